@@ -1,0 +1,73 @@
+#include "BenchRegister.h"
+
+#include "AppDirectory.h"
+#include "CodePage.h"
+#include "SiteStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <random>
+
+namespace {
+
+const char *const kNameParts[] = {"株式会社", "サイト", "ブログ", "日記", "ニュース", "写真館", "研究所", "ｼｮｯﾌﾟ",
+                                  "情報", "まとめ", "料理", "旅行", "ゲーム", "音楽", "技術", "図書館"};
+const char *const kWords[] = {"東京", "大阪", "趣味", "仕事", "リンク", "お気に入り", "ﾆｭｰｽ", "写真", "地図", "辞書"};
+
+QByteArray sjis(const char *utf8)
+{
+    return CodePage::fromKnownText(QString::fromUtf8(utf8));
+}
+
+} // namespace
+
+SiteList MakeBenchSites(int count, int keywordPool, unsigned seed)
+{
+    std::mt19937 random(seed);
+    auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+    std::vector<QByteArray> keywords;
+    for (int i = 0; i < keywordPool; ++i)
+        keywords.push_back(sjis(kWords[i % 10]) + QByteArray::number(i));
+
+    SiteList sites;
+    sites.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        SiteRecord record;
+        record.m_name = sjis(kNameParts[pick(16)]) + sjis(kNameParts[pick(16)]) + QByteArray::number(i);
+        record.m_url = "https://www.example" + QByteArray::number(pick(5000)) + ".jp/page/" + QByteArray::number(i) + "/";
+        record.m_keyword1 = keywords[std::size_t(pick(keywordPool))];
+        record.m_keyword2 = pick(3) ? keywords[std::size_t(pick(keywordPool))] : QByteArray();
+        record.m_keyword3 = pick(3) == 0 ? keywords[std::size_t(pick(keywordPool))] : QByteArray();
+        const int contentBytes = 20 + pick(181);
+        QByteArray content;
+        while (content.size() < contentBytes)
+            content += sjis(kNameParts[pick(16)]);
+        record.m_content = content.left(contentBytes & ~1);
+        sites.push_back(record);
+    }
+    return sites;
+}
+
+BenchRegister::BenchRegister(int count)
+{
+    SetAppDirectory(m_dir.path());
+    SiteStore store;
+    store.m_sites = MakeBenchSites(count);
+    if (!store.Save())
+        qFatal("could not save the benchmark register");
+}
+
+BenchRegister::~BenchRegister()
+{
+    SetAppDirectory(QString());
+}
+
+qint64 BenchRegister::contentBytes() const
+{
+    qint64 total = 0;
+    const QFileInfoList files = QDir(m_dir.path()).entryInfoList(QDir::Files);
+    for (const QFileInfo &file : files)
+        total += file.size();
+    return total;
+}

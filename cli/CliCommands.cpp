@@ -1,0 +1,153 @@
+#include "CliCommands.h"
+
+#include "AppDirectory.h"
+#include "RegisterLock.h"
+#include "SiteEntry.h"
+#include "SiteStore.h"
+
+#include <QCommandLineParser>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QString kProgram = QStringLiteral("sitekanri-cli");
+
+struct CliContext
+{
+    const QCommandLineParser &parser;
+    OutputEncoding encoding;
+};
+
+struct CliCommand
+{
+    QString name;
+    QStringList options; // the command's own options (the global ones are always allowed)
+    std::function<int(const CliContext &)> run;
+};
+
+int fail(const QString &message)
+{
+    WriteError(kProgram + QStringLiteral(": ") + message);
+    return ExitFailure;
+}
+
+int usage(const QString &message)
+{
+    WriteError(kProgram + QStringLiteral(": ") + message);
+    WriteError(QStringLiteral("usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
+                              "commands:\n"
+                              "  list [--format tsv|json]\n"
+                              "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]"));
+    return ExitUsage;
+}
+
+int loadRegister(SiteStore &store)
+{
+    if (IoResult loaded = store.Load(); !loaded)
+        return fail(QStringLiteral("データを読み込めませんでした。") + loaded.describe());
+    return ExitOk;
+}
+
+int runList(const CliContext &context)
+{
+    const QString format = context.parser.isSet(QStringLiteral("format"))
+        ? context.parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
+    if (format != QLatin1String("tsv") && format != QLatin1String("json"))
+        return usage(QStringLiteral("unknown format: ") + format);
+    SiteStore store;
+    if (int code = loadRegister(store))
+        return code;
+    QString text;
+    for (const SiteRecord &record : store.m_sites) {
+        text += format == QLatin1String("json") ? RecordAsJson(record) : RecordAsTsv(record);
+        text += QLatin1Char('\n');
+    }
+    WriteOut(EncodeOutput(text, context.encoding));
+    return ExitOk;
+}
+
+int runAdd(const CliContext &context)
+{
+    const QCommandLineParser &p = context.parser;
+    const SiteFields fields{p.value(QStringLiteral("name")),     p.value(QStringLiteral("url")),
+                            p.value(QStringLiteral("keyword1")), p.value(QStringLiteral("keyword2")),
+                            p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
+    if (const QString missing = CheckRequiredFields(fields); !missing.isEmpty())
+        return fail(missing);
+    SiteRecord record;
+    if (const QString refused = EncodeSiteFields(fields, record); !refused.isEmpty())
+        return fail(refused);
+
+    RegisterLock lock(AppDirectory());
+    if (lock.tryLock() == RegisterLock::State::HeldByOther)
+        return fail(QStringLiteral("サイト管理が登録簿を使用中です（") + AppDirectory()
+                    + QStringLiteral("）。ウィンドウを閉じてから実行してください。"));
+    SiteStore store;
+    if (int code = loadRegister(store))
+        return code;
+    store.m_sites.push_back(record);
+    if (IoResult saved = store.Save(); !saved)
+        return fail(QStringLiteral("データを保存できませんでした。") + saved.describe());
+    return ExitOk;
+}
+
+std::vector<CliCommand> commands()
+{
+    return {
+        {QStringLiteral("list"), {QStringLiteral("format")}, runList},
+        {QStringLiteral("add"),
+         {QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"), QStringLiteral("keyword2"),
+          QStringLiteral("keyword3"), QStringLiteral("content")},
+         runAdd},
+    };
+}
+
+QCommandLineOption valueOption(const QString &name)
+{
+    return QCommandLineOption(name, QString(), QStringLiteral("value"));
+}
+
+} // namespace
+
+int RunCli(const QStringList &arguments)
+{
+    const std::vector<CliCommand> table = commands();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding")};
+    for (const CliCommand &command : table) {
+        for (const QString &option : command.options) {
+            if (!known.contains(option))
+                known << option;
+        }
+    }
+    for (const QString &option : known)
+        parser.addOption(valueOption(option));
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        return usage(positional.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("too many arguments"));
+    const auto command = std::find_if(table.begin(), table.end(),
+                                      [&](const CliCommand &c) { return c.name == positional.first(); });
+    if (command == table.end())
+        return usage(QStringLiteral("unknown command: ") + positional.first());
+    for (const QString &option : parser.optionNames()) {
+        if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
+            return usage(QStringLiteral("--") + option + QStringLiteral(" does not apply to ") + command->name);
+    }
+
+    OutputEncoding encoding = OutputEncoding::Utf8;
+    const QString encodingName = parser.value(QStringLiteral("encoding")).toLower();
+    if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift_jis"))
+        encoding = OutputEncoding::Cp932;
+    else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
+        return usage(QStringLiteral("unknown encoding: ") + encodingName);
+    if (parser.isSet(QStringLiteral("dir")))
+        SetAppDirectory(parser.value(QStringLiteral("dir")));
+
+    return command->run(CliContext{parser, encoding});
+}

@@ -1,0 +1,291 @@
+#include "IniDocument.h"
+
+#include "CodePage.h"
+
+#include <QString>
+
+namespace {
+
+// Whitespace as the profile functions see it; the ideographic space is not among it.
+bool isIniSpace(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0x1A;
+}
+
+bool isLeadByte(unsigned char u)
+{
+    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
+}
+
+bool isTrailByte(unsigned char u)
+{
+    return (u >= 0x40 && u <= 0x7E) || (u >= 0x80 && u <= 0xFC);
+}
+
+// Length of the character starting at `i`: 2 for a CP932 double-byte character, else 1.
+int charLength(const char *data, qsizetype size, qsizetype i)
+{
+    if (i + 1 < size && isLeadByte(static_cast<unsigned char>(data[i]))
+        && isTrailByte(static_cast<unsigned char>(data[i + 1])))
+        return 2;
+    return 1;
+}
+
+QByteArray trimmed(const char *begin, const char *end)
+{
+    while (begin < end && isIniSpace(*begin))
+        ++begin;
+    while (end > begin && isIniSpace(end[-1]))
+        --end;
+    return QByteArray(begin, end - begin);
+}
+
+// Section and key names: ASCII letters without case, whole characters otherwise.
+bool namesMatch(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const char *p = a.constData();
+    const char *q = b.constData();
+    for (qsizetype i = 0; i < a.size();) {
+        const int len = charLength(p, a.size(), i);
+        if (len == 2) {
+            if (p[i] != q[i] || p[i + 1] != q[i + 1])
+                return false;
+        } else {
+            char x = p[i], y = q[i];
+            if (x >= 'a' && x <= 'z')
+                x = char(x - 'a' + 'A');
+            if (y >= 'a' && y <= 'z')
+                y = char(y - 'a' + 'A');
+            if (x != y)
+                return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// Position of the last ']' that is a character of its own (not a trail byte), or -1.
+qsizetype lastClosingBracket(const QByteArray &line)
+{
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < line.size();) {
+        const int len = charLength(line.constData(), line.size(), i);
+        if (len == 1 && line[i] == ']')
+            found = i;
+        i += len;
+    }
+    return found;
+}
+
+QByteArray toAnsi(const QString &text)
+{
+    QByteArray bytes;
+    CodePage::fromText(text, bytes); // what the code page cannot hold becomes its substitute
+    return bytes;
+}
+
+// The file's bytes in the ANSI code page, and the encoding to write them back in.
+QByteArray decodeFile(const QByteArray &raw, IniDocument::Encoding &encoding)
+{
+    if (raw.startsWith("\xEF\xBB\xBF")) {
+        encoding = IniDocument::Encoding::Utf8Bom;
+        return toAnsi(QString::fromUtf8(raw.constData() + 3, raw.size() - 3));
+    }
+    if (raw.startsWith("\xFF\xFE") || raw.startsWith("\xFE\xFF")) {
+        const bool little = raw.startsWith("\xFF\xFE");
+        encoding = little ? IniDocument::Encoding::Utf16LeBom : IniDocument::Encoding::Utf16BeBom;
+        QString text;
+        text.resize((raw.size() - 2) / 2);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const auto a = static_cast<unsigned char>(raw[2 + 2 * i]);
+            const auto b = static_cast<unsigned char>(raw[3 + 2 * i]);
+            text[i] = QChar(little ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
+        }
+        return toAnsi(text);
+    }
+    encoding = IniDocument::Encoding::Ansi;
+    return raw;
+}
+
+QByteArray encodeFile(const QByteArray &ansi, IniDocument::Encoding encoding)
+{
+    switch (encoding) {
+    case IniDocument::Encoding::Ansi:
+        return ansi;
+    case IniDocument::Encoding::Utf8Bom:
+        return QByteArray("\xEF\xBB\xBF") + CodePage::toText(ansi).toUtf8();
+    case IniDocument::Encoding::Utf16LeBom:
+    case IniDocument::Encoding::Utf16BeBom: {
+        const bool little = encoding == IniDocument::Encoding::Utf16LeBom;
+        const QString text = CodePage::toText(ansi);
+        QByteArray out(little ? "\xFF\xFE" : "\xFE\xFF", 2);
+        out.reserve(2 + 2 * text.size());
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            const char hi = char(u >> 8), lo = char(u & 0xFF);
+            out.append(little ? lo : hi).append(little ? hi : lo);
+        }
+        return out;
+    }
+    }
+    return ansi;
+}
+
+} // namespace
+
+IniDocument IniDocument::parse(const QByteArray &fileBytes)
+{
+    IniDocument doc;
+    const QByteArray text = decodeFile(fileBytes, doc.m_encoding);
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    while (p < end) {
+        // A line ends at any run of CR and LF; neither can be the trail byte of a character.
+        const char *eol = p;
+        while (eol < end && *eol != '\r' && *eol != '\n')
+            ++eol;
+        const QByteArray line = trimmed(p, eol);
+        p = eol;
+        while (p < end && (*p == '\r' || *p == '\n'))
+            ++p;
+        if (line.isEmpty())
+            continue;
+
+        Line parsed;
+        const qsizetype close = line.startsWith('[') ? lastClosingBracket(line) : -1;
+        if (close > 0) {
+            parsed.isHeader = true;
+            parsed.name = trimmed(line.constData() + 1, line.constData() + close);
+        } else {
+            // '=' is below the trail-byte range, so the first one found is a character of its own.
+            const qsizetype eq = line.indexOf('=');
+            if (eq < 0) {
+                parsed.name = line;
+            } else {
+                parsed.hasEquals = true;
+                parsed.name = trimmed(line.constData(), line.constData() + eq);
+                parsed.value = trimmed(line.constData() + eq + 1, line.constData() + line.size());
+            }
+        }
+        doc.m_lines.push_back(std::move(parsed));
+    }
+    return doc;
+}
+
+QByteArray IniDocument::serialize() const
+{
+    QByteArray out;
+    qsizetype total = 0;
+    for (const Line &line : m_lines)
+        total += line.name.size() + line.value.size() + 4;
+    out.reserve(total);
+    for (const Line &line : m_lines) {
+        if (line.isHeader) {
+            out.append('[').append(line.name).append(']');
+        } else {
+            out.append(line.name);
+            if (line.hasEquals)
+                out.append('=').append(line.value);
+        }
+        out.append("\r\n", 2);
+    }
+    return encodeFile(out, m_encoding);
+}
+
+int IniDocument::findSection(const QByteArray &section) const
+{
+    const QByteArray wanted = trimmed(section.constData(), section.constData() + section.size());
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].isHeader && namesMatch(m_lines[i].name, wanted))
+            return int(i);
+    }
+    return -1;
+}
+
+int IniDocument::sectionEnd(int header) const
+{
+    size_t i = size_t(header) + 1;
+    while (i < m_lines.size() && !m_lines[i].isHeader)
+        ++i;
+    return int(i);
+}
+
+int IniDocument::findKey(int header, const QByteArray &key) const
+{
+    const QByteArray wanted = trimmed(key.constData(), key.constData() + key.size());
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        // A key line without '=' still counts as the key: it reads as the default and is
+        // the line a write fills in.
+        if (!m_lines[size_t(i)].isHeader && namesMatch(m_lines[size_t(i)].name, wanted))
+            return i;
+    }
+    return -1;
+}
+
+QByteArray IniDocument::value(const QByteArray &section, const QByteArray &key, const QByteArray &defaultValue) const
+{
+    const int header = findSection(section);
+    const int at = header < 0 ? -1 : findKey(header, key);
+    const bool found = at >= 0 && m_lines[size_t(at)].hasEquals;
+    return UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
+}
+
+bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value)
+{
+    const QByteArray written = QuoteIniValue(value);
+    int header = findSection(section);
+    if (header < 0) {
+        Line head;
+        head.isHeader = true;
+        head.name = section;
+        m_lines.push_back(std::move(head));
+        header = int(m_lines.size()) - 1;
+    }
+    const int at = findKey(header, key);
+    if (at >= 0) {
+        Line &line = m_lines[size_t(at)];
+        if (line.hasEquals && line.value == written)
+            return false;
+        line.hasEquals = true;
+        line.value = written;
+        return true;
+    }
+    Line entry;
+    entry.hasEquals = true;
+    entry.name = key;
+    entry.value = written;
+    m_lines.insert(m_lines.begin() + sectionEnd(header), std::move(entry));
+    return true;
+}
+
+bool IsStorableIniValue(const QByteArray &value)
+{
+    for (char c : value) {
+        if (c == '\r' || c == '\n' || c == '\0')
+            return false;
+    }
+    return true;
+}
+
+QByteArray QuoteIniValue(const QByteArray &value)
+{
+    if (value.isEmpty())
+        return value;
+    const char first = value.front();
+    const char last = value.back();
+    const bool enclosed = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    if (isIniSpace(first) || isIniSpace(last) || enclosed)
+        return '"' + value + '"';
+    return value;
+}
+
+QByteArray UnquoteIniValue(const QByteArray &value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}

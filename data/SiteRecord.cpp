@@ -1,0 +1,112 @@
+#include "SiteRecord.h"
+
+#include "FileAccess.h"
+#include "IniDocument.h"
+#include "IniValues.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+const QByteArray kSection = QByteArrayLiteral("DATA");
+
+// The data file's keys, in the order they are written, with the field each one holds.
+using Field = QByteArray SiteRecord::*;
+const std::array<std::pair<QByteArray, Field>, 6> &fields()
+{
+    static const std::array<std::pair<QByteArray, Field>, 6> table{{
+        {QByteArrayLiteral("NAME"), &SiteRecord::m_name},
+        {QByteArrayLiteral("URL"), &SiteRecord::m_url},
+        {QByteArrayLiteral("KEY1"), &SiteRecord::m_keyword1},
+        {QByteArrayLiteral("KEY2"), &SiteRecord::m_keyword2},
+        {QByteArrayLiteral("KEY3"), &SiteRecord::m_keyword3},
+        {QByteArrayLiteral("INDATA"), &SiteRecord::m_content},
+    }};
+    return table;
+}
+
+// A copy that owns exactly its bytes, so that a loaded register holds no slack.
+QByteArray compact(const QByteArray &bytes)
+{
+    return bytes.isEmpty() ? QByteArray() : QByteArray(bytes.constData(), bytes.size());
+}
+
+} // namespace
+
+SiteRecord::SiteRecord()
+{
+    Clear();
+}
+
+SiteRecord::SiteRecord(const SiteRecord &other) = default;
+
+SiteRecord &SiteRecord::operator=(const SiteRecord &other)
+{
+    if (this == &other)
+        return *this;
+    m_valid = other.m_valid;
+    m_name = other.m_name;
+    m_url = other.m_url;
+    m_keyword1 = other.m_keyword1;
+    m_keyword2 = other.m_keyword2;
+    m_keyword3 = other.m_keyword3;
+    m_content = other.m_content;
+    return *this;
+}
+
+SiteRecord::~SiteRecord() = default;
+
+void SiteRecord::Clear()
+{
+    m_valid = 1;
+    for (const auto &field : fields())
+        (this->*field.second).clear();
+}
+
+void SiteRecord::ReadFrom(const IniDocument &file)
+{
+    for (const auto &[key, field] : fields())
+        this->*field = compact(file.value(kSection, key, this->*field));
+}
+
+bool SiteRecord::WriteTo(IniDocument &file) const
+{
+    bool changed = false;
+    for (const auto &[key, field] : fields())
+        changed |= file.setValue(kSection, key, this->*field);
+    return changed;
+}
+
+QString SiteRecord::UnstorableKey() const
+{
+    for (const auto &[key, field] : fields()) {
+        if (!IsStorableIniValue(this->*field))
+            return QString::fromLatin1(key);
+    }
+    return {};
+}
+
+IoResult SiteRecord::SaveToFile(const QString &path) const
+{
+    const QString bad = UnstorableKey();
+    if (!bad.isEmpty())
+        return UnstorableValueFailure(path, bad);
+    return UpdateIniFile(path, [this](IniDocument &file) { return WriteTo(file); });
+}
+
+IoResult SiteRecord::LoadFromFile(const QString &path)
+{
+    QByteArray bytes;
+    bool exists = false;
+    if (IoResult read = ReadWholeFile(path, bytes, exists); !read)
+        return read;
+    ReadFrom(IniDocument::parse(bytes));
+    return IoResult::success();
+}
+
+bool operator==(const SiteRecord &a, const SiteRecord &b)
+{
+    return a.m_valid == b.m_valid && a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
+        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "IoResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+class IniDocument;
+
+// One registered site. Its six texts are byte strings in the register's code page (CP932),
+// kept exactly as entered: never decoded, trimmed or re-encoded here.
+class SiteRecord
+{
+public:
+    SiteRecord();
+    SiteRecord(const SiteRecord &other);
+    SiteRecord &operator=(const SiteRecord &other);
+    virtual ~SiteRecord();
+
+    // m_valid 1 and six empty texts.
+    virtual void Clear();
+    // Writes the six texts into one data file; a file whose text would not change is left alone.
+    virtual IoResult SaveToFile(const QString &path) const;
+    // Reads the six texts from one data file; a key missing from it leaves its field as it was.
+    virtual IoResult LoadFromFile(const QString &path);
+
+    QByteArray GetName() const { return m_name; }
+    QByteArray GetUrl() const { return m_url; }
+    QByteArray GetKeyword1() const { return m_keyword1; }
+    QByteArray GetKeyword2() const { return m_keyword2; }
+    QByteArray GetKeyword3() const { return m_keyword3; }
+    QByteArray GetContent() const { return m_content; }
+
+    // The data file's [DATA] section, in and out of a parsed file.
+    void ReadFrom(const IniDocument &file);
+    bool WriteTo(IniDocument &file) const; // true when the file's text changed
+    // The first field the file format cannot hold (a line break or NUL in it), or "".
+    QString UnstorableKey() const;
+
+    std::int32_t m_valid = 1;
+    QByteArray m_name;
+    QByteArray m_url;
+    QByteArray m_keyword1;
+    QByteArray m_keyword2;
+    QByteArray m_keyword3;
+    QByteArray m_content;
+};
+
+bool operator==(const SiteRecord &a, const SiteRecord &b);
+inline bool operator!=(const SiteRecord &a, const SiteRecord &b) { return !(a == b); }

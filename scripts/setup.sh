@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages this project needs to build, test and run, and only those
+# that are missing. Works on a minimal Debian 12 with nothing but apt: as root directly,
+# otherwise through sudo.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  g++ make cmake ninja-build pkg-config git ca-certificates
+  # Qt 6 and its Japanese translation of the standard dialogs
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # Japanese font for the window, and a display for looking at it
+  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
+  # the profile-function oracle (Windows profile API under Wine) and its helpers
+  wine wine64 gcc-mingw-w64-x86-64 locales perl libc-bin
+  # fault trials (bind mounts, dropping root) and the fuzzer
+  util-linux mount clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}" >&2
+SUDO=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO=(sudo); else
+    echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,252 @@
+#include "AppDirectory.h"
+#include "CaseName.h"
+#include "RegisterLock.h"
+#include "SiteStore.h"
+#include "TempRegister.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray dataFile(const char *name)
+{
+    return QByteArray("[DATA]\r\nNAME=") + name + "\r\nURL=u\r\nKEY1=\r\nKEY2=\r\nKEY3=\r\nINDATA=\r\n";
+}
+
+QStringList loadedNames(const SiteStore &store)
+{
+    QStringList names;
+    for (const SiteRecord &record : store.m_sites)
+        names << QString::fromLatin1(record.GetName());
+    return names;
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_ino;
+}
+
+TEST(SiteStore, saveThenLoad_keepsRecordsAndOrder)
+{
+    TempRegister reg;
+    SiteStore saved;
+    saved.m_sites.push_back(MakeRecord("サイト管理", "http://example.jp/", "全てのキーワード", "ｷｰﾜｰﾄﾞ", "", "説明"));
+    saved.m_sites.push_back(MakeRecord("  blanks  ", "\"quoted\"", "'s'", "a;b", "[x]", ""));
+    saved.m_sites.push_back(MakeRecord("", "", "", "", "", ""));
+    SiteRecord longValue = MakeRecord("long", "u");
+    longValue.m_content = QByteArray(5000, 'z') + "\x82\xA0";
+    saved.m_sites.push_back(longValue);
+    ASSERT_TRUE(saved.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=4\r\n");
+
+    SiteStore loaded;
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.m_sites, saved.m_sites);
+}
+
+TEST(SiteStore, newDataFileBytes)
+{
+    TempRegister reg;
+    SiteStore store;
+    store.m_sites.push_back(MakeRecord("n", "u", "", "k2"));
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")),
+              "[DATA]\r\nNAME=n\r\nURL=u\r\nKEY1=\r\nKEY2=k2\r\nKEY3=\r\nINDATA=\r\n");
+}
+
+TEST(SiteStore, gapsLoadInOrderAndSaveRenumbersFromOne)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=3\r\n");
+    reg.write(QStringLiteral("data1.ini"), dataFile("one"));
+    reg.write(QStringLiteral("data3.ini"), dataFile("three"));
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(loadedNames(store), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("data2.ini")), dataFile("three"));
+    EXPECT_EQ(reg.read(QStringLiteral("data3.ini")), dataFile("three")); // left alone, above the count
+    EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=2\r\n");
+}
+
+TEST(SiteStore, emptyListSavesOnlyTheCount)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("data1.ini"), dataFile("old"));
+    SiteStore store;
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=0\r\n");
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), dataFile("old"));
+    SiteStore reloaded;
+    ASSERT_TRUE(reloaded.Load());
+    EXPECT_TRUE(reloaded.m_sites.empty());
+}
+
+TEST(SiteStore, fileNumbersHaveNoLeadingZeros)
+{
+    TempRegister reg;
+    SiteStore store;
+    for (int i = 0; i < 11; ++i)
+        store.m_sites.push_back(MakeRecord(QByteArray::number(i).constData(), "u"));
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("data10.ini")), dataFile("9"));
+    EXPECT_EQ(reg.read(QStringLiteral("data11.ini")), dataFile("10"));
+    EXPECT_FALSE(reg.exists(QStringLiteral("data01.ini")));
+}
+
+struct CountCase
+{
+    const char *name;
+    const char *setting; // whole setting.ini, or nullptr for none
+    int expectedRecords; // with data1.ini … data8.ini present
+};
+
+class RecordCount : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(RecordCount, loadsWhatTheCountCovers)
+{
+    TempRegister reg;
+    if (GetParam().setting)
+        reg.write(QStringLiteral("setting.ini"), GetParam().setting);
+    for (int i = 1; i <= 8; ++i)
+        reg.write(QStringLiteral("data%1.ini").arg(i), dataFile(QByteArray::number(i).constData()));
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(int(store.m_sites.size()), GetParam().expectedRecords) << (GetParam().setting ? GetParam().setting : "none");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, RecordCount,
+    ::testing::Values(CountCase{"count", "[SETTING]\r\nDATA_CNT=2\r\n", 2}, CountCase{"count", "[SETTING]\r\nDATA_CNT= 7\r\n", 7},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=\" 7\"\r\n", 7}, CountCase{"count", "[SETTING]\r\nDATA_CNT=7abc\r\n", 7},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=+2\r\n", 2}, CountCase{"count", "[SETTING]\r\nDATA_CNT=-2\r\n", 0},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=\r\n", 0}, CountCase{"count", "[SETTING]\r\nDATA_CNT=0\r\n", 0},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=abc\r\n", 0}, CountCase{"count", "[SETTING]\r\nDATA_CNT=2.9\r\n", 2},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=0x3\r\n", 0}, CountCase{"count", "[setting]\ndata_cnt=3\n", 3},
+                      CountCase{"count", "DATA_CNT=3\r\n", 0}, CountCase{"count", "[SETTING]\r\nOTHER=1\r\n", 0},
+                      CountCase{"count", "[SETTING]\r\nDATA_CNT=99999999999999999999\r\n", 8}, CountCase{"no setting file", nullptr, 0}),
+    CaseName());
+
+TEST(RecordCount, parsesLikeAtoiHeldToIntRange)
+{
+    EXPECT_EQ(ParseRecordCount(" \t12xyz"), 12);
+    EXPECT_EQ(ParseRecordCount("-0"), 0);
+    EXPECT_EQ(ParseRecordCount("2147483647"), 2147483647);
+    EXPECT_EQ(ParseRecordCount("2147483648"), 2147483647);
+    EXPECT_EQ(ParseRecordCount("-99999999999"), INT_MIN);
+    EXPECT_EQ(ParseRecordCount("\x82Q"), 0); // full-width digit
+}
+
+TEST(SiteStore, hugeCountLoadsThePresentFilesAtOnce)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=2000000000\r\n");
+    reg.write(QStringLiteral("data1.ini"), dataFile("a"));
+    reg.write(QStringLiteral("data5.ini"), dataFile("b"));
+    reg.write(QStringLiteral("data1000000.ini"), dataFile("c"));
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(loadedNames(store), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+TEST(SiteStore, oddDataFilesArePassedOverOrReadEmpty)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=5\r\n");
+    reg.write(QStringLiteral("data1.ini"), dataFile("a"));
+    ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("data2.ini"))); // a folder counts as missing
+    reg.write(QStringLiteral("data3.ini"), "");                        // empty: six empty fields
+    reg.write(QStringLiteral("data03.ini"), dataFile("zero"));         // not a name the register uses
+    reg.write(QStringLiteral("data6.ini"), dataFile("above"));         // above the count
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    ASSERT_EQ(store.m_sites.size(), 2u);
+    EXPECT_EQ(store.m_sites.at(1), SiteRecord());
+}
+
+TEST(SiteStore, unchangedSaveRewritesNothing)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\nDATA_CNT=2\n");
+    reg.write(QStringLiteral("data1.ini"), "[DATA]\nNAME=a\nURL=u\nKEY1=\nKEY2=\nKEY3=\nINDATA=\n");
+    reg.write(QStringLiteral("data2.ini"), dataFile("b"));
+    const ino_t before[] = {inode(reg.file(QStringLiteral("setting.ini"))), inode(reg.file(QStringLiteral("data1.ini")))};
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(inode(reg.file(QStringLiteral("setting.ini"))), before[0]);
+    EXPECT_EQ(inode(reg.file(QStringLiteral("data1.ini"))), before[1]);
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), "[DATA]\nNAME=a\nURL=u\nKEY1=\nKEY2=\nKEY3=\nINDATA=\n");
+}
+
+TEST(SiteStore, failedSaveChangesNoFile)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
+    reg.write(QStringLiteral("data1.ini"), dataFile("a"));
+    ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("data2.ini")));
+    SiteStore store;
+    store.m_sites.push_back(MakeRecord("changed", "u"));
+    store.m_sites.push_back(MakeRecord("b", "u"));
+    const IoResult result = store.Save();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.file, reg.file(QStringLiteral("data2.ini")));
+    EXPECT_FALSE(result.reason.isEmpty());
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), dataFile("a"));
+    EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=1\r\n");
+    EXPECT_EQ(QDir(reg.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporaries left
+}
+
+TEST(SiteStore, lineBreakRefusesTheWholeSave)
+{
+    TempRegister reg;
+    SiteStore store;
+    store.m_sites.push_back(MakeRecord("a", "u"));
+    store.m_sites.push_back(MakeRecord("b", "u", "", "", "", "two\nlines"));
+    const IoResult result = store.Save();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.file, reg.file(QStringLiteral("data2.ini")));
+    EXPECT_TRUE(QDir(reg.path()).isEmpty());
+}
+
+TEST(SiteStore, unreadableSettingFailsTheLoad)
+{
+    TempRegister reg;
+    ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("setting.ini")));
+    SiteStore store;
+    const IoResult result = store.Load();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.file, reg.file(QStringLiteral("setting.ini")));
+}
+
+TEST(RegisterLock, secondHolderIsRefusedAndStaleLockRecovered)
+{
+    TempRegister reg;
+    {
+        RegisterLock first(reg.path());
+        ASSERT_EQ(first.tryLock(), RegisterLock::State::Locked);
+        RegisterLock second(reg.path());
+        EXPECT_EQ(second.tryLock(), RegisterLock::State::HeldByOther);
+    }
+    // A lock left by a process that no longer runs is taken over.
+    reg.write(RegisterLock::lockFileName(), "999999\nsitekanri\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    RegisterLock third(reg.path());
+    EXPECT_EQ(third.tryLock(), RegisterLock::State::Locked);
+}
+
+TEST(AppDirectory, filePathResolvesAgainstTheDirectoryInForce)
+{
+    SetAppDirectory(QStringLiteral("/some/where"));
+    EXPECT_EQ(AppFilePath(QStringLiteral("data1.ini")), QStringLiteral("/some/where/data1.ini"));
+    SetAppDirectory(QString());
+    // Test mode keeps the default away from the user's own data.
+    EXPECT_TRUE(AppDirectory().contains(QStringLiteral("qttest"))) << AppDirectory().toStdString();
+}
+
+} // namespace

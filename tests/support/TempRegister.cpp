@@ -1,0 +1,64 @@
+#include "TempRegister.h"
+
+#include "AppDirectory.h"
+#include "CodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+TempRegister::TempRegister()
+{
+    EXPECT_TRUE(m_dir.isValid());
+    SetAppDirectory(m_dir.path());
+}
+
+TempRegister::~TempRegister()
+{
+    SetAppDirectory(QString());
+}
+
+QString TempRegister::file(const QString &name) const
+{
+    return QDir(m_dir.path()).filePath(name);
+}
+
+void TempRegister::write(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(file(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray TempRegister::read(const QString &name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+bool TempRegister::exists(const QString &name) const
+{
+    return QFileInfo::exists(file(name));
+}
+
+QByteArray Sjis(const char *utf8)
+{
+    return CodePage::fromKnownText(QString::fromUtf8(utf8));
+}
+
+SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, const char *keyword2,
+                      const char *keyword3, const char *content)
+{
+    SiteRecord record;
+    record.m_name = Sjis(name);
+    record.m_url = Sjis(url);
+    record.m_keyword1 = Sjis(keyword1);
+    record.m_keyword2 = Sjis(keyword2);
+    record.m_keyword3 = Sjis(keyword3);
+    record.m_content = Sjis(content);
+    return record;
+}

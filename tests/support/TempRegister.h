@@ -1,0 +1,35 @@
+#pragma once
+
+#include "SiteRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <vector>
+
+// A fresh register directory for one test, made the register directory in force for as long
+// as it lives.
+class TempRegister
+{
+public:
+    TempRegister();
+    ~TempRegister();
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const;
+
+    void write(const QString &name, const QByteArray &bytes) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A record from UTF-8 text, converted to the register's code page.
+SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
+                      const char *keyword3 = "", const char *content = "");
+
+// CP932 bytes of UTF-8 source text.
+QByteArray Sjis(const char *utf8);

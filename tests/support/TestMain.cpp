@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#ifdef SITEKANRI_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+#include <QStandardPaths>
+
+int main(int argc, char **argv)
+{
+    // Widget tests run without a display unless one is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Nothing a test does may touch the user's own register.
+    QStandardPaths::setTestModeEnabled(true);
+    TestApplication app(argc, argv);
+    TestApplication::setApplicationName(QStringLiteral("sitekanri"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
