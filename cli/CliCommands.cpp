@@ -1,6 +1,9 @@
 #include "CliCommands.h"
 
 #include "AppDirectory.h"
+#include "CodePage.h"
+#include "KeywordList.h"
+#include "LinkCode.h"
 #include "RegisterLock.h"
 #include "SiteEntry.h"
 #include "SiteStore.h"
@@ -39,7 +42,9 @@ int usage(const QString &message)
     WriteError(QStringLiteral("usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
                               "commands:\n"
                               "  list [--format tsv|json]\n"
-                              "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]"));
+                              "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+                              "  keywords\n"
+                              "  links [--keyword K] [--mode name|content|name-and-content]"));
     return ExitUsage;
 }
 
@@ -93,6 +98,41 @@ int runAdd(const CliContext &context)
     return ExitOk;
 }
 
+int runKeywords(const CliContext &context)
+{
+    SiteStore store;
+    if (int code = loadRegister(store))
+        return code;
+    QByteArray out;
+    for (const QByteArray &keyword : BuildKeywordList(store.m_sites))
+        out += EncodeRegisterBytes(keyword, context.encoding) + '\n';
+    WriteOut(out);
+    return ExitOk;
+}
+
+int runLinks(const CliContext &context)
+{
+    const QCommandLineParser &p = context.parser;
+    const QString modeName = p.isSet(QStringLiteral("mode")) ? p.value(QStringLiteral("mode")) : QStringLiteral("name");
+    LinkCodeMode mode = LinkCodeMode::Name;
+    if (modeName == QLatin1String("content"))
+        mode = LinkCodeMode::Content;
+    else if (modeName == QLatin1String("name-and-content"))
+        mode = LinkCodeMode::NameAndContent;
+    else if (modeName != QLatin1String("name"))
+        return usage(QStringLiteral("unknown mode: ") + modeName);
+    // Set but empty is the blank entry (sites with an empty keyword), not the default.
+    QByteArray filter = kAllKeywords;
+    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromText(p.value(QStringLiteral("keyword")), filter))
+        return fail(QStringLiteral("the keyword holds characters the register cannot store: ")
+                    + p.value(QStringLiteral("keyword")));
+    SiteStore store;
+    if (int code = loadRegister(store))
+        return code;
+    WriteOut(EncodeRegisterBytes(BuildLinkCode(store.m_sites, filter, mode), context.encoding));
+    return ExitOk;
+}
+
 std::vector<CliCommand> commands()
 {
     return {
@@ -101,6 +141,8 @@ std::vector<CliCommand> commands()
          {QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"), QStringLiteral("keyword2"),
           QStringLiteral("keyword3"), QStringLiteral("content")},
          runAdd},
+        {QStringLiteral("keywords"), {}, runKeywords},
+        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, runLinks},
     };
 }
 

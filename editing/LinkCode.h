@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+
+class SiteList;
+
+// What each entry of a link collection shows beside its link.
+enum class LinkCodeMode {
+    Name,           // the name as the link text
+    Content,        // the content as the link text
+    NameAndContent, // the name as the link text, the content on a line of its own
+};
+
+// The HTML of a link collection, in the register's code page with CRLF line ends: one entry per
+// site in register order, for every site when `filter` is kAllKeywords, otherwise for each site
+// with a keyword equal to it (once, however many match). Field bytes go in unchanged: the
+// register holds HTML the user means to paste, so nothing is escaped.
+QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "SiteEntry.h"
+
+#include <QString>
+
+// What the registration operations need from the window around them. The window implements it
+// with its real fields and message boxes; tests implement it with a fake.
+class RegistrationEdges
+{
+public:
+    virtual ~RegistrationEdges() = default;
+
+    // The six registration fields exactly as they hold their text.
+    virtual SiteFields ReadSiteFields() const = 0;
+    // The list position of the current row, or -1 when there is none.
+    virtual int GetSelectedSiteRow() const = 0;
+    // A message with an OK button; returns when it has been closed.
+    virtual void ShowMessage(const QString &text) = 0;
+    // A Yes/No question; true only for Yes.
+    virtual bool AskYesNo(const QString &question) = 0;
+    // Rebuilds the list of sites after the register changed.
+    virtual void FillSiteList() = 0;
+};
