@@ -1,9 +1,9 @@
 #include "FileAccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -101,22 +101,24 @@ IoResult FileReplacement::stage(const QString &target, const QByteArray &content
     const QFileInfo info(target);
     if (info.isDir())
         return IoResult::failure(target, systemReason(EISDIR));
-    QTemporaryFile temporary(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX") + kTemporarySuffix));
-    temporary.setAutoRemove(false);
-    if (!temporary.open())
+    // A replaced file keeps its permissions; a new one gets the usual ones for a document.
+    const QFileDevice::Permissions permissions = info.exists()
+        ? info.permissions()
+        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    // Names unique to this process and replacement; NewOnly never opens somebody else's file.
+    static quint64 counter = 0;
+    const QString name = info.dir().filePath(QLatin1Char('.') + info.fileName() + QLatin1Char('.')
+                                             + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
+                                             + QString::number(++counter) + kTemporarySuffix);
+    QFile temporary(name);
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
         return IoResult::failure(target, temporary.errorString());
-    const QString name = temporary.fileName();
     m_temporaries.append(name);
     if (temporary.write(content) != content.size() || !temporary.flush())
         return IoResult::failure(target, temporary.errorString());
     temporary.close();
     if (temporary.error() != QFileDevice::NoError)
         return IoResult::failure(target, temporary.errorString());
-    // A replaced file keeps its permissions; a new one gets the usual ones for a document.
-    const QFileDevice::Permissions permissions = info.exists()
-        ? info.permissions()
-        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(name, permissions);
     m_targets.append(target);
     return IoResult::success();
 }
