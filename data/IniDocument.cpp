@@ -80,10 +80,18 @@ qsizetype lastClosingBracket(const QByteArray &line)
     return found;
 }
 
+// A Unicode file's text in the ANSI code page. What the code page cannot hold becomes '?', one
+// per UTF-16 unit, as the Windows conversion makes it: a file edited elsewhere then reads here
+// as it reads there.
 QByteArray toAnsi(const QString &text)
 {
     QByteArray bytes;
-    CodePage::fromText(text, bytes); // what the code page cannot hold becomes its substitute
+    if (CodePage::fromText(text, bytes))
+        return bytes;
+    bytes.clear();
+    QByteArray one;
+    for (QChar c : text) // no character beyond the BMP is in the code page
+        bytes += !c.isSurrogate() && CodePage::fromText(QString(c), one) ? one : QByteArray(1, '?');
     return bytes;
 }
 

@@ -63,6 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"[ without ] is an entry", B("[DATA]\r\n[NAME=x\r\n"), "DATA", "[NAME", "x"},
         ReadCase{"utf-8 bom", B("\xEF\xBB\xBF[DATA]\r\nNAME=\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88\r\n"), "DATA",
                  "NAME", "\x83T\x83" "C\x83g"},
+        // As the Windows conversion does: '?' for each UTF-16 unit the code page lacks.
+        ReadCase{"utf-8 bom, characters cp932 lacks", B("\xEF\xBB\xBF[D]\r\nK=a\xF0\x9F\x98\x80" "b\xE3\x80\x9C\r\n"),
+                 "D", "K", "a??b?"},
+        ReadCase{"utf-8 bom over shift-jis bytes", B("\xEF\xBB\xBF[D]\r\nK=\x83T\x83" "C\x83g\x8a\xc7\x97\x9d\r\n"), "D",
+                 "K", "?T?C?g???"},
         ReadCase{"utf-16le bom",
                  QByteArray("\xFF\xFE[\0D\0A\0T\0A\0]\0\r\0\n\0N\0A\0M\0E\0=\0\xB5\x30\r\0\n\0", 30), "DATA",
                  "NAME", "\x83T"},
