@@ -10,25 +10,45 @@ bool carries(const SiteRecord &site, const QByteArray &keyword)
     return site.m_keyword1 == keyword || site.m_keyword2 == keyword || site.m_keyword3 == keyword;
 }
 
-void appendEntry(QByteArray &out, const SiteRecord &site, LinkCodeMode mode)
+constexpr char kAnchorStart[] = "<A href=\"";
+constexpr char kUrlEnd[] = "\">";
+constexpr char kEntryEnd[] = "</A><BR>\r\n";
+constexpr char kAnchorLineEnd[] = "</A>\r\n";
+constexpr char kContentLineEnd[] = "<BR>\r\n";
+
+template <std::size_t N>
+constexpr qsizetype length(const char (&)[N])
 {
-    out += "<A href=\"";
-    out += site.m_url;
-    out += "\">";
+    return qsizetype(N - 1);
+}
+
+qsizetype entrySize(const SiteRecord &site, LinkCodeMode mode)
+{
+    const qsizetype anchor = length(kAnchorStart) + site.m_url.size() + length(kUrlEnd);
     switch (mode) {
     case LinkCodeMode::Name:
-        out += site.m_name;
-        out += "</A><BR>\r\n";
+        return anchor + site.m_name.size() + length(kEntryEnd);
+    case LinkCodeMode::Content:
+        return anchor + site.m_content.size() + length(kEntryEnd);
+    case LinkCodeMode::NameAndContent:
+        break;
+    }
+    return anchor + site.m_name.size() + length(kAnchorLineEnd) + site.m_content.size() + length(kContentLineEnd);
+}
+
+void appendEntry(QByteArray &out, const SiteRecord &site, LinkCodeMode mode)
+{
+    out.append(kAnchorStart, length(kAnchorStart)).append(site.m_url).append(kUrlEnd, length(kUrlEnd));
+    switch (mode) {
+    case LinkCodeMode::Name:
+        out.append(site.m_name).append(kEntryEnd, length(kEntryEnd));
         break;
     case LinkCodeMode::Content:
-        out += site.m_content;
-        out += "</A><BR>\r\n";
+        out.append(site.m_content).append(kEntryEnd, length(kEntryEnd));
         break;
     case LinkCodeMode::NameAndContent:
-        out += site.m_name;
-        out += "</A>\r\n";
-        out += site.m_content;
-        out += "<BR>\r\n";
+        out.append(site.m_name).append(kAnchorLineEnd, length(kAnchorLineEnd));
+        out.append(site.m_content).append(kContentLineEnd, length(kContentLineEnd));
         break;
     }
 }
@@ -38,9 +58,18 @@ void appendEntry(QByteArray &out, const SiteRecord &site, LinkCodeMode mode)
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode)
 {
     const bool everySite = filter == kAllKeywords;
-    QByteArray out;
+    auto taken = [&](const SiteRecord &site) { return everySite || carries(site, filter); };
+    // Sized first: a register's worth of code is megabytes, and growing it step by step costs
+    // more than a second walk.
+    qsizetype size = 0;
     for (const SiteRecord &site : sites) {
-        if (everySite || carries(site, filter))
+        if (taken(site))
+            size += entrySize(site, mode);
+    }
+    QByteArray out;
+    out.reserve(size);
+    for (const SiteRecord &site : sites) {
+        if (taken(site))
             appendEntry(out, site, mode);
     }
     return out;

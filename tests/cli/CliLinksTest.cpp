@@ -136,7 +136,7 @@ class CliLinksFailure : public CliLinks, public ::testing::WithParamInterface<Fa
 {
 };
 
-TEST_P(CliLinksFailure, oneLineOnStderrNothingOnStdout)
+TEST_P(CliLinksFailure, reportedOnStderrNothingOnStdout)
 {
     const CliRun run = runCli(m_register.path(), GetParam().arguments);
     EXPECT_EQ(run.exitCode, GetParam().exitCode);
