@@ -67,16 +67,21 @@ bool FileExists(const QString &path)
 IoResult ReadWholeFile(const QString &path, QByteArray &bytes, bool &exists)
 {
     bytes.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        exists = QFileInfo::exists(path);
-        if (!exists)
-            return IoResult::success();
-        return IoResult::failure(path, file.errorString());
-    }
+    exists = false;
+    // Only a file that is surely not there reads as empty: one that cannot even be looked at
+    // (a folder on its path closed to us) fails, or the register would load as empty.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return IoResult::success();
+    if (error)
+        return IoResult::failure(path, QString::fromLocal8Bit(error.message()));
     exists = true;
-    if (QFileInfo(path).isDir())
+    if (std::filesystem::is_directory(status))
         return IoResult::failure(path, systemReason(EISDIR));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return IoResult::failure(path, file.errorString());
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return IoResult::failure(path, file.errorString());

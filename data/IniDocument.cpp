@@ -41,6 +41,15 @@ QByteArray trimmed(const char *begin, const char *end)
     return QByteArray(begin, end - begin);
 }
 
+// A name or value as the Windows functions hand it over: a C string, ending at a NUL.
+QByteArray trimmedText(const char *begin, const char *end)
+{
+    QByteArray text = trimmed(begin, end);
+    if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
 // Section and key names: ASCII letters without case, whole characters otherwise.
 bool namesMatch(const QByteArray &a, const QByteArray &b)
 {
@@ -174,8 +183,8 @@ IniDocument IniDocument::parse(const QByteArray &fileBytes)
                 parsed.name = line;
             } else {
                 parsed.hasEquals = true;
-                parsed.name = trimmed(line.constData(), line.constData() + eq);
-                parsed.value = trimmed(line.constData() + eq + 1, line.constData() + line.size());
+                parsed.name = trimmedText(line.constData(), line.constData() + eq);
+                parsed.value = trimmedText(line.constData() + eq + 1, line.constData() + line.size());
             }
         }
         doc.m_lines.push_back(std::move(parsed));
@@ -239,7 +248,12 @@ QByteArray IniDocument::value(const QByteArray &section, const QByteArray &key, 
     const int header = findSection(section);
     const int at = header < 0 ? -1 : findKey(header, key);
     const bool found = at >= 0 && m_lines[size_t(at)].hasEquals;
-    return UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
+    QByteArray result = UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
+    // The profile reader hands values over as C strings, so a stray NUL in a damaged file ends
+    // the value; kept, it would make the record one that no save can write.
+    if (const qsizetype nul = result.indexOf('\0'); nul >= 0)
+        result.truncate(nul);
+    return result;
 }
 
 bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value)

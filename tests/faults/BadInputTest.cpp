@@ -1,0 +1,152 @@
+#include "CaseName.h"
+#include "SiteStore.h"
+#include "TempRegister.h"
+
+#include <QRandomGenerator>
+
+// Register files damaged or written by other tools: loading never crashes or hangs, the
+// readable records still load, and what was loaded can be saved again.
+namespace {
+
+const QByteArray kGoodFile = "[DATA]\r\nNAME=good\r\nURL=http://example.jp/\r\nKEY1=k\r\nKEY2=\r\nKEY3=\r\nINDATA=c\r\n";
+
+SiteRecord goodRecord()
+{
+    SiteRecord r;
+    r.m_name = "good";
+    r.m_url = "http://example.jp/";
+    r.m_keyword1 = "k";
+    r.m_content = "c";
+    return r;
+}
+
+QByteArray garbage(int size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(random.bounded(256));
+    return bytes;
+}
+
+QByteArray utf16(const QString &text, bool little)
+{
+    QByteArray out(little ? "\xFF\xFE" : "\xFE\xFF", 2);
+    for (QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(little ? lo : hi).append(little ? hi : lo);
+    }
+    return out;
+}
+
+const QString kJapaneseFile = QStringLiteral("[DATA]\r\nNAME=日本語のサイト\r\nURL=http://example.jp/\r\n");
+
+struct BadFileCase
+{
+    const char *name;
+    QByteArray bytes;   // data2.ini, between two good data files
+    const char *field;  // a field whose value is known, or nullptr
+    QByteArray value;
+};
+
+class BadDataFile : public ::testing::TestWithParam<BadFileCase> {};
+
+TEST_P(BadDataFile, loadsTheRestAndSavesAgain)
+{
+    const BadFileCase &c = GetParam();
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=3\r\n");
+    reg.write(QStringLiteral("data1.ini"), kGoodFile);
+    reg.write(QStringLiteral("data2.ini"), c.bytes);
+    reg.write(QStringLiteral("data3.ini"), kGoodFile);
+
+    SiteStore store;
+    const IoResult loaded = store.Load();
+    ASSERT_TRUE(loaded) << loaded.describe().toStdString();
+    ASSERT_EQ(store.m_sites.size(), 3u);
+    EXPECT_EQ(store.m_sites.at(0), goodRecord());
+    EXPECT_EQ(store.m_sites.at(2), goodRecord());
+    const SiteRecord bad = store.m_sites.at(1);
+    if (c.field) {
+        const QByteArray actual = QByteArray(c.field) == "NAME" ? bad.m_name
+                                : QByteArray(c.field) == "URL"  ? bad.m_url
+                                                                : bad.m_content;
+        EXPECT_EQ(actual.size(), c.value.size());
+        EXPECT_TRUE(actual == c.value) << actual.left(80).toHex().toStdString();
+    }
+
+    // What was loaded is saved and loads back the same.
+    const IoResult saved = store.Save();
+    ASSERT_TRUE(saved) << saved.describe().toStdString();
+    SiteStore again;
+    ASSERT_TRUE(again.Load());
+    EXPECT_TRUE(again.m_sites == store.m_sites);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, BadDataFile,
+    ::testing::Values(
+        BadFileCase{"binary garbage", garbage(64 * 1024, 1), nullptr, {}},
+        BadFileCase{"garbage after a good start", kGoodFile + garbage(4096, 2), "NAME", "good"},
+        BadFileCase{"NUL inside a value", QByteArray("[DATA]\r\nNAME=ab\0cd\r\nURL=u\r\n", 25), "NAME", "ab"},
+        BadFileCase{"NUL bytes only", QByteArray(1000, '\0'), "NAME", ""},
+        BadFileCase{"50 MB value", "[DATA]\r\nNAME=big\r\nINDATA=" + QByteArray(50 << 20, 'x') + "\r\n", "INDATA",
+                    QByteArray(50 << 20, 'x')},
+        BadFileCase{"50 MB line without =", "[DATA]\r\nNAME=n\r\n" + QByteArray(50 << 20, '\x82'), "NAME", "n"},
+        BadFileCase{"lone lead byte at the end", "[DATA]\r\nNAME=x\x83", "NAME", "x\x83"},
+        BadFileCase{"lead byte before the line end", "[DATA]\r\nNAME=\x83\r\nURL=\x81\r\n", "URL", "\x81"},
+        BadFileCase{"invalid trail bytes", "[DATA]\r\nNAME=\x81\x7F\xFD\xFE\xFF\xA0\r\n", "NAME", "\x81\x7F\xFD\xFE\xFF\xA0"},
+        BadFileCase{"lead byte swallows ]", "[DATA\x83]\r\nNAME=hidden\r\n", "NAME", ""},
+        BadFileCase{"UTF-8 mark", "\xEF\xBB\xBF" + kJapaneseFile.toUtf8(), "NAME", Sjis("日本語のサイト")},
+        BadFileCase{"UTF-16LE mark", utf16(kJapaneseFile, true), "NAME", Sjis("日本語のサイト")},
+        BadFileCase{"UTF-16BE mark", utf16(kJapaneseFile, false), "NAME", Sjis("日本語のサイト")},
+        BadFileCase{"UTF-16LE cut to an odd length", utf16(kJapaneseFile, true) + 'x', "URL", "http://example.jp/"},
+        BadFileCase{"UTF-16BE mark and one byte", "\xFE\xFF\x00", "NAME", ""},
+        BadFileCase{"UTF-8 mark and invalid UTF-8", "\xEF\xBB\xBF[DATA]\r\nNAME=\xC3\x28\xFF\r\nURL=u\r\n", "URL", "u"}),
+    CaseName());
+
+struct CountCase
+{
+    const char *name;
+    const char *count;
+    int expected; // with data1, data2, data2000000000, data2147483647 and data2147483648 present
+};
+
+class CountLimit : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CountLimit, loadsThePresentFilesWithinTheCount)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), QByteArray("[SETTING]\r\nDATA_CNT=") + GetParam().count + "\r\n");
+    for (const char *number : {"1", "2", "2000000000", "2147483647", "2147483648"})
+        reg.write(QStringLiteral("data%1.ini").arg(QLatin1String(number)), QByteArray("[DATA]\r\nNAME=") + number + "\r\n");
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    ASSERT_EQ(int(store.m_sites.size()), GetParam().expected);
+    for (int i = 1; i < GetParam().expected; ++i)
+        EXPECT_LT(store.m_sites.at(std::size_t(i - 1)).m_name.toLongLong(), store.m_sites.at(std::size_t(i)).m_name.toLongLong());
+}
+
+INSTANTIATE_TEST_SUITE_P(BadInput, CountLimit,
+                         ::testing::Values(CountCase{"two billion", "2000000000", 3},
+                                           CountCase{"one below the limit", "2147483646", 3},
+                                           CountCase{"int limit", "2147483647", 4},
+                                           CountCase{"one past the limit", "2147483648", 4},
+                                           CountCase{"past unsigned 32 bits", "4294967297", 4},
+                                           CountCase{"past 64 bits", "99999999999999999999999", 4},
+                                           CountCase{"int minimum", "-2147483648", 0},
+                                           CountCase{"below int minimum", "-2147483649", 0},
+                                           CountCase{"binary garbage", "\x01\xFF\x80", 0}),
+                         CaseName());
+
+TEST(BadInput, garbageSettingFileLoadsNothingAndSavesAgain)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), garbage(64 * 1024, 3));
+    reg.write(QStringLiteral("data1.ini"), kGoodFile);
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    EXPECT_TRUE(store.Save());
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+// Register operations in a process of their own, for tests that kill the process mid-way,
+// run it as another user, or need a second program holding the register.
+//   fault_helper save DIR GENERATION   saves crash-trial generation GENERATION into DIR
+//   fault_helper load DIR              loads DIR; prints "loaded N" or "failed<TAB>file<TAB>reason"
+//   fault_helper hold-lock DIR         locks DIR, prints the lock state, holds it until stdin closes
+#include "AppDirectory.h"
+#include "CrashRegister.h"
+#include "RegisterLock.h"
+#include "SiteStore.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+int report(const IoResult &result, const QByteArray &success)
+{
+    const QByteArray line = result ? success : "failed\t" + result.file.toUtf8() + '\t' + result.reason.toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    return result ? 0 : 1;
+}
+
+const char *stateName(RegisterLock::State state)
+{
+    switch (state) {
+    case RegisterLock::State::Locked:
+        return "locked";
+    case RegisterLock::State::HeldByOther:
+        return "held-by-other";
+    case RegisterLock::State::Unavailable:
+        return "unavailable";
+    }
+    return "?";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("sitekanri"));
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 3) {
+        std::fputs("usage: fault_helper save DIR GENERATION | load DIR | hold-lock DIR\n", stderr);
+        return 2;
+    }
+    const QString command = args[1];
+    SetAppDirectory(args[2]);
+    SiteStore store;
+    if (command == QLatin1String("save") && args.size() == 4) {
+        store.m_sites = CrashRegister::Generation(args[3].toInt());
+        return report(store.Save(), "saved");
+    }
+    if (command == QLatin1String("load")) {
+        const IoResult loaded = store.Load();
+        return report(loaded, "loaded " + QByteArray::number(qulonglong(store.m_sites.size())));
+    }
+    if (command == QLatin1String("hold-lock")) {
+        RegisterLock lock(args[2]);
+        std::printf("%s\n", stateName(lock.tryLock()));
+        std::fflush(stdout);
+        std::string ignored;
+        while (std::getline(std::cin, ignored)) {
+        }
+        return 0;
+    }
+    std::fputs("fault_helper: unknown command\n", stderr);
+    return 2;
+}
