@@ -55,16 +55,4 @@ TEST(KeywordList, allKeywordsConstant_isTheCodePageText)
     EXPECT_EQ(kAllKeywords, CodePage::fromKnownText(QString::fromUtf8("全てのキーワード")));
 }
 
-TEST(KeywordList, bytesOutsideValidShiftJis_keptApart)
-{
-    // Registers written elsewhere may hold stray bytes; they are still keywords of their own.
-    SiteList sites;
-    SiteRecord record = MakeRecord("n", "u");
-    record.m_keyword1 = QByteArray("\x82", 1);
-    record.m_keyword2 = QByteArray("\x82\x00", 2);
-    record.m_keyword3 = QByteArray("\x82", 1);
-    sites.push_back(record);
-    EXPECT_EQ(BuildKeywordList(sites), (KeywordList{kAllKeywords, QByteArray("\x82", 1), QByteArray("\x82\x00", 2)}));
-}
-
 } // namespace

@@ -166,22 +166,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, DeleteSiteTest,
                                            DeleteCase{"one of equal twins", 1, Sites({kA, kA, kB}), Sites({kA, kB})}),
                          CaseName());
 
-TEST(DeleteSite, asksWithStoredName)
+TEST(DeleteSite, asksWithStoredNameTakenLiterally)
 {
-    Fixture f;
-    f.edges.row = 2;
-    f.operations.DeleteSite();
-    EXPECT_EQ(f.edges.questions, QStringList{QString::fromUtf8("サイトCを削除しても宜しいですか？")});
-}
-
-TEST(DeleteSite, nameWithPlaceholder_appearsLiterally)
-{
-    SiteList sites = Sites({MakeRecord("100%1 %2", "u")});
+    SiteList sites = Sites({kA, MakeRecord("100%1 サイト", "u")});
     FakeRegistrationEdges edges;
-    edges.row = 0;
+    edges.row = 1;
     edges.answerYes = false;
     RegistrationOperations(sites, edges).DeleteSite();
-    EXPECT_EQ(edges.questions, QStringList{QString::fromUtf8("100%1 %2を削除しても宜しいですか？")});
+    EXPECT_EQ(edges.questions, QStringList{QString::fromUtf8("100%1 サイトを削除しても宜しいですか？")});
 }
 
 // --- Both confirming operations: when they must leave everything alone -----------------------
