@@ -16,6 +16,9 @@ struct ReadCase
 };
 
 QByteArray B(const char *s) { return QByteArray(s); }
+// Bytes with NULs in them: the whole literal but its terminator.
+template <std::size_t N>
+QByteArray Z(const char (&s)[N]) { return QByteArray(s, N - 1); }
 
 class IniRead : public ::testing::TestWithParam<ReadCase> {};
 
@@ -68,6 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "D", "K", "a??b?"},
         ReadCase{"utf-8 bom over shift-jis bytes", B("\xEF\xBB\xBF[D]\r\nK=\x83T\x83" "C\x83g\x8a\xc7\x97\x9d\r\n"), "D",
                  "K", "?T?C?g???"},
+        // The Windows reader hands back C strings: a name or value ends at a NUL. A register that
+        // kept the NUL could never be saved again, as no value with a NUL can be written.
+        ReadCase{"value ends at a nul", Z("[D]\r\nK=x\0  \r\n"), "D", "K", "x"},
+        ReadCase{"unquoted after the cut", Z("[D]\r\nK=\"q\"\0z\r\n"), "D", "K", "q"},
+        ReadCase{"quotes cut apart", Z("[D]\r\nK=\"a\0b\"\r\n"), "D", "K", "\"a"},
+        ReadCase{"key name ends at a nul", Z("[D]\r\nK\0junk=v\r\n"), "D", "K", "v"},
         ReadCase{"utf-16le bom",
                  QByteArray("\xFF\xFE[\0D\0A\0T\0A\0]\0\r\0\n\0N\0A\0M\0E\0=\0\xB5\x30\r\0\n\0", 30), "DATA",
                  "NAME", "\x83T"},

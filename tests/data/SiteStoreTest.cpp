@@ -215,6 +215,18 @@ TEST(SiteStore, lineBreakRefusesTheWholeSave)
     EXPECT_TRUE(QDir(reg.path()).isEmpty());
 }
 
+TEST(SiteStore, nulInAFileLoadsCutAndSavesAgain)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
+    reg.write(QStringLiteral("data1.ini"), QByteArray("[DATA]\r\nNAME=kept\0lost\r\nURL=u\r\n", 31));
+    SiteStore store;
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(loadedNames(store), QStringList{QStringLiteral("kept")});
+    EXPECT_TRUE(store.Save());
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), "[DATA]\r\nNAME=kept\r\nURL=u\r\nKEY1=\r\nKEY2=\r\nKEY3=\r\nINDATA=\r\n");
+}
+
 TEST(SiteStore, unreadableSettingFailsTheLoad)
 {
     TempRegister reg;
