@@ -248,12 +248,7 @@ QByteArray IniDocument::value(const QByteArray &section, const QByteArray &key, 
     const int header = findSection(section);
     const int at = header < 0 ? -1 : findKey(header, key);
     const bool found = at >= 0 && m_lines[size_t(at)].hasEquals;
-    QByteArray result = UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
-    // The profile reader hands values over as C strings, so a stray NUL in a damaged file ends
-    // the value; kept, it would make the record one that no save can write.
-    if (const qsizetype nul = result.indexOf('\0'); nul >= 0)
-        result.truncate(nul);
-    return result;
+    return UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
 }
 
 bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value)

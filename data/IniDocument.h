@@ -20,8 +20,7 @@ public:
     // in the encoding (and with the byte-order mark) the file was read in.
     QByteArray serialize() const;
 
-    // The value as the profile reader returns it: a matching pair of outer quotes removed, and
-    // cut at a NUL byte, as a C string ends there.
+    // The value as the profile reader returns it: a matching pair of outer quotes removed.
     // A missing section or key, or a key line without '=', gives `defaultValue` (also unquoted).
     QByteArray value(const QByteArray &section, const QByteArray &key, const QByteArray &defaultValue = {}) const;
 
