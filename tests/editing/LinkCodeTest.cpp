@@ -3,20 +3,13 @@
 #include "LinkCode.h"
 #include "SiteList.h"
 #include "TempRegister.h"
+#include "TestSites.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 namespace {
-
-SiteList Sites(std::initializer_list<SiteRecord> records)
-{
-    SiteList sites;
-    for (const SiteRecord &record : records)
-        sites.push_back(record);
-    return sites;
-}
 
 // Markup in the fields goes into the page as the user wrote it.
 const SiteRecord kMarkup = MakeRecord("<b>A&amp;B</b>", "http://a.jp/?x=\"1\"&y=2", "html", "", "", "説明 <i>&</i> \"q\"");

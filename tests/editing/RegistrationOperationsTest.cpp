@@ -3,6 +3,7 @@
 #include "RegistrationOperations.h"
 #include "SiteList.h"
 #include "TempRegister.h"
+#include "TestSites.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,6 @@ SiteFields Fields(const char *name, const char *url, const char *keyword1 = "", 
 {
     return {QString::fromUtf8(name),     QString::fromUtf8(url),      QString::fromUtf8(keyword1),
             QString::fromUtf8(keyword2), QString::fromUtf8(keyword3), QString::fromUtf8(content)};
-}
-
-SiteList Sites(std::initializer_list<SiteRecord> records)
-{
-    SiteList sites;
-    for (const SiteRecord &record : records)
-        sites.push_back(record);
-    return sites;
 }
 
 const SiteRecord kA = MakeRecord("サイトA", "http://a.jp/", "東京", "", "", "説明A");
