@@ -1,0 +1,120 @@
+#include "ControlSet.h"
+
+#include "ClickablePicture.h"
+#include "DialogUnits.h"
+#include "ResourceImages.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QPushButton *makeButton(const ControlTemplate &control, QWidget *parent)
+{
+    auto *button = new QPushButton(parent);
+    const QString text = QString::fromUtf8(control.text);
+    // Enter does nothing in the window (there is no default button), so no button may become
+    // the default one by taking the focus.
+    button->setAutoDefault(false);
+    if (control.kind == ControlKind::IconButton) {
+        // The icon stands in for the text; the text still names the button for tooltips and
+        // screen readers.
+        button->setIcon(ResourceImages::icon(control.image));
+        button->setIconSize(QSize(32, 32));
+        button->setToolTip(text);
+        button->setAccessibleName(text);
+    } else {
+        button->setText(text);
+    }
+    return button;
+}
+
+QPlainTextEdit *makeOutputBox(QWidget *parent)
+{
+    auto *box = new QPlainTextEdit(parent);
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Read-only text still takes the focus from the keyboard, so that it can be selected and copied.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return box;
+}
+
+QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
+{
+    const QString text = QString::fromUtf8(control.text);
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::IconButton:
+        return makeButton(control, parent);
+    case ControlKind::Edit:
+        return new QLineEdit(parent);
+    case ControlKind::OutputBox:
+        return makeOutputBox(parent);
+    case ControlKind::Label:
+        return new QLabel(text, parent);
+    case ControlKind::GroupBox: {
+        auto *box = new QGroupBox(text, parent);
+        // A frame drawn behind the controls it groups: clicks go to them, not to it.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return box;
+    }
+    case ControlKind::RadioButton:
+        return new QRadioButton(text, parent);
+    case ControlKind::DropDownList: {
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(false);
+        combo->setInsertPolicy(QComboBox::InsertAtBottom);
+        return combo;
+    }
+    case ControlKind::Picture: {
+        auto *picture = new ClickablePicture(parent);
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setLineWidth(1);
+        picture->setAlignment(Qt::AlignCenter);
+        return picture;
+    }
+    case ControlKind::ListView:
+    case ControlKind::TabControl:
+        break;
+    }
+    return nullptr;
+}
+
+// The template rectangle in pixels; a drop-down list is as high as its closed box, the open
+// list being part of its template height.
+QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUnits &units)
+{
+    QRect rect = units.toPixels(control.rect);
+    if (control.kind == ControlKind::DropDownList)
+        rect.setHeight(widget->sizeHint().height());
+    return rect;
+}
+
+} // namespace
+
+void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom)
+{
+    for (const ControlTemplate &control : dialog.controls) {
+        QWidget *widget = makeStandard(control, parent);
+        if (!widget && custom)
+            widget = custom(control, parent);
+        if (!widget)
+            continue;
+        widget->setGeometry(placement(control, widget, units));
+        if (control.kind == ControlKind::GroupBox)
+            widget->lower();
+        if (!control.tabStop && widget->focusPolicy() != Qt::NoFocus)
+            widget->setFocusPolicy(Qt::ClickFocus);
+        if (control.id != 0) {
+            widget->setObjectName(QString::number(control.id));
+            m_controls.insert(control.id, widget);
+        }
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "DialogTemplate.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <functional>
+
+class DialogUnits;
+
+// The controls of one dialog template, made on a parent widget and found again by ID, so that
+// the operations of the window can read and write them by the IDs of the templates.
+class ControlSet
+{
+public:
+    // Makes the controls the dialog owns itself (the list, the tab control): returns the widget
+    // for such a control, parented to `parent`.
+    using Factory = std::function<QWidget *(const ControlTemplate &control, QWidget *parent)>;
+
+    // Creates every control of the template on `parent`, in template order, so that the focus
+    // moves through them in that order, and places it at its template rectangle.
+    void build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom = {});
+
+    // The control with this ID, or null.
+    QWidget *control(int id) const { return m_controls.value(id); }
+
+private:
+    QHash<int, QWidget *> m_controls;
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+// The three dialog templates of the window, as data: each control with its ID, kind, text and
+// rectangle in dialog units, in template order, which is also the focus order.
+enum class ControlKind {
+    ListView,
+    Picture,      // a bitmap that reports clicks
+    PushButton,
+    IconButton,   // a push button that shows an icon in place of its text
+    TabControl,
+    Edit,         // single line, scrolls horizontally
+    OutputBox,    // multi-line, read-only, wraps lines, vertical scroll bar
+    Label,
+    GroupBox,
+    RadioButton,
+    DropDownList, // a combo box without an edit field; its height includes the open list
+};
+
+struct ControlTemplate
+{
+    int id;           // 0 for a label without an ID of its own
+    ControlKind kind;
+    const char *text; // UTF-8
+    QRect rect;       // dialog units
+    bool tabStop;
+    int image;        // icon or bitmap resource number, 0 for none
+};
+
+struct DialogTemplate
+{
+    int id;
+    const char *caption; // UTF-8
+    QSize size;          // dialog units
+    std::vector<ControlTemplate> controls;
+
+    QString captionText() const { return QString::fromUtf8(caption); }
+    const ControlTemplate *find(int controlId) const;
+};
+
+namespace DialogTemplates {
+const DialogTemplate &mainDialog();   // 102
+const DialogTemplate &registerPage(); // 133
+const DialogTemplate &linkPage();     // 134
+} // namespace DialogTemplates
+
+// Control IDs of the three templates, named for the code that reads and writes them.
+namespace ControlId {
+enum : int {
+    SiteList = 1001,
+    SiteName = 1002,
+    SiteUrl = 1003,
+    Keyword1 = 1004,
+    Keyword2 = 1005,
+    Keyword3 = 1006,
+    LinkCode = 1007,
+    Content = 1008,
+    GenerateCode = 1009,
+    ModeName = 1010,
+    ModeContent = 1011,
+    ModeNameAndContent = 1012,
+    KeywordCombo = 1013,
+    RegisterNew = 1014,
+    Banner = 1015,
+    SiteJump = 1016,
+    Delete = 1017,
+    Update = 1018,
+    CopyCode = 1019,
+    PageTab = 1021,
+};
+} // namespace ControlId
+
+// Resource numbers of the program's images.
+namespace ResourceId {
+enum : int {
+    AppIcon = 128,
+    BannerBitmap = 132,
+    RegisterIcon = 135,
+    DeleteIcon = 136,
+    UpdateIcon = 137,
+};
+} // namespace ResourceId

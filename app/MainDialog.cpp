@@ -1,0 +1,304 @@
+#include "MainDialog.h"
+
+#include "AppDirectory.h"
+#include "ClickablePicture.h"
+#include "KeywordList.h"
+#include "PageTab.h"
+#include "RegisterLock.h"
+#include "ResourceImages.h"
+#include "SiteEntry.h"
+#include "SiteTableModel.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+namespace {
+
+QTableView *makeSiteView(QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    return view;
+}
+
+} // namespace
+
+MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
+    : QDialog(parent)
+    , KeywordFilter(kAllKeywords)
+    , m_boxes(boxes)
+    , m_units(DialogUnits::ofFont(DialogUnits::dialogFont()))
+{
+    const DialogTemplate &dialog = DialogTemplates::mainDialog();
+    setFont(DialogUnits::dialogFont());
+    setWindowTitle(dialog.captionText());
+    // A window of its own in the task bar, with a close box but no minimise or maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(m_units.toPixels(dialog.size));
+    m_controls.build(dialog, this, m_units,
+                     [this](const ControlTemplate &control, QWidget *parent) { return makeControl(control, parent); });
+    connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
+    connect(control<ClickablePicture>(ControlId::Banner), &ClickablePicture::clicked, this,
+            &MainDialog::OnClickBanner);
+}
+
+MainDialog::~MainDialog() = default;
+
+QWidget *MainDialog::makeControl(const ControlTemplate &control, QWidget *parent)
+{
+    switch (control.kind) {
+    case ControlKind::ListView:
+        return makeSiteView(parent);
+    case ControlKind::TabControl:
+        m_pageTab = new PageTab(m_units, parent);
+        return m_pageTab;
+    default:
+        return nullptr;
+    }
+}
+
+bool MainDialog::OnInitDialog()
+{
+    setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
+    m_pageTab->m_owner = this;
+    m_pageTab->CreatePages();
+    if (!LoadRegister())
+        return false;
+    SetUpSiteList();
+    control<QRadioButton>(ControlId::ModeName)->setChecked(true);
+    FillKeywordCombo();
+    setWindowTitle(DialogTemplates::mainDialog().captionText());
+    siteView()->setFocus();
+    return true;
+}
+
+bool MainDialog::LoadRegister()
+{
+    m_lock = std::make_unique<RegisterLock>(AppDirectory());
+    // A folder where no lock can be made cannot be written by anybody either: the register is
+    // still shown, and the close request reports that it cannot be saved.
+    if (m_lock->tryLock() == RegisterLock::State::HeldByOther) {
+        ShowMessage(QString::fromUtf8("サイト管理は既に起動しています。"));
+        return false;
+    }
+    const IoResult loaded = m_store.Load();
+    if (!loaded) {
+        m_store.m_sites.clear();
+        ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')
+                    + loaded.reason);
+        return false;
+    }
+    m_loaded = true;
+    return true;
+}
+
+void MainDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_loaded && !SaveRegister()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+bool MainDialog::SaveRegister()
+{
+    const IoResult saved = m_store.Save();
+    if (saved)
+        return true;
+    // Ending without saving loses what was changed in this run, so only an explicit Yes does it.
+    return AskYesNo(QString::fromUtf8("データを保存できませんでした。\n") + saved.file + QLatin1Char('\n')
+                        + saved.reason + QString::fromUtf8("\n\n保存せずに終了しますか？"),
+                    MessageBoxes::Answer::No);
+}
+
+void MainDialog::reject()
+{
+    close();
+}
+
+void MainDialog::accept()
+{
+}
+
+QWidget *MainDialog::control(int id) const
+{
+    if (QWidget *widget = m_controls.control(id))
+        return widget;
+    return m_pageTab->control(id);
+}
+
+QString MainDialog::ItemText(int id) const
+{
+    QWidget *widget = control(id);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *box = qobject_cast<QPlainTextEdit *>(widget))
+        return box->toPlainText();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return {};
+}
+
+void MainDialog::SetItemText(int id, const QString &text)
+{
+    QWidget *widget = control(id);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(text);
+    else if (auto *box = qobject_cast<QPlainTextEdit *>(widget))
+        box->setPlainText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        button->setText(text);
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        label->setText(text);
+}
+
+void MainDialog::ShowMessage(const QString &text)
+{
+    m_boxes.showMessage(this, DialogTemplates::mainDialog().captionText(), text);
+}
+
+bool MainDialog::AskYesNo(const QString &question, MessageBoxes::Answer preset)
+{
+    return m_boxes.askYesNo(this, DialogTemplates::mainDialog().captionText(), question, preset)
+        == MessageBoxes::Answer::Yes;
+}
+
+QTableView *MainDialog::siteView() const
+{
+    return control<QTableView>(ControlId::SiteList);
+}
+
+bool MainDialog::SetUpSiteList()
+{
+    QTableView *view = siteView();
+    if (m_siteModel)
+        return true;
+    m_siteModel = new SiteTableModel(m_store.m_sites, this);
+    view->setModel(m_siteModel);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setShowGrid(true);
+    view->setSortingEnabled(false);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    // Rows of one text line, all alike, so that the view never measures a row.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    QHeaderView *header = view->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setStretchLastSection(false);
+    for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
+        view->setColumnWidth(column, SiteTableModel::columnWidth(column));
+    view->viewport()->installEventFilter(this);
+    FillSiteList();
+    return true;
+}
+
+void MainDialog::FillSiteList()
+{
+    if (!m_siteModel)
+        return;
+    m_siteModel->refresh();
+    const int last = m_siteModel->rowCount() - 1;
+    if (last < 0)
+        return;
+    SelectSiteRow(last);
+    siteView()->scrollTo(m_siteModel->index(last, 0));
+}
+
+int MainDialog::GetSelectedSiteRow() const
+{
+    const QItemSelectionModel *selection = siteView()->selectionModel();
+    if (!selection)
+        return -1;
+    int row = -1;
+    auto consider = [&row](const QModelIndex &index) {
+        if (index.isValid() && (row < 0 || index.row() < row))
+            row = index.row();
+    };
+    for (const QModelIndex &index : selection->selectedRows())
+        consider(index);
+    consider(selection->currentIndex());
+    return row;
+}
+
+bool MainDialog::SelectSiteRow(int row)
+{
+    if (!m_siteModel || row < 0 || row >= m_siteModel->rowCount())
+        return false;
+    siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return true;
+}
+
+void MainDialog::OnClickSiteList()
+{
+    const int row = GetSelectedSiteRow();
+    if (row < 0)
+        return;
+    const SiteFields fields = DecodeSiteFields(m_store.m_sites.at(std::size_t(row)));
+    SetItemText(ControlId::SiteName, fields.name);
+    SetItemText(ControlId::SiteUrl, fields.url);
+    SetItemText(ControlId::Keyword1, fields.keyword1);
+    SetItemText(ControlId::Keyword2, fields.keyword2);
+    SetItemText(ControlId::Keyword3, fields.keyword3);
+    SetItemText(ControlId::Content, fields.content);
+}
+
+bool MainDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Any left click in the list, on a row or below the last one, copies the current row into
+    // the fields; the view has already moved the selection on the press.
+    if (m_siteModel && watched == siteView()->viewport() && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        OnClickSiteList();
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainDialog::RegisterNewSite()
+{
+}
+
+void MainDialog::UpdateSite()
+{
+}
+
+void MainDialog::DeleteSite()
+{
+}
+
+void MainDialog::SelectKeywordFilter()
+{
+}
+
+void MainDialog::GenerateLinkCode()
+{
+}
+
+void MainDialog::FillKeywordCombo()
+{
+}
+
+void MainDialog::OnSiteJump()
+{
+}
+
+void MainDialog::OnClickBanner()
+{
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The window's modal messages and questions, behind an interface so that tests can answer them
+// without a box ever blocking.
+class MessageBoxes
+{
+public:
+    enum class Answer { Yes, No };
+
+    virtual ~MessageBoxes() = default;
+
+    // A message with an OK button; returns when it has been closed.
+    virtual void showMessage(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A Yes/No question; `preset` is the button that Enter presses.
+    virtual Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) = 0;
+};
+
+// The real boxes: a warning for a message, a question mark for a question.
+class DialogMessageBoxes : public MessageBoxes
+{
+public:
+    void showMessage(QWidget *parent, const QString &title, const QString &text) override;
+    Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) override;
+};

@@ -1,0 +1,46 @@
+#include "PageTab.h"
+
+#include "LinkPage.h"
+#include "RegisterPage.h"
+
+#include <QTabBar>
+
+PageTab::PageTab(const DialogUnits &units, QWidget *parent)
+    : QTabWidget(parent)
+{
+    m_pages[0] = new RegisterPage(units, this);
+    m_pages[1] = new LinkPage(units, this);
+    m_pages[1]->hide();
+    // The tab headers are reached by mouse; Tab moves from the controls of the window straight
+    // into the shown page.
+    tabBar()->setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PageTab::CreatePages()
+{
+    if (count() != 0)
+        return;
+    addTab(m_pages[0], QString::fromUtf8("サイト / リンク 登録"));
+    addTab(m_pages[1], QString::fromUtf8("リンク集の作成"));
+    setCurrentIndex(0);
+    registerPage()->m_owner = m_owner;
+    linkPage()->m_owner = m_owner;
+}
+
+RegisterPage *PageTab::registerPage() const
+{
+    return static_cast<RegisterPage *>(m_pages[0]);
+}
+
+LinkPage *PageTab::linkPage() const
+{
+    return static_cast<LinkPage *>(m_pages[1]);
+}
+
+QWidget *PageTab::control(int id) const
+{
+    if (QWidget *widget = registerPage()->control(id))
+        return widget;
+    return linkPage()->control(id);
+}

@@ -1,0 +1,23 @@
+#include "ResourceImages.h"
+
+#include <QFile>
+
+namespace ResourceImages {
+
+QIcon icon(int id)
+{
+    QIcon icon;
+    for (int size : {16, 32}) {
+        const QString path = QStringLiteral(":/images/icon%1-%2.png").arg(id).arg(size);
+        if (QFile::exists(path))
+            icon.addFile(path, QSize(size, size));
+    }
+    return icon;
+}
+
+QPixmap bitmap(int id)
+{
+    return QPixmap(QStringLiteral(":/images/bitmap%1.png").arg(id));
+}
+
+} // namespace ResourceImages

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+class QApplication;
+
+// The program: sets up the application (Japanese standard dialogs, the name that places the
+// register), then runs the main window until it is closed.
+class SiteApp
+{
+public:
+    explicit SiteApp(QApplication &application);
+
+    // Runs the main window; returns the process's exit code: 0, or 1 when start-up ended
+    // without a window (the register could not be read, or another run holds it).
+    int InitInstance();
+
+private:
+    void InstallTranslation(QApplication &application);
+
+    DialogMessageBoxes m_boxes;
+};

@@ -1,0 +1,75 @@
+#include "SiteTableModel.h"
+
+#include "CodePage.h"
+#include "SiteList.h"
+
+namespace {
+
+struct ColumnHeading
+{
+    const char *title; // UTF-8; the keyword titles are half-width katakana, as the register's readers know them
+    int width;
+};
+
+const ColumnHeading kColumns[SiteTableModel::ColumnCount] = {
+    {"サイト名", 120}, {"URL", 120}, {"ｷｰﾜｰﾄﾞ1", 65}, {"ｷｰﾜｰﾄﾞ2", 65}, {"ｷｰﾜｰﾄﾞ3", 65}, {"内容", 120},
+};
+
+const QByteArray &cellBytes(const SiteRecord &record, int column)
+{
+    switch (column) {
+    case SiteTableModel::NameColumn: return record.m_name;
+    case SiteTableModel::UrlColumn: return record.m_url;
+    case SiteTableModel::Keyword1Column: return record.m_keyword1;
+    case SiteTableModel::Keyword2Column: return record.m_keyword2;
+    case SiteTableModel::Keyword3Column: return record.m_keyword3;
+    default: return record.m_content;
+    }
+}
+
+} // namespace
+
+SiteTableModel::SiteTableModel(const SiteList &sites, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_sites(sites)
+{
+}
+
+int SiteTableModel::columnWidth(int column)
+{
+    return column >= 0 && column < ColumnCount ? kColumns[column].width : 0;
+}
+
+void SiteTableModel::refresh()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int SiteTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_sites.size());
+}
+
+int SiteTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant SiteTableModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || std::size_t(index.row()) >= m_sites.size())
+        return {};
+    return CodePage::toText(cellBytes(m_sites.at(std::size_t(index.row())), index.column()));
+}
+
+QVariant SiteTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(kColumns[section].title);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}

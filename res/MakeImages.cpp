@@ -1,0 +1,308 @@
+// Draws the program's icons and banner and writes them as PNG files into the folder given as the
+// only argument. Run by the build, so the images are made from this source rather than kept as
+// binaries. The icons keep to the 16 colours of a classic Windows icon (plus transparency), the
+// banner to 256 colours, the depths the window was designed with.
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The 16 colours of the VGA palette.
+const QRgb kVga[16] = {0xff000000, 0xff800000, 0xff008000, 0xff808000, 0xff000080, 0xff800080,
+                       0xff008080, 0xffc0c0c0, 0xff808080, 0xffff0000, 0xff00ff00, 0xffffff00,
+                       0xff0000ff, 0xffff00ff, 0xff00ffff, 0xffffffff};
+
+int distance(QRgb a, QRgb b)
+{
+    const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
+    return r * r * 3 + g * g * 4 + bl * bl * 2;
+}
+
+int nearest(QRgb colour, const QVector<QRgb> &table, int count)
+{
+    int best = 0;
+    for (int i = 1; i < count; ++i) {
+        if (distance(colour, table[i]) < distance(colour, table[best]))
+            best = i;
+    }
+    return best;
+}
+
+// Every pixel to its nearest colour of `palette`; pixels under half opaque become the extra,
+// transparent entry when `transparent` is set.
+QImage toPalette(const QImage &source, const QVector<QRgb> &palette, bool transparent)
+{
+    QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+    QImage out(argb.size(), QImage::Format_Indexed8);
+    QVector<QRgb> table = palette;
+    if (transparent)
+        table.append(qRgba(0, 0, 0, 0));
+    out.setColorTable(table);
+    QHash<QRgb, int> cache;
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        uchar *line = out.scanLine(y);
+        for (int x = 0; x < argb.width(); ++x) {
+            if (transparent && qAlpha(in[x]) < 128) {
+                line[x] = uchar(palette.size());
+                continue;
+            }
+            const QRgb opaque = in[x] | 0xff000000;
+            auto hit = cache.constFind(opaque);
+            if (hit == cache.constEnd())
+                hit = cache.insert(opaque, nearest(opaque, palette, int(palette.size())));
+            line[x] = uchar(*hit);
+        }
+    }
+    return out;
+}
+
+// The 256 most used colours, binned at 5 bits per channel, each bin by its mean colour.
+QVector<QRgb> popularColours(const QImage &image)
+{
+    struct Bin { long long r = 0, g = 0, b = 0, n = 0; };
+    std::vector<Bin> bins(1 << 15);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            Bin &bin = bins[((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3)];
+            bin.r += qRed(c), bin.g += qGreen(c), bin.b += qBlue(c), ++bin.n;
+        }
+    }
+    std::vector<const Bin *> used;
+    for (const Bin &bin : bins) {
+        if (bin.n)
+            used.push_back(&bin);
+    }
+    std::sort(used.begin(), used.end(), [](const Bin *a, const Bin *b) { return a->n > b->n; });
+    QVector<QRgb> palette;
+    for (std::size_t i = 0; i < used.size() && i < 256; ++i)
+        palette.append(qRgb(int(used[i]->r / used[i]->n), int(used[i]->g / used[i]->n), int(used[i]->b / used[i]->n)));
+    return palette;
+}
+
+QImage canvas(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// A globe: blue sea, green land, a white grid of meridians and parallels.
+void drawGlobe(QPainter &p, const QRectF &r, bool detailed)
+{
+    p.setPen(QPen(QColor(0, 0, 128), r.width() / 24.0));
+    p.setBrush(QColor(0, 0, 255));
+    p.drawEllipse(r);
+    p.save();
+    QPainterPath clip;
+    clip.addEllipse(r);
+    p.setClipPath(clip);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 128, 0));
+    const double w = r.width(), h = r.height();
+    auto at = [&r, w, h](double fx, double fy) { return QPointF(r.left() + fx * w, r.top() + fy * h); };
+    QPolygonF land1{at(0.18, 0.22), at(0.45, 0.14), at(0.52, 0.35), at(0.40, 0.55), at(0.30, 0.80), at(0.20, 0.58), at(0.10, 0.40)};
+    QPolygonF land2{at(0.60, 0.20), at(0.85, 0.30), at(0.92, 0.55), at(0.75, 0.62), at(0.68, 0.85), at(0.58, 0.60)};
+    p.drawPolygon(land1);
+    p.drawPolygon(land2);
+    if (detailed) {
+        p.setPen(QPen(QColor(0, 255, 255), w / 32.0));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(r.center().x() - w * 0.22, r.top(), w * 0.44, h));
+        p.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
+        p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
+        p.drawLine(at(0.08, 0.28), at(0.92, 0.28));
+        p.drawLine(at(0.08, 0.72), at(0.92, 0.72));
+    }
+    p.restore();
+}
+
+// Two interlocked links of a chain, in gold.
+void drawChain(QPainter &p, const QRectF &r)
+{
+    p.setBrush(Qt::NoBrush);
+    const double t = r.width() / 6.0;
+    p.setPen(QPen(QColor(128, 128, 0), t + 2, Qt::SolidLine, Qt::RoundCap));
+    QRectF a(r.left(), r.top() + r.height() * 0.25, r.width() * 0.62, r.height() * 0.42);
+    QRectF b(r.left() + r.width() * 0.38, r.top() + r.height() * 0.33, r.width() * 0.62, r.height() * 0.42);
+    p.drawRoundedRect(a, a.height() / 2, a.height() / 2);
+    p.drawRoundedRect(b, b.height() / 2, b.height() / 2);
+    p.setPen(QPen(QColor(255, 255, 0), t, Qt::SolidLine, Qt::RoundCap));
+    p.drawRoundedRect(a, a.height() / 2, a.height() / 2);
+    p.drawRoundedRect(b, b.height() / 2, b.height() / 2);
+}
+
+QImage appIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    if (size >= 32) {
+        drawGlobe(p, QRectF(1, 1, 25, 25), true);
+        drawChain(p, QRectF(15, 17, 16, 14));
+    } else {
+        drawGlobe(p, QRectF(0.5, 0.5, 14.5, 14.5), false);
+    }
+    return image;
+}
+
+// A sheet of paper with a folded corner: the site entry that the three buttons act on.
+void drawSheet(QPainter &p)
+{
+    QPolygonF sheet{QPointF(4, 2), QPointF(19, 2), QPointF(25, 8), QPointF(25, 29), QPointF(4, 29)};
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(sheet);
+    p.setBrush(QColor(192, 192, 192));
+    p.drawPolygon(QPolygonF{QPointF(19, 2), QPointF(19, 8), QPointF(25, 8)});
+    p.setPen(QPen(QColor(128, 128, 128), 1));
+    for (int y = 12; y <= 24; y += 4)
+        p.drawLine(8, y, 21, y);
+}
+
+QImage registerIcon()
+{
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    drawSheet(p);
+    p.setPen(QPen(QColor(0, 128, 0), 1));
+    p.setBrush(QColor(0, 255, 0));
+    p.drawEllipse(QRectF(16, 16, 15, 15));
+    p.fillRect(QRectF(19, 22, 9, 3), Qt::white);
+    p.fillRect(QRectF(22, 19, 3, 9), Qt::white);
+    return image;
+}
+
+QImage deleteIcon()
+{
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    drawSheet(p);
+    p.setPen(QPen(QColor(128, 0, 0), 1));
+    p.setBrush(QColor(255, 0, 0));
+    p.drawEllipse(QRectF(16, 16, 15, 15));
+    p.setPen(QPen(Qt::white, 3));
+    p.drawLine(QPointF(20, 20), QPointF(27, 27));
+    p.drawLine(QPointF(27, 20), QPointF(20, 27));
+    return image;
+}
+
+QImage updateIcon()
+{
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    drawSheet(p);
+    // A pencil writing on the sheet: yellow body, pink-free grey ferrule, dark tip.
+    p.translate(19, 19);
+    p.rotate(-45);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(255, 255, 0));
+    p.drawRect(QRectF(-2, -4, 16, 8));
+    p.setBrush(QColor(128, 128, 128));
+    p.drawRect(QRectF(12, -4, 3, 8));
+    p.setBrush(QColor(255, 255, 255));
+    p.drawPolygon(QPolygonF{QPointF(-2, -4), QPointF(-9, 0), QPointF(-2, 4)});
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF{QPointF(-6, -2), QPointF(-9, 0), QPointF(-6, 2)});
+    return image;
+}
+
+QFont bannerFont(int pixelSize, bool bold)
+{
+    const QStringList families = QFontDatabase::families();
+    QFont font;
+    for (const char *family : {"ＭＳ Ｐゴシック", "IPAPGothic", "IPAGothic"}) {
+        if (families.contains(QString::fromUtf8(family))) {
+            font = QFont(QString::fromUtf8(family));
+            break;
+        }
+    }
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QImage banner()
+{
+    const int width = 548, height = 77;
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QLinearGradient sky(0, 0, width, height);
+    sky.setColorAt(0, QColor(10, 36, 106));
+    sky.setColorAt(0.55, QColor(36, 92, 170));
+    sky.setColorAt(1, QColor(166, 202, 240));
+    p.fillRect(image.rect(), sky);
+    // Faint orbits behind the title, like links around the world.
+    p.setPen(QPen(QColor(255, 255, 255, 40), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(-40, 8, 260, 60));
+    p.drawEllipse(QRectF(330, -30, 260, 90));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QRadialGradient shine(QPointF(34, 28), 40);
+    drawGlobe(p, QRectF(12, 9, 58, 58), true);
+    shine.setColorAt(0, QColor(255, 255, 255, 90));
+    shine.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shine);
+    p.drawEllipse(QRectF(12, 9, 58, 58));
+    drawChain(p, QRectF(52, 44, 26, 22));
+
+    const QString title = QString::fromUtf8("サイト管理");
+    p.setFont(bannerFont(40, true));
+    p.setPen(QColor(0, 0, 40, 150));
+    p.drawText(QPointF(94, 50), title);
+    p.setPen(Qt::white);
+    p.drawText(QPointF(92, 48), title);
+    p.setFont(bannerFont(13, false));
+    p.setPen(QColor(220, 232, 255));
+    p.drawText(QPointF(300, 34), QString::fromUtf8("サイトとリンクの登録"));
+    p.drawText(QPointF(300, 54), QString::fromUtf8("リンク集の HTML を作成"));
+    p.end();
+    return toPalette(image, popularColours(image), false);
+}
+
+bool save(const QImage &image, const QDir &dir, const QString &name)
+{
+    if (image.save(dir.filePath(name), "PNG"))
+        return true;
+    std::fprintf(stderr, "MakeImages: cannot write %s\n", qPrintable(dir.filePath(name)));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Drawing text needs the font database of a GUI application, but never a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: MakeImages OUTPUT-DIR\n");
+        return 2;
+    }
+    QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.mkpath(QStringLiteral(".")))
+        return 1;
+    const QVector<QRgb> vga(std::begin(kVga), std::end(kVga));
+    bool ok = save(toPalette(appIcon(32), vga, true), dir, QStringLiteral("icon128-32.png"));
+    ok = save(toPalette(appIcon(16), vga, true), dir, QStringLiteral("icon128-16.png")) && ok;
+    ok = save(toPalette(registerIcon(), vga, true), dir, QStringLiteral("icon135-32.png")) && ok;
+    ok = save(toPalette(deleteIcon(), vga, true), dir, QStringLiteral("icon136-32.png")) && ok;
+    ok = save(toPalette(updateIcon(), vga, true), dir, QStringLiteral("icon137-32.png")) && ok;
+    ok = save(banner(), dir, QStringLiteral("bitmap132.png")) && ok;
+    return ok ? 0 : 1;
+}

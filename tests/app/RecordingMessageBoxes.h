@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+// Message boxes that never block: each message and question is recorded, and each question is
+// answered from a queue the test fills beforehand. A question nobody expected fails the test.
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        bool question;
+    };
+
+    void showMessage(QWidget *, const QString &title, const QString &text) override
+    {
+        shown.push_back({title, text, false});
+    }
+
+    Answer askYesNo(QWidget *, const QString &title, const QString &text, Answer) override
+    {
+        shown.push_back({title, text, true});
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return Answer::No;
+        }
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+};
