@@ -1,0 +1,29 @@
+#pragma once
+
+#include "SiteRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+// Field access by position, in the order of the data file's keys.
+using SiteField = QByteArray SiteRecord::*;
+extern const SiteField kSiteFields[6];
+extern const char *const kSiteKeys[6];
+
+// Bytes for a failure message: printable ASCII as is, the rest as \xNN; long runs shortened.
+std::string Shown(const QByteArray &bytes);
+
+// Field-by-field comparison with readable bytes; `labels` names the records (by position).
+void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
+                       const std::vector<std::string> &labels, const std::string &context);
+
+// The register in `directory`, loaded / saved by our own SiteStore.
+std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
+void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records);
+
+// Writes a file (creating folders as needed), failing the test when it cannot.
+void WriteFile(const QString &path, const QByteArray &bytes);
+QByteArray ReadFile(const QString &path);

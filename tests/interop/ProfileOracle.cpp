@@ -1,0 +1,122 @@
+#include "ProfileOracle.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+// Wine's first start in a fresh prefix takes a while; a hung Wine should still end the test.
+constexpr int kTimeoutMs = 300'000;
+
+using Field = QByteArray SiteRecord::*;
+constexpr std::array<Field, 6> kFields{&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
+                                       &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
+
+QString failure(QProcess &process, const QString &what)
+{
+    QString text = what + QStringLiteral(": ");
+    if (process.error() == QProcess::Timedout)
+        text += QStringLiteral("timed out. ");
+    else if (process.exitStatus() != QProcess::NormalExit)
+        text += QStringLiteral("crashed. ");
+    else
+        text += QStringLiteral("exit %1. ").arg(process.exitCode());
+    return text + QString::fromUtf8(process.readAllStandardError());
+}
+
+bool succeeded(QProcess &process)
+{
+    return process.waitForFinished(kTimeoutMs) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
+
+std::unique_ptr<QProcess> start(const QStringList &arguments, QIODevice::OpenMode mode = QIODevice::ReadWrite)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(ProfileOracle::scriptPath(), arguments, mode);
+    return process;
+}
+
+// "count N" ends the output; every line before it is one record of six hex fields.
+ProfileOracle::Load parseLoad(const QByteArray &output)
+{
+    ProfileOracle::Load load;
+    const QList<QByteArray> lines = output.split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("count ")) {
+            const qsizetype count = line.mid(6).toLongLong(&load.ok);
+            if (load.ok && count != qsizetype(load.records.size())) {
+                load.ok = false;
+                load.error = QStringLiteral("count line disagrees with the records printed");
+            }
+            return load;
+        }
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() != int(kFields.size())) {
+            load.error = QStringLiteral("unexpected line: ") + QString::fromLatin1(line.left(80));
+            return load;
+        }
+        SiteRecord record;
+        for (std::size_t i = 0; i < kFields.size(); ++i)
+            record.*kFields[i] = QByteArray::fromHex(fields[int(i)]);
+        load.records.push_back(record);
+    }
+    load.error = QStringLiteral("no count line in the output");
+    return load;
+}
+
+} // namespace
+
+QString ProfileOracle::scriptPath()
+{
+    return QString::fromUtf8(SITEKANRI_PROFILE_ORACLE);
+}
+
+QString ProfileOracle::unavailableReason()
+{
+    const QString script = scriptPath();
+    if (script.isEmpty())
+        return QStringLiteral("no profile oracle configured (SITEKANRI_PROFILE_ORACLE)");
+    if (!QFileInfo(script).isExecutable())
+        return QStringLiteral("profile oracle not found at ") + script
+            + QStringLiteral(" (the shared folder beside the source tree)");
+    return {};
+}
+
+QString ProfileOracle::save(const QString &directory, const std::vector<SiteRecord> &records)
+{
+    QByteArray input;
+    for (const SiteRecord &record : records) {
+        for (std::size_t i = 0; i < kFields.size(); ++i)
+            input.append(i ? "\t" : "").append((record.*kFields[i]).toHex());
+        input.append('\n');
+    }
+    const auto process = start({QStringLiteral("save"), directory});
+    process->write(input);
+    process->closeWriteChannel();
+    if (!succeeded(*process))
+        return failure(*process, QStringLiteral("oracle save ") + directory);
+    return {};
+}
+
+std::vector<ProfileOracle::Load> ProfileOracle::load(const QStringList &directories)
+{
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (const QString &directory : directories)
+        running.push_back(start({QStringLiteral("load"), directory}, QIODevice::ReadOnly));
+    std::vector<Load> results;
+    for (qsizetype i = 0; i < directories.size(); ++i) {
+        QProcess &process = *running[std::size_t(i)];
+        if (!succeeded(process)) {
+            Load failed;
+            failed.error = failure(process, QStringLiteral("oracle load ") + directories[i]);
+            results.push_back(failed);
+            continue;
+        }
+        results.push_back(parseLoad(process.readAllStandardOutput()));
+    }
+    return results;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "SiteRecord.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Drives the reference implementation of the register format: the Windows profile functions
+// themselves, run under Wine by oracle.sh. Every call starts Wine (a second or two), so callers
+// put many records into one save and one load.
+class ProfileOracle
+{
+public:
+    // The script handed over by the build; empty when the build found none.
+    static QString scriptPath();
+    // Why the oracle cannot be used here, or "" when it can.
+    static QString unavailableReason();
+
+    struct Load
+    {
+        bool ok = false;
+        QString error; // the script's stderr and exit status when it failed
+        std::vector<SiteRecord> records;
+    };
+
+    // Saves `records` into `directory` as the Windows program would (six writes per record, then
+    // the count). Returns "" on success, else the script's complaint.
+    static QString save(const QString &directory, const std::vector<SiteRecord> &records);
+
+    // Loads the register in each directory as the Windows program would. The loads run side by
+    // side; the results come back in the order of `directories`.
+    static std::vector<Load> load(const QStringList &directories);
+    static Load load(const QString &directory) { return load(QStringList{directory}).front(); }
+};
