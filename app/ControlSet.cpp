@@ -78,6 +78,7 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         picture->setLineWidth(1);
         picture->setAlignment(Qt::AlignCenter);
+        picture->setPixmap(ResourceImages::bitmap(control.image));
         return picture;
     }
     case ControlKind::ListView:

@@ -134,8 +134,8 @@ void drawGlobe(QPainter &p, const QRectF &r, bool detailed)
 void drawChain(QPainter &p, const QRectF &r)
 {
     p.setBrush(Qt::NoBrush);
-    const double t = r.width() / 6.0;
-    p.setPen(QPen(QColor(128, 128, 0), t + 2, Qt::SolidLine, Qt::RoundCap));
+    const double t = std::max(1.0, r.width() / 10.0);
+    p.setPen(QPen(QColor(128, 128, 0), t + 1.5, Qt::SolidLine, Qt::RoundCap));
     QRectF a(r.left(), r.top() + r.height() * 0.25, r.width() * 0.62, r.height() * 0.42);
     QRectF b(r.left() + r.width() * 0.38, r.top() + r.height() * 0.33, r.width() * 0.62, r.height() * 0.42);
     p.drawRoundedRect(a, a.height() / 2, a.height() / 2);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Renders the real window on a virtual X display, with a temporary register of a few Japanese
+# sites, and saves one PNG per tab: OUT.png (registration page) and OUT-1.png (link page).
+#   scripts/screenshot.sh [OUT.png]        default: build/screenshot/sitekanri.png
+# BUILD_DIR (default build/release) is configured and built with the release preset if needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-build/screenshot/sitekanri.png}")
+build_dir=${BUILD_DIR:-build/release}
+
+if [ ! -x "$build_dir/app/sitekanri" ] || [ ! -x "$build_dir/cli/sitekanri-cli" ]; then
+  [ -f "$build_dir/CMakeCache.txt" ] || cmake --preset release -B "$build_dir" >/dev/null
+  cmake --build "$build_dir" --target sitekanri sitekanri-cli
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The window finds its register in the per-user data folder: point that at the temporary one.
+export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+register="$XDG_DATA_HOME/sitekanri"
+add() { "$build_dir/cli/sitekanri-cli" --dir "$register" add "$@" >/dev/null; }
+add --name "ヴァントレル" --url "http://www.vantrell.example.jp/" --keyword1 "ソフト" --content "作者のホームページ"
+add --name "毎日ニュース" --url "https://news.example.jp/" --keyword1 "ﾆｭｰｽ" --keyword2 "毎日" --content "国内と海外のニュース"
+add --name "京都の寺社めぐり" --url "http://kyoto-tera.example.jp/" --keyword1 "旅行" --keyword2 "写真" --keyword3 "京都" --content "写真で見る古都の四季"
+add --name "料理の基本" --url "https://ryouri.example.jp/kihon/" --keyword1 "料理" --content "だしの取り方から"
+add --name "Qt 日本語ドキュメント" --url "https://doc.example.jp/qt6/" --keyword1 "ソフト" --keyword2 "技術"
+
+mkdir -p "$(dirname "$out")"
+rm -f "$out" "${out%.png}-1.png"
+SITEKANRI_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$build_dir/app/sitekanri"
+ls -l "$out" "${out%.png}-1.png"
