@@ -10,7 +10,7 @@ packages=(
   # Qt 6 and its Japanese translation of the standard dialogs
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   # Japanese font for the window, and a display for looking at it
   fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
   # the profile-function oracle (Windows profile API under Wine) and its helpers
