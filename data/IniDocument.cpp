@@ -76,6 +76,14 @@ bool namesMatch(const QByteArray &a, const QByteArray &b)
     return true;
 }
 
+bool endsInLoneLeadByte(const QByteArray &text)
+{
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < text.size(); i += charLength(text.constData(), text.size(), i))
+        last = i;
+    return last == text.size() - 1 && last >= 0 && isLeadByte(static_cast<unsigned char>(text[last]));
+}
+
 // Position of the last ']' that is a character of its own (not a trail byte), or -1.
 qsizetype lastClosingBracket(const QByteArray &line)
 {
@@ -201,7 +209,12 @@ QByteArray IniDocument::serialize() const
     out.reserve(total);
     for (const Line &line : m_lines) {
         if (line.isHeader) {
-            out.append('[').append(line.name).append(']');
+            out.append('[').append(line.name);
+            // A name ending in a lone lead byte would take ']' for its trail byte and stop
+            // being a header; a blank between them, which the readers trim, keeps them apart.
+            if (endsInLoneLeadByte(line.name))
+                out.append(' ');
+            out.append(']');
         } else {
             out.append(line.name);
             if (line.hasEquals)

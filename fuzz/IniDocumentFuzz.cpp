@@ -1,0 +1,105 @@
+// libFuzzer target for the register-file reader and writer. For any bytes:
+// - parsing, writing and parsing again gives the same value for every section and key found,
+//   and writing that again gives the same bytes;
+// - a value set (one the format can store) reads back as set, before and after a rewrite.
+#include "CodePage.h"
+#include "IniDocument.h"
+
+#include <QList>
+#include <QStringDecoder>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+void fail(const char *what, const QByteArray &section, const QByteArray &key, const QByteArray &a, const QByteArray &b)
+{
+    std::fprintf(stderr, "%s\n  section %s\n  key %s\n  %s\n  %s\n", what, section.toHex().constData(),
+                 key.toHex().constData(), a.toHex().constData(), b.toHex().constData());
+    std::abort();
+}
+
+// The written file as the code-page text the parser works on.
+QByteArray asAnsi(const QByteArray &written, IniDocument::Encoding encoding)
+{
+    switch (encoding) {
+    case IniDocument::Encoding::Ansi:
+        return written;
+    case IniDocument::Encoding::Utf8Bom:
+        return CodePage::fromKnownText(QString::fromUtf8(written.mid(3)));
+    case IniDocument::Encoding::Utf16LeBom:
+        return CodePage::fromKnownText(QStringDecoder(QStringDecoder::Utf16LE).decode(written.mid(2)));
+    case IniDocument::Encoding::Utf16BeBom:
+        return CodePage::fromKnownText(QStringDecoder(QStringDecoder::Utf16BE).decode(written.mid(2)));
+    }
+    return written;
+}
+
+// Section and key names of a written file: every line of it is "[name]", "name=value" or "name".
+void collectNames(const QByteArray &ansi, std::vector<QByteArray> &sections, std::vector<QByteArray> &keys)
+{
+    for (const QByteArray &line : ansi.split('\n')) {
+        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+        if (text.startsWith('[') && text.endsWith(']')) {
+            if (sections.size() < 32)
+                sections.push_back(text.mid(1, text.size() - 2));
+        } else if (keys.size() < 32) {
+            const qsizetype eq = text.indexOf('=');
+            keys.push_back(eq < 0 ? text : text.left(eq));
+        }
+    }
+}
+
+QByteArray storable(QByteArray value)
+{
+    value.replace('\r', "").replace('\n', "").replace('\0', "");
+    return value;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const IniDocument first = IniDocument::parse(bytes);
+    const QByteArray written = first.serialize();
+    const IniDocument second = IniDocument::parse(written);
+    if (second.encoding() != first.encoding())
+        fail("encoding changed on rewrite", {}, {}, bytes.left(4), written.left(4));
+    if (second.serialize() != written)
+        fail("second write differs", {}, {}, written, second.serialize());
+
+    std::vector<QByteArray> sections{QByteArrayLiteral("DATA"), QByteArrayLiteral("SETTING")};
+    std::vector<QByteArray> keys{QByteArrayLiteral("NAME"), QByteArrayLiteral("INDATA"), QByteArrayLiteral("DATA_CNT")};
+    collectNames(asAnsi(written, first.encoding()), sections, keys);
+    const QByteArray absent = QByteArrayLiteral("\x01<absent>");
+    for (const QByteArray &section : sections) {
+        for (const QByteArray &key : keys) {
+            const QByteArray a = first.value(section, key, absent), b = second.value(section, key, absent);
+            if (a != b)
+                fail("value changed on rewrite", section, key, a, b);
+        }
+    }
+
+    // Set one of the register's own keys to a value taken from the input's tail.
+    const QByteArray section = sections[size % sections.size()];
+    static const QByteArray ownKeys[] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA", "DATA_CNT"};
+    const QByteArray &key = ownKeys[size % 7];
+    QByteArray value = storable(bytes.right(48));
+    // A Unicode file holds only what the code page can say, in its one spelling.
+    if (first.encoding() != IniDocument::Encoding::Ansi)
+        value = CodePage::fromKnownText(CodePage::toText(value).replace(QChar::ReplacementCharacter, QLatin1Char('?')));
+    if (first.encoding() != IniDocument::Encoding::Ansi && CodePage::fromKnownText(CodePage::toText(value)) != value)
+        return 0;
+    IniDocument edited = first;
+    edited.setValue(section, key, value);
+    if (edited.value(section, key) != value)
+        fail("set value reads back otherwise", section, key, value, edited.value(section, key));
+    const IniDocument reread = IniDocument::parse(edited.serialize());
+    if (reread.value(section, key) != value)
+        fail("set value reads back otherwise after a rewrite", section, key, value, reread.value(section, key));
+    return 0;
+}
