@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstring>
+
 namespace {
 
 // Whitespace as the profile functions see it; the ideographic space is not among it.
@@ -42,12 +44,13 @@ QByteArray trimmed(const char *begin, const char *end)
 }
 
 // A name or value as the Windows functions hand it over: a C string, ending at a NUL.
+// Cut before trimming, so that blanks in front of the NUL go too and the text reads the same
+// once rewritten.
 QByteArray trimmedText(const char *begin, const char *end)
 {
-    QByteArray text = trimmed(begin, end);
-    if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
-        text.truncate(nul);
-    return text;
+    if (const char *nul = static_cast<const char *>(std::memchr(begin, '\0', size_t(end - begin))))
+        end = nul;
+    return trimmed(begin, end);
 }
 
 // Section and key names: ASCII letters without case, whole characters otherwise.

@@ -183,7 +183,9 @@ TEST_P(DamagedRewrite, readsTheSameAfterARewrite)
 INSTANTIATE_TEST_SUITE_P(
     BadInput, DamagedRewrite,
     ::testing::Values(RewriteCase{"section name ending in a lone lead byte", "[\x83 ]\r\nK=v\r\n", "\x83", "K"},
-                      RewriteCase{"lead byte then blank in a section name", "[DA\x88\t]\r\nNAME=n\r\n", "DA\x88", "NAME"}),
+                      RewriteCase{"lead byte then blank in a section name", "[DA\x88\t]\r\nNAME=n\r\n", "DA\x88", "NAME"},
+                      RewriteCase{"blanks before a NUL in a value", QByteArray("[S]\r\nK=v \t\0x\r\n", 16), "S", "K"},
+                      RewriteCase{"blanks before a NUL in a name", QByteArray("[S]\r\nK\v\v\0=v\r\n", 15), "S", "K"}),
     CaseName());
 
 TEST(BadInput, newSectionNamedWithALoneLeadByteReadsBack)
