@@ -274,7 +274,7 @@ bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, con
     if (header < 0) {
         Line head;
         head.isHeader = true;
-        head.name = section;
+        head.name = trimmed(section.constData(), section.constData() + section.size()); // as a reader sees it
         m_lines.push_back(std::move(head));
         header = int(m_lines.size()) - 1;
     }
@@ -289,7 +289,7 @@ bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, con
     }
     Line entry;
     entry.hasEquals = true;
-    entry.name = key;
+    entry.name = trimmed(key.constData(), key.constData() + key.size());
     entry.value = written;
     m_lines.insert(m_lines.begin() + sectionEnd(header), std::move(entry));
     return true;

@@ -195,4 +195,12 @@ TEST(BadInput, newSectionNamedWithALoneLeadByteReadsBack)
     EXPECT_EQ(IniDocument::parse(file.serialize()).value("DA\x88", "KEY2"), "v");
 }
 
+TEST(BadInput, namesGivenWithBlanksAreWrittenAsTheyAreLookedUp)
+{
+    IniDocument file;
+    file.setValue(" S\t", " K ", "v");
+    EXPECT_EQ(file.value("S", "K"), "v");
+    EXPECT_EQ(file.serialize(), "[S]\r\nK=v\r\n");
+}
+
 } // namespace
