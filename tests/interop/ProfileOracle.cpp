@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <array>
 #include <memory>
@@ -38,6 +39,19 @@ std::unique_ptr<QProcess> start(const QStringList &arguments, QIODevice::OpenMod
     auto process = std::make_unique<QProcess>();
     process->start(ProfileOracle::scriptPath(), arguments, mode);
     return process;
+}
+
+// Wine sets up a fresh prefix on its first start; loads started side by side must not race to
+// do it, so the first use in this process is a lone load of an empty register.
+void startWineOnce()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    QTemporaryDir empty;
+    const auto process = start({QStringLiteral("load"), empty.path()}, QIODevice::ReadOnly);
+    process->waitForFinished(kTimeoutMs);
 }
 
 // "count N" ends the output; every line before it is one record of six hex fields.
@@ -94,6 +108,7 @@ QString ProfileOracle::save(const QString &directory, const std::vector<SiteReco
             input.append(i ? "\t" : "").append((record.*kFields[i]).toHex());
         input.append('\n');
     }
+    startWineOnce();
     const auto process = start({QStringLiteral("save"), directory});
     process->write(input);
     process->closeWriteChannel();
@@ -104,6 +119,7 @@ QString ProfileOracle::save(const QString &directory, const std::vector<SiteReco
 
 std::vector<ProfileOracle::Load> ProfileOracle::load(const QStringList &directories)
 {
+    startWineOnce();
     std::vector<std::unique_ptr<QProcess>> running;
     for (const QString &directory : directories)
         running.push_back(start({QStringLiteral("load"), directory}, QIODevice::ReadOnly));
