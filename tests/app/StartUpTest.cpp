@@ -1,6 +1,9 @@
 #include "AppTestSupport.h"
 #include "CaseName.h"
 #include "RegisterLock.h"
+#include "SiteApp.h"
+
+#include <QApplication>
 
 #include <QTableView>
 
@@ -159,6 +162,18 @@ TEST(StartUp, unreadableRegisterEndsStartUpWithFileAndReasonAndNeverSaves)
     dialog.close();
     EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), QByteArray("[DATA]\r\nNAME=x\r\n"));
     EXPECT_TRUE(QFileInfo(reg.file(QStringLiteral("setting.ini"))).isDir());
+}
+
+} // namespace
+
+namespace {
+
+TEST(StartUp, standardButtonsSpeakJapaneseAndTheRegisterIsFoundByTheProgramName)
+{
+    SiteApp app(*qApp);
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("sitekanri"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString::fromUtf8("はい(&Y)"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QString::fromUtf8("いいえ(&N)"));
 }
 
 } // namespace
