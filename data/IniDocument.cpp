@@ -115,6 +115,11 @@ QByteArray toAnsi(const QString &text)
     return bytes;
 }
 
+bool startsWithByteOrderMark(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 // The file's bytes in the ANSI code page, and the encoding to write them back in.
 QByteArray decodeFile(const QByteArray &raw, IniDocument::Encoding &encoding)
 {
@@ -142,7 +147,9 @@ QByteArray encodeFile(const QByteArray &ansi, IniDocument::Encoding encoding)
 {
     switch (encoding) {
     case IniDocument::Encoding::Ansi:
-        return ansi;
+        // Text that starts like a byte-order mark (damaged lines behind blank ones) would be
+        // read back as Unicode; a blank line first, which readers drop, keeps it code-page text.
+        return startsWithByteOrderMark(ansi) ? "\r\n" + ansi : ansi;
     case IniDocument::Encoding::Utf8Bom:
         return QByteArray("\xEF\xBB\xBF") + CodePage::toText(ansi).toUtf8();
     case IniDocument::Encoding::Utf16LeBom:

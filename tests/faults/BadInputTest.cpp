@@ -184,6 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
     BadInput, DamagedRewrite,
     ::testing::Values(RewriteCase{"section name ending in a lone lead byte", "[\x83 ]\r\nK=v\r\n", "\x83", "K"},
                       RewriteCase{"lead byte then blank in a section name", "[DA\x88\t]\r\nNAME=n\r\n", "DA\x88", "NAME"},
+                      RewriteCase{"UTF-8 mark behind a blank line", "\r\n\xEF\xBB\xBFX\r\n[S]\r\nK=\x82\xA0\r\n", "S", "K"},
+                      RewriteCase{"UTF-16 mark behind a blank line", "\x0B\n\xFF\xFEX\r\n[S]\r\nK=v\r\n", "S", "K"},
                       RewriteCase{"blanks before a NUL in a value", QByteArray("[S]\r\nK=v \t\0x\r\n", 16), "S", "K"},
                       RewriteCase{"blanks before a NUL in a name", QByteArray("[S]\r\nK\v\v\0=v\r\n", 15), "S", "K"}),
     CaseName());
