@@ -1,34 +1,14 @@
 // sitekanri-cli keywords and links, run as the real program over a register that sitekanri-cli
 // add has written.
 #include "CaseName.h"
+#include "CliProcess.h"
 #include "TempRegister.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun runCli(const QString &dir, const std::vector<const char *> &arguments)
-{
-    QStringList args{QStringLiteral("--dir"), dir};
-    for (const char *argument : arguments)
-        args << QString::fromUtf8(argument);
-    QProcess process;
-    process.start(QStringLiteral(SITEKANRI_CLI_PATH), args);
-    EXPECT_TRUE(process.waitForFinished(30000)) << process.errorString().toStdString();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 // Three sites: markup and quotes in the fields, keyword fields left empty in the first two.
 class CliLinks : public ::testing::Test

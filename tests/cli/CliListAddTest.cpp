@@ -1,37 +1,18 @@
 // sitekanri-cli add and list, run as the real program against temporary registers.
 #include "CaseName.h"
+#include "CliProcess.h"
 #include "RegisterLock.h"
 #include "TempRegister.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 namespace {
-
-struct CliResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-CliResult cli(const TempRegister &reg, const std::vector<const char *> &arguments)
-{
-    QStringList args{QStringLiteral("--dir"), reg.path()};
-    for (const char *argument : arguments)
-        args << QString::fromUtf8(argument);
-    QProcess process;
-    process.start(QStringLiteral(SITEKANRI_CLI_PATH), args);
-    EXPECT_TRUE(process.waitForFinished(30000)) << process.errorString().toStdString();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 // The register's files and their bytes, to show that a refused command wrote nothing.
 QMap<QString, QByteArray> snapshot(const TempRegister &reg)
@@ -85,7 +66,7 @@ protected:
         for (const Site &site : sites()) {
             std::vector<const char *> arguments{"add"};
             arguments.insert(arguments.end(), site.add.begin(), site.add.end());
-            const CliResult run = cli(m_reg, arguments);
+            const CliRun run = runCli(m_reg.path(), arguments);
             ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
             EXPECT_TRUE(run.out.isEmpty());
         }
@@ -97,16 +78,16 @@ protected:
 TEST_F(CliListAdd, addThenList_tsvEscapesBackslashAndTab)
 {
     addAll();
-    const CliResult run = cli(m_reg, {"list"});
+    const CliRun run = runCli(m_reg.path(), {"list"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, lines(&Site::tsv));
-    EXPECT_EQ(cli(m_reg, {"list", "--format", "tsv"}).out, run.out);
+    EXPECT_EQ(runCli(m_reg.path(), {"list", "--format", "tsv"}).out, run.out);
 }
 
 TEST_F(CliListAdd, addThenList_jsonIsValidAndInFieldOrder)
 {
     addAll();
-    const CliResult run = cli(m_reg, {"list", "--format", "json"});
+    const CliRun run = runCli(m_reg.path(), {"list", "--format", "json"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, lines(&Site::json));
     const QList<QByteArray> objects = run.out.trimmed().split('\n');
@@ -132,17 +113,17 @@ TEST_F(CliListAdd, registerBytesAreCp932_outputAsAskedFor)
     // Blanks at the ends survive the file: they are written quoted.
     EXPECT_TRUE(m_reg.read(QStringLiteral("data2.ini")).contains("INDATA=\"  blanks\t\"\r\n"));
 
-    const CliResult tsv = cli(m_reg, {"--encoding", "cp932", "list"});
+    const CliRun tsv = runCli(m_reg.path(), {"--encoding", "cp932", "list"});
     EXPECT_EQ(tsv.exitCode, 0);
     EXPECT_EQ(tsv.out, Sjis(lines(&Site::tsv).constData()));
-    const CliResult json = cli(m_reg, {"--encoding", "cp932", "list", "--format", "json"});
+    const CliRun json = runCli(m_reg.path(), {"--encoding", "cp932", "list", "--format", "json"});
     EXPECT_EQ(json.out, Sjis(lines(&Site::json).constData()));
-    EXPECT_EQ(cli(m_reg, {"--encoding", "utf-8", "list"}).out, lines(&Site::tsv));
+    EXPECT_EQ(runCli(m_reg.path(), {"--encoding", "utf-8", "list"}).out, lines(&Site::tsv));
 }
 
 TEST_F(CliListAdd, emptyOrMissingRegisterListsNothing)
 {
-    const CliResult run = cli(m_reg, {"list", "--format", "json"});
+    const CliRun run = runCli(m_reg.path(), {"list", "--format", "json"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(snapshot(m_reg).isEmpty()); // listing writes nothing
@@ -166,13 +147,13 @@ class CliRefusal : public ::testing::TestWithParam<Refusal>
 TEST_P(CliRefusal, exitsWithCodeAndMessage_writesNothing)
 {
     TempRegister reg;
-    ASSERT_EQ(cli(reg, {"add", "--name", "first", "--url", "http://first/"}).exitCode, 0);
+    ASSERT_EQ(runCli(reg.path(), {"add", "--name", "first", "--url", "http://first/"}).exitCode, 0);
     const auto before = snapshot(reg);
-    const CliResult run = cli(reg, GetParam().arguments);
+    const CliRun run = runCli(reg.path(), GetParam().arguments);
     EXPECT_EQ(run.exitCode, GetParam().exitCode);
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-    EXPECT_TRUE(run.err.startsWith(QStringLiteral("sitekanri-cli: "))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QString::fromUtf8(GetParam().message))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("sitekanri-cli: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().message)) << run.err.toStdString();
     EXPECT_EQ(snapshot(reg), before);
 }
 
@@ -207,22 +188,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliLock, addWhileAnotherProgramHoldsTheRegister_fails)
 {
     TempRegister reg;
-    ASSERT_EQ(cli(reg, {"add", "--name", "first", "--url", "http://first/"}).exitCode, 0);
+    ASSERT_EQ(runCli(reg.path(), {"add", "--name", "first", "--url", "http://first/"}).exitCode, 0);
     const auto before = snapshot(reg);
     {
         RegisterLock lock(reg.path());
         ASSERT_EQ(lock.tryLock(), RegisterLock::State::Locked);
-        const CliResult run = cli(reg, {"add", "--name", "second", "--url", "http://second/"});
+        const CliRun run = runCli(reg.path(), {"add", "--name", "second", "--url", "http://second/"});
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.err.startsWith(QStringLiteral("sitekanri-cli: "))) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QStringLiteral("使用中"))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith("sitekanri-cli: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("使用中")) << run.err.toStdString();
         EXPECT_EQ(snapshot(reg), before);
         // Reading needs no lock.
-        EXPECT_EQ(cli(reg, {"list"}).out, "first\thttp://first/\t\t\t\t\n");
+        EXPECT_EQ(runCli(reg.path(), {"list"}).out, "first\thttp://first/\t\t\t\t\n");
     }
     // Once the lock is given up, add goes through.
-    EXPECT_EQ(cli(reg, {"add", "--name", "second", "--url", "http://second/"}).exitCode, 0);
-    EXPECT_EQ(cli(reg, {"list"}).out, "first\thttp://first/\t\t\t\t\nsecond\thttp://second/\t\t\t\t\n");
+    EXPECT_EQ(runCli(reg.path(), {"add", "--name", "second", "--url", "http://second/"}).exitCode, 0);
+    EXPECT_EQ(runCli(reg.path(), {"list"}).out, "first\thttp://first/\t\t\t\t\nsecond\thttp://second/\t\t\t\t\n");
 }
 
 } // namespace
