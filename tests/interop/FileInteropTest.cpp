@@ -5,7 +5,6 @@
 #include "TempRegister.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -36,20 +35,7 @@ void expectSameLoad(const std::vector<SiteRecord> &ours, const ProfileOracle::Lo
     ExpectSameRecords(ours, theirs.records, labels, context);
 }
 
-class FileInterop : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (const QString reason = ProfileOracle::unavailableReason(); !reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
-        ASSERT_TRUE(m_root.isValid());
-    }
-
-    QString dir(const QString &name) const { return QDir(m_root.path()).filePath(name); }
-
-    QTemporaryDir m_root;
-};
+using FileInterop = OracleTest;
 
 struct HandMadeFile
 {

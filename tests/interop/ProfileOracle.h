@@ -2,8 +2,12 @@
 
 #include "SiteRecord.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -33,4 +37,21 @@ public:
     // side; the results come back in the order of `directories`.
     static std::vector<Load> load(const QStringList &directories);
     static Load load(const QString &directory) { return load(QStringList{directory}).front(); }
+};
+
+// Tests that need the oracle: skipped, with the reason, where it is not available. Each gets a
+// fresh temporary folder for its registers.
+class OracleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (const QString reason = ProfileOracle::unavailableReason(); !reason.isEmpty())
+            GTEST_SKIP() << reason.toStdString();
+        ASSERT_TRUE(m_root.isValid());
+    }
+
+    QString dir(const QString &name) const { return QDir(m_root.path()).filePath(name); }
+
+    QTemporaryDir m_root;
 };

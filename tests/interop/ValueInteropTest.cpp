@@ -3,7 +3,6 @@
 #include "ProfileOracle.h"
 #include "TempRegister.h"
 
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -112,28 +111,17 @@ void expectCutPrefix(const QByteArray &cut, const QByteArray &whole, const std::
     EXPECT_LE(cut.size(), kWindowsReadLimit) << context;
 }
 
-class ValueInterop : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (const QString reason = ProfileOracle::unavailableReason(); !reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
-        ASSERT_TRUE(m_dir.isValid());
-    }
-
-    QTemporaryDir m_dir;
-};
+using ValueInterop = OracleTest;
 
 // A register the Windows program saved loads here as it loads there, except that long values
 // come back whole: the 4095-byte cut of the Windows reader is a loss we do not copy.
 TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
 {
     const std::vector<SiteRecord> written = awkwardRecords();
-    ASSERT_EQ(ProfileOracle::save(m_dir.path(), written), QString());
-    const ProfileOracle::Load theirs = ProfileOracle::load(m_dir.path());
+    ASSERT_EQ(ProfileOracle::save(m_root.path(), written), QString());
+    const ProfileOracle::Load theirs = ProfileOracle::load(m_root.path());
     ASSERT_TRUE(theirs.ok) << theirs.error.toStdString();
-    const std::vector<SiteRecord> ours = LoadWithSiteStore(m_dir.path());
+    const std::vector<SiteRecord> ours = LoadWithSiteStore(m_root.path());
     ASSERT_EQ(ours.size(), written.size());
     ASSERT_EQ(theirs.records.size(), written.size());
 
@@ -162,12 +150,12 @@ TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
 TEST_F(ValueInterop, ourSave_windowsLoadReadsOurValues)
 {
     const std::vector<SiteRecord> written = awkwardRecords();
-    SaveWithSiteStore(m_dir.path(), written);
-    const ProfileOracle::Load theirs = ProfileOracle::load(m_dir.path());
+    SaveWithSiteStore(m_root.path(), written);
+    const ProfileOracle::Load theirs = ProfileOracle::load(m_root.path());
     ASSERT_TRUE(theirs.ok) << theirs.error.toStdString();
     ASSERT_EQ(theirs.records.size(), written.size());
     // Our own reader gives every byte back, NEC codes included.
-    ExpectSameRecords(LoadWithSiteStore(m_dir.path()), written, {}, "our own load");
+    ExpectSameRecords(LoadWithSiteStore(m_root.path()), written, {}, "our own load");
 
     for (std::size_t r = 0; r < written.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f) {
