@@ -24,8 +24,8 @@ void PageTab::CreatePages()
     addTab(m_pages[0], QString::fromUtf8("サイト / リンク 登録"));
     addTab(m_pages[1], QString::fromUtf8("リンク集の作成"));
     setCurrentIndex(0);
-    registerPage()->m_owner = m_owner;
-    linkPage()->m_owner = m_owner;
+    for (DialogPage *page : m_pages)
+        page->m_owner = m_owner;
 }
 
 RegisterPage *PageTab::registerPage() const
@@ -40,7 +40,9 @@ LinkPage *PageTab::linkPage() const
 
 QWidget *PageTab::control(int id) const
 {
-    if (QWidget *widget = registerPage()->control(id))
-        return widget;
-    return linkPage()->control(id);
+    for (DialogPage *page : m_pages) {
+        if (QWidget *widget = page->control(id))
+            return widget;
+    }
+    return nullptr;
 }

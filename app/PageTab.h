@@ -4,6 +4,7 @@
 
 #include <array>
 
+class DialogPage;
 class DialogUnits;
 class LinkPage;
 class MainDialog;
@@ -28,5 +29,5 @@ public:
     MainDialog *m_owner = nullptr;
 
 private:
-    std::array<QWidget *, 2> m_pages{};
+    std::array<DialogPage *, 2> m_pages{};
 };

@@ -172,14 +172,20 @@ void drawSheet(QPainter &p)
         p.drawLine(8, y, 21, y);
 }
 
+// The sheet with a round badge in its corner, the painter left ready to draw the badge's symbol.
+void drawBadgedSheet(QPainter &p, const QColor &edge, const QColor &fill)
+{
+    drawSheet(p);
+    p.setPen(QPen(edge, 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(16, 16, 15, 15));
+}
+
 QImage registerIcon()
 {
     QImage image = canvas(32, 32);
     QPainter p(&image);
-    drawSheet(p);
-    p.setPen(QPen(QColor(0, 128, 0), 1));
-    p.setBrush(QColor(0, 255, 0));
-    p.drawEllipse(QRectF(16, 16, 15, 15));
+    drawBadgedSheet(p, QColor(0, 128, 0), QColor(0, 255, 0));
     p.fillRect(QRectF(19, 22, 9, 3), Qt::white);
     p.fillRect(QRectF(22, 19, 3, 9), Qt::white);
     return image;
@@ -189,10 +195,7 @@ QImage deleteIcon()
 {
     QImage image = canvas(32, 32);
     QPainter p(&image);
-    drawSheet(p);
-    p.setPen(QPen(QColor(128, 0, 0), 1));
-    p.setBrush(QColor(255, 0, 0));
-    p.drawEllipse(QRectF(16, 16, 15, 15));
+    drawBadgedSheet(p, QColor(128, 0, 0), QColor(255, 0, 0));
     p.setPen(QPen(Qt::white, 3));
     p.drawLine(QPointF(20, 20), QPointF(27, 27));
     p.drawLine(QPointF(27, 20), QPointF(20, 27));
@@ -204,7 +207,7 @@ QImage updateIcon()
     QImage image = canvas(32, 32);
     QPainter p(&image);
     drawSheet(p);
-    // A pencil writing on the sheet: yellow body, pink-free grey ferrule, dark tip.
+    // A pencil writing on the sheet: yellow body, grey ferrule, bare wood and a dark tip.
     p.translate(19, 19);
     p.rotate(-45);
     p.setPen(QPen(Qt::black, 1));
