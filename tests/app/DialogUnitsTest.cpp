@@ -13,6 +13,7 @@ struct BaseCase
     int baseX;
     int baseY;
 };
+void PrintTo(const BaseCase &c, std::ostream *out) { *out << c.name; }
 
 class DialogBaseUnits : public ::testing::TestWithParam<BaseCase> {};
 
@@ -40,6 +41,7 @@ struct PixelCase
     QRect units;
     QRect pixels;
 };
+void PrintTo(const PixelCase &c, std::ostream *out) { *out << c.name; }
 
 class DialogUnitsToPixels : public ::testing::TestWithParam<PixelCase> {};
 

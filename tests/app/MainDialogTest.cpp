@@ -268,6 +268,7 @@ struct EnterCase
     const char *name;
     int focusId;
 };
+void PrintTo(const EnterCase &c, std::ostream *out) { *out << c.name; }
 
 class EnterKey : public MainDialogTest, public ::testing::WithParamInterface<EnterCase> {};
 
@@ -294,6 +295,7 @@ struct ForwardCase
     int id;
     const char *operation;
 };
+void PrintTo(const ForwardCase &c, std::ostream *out) { *out << c.name; }
 
 class PageButton : public MainDialogTest, public ::testing::WithParamInterface<ForwardCase> {};
 

@@ -32,6 +32,7 @@ struct CloseCase
     const char *name;
     void (*request)(MainDialog &);
 };
+void PrintTo(const CloseCase &c, std::ostream *out) { *out << c.name; }
 
 class CloseRequest : public ::testing::TestWithParam<CloseCase>
 {
@@ -70,6 +71,7 @@ struct FailedSaveCase
     MessageBoxes::Answer answer;
     bool closes;
 };
+void PrintTo(const FailedSaveCase &c, std::ostream *out) { *out << c.name; }
 
 class FailedSave : public ::testing::TestWithParam<FailedSaveCase>
 {
