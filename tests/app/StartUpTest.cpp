@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "CaseName.h"
+#include "DialogTemplate.h"
 #include "RegisterLock.h"
 #include "SiteApp.h"
 
@@ -60,8 +61,13 @@ TEST_P(CloseRequest, savesEvenWhenNothingChanged)
 
 INSTANTIATE_TEST_SUITE_P(Ways, CloseRequest,
                          ::testing::Values(CloseCase{"close_box", [](MainDialog &d) { d.close(); }},
-                                           CloseCase{"escape", [](MainDialog &d) {
+                                           CloseCase{"escape_in_list", [](MainDialog &d) {
                                                QTest::keyClick(d.siteView(), Qt::Key_Escape);
+                                           }},
+                                           // A page is no dialog of its own: Escape in its field
+                                           // reaches the window, and never just hides the page.
+                                           CloseCase{"escape_in_page_field", [](MainDialog &d) {
+                                               QTest::keyClick(d.control(ControlId::SiteName), Qt::Key_Escape);
                                            }}),
                          CaseName());
 
