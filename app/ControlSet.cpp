@@ -2,13 +2,13 @@
 
 #include "ClickablePicture.h"
 #include "DialogUnits.h"
+#include "LinkCodeBox.h"
 #include "ResourceImages.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -34,18 +34,6 @@ QPushButton *makeButton(const ControlTemplate &control, QWidget *parent)
     return button;
 }
 
-QPlainTextEdit *makeOutputBox(QWidget *parent)
-{
-    auto *box = new QPlainTextEdit(parent);
-    box->setReadOnly(true);
-    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Read-only text still takes the focus from the keyboard, so that it can be selected and copied.
-    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return box;
-}
-
 QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
 {
     const QString text = QString::fromUtf8(control.text);
@@ -56,7 +44,7 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
     case ControlKind::Edit:
         return new QLineEdit(parent);
     case ControlKind::OutputBox:
-        return makeOutputBox(parent);
+        return new LinkCodeBox(parent);
     case ControlKind::Label:
         return new QLabel(text, parent);
     case ControlKind::GroupBox: {

@@ -1,9 +1,9 @@
 #include "LinkPage.h"
 
+#include "LinkCodeBox.h"
 #include "MainDialog.h"
 
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
@@ -19,7 +19,8 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
 
 void LinkPage::CopyLinkCode()
 {
-    auto *output = qobject_cast<QPlainTextEdit *>(control(ControlId::LinkCode));
+    auto *output = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode));
     output->selectAll();
+    output->ensureCursorVisible();
     output->copy();
 }

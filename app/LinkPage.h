@@ -10,6 +10,7 @@ class LinkPage : public DialogPage
 public:
     LinkPage(const DialogUnits &units, QWidget *parent = nullptr);
 
-    // Puts the whole output box on the clipboard as plain text.
+    // Puts the whole output box on the clipboard as plain text, exactly as generated, and leaves
+    // it selected.
     void CopyLinkCode();
 };

@@ -2,22 +2,27 @@
 
 #include "AppDirectory.h"
 #include "ClickablePicture.h"
+#include "CodePage.h"
+#include "HomePage.h"
 #include "KeywordList.h"
+#include "LinkCodeBox.h"
 #include "PageTab.h"
 #include "RegisterLock.h"
+#include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "SiteEntry.h"
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QTableView>
 
 namespace {
@@ -144,8 +149,8 @@ QString MainDialog::ItemText(int id) const
     QWidget *widget = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         return edit->text();
-    if (auto *box = qobject_cast<QPlainTextEdit *>(widget))
-        return box->toPlainText();
+    if (auto *box = qobject_cast<LinkCodeBox *>(widget))
+        return box->linkCode();
     if (auto *button = qobject_cast<QAbstractButton *>(widget))
         return button->text();
     if (auto *label = qobject_cast<QLabel *>(widget))
@@ -158,8 +163,8 @@ void MainDialog::SetItemText(int id, const QString &text)
     QWidget *widget = control(id);
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         edit->setText(text);
-    else if (auto *box = qobject_cast<QPlainTextEdit *>(widget))
-        box->setPlainText(text);
+    else if (auto *box = qobject_cast<LinkCodeBox *>(widget))
+        box->setLinkCode(text);
     else if (auto *button = qobject_cast<QAbstractButton *>(widget))
         button->setText(text);
     else if (auto *label = qobject_cast<QLabel *>(widget))
@@ -169,6 +174,11 @@ void MainDialog::SetItemText(int id, const QString &text)
 void MainDialog::ShowMessage(const QString &text)
 {
     m_boxes.showMessage(this, DialogTemplates::mainDialog().captionText(), text);
+}
+
+bool MainDialog::AskYesNo(const QString &question)
+{
+    return AskYesNo(question, MessageBoxes::Answer::Yes);
 }
 
 bool MainDialog::AskYesNo(const QString &question, MessageBoxes::Answer preset)
@@ -271,34 +281,81 @@ bool MainDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+SiteFields MainDialog::ReadSiteFields() const
+{
+    return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
+            ItemText(ControlId::Keyword2), ItemText(ControlId::Keyword3), ItemText(ControlId::Content)};
+}
+
 void MainDialog::RegisterNewSite()
 {
+    RegistrationOperations(m_store.m_sites, *this).RegisterNewSite();
 }
 
 void MainDialog::UpdateSite()
 {
+    RegistrationOperations(m_store.m_sites, *this).UpdateSite();
 }
 
 void MainDialog::DeleteSite()
 {
-}
-
-void MainDialog::SelectKeywordFilter()
-{
-}
-
-void MainDialog::GenerateLinkCode()
-{
+    RegistrationOperations(m_store.m_sites, *this).DeleteSite();
 }
 
 void MainDialog::FillKeywordCombo()
 {
+    auto *combo = control<QComboBox>(ControlId::KeywordCombo);
+    auto *entries = qobject_cast<QStandardItemModel *>(combo->model());
+    combo->clear();
+    // All rows in one insertion: a register can carry thousands of keywords, and the combo
+    // would otherwise react to each one.
+    QList<QStandardItem *> rows;
+    for (const QByteArray &keyword : BuildKeywordList(m_store.m_sites)) {
+        auto *row = new QStandardItem(CodePage::toText(keyword));
+        row->setData(keyword, Qt::UserRole);
+        rows.append(row);
+    }
+    entries->invisibleRootItem()->appendRows(rows);
+    combo->setCurrentIndex(0);
+}
+
+void MainDialog::SelectKeywordFilter()
+{
+    const auto *combo = control<QComboBox>(ControlId::KeywordCombo);
+    if (combo->currentIndex() >= 0)
+        KeywordFilter = combo->currentData(Qt::UserRole).toByteArray();
+}
+
+LinkCodeMode MainDialog::ReadLinkCodeMode() const
+{
+    if (control<QRadioButton>(ControlId::ModeName)->isChecked())
+        return LinkCodeMode::Name;
+    if (control<QRadioButton>(ControlId::ModeNameAndContent)->isChecked())
+        return LinkCodeMode::NameAndContent;
+    return LinkCodeMode::Content;
+}
+
+void MainDialog::GenerateLinkCode()
+{
+    SetItemText(ControlId::LinkCode, CodePage::toText(BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode())));
+}
+
+void MainDialog::OpenInBrowser(QByteArray url)
+{
+    const BrowserResult result = m_browser.open(url);
+    if (!result.message.isEmpty())
+        ShowMessage(result.message);
 }
 
 void MainDialog::OnSiteJump()
 {
+    const int row = GetSelectedSiteRow();
+    if (row < 0 || std::size_t(row) >= m_store.m_sites.size())
+        return;
+    OpenInBrowser(m_store.m_sites.at(std::size_t(row)).GetUrl());
 }
 
 void MainDialog::OnClickBanner()
 {
+    OpenInBrowser(HomePageUrl().toEncoded());
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "BrowserLauncher.h"
 #include "ControlSet.h"
 #include "DialogUnits.h"
+#include "LinkCode.h"
 #include "MessageBoxes.h"
+#include "RegistrationEdges.h"
 #include "SiteStore.h"
 
 #include <QByteArray>
@@ -17,8 +20,10 @@ class SiteTableModel;
 
 // The main window: the banner, the list of registered sites, "サイトジャンプ" and the tab with the
 // two pages. It owns the register in memory for the whole run; the register is read once at
-// start-up and written once, when the window is closed.
-class MainDialog : public QDialog
+// start-up and written once, when the window is closed. Its operations are thin: they gather
+// what the controls hold, call the logic in editing/ or browser/, and show the outcome; the
+// registration operations reach the controls back through RegistrationEdges.
+class MainDialog : public QDialog, public RegistrationEdges
 {
     Q_OBJECT
 public:
@@ -40,29 +45,36 @@ public:
 
     // The site list.
     bool SetUpSiteList();
-    void FillSiteList();
-    int GetSelectedSiteRow() const;
+    void FillSiteList() override;
+    int GetSelectedSiteRow() const override;
     bool SelectSiteRow(int row);
     void OnClickSiteList();
 
+    // The six registration fields as they hold their text.
+    SiteFields ReadSiteFields() const override;
+
     // Operations of the pages' buttons and combo.
-    // TODO(editing): RegisterNewSite, UpdateSite, DeleteSite, SelectKeywordFilter, GenerateLinkCode
-    // and FillKeywordCombo are wired to the logic in editing/ by the editing work; until then they
-    // do nothing.
     virtual void RegisterNewSite();
     virtual void UpdateSite();
     virtual void DeleteSite();
     virtual void SelectKeywordFilter();
     virtual void GenerateLinkCode();
+    // Offers every keyword of the register, "全てのキーワード" first and chosen. Each entry keeps
+    // its register bytes: decoding is for the eye, and bytes the code page cannot decode would not
+    // survive the way back.
     virtual void FillKeywordCombo();
 
-    // TODO(browser): opens the current row's site, and the home page for the banner.
+    // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
+    void OpenInBrowser(QByteArray url);
+    // The current row's site; nothing without a current row.
     virtual void OnSiteJump();
+    // The help page that ships with the program.
     virtual void OnClickBanner();
 
     // A message or Yes/No question over the window, titled with its caption.
-    void ShowMessage(const QString &text);
-    bool AskYesNo(const QString &question, MessageBoxes::Answer preset = MessageBoxes::Answer::Yes);
+    void ShowMessage(const QString &text) override;
+    bool AskYesNo(const QString &question) override;
+    bool AskYesNo(const QString &question, MessageBoxes::Answer preset);
 
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
@@ -86,8 +98,10 @@ private:
     QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
     bool LoadRegister();
     bool SaveRegister();
+    LinkCodeMode ReadLinkCodeMode() const;
 
     MessageBoxes &m_boxes;
+    BrowserLauncher m_browser;
     DialogUnits m_units;
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
