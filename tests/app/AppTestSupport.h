@@ -4,6 +4,10 @@
 #include "RecordingMessageBoxes.h"
 #include "TempRegister.h"
 
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
 #include <vector>
 
 // A main window whose page and window operations only count their calls, so that tests see
@@ -29,5 +33,40 @@ void SaveRegister(const std::vector<SiteRecord> &records);
 // The register as it is now on disk.
 SiteList LoadRegister();
 
+// Types `text` at the cursor of `field` as a Japanese user does, through the input method: ASCII
+// key by key, anything else as committed text (QTest's key clicks know ASCII only).
+void TypeText(QWidget *field, const QString &text);
+
 // The six registration fields, in record order.
 std::vector<QString> RegistrationFields(const MainDialog &dialog);
+
+// A window of type `Dialog` over a temporary register, started and shown; its message boxes are
+// answered from a queue.
+template <class Dialog>
+class WindowTest : public ::testing::Test
+{
+protected:
+    // Saves `records` as the register, then starts the window over it.
+    void start(const std::vector<SiteRecord> &records)
+    {
+        SaveRegister(records);
+        dialog = std::make_unique<Dialog>(boxes);
+        ASSERT_TRUE(dialog->OnInitDialog());
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    QTableView *view() const { return dialog->siteView(); }
+    int rowCount() const { return view()->model()->rowCount(); }
+    QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
+    void clickRow(int row)
+    {
+        const QRect rect = view()->visualRect(view()->model()->index(row, 0));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
+
+    TempRegister reg;
+    RecordingMessageBoxes boxes;
+    std::unique_ptr<Dialog> dialog;
+};

@@ -33,35 +33,15 @@ std::vector<SiteRecord> ThreeSites()
             MakeRecord("わたしのリンク", "https://link.example.jp/", "", "", "", "内容だけ")};
 }
 
-class MainDialogTest : public ::testing::Test
+class MainDialogTest : public WindowTest<ObservedDialog>
 {
 protected:
-    void start(const std::vector<SiteRecord> &records)
-    {
-        SaveRegister(records);
-        dialog = std::make_unique<ObservedDialog>(boxes);
-        ASSERT_TRUE(dialog->OnInitDialog());
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    }
-
-    QTableView *view() const { return dialog->siteView(); }
-    QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
-    void clickRow(int row)
-    {
-        const QRect rect = view()->visualRect(view()->model()->index(row, 0));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rect.center());
-    }
     void typeIntoFields(const QString &text)
     {
         for (int id : {ControlId::SiteName, ControlId::SiteUrl, ControlId::Keyword1, ControlId::Keyword2,
                        ControlId::Keyword3, ControlId::Content})
             dialog->SetItemText(id, text);
     }
-
-    TempRegister reg;
-    RecordingMessageBoxes boxes;
-    std::unique_ptr<ObservedDialog> dialog;
 };
 
 TEST_F(MainDialogTest, startUp_captionFirstTabAndFirstOutputMode)
@@ -338,18 +318,6 @@ TEST_F(MainDialogTest, onlyChoosingAComboEntryReachesSelectKeywordFilter)
     EXPECT_EQ(combo->currentIndex(), 1);
     EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("SelectKeywordFilter"), 1}}));
     EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
-}
-
-TEST_F(MainDialogTest, copyPutsTheWholeOutputOnTheClipboard)
-{
-    start({});
-    const QString code = QString::fromUtf8("<a href=\"http://example.jp/\">例</a><br>\n<a href=\"x\">&amp;</a><br>\n");
-    dialog->SetItemText(ControlId::LinkCode, code);
-    dialog->pageTab()->setCurrentIndex(1);
-    QApplication::clipboard()->clear();
-    QTest::mouseClick(dialog->control(ControlId::CopyCode), Qt::LeftButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), code);
-    EXPECT_TRUE(dialog->calls.isEmpty());
 }
 
 } // namespace

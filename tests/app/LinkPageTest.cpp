@@ -1,0 +1,206 @@
+// The link-collection page of the real window: the keyword combo, the output modes, the generated
+// code in the output box, and the copy to the clipboard.
+#include "AppTestSupport.h"
+#include "CaseName.h"
+#include "CodePage.h"
+#include "DialogTemplate.h"
+#include "KeywordList.h"
+#include "LinkCode.h"
+#include "LinkCodeBox.h"
+#include "PageTab.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+
+namespace {
+
+// Keywords: the blank one, a half-width one, one shared by both sites; HTML in the fields.
+std::vector<SiteRecord> TwoSites()
+{
+    return {MakeRecord("ちくわ通信", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話"),
+            MakeRecord("Abc & <日記>", "http://abc.example.jp/?a=1&b=2", "日記", "食べ物", "趣味", "")};
+}
+
+class LinkPageTest : public WindowTest<MainDialog>
+{
+protected:
+    void start(const std::vector<SiteRecord> &records)
+    {
+        WindowTest::start(records);
+        dialog->pageTab()->setCurrentIndex(1);
+    }
+    QComboBox *combo() const { return dialog->control<QComboBox>(ControlId::KeywordCombo); }
+    LinkCodeBox *box() const { return dialog->control<LinkCodeBox>(ControlId::LinkCode); }
+    // Chooses entry `index` with the keyboard, as a user would: one step down at a time.
+    void choose(int index)
+    {
+        combo()->setFocus();
+        QTest::keyClick(combo(), Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(combo(), Qt::Key_Down);
+        ASSERT_EQ(combo()->currentIndex(), index);
+    }
+    QString generate()
+    {
+        click(ControlId::GenerateCode);
+        return box()->linkCode();
+    }
+};
+
+TEST_F(LinkPageTest, comboOffersTheKeywordIndexWithTheRegisterBytesOfEachEntry)
+{
+    start(TwoSites());
+    const std::vector<QByteArray> expected{kAllKeywords, Sjis("食べ物"), Sjis("ﾚｼﾋﾟ"), QByteArray(), Sjis("日記"),
+                                           Sjis("趣味")};
+    ASSERT_EQ(combo()->count(), int(expected.size()));
+    for (int i = 0; i < combo()->count(); ++i) {
+        EXPECT_EQ(combo()->itemText(i), CodePage::toText(expected[std::size_t(i)])) << i;
+        EXPECT_EQ(combo()->itemData(i).toByteArray(), expected[std::size_t(i)]) << i;
+    }
+    EXPECT_EQ(combo()->currentIndex(), 0);
+    EXPECT_EQ(combo()->currentText(), QString::fromUtf8("全てのキーワード"));
+    EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
+}
+
+TEST_F(LinkPageTest, choosingEachEntrySetsTheFilterToItsBytes)
+{
+    start(TwoSites());
+    const std::vector<QByteArray> index = BuildKeywordList(dialog->m_store.m_sites);
+    for (int i = int(index.size()) - 1; i >= 0; --i) {
+        choose(i);
+        EXPECT_EQ(dialog->KeywordFilter, index[std::size_t(i)]) << i;
+    }
+}
+
+TEST_F(LinkPageTest, focusingOrOpeningTheComboChangesNothing)
+{
+    start(TwoSites());
+    choose(2);
+    const int entries = combo()->count();
+    combo()->setFocus();
+    combo()->showPopup();
+    combo()->hidePopup();
+    click(ControlId::GenerateCode); // takes the focus away again
+    EXPECT_EQ(combo()->count(), entries);
+    EXPECT_EQ(combo()->currentIndex(), 2);
+    EXPECT_EQ(dialog->KeywordFilter, Sjis("ﾚｼﾋﾟ"));
+}
+
+// A keyword the code page cannot decode shows as a replacement character; the filter must still
+// be the stored bytes, or the site it belongs to could never be chosen.
+TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
+{
+    SiteRecord odd = MakeRecord("壊れた", "http://odd.example.jp/");
+    odd.m_keyword1 = QByteArray("key\x82\x20", 5);
+    QByteArray back;
+    ASSERT_FALSE(CodePage::fromText(CodePage::toText(odd.m_keyword1), back) && back == odd.m_keyword1);
+    start({TwoSites()[0], odd});
+    ASSERT_EQ(dialog->m_store.m_sites.at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
+    choose(combo()->count() - 1);
+    EXPECT_EQ(dialog->KeywordFilter, odd.m_keyword1);
+    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
+}
+
+struct ModeCase
+{
+    const char *name;
+    int radio;
+    const char *code;
+};
+void PrintTo(const ModeCase &c, std::ostream *out) { *out << c.name; }
+
+class OutputMode : public LinkPageTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(OutputMode, generatesEverySiteIntoTheBoxWithCrlfLineEnds)
+{
+    start(TwoSites());
+    dialog->SetItemText(ControlId::LinkCode, QStringLiteral("earlier text"));
+    click(GetParam().radio);
+    EXPECT_EQ(generate(), QString::fromUtf8(GetParam().code));
+    // What the box shows: one line per CRLF, nothing else.
+    EXPECT_EQ(box()->toPlainText(), QString::fromUtf8(GetParam().code).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Radios, OutputMode,
+    ::testing::Values(ModeCase{"name", ControlId::ModeName,
+                               "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"
+                               "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n"},
+                      ModeCase{"content", ControlId::ModeContent,
+                               "<A href=\"http://chikuwa.example.jp/\">練り物の話</A><BR>\r\n"
+                               "<A href=\"http://abc.example.jp/?a=1&b=2\"></A><BR>\r\n"},
+                      ModeCase{"name_and_content", ControlId::ModeNameAndContent,
+                               "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A>\r\n練り物の話<BR>\r\n"
+                               "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A>\r\n<BR>\r\n"}),
+    CaseName());
+
+TEST_F(LinkPageTest, theChosenKeywordFiltersAndTheComboIsNotRefilledByChanges)
+{
+    start(TwoSites());
+    choose(4); // 日記
+    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n"));
+    choose(3); // the blank entry: sites with an empty keyword
+    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+
+    // Deleting the only site with 日記 leaves the entry offered; generating for it empties the box.
+    const int entries = combo()->count();
+    dialog->pageTab()->setCurrentIndex(0);
+    dialog->SelectSiteRow(1);
+    boxes.answers.push_back(MessageBoxes::Answer::Yes);
+    click(ControlId::Delete);
+    dialog->pageTab()->setCurrentIndex(1);
+    ASSERT_EQ(combo()->count(), entries);
+    choose(4);
+    EXPECT_EQ(generate(), QString());
+    EXPECT_TRUE(box()->toPlainText().isEmpty());
+
+    // A site registered now is generated for every keyword, though its keyword is not offered.
+    dialog->pageTab()->setCurrentIndex(0);
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("新顔"));
+    dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("http://new.example.jp/"));
+    dialog->SetItemText(ControlId::Keyword1, QString::fromUtf8("新しいキーワード"));
+    click(ControlId::RegisterNew);
+    dialog->pageTab()->setCurrentIndex(1);
+    EXPECT_EQ(combo()->count(), entries);
+    choose(0);
+    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"
+                                            "<A href=\"http://new.example.jp/\">新顔</A><BR>\r\n"));
+}
+
+TEST_F(LinkPageTest, copyPutsExactlyTheGeneratedTextOnTheClipboardAndSelectsItAll)
+{
+    start(TwoSites());
+    click(ControlId::ModeNameAndContent);
+    const QString code = generate();
+    QTextCursor part = box()->textCursor();
+    part.setPosition(3);
+    part.setPosition(12, QTextCursor::KeepAnchor);
+    box()->setTextCursor(part);
+    QGuiApplication::clipboard()->clear();
+    click(ControlId::CopyCode);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), code);
+    // Pasted and saved in the register's code page, it is the generator's bytes again.
+    QByteArray pasted;
+    ASSERT_TRUE(CodePage::fromText(QGuiApplication::clipboard()->text(), pasted));
+    EXPECT_EQ(pasted, BuildLinkCode(dialog->m_store.m_sites, kAllKeywords, LinkCodeMode::NameAndContent));
+    EXPECT_EQ(box()->textCursor().selectionStart(), 0);
+    EXPECT_EQ(box()->textCursor().selectionEnd(), box()->document()->characterCount() - 1);
+}
+
+TEST_F(LinkPageTest, copyingPartOfTheBoxKeepsCrlfLineEnds)
+{
+    start(TwoSites());
+    generate();
+    QTextCursor firstLine = box()->textCursor();
+    firstLine.setPosition(0);
+    firstLine.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    box()->setTextCursor(firstLine);
+    box()->setFocus();
+    QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+}
+
+} // namespace
