@@ -6,3 +6,7 @@ cd "$(dirname "$0")"
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
+# The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on).
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan

@@ -21,6 +21,13 @@ SiteRecord goodRecord()
     return r;
 }
 
+// A literal's bytes, NULs included.
+template <std::size_t N>
+QByteArray Bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, qsizetype(N - 1));
+}
+
 QByteArray garbage(int size, quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -89,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadFileCase{"binary garbage", garbage(64 * 1024, 1), nullptr, {}},
         BadFileCase{"garbage after a good start", kGoodFile + garbage(4096, 2), "NAME", "good"},
-        BadFileCase{"NUL inside a value", QByteArray("[DATA]\r\nNAME=ab\0cd\r\nURL=u\r\n", 25), "NAME", "ab"},
+        BadFileCase{"NUL inside a value", Bytes("[DATA]\r\nNAME=ab\0cd\r\nURL=u\r\n"), "NAME", "ab"},
         BadFileCase{"NUL bytes only", QByteArray(1000, '\0'), "NAME", ""},
         BadFileCase{"50 MB value", "[DATA]\r\nNAME=big\r\nINDATA=" + QByteArray(50 << 20, 'x') + "\r\n", "INDATA",
                     QByteArray(50 << 20, 'x')},
@@ -102,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"UTF-16LE mark", utf16(kJapaneseFile, true), "NAME", Sjis("日本語のサイト")},
         BadFileCase{"UTF-16BE mark", utf16(kJapaneseFile, false), "NAME", Sjis("日本語のサイト")},
         BadFileCase{"UTF-16LE cut to an odd length", utf16(kJapaneseFile, true) + 'x', "URL", "http://example.jp/"},
-        BadFileCase{"UTF-16BE mark and one byte", "\xFE\xFF\x00", "NAME", ""},
+        BadFileCase{"UTF-16BE mark and one byte", Bytes("\xFE\xFF\x00"), "NAME", ""},
         BadFileCase{"UTF-8 mark and invalid UTF-8", "\xEF\xBB\xBF[DATA]\r\nNAME=\xC3\x28\xFF\r\nURL=u\r\n", "URL", "u"}),
     CaseName());
 
@@ -186,8 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RewriteCase{"lead byte then blank in a section name", "[DA\x88\t]\r\nNAME=n\r\n", "DA\x88", "NAME"},
                       RewriteCase{"UTF-8 mark behind a blank line", "\r\n\xEF\xBB\xBFX\r\n[S]\r\nK=\x82\xA0\r\n", "S", "K"},
                       RewriteCase{"UTF-16 mark behind a blank line", "\x0B\n\xFF\xFEX\r\n[S]\r\nK=v\r\n", "S", "K"},
-                      RewriteCase{"blanks before a NUL in a value", QByteArray("[S]\r\nK=v \t\0x\r\n", 16), "S", "K"},
-                      RewriteCase{"blanks before a NUL in a name", QByteArray("[S]\r\nK\v\v\0=v\r\n", 15), "S", "K"}),
+                      RewriteCase{"blanks before a NUL in a value", Bytes("[S]\r\nK=v \t\0x\r\n"), "S", "K"},
+                      RewriteCase{"blanks before a NUL in a name", Bytes("[S]\r\nK\v\v\0=v\r\n"), "S", "K"}),
     CaseName());
 
 TEST(BadInput, newSectionNamedWithALoneLeadByteReadsBack)
