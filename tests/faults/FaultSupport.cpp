@@ -44,23 +44,35 @@ std::string Describe(const Snapshot &snapshot)
     return out;
 }
 
-std::unique_ptr<ScopedMount> ScopedMount::Tmpfs(const QString &directory, const char *options, QString &error)
+namespace {
+
+std::function<void()> unmount(const QString &directory)
+{
+    return [directory] {
+        if (::umount2(native(directory).constData(), MNT_DETACH) != 0)
+            ADD_FAILURE() << "umount " << directory.toStdString() << ": " << std::strerror(errno);
+    };
+}
+
+} // namespace
+
+std::unique_ptr<ScopedFault> ScopedFault::Tmpfs(const QString &directory, const char *options, QString &error)
 {
     if (::mount("tmpfs", native(directory).constData(), "tmpfs", 0, options) != 0) {
         error = QStringLiteral("mount -t tmpfs: ") + SystemReason(errno);
         return nullptr;
     }
-    return std::unique_ptr<ScopedMount>(new ScopedMount(directory));
+    return std::unique_ptr<ScopedFault>(new ScopedFault(unmount(directory)));
 }
 
-std::unique_ptr<ScopedMount> ScopedMount::ReadOnlyBind(const QString &directory, QString &error)
+std::unique_ptr<ScopedFault> ScopedFault::ReadOnlyBind(const QString &directory, QString &error)
 {
     const QByteArray path = native(directory);
     if (::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) != 0) {
         error = QStringLiteral("mount --bind: ") + SystemReason(errno);
         return nullptr;
     }
-    std::unique_ptr<ScopedMount> bound(new ScopedMount(directory));
+    std::unique_ptr<ScopedFault> bound(new ScopedFault(unmount(directory)));
     if (::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
         error = QStringLiteral("mount -o remount,bind,ro: ") + SystemReason(errno);
         return nullptr;
@@ -68,27 +80,18 @@ std::unique_ptr<ScopedMount> ScopedMount::ReadOnlyBind(const QString &directory,
     return bound;
 }
 
-ScopedMount::~ScopedMount()
-{
-    if (::umount2(native(m_directory).constData(), MNT_DETACH) != 0)
-        ADD_FAILURE() << "umount " << m_directory.toStdString() << ": " << std::strerror(errno);
-}
-
-std::unique_ptr<ScopedImmutable> ScopedImmutable::Make(const QString &directory, QString &error)
+std::unique_ptr<ScopedFault> ScopedFault::Immutable(const QString &directory, QString &error)
 {
     const ProgramRun run = RunProgram(QStringLiteral("chattr"), {QStringLiteral("+i"), directory});
     if (run.exitCode != 0) {
         error = QStringLiteral("chattr +i: ") + QString::fromLocal8Bit(run.err.trimmed());
         return nullptr;
     }
-    return std::unique_ptr<ScopedImmutable>(new ScopedImmutable(directory));
-}
-
-ScopedImmutable::~ScopedImmutable()
-{
-    const ProgramRun run = RunProgram(QStringLiteral("chattr"), {QStringLiteral("-i"), m_directory});
-    if (run.exitCode != 0)
-        ADD_FAILURE() << "chattr -i " << m_directory.toStdString() << ": " << run.err.toStdString();
+    return std::unique_ptr<ScopedFault>(new ScopedFault([directory] {
+        const ProgramRun undo = RunProgram(QStringLiteral("chattr"), {QStringLiteral("-i"), directory});
+        if (undo.exitCode != 0)
+            ADD_FAILURE() << "chattr -i " << directory.toStdString() << ": " << undo.err.toStdString();
+    }));
 }
 
 ProgramRun RunProgram(const QString &program, const QStringList &arguments, bool asNobody)

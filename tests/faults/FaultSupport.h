@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -27,31 +28,20 @@ Snapshot TakeSnapshot(const QString &directory);
 // "name (n bytes)" lines, for failure messages.
 std::string Describe(const Snapshot &snapshot);
 
-// A file system mounted over a directory for the life of the object. `error` is empty when
-// the mount worked; otherwise it says why, and the object holds nothing.
-class ScopedMount
+// A fault made on a directory for the life of the object: a small file system mounted over
+// it, the directory bound over itself read-only, or made immutable (chattr +i). When the
+// fault cannot be made, `error` says why and nothing is returned.
+class ScopedFault
 {
 public:
-    static std::unique_ptr<ScopedMount> Tmpfs(const QString &directory, const char *options, QString &error);
-    // The directory itself, bound over itself and made read-only.
-    static std::unique_ptr<ScopedMount> ReadOnlyBind(const QString &directory, QString &error);
-    ~ScopedMount();
+    static std::unique_ptr<ScopedFault> Tmpfs(const QString &directory, const char *options, QString &error);
+    static std::unique_ptr<ScopedFault> ReadOnlyBind(const QString &directory, QString &error);
+    static std::unique_ptr<ScopedFault> Immutable(const QString &directory, QString &error);
+    ~ScopedFault() { m_undo(); }
 
 private:
-    explicit ScopedMount(const QString &directory) : m_directory(directory) {}
-    QString m_directory;
-};
-
-// The directory made immutable (chattr +i) for the life of the object.
-class ScopedImmutable
-{
-public:
-    static std::unique_ptr<ScopedImmutable> Make(const QString &directory, QString &error);
-    ~ScopedImmutable();
-
-private:
-    explicit ScopedImmutable(const QString &directory) : m_directory(directory) {}
-    QString m_directory;
+    explicit ScopedFault(std::function<void()> undo) : m_undo(std::move(undo)) {}
+    std::function<void()> m_undo;
 };
 
 struct ProgramRun

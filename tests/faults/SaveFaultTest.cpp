@@ -88,12 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadOnlyCase{"read-only bind mount",
                      [](const QString &dir, QString &error) -> std::shared_ptr<void> {
-                         return ScopedMount::ReadOnlyBind(dir, error);
+                         return ScopedFault::ReadOnlyBind(dir, error);
                      },
                      EROFS},
         ReadOnlyCase{"immutable folder",
                      [](const QString &dir, QString &error) -> std::shared_ptr<void> {
-                         return ScopedImmutable::Make(dir, error);
+                         return ScopedFault::Immutable(dir, error);
                      },
                      EPERM}),
     CaseName());
@@ -112,7 +112,7 @@ TEST_P(FullDisk, saveFailsAndEveryFileKeepsItsBytes)
     SKIP_UNLESS_ROOT();
     TempRegister reg;
     QString error;
-    const auto disk = ScopedMount::Tmpfs(reg.path(), "size=64k", error);
+    const auto disk = ScopedFault::Tmpfs(reg.path(), "size=64k", error);
     if (!disk)
         GTEST_SKIP() << "cannot mount a small disk here: " << error.toStdString();
     SaveSimpleRegister(GetParam().records);
