@@ -25,32 +25,39 @@ public:
     QString failure;
 };
 
-// Starts `dialog` over an empty register and shows it; false (the run marked) when it did not start.
-bool StartShown(MainDialog &dialog, const FailingBoxes &boxes, benchmark::State &state)
+// A shown window over an empty register, with `state.range(0)` generated sites put in its list
+// afterwards (the list not yet refilled).
+struct BenchWindow
 {
-    if (!dialog.OnInitDialog()) {
-        state.SkipWithError(boxes.failure.toStdString().c_str());
-        return false;
+    // False (the run marked) when the window did not start.
+    bool start(benchmark::State &state)
+    {
+        if (!dialog.OnInitDialog()) {
+            state.SkipWithError(boxes.failure.toStdString().c_str());
+            return false;
+        }
+        dialog.show();
+        QApplication::processEvents();
+        dialog.m_store.m_sites = MakeBenchSites(int(state.range(0)));
+        return true;
     }
-    dialog.show();
-    QApplication::processEvents();
-    return true;
-}
+
+    BenchRegister reg{0};
+    FailingBoxes boxes;
+    MainDialog dialog{boxes};
+};
 
 void FillSiteList(benchmark::State &state)
 {
-    BenchRegister reg(0);
-    FailingBoxes boxes;
-    MainDialog dialog(boxes);
-    if (!StartShown(dialog, boxes, state))
+    BenchWindow window;
+    if (!window.start(state))
         return;
-    dialog.m_store.m_sites = MakeBenchSites(int(state.range(0)));
     for (auto _ : state) {
-        dialog.FillSiteList();
+        window.dialog.FillSiteList();
         // The list paints what the fill made visible, as it would on screen.
         QApplication::processEvents();
     }
-    if (dialog.GetSelectedSiteRow() != int(state.range(0)) - 1)
+    if (window.dialog.GetSelectedSiteRow() != int(state.range(0)) - 1)
         state.SkipWithError("the last row is not current");
 }
 
@@ -58,12 +65,10 @@ void FillSiteList(benchmark::State &state)
 // them, laid out and painted.
 void GenerateLinkCode(benchmark::State &state)
 {
-    BenchRegister reg(0);
-    FailingBoxes boxes;
-    MainDialog dialog(boxes);
-    if (!StartShown(dialog, boxes, state))
+    BenchWindow window;
+    if (!window.start(state))
         return;
-    dialog.m_store.m_sites = MakeBenchSites(int(state.range(0)));
+    MainDialog &dialog = window.dialog;
     dialog.pageTab()->setCurrentIndex(1);
     dialog.control<QRadioButton>(ControlId::ModeNameAndContent)->setChecked(true);
     QApplication::processEvents();
