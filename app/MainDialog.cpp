@@ -337,7 +337,8 @@ LinkCodeMode MainDialog::ReadLinkCodeMode() const
 
 void MainDialog::GenerateLinkCode()
 {
-    SetItemText(ControlId::LinkCode, CodePage::toText(BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode())));
+    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode());
+    SetItemText(ControlId::LinkCode, CodePage::toText(code));
 }
 
 void MainDialog::OpenInBrowser(QByteArray url)
