@@ -4,8 +4,10 @@
 #include "CodePage.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -61,4 +63,34 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, c
     record.m_keyword3 = Sjis(keyword3);
     record.m_content = Sjis(content);
     return record;
+}
+
+Snapshot TakeSnapshot(const QString &directory)
+{
+    Snapshot snapshot;
+    QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        snapshot[it.fileName()] = it.fileInfo().isDir() ? QByteArray("<directory>")
+            : file.open(QIODevice::ReadOnly)            ? file.readAll()
+                                                        : QByteArray("<unreadable>");
+    }
+    return snapshot;
+}
+
+ProgramRun RunProgram(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ProgramRun run;
+    const bool finished = process.waitForStarted(10000) && process.waitForFinished(60000);
+    EXPECT_TRUE(finished) << program.toStdString() << ": " << process.errorString().toStdString();
+    if (finished && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    if (!finished)
+        process.kill();
+    process.waitForFinished();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
 }

@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
+#include <map>
 #include <vector>
 
 // A fresh register directory for one test, made the register directory in force for as long
@@ -33,3 +35,17 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = 
 
 // CP932 bytes of UTF-8 source text.
 QByteArray Sjis(const char *utf8);
+
+// Every entry of a directory (hidden ones included) with its bytes: two equal snapshots mean
+// nothing was changed, added or left behind.
+using Snapshot = std::map<QString, QByteArray>;
+Snapshot TakeSnapshot(const QString &directory);
+
+// A program run to its end; a crash, a hang or a failed start leaves exitCode at -1.
+struct ProgramRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+ProgramRun RunProgram(const QString &program, const QStringList &arguments);
