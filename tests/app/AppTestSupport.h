@@ -28,6 +28,11 @@ public:
     QMap<QString, int> calls;
 };
 
+extern const QString kCaption;
+
+// Three sites out of alphabetical order, so that any sorting would show.
+std::vector<SiteRecord> ThreeSites();
+
 // Saves `records` as the register of the temporary directory in force.
 void SaveRegister(const std::vector<SiteRecord> &records);
 // The register as it is now on disk.
@@ -37,8 +42,13 @@ SiteList LoadRegister();
 // key by key, anything else as committed text (QTest's key clicks know ASCII only).
 void TypeText(QWidget *field, const QString &text);
 
-// The six registration fields, in record order.
+// The six registration fields, in record order, and the texts a record shows there.
 std::vector<QString> RegistrationFields(const MainDialog &dialog);
+std::vector<QString> FieldTexts(const SiteRecord &record);
+
+// One message or question box with the window's caption.
+RecordingMessageBoxes::Shown Message(const char *utf8);
+RecordingMessageBoxes::Shown Question(const char *utf8);
 
 // A window of type `Dialog` over a temporary register, started and shown; its message boxes are
 // answered from a queue.
@@ -46,9 +56,11 @@ template <class Dialog>
 class WindowTest : public ::testing::Test
 {
 protected:
-    // Saves `records` as the register, then starts the window over it.
+    // Saves `records` as the register, then starts a new window over it (ending any earlier one).
     void start(const std::vector<SiteRecord> &records)
     {
+        dialog.reset();
+        boxes.shown.clear();
         SaveRegister(records);
         dialog = std::make_unique<Dialog>(boxes);
         ASSERT_TRUE(dialog->OnInitDialog());
@@ -59,6 +71,13 @@ protected:
     QTableView *view() const { return dialog->siteView(); }
     int rowCount() const { return view()->model()->rowCount(); }
     QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
+    std::vector<QString> rowTexts(int row) const
+    {
+        std::vector<QString> texts;
+        for (int column = 0; column < 6; ++column)
+            texts.push_back(cell(row, column));
+        return texts;
+    }
     void clickRow(int row)
     {
         const QRect rect = view()->visualRect(view()->model()->index(row, 0));

@@ -1,7 +1,6 @@
 // The link-collection page of the real window: the keyword combo, the output modes, the generated
 // code in the output box, and the copy to the clipboard.
 #include "AppTestSupport.h"
-#include "CaseName.h"
 #include "CodePage.h"
 #include "DialogTemplate.h"
 #include "KeywordList.h"
@@ -12,16 +11,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QLineEdit>
 
 namespace {
 
 // Keywords: the blank one, a half-width one, one shared by both sites; HTML in the fields.
-std::vector<SiteRecord> TwoSites()
-{
-    return {MakeRecord("ちくわ通信", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話"),
-            MakeRecord("Abc & <日記>", "http://abc.example.jp/?a=1&b=2", "日記", "食べ物", "趣味", "")};
-}
+const std::vector<SiteRecord> kTwoSites{
+    MakeRecord("ちくわ通信", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話"),
+    MakeRecord("Abc & <日記>", "http://abc.example.jp/?a=1&b=2", "日記", "食べ物", "趣味", "")};
+const QString kChikuwa = QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n");
+const QString kAbc = QString::fromUtf8("<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n");
 
 class LinkPageTest : public WindowTest<MainDialog>
 {
@@ -49,41 +47,28 @@ protected:
     }
 };
 
-TEST_F(LinkPageTest, comboOffersTheKeywordIndexWithTheRegisterBytesOfEachEntry)
+TEST_F(LinkPageTest, comboOffersTheKeywordIndexAndEachEntrySetsTheFilterToItsBytes)
 {
-    start(TwoSites());
+    start(kTwoSites);
     const std::vector<QByteArray> expected{kAllKeywords, Sjis("食べ物"), Sjis("ﾚｼﾋﾟ"), QByteArray(), Sjis("日記"),
                                            Sjis("趣味")};
     ASSERT_EQ(combo()->count(), int(expected.size()));
-    for (int i = 0; i < combo()->count(); ++i) {
-        EXPECT_EQ(combo()->itemText(i), CodePage::toText(expected[std::size_t(i)])) << i;
-        EXPECT_EQ(combo()->itemData(i).toByteArray(), expected[std::size_t(i)]) << i;
-    }
     EXPECT_EQ(combo()->currentIndex(), 0);
     EXPECT_EQ(combo()->currentText(), QString::fromUtf8("全てのキーワード"));
     EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
-}
-
-TEST_F(LinkPageTest, choosingEachEntrySetsTheFilterToItsBytes)
-{
-    start(TwoSites());
-    const std::vector<QByteArray> index = BuildKeywordList(dialog->m_store.m_sites);
-    for (int i = int(index.size()) - 1; i >= 0; --i) {
+    for (int i = combo()->count() - 1; i >= 0; --i) {
+        EXPECT_EQ(combo()->itemText(i), CodePage::toText(expected[std::size_t(i)])) << i;
+        EXPECT_EQ(combo()->itemData(i).toByteArray(), expected[std::size_t(i)]) << i;
         choose(i);
-        EXPECT_EQ(dialog->KeywordFilter, index[std::size_t(i)]) << i;
+        EXPECT_EQ(dialog->KeywordFilter, expected[std::size_t(i)]) << i;
     }
-}
 
-TEST_F(LinkPageTest, focusingOrOpeningTheComboChangesNothing)
-{
-    start(TwoSites());
+    // Focusing or opening the combo neither refills it nor changes the filter.
     choose(2);
-    const int entries = combo()->count();
-    combo()->setFocus();
     combo()->showPopup();
     combo()->hidePopup();
     click(ControlId::GenerateCode); // takes the focus away again
-    EXPECT_EQ(combo()->count(), entries);
+    EXPECT_EQ(combo()->count(), int(expected.size()));
     EXPECT_EQ(combo()->currentIndex(), 2);
     EXPECT_EQ(dialog->KeywordFilter, Sjis("ﾚｼﾋﾟ"));
 }
@@ -96,53 +81,39 @@ TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
     odd.m_keyword1 = QByteArray("key\x82\x20", 5);
     QByteArray back;
     ASSERT_FALSE(CodePage::fromText(CodePage::toText(odd.m_keyword1), back) && back == odd.m_keyword1);
-    start({TwoSites()[0], odd});
+    start({kTwoSites[0], odd});
     ASSERT_EQ(dialog->m_store.m_sites.at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
     choose(combo()->count() - 1);
     EXPECT_EQ(dialog->KeywordFilter, odd.m_keyword1);
     EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
 }
 
-struct ModeCase
+TEST_F(LinkPageTest, eachModeGeneratesEverySiteIntoTheBoxWithCrlfLineEnds)
 {
-    const char *name;
-    int radio;
-    const char *code;
-};
-void PrintTo(const ModeCase &c, std::ostream *out) { *out << c.name; }
-
-class OutputMode : public LinkPageTest, public ::testing::WithParamInterface<ModeCase> {};
-
-TEST_P(OutputMode, generatesEverySiteIntoTheBoxWithCrlfLineEnds)
-{
-    start(TwoSites());
-    dialog->SetItemText(ControlId::LinkCode, QStringLiteral("earlier text"));
-    click(GetParam().radio);
-    EXPECT_EQ(generate(), QString::fromUtf8(GetParam().code));
-    // What the box shows: one line per CRLF, nothing else.
-    EXPECT_EQ(box()->toPlainText(), QString::fromUtf8(GetParam().code).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    start(kTwoSites);
+    for (auto [radio, code] :
+         {std::pair{ControlId::ModeName, "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"
+                                         "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n"},
+          std::pair{ControlId::ModeContent, "<A href=\"http://chikuwa.example.jp/\">練り物の話</A><BR>\r\n"
+                                            "<A href=\"http://abc.example.jp/?a=1&b=2\"></A><BR>\r\n"},
+          std::pair{ControlId::ModeNameAndContent,
+                    "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A>\r\n練り物の話<BR>\r\n"
+                    "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A>\r\n<BR>\r\n"}}) {
+        dialog->SetItemText(ControlId::LinkCode, QStringLiteral("earlier text"));
+        click(radio);
+        EXPECT_EQ(generate(), QString::fromUtf8(code)) << radio;
+        // What the box shows: one line per CRLF, nothing else.
+        EXPECT_EQ(box()->toPlainText(), QString::fromUtf8(code).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Radios, OutputMode,
-    ::testing::Values(ModeCase{"name", ControlId::ModeName,
-                               "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"
-                               "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n"},
-                      ModeCase{"content", ControlId::ModeContent,
-                               "<A href=\"http://chikuwa.example.jp/\">練り物の話</A><BR>\r\n"
-                               "<A href=\"http://abc.example.jp/?a=1&b=2\"></A><BR>\r\n"},
-                      ModeCase{"name_and_content", ControlId::ModeNameAndContent,
-                               "<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A>\r\n練り物の話<BR>\r\n"
-                               "<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A>\r\n<BR>\r\n"}),
-    CaseName());
 
 TEST_F(LinkPageTest, theChosenKeywordFiltersAndTheComboIsNotRefilledByChanges)
 {
-    start(TwoSites());
+    start(kTwoSites);
     choose(4); // 日記
-    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n"));
+    EXPECT_EQ(generate(), kAbc);
     choose(3); // the blank entry: sites with an empty keyword
-    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+    EXPECT_EQ(generate(), kChikuwa);
 
     // Deleting the only site with 日記 leaves the entry offered; generating for it empties the box.
     const int entries = combo()->count();
@@ -165,13 +136,12 @@ TEST_F(LinkPageTest, theChosenKeywordFiltersAndTheComboIsNotRefilledByChanges)
     dialog->pageTab()->setCurrentIndex(1);
     EXPECT_EQ(combo()->count(), entries);
     choose(0);
-    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"
-                                            "<A href=\"http://new.example.jp/\">新顔</A><BR>\r\n"));
+    EXPECT_EQ(generate(), kChikuwa + QString::fromUtf8("<A href=\"http://new.example.jp/\">新顔</A><BR>\r\n"));
 }
 
-TEST_F(LinkPageTest, copyPutsExactlyTheGeneratedTextOnTheClipboardAndSelectsItAll)
+TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
 {
-    start(TwoSites());
+    start(kTwoSites);
     click(ControlId::ModeNameAndContent);
     const QString code = generate();
     QTextCursor part = box()->textCursor();
@@ -187,11 +157,9 @@ TEST_F(LinkPageTest, copyPutsExactlyTheGeneratedTextOnTheClipboardAndSelectsItAl
     EXPECT_EQ(pasted, BuildLinkCode(dialog->m_store.m_sites, kAllKeywords, LinkCodeMode::NameAndContent));
     EXPECT_EQ(box()->textCursor().selectionStart(), 0);
     EXPECT_EQ(box()->textCursor().selectionEnd(), box()->document()->characterCount() - 1);
-}
 
-TEST_F(LinkPageTest, copyingPartOfTheBoxKeepsCrlfLineEnds)
-{
-    start(TwoSites());
+    // Copying part of the box with the keyboard keeps CRLF line ends.
+    click(ControlId::ModeName);
     generate();
     QTextCursor firstLine = box()->textCursor();
     firstLine.setPosition(0);
@@ -199,8 +167,7 @@ TEST_F(LinkPageTest, copyingPartOfTheBoxKeepsCrlfLineEnds)
     box()->setTextCursor(firstLine);
     box()->setFocus();
     QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), kChikuwa);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <vector>
 
 // Message boxes that never block: each message and question is recorded, and each question is
@@ -17,6 +18,11 @@ public:
         QString title;
         QString text;
         bool question;
+        bool operator==(const Shown &o) const { return title == o.title && text == o.text && question == o.question; }
+        friend void PrintTo(const Shown &s, std::ostream *out)
+        {
+            *out << (s.question ? "question " : "message ") << s.title.toStdString() << ": " << s.text.toStdString();
+        }
     };
 
     void showMessage(QWidget *, const QString &title, const QString &text) override

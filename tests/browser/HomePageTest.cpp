@@ -1,6 +1,4 @@
-#include "BrowserLauncher.h"
 #include "HomePage.h"
-#include "RecordingUrlHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -18,94 +16,72 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 QByteArray CompiledPage() { return ReadFile(QStringLiteral(":/help/index.html")); }
 
-TEST(HomePageTest, homePageUrl_isExistingLocalPageWithEveryTopic)
+TEST(HomePage, urlIsAnExistingLocalPageWithEveryTopic)
 {
     const QUrl url = HomePageUrl();
     ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
-    const QByteArray bytes = ReadFile(url.toLocalFile());
-    ASSERT_FALSE(bytes.isEmpty()) << url.toLocalFile().toStdString();
-
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString page = utf8.decode(bytes);
+    const QString page = utf8.decode(ReadFile(url.toLocalFile()));
     ASSERT_FALSE(utf8.hasError());
     EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     for (const char *heading : {"サイトを登録する", "登録を変更する・削除する", "サイトを開く", "キーワードで絞り込む",
-                                "リンク集のコードを作ってコピーする", "データの保存場所", "保存のタイミング"}) {
-        EXPECT_TRUE(page.contains(QStringLiteral("<h2>") + QString::fromUtf8(heading) + QStringLiteral("</h2>")))
-            << heading;
-    }
+                                "リンク集のコードを作ってコピーする", "データの保存場所", "保存のタイミング"})
+        EXPECT_TRUE(page.contains(QStringLiteral("<h2>%1</h2>").arg(QString::fromUtf8(heading)))) << heading;
     EXPECT_TRUE(page.contains(QStringLiteral("~/.local/share/sitekanri/")));
 }
 
-TEST(HomePageTest, homePageUrl_throughLauncher_reachesThatFile)
-{
-    RecordingUrlHandler browser;
-    const QUrl home = HomePageUrl();
-    EXPECT_TRUE(BrowserLauncher().open(home.toEncoded()).opened);
-    ASSERT_EQ(browser.requests.size(), 1u);
-    EXPECT_EQ(browser.requests[0].toLocalFile(), home.toLocalFile());
-}
-
 // The build copies the page beside the program; a stale copy there would be what users see.
-TEST(HomePageTest, buildTree_hasCurrentPageBesideProgram)
+TEST(HomePage, buildTreeHasTheCurrentPageBesideTheProgram)
 {
     const QString programDir = QStringLiteral(SITEKANRI_PROGRAM_DIR);
     EXPECT_EQ(HomePageFile(programDir, QString()), QDir(programDir).absoluteFilePath(QStringLiteral("help/index.html")));
     EXPECT_EQ(ReadFile(HomePageFile(programDir, QString())), CompiledPage());
 }
 
-class HomePageFileTest : public ::testing::Test
-{
-protected:
-    QString path(const char *relative) const { return m_root.filePath(QString::fromUtf8(relative)); }
-
-    QTemporaryDir m_root;
-};
-
-TEST_F(HomePageFileTest, besideProgram_takenFirst)
-{
-    WriteFile(path("プログラム/bin/help/index.html"), "beside");
-    WriteFile(path("プログラム/share/sitekanri/help/index.html"), "installed");
-    EXPECT_EQ(HomePageFile(path("プログラム/bin"), path("cache")), path("プログラム/bin/help/index.html"));
-    EXPECT_FALSE(QFileInfo::exists(path("cache")));
-}
-
-TEST_F(HomePageFileTest, installedDataFolder_takenNext)
-{
-    WriteFile(path("usr/share/sitekanri/help/index.html"), "installed");
-    ASSERT_TRUE(QDir().mkpath(path("usr/bin")));
-    EXPECT_EQ(QFileInfo(HomePageFile(path("usr/bin"), path("cache"))).canonicalFilePath(),
-              QFileInfo(path("usr/share/sitekanri/help/index.html")).canonicalFilePath());
-}
-
-TEST_F(HomePageFileTest, nowhereElse_compiledCopyWrittenToCache)
+// Beside the program first, then the installed data folder, else the compiled copy written to
+// the cache (replacing a stale one); nothing when even that cannot be written.
+TEST(HomePage, fileIsLookedForInOrder)
 {
     ASSERT_FALSE(CompiledPage().isEmpty());
-    const QString found = HomePageFile(path("bin"), path("cache"));
-    EXPECT_EQ(found, path("cache/help/index.html"));
-    EXPECT_EQ(ReadFile(found), CompiledPage());
-}
-
-TEST_F(HomePageFileTest, staleCachedCopy_replaced)
-{
-    WriteFile(path("cache/help/index.html"), "<html>an older page</html>");
-    EXPECT_EQ(ReadFile(HomePageFile(path("bin"), path("cache"))), CompiledPage());
-}
-
-TEST_F(HomePageFileTest, cacheCannotBeWritten_empty)
-{
-    WriteFile(path("cache"), "a file where the folder should be");
-    EXPECT_EQ(HomePageFile(path("bin"), path("cache")), QString());
+    const struct
+    {
+        const char *name;
+        std::vector<std::pair<const char *, QByteArray>> files;
+        const char *programDir;
+        const char *found; // nullptr: none
+        QByteArray content; // empty: the compiled page
+    } cases[] = {
+        {"beside the program",
+         {{"p/bin/help/index.html", "beside"}, {"p/share/sitekanri/help/index.html", "installed"}},
+         "p/bin", "p/bin/help/index.html", "beside"},
+        {"installed data folder", {{"usr/share/sitekanri/help/index.html", "installed"}, {"usr/bin/x", ""}}, "usr/bin",
+         "usr/share/sitekanri/help/index.html", "installed"},
+        {"compiled copy to the cache", {}, "bin", "cache/help/index.html", {}},
+        {"stale cached copy replaced", {{"cache/help/index.html", "<html>an older page</html>"}}, "bin",
+         "cache/help/index.html", {}},
+        {"cache cannot be written", {{"cache", "a file where the folder should be"}}, "bin", nullptr, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        const auto path = [&root](const char *relative) { return root.filePath(QString::fromUtf8(relative)); };
+        for (const auto &[name, bytes] : c.files) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path(name)).absolutePath()));
+            QFile file(path(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        const QString found = HomePageFile(path(c.programDir), path("cache"));
+        if (!c.found) {
+            EXPECT_EQ(found, QString());
+            continue;
+        }
+        EXPECT_EQ(QFileInfo(found).canonicalFilePath(), QFileInfo(path(c.found)).canonicalFilePath());
+        EXPECT_EQ(ReadFile(found), c.content.isEmpty() ? CompiledPage() : c.content);
+        // The cache is written only when nothing else holds the page.
+        EXPECT_EQ(QFileInfo::exists(path("cache")), QByteArray(c.found).startsWith("cache"));
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
 
 #include <vector>
@@ -14,13 +15,13 @@ class RecordingUrlHandler : public QObject
 public:
     RecordingUrlHandler()
     {
-        for (const char *scheme : kSchemes)
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "record");
+        for (const QString &scheme : schemes())
+            QDesktopServices::setUrlHandler(scheme, this, "record");
     }
     ~RecordingUrlHandler() override
     {
-        for (const char *scheme : kSchemes)
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        for (const QString &scheme : schemes())
+            QDesktopServices::unsetUrlHandler(scheme);
     }
 
     std::vector<QUrl> requests;
@@ -29,5 +30,5 @@ public slots:
     void record(const QUrl &url) { requests.push_back(url); }
 
 private:
-    static constexpr const char *kSchemes[] = {"http", "https", "file"};
+    static QStringList schemes() { return {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file")}; }
 };

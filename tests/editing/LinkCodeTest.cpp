@@ -1,69 +1,38 @@
-#include "CaseName.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
-#include "SiteList.h"
 #include "TempRegister.h"
 #include "TestSites.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 namespace {
 
+constexpr LinkCodeMode kModes[] = {LinkCodeMode::Name, LinkCodeMode::Content, LinkCodeMode::NameAndContent};
+
 // Markup in the fields goes into the page as the user wrote it.
-const SiteRecord kMarkup = MakeRecord("<b>A&amp;B</b>", "http://a.jp/?x=\"1\"&y=2", "html", "", "", "説明 <i>&</i> \"q\"");
-const SiteRecord kPlain = MakeRecord("日記", "http://d.jp/", "趣味", "", "", "");
-
-struct ModeCase
+TEST(BuildLinkCode, exactBytesOfEachModeWithMarkupPassedThrough)
 {
-    const char *name;
-    LinkCodeMode mode;
-    const char *expected; // UTF-8 source of the CP932 output
-};
-void PrintTo(const ModeCase &c, std::ostream *out) { *out << c.name; }
-
-class LinkCodeModeTest : public ::testing::TestWithParam<ModeCase>
-{
-};
-
-TEST_P(LinkCodeModeTest, exactBytes)
-{
-    const ModeCase &c = GetParam();
-    EXPECT_EQ(BuildLinkCode(Sites({kMarkup, kPlain}), kAllKeywords, c.mode), Sjis(c.expected));
+    const SiteList sites = Sites({MakeRecord("<b>A&amp;B</b>", "http://a.jp/?x=\"1\"&y=2", "html", "", "",
+                                             "説明 <i>&</i> \"q\""),
+                                  MakeRecord("日記", "http://d.jp/", "趣味", "", "", "")});
+    const char *expected[] = {
+        "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A><BR>\r\n"
+        "<A href=\"http://d.jp/\">日記</A><BR>\r\n",
+        "<A href=\"http://a.jp/?x=\"1\"&y=2\">説明 <i>&</i> \"q\"</A><BR>\r\n"
+        "<A href=\"http://d.jp/\"></A><BR>\r\n",
+        "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A>\r\n"
+        "説明 <i>&</i> \"q\"<BR>\r\n"
+        "<A href=\"http://d.jp/\">日記</A>\r\n"
+        "<BR>\r\n",
+    };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(BuildLinkCode(sites, kAllKeywords, kModes[i]), Sjis(expected[i])) << i;
+        EXPECT_TRUE(BuildLinkCode(SiteList(), kAllKeywords, kModes[i]).isEmpty()) << i;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, LinkCodeModeTest,
-    ::testing::Values(
-        ModeCase{"name", LinkCodeMode::Name,
-                 "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A><BR>\r\n"
-                 "<A href=\"http://d.jp/\">日記</A><BR>\r\n"},
-        ModeCase{"content", LinkCodeMode::Content,
-                 "<A href=\"http://a.jp/?x=\"1\"&y=2\">説明 <i>&</i> \"q\"</A><BR>\r\n"
-                 "<A href=\"http://d.jp/\"></A><BR>\r\n"},
-        ModeCase{"name and content", LinkCodeMode::NameAndContent,
-                 "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A>\r\n"
-                 "説明 <i>&</i> \"q\"<BR>\r\n"
-                 "<A href=\"http://d.jp/\">日記</A>\r\n"
-                 "<BR>\r\n"}),
-    CaseName());
-
-struct FilterCase
+TEST(BuildLinkCode, filterTakesMatchingSitesOnceInOrder)
 {
-    const char *name;
-    QByteArray filter;
-    std::vector<const char *> takenNames;
-};
-void PrintTo(const FilterCase &c, std::ostream *out) { *out << c.name; }
-
-class LinkCodeFilterTest : public ::testing::TestWithParam<FilterCase>
-{
-};
-
-TEST_P(LinkCodeFilterTest, takesMatchingSitesOnceInOrder)
-{
-    const FilterCase &c = GetParam();
     const SiteList sites = Sites({
         MakeRecord("s0", "u0", "x", "y", "z"),
         MakeRecord("s1", "u1", "", "x", "x"),
@@ -71,26 +40,25 @@ TEST_P(LinkCodeFilterTest, takesMatchingSitesOnceInOrder)
         MakeRecord("s3", "u3", "y", "", ""),
         MakeRecord("s4", "u4", "全てのキーワード", "z", "y"),
     });
-    QByteArray expected;
-    for (const char *name : c.takenNames)
-        expected += "<A href=\"u" + QByteArray(name + 1) + "\">" + name + "</A><BR>\r\n";
-    EXPECT_EQ(BuildLinkCode(sites, c.filter, LinkCodeMode::Name), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Filters, LinkCodeFilterTest,
-    ::testing::Values(FilterCase{"all keywords takes every site", kAllKeywords, {"s0", "s1", "s2", "s3", "s4"}},
-                      FilterCase{"keyword on two fields written once", "x", {"s0", "s1"}},
-                      FilterCase{"third keyword", "z", {"s0", "s4"}},
-                      FilterCase{"blank filter takes sites with an empty keyword", "", {"s1", "s3"}},
-                      FilterCase{"no partial, case or blank match", "x ", {"s2"}},
-                      FilterCase{"keyword nobody carries", "w", {}}),
-    CaseName());
-
-TEST(LinkCode, emptyRegister_emptyTextInEveryMode)
-{
-    for (LinkCodeMode mode : {LinkCodeMode::Name, LinkCodeMode::Content, LinkCodeMode::NameAndContent})
-        EXPECT_TRUE(BuildLinkCode(SiteList(), kAllKeywords, mode).isEmpty());
+    const struct
+    {
+        const char *name;
+        QByteArray filter;
+        std::vector<const char *> taken;
+    } cases[] = {
+        {"all keywords takes every site", kAllKeywords, {"s0", "s1", "s2", "s3", "s4"}},
+        {"keyword on two fields written once", "x", {"s0", "s1"}},
+        {"third keyword", "z", {"s0", "s4"}},
+        {"blank filter takes sites with an empty keyword", "", {"s1", "s3"}},
+        {"no partial, case or blank match", "x ", {"s2"}},
+        {"keyword nobody carries", "w", {}},
+    };
+    for (const auto &c : cases) {
+        QByteArray expected;
+        for (const char *name : c.taken)
+            expected += "<A href=\"u" + QByteArray(name + 1) + "\">" + name + "</A><BR>\r\n";
+        EXPECT_EQ(BuildLinkCode(sites, c.filter, LinkCodeMode::Name), expected) << c.name;
+    }
 }
 
 } // namespace

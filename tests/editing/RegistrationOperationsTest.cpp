@@ -1,15 +1,28 @@
-#include "CaseName.h"
-#include "FakeRegistrationEdges.h"
+#include "RegistrationEdges.h"
 #include "RegistrationOperations.h"
-#include "SiteList.h"
 #include "TempRegister.h"
 #include "TestSites.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 namespace {
+
+// Stands in for the window: fields and current row as the case sets them, the answer given to
+// every question, and a record of what was shown and how often the list was refilled.
+struct FakeEdges : RegistrationEdges
+{
+    SiteFields ReadSiteFields() const override { return fields; }
+    int GetSelectedSiteRow() const override { return row; }
+    void ShowMessage(const QString &text) override { messages << text; }
+    bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
+    void FillSiteList() override { ++fills; }
+
+    SiteFields fields;
+    int row = -1;
+    bool answerYes = true;
+    QStringList messages, questions;
+    int fills = 0;
+};
 
 SiteFields Fields(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
                   const char *keyword3 = "", const char *content = "")
@@ -18,200 +31,83 @@ SiteFields Fields(const char *name, const char *url, const char *keyword1 = "", 
             QString::fromUtf8(keyword2), QString::fromUtf8(keyword3), QString::fromUtf8(content)};
 }
 
+QStringList Texts(const char *utf8) { return utf8 ? QStringList{QString::fromUtf8(utf8)} : QStringList(); }
+
 const SiteRecord kA = MakeRecord("サイトA", "http://a.jp/", "東京", "", "", "説明A");
 const SiteRecord kB = MakeRecord("サイトB", "http://b.jp/", "大阪");
 const SiteRecord kC = MakeRecord("サイトC", "http://c.jp/", "", "", "ﾆｭｰｽ", "説明C");
+const SiteRecord kNew = MakeRecord("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
+const SiteFields kNewFields = Fields("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
+const char *const kNoName = "『サイト / リンク 名』を入力してください。";
+const char *const kAskB = "サイトBを変更しても宜しいですか？";
+const char *const kDeleteB = "サイトBを削除しても宜しいですか？";
 
-struct Fixture
+enum class Op { Register, Update, Delete };
+
+// Every operation on the register {A, B, C} unless the case brings its own: the list afterwards,
+// the one message or question shown, and one refill exactly when the list changed.
+TEST(RegistrationOperations, table)
 {
-    SiteList sites = Sites({kA, kB, kC});
-    FakeRegistrationEdges edges;
-    RegistrationOperations operations{sites, edges};
-};
-
-// --- RegisterNewSite -------------------------------------------------------------------------
-
-struct RegisterCase
-{
-    const char *name;
-    SiteFields fields;
-    const char *message; // nullptr: accepted
-    SiteRecord added;
-};
-void PrintTo(const RegisterCase &c, std::ostream *out) { *out << c.name; }
-
-class RegisterNewSiteTest : public ::testing::TestWithParam<RegisterCase>
-{
-};
-
-TEST_P(RegisterNewSiteTest, checksThenAppends)
-{
-    const RegisterCase &c = GetParam();
-    Fixture f;
-    f.edges.fields = c.fields;
-    f.operations.RegisterNewSite();
-    if (c.message) {
-        EXPECT_EQ(f.edges.messages, QStringList{QString::fromUtf8(c.message)});
-        EXPECT_EQ(f.sites, Sites({kA, kB, kC}));
-        EXPECT_EQ(f.edges.fills, 0);
-    } else {
-        EXPECT_TRUE(f.edges.messages.isEmpty()) << f.edges.messages.join(QLatin1Char('|')).toStdString();
-        EXPECT_EQ(f.sites, Sites({kA, kB, kC, c.added}));
-        EXPECT_EQ(f.edges.fills, 1);
+    const SiteList abc = Sites({kA, kB, kC});
+    const struct
+    {
+        const char *name;
+        Op op;
+        SiteFields fields;
+        int row;
+        bool yes;
+        SiteList after;
+        const char *message;
+        const char *question;
+        SiteList before = {};
+    } cases[] = {
+        {"both empty names only the name", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr},
+        {"empty name", Op::Register, Fields("", "http://x/"), -1, true, abc, kNoName, nullptr},
+        {"empty URL", Op::Register, Fields("名前", ""), -1, true, abc, "『URL』を入力してください。", nullptr},
+        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr},
+        {"outside the code page", Op::Register, Fields("名前", "http://x/", "", "😀"), -1, true, abc,
+         "『キーワード』に保存できない文字が含まれています。", nullptr},
+        {"blanks are not empty", Op::Register, Fields(" ", "　"), 1, true, Sites({kA, kB, kC, MakeRecord(" ", "　")}),
+         nullptr, nullptr},
+        {"all six fields", Op::Register, kNewFields, -1, true, Sites({kA, kB, kC, kNew}), nullptr, nullptr},
+        {"same site twice", Op::Register, kNewFields, -1, true, Sites({kNew, kNew}), nullptr, nullptr, Sites({kNew})},
+        {"update asks with the stored name, keeps the place", Op::Update, kNewFields, 1, true, Sites({kA, kNew, kC}),
+         nullptr, kAskB},
+        {"update stores empty name and URL", Op::Update, Fields("", ""), 0, true,
+         Sites({MakeRecord("", ""), kB, kC}), nullptr, "サイトAを変更しても宜しいですか？"},
+        {"update refuses before asking", Op::Update, Fields("名前", "http://x/", "", "", "", "café ☕"), 2, true, abc,
+         "『内容』に保存できない文字が含まれています。", nullptr},
+        {"update answered No", Op::Update, kNewFields, 1, false, abc, nullptr, kAskB},
+        {"update without current row", Op::Update, kNewFields, -1, true, abc, nullptr, nullptr},
+        {"update past the end", Op::Update, kNewFields, 3, true, abc, nullptr, nullptr},
+        {"delete middle", Op::Delete, kNewFields, 1, true, Sites({kA, kC}), nullptr, kDeleteB},
+        {"delete first", Op::Delete, {}, 0, true, Sites({kB, kC}), nullptr, "サイトAを削除しても宜しいですか？"},
+        {"delete last", Op::Delete, {}, 2, true, Sites({kA, kB}), nullptr, "サイトCを削除しても宜しいですか？"},
+        {"delete only", Op::Delete, {}, 0, true, Sites({}), nullptr, "サイトAを削除しても宜しいですか？", Sites({kA})},
+        {"delete one of equal twins", Op::Delete, {}, 1, true, Sites({kB, kA}), nullptr,
+         "サイトBを削除しても宜しいですか？", Sites({kB, kB, kA})},
+        {"stored name taken literally", Op::Delete, {}, 1, false, Sites({kA, MakeRecord("100%1 サイト", "u")}),
+         nullptr, "100%1 サイトを削除しても宜しいですか？", Sites({kA, MakeRecord("100%1 サイト", "u")})},
+        {"delete answered No", Op::Delete, {}, 1, false, abc, nullptr, kDeleteB},
+        {"delete without current row", Op::Delete, {}, -1, true, abc, nullptr, nullptr},
+        {"delete past the end", Op::Delete, {}, 3, true, abc, nullptr, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SiteList sites = c.before.size() ? c.before : abc;
+        const bool changes = !(sites == c.after);
+        FakeEdges edges;
+        edges.fields = c.fields;
+        edges.row = c.row;
+        edges.answerYes = c.yes;
+        RegistrationOperations operations(sites, edges);
+        c.op == Op::Register ? operations.RegisterNewSite()
+                             : c.op == Op::Update ? operations.UpdateSite() : operations.DeleteSite();
+        EXPECT_EQ(sites, c.after);
+        EXPECT_EQ(edges.messages, Texts(c.message));
+        EXPECT_EQ(edges.questions, Texts(c.question));
+        EXPECT_EQ(edges.fills, changes ? 1 : 0);
     }
-    EXPECT_TRUE(f.edges.questions.isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RegisterNewSiteTest,
-    ::testing::Values(
-        RegisterCase{"both empty names only the name", Fields("", ""), "『サイト / リンク 名』を入力してください。", {}},
-        RegisterCase{"empty name", Fields("", "http://x/"), "『サイト / リンク 名』を入力してください。", {}},
-        RegisterCase{"empty URL", Fields("名前", ""), "『URL』を入力してください。", {}},
-        RegisterCase{"blanks are not empty", Fields(" ", "　"), nullptr, MakeRecord(" ", "　")},
-        RegisterCase{"all six fields", Fields("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録"),
-                     nullptr, MakeRecord("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録")},
-        RegisterCase{"character outside the code page", Fields("名前", "http://x/", "", "😀"),
-                     "『キーワード』に保存できない文字が含まれています。", {}},
-        RegisterCase{"empty name reported before a bad URL", Fields("", "http://😀/"),
-                     "『サイト / リンク 名』を入力してください。", {}}),
-    CaseName());
-
-TEST(RegisterNewSite, sameSiteTwice_twoRecordsAtConsecutivePositions)
-{
-    SiteList sites;
-    FakeRegistrationEdges edges;
-    RegistrationOperations operations(sites, edges);
-    edges.fields = Fields("同じ", "http://same/");
-    operations.RegisterNewSite();
-    operations.RegisterNewSite();
-    EXPECT_EQ(sites, Sites({MakeRecord("同じ", "http://same/"), MakeRecord("同じ", "http://same/")}));
-    EXPECT_EQ(edges.fills, 2);
-}
-
-// --- UpdateSite ------------------------------------------------------------------------------
-
-TEST(UpdateSite, asksWithStoredName_thenReplacesInPlace)
-{
-    Fixture f;
-    f.edges.row = 1;
-    f.edges.fields = Fields("新しい名前", "http://new/", "k1", "k2", "k3", "新しい内容");
-    f.operations.UpdateSite();
-    EXPECT_EQ(f.edges.questions, QStringList{QString::fromUtf8("サイトBを変更しても宜しいですか？")});
-    EXPECT_EQ(f.sites, Sites({kA, MakeRecord("新しい名前", "http://new/", "k1", "k2", "k3", "新しい内容"), kC}));
-    EXPECT_TRUE(f.edges.messages.isEmpty());
-    EXPECT_EQ(f.edges.fills, 1);
-}
-
-TEST(UpdateSite, emptyNameAndUrl_storedWithoutMessage)
-{
-    Fixture f;
-    f.edges.row = 0;
-    f.edges.fields = Fields("", "");
-    f.operations.UpdateSite();
-    EXPECT_TRUE(f.edges.messages.isEmpty());
-    EXPECT_EQ(f.sites, Sites({MakeRecord("", ""), kB, kC}));
-}
-
-TEST(UpdateSite, textOutsideCodePage_refusedBeforeAsking)
-{
-    Fixture f;
-    f.edges.row = 2;
-    f.edges.fields = Fields("名前", "http://x/", "", "", "", "café ☕");
-    f.operations.UpdateSite();
-    EXPECT_EQ(f.edges.messages, QStringList{QString::fromUtf8("『内容』に保存できない文字が含まれています。")});
-    EXPECT_TRUE(f.edges.questions.isEmpty());
-    EXPECT_EQ(f.sites, Sites({kA, kB, kC}));
-    EXPECT_EQ(f.edges.fills, 0);
-}
-
-// --- DeleteSite ------------------------------------------------------------------------------
-
-struct DeleteCase
-{
-    const char *name;
-    int row;
-    SiteList before;
-    SiteList after;
-};
-void PrintTo(const DeleteCase &c, std::ostream *out) { *out << c.name; }
-
-class DeleteSiteTest : public ::testing::TestWithParam<DeleteCase>
-{
-};
-
-TEST_P(DeleteSiteTest, removesRowKeepingOrder)
-{
-    const DeleteCase &c = GetParam();
-    SiteList sites = c.before;
-    FakeRegistrationEdges edges;
-    edges.row = c.row;
-    RegistrationOperations(sites, edges).DeleteSite();
-    EXPECT_EQ(sites, c.after);
-    EXPECT_EQ(edges.fills, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, DeleteSiteTest,
-                         ::testing::Values(DeleteCase{"middle", 1, Sites({kA, kB, kC}), Sites({kA, kC})},
-                                           DeleteCase{"first", 0, Sites({kA, kB, kC}), Sites({kB, kC})},
-                                           DeleteCase{"last", 2, Sites({kA, kB, kC}), Sites({kA, kB})},
-                                           DeleteCase{"only", 0, Sites({kA}), Sites({})},
-                                           DeleteCase{"one of equal twins", 1, Sites({kA, kA, kB}), Sites({kA, kB})}),
-                         CaseName());
-
-TEST(DeleteSite, asksWithStoredNameTakenLiterally)
-{
-    SiteList sites = Sites({kA, MakeRecord("100%1 サイト", "u")});
-    FakeRegistrationEdges edges;
-    edges.row = 1;
-    edges.answerYes = false;
-    RegistrationOperations(sites, edges).DeleteSite();
-    EXPECT_EQ(edges.questions, QStringList{QString::fromUtf8("100%1 サイトを削除しても宜しいですか？")});
-}
-
-// --- Both confirming operations: when they must leave everything alone -----------------------
-
-enum class Operation { Update, Delete };
-
-struct NoChangeCase
-{
-    const char *name;
-    Operation operation;
-    int row;
-    bool answerYes;
-    int questionsAsked;
-};
-void PrintTo(const NoChangeCase &c, std::ostream *out) { *out << c.name; }
-
-class NoChangeTest : public ::testing::TestWithParam<NoChangeCase>
-{
-};
-
-TEST_P(NoChangeTest, listAndFieldsUntouched)
-{
-    const NoChangeCase &c = GetParam();
-    Fixture f;
-    f.edges.row = c.row;
-    f.edges.answerYes = c.answerYes;
-    f.edges.fields = Fields("別の名前", "http://other/");
-    if (c.operation == Operation::Update)
-        f.operations.UpdateSite();
-    else
-        f.operations.DeleteSite();
-    EXPECT_EQ(f.sites, Sites({kA, kB, kC}));
-    EXPECT_EQ(f.edges.questions.size(), c.questionsAsked);
-    EXPECT_TRUE(f.edges.messages.isEmpty());
-    EXPECT_EQ(f.edges.fills, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NoChangeTest,
-    ::testing::Values(NoChangeCase{"update answered No", Operation::Update, 1, false, 1},
-                      NoChangeCase{"delete answered No", Operation::Delete, 1, false, 1},
-                      NoChangeCase{"update without current row", Operation::Update, -1, true, 0},
-                      NoChangeCase{"delete without current row", Operation::Delete, -1, true, 0},
-                      NoChangeCase{"update on a row past the end", Operation::Update, 3, true, 0},
-                      NoChangeCase{"delete on a row past the end", Operation::Delete, 3, true, 0}),
-    CaseName());
 
 } // namespace
