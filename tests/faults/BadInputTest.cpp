@@ -11,16 +11,6 @@ namespace {
 
 const QByteArray kGoodFile = "[DATA]\r\nNAME=good\r\nURL=http://example.jp/\r\nKEY1=k\r\nKEY2=\r\nKEY3=\r\nINDATA=c\r\n";
 
-SiteRecord goodRecord()
-{
-    SiteRecord r;
-    r.m_name = "good";
-    r.m_url = "http://example.jp/";
-    r.m_keyword1 = "k";
-    r.m_content = "c";
-    return r;
-}
-
 // A literal's bytes, NULs included.
 template <std::size_t N>
 QByteArray Bytes(const char (&literal)[N])
@@ -37,23 +27,11 @@ QByteArray garbage(int size, quint32 seed)
     return bytes;
 }
 
-QByteArray utf16(const QString &text, bool little)
-{
-    QByteArray out(little ? "\xFF\xFE" : "\xFE\xFF", 2);
-    for (QChar c : text) {
-        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
-        out.append(little ? lo : hi).append(little ? hi : lo);
-    }
-    return out;
-}
-
-const QString kJapaneseFile = QStringLiteral("[DATA]\r\nNAME=日本語のサイト\r\nURL=http://example.jp/\r\n");
-
 struct BadFileCase
 {
     const char *name;
-    QByteArray bytes;   // data2.ini, between two good data files
-    const char *field;  // a field whose value is known, or nullptr
+    QByteArray bytes;                  // data2.ini, between two good data files
+    QByteArray SiteRecord::*field;     // a field whose value is known, or nullptr
     QByteArray value;
 };
 
@@ -72,17 +50,13 @@ TEST_P(BadDataFile, loadsTheRestAndSavesAgain)
     const IoResult loaded = store.Load();
     ASSERT_TRUE(loaded) << loaded.describe().toStdString();
     ASSERT_EQ(store.m_sites.size(), 3u);
-    EXPECT_EQ(store.m_sites.at(0), goodRecord());
-    EXPECT_EQ(store.m_sites.at(2), goodRecord());
-    const SiteRecord bad = store.m_sites.at(1);
+    const SiteRecord good = MakeRecord("good", "http://example.jp/", "k", "", "", "c");
+    EXPECT_EQ(store.m_sites.at(0), good);
+    EXPECT_EQ(store.m_sites.at(2), good);
     if (c.field) {
-        const QByteArray actual = QByteArray(c.field) == "NAME" ? bad.m_name
-                                : QByteArray(c.field) == "URL"  ? bad.m_url
-                                                                : bad.m_content;
-        EXPECT_EQ(actual.size(), c.value.size());
-        EXPECT_TRUE(actual == c.value) << actual.left(80).toHex().toStdString();
+        const QByteArray &actual = store.m_sites.at(1).*c.field;
+        EXPECT_TRUE(actual == c.value) << actual.size() << " bytes: " << actual.left(80).toHex().toStdString();
     }
-
     // What was loaded is saved and loads back the same.
     const IoResult saved = store.Save();
     ASSERT_TRUE(saved) << saved.describe().toStdString();
@@ -95,22 +69,22 @@ INSTANTIATE_TEST_SUITE_P(
     BadInput, BadDataFile,
     ::testing::Values(
         BadFileCase{"binary garbage", garbage(64 * 1024, 1), nullptr, {}},
-        BadFileCase{"garbage after a good start", kGoodFile + garbage(4096, 2), "NAME", "good"},
-        BadFileCase{"NUL inside a value", Bytes("[DATA]\r\nNAME=ab\0cd\r\nURL=u\r\n"), "NAME", "ab"},
-        BadFileCase{"NUL bytes only", QByteArray(1000, '\0'), "NAME", ""},
-        BadFileCase{"50 MB value", "[DATA]\r\nNAME=big\r\nINDATA=" + QByteArray(50 << 20, 'x') + "\r\n", "INDATA",
-                    QByteArray(50 << 20, 'x')},
-        BadFileCase{"50 MB line without =", "[DATA]\r\nNAME=n\r\n" + QByteArray(50 << 20, '\x82'), "NAME", "n"},
-        BadFileCase{"lone lead byte at the end", "[DATA]\r\nNAME=x\x83", "NAME", "x\x83"},
-        BadFileCase{"lead byte before the line end", "[DATA]\r\nNAME=\x83\r\nURL=\x81\r\n", "URL", "\x81"},
-        BadFileCase{"invalid trail bytes", "[DATA]\r\nNAME=\x81\x7F\xFD\xFE\xFF\xA0\r\n", "NAME", "\x81\x7F\xFD\xFE\xFF\xA0"},
-        BadFileCase{"lead byte swallows ]", "[DATA\x83]\r\nNAME=hidden\r\n", "NAME", ""},
-        BadFileCase{"UTF-8 mark", "\xEF\xBB\xBF" + kJapaneseFile.toUtf8(), "NAME", Sjis("日本語のサイト")},
-        BadFileCase{"UTF-16LE mark", utf16(kJapaneseFile, true), "NAME", Sjis("日本語のサイト")},
-        BadFileCase{"UTF-16BE mark", utf16(kJapaneseFile, false), "NAME", Sjis("日本語のサイト")},
-        BadFileCase{"UTF-16LE cut to an odd length", utf16(kJapaneseFile, true) + 'x', "URL", "http://example.jp/"},
-        BadFileCase{"UTF-16BE mark and one byte", Bytes("\xFE\xFF\x00"), "NAME", ""},
-        BadFileCase{"UTF-8 mark and invalid UTF-8", "\xEF\xBB\xBF[DATA]\r\nNAME=\xC3\x28\xFF\r\nURL=u\r\n", "URL", "u"}),
+        BadFileCase{"garbage after a good start", kGoodFile + garbage(4096, 2), &SiteRecord::m_name, "good"},
+        BadFileCase{"NUL inside a value", Bytes("[DATA]\r\nNAME=ab\0cd\r\nURL=u\r\n"), &SiteRecord::m_name, "ab"},
+        BadFileCase{"NUL bytes only", QByteArray(1000, '\0'), &SiteRecord::m_name, ""},
+        BadFileCase{"50 MB value", "[DATA]\r\nNAME=big\r\nINDATA=" + QByteArray(50 << 20, 'x') + "\r\n",
+                    &SiteRecord::m_content, QByteArray(50 << 20, 'x')},
+        BadFileCase{"50 MB line without =", "[DATA]\r\nNAME=n\r\n" + QByteArray(50 << 20, '\x82'), &SiteRecord::m_name, "n"},
+        BadFileCase{"lone lead byte at the end", "[DATA]\r\nNAME=x\x83", &SiteRecord::m_name, "x\x83"},
+        BadFileCase{"lead byte before the line end", "[DATA]\r\nNAME=\x83\r\nURL=\x81\r\n", &SiteRecord::m_url, "\x81"},
+        BadFileCase{"invalid trail bytes", "[DATA]\r\nNAME=\x81\x7F\xFD\xFE\xFF\xA0\r\n", &SiteRecord::m_name,
+                    "\x81\x7F\xFD\xFE\xFF\xA0"},
+        BadFileCase{"lead byte swallows ]", "[DATA\x83]\r\nNAME=hidden\r\n", &SiteRecord::m_name, ""},
+        BadFileCase{"UTF-16LE cut to an odd length", Bytes("\xFF\xFE[\0D\0A\0T\0A\0]\0\n\0U\0R\0L\0=\0u\0x"),
+                    &SiteRecord::m_url, "u"},
+        BadFileCase{"UTF-16BE mark and one byte", Bytes("\xFE\xFF\x00"), &SiteRecord::m_name, ""},
+        BadFileCase{"UTF-8 mark and invalid UTF-8", "\xEF\xBB\xBF[DATA]\r\nNAME=\xC3\x28\xFF\r\nURL=u\r\n",
+                    &SiteRecord::m_url, "u"}),
     CaseName());
 
 struct CountCase
@@ -122,7 +96,7 @@ struct CountCase
 
 class CountLimit : public ::testing::TestWithParam<CountCase> {};
 
-TEST_P(CountLimit, loadsThePresentFilesWithinTheCount)
+TEST_P(CountLimit, loadsThePresentFilesWithinTheCountAtOnce)
 {
     TempRegister reg;
     reg.write(QStringLiteral("setting.ini"), QByteArray("[SETTING]\r\nDATA_CNT=") + GetParam().count + "\r\n");
@@ -137,13 +111,10 @@ TEST_P(CountLimit, loadsThePresentFilesWithinTheCount)
 
 INSTANTIATE_TEST_SUITE_P(BadInput, CountLimit,
                          ::testing::Values(CountCase{"two billion", "2000000000", 3},
-                                           CountCase{"one below the limit", "2147483646", 3},
                                            CountCase{"int limit", "2147483647", 4},
                                            CountCase{"one past the limit", "2147483648", 4},
-                                           CountCase{"past unsigned 32 bits", "4294967297", 4},
                                            CountCase{"past 64 bits", "99999999999999999999999", 4},
                                            CountCase{"int minimum", "-2147483648", 0},
-                                           CountCase{"below int minimum", "-2147483649", 0},
                                            CountCase{"binary garbage", "\x01\xFF\x80", 0}),
                          CaseName());
 
@@ -156,10 +127,6 @@ TEST(BadInput, garbageSettingFileLoadsNothingAndSavesAgain)
     ASSERT_TRUE(store.Load());
     EXPECT_TRUE(store.Save());
 }
-
-} // namespace
-
-namespace {
 
 // Damaged files rewritten: every value reads the same from the rewritten file as from the
 // damaged one (cases found by the fuzzer in fuzz/).
@@ -181,7 +148,6 @@ TEST_P(DamagedRewrite, readsTheSameAfterARewrite)
     ASSERT_NE(expected, "<absent>");
     EXPECT_EQ(IniDocument::parse(damaged.serialize()).value(c.section, c.key, "<absent>"), expected)
         << damaged.serialize().toHex(' ').toStdString();
-
     IniDocument edited = damaged;
     edited.setValue(c.section, c.key, "new");
     EXPECT_EQ(IniDocument::parse(edited.serialize()).value(c.section, c.key), "new");
@@ -197,19 +163,15 @@ INSTANTIATE_TEST_SUITE_P(
                       RewriteCase{"blanks before a NUL in a name", Bytes("[S]\r\nK\v\v\0=v\r\n"), "S", "K"}),
     CaseName());
 
-TEST(BadInput, newSectionNamedWithALoneLeadByteReadsBack)
+TEST(BadInput, newNamesAreWrittenAsTheyAreLookedUp)
 {
     IniDocument file;
-    file.setValue("DA\x88", "KEY2", "v");
+    file.setValue("DA\x88", "KEY2", "v"); // a section named with a lone lead byte
     EXPECT_EQ(IniDocument::parse(file.serialize()).value("DA\x88", "KEY2"), "v");
-}
-
-TEST(BadInput, namesGivenWithBlanksAreWrittenAsTheyAreLookedUp)
-{
-    IniDocument file;
-    file.setValue(" S\t", " K ", "v");
-    EXPECT_EQ(file.value("S", "K"), "v");
-    EXPECT_EQ(file.serialize(), "[S]\r\nK=v\r\n");
+    IniDocument blanks;
+    blanks.setValue(" S\t", " K ", "v");
+    EXPECT_EQ(blanks.value("S", "K"), "v");
+    EXPECT_EQ(blanks.serialize(), "[S]\r\nK=v\r\n");
 }
 
 } // namespace

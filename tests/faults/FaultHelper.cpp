@@ -19,23 +19,8 @@ namespace {
 int report(const IoResult &result, const QByteArray &success)
 {
     const QByteArray line = result ? success : "failed\t" + result.file.toUtf8() + '\t' + result.reason.toUtf8();
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    std::printf("%s\n", line.constData());
     return result ? 0 : 1;
-}
-
-const char *stateName(RegisterLock::State state)
-{
-    switch (state) {
-    case RegisterLock::State::Locked:
-        return "locked";
-    case RegisterLock::State::HeldByOther:
-        return "held-by-other";
-    case RegisterLock::State::Unavailable:
-        return "unavailable";
-    }
-    return "?";
 }
 
 } // namespace
@@ -45,30 +30,27 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("sitekanri"));
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 3) {
-        std::fputs("usage: fault_helper save DIR GENERATION | load DIR | hold-lock DIR\n", stderr);
-        return 2;
-    }
-    const QString command = args[1];
-    SetAppDirectory(args[2]);
+    const QString command = args.value(1);
+    SetAppDirectory(args.value(2));
     SiteStore store;
     if (command == QLatin1String("save") && args.size() == 4) {
         store.m_sites = CrashRegister::Generation(args[3].toInt());
         return report(store.Save(), "saved");
     }
-    if (command == QLatin1String("load")) {
+    if (command == QLatin1String("load") && args.size() == 3) {
         const IoResult loaded = store.Load();
         return report(loaded, "loaded " + QByteArray::number(qulonglong(store.m_sites.size())));
     }
-    if (command == QLatin1String("hold-lock")) {
+    if (command == QLatin1String("hold-lock") && args.size() == 3) {
         RegisterLock lock(args[2]);
-        std::printf("%s\n", stateName(lock.tryLock()));
+        const RegisterLock::State state = lock.tryLock();
+        std::printf("%s\n", state == RegisterLock::State::Locked ? "locked"
+                            : state == RegisterLock::State::HeldByOther ? "held-by-other" : "unavailable");
         std::fflush(stdout);
-        std::string ignored;
-        while (std::getline(std::cin, ignored)) {
+        for (std::string ignored; std::getline(std::cin, ignored);) {
         }
         return 0;
     }
-    std::fputs("fault_helper: unknown command\n", stderr);
+    std::fputs("usage: fault_helper save DIR GENERATION | load DIR | hold-lock DIR\n", stderr);
     return 2;
 }
