@@ -10,12 +10,11 @@ struct ReadCase
 {
     const char *name;
     QByteArray file;
-    QByteArray section;
     QByteArray key;
     QByteArray expected;
+    QByteArray section = "DATA";
 };
 
-QByteArray B(const char *s) { return QByteArray(s); }
 // Bytes with NULs in them: the whole literal but its terminator.
 template <std::size_t N>
 QByteArray Z(const char (&s)[N]) { return QByteArray(s, N - 1); }
@@ -25,64 +24,52 @@ class IniRead : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(IniRead, readsAsTheProfileFunctions)
 {
     const ReadCase &c = GetParam();
-    const IniDocument doc = IniDocument::parse(c.file);
-    EXPECT_EQ(doc.value(c.section, c.key, B("<default>")), c.expected) << c.name;
+    EXPECT_EQ(IniDocument::parse(c.file).value(c.section, c.key, "<default>"), c.expected) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, IniRead,
     ::testing::Values(
-        ReadCase{"crlf", B("[DATA]\r\nNAME=x\r\n"), "DATA", "NAME", "x"},
-        ReadCase{"lf only", B("[DATA]\nNAME=lf name\nURL=lf url\n"), "DATA", "URL", "lf url"},
-        ReadCase{"cr only", B("[DATA]\rNAME=cr name\rURL=cr url\r"), "DATA", "URL", "cr url"},
-        ReadCase{"no final newline", B("[DATA]\r\nNAME=x\r\nURL=last"), "DATA", "URL", "last"},
-        ReadCase{"lower-case names", B("[data]\r\nname=lower\r\n"), "DATA", "NAME", "lower"},
-        ReadCase{"spaces around =", B("[DATA]\r\nURL\t=\ttabbed\r\n"), "DATA", "URL", "tabbed"},
-        ReadCase{"indented key", B("[DATA]\r\n  KEY1=indented\r\n"), "DATA", "KEY1", "indented"},
-        ReadCase{"blank value", B("[DATA]\r\nKEY2   =   \r\n"), "DATA", "KEY2", ""},
-        ReadCase{"spaces in brackets", B("[ DATA ]\r\nNAME=in spaced\r\n"), "DATA", "NAME", "in spaced"},
-        ReadCase{"text after ]", B("[DATA] ; comment\r\nNAME=after\r\n"), "DATA", "NAME", "after"},
-        ReadCase{"first duplicate key wins", B("[DATA]\r\nNAME=first\r\nNAME=second\r\n"), "DATA", "NAME", "first"},
-        ReadCase{"first duplicate section only", B("[DATA]\r\nNAME=s1\r\n[O]\r\n[DATA]\r\nURL=u2\r\n"), "DATA", "URL",
-                 "<default>"},
-        ReadCase{"key without = reads the default", B("[DATA]\r\nNAME\r\nURL=u\r\n"), "DATA", "NAME", "<default>"},
-        ReadCase{"key without = hides a later one", B("[DATA]\r\nNAME\r\nNAME=x\r\n"), "DATA", "NAME", "<default>"},
-        ReadCase{"keys before any section", B("NAME=orphan\r\n[DATA]\r\nURL=u\r\n"), "DATA", "NAME", "<default>"},
-        ReadCase{"; starts no comment", B(";NAME=c\r\n[DATA]\r\nKEY2=v ; not a comment\r\n"), "DATA", "KEY2",
-                 "v ; not a comment"},
-        ReadCase{"; line is a key of its own", B("[DATA]\r\n;URL=commented\r\n"), "DATA", ";URL", "commented"},
-        ReadCase{"double quotes stripped", B("[DATA]\r\nNAME=\"quoted\"   \r\n"), "DATA", "NAME", "quoted"},
-        ReadCase{"single quotes keep blanks", B("[DATA]\r\nURL='  padded  '\r\n"), "DATA", "URL", "  padded  "},
-        ReadCase{"inner quotes stay", B("[DATA]\r\nKEY1=\"a\" \"b\"\r\n"), "DATA", "KEY1", "a\" \"b"},
-        ReadCase{"mixed quotes stay", B("[DATA]\r\nNAME=\"a'\r\n"), "DATA", "NAME", "\"a'"},
-        ReadCase{"lone quote stays", B("[DATA]\r\nNAME=\"\r\n"), "DATA", "NAME", "\""},
-        ReadCase{"ideographic space is not blank", B("[DATA]\r\nNAME=\x81@x\x81@\r\n"), "DATA", "NAME",
-                 "\x81@x\x81@"},
-        ReadCase{"blank lines vanish", B("\r\n\r\n[DATA]\r\n\r\nNAME=abc   \r\n"), "DATA", "NAME", "abc"},
-        ReadCase{"trail byte ] is no bracket", B("[abc]\x83]\r\nNAME=x\r\n"), "abc", "NAME", "x"},
-        ReadCase{"section named by a ]-trail char", B("[\x83]]\r\nNAME=y\r\n"), "\x83]", "NAME", "y"},
-        ReadCase{"trail-byte letters keep case", B("[\x83\x41]\r\nNAME=z\r\n"), "\x83\x61", "NAME", "<default>"},
-        ReadCase{"value ending in \\ trail", B("[DATA]\r\nNAME=\x95\\\r\n"), "DATA", "NAME", "\x95\\"},
-        ReadCase{"[ without ] is an entry", B("[DATA]\r\n[NAME=x\r\n"), "DATA", "[NAME", "x"},
-        ReadCase{"utf-8 bom", B("\xEF\xBB\xBF[DATA]\r\nNAME=\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88\r\n"), "DATA",
-                 "NAME", "\x83T\x83" "C\x83g"},
+        ReadCase{"lf only", "[DATA]\nNAME=lf name\nURL=lf url\n", "URL", "lf url"},
+        ReadCase{"cr only", "[DATA]\rNAME=cr name\rURL=cr url\r", "URL", "cr url"},
+        ReadCase{"no final newline", "[DATA]\r\nNAME=x\r\nURL=last", "URL", "last"},
+        ReadCase{"lower-case names", "[data]\r\nname=lower\r\n", "NAME", "lower"},
+        ReadCase{"blanks around = and before the key", "[DATA]\r\n  URL\t=\ttabbed\r\n", "URL", "tabbed"},
+        ReadCase{"blank value", "[DATA]\r\nKEY2   =   \r\n", "KEY2", ""},
+        ReadCase{"spaces in brackets", "[ DATA ]\r\nNAME=in spaced\r\n", "NAME", "in spaced"},
+        ReadCase{"text after ]", "[DATA] ; comment\r\nNAME=after\r\n", "NAME", "after"},
+        ReadCase{"first duplicate key wins", "[DATA]\r\nNAME=first\r\nNAME=second\r\n", "NAME", "first"},
+        ReadCase{"first duplicate section only", "[DATA]\r\nNAME=s1\r\n[O]\r\n[DATA]\r\nURL=u2\r\n", "URL", "<default>"},
+        ReadCase{"key without = hides a later one", "[DATA]\r\nNAME\r\nNAME=x\r\n", "NAME", "<default>"},
+        ReadCase{"keys before any section", "NAME=orphan\r\n[DATA]\r\nURL=u\r\n", "NAME", "<default>"},
+        ReadCase{"; starts no comment", ";NAME=c\r\n[DATA]\r\nKEY2=v ; not a comment\r\n", "KEY2", "v ; not a comment"},
+        ReadCase{"; line is a key of its own", "[DATA]\r\n;URL=commented\r\n", ";URL", "commented"},
+        ReadCase{"double quotes stripped", "[DATA]\r\nNAME=\"quoted\"   \r\n", "NAME", "quoted"},
+        ReadCase{"single quotes keep blanks", "[DATA]\r\nURL='  padded  '\r\n", "URL", "  padded  "},
+        ReadCase{"inner quotes stay", "[DATA]\r\nKEY1=\"a\" \"b\"\r\n", "KEY1", "a\" \"b"},
+        ReadCase{"mixed quotes stay", "[DATA]\r\nNAME=\"a'\r\n", "NAME", "\"a'"},
+        ReadCase{"lone quote stays", "[DATA]\r\nNAME=\"\r\n", "NAME", "\""},
+        ReadCase{"ideographic space is not blank", "[DATA]\r\nNAME=\x81@x\x81@\r\n", "NAME", "\x81@x\x81@"},
+        ReadCase{"blank lines vanish", "\r\n\r\n[DATA]\r\n\r\nNAME=abc   \r\n", "NAME", "abc"},
+        ReadCase{"trail byte ] is no bracket", "[abc]\x83]\r\nNAME=x\r\n", "NAME", "x", "abc"},
+        ReadCase{"section named by a ]-trail char", "[\x83]]\r\nNAME=y\r\n", "NAME", "y", "\x83]"},
+        ReadCase{"trail-byte letters keep case", "[\x83\x41]\r\nNAME=z\r\n", "NAME", "<default>", "\x83\x61"},
+        ReadCase{"value ending in \\ trail", "[DATA]\r\nNAME=\x95\\\r\n", "NAME", "\x95\\"},
+        ReadCase{"[ without ] is an entry", "[DATA]\r\n[NAME=x\r\n", "[NAME", "x"},
+        ReadCase{"utf-8 bom", "\xEF\xBB\xBF[DATA]\r\nNAME=\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88\r\n", "NAME", "\x83T\x83" "C\x83g"},
         // As the Windows conversion does: '?' for each UTF-16 unit the code page lacks.
-        ReadCase{"utf-8 bom, characters cp932 lacks", B("\xEF\xBB\xBF[D]\r\nK=a\xF0\x9F\x98\x80" "b\xE3\x80\x9C\r\n"),
-                 "D", "K", "a??b?"},
-        ReadCase{"utf-8 bom over shift-jis bytes", B("\xEF\xBB\xBF[D]\r\nK=\x83T\x83" "C\x83g\x8a\xc7\x97\x9d\r\n"), "D",
-                 "K", "?T?C?g???"},
+        ReadCase{"utf-8 bom, characters cp932 lacks", "\xEF\xBB\xBF[D]\r\nK=a\xF0\x9F\x98\x80" "b\xE3\x80\x9C\r\n", "K", "a??b?", "D"},
+        ReadCase{"utf-8 bom over shift-jis bytes", "\xEF\xBB\xBF[D]\r\nK=\x83T\x83" "C\x83g\x8a\xc7\x97\x9d\r\n", "K", "?T?C?g???", "D"},
         // The Windows reader hands back C strings: a name or value ends at a NUL. A register that
         // kept the NUL could never be saved again, as no value with a NUL can be written.
-        ReadCase{"value ends at a nul", Z("[D]\r\nK=x\0  \r\n"), "D", "K", "x"},
-        ReadCase{"unquoted after the cut", Z("[D]\r\nK=\"q\"\0z\r\n"), "D", "K", "q"},
-        ReadCase{"quotes cut apart", Z("[D]\r\nK=\"a\0b\"\r\n"), "D", "K", "\"a"},
-        ReadCase{"key name ends at a nul", Z("[D]\r\nK\0junk=v\r\n"), "D", "K", "v"},
-        ReadCase{"utf-16le bom",
-                 QByteArray("\xFF\xFE[\0D\0A\0T\0A\0]\0\r\0\n\0N\0A\0M\0E\0=\0\xB5\x30\r\0\n\0", 30), "DATA",
-                 "NAME", "\x83T"},
-        ReadCase{"utf-16be bom", QByteArray("\xFE\xFF\0[\0D\0]\0\n\0K\0=\x30\xB5", 16), "D", "K", "\x83T"},
-        ReadCase{"missing section", B("[OTHER]\r\nNAME=x\r\n"), "DATA", "NAME", "<default>"},
-        ReadCase{"empty file", B(""), "DATA", "NAME", "<default>"}),
+        ReadCase{"value ends at a nul", Z("[D]\r\nK=x\0  \r\n"), "K", "x", "D"},
+        ReadCase{"unquoted after the cut", Z("[D]\r\nK=\"q\"\0z\r\n"), "K", "q", "D"},
+        ReadCase{"quotes cut apart", Z("[D]\r\nK=\"a\0b\"\r\n"), "K", "\"a", "D"},
+        ReadCase{"key name ends at a nul", Z("[D]\r\nK\0junk=v\r\n"), "K", "v", "D"},
+        ReadCase{"utf-16le bom", Z("\xFF\xFE[\0D\0A\0T\0A\0]\0\r\0\n\0N\0A\0M\0E\0=\0\xB5\x30\r\0\n\0"), "NAME", "\x83T"},
+        ReadCase{"utf-16be bom", Z("\xFE\xFF\0[\0D\0]\0\n\0K\0=\x30\xB5"), "K", "\x83T", "D"},
+        ReadCase{"missing section", "[OTHER]\r\nNAME=x\r\n", "NAME", "<default>"},
+        ReadCase{"empty file", "", "NAME", "<default>"}),
     CaseName());
 
 TEST(IniRead, defaultIsUnquotedToo)
@@ -155,9 +142,8 @@ TEST(IniWrite, awkwardValuesReadBackUnchanged)
 TEST(IniWrite, lineBreaksAndNulAreNotStorable)
 {
     EXPECT_TRUE(IsStorableIniValue("plain \x83T"));
-    EXPECT_FALSE(IsStorableIniValue("a\nb"));
-    EXPECT_FALSE(IsStorableIniValue("a\rb"));
-    EXPECT_FALSE(IsStorableIniValue(QByteArray("a\0b", 3)));
+    for (const QByteArray &value : {QByteArray("a\nb"), QByteArray("a\rb"), QByteArray("a\0b", 3)})
+        EXPECT_FALSE(IsStorableIniValue(value)) << value.toHex().toStdString();
 }
 
 } // namespace

@@ -1,6 +1,3 @@
-#include "AppDirectory.h"
-#include "CaseName.h"
-#include "RegisterLock.h"
 #include "SiteStore.h"
 #include "TempRegister.h"
 
@@ -50,16 +47,6 @@ TEST(SiteStore, saveThenLoad_keepsRecordsAndOrder)
     EXPECT_EQ(loaded.m_sites, saved.m_sites);
 }
 
-TEST(SiteStore, newDataFileBytes)
-{
-    TempRegister reg;
-    SiteStore store;
-    store.m_sites.push_back(MakeRecord("n", "u", "", "k2"));
-    ASSERT_TRUE(store.Save());
-    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")),
-              "[DATA]\r\nNAME=n\r\nURL=u\r\nKEY1=\r\nKEY2=k2\r\nKEY3=\r\nINDATA=\r\n");
-}
-
 TEST(SiteStore, gapsLoadInOrderAndSaveRenumbersFromOne)
 {
     TempRegister reg;
@@ -88,7 +75,8 @@ TEST(SiteStore, emptyListSavesOnlyTheCount)
     EXPECT_TRUE(reloaded.m_sites.empty());
 }
 
-TEST(SiteStore, fileNumbersHaveNoLeadingZeros)
+// New data files: the keys in order, CRLF, numbers without leading zeros.
+TEST(SiteStore, newDataFileBytes)
 {
     TempRegister reg;
     SiteStore store;
@@ -100,59 +88,34 @@ TEST(SiteStore, fileNumbersHaveNoLeadingZeros)
     EXPECT_FALSE(reg.exists(QStringLiteral("data01.ini")));
 }
 
-struct CountCase
+// The count as setting.ini gives it; data1.ini … data8.ini are present.
+TEST(SiteStore, loadsWhatTheCountCovers)
 {
-    const char *name;
-    const char *setting; // whole setting.ini, or nullptr for none
-    int expectedRecords; // with data1.ini … data8.ini present
-};
-
-class RecordCount : public ::testing::TestWithParam<CountCase> {};
-
-TEST_P(RecordCount, loadsWhatTheCountCovers)
-{
-    TempRegister reg;
-    if (GetParam().setting)
-        reg.write(QStringLiteral("setting.ini"), GetParam().setting);
-    for (int i = 1; i <= 8; ++i)
-        reg.write(QStringLiteral("data%1.ini").arg(i), dataFile(QByteArray::number(i).constData()));
-    SiteStore store;
-    ASSERT_TRUE(store.Load());
-    EXPECT_EQ(int(store.m_sites.size()), GetParam().expectedRecords) << (GetParam().setting ? GetParam().setting : "none");
+    const std::pair<const char *, int> cases[] = {
+        {"[SETTING]\r\nDATA_CNT=\" 7\"\r\n", 7}, {"[SETTING]\r\nDATA_CNT=-2\r\n", 0}, {"[setting]\ndata_cnt=3\n", 3},
+        {"DATA_CNT=3\r\n", 0}, {"[SETTING]\r\nOTHER=1\r\n", 0}, {"[SETTING]\r\nDATA_CNT=99999999999999999999\r\n", 8},
+        {nullptr, 0}, // no setting.ini
+    };
+    for (const auto &[setting, expected] : cases) {
+        TempRegister reg;
+        if (setting)
+            reg.write(QStringLiteral("setting.ini"), setting);
+        for (int i = 1; i <= 8; ++i)
+            reg.write(QStringLiteral("data%1.ini").arg(i), dataFile(QByteArray::number(i).constData()));
+        SiteStore store;
+        ASSERT_TRUE(store.Load());
+        EXPECT_EQ(int(store.m_sites.size()), expected) << (setting ? setting : "no setting.ini");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Counts, RecordCount,
-    ::testing::Values(CountCase{"count", "[SETTING]\r\nDATA_CNT=2\r\n", 2}, CountCase{"count", "[SETTING]\r\nDATA_CNT= 7\r\n", 7},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=\" 7\"\r\n", 7}, CountCase{"count", "[SETTING]\r\nDATA_CNT=7abc\r\n", 7},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=+2\r\n", 2}, CountCase{"count", "[SETTING]\r\nDATA_CNT=-2\r\n", 0},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=\r\n", 0}, CountCase{"count", "[SETTING]\r\nDATA_CNT=0\r\n", 0},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=abc\r\n", 0}, CountCase{"count", "[SETTING]\r\nDATA_CNT=2.9\r\n", 2},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=0x3\r\n", 0}, CountCase{"count", "[setting]\ndata_cnt=3\n", 3},
-                      CountCase{"count", "DATA_CNT=3\r\n", 0}, CountCase{"count", "[SETTING]\r\nOTHER=1\r\n", 0},
-                      CountCase{"count", "[SETTING]\r\nDATA_CNT=99999999999999999999\r\n", 8}, CountCase{"no setting file", nullptr, 0}),
-    CaseName());
-
-TEST(RecordCount, parsesLikeAtoiHeldToIntRange)
+TEST(SiteStore, countParsesLikeAtoiHeldToIntRange)
 {
-    EXPECT_EQ(ParseRecordCount(" \t12xyz"), 12);
-    EXPECT_EQ(ParseRecordCount("-0"), 0);
-    EXPECT_EQ(ParseRecordCount("2147483647"), 2147483647);
-    EXPECT_EQ(ParseRecordCount("2147483648"), 2147483647);
-    EXPECT_EQ(ParseRecordCount("-99999999999"), INT_MIN);
-    EXPECT_EQ(ParseRecordCount("\x82Q"), 0); // full-width digit
-}
-
-TEST(SiteStore, hugeCountLoadsThePresentFilesAtOnce)
-{
-    TempRegister reg;
-    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=2000000000\r\n");
-    reg.write(QStringLiteral("data1.ini"), dataFile("a"));
-    reg.write(QStringLiteral("data5.ini"), dataFile("b"));
-    reg.write(QStringLiteral("data1000000.ini"), dataFile("c"));
-    SiteStore store;
-    ASSERT_TRUE(store.Load());
-    EXPECT_EQ(loadedNames(store), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    const std::pair<const char *, int> cases[] = {
+        {" 7", 7}, {"7abc", 7}, {"+2", 2}, {"-2", -2}, {"", 0}, {"abc", 0}, {"2.9", 2}, {"0x3", 0}, {" \t12xyz", 12},
+        {"-0", 0}, {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-99999999999", INT_MIN}, {"\x82Q", 0}, // full-width 2
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(ParseRecordCount(text), expected) << text;
 }
 
 TEST(SiteStore, oddDataFilesArePassedOverOrReadEmpty)
@@ -183,24 +146,6 @@ TEST(SiteStore, unchangedSaveRewritesNothing)
     EXPECT_EQ(inode(reg.file(QStringLiteral("setting.ini"))), before[0]);
     EXPECT_EQ(inode(reg.file(QStringLiteral("data1.ini"))), before[1]);
     EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), "[DATA]\nNAME=a\nURL=u\nKEY1=\nKEY2=\nKEY3=\nINDATA=\n");
-}
-
-TEST(SiteStore, failedSaveChangesNoFile)
-{
-    TempRegister reg;
-    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
-    reg.write(QStringLiteral("data1.ini"), dataFile("a"));
-    ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("data2.ini")));
-    SiteStore store;
-    store.m_sites.push_back(MakeRecord("changed", "u"));
-    store.m_sites.push_back(MakeRecord("b", "u"));
-    const IoResult result = store.Save();
-    ASSERT_FALSE(result);
-    EXPECT_EQ(result.file, reg.file(QStringLiteral("data2.ini")));
-    EXPECT_FALSE(result.reason.isEmpty());
-    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), dataFile("a"));
-    EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=1\r\n");
-    EXPECT_EQ(QDir(reg.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporaries left
 }
 
 TEST(SiteStore, lineBreakRefusesTheWholeSave)
@@ -235,30 +180,6 @@ TEST(SiteStore, unreadableSettingFailsTheLoad)
     const IoResult result = store.Load();
     EXPECT_FALSE(result);
     EXPECT_EQ(result.file, reg.file(QStringLiteral("setting.ini")));
-}
-
-TEST(RegisterLock, secondHolderIsRefusedAndStaleLockRecovered)
-{
-    TempRegister reg;
-    {
-        RegisterLock first(reg.path());
-        ASSERT_EQ(first.tryLock(), RegisterLock::State::Locked);
-        RegisterLock second(reg.path());
-        EXPECT_EQ(second.tryLock(), RegisterLock::State::HeldByOther);
-    }
-    // A lock left by a process that no longer runs is taken over.
-    reg.write(RegisterLock::lockFileName(), "999999\nsitekanri\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    RegisterLock third(reg.path());
-    EXPECT_EQ(third.tryLock(), RegisterLock::State::Locked);
-}
-
-TEST(AppDirectory, filePathResolvesAgainstTheDirectoryInForce)
-{
-    SetAppDirectory(QStringLiteral("/some/where"));
-    EXPECT_EQ(AppFilePath(QStringLiteral("data1.ini")), QStringLiteral("/some/where/data1.ini"));
-    SetAppDirectory(QString());
-    // Test mode keeps the default away from the user's own data.
-    EXPECT_TRUE(AppDirectory().contains(QStringLiteral("qttest"))) << AppDirectory().toStdString();
 }
 
 } // namespace
