@@ -59,9 +59,14 @@ protected:
     // Saves `records` as the register, then starts a new window over it (ending any earlier one).
     void start(const std::vector<SiteRecord> &records)
     {
+        SaveRegister(records);
+        open();
+    }
+    // Starts a new window over the register as it is on disk.
+    void open()
+    {
         dialog.reset();
         boxes.shown.clear();
-        SaveRegister(records);
         dialog = std::make_unique<Dialog>(boxes);
         ASSERT_TRUE(dialog->OnInitDialog());
         dialog->show();

@@ -19,7 +19,9 @@ void SaveRegisterWithGap(TempRegister &reg)
     ASSERT_TRUE(QFile::remove(reg.file(QStringLiteral("data2.ini"))));
 }
 
-TEST(StartUp, everyCloseRequestSavesEvenWhenNothingChanged)
+using CloseTest = WindowTest<MainDialog>;
+
+TEST_F(CloseTest, everyCloseRequestSavesEvenWhenNothingChanged)
 {
     // A page is no dialog of its own: Escape in its field reaches the window, and never just
     // hides the page.
@@ -28,15 +30,10 @@ TEST(StartUp, everyCloseRequestSavesEvenWhenNothingChanged)
                                           +[](MainDialog &d) {
                                               QTest::keyClick(d.control(ControlId::SiteName), Qt::Key_Escape);
                                           }}) {
-        TempRegister reg;
-        RecordingMessageBoxes boxes;
         SaveRegisterWithGap(reg);
-        MainDialog dialog(boxes);
-        ASSERT_TRUE(dialog.OnInitDialog());
-        dialog.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-        request(dialog);
-        EXPECT_FALSE(dialog.isVisible());
+        open();
+        request(*dialog);
+        EXPECT_FALSE(dialog->isVisible());
         EXPECT_TRUE(boxes.shown.empty());
         const SiteList saved = LoadRegister();
         ASSERT_EQ(saved.size(), 2u);
@@ -46,24 +43,19 @@ TEST(StartUp, everyCloseRequestSavesEvenWhenNothingChanged)
     }
 }
 
-TEST(StartUp, failedSaveAsksWhetherToEndWithoutSavingAndNoLosesNothing)
+TEST_F(CloseTest, failedSaveAsksWhetherToEndWithoutSavingAndNoLosesNothing)
 {
     for (const bool yes : {false, true}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
-        TempRegister reg;
-        RecordingMessageBoxes boxes;
         SaveRegisterWithGap(reg);
         // A folder where data2.ini must go: loading passes it over, saving cannot replace it.
         ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("data2.ini")));
         const QByteArray settingBefore = reg.read(QStringLiteral("setting.ini"));
         const QByteArray data3Before = reg.read(QStringLiteral("data3.ini"));
-
-        MainDialog dialog(boxes);
-        ASSERT_TRUE(dialog.OnInitDialog());
-        dialog.show();
-        dialog.m_store.m_sites.push_back(MakeRecord("今日の追加", "http://added.example.jp/"));
+        open();
+        dialog->m_store.m_sites.push_back(MakeRecord("今日の追加", "http://added.example.jp/"));
         boxes.answers.push_back(yes ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No);
-        dialog.close();
+        dialog->close();
 
         ASSERT_EQ(boxes.shown.size(), 1u);
         const auto &[title, text, question] = boxes.shown[0];
@@ -72,20 +64,20 @@ TEST(StartUp, failedSaveAsksWhetherToEndWithoutSavingAndNoLosesNothing)
         EXPECT_TRUE(text.startsWith(QString::fromUtf8("データを保存できませんでした。\n")));
         EXPECT_TRUE(text.contains(QStringLiteral("data2.ini")));
         EXPECT_TRUE(text.endsWith(QString::fromUtf8("保存せずに終了しますか？")));
-        EXPECT_EQ(dialog.isVisible(), !yes);
+        EXPECT_EQ(dialog->isVisible(), !yes);
         EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), settingBefore);
         EXPECT_EQ(reg.read(QStringLiteral("data3.ini")), data3Before);
         if (yes)
             continue;
 
         // Kept open, nothing is lost: once the obstacle is gone the next close saves everything.
-        ASSERT_EQ(dialog.m_store.m_sites.size(), 3u);
+        ASSERT_EQ(dialog->m_store.m_sites.size(), 3u);
         ASSERT_TRUE(QDir(reg.path()).rmdir(QStringLiteral("data2.ini")));
-        dialog.close();
-        EXPECT_FALSE(dialog.isVisible());
+        dialog->close();
+        EXPECT_FALSE(dialog->isVisible());
         const SiteList saved = LoadRegister();
         ASSERT_EQ(saved.size(), 3u);
-        EXPECT_EQ(saved.at(1).m_name, Sjis("三番"));
+        EXPECT_EQ(saved.at(1), kThird);
         EXPECT_EQ(saved.at(2).m_name, Sjis("今日の追加"));
     }
 }
