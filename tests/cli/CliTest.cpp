@@ -1,0 +1,216 @@
+// sitekanri-cli run as the real program against temporary registers.
+#include "CaseName.h"
+#include "TempRegister.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace {
+
+// One run of this build's sitekanri-cli on the register in `dir`.
+ProgramRun runCli(const QString &dir, const std::vector<const char *> &arguments)
+{
+    QStringList args{QStringLiteral("--dir"), dir};
+    for (const char *argument : arguments)
+        args << QString::fromUtf8(argument);
+    return RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), args);
+}
+
+void add(const QString &dir, std::vector<const char *> arguments)
+{
+    arguments.insert(arguments.begin(), "add");
+    const ProgramRun run = runCli(dir, arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+// Fields given to add, as UTF-8, in field order; and the lines list prints for them.
+struct Site
+{
+    std::vector<const char *> add;
+    const char *tsv;
+    const char *json;
+};
+
+const Site kSites[] = {
+    {{"--name", "サイト管理", "--url", "http://example.jp/", "--keyword1", "全てのキーワード", "--keyword2", "ｷｰﾜｰﾄﾞ",
+      "--content", "①ⅰ～"},
+     "サイト管理\thttp://example.jp/\t全てのキーワード\tｷｰﾜｰﾄﾞ\t\t①ⅰ～",
+     R"({"name":"サイト管理","url":"http://example.jp/","keyword1":"全てのキーワード","keyword2":"ｷｰﾜｰﾄﾞ","keyword3":"","content":"①ⅰ～"})"},
+    {{"--name", "C:\\dir\\", "--url", "u\tv", "--keyword3", "\"quoted\"", "--content", "  blanks\t"},
+     "C:\\\\dir\\\\\tu\\tv\t\t\t\"quoted\"\t  blanks\\t",
+     R"({"name":"C:\\dir\\","url":"u\tv","keyword1":"","keyword2":"","keyword3":"\"quoted\"","content":"  blanks\t"})"},
+    {{"--name", "'x\"", "--url", "=;[x]#"}, "'x\"\t=;[x]#\t\t\t\t",
+     R"({"name":"'x\"","url":"=;[x]#","keyword1":"","keyword2":"","keyword3":"","content":""})"},
+};
+
+QByteArray lines(const char *Site::*member)
+{
+    QByteArray out;
+    for (const Site &site : kSites)
+        out += QByteArray(site.*member) + '\n';
+    return out;
+}
+
+// TSV escapes backslash and tab; JSON in field order; the register holds CP932 and the output
+// is in the encoding asked for.
+TEST(CliListAdd, addThenList_inEachFormatAndEncoding)
+{
+    TempRegister m_reg;
+    for (const Site &site : kSites)
+        add(m_reg.path(), site.add);
+    EXPECT_TRUE(m_reg.read(QStringLiteral("data1.ini")).contains("NAME=" + Sjis("サイト管理") + "\r\n"));
+    EXPECT_EQ(m_reg.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=3\r\n");
+    EXPECT_TRUE(m_reg.read(QStringLiteral("data2.ini")).contains("INDATA=\"  blanks\t\"\r\n")); // blanks kept by quoting
+    const ProgramRun run = runCli(m_reg.path(), {"list"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, lines(&Site::tsv));
+    EXPECT_EQ(runCli(m_reg.path(), {"--encoding", "utf-8", "list", "--format", "tsv"}).out, lines(&Site::tsv));
+    EXPECT_EQ(runCli(m_reg.path(), {"list", "--format", "json"}).out, lines(&Site::json));
+    EXPECT_EQ(runCli(m_reg.path(), {"--encoding", "cp932", "list"}).out, Sjis(lines(&Site::tsv).constData()));
+    EXPECT_EQ(runCli(m_reg.path(), {"--encoding", "cp932", "list", "--format", "json"}).out, Sjis(lines(&Site::json).constData()));
+}
+
+TEST(CliListAdd, emptyOrMissingRegisterListsNothing)
+{
+    TempRegister m_reg;
+    const ProgramRun run = runCli(m_reg.path(), {"list", "--format", "json"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(TakeSnapshot(m_reg.path()).empty()); // listing writes nothing
+}
+
+struct Refusal
+{
+    const char *name;
+    std::vector<const char *> arguments;
+    int exitCode;
+    const char *message; // part of the one line on stderr
+};
+void PrintTo(const Refusal &c, std::ostream *out) { *out << c.name; }
+
+class CliRefusal : public ::testing::TestWithParam<Refusal>
+{
+};
+
+// Usage errors exit 2, refused commands 1; either way one line on stderr, nothing on stdout,
+// and the register (one site already in it) is left exactly as it was.
+TEST_P(CliRefusal, exitsWithCodeAndMessage_writesNothing)
+{
+    TempRegister reg;
+    ASSERT_EQ(runCli(reg.path(), {"add", "--name", "first", "--url", "http://first/"}).exitCode, 0);
+    const Snapshot before = TakeSnapshot(reg.path());
+    const ProgramRun run = runCli(reg.path(), GetParam().arguments);
+    EXPECT_EQ(run.exitCode, GetParam().exitCode);
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    EXPECT_TRUE(run.err.startsWith("sitekanri-cli: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().message)) << run.err.toStdString();
+    EXPECT_EQ(TakeSnapshot(reg.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRefusal,
+    ::testing::Values(
+        Refusal{"no command", {}, 2, "no command given"},
+        Refusal{"unknown command", {"remove"}, 2, "unknown command: remove"},
+        Refusal{"two commands", {"list", "add"}, 2, "too many arguments"},
+        Refusal{"unknown option", {"list", "--colour", "x"}, 2, "colour"},
+        Refusal{"option of another command", {"list", "--name", "x"}, 2, "--name does not apply to list"},
+        Refusal{"unknown format", {"list", "--format", "xml"}, 2, "unknown format: xml"},
+        Refusal{"unknown encoding", {"--encoding", "latin1", "list"}, 2, "unknown encoding: latin1"},
+        Refusal{"option without value", {"add", "--name"}, 2, "--name"},
+        Refusal{"name missing", {"add", "--url", "http://x/"}, 1, "『サイト / リンク 名』を入力してください。"},
+        Refusal{"both empty", {"add", "--name", "", "--url", ""}, 1, "『サイト / リンク 名』を入力してください。"},
+        Refusal{"url missing", {"add", "--name", "n"}, 1, "『URL』を入力してください。"},
+        Refusal{"emoji in a keyword", {"add", "--name", "n", "--url", "u", "--keyword3", "😀"}, 1,
+                "『キーワード』に保存できない文字が含まれています。"},
+        Refusal{"line feed in the content", {"add", "--name", "n", "--url", "u", "--content", "a\nb"}, 1,
+                "『内容』に改行は入力できません。"},
+        Refusal{"unknown link mode", {"links", "--mode", "html"}, 2, "unknown mode: html"},
+        Refusal{"keyword the register cannot hold", {"links", "--keyword", "😀"}, 1, "characters the register cannot store"}),
+    CaseName());
+
+// keywords and links over a register that add has written.
+
+// Three sites: markup and quotes in the fields, keyword fields left empty in the first two.
+class CliLinks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        add(m_register.path(), {"--name", "A&B <サイト>", "--url", "http://a.jp/?q=\"1\"", "--keyword1", "東京", "--keyword2", "趣味",
+             "--content", "説明A"});
+        add(m_register.path(), {"--name", "日記", "--url", "http://d.jp/", "--keyword1", "趣味", "--keyword3", "写真"});
+        add(m_register.path(), {"--name", "C", "--url", "http://c.jp/", "--keyword1", "東京", "--keyword2", "写真", "--keyword3", "趣味",
+             "--content", "<b>C</b>"});
+    }
+
+    TempRegister m_register;
+};
+
+TEST_F(CliLinks, keywords_firstAppearanceWithBlankLine)
+{
+    const char *const expected = "全てのキーワード\n東京\n趣味\n\n写真\n";
+    const ProgramRun run = runCli(m_register.path(), {"keywords"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray(expected));
+    EXPECT_EQ(runCli(m_register.path(), {"--encoding", "cp932", "keywords"}).out, Sjis(expected));
+}
+
+struct LinksCase
+{
+    const char *name;
+    std::vector<const char *> arguments;
+    const char *expected; // UTF-8 source
+    bool cp932 = false;   // asked for in the register's code page
+};
+void PrintTo(const LinksCase &c, std::ostream *out) { *out << c.name; }
+
+class CliLinksOutput : public CliLinks, public ::testing::WithParamInterface<LinksCase>
+{
+};
+
+TEST_P(CliLinksOutput, printsGeneratedCode)
+{
+    std::vector<const char *> arguments{"links"};
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const ProgramRun run = runCli(m_register.path(), arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, GetParam().cp932 ? Sjis(GetParam().expected) : QByteArray(GetParam().expected));
+}
+
+const char *const kAllByName = "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+                               "<A href=\"http://d.jp/\">日記</A><BR>\r\n"
+                               "<A href=\"http://c.jp/\">C</A><BR>\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliLinksOutput,
+    ::testing::Values(
+        LinksCase{"defaults", {}, kAllByName},
+        LinksCase{"content",
+                  {"--mode", "content"},
+                  "<A href=\"http://a.jp/?q=\"1\"\">説明A</A><BR>\r\n"
+                  "<A href=\"http://d.jp/\"></A><BR>\r\n"
+                  "<A href=\"http://c.jp/\"><b>C</b></A><BR>\r\n"},
+        LinksCase{"name and content",
+                  {"--mode", "name-and-content"},
+                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A>\r\n説明A<BR>\r\n"
+                  "<A href=\"http://d.jp/\">日記</A>\r\n<BR>\r\n"
+                  "<A href=\"http://c.jp/\">C</A>\r\n<b>C</b><BR>\r\n"},
+        LinksCase{"keyword",
+                  {"--keyword", "写真"},
+                  "<A href=\"http://d.jp/\">日記</A><BR>\r\n"
+                  "<A href=\"http://c.jp/\">C</A><BR>\r\n"},
+        LinksCase{"blank keyword takes sites with an empty keyword",
+                  {"--keyword", ""},
+                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+                  "<A href=\"http://d.jp/\">日記</A><BR>\r\n"},
+        LinksCase{"register code page",
+                  {"--encoding", "cp932", "--keyword", "東京"},
+                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+                  "<A href=\"http://c.jp/\">C</A><BR>\r\n",
+                  true}),
+    CaseName());
+
+} // namespace
