@@ -31,11 +31,13 @@ SiteList LoadRegister()
     return store.m_sites;
 }
 
+const int kFieldIds[6] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,
+                          ControlId::Keyword2, ControlId::Keyword3, ControlId::Content};
+
 std::vector<QString> RegistrationFields(const MainDialog &dialog)
 {
     std::vector<QString> fields;
-    for (int id : {ControlId::SiteName, ControlId::SiteUrl, ControlId::Keyword1, ControlId::Keyword2,
-                   ControlId::Keyword3, ControlId::Content})
+    for (int id : kFieldIds)
         fields.push_back(dialog.ItemText(id));
     return fields;
 }
@@ -51,19 +53,7 @@ RecordingMessageBoxes::Shown Question(const char *utf8) { return {kCaption, QStr
 
 void TypeText(QWidget *field, const QString &text)
 {
-    auto isKey = [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; };
-    for (qsizetype i = 0; i < text.size();) {
-        if (isKey(text[i])) {
-            QTest::keyClick(field, char(text[i].unicode()));
-            ++i;
-            continue;
-        }
-        qsizetype end = i;
-        while (end < text.size() && !isKey(text[end]))
-            ++end;
-        QInputMethodEvent commit;
-        commit.setCommitString(text.mid(i, end - i));
-        QApplication::sendEvent(field, &commit);
-        i = end;
-    }
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
 }

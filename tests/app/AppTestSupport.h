@@ -38,11 +38,12 @@ void SaveRegister(const std::vector<SiteRecord> &records);
 // The register as it is now on disk.
 SiteList LoadRegister();
 
-// Types `text` at the cursor of `field` as a Japanese user does, through the input method: ASCII
-// key by key, anything else as committed text (QTest's key clicks know ASCII only).
+// Types `text` at the cursor of `field` as a Japanese user does: committed by the input method
+// (QTest's key clicks know ASCII only).
 void TypeText(QWidget *field, const QString &text);
 
-// The six registration fields, in record order, and the texts a record shows there.
+// The six registration fields, in record order, their texts, and the texts a record shows there.
+extern const int kFieldIds[6];
 std::vector<QString> RegistrationFields(const MainDialog &dialog);
 std::vector<QString> FieldTexts(const SiteRecord &record);
 

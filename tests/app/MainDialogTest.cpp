@@ -120,8 +120,7 @@ TEST_F(MainDialogTest, clicksFillAllSixFieldsReplacingWhatWasTypedAndKeysDoNot)
 {
     start(ThreeSites());
     const auto typeIntoFields = [this] {
-        for (int id : {ControlId::SiteName, ControlId::SiteUrl, ControlId::Keyword1, ControlId::Keyword2,
-                       ControlId::Keyword3, ControlId::Content})
+        for (int id : kFieldIds)
             dialog->SetItemText(id, QStringLiteral("typed"));
     };
     typeIntoFields();

@@ -13,13 +13,11 @@ using Answer = MessageBoxes::Answer;
 // Types `texts` into the registration fields as a user would, over whatever they held.
 void TypeFields(MainDialog &dialog, const std::vector<const char *> &texts)
 {
-    const int ids[] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,
-                       ControlId::Keyword2, ControlId::Keyword3, ControlId::Content};
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto *field = dialog.control<QLineEdit>(ids[i]);
+        auto *field = dialog.control<QLineEdit>(kFieldIds[i]);
         field->clear();
         TypeText(field, QString::fromUtf8(texts[i]));
-        ASSERT_EQ(field->text(), QString::fromUtf8(texts[i])) << "typing into " << ids[i];
+        ASSERT_EQ(field->text(), QString::fromUtf8(texts[i])) << "typing into " << kFieldIds[i];
     }
 }
 

@@ -57,8 +57,7 @@ TEST(RegistrationOperations, table)
         int row;
         bool yes;
         SiteList after;
-        const char *message;
-        const char *question;
+        const char *message, *question;
         SiteList before = {};
     } cases[] = {
         {"both empty names only the name", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr},
