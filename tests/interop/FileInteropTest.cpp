@@ -18,15 +18,9 @@ QByteArray utf16Le(const QString &text)
     return out;
 }
 
-QByteArray B(const char *bytes)
-{
-    return QByteArray(bytes);
-}
+QByteArray B(const char *bytes) { return QByteArray(bytes); }
 
-QString dataFile(int number)
-{
-    return QStringLiteral("data%1.ini").arg(number);
-}
+QString dataFile(int number) { return QStringLiteral("data%1.ini").arg(number); }
 
 void expectSameLoad(const std::vector<SiteRecord> &ours, const ProfileOracle::Load &theirs,
                     const std::vector<std::string> &labels, const std::string &context)
@@ -51,16 +45,12 @@ struct HandMadeFile
 const std::vector<HandMadeFile> &handMadeDataFiles()
 {
     static const std::vector<HandMadeFile> table{
-        {"crlf", B("[DATA]\r\nNAME=plain\r\nURL=http://example.jp/\r\nKEY1=k1\r\nKEY2=\r\nKEY3=k3\r\nINDATA=c\r\n")},
         {"lf only", B("[DATA]\nNAME=lf name\nURL=lf url\nKEY1=k1\nKEY2=k2\nKEY3=k3\nINDATA=2024\n")},
         {"cr only", B("[DATA]\rNAME=cr name\rURL=cr url\rKEY3=k3\r")},
-        {"no final line end", B("[DATA]\r\nNAME=x\r\nURL=last")},
         {"mixed line ends and blank lines", B("\r\n\n[DATA]\n\r\n\rNAME=abc   \r\rURL=   def\n\r\n")},
         {"lower-case names", B("[data]\r\nname=lower\r\nurl=u\r\nKey1=Mixed\r\nkey2=k2\r\nkEy3=k3\r\nindata=c\r\n")},
         {"blanks around =", B("[DATA]\r\nNAME = spaced\r\nURL\t=\ttabbed\r\n  KEY1=indented\r\nKEY2   =   \r\n"
                               "KEY3 =  \"  q  \"  \r\nINDATA\t= 'x' \r\n")},
-        {"blanks inside brackets", B("[ DATA ]\r\nNAME=in spaced section\r\n")},
-        {"text after ]", B("[DATA] ; comment\r\nNAME=after-bracket\r\n")},
         {"duplicate keys", B("[DATA]\r\nNAME=first\r\nNAME=second\r\nurl=one\r\nURL=two\r\n")},
         {"duplicate sections", B("[DATA]\r\nNAME=sec1\r\n[OTHER]\r\nx=1\r\n[DATA]\r\nNAME=sec2\r\nURL=only in sec2\r\n")},
         {"lines before the first header", B("NAME=orphan\r\nURL=orphan\r\nplain line\r\n[DATA]\r\nKEY1=k\r\n")},
@@ -82,11 +72,8 @@ const std::vector<HandMadeFile> &handMadeDataFiles()
          utf16Le(QString::fromUtf8("[DATA]\r\nNAME=utf16 サイト\r\nURL= ｶﾅ \r\nKEY1=\"q\"\r\n"))},
         {"trail bytes that look like brackets", B("[DATA]\x83]\r\nNAME=after zo\r\n[\x83]\r\nURL=still data\r\n"
                                                    "[ab\x83]]\r\nKEY1=not data\r\n")},
-        {"header without ]", B("[DATA]\r\n[NAME=x\r\nNAME=y\r\n[URL\r\nURL=u\r\n")},
         {"japanese names and blanks", B("[DATA]\r\nNAME=\x81@\x91S\x8Ap\x81@\r\nURL=\x1A" "eof blank\x1A\r\n"
                                         "") + Sjis("サイト") + B("=x\r\n")},
-        {"empty file", B("")},
-        {"no [DATA] section", B("[OTHER]\r\nNAME=other section\r\n")},
         {"a gap in the numbering", B(""), HandMadeFile::Missing},
         {"a directory named like a data file", B(""), HandMadeFile::Directory},
         // We read values whole; the Windows reader cuts them at 4095 bytes.
@@ -153,14 +140,11 @@ TEST_F(FileInterop, handMadeCounts_bothLoadTheSameRecords)
         {"plus sign", B("[SETTING]\r\nDATA_CNT=+2\r\n")},
         {"minus sign", B("[SETTING]\r\nDATA_CNT=-2\r\n")},
         {"empty", B("[SETTING]\r\nDATA_CNT=\r\n")},
-        {"decimal point", B("[SETTING]\r\nDATA_CNT=2.9\r\n")},
-        {"hexadecimal", B("[SETTING]\r\nDATA_CNT=0x3\r\n")},
         {"full-width digit", B("[SETTING]\r\nDATA_CNT=\x82Q\r\n")},
         {"single-quoted", B("[SETTING]\r\nDATA_CNT='5'\r\n")},
         {"lower-case, lf", B("[setting]\ndata_cnt=2\n")},
         {"key missing", B("[SETTING]\r\nOTHER=1\r\n")},
         {"outside any section", B("DATA_CNT=2\r\n")},
-        {"key without =", B("[SETTING]\r\nDATA_CNT\r\nDATA_CNT=3\r\n")},
         {"no setting.ini", QByteArray()},
     };
     QStringList dirs;
@@ -248,16 +232,10 @@ TEST_F(FileInterop, rewriteOverHandMadeFiles_keepsWhatWindowsKeeps)
         labels.push_back(c.name);
     expectSameLoad(records, readBack, labels, "Windows reading our rewrite");
 
-    QStringList files{QStringLiteral("setting.ini")};
-    for (std::size_t i = 0; i <= cases.size(); ++i)
-        files << dataFile(int(i) + 1);
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const std::string label = files[i].toStdString() + (i >= 1 && std::size_t(i) <= cases.size()
-                                                               ? std::string(" (") + cases[std::size_t(i) - 1].name + ")"
-                                                               : std::string());
-        EXPECT_EQ(Shown(ReadFile(QDir(oursDir).filePath(files[i]))), Shown(ReadFile(QDir(theirsDir).filePath(files[i]))))
-            << label;
-    }
+    const Snapshot ours = TakeSnapshot(oursDir), theirs = TakeSnapshot(theirsDir);
+    EXPECT_EQ(ours.size(), theirs.size()) << "files in our folder and theirs";
+    for (const auto &[name, bytes] : theirs)
+        EXPECT_EQ(Shown(ours.count(name) ? ours.at(name) : QByteArray("<missing>")), Shown(bytes)) << name.toStdString();
 }
 
 } // namespace

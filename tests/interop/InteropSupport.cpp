@@ -13,41 +13,15 @@ const SiteField kSiteFields[6] = {&SiteRecord::m_name,     &SiteRecord::m_url,  
                                   &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
 const char *const kSiteKeys[6] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA"};
 
-std::string Shown(const QByteArray &bytes)
-{
-    std::string out;
-    auto show = [&out](const QByteArray &part) {
-        for (char c : part) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u >= 0x20 && u < 0x7F && c != '\\') {
-                out += c;
-            } else {
-                static const char hex[] = "0123456789abcdef";
-                out += "\\x";
-                out += hex[u >> 4];
-                out += hex[u & 15];
-            }
-        }
-    };
-    if (bytes.size() <= 200) {
-        show(bytes);
-    } else {
-        show(bytes.left(60));
-        out += " ... (" + std::to_string(bytes.size()) + " bytes) ... ";
-        show(bytes.right(60));
-    }
-    return "\"" + out + "\"";
-}
-
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
                        const std::vector<std::string> &labels, const std::string &context)
 {
     ASSERT_EQ(actual.size(), expected.size()) << context;
     for (std::size_t r = 0; r < actual.size(); ++r) {
-        const std::string label = r < labels.size() ? labels[r] : "record " + std::to_string(r + 1);
         for (std::size_t f = 0; f < 6; ++f)
             EXPECT_EQ(Shown(actual[r].*kSiteFields[f]), Shown(expected[r].*kSiteFields[f]))
-                << context << ", " << label << ", " << kSiteKeys[f];
+                << context << ", " << (r < labels.size() ? labels[r] : "record " + std::to_string(r + 1)) << ", "
+                << kSiteKeys[f];
     }
 }
 
@@ -78,12 +52,4 @@ void WriteFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
 }

@@ -13,10 +13,14 @@ using SiteField = QByteArray SiteRecord::*;
 extern const SiteField kSiteFields[6];
 extern const char *const kSiteKeys[6];
 
-// Bytes for a failure message: printable ASCII as is, the rest as \xNN; long runs shortened.
-std::string Shown(const QByteArray &bytes);
+// Bytes for comparisons with readable failure messages: printable ASCII as is, the rest
+// percent-encoded; two byte strings are equal exactly when their forms are.
+inline std::string Shown(const QByteArray &bytes)
+{
+    return bytes.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}").toStdString();
+}
 
-// Field-by-field comparison with readable bytes; `labels` names the records (by position).
+// Field-by-field comparison; `labels` names the records (by position).
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
                        const std::vector<std::string> &labels, const std::string &context);
 
@@ -24,6 +28,5 @@ void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<
 std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
 void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records);
 
-// Writes a file (creating folders as needed), failing the test when it cannot.
+// Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);
-QByteArray ReadFile(const QString &path);

@@ -1,10 +1,11 @@
 #include "ProfileOracle.h"
 
+#include "InteropSupport.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <array>
 #include <memory>
 
 namespace {
@@ -12,20 +13,12 @@ namespace {
 // Wine's first start in a fresh prefix takes a while; a hung Wine should still end the test.
 constexpr int kTimeoutMs = 300'000;
 
-using Field = QByteArray SiteRecord::*;
-constexpr std::array<Field, 6> kFields{&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
-                                       &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
-
 QString failure(QProcess &process, const QString &what)
 {
-    QString text = what + QStringLiteral(": ");
-    if (process.error() == QProcess::Timedout)
-        text += QStringLiteral("timed out. ");
-    else if (process.exitStatus() != QProcess::NormalExit)
-        text += QStringLiteral("crashed. ");
-    else
-        text += QStringLiteral("exit %1. ").arg(process.exitCode());
-    return text + QString::fromUtf8(process.readAllStandardError());
+    const QString how = process.error() == QProcess::Timedout       ? QStringLiteral("timed out")
+        : process.exitStatus() != QProcess::NormalExit ? QStringLiteral("crashed")
+                                                       : QStringLiteral("exit %1").arg(process.exitCode());
+    return what + QStringLiteral(": ") + how + QStringLiteral(". ") + QString::fromUtf8(process.readAllStandardError());
 }
 
 bool succeeded(QProcess &process)
@@ -45,13 +38,11 @@ std::unique_ptr<QProcess> start(const QStringList &arguments, QIODevice::OpenMod
 // do it, so the first use in this process is a lone load of an empty register.
 void startWineOnce()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    QTemporaryDir empty;
-    const auto process = start({QStringLiteral("load"), empty.path()}, QIODevice::ReadOnly);
-    process->waitForFinished(kTimeoutMs);
+    static const bool started = [] {
+        QTemporaryDir empty;
+        return start({QStringLiteral("load"), empty.path()}, QIODevice::ReadOnly)->waitForFinished(kTimeoutMs);
+    }();
+    (void)started;
 }
 
 // "count N" ends the output; every line before it is one record of six hex fields.
@@ -69,13 +60,13 @@ ProfileOracle::Load parseLoad(const QByteArray &output)
             return load;
         }
         const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() != int(kFields.size())) {
+        if (fields.size() != 6) {
             load.error = QStringLiteral("unexpected line: ") + QString::fromLatin1(line.left(80));
             return load;
         }
         SiteRecord record;
-        for (std::size_t i = 0; i < kFields.size(); ++i)
-            record.*kFields[i] = QByteArray::fromHex(fields[int(i)]);
+        for (int i = 0; i < 6; ++i)
+            record.*kSiteFields[i] = QByteArray::fromHex(fields[i]);
         load.records.push_back(record);
     }
     load.error = QStringLiteral("no count line in the output");
@@ -104,8 +95,8 @@ QString ProfileOracle::save(const QString &directory, const std::vector<SiteReco
 {
     QByteArray input;
     for (const SiteRecord &record : records) {
-        for (std::size_t i = 0; i < kFields.size(); ++i)
-            input.append(i ? "\t" : "").append((record.*kFields[i]).toHex());
+        for (int i = 0; i < 6; ++i)
+            input.append(i ? "\t" : "").append((record.*kSiteFields[i]).toHex());
         input.append('\n');
     }
     startWineOnce();
@@ -126,13 +117,10 @@ std::vector<ProfileOracle::Load> ProfileOracle::load(const QStringList &director
     std::vector<Load> results;
     for (qsizetype i = 0; i < directories.size(); ++i) {
         QProcess &process = *running[std::size_t(i)];
-        if (!succeeded(process)) {
-            Load failed;
+        Load failed;
+        if (!succeeded(process))
             failed.error = failure(process, QStringLiteral("oracle load ") + directories[i]);
-            results.push_back(failed);
-            continue;
-        }
-        results.push_back(parseLoad(process.readAllStandardOutput()));
+        results.push_back(failed.error.isEmpty() ? parseLoad(process.readAllStandardOutput()) : failed);
     }
     return results;
 }

@@ -3,7 +3,6 @@
 #include "ProfileOracle.h"
 #include "TempRegister.h"
 
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -23,22 +22,6 @@ struct AwkwardValue
     // bytes; our own reader keeps the bytes.
     std::optional<QByteArray> wineReads = std::nullopt;
 };
-
-QByteArray repeated(const QByteArray &unit, int times)
-{
-    QByteArray out;
-    for (int i = 0; i < times; ++i)
-        out += unit;
-    return out;
-}
-
-QByteArray digits(int size)
-{
-    QByteArray out;
-    for (int i = 0; i < size; ++i)
-        out += char('0' + i % 10);
-    return out;
-}
 
 const std::vector<AwkwardValue> &awkwardValues()
 {
@@ -64,8 +47,8 @@ const std::vector<AwkwardValue> &awkwardValues()
         {"tabs at both ends", QByteArray("\tlead tab and trail tab\t")},
         {"inner tab", QByteArray("a\tb")},
         {"quote then blank", QByteArray("\"q\" ")},
-        {"5000 ascii bytes", digits(5000)},
-        {"5000 bytes of double-byte text", repeated(Sjis("あ"), 2500)},
+        {"5000 ascii bytes", QByteArray("0123456789").repeated(500)},
+        {"5000 bytes of double-byte text", Sjis("あ").repeated(2500)},
         {"ends in zo, trail byte ]", Sjis("ゾ")},
         {"ends in hyo, trail byte backslash", Sjis("一覧表")},
         {"ends in so, trail byte backslash", Sjis("ソ")},
