@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <benchmark/benchmark.h>
+
 #include <random>
 
 namespace {
@@ -70,4 +72,12 @@ qint64 BenchRegister::contentBytes() const
     for (const QFileInfo &file : files)
         total += file.size();
     return total;
+}
+
+int RunBenchmarks(int &argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

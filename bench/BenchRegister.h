@@ -23,3 +23,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Runs the benchmarks named on the command line; call after making the Qt application object.
+int RunBenchmarks(int &argc, char **argv);

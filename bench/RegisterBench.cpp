@@ -68,8 +68,5 @@ BENCHMARK(SaveAllChanged)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::k
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
