@@ -79,6 +79,9 @@ IoResult ReadWholeFile(const QString &path, QByteArray &bytes, bool &exists)
     exists = true;
     if (std::filesystem::is_directory(status))
         return IoResult::failure(path, systemReason(EISDIR));
+    // A pipe would block the read for good and a device like /dev/zero never ends.
+    if (!std::filesystem::is_regular_file(status))
+        return IoResult::failure(path, QStringLiteral("通常のファイルではありません"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return IoResult::failure(path, file.errorString());

@@ -11,7 +11,8 @@
 bool FileExists(const QString &path);
 
 // Reads a whole file. A missing file gives `exists` false and success (it reads as empty);
-// a file that exists but cannot be read (permissions, I/O error, a directory) is a failure.
+// a file that exists but cannot be read (permissions, I/O error, a directory, a pipe or device)
+// is a failure.
 IoResult ReadWholeFile(const QString &path, QByteArray &bytes, bool &exists);
 
 // Replaces a set of files all together. `stage` writes each new content beside its target in

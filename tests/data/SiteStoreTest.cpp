@@ -182,4 +182,22 @@ TEST(SiteStore, unreadableSettingFailsTheLoad)
     EXPECT_EQ(result.file, reg.file(QStringLiteral("setting.ini")));
 }
 
+// A pipe or a device in a register file's place fails the load instead of blocking or
+// reading without end.
+TEST(SiteStore, registerFileThatIsNoRegularFileFailsTheLoad)
+{
+    for (const char *name : {"setting.ini", "data1.ini"}) {
+        TempRegister reg;
+        reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
+        const QString path = reg.file(QString::fromLatin1(name));
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path));
+        SiteStore store;
+        const IoResult result = store.Load();
+        EXPECT_FALSE(result) << name;
+        EXPECT_EQ(result.file, path);
+        EXPECT_TRUE(store.m_sites.empty()) << name;
+    }
+}
+
 } // namespace
