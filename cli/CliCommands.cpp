@@ -10,6 +10,8 @@
 
 #include <QCommandLineParser>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -48,6 +50,14 @@ int usage(const QString &message)
     return ExitUsage;
 }
 
+// A script reading the output must not take a cut-off listing (full disk, closed pipe) for all of it.
+int writeOut(const QByteArray &bytes)
+{
+    if (!WriteOut(bytes))
+        return fail(QStringLiteral("cannot write to standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+    return ExitOk;
+}
+
 int loadRegister(SiteStore &store)
 {
     if (IoResult loaded = store.Load(); !loaded)
@@ -69,8 +79,7 @@ int runList(const CliContext &context)
         text += format == QLatin1String("json") ? RecordAsJson(record) : RecordAsTsv(record);
         text += QLatin1Char('\n');
     }
-    WriteOut(EncodeOutput(text, context.encoding));
-    return ExitOk;
+    return writeOut(EncodeOutput(text, context.encoding));
 }
 
 int runAdd(const CliContext &context)
@@ -106,8 +115,7 @@ int runKeywords(const CliContext &context)
     QByteArray out;
     for (const QByteArray &keyword : BuildKeywordList(store.m_sites))
         out += EncodeRegisterBytes(keyword, context.encoding) + '\n';
-    WriteOut(out);
-    return ExitOk;
+    return writeOut(out);
 }
 
 int runLinks(const CliContext &context)
@@ -129,8 +137,7 @@ int runLinks(const CliContext &context)
     SiteStore store;
     if (int code = loadRegister(store))
         return code;
-    WriteOut(EncodeRegisterBytes(BuildLinkCode(store.m_sites, filter, mode), context.encoding));
-    return ExitOk;
+    return writeOut(EncodeRegisterBytes(BuildLinkCode(store.m_sites, filter, mode), context.encoding));
 }
 
 std::vector<CliCommand> commands()

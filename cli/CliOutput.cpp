@@ -86,9 +86,10 @@ QString RecordAsJson(const SiteRecord &record)
     return out + QLatin1Char('}');
 }
 
-void WriteOut(const QByteArray &bytes)
+bool WriteOut(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    return std::fflush(stdout) == 0 && written;
 }
 
 void WriteError(const QString &line)

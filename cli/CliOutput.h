@@ -18,6 +18,6 @@ QString RecordAsTsv(const SiteRecord &record);
 // One record as a one-line JSON object (no line end).
 QString RecordAsJson(const SiteRecord &record);
 
-// Writes bytes to stdout / a line to stderr.
-void WriteOut(const QByteArray &bytes);
+// Writes bytes to stdout (false when they did not all get there) / a line to stderr.
+bool WriteOut(const QByteArray &bytes);
 void WriteError(const QString &line);

@@ -2,6 +2,8 @@
 #include "CaseName.h"
 #include "TempRegister.h"
 
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -79,6 +81,23 @@ TEST(CliListAdd, emptyOrMissingRegisterListsNothing)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(TakeSnapshot(m_reg.path()).empty()); // listing writes nothing
+}
+
+// Output that cannot be written (here a full disk) is a failure, never exit 0 with a cut-off text.
+TEST(CliListAdd, unwritableOutputFails)
+{
+    TempRegister reg;
+    add(reg.path(), {"--name", "first", "--url", "http://first/"});
+    for (const char *command : {"list", "keywords", "links"}) {
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(SITEKANRI_CLI_PATH),
+                      {QStringLiteral("--dir"), reg.path(), QString::fromLatin1(command)});
+        ASSERT_TRUE(process.waitForFinished(30000)) << command;
+        EXPECT_EQ(process.exitCode(), 1) << command;
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_TRUE(err.startsWith("sitekanri-cli: cannot write to standard output")) << err.toStdString();
+    }
 }
 
 struct Refusal
