@@ -22,21 +22,25 @@ constexpr qsizetype length(const char (&)[N])
     return qsizetype(N - 1);
 }
 
-qsizetype entrySize(const SiteRecord &site, LinkCodeMode mode)
+// Counts what appendEntry would write, so that the sizing walk and the writing walk cannot
+// disagree about the pieces of an entry.
+struct SizeCounter
 {
-    const qsizetype anchor = length(kAnchorStart) + site.m_url.size() + length(kUrlEnd);
-    switch (mode) {
-    case LinkCodeMode::Name:
-        return anchor + site.m_name.size() + length(kEntryEnd);
-    case LinkCodeMode::Content:
-        return anchor + site.m_content.size() + length(kEntryEnd);
-    case LinkCodeMode::NameAndContent:
-        break;
+    qsizetype size = 0;
+    SizeCounter &append(const char *, qsizetype count)
+    {
+        size += count;
+        return *this;
     }
-    return anchor + site.m_name.size() + length(kAnchorLineEnd) + site.m_content.size() + length(kContentLineEnd);
-}
+    SizeCounter &append(const QByteArray &bytes)
+    {
+        size += bytes.size();
+        return *this;
+    }
+};
 
-void appendEntry(QByteArray &out, const SiteRecord &site, LinkCodeMode mode)
+template <class Out>
+void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 {
     out.append(kAnchorStart, length(kAnchorStart)).append(site.m_url).append(kUrlEnd, length(kUrlEnd));
     switch (mode) {
@@ -61,13 +65,13 @@ QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCo
     auto taken = [&](const SiteRecord &site) { return everySite || carries(site, filter); };
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
-    qsizetype size = 0;
+    SizeCounter size;
     for (const SiteRecord &site : sites) {
         if (taken(site))
-            size += entrySize(site, mode);
+            appendEntry(size, site, mode);
     }
     QByteArray out;
-    out.reserve(size);
+    out.reserve(size.size);
     for (const SiteRecord &site : sites) {
         if (taken(site))
             appendEntry(out, site, mode);
