@@ -45,9 +45,11 @@ QString EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
     std::array<QByteArray, 6> encoded;
     for (std::size_t i = 0; i < kBindings.size(); ++i) {
         const QString &text = fields.*kBindings[i].text;
-        if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) || text.contains(QChar(0)))
+        if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
             return labelled(kBindings[i].label, "『%1』に改行は入力できません。");
-        if (!CodePage::fromText(text, encoded[i]))
+        // A NUL (it comes with pasted text) is no line break; the register cannot hold it either,
+        // since a stored value ends there.
+        if (text.contains(QChar(0)) || !CodePage::fromText(text, encoded[i]))
             return labelled(kBindings[i].label, "『%1』に保存できない文字が含まれています。");
     }
     for (std::size_t i = 0; i < kBindings.size(); ++i)

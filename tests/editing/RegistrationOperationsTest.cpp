@@ -42,6 +42,13 @@ const char *const kNoName = "『サイト / リンク 名』を入力してく�
 const char *const kAskB = "サイトBを変更しても宜しいですか？";
 const char *const kDeleteB = "サイトBを削除しても宜しいですか？";
 
+// Pasted text can bring a line break or a NUL into a field.
+SiteFields WithPasted(SiteFields fields, QString SiteFields::*field, QChar pasted)
+{
+    (fields.*field).insert(1, pasted);
+    return fields;
+}
+
 enum class Op { Register, Update, Delete };
 
 // Every operation on the register {A, B, C} unless the case brings its own: the list afterwards,
@@ -66,6 +73,11 @@ TEST(RegistrationOperations, table)
         {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr},
         {"outside the code page", Op::Register, Fields("名前", "http://x/", "", "😀"), -1, true, abc,
          "『キーワード』に保存できない文字が含まれています。", nullptr},
+        {"line break", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\n')), -1, true, abc,
+         "『サイト / リンク 名』に改行は入力できません。", nullptr},
+        {"NUL is no line break but cannot be stored", Op::Register,
+         WithPasted(kNewFields, &SiteFields::content, QChar(0)), -1, true, abc,
+         "『内容』に保存できない文字が含まれています。", nullptr},
         {"blanks are not empty", Op::Register, Fields(" ", "　"), 1, true, Sites({kA, kB, kC, MakeRecord(" ", "　")}),
          nullptr, nullptr},
         {"all six fields", Op::Register, kNewFields, -1, true, Sites({kA, kB, kC, kNew}), nullptr, nullptr},
