@@ -92,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A Unicode file holds only what the code page can say, in its one spelling.
     if (first.encoding() != IniDocument::Encoding::Ansi)
         value = CodePage::fromKnownText(CodePage::toText(value).replace(QChar::ReplacementCharacter, QLatin1Char('?')));
-    if (first.encoding() != IniDocument::Encoding::Ansi && CodePage::fromKnownText(CodePage::toText(value)) != value)
-        return 0;
+    if (first.encoding() != IniDocument::Encoding::Ansi
+        && (CodePage::fromKnownText(CodePage::toText(value)) != value
+            || CodePage::fromKnownText(CodePage::toText(section + ' ')) != section + ' '))
+        return 0; // nor can it hold a section name that its own bytes do not spell (the writer may add a blank)
     IniDocument edited = first;
     edited.setValue(section, key, value);
     if (edited.value(section, key) != value)
