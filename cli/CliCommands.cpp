@@ -74,12 +74,11 @@ int runList(const CliContext &context)
     SiteStore store;
     if (int code = loadRegister(store))
         return code;
-    QString text;
-    for (const SiteRecord &record : store.m_sites) {
-        text += format == QLatin1String("json") ? RecordAsJson(record) : RecordAsTsv(record);
-        text += QLatin1Char('\n');
-    }
-    return writeOut(EncodeOutput(text, context.encoding));
+    const bool json = format == QLatin1String("json");
+    QByteArray out;
+    for (const SiteRecord &record : store.m_sites)
+        out += (json ? RecordAsJson(record, context.encoding) : RecordAsTsv(record, context.encoding)) + '\n';
+    return writeOut(out);
 }
 
 int runAdd(const CliContext &context)

@@ -1,20 +1,10 @@
 #include "CliOutput.h"
 
 #include "CodePage.h"
-#include "SiteEntry.h"
 #include "SiteRecord.h"
 
 #include <cstdio>
 #include <utility>
-
-QByteArray EncodeOutput(const QString &text, OutputEncoding encoding)
-{
-    if (encoding == OutputEncoding::Utf8)
-        return text.toUtf8();
-    QByteArray bytes;
-    CodePage::fromText(text, bytes);
-    return bytes;
-}
 
 QByteArray EncodeRegisterBytes(const QByteArray &bytes, OutputEncoding encoding)
 {
@@ -22,68 +12,85 @@ QByteArray EncodeRegisterBytes(const QByteArray &bytes, OutputEncoding encoding)
 }
 
 namespace {
-QString escapeTsv(const QString &field)
+
+// The escape of one ASCII character, or "" when it stands as it is.
+using Escape = QByteArray (*)(char16_t);
+
+QByteArray tsvEscape(char16_t c)
 {
-    QString out;
-    out.reserve(field.size());
-    for (QChar c : field) {
-        switch (c.unicode()) {
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        default: out += c;
+    switch (c) {
+    case u'\\': return QByteArrayLiteral("\\\\");
+    case u'\t': return QByteArrayLiteral("\\t");
+    case u'\n': return QByteArrayLiteral("\\n");
+    case u'\r': return QByteArrayLiteral("\\r");
+    default: return {};
+    }
+}
+
+QByteArray jsonEscape(char16_t c)
+{
+    switch (c) {
+    case u'"': return QByteArrayLiteral("\\\"");
+    case u'\\': return QByteArrayLiteral("\\\\");
+    case u'\n': return QByteArrayLiteral("\\n");
+    case u'\r': return QByteArrayLiteral("\\r");
+    case u'\t': return QByteArrayLiteral("\\t");
+    default: return c < 0x20 ? QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1() : QByteArray();
+    }
+}
+
+// A field for output. UTF-8: decoded, then escaped. CP932: escaped on the bytes themselves,
+// whole characters kept, so that a trail byte such as 0x5C (表, ソ) is never escaped and bytes
+// the code page cannot decode still come out as they are stored.
+QByteArray escapedField(const QByteArray &bytes, OutputEncoding encoding, Escape escape)
+{
+    QByteArray out;
+    if (encoding == OutputEncoding::Utf8) {
+        QString text;
+        for (QChar c : CodePage::toText(bytes)) {
+            const QByteArray escaped = c.unicode() < 0x80 ? escape(c.unicode()) : QByteArray();
+            text += escaped.isEmpty() ? QString(c) : QString::fromLatin1(escaped);
         }
+        return text.toUtf8();
+    }
+    for (qsizetype i = 0; i < bytes.size();) {
+        const int length = CodePage::charLength(bytes.constData(), bytes.size(), i);
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        const QByteArray escaped = length == 1 && byte < 0x80 ? escape(byte) : QByteArray();
+        out += escaped.isEmpty() ? bytes.mid(i, length) : escaped;
+        i += length;
     }
     return out;
 }
+
 } // namespace
 
-QString RecordAsTsv(const SiteRecord &record)
+QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding)
 {
-    const SiteFields f = DecodeSiteFields(record);
-    const QString tab = QStringLiteral("\t");
-    return escapeTsv(f.name) + tab + escapeTsv(f.url) + tab + escapeTsv(f.keyword1) + tab + escapeTsv(f.keyword2)
-        + tab + escapeTsv(f.keyword3) + tab + escapeTsv(f.content);
-}
-
-namespace {
-QString jsonString(const QString &text)
-{
-    QString out = QStringLiteral("\"");
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
+    const QByteArray *fields[] = {&record.m_name,     &record.m_url,      &record.m_keyword1,
+                                  &record.m_keyword2, &record.m_keyword3, &record.m_content};
+    QByteArray out;
+    for (const QByteArray *field : fields) {
+        if (field != fields[0])
+            out += '\t';
+        out += escapedField(*field, encoding, tsvEscape);
     }
-    return out + QLatin1Char('"');
+    return out;
 }
-} // namespace
 
-QString RecordAsJson(const SiteRecord &record)
+QByteArray RecordAsJson(const SiteRecord &record, OutputEncoding encoding)
 {
-    // Keys in field order; QJsonObject would sort them.
-    const SiteFields f = DecodeSiteFields(record);
-    const std::pair<const char *, const QString *> members[] = {
-        {"name", &f.name},         {"url", &f.url},           {"keyword1", &f.keyword1},
-        {"keyword2", &f.keyword2}, {"keyword3", &f.keyword3}, {"content", &f.content},
+    const std::pair<const char *, const QByteArray *> members[] = {
+        {"name", &record.m_name},         {"url", &record.m_url},           {"keyword1", &record.m_keyword1},
+        {"keyword2", &record.m_keyword2}, {"keyword3", &record.m_keyword3}, {"content", &record.m_content},
     };
-    QString out = QStringLiteral("{");
+    QByteArray out = "{";
     for (const auto &[key, value] : members) {
         if (out.size() > 1)
-            out += QLatin1Char(',');
-        out += jsonString(QString::fromLatin1(key)) + QLatin1Char(':') + jsonString(*value);
+            out += ',';
+        out += '"' + QByteArray(key) + "\":\"" + escapedField(*value, encoding, jsonEscape) + '"';
     }
-    return out + QLatin1Char('}');
+    return out + '}';
 }
 
 bool WriteOut(const QByteArray &bytes)

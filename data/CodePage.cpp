@@ -30,4 +30,17 @@ QByteArray fromKnownText(const QString &text)
     return bytes;
 }
 
+bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+int charLength(const char *data, qsizetype size, qsizetype i)
+{
+    if (i + 1 >= size || !isLeadByte(static_cast<unsigned char>(data[i])))
+        return 1;
+    const auto trail = static_cast<unsigned char>(data[i + 1]);
+    return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+}
+
 } // namespace CodePage

@@ -17,4 +17,12 @@ bool fromText(const QString &text, QByteArray &bytes);
 // Text that the caller knows to be representable (literals of the program itself).
 QByteArray fromKnownText(const QString &text);
 
+// A byte that starts a double-byte character.
+bool isLeadByte(unsigned char byte);
+
+// Length of the character starting at `i`: 2 for a double-byte character (a lead byte followed
+// by a valid trail byte), else 1. A trail byte is never read as a character of its own, so
+// bytes such as ']' or '\\' inside a double-byte character are not taken for themselves.
+int charLength(const char *data, qsizetype size, qsizetype i);
+
 } // namespace CodePage

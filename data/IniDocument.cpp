@@ -15,24 +15,8 @@ bool isIniSpace(char c)
     return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0x1A;
 }
 
-bool isLeadByte(unsigned char u)
-{
-    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
-}
-
-bool isTrailByte(unsigned char u)
-{
-    return (u >= 0x40 && u <= 0x7E) || (u >= 0x80 && u <= 0xFC);
-}
-
-// Length of the character starting at `i`: 2 for a CP932 double-byte character, else 1.
-int charLength(const char *data, qsizetype size, qsizetype i)
-{
-    if (i + 1 < size && isLeadByte(static_cast<unsigned char>(data[i]))
-        && isTrailByte(static_cast<unsigned char>(data[i + 1])))
-        return 2;
-    return 1;
-}
+using CodePage::charLength;
+using CodePage::isLeadByte;
 
 QByteArray trimmed(const char *begin, const char *end)
 {

@@ -74,6 +74,21 @@ TEST(CliListAdd, addThenList_inEachFormatAndEncoding)
     EXPECT_EQ(runCli(m_reg.path(), {"--encoding", "cp932", "list", "--format", "json"}).out, Sjis(lines(&Site::json).constData()));
 }
 
+// In CP932 the stored bytes come out as stored: a trail byte 0x5C (表, ソ) is no backslash to escape,
+// and bytes the code page cannot decode are not replaced.
+TEST(CliListAdd, cp932ListKeepsStoredBytes)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
+    reg.write(QStringLiteral("data1.ini"), "[DATA]\r\nNAME=\x95\\\x83\\\\x\r\nURL=a\tb\x85\x40\xA0\"\r\n");
+    EXPECT_EQ(runCli(reg.path(), {"--encoding", "cp932", "list"}).out,
+              "\x95\\\x83\\\\\\x\ta\\tb\x85\x40\xA0\"\t\t\t\t\n");
+    EXPECT_EQ(runCli(reg.path(), {"--encoding", "cp932", "list", "--format", "json"}).out,
+              "{\"name\":\"\x95\\\x83\\\\\\x\",\"url\":\"a\\tb\x85\x40\xA0\\\"\",\"keyword1\":\"\",\"keyword2\":\"\","
+              "\"keyword3\":\"\",\"content\":\"\"}\n");
+    EXPECT_TRUE(runCli(reg.path(), {"list"}).out.startsWith("表ソ\\\\x\t")); // UTF-8: decoded, then escaped
+}
+
 TEST(CliListAdd, emptyOrMissingRegisterListsNothing)
 {
     TempRegister m_reg;
