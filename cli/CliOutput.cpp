@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "SiteRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -39,25 +40,29 @@ QByteArray jsonEscape(char16_t c)
     }
 }
 
-// A field for output. UTF-8: decoded, then escaped. CP932: escaped on the bytes themselves,
-// whole characters kept, so that a trail byte such as 0x5C (表, ソ) is never escaped and bytes
-// the code page cannot decode still come out as they are stored.
+// A field for output, in the encoding asked for, with its ASCII characters escaped. Neither a
+// UTF-8 sequence nor a CP932 double-byte character holds a byte below 0x80 except a CP932 trail
+// byte, so escaping works on the bytes, whole CP932 characters kept: a trail byte 0x5C (表, ソ)
+// is never escaped, and in CP932 bytes the code page cannot decode come out as stored.
 QByteArray escapedField(const QByteArray &bytes, OutputEncoding encoding, Escape escape)
 {
+    const bool cp932 = encoding == OutputEncoding::Cp932;
+    const QByteArray source = cp932 ? bytes : CodePage::toText(bytes).toUtf8();
+    const bool plain = std::none_of(source.begin(), source.end(), [escape](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && !escape(static_cast<unsigned char>(c)).isEmpty();
+    });
+    if (plain) // the usual case: nothing to escape
+        return source;
     QByteArray out;
-    if (encoding == OutputEncoding::Utf8) {
-        QString text;
-        for (QChar c : CodePage::toText(bytes)) {
-            const QByteArray escaped = c.unicode() < 0x80 ? escape(c.unicode()) : QByteArray();
-            text += escaped.isEmpty() ? QString(c) : QString::fromLatin1(escaped);
-        }
-        return text.toUtf8();
-    }
-    for (qsizetype i = 0; i < bytes.size();) {
-        const int length = CodePage::charLength(bytes.constData(), bytes.size(), i);
-        const auto byte = static_cast<unsigned char>(bytes[i]);
+    out.reserve(source.size());
+    for (qsizetype i = 0; i < source.size();) {
+        const int length = cp932 ? CodePage::charLength(source.constData(), source.size(), i) : 1;
+        const auto byte = static_cast<unsigned char>(source[i]);
         const QByteArray escaped = length == 1 && byte < 0x80 ? escape(byte) : QByteArray();
-        out += escaped.isEmpty() ? bytes.mid(i, length) : escaped;
+        if (escaped.isEmpty())
+            out.append(source.constData() + i, length);
+        else
+            out += escaped;
         i += length;
     }
     return out;

@@ -10,12 +10,16 @@ constexpr const char *kRegisterCodePage = "CP932";
 
 namespace CodePage {
 
+// Opening an ICU converter by name costs more than most conversions, and texts are decoded for
+// every cell and every line shown, so each thread keeps one decoder. It is stateless: no
+// half-read character is carried from one text into the next.
 QString toText(const QByteArray &bytes)
 {
-    QStringDecoder decoder(kRegisterCodePage);
+    thread_local QStringDecoder decoder(kRegisterCodePage, QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
+// A fresh encoder each time: its error flag is the answer, and it cannot be cleared.
 bool fromText(const QString &text, QByteArray &bytes)
 {
     QStringEncoder encoder(kRegisterCodePage);

@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "SiteList.h"
 #include "SiteRecord.h"
 #include "TempRegister.h"
@@ -45,6 +46,22 @@ TEST(SiteRecord, missingKeysKeepTheFieldsValues)
     ASSERT_TRUE(partial.LoadFromFile(reg.file(QStringLiteral("data1.ini"))));
     EXPECT_EQ(partial.GetName(), "only name");
     EXPECT_EQ(partial.GetUrl(), "old url"); // the field's value is the default
+}
+
+} // namespace
+
+namespace {
+
+// The decoder is kept between calls and the encoder's refusal is its answer: a refusal must not
+// stick to the next conversion, nor a half-read character leak into the next text.
+TEST(CodePage, eachConversionStartsAfresh)
+{
+    QByteArray bytes;
+    EXPECT_FALSE(CodePage::fromText(QString::fromUtf8("a\xF0\x9F\x98\x80"), bytes)); // emoji
+    EXPECT_TRUE(CodePage::fromText(QString::fromUtf8("表ｷ"), bytes));
+    EXPECT_EQ(bytes, QByteArray("\x95\\\xB7"));
+    EXPECT_EQ(CodePage::toText("ab\x95"), QStringLiteral("ab")); // half a character at the end: not carried over
+    EXPECT_EQ(CodePage::toText("\x5C"), QStringLiteral("\\"));
 }
 
 } // namespace
