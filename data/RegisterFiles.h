@@ -1,0 +1,62 @@
+#pragma once
+
+#include "IoResult.h"
+#include "SiteList.h"
+
+#include <vector>
+
+class RegisterFolder;
+
+// What became of one operation on the register.
+enum class OperationStatus {
+    Done,
+    Damaged,          // setting.ini missing, empty or not a count while data files exist: nothing written
+    ChangedElsewhere, // the record's file no longer holds what was loaded: nothing written
+    RemovedElsewhere, // the record's file is gone: nothing written
+    Busy,             // another program held the register's lock for too long
+    Failed,           // a file could not be read or written: `io` says which and why
+};
+
+struct OperationResult
+{
+    OperationStatus status = OperationStatus::Done;
+    int number = 0; // the record's file number (the first one, for several)
+    IoResult io;
+
+    bool done() const { return status == OperationStatus::Done; }
+};
+
+// The register's operations at the level of its files, each one whole under the register's lock
+// and on disk when it returns. A record keeps the number of its data file for as long as it lives;
+// nothing is ever renumbered. Files numbered above the count are never read and never brought back
+// into it.
+class RegisterFiles
+{
+public:
+    explicit RegisterFiles(RegisterFolder &folder);
+
+    // Every record within the count, in number order, each with its number. A damaged register
+    // (see OperationStatus::Damaged) loads every data file present and sets `damaged`.
+    IoResult load(SiteList &sites, bool &damaged);
+    // One record by number; `exists` false when it has no file within the count.
+    IoResult read(int number, SiteRecord &record, bool &exists);
+
+    // A new record at number count + 1 (its file written fresh), then the count.
+    OperationResult add(const SiteRecord &record);
+    // Several new records as one operation: their files, then the count once, so that a crash
+    // leaves the register as before or with all of them.
+    OperationResult addMany(const std::vector<SiteRecord> &records);
+    // Rewrites record `number` (its other lines kept). With `expected`, nothing is written unless
+    // the file still holds exactly that record.
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord *expected = nullptr);
+    // Removes record `number`; the count is lowered when it was the highest. `expected` as for update.
+    OperationResult remove(int number, const SiteRecord *expected = nullptr);
+    // Puts a record back at `number` when that number is free (raising the count when it is above
+    // it), else adds it as a new record; `number` in the result says where it went.
+    OperationResult restore(int number, const SiteRecord &record);
+    // Sets the count to the highest data file number present. The only write a damaged register takes.
+    OperationResult repair();
+
+private:
+    RegisterFolder &m_folder;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "IoResult.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The register folder, the one place that touches register files. It is opened once and held as
+// a directory handle: every file is reached relative to it and never through a symbolic link, so a
+// link in place of setting.ini or a data file is neither read nor written through, and a folder
+// renamed under a running program is not mistaken for a new one. File names are matched without
+// regard to ASCII case, as Windows matches them (SETTING.INI and DATA1.INI from a FAT stick), and
+// files are rewritten under the names they have. Failures name the file and give the reason in
+// Japanese.
+class RegisterFolder
+{
+public:
+    // `path` as bytes, exactly as given (a command line may hold bytes that are not UTF-8).
+    explicit RegisterFolder(const QByteArray &path);
+    ~RegisterFolder();
+    RegisterFolder(const RegisterFolder &) = delete;
+    RegisterFolder &operator=(const RegisterFolder &) = delete;
+
+    // Opens the folder; with `create`, makes it first when it is missing. A missing folder without
+    // `create` is a success with exists() false: it reads as an empty register.
+    IoResult open(bool create);
+    bool exists() const;
+
+    // The folder and a file in it, for people (messages) and for Qt (watching).
+    QString path() const;
+    QString filePath(const QString &name) const;
+
+    // Reads a whole regular file. A missing file gives `exists` false and success. A link, pipe,
+    // device or folder, or a file over kMaxFileSize, fails with a clear reason.
+    IoResult read(const QString &name, QByteArray &bytes, bool &exists) const;
+    // Replaces (or creates) a file atomically: a temporary in this folder, written and flushed, then
+    // renamed over the target, then the folder flushed. A replaced file keeps its permission bits
+    // exactly and, where the process may set them, its owner and group.
+    IoResult replace(const QString &name, const QByteArray &bytes);
+    // Removes a file; a missing one is a success.
+    IoResult remove(const QString &name);
+    // Every name in the folder, once (no "." or "..").
+    IoResult list(QStringList &names) const;
+    // The name a file has on disk when one matches `name` without regard to ASCII case, else `name`.
+    QString nameOnDisk(const QString &name) const;
+
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+private:
+    class Private;
+    Private *d;
+};
+
+// The reason for a system error number, in Japanese, for people.
+QString SystemReason(int error);
