@@ -1,8 +1,11 @@
 // Draws the program's icons and banner and writes them as PNG files into the folder given as the
-// only argument. Run by the build, so the images are made from this source rather than kept as
-// binaries. The icons keep to the 16 colours of a classic Windows icon (plus transparency), the
-// banner to 256 colours, the depths the window was designed with.
+// only argument, with the application icon also as SVG. Run by the build, so the images are made
+// from this source rather than kept as binaries. The 16 and 32 pixel icons keep to the 16 colours
+// of a classic Windows icon (plus transparency), the banner to 256 colours, the depths the window
+// was designed with; the application icon's other sizes, for the desktop's icon theme, are the
+// 32 pixel design drawn smooth at their size.
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -100,32 +103,73 @@ QImage canvas(int width, int height)
     return image;
 }
 
+QPointF inside(const QRectF &r, double fx, double fy)
+{
+    return QPointF(r.left() + fx * r.width(), r.top() + fy * r.height());
+}
+
+// The two continents of the globe in `r`.
+std::vector<QPolygonF> globeLand(const QRectF &r)
+{
+    const auto at = [&r](double fx, double fy) { return inside(r, fx, fy); };
+    return {QPolygonF{at(0.18, 0.22), at(0.45, 0.14), at(0.52, 0.35), at(0.40, 0.55), at(0.30, 0.80), at(0.20, 0.58), at(0.10, 0.40)},
+            QPolygonF{at(0.60, 0.20), at(0.85, 0.30), at(0.92, 0.55), at(0.75, 0.62), at(0.68, 0.85), at(0.58, 0.60)}};
+}
+
+// The meridian ellipse, then the straight meridian, the equator and two parallels.
+QRectF globeMeridian(const QRectF &r)
+{
+    return QRectF(r.center().x() - r.width() * 0.22, r.top(), r.width() * 0.44, r.height());
+}
+
+std::vector<QLineF> globeGridLines(const QRectF &r)
+{
+    return {QLineF(r.center().x(), r.top(), r.center().x(), r.bottom()),
+            QLineF(r.left(), r.center().y(), r.right(), r.center().y()),
+            QLineF(inside(r, 0.08, 0.28), inside(r, 0.92, 0.28)), QLineF(inside(r, 0.08, 0.72), inside(r, 0.92, 0.72))};
+}
+
+// The two links of the chain in `r`, and the widths of their gold line and its darker rim.
+struct ChainLinks
+{
+    QRectF first, second;
+    double width, rimWidth;
+};
+
+ChainLinks chainLinks(const QRectF &r)
+{
+    const double t = std::max(1.0, r.width() / 10.0);
+    return {QRectF(r.left(), r.top() + r.height() * 0.25, r.width() * 0.62, r.height() * 0.42),
+            QRectF(r.left() + r.width() * 0.38, r.top() + r.height() * 0.33, r.width() * 0.62, r.height() * 0.42), t,
+            t + 1.5};
+}
+
+// The application icon's design on a 32 unit square.
+const QRectF kIconGlobe(1, 1, 25, 25);
+const QRectF kIconChain(15, 17, 16, 14);
+const QColor kSea(0, 0, 255), kCoast(0, 0, 128), kLand(0, 128, 0), kGrid(0, 255, 255), kGold(255, 255, 0),
+    kDarkGold(128, 128, 0);
+
 // A globe: blue sea, green land, a white grid of meridians and parallels.
 void drawGlobe(QPainter &p, const QRectF &r, bool detailed)
 {
-    p.setPen(QPen(QColor(0, 0, 128), r.width() / 24.0));
-    p.setBrush(QColor(0, 0, 255));
+    p.setPen(QPen(kCoast, r.width() / 24.0));
+    p.setBrush(kSea);
     p.drawEllipse(r);
     p.save();
     QPainterPath clip;
     clip.addEllipse(r);
     p.setClipPath(clip);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 128, 0));
-    const double w = r.width(), h = r.height();
-    auto at = [&r, w, h](double fx, double fy) { return QPointF(r.left() + fx * w, r.top() + fy * h); };
-    QPolygonF land1{at(0.18, 0.22), at(0.45, 0.14), at(0.52, 0.35), at(0.40, 0.55), at(0.30, 0.80), at(0.20, 0.58), at(0.10, 0.40)};
-    QPolygonF land2{at(0.60, 0.20), at(0.85, 0.30), at(0.92, 0.55), at(0.75, 0.62), at(0.68, 0.85), at(0.58, 0.60)};
-    p.drawPolygon(land1);
-    p.drawPolygon(land2);
+    p.setBrush(kLand);
+    for (const QPolygonF &land : globeLand(r))
+        p.drawPolygon(land);
     if (detailed) {
-        p.setPen(QPen(QColor(0, 255, 255), w / 32.0));
+        p.setPen(QPen(kGrid, r.width() / 32.0));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(r.center().x() - w * 0.22, r.top(), w * 0.44, h));
-        p.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
-        p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
-        p.drawLine(at(0.08, 0.28), at(0.92, 0.28));
-        p.drawLine(at(0.08, 0.72), at(0.92, 0.72));
+        p.drawEllipse(globeMeridian(r));
+        for (const QLineF &line : globeGridLines(r))
+            p.drawLine(line);
     }
     p.restore();
 }
@@ -134,28 +178,80 @@ void drawGlobe(QPainter &p, const QRectF &r, bool detailed)
 void drawChain(QPainter &p, const QRectF &r)
 {
     p.setBrush(Qt::NoBrush);
-    const double t = std::max(1.0, r.width() / 10.0);
-    p.setPen(QPen(QColor(128, 128, 0), t + 1.5, Qt::SolidLine, Qt::RoundCap));
-    QRectF a(r.left(), r.top() + r.height() * 0.25, r.width() * 0.62, r.height() * 0.42);
-    QRectF b(r.left() + r.width() * 0.38, r.top() + r.height() * 0.33, r.width() * 0.62, r.height() * 0.42);
-    p.drawRoundedRect(a, a.height() / 2, a.height() / 2);
-    p.drawRoundedRect(b, b.height() / 2, b.height() / 2);
-    p.setPen(QPen(QColor(255, 255, 0), t, Qt::SolidLine, Qt::RoundCap));
-    p.drawRoundedRect(a, a.height() / 2, a.height() / 2);
-    p.drawRoundedRect(b, b.height() / 2, b.height() / 2);
+    const ChainLinks links = chainLinks(r);
+    for (const auto &[colour, width] : {std::pair(kDarkGold, links.rimWidth), std::pair(kGold, links.width)}) {
+        p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+        for (const QRectF &link : {links.first, links.second})
+            p.drawRoundedRect(link, link.height() / 2, link.height() / 2);
+    }
 }
 
+// At 16 pixels the grid and the chain would be a blur: the small icon is the plain globe.
 QImage appIcon(int size)
 {
     QImage image = canvas(size, size);
     QPainter p(&image);
-    if (size >= 32) {
-        drawGlobe(p, QRectF(1, 1, 25, 25), true);
-        drawChain(p, QRectF(15, 17, 16, 14));
-    } else {
+    if (size == 16) {
         drawGlobe(p, QRectF(0.5, 0.5, 14.5, 14.5), false);
+        return image;
     }
+    if (size != 32) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+    }
+    drawGlobe(p, kIconGlobe, true);
+    drawChain(p, kIconChain);
     return image;
+}
+
+QString svgColour(const QColor &colour) { return colour.name(QColor::HexRgb); }
+QString svgNumber(double value) { return QString::number(value, 'g', 6); }
+
+QString svgPoints(const QPolygonF &polygon)
+{
+    QStringList points;
+    for (const QPointF &point : polygon)
+        points << svgNumber(point.x()) + QLatin1Char(',') + svgNumber(point.y());
+    return points.join(QLatin1Char(' '));
+}
+
+QString svgEllipse(const QRectF &r, const QString &style)
+{
+    return QStringLiteral("<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" %5/>")
+        .arg(svgNumber(r.center().x()), svgNumber(r.center().y()), svgNumber(r.width() / 2), svgNumber(r.height() / 2), style);
+}
+
+// The same design as appIcon() for its larger sizes, for desktops that scale icons freely.
+QByteArray appIconSvg()
+{
+    const QRectF &r = kIconGlobe;
+    QStringList svg{QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
+                    QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 32\">"),
+                    QStringLiteral("<clipPath id=\"globe\">") + svgEllipse(r, QString()) + QStringLiteral("</clipPath>"),
+                    svgEllipse(r, QStringLiteral("fill=\"%1\" stroke=\"%2\" stroke-width=\"%3\"")
+                                      .arg(svgColour(kSea), svgColour(kCoast), svgNumber(r.width() / 24.0))),
+                    QStringLiteral("<g clip-path=\"url(#globe)\">")};
+    for (const QPolygonF &land : globeLand(r))
+        svg << QStringLiteral("<polygon points=\"%1\" fill=\"%2\"/>").arg(svgPoints(land), svgColour(kLand));
+    const QString grid = QStringLiteral("fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" stroke-linecap=\"square\"")
+                             .arg(svgColour(kGrid), svgNumber(r.width() / 32.0));
+    svg << svgEllipse(globeMeridian(r), grid);
+    for (const QLineF &line : globeGridLines(r)) {
+        svg << QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" %5/>")
+                   .arg(svgNumber(line.x1()), svgNumber(line.y1()), svgNumber(line.x2()), svgNumber(line.y2()), grid);
+    }
+    svg << QStringLiteral("</g>");
+    const ChainLinks links = chainLinks(kIconChain);
+    for (const auto &[colour, width] : {std::pair(kDarkGold, links.rimWidth), std::pair(kGold, links.width)}) {
+        for (const QRectF &link : {links.first, links.second}) {
+            svg << QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"none\" "
+                                  "stroke=\"%6\" stroke-width=\"%7\"/>")
+                       .arg(svgNumber(link.x()), svgNumber(link.y()), svgNumber(link.width()), svgNumber(link.height()),
+                            svgNumber(link.height() / 2), svgColour(colour), svgNumber(width));
+        }
+    }
+    svg << QStringLiteral("</svg>");
+    return svg.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
 
 // A sheet of paper with a folded corner: the site entry that the three buttons act on.
@@ -301,8 +397,16 @@ int main(int argc, char **argv)
     if (!dir.mkpath(QStringLiteral(".")))
         return 1;
     const QVector<QRgb> vga(std::begin(kVga), std::end(kVga));
-    bool ok = save(toPalette(appIcon(32), vga, true), dir, QStringLiteral("icon128-32.png"));
-    ok = save(toPalette(appIcon(16), vga, true), dir, QStringLiteral("icon128-16.png")) && ok;
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage icon = size == 16 || size == 32 ? toPalette(appIcon(size), vga, true) : appIcon(size);
+        ok = save(icon, dir, QStringLiteral("icon128-%1.png").arg(size)) && ok;
+    }
+    QFile svg(dir.filePath(QStringLiteral("icon128.svg")));
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(appIconSvg()) < 0 || !svg.flush()) {
+        std::fprintf(stderr, "MakeImages: cannot write %s\n", qPrintable(svg.fileName()));
+        ok = false;
+    }
     ok = save(toPalette(registerIcon(), vga, true), dir, QStringLiteral("icon135-32.png")) && ok;
     ok = save(toPalette(deleteIcon(), vga, true), dir, QStringLiteral("icon136-32.png")) && ok;
     ok = save(toPalette(updateIcon(), vga, true), dir, QStringLiteral("icon137-32.png")) && ok;
