@@ -37,6 +37,8 @@ SiteApp::SiteApp(QApplication &application)
 {
     // The register directory is found by this name (the per-user data folder).
     QApplication::setApplicationName(QStringLiteral("sitekanri"));
+    // Wayland matches the window to its desktop entry (and so its icon and name) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SITEKANRI_APP_ID));
     InstallTranslation(application);
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr const char *kHelpFile = "help/index.html";
-constexpr const char *kInstalledHelpFile = "../share/sitekanri/help/index.html";
+constexpr const char *kInstalledHelpFile = SITEKANRI_INSTALLED_HELP;
 constexpr const char *kCompiledHelpFile = ":/help/index.html";
 
 QString ExistingFile(const QDir &dir, const char *relative)
