@@ -38,15 +38,20 @@ int fail(const QString &message)
     return ExitFailure;
 }
 
+QString usageText()
+{
+    return QStringLiteral("usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
+                          "commands:\n"
+                          "  list [--format tsv|json]\n"
+                          "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+                          "  keywords\n"
+                          "  links [--keyword K] [--mode name|content|name-and-content]");
+}
+
 int usage(const QString &message)
 {
     WriteError(kProgram + QStringLiteral(": ") + message);
-    WriteError(QStringLiteral("usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
-                              "commands:\n"
-                              "  list [--format tsv|json]\n"
-                              "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
-                              "  keywords\n"
-                              "  links [--keyword K] [--mode name|content|name-and-content]"));
+    WriteError(usageText());
     return ExitUsage;
 }
 
@@ -173,8 +178,12 @@ int RunCli(const QStringList &arguments)
     }
     for (const QString &option : known)
         parser.addOption(valueOption(option));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(help);
     if (!parser.parse(arguments))
         return usage(parser.errorText());
+    if (parser.isSet(help))
+        return writeOut((usageText() + QLatin1Char('\n')).toUtf8());
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)

@@ -115,6 +115,19 @@ TEST(CliListAdd, unwritableOutputFails)
     }
 }
 
+// Asking for help is no usage error: the summary goes to stdout and the exit is 0, whatever
+// else is on the line.
+TEST(CliHelp, printsUsageOnStandardOutput)
+{
+    TempRegister reg;
+    for (const std::vector<const char *> &arguments : {std::vector<const char *>{"--help"}, {"-h"}, {"list", "--help"}}) {
+        const ProgramRun run = runCli(reg.path(), arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments.front();
+        EXPECT_TRUE(run.out.startsWith("usage: sitekanri-cli ")) << run.out.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    }
+}
+
 struct Refusal
 {
     const char *name;
