@@ -13,8 +13,10 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   # Japanese font for the window, and a display for looking at it
   fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
-  # typing into the real window in the end-to-end test
-  xdotool
+  # typing into the real window in the end-to-end test; reading its window class
+  xdotool x11-utils
+  # checking the installed desktop files and building the Debian package (cpack comes with cmake)
+  desktop-file-utils appstream dpkg-dev file
   # the profile-function oracle (Windows profile API under Wine) and its helpers
   wine wine64 gcc-mingw-w64-x86-64 locales perl libc-bin
   # fault trials (bind mounts, dropping root) and the fuzzer

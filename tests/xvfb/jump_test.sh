@@ -8,12 +8,8 @@ set -euo pipefail
 app=$1
 cli=$2
 
-for tool in Xvfb xdotool; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"
-    exit 77
-  fi
-done
+. "$(dirname "$0")/../support/shell_test.sh"
+require_tools Xvfb xdotool
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -39,8 +35,6 @@ fail() {
 # A register of a few sites in a per-user data folder of our own; the last one has a Japanese
 # path, which must arrive character for character.
 export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-# Nothing of the caller's desktop may choose another way to open the URL.
-unset DBUS_SESSION_BUS_ADDRESS BROWSER XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 add() { "$cli" add "$@" >/dev/null; }
 add --name "一番目" --url "http://first.example.jp/"
@@ -48,21 +42,9 @@ add --name "二番目" --url "https://second.example.jp/list?page=2"
 last_url="https://example.jp/日本語/ページ?q=検索"
 add --name "最後" --url "$last_url" --keyword1 "旅行"
 
-mkdir -p "$work/bin"
-requests="$work/requests.txt"
-cat > "$work/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$1" >> "$requests"
-SCRIPT
-chmod +x "$work/bin/xdg-open"
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-
-PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb "$app" >"$work/app.log" 2>&1 &
+record_opened_urls
+start_xvfb
+QT_QPA_PLATFORM=xcb "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 # There is no window manager to give the window the keyboard: give it directly.
@@ -71,9 +53,7 @@ xdotool windowfocus --sync "$window"
 sleep 0.5
 xdotool key --delay 100 Tab space
 
-for _ in $(seq 50); do [ -s "$requests" ] && break; sleep 0.1; done
-[ -s "$requests" ] || fail "xdg-open was not called"
-sleep 0.3 # a second, wrong request would show up by now
+wait_for_opened_urls
 # Qt hands the URL over percent-encoded; decoded, it must be the stored text.
 recorded=$(cat "$requests")
 decoded=$(printf '%b' "${recorded//%/\\x}")

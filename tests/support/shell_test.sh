@@ -1,0 +1,43 @@
+# Shared by the shell tests, the ones that run the real programs. Source it; the functions after
+# require_tools need `work` (a temporary folder the caller removes) and a `fail` of the caller's.
+
+# Exits 77 (skipped) when a tool the test needs is missing.
+require_tools() {
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"
+      exit 77
+    fi
+  done
+}
+
+# Puts a recording xdg-open first in PATH: every URL handed to it is appended to $requests.
+# Nothing of the caller's desktop may choose another way to open a URL.
+record_opened_urls() {
+  unset DBUS_SESSION_BUS_ADDRESS BROWSER XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+  requests="$work/requests.txt"
+  mkdir -p "$work/bin"
+  cat > "$work/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+printf '%s\n' "\$1" >> "$requests"
+SCRIPT
+  chmod +x "$work/bin/xdg-open"
+  PATH="$work/bin:$PATH"
+}
+
+# Starts Xvfb, sets DISPLAY and xvfb_pid; the caller's cleanup ends it.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$work/display")"
+}
+
+# Waits up to five seconds for the first request in $requests, then a moment more: a second,
+# wrong one would show up by then.
+wait_for_opened_urls() {
+  for _ in $(seq 50); do [ -s "$requests" ] && break; sleep 0.1; done
+  [ -s "$requests" ] || fail "xdg-open was not called"
+  sleep 0.3
+}
