@@ -21,20 +21,8 @@ case $mode in
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 
-work=$(cd "$(mktemp -d)" && pwd -P)
-xvfb_pid= app_pid=
-cleanup() {
-  local status=$?
-  for pid in $app_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-  exit "$status"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  for log in "$work"/*.log; do [ -s "$log" ] && { echo "--- $log"; cat "$log"; }; done
-  exit 1
-}
+begin_work
+
 # The file names on stdin must be exactly those of installed-files.txt.
 check_file_list() {
   grep -v '^#' "$here/installed-files.txt" | sed "s/APP_ID/$id/" | sort >"$work/expected.txt"

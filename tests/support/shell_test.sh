@@ -1,5 +1,5 @@
-# Shared by the shell tests, the ones that run the real programs. Source it; the functions after
-# require_tools need `work` (a temporary folder the caller removes) and a `fail` of the caller's.
+# Shared by the shell tests, the ones that run the real programs. Source it, call require_tools,
+# then begin_work; the other functions use the folder `work` that begin_work makes.
 
 # Exits 77 (skipped) when a tool the test needs is missing.
 require_tools() {
@@ -9,6 +9,33 @@ require_tools() {
       exit 77
     fi
   done
+}
+
+# A fresh folder `work` (its path free of symbolic links, as programs report their own), removed
+# on exit after the processes `app_pid` and `xvfb_pid` are ended; the exit status is kept.
+begin_work() {
+  work=$(cd "$(mktemp -d)" && pwd -P)
+  xvfb_pid=
+  app_pid=
+  trap end_work EXIT
+}
+
+end_work() {
+  local status=$?
+  # There is no window manager to take alt+F4: the window is ended by its process id.
+  for pid in $app_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+  exit "$status"
+}
+
+# Ends the test as failed, with every non-empty log of `work`.
+fail() {
+  echo "FAIL: $*"
+  for log in "$work"/*.log; do [ -s "$log" ] && { echo "--- $log"; cat "$log"; }; done
+  exit 1
 }
 
 # Puts a recording xdg-open first in PATH: every URL handed to it is appended to $requests.

@@ -11,26 +11,7 @@ cli=$2
 . "$(dirname "$0")/../support/shell_test.sh"
 require_tools Xvfb xdotool
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-  local status=$?
-  # There is no window manager to take alt+F4: the window is ended by its process id.
-  for pid in $app_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-  exit "$status"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  for log in "$work"/*.log; do [ -s "$log" ] && { echo "--- $log"; cat "$log"; }; done
-  exit 1
-}
+begin_work
 
 # A register of a few sites in a per-user data folder of our own; the last one has a Japanese
 # path, which must arrive character for character.
