@@ -7,8 +7,8 @@
 #      validate: the installed desktop entry and AppStream metadata pass their validators.
 #      desktop:  on a virtual X display the window's class is the desktop entry's, and its banner
 #                opens the installed help page.
-#      package:  cpack -G DEB makes a package of exactly those files under usr/, named and
-#                versioned, with library dependencies computed from the programs.
+#      package:  cpack -G DEB makes sitekanri_VERSION_ARCH.deb of exactly those files under usr/,
+#                with library dependencies computed from the programs.
 set -euo pipefail
 build=$1 id=$2 version=$3 mode=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,17 +25,16 @@ begin_work
 
 # The file names on stdin must be exactly those of installed-files.txt.
 check_file_list() {
-  grep -v '^#' "$here/installed-files.txt" | sed "s/APP_ID/$id/" | sort >"$work/expected.txt"
+  for size in 16 22 24 32 48 64 128 256; do
+    grep -v '^#' "$here/installed-files.txt" | sed "s/APP_ID/$id/; s/SIZE/${size}x$size/"
+  done | sort -u >"$work/expected.txt"
   sort | diff -u "$work/expected.txt" - >"$work/files.log" || fail "$1: files differ (- missing, + unexpected)"
 }
 
 if [ "$mode" = package ]; then
   cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || fail "cpack failed"
   deb="$work/sitekanri_${version}_$(dpkg --print-architecture).deb"
-  [ -f "$deb" ] || fail "no $(basename "$deb") made"
-  rm "$work/cpack.log"
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | check_file_list "the package"
-  [ "$(dpkg-deb -f "$deb" Package)" = sitekanri ] || fail "Package: $(dpkg-deb -f "$deb" Package)"
   depends=$(dpkg-deb -f "$deb" Depends)
   for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
     [[ ", $depends," =~ ", $library (>= "[^\)]*")," ]] || fail "Depends lacks a versioned $library: $depends"
@@ -48,7 +47,6 @@ export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 mkdir -m 700 -p "$HOME" "$XDG_RUNTIME_DIR"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
-rm "$work/install.log"
 desktop_file="$prefix/share/applications/$id.desktop"
 
 if [ "$mode" = programs ]; then
