@@ -1,6 +1,7 @@
 #include "BookmarkReader.h"
 
 #include "HtmlText.h"
+#include "HtmlTokenizer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,12 +14,10 @@
 
 namespace {
 
-enum class State {
-    Data, TagOpen, EndTagOpen, TagName, BeforeAttrName, AttrName, AfterAttrName, BeforeAttrValue,
-    ValueDouble, ValueSingle, ValueUnquoted, Declaration, DeclarationDash, Comment, Bogus,
-};
+constexpr qsizetype kChunk = 64 * 1024;
+constexpr const char *kNotBookmarkFile = "ブックマークファイル（NETSCAPE-Bookmark-file-1）ではありません。";
+
 enum class Tag { Other, A, H3, DL, DT, DD, Meta };
-enum class Attr { None, Href, Tags, RootFolder, Charset, Content };
 enum class Capture { None, Title, Folder, Description };
 
 // One <DL> level. Only the folders a person named count for keywords; each level points at the
@@ -30,29 +29,9 @@ struct Level
     int namedCount;
 };
 
-constexpr qsizetype kChunk = 64 * 1024;
-constexpr const char *kNotBookmarkFile = "ブックマークファイル（NETSCAPE-Bookmark-file-1）ではありません。";
-constexpr int kNameCap = 24;
-constexpr int kDeclarationCap = 64;
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-QString message(const char *pattern)
-{
-    return QString::fromUtf8(pattern);
 }
 
 QString tooLarge(const BookmarkReadLimits &limits)
@@ -63,12 +42,7 @@ QString tooLarge(const BookmarkReadLimits &limits)
     return QString::fromUtf8("ファイルが大きすぎます（%1まで読み込めます）。").arg(size);
 }
 
-QString atLine(const char *pattern, qint64 line)
-{
-    return QString::fromUtf8(pattern).arg(line);
-}
-
-Tag classifyTag(const QByteArray &name)
+Tag classify(const QByteArray &name)
 {
     if (name == "a")
         return Tag::A;
@@ -85,48 +59,43 @@ Tag classifyTag(const QByteArray &name)
     return Tag::Other;
 }
 
-Attr classifyAttr(Tag tag, const QByteArray &name)
+// The first value of an attribute (HTML's rule when one is given twice), or null.
+const QByteArray *find(const std::vector<HtmlTokenizer::Attribute> &attributes, const char *name)
 {
-    switch (tag) {
-    case Tag::A:
-        return name == "href" ? Attr::Href : name == "tags" ? Attr::Tags : Attr::None;
-    case Tag::H3:
-        // The browsers' own top folders (toolbar, other bookmarks) say where a link sat, not
-        // what it is about.
-        return name == "personal_toolbar_folder" || name == "unfiled_bookmarks_folder" ? Attr::RootFolder
-                                                                                       : Attr::None;
-    case Tag::Meta:
-        return name == "charset" ? Attr::Charset : name == "content" ? Attr::Content : Attr::None;
-    default:
-        return Attr::None;
-    }
+    for (const HtmlTokenizer::Attribute &attribute : attributes)
+        if (attribute.name == name)
+            return &attribute.value;
+    return nullptr;
 }
 
-// The reader proper: a byte-at-a-time HTML tokenizer (bulk over text and quoted values) that
-// keeps only what a bookmark needs, so its memory is the bookmarks, not the file.
-class Scanner
+bool isTrue(const QByteArray *value)
+{
+    return value && value->compare("false", Qt::CaseInsensitive) != 0;
+}
+
+// The bookmark file's structure over the tokens: folders as a stack of levels, the text of the
+// link, folder or description being read, and the charset the file declares.
+class BookmarkFileReader final : public HtmlTokenizer::Handler
 {
 public:
-    Scanner(const BookmarkSink &sink, const BookmarkReadLimits &limits) : m_sink(sink), m_limits(limits) {}
+    BookmarkFileReader(const BookmarkSink &sink, const BookmarkReadLimits &limits) : m_sink(sink), m_limits(limits) {}
 
     bool feed(const char *data, qsizetype size);
     void finish();
-    bool failed() const { return !m_result.ok; }
     void fail(const QString &why);
+    bool failed() const { return !m_result.ok; }
     BookmarkReadResult result() const { return m_result; }
 
+    void text(const char *data, qsizetype size) override;
+    bool keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const override;
+    void tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes) override;
+    void declaration(const QByteArray &text) override;
+    void bogusComment() override;
+
 private:
-    void step(char c);
-    void countLinesTo(const char *position);
-    void resolveTagName();
-    void resolveAttrName();
-    void storeValue();
-    void endTag();
-    void resetAttributes();
-    void closeTag();
-    void openTag();
-    qint64 line();
-    void declaration();
+    void openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes);
+    void closeTag(Tag tag);
+    void startBookmark(const std::vector<HtmlTokenizer::Attribute> &attributes);
     void startCapture(Capture what);
     void endCapture();
     void closeItem();
@@ -137,31 +106,12 @@ private:
     const BookmarkSink &m_sink;
     BookmarkReadLimits m_limits;
     BookmarkReadResult m_result;
+    HtmlTokenizer m_tokenizer{*this};
 
-    State m_state = State::Data;
     bool m_started = false;
     bool m_sawDoctype = false;
     bool m_sawStructure = false; // a later <META> no longer changes the charset
     bool m_charsetFixed = false;
-    qint64 m_line = 1;
-    const char *m_counted = nullptr;
-    const char *m_position = nullptr; // the byte being read, for line numbers
-
-    QByteArray m_name;
-    bool m_endTagOpen = false;
-    Tag m_tag = Tag::Other;
-    QByteArray m_attrName;
-    Attr m_attr = Attr::None;
-    QByteArray m_value;
-    QByteArray m_declaration;
-    int m_dashes = 0;
-
-    QByteArray m_href;
-    bool m_hasHref = false;
-    QByteArray m_tags;
-    bool m_rootFolder = false;
-    QByteArray m_metaCharset;
-    QByteArray m_metaContent;
 
     Capture m_capture = Capture::None;
     QByteArray m_text;
@@ -179,332 +129,97 @@ private:
     QStringDecoder m_decoder{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
 };
 
-void Scanner::fail(const QString &why)
+void BookmarkFileReader::fail(const QString &why)
 {
     if (m_result.ok)
         m_result = {false, why, m_result.bookmarks};
+    m_tokenizer.stop();
 }
 
-qint64 Scanner::line()
+bool BookmarkFileReader::feed(const char *data, qsizetype size)
 {
-    countLinesTo(m_position);
-    return m_line;
-}
-
-void Scanner::countLinesTo(const char *position)
-{
-    if (position > m_counted) {
-        m_line += std::count(m_counted, position, '\n');
-        m_counted = position;
-    }
-}
-
-bool Scanner::feed(const char *data, qsizetype size)
-{
-    const char *p = data;
-    const char *end = data + size;
-    m_counted = data;
-    m_position = data;
     if (!m_started && size > 0) {
         m_started = true;
         const auto byte = [&](qsizetype i) { return i < size ? static_cast<unsigned char>(data[i]) : 0u; };
         if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
-            fail(message("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
+            fail(QString::fromUtf8("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
             return false;
         }
         if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-            p += 3;
+            data += 3;
+            size -= 3;
             m_charsetFixed = true; // a byte-order mark outranks any <META>
         }
     }
-    if (const void *nul = std::memchr(p, 0, end - p)) {
-        countLinesTo(static_cast<const char *>(nul));
-        fail(atLine("ファイルに NUL 文字が含まれています（%1 行目）。ブックマークファイルではありません。", m_line));
-        return false;
-    }
-    while (p < end && !failed()) {
-        // Text and quoted values are taken in bulk: they are most of a file's bytes.
-        if (m_state == State::Data || m_state == State::ValueDouble || m_state == State::ValueSingle) {
-            const char stop = m_state == State::Data ? '<' : m_state == State::ValueDouble ? '"' : '\'';
-            const auto *found = static_cast<const char *>(std::memchr(p, stop, end - p));
-            const char *until = found ? found : end;
-            if (m_state != State::Data) {
-                if (m_attr != Attr::None)
-                    m_value.append(p, until - p);
-            } else if (m_capture != Capture::None) {
-                m_text.append(p, until - p);
-            } else if (!m_sawDoctype && !std::all_of(p, until, isBlank)) {
-                fail(message(kNotBookmarkFile));
-                break;
-            }
-            p = until;
-            m_position = p;
-            if (found) {
-                ++p;
-                if (m_state == State::Data) {
-                    m_state = State::TagOpen;
-                } else {
-                    storeValue();
-                    m_state = State::BeforeAttrName;
-                }
-            }
-            continue;
-        }
-        m_position = p;
-        step(*p++);
-    }
-    countLinesTo(end);
+    // No HTML holds a NUL; a file that does is binary, or UTF-16 without its mark.
+    const auto *nul = static_cast<const char *>(std::memchr(data, 0, std::size_t(size)));
+    m_tokenizer.feed(data, nul ? nul - data : size);
+    if (nul && !failed())
+        fail(QString::fromUtf8("ファイルに NUL 文字が含まれています（%1 行目）。ブックマークファイルではありません。")
+                 .arg(m_tokenizer.line()));
     return !failed();
 }
 
-void Scanner::step(char c)
+void BookmarkFileReader::text(const char *data, qsizetype size)
 {
-    switch (m_state) {
-    case State::TagOpen:
-        if (isLetter(c)) {
-            m_endTagOpen = false;
-            m_name = QByteArray(1, lower(c));
-            m_state = State::TagName;
-        } else if (c == '/') {
-            m_state = State::EndTagOpen;
-        } else if (c == '!') {
-            m_declaration.clear();
-            m_state = State::Declaration;
-        } else if (c == '?') {
-            m_state = State::Bogus;
-        } else {
-            // A '<' that opens nothing is text.
-            if (!m_sawDoctype)
-                return fail(message(kNotBookmarkFile));
-            if (m_capture != Capture::None)
-                m_text.append('<');
-            m_state = State::Data;
-            if (c == '<')
-                m_state = State::TagOpen;
-            else if (m_capture != Capture::None)
-                m_text.append(c);
-        }
-        return;
-    case State::EndTagOpen:
-        if (isLetter(c)) {
-            m_endTagOpen = true;
-            m_name = QByteArray(1, lower(c));
-            m_state = State::TagName;
-        } else {
-            m_state = c == '>' ? State::Data : State::Bogus;
-        }
-        return;
-    case State::TagName:
-        if (isBlank(c) || c == '/' || c == '>') {
-            resolveTagName();
-            if (c == '>')
-                closeTag();
-            else
-                m_state = State::BeforeAttrName;
-        } else if (m_name.size() < kNameCap) {
-            m_name.append(lower(c));
-        }
-        return;
-    case State::BeforeAttrName:
-        if (c == '>')
-            closeTag();
-        else if (!isBlank(c) && c != '/') {
-            m_attrName = QByteArray(1, lower(c));
-            m_state = State::AttrName;
-        }
-        return;
-    case State::AttrName:
-        if (isBlank(c) || c == '/' || c == '=' || c == '>') {
-            resolveAttrName();
-            if (c == '>') {
-                storeValue();
-                closeTag();
-            } else if (c == '=') {
-                m_state = State::BeforeAttrValue;
-            } else {
-                m_state = State::AfterAttrName;
-            }
-        } else if (m_attrName.size() < kNameCap) {
-            m_attrName.append(lower(c));
-        }
-        return;
-    case State::AfterAttrName:
-        if (c == '=') {
-            m_state = State::BeforeAttrValue;
-        } else if (!isBlank(c)) {
-            storeValue(); // the previous attribute had no value
-            if (c == '>')
-                closeTag();
-            else if (c == '/')
-                m_state = State::BeforeAttrName;
-            else {
-                m_attrName = QByteArray(1, lower(c));
-                m_state = State::AttrName;
-            }
-        }
-        return;
-    case State::BeforeAttrValue:
-        if (c == '"')
-            m_state = State::ValueDouble;
-        else if (c == '\'')
-            m_state = State::ValueSingle;
-        else if (c == '>') {
-            storeValue();
-            closeTag();
-        } else if (!isBlank(c)) {
-            if (m_attr != Attr::None)
-                m_value.append(c);
-            m_state = State::ValueUnquoted;
-        }
-        return;
-    case State::ValueUnquoted:
-        if (isBlank(c) || c == '>') {
-            storeValue();
-            if (c == '>')
-                closeTag();
-            else
-                m_state = State::BeforeAttrName;
-        } else if (m_attr != Attr::None) {
-            m_value.append(c);
-        }
-        return;
-    case State::Declaration:
-        if (c == '-' && m_declaration.isEmpty()) {
-            m_state = State::DeclarationDash;
-        } else if (c == '>') {
-            declaration();
-            m_state = State::Data;
-        } else if (m_declaration.size() < kDeclarationCap) {
-            m_declaration.append(c);
-        }
-        return;
-    case State::DeclarationDash:
-        if (c == '-') {
-            m_dashes = 0;
-            m_state = State::Comment;
-        } else {
-            m_declaration = QByteArrayLiteral("-");
-            m_state = State::Declaration;
-            step(c);
-        }
-        return;
-    case State::Comment:
-        if (c == '>' && m_dashes >= 2)
-            m_state = State::Data;
-        m_dashes = c == '-' ? m_dashes + 1 : 0;
-        return;
-    case State::Bogus:
-        if (c == '>') {
-            if (!m_sawDoctype)
-                return fail(message(kNotBookmarkFile));
-            m_state = State::Data;
-        }
-        return;
-    case State::Data:
-    case State::ValueDouble:
-    case State::ValueSingle:
-        return; // taken in bulk by feed()
-    }
+    if (m_capture != Capture::None)
+        m_text.append(data, size);
+    else if (!m_sawDoctype && !std::all_of(data, data + size, isBlank))
+        fail(QString::fromUtf8(kNotBookmarkFile));
 }
 
-void Scanner::resolveTagName()
+bool BookmarkFileReader::keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const
+{
+    if (tag == "a")
+        return attribute == "href" || attribute == "tags";
+    if (tag == "h3")
+        return attribute == "personal_toolbar_folder" || attribute == "unfiled_bookmarks_folder";
+    if (tag == "meta")
+        return attribute == "charset" || attribute == "content";
+    return false;
+}
+
+void BookmarkFileReader::tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes)
 {
     if (!m_sawDoctype)
-        return fail(message(kNotBookmarkFile));
-    m_tag = classifyTag(m_name);
-    if (!m_endTagOpen)
-        resetAttributes();
-}
-
-void Scanner::resolveAttrName()
-{
-    m_attr = m_endTagOpen ? Attr::None : classifyAttr(m_tag, m_attrName);
-    m_value.clear();
-}
-
-void Scanner::storeValue()
-{
-    switch (m_attr) {
-    case Attr::Href:
-        m_href = m_value;
-        m_hasHref = true;
-        break;
-    case Attr::Tags:
-        m_tags = m_value;
-        break;
-    case Attr::RootFolder:
-        m_rootFolder = m_value.compare("false", Qt::CaseInsensitive) != 0;
-        break;
-    case Attr::Charset:
-        m_metaCharset = m_value;
-        break;
-    case Attr::Content:
-        m_metaContent = m_value;
-        break;
-    case Attr::None:
-        break;
-    }
-    m_attr = Attr::None;
-    m_value.clear();
-}
-
-// Attributes are gathered from the tag's name on; the tag acts when its '>' is read.
-void Scanner::resetAttributes()
-{
-    m_href.clear();
-    m_hasHref = false;
-    m_tags.clear();
-    m_rootFolder = false;
-    m_metaCharset.clear();
-    m_metaContent.clear();
-}
-
-void Scanner::closeTag()
-{
-    m_state = State::Data;
-    if (failed())
-        return;
-    if (m_endTagOpen)
-        endTag();
+        return fail(QString::fromUtf8(kNotBookmarkFile));
+    if (end)
+        closeTag(classify(name));
     else
-        openTag();
+        openTag(classify(name), attributes);
 }
 
-void Scanner::openTag()
+void BookmarkFileReader::declaration(const QByteArray &text)
 {
-    switch (m_tag) {
+    if (m_sawDoctype)
+        return;
+    const QByteArray upper = text.toUpper();
+    if (upper.startsWith("DOCTYPE") && upper.contains("NETSCAPE-BOOKMARK-FILE-1"))
+        m_sawDoctype = true;
+    else
+        fail(QString::fromUtf8(kNotBookmarkFile));
+}
+
+void BookmarkFileReader::bogusComment()
+{
+    if (!m_sawDoctype)
+        fail(QString::fromUtf8(kNotBookmarkFile));
+}
+
+void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes)
+{
+    switch (tag) {
     case Tag::A:
         closeItem();
-        m_sawStructure = true;
-        m_bookmark = Bookmark();
-        m_hasBookmark = true;
-        m_descriptionTaken = false;
-        m_bookmark.line = line();
-        if (m_hasHref) {
-            QString url = HtmlText::decodeReferences(decode(m_href, m_bookmark.line));
-            url.remove(u'\t').remove(u'\n').remove(u'\r');
-            m_bookmark.url = url.trimmed();
-        }
-        if (!m_tags.isEmpty()) {
-            // Split before references are decoded, so that a tag may hold "&#44;".
-            for (const QString &tag : decode(m_tags, m_bookmark.line).split(u','))
-                m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(tag)));
-            while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
-                m_bookmark.tags.removeLast();
-        }
-        if (!m_levels.empty()) {
-            const Level &top = m_levels.back();
-            for (int i = top.nearestNamed; i >= 0 && m_bookmark.folders.size() < Bookmark::kFolderNames;
-                 i = i > 0 ? m_levels[i - 1].nearestNamed : -1)
-                m_bookmark.folders.append(m_levels[i].name);
-            m_bookmark.moreFolders = top.namedCount - int(m_bookmark.folders.size());
-        }
-        startCapture(Capture::Title);
+        startBookmark(attributes);
         break;
     case Tag::H3:
         closeItem();
         m_sawStructure = true;
-        m_pendingRoot = m_rootFolder;
+        // The browsers' own top folders (toolbar, other bookmarks) say where a link sat, not
+        // what it is about: they give no keyword.
+        m_pendingRoot = isTrue(find(attributes, "personal_toolbar_folder"))
+            || isTrue(find(attributes, "unfiled_bookmarks_folder"));
         startCapture(Capture::Folder);
         break;
     case Tag::DL:
@@ -514,7 +229,7 @@ void Scanner::openTag()
         break;
     case Tag::DT:
         closeItem();
-        m_hasPendingFolder = false;
+        m_hasPendingFolder = false; // a folder with no <DL> of its own holds nothing
         break;
     case Tag::DD:
         endCapture();
@@ -525,12 +240,12 @@ void Scanner::openTag()
         break;
     case Tag::Meta:
         if (!m_charsetFixed && !m_sawStructure) {
-            if (!m_metaCharset.isEmpty()) {
-                setCharset(m_metaCharset);
-            } else {
-                const qsizetype at = m_metaContent.toLower().indexOf("charset=");
+            if (const QByteArray *charset = find(attributes, "charset")) {
+                setCharset(*charset);
+            } else if (const QByteArray *content = find(attributes, "content")) {
+                const qsizetype at = content->toLower().indexOf("charset=");
                 if (at >= 0)
-                    setCharset(m_metaContent.mid(at + 8));
+                    setCharset(content->mid(at + 8));
             }
         }
         break;
@@ -539,37 +254,56 @@ void Scanner::openTag()
     }
 }
 
-void Scanner::endTag()
+void BookmarkFileReader::closeTag(Tag tag)
 {
-    if ((m_tag == Tag::A && m_capture == Capture::Title) || (m_tag == Tag::H3 && m_capture == Capture::Folder)
-        || (m_tag == Tag::DD && m_capture == Capture::Description)) {
+    if ((tag == Tag::A && m_capture == Capture::Title) || (tag == Tag::H3 && m_capture == Capture::Folder)
+        || (tag == Tag::DD && m_capture == Capture::Description)) {
         endCapture();
-    } else if (m_tag == Tag::DL) {
+    } else if (tag == Tag::DL) {
         closeItem();
         if (!m_levels.empty())
             m_levels.pop_back();
     }
 }
 
-void Scanner::declaration()
+void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribute> &attributes)
 {
-    if (m_sawDoctype)
-        return;
-    const QByteArray text = m_declaration.toUpper();
-    if (text.startsWith("DOCTYPE") && text.contains("NETSCAPE-BOOKMARK-FILE-1"))
-        m_sawDoctype = true;
-    else
-        fail(message(kNotBookmarkFile));
+    m_sawStructure = true;
+    m_bookmark = Bookmark();
+    m_hasBookmark = true;
+    m_descriptionTaken = false;
+    m_bookmark.line = m_tokenizer.line();
+    if (const QByteArray *href = find(attributes, "href")) {
+        // As URL parsers do: tabs and line breaks inside are dropped, blanks around trimmed.
+        QString url = HtmlText::decodeReferences(decode(*href, m_bookmark.line));
+        url.remove(u'\t').remove(u'\n').remove(u'\r');
+        m_bookmark.url = url.trimmed();
+    }
+    if (const QByteArray *tags = find(attributes, "tags")) {
+        // Split before references are decoded, so that a tag may hold "&#44;".
+        for (const QString &tag : decode(*tags, m_bookmark.line).split(u','))
+            m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(tag)));
+        while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
+            m_bookmark.tags.removeLast();
+    }
+    if (!m_levels.empty()) {
+        const Level &top = m_levels.back();
+        for (int i = top.nearestNamed; i >= 0 && m_bookmark.folders.size() < Bookmark::kFolderNames;
+             i = i > 0 ? m_levels[std::size_t(i) - 1].nearestNamed : -1)
+            m_bookmark.folders.append(m_levels[std::size_t(i)].name);
+        m_bookmark.moreFolders = top.namedCount - int(m_bookmark.folders.size());
+    }
+    startCapture(Capture::Title);
 }
 
-void Scanner::startCapture(Capture what)
+void BookmarkFileReader::startCapture(Capture what)
 {
     m_capture = what;
     m_text.clear();
-    m_textLine = line();
+    m_textLine = m_tokenizer.line();
 }
 
-void Scanner::endCapture()
+void BookmarkFileReader::endCapture()
 {
     if (m_capture == Capture::None)
         return;
@@ -592,7 +326,8 @@ void Scanner::endCapture()
     m_text.clear();
 }
 
-void Scanner::closeItem()
+// A link is complete once whatever follows it (its <DD>, or nothing) has ended.
+void BookmarkFileReader::closeItem()
 {
     endCapture();
     if (!m_hasBookmark || failed())
@@ -603,7 +338,7 @@ void Scanner::closeItem()
     m_sink(std::move(m_bookmark));
 }
 
-void Scanner::pushLevel()
+void BookmarkFileReader::pushLevel()
 {
     const bool named = m_hasPendingFolder && !m_pendingRoot && !m_pendingFolder.isEmpty();
     const int index = int(m_levels.size());
@@ -615,7 +350,7 @@ void Scanner::pushLevel()
     m_pendingFolder.clear();
 }
 
-void Scanner::setCharset(QByteArray label)
+void BookmarkFileReader::setCharset(QByteArray label)
 {
     label = label.trimmed().toLower();
     if (label.startsWith('"') || label.startsWith('\''))
@@ -628,28 +363,28 @@ void Scanner::setCharset(QByteArray label)
     QStringDecoder decoder(label.constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return fail(QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label)));
-    m_charsetName = label;
+    m_charsetName = label.toUpper();
     m_decoder = std::move(decoder);
 }
 
-QString Scanner::decode(const QByteArray &bytes, qint64 line)
+QString BookmarkFileReader::decode(const QByteArray &bytes, qint64 line)
 {
     QString text = m_decoder.decode(bytes);
     if (m_decoder.hasError())
         fail(QString::fromUtf8("%1 として読めないバイトがあります（%2 行目）。")
-                 .arg(QString::fromLatin1(m_charsetName).toUpper())
+                 .arg(QString::fromLatin1(m_charsetName))
                  .arg(line));
     return text;
 }
 
-void Scanner::finish()
+void BookmarkFileReader::finish()
 {
     if (failed())
         return;
     if (!m_sawDoctype)
-        return fail(message(kNotBookmarkFile));
-    if (m_state != State::Data || !m_levels.empty())
-        return fail(atLine("ファイルが途中で終わっています（%1 行目）。", m_line));
+        return fail(QString::fromUtf8(kNotBookmarkFile));
+    if (!m_tokenizer.betweenTags() || !m_levels.empty())
+        return fail(QString::fromUtf8("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
     closeItem();
 }
 
@@ -657,30 +392,30 @@ void Scanner::finish()
 
 BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const BookmarkReadLimits &limits)
 {
-    Scanner scanner(sink, limits);
+    BookmarkFileReader reader(sink, limits);
     QByteArray buffer(kChunk, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got < 0) {
-            scanner.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
+            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
             break;
         }
         if (got == 0) {
             if (in.isSequential() && !in.atEnd() && in.waitForReadyRead(30000))
                 continue;
-            scanner.finish();
+            reader.finish();
             break;
         }
         total += got;
         if (total > limits.maxBytes) {
-            scanner.fail(tooLarge(limits));
+            reader.fail(tooLarge(limits));
             break;
         }
-        if (!scanner.feed(buffer.constData(), got))
+        if (!reader.feed(buffer.constData(), got))
             break;
     }
-    return scanner.result();
+    return reader.result();
 }
 
 BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sink, const BookmarkReadLimits &limits)
