@@ -90,7 +90,6 @@ public:
     bool keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const override;
     void tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes) override;
     void declaration(const QByteArray &text) override;
-    void bogusComment() override;
 
 private:
     void openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes);
@@ -197,12 +196,6 @@ void BookmarkFileReader::declaration(const QByteArray &text)
     if (upper.startsWith("DOCTYPE") && upper.contains("NETSCAPE-BOOKMARK-FILE-1"))
         m_sawDoctype = true;
     else
-        fail(QString::fromUtf8(kNotBookmarkFile));
-}
-
-void BookmarkFileReader::bogusComment()
-{
-    if (!m_sawDoctype)
         fail(QString::fromUtf8(kNotBookmarkFile));
 }
 

@@ -197,10 +197,8 @@ void HtmlTokenizer::step(char c)
         m_dashes = c == '-' ? m_dashes + 1 : 0;
         return;
     case State::Bogus:
-        if (c == '>') {
-            m_state = State::Data;
-            m_handler.bogusComment();
-        }
+        if (c == '>')
+            m_state = State::Data; // <?…> and the like, which HTML reads as comments
         return;
     case State::Data:
     case State::ValueDouble:

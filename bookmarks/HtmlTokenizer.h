@@ -27,9 +27,8 @@ public:
         virtual bool keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const = 0;
         // A tag, its name in lower case, once its '>' is read.
         virtual void tag(const QByteArray &name, bool end, const std::vector<Attribute> &attributes) = 0;
-        // <!…> other than a comment (its first 64 bytes); and markup HTML takes for a comment (<?…>).
+        // <!…> other than a comment: its first 64 bytes.
         virtual void declaration(const QByteArray &text) = 0;
-        virtual void bogusComment() = 0;
     };
 
     explicit HtmlTokenizer(Handler &handler) : m_handler(handler) {}
