@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,6 +93,8 @@ public:
     void declaration(const QByteArray &text) override;
 
 private:
+    bool begin();
+    bool scan(const char *data, qsizetype size);
     void openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes);
     void closeTag(Tag tag);
     void startBookmark(const std::vector<HtmlTokenizer::Attribute> &attributes);
@@ -108,6 +111,7 @@ private:
     HtmlTokenizer m_tokenizer{*this};
 
     bool m_started = false;
+    QByteArray m_head; // what came before the first three bytes were there
     bool m_sawDoctype = false;
     bool m_sawStructure = false; // a later <META> no longer changes the charset
     bool m_charsetFixed = false;
@@ -137,19 +141,32 @@ void BookmarkFileReader::fail(const QString &why)
 
 bool BookmarkFileReader::feed(const char *data, qsizetype size)
 {
-    if (!m_started && size > 0) {
-        m_started = true;
-        const auto byte = [&](qsizetype i) { return i < size ? static_cast<unsigned char>(data[i]) : 0u; };
-        if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
-            fail(QString::fromUtf8("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
-            return false;
-        }
-        if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-            data += 3;
-            size -= 3;
-            m_charsetFixed = true; // a byte-order mark outranks any <META>
-        }
+    if (m_started)
+        return scan(data, size);
+    // A byte-order mark may come split over two reads (from a pipe): the first three bytes decide.
+    m_head.append(data, size);
+    return m_head.size() < 3 || begin();
+}
+
+bool BookmarkFileReader::begin()
+{
+    m_started = true;
+    const QByteArray head = std::exchange(m_head, QByteArray());
+    const auto byte = [&](qsizetype i) { return i < head.size() ? static_cast<unsigned char>(head[i]) : 0u; };
+    if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
+        fail(QString::fromUtf8("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
+        return false;
     }
+    qsizetype skip = 0;
+    if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+        skip = 3;
+        m_charsetFixed = true; // a byte-order mark outranks any <META>
+    }
+    return scan(head.constData() + skip, head.size() - skip);
+}
+
+bool BookmarkFileReader::scan(const char *data, qsizetype size)
+{
     // No HTML holds a NUL; a file that does is binary, or UTF-16 without its mark.
     const auto *nul = static_cast<const char *>(std::memchr(data, 0, std::size_t(size)));
     m_tokenizer.feed(data, nul ? nul - data : size);
@@ -372,7 +389,7 @@ QString BookmarkFileReader::decode(const QByteArray &bytes, qint64 line)
 
 void BookmarkFileReader::finish()
 {
-    if (failed())
+    if (failed() || (!m_started && !begin()))
         return;
     if (!m_sawDoctype)
         return fail(QString::fromUtf8(kNotBookmarkFile));
