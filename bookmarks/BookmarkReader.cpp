@@ -30,11 +30,6 @@ struct Level
     int namedCount;
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 QString tooLarge(const BookmarkReadLimits &limits)
 {
     const qint64 mib = 1024 * 1024;
@@ -180,7 +175,7 @@ void BookmarkFileReader::text(const char *data, qsizetype size)
 {
     if (m_capture != Capture::None)
         m_text.append(data, size);
-    else if (!m_sawDoctype && !std::all_of(data, data + size, isBlank))
+    else if (!m_sawDoctype && !std::all_of(data, data + size, HtmlTokenizer::isBlank))
         fail(QString::fromUtf8(kNotBookmarkFile));
 }
 

@@ -9,11 +9,6 @@ namespace {
 constexpr int kNameCap = 24;
 constexpr int kDeclarationCap = 64;
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

@@ -33,6 +33,9 @@ public:
 
     explicit HtmlTokenizer(Handler &handler) : m_handler(handler) {}
 
+    // HTML's blanks: space, tab, line feed, carriage return, form feed.
+    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
     void feed(const char *data, qsizetype size);
     // Ends the current feed at once; later feeds read nothing.
     void stop() { m_stopped = true; }

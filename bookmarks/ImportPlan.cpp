@@ -136,22 +136,28 @@ QStringList ImportPlan::summary() const
     return lines;
 }
 
-BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
+namespace {
+
+// Reads with `read`, planning each bookmark as it comes; a failed read leaves the plan empty.
+template <class Read>
+BookmarkImport plan(const KnownUrl &isKnown, Read read)
 {
     ImportPlanner planner(isKnown);
     BookmarkImport result;
-    result.read = ReadBookmarks(in, [&](Bookmark &&bookmark) { planner.add(bookmark); }, limits);
+    result.read = read([&](Bookmark &&bookmark) { planner.add(bookmark); });
     if (result.read.ok)
         result.plan = planner.take();
     return result;
 }
 
+} // namespace
+
+BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
+{
+    return plan(isKnown, [&](const BookmarkSink &sink) { return ReadBookmarks(in, sink, limits); });
+}
+
 BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
 {
-    ImportPlanner planner(isKnown);
-    BookmarkImport result;
-    result.read = ReadBookmarkFile(path, [&](Bookmark &&bookmark) { planner.add(bookmark); }, limits);
-    if (result.read.ok)
-        result.plan = planner.take();
-    return result;
+    return plan(isKnown, [&](const BookmarkSink &sink) { return ReadBookmarkFile(path, sink, limits); });
 }
