@@ -1,5 +1,6 @@
 // Hostile inputs too large to keep as files, made here.
 #include "BookmarkReader.h"
+#include "ImportPlan.h"
 
 #include <QBuffer>
 
@@ -57,6 +58,22 @@ TEST(HostileBookmarks, aStreamOverTheSizeLimitStopsThere)
     EXPECT_FALSE(over.result.ok);
     EXPECT_EQ(over.result.message, QString::fromUtf8("ファイルが大きすぎます（100000 バイトまで読み込めます）。"));
     EXPECT_TRUE(read(file, {300000, 10}).result.ok);
+}
+
+// A register file over 16 MiB would no longer load: a bookmark that long is left out, said why.
+TEST(HostileBookmarks, aBookmarkTooLongToRegisterIsListedNotAdded)
+{
+    ImportPlanner planner({});
+    Bookmark bookmark;
+    bookmark.title = QStringLiteral("long");
+    bookmark.url = QStringLiteral("https://long.example/");
+    bookmark.description = QString(1024 * 1024, u'x');
+    planner.add(bookmark);
+    ASSERT_EQ(planner.plan().notImported.size(), 1u);
+    EXPECT_EQ(planner.plan().notImported[0].reason, QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+    bookmark.description.chop(100);
+    planner.add(bookmark);
+    EXPECT_EQ(planner.plan().records.size(), 1u);
 }
 
 } // namespace
