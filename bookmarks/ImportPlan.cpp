@@ -3,8 +3,6 @@
 #include "CodePage.h"
 #include "SiteEntry.h"
 
-#include <QFile>
-
 namespace {
 
 // A register file over 16 MiB is refused when the register loads; a record stays far below.
@@ -54,7 +52,8 @@ void ImportPlanner::add(const Bookmark &bookmark)
     };
     if (bookmark.url.isEmpty())
         return leaveOut("URL がありません。");
-    const QString scheme = bookmark.url.section(u':', 0, 0).toLower();
+    const qsizetype colon = bookmark.url.indexOf(u':');
+    const QString scheme = colon > 0 ? bookmark.url.left(colon).toLower() : QString();
     if (scheme == QLatin1String("place"))
         return void(++m_plan.placeEntries);
     if (scheme == QLatin1String("javascript"))
@@ -119,19 +118,25 @@ QStringList ImportPlan::summary() const
         why << count("data: %1 件", dataEntries);
     if (!notImported.empty())
         why << count("取り込めないもの %1 件", int(notImported.size()));
-    lines << count("見送り: %1 件", left) + (why.isEmpty() ? QString() : QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、"))));
+    QString passedOver = count("見送り: %1 件", left);
+    if (!why.isEmpty())
+        passedOver += QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、")));
+    lines << passedOver;
     if (!keywordsDropped.empty())
         lines << count("キーワードを 3 個に減らしたもの: %1 件", int(keywordsDropped.size()));
 
     for (const NotImported &entry : notImported)
-        lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3").arg(entry.line).arg(quoted(entry.title), entry.reason);
+        lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
+                     .arg(entry.line)
+                     .arg(quoted(entry.title), entry.reason);
     for (const KeywordsDropped &entry : keywordsDropped) {
         QStringList names;
         for (const QString &keyword : entry.dropped)
             names << quoted(keyword);
         if (entry.more > 0)
             names << QString::fromUtf8("ほかのフォルダー %1 個").arg(entry.more);
-        lines << QString::fromUtf8("キーワードを外しました%1: %2").arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
+        lines << QString::fromUtf8("キーワードを外しました%1: %2")
+                     .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
     return lines;
 }
