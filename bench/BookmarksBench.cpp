@@ -31,9 +31,9 @@ void writeBookmarkFile(QIODevice &out, int count, int iconBytes)
                        "charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
     for (int i = 0; i < count; ++i) {
         if (i % 1000 == 0)
-            piece += "    <DT><H3 ADD_DATE=\"1700000000\">フォルダー " + QByteArray::number(i / 1000) + "</H3>\n    <DL><p>\n";
+            piece += "    <DT><H3>フォルダー " + QByteArray::number(i / 1000) + "</H3>\n    <DL><p>\n";
         if (i % 50 == 0)
-            piece += "        <DT><H3 ADD_DATE=\"1700000000\">分類 " + QByteArray::number(i / 50) + "</H3>\n        <DL><p>\n";
+            piece += "        <DT><H3>分類 " + QByteArray::number(i / 50) + "</H3>\n        <DL><p>\n";
         piece += "            <DT><A HREF=\"https://www.example" + QByteArray::number(i % 5000) + ".jp/page/"
             + QByteArray::number(i) + "/?q=1&amp;r=2\" ADD_DATE=\"1700000001\"" + icon
             + (i % 3 == 0 ? " TAGS=\"趣味,news,東京\"" : "") + '>' + kTitles[i % 8] + ' ' + QByteArray::number(i)

@@ -58,7 +58,8 @@ TEST(ExportBookmarks, importingTheExportKeepsEveryRecord)
 
 TEST(ExportBookmarks, anIndependentHtmlParserReadsTheSameLinks)
 {
-    if (QStringLiteral(SITEKANRI_PYTHON3).isEmpty() || QStringLiteral(SITEKANRI_PYTHON3).endsWith(QLatin1String("NOTFOUND")))
+    const QString python3 = QStringLiteral(SITEKANRI_PYTHON3);
+    if (python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
         GTEST_SKIP() << "python3 is not installed (scripts/setup.sh installs it)";
     const SiteList sites = awkwardSites();
     QTemporaryFile file;
@@ -67,7 +68,7 @@ TEST(ExportBookmarks, anIndependentHtmlParserReadsTheSameLinks)
     file.close();
 
     QProcess python;
-    python.start(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(SITEKANRI_HTML_PARSER_SCRIPT), file.fileName()});
+    python.start(python3, {QStringLiteral(SITEKANRI_HTML_PARSER_SCRIPT), file.fileName()});
     ASSERT_TRUE(python.waitForFinished(30000));
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     const QList<QByteArray> lines = python.readAllStandardOutput().trimmed().split('\n');

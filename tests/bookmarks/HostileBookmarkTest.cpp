@@ -20,7 +20,8 @@ Read read(const QByteArray &bytes, const BookmarkReadLimits &limits = {})
     file.setData(bytes);
     file.open(QIODevice::ReadOnly);
     Read out;
-    out.result = ReadBookmarks(file, [&](Bookmark &&bookmark) { out.bookmarks.push_back(std::move(bookmark)); }, limits);
+    const auto keep = [&](Bookmark &&bookmark) { out.bookmarks.push_back(std::move(bookmark)); };
+    out.result = ReadBookmarks(file, keep, limits);
     return out;
 }
 
