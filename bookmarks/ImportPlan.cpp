@@ -63,15 +63,25 @@ void ImportPlanner::add(const Bookmark &bookmark)
 
     QStringList keywords;
     KeywordsDropped dropped{title, {}, bookmark.moreFolders};
-    for (const QStringList *source : {&bookmark.folders, &bookmark.tags}) {
-        for (const QString &candidate : *source) {
-            const QString keyword = registerText(candidate);
-            // An empty tag keeps its place (a record's keyword 1 may be empty); it is never "dropped".
-            const bool kept = keywords.size() < kKeywords;
-            if (keyword.isEmpty() ? !kept : keywords.contains(keyword) || dropped.dropped.contains(keyword))
-                continue;
-            (kept ? keywords : dropped.dropped).append(keyword);
+    const auto take = [&](const QString &keyword) {
+        (keywords.size() < kKeywords ? keywords : dropped.dropped).append(keyword);
+    };
+    // A folder is taken once however often its name nests, and a tag that repeats a folder is
+    // not taken again; the TAGS themselves are taken as written, repeats and empty places too
+    // (a record may have the same keyword twice, or only a third one), except empty ones that
+    // would not fit anyway.
+    QStringList folders;
+    for (const QString &folder : bookmark.folders) {
+        const QString keyword = registerText(folder);
+        if (!folders.contains(keyword)) {
+            folders.append(keyword);
+            take(keyword);
         }
+    }
+    for (const QString &tag : bookmark.tags) {
+        const QString keyword = registerText(tag);
+        if (keyword.isEmpty() ? keywords.size() < kKeywords : !folders.contains(keyword))
+            take(keyword);
     }
     keywords.resize(kKeywords);
 

@@ -28,6 +28,7 @@ SiteList awkwardSites()
         {"～全角チルダと①", "http://x.test/#frag", "", "", "", ""},
         {"a  b   c", "https://spaces.test/", " k ", "", "", "x   y"},
         {"&#32; は参照のまま", "https://ref.test/", "&amp;", "", "", "&#10;"},
+        {"同じキーワード二つ", "https://same.test/", "x", "x", "", ""},
     };
     SiteList sites;
     for (const auto &row : rows) {
