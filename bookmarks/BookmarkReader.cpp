@@ -1,0 +1,437 @@
+#include "BookmarkReader.h"
+
+#include "HtmlText.h"
+#include "HtmlTokenizer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype kChunk = 64 * 1024;
+constexpr const char *kNotBookmarkFile = "ブックマークファイル（NETSCAPE-Bookmark-file-1）ではありません。";
+
+enum class Tag { Other, A, H3, DL, DT, DD, Meta };
+enum class Capture { None, Title, Folder, Description };
+
+// One <DL> level. Only the folders a person named count for keywords; each level points at the
+// nearest such folder at or above it, so a link's folders are found without walking the levels.
+struct Level
+{
+    QString name;
+    int nearestNamed;
+    int namedCount;
+};
+
+QString tooLarge(const BookmarkReadLimits &limits)
+{
+    const qint64 mib = 1024 * 1024;
+    const QString size = limits.maxBytes >= mib ? QStringLiteral("%1 MB ").arg(limits.maxBytes / mib)
+                                                : QString::fromUtf8("%1 バイト").arg(limits.maxBytes);
+    return QString::fromUtf8("ファイルが大きすぎます（%1まで読み込めます）。").arg(size);
+}
+
+Tag classify(const QByteArray &name)
+{
+    if (name == "a")
+        return Tag::A;
+    if (name == "h3")
+        return Tag::H3;
+    if (name == "dl")
+        return Tag::DL;
+    if (name == "dt")
+        return Tag::DT;
+    if (name == "dd")
+        return Tag::DD;
+    if (name == "meta")
+        return Tag::Meta;
+    return Tag::Other;
+}
+
+// The first value of an attribute (HTML's rule when one is given twice), or null.
+const QByteArray *find(const std::vector<HtmlTokenizer::Attribute> &attributes, const char *name)
+{
+    for (const HtmlTokenizer::Attribute &attribute : attributes)
+        if (attribute.name == name)
+            return &attribute.value;
+    return nullptr;
+}
+
+bool isTrue(const QByteArray *value)
+{
+    return value && value->compare("false", Qt::CaseInsensitive) != 0;
+}
+
+// The bookmark file's structure over the tokens: folders as a stack of levels, the text of the
+// link, folder or description being read, and the charset the file declares.
+class BookmarkFileReader final : public HtmlTokenizer::Handler
+{
+public:
+    BookmarkFileReader(const BookmarkSink &sink, const BookmarkReadLimits &limits) : m_sink(sink), m_limits(limits) {}
+
+    bool feed(const char *data, qsizetype size);
+    void finish();
+    void fail(const QString &why);
+    bool failed() const { return !m_result.ok; }
+    BookmarkReadResult result() const { return m_result; }
+
+    void text(const char *data, qsizetype size) override;
+    bool keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const override;
+    void tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes) override;
+    void declaration(const QByteArray &text) override;
+
+private:
+    bool begin();
+    bool scan(const char *data, qsizetype size);
+    void openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes);
+    void closeTag(Tag tag);
+    void startBookmark(const std::vector<HtmlTokenizer::Attribute> &attributes);
+    void startCapture(Capture what);
+    void endCapture();
+    void closeItem();
+    void pushLevel();
+    void setCharset(QByteArray label);
+    QString decode(const QByteArray &bytes, qint64 line);
+
+    const BookmarkSink &m_sink;
+    BookmarkReadLimits m_limits;
+    BookmarkReadResult m_result;
+    HtmlTokenizer m_tokenizer{*this};
+
+    bool m_started = false;
+    QByteArray m_head; // what came before the first three bytes were there
+    bool m_sawDoctype = false;
+    bool m_sawStructure = false; // a later <META> no longer changes the charset
+    bool m_charsetFixed = false;
+
+    Capture m_capture = Capture::None;
+    QByteArray m_text;
+    qint64 m_textLine = 0;
+
+    Bookmark m_bookmark;
+    bool m_hasBookmark = false;
+    bool m_descriptionTaken = false;
+    QString m_pendingFolder;
+    bool m_hasPendingFolder = false;
+    bool m_pendingRoot = false;
+    std::vector<Level> m_levels;
+
+    QByteArray m_charsetName = QByteArrayLiteral("UTF-8");
+    QStringDecoder m_decoder{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
+};
+
+void BookmarkFileReader::fail(const QString &why)
+{
+    if (m_result.ok)
+        m_result = {false, why, m_result.bookmarks};
+    m_tokenizer.stop();
+}
+
+bool BookmarkFileReader::feed(const char *data, qsizetype size)
+{
+    if (m_started)
+        return scan(data, size);
+    // A byte-order mark may come split over two reads (from a pipe): the first three bytes decide.
+    m_head.append(data, size);
+    return m_head.size() < 3 || begin();
+}
+
+bool BookmarkFileReader::begin()
+{
+    m_started = true;
+    const QByteArray head = std::exchange(m_head, QByteArray());
+    const auto byte = [&](qsizetype i) { return i < head.size() ? static_cast<unsigned char>(head[i]) : 0u; };
+    if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
+        fail(QString::fromUtf8("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
+        return false;
+    }
+    qsizetype skip = 0;
+    if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+        skip = 3;
+        m_charsetFixed = true; // a byte-order mark outranks any <META>
+    }
+    return scan(head.constData() + skip, head.size() - skip);
+}
+
+bool BookmarkFileReader::scan(const char *data, qsizetype size)
+{
+    // No HTML holds a NUL; a file that does is binary, or UTF-16 without its mark.
+    const auto *nul = static_cast<const char *>(std::memchr(data, 0, std::size_t(size)));
+    m_tokenizer.feed(data, nul ? nul - data : size);
+    if (nul && !failed())
+        fail(QString::fromUtf8("ファイルに NUL 文字が含まれています（%1 行目）。ブックマークファイルではありません。")
+                 .arg(m_tokenizer.line()));
+    return !failed();
+}
+
+void BookmarkFileReader::text(const char *data, qsizetype size)
+{
+    if (m_capture != Capture::None)
+        m_text.append(data, size);
+    else if (!m_sawDoctype && !std::all_of(data, data + size, HtmlTokenizer::isBlank))
+        fail(QString::fromUtf8(kNotBookmarkFile));
+}
+
+bool BookmarkFileReader::keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const
+{
+    if (tag == "a")
+        return attribute == "href" || attribute == "tags";
+    if (tag == "h3")
+        return attribute == "personal_toolbar_folder" || attribute == "unfiled_bookmarks_folder";
+    if (tag == "meta")
+        return attribute == "charset" || attribute == "content";
+    return false;
+}
+
+void BookmarkFileReader::tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes)
+{
+    if (!m_sawDoctype)
+        return fail(QString::fromUtf8(kNotBookmarkFile));
+    if (end)
+        closeTag(classify(name));
+    else
+        openTag(classify(name), attributes);
+}
+
+void BookmarkFileReader::declaration(const QByteArray &text)
+{
+    if (m_sawDoctype)
+        return;
+    const QByteArray upper = text.toUpper();
+    if (upper.startsWith("DOCTYPE") && upper.contains("NETSCAPE-BOOKMARK-FILE-1"))
+        m_sawDoctype = true;
+    else
+        fail(QString::fromUtf8(kNotBookmarkFile));
+}
+
+void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes)
+{
+    switch (tag) {
+    case Tag::A:
+        closeItem();
+        startBookmark(attributes);
+        break;
+    case Tag::H3:
+        closeItem();
+        m_sawStructure = true;
+        // The browsers' own top folders (toolbar, other bookmarks) say where a link sat, not
+        // what it is about: they give no keyword.
+        m_pendingRoot = isTrue(find(attributes, "personal_toolbar_folder"))
+            || isTrue(find(attributes, "unfiled_bookmarks_folder"));
+        startCapture(Capture::Folder);
+        break;
+    case Tag::DL:
+        closeItem();
+        m_sawStructure = true;
+        pushLevel();
+        break;
+    case Tag::DT:
+        closeItem();
+        m_hasPendingFolder = false; // a folder with no <DL> of its own holds nothing
+        break;
+    case Tag::DD:
+        endCapture();
+        if (m_hasBookmark && !m_descriptionTaken) {
+            m_descriptionTaken = true;
+            startCapture(Capture::Description);
+        }
+        break;
+    case Tag::Meta:
+        if (!m_charsetFixed && !m_sawStructure) {
+            if (const QByteArray *charset = find(attributes, "charset")) {
+                setCharset(*charset);
+            } else if (const QByteArray *content = find(attributes, "content")) {
+                const qsizetype at = content->toLower().indexOf("charset=");
+                if (at >= 0)
+                    setCharset(content->mid(at + 8));
+            }
+        }
+        break;
+    case Tag::Other:
+        break;
+    }
+}
+
+void BookmarkFileReader::closeTag(Tag tag)
+{
+    if ((tag == Tag::A && m_capture == Capture::Title) || (tag == Tag::H3 && m_capture == Capture::Folder)
+        || (tag == Tag::DD && m_capture == Capture::Description)) {
+        endCapture();
+    } else if (tag == Tag::DL) {
+        closeItem();
+        if (!m_levels.empty())
+            m_levels.pop_back();
+    }
+}
+
+void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribute> &attributes)
+{
+    m_sawStructure = true;
+    m_bookmark = Bookmark();
+    m_hasBookmark = true;
+    m_descriptionTaken = false;
+    m_bookmark.line = m_tokenizer.line();
+    if (const QByteArray *href = find(attributes, "href")) {
+        // As URL parsers do: tabs and line breaks inside are dropped, blanks around trimmed.
+        QString url = HtmlText::decodeReferences(decode(*href, m_bookmark.line));
+        url.remove(u'\t').remove(u'\n').remove(u'\r');
+        m_bookmark.url = url.trimmed();
+    }
+    if (const QByteArray *tags = find(attributes, "tags")) {
+        // Split before references are decoded, so that a tag may hold "&#44;".
+        for (const QString &tag : decode(*tags, m_bookmark.line).split(u','))
+            m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(tag)));
+        while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
+            m_bookmark.tags.removeLast();
+    }
+    if (!m_levels.empty()) {
+        const Level &top = m_levels.back();
+        for (int i = top.nearestNamed; i >= 0 && m_bookmark.folders.size() < Bookmark::kFolderNames;
+             i = i > 0 ? m_levels[std::size_t(i) - 1].nearestNamed : -1)
+            m_bookmark.folders.append(m_levels[std::size_t(i)].name);
+        m_bookmark.moreFolders = top.namedCount - int(m_bookmark.folders.size());
+    }
+    startCapture(Capture::Title);
+}
+
+void BookmarkFileReader::startCapture(Capture what)
+{
+    m_capture = what;
+    m_text.clear();
+    m_textLine = m_tokenizer.line();
+}
+
+void BookmarkFileReader::endCapture()
+{
+    if (m_capture == Capture::None)
+        return;
+    const QString text = HtmlText::decodeReferences(HtmlText::joinLines(decode(m_text, m_textLine)));
+    switch (m_capture) {
+    case Capture::Title:
+        m_bookmark.title = text;
+        break;
+    case Capture::Folder:
+        m_pendingFolder = text;
+        m_hasPendingFolder = true;
+        break;
+    case Capture::Description:
+        m_bookmark.description = text;
+        break;
+    case Capture::None:
+        break;
+    }
+    m_capture = Capture::None;
+    m_text.clear();
+}
+
+// A link is complete once whatever follows it (its <DD>, or nothing) has ended.
+void BookmarkFileReader::closeItem()
+{
+    endCapture();
+    if (!m_hasBookmark || failed())
+        return;
+    m_hasBookmark = false;
+    if (++m_result.bookmarks > m_limits.maxBookmarks)
+        return fail(QString::fromUtf8("ブックマークが多すぎます（%1 件まで読み込めます）。").arg(m_limits.maxBookmarks));
+    m_sink(std::move(m_bookmark));
+}
+
+void BookmarkFileReader::pushLevel()
+{
+    const bool named = m_hasPendingFolder && !m_pendingRoot && !m_pendingFolder.isEmpty();
+    const int index = int(m_levels.size());
+    const Level *above = m_levels.empty() ? nullptr : &m_levels.back();
+    Level level{named ? m_pendingFolder : QString(), named ? index : (above ? above->nearestNamed : -1),
+                (above ? above->namedCount : 0) + (named ? 1 : 0)};
+    m_levels.push_back(std::move(level));
+    m_hasPendingFolder = false;
+    m_pendingFolder.clear();
+}
+
+void BookmarkFileReader::setCharset(QByteArray label)
+{
+    label = label.trimmed().toLower();
+    if (label.startsWith('"') || label.startsWith('\''))
+        label = label.mid(1);
+    const qsizetype end = label.indexOf(';');
+    label = (end >= 0 ? label.left(end) : label).trimmed();
+    // A <META> that names UTF-16 was read as ASCII, so it is wrong about itself.
+    if (label.isEmpty() || label == "utf-8" || label == "utf8" || label.startsWith("utf-16"))
+        return;
+    QStringDecoder decoder(label.constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return fail(QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label)));
+    m_charsetName = label.toUpper();
+    m_decoder = std::move(decoder);
+}
+
+QString BookmarkFileReader::decode(const QByteArray &bytes, qint64 line)
+{
+    QString text = m_decoder.decode(bytes);
+    if (m_decoder.hasError())
+        fail(QString::fromUtf8("%1 として読めないバイトがあります（%2 行目）。")
+                 .arg(QString::fromLatin1(m_charsetName))
+                 .arg(line));
+    return text;
+}
+
+void BookmarkFileReader::finish()
+{
+    if (failed() || (!m_started && !begin()))
+        return;
+    if (!m_sawDoctype)
+        return fail(QString::fromUtf8(kNotBookmarkFile));
+    if (!m_tokenizer.betweenTags() || !m_levels.empty())
+        return fail(QString::fromUtf8("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
+    closeItem();
+}
+
+} // namespace
+
+BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const BookmarkReadLimits &limits)
+{
+    BookmarkFileReader reader(sink, limits);
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = in.read(buffer.data(), buffer.size());
+        if (got < 0) {
+            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
+            break;
+        }
+        if (got == 0) {
+            if (in.isSequential() && !in.atEnd() && in.waitForReadyRead(30000))
+                continue;
+            reader.finish();
+            break;
+        }
+        total += got;
+        if (total > limits.maxBytes) {
+            reader.fail(tooLarge(limits));
+            break;
+        }
+        if (!reader.feed(buffer.constData(), got))
+            break;
+    }
+    return reader.result();
+}
+
+BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sink, const BookmarkReadLimits &limits)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return {false, QString::fromUtf8("フォルダーは読み込めません: %1").arg(path), 0};
+    if (info.isFile() && info.size() > limits.maxBytes)
+        return {false, tooLarge(limits), 0};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(file.errorString()), 0};
+    return ReadBookmarks(file, sink, limits);
+}

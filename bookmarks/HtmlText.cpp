@@ -1,0 +1,175 @@
+#include "HtmlText.h"
+
+#include <QStringView>
+
+#include <array>
+
+namespace {
+
+struct NamedReference
+{
+    const char16_t *name;
+    char16_t character;
+};
+
+// The references bookmark writers emit, and the typographic ones that titles copied from web
+// pages bring along. HTML knows two thousand more; a file that uses them keeps them as written.
+constexpr std::array<NamedReference, 28> kNamed{{
+    {u"amp", u'&'},     {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
+    {u"apos", u'\''},   {u"nbsp", 0x00A0},  {u"AMP", u'&'},     {u"LT", u'<'},
+    {u"GT", u'>'},      {u"QUOT", u'"'},    {u"copy", 0x00A9},  {u"reg", 0x00AE},
+    {u"trade", 0x2122}, {u"hellip", 0x2026}, {u"mdash", 0x2014}, {u"ndash", 0x2013},
+    {u"lsquo", 0x2018}, {u"rsquo", 0x2019}, {u"ldquo", 0x201C}, {u"rdquo", 0x201D},
+    {u"laquo", 0x00AB}, {u"raquo", 0x00BB}, {u"middot", 0x00B7}, {u"bull", 0x2022},
+    {u"yen", 0x00A5},   {u"times", 0x00D7}, {u"deg", 0x00B0},   {u"euro", 0x20AC},
+}};
+
+constexpr char32_t kReplacement = 0xFFFD;
+constexpr qsizetype kLongestName = 6;
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+int digitValue(QChar c, int base)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (base == 16 && u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (base == 16 && u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The reference starting at raw[amp] ('&'): its character and the position of its ';'.
+bool parseReference(QStringView raw, qsizetype amp, qsizetype &semicolon, char32_t &character)
+{
+    qsizetype i = amp + 1;
+    if (i < raw.size() && raw[i] == u'#') {
+        ++i;
+        int base = 10;
+        if (i < raw.size() && (raw[i] == u'x' || raw[i] == u'X')) {
+            base = 16;
+            ++i;
+        }
+        const qsizetype first = i;
+        char32_t value = 0;
+        for (int digit; i < raw.size() && (digit = digitValue(raw[i], base)) >= 0; ++i)
+            value = value > 0x10FFFF ? value : value * base + char32_t(digit); // stops growing once too large
+        if (i == first || i >= raw.size() || raw[i] != u';')
+            return false;
+        semicolon = i;
+        const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+        character = value == 0 || surrogate || value > 0x10FFFF ? kReplacement : value;
+        return true;
+    }
+    const qsizetype end = raw.indexOf(u';', i);
+    if (end < 0 || end - i > kLongestName)
+        return false;
+    const QStringView name = raw.mid(i, end - i);
+    for (const NamedReference &named : kNamed) {
+        if (name == QStringView(named.name)) {
+            semicolon = end;
+            character = named.character;
+            return true;
+        }
+    }
+    return false;
+}
+
+// References for the characters a reader would change: markup, and the blanks it drops or joins.
+const char *escapeOf(QChar c, bool atEnd)
+{
+    switch (c.unicode()) {
+    case u'&': return "&amp;";
+    case u'<': return "&lt;";
+    case u'>': return "&gt;";
+    case u'"': return "&quot;";
+    case u'\t': return "&#9;";
+    case u'\n': return "&#10;";
+    case u'\f': return "&#12;";
+    case u'\r': return "&#13;";
+    case u' ': return atEnd ? "&#32;" : nullptr;
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+namespace HtmlText {
+
+QString decodeReferences(const QString &raw)
+{
+    qsizetype amp = raw.indexOf(u'&');
+    if (amp < 0)
+        return raw;
+    QString out;
+    out.reserve(raw.size());
+    qsizetype from = 0;
+    while (amp >= 0) {
+        out.append(QStringView(raw).mid(from, amp - from));
+        qsizetype semicolon = 0;
+        char32_t character = 0;
+        if (parseReference(raw, amp, semicolon, character)) {
+            const char32_t one[1] = {character};
+            out.append(QString::fromUcs4(one, 1));
+            from = semicolon + 1;
+        } else {
+            out.append(u'&');
+            from = amp + 1;
+        }
+        amp = raw.indexOf(u'&', from);
+    }
+    out.append(QStringView(raw).mid(from));
+    return out;
+}
+
+QString joinLines(const QString &raw)
+{
+    qsizetype begin = 0;
+    qsizetype end = raw.size();
+    while (begin < end && isBlank(raw[begin]))
+        ++begin;
+    while (end > begin && isBlank(raw[end - 1]))
+        --end;
+    const QStringView text = QStringView(raw).mid(begin, end - begin);
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (!isBlank(text[i])) {
+            out.append(text[i++]);
+            continue;
+        }
+        const qsizetype run = i;
+        bool lineBreak = false;
+        for (; i < text.size() && isBlank(text[i]); ++i)
+            lineBreak = lineBreak || text[i] == u'\n' || text[i] == u'\r';
+        if (lineBreak)
+            out.append(u' ');
+        else
+            out.append(text.mid(run, i - run));
+    }
+    return out;
+}
+
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    const QStringView view(text);
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < view.size(); ++i) {
+        const char *escape = escapeOf(view[i], i == 0 || i == view.size() - 1);
+        if (!escape)
+            continue;
+        out.append(view.mid(from, i - from).toUtf8());
+        out.append(escape);
+        from = i + 1;
+    }
+    out.append(view.mid(from).toUtf8());
+}
+
+} // namespace HtmlText

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Bookmark.h"
+#include "BookmarkReader.h"
+#include "SiteRecord.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+// A bookmark that could not become a record, and why (in Japanese).
+struct NotImported
+{
+    qint64 line = 0;
+    QString title;
+    QString reason;
+};
+
+// A bookmark that had more than three keywords: the ones left out, nearest folders first.
+struct KeywordsDropped
+{
+    QString name;
+    QStringList dropped;
+    int more = 0; // further enclosing folders, not named one by one
+};
+
+// What an import would do: the records to add, in file order, and everything else counted.
+struct ImportPlan
+{
+    std::vector<SiteRecord> records;
+    int alreadyRegistered = 0; // the URL is in the register
+    int repeatedInFile = 0;    // the URL came earlier in the same file
+    int placeEntries = 0;      // place: (a browser's saved searches and history views)
+    int scriptEntries = 0;     // javascript: (bookmarklets)
+    int dataEntries = 0;       // data:
+    std::vector<NotImported> notImported;
+    std::vector<KeywordsDropped> keywordsDropped;
+
+    // The counts, one line each, then a line for each bookmark left out or cut short.
+    QStringList summary() const;
+};
+
+// Whether a URL (in register bytes) is in the register already: the caller's duplicate rule.
+using KnownUrl = std::function<bool(const QByteArray &url)>;
+
+// Turns bookmarks into records one by one. Name = title (the URL when there is none); keywords =
+// the nearest folders, then the TAGS, three at most; content = the description.
+class ImportPlanner
+{
+public:
+    explicit ImportPlanner(KnownUrl isKnown) : m_isKnown(std::move(isKnown)) {}
+
+    void add(const Bookmark &bookmark);
+    const ImportPlan &plan() const { return m_plan; }
+    ImportPlan take() { return std::move(m_plan); }
+
+private:
+    KnownUrl m_isKnown;
+    ImportPlan m_plan;
+    QSet<QByteArray> m_urls;
+};
+
+// Reading and planning in one pass. When the file cannot be read, the plan is empty: nothing of
+// a broken file is ever imported.
+struct BookmarkImport
+{
+    BookmarkReadResult read;
+    ImportPlan plan;
+};
+BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const BookmarkReadLimits &limits = {});
+BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKnown,
+                                      const BookmarkReadLimits &limits = {});

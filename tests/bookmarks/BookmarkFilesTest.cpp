@@ -1,0 +1,102 @@
+// Every files/NAME.html is imported and compared with files/NAME.expected, a listing written by
+// hand: "record [name] [URL] [keyword 1] [keyword 2] [keyword 3] [content]" lines and "summary"
+// lines, or the one "error" line. Besides the listing, an expected file
+// may hold input lines: "known URL" (already in the register) and "limit bytes|bookmarks N", and
+// "#" comments.
+#include "CaseName.h"
+#include "CodePage.h"
+#include "ImportPlan.h"
+#include "TrickleDevice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FileCase
+{
+    std::string stem;
+    const char *name;
+};
+
+std::vector<FileCase> fileCases()
+{
+    static std::vector<std::string> stems;
+    if (stems.empty()) {
+        const QStringList files =
+            QDir(QStringLiteral(SITEKANRI_BOOKMARK_FILES)).entryList({QStringLiteral("*.expected")}, QDir::Files);
+        for (const QString &file : files)
+            stems.push_back(file.chopped(9).toStdString());
+    }
+    std::vector<FileCase> cases;
+    for (const std::string &stem : stems)
+        cases.push_back({stem, stem.c_str()});
+    return cases;
+}
+
+void PrintTo(const FileCase &c, std::ostream *out)
+{
+    *out << c.stem;
+}
+
+// The listing of an import, as the expected files write it.
+std::string listing(const BookmarkImport &import)
+{
+    QStringList lines;
+    if (!import.read.ok)
+        lines << QStringLiteral("error ") + import.read.message;
+    for (const SiteRecord &r : import.plan.records) {
+        QString line = QStringLiteral("record");
+        for (const QByteArray *field : {&r.m_name, &r.m_url, &r.m_keyword1, &r.m_keyword2, &r.m_keyword3, &r.m_content})
+            line += QStringLiteral(" [") + CodePage::toText(*field) + u']';
+        lines << line;
+    }
+    if (import.read.ok)
+        for (const QString &line : import.plan.summary())
+            lines << QStringLiteral("summary ") + line;
+    return lines.join(u'\n').toStdString();
+}
+
+class BookmarkFiles : public ::testing::TestWithParam<FileCase>
+{
+};
+
+TEST_P(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
+{
+    const QString base = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/") + QString::fromStdString(GetParam().stem);
+    QFile expectedFile(base + QStringLiteral(".expected"));
+    ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly));
+    QSet<QByteArray> known;
+    BookmarkReadLimits limits;
+    QStringList expected;
+    for (const QString &line : QString::fromUtf8(expectedFile.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QString input = line.section(u' ', 1);
+        if (line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(QLatin1String("known ")))
+            known.insert(CodePage::fromKnownText(input));
+        else if (line.startsWith(QLatin1String("limit bytes ")))
+            limits.maxBytes = line.section(u' ', 2).toLongLong();
+        else if (line.startsWith(QLatin1String("limit bookmarks ")))
+            limits.maxBookmarks = line.section(u' ', 2).toLongLong();
+        else
+            expected << line;
+    }
+
+    const KnownUrl isKnown = [&](const QByteArray &url) { return known.contains(url); };
+    const QString path = base + QStringLiteral(".html");
+    EXPECT_EQ(listing(PlanBookmarkFileImport(path, isKnown, limits)), expected.join(u'\n').toStdString());
+
+    // The same from a pipe that gives a byte at a time: nothing may depend on where reads end.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    TrickleDevice pipe(file.readAll(), 1);
+    EXPECT_EQ(listing(PlanBookmarkImport(pipe, isKnown, limits)), expected.join(u'\n').toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BookmarkFiles, ::testing::ValuesIn(fileCases()), CaseName());
+
+} // namespace

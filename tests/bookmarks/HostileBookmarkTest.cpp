@@ -1,0 +1,80 @@
+// Hostile inputs too large to keep as files, made here.
+#include "BookmarkReader.h"
+#include "ImportPlan.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Read
+{
+    BookmarkReadResult result;
+    std::vector<Bookmark> bookmarks;
+};
+
+Read read(const QByteArray &bytes, const BookmarkReadLimits &limits = {})
+{
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
+    Read out;
+    const auto keep = [&](Bookmark &&bookmark) { out.bookmarks.push_back(std::move(bookmark)); };
+    out.result = ReadBookmarks(file, keep, limits);
+    return out;
+}
+
+// A reader that recursed per folder would overflow the stack long before this depth.
+TEST(HostileBookmarks, foldersNestedOneHundredThousandDeep)
+{
+    constexpr int kDepth = 100000;
+    QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int i = 0; i < kDepth; ++i)
+        file += "<DT><H3>f" + QByteArray::number(i) + "</H3>\n<DL><p>\n";
+    file += "<DT><A HREF=\"https://deep.example/\">Deep</A>\n";
+    const QByteArray cut = file;
+    for (int i = 0; i <= kDepth; ++i)
+        file += "</DL><p>\n";
+
+    const Read whole = read(file);
+    ASSERT_TRUE(whole.result.ok) << whole.result.message.toStdString();
+    ASSERT_EQ(whole.bookmarks.size(), 1u);
+    const QStringList nearest{QStringLiteral("f99999"), QStringLiteral("f99998"), QStringLiteral("f99997"),
+                              QStringLiteral("f99996")};
+    EXPECT_EQ(whole.bookmarks[0].folders, nearest);
+    EXPECT_EQ(whole.bookmarks[0].moreFolders, kDepth - 4);
+
+    const Read unclosed = read(cut);
+    EXPECT_FALSE(unclosed.result.ok);
+    EXPECT_TRUE(unclosed.result.message.startsWith(QString::fromUtf8("ファイルが途中で終わっています")))
+        << unclosed.result.message.toStdString();
+}
+
+// A stream (standard input) has no size to refuse up front: reading stops at the limit.
+TEST(HostileBookmarks, aStreamOverTheSizeLimitStopsThere)
+{
+    const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n" + QByteArray(200000, ' ') + "</DL>\n";
+    const Read over = read(file, {100000, 10});
+    EXPECT_FALSE(over.result.ok);
+    EXPECT_EQ(over.result.message, QString::fromUtf8("ファイルが大きすぎます（100000 バイトまで読み込めます）。"));
+    EXPECT_TRUE(read(file, {300000, 10}).result.ok);
+}
+
+// A register file over 16 MiB would no longer load: a bookmark that long is left out, said why.
+TEST(HostileBookmarks, aBookmarkTooLongToRegisterIsListedNotAdded)
+{
+    ImportPlanner planner({});
+    Bookmark bookmark;
+    bookmark.title = QStringLiteral("long");
+    bookmark.url = QStringLiteral("https://long.example/");
+    bookmark.description = QString(1024 * 1024, u'x');
+    planner.add(bookmark);
+    ASSERT_EQ(planner.plan().notImported.size(), 1u);
+    EXPECT_EQ(planner.plan().notImported[0].reason, QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+    bookmark.description.chop(100);
+    planner.add(bookmark);
+    EXPECT_EQ(planner.plan().records.size(), 1u);
+}
+
+} // namespace
