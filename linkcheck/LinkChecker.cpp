@@ -34,7 +34,7 @@ void LinkChecker::start(std::vector<LinkJob> jobs)
     for (std::size_t i = 0; i < m_jobs.size(); ++i) {
         // A URL that is no http(s) URL gets a host of "" and goes through the same queue, so its
         // result arrives in turn like any other rather than before start() returns.
-        const QString host = QUrl(m_jobs[i].url, QUrl::TolerantMode).host().toLower();
+        const QString host = LinkTrail::hostKey(m_jobs[i].url);
         Host &entry = m_hosts[host];
         entry.waiting.push_back(i);
         if (!entry.queued) {
@@ -78,7 +78,7 @@ void LinkChecker::dispatch()
         entry.waiting.pop_front();
         ++entry.active;
         offerTurn(host);
-        launch(index);
+        launch(index, host);
     }
     m_dispatching = false;
     if (m_running && m_active == 0 && m_turns.empty()) {
@@ -98,10 +98,9 @@ void LinkChecker::offerTurn(const QString &host)
     }
 }
 
-void LinkChecker::launch(std::size_t index)
+void LinkChecker::launch(std::size_t index, const QString &host)
 {
     ++m_active;
-    const QString host = QUrl(m_jobs[index].url, QUrl::TolerantMode).host().toLower();
     auto *probe = new LinkProbe(*m_network, m_jobs[index].url, m_settings, this);
     m_probes.push_back(probe);
     connect(probe, &LinkProbe::finished, this,

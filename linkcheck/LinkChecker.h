@@ -56,7 +56,7 @@ private:
     };
 
     void dispatch();
-    void launch(std::size_t index);
+    void launch(std::size_t index, const QString &host);
     void complete(std::size_t index, const QString &host, LinkProbe *probe, const LinkResult &result);
     void offerTurn(const QString &host);
     void stopProbes();

@@ -45,7 +45,7 @@ LinkTrail::LinkTrail(const QString &url)
         finish(LinkStatus::Invalid, 0);
         m_result.finalUrl = url;
     } else if (reservedInvalid(m_url)) {
-        finish(LinkStatus::NoHost, 0, m_url.host());
+        finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     }
     m_seen.insert(text(m_url));
 }
@@ -63,7 +63,7 @@ LinkTrail::Next LinkTrail::take(const LinkAnswer &answer)
     }
     switch (answer.failure) {
     case Failure::None: break;
-    case Failure::HostNotFound: return finish(LinkStatus::NoHost, 0, m_url.host());
+    case Failure::HostNotFound: return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     case Failure::Refused: return finish(LinkStatus::Refused, 0, answer.detail);
     case Failure::Tls: return finish(LinkStatus::TlsError, 0, answer.detail);
     case Failure::Timeout: return finish(LinkStatus::Timeout, 0);
@@ -112,7 +112,7 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
     m_url = target;
     m_get = false;
     if (reservedInvalid(m_url))
-        return finish(LinkStatus::NoHost, 0, m_url.host());
+        return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     return Next::Request;
 }
 

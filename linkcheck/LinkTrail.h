@@ -49,8 +49,8 @@ public:
     bool get() const { return m_get; }
     const LinkResult &result() const { return m_result; }
 
-    // The host whose politeness limit a check counts against.
-    static QString hostKey(const QUrl &url) { return url.host().toLower(); }
+    // The host whose politeness limit the check of `url` counts against ("" when it is no URL).
+    static QString hostKey(const QString &url) { return QUrl(url.trimmed(), QUrl::TolerantMode).host().toLower(); }
 
 private:
     Next finish(LinkStatus status, int code, const QString &detail = QString());

@@ -76,6 +76,11 @@ void LocalHttpServer::read(QTcpSocket *socket, int host)
 
 void LocalHttpServer::answer(QTcpSocket *socket, const Request &request, const Answer &answer)
 {
+    if (answer.headerEveryMs > 0) {
+        socket->write("HTTP/1.1 200 OK\r\n");
+        endlessHeaders(socket, answer.headerEveryMs);
+        return;
+    }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n";
     if (!answer.location.isEmpty())
         head += "Location: " + answer.location + "\r\n";
@@ -94,6 +99,14 @@ void LocalHttpServer::trickle(QTcpSocket *socket)
 {
     if (socket->bytesToWrite() < 64 * 1024)
         socket->write(QByteArray(64 * 1024, 'x'));
+}
+
+void LocalHttpServer::endlessHeaders(QTcpSocket *socket, int everyMs)
+{
+    if (socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket->write("X-Slow: 1\r\n");
+    QTimer::singleShot(everyMs, socket, [this, socket, everyMs] { endlessHeaders(socket, everyMs); });
 }
 
 void LocalHttpServer::settle(QTcpSocket *socket)

@@ -31,6 +31,7 @@ public:
         int delayMs = 0;
         bool never = false;      // keep the connection open and never answer
         bool endlessBody = false; // a body that keeps coming for as long as the client reads
+        int headerEveryMs = 0;    // above 0: a status line, then a header line every so often, forever
 
         static Answer after(int delayMs, int code = 200)
         {
@@ -67,6 +68,7 @@ private:
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
     void trickle(QTcpSocket *socket);
+    void endlessHeaders(QTcpSocket *socket, int everyMs);
 
     std::vector<QTcpServer *> m_servers;
     quint16 m_port = 0;
