@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHostAddress>
 #include <QObject>
 #include <QString>
 
@@ -9,12 +8,11 @@
 #include <map>
 #include <vector>
 
-class QTcpServer;
 class QTcpSocket;
 
 // A small HTTP/1.1 server for link-check tests and benchmarks, on loopback addresses only
 // (127.0.0.1 … 127.0.0.N, one port): each address is a host of its own to the client. It
-// counts the requests in flight per host and in all, and logs every request.
+// logs every request and counts the requests in flight per host and in all.
 class LocalHttpServer : public QObject
 {
 public:
@@ -26,31 +24,21 @@ public:
     };
     struct Answer
     {
-        int code = 200;
+        enum Kind {
+            Plain,
+            Never,          // keep the connection open and never answer
+            EndlessBody,    // to GET, a body that keeps coming
+            EndlessHeaders, // a status line, then a header line every delayMs, forever
+        };
+        Answer(int code = 200, int delayMs = 0, Kind kind = Plain) : code(code), delayMs(delayMs), kind(kind) {}
+        int code;
+        int delayMs;
+        Kind kind;
         QByteArray location;
-        int delayMs = 0;
-        bool never = false;      // keep the connection open and never answer
-        bool endlessBody = false; // a body that keeps coming for as long as the client reads
-        int headerEveryMs = 0;    // above 0: a status line, then a header line every so often, forever
-
-        static Answer after(int delayMs, int code = 200)
-        {
-            Answer answer;
-            answer.code = code;
-            answer.delayMs = delayMs;
-            return answer;
-        }
-        static Answer none()
-        {
-            Answer answer;
-            answer.never = true;
-            return answer;
-        }
     };
     using Handler = std::function<Answer(const Request &)>;
 
-    explicit LocalHttpServer(int hosts = 1, QObject *parent = nullptr);
-    ~LocalHttpServer() override;
+    explicit LocalHttpServer(int hosts = 1);
 
     bool isListening() const { return m_port != 0; }
     QString base(int host = 1) const;
@@ -63,16 +51,12 @@ public:
     int openConnections() const { return m_open; }
 
 private:
-    void accept(QTcpServer *server, int host);
     void read(QTcpSocket *socket, int host);
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
-    void trickle(QTcpSocket *socket);
-    void endlessHeaders(QTcpSocket *socket, int everyMs);
 
-    std::vector<QTcpServer *> m_servers;
     quint16 m_port = 0;
-    Handler m_handler;
+    Handler m_handler = [](const Request &) { return Answer(); };
     std::vector<Request> m_log;
     std::map<int, int> m_perHost;
     int m_maxPerHost = 0;
