@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "AppDirectory.h"
+#include "CliCheck.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
@@ -45,7 +46,8 @@ QString usageText()
                           "  list [--format tsv|json]\n"
                           "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
                           "  keywords\n"
-                          "  links [--keyword K] [--mode name|content|name-and-content]");
+                          "  links [--keyword K] [--mode name|content|name-and-content]\n"
+                          "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]");
 }
 
 int usage(const QString &message)
@@ -154,6 +156,9 @@ std::vector<CliCommand> commands()
          runAdd},
         {QStringLiteral("keywords"), {}, runKeywords},
         {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, runLinks},
+        {QStringLiteral("check"),
+         {QStringLiteral("keyword"), QStringLiteral("format"), QStringLiteral("timeout"), QStringLiteral("jobs")},
+         [](const CliContext &c) { return RunCheck(c.parser, c.encoding); }},
     };
 }
 

@@ -98,6 +98,16 @@ QByteArray RecordAsJson(const SiteRecord &record, OutputEncoding encoding)
     return out + '}';
 }
 
+QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding)
+{
+    return escapedField(bytes, encoding, tsvEscape);
+}
+
+QByteArray JsonField(const QByteArray &bytes, OutputEncoding encoding)
+{
+    return escapedField(bytes, encoding, jsonEscape);
+}
+
 bool WriteOut(const QByteArray &bytes)
 {
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());

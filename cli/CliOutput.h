@@ -17,6 +17,10 @@ QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding);
 // One record as a one-line JSON object (no line end), keys in field order.
 QByteArray RecordAsJson(const SiteRecord &record, OutputEncoding encoding);
 
+// One field of register bytes escaped as RecordAsTsv / RecordAsJson escape each (no quotes added).
+QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding);
+QByteArray JsonField(const QByteArray &bytes, OutputEncoding encoding);
+
 // Writes bytes to stdout (false when they did not all get there) / a line to stderr.
 bool WriteOut(const QByteArray &bytes);
 void WriteError(const QString &line);

@@ -24,3 +24,9 @@ KeywordList BuildKeywordList(const SiteList &sites)
     }
     return keywords;
 }
+
+bool SiteMatchesKeyword(const SiteRecord &site, const QByteArray &filter)
+{
+    return filter == kAllKeywords || site.m_keyword1 == filter || site.m_keyword2 == filter
+        || site.m_keyword3 == filter;
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 class SiteList;
+class SiteRecord;
 
 // "全てのキーワード" in the register's code page (CP932): the first entry of every keyword list,
 // and the one filter that takes every site.
@@ -17,3 +18,7 @@ using KeywordList = std::vector<QByteArray>;
 // keyword 1 to 3), each once. Keywords compare as whole byte strings; an empty keyword is an
 // entry of its own (the blank entry), at the place of the first empty keyword field.
 KeywordList BuildKeywordList(const SiteList &sites);
+
+// True when `filter` takes `site`: kAllKeywords takes every site, any other filter the sites with
+// a keyword equal to it (an empty filter: the sites with an empty keyword field).
+bool SiteMatchesKeyword(const SiteRecord &site, const QByteArray &filter);

@@ -5,11 +5,6 @@
 
 namespace {
 
-bool carries(const SiteRecord &site, const QByteArray &keyword)
-{
-    return site.m_keyword1 == keyword || site.m_keyword2 == keyword || site.m_keyword3 == keyword;
-}
-
 constexpr char kAnchorStart[] = "<A href=\"";
 constexpr char kUrlEnd[] = "\">";
 constexpr char kEntryEnd[] = "</A><BR>\r\n";
@@ -61,8 +56,7 @@ void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode)
 {
-    const bool everySite = filter == kAllKeywords;
-    auto taken = [&](const SiteRecord &site) { return everySite || carries(site, filter); };
+    auto taken = [&](const SiteRecord &site) { return SiteMatchesKeyword(site, filter); };
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
     SizeCounter size;

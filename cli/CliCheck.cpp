@@ -1,0 +1,157 @@
+#include "CliCheck.h"
+
+#include "AppDirectory.h"
+#include "CliCommands.h"
+#include "CodePage.h"
+#include "KeywordList.h"
+#include "LinkChecker.h"
+#include "LinkResults.h"
+#include "SiteStore.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+
+#include <optional>
+
+namespace {
+
+const QString kPrefix = QStringLiteral("sitekanri-cli: ");
+
+int usageError(const QString &message)
+{
+    WriteError(kPrefix + message);
+    WriteError(QStringLiteral("usage: sitekanri-cli check [--keyword K] [--format tsv|json] [--timeout SECONDS] "
+                              "[--jobs N]"));
+    return ExitUsage;
+}
+
+int failure(const QString &message)
+{
+    WriteError(kPrefix + message);
+    return ExitFailure;
+}
+
+struct CheckOptions
+{
+    bool json = false;
+    QByteArray keyword = kAllKeywords;
+    LinkCheckSettings settings;
+};
+
+int readOptions(const QCommandLineParser &parser, CheckOptions &options)
+{
+    const QString format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
+                                                                   : QStringLiteral("tsv");
+    if (format != QLatin1String("tsv") && format != QLatin1String("json"))
+        return usageError(QStringLiteral("unknown format: ") + format);
+    options.json = format == QLatin1String("json");
+    if (parser.isSet(QStringLiteral("timeout"))) {
+        bool read = false;
+        const double seconds = parser.value(QStringLiteral("timeout")).toDouble(&read);
+        if (!read || !(seconds > 0) || seconds > 3600)
+            return usageError(QStringLiteral("--timeout takes seconds above 0, at most 3600"));
+        options.settings.timeoutMs = std::max(1, int(seconds * 1000));
+    }
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        bool read = false;
+        const int jobs = parser.value(QStringLiteral("jobs")).toInt(&read);
+        if (!read || jobs < 1 || jobs > 256)
+            return usageError(QStringLiteral("--jobs takes a number from 1 to 256"));
+        options.settings.jobs = jobs;
+    }
+    // Set but empty is the blank entry (sites with an empty keyword), as for links.
+    if (parser.isSet(QStringLiteral("keyword"))
+        && !CodePage::fromText(parser.value(QStringLiteral("keyword")), options.keyword))
+        return failure(QStringLiteral("the keyword holds characters the register cannot store: ")
+                       + parser.value(QStringLiteral("keyword")));
+    return ExitOk;
+}
+
+// The number scripts give `update` and `delete` for the record at `position`.
+int recordId(const SiteList &sites, std::size_t position)
+{
+    return sites.number(position);
+}
+
+QByteArray resultLine(const SiteList &sites, std::size_t position, const LinkResult &result, bool json,
+                      OutputEncoding encoding)
+{
+    const SiteRecord &site = sites.at(position);
+    const QByteArray id = QByteArray::number(recordId(sites, position));
+    const QByteArray status = LinkStatusName(result.status).toLatin1();
+    const QByteArray code = QByteArray::number(result.code);
+    // Messages are the program's own text, which the code page holds; the final URL is ASCII.
+    const QByteArray finalUrl = CodePage::fromKnownText(result.finalUrl);
+    const QByteArray message = CodePage::fromKnownText(result.message);
+    if (!json) {
+        return id + '\t' + TsvField(site.m_name, encoding) + '\t' + TsvField(site.m_url, encoding) + '\t' + status
+            + '\t' + code + '\t' + TsvField(finalUrl, encoding) + '\t' + TsvField(message, encoding) + '\n';
+    }
+    return "{\"id\":" + id + ",\"name\":\"" + JsonField(site.m_name, encoding) + "\",\"url\":\""
+        + JsonField(site.m_url, encoding) + "\",\"status\":\"" + status + "\",\"code\":" + code
+        + ",\"final_url\":\"" + JsonField(finalUrl, encoding) + "\",\"message\":\"" + JsonField(message, encoding)
+        + "\"}\n";
+}
+
+} // namespace
+
+int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
+{
+    CheckOptions options;
+    if (int code = readOptions(parser, options))
+        return code;
+    SiteStore store;
+    if (IoResult loaded = store.Load(); !loaded)
+        return failure(QStringLiteral("データを読み込めませんでした。") + loaded.describe());
+    const SiteList &sites = store.m_sites;
+
+    std::vector<std::size_t> chosen; // positions, in register order
+    std::vector<LinkJob> jobs;
+    for (std::size_t position = 0; position < sites.size(); ++position) {
+        if (SiteMatchesKeyword(sites.at(position), options.keyword)) {
+            jobs.push_back({int(chosen.size()), CodePage::toText(sites.at(position).m_url)});
+            chosen.push_back(position);
+        }
+    }
+
+    LinkResults results;
+    if (!results.load())
+        WriteError(kPrefix + LinkResults::kFileName + QStringLiteral(" を読めないため、これまでの結果は使いません。"));
+
+    // Results come in the order they finish; lines go out in register order as soon as every
+    // line before them is there.
+    std::vector<std::optional<LinkResult>> pending(chosen.size());
+    std::size_t printed = 0;
+    bool writeFailed = false;
+    QDateTime checkedAt = QDateTime::currentDateTimeUtc();
+    checkedAt = checkedAt.addMSecs(-checkedAt.time().msec());
+    LinkChecker checker;
+    checker.setSettings(options.settings);
+    QObject::connect(&checker, &LinkChecker::linkChecked, [&](int index, const LinkResult &result) {
+        results.record(sites.at(chosen[std::size_t(index)]).m_url, CheckedLink{result, checkedAt});
+        pending[std::size_t(index)] = result;
+        QByteArray out;
+        for (; printed < pending.size() && pending[printed]; ++printed) {
+            out += resultLine(sites, chosen[printed], *pending[printed], options.json, encoding);
+            pending[printed].reset();
+        }
+        if (!out.isEmpty() && !WriteOut(out)) {
+            writeFailed = true;
+            checker.cancel();
+        }
+    });
+    QEventLoop loop;
+    QObject::connect(&checker, &LinkChecker::finished, &loop, &QEventLoop::quit);
+    checker.start(std::move(jobs));
+    if (checker.isRunning())
+        loop.exec();
+    if (writeFailed)
+        return failure(QStringLiteral("cannot write to standard output"));
+
+    if (QDir(AppDirectory()).exists()) {
+        if (IoResult saved = results.save(sites); !saved)
+            return failure(QStringLiteral("リンク確認の結果を保存できませんでした。") + saved.describe());
+    }
+    return ExitOk;
+}

@@ -1,0 +1,152 @@
+#include "LinkResults.h"
+
+#include "AppDirectory.h"
+#include "FileAccess.h"
+#include "SiteList.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+const QString LinkResults::kFileName = QStringLiteral("linkcheck.tsv");
+
+namespace {
+
+// The first line names the file and its layout, so another layout is never misread.
+const QByteArray kHeader = QByteArrayLiteral("sitekanri linkcheck 1");
+constexpr int kColumns = 6; // url, status, code, checked at, final url, moved to; then the message
+// Far beyond any register's results; a larger file is not ours.
+constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+QByteArray escaped(const QByteArray &field)
+{
+    QByteArray out;
+    out.reserve(field.size());
+    for (char c : field) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+bool unescaped(const QByteArray &field, QByteArray &out)
+{
+    out.clear();
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            out += field[i];
+            continue;
+        }
+        if (++i == field.size())
+            return false;
+        switch (field[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+bool parseLine(const QByteArray &line, QByteArray &url, CheckedLink &checked)
+{
+    const QList<QByteArray> raw = line.split('\t');
+    if (raw.size() != kColumns + 1)
+        return false;
+    QByteArray fields[kColumns + 1];
+    for (int i = 0; i <= kColumns; ++i) {
+        if (!unescaped(raw[i], fields[i]))
+            return false;
+    }
+    bool codeRead = false;
+    LinkResult &result = checked.result;
+    result.code = fields[2].toInt(&codeRead);
+    checked.checkedAt = QDateTime::fromString(QString::fromLatin1(fields[3]), Qt::ISODate);
+    if (fields[0].isEmpty() || !LinkStatusFromName(QString::fromLatin1(fields[1]), result.status) || !codeRead
+        || result.code < 0 || result.code > 999 || !checked.checkedAt.isValid())
+        return false;
+    url = fields[0];
+    result.finalUrl = QString::fromUtf8(fields[4]);
+    result.movedTo = QString::fromUtf8(fields[5]);
+    result.message = QString::fromUtf8(fields[6]);
+    checked.checkedAt = checked.checkedAt.toUTC();
+    return true;
+}
+
+} // namespace
+
+const CheckedLink *LinkResults::find(const QByteArray &url) const
+{
+    const auto it = m_links.constFind(url);
+    return it == m_links.constEnd() ? nullptr : &it.value();
+}
+
+QByteArray LinkResults::toBytes(const SiteList &sites) const
+{
+    QByteArray out = kHeader + '\n';
+    QSet<QByteArray> written;
+    for (const SiteRecord &site : sites) {
+        const CheckedLink *checked = find(site.m_url);
+        if (!checked || written.contains(site.m_url))
+            continue;
+        written.insert(site.m_url);
+        const LinkResult &r = checked->result;
+        // The URL is the register's bytes (CP932); everything else is UTF-8.
+        const QByteArray fields[] = {site.m_url,
+                                     LinkStatusName(r.status).toLatin1(),
+                                     QByteArray::number(r.code),
+                                     checked->checkedAt.toUTC().toString(Qt::ISODate).toLatin1(),
+                                     r.finalUrl.toUtf8(),
+                                     r.movedTo.toUtf8(),
+                                     r.message.toUtf8()};
+        for (const QByteArray &field : fields)
+            out += escaped(field) + (&field == &fields[kColumns] ? '\n' : '\t');
+    }
+    return out;
+}
+
+bool LinkResults::fromBytes(const QByteArray &bytes)
+{
+    m_links.clear();
+    QList<QByteArray> lines = bytes.split('\n');
+    // Every line, the last included, ends in a line feed: a file cut short is damaged.
+    if (lines.size() < 2 || lines.first() != kHeader || !lines.last().isEmpty())
+        return false;
+    QHash<QByteArray, CheckedLink> links;
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        QByteArray url;
+        CheckedLink checked;
+        if (!parseLine(lines[i], url, checked))
+            return false;
+        links.insert(url, checked);
+    }
+    m_links.swap(links);
+    return true;
+}
+
+bool LinkResults::load()
+{
+    m_links.clear();
+    const QString path = AppFilePath(kFileName);
+    if (QFileInfo(path).size() > kMaxFileSize)
+        return false;
+    QByteArray bytes;
+    bool exists = false;
+    if (!ReadWholeFile(path, bytes, exists))
+        return false;
+    return !exists || fromBytes(bytes);
+}
+
+IoResult LinkResults::save(const SiteList &sites) const
+{
+    FileReplacement replacement;
+    if (IoResult staged = replacement.stage(AppFilePath(kFileName), toBytes(sites)); !staged)
+        return staged;
+    return replacement.commit();
+}

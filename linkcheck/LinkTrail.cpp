@@ -1,0 +1,128 @@
+#include "LinkTrail.h"
+
+namespace {
+
+bool checkable(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        && !url.host().isEmpty();
+}
+
+// Names under .invalid never resolve (RFC 6761); answering at once spares a DNS query that may
+// only time out on a machine without a resolver.
+bool reservedInvalid(const QUrl &url)
+{
+    const QString host = url.host().toLower();
+    return host == QLatin1String("invalid") || host.endsWith(QLatin1String(".invalid"));
+}
+
+bool isRedirect(int code)
+{
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// Answers by which servers refuse HEAD while GET would work. 404 and 410 are trusted as they
+// are: asking again for every dead link would double the requests to hosts that told us already.
+bool refusesHead(int code)
+{
+    return code == 400 || code == 403 || code == 405 || code == 406 || code == 501;
+}
+
+QString text(const QUrl &url)
+{
+    return url.toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+LinkTrail::LinkTrail(const QString &url)
+    : m_url(url.trimmed(), QUrl::TolerantMode)
+{
+    m_url.setFragment(QString()); // never sent; two URLs that differ only there are one page
+    if (!checkable(m_url)) {
+        m_url = QUrl(url, QUrl::TolerantMode);
+        finish(LinkStatus::Invalid, 0);
+        m_result.finalUrl = url;
+    } else if (reservedInvalid(m_url)) {
+        finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
+    }
+    m_seen.insert(text(m_url));
+}
+
+LinkTrail::Next LinkTrail::take(const LinkAnswer &answer)
+{
+    if (m_finished)
+        return Next::Finished;
+    using Failure = LinkAnswer::Failure;
+    const bool transient = answer.failure == Failure::Timeout
+        || (answer.failure == Failure::None && (answer.code == 429 || answer.code == 503));
+    if (transient && !m_retried) {
+        m_retried = true;
+        return Next::RetryLater;
+    }
+    switch (answer.failure) {
+    case Failure::None: break;
+    case Failure::HostNotFound: return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
+    case Failure::Refused: return finish(LinkStatus::Refused, 0, answer.detail);
+    case Failure::Tls: return finish(LinkStatus::TlsError, 0, answer.detail);
+    case Failure::Timeout: return finish(LinkStatus::Timeout, 0);
+    case Failure::Other:
+        // Some servers drop the connection on HEAD; GET decides.
+        if (!m_get) {
+            m_get = true;
+            return Next::Request;
+        }
+        return finish(LinkStatus::ServerError, 0, answer.detail);
+    }
+    if (!m_get && refusesHead(answer.code)) {
+        m_get = true;
+        return Next::Request;
+    }
+    if (isRedirect(answer.code) && !answer.location.isEmpty())
+        return follow(answer.code, answer.location);
+    if (answer.code >= 200 && answer.code < 400)
+        return finish(m_movedTo.isEmpty() ? LinkStatus::Ok : LinkStatus::Moved, answer.code, text(m_movedTo));
+    if (answer.code >= 400 && answer.code < 500)
+        return finish(LinkStatus::Gone, answer.code);
+    return finish(LinkStatus::ServerError, answer.code);
+}
+
+LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
+{
+    const QUrl target = m_url.resolved(QUrl::fromEncoded(location.trimmed(), QUrl::TolerantMode)).adjusted(QUrl::RemoveFragment);
+    if (!checkable(target)) {
+        // Whatever the server sent, only ASCII goes on: the text reaches terminals and files.
+        const QString shown = target.isValid()
+            ? text(target) : QString::fromLatin1(location.left(2000).toPercentEncoding(":/?#[]@!$&'()*+,;="));
+        finish(LinkStatus::Invalid, code, QStringLiteral("転送先 ") + shown.left(200));
+        m_result.finalUrl = shown;
+        return Next::Finished;
+    }
+    if (m_seen.contains(text(target)))
+        return finish(LinkStatus::ServerError, code, QStringLiteral("転送が循環しています"));
+    if (++m_redirects > kMaxRedirects)
+        return finish(LinkStatus::ServerError, code, QStringLiteral("転送が%1回を超えました").arg(kMaxRedirects));
+    // Only the moves the registered URL itself makes for good are worth storing: after a
+    // temporary hop, the rest of the chain belongs to wherever the site sends people today.
+    m_leadingPermanent = m_leadingPermanent && (code == 301 || code == 308);
+    if (m_leadingPermanent)
+        m_movedTo = target;
+    m_seen.insert(text(target));
+    m_url = target;
+    m_get = false;
+    if (reservedInvalid(m_url))
+        return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
+    return Next::Request;
+}
+
+LinkTrail::Next LinkTrail::finish(LinkStatus status, int code, const QString &detail)
+{
+    m_finished = true;
+    m_result.status = status;
+    m_result.code = code;
+    m_result.finalUrl = text(m_url);
+    m_result.movedTo = status == LinkStatus::Moved ? detail : QString();
+    m_result.message = LinkMessage(status, code, detail);
+    return Next::Finished;
+}

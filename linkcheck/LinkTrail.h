@@ -1,0 +1,68 @@
+#pragma once
+
+#include "LinkStatus.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+// What came back for one request, as the check sees it.
+struct LinkAnswer
+{
+    enum class Failure {
+        None,         // an HTTP answer: `code` and `location` hold it
+        HostNotFound, // the name did not resolve
+        Refused,      // the connection was refused
+        Tls,          // the TLS handshake or the certificate failed
+        Timeout,      // no answer within the time allowed
+        Other,        // closed without an answer, a broken answer, …: `detail` says what
+    };
+    Failure failure = Failure::None;
+    int code = 0;
+    QByteArray location; // the Location header, raw
+    QString detail;
+};
+
+// The walk of one check from the URL as registered to its outcome: which request comes next
+// (HEAD, or GET where HEAD is refused; a redirect followed; one retry after a transient
+// failure) and what the answers add up to. Pure logic: the requests are made elsewhere.
+class LinkTrail
+{
+public:
+    static constexpr int kMaxRedirects = 10;
+
+    enum class Next {
+        Request,    // ask url() with method get() now
+        RetryLater, // ask the same again after a pause
+        Finished,   // result() holds the outcome
+    };
+
+    // A URL as registered. Anything but an absolute http/https URL with a host finishes at once
+    // as Invalid, so it is never handed to the network layer (which would open file: URLs).
+    explicit LinkTrail(const QString &url);
+
+    Next start() const { return m_finished ? Next::Finished : Next::Request; }
+    Next take(const LinkAnswer &answer);
+
+    const QUrl &url() const { return m_url; }
+    bool get() const { return m_get; }
+    const LinkResult &result() const { return m_result; }
+
+    // The host whose politeness limit the check of `url` counts against ("" when it is no URL).
+    static QString hostKey(const QString &url) { return QUrl(url.trimmed(), QUrl::TolerantMode).host().toLower(); }
+
+private:
+    Next finish(LinkStatus status, int code, const QString &detail = QString());
+    Next follow(int code, const QByteArray &location);
+
+    QUrl m_url;
+    bool m_get = false;
+    bool m_retried = false;
+    bool m_finished = false;
+    bool m_leadingPermanent = true; // every redirect so far was permanent
+    int m_redirects = 0;
+    QUrl m_movedTo;
+    QSet<QString> m_seen;
+    LinkResult m_result;
+};

@@ -1,0 +1,166 @@
+// The link check against a local server: what each kind of answer comes to, politeness, cancel.
+#include "LinkChecker.h"
+#include "LocalHttpServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// The columns of cases.tsv.
+struct Case
+{
+    QStringList f;
+    enum { Name, Url, Answers, Status, Code, Final, Requests, MovedTo, Count };
+};
+
+std::vector<Case> readCases()
+{
+    QFile file(QStringLiteral(SITEKANRI_CASES));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<Case> cases;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.isEmpty() && !line.startsWith('#'))
+            cases.push_back({QString::fromUtf8(line).split(QLatin1Char('\t'))});
+        EXPECT_TRUE(cases.empty() || cases.back().f.size() == Case::Count) << line.toStdString();
+    }
+    return cases;
+}
+
+// "CODE", "CODE>LOCATION", "CODE*", "never" or "headers/MS".
+LocalHttpServer::Answer parseAnswer(const QString &token)
+{
+    using Answer = LocalHttpServer::Answer;
+    if (token == QLatin1String("never"))
+        return Answer(0, 0, Answer::Never);
+    if (token.startsWith(QLatin1String("headers/")))
+        return Answer(200, token.mid(8).toInt(), Answer::EndlessHeaders);
+    QString code = token.section(QLatin1Char('>'), 0, 0);
+    Answer answer(code.remove(QLatin1Char('*')).toInt(), 0, token.contains(QLatin1Char('*')) ? Answer::EndlessBody : Answer::Plain);
+    answer.location = token.section(QLatin1Char('>'), 1).toUtf8();
+    return answer;
+}
+
+// Runs a checker over `jobs` to its end (or a generous limit) and returns its results by id.
+std::map<int, LinkResult> check(LinkChecker &checker, std::vector<LinkJob> jobs)
+{
+    std::map<int, LinkResult> results;
+    QObject::connect(&checker, &LinkChecker::linkChecked, [&](int id, const LinkResult &r) { results[id] = r; });
+    QEventLoop loop;
+    QObject::connect(&checker, &LinkChecker::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    checker.start(std::move(jobs));
+    if (checker.isRunning())
+        loop.exec();
+    EXPECT_FALSE(checker.isRunning());
+    return results;
+}
+
+class LinkCases : public ::testing::TestWithParam<Case>
+{
+};
+
+TEST_P(LinkCases, answerSortedAsExpected)
+{
+    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    QTcpServer unused;
+    unused.listen(QHostAddress::LocalHost);
+    const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(unused.serverPort());
+    unused.close();
+    QStringList c = GetParam().f;
+    for (QString &column : c)
+        column.replace(QLatin1String("{base}"), server.base()).replace(QLatin1String("{closed}"), closed);
+    // Each path gives its answers in turn, the last one repeating.
+    std::map<QByteArray, std::vector<LocalHttpServer::Answer>> routes;
+    for (const QString &route : c[Case::Answers].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (const QString &token : route.section(QLatin1Char('='), 1).split(QLatin1Char(',')))
+            routes[route.section(QLatin1Char('='), 0, 0).toUtf8()].push_back(parseAnswer(token));
+    }
+    std::map<QByteArray, std::size_t> asked;
+    server.setHandler([&](const LocalHttpServer::Request &request) {
+        const auto &answers = routes[request.path];
+        return answers.empty() ? LocalHttpServer::Answer(599)
+                               : answers[std::min(asked[request.path]++, answers.size() - 1)];
+    });
+
+    LinkChecker checker;
+    checker.setSettings({16, 2, 400, 10});
+    const LinkResult result = check(checker, {{7, c[Case::Url]}})[7];
+    QStringList seen;
+    for (const LocalHttpServer::Request &request : server.log())
+        seen << QString::fromUtf8(request.method + request.path);
+    const QStringList got{LinkStatusName(result.status), QString::number(result.code), result.finalUrl,
+                          seen.join(QLatin1Char(' ')), result.movedTo};
+    EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), QStringList(c.mid(Case::Status)).join(QLatin1Char('|')).toStdString());
+    EXPECT_FALSE(result.message.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, LinkCases, ::testing::ValuesIn(readCases()),
+                         [](const ::testing::TestParamInfo<Case> &info) { return info.param.f[Case::Name].toStdString(); });
+
+// Hosts are 127.0.0.1 … 127.0.0.N; every URL is answered after a pause, so requests overlap
+// as much as the checker lets them. Both limits must be reached, never passed.
+TEST(LinkChecker, keepsToPerHostAndOverallLimits)
+{
+    struct Limits { int hosts, jobs, expectPerHost, expectInAll; };
+    for (const Limits limits : {Limits{3, 16, 2, 6}, Limits{2, 3, 2, 3}}) {
+        LocalHttpServer server(limits.hosts);
+        ASSERT_TRUE(server.isListening());
+        server.setHandler([](const LocalHttpServer::Request &) { return LocalHttpServer::Answer(200, 40); });
+        std::vector<LinkJob> jobs;
+        for (int i = 0; i < 8 * limits.hosts; ++i)
+            jobs.push_back({i, server.base(1 + i / 8) + QStringLiteral("/%1").arg(i)});
+        LinkChecker checker;
+        checker.setSettings({limits.jobs, 2, 5000, 10});
+        EXPECT_EQ(check(checker, jobs).size(), jobs.size());
+        EXPECT_EQ(server.maxInFlightPerHost(), limits.expectPerHost) << limits.hosts << " hosts";
+        EXPECT_EQ(server.maxInFlight(), limits.expectInAll) << limits.hosts << " hosts";
+    }
+}
+
+void waitUntil(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+TEST(LinkChecker, cancelClosesEveryRequestWithin100ms)
+{
+    LocalHttpServer server(10);
+    ASSERT_TRUE(server.isListening());
+    server.setHandler([](const LocalHttpServer::Request &) { return LocalHttpServer::Answer(0, 0, LocalHttpServer::Answer::Never); });
+    std::vector<LinkJob> jobs;
+    for (int i = 0; i < 40; ++i)
+        jobs.push_back({i, server.base(1 + i % 10) + QStringLiteral("/%1").arg(i)});
+    LinkChecker checker;
+    int results = 0;
+    bool finished = false;
+    QObject::connect(&checker, &LinkChecker::linkChecked, [&] { ++results; });
+    QObject::connect(&checker, &LinkChecker::finished, [&] { finished = true; });
+    checker.start(jobs);
+    waitUntil([&] { return server.inFlight() == 16; }, 5000);
+    ASSERT_EQ(server.inFlight(), 16);
+
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    checker.cancel();
+    waitUntil([&] { return server.openConnections() == 0; }, 1000);
+    EXPECT_LE(sinceCancel.elapsed(), 100);
+    EXPECT_TRUE(finished);
+    waitUntil([] { return false; }, 200);
+    EXPECT_EQ(server.log().size(), 16u) << "no request may follow a cancel";
+    EXPECT_EQ(results, 0);
+}
+
+} // namespace

@@ -1,0 +1,107 @@
+// The results file beside the register, and `sitekanri-cli check` end to end.
+#include "LinkResults.h"
+#include "LocalHttpServer.h"
+#include "SiteStore.h"
+#include "TempRegister.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two sites share a URL that needs every escape; one result belongs to no site any more.
+LinkResults saveResults(SiteList &sites)
+{
+    sites.push_back(MakeRecord("表\\ソ", "http://例え.jp/表\tソ\\n"));
+    sites.push_back(MakeRecord("b", "http://b.example/"));
+    sites.push_back(MakeRecord("c", "http://例え.jp/表\tソ\\n"));
+    const QDateTime at(QDate(2026, 12, 7), QTime(5, 30, 1), Qt::UTC);
+    const QString moved = QStringLiteral("http://xn--r8jz45g.jp/new");
+    LinkResults results;
+    results.record(sites.at(0).m_url, {{LinkStatus::Moved, 200, moved, moved, QStringLiteral("移転")}, at});
+    results.record(sites.at(1).m_url, {{LinkStatus::Gone, 404, QStringLiteral("http://b.example/"), {}, {}}, at});
+    results.record(Sjis("http://removed.example/"), {{LinkStatus::Ok, 200, {}, {}, {}}, at});
+    EXPECT_TRUE(results.save(sites));
+    return results;
+}
+
+TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly)
+{
+    TempRegister dir;
+    SiteList sites;
+    const LinkResults results = saveResults(sites);
+    LinkResults reloaded;
+    ASSERT_TRUE(reloaded.load());
+    EXPECT_EQ(reloaded.size(), 2);
+    for (const QByteArray &url : {sites.at(0).m_url, sites.at(1).m_url}) {
+        ASSERT_NE(reloaded.find(url), nullptr);
+        EXPECT_EQ(reloaded.find(url)->result, results.find(url)->result);
+        EXPECT_EQ(reloaded.find(url)->checkedAt, results.find(url)->checkedAt);
+    }
+}
+
+// Whatever is wrong with the file, none of it is taken.
+TEST(LinkResults, damagedFile_ignored)
+{
+    TempRegister dir;
+    SiteList sites;
+    LinkResults results = saveResults(sites);
+    const QByteArray good = dir.read(LinkResults::kFileName);
+    const char *damages[][2] = {{"\tgone\t", "\tdead\t"}, {"\t404\t", "\tfour\t"}, {"2026-12-07T", "yesterday-"},
+                                {"linkcheck 1", "linkcheck 2"}, {"\\t", "\\x"}, {"\t404\t", "\t404\t\t"},
+                                {"\t404\t", "\t"}, {"\t\t\n", "\t\t"}};
+    for (const auto &damage : damages) {
+        ASSERT_TRUE(good.contains(damage[0]));
+        dir.write(LinkResults::kFileName, QByteArray(good).replace(damage[0], damage[1]));
+        EXPECT_FALSE(results.load()) << damage[1];
+        EXPECT_EQ(results.size(), 0);
+    }
+}
+
+// Lines come in register order although the first site answers last; a damaged results file
+// does not stop the check and is replaced by a sound one.
+TEST(CliCheck, printsInRegisterOrder_savesResults)
+{
+    TempRegister dir;
+    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    server.setHandler([](const LocalHttpServer::Request &request) {
+        return LocalHttpServer::Answer(request.path == "/slow" ? 200 : 404, request.path == "/slow" ? 300 : 0);
+    });
+    const QByteArray base = server.base().toUtf8();
+    SiteStore store;
+    for (const char *site : {"遅い|/slow|k", "other|/skipped|x", "無い|/gone|k", "mail|mailto:a@example.jp|k"}) {
+        const QList<QByteArray> f = QByteArray(site).split('|');
+        const QByteArray url = f[1].startsWith('/') ? base + f[1] : f[1];
+        store.m_sites.push_back(MakeRecord(f[0].constData(), url.constData(), f[2].constData()));
+    }
+    ASSERT_TRUE(store.Save());
+    dir.write(LinkResults::kFileName, "not ours\n");
+
+    QProcess cli; // the server answers from this process's event loop, so the wait keeps it turning
+    QEventLoop loop;
+    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    cli.start(QStringLiteral(SITEKANRI_CLI_PATH),
+              {QStringLiteral("--dir"), dir.path(), QStringLiteral("check"), QStringLiteral("--keyword=k"),
+               QStringLiteral("--format=json")});
+    loop.exec();
+    ASSERT_EQ(cli.exitCode(), 0);
+    EXPECT_TRUE(cli.readAllStandardError().contains(LinkResults::kFileName.toUtf8()));
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    EXPECT_EQ(out.count(QStringLiteral(",\"message\":\"")), 3);
+    EXPECT_EQ(QString(out).remove(QRegularExpression(QStringLiteral(",\"message\":\"[^\"]+\""))).toStdString(),
+              QStringLiteral(R"({"id":1,"name":"遅い","url":"%1/slow","status":"ok","code":200,"final_url":"%1/slow"}
+{"id":3,"name":"無い","url":"%1/gone","status":"gone","code":404,"final_url":"%1/gone"}
+{"id":4,"name":"mail","url":"mailto:a@example.jp","status":"invalid","code":0,"final_url":"mailto:a@example.jp"}
+)").arg(server.base()).toStdString());
+    LinkResults saved;
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.size(), 3);
+}
+
+} // namespace
