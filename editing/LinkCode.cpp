@@ -22,6 +22,12 @@ constexpr qsizetype length(const char (&)[N])
     return qsizetype(N - 1);
 }
 
+// A '"' would end the href attribute and let the rest of the URL run on as markup; written as
+// %22 it stays part of the address and means the same to the server. (0x22 is never the trail
+// byte of a double-byte character, so the bytes can be searched as they are.)
+constexpr char kQuote = '"';
+constexpr char kEscapedQuote[] = "%22";
+
 // Counts what appendEntry would write, so that the sizing walk and the writing walk cannot
 // disagree about the pieces of an entry.
 struct SizeCounter
@@ -40,9 +46,22 @@ struct SizeCounter
 };
 
 template <class Out>
+Out &appendUrl(Out &out, const QByteArray &url)
+{
+    qsizetype from = 0;
+    for (qsizetype quote = url.indexOf(kQuote); quote >= 0; quote = url.indexOf(kQuote, from)) {
+        out.append(url.constData() + from, quote - from).append(kEscapedQuote, length(kEscapedQuote));
+        from = quote + 1;
+    }
+    if (from == 0)
+        return out.append(url);
+    return out.append(url.constData() + from, url.size() - from);
+}
+
+template <class Out>
 void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 {
-    out.append(kAnchorStart, length(kAnchorStart)).append(site.m_url).append(kUrlEnd, length(kUrlEnd));
+    appendUrl(out.append(kAnchorStart, length(kAnchorStart)), site.m_url).append(kUrlEnd, length(kUrlEnd));
     switch (mode) {
     case LinkCodeMode::Name:
         out.append(site.m_name).append(kEntryEnd, length(kEntryEnd));
