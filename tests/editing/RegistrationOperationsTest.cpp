@@ -16,8 +16,15 @@ struct FakeEdges : RegistrationEdges
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
     void FillSiteList() override { ++fills; }
+    void SetFieldText(SiteFieldId field, const QString &text) override
+    {
+        ASSERT_EQ(field, SiteFieldId::Url);
+        fields.url = text;
+    }
+    void FocusField(SiteFieldId field) override { focused.push_back(field); }
 
     SiteFields fields;
+    std::vector<SiteFieldId> focused;
     int row = -1;
     bool answerYes = true;
     QStringList messages, questions;
@@ -67,27 +74,12 @@ TEST(RegistrationOperations, table)
         const char *message, *question;
         SiteList before = {};
     } cases[] = {
-        {"both empty names only the name", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr},
-        {"empty name", Op::Register, Fields("", "http://x/"), -1, true, abc, kNoName, nullptr},
-        {"empty URL", Op::Register, Fields("名前", ""), -1, true, abc, "『URL』を入力してください。", nullptr},
-        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr},
-        {"outside the code page", Op::Register, Fields("名前", "http://x/", "", "😀"), -1, true, abc,
-         "『キーワード』に保存できない文字が含まれています。", nullptr},
-        {"line break", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\n')), -1, true, abc,
-         "『サイト / リンク 名』に改行は入力できません。", nullptr},
-        {"NUL is no line break but cannot be stored", Op::Register,
-         WithPasted(kNewFields, &SiteFields::content, QChar(0)), -1, true, abc,
-         "『内容』に保存できない文字が含まれています。", nullptr},
-        {"blanks are not empty", Op::Register, Fields(" ", "　"), 1, true, Sites({kA, kB, kC, MakeRecord(" ", "　")}),
-         nullptr, nullptr},
+        {"blanks around a name are kept", Op::Register, Fields(" 名前　", "http://x/"), 1, true,
+         Sites({kA, kB, kC, MakeRecord(" 名前　", "http://x/")}), nullptr, nullptr},
         {"all six fields", Op::Register, kNewFields, -1, true, Sites({kA, kB, kC, kNew}), nullptr, nullptr},
         {"same site twice", Op::Register, kNewFields, -1, true, Sites({kNew, kNew}), nullptr, nullptr, Sites({kNew})},
         {"update asks with the stored name, keeps the place", Op::Update, kNewFields, 1, true, Sites({kA, kNew, kC}),
          nullptr, kAskB},
-        {"update stores empty name and URL", Op::Update, Fields("", ""), 0, true,
-         Sites({MakeRecord("", ""), kB, kC}), nullptr, "サイトAを変更しても宜しいですか？"},
-        {"update refuses before asking", Op::Update, Fields("名前", "http://x/", "", "", "", "café ☕"), 2, true, abc,
-         "『内容』に保存できない文字が含まれています。", nullptr},
         {"update answered No", Op::Update, kNewFields, 1, false, abc, nullptr, kAskB},
         {"update without current row", Op::Update, kNewFields, -1, true, abc, nullptr, nullptr},
         {"update past the end", Op::Update, kNewFields, 3, true, abc, nullptr, nullptr},
@@ -119,6 +111,62 @@ TEST(RegistrationOperations, table)
         EXPECT_EQ(edges.questions, Texts(c.question));
         EXPECT_EQ(edges.fills, changes ? 1 : 0);
     }
+}
+
+// A refusal changes nothing, asks nothing, names the field and what is wrong with it, and sends
+// the user to that field.
+TEST(RegistrationOperations, refusalsNameTheFieldAndTheCharacterAndSendTheUserThere)
+{
+    const SiteList abc = Sites({kA, kB, kC});
+    const struct
+    {
+        const char *name;
+        Op op;
+        SiteFields fields;
+        const char *message;
+        SiteFieldId field;
+    } cases[] = {
+        {"both empty: the name first", Op::Register, Fields("", ""), kNoName, SiteFieldId::Name},
+        {"name of blanks", Op::Register, Fields(" \t　", "http://x/"), kNoName, SiteFieldId::Name},
+        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), kNoName, SiteFieldId::Name},
+        {"URL of blanks", Op::Register, Fields("名前", "  "), "『URL』を入力してください。", SiteFieldId::Url},
+        {"update checks the name too", Op::Update, Fields("", ""), kNoName, SiteFieldId::Name},
+        {"emoji", Op::Register, Fields("名前", "http://x/", "", "😀"),
+         "『キーワード』に保存できない文字が含まれています：😀（U+1F600）", SiteFieldId::Keyword2},
+        {"first character of several", Op::Update, Fields("名前", "http://x/", "", "", "", "café ☕"),
+         "『内容』に保存できない文字が含まれています：é（U+00E9）", SiteFieldId::Content},
+        {"lone CR", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\r')),
+         "『サイト / リンク 名』に改行は入力できません。", SiteFieldId::Name},
+        {"LF", Op::Update, WithPasted(kNewFields, &SiteFields::keyword3, QLatin1Char('\n')),
+         "『キーワード』に改行は入力できません。", SiteFieldId::Keyword3},
+        {"NUL", Op::Register, WithPasted(kNewFields, &SiteFields::content, QChar(0)),
+         "『内容』に保存できない文字が含まれています：U+0000", SiteFieldId::Content},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SiteList sites = abc;
+        FakeEdges edges;
+        edges.fields = c.fields;
+        edges.row = 1;
+        RegistrationOperations operations(sites, edges);
+        c.op == Op::Register ? operations.RegisterNewSite() : operations.UpdateSite();
+        EXPECT_EQ(sites, abc);
+        EXPECT_EQ(edges.messages, Texts(c.message));
+        EXPECT_TRUE(edges.questions.isEmpty());
+        EXPECT_EQ(edges.focused, std::vector{c.field});
+        EXPECT_EQ(edges.fills, 0);
+    }
+}
+
+// The completed URL is what the field shows and what is stored.
+TEST(RegistrationOperations, completedUrlIsShownThenStored)
+{
+    SiteList sites;
+    FakeEdges edges;
+    edges.fields = Fields("近所", "close.example.jp");
+    RegistrationOperations(sites, edges).RegisterNewSite();
+    EXPECT_EQ(edges.fields.url, QStringLiteral("http://close.example.jp"));
+    EXPECT_EQ(sites, Sites({MakeRecord("近所", "http://close.example.jp")}));
 }
 
 } // namespace
