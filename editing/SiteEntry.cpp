@@ -28,7 +28,8 @@ const std::array<FieldBinding, 6> kBindings{{
 
 FieldRefusal refusal(const FieldBinding &binding, const char *pattern, const QString &detail = {})
 {
-    return {QString::fromUtf8(pattern).arg(QString::fromUtf8(binding.label), detail), binding.id};
+    const QString message = QString::fromUtf8(pattern).arg(QString::fromUtf8(binding.label));
+    return {detail.isEmpty() ? message : message.arg(detail), binding.id};
 }
 
 // "😀（U+1F600）"; a character with no face of its own (a control character) by its number alone.
