@@ -62,7 +62,8 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 
-PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb "$app" >"$work/app.log" 2>&1 &
+# Started as on a bare machine, with no locale: the window must still carry its title.
+PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 # There is no window manager to give the window the keyboard: give it directly.
