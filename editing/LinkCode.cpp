@@ -3,6 +3,8 @@
 #include "KeywordList.h"
 #include "SiteList.h"
 
+#include <cstring>
+
 namespace {
 
 bool carries(const SiteRecord &site, const QByteArray &keyword)
@@ -48,14 +50,17 @@ struct SizeCounter
 template <class Out>
 Out &appendUrl(Out &out, const QByteArray &url)
 {
-    qsizetype from = 0;
-    for (qsizetype quote = url.indexOf(kQuote); quote >= 0; quote = url.indexOf(kQuote, from)) {
-        out.append(url.constData() + from, quote - from).append(kEscapedQuote, length(kEscapedQuote));
-        from = quote + 1;
-    }
-    if (from == 0)
+    const char *from = url.constData();
+    const char *const end = from + url.size();
+    const void *quote = std::memchr(from, kQuote, std::size_t(url.size()));
+    if (!quote)
         return out.append(url);
-    return out.append(url.constData() + from, url.size() - from);
+    for (; quote; quote = std::memchr(from, kQuote, std::size_t(end - from))) {
+        const char *at = static_cast<const char *>(quote);
+        out.append(from, at - from).append(kEscapedQuote, length(kEscapedQuote));
+        from = at + 1;
+    }
+    return out.append(from, end - from);
 }
 
 template <class Out>
