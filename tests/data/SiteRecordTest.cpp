@@ -1,4 +1,3 @@
-#include "CharacterTable.h"
 #include "CodePage.h"
 #include "SiteList.h"
 #include "SiteRecord.h"
@@ -59,38 +58,11 @@ TEST(CodePage, eachConversionStartsAfresh)
 {
     QByteArray bytes;
     EXPECT_FALSE(CodePage::fromText(QString::fromUtf8("a\xF0\x9F\x98\x80"), bytes)); // emoji
+    EXPECT_FALSE(CodePage::fromText(QString(QChar(0xD83D)), bytes)); // half of one
     EXPECT_TRUE(CodePage::fromText(QString::fromUtf8("表ｷ"), bytes));
     EXPECT_EQ(bytes, QByteArray("\x95\\\xB7"));
     EXPECT_EQ(CodePage::toText("ab\x95"), QStringLiteral("ab")); // half a character at the end: not carried over
     EXPECT_EQ(CodePage::toText("\x5C"), QStringLiteral("\\"));
-}
-
-} // namespace
-
-namespace {
-
-// Text typed on Linux is stored as the bytes Windows would store, and read back as Windows reads them.
-TEST(CodePage, storesWhatWindowsStoresAndReadsWhatWindowsReads)
-{
-    for (const CharacterCase &c : WindowsCharacters()) {
-        SCOPED_TRACE(c.what);
-        QByteArray bytes;
-        EXPECT_TRUE(CodePage::fromTypedText(c.typed, bytes));
-        EXPECT_EQ(bytes.toHex(), c.stored.toHex());
-        EXPECT_EQ(CodePage::toText(c.stored), c.readBack);
-    }
-}
-
-TEST(CodePage, theRefusedCharacterIsNamed)
-{
-    const struct
-    {
-        const char *text;
-        char32_t refused;
-    } cases[] = {{"表〜", CodePage::kNone}, {"a😀b€", 0x1F600}, {"café", 0xE9}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CodePage::unstorableCharacter(QString::fromUtf8(c.text)), c.refused) << c.text;
-    EXPECT_EQ(CodePage::unstorableCharacter(QString(QChar(0xD83D)) + QLatin1Char('a')), char32_t(0xD83D));
 }
 
 } // namespace

@@ -16,11 +16,7 @@ struct FakeEdges : RegistrationEdges
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
     void FillSiteList() override { ++fills; }
-    void SetFieldText(SiteFieldId field, const QString &text) override
-    {
-        ASSERT_EQ(field, SiteFieldId::Url);
-        fields.url = text;
-    }
+    void SetFieldText(SiteFieldId, const QString &) override {}
     void FocusField(SiteFieldId field) override { focused.push_back(field); }
 
     SiteFields fields;
@@ -135,17 +131,6 @@ TEST(RegistrationOperations, table)
         EXPECT_EQ(edges.fills, changes ? 1 : 0);
         EXPECT_EQ(edges.focused, c.focused);
     }
-}
-
-// The completed URL is what the field shows and what is stored.
-TEST(RegistrationOperations, completedUrlIsShownThenStored)
-{
-    SiteList sites;
-    FakeEdges edges;
-    edges.fields = Fields("近所", "close.example.jp");
-    RegistrationOperations(sites, edges).RegisterNewSite();
-    EXPECT_EQ(edges.fields.url, QStringLiteral("http://close.example.jp"));
-    EXPECT_EQ(sites, Sites({MakeRecord("近所", "http://close.example.jp")}));
 }
 
 } // namespace
