@@ -52,6 +52,51 @@ TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIs
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
 }
 
+// Row 1 is clicked (its texts fill the fields), the name is retyped, then the button is pressed.
+TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnYes)
+{
+    const std::vector<SiteRecord> three = ThreeSites();
+    const std::vector<SiteRecord> updated{three[0], MakeRecord("改名した日記", "http://abc.example.jp/", "日記", "", "趣味"),
+                                          three[2]};
+    const struct
+    {
+        int button;
+        Answer answer;
+        const char *question;
+        std::vector<SiteRecord> after;
+        int currentAfter;
+    } cases[] = {
+        {ControlId::Update, Answer::Yes, "Abc 日記を変更しても宜しいですか？", updated, 2},
+        {ControlId::Update, Answer::No, "Abc 日記を変更しても宜しいですか？", three, 1},
+        {ControlId::Delete, Answer::Yes, "Abc 日記を削除しても宜しいですか？", {three[0], three[2]}, 1},
+        {ControlId::Delete, Answer::No, "Abc 日記を削除しても宜しいですか？", three, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.question + std::string(c.answer == Answer::Yes ? " Yes" : " No"));
+        start(three);
+        clickRow(1);
+        TypeFields(*dialog, {"改名した日記"});
+        boxes.answers.push_back(c.answer);
+        click(c.button);
+        EXPECT_EQ(boxes.shown, std::vector{Question(c.question)});
+        EXPECT_EQ(Sites(*dialog), c.after);
+        ASSERT_EQ(rowCount(), int(c.after.size()));
+        for (int row = 0; row < rowCount(); ++row)
+            EXPECT_EQ(rowTexts(row), FieldTexts(c.after[std::size_t(row)]));
+        EXPECT_EQ(dialog->GetSelectedSiteRow(), c.currentAfter);
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("改名した日記"));
+    }
+
+    // Deleting the only site empties the list, and the register once the window closes.
+    start({three[0]});
+    boxes.answers.push_back(Answer::Yes);
+    click(ControlId::Delete);
+    EXPECT_EQ(rowCount(), 0);
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
+    dialog->close();
+    EXPECT_EQ(LoadRegister().size(), 0u);
+}
+
 // After a refusal the next keystroke mends it: the focus on the field named, its text selected.
 TEST_F(RegistrationWindowTest, aRefusalSendsTheFocusToTheFieldItNames)
 {

@@ -22,8 +22,8 @@ QString CodePoints(const QByteArray &field)
     return text;
 }
 
-// The profile writer strips 0x1A at a value's ends as it strips blanks (an old end-of-file mark),
-// so each character is framed; one record per character.
+// One record per character, framed: the profile writer strips 0x1A at a value's ends as it strips
+// blanks (an old end-of-file mark).
 std::vector<SiteRecord> Records(const std::vector<QByteArray> &contents)
 {
     std::vector<SiteRecord> records(contents.size());
