@@ -42,6 +42,8 @@ const SiteRecord kC = MakeRecord("サイトC", "http://c.jp/", "", "", "ﾆｭ�
 const SiteRecord kNew = MakeRecord("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
 const SiteFields kNewFields = Fields("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
 const char *const kNoName = "『サイト / リンク 名』を入力してください。";
+const char *const kNoUrl = "『URL』を入力してください。";
+constexpr SiteFieldId kName = SiteFieldId::Name;
 const char *const kAskB = "サイトBを変更しても宜しいですか？";
 const char *const kDeleteB = "サイトBを削除しても宜しいですか？";
 
@@ -72,26 +74,18 @@ TEST(RegistrationOperations, table)
         SiteList before = {};
         std::vector<SiteFieldId> focused = {};
     } cases[] = {
-        {"both empty: the name first", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr, {},
-         {SiteFieldId::Name}},
-        {"name of blanks", Op::Register, Fields(" \t　", "http://x/"), -1, true, abc, kNoName, nullptr, {},
-         {SiteFieldId::Name}},
-        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr, {},
-         {SiteFieldId::Name}},
-        {"URL of blanks", Op::Register, Fields("名前", "  "), -1, true, abc, "『URL』を入力してください。", nullptr, {},
-         {SiteFieldId::Url}},
-        {"update checks the name too", Op::Update, Fields("", ""), 1, true, abc, kNoName, nullptr, {},
-         {SiteFieldId::Name}},
-        {"emoji", Op::Register, Fields("名前", "http://x/", "", "😀"), -1, true, abc,
+        {"both empty: the name first", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"name of blanks", Op::Register, Fields(" \t　", "http://x/"), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"URL of blanks", Op::Register, Fields("名", "  "), -1, true, abc, kNoUrl, nullptr, {}, {SiteFieldId::Url}},
+        {"update checks the name too", Op::Update, Fields("", ""), 1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"emoji named", Op::Register, Fields("名", "u", "", "😀"), -1, true, abc,
          "『キーワード』に保存できない文字が含まれています：😀（U+1F600）", nullptr, {}, {SiteFieldId::Keyword2}},
-        {"update refuses before asking, naming the first character", Op::Update,
-         Fields("名前", "http://x/", "", "", "", "café ☕"), 1, true, abc,
-         "『内容』に保存できない文字が含まれています：é（U+00E9）", nullptr, {}, {SiteFieldId::Content}},
+        {"update refuses before asking, naming the first character", Op::Update, Fields("名", "u", "", "", "", "café ☕"),
+         1, true, abc, "『内容』に保存できない文字が含まれています：é（U+00E9）", nullptr, {}, {SiteFieldId::Content}},
         {"lone CR", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\r')), -1, true, abc,
-         "『サイト / リンク 名』に改行は入力できません。", nullptr, {}, {SiteFieldId::Name}},
-        {"LF", Op::Update, WithPasted(kNewFields, &SiteFields::keyword3, QLatin1Char('\n')), 1, true, abc,
-         "『キーワード』に改行は入力できません。", nullptr, {}, {SiteFieldId::Keyword3}},
-        {"NUL", Op::Register, WithPasted(kNewFields, &SiteFields::content, QChar(0)), -1, true, abc,
+         "『サイト / リンク 名』に改行は入力できません。", nullptr, {}, {kName}},
+        {"NUL named by its number", Op::Update, WithPasted(kNewFields, &SiteFields::content, QChar(0)), 1, true, abc,
          "『内容』に保存できない文字が含まれています：U+0000", nullptr, {}, {SiteFieldId::Content}},
         {"blanks around a name are kept", Op::Register, Fields(" 名前　", "http://x/"), 1, true,
          Sites({kA, kB, kC, MakeRecord(" 名前　", "http://x/")}), nullptr, nullptr},
