@@ -47,6 +47,9 @@ TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIs
     TypeFields(*dialog, {"顔😀", "http://x.example.jp/"});
     click(ControlId::RegisterNew);
     EXPECT_EQ(boxes.shown, std::vector{Message("『サイト / リンク 名』に保存できない文字が含まれています：😀（U+1F600）")});
+    // The next keystroke mends it: the focus is on the field named, its text selected.
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(ControlId::SiteName));
+    EXPECT_EQ(dialog->control<QLineEdit>(ControlId::SiteName)->selectedText(), QString::fromUtf8("顔😀"));
     EXPECT_EQ(Sites(*dialog), expected);
     EXPECT_EQ(rowCount(), 4);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
@@ -95,17 +98,6 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
     EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
     dialog->close();
     EXPECT_EQ(LoadRegister().size(), 0u);
-}
-
-// After a refusal the next keystroke mends it: the focus on the field named, its text selected.
-TEST_F(RegistrationWindowTest, aRefusalSendsTheFocusToTheFieldItNames)
-{
-    start(ThreeSites());
-    TypeFields(*dialog, {"名前", "http://x/", "", "😀"});
-    click(ControlId::RegisterNew);
-    auto *keyword2 = dialog->control<QLineEdit>(ControlId::Keyword2);
-    EXPECT_EQ(dialog->focusWidget(), keyword2);
-    EXPECT_EQ(keyword2->selectedText(), QString::fromUtf8("😀"));
 }
 
 // A field holds a value of any length: a long content survives a click on its row and 更新.
