@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <limits>
+
 namespace {
 
 QPushButton *makeButton(const ControlTemplate &control, QWidget *parent)
@@ -41,8 +43,13 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
     case ControlKind::PushButton:
     case ControlKind::IconButton:
         return makeButton(control, parent);
-    case ControlKind::Edit:
-        return new QLineEdit(parent);
+    case ControlKind::Edit: {
+        auto *edit = new QLineEdit(parent);
+        // A field takes a value of any length the register holds; the default limit (32767)
+        // would cut a long content, and 更新 would store it cut.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        return edit;
+    }
     case ControlKind::OutputBox:
         return new LinkCodeBox(parent);
     case ControlKind::Label:
@@ -97,7 +104,10 @@ void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const Dial
         if (!widget)
             continue;
         widget->setGeometry(placement(control, widget, units));
-        if (control.kind == ControlKind::GroupBox)
+        // Frames lie beneath the controls they overlap, whatever the template order: a tab
+        // control made after "サイトジャンプ" would otherwise cover the button's lower part and
+        // take its clicks.
+        if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::TabControl)
             widget->lower();
         if (!control.tabStop && widget->focusPolicy() != Qt::NoFocus)
             widget->setFocusPolicy(Qt::ClickFocus);

@@ -1,8 +1,10 @@
 #include "DialogPage.h"
 
-#include "MainDialog.h"
+#include "LinkPage.h"
+#include "RegisterPage.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 
 DialogPage::DialogPage(const DialogTemplate &dialog, const DialogUnits &units, QWidget *parent)
     : QWidget(parent)
@@ -10,14 +12,21 @@ DialogPage::DialogPage(const DialogTemplate &dialog, const DialogUnits &units, Q
     m_controls.build(dialog, this, units);
 }
 
-void DialogPage::forwardClicks(int id, void (MainDialog::*operation)())
+template <class Page>
+void DialogPage::announceClicks(int id, void (Page::*signal)())
 {
-    connect(qobject_cast<QAbstractButton *>(control(id)), &QAbstractButton::clicked, this,
-            [this, operation] { forward(operation); });
+    connect(qobject_cast<QAbstractButton *>(control(id)), &QAbstractButton::clicked, static_cast<Page *>(this),
+            signal);
 }
 
-void DialogPage::forward(void (MainDialog::*operation)())
+template void DialogPage::announceClicks(int, void (RegisterPage::*)());
+template void DialogPage::announceClicks(int, void (LinkPage::*)());
+
+void DialogPage::keyPressEvent(QKeyEvent *event)
 {
-    if (m_owner)
-        (m_owner->*operation)();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -5,10 +5,9 @@
 #include <QWidget>
 
 class DialogUnits;
-class MainDialog;
 
-// A page of the tab, built from its dialog template. A page does no work of its own: its
-// buttons reach operations of the main window, once the tab has handed it its owner.
+// A page of the tab, built from its dialog template. A page does no work of its own: it tells
+// what the user asked for through its signals, and the window connects them to its operations.
 class DialogPage : public QWidget
 {
     Q_OBJECT
@@ -17,12 +16,12 @@ public:
 
     QWidget *control(int id) const { return m_controls.control(id); }
 
-    MainDialog *m_owner = nullptr;
-
 protected:
-    // Clicks on button `id` call `operation` of the owner; nothing happens while there is none.
-    void forwardClicks(int id, void (MainDialog::*operation)());
-    void forward(void (MainDialog::*operation)());
+    // Clicks on button `id` are told as `signal`.
+    template <class Page>
+    void announceClicks(int id, void (Page::*signal)());
+    // Escape in a page does nothing: what was typed in its fields is never lost to a stray key.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     ControlSet m_controls;

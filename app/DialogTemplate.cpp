@@ -10,15 +10,6 @@ constexpr bool NoTabStop = false;
 
 } // namespace
 
-const ControlTemplate *DialogTemplate::find(int controlId) const
-{
-    for (const ControlTemplate &control : controls) {
-        if (control.id == controlId)
-            return &control;
-    }
-    return nullptr;
-}
-
 namespace DialogTemplates {
 
 const DialogTemplate &mainDialog()

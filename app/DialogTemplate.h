@@ -39,7 +39,6 @@ struct DialogTemplate
     std::vector<ControlTemplate> controls;
 
     QString captionText() const { return QString::fromUtf8(caption); }
-    const ControlTemplate *find(int controlId) const;
 };
 
 namespace DialogTemplates {

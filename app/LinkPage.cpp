@@ -1,7 +1,6 @@
 #include "LinkPage.h"
 
 #include "LinkCodeBox.h"
-#include "MainDialog.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -11,10 +10,12 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
 {
     connect(qobject_cast<QPushButton *>(control(ControlId::CopyCode)), &QPushButton::clicked, this,
             &LinkPage::CopyLinkCode);
-    forwardClicks(ControlId::GenerateCode, &MainDialog::GenerateLinkCode);
-    // Only the user's choice of an entry counts, not a change made by the program itself.
+    announceClicks(ControlId::GenerateCode, &LinkPage::generateRequested);
+    // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
+    for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent})
+        announceClicks(id, &LinkPage::modeChanged);
     connect(qobject_cast<QComboBox *>(control(ControlId::KeywordCombo)), &QComboBox::activated, this,
-            [this] { forward(&MainDialog::SelectKeywordFilter); });
+            &LinkPage::keywordChosen);
 }
 
 void LinkPage::CopyLinkCode()

@@ -6,7 +6,9 @@
 #include "HomePage.h"
 #include "KeywordList.h"
 #include "LinkCodeBox.h"
+#include "LinkPage.h"
 #include "PageTab.h"
+#include "RegisterPage.h"
 #include "RegisterLock.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
@@ -24,6 +26,8 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,16 +79,33 @@ QWidget *MainDialog::makeControl(const ControlTemplate &control, QWidget *parent
 bool MainDialog::OnInitDialog()
 {
     setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
-    m_pageTab->m_owner = this;
     m_pageTab->CreatePages();
+    connectPages();
     if (!LoadRegister())
         return false;
     SetUpSiteList();
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
-    FillKeywordCombo();
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
     return true;
+}
+
+void MainDialog::connectPages()
+{
+    // Member pointers to the virtual operations, so that a window deriving from this one gets
+    // the calls.
+    RegisterPage *registration = m_pageTab->registerPage();
+    connect(registration, &RegisterPage::registerRequested, this, &MainDialog::RegisterNewSite);
+    connect(registration, &RegisterPage::updateRequested, this, &MainDialog::UpdateSite);
+    connect(registration, &RegisterPage::deleteRequested, this, &MainDialog::DeleteSite);
+    LinkPage *links = m_pageTab->linkPage();
+    connect(links, &LinkPage::generateRequested, this, &MainDialog::GenerateLinkCode);
+    // The code shown is always the code of the chosen keyword and mode.
+    connect(links, &LinkPage::keywordChosen, this, [this] {
+        SelectKeywordFilter();
+        GenerateLinkCode();
+    });
+    connect(links, &LinkPage::modeChanged, this, &MainDialog::GenerateLinkCode);
 }
 
 bool MainDialog::LoadRegister()
@@ -225,6 +246,7 @@ void MainDialog::FillSiteList()
     if (!m_siteModel)
         return;
     m_siteModel->refresh();
+    FillKeywordCombo();
     const int last = m_siteModel->rowCount() - 1;
     if (last < 0)
         return;
@@ -281,6 +303,30 @@ bool MainDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+namespace {
+
+int fieldControl(SiteFieldId field)
+{
+    static const int ids[] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,
+                              ControlId::Keyword2, ControlId::Keyword3, ControlId::Content};
+    return ids[int(field)];
+}
+
+} // namespace
+
+void MainDialog::SetFieldText(SiteFieldId field, const QString &text)
+{
+    SetItemText(fieldControl(field), text);
+}
+
+void MainDialog::FocusField(SiteFieldId field)
+{
+    auto *edit = control<QLineEdit>(fieldControl(field));
+    m_pageTab->setCurrentWidget(m_pageTab->registerPage());
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+}
+
 SiteFields MainDialog::ReadSiteFields() const
 {
     return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
@@ -310,13 +356,24 @@ void MainDialog::FillKeywordCombo()
     // All rows in one insertion: a register can carry thousands of keywords, and the combo
     // would otherwise react to each one.
     QList<QStandardItem *> rows;
+    int chosen = -1;
     for (const QByteArray &keyword : BuildKeywordList(m_store.m_sites)) {
-        auto *row = new QStandardItem(CodePage::toText(keyword));
+        // The blank entry needs a face to be found; it still stands for the empty keyword.
+        auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
         row->setData(keyword, Qt::UserRole);
+        if (keyword == KeywordFilter)
+            chosen = int(rows.size());
         rows.append(row);
     }
     entries->invisibleRootItem()->appendRows(rows);
-    combo->setCurrentIndex(0);
+    combo->setCurrentIndex(std::max(chosen, 0));
+    // The chosen keyword went with the last site that carried it: the collection is for all
+    // sites again, and the code shown says so.
+    if (chosen < 0) {
+        KeywordFilter = kAllKeywords;
+        if (!ItemText(ControlId::LinkCode).isEmpty())
+            GenerateLinkCode();
+    }
 }
 
 void MainDialog::SelectKeywordFilter()

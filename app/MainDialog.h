@@ -52,6 +52,8 @@ public:
 
     // The six registration fields as they hold their text.
     SiteFields ReadSiteFields() const override;
+    void SetFieldText(SiteFieldId field, const QString &text) override;
+    void FocusField(SiteFieldId field) override;
 
     // Operations of the pages' buttons and combo.
     virtual void RegisterNewSite();
@@ -59,9 +61,10 @@ public:
     virtual void DeleteSite();
     virtual void SelectKeywordFilter();
     virtual void GenerateLinkCode();
-    // Offers every keyword of the register, "全てのキーワード" first and chosen. Each entry keeps
-    // its register bytes: decoding is for the eye, and bytes the code page cannot decode would not
-    // survive the way back.
+    // Offers every keyword of the register, "全てのキーワード" first, keeping the chosen entry
+    // while a site carries it ("全てのキーワード" again when none does). Each entry keeps its
+    // register bytes: decoding is for the eye, and bytes the code page cannot decode would not
+    // survive the way back. Called after every change of the register.
     virtual void FillKeywordCombo();
 
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
@@ -96,6 +99,7 @@ protected:
 
 private:
     QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
+    void connectPages();
     bool LoadRegister();
     bool SaveRegister();
     LinkCodeMode ReadLinkCodeMode() const;

@@ -2,16 +2,30 @@
 
 #include <QMessageBox>
 
+namespace {
+
+// The text as written: a site named "<b>X</b>" must not read as a bold X.
+QMessageBox::StandardButton run(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preset)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(preset);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+} // namespace
+
 void DialogMessageBoxes::showMessage(QWidget *parent, const QString &title, const QString &text)
 {
-    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    run(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 MessageBoxes::Answer DialogMessageBoxes::askYesNo(QWidget *parent, const QString &title, const QString &text,
                                                   Answer preset)
 {
-    const QMessageBox::StandardButton button = QMessageBox::question(
-        parent, title, text, QMessageBox::Yes | QMessageBox::No,
-        preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    const QMessageBox::StandardButton button =
+        run(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+            preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }

@@ -24,8 +24,6 @@ void PageTab::CreatePages()
     addTab(m_pages[0], QString::fromUtf8("サイト / リンク 登録"));
     addTab(m_pages[1], QString::fromUtf8("リンク集の作成"));
     setCurrentIndex(0);
-    for (DialogPage *page : m_pages)
-        page->m_owner = m_owner;
 }
 
 RegisterPage *PageTab::registerPage() const

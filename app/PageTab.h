@@ -7,7 +7,6 @@
 class DialogPage;
 class DialogUnits;
 class LinkPage;
-class MainDialog;
 class RegisterPage;
 
 // The tab control below the list: tab 0 shows the registration page, tab 1 the link-collection
@@ -18,15 +17,13 @@ class PageTab : public QTabWidget
 public:
     PageTab(const DialogUnits &units, QWidget *parent = nullptr);
 
-    // Inserts the two tabs with their pages, and hands the pages their owner.
+    // Inserts the two tabs with their pages.
     void CreatePages();
 
     RegisterPage *registerPage() const;
     LinkPage *linkPage() const;
     // The control with this ID on either page, or null.
     QWidget *control(int id) const;
-
-    MainDialog *m_owner = nullptr;
 
 private:
     std::array<DialogPage *, 2> m_pages{};

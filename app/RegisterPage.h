@@ -9,4 +9,9 @@ class RegisterPage : public DialogPage
     Q_OBJECT
 public:
     RegisterPage(const DialogUnits &units, QWidget *parent = nullptr);
+
+signals:
+    void registerRequested();
+    void updateRequested();
+    void deleteRequested();
 };

@@ -30,10 +30,6 @@ public:
     // `url` holds the register's CP932 bytes, as a site record stores them.
     BrowserResult open(const QByteArray &url) const;
 
-    // The address that `text` stands for, completed as a browser's address bar would
-    // ("www.example.jp" -> "http://www.example.jp"). Invalid when nothing sensible can be opened.
-    static QUrl completeUrl(const QString &text);
-
 private:
     UrlOpener m_opener;
 };

@@ -91,14 +91,15 @@ int runList(const CliContext &context)
 int runAdd(const CliContext &context)
 {
     const QCommandLineParser &p = context.parser;
-    const SiteFields fields{p.value(QStringLiteral("name")),     p.value(QStringLiteral("url")),
+    SiteFields fields{p.value(QStringLiteral("name")),     p.value(QStringLiteral("url")),
                             p.value(QStringLiteral("keyword1")), p.value(QStringLiteral("keyword2")),
                             p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
-    if (const QString missing = CheckRequiredFields(fields); !missing.isEmpty())
-        return fail(missing);
+    if (const FieldRefusal missing = CheckRequiredFields(fields); !missing.isEmpty())
+        return fail(missing.message);
+    CompleteSiteUrl(fields);
     SiteRecord record;
-    if (const QString refused = EncodeSiteFields(fields, record); !refused.isEmpty())
-        return fail(refused);
+    if (const FieldRefusal refused = EncodeSiteFields(fields, record); !refused.isEmpty())
+        return fail(refused.message);
 
     RegisterLock lock(AppDirectory());
     if (lock.tryLock() == RegisterLock::State::HeldByOther)
@@ -137,7 +138,7 @@ int runLinks(const CliContext &context)
         return usage(QStringLiteral("unknown mode: ") + modeName);
     // Set but empty is the blank entry (sites with an empty keyword), not the default.
     QByteArray filter = kAllKeywords;
-    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromText(p.value(QStringLiteral("keyword")), filter))
+    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
         return fail(QStringLiteral("the keyword holds characters the register cannot store: ")
                     + p.value(QStringLiteral("keyword")));
     SiteStore store;

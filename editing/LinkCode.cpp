@@ -3,6 +3,8 @@
 #include "KeywordList.h"
 #include "SiteList.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char kAnchorStart[] = "<A href=\"";
@@ -16,6 +18,12 @@ constexpr qsizetype length(const char (&)[N])
 {
     return qsizetype(N - 1);
 }
+
+// A '"' would end the href attribute and let the rest of the URL run on as markup; written as
+// %22 it stays part of the address and means the same to the server. (0x22 is never the trail
+// byte of a double-byte character, so the bytes can be searched as they are.)
+constexpr char kQuote = '"';
+constexpr char kEscapedQuote[] = "%22";
 
 // Counts what appendEntry would write, so that the sizing walk and the writing walk cannot
 // disagree about the pieces of an entry.
@@ -35,9 +43,25 @@ struct SizeCounter
 };
 
 template <class Out>
+Out &appendUrl(Out &out, const QByteArray &url)
+{
+    const char *from = url.constData();
+    const char *const end = from + url.size();
+    const void *quote = std::memchr(from, kQuote, std::size_t(url.size()));
+    if (!quote)
+        return out.append(url);
+    for (; quote; quote = std::memchr(from, kQuote, std::size_t(end - from))) {
+        const char *at = static_cast<const char *>(quote);
+        out.append(from, at - from).append(kEscapedQuote, length(kEscapedQuote));
+        from = at + 1;
+    }
+    return out.append(from, end - from);
+}
+
+template <class Out>
 void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 {
-    out.append(kAnchorStart, length(kAnchorStart)).append(site.m_url).append(kUrlEnd, length(kUrlEnd));
+    appendUrl(out.append(kAnchorStart, length(kAnchorStart)), site.m_url).append(kUrlEnd, length(kUrlEnd));
     switch (mode) {
     case LinkCodeMode::Name:
         out.append(site.m_name).append(kEntryEnd, length(kEntryEnd));

@@ -13,6 +13,7 @@ enum class LinkCodeMode {
 
 // The HTML of a link collection, in the register's code page with CRLF line ends: one entry per
 // site in register order, for every site when `filter` is kAllKeywords, otherwise for each site
-// with a keyword equal to it (once, however many match). Field bytes go in unchanged: the
-// register holds HTML the user means to paste, so nothing is escaped.
+// with a keyword equal to it (once, however many match). Names and contents go in unchanged: the
+// register holds HTML the user means to paste. A '"' in a URL is written %22, so that no URL
+// breaks out of its href attribute.
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode);

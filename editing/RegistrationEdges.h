@@ -19,6 +19,10 @@ public:
     virtual void ShowMessage(const QString &text) = 0;
     // A Yes/No question; true only for Yes.
     virtual bool AskYesNo(const QString &question) = 0;
+    // Shows `text` in a field, as the register is about to hold it.
+    virtual void SetFieldText(SiteFieldId field, const QString &text) = 0;
+    // Sends the user to a field to mend what was refused there: the focus on it, its text selected.
+    virtual void FocusField(SiteFieldId field) = 0;
     // Rebuilds the list of sites after the register changed.
     virtual void FillSiteList() = 0;
 };

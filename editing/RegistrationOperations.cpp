@@ -10,34 +10,40 @@ RegistrationOperations::RegistrationOperations(SiteList &sites, RegistrationEdge
 {
 }
 
+bool RegistrationOperations::acceptFields(SiteRecord &record)
+{
+    SiteFields fields = m_edges.ReadSiteFields();
+    FieldRefusal refused = CheckRequiredFields(fields);
+    if (refused.isEmpty()) {
+        if (CompleteSiteUrl(fields))
+            m_edges.SetFieldText(SiteFieldId::Url, fields.url);
+        refused = EncodeSiteFields(fields, record);
+    }
+    if (refused.isEmpty())
+        return true;
+    m_edges.ShowMessage(refused.message);
+    m_edges.FocusField(refused.field);
+    return false;
+}
+
 void RegistrationOperations::RegisterNewSite()
 {
-    const SiteFields fields = m_edges.ReadSiteFields();
-    if (const QString missing = CheckRequiredFields(fields); !missing.isEmpty()) {
-        m_edges.ShowMessage(missing);
-        return;
-    }
     SiteRecord record;
-    if (const QString refused = EncodeSiteFields(fields, record); !refused.isEmpty()) {
-        m_edges.ShowMessage(refused);
+    if (!acceptFields(record))
         return;
-    }
     m_sites.push_back(record);
     m_edges.FillSiteList();
 }
 
 void RegistrationOperations::UpdateSite()
 {
-    const SiteFields fields = m_edges.ReadSiteFields();
     const int position = currentPosition();
     if (position < 0)
         return;
     // Refused before the question: the user should not confirm a change that cannot be made.
     SiteRecord record;
-    if (const QString refused = EncodeSiteFields(fields, record); !refused.isEmpty()) {
-        m_edges.ShowMessage(refused);
+    if (!acceptFields(record))
         return;
-    }
     if (!confirm(position, "%1を変更しても宜しいですか？"))
         return;
     m_sites.replace(std::size_t(position), record);

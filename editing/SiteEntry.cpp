@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "SiteRecord.h"
+#include "UrlCompletion.h"
 
 #include <array>
 
@@ -13,44 +14,72 @@ struct FieldBinding
     QString SiteFields::*text;
     QByteArray SiteRecord::*bytes;
     const char *label;
+    SiteFieldId id;
 };
 
 const std::array<FieldBinding, 6> kBindings{{
-    {&SiteFields::name, &SiteRecord::m_name, "サイト / リンク 名"},
-    {&SiteFields::url, &SiteRecord::m_url, "URL"},
-    {&SiteFields::keyword1, &SiteRecord::m_keyword1, "キーワード"},
-    {&SiteFields::keyword2, &SiteRecord::m_keyword2, "キーワード"},
-    {&SiteFields::keyword3, &SiteRecord::m_keyword3, "キーワード"},
-    {&SiteFields::content, &SiteRecord::m_content, "内容"},
+    {&SiteFields::name, &SiteRecord::m_name, "サイト / リンク 名", SiteFieldId::Name},
+    {&SiteFields::url, &SiteRecord::m_url, "URL", SiteFieldId::Url},
+    {&SiteFields::keyword1, &SiteRecord::m_keyword1, "キーワード", SiteFieldId::Keyword1},
+    {&SiteFields::keyword2, &SiteRecord::m_keyword2, "キーワード", SiteFieldId::Keyword2},
+    {&SiteFields::keyword3, &SiteRecord::m_keyword3, "キーワード", SiteFieldId::Keyword3},
+    {&SiteFields::content, &SiteRecord::m_content, "内容", SiteFieldId::Content},
 }};
 
-QString labelled(const char *label, const char *pattern)
+FieldRefusal refusal(const FieldBinding &binding, const char *pattern, const QString &detail = {})
 {
-    return QString::fromUtf8(pattern).arg(QString::fromUtf8(label));
+    const QString message = QString::fromUtf8(pattern).arg(QString::fromUtf8(binding.label));
+    return {detail.isEmpty() ? message : message.arg(detail), binding.id};
+}
+
+// "😀（U+1F600）"; a character with no face of its own (a control character) by its number alone.
+QString describe(char32_t c)
+{
+    const QString number = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(c) || QChar::isSurrogate(c))
+        return number;
+    return QString::fromUcs4(&c, 1) + QString::fromUtf8("（") + number + QString::fromUtf8("）");
 }
 
 } // namespace
 
-QString CheckRequiredFields(const SiteFields &fields)
+FieldRefusal CheckRequiredFields(const SiteFields &fields)
 {
-    if (fields.name.isEmpty())
-        return labelled(kBindings[0].label, "『%1』を入力してください。");
-    if (fields.url.isEmpty())
-        return labelled(kBindings[1].label, "『%1』を入力してください。");
+    for (const FieldBinding &binding : {kBindings[0], kBindings[1]}) {
+        if ((fields.*binding.text).trimmed().isEmpty())
+            return refusal(binding, "『%1』を入力してください。");
+    }
     return {};
 }
 
-QString EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
+bool CompleteSiteUrl(SiteFields &fields)
+{
+    if (fields.url.trimmed().isEmpty() || HasExplicitScheme(fields.url))
+        return false;
+    const QUrl completed = CompleteUrl(fields.url);
+    if (!completed.isValid() || completed.scheme().isEmpty())
+        return false;
+    const QString text = completed.toString();
+    if (text == fields.url)
+        return false;
+    fields.url = text;
+    return true;
+}
+
+FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
 {
     std::array<QByteArray, 6> encoded;
     for (std::size_t i = 0; i < kBindings.size(); ++i) {
         const QString &text = fields.*kBindings[i].text;
         if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-            return labelled(kBindings[i].label, "『%1』に改行は入力できません。");
+            return refusal(kBindings[i], "『%1』に改行は入力できません。");
         // A NUL (it comes with pasted text) is no line break; the register cannot hold it either,
         // since a stored value ends there.
-        if (text.contains(QChar(0)) || !CodePage::fromText(text, encoded[i]))
-            return labelled(kBindings[i].label, "『%1』に保存できない文字が含まれています。");
+        if (text.contains(QChar(0)))
+            return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2", describe(0));
+        if (!CodePage::fromTypedText(text, encoded[i]))
+            return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2",
+                           describe(CodePage::unstorableCharacter(text)));
     }
     for (std::size_t i = 0; i < kBindings.size(); ++i)
         record.*kBindings[i].bytes = encoded[i];

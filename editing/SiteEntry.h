@@ -15,13 +15,30 @@ struct SiteFields
     QString content;
 };
 
-// The message for a missing name or URL (the name is checked first), or "" when both are there.
-QString CheckRequiredFields(const SiteFields &fields);
+// The six fields, in record order.
+enum class SiteFieldId { Name, Url, Keyword1, Keyword2, Keyword3, Content };
 
-// Converts the fields into the record's bytes. Returns "" on success, or the message for the
-// first field the register cannot hold (a character outside its code page, or a line break);
-// the record is then left unchanged.
-QString EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
+// Why fields cannot be stored, and the field it is about (where the user is sent to mend it).
+struct FieldRefusal
+{
+    QString message; // "" when nothing is refused
+    SiteFieldId field = SiteFieldId::Name;
+
+    bool isEmpty() const { return message.isEmpty(); }
+};
+
+// A missing name or URL (the name is checked first); blanks alone count as missing.
+FieldRefusal CheckRequiredFields(const SiteFields &fields);
+
+// Completes a URL typed without a scheme as a browser's address bar would ("close.example.jp"
+// becomes "http://close.example.jp"), so that the link written for it works. Returns whether the
+// URL changed; one that cannot be completed is left as typed.
+bool CompleteSiteUrl(SiteFields &fields);
+
+// Converts the fields into the record's bytes. Refuses the first field the register cannot hold:
+// a line break, a NUL or a character outside its code page, which the message names. The record
+// is then left unchanged.
+FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
 // Register bytes back into editable text.
 SiteFields DecodeSiteFields(const SiteRecord &record);

@@ -57,7 +57,8 @@ TEST_F(LinkPageTest, comboOffersTheKeywordIndexAndEachEntrySetsTheFilterToItsByt
     EXPECT_EQ(combo()->currentText(), QString::fromUtf8("全てのキーワード"));
     EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
     for (int i = combo()->count() - 1; i >= 0; --i) {
-        EXPECT_EQ(combo()->itemText(i), CodePage::toText(expected[std::size_t(i)])) << i;
+        const QByteArray &keyword = expected[std::size_t(i)];
+        EXPECT_EQ(combo()->itemText(i), keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
         EXPECT_EQ(combo()->itemData(i).toByteArray(), expected[std::size_t(i)]) << i;
         choose(i);
         EXPECT_EQ(dialog->KeywordFilter, expected[std::size_t(i)]) << i;
@@ -98,31 +99,42 @@ TEST_F(LinkPageTest, eachModeGeneratesTheGeneratorsCodeIntoTheBox)
         click(radio);
         QString code = CodePage::toText(BuildLinkCode(dialog->m_store.m_sites, kAllKeywords, mode));
         ASSERT_TRUE(code.contains(QLatin1String("chikuwa.example.jp")) && code.contains(QLatin1String("\r\n")));
+        // The mode's code at once, and コード生成 makes it again.
+        EXPECT_EQ(box()->linkCode(), code) << radio;
         EXPECT_EQ(generate(), code) << radio;
         // What the box shows: one line per CRLF, nothing else.
         EXPECT_EQ(box()->toPlainText(), code.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
 }
 
-TEST_F(LinkPageTest, theChosenKeywordFiltersAndTheComboIsNotRefilledByChanges)
+// The combo follows the register; the chosen entry stays while a site carries its keyword, and
+// the code shown is always that of the chosen entry.
+TEST_F(LinkPageTest, theChosenKeywordFiltersAtOnceAndSurvivesRefillsWhileItExists)
 {
     start(kTwoSites);
     choose(4); // 日記
-    EXPECT_EQ(generate(), kAbc);
+    EXPECT_EQ(box()->linkCode(), kAbc);
     choose(3); // the blank entry: sites with an empty keyword
-    EXPECT_EQ(generate(), kChikuwa);
+    EXPECT_EQ(box()->linkCode(), kChikuwa);
+    choose(4);
 
-    // A site registered now is generated for every keyword, though its keyword is not offered.
-    const int entries = combo()->count();
     dialog->pageTab()->setCurrentIndex(0);
     dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("新顔"));
     dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("http://new.example.jp/"));
     dialog->SetItemText(ControlId::Keyword1, QString::fromUtf8("新しいキーワード"));
     click(ControlId::RegisterNew);
-    dialog->pageTab()->setCurrentIndex(1);
-    EXPECT_EQ(combo()->count(), entries);
-    choose(0);
-    EXPECT_EQ(generate(), kChikuwa + kAbc + QString::fromUtf8("<A href=\"http://new.example.jp/\">新顔</A><BR>\r\n"));
+    EXPECT_EQ(combo()->itemText(combo()->count() - 1), QString::fromUtf8("新しいキーワード"));
+    EXPECT_EQ(combo()->currentText(), QString::fromUtf8("日記"));
+    EXPECT_EQ(dialog->KeywordFilter, Sjis("日記"));
+
+    // The last site with 日記 goes: the collection is for every site again.
+    dialog->SelectSiteRow(1);
+    boxes.answers.push_back(MessageBoxes::Answer::Yes);
+    click(ControlId::Delete);
+    EXPECT_EQ(combo()->findText(QString::fromUtf8("日記")), -1);
+    EXPECT_EQ(combo()->currentIndex(), 0);
+    EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
+    EXPECT_EQ(box()->linkCode(), kChikuwa + QString::fromUtf8("<A href=\"http://new.example.jp/\">新顔</A><BR>\r\n"));
 }
 
 TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)

@@ -5,7 +5,12 @@
 #include "RegisterPage.h"
 #include "LinkPage.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
@@ -165,19 +170,16 @@ TEST_F(MainDialogTest, headerClicksNeitherSortNorSelect)
     EXPECT_EQ(view()->selectionModel()->selectedIndexes().size(), 6);
 }
 
-TEST_F(MainDialogTest, enterPressesNothingAndEachButtonReachesItsOperationOnce)
+TEST_F(MainDialogTest, enterAndEscapeInAFieldPressNothingAndEachButtonReachesItsOperationOnce)
 {
-    ObservedDialog unstarted(boxes); // the pages have no owner yet: nothing to reach
-    QTest::mouseClick(unstarted.control(ControlId::RegisterNew), Qt::LeftButton);
-    QTest::mouseClick(unstarted.control(ControlId::GenerateCode), Qt::LeftButton);
-    EXPECT_TRUE(unstarted.calls.isEmpty());
-
     start(ThreeSites());
     for (int id : {ControlId::SiteList, ControlId::SiteName, ControlId::Keyword3}) {
         QWidget *target = dialog->control(id);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
         QTest::keyClick(target, Qt::Key_Enter);
+        if (id != ControlId::SiteList) // where it is the close request
+            QTest::keyClick(target, Qt::Key_Escape);
         EXPECT_TRUE(dialog->isVisible()) << id;
     }
     EXPECT_EQ(dialog->calls, (QMap<QString, int>{}));
@@ -194,4 +196,34 @@ TEST_F(MainDialogTest, enterPressesNothingAndEachButtonReachesItsOperationOnce)
     }
 }
 
+// A click anywhere on a button, radio button or combo lands on it: nothing lies over its face.
+TEST_F(MainDialogTest, everyControlTakesClicksOnItsWholeFace)
+{
+    start(ThreeSites());
+    for (int tab : {0, 1}) {
+        dialog->pageTab()->setCurrentIndex(tab);
+        for (QWidget *widget : dialog->findChildren<QWidget *>()) {
+            if (!widget->isVisible() || !(qobject_cast<QAbstractButton *>(widget) || qobject_cast<QComboBox *>(widget)))
+                continue;
+            const QRect face = widget->rect().adjusted(1, 1, -2, -2);
+            for (QPoint point : {face.center(), face.topLeft(), face.topRight(), face.bottomLeft(), face.bottomRight()})
+                EXPECT_EQ(dialog->childAt(widget->mapTo(dialog.get(), point)), widget)
+                    << widget->objectName().toStdString() << " at " << point.x() << "," << point.y();
+        }
+    }
+}
+
 } // namespace
+
+// A stored name that looks like markup reads in a question exactly as it is stored.
+TEST(DialogMessageBoxes, textIsPlainNotMarkup)
+{
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        format = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->textFormat();
+        box->done(QMessageBox::No);
+    });
+    DialogMessageBoxes().askYesNo(nullptr, kCaption, QStringLiteral("<b>X</b>"), MessageBoxes::Answer::Yes);
+    EXPECT_EQ(format, Qt::PlainText);
+}

@@ -42,6 +42,9 @@ public:
         return answer;
     }
 
+    // An answer queued for a question that never came would be given to a later one.
+    ~RecordingMessageBoxes() override { EXPECT_TRUE(answers.empty()) << answers.size() << " queued answers never asked for"; }
+
     std::vector<Shown> shown;
     std::deque<Answer> answers;
 };

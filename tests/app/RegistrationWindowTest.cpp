@@ -29,8 +29,9 @@ std::vector<SiteRecord> Sites(const MainDialog &dialog)
 TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIsRefused)
 {
     start(ThreeSites());
-    TypeFields(*dialog, {"新しいサイト", "http://new.example.jp/", "ニュース", "", "ﾃｽﾄ", "説明 & <b>"});
+    TypeFields(*dialog, {"新しいサイト", "new.example.jp/", "ニュース", "", "ﾃｽﾄ", "説明 & <b>"});
     click(ControlId::RegisterNew);
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl), QStringLiteral("http://new.example.jp/"));
     std::vector<SiteRecord> expected = ThreeSites();
     expected.push_back(MakeRecord("新しいサイト", "http://new.example.jp/", "ニュース", "", "ﾃｽﾄ", "説明 & <b>"));
     EXPECT_EQ(Sites(*dialog), expected);
@@ -45,7 +46,10 @@ TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIs
     dialog->SelectSiteRow(1);
     TypeFields(*dialog, {"顔😀", "http://x.example.jp/"});
     click(ControlId::RegisterNew);
-    EXPECT_EQ(boxes.shown, std::vector{Message("『サイト / リンク 名』に保存できない文字が含まれています。")});
+    EXPECT_EQ(boxes.shown, std::vector{Message("『サイト / リンク 名』に保存できない文字が含まれています：😀（U+1F600）")});
+    // The next keystroke mends it: the focus is on the field named, its text selected.
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(ControlId::SiteName));
+    EXPECT_EQ(dialog->control<QLineEdit>(ControlId::SiteName)->selectedText(), QString::fromUtf8("顔😀"));
     EXPECT_EQ(Sites(*dialog), expected);
     EXPECT_EQ(rowCount(), 4);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
@@ -94,6 +98,18 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
     EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
     dialog->close();
     EXPECT_EQ(LoadRegister().size(), 0u);
+}
+
+// A field holds a value of any length: a long content survives a click on its row and 更新.
+TEST_F(RegistrationWindowTest, aLongContentSurvivesClickAndUpdate)
+{
+    SiteRecord longOne = MakeRecord("長い", "http://long.example.jp/");
+    longOne.m_content = QByteArray("0123456789").repeated(4000) + "end";
+    start({longOne});
+    clickRow(0);
+    boxes.answers.push_back(Answer::Yes);
+    click(ControlId::Update);
+    EXPECT_EQ(Sites(*dialog), std::vector{longOne});
 }
 
 } // namespace

@@ -48,6 +48,8 @@ TEST(BrowserLauncher, handsOverCharacterForCharacterOrRefusesWithMessage)
         {"blanks only", QByteArray(" \t "), nullptr, kNoUrl},
         // QUrl::fromUserInput alone would open "http://http//exa mple.jp".
         {"space in host", QByteArray("http://exa mple.jp/"), nullptr, kRefused + QStringLiteral("http://exa mple.jp/")},
+        {"blank before a bad address", QByteArray(" http://exa mple.jp/"), nullptr,
+         kRefused + QStringLiteral(" http://exa mple.jp/")},
         {"unclosed address", Sjis("http://[::1/日本"), nullptr, kRefused + QStringLiteral("http://[::1/日本")},
         {"nothing to complete", Sjis("ア イ"), nullptr, kRefused + QStringLiteral("ア イ")},
     };

@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"both empty", {"add", "--name", "", "--url", ""}, 1, "『サイト / リンク 名』を入力してください。"},
         Refusal{"url missing", {"add", "--name", "n"}, 1, "『URL』を入力してください。"},
         Refusal{"emoji in a keyword", {"add", "--name", "n", "--url", "u", "--keyword3", "😀"}, 1,
-                "『キーワード』に保存できない文字が含まれています。"},
+                "『キーワード』に保存できない文字が含まれています：😀（U+1F600）"},
         Refusal{"line feed in the content", {"add", "--name", "n", "--url", "u", "--content", "a\nb"}, 1,
                 "『内容』に改行は入力できません。"},
         Refusal{"unknown link mode", {"links", "--mode", "html"}, 2, "unknown mode: html"},
@@ -227,7 +227,7 @@ TEST_P(CliLinksOutput, printsGeneratedCode)
     EXPECT_EQ(run.out, GetParam().cp932 ? Sjis(GetParam().expected) : QByteArray(GetParam().expected));
 }
 
-const char *const kAllByName = "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+const char *const kAllByName = "<A href=\"http://a.jp/?q=%221%22\">A&B <サイト></A><BR>\r\n"
                                "<A href=\"http://d.jp/\">日記</A><BR>\r\n"
                                "<A href=\"http://c.jp/\">C</A><BR>\r\n";
 
@@ -237,12 +237,12 @@ INSTANTIATE_TEST_SUITE_P(
         LinksCase{"defaults", {}, kAllByName},
         LinksCase{"content",
                   {"--mode", "content"},
-                  "<A href=\"http://a.jp/?q=\"1\"\">説明A</A><BR>\r\n"
+                  "<A href=\"http://a.jp/?q=%221%22\">説明A</A><BR>\r\n"
                   "<A href=\"http://d.jp/\"></A><BR>\r\n"
                   "<A href=\"http://c.jp/\"><b>C</b></A><BR>\r\n"},
         LinksCase{"name and content",
                   {"--mode", "name-and-content"},
-                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A>\r\n説明A<BR>\r\n"
+                  "<A href=\"http://a.jp/?q=%221%22\">A&B <サイト></A>\r\n説明A<BR>\r\n"
                   "<A href=\"http://d.jp/\">日記</A>\r\n<BR>\r\n"
                   "<A href=\"http://c.jp/\">C</A>\r\n<b>C</b><BR>\r\n"},
         LinksCase{"keyword",
@@ -251,11 +251,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "<A href=\"http://c.jp/\">C</A><BR>\r\n"},
         LinksCase{"blank keyword takes sites with an empty keyword",
                   {"--keyword", ""},
-                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+                  "<A href=\"http://a.jp/?q=%221%22\">A&B <サイト></A><BR>\r\n"
                   "<A href=\"http://d.jp/\">日記</A><BR>\r\n"},
         LinksCase{"register code page",
                   {"--encoding", "cp932", "--keyword", "東京"},
-                  "<A href=\"http://a.jp/?q=\"1\"\">A&B <サイト></A><BR>\r\n"
+                  "<A href=\"http://a.jp/?q=%221%22\">A&B <サイト></A><BR>\r\n"
                   "<A href=\"http://c.jp/\">C</A><BR>\r\n",
                   true}),
     CaseName());

@@ -58,6 +58,7 @@ TEST(CodePage, eachConversionStartsAfresh)
 {
     QByteArray bytes;
     EXPECT_FALSE(CodePage::fromText(QString::fromUtf8("a\xF0\x9F\x98\x80"), bytes)); // emoji
+    EXPECT_FALSE(CodePage::fromText(QString(QChar(0xD83D)), bytes)); // half of one
     EXPECT_TRUE(CodePage::fromText(QString::fromUtf8("表ｷ"), bytes));
     EXPECT_EQ(bytes, QByteArray("\x95\\\xB7"));
     EXPECT_EQ(CodePage::toText("ab\x95"), QStringLiteral("ab")); // half a character at the end: not carried over

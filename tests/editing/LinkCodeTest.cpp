@@ -9,18 +9,19 @@ namespace {
 
 constexpr LinkCodeMode kModes[] = {LinkCodeMode::Name, LinkCodeMode::Content, LinkCodeMode::NameAndContent};
 
-// Markup in the fields goes into the page as the user wrote it.
+// Markup in names and contents goes into the page as the user wrote it; a quote in a URL cannot
+// end its attribute.
 TEST(BuildLinkCode, exactBytesOfEachModeWithMarkupPassedThrough)
 {
-    const SiteList sites = Sites({MakeRecord("<b>A&amp;B</b>", "http://a.jp/?x=\"1\"&y=2", "html", "", "",
+    const SiteList sites = Sites({MakeRecord("<b>A&amp;B</b>", "http://b/\" onmouseover=\"alert(3)\" x=\"", "html", "", "",
                                              "説明 <i>&</i> \"q\""),
                                   MakeRecord("日記", "http://d.jp/", "趣味", "", "", "")});
     const char *expected[] = {
-        "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A><BR>\r\n"
+        "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\"><b>A&amp;B</b></A><BR>\r\n"
         "<A href=\"http://d.jp/\">日記</A><BR>\r\n",
-        "<A href=\"http://a.jp/?x=\"1\"&y=2\">説明 <i>&</i> \"q\"</A><BR>\r\n"
+        "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\">説明 <i>&</i> \"q\"</A><BR>\r\n"
         "<A href=\"http://d.jp/\"></A><BR>\r\n",
-        "<A href=\"http://a.jp/?x=\"1\"&y=2\"><b>A&amp;B</b></A>\r\n"
+        "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\"><b>A&amp;B</b></A>\r\n"
         "説明 <i>&</i> \"q\"<BR>\r\n"
         "<A href=\"http://d.jp/\">日記</A>\r\n"
         "<BR>\r\n",

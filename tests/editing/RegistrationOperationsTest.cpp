@@ -16,8 +16,11 @@ struct FakeEdges : RegistrationEdges
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
     void FillSiteList() override { ++fills; }
+    void SetFieldText(SiteFieldId, const QString &) override {}
+    void FocusField(SiteFieldId field) override { focused.push_back(field); }
 
     SiteFields fields;
+    std::vector<SiteFieldId> focused;
     int row = -1;
     bool answerYes = true;
     QStringList messages, questions;
@@ -39,6 +42,8 @@ const SiteRecord kC = MakeRecord("サイトC", "http://c.jp/", "", "", "ﾆｭ�
 const SiteRecord kNew = MakeRecord("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
 const SiteFields kNewFields = Fields("日記", "http://d/?a=1&b=2", "趣味", "ｼｮｯﾌﾟ", "写真", "毎日の記録");
 const char *const kNoName = "『サイト / リンク 名』を入力してください。";
+const char *const kNoUrl = "『URL』を入力してください。";
+constexpr SiteFieldId kName = SiteFieldId::Name;
 const char *const kAskB = "サイトBを変更しても宜しいですか？";
 const char *const kDeleteB = "サイトBを削除しても宜しいですか？";
 
@@ -52,7 +57,8 @@ SiteFields WithPasted(SiteFields fields, QString SiteFields::*field, QChar paste
 enum class Op { Register, Update, Delete };
 
 // Every operation on the register {A, B, C} unless the case brings its own: the list afterwards,
-// the one message or question shown, and one refill exactly when the list changed.
+// the one message or question shown, one refill exactly when the list changed, and the field the
+// user is sent to after a refusal, which names that field and what is wrong with it.
 TEST(RegistrationOperations, table)
 {
     const SiteList abc = Sites({kA, kB, kC});
@@ -66,28 +72,31 @@ TEST(RegistrationOperations, table)
         SiteList after;
         const char *message, *question;
         SiteList before = {};
+        std::vector<SiteFieldId> focused = {};
     } cases[] = {
-        {"both empty names only the name", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr},
-        {"empty name", Op::Register, Fields("", "http://x/"), -1, true, abc, kNoName, nullptr},
-        {"empty URL", Op::Register, Fields("名前", ""), -1, true, abc, "『URL』を入力してください。", nullptr},
-        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr},
-        {"outside the code page", Op::Register, Fields("名前", "http://x/", "", "😀"), -1, true, abc,
-         "『キーワード』に保存できない文字が含まれています。", nullptr},
-        {"line break", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\n')), -1, true, abc,
-         "『サイト / リンク 名』に改行は入力できません。", nullptr},
-        {"NUL is no line break but cannot be stored", Op::Register,
-         WithPasted(kNewFields, &SiteFields::content, QChar(0)), -1, true, abc,
-         "『内容』に保存できない文字が含まれています。", nullptr},
-        {"blanks are not empty", Op::Register, Fields(" ", "　"), 1, true, Sites({kA, kB, kC, MakeRecord(" ", "　")}),
-         nullptr, nullptr},
+        {"both empty: the name first", Op::Register, Fields("", ""), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"name of blanks", Op::Register, Fields(" \t　", "http://x/"), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"empty name before a bad URL", Op::Register, Fields("", "http://😀/"), -1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"URL of blanks", Op::Register, Fields("名", "  "), -1, true, abc, kNoUrl, nullptr, {}, {SiteFieldId::Url}},
+        {"update checks the name too", Op::Update, Fields("", ""), 1, true, abc, kNoName, nullptr, {}, {kName}},
+        {"emoji named", Op::Register, Fields("名", "u", "", "😀"), -1, true, abc,
+         "『キーワード』に保存できない文字が含まれています：😀（U+1F600）", nullptr, {}, {SiteFieldId::Keyword2}},
+        {"update refuses before asking, naming the first character", Op::Update, Fields("名", "u", "", "", "", "café ☕"),
+         1, true, abc, "『内容』に保存できない文字が含まれています：é（U+00E9）", nullptr, {}, {SiteFieldId::Content}},
+        {"lone CR", Op::Register, WithPasted(kNewFields, &SiteFields::name, QLatin1Char('\r')), -1, true, abc,
+         "『サイト / リンク 名』に改行は入力できません。", nullptr, {}, {kName}},
+        {"NUL named by its number", Op::Update, WithPasted(kNewFields, &SiteFields::content, QChar(0)), 1, true, abc,
+         "『内容』に保存できない文字が含まれています：U+0000", nullptr, {}, {SiteFieldId::Content}},
+        {"blanks around a name are kept", Op::Register, Fields(" 名前　", "http://x/"), 1, true,
+         Sites({kA, kB, kC, MakeRecord(" 名前　", "http://x/")}), nullptr, nullptr},
+        {"URL completed as the address bar completes it", Op::Register, Fields("近所", " 例え.jp/日記?q=1"), -1, true,
+         Sites({kA, kB, kC, MakeRecord("近所", "http://例え.jp/日記?q=1")}), nullptr, nullptr},
+        {"URL written out in full kept as written", Op::Register, Fields("名前", " HTTPS://Example.jp"), -1, true,
+         Sites({kA, kB, kC, MakeRecord("名前", " HTTPS://Example.jp")}), nullptr, nullptr},
         {"all six fields", Op::Register, kNewFields, -1, true, Sites({kA, kB, kC, kNew}), nullptr, nullptr},
         {"same site twice", Op::Register, kNewFields, -1, true, Sites({kNew, kNew}), nullptr, nullptr, Sites({kNew})},
         {"update asks with the stored name, keeps the place", Op::Update, kNewFields, 1, true, Sites({kA, kNew, kC}),
          nullptr, kAskB},
-        {"update stores empty name and URL", Op::Update, Fields("", ""), 0, true,
-         Sites({MakeRecord("", ""), kB, kC}), nullptr, "サイトAを変更しても宜しいですか？"},
-        {"update refuses before asking", Op::Update, Fields("名前", "http://x/", "", "", "", "café ☕"), 2, true, abc,
-         "『内容』に保存できない文字が含まれています。", nullptr},
         {"update answered No", Op::Update, kNewFields, 1, false, abc, nullptr, kAskB},
         {"update without current row", Op::Update, kNewFields, -1, true, abc, nullptr, nullptr},
         {"update past the end", Op::Update, kNewFields, 3, true, abc, nullptr, nullptr},
@@ -118,6 +127,7 @@ TEST(RegistrationOperations, table)
         EXPECT_EQ(edges.messages, Texts(c.message));
         EXPECT_EQ(edges.questions, Texts(c.question));
         EXPECT_EQ(edges.fills, changes ? 1 : 0);
+        EXPECT_EQ(edges.focused, c.focused);
     }
 }
 

@@ -25,7 +25,8 @@ add --name "最後" --url "$last_url" --keyword1 "旅行"
 
 record_opened_urls
 start_xvfb
-QT_QPA_PLATFORM=xcb "$app" >"$work/app.log" 2>&1 &
+# Started as on a bare machine, with no locale: the window must still carry its title.
+QT_QPA_PLATFORM=xcb env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 # There is no window manager to give the window the keyboard: give it directly.
