@@ -20,23 +20,6 @@ QString registerText(QString text)
 }
 
 // The first character of `fields` that the register's code page cannot hold, as "（「x」U+XXXX）".
-QString firstUnstorable(const SiteFields &fields)
-{
-    for (const QString *text : {&fields.name, &fields.url, &fields.keyword1, &fields.keyword2, &fields.keyword3,
-                                &fields.content}) {
-        const QList<uint> codePoints = text->toUcs4();
-        for (const uint codePoint : codePoints) {
-            const char32_t one[1] = {char32_t(codePoint)};
-            const QString character = QString::fromUcs4(one, 1);
-            QByteArray bytes;
-            if (!CodePage::fromText(character, bytes))
-                return QString::fromUtf8("（「%1」U+%2）")
-                    .arg(character, QString::number(codePoint, 16).toUpper().rightJustified(4, u'0'));
-        }
-    }
-    return {};
-}
-
 QString quoted(const QString &text)
 {
     return QString::fromUtf8("「%1」").arg(text);
@@ -88,9 +71,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
     const SiteFields fields{title, registerText(bookmark.url), keywords[0], keywords[1], keywords[2],
                             registerText(bookmark.description)};
     SiteRecord record;
-    const QString refusal = EncodeSiteFields(fields, record);
+    const FieldRefusal refusal = EncodeSiteFields(fields, record);
     if (!refusal.isEmpty()) {
-        m_plan.notImported.push_back({bookmark.line, title, refusal + firstUnstorable(fields)});
+        m_plan.notImported.push_back({bookmark.line, title, refusal.message});
         return;
     }
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
