@@ -1,0 +1,62 @@
+#include "CaseTable.h"
+#include "CodePage.h"
+#include "SearchIndex.h"
+#include "SiteList.h"
+
+namespace {
+
+SiteRecord MakeRecordOf(const QByteArray (&fields)[kSiteFieldCount])
+{
+    SiteRecord record;
+    record.m_name = fields[0];
+    record.m_url = fields[1];
+    record.m_keyword1 = fields[2];
+    record.m_keyword2 = fields[3];
+    record.m_keyword3 = fields[4];
+    record.m_content = fields[5];
+    return record;
+}
+
+TEST(SearchIndex, matchesAsTheTableSays)
+{
+    for (const QStringList &row : ReadCaseTable("matching.tsv")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        ASSERT_GE(row.size(), 2);
+        QByteArray fields[kSiteFieldCount];
+        for (int f = 0; f < kSiteFieldCount; ++f)
+            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), fields[f]));
+        SiteList sites;
+        sites.push_back(MakeRecordOf(fields));
+        EXPECT_EQ(SearchIndex(sites).matches(0, SearchQuery(row[0])), row[1] == u"yes");
+    }
+}
+
+// Typing on narrows the rows found before; anything else, or a change to the register, must
+// look at every row again.
+TEST(SearchIndex, findFollowsTypingDeletingAndRowChanges)
+{
+    SiteList sites;
+    for (const char *name : {"ニュース", "ニューヨーク", "東京ニュース", "大阪"})
+        sites.push_back([&] { SiteRecord r; r.m_name = CodePage::fromKnownText(QString::fromUtf8(name)); return r; }());
+    SearchIndex index(sites);
+    auto find = [&index](const char *typed) { return index.find(SearchQuery(QString::fromUtf8(typed))); };
+
+    EXPECT_EQ(find("にゅ"), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2}));
+    EXPECT_EQ(find("にゅー"), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(find("にゅー 東京"), (std::vector<int>{2}));
+    EXPECT_EQ(find(""), (std::vector<int>{0, 1, 2, 3}));
+
+    find("にゅーす");
+    SiteRecord news;
+    news.m_content = CodePage::fromKnownText(QStringLiteral("ﾆｭｰｽ"));
+    index.insertRow(3, news);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2, 3}));
+    index.removeRow(0);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{1, 2}));
+    index.replaceRow(1, SiteRecord());
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{2}));
+    EXPECT_EQ(index.field(2, SiteField::Content), QStringLiteral("ニュース"));
+}
+
+} // namespace
