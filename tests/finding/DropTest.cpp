@@ -29,7 +29,7 @@ TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)
         const char *title;
     } cases[] = {
         {"Firefox or Chromium link, UTF-16",
-         {{"text/x-moz-url", utf16("https://a.example.jp/x\r\n東京の\tお店\n")}, {"text/plain", utf8("https://a.example.jp/x")}},
+         {{"text/x-moz-url", utf16("https://a.example.jp/x\r\n東京の\tお店") + QByteArray(2, '\0')}, {"text/plain", utf8("https://a.example.jp/x")}},
          "https://a.example.jp/x", "東京の お店"},
         {"moz-url big-endian with a byte-order mark",
          {{"text/x-moz-url", utf16("https://a.example.jp/\nタイトル", QStringConverter::Utf16BE)}},
