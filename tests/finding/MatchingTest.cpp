@@ -5,28 +5,19 @@
 
 namespace {
 
-SiteRecord MakeRecordOf(const QByteArray (&fields)[kSiteFieldCount])
-{
-    SiteRecord record;
-    record.m_name = fields[0];
-    record.m_url = fields[1];
-    record.m_keyword1 = fields[2];
-    record.m_keyword2 = fields[3];
-    record.m_keyword3 = fields[4];
-    record.m_content = fields[5];
-    return record;
-}
-
 TEST(SearchIndex, matchesAsTheTableSays)
 {
     for (const QStringList &row : ReadCaseTable("matching.tsv")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_GE(row.size(), 2);
-        QByteArray fields[kSiteFieldCount];
+        SiteRecord record;
+        QByteArray SiteRecord::*const fields[] = {&SiteRecord::m_name,     &SiteRecord::m_url,
+                                                  &SiteRecord::m_keyword1, &SiteRecord::m_keyword2,
+                                                  &SiteRecord::m_keyword3, &SiteRecord::m_content};
         for (int f = 0; f < kSiteFieldCount; ++f)
-            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), fields[f]));
+            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), record.*fields[f]));
         SiteList sites;
-        sites.push_back(MakeRecordOf(fields));
+        sites.push_back(record);
         EXPECT_EQ(SearchIndex(sites).matches(0, SearchQuery(row[0])), row[1] == u"yes");
     }
 }
