@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 class SiteList;
@@ -15,7 +17,8 @@ class SiteRecord;
 
 // The register's six fields folded for searching (TextFolding), once per record, row for row
 // with the list. The register announces its changes row by row and the index follows them, so
-// a keystroke never decodes or folds a record again.
+// a keystroke never decodes or folds a record again. The folded texts lie side by side in one
+// buffer, in row order, so that a search reads memory front to back.
 class SearchIndex
 {
 public:
@@ -36,18 +39,23 @@ public:
     // user typed on), only the rows found then are looked at again.
     const std::vector<int> &find(const SearchQuery &query);
 
-    // Heap bytes the folded texts take (what the index costs beyond the register itself).
+    // Heap bytes the index takes (what searching costs beyond the register itself).
     std::size_t keyBytes() const;
 
 private:
     struct Row
     {
-        QString text; // the six folded fields, each followed by kFieldEnd
-        std::array<int, kSiteFieldCount> ends;
+        std::size_t start; // in m_text: the six folded fields, each followed by a field end
+        std::array<int, kSiteFieldCount> ends; // relative to start
     };
-    static Row makeRow(const SiteRecord &record);
+    Row append(const SiteRecord &record);
+    QStringView text(const Row &row) const;
+    void dropText(const Row &row);
 
+    std::u16string m_text;
+    std::size_t m_unused = 0; // characters of m_text no row refers to any more
     std::vector<Row> m_rows;
+    std::vector<std::uint32_t> m_charCounts; // in a sample of the rows, by UTF-16 code
     SearchQuery m_lastQuery;
     std::vector<int> m_lastRows;
     bool m_lastValid = false;

@@ -11,16 +11,11 @@ bool separatesWords(QChar c)
     return c.isSpace() || c.category() == QChar::Other_Control;
 }
 
-// Whether `word` occurs in `text`. The search jumps from one occurrence of the word's rarest
-// looking character (the highest code: kana and kanji before Latin letters) to the next with
-// Qt's vectorised character search, and compares the whole word only there; text is mostly
-// looked at a block at a time, not character by character.
-bool containsWord(QStringView text, QStringView word)
+// Whether `word` occurs in `text`. The search jumps from one occurrence of the word's anchor
+// (its rarest character) to the next with Qt's vectorised character search and compares the
+// whole word only there: text is mostly looked at a block at a time.
+bool containsWord(QStringView text, QStringView word, qsizetype anchor)
 {
-    qsizetype anchor = 0;
-    for (qsizetype i = 1; i < word.size(); ++i)
-        if (word[i] > word[anchor])
-            anchor = i;
     const QChar key = word[anchor];
     const qsizetype last = text.size() - word.size() + anchor;
     for (qsizetype at = text.indexOf(key, anchor); at >= 0 && at <= last; at = text.indexOf(key, at + 1))
@@ -43,6 +38,20 @@ SearchQuery::SearchQuery(QStringView typed)
             m_words.push_back(folded.mid(start, i - start));
         start = i + 1;
     }
+    // Without knowledge of the text searched: kana and kanji are rarer than Latin letters.
+    chooseAnchors([](QChar c) { return std::uint32_t(0xFFFF - c.unicode()); });
+}
+
+void SearchQuery::chooseAnchors(const std::function<std::uint32_t(QChar)> &commonness)
+{
+    m_anchors.clear();
+    for (const QString &word : m_words) {
+        qsizetype anchor = 0;
+        for (qsizetype i = 1; i < word.size(); ++i)
+            if (commonness(word[i]) < commonness(word[anchor]))
+                anchor = i;
+        m_anchors.push_back(anchor);
+    }
 }
 
 bool SearchQuery::narrows(const SearchQuery &wider) const
@@ -55,6 +64,8 @@ bool SearchQuery::narrows(const SearchQuery &wider) const
 
 bool SearchQuery::matches(QStringView folded) const
 {
-    return std::all_of(m_words.begin(), m_words.end(),
-                       [folded](const QString &word) { return containsWord(folded, word); });
+    for (std::size_t i = 0; i < m_words.size(); ++i)
+        if (!containsWord(folded, m_words[i], m_anchors[i]))
+            return false;
+    return true;
 }

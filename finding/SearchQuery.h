@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 // What is typed in the search box, folded (TextFolding) and split at blanks, full-width ones
@@ -22,10 +24,15 @@ public:
     // `wider` lies inside one of ours. Typing on at the end of a query always narrows it.
     bool narrows(const SearchQuery &wider) const;
 
+    // Picks in each word the character a search looks for first: the least common one, which
+    // the texts searched know best.
+    void chooseAnchors(const std::function<std::uint32_t(QChar)> &commonness);
+
     // Whether folded text holds every word. Fields joined with a character no word holds (a
     // control character) cannot be matched across their boundary.
     bool matches(QStringView folded) const;
 
 private:
     std::vector<QString> m_words;
+    std::vector<qsizetype> m_anchors; // for each word, the position of its rarest character
 };

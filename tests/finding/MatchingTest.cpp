@@ -47,6 +47,9 @@ TEST(SearchIndex, findFollowsTypingDeletingAndRowChanges)
     EXPECT_EQ(find("にゅーす"), (std::vector<int>{1, 2}));
     index.replaceRow(1, SiteRecord());
     EXPECT_EQ(find("にゅーす"), (std::vector<int>{2}));
+    for (int i = 0; i < 8; ++i) // leaves more old text behind than there is live text
+        index.replaceRow(0, news);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2}));
     EXPECT_EQ(index.field(2, SiteField::Content), QStringLiteral("ニュース"));
 }
 
