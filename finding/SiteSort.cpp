@@ -8,8 +8,9 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -18,66 +19,85 @@ bool isDigit(QChar c)
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
-// Compares the digit runs starting at a[i] and b[j] by value and moves both past them.
-int compareNumbers(QStringView a, qsizetype &i, QStringView b, qsizetype &j)
+// A key whose plain order, code unit by code unit, is the order of folded texts: each run of
+// digits becomes '0' (where a digit would stand, so that it sorts against other characters as
+// a digit does), its length without leading zeros, and those digits. So 2 comes before 10, and
+// 007 and 7 are alike.
+void appendSortKey(QStringView text, std::u16string &key)
 {
-    while (i < a.size() && a[i] == u'0')
-        ++i;
-    while (j < b.size() && b[j] == u'0')
-        ++j;
-    const qsizetype aStart = i, bStart = j;
-    while (i < a.size() && isDigit(a[i]))
-        ++i;
-    while (j < b.size() && isDigit(b[j]))
-        ++j;
-    if (i - aStart != j - bStart)
-        return i - aStart < j - bStart ? -1 : 1;
-    return a.mid(aStart, i - aStart).compare(b.mid(bStart, j - bStart));
+    for (qsizetype i = 0; i < text.size();) {
+        if (!isDigit(text[i])) {
+            key.push_back(text[i++].unicode());
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && isDigit(text[end]))
+            ++end;
+        while (i < end && text[i] == u'0')
+            ++i;
+        key.push_back(u'0');
+        key.push_back(char16_t(std::min<qsizetype>(end - i, 0xFFFF)));
+        key.append(text.utf16() + i, std::size_t(end - i));
+        i = end;
+    }
 }
 
-// Where a and b first differ, found eight bytes at a time: sorted neighbours share long
-// beginnings ("https://www.").
-qsizetype firstDifference(QStringView a, QStringView b)
+std::u16string sortKey(QStringView text)
 {
-    const qsizetype size = std::min(a.size(), b.size());
-    qsizetype i = 0;
-    for (; i + 4 <= size; i += 4)
-        if (std::memcmp(a.utf16() + i, b.utf16() + i, 4 * sizeof(char16_t)) != 0)
-            break;
-    while (i < size && a[i] == b[i])
-        ++i;
-    return i;
+    std::u16string key;
+    appendSortKey(text, key);
+    return key;
 }
 
-// Sorts rows by their keys. The keys are first copied side by side into one buffer: a sort
-// compares keys of rows far apart, and one column of a large register packed together stays
-// in the processor's cache where the register's scattered texts do not.
-std::vector<int> sortedByKeys(const std::vector<QStringView> &keys, Qt::SortOrder order)
+// Sorts rows by their folded texts. The keys are written side by side into one buffer, which
+// stays in the processor's cache where the register's scattered texts would not; and each
+// row carries the four characters after the beginning all keys share, which decide most
+// comparisons without a look at the buffer.
+std::vector<int> sortedByKeys(const std::vector<QStringView> &texts, Qt::SortOrder order)
 {
-    std::size_t total = 0;
-    for (QStringView key : keys)
-        total += std::size_t(key.size());
-    std::u16string packed;
-    packed.reserve(total);
     struct Item
     {
+        std::uint64_t head;
         std::size_t start;
-        qsizetype size;
+        std::size_t size;
         int row;
     };
+    std::u16string keys;
     std::vector<Item> items;
-    items.reserve(keys.size());
-    for (std::size_t row = 0; row < keys.size(); ++row) {
-        items.push_back({packed.size(), keys[row].size(), int(row)});
-        packed.append(keys[row].utf16(), std::size_t(keys[row].size()));
+    items.reserve(texts.size());
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        const std::size_t start = keys.size();
+        appendSortKey(texts[row], keys);
+        items.push_back({0, start, keys.size() - start, int(row)});
     }
+    const std::u16string_view all(keys);
+    std::u16string_view first;
+    for (const Item &item : items)
+        if (item.size != 0 && first.empty())
+            first = all.substr(item.start, item.size);
+    std::size_t shared = first.size();
+    for (const Item &item : items) {
+        const std::u16string_view key = all.substr(item.start, item.size);
+        std::size_t same = 0;
+        while (same < shared && same < key.size() && key[same] == first[same])
+            ++same;
+        if (item.size != 0)
+            shared = same;
+    }
+    for (Item &item : items)
+        for (std::size_t i = shared; i < shared + 4; ++i)
+            item.head = item.head << 16 | (i < item.size ? all[item.start + i] : 0);
 
-    const char16_t *base = packed.data();
     const bool descending = order == Qt::DescendingOrder;
-    std::sort(items.begin(), items.end(), [base, descending](const Item &x, const Item &y) {
+    const std::size_t tail = shared + 4;
+    std::sort(items.begin(), items.end(), [&all, descending, tail](const Item &x, const Item &y) {
         if ((x.size == 0) != (y.size == 0))
             return y.size == 0;
-        const int order = CompareFolded(QStringView(base + x.start, x.size), QStringView(base + y.start, y.size));
+        int order = x.head < y.head ? -1 : x.head > y.head ? 1 : 0;
+        if (order == 0) {
+            const std::u16string_view a = all.substr(x.start, x.size), b = all.substr(y.start, y.size);
+            order = a.substr(std::min(tail, a.size())).compare(b.substr(std::min(tail, b.size())));
+        }
         if (order != 0)
             return descending ? order > 0 : order < 0;
         return x.row < y.row;
@@ -93,35 +113,17 @@ std::vector<int> sortedByKeys(const std::vector<QStringView> &keys, Qt::SortOrde
 
 int CompareFolded(QStringView a, QStringView b)
 {
-    // What both share cannot decide, except for the digits of a number the difference lies in.
-    qsizetype i = firstDifference(a, b);
-    const bool inNumber = (i < a.size() && isDigit(a[i])) || (i < b.size() && isDigit(b[i]));
-    if (!inNumber)
-        return i == a.size() || i == b.size() ? (i < a.size()) - (i < b.size()) : (a[i] < b[i] ? -1 : 1);
-    while (i > 0 && isDigit(a[i - 1]))
-        --i;
-    qsizetype j = i;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            if (const int order = compareNumbers(a, i, b, j))
-                return order;
-            continue;
-        }
-        if (a[i] != b[j])
-            return a[i] < b[j] ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    return (i < a.size()) - (j < b.size());
+    const int order = sortKey(a).compare(sortKey(b));
+    return (order > 0) - (order < 0);
 }
 
 std::vector<int> SortedRows(const SearchIndex &index, SiteField field, Qt::SortOrder order)
 {
-    std::vector<QStringView> keys;
-    keys.reserve(index.size());
+    std::vector<QStringView> texts;
+    texts.reserve(index.size());
     for (std::size_t row = 0; row < index.size(); ++row)
-        keys.push_back(index.field(row, field));
-    return sortedByKeys(keys, order);
+        texts.push_back(index.field(row, field));
+    return sortedByKeys(texts, order);
 }
 
 std::vector<int> SortedRows(const SiteList &sites, SiteField field, Qt::SortOrder order)

@@ -21,6 +21,7 @@ TEST(SortedRows, foldedNaturalOrderBlanksLastTiesInRegisterOrder)
         {"alike texts keep register order both ways", {"abc", "B", "ＡＢＣ", "ABC"}, {0, 2, 3, 1}, {1, 0, 2, 3}},
         {"blanks last both ways", {"", "b", "", "a"}, {3, 1, 0, 2}, {1, 3, 0, 2}},
         {"a beginning before what goes on", {"abc", "ab", "abcd"}, {1, 0, 2}, {2, 0, 1}},
+        {"a number sorts among other characters as a digit", {"a-", "aa", "a10", "a9"}, {0, 3, 2, 1}, {1, 2, 3, 0}},
         {"long shared beginnings", {"https://www.example.jp/b", "https://www.example.jp/a"}, {1, 0}, {0, 1}},
     };
     for (const auto &c : cases) {
