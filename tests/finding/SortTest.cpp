@@ -39,4 +39,11 @@ TEST(SortedRows, foldedNaturalOrderBlanksLastTiesInRegisterOrder)
     }
 }
 
+TEST(CompareFolded, ordersLikeTheSort)
+{
+    EXPECT_LT(CompareFolded(u"サイト2", u"サイト10"), 0);
+    EXPECT_EQ(CompareFolded(u"abc007", u"abc7"), 0);
+    EXPECT_GT(CompareFolded(u"b", u"a"), 0);
+}
+
 } // namespace
