@@ -2,10 +2,13 @@
 
 #include "SiteIdentity.h"
 
+#include <QHash>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
+
+#include <vector>
 
 namespace {
 
