@@ -1,0 +1,56 @@
+#include "CaseTable.h"
+#include "CodePage.h"
+#include "SearchIndex.h"
+#include "SiteList.h"
+
+namespace {
+
+TEST(SearchIndex, matchesAsTheTableSays)
+{
+    for (const QStringList &row : ReadCaseTable("matching.tsv")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        ASSERT_GE(row.size(), 2);
+        SiteRecord record;
+        QByteArray SiteRecord::*const fields[] = {&SiteRecord::m_name,     &SiteRecord::m_url,
+                                                  &SiteRecord::m_keyword1, &SiteRecord::m_keyword2,
+                                                  &SiteRecord::m_keyword3, &SiteRecord::m_content};
+        for (int f = 0; f < kSiteFieldCount; ++f)
+            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), record.*fields[f]));
+        SiteList sites;
+        sites.push_back(record);
+        EXPECT_EQ(SearchIndex(sites).matches(0, SearchQuery(row[0])), row[1] == u"yes");
+    }
+}
+
+// Typing on narrows the rows found before; anything else, or a change to the register, must
+// look at every row again.
+TEST(SearchIndex, findFollowsTypingDeletingAndRowChanges)
+{
+    SiteList sites;
+    for (const char *name : {"ニュース", "ニューヨーク", "東京ニュース", "大阪"})
+        sites.push_back([&] { SiteRecord r; r.m_name = CodePage::fromKnownText(QString::fromUtf8(name)); return r; }());
+    SearchIndex index(sites);
+    auto find = [&index](const char *typed) { return index.find(SearchQuery(QString::fromUtf8(typed))); };
+
+    EXPECT_EQ(find("にゅ"), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2}));
+    EXPECT_EQ(find("にゅー"), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(find("にゅー 東京"), (std::vector<int>{2}));
+    EXPECT_EQ(find(""), (std::vector<int>{0, 1, 2, 3}));
+
+    find("にゅーす");
+    SiteRecord news;
+    news.m_content = CodePage::fromKnownText(QStringLiteral("ﾆｭｰｽ"));
+    index.insertRow(3, news);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2, 3}));
+    index.removeRow(0);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{1, 2}));
+    index.replaceRow(1, SiteRecord());
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{2}));
+    for (int i = 0; i < 8; ++i) // leaves more old text behind than there is live text
+        index.replaceRow(0, news);
+    EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2}));
+    EXPECT_EQ(index.field(2, SiteField::Content), QStringLiteral("ニュース"));
+}
+
+} // namespace
