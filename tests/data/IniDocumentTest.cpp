@@ -98,6 +98,10 @@ TEST_P(IniWrite, rewritesAsTheProfileFunctions)
     if (changed) {
         EXPECT_EQ(doc.serialize(), c.after) << c.name;
     }
+    // Before it is written, the edited file reads as it will once written.
+    const IniDocument written = IniDocument::parse(c.after);
+    for (const auto &[key, value] : c.data)
+        EXPECT_EQ(doc.value("DATA", key), written.value("DATA", key)) << c.name << " " << key.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,6 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"first of duplicates is written", "[DATA]\r\nNAME=first\r\nNAME=second\r\n[O]\r\n[DATA]\r\nURL=2\r\n",
                   {{"NAME", "N"}, {"URL", "U"}},
                   "[DATA]\r\nNAME=N\r\nNAME=second\r\nURL=U\r\n[O]\r\n[DATA]\r\nURL=2\r\n"},
+        WriteCase{"a key set twice", "[DATA]\r\nNAME=old\r\n", {{"NAME", "a"}, {"NAME", "b"}}, "[DATA]\r\nNAME=b\r\n"},
+        WriteCase{"a new key set twice goes in once, before the next section", "[DATA]\r\n[X]\r\n",
+                  {{"KEY2", "a"}, {"key2", "b"}}, "[DATA]\r\nKEY2=b\r\n[X]\r\n"},
+        WriteCase{"keys of a new section in the order set", "", {{"NAME", "a"}, {"URL", "u"}, {" name ", "b"}},
+                  "[DATA]\r\nNAME=b\r\nURL=u\r\n"},
         WriteCase{"key without = is filled in", "[DATA]\r\nNAME\r\n", {{"NAME", "n"}}, "[DATA]\r\nNAME=n\r\n"},
         WriteCase{"blanks kept by quoting", "", {{"NAME", "  a  "}}, "[DATA]\r\nNAME=\"  a  \"\r\n"},
         WriteCase{"quoted value kept by quoting", "", {{"NAME", "\"b\""}}, "[DATA]\r\nNAME=\"\"b\"\"\r\n"},
