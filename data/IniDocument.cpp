@@ -5,8 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace {
 
@@ -198,52 +198,92 @@ bool startsWithByteOrderMark(const QByteArray &bytes)
     return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
 }
 
+// A Unicode file is converted a piece at a time, each piece ending just after a line feed (in
+// none of these encodings is that unit part of another character, so the pieces convert as the
+// whole would), so that a large file is never held as UTF-16 text beside its bytes. `convert`
+// appends one piece's conversion to `out`.
+template <typename Convert>
+void convertByPieces(QByteArrayView bytes, QByteArrayView lineFeed, QByteArray &out, Convert convert)
+{
+    constexpr qsizetype kPieceBytes = 1 << 20;
+    const qsizetype unit = lineFeed.size();
+    for (qsizetype from = 0; from < bytes.size();) {
+        qsizetype to = from + kPieceBytes;
+        while (to + unit <= bytes.size() && bytes.sliced(to, unit) != lineFeed)
+            to += unit;
+        to = std::min(to + unit, bytes.size());
+        convert(bytes.sliced(from, to - from), out);
+        from = to;
+    }
+}
+
+QByteArrayView utf16LineFeed(bool little)
+{
+    return little ? QByteArrayView("\n\0", 2) : QByteArrayView("\0\n", 2);
+}
+
 // The file's bytes in the ANSI code page, and the encoding to write them back in.
 QByteArray decodeFile(const QByteArray &raw, IniDocument::Encoding &encoding)
 {
+    QByteArray ansi;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         encoding = IniDocument::Encoding::Utf8Bom;
-        return toAnsi(QString::fromUtf8(raw.constData() + 3, raw.size() - 3));
+        ansi.reserve(raw.size()); // no character takes more bytes in the code page than in UTF-8
+        convertByPieces(QByteArrayView(raw).sliced(3), "\n", ansi, [](QByteArrayView piece, QByteArray &out) {
+            out += toAnsi(QString::fromUtf8(piece));
+        });
+        return ansi;
     }
     if (raw.startsWith("\xFF\xFE") || raw.startsWith("\xFE\xFF")) {
         const bool little = raw.startsWith("\xFF\xFE");
         encoding = little ? IniDocument::Encoding::Utf16LeBom : IniDocument::Encoding::Utf16BeBom;
-        QString text;
-        text.resize((raw.size() - 2) / 2);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const auto a = static_cast<unsigned char>(raw[2 + 2 * i]);
-            const auto b = static_cast<unsigned char>(raw[3 + 2 * i]);
-            text[i] = QChar(little ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
-        }
-        return toAnsi(text);
+        ansi.reserve(raw.size());
+        convertByPieces(QByteArrayView(raw).sliced(2), utf16LineFeed(little), ansi,
+                        [little](QByteArrayView piece, QByteArray &out) {
+                            QString text;
+                            text.resize(piece.size() / 2); // an odd byte at the end is no character
+                            for (qsizetype i = 0; i < text.size(); ++i) {
+                                const auto a = static_cast<unsigned char>(piece[2 * i]);
+                                const auto b = static_cast<unsigned char>(piece[2 * i + 1]);
+                                text[i] = QChar(little ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
+                            }
+                            out += toAnsi(text);
+                        });
+        return ansi;
     }
     encoding = IniDocument::Encoding::Ansi;
     return raw;
 }
 
-// Takes the text by value: a Unicode file lets it go once converted, so that a large file is not
-// held three times over.
-QByteArray encodeFile(QByteArray ansi, IniDocument::Encoding encoding)
+QByteArray encodeFile(const QByteArray &ansi, IniDocument::Encoding encoding)
 {
+    // The code-page text of a piece, without copying it.
+    const auto text = [](QByteArrayView piece) {
+        return CodePage::toText(QByteArray::fromRawData(piece.data(), piece.size()));
+    };
+    QByteArray out;
     switch (encoding) {
     case IniDocument::Encoding::Ansi:
         // Text that starts like a byte-order mark (damaged lines behind blank ones) would be
         // read back as Unicode; a blank line first, which readers drop, keeps it code-page text.
         return startsWithByteOrderMark(ansi) ? "\r\n" + ansi : ansi;
     case IniDocument::Encoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + CodePage::toText(ansi).toUtf8();
+        out.reserve(3 + ansi.size() + ansi.size() / 2); // a double-byte character takes three
+        out.append("\xEF\xBB\xBF");
+        convertByPieces(ansi, "\n", out, [&](QByteArrayView piece, QByteArray &utf8) { utf8 += text(piece).toUtf8(); });
+        return out;
     case IniDocument::Encoding::Utf16LeBom:
     case IniDocument::Encoding::Utf16BeBom: {
         const bool little = encoding == IniDocument::Encoding::Utf16LeBom;
-        const QString text = CodePage::toText(ansi);
-        ansi = QByteArray();
-        QByteArray out(little ? "\xFF\xFE" : "\xFE\xFF", 2);
-        out.reserve(2 + 2 * text.size());
-        for (QChar c : text) {
-            const char16_t u = c.unicode();
-            const char hi = char(u >> 8), lo = char(u & 0xFF);
-            out.append(little ? lo : hi).append(little ? hi : lo);
-        }
+        out.reserve(2 + 2 * ansi.size()); // no byte makes more than one UTF-16 unit
+        out.append(little ? "\xFF\xFE" : "\xFE\xFF", 2);
+        convertByPieces(ansi, "\n", out, [&](QByteArrayView piece, QByteArray &utf16) {
+            for (QChar c : text(piece)) {
+                const char16_t u = c.unicode();
+                const char hi = char(u >> 8), lo = char(u & 0xFF);
+                utf16.append(little ? lo : hi).append(little ? hi : lo);
+            }
+        });
         return out;
     }
     }
@@ -418,7 +458,7 @@ QByteArray IniDocument::serialize() const
         for (const Entry &entry : section.entries)
             appendEntry(out, entry.name, entry.value);
     }
-    return encodeFile(std::move(out), m_encoding);
+    return encodeFile(out, m_encoding);
 }
 
 bool IsStorableIniValue(const QByteArray &value)

@@ -1,5 +1,8 @@
 #include "CaseName.h"
+#include "CodePage.h"
 #include "IniDocument.h"
+
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +148,28 @@ TEST(IniWrite, awkwardValuesReadBackUnchanged)
         IniDocument doc = IniDocument::parse("[DATA]\r\nNAME=old\r\n");
         doc.setValue("DATA", "NAME", value);
         EXPECT_EQ(IniDocument::parse(doc.serialize()).value("DATA", "NAME"), value) << value.toStdString();
+    }
+}
+
+// Unicode files are converted a piece at a time: one of several megabytes, whose pieces would
+// otherwise end inside characters, reads and writes as a whole.
+TEST(IniUnicode, largeFileReadsAndWritesWhole)
+{
+    const QString value = QString::fromUtf8("サイト管理ｷｰ表");
+    QString text = QStringLiteral("[D]\r\n");
+    int last = 0;
+    while (text.size() < 1'200'000) {
+        ++last;
+        text += QStringLiteral("K%1=").arg(last) + value.left(last % value.size()) + QStringLiteral("\r\n");
+    }
+    const std::pair<const char *, QStringEncoder::Encoding> encodings[] = {
+        {"\xEF\xBB\xBF", QStringEncoder::Utf8}, {"\xFF\xFE", QStringEncoder::Utf16LE}, {"\xFE\xFF", QStringEncoder::Utf16BE}};
+    for (const auto &[mark, encoding] : encodings) {
+        const QByteArray file = mark + QByteArray(QStringEncoder(encoding).encode(text));
+        const IniDocument doc = IniDocument::parse(file);
+        const QByteArray key = "K" + QByteArray::number(last);
+        EXPECT_EQ(doc.value("D", key), CodePage::fromKnownText(value.left(last % value.size()))) << mark;
+        EXPECT_TRUE(doc.serialize() == file) << mark;
     }
 }
 
