@@ -2,8 +2,10 @@
 
 #include "CodePage.h"
 
+#include <QByteArrayView>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -18,19 +20,24 @@ bool isIniSpace(char c)
 using CodePage::charLength;
 using CodePage::isLeadByte;
 
-QByteArray trimmed(const char *begin, const char *end)
+QByteArrayView trimmed(const char *begin, const char *end)
 {
     while (begin < end && isIniSpace(*begin))
         ++begin;
     while (end > begin && isIniSpace(end[-1]))
         --end;
-    return QByteArray(begin, end - begin);
+    return QByteArrayView(begin, end - begin);
+}
+
+QByteArrayView trimmed(QByteArrayView text)
+{
+    return trimmed(text.data(), text.data() + text.size());
 }
 
 // A name or value as the Windows functions hand it over: a C string, ending at a NUL.
 // Cut before trimming, so that blanks in front of the NUL go too and the text reads the same
 // once rewritten.
-QByteArray trimmedText(const char *begin, const char *end)
+QByteArrayView trimmedText(const char *begin, const char *end)
 {
     if (const char *nul = static_cast<const char *>(std::memchr(begin, '\0', size_t(end - begin))))
         end = nul;
@@ -38,12 +45,12 @@ QByteArray trimmedText(const char *begin, const char *end)
 }
 
 // Section and key names: ASCII letters without case, whole characters otherwise.
-bool namesMatch(const QByteArray &a, const QByteArray &b)
+bool namesMatch(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
-    const char *p = a.constData();
-    const char *q = b.constData();
+    const char *p = a.data();
+    const char *q = b.data();
     for (qsizetype i = 0; i < a.size();) {
         const int len = charLength(p, a.size(), i);
         if (len == 2) {
@@ -63,25 +70,112 @@ bool namesMatch(const QByteArray &a, const QByteArray &b)
     return true;
 }
 
-bool endsInLoneLeadByte(const QByteArray &text)
+bool endsInLoneLeadByte(QByteArrayView text)
 {
     qsizetype last = -1;
-    for (qsizetype i = 0; i < text.size(); i += charLength(text.constData(), text.size(), i))
+    for (qsizetype i = 0; i < text.size(); i += charLength(text.data(), text.size(), i))
         last = i;
     return last == text.size() - 1 && last >= 0 && isLeadByte(static_cast<unsigned char>(text[last]));
 }
 
 // Position of the last ']' that is a character of its own (not a trail byte), or -1.
-qsizetype lastClosingBracket(const QByteArray &line)
+qsizetype lastClosingBracket(QByteArrayView line)
 {
     qsizetype found = -1;
     for (qsizetype i = 0; i < line.size();) {
-        const int len = charLength(line.constData(), line.size(), i);
+        const int len = charLength(line.data(), line.size(), i);
         if (len == 1 && line[i] == ']')
             found = i;
         i += len;
     }
     return found;
+}
+
+QByteArrayView unquoted(QByteArrayView value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.sliced(1, value.size() - 2);
+    return value;
+}
+
+// One line of a file that is not blank, as the readers see it.
+struct Line
+{
+    qsizetype at = 0; // where the line's text starts in the file's text: the line's identity
+    bool isHeader = false;
+    bool hasEquals = false;
+    QByteArrayView name;  // section name for a header, key name for an entry
+    QByteArrayView value; // text after '=' as it stands in the file (quotes kept)
+};
+
+// Steps through the lines of a text that are not blank, without copying any of it.
+class LineScanner
+{
+public:
+    explicit LineScanner(const QByteArray &text)
+        : m_begin(text.constData()), m_next(m_begin), m_end(m_begin + text.size())
+    {
+    }
+
+    bool next(Line &line)
+    {
+        while (m_next < m_end) {
+            // A line ends at any run of CR and LF; neither can be the trail byte of a character.
+            const char *eol = m_next;
+            while (eol < m_end && *eol != '\r' && *eol != '\n')
+                ++eol;
+            const QByteArrayView text = trimmed(m_next, eol);
+            m_next = eol;
+            while (m_next < m_end && (*m_next == '\r' || *m_next == '\n'))
+                ++m_next;
+            if (!text.isEmpty()) {
+                read(text, line);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    void read(QByteArrayView text, Line &line) const
+    {
+        line = Line();
+        line.at = text.data() - m_begin;
+        const qsizetype close = text.front() == '[' ? lastClosingBracket(text) : -1;
+        if (close > 0) {
+            line.isHeader = true;
+            line.name = trimmed(text.data() + 1, text.data() + close);
+            return;
+        }
+        // '=' is below the trail-byte range, so the first one found is a character of its own.
+        const char *eq = static_cast<const char *>(std::memchr(text.data(), '=', size_t(text.size())));
+        if (!eq) {
+            line.name = text;
+            return;
+        }
+        line.hasEquals = true;
+        line.name = trimmedText(text.data(), eq);
+        line.value = trimmedText(eq + 1, text.data() + text.size());
+    }
+
+    const char *m_begin;
+    const char *m_next;
+    const char *m_end;
+};
+
+void appendHeader(QByteArray &out, QByteArrayView name)
+{
+    out.append('[').append(name);
+    // A name ending in a lone lead byte would take ']' for its trail byte and stop being a
+    // header; a blank between them, which the readers trim, keeps them apart.
+    if (endsInLoneLeadByte(name))
+        out.append(' ');
+    out.append("]\r\n", 3);
+}
+
+void appendEntry(QByteArray &out, QByteArrayView name, QByteArrayView value)
+{
+    out.append(name).append('=').append(value).append("\r\n", 2);
 }
 
 // A Unicode file's text in the ANSI code page. What the code page cannot hold becomes '?', one
@@ -104,24 +198,58 @@ bool startsWithByteOrderMark(const QByteArray &bytes)
     return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
 }
 
+// A Unicode file is converted a piece at a time, each piece ending just after a line feed (in
+// none of these encodings is that unit part of another character, so the pieces convert as the
+// whole would), so that a large file is never held as UTF-16 text beside its bytes. `convert`
+// appends one piece's conversion to `out`.
+template <typename Convert>
+void convertByPieces(QByteArrayView bytes, QByteArrayView lineFeed, QByteArray &out, Convert convert)
+{
+    constexpr qsizetype kPieceBytes = 1 << 20;
+    const qsizetype unit = lineFeed.size();
+    for (qsizetype from = 0; from < bytes.size();) {
+        qsizetype to = from + kPieceBytes;
+        while (to + unit <= bytes.size() && bytes.sliced(to, unit) != lineFeed)
+            to += unit;
+        to = std::min(to + unit, bytes.size());
+        convert(bytes.sliced(from, to - from), out);
+        from = to;
+    }
+}
+
+QByteArrayView utf16LineFeed(bool little)
+{
+    return little ? QByteArrayView("\n\0", 2) : QByteArrayView("\0\n", 2);
+}
+
 // The file's bytes in the ANSI code page, and the encoding to write them back in.
 QByteArray decodeFile(const QByteArray &raw, IniDocument::Encoding &encoding)
 {
+    QByteArray ansi;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         encoding = IniDocument::Encoding::Utf8Bom;
-        return toAnsi(QString::fromUtf8(raw.constData() + 3, raw.size() - 3));
+        ansi.reserve(raw.size()); // no character takes more bytes in the code page than in UTF-8
+        convertByPieces(QByteArrayView(raw).sliced(3), "\n", ansi, [](QByteArrayView piece, QByteArray &out) {
+            out += toAnsi(QString::fromUtf8(piece));
+        });
+        return ansi;
     }
     if (raw.startsWith("\xFF\xFE") || raw.startsWith("\xFE\xFF")) {
         const bool little = raw.startsWith("\xFF\xFE");
         encoding = little ? IniDocument::Encoding::Utf16LeBom : IniDocument::Encoding::Utf16BeBom;
-        QString text;
-        text.resize((raw.size() - 2) / 2);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const auto a = static_cast<unsigned char>(raw[2 + 2 * i]);
-            const auto b = static_cast<unsigned char>(raw[3 + 2 * i]);
-            text[i] = QChar(little ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
-        }
-        return toAnsi(text);
+        ansi.reserve(raw.size());
+        convertByPieces(QByteArrayView(raw).sliced(2), utf16LineFeed(little), ansi,
+                        [little](QByteArrayView piece, QByteArray &out) {
+                            QString text;
+                            text.resize(piece.size() / 2); // an odd byte at the end is no character
+                            for (qsizetype i = 0; i < text.size(); ++i) {
+                                const auto a = static_cast<unsigned char>(piece[2 * i]);
+                                const auto b = static_cast<unsigned char>(piece[2 * i + 1]);
+                                text[i] = QChar(little ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
+                            }
+                            out += toAnsi(text);
+                        });
+        return ansi;
     }
     encoding = IniDocument::Encoding::Ansi;
     return raw;
@@ -129,24 +257,33 @@ QByteArray decodeFile(const QByteArray &raw, IniDocument::Encoding &encoding)
 
 QByteArray encodeFile(const QByteArray &ansi, IniDocument::Encoding encoding)
 {
+    // The code-page text of a piece, without copying it.
+    const auto text = [](QByteArrayView piece) {
+        return CodePage::toText(QByteArray::fromRawData(piece.data(), piece.size()));
+    };
+    QByteArray out;
     switch (encoding) {
     case IniDocument::Encoding::Ansi:
         // Text that starts like a byte-order mark (damaged lines behind blank ones) would be
         // read back as Unicode; a blank line first, which readers drop, keeps it code-page text.
         return startsWithByteOrderMark(ansi) ? "\r\n" + ansi : ansi;
     case IniDocument::Encoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + CodePage::toText(ansi).toUtf8();
+        out.reserve(3 + ansi.size() + ansi.size() / 2); // a double-byte character takes three
+        out.append("\xEF\xBB\xBF");
+        convertByPieces(ansi, "\n", out, [&](QByteArrayView piece, QByteArray &utf8) { utf8 += text(piece).toUtf8(); });
+        return out;
     case IniDocument::Encoding::Utf16LeBom:
     case IniDocument::Encoding::Utf16BeBom: {
         const bool little = encoding == IniDocument::Encoding::Utf16LeBom;
-        const QString text = CodePage::toText(ansi);
-        QByteArray out(little ? "\xFF\xFE" : "\xFE\xFF", 2);
-        out.reserve(2 + 2 * text.size());
-        for (QChar c : text) {
-            const char16_t u = c.unicode();
-            const char hi = char(u >> 8), lo = char(u & 0xFF);
-            out.append(little ? lo : hi).append(little ? hi : lo);
-        }
+        out.reserve(2 + 2 * ansi.size()); // no byte makes more than one UTF-16 unit
+        out.append(little ? "\xFF\xFE" : "\xFE\xFF", 2);
+        convertByPieces(ansi, "\n", out, [&](QByteArrayView piece, QByteArray &utf16) {
+            for (QChar c : text(piece)) {
+                const char16_t u = c.unicode();
+                const char hi = char(u >> 8), lo = char(u & 0xFF);
+                utf16.append(little ? lo : hi).append(little ? hi : lo);
+            }
+        });
         return out;
     }
     }
@@ -155,135 +292,173 @@ QByteArray encodeFile(const QByteArray &ansi, IniDocument::Encoding encoding)
 
 } // namespace
 
+struct IniDocument::Location
+{
+    qsizetype line = -1;       // position of the key's first line in the first matching section
+    bool hasEquals = false;    // of that line
+    QByteArrayView value;      // of that line, as it stands in the text
+    qsizetype sectionEnd = -1; // without such a line: where that section ends, -1 when the text has none
+};
+
 IniDocument IniDocument::parse(const QByteArray &fileBytes)
 {
     IniDocument doc;
-    const QByteArray text = decodeFile(fileBytes, doc.m_encoding);
-    const char *p = text.constData();
-    const char *end = p + text.size();
-    while (p < end) {
-        // A line ends at any run of CR and LF; neither can be the trail byte of a character.
-        const char *eol = p;
-        while (eol < end && *eol != '\r' && *eol != '\n')
-            ++eol;
-        const QByteArray line = trimmed(p, eol);
-        p = eol;
-        while (p < end && (*p == '\r' || *p == '\n'))
-            ++p;
-        if (line.isEmpty())
-            continue;
-
-        Line parsed;
-        const qsizetype close = line.startsWith('[') ? lastClosingBracket(line) : -1;
-        if (close > 0) {
-            parsed.isHeader = true;
-            parsed.name = trimmed(line.constData() + 1, line.constData() + close);
-        } else {
-            // '=' is below the trail-byte range, so the first one found is a character of its own.
-            const qsizetype eq = line.indexOf('=');
-            if (eq < 0) {
-                parsed.name = line;
-            } else {
-                parsed.hasEquals = true;
-                parsed.name = trimmedText(line.constData(), line.constData() + eq);
-                parsed.value = trimmedText(line.constData() + eq + 1, line.constData() + line.size());
-            }
-        }
-        doc.m_lines.push_back(std::move(parsed));
-    }
+    doc.m_text = decodeFile(fileBytes, doc.m_encoding);
     return doc;
 }
 
-QByteArray IniDocument::serialize() const
+IniDocument::Location IniDocument::locate(const QByteArray &section, const QByteArray &key) const
 {
-    QByteArray out;
-    qsizetype total = 0;
-    for (const Line &line : m_lines)
-        total += line.name.size() + line.value.size() + 4;
-    out.reserve(total);
-    for (const Line &line : m_lines) {
+    const QByteArrayView wantedSection = trimmed(section), wantedKey = trimmed(key);
+    Location found;
+    bool inSection = false;
+    LineScanner lines(m_text);
+    Line line;
+    while (lines.next(line)) {
         if (line.isHeader) {
-            out.append('[').append(line.name);
-            // A name ending in a lone lead byte would take ']' for its trail byte and stop
-            // being a header; a blank between them, which the readers trim, keeps them apart.
-            if (endsInLoneLeadByte(line.name))
-                out.append(' ');
-            out.append(']');
-        } else {
-            out.append(line.name);
-            if (line.hasEquals)
-                out.append('=').append(line.value);
+            if (inSection) {
+                found.sectionEnd = line.at;
+                return found;
+            }
+            inSection = namesMatch(line.name, wantedSection);
+        } else if (inSection && namesMatch(line.name, wantedKey)) {
+            // A key line without '=' still counts as the key: it reads as the default and is
+            // the line a write fills in.
+            found.line = line.at;
+            found.hasEquals = line.hasEquals;
+            found.value = line.value;
+            return found;
         }
-        out.append("\r\n", 2);
     }
-    return encodeFile(out, m_encoding);
+    if (inSection)
+        found.sectionEnd = m_text.size();
+    return found;
 }
 
-int IniDocument::findSection(const QByteArray &section) const
+namespace {
+
+// The first of the entries or sections added here with a name that matches `name`, or null.
+template <typename Named>
+auto findNamed(Named &items, const QByteArray &name) -> decltype(&items.front())
 {
-    const QByteArray wanted = trimmed(section.constData(), section.constData() + section.size());
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].isHeader && namesMatch(m_lines[i].name, wanted))
-            return int(i);
+    const QByteArrayView wanted = trimmed(name);
+    for (auto &item : items) {
+        if (namesMatch(item.name, wanted))
+            return &item;
     }
-    return -1;
+    return nullptr;
 }
 
-int IniDocument::sectionEnd(int header) const
-{
-    size_t i = size_t(header) + 1;
-    while (i < m_lines.size() && !m_lines[i].isHeader)
-        ++i;
-    return int(i);
-}
+} // namespace
 
-int IniDocument::findKey(int header, const QByteArray &key) const
+const QByteArray *IniDocument::editedValue(const Location &at, const QByteArray &section, const QByteArray &key) const
 {
-    const QByteArray wanted = trimmed(key.constData(), key.constData() + key.size());
-    const int end = sectionEnd(header);
-    for (int i = header + 1; i < end; ++i) {
-        // A key line without '=' still counts as the key: it reads as the default and is
-        // the line a write fills in.
-        if (!m_lines[size_t(i)].isHeader && namesMatch(m_lines[size_t(i)].name, wanted))
-            return i;
+    if (at.line >= 0) {
+        const auto edited = m_newValues.find(at.line);
+        return edited == m_newValues.end() ? nullptr : &edited->second;
     }
-    return -1;
+    const std::vector<Entry> *entries = nullptr;
+    if (at.sectionEnd >= 0) {
+        const auto added = m_newEntries.find(at.sectionEnd);
+        entries = added == m_newEntries.end() ? nullptr : &added->second;
+    } else if (const Section *added = findNamed(m_newSections, section)) {
+        entries = &added->entries;
+    }
+    const Entry *entry = entries ? findNamed(*entries, key) : nullptr;
+    return entry ? &entry->value : nullptr;
 }
 
 QByteArray IniDocument::value(const QByteArray &section, const QByteArray &key, const QByteArray &defaultValue) const
 {
-    const int header = findSection(section);
-    const int at = header < 0 ? -1 : findKey(header, key);
-    const bool found = at >= 0 && m_lines[size_t(at)].hasEquals;
-    return UnquoteIniValue(found ? m_lines[size_t(at)].value : defaultValue);
+    const Location at = locate(section, key);
+    if (const QByteArray *edited = editedValue(at, section, key))
+        return unquoted(*edited).toByteArray();
+    return unquoted(at.hasEquals ? at.value : QByteArrayView(defaultValue)).toByteArray();
 }
 
 bool IniDocument::setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value)
 {
     const QByteArray written = QuoteIniValue(value);
-    int header = findSection(section);
-    if (header < 0) {
-        Line head;
-        head.isHeader = true;
-        head.name = trimmed(section.constData(), section.constData() + section.size()); // as a reader sees it
-        m_lines.push_back(std::move(head));
-        header = int(m_lines.size()) - 1;
+    const Location at = locate(section, key);
+    if (at.line >= 0) {
+        const auto edited = m_newValues.find(at.line);
+        const bool same = edited != m_newValues.end() ? edited->second == written
+                                                      : at.hasEquals && at.value == QByteArrayView(written);
+        if (!same)
+            m_newValues[at.line] = written;
+        return !same;
     }
-    const int at = findKey(header, key);
-    if (at >= 0) {
-        Line &line = m_lines[size_t(at)];
-        if (line.hasEquals && line.value == written)
-            return false;
-        line.hasEquals = true;
-        line.value = written;
-        return true;
+    std::vector<Entry> *entries = nullptr;
+    if (at.sectionEnd >= 0) {
+        entries = &m_newEntries[at.sectionEnd];
+    } else if (Section *added = findNamed(m_newSections, section)) {
+        entries = &added->entries;
+    } else {
+        m_newSections.push_back({trimmed(section).toByteArray(), {}}); // the name as a reader sees it
+        entries = &m_newSections.back().entries;
     }
-    Line entry;
-    entry.hasEquals = true;
-    entry.name = trimmed(key.constData(), key.constData() + key.size());
-    entry.value = written;
-    m_lines.insert(m_lines.begin() + sectionEnd(header), std::move(entry));
+    if (Entry *entry = findNamed(*entries, key)) {
+        const bool same = entry->value == written;
+        entry->value = written;
+        return !same;
+    }
+    entries->push_back({trimmed(key).toByteArray(), written});
     return true;
+}
+
+bool IniDocument::isEmpty() const
+{
+    Line line;
+    return !LineScanner(m_text).next(line) && m_newSections.empty();
+}
+
+QByteArray IniDocument::serialize() const
+{
+    // Room for the longest it can be, so that a large file is never copied as it grows: no line
+    // comes out longer than it went in, but one of two characters ("a" LF) gains a CR.
+    const auto addedSize = [](const std::vector<Entry> &entries) {
+        qsizetype size = 0;
+        for (const Entry &entry : entries)
+            size += entry.name.size() + entry.value.size() + 3;
+        return size;
+    };
+    qsizetype edits = 0;
+    for (const auto &[at, value] : m_newValues)
+        edits += value.size();
+    for (const auto &[at, entries] : m_newEntries)
+        edits += addedSize(entries);
+    for (const Section &section : m_newSections)
+        edits += section.name.size() + 5 + addedSize(section.entries);
+    QByteArray out;
+    out.reserve(m_text.size() + m_text.size() / 2 + 2 + edits);
+    const auto appendAdded = [&](qsizetype sectionEnd) {
+        const auto added = m_newEntries.find(sectionEnd);
+        if (added != m_newEntries.end()) {
+            for (const Entry &entry : added->second)
+                appendEntry(out, entry.name, entry.value);
+        }
+    };
+    LineScanner lines(m_text);
+    Line line;
+    while (lines.next(line)) {
+        if (line.isHeader) {
+            appendAdded(line.at);
+            appendHeader(out, line.name);
+        } else if (const auto edited = m_newValues.find(line.at); edited != m_newValues.end()) {
+            appendEntry(out, line.name, edited->second);
+        } else if (line.hasEquals) {
+            appendEntry(out, line.name, line.value);
+        } else {
+            out.append(line.name).append("\r\n", 2);
+        }
+    }
+    appendAdded(m_text.size());
+    for (const Section &section : m_newSections) {
+        appendHeader(out, section.name);
+        for (const Entry &entry : section.entries)
+            appendEntry(out, entry.name, entry.value);
+    }
+    return encodeFile(out, m_encoding);
 }
 
 bool IsStorableIniValue(const QByteArray &value)
@@ -309,7 +484,5 @@ QByteArray QuoteIniValue(const QByteArray &value)
 
 QByteArray UnquoteIniValue(const QByteArray &value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
-    return value;
+    return unquoted(value).toByteArray();
 }

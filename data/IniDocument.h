@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include <optional>
+#include <map>
 #include <vector>
 
 // One profile file (INI) held in memory, read and rewritten by the rules of the Windows
@@ -29,25 +29,36 @@ public:
     bool setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value);
 
     Encoding encoding() const { return m_encoding; }
-    bool isEmpty() const { return m_lines.empty(); }
+    // True when the file has no line but blank ones.
+    bool isEmpty() const;
 
 private:
-    struct Line
+    // A key added by setValue, with its value as written.
+    struct Entry
     {
-        bool isHeader = false;
-        bool hasEquals = false;
-        QByteArray name;  // section name for a header, key name for an entry
-        QByteArray value; // text after '=' as it stands in the file (quotes kept)
+        QByteArray name;
+        QByteArray value;
+    };
+    // A section added at the end of the file.
+    struct Section
+    {
+        QByteArray name;
+        std::vector<Entry> entries;
     };
 
-    // Index of the first header matching `section`, or -1.
-    int findSection(const QByteArray &section) const;
-    // Index of the first entry named `key` in the section whose header is at `header`, or -1.
-    int findKey(int header, const QByteArray &key) const;
-    // Index just past the last line of the section whose header is at `header`.
-    int sectionEnd(int header) const;
+    // Where a key stands in the text read.
+    struct Location;
+    Location locate(const QByteArray &section, const QByteArray &key) const;
+    // The value setValue gave that key, or null.
+    const QByteArray *editedValue(const Location &at, const QByteArray &section, const QByteArray &key) const;
 
-    std::vector<Line> m_lines;
+    // The file's text is kept as read and scanned again for each lookup; edits are kept beside it
+    // and applied while the file is written. A parsed form per line would cost many times the
+    // file's size for a file of short lines (tens of bytes of bookkeeping for a line of two).
+    QByteArray m_text; // in the code page, line ends and blanks as they stand in the file
+    std::map<qsizetype, QByteArray> m_newValues;          // by the position of the key's line
+    std::map<qsizetype, std::vector<Entry>> m_newEntries; // by the position where their section ends
+    std::vector<Section> m_newSections;
     Encoding m_encoding = Encoding::Ansi;
 };
 

@@ -1,5 +1,8 @@
 #include "CaseName.h"
+#include "CodePage.h"
 #include "IniDocument.h"
+
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +101,10 @@ TEST_P(IniWrite, rewritesAsTheProfileFunctions)
     if (changed) {
         EXPECT_EQ(doc.serialize(), c.after) << c.name;
     }
+    // Before it is written, the edited file reads as it will once written.
+    const IniDocument written = IniDocument::parse(c.after);
+    for (const auto &[key, value] : c.data)
+        EXPECT_EQ(doc.value("DATA", key), written.value("DATA", key)) << c.name << " " << key.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,6 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"first of duplicates is written", "[DATA]\r\nNAME=first\r\nNAME=second\r\n[O]\r\n[DATA]\r\nURL=2\r\n",
                   {{"NAME", "N"}, {"URL", "U"}},
                   "[DATA]\r\nNAME=N\r\nNAME=second\r\nURL=U\r\n[O]\r\n[DATA]\r\nURL=2\r\n"},
+        WriteCase{"a key set twice", "[DATA]\r\nNAME=old\r\n", {{"NAME", "a"}, {"NAME", "b"}}, "[DATA]\r\nNAME=b\r\n"},
+        WriteCase{"a new key set twice goes in once, before the next section", "[DATA]\r\n[X]\r\n",
+                  {{"KEY2", "a"}, {"key2", "b"}}, "[DATA]\r\nKEY2=b\r\n[X]\r\n"},
+        WriteCase{"keys of a new section in the order set", "", {{"NAME", "a"}, {"URL", "u"}, {" name ", "b"}},
+                  "[DATA]\r\nNAME=b\r\nURL=u\r\n"},
         WriteCase{"key without = is filled in", "[DATA]\r\nNAME\r\n", {{"NAME", "n"}}, "[DATA]\r\nNAME=n\r\n"},
         WriteCase{"blanks kept by quoting", "", {{"NAME", "  a  "}}, "[DATA]\r\nNAME=\"  a  \"\r\n"},
         WriteCase{"quoted value kept by quoting", "", {{"NAME", "\"b\""}}, "[DATA]\r\nNAME=\"\"b\"\"\r\n"},
@@ -136,6 +148,28 @@ TEST(IniWrite, awkwardValuesReadBackUnchanged)
         IniDocument doc = IniDocument::parse("[DATA]\r\nNAME=old\r\n");
         doc.setValue("DATA", "NAME", value);
         EXPECT_EQ(IniDocument::parse(doc.serialize()).value("DATA", "NAME"), value) << value.toStdString();
+    }
+}
+
+// Unicode files are converted a piece at a time: one of several megabytes, whose pieces would
+// otherwise end inside characters, reads and writes as a whole.
+TEST(IniUnicode, largeFileReadsAndWritesWhole)
+{
+    const QString value = QString::fromUtf8("サイト管理ｷｰ表");
+    QString text = QStringLiteral("[D]\r\n");
+    int last = 0;
+    while (text.size() < 1'200'000) {
+        ++last;
+        text += QStringLiteral("K%1=").arg(last) + value.left(last % value.size()) + QStringLiteral("\r\n");
+    }
+    const std::pair<const char *, QStringEncoder::Encoding> encodings[] = {
+        {"\xEF\xBB\xBF", QStringEncoder::Utf8}, {"\xFF\xFE", QStringEncoder::Utf16LE}, {"\xFE\xFF", QStringEncoder::Utf16BE}};
+    for (const auto &[mark, encoding] : encodings) {
+        const QByteArray file = mark + QByteArray(QStringEncoder(encoding).encode(text));
+        const IniDocument doc = IniDocument::parse(file);
+        const QByteArray key = "K" + QByteArray::number(last);
+        EXPECT_EQ(doc.value("D", key), CodePage::fromKnownText(value.left(last % value.size()))) << mark;
+        EXPECT_TRUE(doc.serialize() == file) << mark;
     }
 }
 
