@@ -29,6 +29,9 @@ public:
             Never,          // keep the connection open and never answer
             EndlessBody,    // to GET, a body that keeps coming
             EndlessHeaders, // a status line, then a header line every delayMs, forever
+            Flood,          // a status line, then header lines as fast as the client takes them
+            Trickle,        // the Plain answer, one byte every delayMs
+            GzipBomb,       // to GET, Content-Encoding: gzip and gzip members of 16 MiB of zeros without end
         };
         Answer(int code = 200, int delayMs = 0, Kind kind = Plain) : code(code), delayMs(delayMs), kind(kind) {}
         int code;
@@ -54,6 +57,7 @@ private:
     void read(QTcpSocket *socket, int host);
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
+    static QByteArray statusAndHeaders(const Answer &answer, const QByteArray &length);
 
     quint16 m_port = 0;
     Handler m_handler = [](const Request &) { return Answer(); };
