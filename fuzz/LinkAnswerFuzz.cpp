@@ -1,9 +1,12 @@
 // libFuzzer target for the link check's handling of answers: a LinkTrail fed any sequence of
 // answers (failures, status codes, Location values relative or absolute, of any scheme and
-// length). For any sequence: it never crashes, asks the network only for http(s) URLs with a
-// host, makes a bounded number of requests, and its result is one a line-based output can carry.
+// length), some of them read by AnswerHead from raw bytes. For any sequence: nothing crashes,
+// a head read in two pieces reads as it does whole, the network is asked only for http(s) URLs
+// with a host, a bounded number of times, and the result is one a line-based output can carry.
+#include "AnswerHead.h"
 #include "LinkTrail.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -43,13 +46,52 @@ bool checkable(const QUrl &url)
         && !url.host().isEmpty();
 }
 
-// Reads one answer: a kind byte, a code byte (or two), then the Location up to a newline,
-// repeated up to 255 times when the kind byte says so (values far longer than the input).
+QByteArray take(const std::uint8_t *&at, const std::uint8_t *end, std::size_t size)
+{
+    size = std::min(size, std::size_t(end - at));
+    at += size;
+    return QByteArray(reinterpret_cast<const char *>(at - size), qsizetype(size));
+}
+
+// Reads `bytes` as a head, whole and in two pieces; a head that never completes ends as the
+// deadline would end it.
+LinkAnswer readHead(const QByteArray &bytes, qsizetype cut)
+{
+    LinkAnswer whole;
+    const AnswerHead::State state = AnswerHead::read(bytes, whole);
+    LinkAnswer part;
+    const AnswerHead::State partState = AnswerHead::read(bytes.left(cut), part);
+    if (partState != AnswerHead::State::Incomplete
+        && (partState != state || part.code != whole.code || part.location != whole.location))
+        fail("a piece of the head read differently", QString::fromLatin1(bytes.left(cut).toPercentEncoding()));
+    if (state == AnswerHead::State::Complete && ((whole.code < 200 && whole.code != 101) || whole.code > 999))
+        fail("an interim or impossible code read as the answer", QString::number(whole.code));
+    if (state == AnswerHead::State::Incomplete) {
+        if (bytes.size() > AnswerHead::kMaxBytes)
+            fail("a head past the limit still awaited", QString::number(bytes.size()));
+        whole.failure = LinkAnswer::Failure::Timeout;
+    }
+    return whole;
+}
+
+// Reads one answer: a kind byte, then either a code byte (or two) and the Location up to a
+// newline, or (kind & 0x40) a cut byte, a length byte pair and that many bytes of head.
+// Either is repeated when the kind byte says so (values far longer than the input).
 bool nextAnswer(const std::uint8_t *&at, const std::uint8_t *end, LinkAnswer &answer)
 {
     if (end - at < 2)
         return false;
     const std::uint8_t kind = *at++;
+    const int times = kind & 0x80 ? 1 + (kind >> 3 & 0x0f) * 16 : 1;
+    if ((kind & 7) >= 5 && kind & 0x40 && end - at >= 3) {
+        const std::uint8_t cut = *at++;
+        const std::size_t size = std::size_t(at[0]) << 8 | at[1];
+        at += 2;
+        QByteArray head = take(at, end, size);
+        head = head.repeated(std::min(times, int(80 * 1024 / std::max<qsizetype>(1, head.size()))));
+        answer = readHead(head, qsizetype(cut) * head.size() / 255);
+        return true;
+    }
     const std::uint8_t code = *at++;
     static const LinkAnswer::Failure failures[] = {
         LinkAnswer::Failure::HostNotFound, LinkAnswer::Failure::Refused, LinkAnswer::Failure::Tls,
@@ -67,8 +109,7 @@ bool nextAnswer(const std::uint8_t *&at, const std::uint8_t *end, LinkAnswer &an
     answer.location = QByteArray(reinterpret_cast<const char *>(line), qsizetype(at - line));
     if (at < end)
         ++at;
-    if (kind & 0x80)
-        answer.location = answer.location.repeated(1 + (kind >> 3 & 0x0f) * 16);
+    answer.location = answer.location.repeated(times);
     return true;
 }
 
