@@ -35,16 +35,14 @@ std::vector<Case> readCases()
     return cases;
 }
 
-// "CODE", "CODE>LOCATION", "CODE*", "CODE*gz", "never", "flood", "headers/MS" or "trickle/MS".
+// "CODE", "CODE>LOCATION", "CODE*", "CODE*gz", "never", "flood" or "bytes/MS".
 LocalHttpServer::Answer parseAnswer(const QString &token)
 {
     using Answer = LocalHttpServer::Answer;
     if (token == QLatin1String("never") || token == QLatin1String("flood"))
         return Answer(200, 0, token == QLatin1String("never") ? Answer::Never : Answer::Flood);
-    if (token.contains(QLatin1Char('/')) && !token.contains(QLatin1Char('>'))) {
-        const int ms = token.section(QLatin1Char('/'), 1).toInt();
-        return Answer(200, ms, token.startsWith(QLatin1String("headers")) ? Answer::EndlessHeaders : Answer::Trickle);
-    }
+    if (token.startsWith(QLatin1String("bytes/")))
+        return Answer(200, token.mid(6).toInt(), Answer::Slowloris);
     QString code = token.section(QLatin1Char('>'), 0, 0);
     const Answer::Kind kind = code.endsWith(QLatin1String("*gz")) ? Answer::GzipBomb
         : code.endsWith(QLatin1Char('*'))                       ? Answer::EndlessBody

@@ -3,6 +3,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -22,15 +23,6 @@ void drip(QTcpSocket *socket, const QByteArray &bytes, int everyMs)
     QTimer::singleShot(everyMs, socket, [=] { drip(socket, bytes, everyMs); });
 }
 
-// Writes `bytes` one at a time, one every `everyMs`.
-void trickle(QTcpSocket *socket, const QByteArray &bytes, int everyMs)
-{
-    if (socket->state() != QAbstractSocket::ConnectedState || bytes.isEmpty())
-        return;
-    socket->write(bytes.left(1));
-    QTimer::singleShot(everyMs, socket, [=] { trickle(socket, bytes.mid(1), everyMs); });
-}
-
 // One gzip member holding 4 MiB of zeros in about 4 KiB: a body that inflates a thousandfold.
 const QByteArray &gzipMember()
 {
@@ -38,17 +30,11 @@ const QByteArray &gzipMember()
         const QByteArray zeros(4 << 20, '\0');
         const QByteArray zlib = qCompress(zeros, 9); // size, zlib header, deflate data, Adler-32
         quint32 crc = 0xffffffffu;
-        for (int i = 0; i < zeros.size(); ++i) {
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-        crc = ~crc;
-        QByteArray gzip("\x1f\x8b\x08\0\0\0\0\0\x02\x03", 10);
-        gzip += zlib.mid(6, zlib.size() - 10);
-        for (const quint32 word : {crc, quint32(zeros.size())}) {
-            for (int shift = 0; shift < 32; shift += 8)
-                gzip += char(word >> shift);
-        }
+        for (int i = 0; i < zeros.size() * 8; ++i) // CRC-32 of zero bytes: the shifts alone
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        QByteArray gzip = QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02\x03", 10) + zlib.mid(6, zlib.size() - 10);
+        for (const quint32 word : {qToLittleEndian(~crc), qToLittleEndian(quint32(zeros.size()))})
+            gzip += QByteArray::fromRawData(reinterpret_cast<const char *>(&word), 4);
         return gzip;
     }();
     return member;
@@ -95,14 +81,9 @@ void LocalHttpServer::read(QTcpSocket *socket, int host)
     m_maxInFlight = std::max(m_maxInFlight, ++m_inFlight);
     m_maxPerHost = std::max(m_maxPerHost, ++m_perHost[host]);
     const Answer reply = m_handler(request);
-    if (reply.kind == Answer::EndlessHeaders || reply.kind == Answer::Flood) {
-        socket->write("HTTP/1.1 200 OK\r\n");
-        if (reply.kind == Answer::Flood)
-            drip(socket, QByteArray("X-Flood: 1\r\n").repeated(8192), 0);
-        else
-            drip(socket, "X-Slow: 1\r\n", reply.delayMs);
-    } else if (reply.kind == Answer::Trickle) {
-        trickle(socket, statusAndHeaders(reply, "0"), reply.delayMs);
+    if (reply.kind == Answer::Slowloris || reply.kind == Answer::Flood) {
+        socket->write("HTTP/1.1 200 OK\r\nX-Slow: ");
+        drip(socket, reply.kind == Answer::Flood ? QByteArray("1\r\nX-Flood: ").repeated(8192) : "1", reply.delayMs);
     } else if (reply.kind != Answer::Never) {
         QTimer::singleShot(reply.delayMs, socket, [=] { answer(socket, request, reply); });
     }
