@@ -114,12 +114,15 @@ TEST_P(LinkCases, answerSortedAsExpected)
                                : answers[std::min(asked[request.path]++, answers.size() - 1)];
     });
 
-    const long peakBefore = peakKiB(true);
+    [[maybe_unused]] const long peakBefore = peakKiB(true);
     LinkChecker checker;
     checker.setSettings({16, 2, 400, 10});
     const LinkResult result = check(checker, {{7, c[Case::Url]}})[7];
     // Whatever a server sends, a check holds little more than its status line and headers.
+    // (Under AddressSanitizer freed memory stays resident a while: no measure there.)
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LT(peakKiB(false) - peakBefore, 32 * 1024);
+#endif
     QStringList seen;
     for (const LocalHttpServer::Request &request : server.log())
         seen << QString::fromUtf8(request.method + request.path);
