@@ -2,19 +2,11 @@
 
 #include "LinkProbe.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-
 #include <algorithm>
 
 LinkChecker::LinkChecker(QObject *parent)
     : QObject(parent)
-    , m_network(std::make_unique<QNetworkAccessManager>())
 {
-    // A proxy answers for the sites it cannot reach with pages of its own (502 for a name that
-    // does not resolve, 504 for a host that is down), which would be reported as the site's.
-    m_network->setProxy(QNetworkProxy::NoProxy);
-    m_network->setAutoDeleteReplies(false);
 }
 
 LinkChecker::~LinkChecker()
@@ -101,7 +93,7 @@ void LinkChecker::offerTurn(const QString &host)
 void LinkChecker::launch(std::size_t index, const QString &host)
 {
     ++m_active;
-    auto *probe = new LinkProbe(*m_network, m_jobs[index].url, m_settings, this);
+    auto *probe = new LinkProbe(m_jobs[index].url, m_settings, this);
     m_probes.push_back(probe);
     connect(probe, &LinkProbe::finished, this,
             [this, index, host, probe](const LinkResult &result) { complete(index, host, probe, result); });

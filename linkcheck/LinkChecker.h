@@ -8,11 +8,9 @@
 #include <QString>
 
 #include <deque>
-#include <memory>
 #include <vector>
 
 class LinkProbe;
-class QNetworkAccessManager;
 
 // One URL to check, with the caller's number for it.
 struct LinkJob
@@ -62,7 +60,6 @@ private:
     void stopProbes();
 
     LinkCheckSettings m_settings;
-    std::unique_ptr<QNetworkAccessManager> m_network;
     std::vector<LinkJob> m_jobs;
     QHash<QString, Host> m_hosts;
     std::deque<QString> m_turns; // hosts with a job waiting and room for a request

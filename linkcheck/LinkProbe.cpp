@@ -1,48 +1,57 @@
 #include "LinkProbe.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include "AnswerHead.h"
+
+#include <QNetworkProxy>
+#include <QSslSocket>
 
 namespace {
 
 const QByteArray kUserAgent = QByteArrayLiteral("sitekanri/" SITEKANRI_VERSION " (link check)");
 
-// Holds what an answer may make us buffer when a server sends a body we do not read.
+// What one read may take from the system; the head itself is capped by AnswerHead.
 constexpr qint64 kReadBuffer = 16 * 1024;
 
-QNetworkRequest requestFor(const QUrl &url)
+bool secure(const QUrl &url)
 {
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setRawHeader("User-Agent", kUserAgent);
-    request.setRawHeader("Accept", "*/*");
-    // The body is never read; asking for it plain keeps a compressed one from being unpacked.
-    request.setRawHeader("Accept-Encoding", "identity");
-    return request;
+    return url.scheme() == QLatin1String("https");
 }
 
-LinkAnswer::Failure failureOf(QNetworkReply::NetworkError error)
+// The request line and headers for `url`. The URL is fully encoded, so nothing in it can end
+// a line of the request.
+QByteArray requestFor(const QUrl &url, bool get)
+{
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (url.hasQuery())
+        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
+    const QByteArray host = url.host(QUrl::EncodeUnicode).toLatin1();
+    QByteArray authority = host.contains(':') ? '[' + host + ']' : host;
+    if (url.port() != -1)
+        authority += ':' + QByteArray::number(url.port());
+    // The body is never read; asking for it plain keeps a compressed one from being unpacked.
+    return (get ? "GET " : "HEAD ") + target + " HTTP/1.1\r\nHost: " + authority + "\r\nUser-Agent: " + kUserAgent
+        + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+}
+
+LinkAnswer::Failure failureOf(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QNetworkReply::HostNotFoundError: return LinkAnswer::Failure::HostNotFound;
-    case QNetworkReply::ConnectionRefusedError: return LinkAnswer::Failure::Refused;
-    case QNetworkReply::SslHandshakeFailedError: return LinkAnswer::Failure::Tls;
-    case QNetworkReply::TimeoutError: return LinkAnswer::Failure::Timeout;
+    case QAbstractSocket::HostNotFoundError: return LinkAnswer::Failure::HostNotFound;
+    case QAbstractSocket::ConnectionRefusedError: return LinkAnswer::Failure::Refused;
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError: return LinkAnswer::Failure::Tls;
+    case QAbstractSocket::SocketTimeoutError: return LinkAnswer::Failure::Timeout;
     default: return LinkAnswer::Failure::Other;
     }
 }
 
 } // namespace
 
-LinkProbe::LinkProbe(QNetworkAccessManager &network, const QString &url, const LinkCheckSettings &settings,
-                     QObject *parent)
+LinkProbe::LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent)
     : QObject(parent)
-    , m_network(network)
     , m_settings(settings)
     , m_trail(url)
 {
@@ -54,7 +63,7 @@ LinkProbe::LinkProbe(QNetworkAccessManager &network, const QString &url, const L
 
 LinkProbe::~LinkProbe()
 {
-    dropReply();
+    dropSocket();
 }
 
 void LinkProbe::start()
@@ -65,21 +74,35 @@ void LinkProbe::start()
 void LinkProbe::abort()
 {
     m_pause.stop();
-    dropReply();
+    dropSocket();
 }
 
 void LinkProbe::send()
 {
-    const QNetworkRequest request = requestFor(m_trail.url());
-    m_reply = m_trail.get() ? m_network.get(request) : m_network.head(request);
-    m_reply->setReadBufferSize(kReadBuffer);
-    // The status and headers are all a check needs. An answer to HEAD has nothing after them and
-    // ends by itself; one to GET is dropped as soon as they are in, so no body is ever read.
-    if (m_trail.get())
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, &LinkProbe::answered);
-    connect(m_reply, &QNetworkReply::finished, this, &LinkProbe::failed);
+    const QUrl &url = m_trail.url();
+    m_head.clear();
+    m_socket = new QSslSocket(this);
+    // A proxy answers for the sites it cannot reach with pages of its own (502 for a name that
+    // does not resolve, 504 for a host that is down), which would be reported as the site's.
+    m_socket->setProxy(QNetworkProxy::NoProxy);
+    m_socket->setReadBufferSize(kReadBuffer);
+    connect(m_socket, &QSslSocket::readyRead, this, &LinkProbe::readHead);
+    connect(m_socket, &QSslSocket::errorOccurred, this, &LinkProbe::failed);
     // A hard deadline rather than a transfer timeout, which a server trickling bytes resets forever.
     m_deadline.start(m_settings.timeoutMs);
+    const QString host = url.host(QUrl::EncodeUnicode);
+    if (secure(url)) {
+        connect(m_socket, &QSslSocket::encrypted, this, &LinkProbe::writeRequest);
+        m_socket->connectToHostEncrypted(host, quint16(url.port(443)));
+    } else {
+        connect(m_socket, &QSslSocket::connected, this, &LinkProbe::writeRequest);
+        m_socket->connectToHost(host, quint16(url.port(80)));
+    }
+}
+
+void LinkProbe::writeRequest()
+{
+    m_socket->write(requestFor(m_trail.url(), m_trail.get()));
 }
 
 void LinkProbe::step(LinkTrail::Next next)
@@ -91,49 +114,55 @@ void LinkProbe::step(LinkTrail::Next next)
     }
 }
 
-void LinkProbe::answered()
+void LinkProbe::readHead()
 {
-    const QVariant code = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!code.isValid())
-        return;
+    // The socket holds at most kReadBuffer, so a head is read in pieces and the check never
+    // waits on more than one piece.
+    m_head += m_socket->readAll();
     LinkAnswer answer;
-    answer.code = code.toInt();
-    answer.location = m_reply->rawHeader("Location");
-    dropReply();
-    step(m_trail.take(answer));
+    if (AnswerHead::read(m_head, answer) != AnswerHead::State::Incomplete)
+        answered(answer);
 }
 
-void LinkProbe::failed()
+void LinkProbe::failed(QAbstractSocket::SocketError error)
 {
-    if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        answered();
-        return;
-    }
     LinkAnswer answer;
-    answer.failure = failureOf(m_reply->error());
-    answer.detail = m_reply->errorString();
-    dropReply();
-    step(m_trail.take(answer));
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        // An answer may be followed at once by the end of the connection.
+        m_head += m_socket->readAll();
+        if (AnswerHead::read(m_head, answer) == AnswerHead::State::Incomplete) {
+            answer.failure = LinkAnswer::Failure::Other;
+            answer.detail = QStringLiteral("応答の途中で接続が切れました");
+        }
+    } else {
+        answer.failure = failureOf(error);
+        answer.detail = m_socket->errorString();
+    }
+    answered(answer);
 }
 
 void LinkProbe::timedOut()
 {
-    dropReply();
     LinkAnswer answer;
     answer.failure = LinkAnswer::Failure::Timeout;
+    answered(answer);
+}
+
+void LinkProbe::answered(const LinkAnswer &answer)
+{
+    dropSocket();
     step(m_trail.take(answer));
 }
 
-void LinkProbe::dropReply()
+void LinkProbe::dropSocket()
 {
     m_deadline.stop();
-    if (!m_reply)
+    if (!m_socket)
         return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    // Only an abort closes the connection of an unfinished request.
-    if (reply->isRunning())
-        reply->abort();
-    reply->deleteLater();
+    QSslSocket *socket = m_socket;
+    m_socket = nullptr;
+    socket->disconnect(this);
+    // Closes the connection at once, whatever the server still has to send.
+    socket->abort();
+    socket->deleteLater();
 }

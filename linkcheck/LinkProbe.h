@@ -3,21 +3,25 @@
 #include "LinkCheckSettings.h"
 #include "LinkTrail.h"
 
+#include <QAbstractSocket>
+#include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class QSslSocket;
 
 // Checks one URL: makes the requests its LinkTrail asks for, one at a time, each under a hard
 // deadline, and reads no more than the status line and headers of any answer.
+//
+// The requests go over a socket of the probe's own, in the caller's thread, rather than through
+// QNetworkAccessManager: its HTTP thread reads a head with no limit for as long as bytes keep
+// coming, so one server sending header lines without end held up every other request of the
+// check and could not be aborted.
 class LinkProbe : public QObject
 {
     Q_OBJECT
 public:
-    LinkProbe(QNetworkAccessManager &network, const QString &url, const LinkCheckSettings &settings,
-              QObject *parent = nullptr);
+    LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent = nullptr);
     ~LinkProbe() override;
 
     // Starts the check; `finished` follows, possibly before start() returns.
@@ -30,16 +34,18 @@ signals:
 
 private:
     void send();
+    void writeRequest();
     void step(LinkTrail::Next next);
-    void answered();
-    void failed();
+    void readHead();
+    void failed(QAbstractSocket::SocketError error);
     void timedOut();
-    void dropReply();
+    void answered(const LinkAnswer &answer);
+    void dropSocket();
 
-    QNetworkAccessManager &m_network;
     const LinkCheckSettings m_settings;
     LinkTrail m_trail;
-    QPointer<QNetworkReply> m_reply;
+    QSslSocket *m_socket = nullptr;
+    QByteArray m_head;
     QTimer m_deadline;
     QTimer m_pause;
 };

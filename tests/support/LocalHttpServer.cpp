@@ -3,6 +3,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -20,6 +21,23 @@ void drip(QTcpSocket *socket, const QByteArray &bytes, int everyMs)
     if (socket->bytesToWrite() < 1024 * 1024)
         socket->write(bytes);
     QTimer::singleShot(everyMs, socket, [=] { drip(socket, bytes, everyMs); });
+}
+
+// One gzip member holding 4 MiB of zeros in about 4 KiB: a body that inflates a thousandfold.
+const QByteArray &gzipMember()
+{
+    static const QByteArray member = [] {
+        const QByteArray zeros(4 << 20, '\0');
+        const QByteArray zlib = qCompress(zeros, 9); // size, zlib header, deflate data, Adler-32
+        quint32 crc = 0xffffffffu;
+        for (int i = 0; i < zeros.size() * 8; ++i) // CRC-32 of zero bytes: the shifts alone
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        QByteArray gzip = QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02\x03", 10) + zlib.mid(6, zlib.size() - 10);
+        for (const quint32 word : {qToLittleEndian(~crc), qToLittleEndian(quint32(zeros.size()))})
+            gzip += QByteArray::fromRawData(reinterpret_cast<const char *>(&word), 4);
+        return gzip;
+    }();
+    return member;
 }
 
 } // namespace
@@ -63,23 +81,29 @@ void LocalHttpServer::read(QTcpSocket *socket, int host)
     m_maxInFlight = std::max(m_maxInFlight, ++m_inFlight);
     m_maxPerHost = std::max(m_maxPerHost, ++m_perHost[host]);
     const Answer reply = m_handler(request);
-    if (reply.kind == Answer::EndlessHeaders) {
-        socket->write("HTTP/1.1 200 OK\r\n");
-        drip(socket, "X-Slow: 1\r\n", reply.delayMs);
+    if (reply.kind == Answer::Slowloris || reply.kind == Answer::Flood) {
+        socket->write("HTTP/1.1 200 OK\r\nX-Slow: ");
+        drip(socket, reply.kind == Answer::Flood ? QByteArray("1\r\nX-Flood: ").repeated(8192) : "1", reply.delayMs);
     } else if (reply.kind != Answer::Never) {
         QTimer::singleShot(reply.delayMs, socket, [=] { answer(socket, request, reply); });
     }
 }
 
+QByteArray LocalHttpServer::statusAndHeaders(const Answer &answer, const QByteArray &length)
+{
+    return "HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n"
+        + (answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n")
+        + (answer.kind == Answer::GzipBomb ? "Content-Encoding: gzip\r\n" : "")
+        + "Content-Length: " + length + "\r\n\r\n";
+}
+
 void LocalHttpServer::answer(QTcpSocket *socket, const Request &request, const Answer &answer)
 {
-    const bool endless = answer.kind == Answer::EndlessBody;
-    socket->write("HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n"
-                  + (answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n")
-                  + "Content-Length: " + (endless ? "1000000000000" : "0") + "\r\n\r\n");
+    const bool endless = answer.kind == Answer::EndlessBody || answer.kind == Answer::GzipBomb;
+    socket->write(statusAndHeaders(answer, endless ? "1000000000000" : "0"));
     settle(socket);
     if (endless && request.method == "GET")
-        drip(socket, QByteArray(64 * 1024, 'x'), 1);
+        drip(socket, answer.kind == Answer::GzipBomb ? gzipMember().repeated(16) : QByteArray(64 * 1024, 'x'), 1);
     else
         socket->disconnectFromHost();
 }

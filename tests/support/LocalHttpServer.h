@@ -28,7 +28,9 @@ public:
             Plain,
             Never,          // keep the connection open and never answer
             EndlessBody,    // to GET, a body that keeps coming
-            EndlessHeaders, // a status line, then a header line every delayMs, forever
+            Slowloris,      // a status line, then a header one byte every delayMs, without end
+            Flood,          // a status line, then header lines as fast as the client takes them
+            GzipBomb,       // to GET, Content-Encoding: gzip and gzip members of 4 MiB of zeros without end
         };
         Answer(int code = 200, int delayMs = 0, Kind kind = Plain) : code(code), delayMs(delayMs), kind(kind) {}
         int code;
@@ -54,6 +56,7 @@ private:
     void read(QTcpSocket *socket, int host);
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
+    static QByteArray statusAndHeaders(const Answer &answer, const QByteArray &length);
 
     quint16 m_port = 0;
     Handler m_handler = [](const Request &) { return Answer(); };
