@@ -6,7 +6,6 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -102,7 +101,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
 
     connect(m_start, &QPushButton::clicked, this, &LinkCheckWindow::startCheck);
     connect(m_cancel, &QPushButton::clicked, this, &LinkCheckWindow::cancelCheck);
-    connect(close, &QPushButton::clicked, this, &LinkCheckWindow::close);
+    connect(close, &QPushButton::clicked, this, &LinkCheckWindow::reject);
     connect(&m_run, &LinkCheckRun::linkChecked, this, &LinkCheckWindow::showResult);
     connect(&m_run, &LinkCheckRun::progressed, this, [this](int done, int all) {
         m_progress->setRange(0, std::max(all, 1));
@@ -232,14 +231,9 @@ void LinkCheckWindow::setChecking(bool checking)
     m_choices->setEnabled(!checking);
 }
 
+// Escape, the close box and 閉じる all come here.
 void LinkCheckWindow::reject()
 {
     cancelCheck();
     QDialog::reject();
-}
-
-void LinkCheckWindow::closeEvent(QCloseEvent *event)
-{
-    cancelCheck();
-    QDialog::closeEvent(event);
 }

@@ -48,9 +48,6 @@ signals:
     // not be written (the window says why).
     void checkFinished();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     QRadioButton *addChoice(const QString &text, std::size_t count);
     std::vector<std::size_t> chosenPositions() const;
