@@ -1,6 +1,7 @@
 #include "LinkCheckWindow.h"
 
 #include "CodePage.h"
+#include "DialogUnits.h"
 #include "KeywordList.h"
 #include "LinkHealthIcon.h"
 
@@ -36,6 +37,8 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     , m_selected(std::move(selected))
 {
     setWindowTitle(QStringLiteral("リンクの確認"));
+    // A window does not take its owner's font; it uses the one of the program's other windows.
+    setFont(DialogUnits::dialogFont());
     // A window of its own: the main window stays usable while a long check runs.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
@@ -78,12 +81,13 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(false);
+    // The final URL takes the room the window is given; a row is as tall as its button.
+    m_table->horizontalHeader()->setSectionResizeMode(FinalUrl, QHeaderView::Stretch);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 12);
     m_table->setColumnWidth(Name, 150);
     m_table->setColumnWidth(Url, 220);
     m_table->setColumnWidth(Status, 120);
     m_table->setColumnWidth(Code, 50);
-    m_table->setColumnWidth(FinalUrl, 220);
 
     m_summary = new QLabel(this);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
