@@ -5,6 +5,7 @@
 #include "CodePage.h"
 #include "HomePage.h"
 #include "KeywordList.h"
+#include "LinkCheckWindow.h"
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
 #include "PageTab.h"
@@ -16,6 +17,7 @@
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
@@ -57,6 +59,11 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     m_controls.build(dialog, this, m_units,
                      [this](const ControlTemplate &control, QWidget *parent) { return makeControl(control, parent); });
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
+    auto *checkLinks = new QAction(QStringLiteral("リンクの確認"), this);
+    checkLinks->setObjectName(QStringLiteral("checkLinksAction"));
+    checkLinks->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addAction(checkLinks);
+    connect(checkLinks, &QAction::triggered, this, &MainDialog::OnCheckLinks);
     connect(control<ClickablePicture>(ControlId::Banner), &ClickablePicture::clicked, this,
             &MainDialog::OnClickBanner);
 }
@@ -416,4 +423,37 @@ void MainDialog::OnSiteJump()
 void MainDialog::OnClickBanner()
 {
     OpenInBrowser(HomePageUrl().toEncoded());
+}
+
+void MainDialog::OnCheckLinks()
+{
+    if (!m_linkCheck) {
+        std::vector<std::size_t> selected;
+        for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
+            selected.push_back(std::size_t(index.row()));
+        std::sort(selected.begin(), selected.end());
+        m_linkCheck = new LinkCheckWindow(m_store.m_sites, LinkResults::defaultPath(), KeywordFilter,
+                                          std::move(selected), this);
+        m_linkCheck->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_linkCheck, &LinkCheckWindow::urlUpdateRequested, this, &MainDialog::OnLinkMoved);
+    }
+    m_linkCheck->show();
+    m_linkCheck->raise();
+    m_linkCheck->activateWindow();
+}
+
+void MainDialog::OnLinkMoved(int number, const QByteArray &oldUrl, const QByteArray &newUrl)
+{
+    const long long position = m_store.m_sites.positionOf(number);
+    if (position < 0 || m_store.m_sites.at(std::size_t(position)).m_url != oldUrl) {
+        ShowMessage(QStringLiteral("確認の後にサイトが変更または削除されたため、URLを更新しませんでした。"));
+        return;
+    }
+    const int current = GetSelectedSiteRow();
+    m_store.m_sites.at(std::size_t(position)).m_url = newUrl;
+    FillSiteList();
+    // The list keeps its row; the fields keep what was typed, but for the URL of the site they show.
+    SelectSiteRow(current);
+    if (current == position)
+        SetFieldText(SiteFieldId::Url, CodePage::toText(newUrl));
 }

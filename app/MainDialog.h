@@ -10,9 +10,11 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
+class LinkCheckWindow;
 class PageTab;
 class QTableView;
 class RegisterLock;
@@ -73,6 +75,11 @@ public:
     virtual void OnSiteJump();
     // The help page that ships with the program.
     virtual void OnClickBanner();
+    // Opens the link check (Ctrl+L) over the register as it is now, or brings it forward.
+    void OnCheckLinks();
+    // Takes the URL a permanent move leads to for the site `number`, unless the site has
+    // changed since it was checked.
+    void OnLinkMoved(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
 
     // A message or Yes/No question over the window, titled with its caption.
     void ShowMessage(const QString &text) override;
@@ -113,4 +120,5 @@ private:
     std::unique_ptr<RegisterLock> m_lock;
     // Only a register that was loaded in full may be saved over the one on disk.
     bool m_loaded = false;
+    QPointer<LinkCheckWindow> m_linkCheck;
 };

@@ -4,8 +4,7 @@
 #include "CliCommands.h"
 #include "CodePage.h"
 #include "KeywordList.h"
-#include "LinkChecker.h"
-#include "LinkResults.h"
+#include "LinkCheckRun.h"
 #include "SiteStore.h"
 
 #include <QCommandLineParser>
@@ -107,16 +106,14 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
     const SiteList &sites = store.m_sites;
 
     std::vector<std::size_t> chosen; // positions, in register order
-    std::vector<LinkJob> jobs;
     for (std::size_t position = 0; position < sites.size(); ++position) {
-        if (SiteMatchesKeyword(sites.at(position), options.keyword)) {
-            jobs.push_back({int(chosen.size()), CodePage::toText(sites.at(position).m_url)});
+        if (SiteMatchesKeyword(sites.at(position), options.keyword))
             chosen.push_back(position);
-        }
     }
 
-    LinkResults results;
-    if (!results.load())
+    LinkCheckRun run;
+    run.setSettings(options.settings);
+    if (!run.results().load())
         WriteError(kPrefix + LinkResults::kFileName + QStringLiteral(" を読めないため、これまでの結果は使いません。"));
 
     // Results come in the order they finish; lines go out in register order as soon as every
@@ -124,12 +121,7 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
     std::vector<std::optional<LinkResult>> pending(chosen.size());
     std::size_t printed = 0;
     bool writeFailed = false;
-    QDateTime checkedAt = QDateTime::currentDateTimeUtc();
-    checkedAt = checkedAt.addMSecs(-checkedAt.time().msec());
-    LinkChecker checker;
-    checker.setSettings(options.settings);
-    QObject::connect(&checker, &LinkChecker::linkChecked, [&](int index, const LinkResult &result) {
-        results.record(sites.at(chosen[std::size_t(index)]).m_url, CheckedLink{result, checkedAt});
+    QObject::connect(&run, &LinkCheckRun::linkChecked, [&](int index, const LinkResult &result) {
         pending[std::size_t(index)] = result;
         QByteArray out;
         for (; printed < pending.size() && pending[printed]; ++printed) {
@@ -138,19 +130,19 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
         }
         if (!out.isEmpty() && !WriteOut(out)) {
             writeFailed = true;
-            checker.cancel();
+            run.cancel();
         }
     });
     QEventLoop loop;
-    QObject::connect(&checker, &LinkChecker::finished, &loop, &QEventLoop::quit);
-    checker.start(std::move(jobs));
-    if (checker.isRunning())
+    QObject::connect(&run, &LinkCheckRun::finished, &loop, &QEventLoop::quit);
+    run.start(sites, chosen);
+    if (run.isRunning())
         loop.exec();
     if (writeFailed)
         return failure(QStringLiteral("cannot write to standard output"));
 
     if (QDir(AppDirectory()).exists()) {
-        if (IoResult saved = results.save(sites); !saved)
+        if (IoResult saved = run.results().save(sites); !saved)
             return failure(QStringLiteral("リンク確認の結果を保存できませんでした。") + saved.describe());
     }
     return ExitOk;

@@ -130,10 +130,14 @@ bool LinkResults::fromBytes(const QByteArray &bytes)
     return true;
 }
 
-bool LinkResults::load()
+QString LinkResults::defaultPath()
+{
+    return AppFilePath(kFileName);
+}
+
+bool LinkResults::load(const QString &path)
 {
     m_links.clear();
-    const QString path = AppFilePath(kFileName);
     if (QFileInfo(path).size() > kMaxFileSize)
         return false;
     QByteArray bytes;
@@ -143,10 +147,10 @@ bool LinkResults::load()
     return !exists || fromBytes(bytes);
 }
 
-IoResult LinkResults::save(const SiteList &sites) const
+IoResult LinkResults::save(const QString &path, const SiteList &sites) const
 {
     FileReplacement replacement;
-    if (IoResult staged = replacement.stage(AppFilePath(kFileName), toBytes(sites)); !staged)
+    if (IoResult staged = replacement.stage(path, toBytes(sites)); !staged)
         return staged;
     return replacement.commit();
 }

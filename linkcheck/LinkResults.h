@@ -36,9 +36,14 @@ public:
 
     // Loads the file from the register directory. A missing file gives no results; one that
     // cannot be read or is damaged gives none either, and false.
-    bool load();
+    bool load() { return load(defaultPath()); }
+    bool load(const QString &path);
     // Replaces the file atomically, dropping URLs the register no longer has.
-    IoResult save(const SiteList &sites) const;
+    IoResult save(const SiteList &sites) const { return save(defaultPath(), sites); }
+    IoResult save(const QString &path, const SiteList &sites) const;
+
+    // The file in the register directory.
+    static QString defaultPath();
 
 private:
     QHash<QByteArray, CheckedLink> m_links;

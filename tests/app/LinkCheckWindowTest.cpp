@@ -1,0 +1,155 @@
+// The link check's window against a local server: which sites it asks, what each row shows,
+// stopping, the one-click URL update, the results file; and the main window's side of a move.
+#include "AppTestSupport.h"
+#include "LinkCheckWindow.h"
+#include "LocalHttpServer.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+namespace {
+
+class LinkCheckWindowTest : public ::testing::Test
+{
+protected:
+    // The server answers "/404" with 404, "/301" with a move to "/new", "/late…" after 250 ms,
+    // anything else with 200.
+    LinkCheckWindowTest()
+    {
+        server.setHandler([](const LocalHttpServer::Request &r) {
+            LocalHttpServer::Answer answer(r.path == "/404" ? 404 : r.path == "/301" ? 301 : 200,
+                                           r.path.startsWith("/late") ? 250 : 0);
+            answer.location = r.path == "/301" ? "/new" : "";
+            return answer;
+        });
+    }
+
+    // A window over sites named by their paths (numbers 1, 11, 21, …; "食べ物" for the first two).
+    void open(const QStringList &paths, const char *keyword = "全てのキーワード", std::vector<std::size_t> selected = {})
+    {
+        for (const QString &path : paths) {
+            const QByteArray url = (server.base() + path).toLatin1();
+            sites.push_back(MakeRecord(path.toLatin1().constData(), url.constData(), sites.size() < 2 ? "食べ物" : ""),
+                            int(sites.size()) * 10 + 1);
+        }
+        window = std::make_unique<LinkCheckWindow>(sites, reg.file(LinkResults::kFileName), Sjis(keyword),
+                                                   std::move(selected));
+        window->show();
+    }
+    QString text(int row, int column) const
+    {
+        QTableWidgetItem *item = window->findChild<QTableWidget *>()->item(row, column);
+        return item ? item->text() : QString();
+    }
+    void click(const char *name)
+    {
+        QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+    void runToEnd()
+    {
+        QSignalSpy finished(window.get(), &LinkCheckWindow::checkFinished);
+        click("start");
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+    }
+    qsizetype savedCount() const
+    {
+        LinkResults saved;
+        return saved.load(reg.file(LinkResults::kFileName)) ? saved.size() : -1;
+    }
+
+    TempRegister reg;
+    LocalHttpServer server;
+    SiteList sites;
+    std::unique_ptr<LinkCheckWindow> window;
+};
+
+TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowInRegisterOrderAndWritesTheResultsFile)
+{
+    open({QStringLiteral("/200"), QStringLiteral("/404"), QStringLiteral("/301")});
+    runToEnd();
+    // Name, status, code, final URL.
+    const char *expected[] = {"/200 正常 200 {base}/200", "/404 リンク切れ 404 {base}/404", "/301 移転 200 {base}/new"};
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(QStringList({text(row, 0), text(row, 2), text(row, 3), text(row, 4)}).join(QLatin1Char(' ')),
+                  QString::fromUtf8(expected[row]).replace(QStringLiteral("{base}"), server.base()));
+    if (qEnvironmentVariableIsSet("SITEKANRI_SCREENSHOT"))
+        window->grab().save(qEnvironmentVariable("SITEKANRI_SCREENSHOT"));
+    EXPECT_EQ(savedCount(), 3);
+}
+
+TEST_F(LinkCheckWindowTest, theChoiceOfSitesDecidesWhichAreAsked)
+{
+    const struct
+    {
+        const char *choice; // the radio button's leading text
+        const char *asked;
+    } rows[] = {{"すべて", "/a /b /c /d"}, {"キーワード", "/a /b"}, {"選択した行", "/b /d"}};
+    for (const auto &row : rows) {
+        sites.clear();
+        open(QString::fromLatin1("/a /b /c /d").split(QLatin1Char(' ')), "食べ物", {1, 3});
+        for (QRadioButton *choice : window->findChildren<QRadioButton *>())
+            choice->setChecked(choice->text().startsWith(QString::fromUtf8(row.choice)));
+        runToEnd();
+        QStringList asked;
+        for (int i = 0; !text(i, 3).isEmpty(); ++i)
+            asked << text(i, 0);
+        EXPECT_EQ(asked.join(QLatin1Char(' ')), QString::fromLatin1(row.asked)) << row.choice;
+    }
+}
+
+// Stopping by 中止 or by closing the window: no answer shows after it, what came before is kept.
+TEST_F(LinkCheckWindowTest, stoppingEndsTheCheckAtOnce)
+{
+    for (bool byClosing : {false, true}) {
+        sites.clear();
+        open({QStringLiteral("/200"), QStringLiteral("/late1"), QStringLiteral("/late2")});
+        QSignalSpy finished(window.get(), &LinkCheckWindow::checkFinished);
+        click("start");
+        // One host takes two requests at a time: the first answer, then two that come late.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !text(0, 3).isEmpty() && server.inFlight() == 2; }, 5000));
+        if (byClosing)
+            window->close();
+        else
+            click("cancel");
+        EXPECT_EQ(finished.count(), 1);
+        QTest::qWait(500);
+        EXPECT_EQ(text(1, 2) + text(2, 2), QStringLiteral("中止中止")) << byClosing;
+        EXPECT_EQ(savedCount(), 1);
+    }
+}
+
+TEST_F(LinkCheckWindowTest, theUpdateOfAMoveAsksForTheFinalUrlOnce)
+{
+    open({QStringLiteral("/200"), QStringLiteral("/301")});
+    runToEnd();
+    auto *update = qobject_cast<QPushButton *>(window->findChild<QTableWidget *>()->cellWidget(1, 5));
+    ASSERT_NE(update, nullptr);
+    QSignalSpy requested(window.get(), &LinkCheckWindow::urlUpdateRequested);
+    QTest::mouseClick(update, Qt::LeftButton);
+    QTest::mouseClick(update, Qt::LeftButton);
+    ASSERT_EQ(requested.count(), 1);
+    EXPECT_EQ(requested[0][0].toInt(), 11);
+    EXPECT_EQ(requested[0][1].toByteArray(), sites.at(1).m_url);
+    EXPECT_EQ(requested[0][2].toByteArray(), (server.base() + QStringLiteral("/new")).toLatin1());
+}
+
+class LinkMoveTest : public WindowTest<MainDialog>
+{
+};
+
+// The main window takes a move only for a site that still holds the URL that was checked.
+TEST_F(LinkMoveTest, aMoveChangesTheSiteThatStillHoldsTheCheckedUrl)
+{
+    start(ThreeSites());
+    const QByteArray newUrl = "https://abc.example.jp/new/";
+    const int number = dialog->m_store.m_sites.number(1);
+    dialog->OnLinkMoved(number, "http://elsewhere.example.jp/", newUrl);
+    EXPECT_EQ(dialog->m_store.m_sites.at(1).m_url, "http://abc.example.jp/");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    dialog->OnLinkMoved(number, "http://abc.example.jp/", newUrl);
+    EXPECT_EQ(cell(1, 1), QString::fromLatin1(newUrl));
+}
+
+} // namespace
