@@ -1,5 +1,7 @@
 #include "LinkCodeBox.h"
 
+#include "CodePage.h"
+
 #include <QMimeData>
 
 LinkCodeBox::LinkCodeBox(QWidget *parent)
@@ -15,8 +17,25 @@ LinkCodeBox::LinkCodeBox(QWidget *parent)
 
 void LinkCodeBox::setLinkCode(const QString &code)
 {
+    QByteArray bytes;
+    // Text the code page cannot hold was not made by the generator; it is written as UTF-8
+    // rather than lost.
+    if (!CodePage::fromText(code, bytes))
+        bytes = code.toUtf8();
+    replaceCode(code, bytes);
+}
+
+void LinkCodeBox::setLinkCode(const QByteArray &bytes)
+{
+    replaceCode(CodePage::toText(bytes), bytes);
+}
+
+void LinkCodeBox::replaceCode(const QString &code, const QByteArray &bytes)
+{
     m_code = code;
+    m_bytes = bytes;
     setPlainText(code);
+    emit linkCodeChanged(code);
 }
 
 QMimeData *LinkCodeBox::createMimeDataFromSelection() const

@@ -78,9 +78,12 @@ void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 
 } // namespace
 
-QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode)
+QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
+                         const LinkExclusion &leftOut)
 {
-    auto taken = [&](const SiteRecord &site) { return SiteMatchesKeyword(site, filter); };
+    auto taken = [&](const SiteRecord &site) {
+        return SiteMatchesKeyword(site, filter) && !(leftOut && leftOut(site.m_url));
+    };
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
     SizeCounter size;
