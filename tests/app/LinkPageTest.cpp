@@ -6,11 +6,21 @@
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "LinkCodeBox.h"
+#include "LinkPage.h"
+#include "LinkPreview.h"
+#include "LinkResults.h"
+#include "LinkSaveDialog.h"
 #include "PageTab.h"
+#include "RecordingUrlHandler.h"
 
 #include <QClipboard>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
 
 namespace {
 
@@ -44,6 +54,23 @@ protected:
     {
         click(ControlId::GenerateCode);
         return box()->linkCode();
+    }
+    // Saves with ファイルに保存…, answering its dialog as a user would, the file chosen being `path`.
+    void save(bool utf8, bool asPage, const QString &title, const QString &path)
+    {
+        LinkSaveDialog::setPathChooser([path](QWidget *, const QString &) { return path; });
+        QTimer::singleShot(0, [=] {
+            auto *saving = qobject_cast<LinkSaveDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(saving && QTest::qWaitForWindowExposed(saving));
+            // (QTest clicks did not reach the buttons of a dialog that a QTest click opened.)
+            saving->findChildren<QRadioButton *>().at(utf8 ? 1 : 0)->click();
+            if (asPage)
+                saving->findChild<QCheckBox *>()->click();
+            saving->findChild<QLineEdit *>()->setText(title);
+            QTest::keyClick(saving, Qt::Key_Return);
+        });
+        click(ControlId::SaveCode);
+        LinkSaveDialog::setPathChooser({});
     }
 };
 
@@ -166,6 +193,60 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
     box()->setFocus();
     QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kChikuwa);
+}
+
+// The preview follows the box, shows no file the code names and follows no link clicked.
+TEST_F(LinkPageTest, previewShowsTheCodeAsAPageAndReachesNothing)
+{
+    start(kTwoSites);
+    LinkPreview *preview = dialog->pageTab()->linkPage()->preview();
+    choose(3);
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("ちくわ通信\n"));
+    click(ControlId::ModeContent);
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("練り物の話\n"));
+
+    RecordingUrlHandler browser;
+    QTest::mouseClick(preview->viewport(), Qt::LeftButton, {}, preview->cursorRect(QTextCursor(preview->document())).center());
+    EXPECT_TRUE(browser.requests.empty());
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("練り物の話\n"));
+    reg.write(QStringLiteral("pic.png"), "x");
+    EXPECT_FALSE(preview->loadResource(QTextDocument::ImageResource, QUrl::fromLocalFile(reg.file(QStringLiteral("pic.png")))).isValid());
+}
+
+TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)
+{
+    start(kTwoSites);
+    choose(3);
+    const QString file = reg.file(QStringLiteral("out.html"));
+    save(false, false, {}, file);
+    EXPECT_EQ(reg.read(QStringLiteral("out.html")), Sjis("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+    save(true, true, QStringLiteral("T"), file);
+    EXPECT_EQ(reg.read(QStringLiteral("out.html")),
+              "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n<title>T</title>\r\n</head>\r\n"
+              "<body>\r\n" + kChikuwa.toUtf8() + "</body>\r\n</html>\r\n");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    const QString missing = reg.file(QStringLiteral("missing/out.html"));
+    save(false, false, {}, missing);
+    const QString why = QString::fromUtf8("「%1」に保存できませんでした。\n保存先のフォルダーがありません。").arg(missing);
+    EXPECT_EQ(boxes.shown, (std::vector<RecordingMessageBoxes::Shown>{{kCaption, why, false}}));
+}
+
+// Only a site whose last check found it dead goes; one turned away (403) or never checked stays.
+TEST_F(LinkPageTest, deadLinkOptionLeavesOutTheDeadSites)
+{
+    start({MakeRecord("dead", "http://dead.example/"), MakeRecord("refusing", "http://refusing.example/"),
+           MakeRecord("unchecked", "http://unchecked.example/")});
+    LinkResults results;
+    results.record("http://dead.example/", {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    results.record("http://refusing.example/", {{LinkStatus::Gone, 403, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    ASSERT_TRUE(results.save(dialog->m_store.m_sites));
+    const QString all = generate();
+    click(ControlId::ExcludeDeadLinks);
+    EXPECT_EQ(box()->linkCode(), QString(all).remove(QStringLiteral("<A href=\"http://dead.example/\">dead</A><BR>\r\n")));
+    EXPECT_NE(box()->linkCode(), all);
+    click(ControlId::ExcludeDeadLinks);
+    EXPECT_EQ(box()->linkCode(), all);
 }
 
 } // namespace
