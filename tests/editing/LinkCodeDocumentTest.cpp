@@ -41,7 +41,6 @@ TEST(LinkCodeDocument, writeReplacesTheFileOrSaysWhyNot)
     for (const auto &[name, reason] : failures) {
         const IoResult written = WriteLinkCodeDocument(dir.file(QString::fromUtf8(name)), "new");
         EXPECT_EQ(written.reason, QString::fromUtf8(reason)) << name;
-        EXPECT_EQ(written.file, QDir::toNativeSeparators(dir.file(QString::fromUtf8(name)))) << name;
     }
     EXPECT_EQ(TakeSnapshot(dir.path()).size(), 2u) << "nothing left behind";
 }

@@ -45,18 +45,6 @@ TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly)
 }
 
 // Whatever is wrong with the file, none of it is taken.
-// Dead means the host or the page is gone; whatever may pass or only turns the checker away is not.
-TEST(LinkResults, isDeadLink_onlyNoHostOr404Or410)
-{
-    const struct { LinkStatus status; int code; bool dead; } cases[] = {
-        {LinkStatus::NoHost, 0, true},        {LinkStatus::Gone, 404, true},       {LinkStatus::Gone, 410, true},
-        {LinkStatus::Gone, 403, false},       {LinkStatus::Gone, 429, false},      {LinkStatus::Timeout, 0, false},
-        {LinkStatus::ServerError, 404, false}, {LinkStatus::Refused, 0, false},    {LinkStatus::TlsError, 0, false},
-        {LinkStatus::Moved, 404, false},      {LinkStatus::Invalid, 0, false},     {LinkStatus::Ok, 200, false}};
-    for (const auto &c : cases)
-        EXPECT_EQ(IsDeadLink({c.status, c.code, {}, {}, {}}), c.dead) << LinkStatusName(c.status).toStdString() << c.code;
-}
-
 TEST(LinkResults, damagedFile_ignored)
 {
     TempRegister dir;
