@@ -1,6 +1,7 @@
 #include "LinkCodeBox.h"
 
 #include "CodePage.h"
+#include "LinkCodeDocument.h"
 
 #include <QMimeData>
 
@@ -17,12 +18,7 @@ LinkCodeBox::LinkCodeBox(QWidget *parent)
 
 void LinkCodeBox::setLinkCode(const QString &code)
 {
-    QByteArray bytes;
-    // Text the code page cannot hold was not made by the generator; it is written as UTF-8
-    // rather than lost.
-    if (!CodePage::fromText(code, bytes))
-        bytes = code.toUtf8();
-    replaceCode(code, bytes);
+    replaceCode(code, LinkCodeFromText(code));
 }
 
 void LinkCodeBox::setLinkCode(const QByteArray &bytes)

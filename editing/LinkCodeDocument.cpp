@@ -13,6 +13,9 @@ QByteArray encoded(const QString &text, LinkCodeEncoding encoding)
     if (encoding == LinkCodeEncoding::Utf8)
         return text.toUtf8();
     QByteArray out;
+    if (CodePage::fromText(text, out))
+        return out;
+    out.clear();
     for (char32_t c : text.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
         QByteArray bytes;
@@ -65,6 +68,11 @@ QByteArray BuildLinkCodeDocument(const QByteArray &code, const LinkCodeFormat &f
 {
     const QByteArray body = format.encoding == LinkCodeEncoding::Utf8 ? CodePage::toText(code).toUtf8() : code;
     return format.asPage ? pageAround(body, format) : body;
+}
+
+QByteArray LinkCodeFromText(const QString &text)
+{
+    return encoded(text, LinkCodeEncoding::RegisterCodePage);
 }
 
 IoResult WriteLinkCodeDocument(const QString &path, const QByteArray &bytes)

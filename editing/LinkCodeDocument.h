@@ -27,6 +27,10 @@ struct LinkCodeFormat
 // and its characters the code page lacks are written as character references.
 QByteArray BuildLinkCodeDocument(const QByteArray &code, const LinkCodeFormat &format);
 
+// HTML text in the register's code page; the characters it lacks become character references,
+// which mean the same in a page.
+QByteArray LinkCodeFromText(const QString &text);
+
 // Replaces the file at `path` with `bytes` in one step: the file is either the old one or the
 // new one, never half written. The reason of a failure is in Japanese.
 IoResult WriteLinkCodeDocument(const QString &path, const QByteArray &bytes);
