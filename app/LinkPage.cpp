@@ -55,10 +55,11 @@ void LinkPage::CopyLinkCode()
 void LinkPage::SaveLinkCode()
 {
     LinkSaveDialog dialog(m_saveFormat, this);
-    const QString path = dialog.run();
+    const QString path = dialog.run(m_savePath);
     if (path.isEmpty())
         return;
     m_saveFormat = dialog.format();
+    m_savePath = path;
     const QByteArray code = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode))->linkCodeBytes();
     const IoResult written = WriteLinkCodeDocument(path, BuildLinkCodeDocument(code, m_saveFormat));
     if (!written)

@@ -37,6 +37,7 @@ private:
     void splitOutputBox();
 
     LinkPreview *m_preview = nullptr;
-    // The last choices of the save dialog, offered again for the next save.
+    // The last choices of the save dialog and the last file, offered again for the next save.
     LinkCodeFormat m_saveFormat;
+    QString m_savePath;
 };

@@ -63,14 +63,14 @@ LinkCodeFormat LinkSaveDialog::format() const
     return format;
 }
 
-QString LinkSaveDialog::run()
+QString LinkSaveDialog::run(const QString &suggested)
 {
     if (exec() != QDialog::Accepted)
         return {};
-    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                                  .filePath(QString::fromUtf8("リンク集.html"));
+    const QString start = !suggested.isEmpty() ? suggested
+        : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(QString::fromUtf8("リンク集.html"));
     const PathChooser &chooser = pathChooser();
-    return chooser ? chooser(this, suggested) : chooseWithFileDialog(this, suggested);
+    return chooser ? chooser(this, start) : chooseWithFileDialog(this, start);
 }
 
 void LinkSaveDialog::setPathChooser(PathChooser chooser)

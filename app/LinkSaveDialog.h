@@ -20,9 +20,9 @@ public:
 
     LinkCodeFormat format() const;
 
-    // Runs the dialog, then the file dialog: the path chosen, or an empty one when the user
-    // cancelled either.
-    QString run();
+    // Runs the dialog, then the file dialog, which starts at `suggested` (the documents folder
+    // when empty): the path chosen, or an empty one when the user cancelled either.
+    QString run(const QString &suggested);
 
     // Chooses the file in place of the file dialog (tests): given the dialog and a suggested
     // name, returns the path, or an empty one for a cancel.

@@ -43,7 +43,9 @@ QByteArray pageAround(const QByteArray &body, const LinkCodeFormat &format)
     return page;
 }
 
-QString failureReason(const QSaveFile &file, const QString &path)
+// `cutShort`: the file took fewer bytes than it was given, which a full disk does without any
+// error of its own.
+QString failureReason(const QSaveFile &file, const QString &path, bool cutShort)
 {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
@@ -53,13 +55,12 @@ QString failureReason(const QSaveFile &file, const QString &path)
         return QString::fromUtf8("同じ名前のフォルダーがあります。");
     if (!folder.isWritable() || (target.exists() && !target.isWritable()))
         return QString::fromUtf8("書き込む権限がありません。");
-    switch (file.error()) {
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QString::fromUtf8("書き込めませんでした。ディスクの空きが足りないかもしれません。");
-    default:
-        return QString::fromUtf8("ファイルを書き込めませんでした。");
-    }
+    // The system's own words, untranslated, name what the sentence cannot guess.
+    const QString detail = file.error() == QFileDevice::NoError ? QString()
+                                                                : QString::fromUtf8("（%1）").arg(file.errorString());
+    if (cutShort || file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError)
+        return QString::fromUtf8("書き込めませんでした。ディスクの空きが足りないかもしれません。") + detail;
+    return QString::fromUtf8("ファイルを書き込めませんでした。") + detail;
 }
 
 } // namespace
@@ -78,9 +79,11 @@ QByteArray LinkCodeFromText(const QString &text)
 IoResult WriteLinkCodeDocument(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const bool written = opened && file.write(bytes) == bytes.size();
+    if (written && file.commit())
         return IoResult::success();
-    const QString reason = failureReason(file, path);
+    const QString reason = failureReason(file, path, opened && !written);
     file.cancelWriting();
     return IoResult::failure(QDir::toNativeSeparators(path), reason);
 }
