@@ -5,6 +5,7 @@
 #include "LinkCodeBox.h"
 #include "ResourceImages.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,6 +63,8 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
     }
     case ControlKind::RadioButton:
         return new QRadioButton(text, parent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(text, parent);
     case ControlKind::DropDownList: {
         auto *combo = new QComboBox(parent);
         combo->setEditable(false);

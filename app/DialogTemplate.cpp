@@ -58,9 +58,11 @@ const DialogTemplate &linkPage()
             {0, K::GroupBox, "生成する項目", QRect(240, 36, 68, 51), NoTabStop, 0},
             {0, K::Label, "統一キーワードから", QRect(243, 7, 59, 8), NoTabStop, 0},
             {0, K::Label, "出力コード（HTML）", QRect(7, 7, 57, 8), NoTabStop, 0},
-            {Id::CopyCode, K::PushButton, "内容コピー", QRect(240, 91, 68, 14), TabStop, 0},
+            {Id::ExcludeDeadLinks, K::CheckBox, "リンク切れを除く", QRect(241, 89, 67, 10), TabStop, 0},
+            {Id::CopyCode, K::PushButton, "内容コピー", QRect(240, 101, 68, 13), TabStop, 0},
             {Id::LinkCode, K::OutputBox, "", QRect(7, 17, 228, 123), TabStop, 0},
-            {Id::GenerateCode, K::PushButton, "コード生成", QRect(240, 107, 68, 33), TabStop, 0},
+            {Id::GenerateCode, K::PushButton, "コード生成", QRect(240, 114, 68, 13), TabStop, 0},
+            {Id::SaveCode, K::PushButton, "ファイルに保存…", QRect(240, 127, 68, 13), TabStop, 0},
             {Id::ModeNameAndContent, K::RadioButton, "サイト名＆内容", QRect(246, 74, 57, 10), NoTabStop, 0},
         }};
     return dialog;

@@ -18,6 +18,7 @@ enum class ControlKind {
     Label,
     GroupBox,
     RadioButton,
+    CheckBox,
     DropDownList, // a combo box without an edit field; its height includes the open list
 };
 
@@ -70,6 +71,8 @@ enum : int {
     Update = 1018,
     CopyCode = 1019,
     PageTab = 1021,
+    SaveCode = 1022,
+    ExcludeDeadLinks = 1023,
 };
 } // namespace ControlId
 

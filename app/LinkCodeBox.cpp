@@ -1,5 +1,8 @@
 #include "LinkCodeBox.h"
 
+#include "CodePage.h"
+#include "LinkCodeDocument.h"
+
 #include <QMimeData>
 
 LinkCodeBox::LinkCodeBox(QWidget *parent)
@@ -15,8 +18,20 @@ LinkCodeBox::LinkCodeBox(QWidget *parent)
 
 void LinkCodeBox::setLinkCode(const QString &code)
 {
+    replaceCode(code, LinkCodeFromText(code));
+}
+
+void LinkCodeBox::setLinkCode(const QByteArray &bytes)
+{
+    replaceCode(CodePage::toText(bytes), bytes);
+}
+
+void LinkCodeBox::replaceCode(const QString &code, const QByteArray &bytes)
+{
     m_code = code;
+    m_bytes = bytes;
     setPlainText(code);
+    emit linkCodeChanged(code);
 }
 
 QMimeData *LinkCodeBox::createMimeDataFromSelection() const

@@ -1,21 +1,47 @@
 #include "LinkPage.h"
 
 #include "LinkCodeBox.h"
+#include "LinkPreview.h"
+#include "LinkSaveDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QSplitter>
 
 LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
     : DialogPage(DialogTemplates::linkPage(), units, parent)
 {
+    splitOutputBox();
     connect(qobject_cast<QPushButton *>(control(ControlId::CopyCode)), &QPushButton::clicked, this,
             &LinkPage::CopyLinkCode);
+    connect(qobject_cast<QPushButton *>(control(ControlId::SaveCode)), &QPushButton::clicked, this,
+            &LinkPage::SaveLinkCode);
     announceClicks(ControlId::GenerateCode, &LinkPage::generateRequested);
+    announceClicks(ControlId::ExcludeDeadLinks, &LinkPage::deadLinkOptionChanged);
     // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
     for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent})
         announceClicks(id, &LinkPage::modeChanged);
     connect(qobject_cast<QComboBox *>(control(ControlId::KeywordCombo)), &QComboBox::activated, this,
             &LinkPage::keywordChosen);
+}
+
+// The output box's rectangle holds the code above and its preview below, the user moving the
+// line between them.
+void LinkPage::splitOutputBox()
+{
+    auto *code = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode));
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setGeometry(code->geometry());
+    splitter->setChildrenCollapsible(false);
+    m_preview = new LinkPreview(splitter);
+    splitter->insertWidget(0, code);
+    // Moving the box into the splitter moved it to the end of the focus chain: back to its place
+    // in the template's order, the preview right after it.
+    setTabOrder(control(ControlId::CopyCode), code);
+    setTabOrder(code, m_preview);
+    setTabOrder(m_preview, control(ControlId::GenerateCode));
+    connect(code, &LinkCodeBox::linkCodeChanged, m_preview, &LinkPreview::showCode);
 }
 
 void LinkPage::CopyLinkCode()
@@ -24,4 +50,18 @@ void LinkPage::CopyLinkCode()
     output->selectAll();
     output->ensureCursorVisible();
     output->copy();
+}
+
+void LinkPage::SaveLinkCode()
+{
+    LinkSaveDialog dialog(m_saveFormat, this);
+    const QString path = dialog.run(m_savePath);
+    if (path.isEmpty())
+        return;
+    m_saveFormat = dialog.format();
+    m_savePath = path;
+    const QByteArray code = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode))->linkCodeBytes();
+    const IoResult written = WriteLinkCodeDocument(path, BuildLinkCodeDocument(code, m_saveFormat));
+    if (!written)
+        emit saveFailed(QString::fromUtf8("「%1」に保存できませんでした。\n%2").arg(written.file, written.reason));
 }

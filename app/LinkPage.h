@@ -1,9 +1,13 @@
 #pragma once
 
 #include "DialogPage.h"
+#include "LinkCodeDocument.h"
 
-// Page 1 of the tab: the keyword combo, the output mode, the generated HTML and the buttons that
-// generate and copy it. Copying is the page's own work; everything else it tells the window.
+class LinkPreview;
+
+// Page 1 of the tab: the keyword combo, the output mode, the generated HTML with its preview,
+// and the buttons that generate, copy and save it. Copying and saving are the page's own work;
+// everything else it tells the window.
 class LinkPage : public DialogPage
 {
     Q_OBJECT
@@ -13,6 +17,10 @@ public:
     // Puts the whole output box on the clipboard as plain text, exactly as generated, and leaves
     // it selected.
     void CopyLinkCode();
+    // Asks how and where, then writes the output box's code to a file.
+    void SaveLinkCode();
+
+    LinkPreview *preview() const { return m_preview; }
 
 signals:
     void generateRequested();
@@ -20,4 +28,16 @@ signals:
     void keywordChosen();
     // The user chose another output mode.
     void modeChanged();
+    // The user turned "リンク切れを除く" on or off.
+    void deadLinkOptionChanged();
+    // A save went wrong; `message` says which file and why.
+    void saveFailed(const QString &message);
+
+private:
+    void splitOutputBox();
+
+    LinkPreview *m_preview = nullptr;
+    // The last choices of the save dialog and the last file, offered again for the next save.
+    LinkCodeFormat m_saveFormat;
+    QString m_savePath;
 };

@@ -8,6 +8,7 @@
 #include "LinkCheckWindow.h"
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
+#include "LinkResults.h"
 #include "PageTab.h"
 #include "RegisterPage.h"
 #include "RegisterLock.h"
@@ -18,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
@@ -113,6 +115,8 @@ void MainDialog::connectPages()
         GenerateLinkCode();
     });
     connect(links, &LinkPage::modeChanged, this, &MainDialog::GenerateLinkCode);
+    connect(links, &LinkPage::deadLinkOptionChanged, this, &MainDialog::GenerateLinkCode);
+    connect(links, &LinkPage::saveFailed, this, &MainDialog::ShowMessage);
 }
 
 bool MainDialog::LoadRegister()
@@ -401,8 +405,17 @@ LinkCodeMode MainDialog::ReadLinkCodeMode() const
 
 void MainDialog::GenerateLinkCode()
 {
-    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode());
-    SetItemText(ControlId::LinkCode, CodePage::toText(code));
+    LinkExclusion leftOut;
+    LinkResults results;
+    // A results file that cannot be read leaves nothing out: no link is known to be dead.
+    if (control<QCheckBox>(ControlId::ExcludeDeadLinks)->isChecked() && results.load()) {
+        leftOut = [&results](const QByteArray &url) {
+            const CheckedLink *checked = results.find(url);
+            return checked && IsDeadLink(checked->result);
+        };
+    }
+    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode(), leftOut);
+    control<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
 }
 
 void MainDialog::OpenInBrowser(QByteArray url)

@@ -21,6 +21,8 @@ void ScheduleScreenshots(MainDialog &dialog, const QString &path)
         QString base = path;
         if (base.endsWith(QLatin1String(".png")))
             base.chop(4);
+        // The link page with a collection in it, and its preview.
+        dialog.GenerateLinkCode();
         for (int tab = 0; tab < dialog.pageTab()->count(); ++tab) {
             dialog.pageTab()->setCurrentIndex(tab);
             QApplication::processEvents();

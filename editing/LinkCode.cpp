@@ -4,6 +4,7 @@
 #include "SiteList.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -78,21 +79,25 @@ void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 
 } // namespace
 
-QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode)
+QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
+                         const LinkExclusion &leftOut)
 {
-    auto taken = [&](const SiteRecord &site) { return SiteMatchesKeyword(site, filter); };
+    // The sites are chosen once: an exclusion is a lookup per site, and the writing walk
+    // need not repeat it.
+    std::vector<const SiteRecord *> taken;
+    taken.reserve(sites.size());
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
     SizeCounter size;
     for (const SiteRecord &site : sites) {
-        if (taken(site))
+        if (SiteMatchesKeyword(site, filter) && !(leftOut && leftOut(site.m_url))) {
+            taken.push_back(&site);
             appendEntry(size, site, mode);
+        }
     }
     QByteArray out;
     out.reserve(size.size);
-    for (const SiteRecord &site : sites) {
-        if (taken(site))
-            appendEntry(out, site, mode);
-    }
+    for (const SiteRecord *site : taken)
+        appendEntry(out, *site, mode);
     return out;
 }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class SiteList;
 
 // What each entry of a link collection shows beside its link.
@@ -16,4 +18,8 @@ enum class LinkCodeMode {
 // with a keyword equal to it (once, however many match). Names and contents go in unchanged: the
 // register holds HTML the user means to paste. A '"' in a URL is written %22, so that no URL
 // breaks out of its href attribute.
-QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode);
+//
+// A site for which `leftOut` (when given) answers true for its URL's bytes is not written.
+using LinkExclusion = std::function<bool(const QByteArray &url)>;
+QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
+                         const LinkExclusion &leftOut = {});

@@ -43,3 +43,9 @@ QString LinkMessage(LinkStatus status, int code, const QString &detail)
     }
     return QString();
 }
+
+bool IsDeadLink(const LinkResult &result)
+{
+    return result.status == LinkStatus::NoHost
+        || (result.status == LinkStatus::Gone && (result.code == 404 || result.code == 410));
+}

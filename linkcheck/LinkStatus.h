@@ -37,5 +37,11 @@ struct LinkResult
     }
 };
 
+// Whether a result says the link is dead for good: its host is gone, or its server says the page
+// is not there (404, 410). Time-outs, refusals, 5xx and TLS failures pass; so do the 4xx answers
+// that refuse the checker rather than deny the page (401, 403, 429, ...), since a reader's
+// browser may well be let in.
+bool IsDeadLink(const LinkResult &result);
+
 // The Japanese message for a status and code, with `detail` (a reason, a URL) where it helps.
 QString LinkMessage(LinkStatus status, int code, const QString &detail = QString());

@@ -6,11 +6,19 @@
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "LinkCodeBox.h"
+#include "LinkPage.h"
+#include "LinkPreview.h"
+#include "LinkResults.h"
+#include "LinkSaveDialog.h"
 #include "PageTab.h"
 
 #include <QClipboard>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QRadioButton>
+#include <QTimer>
 
 namespace {
 
@@ -44,6 +52,22 @@ protected:
     {
         click(ControlId::GenerateCode);
         return box()->linkCode();
+    }
+    // Saves with ファイルに保存…, answering its dialog as a user would, the file chosen being `path`.
+    void save(bool utf8, bool asPage, const QString &path)
+    {
+        LinkSaveDialog::setPathChooser([path](QWidget *, const QString &) { return path; });
+        QTimer::singleShot(0, [=] {
+            auto *saving = qobject_cast<LinkSaveDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(saving && QTest::qWaitForWindowExposed(saving));
+            // (QTest clicks did not reach the buttons of a dialog that a QTest click opened.)
+            saving->findChildren<QRadioButton *>().at(utf8 ? 1 : 0)->click();
+            if (asPage)
+                saving->findChild<QCheckBox *>()->click();
+            QTest::keyClick(saving, Qt::Key_Return);
+        });
+        click(ControlId::SaveCode);
+        LinkSaveDialog::setPathChooser({});
     }
 };
 
@@ -166,6 +190,58 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
     box()->setFocus();
     QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kChikuwa);
+}
+
+// The preview follows the box (the first lines of a long code), follows no link clicked and shows
+// no file the code names.
+TEST_F(LinkPageTest, previewShowsTheCodeAsAPageAndReachesNothing)
+{
+    start(kTwoSites);
+    LinkPreview *preview = dialog->pageTab()->linkPage()->preview();
+    choose(3);
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("ちくわ通信\n"));
+    click(ControlId::ModeContent);
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("練り物の話\n"));
+
+    QTest::mouseClick(preview->viewport(), Qt::LeftButton, {}, preview->cursorRect(QTextCursor(preview->document())).center());
+    EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("練り物の話\n"));
+    box()->setLinkCode(QStringLiteral("x<BR>\r\n").repeated(LinkPreview::kMaxLines + 1));
+    EXPECT_EQ(preview->toPlainText().count(QLatin1Char('x')), LinkPreview::kMaxLines);
+    EXPECT_TRUE(preview->toPlainText().contains(QString::fromUtf8("（プレビューは最初の 400 行までです）")));
+    dialog->pageTab()->setCurrentIndex(0); // a hidden preview catches up when shown
+    box()->setLinkCode(QStringLiteral("y"));
+    dialog->pageTab()->setCurrentIndex(1);
+    EXPECT_EQ(preview->toPlainText(), QStringLiteral("y"));
+    EXPECT_FALSE(preview->loadResource(QTextDocument::ImageResource, QUrl::fromLocalFile(QApplication::applicationFilePath())).isValid());
+}
+
+TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)
+{
+    start(kTwoSites);
+    choose(3);
+    const QString file = reg.file(QStringLiteral("out.html"));
+    save(false, false, file);
+    EXPECT_EQ(reg.read(QStringLiteral("out.html")), Sjis("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+    save(true, true, file);
+    // The page itself is the document builder's; here, that the choices reach the file.
+    EXPECT_EQ(reg.read(QStringLiteral("out.html")), BuildLinkCodeDocument(Sjis(kChikuwa.toUtf8().constData()), {LinkCodeEncoding::Utf8, true}));
+
+    const QString missing = reg.file(QStringLiteral("missing/out.html"));
+    save(false, false, missing);
+    // Only the failure is shown: neither save before it said anything.
+    const QString why = QString::fromUtf8("「%1」に保存できませんでした。\n保存先のフォルダーがありません。").arg(missing);
+    EXPECT_EQ(boxes.shown, (std::vector<RecordingMessageBoxes::Shown>{{kCaption, why, false}}));
+}
+
+// Which results count as dead is the results' own business; here, that they reach the code.
+TEST_F(LinkPageTest, deadLinkOptionLeavesOutTheDeadSites)
+{
+    start({MakeRecord("dead", "http://dead.example/"), MakeRecord("unchecked", "http://unchecked.example/")});
+    LinkResults results;
+    results.record("http://dead.example/", {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    ASSERT_TRUE(results.save(dialog->m_store.m_sites));
+    click(ControlId::ExcludeDeadLinks);
+    EXPECT_EQ(box()->linkCode(), QStringLiteral("<A href=\"http://unchecked.example/\">unchecked</A><BR>\r\n"));
 }
 
 } // namespace

@@ -60,6 +60,9 @@ TEST(BuildLinkCode, filterTakesMatchingSitesOnceInOrder)
             expected += "<A href=\"u" + QByteArray(name + 1) + "\">" + name + "</A><BR>\r\n";
         EXPECT_EQ(BuildLinkCode(sites, c.filter, LinkCodeMode::Name), expected) << c.name;
     }
+    // Sites left out by URL are left out of the keyword's sites only.
+    const LinkExclusion leftOut = [](const QByteArray &url) { return url == "u0" || url == "u3"; };
+    EXPECT_EQ(BuildLinkCode(sites, "y", LinkCodeMode::Name, leftOut), "<A href=\"u4\">s4</A><BR>\r\n");
 }
 
 } // namespace

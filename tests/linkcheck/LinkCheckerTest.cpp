@@ -19,7 +19,7 @@ namespace {
 struct Case
 {
     QStringList f;
-    enum { Name, Url, Answers, Status, Code, Final, Requests, MovedTo, Count };
+    enum { Name, Url, Answers, Status, Code, Final, Requests, MovedTo, Dead, Count };
 };
 
 std::vector<Case> readCases()
@@ -127,7 +127,8 @@ TEST_P(LinkCases, answerSortedAsExpected)
     for (const LocalHttpServer::Request &request : server.log())
         seen << QString::fromUtf8(request.method + request.path);
     const QStringList got{LinkStatusName(result.status), QString::number(result.code), result.finalUrl,
-                          seen.join(QLatin1Char(' ')), result.movedTo};
+                          seen.join(QLatin1Char(' ')), result.movedTo,
+                          IsDeadLink(result) ? QStringLiteral("dead") : QString()};
     EXPECT_EQ(got.join(QLatin1Char('|')).toStdString(), QStringList(c.mid(Case::Status)).join(QLatin1Char('|')).toStdString());
     EXPECT_FALSE(result.message.isEmpty());
 }
