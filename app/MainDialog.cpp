@@ -10,10 +10,12 @@
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "SiteEntry.h"
+#include "SiteRegister.h"
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QFile>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -88,36 +90,28 @@ bool MainDialog::OnInitDialog()
 
 bool MainDialog::LoadRegister()
 {
-    const IoResult loaded = m_store.Load();
+    m_register = std::make_unique<SiteRegister>(QFile::encodeName(AppDirectory()));
+    const IoResult loaded = m_register->open();
     if (!loaded) {
-        m_store.m_sites.clear();
         ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')
                     + loaded.reason);
         return false;
     }
-    m_loaded = true;
+    if (m_register->isDamaged())
+        ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
+    m_register->watch();
     return true;
+}
+
+const SiteList &MainDialog::sites() const
+{
+    return m_register->sites();
 }
 
 void MainDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_loaded && !SaveRegister()) {
-        event->ignore();
-        return;
-    }
     event->accept();
     done(QDialog::Rejected);
-}
-
-bool MainDialog::SaveRegister()
-{
-    const IoResult saved = m_store.Save();
-    if (saved)
-        return true;
-    // Ending without saving loses what was changed in this run, so only an explicit Yes does it.
-    return AskYesNo(QString::fromUtf8("データを保存できませんでした。\n") + saved.file + QLatin1Char('\n')
-                        + saved.reason + QString::fromUtf8("\n\n保存せずに終了しますか？"),
-                    MessageBoxes::Answer::No);
 }
 
 void MainDialog::reject()
@@ -189,8 +183,18 @@ bool MainDialog::SetUpSiteList()
     QTableView *view = siteView();
     if (m_siteModel)
         return true;
-    m_siteModel = new SiteTableModel(m_store.m_sites, this);
+    m_siteModel = new SiteTableModel(*m_register, this);
     view->setModel(m_siteModel);
+    // A reset (many records changed elsewhere at once) keeps the current record by its number.
+    connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
+        const int row = GetSelectedSiteRow();
+        m_currentNumber = row >= 0 ? sites().number(std::size_t(row)) : 0;
+    });
+    connect(m_register.get(), &SiteRegister::wasReset, this, [this] {
+        const long long row = sites().positionOf(m_currentNumber);
+        if (row >= 0)
+            SelectSiteRow(int(row));
+    });
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setShowGrid(true);
@@ -216,12 +220,10 @@ void MainDialog::FillSiteList()
 {
     if (!m_siteModel)
         return;
-    m_siteModel->refresh();
     const int last = m_siteModel->rowCount() - 1;
     if (last < 0)
         return;
     SelectSiteRow(last);
-    siteView()->scrollTo(m_siteModel->index(last, 0));
 }
 
 int MainDialog::GetSelectedSiteRow() const
@@ -246,6 +248,7 @@ bool MainDialog::SelectSiteRow(int row)
         return false;
     siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    siteView()->scrollTo(m_siteModel->index(row, 0));
     return true;
 }
 
@@ -254,7 +257,7 @@ void MainDialog::OnClickSiteList()
     const int row = GetSelectedSiteRow();
     if (row < 0)
         return;
-    const SiteFields fields = DecodeSiteFields(m_store.m_sites.at(std::size_t(row)));
+    const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
     SetItemText(ControlId::SiteName, fields.name);
     SetItemText(ControlId::SiteUrl, fields.url);
     SetItemText(ControlId::Keyword1, fields.keyword1);
@@ -281,17 +284,17 @@ SiteFields MainDialog::ReadSiteFields() const
 
 void MainDialog::RegisterNewSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).RegisterNewSite();
+    RegistrationOperations(*m_register, *this).RegisterNewSite();
 }
 
 void MainDialog::UpdateSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).UpdateSite();
+    RegistrationOperations(*m_register, *this).UpdateSite();
 }
 
 void MainDialog::DeleteSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).DeleteSite();
+    RegistrationOperations(*m_register, *this).DeleteSite();
 }
 
 void MainDialog::FillKeywordCombo()
@@ -302,7 +305,7 @@ void MainDialog::FillKeywordCombo()
     // All rows in one insertion: a register can carry thousands of keywords, and the combo
     // would otherwise react to each one.
     QList<QStandardItem *> rows;
-    for (const QByteArray &keyword : BuildKeywordList(m_store.m_sites)) {
+    for (const QByteArray &keyword : BuildKeywordList(sites())) {
         auto *row = new QStandardItem(CodePage::toText(keyword));
         row->setData(keyword, Qt::UserRole);
         rows.append(row);
@@ -329,7 +332,7 @@ LinkCodeMode MainDialog::ReadLinkCodeMode() const
 
 void MainDialog::GenerateLinkCode()
 {
-    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode());
+    const QByteArray code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode());
     SetItemText(ControlId::LinkCode, CodePage::toText(code));
 }
 
@@ -343,9 +346,9 @@ void MainDialog::OpenInBrowser(QByteArray url)
 void MainDialog::OnSiteJump()
 {
     const int row = GetSelectedSiteRow();
-    if (row < 0 || std::size_t(row) >= m_store.m_sites.size())
+    if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    OpenInBrowser(m_store.m_sites.at(std::size_t(row)).GetUrl());
+    OpenInBrowser(sites().at(std::size_t(row)).GetUrl());
 }
 
 void MainDialog::OnClickBanner()

@@ -304,6 +304,26 @@ IoResult RegisterFiles::read(int number, SiteRecord &record, bool &exists)
     return operation.readRecord(number, record, exists);
 }
 
+IoResult RegisterFiles::count(int &count, bool &damaged)
+{
+    count = 0;
+    damaged = false;
+    Operation operation(*this, RegisterLock::Mode::Shared);
+    if (!operation.io() || !m_folder.exists())
+        return operation.io();
+    Count read;
+    if (IoResult io = operation.readCount(read); !io)
+        return io;
+    if (read.readable) {
+        count = read.value;
+        return IoResult::success();
+    }
+    // Only a count that cannot be read needs the folder listed, to see whether data files exist.
+    const OperationResult writable = operation.writableCount(read);
+    damaged = writable.status == OperationStatus::Damaged;
+    return writable.status == OperationStatus::Failed ? writable.io : IoResult::success();
+}
+
 OperationResult RegisterFiles::add(const SiteRecord &record)
 {
     return addMany({record});

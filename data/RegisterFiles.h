@@ -42,6 +42,8 @@ public:
     IoResult load(SiteList &sites, bool &damaged);
     // One record by number; `exists` false when it has no file within the count.
     IoResult read(int number, SiteRecord &record, bool &exists);
+    // The count setting.ini holds now; `damaged` as for load (the count is then 0).
+    IoResult count(int &count, bool &damaged);
 
     // A new record at number count + 1 (its file written fresh), then the count.
     OperationResult add(const SiteRecord &record);

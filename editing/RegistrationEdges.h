@@ -19,6 +19,6 @@ public:
     virtual void ShowMessage(const QString &text) = 0;
     // A Yes/No question; true only for Yes.
     virtual bool AskYesNo(const QString &question) = 0;
-    // Rebuilds the list of sites after the register changed.
-    virtual void FillSiteList() = 0;
+    // Makes list position `row` the current row and scrolls it into view; false without such a row.
+    virtual bool SelectSiteRow(int row) = 0;
 };

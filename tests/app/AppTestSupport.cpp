@@ -2,7 +2,11 @@
 
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
-#include "SiteStore.h"
+#include "AppDirectory.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+
+#include <QFile>
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -18,17 +22,17 @@ std::vector<SiteRecord> ThreeSites()
 
 void SaveRegister(const std::vector<SiteRecord> &records)
 {
-    SiteStore store;
-    for (const SiteRecord &record : records)
-        store.m_sites.push_back(record);
-    ASSERT_TRUE(store.Save()) << store.Save().describe().toStdString();
+    WriteRegister(AppDirectory(), records);
 }
 
 SiteList LoadRegister()
 {
-    SiteStore store;
-    EXPECT_TRUE(store.Load());
-    return store.m_sites;
+    RegisterFolder folder(QFile::encodeName(AppDirectory()));
+    EXPECT_TRUE(folder.open(false));
+    SiteList sites;
+    bool damaged = false;
+    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged));
+    return sites;
 }
 
 const int kFieldIds[6] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,

@@ -33,6 +33,10 @@ private:
 SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
                       const char *keyword3 = "", const char *content = "");
 
+// Makes `directory` hold exactly `records` as a register written by the register's own operations,
+// numbered from 1, then removes the records numbered in `gaps`.
+void WriteRegister(const QString &directory, const std::vector<SiteRecord> &records, const std::vector<int> &gaps = {});
+
 // CP932 bytes of UTF-8 source text.
 QByteArray Sjis(const char *utf8);
 
