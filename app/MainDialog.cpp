@@ -58,7 +58,12 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
             &MainDialog::OnClickBanner);
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // The model refers to the register's list, which goes with the members: the model must go
+    // first, not later among the children.
+    delete m_siteModel;
+}
 
 QWidget *MainDialog::makeControl(const ControlTemplate &control, QWidget *parent)
 {

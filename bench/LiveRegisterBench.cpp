@@ -3,6 +3,7 @@
 #include "BenchRegister.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
+#include "RegisterWatcher.h"
 #include "SiteRegister.h"
 
 #include <QCoreApplication>
@@ -63,7 +64,7 @@ void RemoveFirstRecord(benchmark::State &state)
 }
 
 // From another program's update of one record to the list holding it: the watcher's gathering
-// moment, reading that one file, and the announcement.
+// moment, reading that one file, and the announcement. Each round starts with nothing pending.
 void PickUpChangeMadeElsewhere(benchmark::State &state)
 {
     OpenRegister r(state);
@@ -75,6 +76,10 @@ void PickUpChangeMadeElsewhere(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 5 * RegisterWatcher::kGatherMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         const SiteRecord changed = Variant(++i);
         Check(state, other.update(number, changed));
         state.ResumeTiming();

@@ -23,7 +23,7 @@ public:
     bool watch(const QString &folder);
 
     // How long changes are gathered before they are reported.
-    static constexpr int kGatherMs = 15;
+    static constexpr int kGatherMs = 10;
 
 signals:
     void filesChanged(const QStringList &names);

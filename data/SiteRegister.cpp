@@ -59,23 +59,23 @@ void SiteRegister::makeFolder()
 
 OperationResult SiteRegister::add(const SiteRecord &record)
 {
-    makeFolder();
-    const OperationResult result = m_files.add(record);
-    if (result.done())
-        followCount();
-    else
-        takeOnDisk(result);
-    return result;
+    return addMany({record});
 }
 
 OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records)
 {
     makeFolder();
     const OperationResult result = m_files.addMany(records);
-    if (result.done())
-        followCount();
-    else
+    if (!result.done()) {
         takeOnDisk(result);
+        return result;
+    }
+    // Following the count brings in the new records and any that other programs added before
+    // them. The new ones are also put by number: when another program had lowered the count, their
+    // numbers may lie below the count the list followed, where following does not look.
+    followCount();
+    for (std::size_t i = 0; i < records.size(); ++i)
+        put(result.number + int(i), records[i]);
     return result;
 }
 
@@ -181,7 +181,6 @@ void SiteRegister::append(const SiteList &records)
         return;
     const int first = int(m_sites.size()), last = first + int(records.size()) - 1;
     emit recordsAboutToBeInserted(first, last);
-    m_sites.reserve(m_sites.size() + records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         m_sites.push_back(records.at(i), records.number(i));
     emit recordsInserted(first, last);

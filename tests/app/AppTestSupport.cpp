@@ -3,10 +3,6 @@
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
 #include "AppDirectory.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
-
-#include <QFile>
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -27,12 +23,7 @@ void SaveRegister(const std::vector<SiteRecord> &records)
 
 SiteList LoadRegister()
 {
-    RegisterFolder folder(QFile::encodeName(AppDirectory()));
-    EXPECT_TRUE(folder.open(false));
-    SiteList sites;
-    bool damaged = false;
-    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged));
-    return sites;
+    return ReadRegister(AppDirectory());
 }
 
 const int kFieldIds[6] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,

@@ -23,37 +23,28 @@ namespace {
 class WindowProcess : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_home.isValid());
-        ASSERT_TRUE(QDir().mkpath(folder()));
-    }
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(folder())); }
     QString folder() const { return m_home.path() + QStringLiteral("/sitekanri"); }
-
-    // Starts the window; true once it answers on its register's name.
-    bool startWindow(QProcess &process)
+    // Starts the window; with `up`, true once it answers on its register's name.
+    bool start(QProcess &process, bool up = true)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(SITEKANRI_APP), {});
-        return process.waitForStarted(5000);
+        const auto answers = [this] {
+            QLocalSocket socket;
+            socket.connectToServer(SingleWindow(folder()).serverName());
+            return socket.waitForConnected(100);
+        };
+        return process.waitForStarted(5000)
+            && (!up || (QTest::qWaitFor([&] { return answers() || process.state() == QProcess::NotRunning; }, 10000)
+                        && process.state() == QProcess::Running));
     }
-    bool answers() const
+    ProgramRun cli(QStringList arguments)
     {
-        QLocalSocket socket;
-        socket.connectToServer(SingleWindow(folder()).serverName());
-        return socket.waitForConnected(100);
-    }
-    bool waitUntilUp(QProcess &process)
-    {
-        return QTest::qWaitFor([&] { return answers() || process.state() == QProcess::NotRunning; }, 10000)
-            && process.state() == QProcess::Running;
-    }
-    int cli(const QStringList &arguments)
-    {
-        return RunProgram(QStringLiteral(SITEKANRI_CLI), QStringList{QStringLiteral("--dir"), folder()} + arguments).exitCode;
+        return RunProgram(QStringLiteral(SITEKANRI_CLI), QStringList{QStringLiteral("--dir"), folder()} + arguments);
     }
 
     QTemporaryDir m_home;
@@ -76,10 +67,9 @@ TEST_F(WindowProcess, signalsEndTheWindowLosingNothingAndLeavingNoLock)
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));
         QProcess window;
-        ASSERT_TRUE(startWindow(window));
-        ASSERT_TRUE(waitUntilUp(window));
+        ASSERT_TRUE(start(window));
         ASSERT_EQ(cli({QStringLiteral("add"), QStringLiteral("--name"), QString::number(signal), QStringLiteral("--url"),
-                       QStringLiteral("http://s/")}),
+                       QStringLiteral("http://s/")}).exitCode,
                   0);
         ::kill(pid_t(window.processId()), signal);
         ASSERT_TRUE(window.waitForFinished(5000));
@@ -90,18 +80,16 @@ TEST_F(WindowProcess, signalsEndTheWindowLosingNothingAndLeavingNoLock)
         ASSERT_GE(fd, 0);
         EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
         ::close(fd);
-        const ProgramRun list = RunProgram(QStringLiteral(SITEKANRI_CLI), {QStringLiteral("--dir"), folder(), QStringLiteral("list")});
+        const ProgramRun list = cli({QStringLiteral("list")});
         EXPECT_TRUE(list.out.contains(QByteArray::number(signal) + "\thttp://s/")) << list.out.toStdString();
     }
 }
 
 TEST_F(WindowProcess, secondStartRaisesTheFirstAndEndsUnlessTheFirstIsGone)
 {
-    QProcess first;
-    ASSERT_TRUE(startWindow(first));
-    ASSERT_TRUE(waitUntilUp(first));
-    QProcess second;
-    ASSERT_TRUE(startWindow(second));
+    QProcess first, second, third;
+    ASSERT_TRUE(start(first));
+    ASSERT_TRUE(start(second, false));
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
@@ -109,9 +97,7 @@ TEST_F(WindowProcess, secondStartRaisesTheFirstAndEndsUnlessTheFirstIsGone)
     // A window that died leaves its name behind; the next start takes it over and stays.
     first.kill();
     first.waitForFinished();
-    QProcess third;
-    ASSERT_TRUE(startWindow(third));
-    ASSERT_TRUE(waitUntilUp(third));
+    ASSERT_TRUE(start(third));
     EXPECT_FALSE(third.waitForFinished(500));
     third.terminate();
     EXPECT_TRUE(third.waitForFinished(5000));

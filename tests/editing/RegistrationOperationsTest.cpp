@@ -64,15 +64,6 @@ void Perform(RegistrationOperations operations, Op op)
     op == Op::Register ? operations.RegisterNewSite() : op == Op::Update ? operations.UpdateSite() : operations.DeleteSite();
 }
 
-SiteList OnDisk(const QString &dir)
-{
-    RegisterFolder folder(QFile::encodeName(dir));
-    EXPECT_TRUE(folder.open(false));
-    SiteList sites;
-    bool damaged = false;
-    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged));
-    return sites;
-}
 using Records = std::vector<SiteRecord>;
 
 // Every operation on the register {A, B, C} unless the case brings its own: the register afterwards,
@@ -141,7 +132,7 @@ TEST(RegistrationOperations, table)
         edges.answerYes = c.yes;
         Perform(RegistrationOperations(reg, edges), c.op);
         EXPECT_EQ(Records(reg.sites().begin(), reg.sites().end()), c.after);
-        EXPECT_EQ(reg.sites(), OnDisk(dir.path()));
+        EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
         EXPECT_EQ(edges.messages, Texts(c.message));
         EXPECT_EQ(edges.questions, Texts(c.question));
         const bool changes = before != c.after;
@@ -216,7 +207,7 @@ TEST(RegistrationOperations, operationsNotWrittenSayWhy)
         }
         EXPECT_EQ(edges.questions.size(), c.asks ? 1 : 0);
         if (!reg.isDamaged()) {
-            EXPECT_EQ(reg.sites(), OnDisk(dir.path()));
+            EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
         }
     }
 }

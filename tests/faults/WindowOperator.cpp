@@ -1,7 +1,7 @@
 // The window at work until it is killed: random registrations, updates and deletions through the
 // window's own operations on the register in DIR, each announced on stdout before it starts
-// ("begin add NAME", "begin update NUMBER NAME", "begin delete NUMBER") and after it ended ("done
-// NUMBER"). A message box means the operation failed: "fail TEXT", and the program ends.
+// ("begin KIND NUMBER NAME", NUMBER 0 for an add) and after it ended ("done NUMBER", the new
+// record's for an add). A message box means the operation failed: "fail TEXT", and the program ends.
 #include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "MainDialog.h"
@@ -53,14 +53,11 @@ int main(int argc, char **argv)
         const QByteArray name = tag + '-' + QByteArray::number(i);
         const int rows = int(dialog.sites().size());
         const int kind = rows == 0 ? 0 : int(random.bounded(3));
-        if (kind > 0) {
-            const int row = int(random.bounded(rows));
-            dialog.SelectSiteRow(row);
-            const QByteArray number = QByteArray::number(dialog.sites().number(std::size_t(row)));
-            say(kind == 1 ? "begin update " + number + ' ' + name : "begin delete " + number);
-        } else {
-            say("begin add " + name);
-        }
+        const int row = kind > 0 ? int(random.bounded(rows)) : -1;
+        dialog.SelectSiteRow(row);
+        const char *kinds[] = {"add", "update", "delete"};
+        say(QByteArray("begin ") + kinds[kind] + ' ' + QByteArray::number(row < 0 ? 0 : dialog.sites().number(std::size_t(row)))
+            + ' ' + name);
         dialog.SetItemText(ControlId::SiteName, QString::fromLatin1(name));
         dialog.SetItemText(ControlId::SiteUrl, QStringLiteral("http://%1.example/").arg(QString::fromLatin1(name)));
         kind == 0 ? dialog.RegisterNewSite() : kind == 1 ? dialog.UpdateSite() : dialog.DeleteSite();

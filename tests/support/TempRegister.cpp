@@ -111,3 +111,13 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
     for (int number : gaps)
         ASSERT_TRUE(files.remove(number).done()) << "removing " << number;
 }
+
+SiteList ReadRegister(const QString &directory)
+{
+    RegisterFolder folder(QFile::encodeName(directory));
+    EXPECT_TRUE(folder.open(false));
+    SiteList sites;
+    bool damaged = false;
+    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged) && !damaged);
+    return sites;
+}
