@@ -9,14 +9,15 @@
 #include "LinkPage.h"
 #include "PageTab.h"
 #include "RegisterPage.h"
-#include "RegisterLock.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "SiteEntry.h"
+#include "SiteRegister.h"
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QFile>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -61,7 +62,12 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
             &MainDialog::OnClickBanner);
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // The model refers to the register's list, which goes with the members: the model must go
+    // first, not later among the children.
+    delete m_siteModel;
+}
 
 QWidget *MainDialog::makeControl(const ControlTemplate &control, QWidget *parent)
 {
@@ -110,43 +116,28 @@ void MainDialog::connectPages()
 
 bool MainDialog::LoadRegister()
 {
-    m_lock = std::make_unique<RegisterLock>(AppDirectory());
-    // A folder where no lock can be made cannot be written by anybody either: the register is
-    // still shown, and the close request reports that it cannot be saved.
-    if (m_lock->tryLock() == RegisterLock::State::HeldByOther) {
-        ShowMessage(QString::fromUtf8("サイト管理は既に起動しています。"));
-        return false;
-    }
-    const IoResult loaded = m_store.Load();
+    m_register = std::make_unique<SiteRegister>(QFile::encodeName(AppDirectory()));
+    const IoResult loaded = m_register->open();
     if (!loaded) {
-        m_store.m_sites.clear();
         ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')
                     + loaded.reason);
         return false;
     }
-    m_loaded = true;
+    if (m_register->isDamaged())
+        ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
+    m_register->watch();
     return true;
+}
+
+const SiteList &MainDialog::sites() const
+{
+    return m_register->sites();
 }
 
 void MainDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_loaded && !SaveRegister()) {
-        event->ignore();
-        return;
-    }
     event->accept();
     done(QDialog::Rejected);
-}
-
-bool MainDialog::SaveRegister()
-{
-    const IoResult saved = m_store.Save();
-    if (saved)
-        return true;
-    // Ending without saving loses what was changed in this run, so only an explicit Yes does it.
-    return AskYesNo(QString::fromUtf8("データを保存できませんでした。\n") + saved.file + QLatin1Char('\n')
-                        + saved.reason + QString::fromUtf8("\n\n保存せずに終了しますか？"),
-                    MessageBoxes::Answer::No);
 }
 
 void MainDialog::reject()
@@ -218,8 +209,23 @@ bool MainDialog::SetUpSiteList()
     QTableView *view = siteView();
     if (m_siteModel)
         return true;
-    m_siteModel = new SiteTableModel(m_store.m_sites, this);
+    m_siteModel = new SiteTableModel(*m_register, this);
     view->setModel(m_siteModel);
+    // A reset (many records changed elsewhere at once) keeps the current record by its number.
+    connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
+        const int row = GetSelectedSiteRow();
+        m_currentNumber = row >= 0 ? sites().number(std::size_t(row)) : 0;
+    });
+    connect(m_register.get(), &SiteRegister::wasReset, this, [this] {
+        const long long row = sites().positionOf(m_currentNumber);
+        if (row >= 0)
+            SelectSiteRow(int(row));
+    });
+    // The keywords offered are those of the register as it is now, whoever changed it.
+    connect(m_register.get(), &SiteRegister::recordsInserted, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::recordsRemoved, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setShowGrid(true);
@@ -245,13 +251,11 @@ void MainDialog::FillSiteList()
 {
     if (!m_siteModel)
         return;
-    m_siteModel->refresh();
     FillKeywordCombo();
     const int last = m_siteModel->rowCount() - 1;
     if (last < 0)
         return;
     SelectSiteRow(last);
-    siteView()->scrollTo(m_siteModel->index(last, 0));
 }
 
 int MainDialog::GetSelectedSiteRow() const
@@ -276,6 +280,7 @@ bool MainDialog::SelectSiteRow(int row)
         return false;
     siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    siteView()->scrollTo(m_siteModel->index(row, 0));
     return true;
 }
 
@@ -284,7 +289,7 @@ void MainDialog::OnClickSiteList()
     const int row = GetSelectedSiteRow();
     if (row < 0)
         return;
-    const SiteFields fields = DecodeSiteFields(m_store.m_sites.at(std::size_t(row)));
+    const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
     SetItemText(ControlId::SiteName, fields.name);
     SetItemText(ControlId::SiteUrl, fields.url);
     SetItemText(ControlId::Keyword1, fields.keyword1);
@@ -335,17 +340,17 @@ SiteFields MainDialog::ReadSiteFields() const
 
 void MainDialog::RegisterNewSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).RegisterNewSite();
+    RegistrationOperations(*m_register, *this).RegisterNewSite();
 }
 
 void MainDialog::UpdateSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).UpdateSite();
+    RegistrationOperations(*m_register, *this).UpdateSite();
 }
 
 void MainDialog::DeleteSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).DeleteSite();
+    RegistrationOperations(*m_register, *this).DeleteSite();
 }
 
 void MainDialog::FillKeywordCombo()
@@ -357,7 +362,7 @@ void MainDialog::FillKeywordCombo()
     // would otherwise react to each one.
     QList<QStandardItem *> rows;
     int chosen = -1;
-    for (const QByteArray &keyword : BuildKeywordList(m_store.m_sites)) {
+    for (const QByteArray &keyword : BuildKeywordList(sites())) {
         // The blank entry needs a face to be found; it still stands for the empty keyword.
         auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
         row->setData(keyword, Qt::UserRole);
@@ -394,7 +399,7 @@ LinkCodeMode MainDialog::ReadLinkCodeMode() const
 
 void MainDialog::GenerateLinkCode()
 {
-    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode());
+    const QByteArray code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode());
     SetItemText(ControlId::LinkCode, CodePage::toText(code));
 }
 
@@ -408,9 +413,9 @@ void MainDialog::OpenInBrowser(QByteArray url)
 void MainDialog::OnSiteJump()
 {
     const int row = GetSelectedSiteRow();
-    if (row < 0 || std::size_t(row) >= m_store.m_sites.size())
+    if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    OpenInBrowser(m_store.m_sites.at(std::size_t(row)).GetUrl());
+    OpenInBrowser(sites().at(std::size_t(row)).GetUrl());
 }
 
 void MainDialog::OnClickBanner()

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "SiteRegister.h"
 #include "DialogTemplate.h"
 #include "KeywordList.h"
 #include "PageTab.h"
@@ -114,7 +115,7 @@ TEST_F(MainDialogTest, fillMakesTheLastRowCurrentAndScrollsItIntoView)
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 199);
     EXPECT_TRUE(dialog->SelectSiteRow(0));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    dialog->m_store.m_sites.push_back(MakeRecord("追加", "http://new.example.jp/"));
+    ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("追加", "http://new.example.jp/")).done());
     dialog->FillSiteList();
     EXPECT_EQ(rowCount(), 201);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 200);
