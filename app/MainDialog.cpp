@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -243,6 +244,19 @@ bool MainDialog::SetUpSiteList()
     for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
         view->setColumnWidth(column, SiteTableModel::columnWidth(column));
     view->viewport()->installEventFilter(this);
+    view->installEventFilter(this);
+    // The fields show the current row however it became current: mouse, keys, type-ahead, or a
+    // change to the register that moved the current row to another record.
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { followCurrentRow(current); });
+    // A number whose record has gone may come back with another record (the highest number is
+    // given again): the fields then show no record of the list.
+    const auto forgetGoneRecord = [this] {
+        if (sites().positionOf(m_shownNumber) < 0)
+            m_shownNumber = 0;
+    };
+    connect(m_register.get(), &SiteRegister::recordsRemoved, this, forgetGoneRecord);
+    connect(m_register.get(), &SiteRegister::wasReset, this, forgetGoneRecord);
     FillSiteList();
     return true;
 }
@@ -286,9 +300,14 @@ bool MainDialog::SelectSiteRow(int row)
 
 void MainDialog::OnClickSiteList()
 {
-    const int row = GetSelectedSiteRow();
-    if (row < 0)
+    ShowSiteFields(GetSelectedSiteRow());
+}
+
+void MainDialog::ShowSiteFields(int row)
+{
+    if (row < 0 || std::size_t(row) >= sites().size())
         return;
+    m_shownNumber = sites().number(std::size_t(row));
     const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
     SetItemText(ControlId::SiteName, fields.name);
     SetItemText(ControlId::SiteUrl, fields.url);
@@ -298,13 +317,57 @@ void MainDialog::OnClickSiteList()
     SetItemText(ControlId::Content, fields.content);
 }
 
+void MainDialog::followCurrentRow(const QModelIndex &current)
+{
+    // With no current row the fields keep what is typed. The same record made current again
+    // (the list refreshed, a record moved) keeps it too: only another record replaces it.
+    if (!current.isValid() || std::size_t(current.row()) >= sites().size()
+        || sites().number(std::size_t(current.row())) == m_shownNumber)
+        return;
+    ShowSiteFields(current.row());
+    // A current row the view chose by itself, when the row under it was removed, is not
+    // selected: the highlight shows the record the fields show.
+    QItemSelectionModel *selection = siteView()->selectionModel();
+    if (!selection->isRowSelected(current.row(), {}))
+        QMetaObject::invokeMethod(this, [this] {
+            const QModelIndex now = siteView()->selectionModel()->currentIndex();
+            if (now.isValid())
+                siteView()->selectionModel()->select(now, QItemSelectionModel::ClearAndSelect
+                                                              | QItemSelectionModel::Rows);
+        }, Qt::QueuedConnection);
+}
+
 bool MainDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!m_siteModel)
+        return QDialog::eventFilter(watched, event);
     // Any left click in the list, on a row or below the last one, copies the current row into
     // the fields; the view has already moved the selection on the press.
-    if (m_siteModel && watched == siteView()->viewport() && event->type() == QEvent::MouseButtonRelease
+    if (watched == siteView()->viewport() && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         OnClickSiteList();
+    if (watched == siteView() && event->type() == QEvent::KeyPress) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        switch (press->key()) {
+        // Return and Space pick the current row for editing, as a click does, and nothing more:
+        // Return must not reach the window, and Space must not toggle the selection away.
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            OnClickSiteList();
+            return true;
+        // A list of whole rows: Home and End go to the first and last row, not the first and
+        // last column.
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (press->modifiers() != Qt::NoModifier)
+                break;
+            SelectSiteRow(press->key() == Qt::Key_Home ? 0 : m_siteModel->rowCount() - 1);
+            return true;
+        default:
+            break;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 
 class PageTab;
+class QModelIndex;
 class QTableView;
 class SiteRegister;
 class SiteTableModel;
@@ -50,6 +51,7 @@ public:
     void FillSiteList();
     int GetSelectedSiteRow() const override;
     bool SelectSiteRow(int row) override;
+    // Copies the current row's site into the six fields, over whatever they hold.
     void OnClickSiteList();
 
     // The six registration fields as they hold their text.
@@ -105,6 +107,8 @@ private:
     void connectPages();
     bool LoadRegister();
     LinkCodeMode ReadLinkCodeMode() const;
+    void ShowSiteFields(int row);
+    void followCurrentRow(const QModelIndex &current);
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -115,4 +119,6 @@ private:
     std::unique_ptr<SiteRegister> m_register;
     // The current record's number across a reset of the list, to make it current again.
     int m_currentNumber = 0;
+    // The number of the record last copied into the fields; 0 before any.
+    int m_shownNumber = 0;
 };

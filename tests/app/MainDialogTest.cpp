@@ -10,12 +10,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+
+#include <functional>
 
 namespace {
 
@@ -66,6 +69,7 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeFocusOnTheListAndTemp
 TEST_F(MainDialogTest, switchingTabsShowsOnePageAndKeepsWhatWasTyped)
 {
     start(ThreeSites());
+    dialog->control<QLineEdit>(ControlId::SiteName)->clear();
     QTest::keyClicks(dialog->control(ControlId::SiteName), QStringLiteral("typed site"));
     PageTab *tab = dialog->pageTab();
     QTabBar *bar = tab->tabBar();
@@ -122,40 +126,75 @@ TEST_F(MainDialogTest, fillMakesTheLastRowCurrentAndScrollsItIntoView)
     EXPECT_EQ(cell(200, 0), QString::fromUtf8("追加"));
 }
 
-TEST_F(MainDialogTest, clicksFillAllSixFieldsReplacingWhatWasTypedAndKeysDoNot)
+// However a row becomes current, the six fields hold its record, over what was typed, and it is
+// the highlighted row; a change that keeps the same record current keeps what was typed.
+TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
 {
-    start(ThreeSites());
-    const auto typeIntoFields = [this] {
+    std::vector<SiteRecord> records;
+    for (int i = 0; i < 40; ++i)
+        records.push_back(MakeRecord(i == 20 ? "Kobe" : i == 30 ? "kyoto" : "サイト", "http://example.jp/",
+                                     QByteArray::number(i).constData()));
+    using Act = std::function<void()>;
+    const auto key = [this](Qt::Key k) { return [this, k] { QTest::keyClick(view(), k); }; };
+    const auto elsewhere = [this](bool remove) {
+        return [this, remove] {
+            SiteRegister &reg = dialog->siteRegister();
+            const int number = reg.sites().number(std::size_t(dialog->GetSelectedSiteRow()));
+            ASSERT_TRUE((remove ? reg.remove(number) : reg.update(number, MakeRecord("外", "u"))).done());
+        };
+    };
+    const int kMoved = -1, kTypedKept = -2;
+    const struct
+    {
+        const char *name;
+        int from;
+        Act act;
+        int row; // or kMoved: some row other than `from`
+    } cases[] = {
+        {"click", 10, [this] { clickRow(5); }, 5},
+        {"Up", 10, key(Qt::Key_Up), 9},
+        {"Down", 10, key(Qt::Key_Down), 11},
+        {"Page Up", 39, key(Qt::Key_PageUp), kMoved},
+        {"Page Down", 0, key(Qt::Key_PageDown), kMoved},
+        {"Home", 10, key(Qt::Key_Home), 0},
+        {"End", 10, key(Qt::Key_End), 39},
+        {"type-ahead", 5, [this] { QTest::keyClicks(view(), QStringLiteral("k")); }, 20},
+        {"Return loads the row", 10, key(Qt::Key_Return), 10},
+        {"Space loads the row", 10, key(Qt::Key_Space), 10},
+        {"removed elsewhere: the next row", 10, elsewhere(true), 10},
+        {"removed elsewhere: the new last row", 39, elsewhere(true), 38},
+        {"changed elsewhere: still current", 10, elsewhere(false), kTypedKept},
+    };
+    SaveRegister(records);
+    const SiteList saved = LoadRegister();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!(LoadRegister() == saved))
+            SaveRegister(records);
+        open();
+        ASSERT_TRUE(dialog->SelectSiteRow(c.from));
+        view()->setFocus();
         for (int id : kFieldIds)
             dialog->SetItemText(id, QStringLiteral("typed"));
-    };
-    typeIntoFields();
-    clickRow(0);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(ThreeSites()[0]));
+        c.act();
+        QCoreApplication::processEvents();
+        const int row = dialog->GetSelectedSiteRow();
+        EXPECT_TRUE(dialog->isVisible());
+        if (c.row == kTypedKept) {
+            EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6, QStringLiteral("typed")));
+            continue;
+        }
+        EXPECT_TRUE(c.row == kMoved ? row != c.from : row == c.row) << row;
+        EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(dialog->sites().at(std::size_t(row))));
+        EXPECT_TRUE(view()->selectionModel()->isRowSelected(row, {}));
+    }
 
-    // Below the rows the click fills from the row that is current.
-    dialog->SelectSiteRow(2);
-    typeIntoFields();
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(10, view()->viewport()->height() - 3));
-    EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(ThreeSites()[2]));
-
-    typeIntoFields();
-    view()->setFocus();
-    QTest::keyClick(view(), Qt::Key_Up);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
-    QTest::keyClick(view(), Qt::Key_Up);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6, QStringLiteral("typed")));
-
-    // An empty register has no row, and a click changes nothing.
+    // An empty register has no row: the fields keep what is typed.
     start({});
-    EXPECT_EQ(rowCount(), 0);
-    EXPECT_EQ(view()->model()->columnCount(), 6);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
-    typeIntoFields();
+    dialog->SetItemText(ControlId::SiteName, QStringLiteral("typed"));
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-    EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6, QStringLiteral("typed")));
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QStringLiteral("typed"));
 }
 
 TEST_F(MainDialogTest, headerClicksNeitherSortNorSelect)
