@@ -325,16 +325,6 @@ void MainDialog::followCurrentRow(const QModelIndex &current)
         || sites().number(std::size_t(current.row())) == m_shownNumber)
         return;
     ShowSiteFields(current.row());
-    // A current row the view chose by itself, when the row under it was removed, is not
-    // selected: the highlight shows the record the fields show.
-    QItemSelectionModel *selection = siteView()->selectionModel();
-    if (!selection->isRowSelected(current.row(), {}))
-        QMetaObject::invokeMethod(this, [this] {
-            const QModelIndex now = siteView()->selectionModel()->currentIndex();
-            if (now.isValid())
-                siteView()->selectionModel()->select(now, QItemSelectionModel::ClearAndSelect
-                                                              | QItemSelectionModel::Rows);
-        }, Qt::QueuedConnection);
 }
 
 bool MainDialog::eventFilter(QObject *watched, QEvent *event)
