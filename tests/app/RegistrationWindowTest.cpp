@@ -88,7 +88,10 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
         for (int row = 0; row < rowCount(); ++row)
             EXPECT_EQ(rowTexts(row), FieldTexts(c.after[std::size_t(row)]));
         EXPECT_EQ(dialog->GetSelectedSiteRow(), c.currentAfter);
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("改名した日記"));
+        // What was typed stays while its record stays current; a deletion shows the next record.
+        const bool deleted = c.after.size() < three.size();
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteName),
+                  deleted ? FieldTexts(c.after[1])[0] : QString::fromUtf8("改名した日記"));
     }
 
     // Deleting the last row makes the new last row current; deleting the only site empties the list.
@@ -100,6 +103,24 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
     EXPECT_EQ(rowCount(), 0);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
     EXPECT_EQ(LoadRegister().size(), 0u);
+}
+
+// Picked by the keyboard, the highlighted site is the one changed, and no other.
+TEST_F(RegistrationWindowTest, updateAfterArrowKeysChangesTheHighlightedSiteOnly)
+{
+    std::vector<SiteRecord> sites = ThreeSites();
+    sites.push_back(MakeRecord("四番", "http://four.example.jp/"));
+    start(sites);
+    clickRow(2);
+    QTest::keyClick(view(), Qt::Key_Up);
+    QTest::keyClick(view(), Qt::Key_Up);
+    TypeFields(*dialog, {"ちくわ通信 改"});
+    boxes.answers.push_back(Answer::Yes);
+    click(ControlId::Update);
+    EXPECT_EQ(boxes.shown, std::vector{Question("ちくわ通信を変更しても宜しいですか？")});
+    sites[0] = MakeRecord("ちくわ通信 改", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話");
+    const SiteList onDisk = LoadRegister();
+    EXPECT_EQ(std::vector<SiteRecord>(onDisk.begin(), onDisk.end()), sites);
 }
 
 // A field holds a value of any length: a long content survives a click on its row and 更新.
