@@ -11,8 +11,7 @@ cli=$2
 require_tools Xvfb xdotool
 
 begin_work
-export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+use_own_data_folder
 add() { "$cli" add "$@" >/dev/null; }
 add --name "一番目" --url "http://first.example.jp/" --keyword1 "旅行"
 add --name "二番目" --url "http://second.example.jp/" --keyword1 "料理" --content "二番目の説明"
@@ -21,11 +20,7 @@ add --name "四番目" --url "http://fourth.example.jp/" --content "最後"
 "$cli" list >"$work/before.tsv"
 
 start_xvfb
-QT_QPA_PLATFORM=xcb env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE "$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
-xdotool windowfocus --sync "$window"
-sleep 0.5
+start_window_without_locale "$app"
 # The list has the focus with the last row current: two rows up is 二番目. Tab passes
 # "サイトジャンプ" to the name field; eight more reach "更新" (template order).
 xdotool key --delay 100 Up Up Tab Tab ctrl+a
