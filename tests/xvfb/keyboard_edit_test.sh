@@ -26,7 +26,11 @@ start_window_without_locale "$app"
 xdotool key --delay 100 Up Up Tab Tab ctrl+a
 xdotool type --delay 50 "Renamed"
 xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab Tab space
-sleep 0.5
+# The question is a second window with the same caption; Return answers its default, はい.
+for _ in $(seq 50); do
+  [ "$(xdotool search --onlyvisible --name "サイト管理" | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
 xdotool key --delay 100 Return
 
 # The second line, and only it, takes the new name; its other fields are the row's own.
