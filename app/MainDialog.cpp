@@ -339,13 +339,16 @@ bool MainDialog::eventFilter(QObject *watched, QEvent *event)
     if (watched == siteView() && event->type() == QEvent::KeyPress) {
         const auto *press = static_cast<QKeyEvent *>(event);
         switch (press->key()) {
-        // Return and Space pick the current row for editing, as a click does, and nothing more:
-        // Return must not reach the window, and Space must not toggle the selection away.
+        // Return and Space pick the current row for editing, as a click does. Return goes no
+        // further: the window has nothing for it. Space goes on to the type-ahead, where it may
+        // be part of a name; a single-selection list never toggles the row away.
         case Qt::Key_Return:
         case Qt::Key_Enter:
-        case Qt::Key_Space:
             OnClickSiteList();
             return true;
+        case Qt::Key_Space:
+            OnClickSiteList();
+            break;
         // A list of whole rows: Home and End go to the first and last row, not the first and
         // last column.
         case Qt::Key_Home:

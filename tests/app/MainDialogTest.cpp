@@ -133,7 +133,7 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
 {
     std::vector<SiteRecord> records;
     for (int i = 0; i < 40; ++i)
-        records.push_back(MakeRecord(i == 20 ? "Kobe" : i == 30 ? "kyoto" : "サイト", "http://example.jp/",
+        records.push_back(MakeRecord(i == 20 ? "Kobe" : i == 30 ? "kyoto" : i == 31 ? "Ko ba" : "サイト", "http://example.jp/",
                                      QByteArray::number(i).constData()));
     using Act = std::function<void()>;
     const auto key = [this](Qt::Key k) { return [this, k] { QTest::keyClick(view(), k); }; };
@@ -157,6 +157,7 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         {"Home", 10, key(Qt::Key_Home), 0},
         {"End", 10, key(Qt::Key_End), 39},
         {"type-ahead", 5, [this] { QTest::keyClicks(view(), QStringLiteral("k")); }, 20},
+        {"type-ahead past a blank", 5, [this] { QTest::keyClicks(view(), QStringLiteral("ko b")); }, 31},
         {"Return loads the row", 10, key(Qt::Key_Return), 10},
         {"Space loads the row", 10, key(Qt::Key_Space), 10},
         {"removed elsewhere: the next row", 10, removeCurrent, 10},
