@@ -69,10 +69,18 @@ wait_for_opened_urls() {
   sleep 0.3
 }
 
-# Points the per-user folders at `work`, so that the programs find the register there.
-use_own_data_folder() {
+# For the tests of the window: needs Xvfb and xdotool, begins the work folder and points the
+# per-user folders into it, so that the programs find their register there.
+begin_window_test() {
+  require_tools Xvfb xdotool
+  begin_work
   export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+}
+
+# Registers a site through the command-line program `cli`: add_site --name N --url U ...
+add_site() {
+  "$cli" add "$@" >/dev/null
 }
 
 # Starts the window program $1 on the display, as on a bare machine with no locale, sets app_pid,

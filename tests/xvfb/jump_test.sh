@@ -9,18 +9,14 @@ app=$1
 cli=$2
 
 . "$(dirname "$0")/../support/shell_test.sh"
-require_tools Xvfb xdotool
-
-begin_work
+begin_window_test
 
 # A register of a few sites in a per-user data folder of our own; the last one has a Japanese
 # path, which must arrive character for character.
-use_own_data_folder
-add() { "$cli" add "$@" >/dev/null; }
-add --name "一番目" --url "http://first.example.jp/"
-add --name "二番目" --url "https://second.example.jp/list?page=2"
+add_site --name "一番目" --url "http://first.example.jp/"
+add_site --name "二番目" --url "https://second.example.jp/list?page=2"
 last_url="https://example.jp/日本語/ページ?q=検索"
-add --name "最後" --url "$last_url" --keyword1 "旅行"
+add_site --name "最後" --url "$last_url" --keyword1 "旅行"
 
 record_opened_urls
 start_xvfb

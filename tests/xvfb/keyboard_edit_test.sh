@@ -8,15 +8,11 @@ app=$1
 cli=$2
 
 . "$(dirname "$0")/../support/shell_test.sh"
-require_tools Xvfb xdotool
-
-begin_work
-use_own_data_folder
-add() { "$cli" add "$@" >/dev/null; }
-add --name "一番目" --url "http://first.example.jp/" --keyword1 "旅行"
-add --name "二番目" --url "http://second.example.jp/" --keyword1 "料理" --content "二番目の説明"
-add --name "三番目" --url "http://third.example.jp/"
-add --name "四番目" --url "http://fourth.example.jp/" --content "最後"
+begin_window_test
+add_site --name "一番目" --url "http://first.example.jp/" --keyword1 "旅行"
+add_site --name "二番目" --url "http://second.example.jp/" --keyword1 "料理" --content "二番目の説明"
+add_site --name "三番目" --url "http://third.example.jp/"
+add_site --name "四番目" --url "http://fourth.example.jp/" --content "最後"
 "$cli" list >"$work/before.tsv"
 
 start_xvfb
