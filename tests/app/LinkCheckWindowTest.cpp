@@ -144,12 +144,13 @@ TEST_F(LinkMoveTest, aMoveChangesTheSiteThatStillHoldsTheCheckedUrl)
 {
     start(ThreeSites());
     const QByteArray newUrl = "https://abc.example.jp/new/";
-    const int number = dialog->m_store.m_sites.number(1);
+    const int number = dialog->sites().number(1);
     dialog->OnLinkMoved(number, "http://elsewhere.example.jp/", newUrl);
-    EXPECT_EQ(dialog->m_store.m_sites.at(1).m_url, "http://abc.example.jp/");
+    EXPECT_EQ(dialog->sites().at(1).m_url, "http://abc.example.jp/");
     ASSERT_EQ(boxes.shown.size(), 1u);
     dialog->OnLinkMoved(number, "http://abc.example.jp/", newUrl);
     EXPECT_EQ(cell(1, 1), QString::fromLatin1(newUrl));
+    EXPECT_EQ(LoadRegister().at(1).m_url, newUrl); // an ordinary update: on disk at once
 }
 
 } // namespace
