@@ -1,7 +1,6 @@
 #include "RegisterFiles.h"
 
 #include "IniDocument.h"
-#include "IniValues.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
 
