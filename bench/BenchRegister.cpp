@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "CodePage.h"
 #include "IniDocument.h"
+#include "RegisterFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,29 +53,22 @@ SiteList MakeBenchSites(int count, int keywordPool, unsigned seed)
     return sites;
 }
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("could not write the benchmark register");
-}
-
-} // namespace
-
 BenchRegister::BenchRegister(int count)
 {
     SetAppDirectory(m_dir.path());
-    // Written plainly, without a flush per file: making a register of 100 000 files is not what
-    // is measured, and the operations measured flush what they write.
+    // Written plainly: flushing a hundred thousand files would only slow the set-up.
     const SiteList sites = MakeBenchSites(count);
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(m_dir.path()).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("could not write the benchmark register");
+    };
     for (std::size_t i = 0; i < sites.size(); ++i) {
-        IniDocument file = IniDocument::parse({});
+        IniDocument file;
         sites.at(i).WriteTo(file);
-        writeFile(QDir(m_dir.path()).filePath(QStringLiteral("data%1.ini").arg(i + 1)), file.serialize());
+        write(DataFileName(int(i) + 1), file.serialize());
     }
-    writeFile(QDir(m_dir.path()).filePath(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(count) + "\r\n");
+    write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(count) + "\r\n");
 }
 
 BenchRegister::~BenchRegister()

@@ -112,21 +112,7 @@ void StartUpToShownWindow(benchmark::State &state)
 }
 
 // 新しく登録, 更新 and 削除 of the first row, each to the list showing the outcome (painted).
-void RegisterThroughWindow(benchmark::State &state)
-{
-    BenchWindow window(state);
-    if (!window.start(state))
-        return;
-    int i = 0;
-    for (auto _ : state) {
-        window.typeFields(++i);
-        window.dialog.RegisterNewSite();
-        QApplication::processEvents();
-    }
-    window.check(state);
-}
-
-void UpdateFirstThroughWindow(benchmark::State &state)
+void ThroughWindow(benchmark::State &state, void (MainDialog::*operation)())
 {
     BenchWindow window(state);
     if (!window.start(state))
@@ -135,20 +121,7 @@ void UpdateFirstThroughWindow(benchmark::State &state)
     for (auto _ : state) {
         window.dialog.SelectSiteRow(0);
         window.typeFields(++i);
-        window.dialog.UpdateSite();
-        QApplication::processEvents();
-    }
-    window.check(state);
-}
-
-void DeleteFirstThroughWindow(benchmark::State &state)
-{
-    BenchWindow window(state);
-    if (!window.start(state))
-        return;
-    for (auto _ : state) {
-        window.dialog.SelectSiteRow(0);
-        window.dialog.DeleteSite();
+        (window.dialog.*operation)();
         QApplication::processEvents();
     }
     window.check(state);
@@ -179,9 +152,9 @@ void CloseRequest(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(RegisterThroughWindow)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
-BENCHMARK(UpdateFirstThroughWindow)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
-BENCHMARK(DeleteFirstThroughWindow)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK_CAPTURE(ThroughWindow, Register, &MainDialog::RegisterNewSite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK_CAPTURE(ThroughWindow, UpdateFirst, &MainDialog::UpdateSite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK_CAPTURE(ThroughWindow, DeleteFirst, &MainDialog::DeleteSite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(CloseRequest)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(FillSiteList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(GenerateLinkCode)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 
+#include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
-#include "AppDirectory.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

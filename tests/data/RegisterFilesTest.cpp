@@ -220,4 +220,103 @@ TEST(RegisterFiles, restoreTakesBackAFreeNumberWithoutBringingBackFilesAboveTheC
     }
 }
 
+// setting.ini that gives no count while data files exist: the register is shown whole and never
+// written; 0 and "7abc" are counts (the readers take the leading number).
+TEST(RegisterFiles, damagedCountShowsEverythingAndRefusesEveryWrite)
+{
+    struct Case
+    {
+        const char *name;
+        const char *setting; // nullptr: no setting.ini
+        bool damaged;
+        const char *loaded;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, true, "1:r1 2:r2 9:r9"},
+        {"empty", "", true, "1:r1 2:r2 9:r9"},
+        {"no count key", "[SETTING]\r\nOTHER=1\r\n", true, "1:r1 2:r2 9:r9"},
+        {"a word", "[SETTING]\r\nDATA_CNT=three\r\n", true, "1:r1 2:r2 9:r9"},
+        {"negative", "[SETTING]\r\nDATA_CNT=-2\r\n", true, "1:r1 2:r2 9:r9"},
+        {"binary garbage", "\x01\xFF\x80[", true, "1:r1 2:r2 9:r9"},
+        {"zero", "[SETTING]\r\nDATA_CNT=0\r\n", false, ""},
+        {"number then letters", "[SETTING]\r\nDATA_CNT=2abc\r\n", false, "1:r1 2:r2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Register reg;
+        if (c.setting)
+            reg.dir.write(kSetting, c.setting);
+        for (int n : {1, 2, 9})
+            reg.dir.write(DataFileName(n), dataFile("r" + QByteArray::number(n)));
+        bool damaged = false;
+        EXPECT_EQ(reg.loaded(&damaged), c.loaded);
+        EXPECT_EQ(damaged, c.damaged);
+        const Snapshot before = filesOf(reg.dir.path());
+        const SiteRecord r1 = named("r1");
+        const OperationResult results[] = {reg.files.add(named("new")), reg.files.update(1, named("x"), &r1),
+                                           reg.files.remove(1, &r1), reg.files.restore(3, named("back"))};
+        for (const OperationResult &result : results) {
+            EXPECT_EQ(result.status == OperationStatus::Damaged, c.damaged);
+            if (c.damaged) {
+                EXPECT_EQ(result.io.file, reg.dir.file(kSetting));
+                EXPECT_TRUE(result.io.reason.contains(QStringLiteral("sitekanri-cli repair")));
+            }
+        }
+        if (c.damaged) {
+            EXPECT_EQ(filesOf(reg.dir.path()), before);
+        }
+    }
+}
+
+TEST(RegisterFiles, repairCountsEveryDataFilePresent)
+{
+    Register reg;
+    reg.dir.write(kSetting, "[SETTING]\r\nDATA_CNT=three\r\nKEEP=1\r\n");
+    for (int n : {2, 7})
+        reg.dir.write(DataFileName(n), dataFile("r" + QByteArray::number(n)));
+    int from = 0, to = 0;
+    const OperationResult repaired = reg.files.repair([&](int f, int t) { from = f, to = t; });
+    ASSERT_TRUE(repaired.done());
+    EXPECT_EQ(from, -1);
+    EXPECT_EQ(to, 7);
+    EXPECT_EQ(reg.dir.read(kSetting), "[SETTING]\r\nDATA_CNT=7\r\nKEEP=1\r\n");
+    EXPECT_TRUE(reg.files.add(named("new")).done());
+}
+
+// A register from a FAT stick: upper-case names load, and are written under the names they have.
+TEST(RegisterFiles, upperCaseNamesLoadAndAreRewrittenAsTheyAre)
+{
+    Register reg;
+    reg.dir.write(QStringLiteral("SETTING.INI"), countFile(1));
+    reg.dir.write(QStringLiteral("DATA1.INI"), dataFile("one"));
+    reg.dir.write(QStringLiteral("DATA2.INI"), dataFile("left above the count"));
+    EXPECT_EQ(reg.loaded(), "1:one");
+    ASSERT_EQ(reg.files.add(named("two")).number, 2);
+    ASSERT_TRUE(reg.files.update(1, named("uno")).done());
+    QStringList names = QDir(reg.dir.path()).entryList(QDir::Files);
+    names.removeAll(RegisterLock::lockFileName());
+    EXPECT_EQ(names, (QStringList{QStringLiteral("DATA1.INI"), QStringLiteral("DATA2.INI"), QStringLiteral("SETTING.INI")}));
+    EXPECT_EQ(reg.loaded(), "1:uno 2:two");
+}
+
+// Another program holding the lock for longer than the wait: the operation gives up, naming the
+// folder, and writes nothing. A lock file's contents never matter.
+TEST(RegisterFiles, heldLockMakesAnOperationBusy)
+{
+    Register reg;
+    reg.dir.write(RegisterLock::lockFileName(), "1234\nother-host\n");
+    ASSERT_TRUE(reg.files.add(named("one")).done()) << "a lock file with contents locked the register out";
+    RegisterFolder other(QFile::encodeName(reg.dir.path()));
+    ASSERT_TRUE(other.open(false));
+    const RegisterLock holder(other, RegisterLock::Mode::Shared);
+    ASSERT_EQ(holder.state(), RegisterLock::State::Locked);
+    const OperationResult added = reg.files.add(named("two"));
+    EXPECT_EQ(added.status, OperationStatus::Busy);
+    EXPECT_EQ(added.io.file, reg.dir.path());
+    EXPECT_EQ(reg.dir.read(kSetting), countFile(1));
+    SiteList sites;
+    bool damaged = false;
+    EXPECT_TRUE(reg.files.load(sites, damaged)) << "loads share the lock";
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "AppDirectory.h"
 #include "SiteStore.h"
+#include "TempRegister.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,16 +36,6 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
     return {store.m_sites.begin(), store.m_sites.end()};
 }
 
-void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records)
-{
-    SetAppDirectory(directory);
-    SiteStore store;
-    for (const SiteRecord &record : records)
-        store.m_sites.push_back(record);
-    const IoResult saved = store.Save();
-    SetAppDirectory(QString());
-    EXPECT_TRUE(saved) << saved.describe().toStdString();
-}
 
 void WriteFile(const QString &path, const QByteArray &bytes)
 {

@@ -49,6 +49,14 @@ bool TempRegister::exists(const QString &name) const
     return QFileInfo::exists(file(name));
 }
 
+void AddRecords(const QString &directory, const std::vector<SiteRecord> &records)
+{
+    RegisterFolder folder(QFile::encodeName(directory));
+    RegisterFiles files(folder);
+    const OperationResult added = files.addMany(records);
+    ASSERT_TRUE(added.done()) << added.io.describe().toStdString();
+}
+
 QByteArray Sjis(const char *utf8)
 {
     return CodePage::fromKnownText(QString::fromUtf8(utf8));
@@ -73,9 +81,13 @@ Snapshot TakeSnapshot(const QString &directory)
     QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         QFile file(it.next());
-        snapshot[it.fileName()] = it.fileInfo().isDir() ? QByteArray("<directory>")
-            : file.open(QIODevice::ReadOnly)            ? file.readAll()
-                                                        : QByteArray("<unreadable>");
+        const QFileInfo info = it.fileInfo();
+        // Links, pipes and devices are named, not followed or opened (a pipe would block).
+        snapshot[it.fileName()] = info.isSymLink() ? "<link to " + info.symLinkTarget().toUtf8() + '>'
+            : info.isDir()                         ? QByteArray("<directory>")
+            : !info.isFile()                       ? QByteArray("<special>")
+            : file.open(QIODevice::ReadOnly)       ? file.readAll()
+                                                   : QByteArray("<unreadable>");
     }
     return snapshot;
 }
@@ -102,12 +114,11 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
     QDir dir(directory);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
         ASSERT_TRUE(dir.remove(name)) << name.toStdString();
+    if (!records.empty())
+        AddRecords(directory, records);
     RegisterFolder folder(QFile::encodeName(directory));
-    ASSERT_TRUE(folder.open(true));
+    ASSERT_TRUE(folder.open(false));
     RegisterFiles files(folder);
-    if (!records.empty()) {
-        ASSERT_TRUE(files.addMany(records).done());
-    }
     for (int number : gaps)
         ASSERT_TRUE(files.remove(number).done()) << "removing " << number;
 }
