@@ -7,7 +7,6 @@
 #include "KeywordList.h"
 #include "LinkCodeBox.h"
 #include "PageTab.h"
-#include "RegisterLock.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "SiteEntry.h"
@@ -89,13 +88,6 @@ bool MainDialog::OnInitDialog()
 
 bool MainDialog::LoadRegister()
 {
-    m_lock = std::make_unique<RegisterLock>(AppDirectory());
-    // A folder where no lock can be made cannot be written by anybody either: the register is
-    // still shown, and the close request reports that it cannot be saved.
-    if (m_lock->tryLock() == RegisterLock::State::HeldByOther) {
-        ShowMessage(QString::fromUtf8("サイト管理は既に起動しています。"));
-        return false;
-    }
     const IoResult loaded = m_store.Load();
     if (!loaded) {
         m_store.m_sites.clear();
@@ -119,13 +111,8 @@ void MainDialog::closeEvent(QCloseEvent *event)
 
 bool MainDialog::SaveRegister()
 {
-    const IoResult saved = m_store.Save();
-    if (saved)
-        return true;
-    // Ending without saving loses what was changed in this run, so only an explicit Yes does it.
-    return AskYesNo(QString::fromUtf8("データを保存できませんでした。\n") + saved.file + QLatin1Char('\n')
-                        + saved.reason + QString::fromUtf8("\n\n保存せずに終了しますか？"),
-                    MessageBoxes::Answer::No);
+    // Every change is on disk as it is made: closing has nothing left to write.
+    return true;
 }
 
 void MainDialog::reject()

@@ -15,7 +15,6 @@
 
 class PageTab;
 class QTableView;
-class RegisterLock;
 class SiteTableModel;
 
 // The main window: the banner, the list of registered sites, "サイトジャンプ" and the tab with the
@@ -106,7 +105,6 @@ private:
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     SiteTableModel *m_siteModel = nullptr;
-    std::unique_ptr<RegisterLock> m_lock;
     // Only a register that was loaded in full may be saved over the one on disk.
     bool m_loaded = false;
 };

@@ -4,11 +4,13 @@
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
-#include "RegisterLock.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+#include "SiteRecord.h"
 #include "SiteEntry.h"
-#include "SiteStore.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -18,17 +20,34 @@
 namespace {
 
 const QString kProgram = QStringLiteral("sitekanri-cli");
+const QString kUsage = QStringLiteral(
+    "usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
+    "commands:\n"
+    "  list [--format tsv|json] [--ids]\n"
+    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+    "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+    "  delete ID\n"
+    "  repair\n"
+    "  keywords\n"
+    "  links [--keyword K] [--mode name|content|name-and-content]\n"
+    "  --help");
+
+const QStringList kFieldOptions{QStringLiteral("name"),     QStringLiteral("url"),      QStringLiteral("keyword1"),
+                                QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
 
 struct CliContext
 {
     const QCommandLineParser &parser;
     OutputEncoding encoding;
+    RegisterFolder &folder;
+    QStringList arguments; // the command's own positional arguments
 };
 
 struct CliCommand
 {
     QString name;
     QStringList options; // the command's own options (the global ones are always allowed)
+    int arguments;       // how many positional arguments follow the command
     std::function<int(const CliContext &)> run;
 };
 
@@ -38,20 +57,10 @@ int fail(const QString &message)
     return ExitFailure;
 }
 
-QString usageText()
-{
-    return QStringLiteral("usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
-                          "commands:\n"
-                          "  list [--format tsv|json]\n"
-                          "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
-                          "  keywords\n"
-                          "  links [--keyword K] [--mode name|content|name-and-content]");
-}
-
 int usage(const QString &message)
 {
     WriteError(kProgram + QStringLiteral(": ") + message);
-    WriteError(usageText());
+    WriteError(kUsage);
     return ExitUsage;
 }
 
@@ -63,11 +72,39 @@ int writeOut(const QByteArray &bytes)
     return ExitOk;
 }
 
-int loadRegister(SiteStore &store)
+int loadRegister(RegisterFolder &folder, SiteList &sites)
 {
-    if (IoResult loaded = store.Load(); !loaded)
+    bool damaged = false;
+    RegisterFiles files(folder);
+    if (IoResult loaded = files.load(sites, damaged); !loaded)
         return fail(QStringLiteral("データを読み込めませんでした。") + loaded.describe());
+    // Shown whole all the same: nothing is lost by reading it.
+    if (damaged)
+        WriteError(kProgram + QStringLiteral(": ") + folder.filePath(QStringLiteral("setting.ini"))
+                   + QStringLiteral(": 登録件数が読み取れません。変更するには sitekanri-cli repair で修復してください。"));
     return ExitOk;
+}
+
+// What an operation that did not get done tells the user.
+int operationFailed(const OperationResult &result)
+{
+    switch (result.status) {
+    case OperationStatus::RemovedElsewhere:
+        return fail(QStringLiteral("番号 %1 のサイトはありません。").arg(result.number));
+    case OperationStatus::ChangedElsewhere:
+        return fail(QStringLiteral("番号 %1 のサイトは他のプログラムで変更されました。もう一度実行してください。")
+                        .arg(result.number));
+    default:
+        return fail(QStringLiteral("データを保存できませんでした。") + result.io.describe());
+    }
+}
+
+// A record number as given on the command line; 0 when it is none.
+int recordNumber(const QString &text)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    return ok && number > 0 && text.at(0).isDigit() ? number : 0;
 }
 
 int runList(const CliContext &context)
@@ -76,48 +113,116 @@ int runList(const CliContext &context)
         ? context.parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
         return usage(QStringLiteral("unknown format: ") + format);
-    SiteStore store;
-    if (int code = loadRegister(store))
+    SiteList sites;
+    if (int code = loadRegister(context.folder, sites))
         return code;
     const bool json = format == QLatin1String("json");
+    const bool ids = context.parser.isSet(QStringLiteral("ids"));
     QByteArray out;
-    for (const SiteRecord &record : store.m_sites)
-        out += (json ? RecordAsJson(record, context.encoding) : RecordAsTsv(record, context.encoding)) + '\n';
+    for (std::size_t i = 0; i < sites.size(); ++i) {
+        if (json)
+            out += RecordAsJson(sites.at(i), sites.number(i), context.encoding);
+        else
+            out += (ids ? QByteArray::number(sites.number(i)) + '\t' : QByteArray())
+                + RecordAsTsv(sites.at(i), context.encoding);
+        out += '\n';
+    }
     return writeOut(out);
+}
+
+SiteFields givenFields(const QCommandLineParser &p)
+{
+    return SiteFields{p.value(QStringLiteral("name")),     p.value(QStringLiteral("url")),
+                      p.value(QStringLiteral("keyword1")), p.value(QStringLiteral("keyword2")),
+                      p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
 int runAdd(const CliContext &context)
 {
-    const QCommandLineParser &p = context.parser;
-    const SiteFields fields{p.value(QStringLiteral("name")),     p.value(QStringLiteral("url")),
-                            p.value(QStringLiteral("keyword1")), p.value(QStringLiteral("keyword2")),
-                            p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
+    const SiteFields fields = givenFields(context.parser);
     if (const QString missing = CheckRequiredFields(fields); !missing.isEmpty())
         return fail(missing);
     SiteRecord record;
     if (const QString refused = EncodeSiteFields(fields, record); !refused.isEmpty())
         return fail(refused);
+    RegisterFiles files(context.folder);
+    const OperationResult added = files.add(record);
+    if (!added.done())
+        return operationFailed(added);
+    return writeOut(QByteArray::number(added.number) + '\n');
+}
 
-    RegisterLock lock(AppDirectory());
-    if (lock.tryLock() == RegisterLock::State::HeldByOther)
-        return fail(QStringLiteral("サイト管理が登録簿を使用中です（") + AppDirectory()
-                    + QStringLiteral("）。ウィンドウを閉じてから実行してください。"));
-    SiteStore store;
-    if (int code = loadRegister(store))
-        return code;
-    store.m_sites.push_back(record);
-    if (IoResult saved = store.Save(); !saved)
-        return fail(QStringLiteral("データを保存できませんでした。") + saved.describe());
-    return ExitOk;
+int runUpdate(const CliContext &context)
+{
+    const int number = recordNumber(context.arguments.value(0));
+    if (number == 0)
+        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+    RegisterFiles files(context.folder);
+    SiteRecord loaded;
+    bool exists = false;
+    if (IoResult read = files.read(number, loaded, exists); !read)
+        return fail(QStringLiteral("データを読み込めませんでした。") + read.describe());
+    if (!exists)
+        return fail(QStringLiteral("番号 %1 のサイトはありません。").arg(number));
+
+    // Only the fields given change; the others keep their bytes exactly, whatever they hold.
+    const SiteFields given = givenFields(context.parser);
+    SiteFields merged = DecodeSiteFields(loaded);
+    for (const QString &option : kFieldOptions) {
+        if (!context.parser.isSet(option))
+            continue;
+        const int i = int(kFieldOptions.indexOf(option));
+        QString SiteFields::*const members[] = {&SiteFields::name,     &SiteFields::url,      &SiteFields::keyword1,
+                                                &SiteFields::keyword2, &SiteFields::keyword3, &SiteFields::content};
+        merged.*members[i] = given.*members[i];
+    }
+    if (const QString missing = CheckRequiredFields(merged); !missing.isEmpty())
+        return fail(missing);
+    SiteRecord encoded;
+    if (const QString refused = EncodeSiteFields(given, encoded); !refused.isEmpty())
+        return fail(refused);
+    SiteRecord record = loaded;
+    QByteArray SiteRecord::*const bytes[] = {&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
+                                             &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
+    for (int i = 0; i < kFieldOptions.size(); ++i) {
+        if (context.parser.isSet(kFieldOptions[i]))
+            record.*bytes[i] = encoded.*bytes[i];
+    }
+    const OperationResult updated = files.update(number, record, &loaded);
+    return updated.done() ? ExitOk : operationFailed(updated);
+}
+
+int runDelete(const CliContext &context)
+{
+    const int number = recordNumber(context.arguments.value(0));
+    if (number == 0)
+        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+    RegisterFiles files(context.folder);
+    const OperationResult removed = files.remove(number);
+    return removed.done() ? ExitOk : operationFailed(removed);
+}
+
+int runRepair(const CliContext &context)
+{
+    RegisterFiles files(context.folder);
+    int printed = ExitOk;
+    const QString setting = context.folder.filePath(QStringLiteral("setting.ini"));
+    const OperationResult repaired = files.repair([&](int from, int to) {
+        const QString was = from < 0 ? QStringLiteral("読み取れない件数") : QString::number(from);
+        printed = writeOut(QStringLiteral("%1: DATA_CNT を %2 から %3 にします。\n").arg(setting, was).arg(to).toUtf8());
+    });
+    if (!repaired.done())
+        return operationFailed(repaired);
+    return printed;
 }
 
 int runKeywords(const CliContext &context)
 {
-    SiteStore store;
-    if (int code = loadRegister(store))
+    SiteList sites;
+    if (int code = loadRegister(context.folder, sites))
         return code;
     QByteArray out;
-    for (const QByteArray &keyword : BuildKeywordList(store.m_sites))
+    for (const QByteArray &keyword : BuildKeywordList(sites))
         out += EncodeRegisterBytes(keyword, context.encoding) + '\n';
     return writeOut(out);
 }
@@ -138,38 +243,63 @@ int runLinks(const CliContext &context)
     if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromText(p.value(QStringLiteral("keyword")), filter))
         return fail(QStringLiteral("the keyword holds characters the register cannot store: ")
                     + p.value(QStringLiteral("keyword")));
-    SiteStore store;
-    if (int code = loadRegister(store))
+    SiteList sites;
+    if (int code = loadRegister(context.folder, sites))
         return code;
-    return writeOut(EncodeRegisterBytes(BuildLinkCode(store.m_sites, filter, mode), context.encoding));
+    return writeOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding));
 }
 
 std::vector<CliCommand> commands()
 {
     return {
-        {QStringLiteral("list"), {QStringLiteral("format")}, runList},
-        {QStringLiteral("add"),
-         {QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"), QStringLiteral("keyword2"),
-          QStringLiteral("keyword3"), QStringLiteral("content")},
-         runAdd},
-        {QStringLiteral("keywords"), {}, runKeywords},
-        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, runLinks},
+        {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0, runList},
+        {QStringLiteral("add"), kFieldOptions, 0, runAdd},
+        {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
+        {QStringLiteral("delete"), {}, 1, runDelete},
+        {QStringLiteral("repair"), {}, 0, runRepair},
+        {QStringLiteral("keywords"), {}, 0, runKeywords},
+        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, 0, runLinks},
     };
 }
 
-QCommandLineOption valueOption(const QString &name)
+// Options that take no value.
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help")};
+
+// The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
+// not be UTF-8, and decoding it would name another folder.
+QByteArray rawDirectory(int argc, char *argv[])
 {
-    return QCommandLineOption(name, QString(), QStringLiteral("value"));
+    QByteArray value;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            break;
+        for (const char *name : {"--dir", "-dir"}) {
+            if (argument == name && i + 1 < argc)
+                value = argv[++i];
+            else if (argument.startsWith(QByteArray(name) + '='))
+                value = argument.mid(qsizetype(std::strlen(name)) + 1);
+        }
+    }
+    return value;
 }
 
 } // namespace
 
-int RunCli(const QStringList &arguments)
+int RunCli(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return RunCli(arguments, rawDirectory(argc, argv));
+}
+
+int RunCli(const QStringList &arguments, const QByteArray &rawDir)
 {
     const std::vector<CliCommand> table = commands();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding")};
+    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding"), QStringLiteral("help")};
     for (const CliCommand &command : table) {
         for (const QString &option : command.options) {
             if (!known.contains(option))
@@ -177,21 +307,28 @@ int RunCli(const QStringList &arguments)
         }
     }
     for (const QString &option : known)
-        parser.addOption(valueOption(option));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOption(help);
+        parser.addOption(option == QLatin1String("help") ? QCommandLineOption(QStringList{QStringLiteral("h"), option})
+                         : kFlags.contains(option)           ? QCommandLineOption(option)
+                                                             : QCommandLineOption(option, QString(), QStringLiteral("value")));
     if (!parser.parse(arguments))
         return usage(parser.errorText());
-    if (parser.isSet(help))
-        return writeOut((usageText() + QLatin1Char('\n')).toUtf8());
+    if (parser.isSet(QStringLiteral("help"))) {
+        WriteOut(kUsage.toUtf8() + '\n');
+        return ExitOk;
+    }
 
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1)
-        return usage(positional.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("too many arguments"));
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return usage(QStringLiteral("no command given"));
     const auto command = std::find_if(table.begin(), table.end(),
                                       [&](const CliCommand &c) { return c.name == positional.first(); });
     if (command == table.end())
         return usage(QStringLiteral("unknown command: ") + positional.first());
+    positional.removeFirst();
+    if (positional.size() > command->arguments)
+        return usage(QStringLiteral("too many arguments"));
+    if (positional.size() < command->arguments)
+        return usage(command->name + QStringLiteral(" needs a record number"));
     for (const QString &option : parser.optionNames()) {
         if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
             return usage(QStringLiteral("--") + option + QStringLiteral(" does not apply to ") + command->name);
@@ -203,8 +340,16 @@ int RunCli(const QStringList &arguments)
         encoding = OutputEncoding::Cp932;
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
         return usage(QStringLiteral("unknown encoding: ") + encodingName);
-    if (parser.isSet(QStringLiteral("dir")))
-        SetAppDirectory(parser.value(QStringLiteral("dir")));
 
-    return command->run(CliContext{parser, encoding});
+    QByteArray directory = QFile::encodeName(AppDirectory());
+    if (parser.isSet(QStringLiteral("dir"))) {
+        directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
+        if (directory.isEmpty())
+            return usage(QStringLiteral("--dir needs a folder"));
+    }
+    RegisterFolder folder(directory);
+    // A name that is no folder is a mistake to report, not an empty register to list.
+    if (IoResult opened = folder.open(false); !opened)
+        return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
+    return command->run(CliContext{parser, encoding, folder, positional});
 }

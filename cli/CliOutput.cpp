@@ -83,16 +83,15 @@ QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding)
     return out;
 }
 
-QByteArray RecordAsJson(const SiteRecord &record, OutputEncoding encoding)
+QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding encoding)
 {
     const std::pair<const char *, const QByteArray *> members[] = {
         {"name", &record.m_name},         {"url", &record.m_url},           {"keyword1", &record.m_keyword1},
         {"keyword2", &record.m_keyword2}, {"keyword3", &record.m_keyword3}, {"content", &record.m_content},
     };
-    QByteArray out = "{";
+    QByteArray out = "{\"id\":" + QByteArray::number(number);
     for (const auto &[key, value] : members) {
-        if (out.size() > 1)
-            out += ',';
+        out += ',';
         out += '"' + QByteArray(key) + "\":\"" + escapedField(*value, encoding, jsonEscape) + '"';
     }
     return out + '}';

@@ -14,8 +14,10 @@ QByteArray EncodeRegisterBytes(const QByteArray &bytes, OutputEncoding encoding)
 // One record as a TSV line (no line end): the six fields with '\\', tab, LF and CR escaped.
 // In CP932 the register's bytes pass through unchanged but for the escapes.
 QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding);
-// One record as a one-line JSON object (no line end), keys in field order.
-QByteArray RecordAsJson(const SiteRecord &record, OutputEncoding encoding);
+// One record as a one-line JSON object (no line end): its number as "id", then the fields in
+// order. Valid JSON whatever the bytes: control characters are escaped, and in UTF-8 bytes the
+// code page cannot decode become U+FFFD.
+QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding encoding);
 
 // Writes bytes to stdout (false when they did not all get there) / a line to stderr.
 bool WriteOut(const QByteArray &bytes);

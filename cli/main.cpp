@@ -6,5 +6,5 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("sitekanri"));
-    return RunCli(QCoreApplication::arguments());
+    return RunCli(argc, argv);
 }

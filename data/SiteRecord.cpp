@@ -1,8 +1,10 @@
 #include "SiteRecord.h"
 
-#include "FileAccess.h"
 #include "IniDocument.h"
-#include "IniValues.h"
+#include "RegisterFolder.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <utility>
@@ -87,22 +89,57 @@ QString SiteRecord::UnstorableKey() const
     return {};
 }
 
+namespace {
+
+// The folder of a file given by its path, opened as the register's files are.
+struct FileInFolder
+{
+    explicit FileInFolder(const QString &path)
+        : folder(QFile::encodeName(QFileInfo(path).path()))
+        , name(QFileInfo(path).fileName())
+    {
+    }
+    RegisterFolder folder;
+    QString name;
+};
+
+} // namespace
+
 IoResult SiteRecord::SaveToFile(const QString &path) const
 {
     const QString bad = UnstorableKey();
     if (!bad.isEmpty())
         return UnstorableValueFailure(path, bad);
-    return UpdateIniFile(path, [this](IniDocument &file) { return WriteTo(file); });
+    FileInFolder file(path);
+    QByteArray bytes;
+    bool exists = false;
+    IoResult result = file.folder.open(true);
+    if (result)
+        result = file.folder.read(file.name, bytes, exists);
+    if (!result)
+        return result;
+    IniDocument document = IniDocument::parse(bytes);
+    if (!WriteTo(document) && exists)
+        return IoResult::success();
+    return file.folder.replace(file.name, document.serialize());
 }
 
 IoResult SiteRecord::LoadFromFile(const QString &path)
 {
+    FileInFolder file(path);
     QByteArray bytes;
     bool exists = false;
-    if (IoResult read = ReadWholeFile(path, bytes, exists); !read)
-        return read;
-    ReadFrom(IniDocument::parse(bytes));
-    return IoResult::success();
+    IoResult result = file.folder.open(false);
+    if (result)
+        result = file.folder.read(file.name, bytes, exists);
+    if (result)
+        ReadFrom(IniDocument::parse(bytes));
+    return result;
+}
+
+IoResult UnstorableValueFailure(const QString &path, const QString &key)
+{
+    return IoResult::failure(path, key + QStringLiteral(": 改行を含む値は保存できません"));
 }
 
 bool operator==(const SiteRecord &a, const SiteRecord &b)

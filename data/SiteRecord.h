@@ -21,7 +21,8 @@ public:
 
     // m_valid 1 and six empty texts.
     virtual void Clear();
-    // Writes the six texts into one data file; a file whose text would not change is left alone.
+    // Writes the six texts into one data file (other lines kept), replaced whole; a file whose
+    // text would not change is left alone.
     virtual IoResult SaveToFile(const QString &path) const;
     // Reads the six texts from one data file; a key missing from it leaves its field as it was.
     virtual IoResult LoadFromFile(const QString &path);
@@ -49,4 +50,7 @@ public:
 };
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
+
+// The failure for a value the format cannot hold (a line break or NUL in it).
+IoResult UnstorableValueFailure(const QString &path, const QString &key);
 inline bool operator!=(const SiteRecord &a, const SiteRecord &b) { return !(a == b); }

@@ -3,28 +3,17 @@
 #include "IoResult.h"
 #include "SiteList.h"
 
-// The register on disk: "setting.ini" holds the record count, "data<N>.ini" record N.
+// The register in the register directory, loaded whole: "setting.ini" holds the record count,
+// "data<N>.ini" record N. Every change is written by RegisterFiles as it is made.
 class SiteStore
 {
 public:
     SiteStore() = default;
     virtual ~SiteStore() = default;
 
-    // Writes every record as data1.ini … dataN.ini, then the count into setting.ini. Either
-    // every changed file is replaced or, on failure, none is; files that would not change are
-    // not rewritten, and data files above the new count are left alone.
-    virtual IoResult Save();
-
-    // Appends every stored record found within the count, in file-number order. A missing
-    // register loads nothing; a file that exists but cannot be read fails the load.
+    // Appends every stored record found within the count, in file-number order, each with its
+    // number. A missing register loads nothing; a file that exists but cannot be read fails the load.
     virtual IoResult Load();
 
     SiteList m_sites;
 };
-
-// The record count as the register's readers take it: leading blanks, an optional sign and
-// decimal digits up to the first other character (0 when there are none), held to the int range.
-int ParseRecordCount(const QByteArray &text);
-
-// The data file name of the record at `position`: "data<position + 1>.ini".
-QString DataFileName(std::size_t position);

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
 #include "SiteStore.h"
@@ -18,10 +19,7 @@ std::vector<SiteRecord> ThreeSites()
 
 void SaveRegister(const std::vector<SiteRecord> &records)
 {
-    SiteStore store;
-    for (const SiteRecord &record : records)
-        store.m_sites.push_back(record);
-    ASSERT_TRUE(store.Save()) << store.Save().describe().toStdString();
+    AddRecords(AppDirectory(), records);
 }
 
 SiteList LoadRegister()

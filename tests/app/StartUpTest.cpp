@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 #include "DialogTemplate.h"
-#include "RegisterLock.h"
 #include "SiteApp.h"
 
 #include <QApplication>
@@ -82,23 +81,10 @@ TEST_F(CloseTest, failedSaveAsksWhetherToEndWithoutSavingAndNoLosesNothing)
     }
 }
 
-TEST(StartUp, heldLockOrUnreadableRegisterEndsStartUpWithAMessageAndNeverSaves)
+TEST(StartUp, unreadableRegisterEndsStartUpWithAMessageAndNeverSaves)
 {
     TempRegister reg;
     SaveRegisterWithGap(reg);
-    const QByteArray settingBefore = reg.read(QStringLiteral("setting.ini"));
-    {
-        RegisterLock otherRun(reg.path());
-        ASSERT_EQ(otherRun.tryLock(), RegisterLock::State::Locked);
-        RecordingMessageBoxes boxes;
-        MainDialog dialog(boxes);
-        EXPECT_FALSE(dialog.OnInitDialog());
-        EXPECT_EQ(boxes.shown, std::vector{Message("サイト管理は既に起動しています。")});
-        dialog.close();
-        EXPECT_EQ(reg.read(QStringLiteral("setting.ini")), settingBefore);
-        EXPECT_TRUE(reg.exists(QStringLiteral("data3.ini")));
-    }
-
     // A folder where the settings file should be: it exists, but cannot be read as a file.
     ASSERT_TRUE(QFile::remove(reg.file(QStringLiteral("setting.ini"))));
     ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("setting.ini")));

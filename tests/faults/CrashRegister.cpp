@@ -2,58 +2,95 @@
 
 #include "CodePage.h"
 #include "IniDocument.h"
+#include "RegisterFiles.h"
 
-#include <QString>
+#include <QDir>
+#include <QFile>
 
 namespace CrashRegister {
 
 namespace {
 
-// The version of record `position` in `generation`: the generation that last changed it.
-int version(int generation, int position)
-{
-    if (generation % 4 == 1)
-        return position < kBaseRecords ? generation - 1 : generation; // appended
-    if (generation % 4 == 3)
-        return position % 97 == 0 ? generation : generation - 1; // a few edited
-    return generation; // all rewritten
-}
+const QByteArray kNamePrefix = CodePage::fromKnownText(QStringLiteral("サイト "));
 
-SiteRecord record(int position, int version)
+QByteArray fileBytes(const SiteRecord &record)
 {
-    static const char *const keywords[] = {"検索", "ニュース", "天気", "地図", "辞書", "買い物"};
-    const QString n = QString::number(position), v = QString::number(version);
-    SiteRecord r;
-    r.m_name = CodePage::fromKnownText(QStringLiteral("サイト%1 第%2版").arg(n, v));
-    r.m_url = CodePage::fromKnownText(QStringLiteral("http://example.jp/%1/%2").arg(n, v));
-    r.m_keyword1 = CodePage::fromKnownText(QString::fromUtf8(keywords[position % 6]));
-    r.m_keyword2 = CodePage::fromKnownText(QString::fromUtf8(keywords[(position + version) % 6]));
-    // Blanks at the ends are written quoted.
-    r.m_keyword3 = version % 2 ? QByteArray() : CodePage::fromKnownText(QStringLiteral("  版%1  ").arg(v));
-    r.m_content = CodePage::fromKnownText(QStringLiteral("%1番目のサイトの説明、版%2。").arg(n, v).repeated(1 + position % 5));
-    return r;
+    IniDocument file;
+    record.WriteTo(file);
+    return file.serialize();
 }
 
 } // namespace
 
-SiteList Generation(int generation)
+SiteRecord Record(const QByteArray &tag)
 {
-    SiteList list;
-    for (int i = 0, count = generation % 4 == 1 ? kBaseRecords + 40 : kBaseRecords; i < count; ++i)
-        list.push_back(record(i, version(generation, i)));
-    return list;
+    static const char *const keywords[] = {"検索", "ニュース", "天気", "地図", "辞書", "買い物"};
+    const QString text = QString::fromLatin1(tag);
+    const int pick = int(qHash(tag) % 6);
+    SiteRecord r;
+    r.m_name = kNamePrefix + tag;
+    r.m_url = "http://example.jp/" + tag;
+    r.m_keyword1 = CodePage::fromKnownText(QString::fromUtf8(keywords[pick]));
+    r.m_keyword2 = CodePage::fromKnownText(QString::fromUtf8(keywords[(pick + 1) % 6]));
+    r.m_keyword3 = CodePage::fromKnownText(QStringLiteral("  版%1  ").arg(text)); // written quoted
+    r.m_content = CodePage::fromKnownText(QStringLiteral("%1のサイトの説明。").arg(text).repeated(1 + pick));
+    return r;
 }
 
-QByteArray DataFileBytes(const SiteList &list, std::size_t position)
+QByteArray TagOf(const SiteRecord &record)
 {
-    IniDocument file;
-    list.at(position).WriteTo(file);
-    return file.serialize();
+    return record.m_name.startsWith(kNamePrefix) ? record.m_name.mid(kNamePrefix.size()) : record.m_name;
 }
 
-QByteArray SettingBytes(const SiteList &list)
+Contents WriteStart(const QString &directory)
 {
-    return "[SETTING]\r\nDATA_CNT=" + QByteArray::number(qulonglong(list.size())) + "\r\n";
+    Contents contents;
+    // Written plainly: a test's setup needs no flushing, and 3 000 flushed files take a while.
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(directory).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the crash trial's register");
+    };
+    for (int number = 1; number <= kRecords; ++number) {
+        if (number % 7 == 0)
+            continue;
+        const QByteArray tag = 's' + QByteArray::number(number);
+        write(DataFileName(number), fileBytes(Record(tag)));
+        contents[number] = tag;
+    }
+    write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(kRecords) + "\r\n");
+    return contents;
+}
+
+QString CheckFiles(const QString &directory)
+{
+    QString complaints;
+    int temporaries = 0;
+    const QDir dir(directory);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = file.readAll();
+        if (name.startsWith(QLatin1Char('.'))) {
+            ++temporaries;
+            continue;
+        }
+        if (name == QLatin1String("sitekanri.lock"))
+            continue;
+        bool whole = false;
+        if (name == QLatin1String("setting.ini")) {
+            whole = bytes.startsWith("[SETTING]\r\nDATA_CNT=") && bytes.endsWith("\r\n");
+        } else if (DataFileNumber(name) > 0) {
+            SiteRecord record;
+            record.ReadFrom(IniDocument::parse(bytes));
+            whole = bytes == fileBytes(record) && !TagOf(record).isEmpty();
+        }
+        if (!whole)
+            complaints += name + QStringLiteral(" is not whole (%1 bytes)\n").arg(bytes.size());
+    }
+    if (temporaries > 1)
+        complaints += QStringLiteral("%1 temporaries left\n").arg(temporaries);
+    return complaints;
 }
 
 } // namespace CrashRegister

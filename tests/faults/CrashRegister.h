@@ -1,21 +1,31 @@
 #pragma once
 
-#include "SiteList.h"
+#include "SiteRecord.h"
 
 #include <QByteArray>
+#include <QString>
 
-// The registers that the crash trial saves, one per generation, the same in the saving process
-// and in the test that checks what it left. Generations take turns: every record changed, 40
-// records appended, every record changed again (the list shrinks back), a few records changed.
+#include <map>
+
+// The register that crash trials kill programs over, and what they expect of it afterwards.
 namespace CrashRegister {
 
-constexpr int kBaseRecords = 2000;
+constexpr int kRecords = 3000;
 
-SiteList Generation(int generation);
+// A realistic record (Japanese text, quoted blanks, a long content) whose name carries `tag`.
+SiteRecord Record(const QByteArray &tag);
+// The tag a record's name carries.
+QByteArray TagOf(const SiteRecord &record);
 
-// The bytes a save of `list` leaves in its data file `position` and in setting.ini when it
-// writes them anew.
-QByteArray DataFileBytes(const SiteList &list, std::size_t position);
-QByteArray SettingBytes(const SiteList &list);
+// Record number → tag.
+using Contents = std::map<int, QByteArray>;
+
+// Writes the starting register into the empty folder `directory`: numbers 1 … kRecords with
+// every seventh one missing (gaps, as deletes leave them).
+Contents WriteStart(const QString &directory);
+
+// Complaints about the files in `directory`: a file not whole (not as a write leaves it), or
+// more than one temporary left behind. Empty when all is well.
+QString CheckFiles(const QString &directory);
 
 } // namespace CrashRegister

@@ -1,13 +1,8 @@
 #include "FaultSupport.h"
 
-#include "SiteStore.h"
+#include "AppDirectory.h"
 
 #include <cstring>
-
-QString SystemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 std::string Describe(const Snapshot &snapshot)
 {
@@ -31,13 +26,12 @@ QString RunCommands(const char *commands, const QString &directory)
 
 void SaveSimpleRegister(int count)
 {
-    SiteStore store;
+    std::vector<SiteRecord> records;
     for (int i = 0; i < count; ++i) {
         SiteRecord record;
         record.m_name = "site" + QByteArray::number(i);
         record.m_url = "http://example.jp/" + QByteArray::number(i);
-        store.m_sites.push_back(record);
+        records.push_back(record);
     }
-    const IoResult saved = store.Save();
-    ASSERT_TRUE(saved) << saved.describe().toStdString();
+    AddRecords(AppDirectory(), records);
 }

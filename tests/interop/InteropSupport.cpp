@@ -37,13 +37,7 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
 
 void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records)
 {
-    SetAppDirectory(directory);
-    SiteStore store;
-    for (const SiteRecord &record : records)
-        store.m_sites.push_back(record);
-    const IoResult saved = store.Save();
-    SetAppDirectory(QString());
-    EXPECT_TRUE(saved) << saved.describe().toStdString();
+    AddRecords(directory, records);
 }
 
 void WriteFile(const QString &path, const QByteArray &bytes)

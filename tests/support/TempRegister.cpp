@@ -2,6 +2,8 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -47,6 +49,14 @@ bool TempRegister::exists(const QString &name) const
     return QFileInfo::exists(file(name));
 }
 
+void AddRecords(const QString &directory, const std::vector<SiteRecord> &records)
+{
+    RegisterFolder folder(QFile::encodeName(directory));
+    RegisterFiles files(folder);
+    const OperationResult added = files.addMany(records);
+    ASSERT_TRUE(added.done()) << added.io.describe().toStdString();
+}
+
 QByteArray Sjis(const char *utf8)
 {
     return CodePage::fromKnownText(QString::fromUtf8(utf8));
@@ -71,9 +81,13 @@ Snapshot TakeSnapshot(const QString &directory)
     QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         QFile file(it.next());
-        snapshot[it.fileName()] = it.fileInfo().isDir() ? QByteArray("<directory>")
-            : file.open(QIODevice::ReadOnly)            ? file.readAll()
-                                                        : QByteArray("<unreadable>");
+        const QFileInfo info = it.fileInfo();
+        // Links, pipes and devices are named, not followed or opened (a pipe would block).
+        snapshot[it.fileName()] = info.isSymLink() ? "<link to " + info.symLinkTarget().toUtf8() + '>'
+            : info.isDir()                         ? QByteArray("<directory>")
+            : !info.isFile()                       ? QByteArray("<special>")
+            : file.open(QIODevice::ReadOnly)       ? file.readAll()
+                                                   : QByteArray("<unreadable>");
     }
     return snapshot;
 }

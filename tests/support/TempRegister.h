@@ -29,6 +29,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Adds records to the register in `directory`, numbered after those already there.
+void AddRecords(const QString &directory, const std::vector<SiteRecord> &records);
+
 // A record from UTF-8 text, converted to the register's code page.
 SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
                       const char *keyword3 = "", const char *content = "");

@@ -1,0 +1,125 @@
+#include "RegisterFolder.h"
+#include "TempRegister.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray path(const TempRegister &reg, const char *name)
+{
+    return QFile::encodeName(reg.file(QString::fromLatin1(name)));
+}
+
+// What stands in place of a register file: it is neither read nor written through, and the
+// failure names it with its reason.
+TEST(RegisterFolder, whatIsNoRegularFileIsNeitherReadNorWrittenThrough)
+{
+    struct Case
+    {
+        const char *name;
+        void (*make)(const TempRegister &); // makes data1.ini
+        int error;                          // 0: "通常のファイルではありません"
+    };
+    const Case cases[] = {
+        {"link to a private file",
+         [](const TempRegister &reg) {
+             reg.write(QStringLiteral("secret"), "[DATA]\r\nNAME=secret\r\n");
+             ASSERT_EQ(::symlink("secret", path(reg, "data1.ini")), 0);
+         },
+         ELOOP},
+        {"dangling link",
+         [](const TempRegister &reg) { ASSERT_EQ(::symlink("nowhere", path(reg, "data1.ini")), 0); }, ELOOP},
+        {"pipe", [](const TempRegister &reg) { ASSERT_EQ(::mkfifo(path(reg, "data1.ini"), 0644), 0); }, 0},
+        {"folder", [](const TempRegister &reg) { ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("data1.ini"))); },
+         EISDIR},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempRegister reg;
+        c.make(reg);
+        const Snapshot before = TakeSnapshot(reg.path());
+        RegisterFolder folder(QFile::encodeName(reg.path()));
+        ASSERT_TRUE(folder.open(false));
+        const QString reason = c.error ? SystemReason(c.error) : QStringLiteral("通常のファイルではありません");
+        QByteArray bytes;
+        bool exists = false;
+        const IoResult read = folder.read(QStringLiteral("data1.ini"), bytes, exists);
+        EXPECT_FALSE(read);
+        EXPECT_TRUE(bytes.isEmpty());
+        EXPECT_EQ(read.file, reg.file(QStringLiteral("data1.ini")));
+        EXPECT_EQ(read.reason, reason);
+        const IoResult written = folder.replace(QStringLiteral("data1.ini"), "[DATA]\r\nNAME=new\r\n");
+        EXPECT_FALSE(written);
+        EXPECT_EQ(written.reason, reason);
+        EXPECT_EQ(TakeSnapshot(reg.path()), before) << "something was written through or left behind";
+    }
+}
+
+TEST(RegisterFolder, fileOverTheLimitIsRefused)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("data1.ini"), QByteArray(RegisterFolder::kMaxFileSize + 1, 'x'));
+    reg.write(QStringLiteral("data2.ini"), QByteArray(RegisterFolder::kMaxFileSize, 'x'));
+    RegisterFolder folder(QFile::encodeName(reg.path()));
+    ASSERT_TRUE(folder.open(false));
+    QByteArray bytes;
+    bool exists = false;
+    const IoResult over = folder.read(QStringLiteral("data1.ini"), bytes, exists);
+    EXPECT_EQ(over.reason, QStringLiteral("ファイルが大きすぎます（16 MiB まで）"));
+    ASSERT_TRUE(folder.read(QStringLiteral("data2.ini"), bytes, exists));
+    EXPECT_EQ(bytes.size(), RegisterFolder::kMaxFileSize);
+}
+
+// A replaced file keeps its exact mode (umask notwithstanding) and, as root, its owner.
+TEST(RegisterFolder, replacedFileKeepsModeAndOwner)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("data1.ini"), "old");
+    const QByteArray file = path(reg, "data1.ini");
+    ASSERT_EQ(::chmod(file, 0600), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(file, 65534, 65534), 0);
+    }
+    const mode_t mask = ::umask(0077);
+    RegisterFolder folder(QFile::encodeName(reg.path()));
+    ASSERT_TRUE(folder.open(false));
+    ASSERT_TRUE(folder.replace(QStringLiteral("data1.ini"), "new"));
+    ASSERT_EQ(::chmod(file, 0664), 0);
+    ASSERT_TRUE(folder.replace(QStringLiteral("data1.ini"), "newer"));
+    ::umask(mask);
+    struct stat status {};
+    ASSERT_EQ(::stat(file, &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0664u);
+    if (root) {
+        EXPECT_EQ(status.st_uid, 65534u);
+    }
+    EXPECT_EQ(reg.read(QStringLiteral("data1.ini")), "newer");
+}
+
+// Names as a FAT stick holds them are found, and rewritten under those names.
+TEST(RegisterFolder, namesMatchWithoutRegardToCase)
+{
+    TempRegister reg;
+    reg.write(QStringLiteral("SETTING.INI"), "[SETTING]\r\nDATA_CNT=1\r\n");
+    RegisterFolder folder(QFile::encodeName(reg.path()));
+    ASSERT_TRUE(folder.open(false));
+    EXPECT_EQ(folder.nameOnDisk(QStringLiteral("setting.ini")), QStringLiteral("SETTING.INI"));
+    ASSERT_TRUE(folder.replace(QStringLiteral("setting.ini"), "new"));
+    EXPECT_EQ(reg.read(QStringLiteral("SETTING.INI")), "new");
+    EXPECT_FALSE(reg.exists(QStringLiteral("setting.ini")));
+    // Made by another program after the folder was first listed, then told of.
+    reg.write(QStringLiteral("Data5.Ini"), "x");
+    folder.refreshName(QStringLiteral("Data5.Ini"));
+    EXPECT_EQ(folder.nameOnDisk(QStringLiteral("data5.ini")), QStringLiteral("Data5.Ini"));
+}
+
+} // namespace
