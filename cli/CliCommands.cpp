@@ -1,6 +1,8 @@
 #include "CliCommands.h"
 
 #include "AppDirectory.h"
+#include "CliBookmarks.h"
+#include "CliReport.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
@@ -30,6 +32,8 @@ const QString kUsage = QStringLiteral(
     "  repair\n"
     "  keywords\n"
     "  links [--keyword K] [--mode name|content|name-and-content]\n"
+    "  import FILE|-\n"
+    "  export [FILE]\n"
     "  --help");
 
 const QStringList kFieldOptions{QStringLiteral("name"),     QStringLiteral("url"),      QStringLiteral("keyword1"),
@@ -49,6 +53,8 @@ struct CliCommand
     QStringList options; // the command's own options (the global ones are always allowed)
     int arguments;       // how many positional arguments follow the command
     std::function<int(const CliContext &)> run;
+    QString argumentName = QStringLiteral("a record number"); // for "needs …"
+    bool argumentOptional = false;
 };
 
 int fail(const QString &message)
@@ -259,6 +265,11 @@ std::vector<CliCommand> commands()
         {QStringLiteral("repair"), {}, 0, runRepair},
         {QStringLiteral("keywords"), {}, 0, runKeywords},
         {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, 0, runLinks},
+        {QStringLiteral("import"), {}, 1,
+         [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
+         QStringLiteral("a bookmark file")},
+        {QStringLiteral("export"), {}, 1,
+         [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
     };
 }
 
@@ -327,8 +338,8 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     positional.removeFirst();
     if (positional.size() > command->arguments)
         return usage(QStringLiteral("too many arguments"));
-    if (positional.size() < command->arguments)
-        return usage(command->name + QStringLiteral(" needs a record number"));
+    if (positional.size() < command->arguments && !command->argumentOptional)
+        return usage(command->name + QStringLiteral(" needs ") + command->argumentName);
     for (const QString &option : parser.optionNames()) {
         if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
             return usage(QStringLiteral("--") + option + QStringLiteral(" does not apply to ") + command->name);
@@ -353,3 +364,8 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
     return command->run(CliContext{parser, encoding, folder, positional});
 }
+
+int CliFail(const QString &message) { return fail(message); }
+int CliWriteOut(const QByteArray &bytes) { return writeOut(bytes); }
+int CliLoadRegister(RegisterFolder &folder, SiteList &sites) { return loadRegister(folder, sites); }
+int CliOperationFailed(const OperationResult &result) { return operationFailed(result); }
