@@ -71,6 +71,8 @@ struct Unreadable
     const char *stem; // a file of the bookmarks tests; its .expected holds the message
 };
 
+void PrintTo(const Unreadable &c, std::ostream *out) { *out << c.name; }
+
 class CliImportUnreadable : public ::testing::TestWithParam<Unreadable>
 {
 };
