@@ -2,9 +2,11 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
-#include "SiteStore.h"
+#include "IniDocument.h"
+#include "RegisterFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <benchmark/benchmark.h>
@@ -54,10 +56,19 @@ SiteList MakeBenchSites(int count, int keywordPool, unsigned seed)
 BenchRegister::BenchRegister(int count)
 {
     SetAppDirectory(m_dir.path());
-    SiteStore store;
-    store.m_sites = MakeBenchSites(count);
-    if (!store.Save())
-        qFatal("could not save the benchmark register");
+    // Written plainly: flushing a hundred thousand files would only slow the set-up.
+    const SiteList sites = MakeBenchSites(count);
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(m_dir.path()).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("could not write the benchmark register");
+    };
+    for (std::size_t i = 0; i < sites.size(); ++i) {
+        IniDocument file;
+        sites.at(i).WriteTo(file);
+        write(DataFileName(int(i) + 1), file.serialize());
+    }
+    write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(count) + "\r\n");
 }
 
 BenchRegister::~BenchRegister()

@@ -1,8 +1,12 @@
-// Load and Save of whole registers at 1 000, 10 000 and 100 000 records.
+// Loading whole registers, and the three register operations on the first record, at 1 000,
+// 10 000 and 100 000 records. Each operation is on disk when it returns (its files flushed).
 #include "BenchRegister.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 #include "SiteStore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <benchmark/benchmark.h>
 
@@ -27,43 +31,67 @@ void Load(benchmark::State &state)
     state.counters["disk_MB"] = double(reg.contentBytes()) / 1e6;
 }
 
-void SaveUnchanged(benchmark::State &state)
+// The register open as a program that has loaded it holds it: the folder open and listed once.
+struct OpenRegister
 {
-    BenchRegister reg(int(state.range(0)));
-    SiteStore store;
-    store.Load();
+    explicit OpenRegister(int count)
+        : reg(count)
+        , folder(QFile::encodeName(reg.path()))
+        , files(folder)
+    {
+        SiteList sites;
+        bool damaged = false;
+        if (!files.load(sites, damaged))
+            qFatal("could not load the benchmark register");
+        first = sites.at(0);
+    }
+    BenchRegister reg;
+    RegisterFolder folder;
+    RegisterFiles files;
+    SiteRecord first;
+};
+
+void Register(benchmark::State &state)
+{
+    OpenRegister open(int(state.range(0)));
     for (auto _ : state) {
-        if (!store.Save())
-            state.SkipWithError("save failed");
+        if (!open.files.add(open.first).done())
+            state.SkipWithError("add failed");
     }
 }
 
-void SaveAllChanged(benchmark::State &state)
+void UpdateFirst(benchmark::State &state)
 {
-    BenchRegister reg(int(state.range(0)));
-    SiteStore store;
-    store.Load();
+    OpenRegister open(int(state.range(0)));
+    SiteRecord current = open.first;
     int round = 0;
     for (auto _ : state) {
+        SiteRecord changed = current;
+        changed.m_content = QByteArray::number(++round) + current.m_content;
+        if (!open.files.update(1, changed, &current).done())
+            state.SkipWithError("update failed");
+        current = changed;
+    }
+}
+
+void DeleteFirst(benchmark::State &state)
+{
+    OpenRegister open(int(state.range(0)));
+    for (auto _ : state) {
+        if (!open.files.remove(1, &open.first).done())
+            state.SkipWithError("delete failed");
         state.PauseTiming();
-        const QByteArray mark = QByteArray::number(++round);
-        SiteList changed;
-        for (SiteRecord record : store.m_sites) {
-            record.m_content = mark + record.m_content.mid(mark.size());
-            changed.push_back(record);
-        }
-        store.m_sites = changed;
+        open.files.restore(1, open.first);
         state.ResumeTiming();
-        if (!store.Save())
-            state.SkipWithError("save failed");
     }
 }
 
 } // namespace
 
 BENCHMARK(Load)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(SaveUnchanged)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(SaveAllChanged)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Register)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(UpdateFirst)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeleteFirst)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -49,6 +49,15 @@ OperationResult failed(const IoResult &io, int number = 0)
     return outcome(io.error == EWOULDBLOCK && !io.ok ? OperationStatus::Busy : OperationStatus::Failed, number, io);
 }
 
+// A record the format cannot hold is refused before anything is touched.
+bool refusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal)
+{
+    const QString bad = record.UnstorableKey();
+    if (!bad.isEmpty())
+        refusal = outcome(OperationStatus::Failed, number, UnstorableValueFailure(file, bad));
+    return !bad.isEmpty();
+}
+
 } // namespace
 
 QString DataFileName(int number)
@@ -112,6 +121,15 @@ public:
     }
 
     IoResult io() const { return m_io; }
+
+    // The lock and a count that may be written to, for an operation on record `number`.
+    OperationResult startWriting(Count &count, int number)
+    {
+        if (!m_io)
+            return failed(m_io, number);
+        const OperationResult usable = writableCount(count);
+        return outcome(usable.status, number, usable.io);
+    }
 
     IoResult readCount(Count &count)
     {
@@ -263,8 +281,9 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
 
     std::vector<std::pair<int, QString>> present;
     for (const QString &name : std::as_const(names)) {
-        if (name.endsWith(kOldTemporarySuffix))
-            m_folder.remove(name); // what an interrupted write of an earlier version left
+        // What an interrupted write left; no write runs while this shared lock is held.
+        if (name.endsWith(kOldTemporarySuffix) || name == RegisterFolder::temporaryName())
+            m_folder.remove(name);
         else if (const int number = DataFileNumber(name))
             present.emplace_back(number, name);
     }
@@ -311,16 +330,13 @@ OperationResult RegisterFiles::add(const SiteRecord &record)
 OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
 {
     Operation operation(*this, RegisterLock::Mode::Exclusive);
-    if (!operation.io())
-        return failed(operation.io());
     Count count;
-    if (OperationResult usable = operation.writableCount(count); !usable.done())
-        return usable;
+    if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
+        return ready;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (const QString bad = records[i].UnstorableKey(); !bad.isEmpty()) {
-            const QString file = m_folder.filePath(DataFileName(count.value + 1 + int(i)));
-            return outcome(OperationStatus::Failed, 0, UnstorableValueFailure(file, bad));
-        }
+        const int number = count.value + 1 + int(i);
+        if (OperationResult refusal; refusedAsUnstorable(records[i], m_folder.filePath(DataFileName(number)), 0, refusal))
+            return refusal;
     }
     if (qint64(count.value) + qint64(records.size()) > INT_MAX)
         return outcome(OperationStatus::Failed, 0,
@@ -342,14 +358,12 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
 
 OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord *expected)
 {
-    if (const QString bad = record.UnstorableKey(); !bad.isEmpty())
-        return outcome(OperationStatus::Failed, number, UnstorableValueFailure(m_folder.filePath(DataFileName(number)), bad));
+    if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+        return refusal;
     Operation operation(*this, RegisterLock::Mode::Exclusive);
-    if (!operation.io())
-        return failed(operation.io(), number);
     Count count;
-    if (OperationResult usable = operation.writableCount(count); !usable.done())
-        return outcome(usable.status, number, usable.io);
+    if (OperationResult ready = operation.startWriting(count, number); !ready.done())
+        return ready;
     IniDocument file;
     if (OperationResult checked = operation.check(count, number, expected, &file); !checked.done())
         return checked;
@@ -363,11 +377,9 @@ OperationResult RegisterFiles::update(int number, const SiteRecord &record, cons
 OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
 {
     Operation operation(*this, RegisterLock::Mode::Exclusive);
-    if (!operation.io())
-        return failed(operation.io(), number);
     Count count;
-    if (OperationResult usable = operation.writableCount(count); !usable.done())
-        return outcome(usable.status, number, usable.io);
+    if (OperationResult ready = operation.startWriting(count, number); !ready.done())
+        return ready;
     if (OperationResult checked = operation.check(count, number, expected); !checked.done())
         return checked;
     if (IoResult removed = m_folder.remove(DataFileName(number)); !removed)
@@ -381,15 +393,13 @@ OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
 
 OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
 {
-    if (const QString bad = record.UnstorableKey(); !bad.isEmpty())
-        return outcome(OperationStatus::Failed, number, UnstorableValueFailure(m_folder.filePath(DataFileName(number)), bad));
+    if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+        return refusal;
     {
         Operation operation(*this, RegisterLock::Mode::Exclusive);
-        if (!operation.io())
-            return failed(operation.io(), number);
         Count count;
-        if (OperationResult usable = operation.writableCount(count); !usable.done())
-            return outcome(usable.status, number, usable.io);
+        if (OperationResult ready = operation.startWriting(count, number); !ready.done())
+            return ready;
         // Raising the count must not bring back files that lie above it: only a short way up,
         // over numbers that are all free, is the number taken back.
         bool free = number >= 1 && !operation.fileAt(number)

@@ -189,6 +189,11 @@ int RegisterFolder::descriptor() const
     return d->fd;
 }
 
+QString RegisterFolder::temporaryName()
+{
+    return QString::fromLatin1(kTemporaryName);
+}
+
 QString RegisterFolder::path() const
 {
     return d->filePath(QString());

@@ -54,6 +54,8 @@ public:
     int descriptor() const;
 
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+    // The one temporary file a replacement uses (hidden; a leftover is replaced by the next one).
+    static QString temporaryName();
 
 private:
     class Private;

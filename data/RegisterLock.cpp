@@ -34,10 +34,13 @@ RegisterLock::RegisterLock(const RegisterFolder &folder, Mode mode, int waitMs)
     const int flags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
     m_fd = ::openat(folder.descriptor(), name.constData(), O_RDWR | O_CREAT | flags, 0666);
     // A lock file that we may not write still locks: a shared lock needs no more than reading.
-    if (m_fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR))
+    const int error = errno;
+    if (m_fd < 0 && (error == EACCES || error == EPERM || error == EROFS || error == EISDIR))
         m_fd = ::openat(folder.descriptor(), name.constData(), O_RDONLY | flags);
     if (m_fd < 0) {
-        m_result = IoResult::failure(folder.filePath(lockFileName()), SystemReason(errno), errno);
+        // Why it could not be made, rather than that it is not there.
+        const int reason = errno == ENOENT ? error : errno;
+        m_result = IoResult::failure(folder.filePath(lockFileName()), SystemReason(reason), reason);
         return;
     }
     const int operation = (mode == Mode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;

@@ -91,16 +91,22 @@ QString SiteRecord::UnstorableKey() const
 
 namespace {
 
-// The folder of a file given by its path, opened as the register's files are.
+// A file given by its path, reached through its folder as the register's files are.
 struct FileInFolder
 {
-    explicit FileInFolder(const QString &path)
+    FileInFolder(const QString &path, bool create)
         : folder(QFile::encodeName(QFileInfo(path).path()))
         , name(QFileInfo(path).fileName())
     {
+        result = folder.open(create);
+        if (result)
+            result = folder.read(name, bytes, exists);
     }
     RegisterFolder folder;
     QString name;
+    IoResult result;
+    QByteArray bytes;
+    bool exists = false;
 };
 
 } // namespace
@@ -110,31 +116,21 @@ IoResult SiteRecord::SaveToFile(const QString &path) const
     const QString bad = UnstorableKey();
     if (!bad.isEmpty())
         return UnstorableValueFailure(path, bad);
-    FileInFolder file(path);
-    QByteArray bytes;
-    bool exists = false;
-    IoResult result = file.folder.open(true);
-    if (result)
-        result = file.folder.read(file.name, bytes, exists);
-    if (!result)
-        return result;
-    IniDocument document = IniDocument::parse(bytes);
-    if (!WriteTo(document) && exists)
+    FileInFolder file(path, true);
+    if (!file.result)
+        return file.result;
+    IniDocument document = IniDocument::parse(file.bytes);
+    if (!WriteTo(document) && file.exists)
         return IoResult::success();
     return file.folder.replace(file.name, document.serialize());
 }
 
 IoResult SiteRecord::LoadFromFile(const QString &path)
 {
-    FileInFolder file(path);
-    QByteArray bytes;
-    bool exists = false;
-    IoResult result = file.folder.open(false);
-    if (result)
-        result = file.folder.read(file.name, bytes, exists);
-    if (result)
-        ReadFrom(IniDocument::parse(bytes));
-    return result;
+    const FileInFolder file(path, false);
+    if (file.result)
+        ReadFrom(IniDocument::parse(file.bytes));
+    return file.result;
 }
 
 IoResult UnstorableValueFailure(const QString &path, const QString &key)

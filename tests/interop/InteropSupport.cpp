@@ -2,6 +2,7 @@
 
 #include "AppDirectory.h"
 #include "SiteStore.h"
+#include "TempRegister.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,10 +36,6 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
     return {store.m_sites.begin(), store.m_sites.end()};
 }
 
-void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records)
-{
-    AddRecords(directory, records);
-}
 
 void WriteFile(const QString &path, const QByteArray &bytes)
 {

@@ -24,9 +24,8 @@ inline std::string Shown(const QByteArray &bytes)
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
                        const std::vector<std::string> &labels, const std::string &context);
 
-// The register in `directory`, loaded / saved by our own SiteStore.
+// The register in `directory`, loaded by our own SiteStore.
 std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
-void SaveWithSiteStore(const QString &directory, const std::vector<SiteRecord> &records);
 
 // Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);

@@ -1,4 +1,4 @@
-// Awkward field values in both directions between the Windows profile functions and SiteStore.
+// Awkward field values in both directions between the Windows profile functions and our register files.
 #include "InteropSupport.h"
 #include "ProfileOracle.h"
 #include "TempRegister.h"
@@ -133,7 +133,7 @@ TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
 TEST_F(ValueInterop, ourSave_windowsLoadReadsOurValues)
 {
     const std::vector<SiteRecord> written = awkwardRecords();
-    SaveWithSiteStore(m_root.path(), written);
+    AddRecords(m_root.path(), written);
     const ProfileOracle::Load theirs = ProfileOracle::load(m_root.path());
     ASSERT_TRUE(theirs.ok) << theirs.error.toStdString();
     ASSERT_EQ(theirs.records.size(), written.size());
