@@ -36,20 +36,12 @@ QByteArray summaryLine(const QString &line, OutputEncoding encoding)
 
 } // namespace
 
-KnownUrls::KnownUrls(const SiteList &sites)
-{
-    m_urls.reserve(qsizetype(sites.size()));
-    for (const SiteRecord &record : sites)
-        m_urls.insert(record.m_url);
-}
-
 int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encoding)
 {
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
-    const KnownUrls known(sites);
-    const KnownUrl isKnown = [&known](const QByteArray &url) { return known.contains(url); };
+    const KnownUrl isKnown = RegisterUrls(sites);
 
     BookmarkImport planned;
     if (file == QLatin1String("-")) {

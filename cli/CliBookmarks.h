@@ -2,24 +2,9 @@
 
 #include "CliOutput.h"
 
-#include <QByteArray>
-#include <QSet>
 #include <QString>
 
 class RegisterFolder;
-class SiteList;
-
-// Whether a bookmark's URL (register bytes) is in the register as loaded. The whole duplicate rule
-// of an import lives here, so that a looser comparison changes this one place.
-class KnownUrls
-{
-public:
-    explicit KnownUrls(const SiteList &sites);
-    bool contains(const QByteArray &url) const { return m_urls.contains(url); }
-
-private:
-    QSet<QByteArray> m_urls;
-};
 
 // sitekanri-cli import FILE ("-": standard input): every new bookmark of the file added as one
 // operation, then the summary on standard output in `encoding`.
