@@ -169,10 +169,11 @@ public:
                                                 "sitekanri-cli repair で修復してください。"));
     }
 
+    // The count, written last; the folder is flushed whether or not it changed.
     IoResult writeCount(Count &count, int value)
     {
         if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)
-            return IoResult::success();
+            return m_folder.flush();
         return m_folder.replace(kSettingFile, count.file.serialize());
     }
 
@@ -199,7 +200,11 @@ public:
     {
         IniDocument file;
         record.WriteTo(file);
-        return m_folder.replace(DataFileName(number), file.serialize());
+        // Each file's bytes are flushed before its rename; the folder once, by the write that
+        // ends the operation. Renames in one folder reach the disk in the order they were made
+        // (the file system's journal keeps them in order), so the count is never there before
+        // the data file it counts.
+        return m_folder.replace(DataFileName(number), file.serialize(), false);
     }
 
     // Whether `number` is within the count and its file holds `expected` (when given).
@@ -382,7 +387,7 @@ OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
         return ready;
     if (OperationResult checked = operation.check(count, number, expected); !checked.done())
         return checked;
-    if (IoResult removed = m_folder.remove(DataFileName(number)); !removed)
+    if (IoResult removed = m_folder.remove(DataFileName(number), number != count.value); !removed)
         return failed(removed, number);
     if (number == count.value) {
         if (IoResult counted = operation.writeCount(count, operation.highestBelow(number)); !counted)
@@ -409,10 +414,8 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
         if (free) {
             if (IoResult written = operation.writeFresh(number, record); !written)
                 return failed(written, number);
-            if (number > count.value) {
-                if (IoResult counted = operation.writeCount(count, number); !counted)
-                    return failed(counted, number);
-            }
+            if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted)
+                return failed(counted, number);
             return outcome(OperationStatus::Done, number);
         }
     }

@@ -265,7 +265,7 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     return IoResult::success();
 }
 
-IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes)
+IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, bool flushFolder)
 {
     if (d->fd < 0)
         return d->failure(name, ENOENT);
@@ -308,12 +308,17 @@ IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes)
         return d->failure(onDisk, error);
     }
     d->learn(onDisk, true);
-    if (::fsync(d->fd) != 0)
+    return flushFolder ? flush() : IoResult::success();
+}
+
+IoResult RegisterFolder::flush()
+{
+    if (d->fd >= 0 && ::fsync(d->fd) != 0)
         return d->failure(QString(), errno);
     return IoResult::success();
 }
 
-IoResult RegisterFolder::remove(const QString &name)
+IoResult RegisterFolder::remove(const QString &name, bool flushFolder)
 {
     if (d->fd < 0)
         return IoResult::success();
@@ -321,9 +326,7 @@ IoResult RegisterFolder::remove(const QString &name)
     if (::unlinkat(d->fd, encoded(onDisk).constData(), 0) != 0)
         return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
     d->learn(onDisk, false);
-    if (::fsync(d->fd) != 0)
-        return d->failure(QString(), errno);
-    return IoResult::success();
+    return flushFolder ? flush() : IoResult::success();
 }
 
 IoResult RegisterFolder::list(QStringList &names) const

@@ -38,9 +38,13 @@ public:
     // Replaces (or creates) a file atomically: a temporary in this folder, written and flushed, then
     // renamed over the target, then the folder flushed. A replaced file keeps its permission bits
     // exactly and, where the process may set them, its owner and group.
-    IoResult replace(const QString &name, const QByteArray &bytes);
-    // Removes a file, then flushes the folder; a missing one is a success.
-    IoResult remove(const QString &name);
+    // With `flushFolder` false the folder is left for flush() to make the rename durable: an
+    // operation that writes several files then flushes the folder once.
+    IoResult replace(const QString &name, const QByteArray &bytes, bool flushFolder = true);
+    // Removes a file, then flushes the folder (unless told not to); a missing one is a success.
+    IoResult remove(const QString &name, bool flushFolder = true);
+    // Makes the names this folder holds durable (renames and removals done so far).
+    IoResult flush();
     // Every name in the folder, once (no "." or "..").
     IoResult list(QStringList &names) const;
     // The name a file has on disk when one matches `name` without regard to ASCII case, else `name`.
