@@ -2,6 +2,9 @@
 
 #include "CodePage.h"
 #include "SiteEntry.h"
+#include "SiteList.h"
+
+#include <memory>
 
 namespace {
 
@@ -158,4 +161,13 @@ BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const 
 BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
 {
     return plan(isKnown, [&](const BookmarkSink &sink) { return ReadBookmarkFile(path, sink, limits); });
+}
+
+KnownUrl RegisterUrls(const SiteList &sites)
+{
+    auto urls = std::make_shared<QSet<QByteArray>>();
+    urls->reserve(qsizetype(sites.size()));
+    for (const SiteRecord &record : sites)
+        urls->insert(record.m_url);
+    return [urls](const QByteArray &url) { return urls->contains(url); };
 }

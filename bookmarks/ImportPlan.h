@@ -48,6 +48,11 @@ struct ImportPlan
 // Whether a URL (in register bytes) is in the register already: the caller's duplicate rule.
 using KnownUrl = std::function<bool(const QByteArray &url)>;
 
+class SiteList;
+// The register's duplicate rule, in this one place so that a looser comparison changes only it:
+// a URL is known when a record of `sites` has exactly its bytes.
+KnownUrl RegisterUrls(const SiteList &sites);
+
 // Turns bookmarks into records one by one. Name = title (the URL when there is none); keywords =
 // the nearest folders, then the TAGS, three at most; content = the description.
 class ImportPlanner

@@ -1,14 +1,14 @@
 #include "CliCheck.h"
 
-#include "AppDirectory.h"
 #include "CliCommands.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCheckRun.h"
-#include "SiteStore.h"
+#include "CliReport.h"
+#include "RegisterFolder.h"
+#include "SiteList.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QEventLoop>
 
 #include <optional>
@@ -95,15 +95,15 @@ QByteArray resultLine(const SiteList &sites, std::size_t position, const LinkRes
 
 } // namespace
 
-int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
+int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, RegisterFolder &folder)
 {
     CheckOptions options;
     if (int code = readOptions(parser, options))
         return code;
-    SiteStore store;
-    if (IoResult loaded = store.Load(); !loaded)
-        return failure(QStringLiteral("データを読み込めませんでした。") + loaded.describe());
-    const SiteList &sites = store.m_sites;
+    SiteList sites;
+    if (int code = CliLoadRegister(folder, sites))
+        return code;
+    const QString resultsPath = folder.filePath(LinkResults::kFileName);
 
     std::vector<std::size_t> chosen; // positions, in register order
     for (std::size_t position = 0; position < sites.size(); ++position) {
@@ -113,7 +113,7 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
 
     LinkCheckRun run;
     run.setSettings(options.settings);
-    if (!run.results().load())
+    if (!run.results().load(resultsPath))
         WriteError(kPrefix + LinkResults::kFileName + QStringLiteral(" を読めないため、これまでの結果は使いません。"));
 
     // Results come in the order they finish; lines go out in register order as soon as every
@@ -141,8 +141,8 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding)
     if (writeFailed)
         return failure(QStringLiteral("cannot write to standard output"));
 
-    if (QDir(AppDirectory()).exists()) {
-        if (IoResult saved = run.results().save(sites); !saved)
+    if (folder.exists()) {
+        if (IoResult saved = run.results().save(resultsPath, sites); !saved)
             return failure(QStringLiteral("リンク確認の結果を保存できませんでした。") + saved.describe());
     }
     return ExitOk;

@@ -279,7 +279,7 @@ std::vector<CliCommand> commands()
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
         {QStringLiteral("check"),
          {QStringLiteral("keyword"), QStringLiteral("format"), QStringLiteral("timeout"), QStringLiteral("jobs")}, 0,
-         [](const CliContext &c) { return RunCheck(c.parser, c.encoding); }},
+         [](const CliContext &c) { return RunCheck(c.parser, c.encoding, c.folder); }},
     };
 }
 

@@ -1,9 +1,10 @@
 #include "LinkResults.h"
 
 #include "AppDirectory.h"
-#include "FileAccess.h"
+#include "RegisterFolder.h"
 #include "SiteList.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -140,17 +141,22 @@ bool LinkResults::load(const QString &path)
     m_links.clear();
     if (QFileInfo(path).size() > kMaxFileSize)
         return false;
+    // Read like a register file, never through a link in its place.
+    const QFileInfo info(path);
+    RegisterFolder folder(QFile::encodeName(info.absolutePath()));
     QByteArray bytes;
     bool exists = false;
-    if (!ReadWholeFile(path, bytes, exists))
+    if (!folder.open(false) || !folder.read(info.fileName(), bytes, exists))
         return false;
     return !exists || fromBytes(bytes);
 }
 
 IoResult LinkResults::save(const QString &path, const SiteList &sites) const
 {
-    FileReplacement replacement;
-    if (IoResult staged = replacement.stage(path, toBytes(sites)); !staged)
-        return staged;
-    return replacement.commit();
+    // Replaced whole, as a register file is: a crash leaves the old results or the new ones.
+    const QFileInfo info(path);
+    RegisterFolder folder(QFile::encodeName(info.absolutePath()));
+    if (IoResult opened = folder.open(true); !opened)
+        return opened;
+    return folder.replace(info.fileName(), toBytes(sites));
 }

@@ -1,17 +1,56 @@
 #!/usr/bin/env bash
-# Builds the register-file fuzzer (clang, libFuzzer, ASan+UBSan) in build/fuzz and runs it
-# for SECONDS seconds (default 60) from the committed seeds in fuzz/corpus. Inputs it finds
-# interesting collect in build/fuzz/corpus; a crash or broken round trip is written to
-# build/fuzz/findings/ and the script exits non-zero.
+# Runs one fuzzer (clang libFuzzer, ASan+UBSan) for SECONDS seconds in JOBS processes at once.
+#   scripts/fuzz.sh TARGET [SECONDS] [JOBS]
+#   TARGET: ini_document (the register-file reader) or bookmark_reader (the bookmark-file reader)
+#   SECONDS: default 60; JOBS: default the number of cores
+# Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
+# starting from the kept corpus; afterwards only the inputs that reach code the kept corpus does
+# not are merged into it (commit them), and the work folder is emptied. Each process logs to
+# build/fuzz/logs/TARGET/fuzz-N.log. A crash, leak or broken round trip is written to
+# build/fuzz/findings/ and the script exits non-zero. Replay one with build/fuzz/TARGET_fuzz FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
-build=build/fuzz
+usage() { sed -n '3,5s/^# //p' "$0" >&2; exit 2; }
+target=${1:-}
+seconds=${2:-60}
+jobs=${3:-$(nproc)}
+case $target in
+  ini_document) max_len=16384 ;;
+  bookmark_reader) max_len=65536 ;;
+  *) usage ;;
+esac
+[[ $seconds =~ ^[0-9]+$ && $jobs =~ ^[1-9][0-9]*$ ]] || usage
 
+build=build/fuzz
+kept=$PWD/fuzz/corpus/$target
+work=$PWD/$build/work/$target
+logs=$build/logs/$target
+findings=$PWD/$build/findings
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build"
-mkdir -p "$build/corpus" "$build/findings"
+cmake --build "$build" --target "${target}_fuzz"
+mkdir -p "$kept" "$work" "$logs" "$findings"
+rm -f "$logs"/fuzz-*.log
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-exec "$build/ini_document_fuzz" -max_total_time="$seconds" -max_len=16384 -print_final_stats=1 \
-  -artifact_prefix="$build/findings/" "$build/corpus" fuzz/corpus
+fuzzer=$PWD/$build/${target}_fuzz
+
+# Each process writes fuzz-N.log in the folder it runs in; new inputs go to the work corpus.
+status=0
+found_before=$(find "$findings" -name "$target-*" | wc -l)
+(cd "$logs" && "$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
+  -jobs="$jobs" -workers="$jobs" -artifact_prefix="$findings/$target-" "$work" "$kept") || status=$?
+
+runs=$(cat "$logs"/fuzz-*.log 2>/dev/null | awk '/^stat::number_of_executed_units:/ { n += $2 } END { print n + 0 }')
+echo "$target: $runs executions in $jobs processes"
+before=$(ls "$kept" | wc -l)
+"$fuzzer" -merge=1 -max_len="$max_len" "$kept" "$work" >"$logs/merge.log" 2>&1 ||
+  { echo "$target: the merge into $kept failed, see $logs/merge.log" >&2; exit 1; }
+echo "$target: $(($(ls "$kept" | wc -l) - before)) inputs added to $kept"
+# What the merge left out reaches nothing new; the next run starts from the kept corpus again.
+rm -rf "$work"
+if (($(find "$findings" -name "$target-*" | wc -l) > found_before)); then
+  echo "$target: new findings in $findings:" >&2
+  ls -t "$findings" | grep "^$target-" >&2
+  exit 1
+fi
+exit "$status"

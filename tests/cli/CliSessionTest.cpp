@@ -54,7 +54,8 @@ TEST(CliSessions, runAsWritten)
         } else if (word == "run") {
             QStringList arguments{QStringLiteral("--dir"), reg->path()};
             for (const QByteArray &field : std::as_const(fields))
-                arguments << QString::fromUtf8(unescaped(field).replace("REGISTER", here));
+                arguments << QString::fromUtf8(
+                    unescaped(field).replace("REGISTER", here).replace("BOOKMARKS", SITEKANRI_BOOKMARK_FILES));
             run = RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
         } else if (word == "exit") {
             EXPECT_EQ(run.exitCode, fields[0].toInt()) << run.err.toStdString();

@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "InteropSupport.h"
 #include "ProfileOracle.h"
+#include "TempRegister.h"
 
 #include <QFile>
 
@@ -46,7 +47,7 @@ TEST_F(CharacterInterop, typedCharactersReachWindowsAsItsOwnBytesAndBack)
         labels.push_back(f[3].toStdString());
     }
     ASSERT_TRUE(QDir().mkpath(dir(QStringLiteral("ours"))) && QDir().mkpath(dir(QStringLiteral("theirs"))));
-    SaveWithSiteStore(dir(QStringLiteral("ours")), typed);
+    WriteRegister(dir(QStringLiteral("ours")), typed);
     ASSERT_EQ(ProfileOracle::save(dir(QStringLiteral("theirs")), stored).toStdString(), "");
     ExpectSameRecords(ProfileOracle::load(dir(QStringLiteral("ours"))).records, stored, labels, "Windows reads ours");
     const std::vector<SiteRecord> ours = LoadWithSiteStore(dir(QStringLiteral("theirs")));

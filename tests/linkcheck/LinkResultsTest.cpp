@@ -1,7 +1,6 @@
 // The results file beside the register, and `sitekanri-cli check` end to end.
 #include "LinkResults.h"
 #include "LocalHttpServer.h"
-#include "SiteStore.h"
 #include "TempRegister.h"
 
 #include <QEventLoop>
@@ -73,13 +72,13 @@ TEST(CliCheck, printsInRegisterOrder_savesResults)
         return LocalHttpServer::Answer(request.path == "/slow" ? 200 : 404, request.path == "/slow" ? 300 : 0);
     });
     const QByteArray base = server.base().toUtf8();
-    SiteStore store;
+    std::vector<SiteRecord> records;
     for (const char *site : {"遅い|/slow|k", "other|/skipped|x", "無い|/gone|k", "mail|mailto:a@example.jp|k"}) {
         const QList<QByteArray> f = QByteArray(site).split('|');
         const QByteArray url = f[1].startsWith('/') ? base + f[1] : f[1];
-        store.m_sites.push_back(MakeRecord(f[0].constData(), url.constData(), f[2].constData()));
+        records.push_back(MakeRecord(f[0].constData(), url.constData(), f[2].constData()));
     }
-    ASSERT_TRUE(store.Save());
+    WriteRegister(dir.path(), records);
     dir.write(LinkResults::kFileName, "not ours\n");
 
     QProcess cli; // the server answers from this process's event loop, so the wait keeps it turning

@@ -1,0 +1,84 @@
+#include "CliBookmarks.h"
+
+#include "BookmarkExport.h"
+#include "CliCommands.h"
+#include "CliReport.h"
+#include "CodePage.h"
+#include "ImportPlan.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+// A line of the summary for stdout. In CP932 a character the code page lacks (a title that was
+// not imported for holding one) is shown as '?': the reason beside it names the character.
+QByteArray summaryLine(const QString &line, OutputEncoding encoding)
+{
+    if (encoding == OutputEncoding::Utf8)
+        return line.toUtf8() + '\n';
+    QByteArray out;
+    if (CodePage::fromText(line, out))
+        return out + '\n';
+    out.clear();
+    const QList<uint> codePoints = line.toUcs4();
+    for (const uint codePoint : codePoints) {
+        const char32_t one[1] = {char32_t(codePoint)};
+        QByteArray bytes;
+        out += CodePage::fromText(QString::fromUcs4(one, 1), bytes) ? bytes : QByteArray("?");
+    }
+    return out + '\n';
+}
+
+} // namespace
+
+int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encoding)
+{
+    SiteList sites;
+    if (int code = CliLoadRegister(folder, sites))
+        return code;
+    const KnownUrl isKnown = RegisterUrls(sites);
+
+    BookmarkImport planned;
+    if (file == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return CliFail(QStringLiteral("標準入力を読み込めませんでした: ") + in.errorString());
+        planned = PlanBookmarkImport(in, isKnown);
+    } else {
+        planned = PlanBookmarkFileImport(file, isKnown);
+    }
+    if (!planned.read.ok)
+        return CliFail(file + QStringLiteral(": ") + planned.read.message);
+
+    // One operation for the whole file: a crash leaves the register as it was or with all of it.
+    if (!planned.plan.records.empty()) {
+        RegisterFiles files(folder);
+        if (const OperationResult added = files.addMany(planned.plan.records); !added.done())
+            return CliOperationFailed(added);
+    }
+    QByteArray out;
+    for (const QString &line : planned.plan.summary())
+        out += summaryLine(line, encoding);
+    return CliWriteOut(out);
+}
+
+int RunExport(RegisterFolder &folder, const QString &file)
+{
+    SiteList sites;
+    if (int code = CliLoadRegister(folder, sites))
+        return code;
+    const QByteArray bytes = ExportBookmarks(sites);
+    if (file.isEmpty() || file == QLatin1String("-"))
+        return CliWriteOut(bytes);
+
+    // Written whole or not at all: a full disk never leaves half a bookmark file behind.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return CliFail(file + QStringLiteral(": ") + out.errorString());
+    return ExitOk;
+}
