@@ -4,6 +4,7 @@
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
+#include "KeyboardCommands.h"
 #include "KeywordList.h"
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
@@ -12,6 +13,7 @@
 #include "RegisterLock.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
+#include "RowFocusDelegate.h"
 #include "SiteEntry.h"
 #include "SiteTableModel.h"
 
@@ -36,6 +38,7 @@ QTableView *makeSiteView(QWidget *parent)
     auto *view = new QTableView(parent);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTabKeyNavigation(false);
+    view->setItemDelegate(new RowFocusDelegate(view));
     return view;
 }
 
@@ -81,6 +84,7 @@ bool MainDialog::OnInitDialog()
     setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
     m_pageTab->CreatePages();
     connectPages();
+    InstallKeyboardCommands(*this);
     if (!LoadRegister())
         return false;
     SetUpSiteList();

@@ -1,5 +1,6 @@
 #include "SiteApp.h"
 
+#include "ColourScheme.h"
 #include "MainDialog.h"
 #include "PageTab.h"
 
@@ -40,6 +41,7 @@ SiteApp::SiteApp(QApplication &application)
     // Wayland matches the window to its desktop entry (and so its icon and name) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral(SITEKANRI_APP_ID));
     InstallTranslation(application);
+    ApplyColourScheme(application);
 }
 
 void SiteApp::InstallTranslation(QApplication &application)
