@@ -50,7 +50,7 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeFocusOnTheListAndTemp
         auto *button = dialog->control<QPushButton>(id);
         EXPECT_FALSE(button->icon().isNull()) << id;
         EXPECT_TRUE(button->text().isEmpty()) << id;
-        EXPECT_EQ(button->toolTip(), QString::fromUtf8(text));
+        EXPECT_TRUE(button->toolTip().startsWith(QString::fromUtf8(text))) << id;
         EXPECT_EQ(button->accessibleName(), QString::fromUtf8(text));
     }
 
