@@ -116,4 +116,17 @@ TEST_F(KeyboardTest, tabMovesThroughEachPageAsTheEyeReadsIt)
     }
 }
 
+// The list shows that it has the focus on its whole current row, as a field shows its cursor; the
+// style's own frame, on the first cell alone, is lost in the row's highlight.
+TEST_F(KeyboardTest, focusedListFramesItsCurrentRow)
+{
+    const QModelIndex current = view()->currentIndex();
+    const QRect row = view()->visualRect(current.siblingAtColumn(1)).united(view()->visualRect(current.siblingAtColumn(5)));
+    auto rowPixels = [&] { return view()->viewport()->grab(row).toImage(); };
+    dialog->control(ControlId::SiteName)->setFocus();
+    const QImage unfocused = rowPixels();
+    view()->setFocus();
+    EXPECT_NE(rowPixels(), unfocused);
+}
+
 } // namespace
