@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# End to end through the accessibility bus: the real sitekanri on a virtual X display, with a
+# private session bus and the AT-SPI bus beside it, is driven by atspi_register.py (controls found
+# by their names, keys typed); the register files are then read back with sitekanri-cli.
+# Skipped (77) with the reason when the bus or the Python bindings cannot be had.
+#   atspi_test.sh SITEKANRI SITEKANRI_CLI
+set -euo pipefail
+app=$1
+cli=$2
+here=$(dirname "$0")
+
+. "$here/../support/shell_test.sh"
+require_tools Xvfb xdotool dbus-daemon
+# Debian's bindings, whichever python3 comes first in PATH.
+python=/usr/bin/python3
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] || { echo "SKIP: $launcher is missing (at-spi2-core)"; exit 77; }
+"$python" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
+
+begin_work
+bus_pid=
+launcher_pid=
+end_bus() {
+  local status=$?
+  for pid in $launcher_pid $bus_pid; do kill "$pid" 2>/dev/null || true; done
+  end_work_status=$status
+  end_work
+}
+trap end_bus EXIT
+# end_work keeps the exit status it is called with.
+end_work() {
+  local status=${end_work_status:-$?}
+  for pid in $app_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+  exit "$status"
+}
+
+export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache" HOME="$work/home"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
+"$cli" add --name "消す予定" --url "http://gone.example.jp/" >/dev/null
+
+start_xvfb
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
+  read -r address; read -r pid; echo "export DBUS_SESSION_BUS_ADDRESS='$address'; bus_pid=$pid"; })"
+[ -n "$bus_pid" ] || { echo "SKIP: no private session bus could be started"; exit 77; }
+"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
+launcher_pid=$!
+for _ in $(seq 50); do
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null 2>&1 && break
+  sleep 0.1
+done
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 \
+  || { echo "SKIP: the accessibility bus did not start"; cat "$work/atspi.log"; exit 77; }
+
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
+xdotool windowfocus --sync "$window"
+
+SITEKANRI_WINDOW=$window "$python" "$here/atspi_register.py" >"$work/driver.log" 2>&1 || fail "the driver stopped"
+# Closing saves the register; the process ends once it is written.
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the window did not close on Escape"
+app_pid=
+
+expected=$(printf '読み上げの友\thttp://a11y.example.jp/new\t音声\t点字\t\t変更した')
+actual=$("$cli" list)
+[ "$actual" = "$expected" ] || fail "register holds:
+$actual
+expected:
+$expected"
+cat "$work/driver.log"
+echo "PASS: registered, changed and deleted by name and keys; the register holds the changed site alone"
