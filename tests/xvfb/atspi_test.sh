@@ -10,7 +10,7 @@ cli=$2
 here=$(dirname "$0")
 
 . "$here/../support/shell_test.sh"
-require_tools Xvfb xdotool dbus-daemon
+require_tools Xvfb xdotool dbus-daemon dbus-send
 # Debian's bindings, whichever python3 comes first in PATH.
 python=/usr/bin/python3
 launcher=/usr/libexec/at-spi-bus-launcher
@@ -18,37 +18,19 @@ launcher=/usr/libexec/at-spi-bus-launcher
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
 
 begin_work
-bus_pid=
-launcher_pid=
-end_bus() {
-  local status=$?
-  for pid in $launcher_pid $bus_pid; do kill "$pid" 2>/dev/null || true; done
-  end_work_status=$status
-  end_work
-}
-trap end_bus EXIT
-# end_work keeps the exit status it is called with.
-end_work() {
-  local status=${end_work_status:-$?}
-  for pid in $app_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-  exit "$status"
-}
-
 export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache" HOME="$work/home"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
 "$cli" add --name "消す予定" --url "http://gone.example.jp/" >/dev/null
 
 start_xvfb
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+bus_pid=
 eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
   read -r address; read -r pid; echo "export DBUS_SESSION_BUS_ADDRESS='$address'; bus_pid=$pid"; })"
 [ -n "$bus_pid" ] || { echo "SKIP: no private session bus could be started"; exit 77; }
+extra_pids=$bus_pid
 "$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
-launcher_pid=$!
+extra_pids="$! $extra_pids"
 for _ in $(seq 50); do
   dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
     >/dev/null 2>&1 && break
