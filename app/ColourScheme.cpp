@@ -4,9 +4,7 @@
 #include <QPalette>
 #include <QStyleFactory>
 
-namespace {
-
-QPalette darkPalette()
+QPalette DarkPalette()
 {
     const QColor window(0x20, 0x20, 0x20);
     const QColor base(0x10, 0x10, 0x10);
@@ -29,7 +27,7 @@ QPalette darkPalette()
     palette.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
     palette.setColor(QPalette::Dark, QColor(0x08, 0x08, 0x08));
     palette.setColor(QPalette::Shadow, Qt::black);
-    palette.setColor(QPalette::Highlight, QColor(0x4a, 0x90, 0xe2));
+    palette.setColor(QPalette::Highlight, QColor(0x7a, 0xb8, 0xff));
     palette.setColor(QPalette::HighlightedText, Qt::black);
     palette.setColor(QPalette::Link, QColor(0x8a, 0xc4, 0xff));
     palette.setColor(QPalette::LinkVisited, QColor(0xc0, 0xa0, 0xff));
@@ -38,13 +36,11 @@ QPalette darkPalette()
     return palette;
 }
 
-} // namespace
-
 void ApplyColourScheme(QApplication &application)
 {
     if (qEnvironmentVariable("SITEKANRI_COLOUR_SCHEME").compare(QLatin1String("dark"), Qt::CaseInsensitive) != 0)
         return;
     if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
-    application.setPalette(darkPalette());
+    application.setPalette(DarkPalette());
 }
