@@ -10,17 +10,19 @@
 #include "LinkPage.h"
 #include "PageTab.h"
 #include "RegisterPage.h"
-#include "RegisterLock.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
 #include "SiteEntry.h"
+#include "SiteRegister.h"
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QFile>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -64,7 +66,12 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
             &MainDialog::OnClickBanner);
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // The model refers to the register's list, which goes with the members: the model must go
+    // first, not later among the children.
+    delete m_siteModel;
+}
 
 QWidget *MainDialog::makeControl(const ControlTemplate &control, QWidget *parent)
 {
@@ -114,43 +121,28 @@ void MainDialog::connectPages()
 
 bool MainDialog::LoadRegister()
 {
-    m_lock = std::make_unique<RegisterLock>(AppDirectory());
-    // A folder where no lock can be made cannot be written by anybody either: the register is
-    // still shown, and the close request reports that it cannot be saved.
-    if (m_lock->tryLock() == RegisterLock::State::HeldByOther) {
-        ShowMessage(QString::fromUtf8("サイト管理は既に起動しています。"));
-        return false;
-    }
-    const IoResult loaded = m_store.Load();
+    m_register = std::make_unique<SiteRegister>(QFile::encodeName(AppDirectory()));
+    const IoResult loaded = m_register->open();
     if (!loaded) {
-        m_store.m_sites.clear();
         ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')
                     + loaded.reason);
         return false;
     }
-    m_loaded = true;
+    if (m_register->isDamaged())
+        ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
+    m_register->watch();
     return true;
+}
+
+const SiteList &MainDialog::sites() const
+{
+    return m_register->sites();
 }
 
 void MainDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_loaded && !SaveRegister()) {
-        event->ignore();
-        return;
-    }
     event->accept();
     done(QDialog::Rejected);
-}
-
-bool MainDialog::SaveRegister()
-{
-    const IoResult saved = m_store.Save();
-    if (saved)
-        return true;
-    // Ending without saving loses what was changed in this run, so only an explicit Yes does it.
-    return AskYesNo(QString::fromUtf8("データを保存できませんでした。\n") + saved.file + QLatin1Char('\n')
-                        + saved.reason + QString::fromUtf8("\n\n保存せずに終了しますか？"),
-                    MessageBoxes::Answer::No);
 }
 
 void MainDialog::reject()
@@ -222,8 +214,23 @@ bool MainDialog::SetUpSiteList()
     QTableView *view = siteView();
     if (m_siteModel)
         return true;
-    m_siteModel = new SiteTableModel(m_store.m_sites, this);
+    m_siteModel = new SiteTableModel(*m_register, this);
     view->setModel(m_siteModel);
+    // A reset (many records changed elsewhere at once) keeps the current record by its number.
+    connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
+        const int row = GetSelectedSiteRow();
+        m_currentNumber = row >= 0 ? sites().number(std::size_t(row)) : 0;
+    });
+    connect(m_register.get(), &SiteRegister::wasReset, this, [this] {
+        const long long row = sites().positionOf(m_currentNumber);
+        if (row >= 0)
+            SelectSiteRow(int(row));
+    });
+    // The keywords offered are those of the register as it is now, whoever changed it.
+    connect(m_register.get(), &SiteRegister::recordsInserted, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::recordsRemoved, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setShowGrid(true);
@@ -241,6 +248,19 @@ bool MainDialog::SetUpSiteList()
     for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
         view->setColumnWidth(column, SiteTableModel::columnWidth(column));
     view->viewport()->installEventFilter(this);
+    view->installEventFilter(this);
+    // The fields show the current row however it became current: mouse, keys, type-ahead, or a
+    // change to the register that moved the current row to another record.
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { followCurrentRow(current); });
+    // A number whose record has gone may come back with another record (the highest number is
+    // given again): the fields then show no record of the list.
+    const auto forgetGoneRecord = [this] {
+        if (sites().positionOf(m_shownNumber) < 0)
+            m_shownNumber = 0;
+    };
+    connect(m_register.get(), &SiteRegister::recordsRemoved, this, forgetGoneRecord);
+    connect(m_register.get(), &SiteRegister::wasReset, this, forgetGoneRecord);
     FillSiteList();
     return true;
 }
@@ -249,13 +269,11 @@ void MainDialog::FillSiteList()
 {
     if (!m_siteModel)
         return;
-    m_siteModel->refresh();
     FillKeywordCombo();
     const int last = m_siteModel->rowCount() - 1;
     if (last < 0)
         return;
     SelectSiteRow(last);
-    siteView()->scrollTo(m_siteModel->index(last, 0));
 }
 
 int MainDialog::GetSelectedSiteRow() const
@@ -280,15 +298,21 @@ bool MainDialog::SelectSiteRow(int row)
         return false;
     siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    siteView()->scrollTo(m_siteModel->index(row, 0));
     return true;
 }
 
 void MainDialog::OnClickSiteList()
 {
-    const int row = GetSelectedSiteRow();
-    if (row < 0)
+    ShowSiteFields(GetSelectedSiteRow());
+}
+
+void MainDialog::ShowSiteFields(int row)
+{
+    if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    const SiteFields fields = DecodeSiteFields(m_store.m_sites.at(std::size_t(row)));
+    m_shownNumber = sites().number(std::size_t(row));
+    const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
     SetItemText(ControlId::SiteName, fields.name);
     SetItemText(ControlId::SiteUrl, fields.url);
     SetItemText(ControlId::Keyword1, fields.keyword1);
@@ -297,13 +321,50 @@ void MainDialog::OnClickSiteList()
     SetItemText(ControlId::Content, fields.content);
 }
 
+void MainDialog::followCurrentRow(const QModelIndex &current)
+{
+    // With no current row the fields keep what is typed. The same record made current again
+    // (the list refreshed, a record moved) keeps it too: only another record replaces it.
+    if (!current.isValid() || std::size_t(current.row()) >= sites().size()
+        || sites().number(std::size_t(current.row())) == m_shownNumber)
+        return;
+    ShowSiteFields(current.row());
+}
+
 bool MainDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!m_siteModel)
+        return QDialog::eventFilter(watched, event);
     // Any left click in the list, on a row or below the last one, copies the current row into
     // the fields; the view has already moved the selection on the press.
-    if (m_siteModel && watched == siteView()->viewport() && event->type() == QEvent::MouseButtonRelease
+    if (watched == siteView()->viewport() && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         OnClickSiteList();
+    if (watched == siteView() && event->type() == QEvent::KeyPress) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        switch (press->key()) {
+        // Return and Space pick the current row for editing, as a click does. Return goes no
+        // further: the window has nothing for it. Space goes on to the type-ahead, where it may
+        // be part of a name; a single-selection list never toggles the row away.
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            OnClickSiteList();
+            return true;
+        case Qt::Key_Space:
+            OnClickSiteList();
+            break;
+        // A list of whole rows: Home and End go to the first and last row, not the first and
+        // last column.
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (press->modifiers() != Qt::NoModifier)
+                break;
+            SelectSiteRow(press->key() == Qt::Key_Home ? 0 : m_siteModel->rowCount() - 1);
+            return true;
+        default:
+            break;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -339,17 +400,17 @@ SiteFields MainDialog::ReadSiteFields() const
 
 void MainDialog::RegisterNewSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).RegisterNewSite();
+    RegistrationOperations(*m_register, *this).RegisterNewSite();
 }
 
 void MainDialog::UpdateSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).UpdateSite();
+    RegistrationOperations(*m_register, *this).UpdateSite();
 }
 
 void MainDialog::DeleteSite()
 {
-    RegistrationOperations(m_store.m_sites, *this).DeleteSite();
+    RegistrationOperations(*m_register, *this).DeleteSite();
 }
 
 void MainDialog::FillKeywordCombo()
@@ -361,7 +422,7 @@ void MainDialog::FillKeywordCombo()
     // would otherwise react to each one.
     QList<QStandardItem *> rows;
     int chosen = -1;
-    for (const QByteArray &keyword : BuildKeywordList(m_store.m_sites)) {
+    for (const QByteArray &keyword : BuildKeywordList(sites())) {
         // The blank entry needs a face to be found; it still stands for the empty keyword.
         auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
         row->setData(keyword, Qt::UserRole);
@@ -398,7 +459,7 @@ LinkCodeMode MainDialog::ReadLinkCodeMode() const
 
 void MainDialog::GenerateLinkCode()
 {
-    const QByteArray code = BuildLinkCode(m_store.m_sites, KeywordFilter, ReadLinkCodeMode());
+    const QByteArray code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode());
     SetItemText(ControlId::LinkCode, CodePage::toText(code));
 }
 
@@ -412,9 +473,9 @@ void MainDialog::OpenInBrowser(QByteArray url)
 void MainDialog::OnSiteJump()
 {
     const int row = GetSelectedSiteRow();
-    if (row < 0 || std::size_t(row) >= m_store.m_sites.size())
+    if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    OpenInBrowser(m_store.m_sites.at(std::size_t(row)).GetUrl());
+    OpenInBrowser(sites().at(std::size_t(row)).GetUrl());
 }
 
 void MainDialog::OnClickBanner()

@@ -6,7 +6,7 @@
 #include "LinkCode.h"
 #include "MessageBoxes.h"
 #include "RegistrationEdges.h"
-#include "SiteStore.h"
+#include "SiteList.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -14,15 +14,17 @@
 #include <memory>
 
 class PageTab;
+class QModelIndex;
 class QTableView;
-class RegisterLock;
+class SiteRegister;
 class SiteTableModel;
 
 // The main window: the banner, the list of registered sites, "サイトジャンプ" and the tab with the
-// two pages. It owns the register in memory for the whole run; the register is read once at
-// start-up and written once, when the window is closed. Its operations are thin: they gather
-// what the controls hold, call the logic in editing/ or browser/, and show the outcome; the
-// registration operations reach the controls back through RegistrationEdges.
+// two pages. It shows a SiteRegister, which keeps the register on disk and in step with other
+// programs; the window holds no state of the register's own, so its close request has nothing to
+// write. Its operations are thin: they gather what the controls hold, call the logic in editing/
+// or browser/, and show the outcome; the registration operations reach the controls back through
+// RegistrationEdges.
 class MainDialog : public QDialog, public RegistrationEdges
 {
     Q_OBJECT
@@ -30,9 +32,9 @@ public:
     explicit MainDialog(MessageBoxes &boxes, QWidget *parent = nullptr);
     ~MainDialog() override;
 
-    // Start-up: takes the register for this run, loads it and fills the list and the pages.
-    // False when start-up has ended instead (the reason has been shown): the window must not
-    // be shown, and closing it saves nothing.
+    // Start-up: loads the register, fills the list and the pages, and starts following changes
+    // made elsewhere. False when start-up has ended instead (the reason has been shown): the
+    // window must not be shown. A damaged register is shown, and every write refused.
     bool OnInitDialog();
 
     // Any control of the window or of its pages, by template ID; null for an unknown ID.
@@ -43,11 +45,13 @@ public:
     QString ItemText(int id) const;
     void SetItemText(int id, const QString &text);
 
-    // The site list.
+    // The site list. It follows the register row by row by itself; FillSiteList makes the last
+    // row current, as at start-up.
     bool SetUpSiteList();
-    void FillSiteList() override;
+    void FillSiteList();
     int GetSelectedSiteRow() const override;
-    bool SelectSiteRow(int row);
+    bool SelectSiteRow(int row) override;
+    // Copies the current row's site into the six fields, over whatever they hold.
     void OnClickSiteList();
 
     // The six registration fields as they hold their text.
@@ -82,7 +86,8 @@ public:
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
 
-    SiteStore m_store;
+    SiteRegister &siteRegister() const { return *m_register; }
+    const SiteList &sites() const;
     // The keyword the link collection is made for, in register bytes.
     QByteArray KeywordFilter;
 
@@ -93,7 +98,7 @@ public slots:
     void accept() override;
 
 protected:
-    // The close request saves the register, always, even when nothing changed.
+    // The close request ends the window at once: every change is already on disk.
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -101,8 +106,9 @@ private:
     QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
     void connectPages();
     bool LoadRegister();
-    bool SaveRegister();
     LinkCodeMode ReadLinkCodeMode() const;
+    void ShowSiteFields(int row);
+    void followCurrentRow(const QModelIndex &current);
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -110,7 +116,9 @@ private:
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     SiteTableModel *m_siteModel = nullptr;
-    std::unique_ptr<RegisterLock> m_lock;
-    // Only a register that was loaded in full may be saved over the one on disk.
-    bool m_loaded = false;
+    std::unique_ptr<SiteRegister> m_register;
+    // The current record's number across a reset of the list, to make it current again.
+    int m_currentNumber = 0;
+    // The number of the record last copied into the fields; 0 before any.
+    int m_shownNumber = 0;
 };

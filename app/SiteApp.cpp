@@ -1,8 +1,11 @@
 #include "SiteApp.h"
 
+#include "AppDirectory.h"
 #include "ColourScheme.h"
 #include "MainDialog.h"
 #include "PageTab.h"
+#include "QuitSignals.h"
+#include "SingleWindow.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -32,6 +35,20 @@ void ScheduleScreenshots(MainDialog &dialog, const QString &path)
     });
 }
 
+// Ends the window by its close request, after whatever message or question is open over it (no
+// answer to a question is a No: nothing is written).
+void CloseEverything(MainDialog &dialog)
+{
+    for (int open = 0; open < 16; ++open) {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QDialog *>(modal);
+        if (!box || box == &dialog)
+            break;
+        box->done(QDialog::Rejected);
+    }
+    dialog.close();
+}
+
 } // namespace
 
 SiteApp::SiteApp(QApplication &application)
@@ -56,9 +73,26 @@ void SiteApp::InstallTranslation(QApplication &application)
 
 int SiteApp::InitInstance()
 {
+    // Installed first: a signal that comes during start-up ends the window as soon as it can.
+    QuitSignals quit;
+    SingleWindow single(AppDirectory());
+    if (single.claim())
+        return 0;
     MainDialog dialog(m_boxes);
+    bool quitting = false;
+    QObject::connect(&quit, &QuitSignals::received, &dialog, [&dialog, &quitting] {
+        quitting = true;
+        CloseEverything(dialog);
+    });
     if (!dialog.OnInitDialog())
         return 1;
+    if (quitting)
+        return 0;
+    QObject::connect(&single, &SingleWindow::raiseRequested, &dialog, [&dialog] {
+        dialog.showNormal();
+        dialog.raise();
+        dialog.activateWindow();
+    });
     const QString screenshot = qEnvironmentVariable("SITEKANRI_SCREENSHOT");
     if (!screenshot.isEmpty())
         ScheduleScreenshots(dialog, screenshot);

@@ -12,7 +12,8 @@ public:
     explicit SiteApp(QApplication &application);
 
     // Runs the main window; returns the process's exit code: 0, or 1 when start-up ended
-    // without a window (the register could not be read, or another run holds it).
+    // without a window (the register could not be read). A window already open on the same
+    // register is brought to the front instead, and 0 returned.
     int InitInstance();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "SiteList.h"
+#include "SiteRegister.h"
 
 namespace {
 
@@ -29,21 +30,26 @@ const QByteArray &cellBytes(const SiteRecord &record, int column)
 
 } // namespace
 
-SiteTableModel::SiteTableModel(const SiteList &sites, QObject *parent)
+SiteTableModel::SiteTableModel(const SiteRegister &siteRegister, QObject *parent)
     : QAbstractTableModel(parent)
-    , m_sites(sites)
+    , m_sites(siteRegister.sites())
 {
+    const SiteRegister *source = &siteRegister;
+    connect(source, &SiteRegister::recordsAboutToBeInserted, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(source, &SiteRegister::recordsInserted, this, [this] { endInsertRows(); });
+    connect(source, &SiteRegister::recordsAboutToBeRemoved, this,
+            [this](int first, int last) { beginRemoveRows({}, first, last); });
+    connect(source, &SiteRegister::recordsRemoved, this, [this] { endRemoveRows(); });
+    connect(source, &SiteRegister::recordChanged, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::DisplayRole}); });
+    connect(source, &SiteRegister::aboutToBeReset, this, [this] { beginResetModel(); });
+    connect(source, &SiteRegister::wasReset, this, [this] { endResetModel(); });
 }
 
 int SiteTableModel::columnWidth(int column)
 {
     return column >= 0 && column < ColumnCount ? kColumns[column].width : 0;
-}
-
-void SiteTableModel::refresh()
-{
-    beginResetModel();
-    endResetModel();
 }
 
 int SiteTableModel::rowCount(const QModelIndex &parent) const

@@ -3,23 +3,23 @@
 #include <QAbstractTableModel>
 
 class SiteList;
+class SiteRegister;
 
 // The register as the rows of the site list: row i is the record at position i, in register
 // order, never sorted. The model holds no copy of the texts; it decodes the cells on demand,
-// so that rebuilding the list costs the same for ten records as for a hundred thousand.
+// so that rebuilding the list costs the same for ten records as for a hundred thousand. It
+// follows the register's own announcements row by row, so that the view keeps its current row
+// and scroll position when records come and go, here or in another program.
 class SiteTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     enum Column { NameColumn, UrlColumn, Keyword1Column, Keyword2Column, Keyword3Column, ContentColumn, ColumnCount };
 
-    explicit SiteTableModel(const SiteList &sites, QObject *parent = nullptr);
+    explicit SiteTableModel(const SiteRegister &siteRegister, QObject *parent = nullptr);
 
     // Width in pixels the column starts with.
     static int columnWidth(int column);
-
-    // The register changed: every row is read again.
-    void refresh();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

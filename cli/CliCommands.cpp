@@ -5,11 +5,13 @@
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
-#include "RegisterLock.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 #include "SiteEntry.h"
 #include "SiteStore.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -101,17 +103,12 @@ int runAdd(const CliContext &context)
     if (const FieldRefusal refused = EncodeSiteFields(fields, record); !refused.isEmpty())
         return fail(refused.message);
 
-    RegisterLock lock(AppDirectory());
-    if (lock.tryLock() == RegisterLock::State::HeldByOther)
-        return fail(QStringLiteral("サイト管理が登録簿を使用中です（") + AppDirectory()
-                    + QStringLiteral("）。ウィンドウを閉じてから実行してください。"));
-    SiteStore store;
-    if (int code = loadRegister(store))
-        return code;
-    store.m_sites.push_back(record);
-    if (IoResult saved = store.Save(); !saved)
-        return fail(QStringLiteral("データを保存できませんでした。") + saved.describe());
-    return ExitOk;
+    RegisterFolder folder(QFile::encodeName(AppDirectory()));
+    RegisterFiles files(folder);
+    const OperationResult added = files.add(record);
+    if (!added.done())
+        return fail(QStringLiteral("データを保存できませんでした。") + added.io.describe());
+    return writeOut(QByteArray::number(added.number) + '\n');
 }
 
 int runKeywords(const CliContext &context)

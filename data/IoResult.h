@@ -9,9 +9,13 @@ struct IoResult
     bool ok = true;
     QString file;
     QString reason;
+    int error = 0; // the system's error number behind the reason, when there is one
 
     static IoResult success() { return {}; }
-    static IoResult failure(const QString &file, const QString &reason) { return {false, file, reason}; }
+    static IoResult failure(const QString &file, const QString &reason, int error = 0)
+    {
+        return {false, file, reason, error};
+    }
 
     explicit operator bool() const { return ok; }
     // "file: reason", for one-line reports.

@@ -3,6 +3,7 @@
 #include "IoResult.h"
 #include "SiteList.h"
 
+#include <functional>
 #include <vector>
 
 class RegisterFolder;
@@ -33,13 +34,16 @@ struct OperationResult
 class RegisterFiles
 {
 public:
-    explicit RegisterFiles(RegisterFolder &folder);
+    // `lockWaitMs`: how long an operation waits for another program's lock before it gives up.
+    explicit RegisterFiles(RegisterFolder &folder, int lockWaitMs = 5000);
 
     // Every record within the count, in number order, each with its number. A damaged register
     // (see OperationStatus::Damaged) loads every data file present and sets `damaged`.
     IoResult load(SiteList &sites, bool &damaged);
     // One record by number; `exists` false when it has no file within the count.
     IoResult read(int number, SiteRecord &record, bool &exists);
+    // The count setting.ini holds now; `damaged` as for load (the count is then 0).
+    IoResult count(int &count, bool &damaged);
 
     // A new record at number count + 1 (its file written fresh), then the count.
     OperationResult add(const SiteRecord &record);
@@ -54,9 +58,25 @@ public:
     // Puts a record back at `number` when that number is free (raising the count when it is above
     // it), else adds it as a new record; `number` in the result says where it went.
     OperationResult restore(int number, const SiteRecord &record);
-    // Sets the count to the highest data file number present. The only write a damaged register takes.
-    OperationResult repair();
+    // Sets the count to the highest data file number present, after telling `beforeWriting` the
+    // count it replaces (-1 when there was none to read) and the new one. The only write a damaged
+    // register takes.
+    OperationResult repair(const std::function<void(int from, int to)> &beforeWriting = {});
 
 private:
+    class Operation;
+
     RegisterFolder &m_folder;
+    int m_lockWaitMs;
 };
+
+// "data<number>.ini", the file of record `number`.
+QString DataFileName(int number);
+// The number of a data file's name, matched without regard to ASCII case (DATA7.INI is 7); 0 for
+// any other name, and for a number written with leading zeros, which no reader would open.
+int DataFileNumber(const QString &name);
+
+// The record count as the register's readers take it: leading blanks, an optional sign and decimal
+// digits up to the first other character (0 when there are none), held to the int range.
+// `hasNumber` tells whether any digit was there at all ("three" is no count; "7abc" is 7).
+int ParseRecordCount(const QByteArray &text, bool *hasNumber = nullptr);

@@ -32,18 +32,26 @@ public:
     QString filePath(const QString &name) const;
 
     // Reads a whole regular file. A missing file gives `exists` false and success. A link, pipe,
-    // device or folder, or a file over kMaxFileSize, fails with a clear reason.
+    // device or folder, or a file over kMaxFileSize, fails with a clear reason (`error` EISDIR for
+    // a folder, ELOOP for a link).
     IoResult read(const QString &name, QByteArray &bytes, bool &exists) const;
     // Replaces (or creates) a file atomically: a temporary in this folder, written and flushed, then
     // renamed over the target, then the folder flushed. A replaced file keeps its permission bits
     // exactly and, where the process may set them, its owner and group.
     IoResult replace(const QString &name, const QByteArray &bytes);
-    // Removes a file; a missing one is a success.
+    // Removes a file, then flushes the folder; a missing one is a success.
     IoResult remove(const QString &name);
     // Every name in the folder, once (no "." or "..").
     IoResult list(QStringList &names) const;
     // The name a file has on disk when one matches `name` without regard to ASCII case, else `name`.
+    // Names that differ from their lower-case form are learnt from one listing (taken when first
+    // needed, renewed by list()); refreshName() tells of one name another program may have made
+    // or removed since, so that a long-running program need not list the folder again.
     QString nameOnDisk(const QString &name) const;
+    void refreshName(const QString &name);
+
+    // The open folder's descriptor (-1 when it is not open), for locking and watching.
+    int descriptor() const;
 
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 

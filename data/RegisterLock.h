@@ -1,33 +1,40 @@
 #pragma once
 
+#include "IoResult.h"
+
 #include <QString>
 
-#include <memory>
+class RegisterFolder;
 
-class QLockFile;
-
-// Keeps one program at a time in charge of a register: a lock file in the register directory.
-// A lock left behind by a run that crashed is recovered.
+// Keeps register operations from overlapping: an advisory lock on "sitekanri.lock" in the register
+// folder, held only while one operation (or a load) runs, exclusive for writing and shared for
+// reading. The system drops it when its holder ends, however it ends, so a lock file left behind,
+// empty, or brought over from another computer by a sync tool never locks anybody out.
 class RegisterLock
 {
 public:
+    enum class Mode { Shared, Exclusive };
     enum class State {
-        Locked,       // this process owns the register
-        HeldByOther,  // another running program owns it
-        Unavailable,  // no lock can be made here (read-only folder); nobody else can write either
+        Locked,      // this process holds the lock until the object goes
+        Busy,        // another program held it for the whole wait
+        Unavailable, // no lock file can be opened here (a read-only folder): nobody can write
     };
 
-    explicit RegisterLock(const QString &directory);
-    ~RegisterLock();
+    static constexpr int kDefaultWaitMs = 5000;
 
-    State tryLock();
-    // Why the lock is unavailable, for a person.
-    QString errorText() const { return m_error; }
+    RegisterLock(const RegisterFolder &folder, Mode mode, int waitMs = kDefaultWaitMs);
+    ~RegisterLock();
+    RegisterLock(const RegisterLock &) = delete;
+    RegisterLock &operator=(const RegisterLock &) = delete;
+
+    State state() const { return m_state; }
+    // Why the lock is not held, for a person: the folder (busy) or the lock file and the reason.
+    IoResult result() const { return m_result; }
 
     static QString lockFileName();
 
 private:
-    QString m_directory;
-    QString m_error;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
+    State m_state = State::Unavailable;
+    IoResult m_result;
 };

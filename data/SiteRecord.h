@@ -17,6 +17,9 @@ public:
     SiteRecord();
     SiteRecord(const SiteRecord &other);
     SiteRecord &operator=(const SiteRecord &other);
+    // Moves keep a list of 100 000 records cheap to close up when one leaves it.
+    SiteRecord(SiteRecord &&other) noexcept = default;
+    SiteRecord &operator=(SiteRecord &&other) noexcept = default;
     virtual ~SiteRecord();
 
     // m_valid 1 and six empty texts.

@@ -21,10 +21,3 @@ public:
 
     SiteList m_sites;
 };
-
-// The record count as the register's readers take it: leading blanks, an optional sign and
-// decimal digits up to the first other character (0 when there are none), held to the int range.
-int ParseRecordCount(const QByteArray &text);
-
-// The data file name of the record at `position`: "data<position + 1>.ini".
-QString DataFileName(std::size_t position);

@@ -23,6 +23,6 @@ public:
     virtual void SetFieldText(SiteFieldId field, const QString &text) = 0;
     // Sends the user to a field to mend what was refused there: the focus on it, its text selected.
     virtual void FocusField(SiteFieldId field) = 0;
-    // Rebuilds the list of sites after the register changed.
-    virtual void FillSiteList() = 0;
+    // Makes list position `row` the current row and scrolls it into view; false without such a row.
+    virtual bool SelectSiteRow(int row) = 0;
 };

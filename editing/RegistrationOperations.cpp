@@ -3,10 +3,10 @@
 #include "CodePage.h"
 #include "RegistrationEdges.h"
 #include "SiteEntry.h"
-#include "SiteList.h"
+#include "SiteRegister.h"
 
-RegistrationOperations::RegistrationOperations(SiteList &sites, RegistrationEdges &edges)
-    : m_sites(sites), m_edges(edges)
+RegistrationOperations::RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges)
+    : m_register(siteRegister), m_edges(edges)
 {
 }
 
@@ -31,8 +31,11 @@ void RegistrationOperations::RegisterNewSite()
     SiteRecord record;
     if (!acceptFields(record))
         return;
-    m_sites.push_back(record);
-    m_edges.FillSiteList();
+    if (!writable())
+        return;
+    const OperationResult result = m_register.add(record);
+    if (report(result))
+        m_edges.SelectSiteRow(int(m_register.sites().positionOf(result.number)));
 }
 
 void RegistrationOperations::UpdateSite()
@@ -44,38 +47,71 @@ void RegistrationOperations::UpdateSite()
     SiteRecord record;
     if (!acceptFields(record))
         return;
-    if (!confirm(position, "%1を変更しても宜しいですか？"))
+    if (!writable() || !confirm(position, "%1を変更しても宜しいですか？"))
         return;
-    m_sites.replace(std::size_t(position), record);
-    m_edges.FillSiteList();
+    report(m_register.update(m_register.sites().number(std::size_t(position)), record));
 }
 
 void RegistrationOperations::DeleteSite()
 {
     const int position = currentPosition();
-    if (position < 0 || !confirm(position, "%1を削除しても宜しいですか？"))
+    if (position < 0 || !writable() || !confirm(position, "%1を削除しても宜しいですか？"))
         return;
-    SiteList rest;
-    rest.reserve(m_sites.size() - 1);
-    std::size_t index = 0;
-    for (const SiteRecord &record : m_sites) {
-        if (index++ != std::size_t(position))
-            rest.push_back(record);
-    }
-    m_sites = rest;
-    m_edges.FillSiteList();
+    const OperationResult result = m_register.remove(m_register.sites().number(std::size_t(position)));
+    report(result);
+    // Whether removed here or elsewhere, the row that took its place is current (or the new last).
+    const int rows = int(m_register.sites().size());
+    if (result.done() || result.status == OperationStatus::RemovedElsewhere)
+        m_edges.SelectSiteRow(position < rows ? position : rows - 1);
 }
 
 int RegistrationOperations::currentPosition() const
 {
-    // A row the list does not have is treated as no row: acting on it would throw and end the
-    // program with the session's unsaved changes.
+    // A row the list does not have is treated as no row: acting on it would throw.
     const int row = m_edges.GetSelectedSiteRow();
-    return row >= 0 && std::size_t(row) < m_sites.size() ? row : -1;
+    return row >= 0 && std::size_t(row) < m_register.sites().size() ? row : -1;
 }
 
 bool RegistrationOperations::confirm(int position, const char *pattern)
 {
-    const QString storedName = CodePage::toText(m_sites.at(std::size_t(position)).GetName());
+    const QString storedName = CodePage::toText(m_register.sites().at(std::size_t(position)).GetName());
     return m_edges.AskYesNo(QString::fromUtf8(pattern).arg(storedName));
+}
+
+bool RegistrationOperations::writable()
+{
+    if (!m_register.isDamaged())
+        return true;
+    m_edges.ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register.settingPath()));
+    return false;
+}
+
+bool RegistrationOperations::report(const OperationResult &result)
+{
+    if (result.done())
+        return true;
+    m_edges.ShowMessage(OperationMessage(result, m_register.settingPath()));
+    return false;
+}
+
+QString OperationMessage(const OperationResult &result, const QString &settingPath)
+{
+    const QString where = result.io.file.isEmpty() ? QString() : result.io.file + QLatin1Char('\n');
+    switch (result.status) {
+    case OperationStatus::Done:
+        return {};
+    case OperationStatus::Damaged:
+        return QString::fromUtf8("登録件数のファイルが壊れているため、変更できません。\n") + settingPath
+            + QString::fromUtf8("\n「sitekanri-cli repair」で件数を直してから、もう一度お試しください。");
+    case OperationStatus::ChangedElsewhere:
+        return QString::fromUtf8("このサイトは他のプログラムで変更されていました。一覧を更新しました。");
+    case OperationStatus::RemovedElsewhere:
+        return QString::fromUtf8("このサイトは他のプログラムで削除されていました。一覧を更新しました。");
+    case OperationStatus::Busy:
+        return QString::fromUtf8("他のプログラムが登録データを使用中のため、保存できませんでした。\n") + where
+            + QString::fromUtf8("しばらくしてから、もう一度お試しください。");
+    case OperationStatus::Failed:
+        break;
+    }
+    return QString::fromUtf8("データを保存できませんでした。\n") + where + result.io.reason;
 }

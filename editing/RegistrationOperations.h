@@ -1,23 +1,28 @@
 #pragma once
 
-class RegistrationEdges;
-class SiteList;
-class SiteRecord;
+#include <QString>
 
-// Registering, updating and deleting sites in the register in memory. The register reaches the
-// disk only when the window closes, so nothing here saves.
+class RegistrationEdges;
+class SiteRecord;
+class SiteRegister;
+struct OperationResult;
+
+// Registering, updating and deleting sites. Each operation is on disk when it returns, or has
+// written nothing and says why; the fields keep what was typed either way.
 class RegistrationOperations
 {
 public:
-    RegistrationOperations(SiteList &sites, RegistrationEdges &edges);
+    RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges);
 
-    // Appends the fields as a new site; refuses a missing name or URL (the name is reported first)
-    // and text the register cannot hold.
+    // Adds the fields as a new site, which becomes the current row; refuses a missing name or URL
+    // (the name is reported first) and text the register cannot hold.
     void RegisterNewSite();
     // Replaces the site in the current row with the fields, once the user confirms; refuses what
-    // registering refuses. The question names the site as stored, not as the fields now say.
+    // registering refuses. The question names the site as stored, not as the fields now say. A site
+    // another program changed or removed meanwhile is left as that program left it.
     void UpdateSite();
-    // Removes the site in the current row, once the user confirms; the others keep their order.
+    // Removes the site in the current row, once the user confirms; the row that takes its place
+    // becomes current.
     void DeleteSite();
 
 private:
@@ -28,7 +33,14 @@ private:
     int currentPosition() const;
     // Asks the question `pattern` builds around the stored name at `position` (in place of %1).
     bool confirm(int position, const char *pattern);
+    // False, with the reason shown, when the register takes no writes.
+    bool writable();
+    // Shows why an operation was not done; true when it was.
+    bool report(const OperationResult &result);
 
-    SiteList &m_sites;
+    SiteRegister &m_register;
     RegistrationEdges &m_edges;
 };
+
+// What a person is told when an operation was not done; `settingPath` names the count's file.
+QString OperationMessage(const OperationResult &result, const QString &settingPath);

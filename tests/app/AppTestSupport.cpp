@@ -2,7 +2,7 @@
 
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
-#include "SiteStore.h"
+#include "AppDirectory.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -18,17 +18,12 @@ std::vector<SiteRecord> ThreeSites()
 
 void SaveRegister(const std::vector<SiteRecord> &records)
 {
-    SiteStore store;
-    for (const SiteRecord &record : records)
-        store.m_sites.push_back(record);
-    ASSERT_TRUE(store.Save()) << store.Save().describe().toStdString();
+    WriteRegister(AppDirectory(), records);
 }
 
 SiteList LoadRegister()
 {
-    SiteStore store;
-    EXPECT_TRUE(store.Load());
-    return store.m_sites;
+    return ReadRegister(AppDirectory());
 }
 
 const int kFieldIds[6] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,

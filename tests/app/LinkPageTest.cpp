@@ -83,7 +83,7 @@ TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
     QByteArray back;
     ASSERT_FALSE(CodePage::fromText(CodePage::toText(odd.m_keyword1), back) && back == odd.m_keyword1);
     start({kTwoSites[0], odd});
-    ASSERT_EQ(dialog->m_store.m_sites.at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
+    ASSERT_EQ(dialog->sites().at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
     choose(combo()->count() - 1);
     EXPECT_EQ(dialog->KeywordFilter, odd.m_keyword1);
     EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
@@ -97,7 +97,7 @@ TEST_F(LinkPageTest, eachModeGeneratesTheGeneratorsCodeIntoTheBox)
                                std::pair{ControlId::ModeNameAndContent, LinkCodeMode::NameAndContent}}) {
         dialog->SetItemText(ControlId::LinkCode, QStringLiteral("earlier text"));
         click(radio);
-        QString code = CodePage::toText(BuildLinkCode(dialog->m_store.m_sites, kAllKeywords, mode));
+        QString code = CodePage::toText(BuildLinkCode(dialog->sites(), kAllKeywords, mode));
         ASSERT_TRUE(code.contains(QLatin1String("chikuwa.example.jp")) && code.contains(QLatin1String("\r\n")));
         // The mode's code at once, and コード生成 makes it again.
         EXPECT_EQ(box()->linkCode(), code) << radio;
@@ -152,7 +152,7 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
     // Pasted and saved in the register's code page, it is the generator's bytes again.
     QByteArray pasted;
     ASSERT_TRUE(CodePage::fromText(QGuiApplication::clipboard()->text(), pasted));
-    EXPECT_EQ(pasted, BuildLinkCode(dialog->m_store.m_sites, kAllKeywords, LinkCodeMode::NameAndContent));
+    EXPECT_EQ(pasted, BuildLinkCode(dialog->sites(), kAllKeywords, LinkCodeMode::NameAndContent));
     EXPECT_EQ(box()->textCursor().selectionStart(), 0);
     EXPECT_EQ(box()->textCursor().selectionEnd(), box()->document()->characterCount() - 1);
 

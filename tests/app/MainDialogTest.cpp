@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "SiteRegister.h"
 #include "DialogTemplate.h"
 #include "KeywordList.h"
 #include "PageTab.h"
@@ -9,12 +10,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+
+#include <functional>
 
 namespace {
 
@@ -65,6 +69,7 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeFocusOnTheListAndTemp
 TEST_F(MainDialogTest, switchingTabsShowsOnePageAndKeepsWhatWasTyped)
 {
     start(ThreeSites());
+    dialog->control<QLineEdit>(ControlId::SiteName)->clear();
     QTest::keyClicks(dialog->control(ControlId::SiteName), QStringLiteral("typed site"));
     PageTab *tab = dialog->pageTab();
     QTabBar *bar = tab->tabBar();
@@ -114,47 +119,81 @@ TEST_F(MainDialogTest, fillMakesTheLastRowCurrentAndScrollsItIntoView)
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 199);
     EXPECT_TRUE(dialog->SelectSiteRow(0));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    dialog->m_store.m_sites.push_back(MakeRecord("追加", "http://new.example.jp/"));
+    ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("追加", "http://new.example.jp/")).done());
     dialog->FillSiteList();
     EXPECT_EQ(rowCount(), 201);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 200);
     EXPECT_EQ(cell(200, 0), QString::fromUtf8("追加"));
 }
 
-TEST_F(MainDialogTest, clicksFillAllSixFieldsReplacingWhatWasTypedAndKeysDoNot)
+// However a row becomes current, the six fields hold its record, over what was typed, and it is
+// the highlighted row. (A change that keeps the same record current keeps what was typed: the
+// sharing test proves it.)
+TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
 {
-    start(ThreeSites());
-    const auto typeIntoFields = [this] {
+    std::vector<SiteRecord> records;
+    for (int i = 0; i < 40; ++i)
+        records.push_back(MakeRecord(i == 20 ? "Kobe" : i == 30 ? "kyoto" : i == 31 ? "Ko ba" : "サイト", "http://example.jp/",
+                                     QByteArray::number(i).constData()));
+    using Act = std::function<void()>;
+    const auto key = [this](Qt::Key k) { return [this, k] { QTest::keyClick(view(), k); }; };
+    const Act removeCurrent = [this] {
+        SiteRegister &reg = dialog->siteRegister();
+        ASSERT_TRUE(reg.remove(reg.sites().number(std::size_t(dialog->GetSelectedSiteRow()))).done());
+    };
+    const int kMoved = -1;
+    const struct
+    {
+        const char *name;
+        int from;
+        Act act;
+        int row; // or kMoved: some row other than `from`
+    } cases[] = {
+        {"click", 10, [this] { clickRow(5); }, 5},
+        {"Up", 10, key(Qt::Key_Up), 9},
+        {"Down", 10, key(Qt::Key_Down), 11},
+        {"Page Up", 39, key(Qt::Key_PageUp), kMoved},
+        {"Page Down", 0, key(Qt::Key_PageDown), kMoved},
+        {"Home", 10, key(Qt::Key_Home), 0},
+        {"End", 10, key(Qt::Key_End), 39},
+        {"type-ahead", 5, [this] { QTest::keyClicks(view(), QStringLiteral("k")); }, 20},
+        {"type-ahead past a blank", 5, [this] { QTest::keyClicks(view(), QStringLiteral("ko b")); }, 31},
+        {"Return loads the row", 10, key(Qt::Key_Return), 10},
+        {"Space loads the row", 10, key(Qt::Key_Space), 10},
+        {"removed elsewhere: the next row", 10, removeCurrent, 10},
+        {"removed elsewhere: the new last row", 39, removeCurrent, 38},
+    };
+    SaveRegister(records);
+    const SiteList saved = LoadRegister();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!(LoadRegister() == saved))
+            SaveRegister(records);
+        open();
+        ASSERT_TRUE(dialog->SelectSiteRow(c.from));
+        view()->setFocus();
         for (int id : kFieldIds)
             dialog->SetItemText(id, QStringLiteral("typed"));
-    };
-    typeIntoFields();
-    clickRow(0);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(ThreeSites()[0]));
+        c.act();
+        QCoreApplication::processEvents();
+        const int row = dialog->GetSelectedSiteRow();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(c.row == kMoved ? row != c.from : row == c.row) << row;
+        EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(dialog->sites().at(std::size_t(row))));
+        EXPECT_TRUE(view()->selectionModel()->isRowSelected(row, {}));
+    }
 
-    // Below the rows the click fills from the row that is current.
-    dialog->SelectSiteRow(2);
-    typeIntoFields();
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(10, view()->viewport()->height() - 3));
-    EXPECT_EQ(RegistrationFields(*dialog), FieldTexts(ThreeSites()[2]));
-
-    typeIntoFields();
-    view()->setFocus();
-    QTest::keyClick(view(), Qt::Key_Up);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
-    QTest::keyClick(view(), Qt::Key_Up);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6, QStringLiteral("typed")));
-
-    // An empty register has no row, and a click changes nothing.
-    start({});
-    EXPECT_EQ(rowCount(), 0);
-    EXPECT_EQ(view()->model()->columnCount(), 6);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
-    typeIntoFields();
+    // The only record removed elsewhere leaves no row: the fields keep what is typed. A record
+    // added later under the freed number is another record, and shows when it becomes current.
+    start({MakeRecord("一件", "http://one.example.jp/")});
+    ASSERT_TRUE(dialog->siteRegister().remove(1).done());
+    dialog->SetItemText(ControlId::SiteName, QStringLiteral("typed"));
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-    EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6, QStringLiteral("typed")));
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QStringLiteral("typed"));
+    ASSERT_EQ(dialog->siteRegister().add(MakeRecord("次", "http://next.example.jp/")).number, 1);
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("次"));
 }
 
 TEST_F(MainDialogTest, headerClicksNeitherSortNorSelect)

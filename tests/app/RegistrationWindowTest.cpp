@@ -23,10 +23,10 @@ void TypeFields(MainDialog &dialog, const std::vector<const char *> &texts)
 
 std::vector<SiteRecord> Sites(const MainDialog &dialog)
 {
-    return {dialog.m_store.m_sites.begin(), dialog.m_store.m_sites.end()};
+    return {dialog.sites().begin(), dialog.sites().end()};
 }
 
-TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIsRefused)
+TEST_F(RegistrationWindowTest, typedSiteIsSavedAtOnceAndBecomesTheCurrentLastRowOrIsRefused)
 {
     start(ThreeSites());
     TypeFields(*dialog, {"新しいサイト", "new.example.jp/", "ニュース", "", "ﾃｽﾄ", "説明 & <b>"});
@@ -39,9 +39,9 @@ TEST_F(RegistrationWindowTest, typedSiteBecomesTheCurrentLastRowInMemoryOnlyOrIs
     EXPECT_EQ(rowTexts(3), FieldTexts(expected[3]));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 3);
     EXPECT_TRUE(boxes.shown.empty());
-    // The fields keep what was typed, and the register reaches the disk only on close.
+    // The fields keep what was typed, and the register on disk has the site already.
     EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("新しいサイト"));
-    EXPECT_EQ(LoadRegister().size(), 3u);
+    EXPECT_EQ(LoadRegister(), dialog->sites());
 
     dialog->SelectSiteRow(1);
     TypeFields(*dialog, {"顔😀", "http://x.example.jp/"});
@@ -69,7 +69,7 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
         std::vector<SiteRecord> after;
         int currentAfter;
     } cases[] = {
-        {ControlId::Update, Answer::Yes, "Abc 日記を変更しても宜しいですか？", updated, 2},
+        {ControlId::Update, Answer::Yes, "Abc 日記を変更しても宜しいですか？", updated, 1},
         {ControlId::Update, Answer::No, "Abc 日記を変更しても宜しいですか？", three, 1},
         {ControlId::Delete, Answer::Yes, "Abc 日記を削除しても宜しいですか？", {three[0], three[2]}, 1},
         {ControlId::Delete, Answer::No, "Abc 日記を削除しても宜しいですか？", three, 1},
@@ -83,21 +83,44 @@ TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnY
         click(c.button);
         EXPECT_EQ(boxes.shown, std::vector{Question(c.question)});
         EXPECT_EQ(Sites(*dialog), c.after);
+        EXPECT_EQ(LoadRegister(), dialog->sites());
         ASSERT_EQ(rowCount(), int(c.after.size()));
         for (int row = 0; row < rowCount(); ++row)
             EXPECT_EQ(rowTexts(row), FieldTexts(c.after[std::size_t(row)]));
         EXPECT_EQ(dialog->GetSelectedSiteRow(), c.currentAfter);
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("改名した日記"));
+        // What was typed stays while its record stays current; a deletion shows the next record.
+        const bool deleted = c.after.size() < three.size();
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteName),
+                  deleted ? FieldTexts(c.after[1])[0] : QString::fromUtf8("改名した日記"));
     }
 
-    // Deleting the only site empties the list, and the register once the window closes.
-    start({three[0]});
-    boxes.answers.push_back(Answer::Yes);
+    // Deleting the last row makes the new last row current; deleting the only site empties the list.
+    start({three[0], three[1]});
+    boxes.answers = {Answer::Yes, Answer::Yes};
+    click(ControlId::Delete);
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
     click(ControlId::Delete);
     EXPECT_EQ(rowCount(), 0);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
-    dialog->close();
     EXPECT_EQ(LoadRegister().size(), 0u);
+}
+
+// Picked by the keyboard, the highlighted site is the one changed, and no other.
+TEST_F(RegistrationWindowTest, updateAfterArrowKeysChangesTheHighlightedSiteOnly)
+{
+    std::vector<SiteRecord> sites = ThreeSites();
+    sites.push_back(MakeRecord("四番", "http://four.example.jp/"));
+    start(sites);
+    clickRow(2);
+    QTest::keyClick(view(), Qt::Key_Up);
+    QTest::keyClick(view(), Qt::Key_Up);
+    TypeFields(*dialog, {"ちくわ通信 改"});
+    boxes.answers.push_back(Answer::Yes);
+    click(ControlId::Update);
+    EXPECT_EQ(boxes.shown, std::vector{Question("ちくわ通信を変更しても宜しいですか？")});
+    sites[0] = MakeRecord("ちくわ通信 改", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話");
+    const SiteList onDisk = LoadRegister();
+    EXPECT_EQ(std::vector<SiteRecord>(onDisk.begin(), onDisk.end()), sites);
 }
 
 // A field holds a value of any length: a long content survives a click on its row and 更新.

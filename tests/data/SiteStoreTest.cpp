@@ -1,3 +1,4 @@
+#include "RegisterFiles.h"
 #include "SiteStore.h"
 #include "TempRegister.h"
 
@@ -92,9 +93,9 @@ TEST(SiteStore, newDataFileBytes)
 TEST(SiteStore, loadsWhatTheCountCovers)
 {
     const std::pair<const char *, int> cases[] = {
-        {"[SETTING]\r\nDATA_CNT=\" 7\"\r\n", 7}, {"[SETTING]\r\nDATA_CNT=-2\r\n", 0}, {"[setting]\ndata_cnt=3\n", 3},
-        {"DATA_CNT=3\r\n", 0}, {"[SETTING]\r\nOTHER=1\r\n", 0}, {"[SETTING]\r\nDATA_CNT=99999999999999999999\r\n", 8},
-        {nullptr, 0}, // no setting.ini
+        {"[SETTING]\r\nDATA_CNT=\" 7\"\r\n", 7}, {"[SETTING]\r\nDATA_CNT=-2\r\n", 8}, {"[setting]\ndata_cnt=3\n", 3},
+        {"DATA_CNT=3\r\n", 8}, {"[SETTING]\r\nOTHER=1\r\n", 8}, {"[SETTING]\r\nDATA_CNT=99999999999999999999\r\n", 8},
+        {nullptr, 8}, // no setting.ini: damaged, shown whole
     };
     for (const auto &[setting, expected] : cases) {
         TempRegister reg;

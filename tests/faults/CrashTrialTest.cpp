@@ -1,6 +1,7 @@
 #include "AppDirectory.h"
 #include "CrashRegister.h"
 #include "FaultSupport.h"
+#include "RegisterFiles.h"
 #include "SiteStore.h"
 
 #include <QDir>
@@ -57,7 +58,7 @@ void checkFiles(const Snapshot &before, const Snapshot &after, const SiteList &n
 {
     Snapshot newFiles{{QStringLiteral("setting.ini"), CrashRegister::SettingBytes(next)}};
     for (std::size_t i = 0; i < next.size(); ++i)
-        newFiles[DataFileName(i)] = CrashRegister::DataFileBytes(next, i);
+        newFiles[DataFileName(int(i) + 1)] = CrashRegister::DataFileBytes(next, i);
     const Snapshot &wanted = newFiles;
     Snapshot names = before;
     names.insert(after.begin(), after.end());

@@ -5,10 +5,12 @@
 //   fault_helper hold-lock DIR         locks DIR, prints the lock state, holds it until stdin closes
 #include "AppDirectory.h"
 #include "CrashRegister.h"
+#include "RegisterFolder.h"
 #include "RegisterLock.h"
 #include "SiteStore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
 #include <iostream>
@@ -42,10 +44,12 @@ int main(int argc, char *argv[])
         return report(loaded, "loaded " + QByteArray::number(qulonglong(store.m_sites.size())));
     }
     if (command == QLatin1String("hold-lock") && args.size() == 3) {
-        RegisterLock lock(args[2]);
-        const RegisterLock::State state = lock.tryLock();
+        RegisterFolder folder(QFile::encodeName(args[2]));
+        folder.open(false);
+        RegisterLock lock(folder, RegisterLock::Mode::Exclusive, 0);
+        const RegisterLock::State state = lock.state();
         std::printf("%s\n", state == RegisterLock::State::Locked ? "locked"
-                            : state == RegisterLock::State::HeldByOther ? "held-by-other" : "unavailable");
+                            : state == RegisterLock::State::Busy ? "busy" : "unavailable");
         std::fflush(stdout);
         for (std::string ignored; std::getline(std::cin, ignored);) {
         }

@@ -4,11 +4,6 @@
 
 #include <cstring>
 
-QString SystemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 std::string Describe(const Snapshot &snapshot)
 {
     std::string out;

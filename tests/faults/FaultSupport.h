@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RegisterFolder.h"
 #include "TempRegister.h"
 
 #include <QString>
@@ -22,8 +23,6 @@ inline QString CliPath() { return QStringLiteral(SITEKANRI_CLI); }
 inline QString CliPath() { return {}; }
 #endif
 
-// The system's wording of an errno value, as the register reports it.
-QString SystemReason(int error);
 
 // "name (n bytes)" lines, for failure messages.
 std::string Describe(const Snapshot &snapshot);

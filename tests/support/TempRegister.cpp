@@ -2,6 +2,8 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -93,4 +95,29 @@ ProgramRun RunProgram(const QString &program, const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+void WriteRegister(const QString &directory, const std::vector<SiteRecord> &records, const std::vector<int> &gaps)
+{
+    QDir dir(directory);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        ASSERT_TRUE(dir.remove(name)) << name.toStdString();
+    RegisterFolder folder(QFile::encodeName(directory));
+    ASSERT_TRUE(folder.open(true));
+    RegisterFiles files(folder);
+    if (!records.empty()) {
+        ASSERT_TRUE(files.addMany(records).done());
+    }
+    for (int number : gaps)
+        ASSERT_TRUE(files.remove(number).done()) << "removing " << number;
+}
+
+SiteList ReadRegister(const QString &directory)
+{
+    RegisterFolder folder(QFile::encodeName(directory));
+    EXPECT_TRUE(folder.open(false));
+    SiteList sites;
+    bool damaged = false;
+    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged) && !damaged);
+    return sites;
 }

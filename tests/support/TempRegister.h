@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SiteList.h"
 #include "SiteRecord.h"
 
 #include <QByteArray>
@@ -32,6 +33,13 @@ private:
 // A record from UTF-8 text, converted to the register's code page.
 SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
                       const char *keyword3 = "", const char *content = "");
+
+// Makes `directory` hold exactly `records` as a register written by the register's own operations,
+// numbered from 1, then removes the records numbered in `gaps`.
+void WriteRegister(const QString &directory, const std::vector<SiteRecord> &records, const std::vector<int> &gaps = {});
+// The register in `directory` as a fresh load finds it (numbers included); a failed or damaged
+// load fails the test.
+SiteList ReadRegister(const QString &directory);
 
 // CP932 bytes of UTF-8 source text.
 QByteArray Sjis(const char *utf8);

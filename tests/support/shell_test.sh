@@ -70,3 +70,28 @@ wait_for_opened_urls() {
   [ -s "$requests" ] || fail "xdg-open was not called"
   sleep 0.3
 }
+
+# For the tests of the window: needs Xvfb and xdotool, begins the work folder and points the
+# per-user folders into it, so that the programs find their register there.
+begin_window_test() {
+  require_tools Xvfb xdotool
+  begin_work
+  export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+}
+
+# Registers a site through the command-line program `cli`: add_site --name N --url U ...
+add_site() {
+  "$cli" add "$@" >/dev/null
+}
+
+# Starts the window program $1 on the display, as on a bare machine with no locale, sets app_pid,
+# and gives the window the keyboard: there is no window manager to give it.
+start_window_without_locale() {
+  QT_QPA_PLATFORM=xcb env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE "$1" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  local window
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
+  xdotool windowfocus --sync "$window"
+  sleep 0.5
+}

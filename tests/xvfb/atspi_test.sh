@@ -10,17 +10,15 @@ cli=$2
 here=$(dirname "$0")
 
 . "$here/../support/shell_test.sh"
-require_tools Xvfb xdotool dbus-daemon dbus-send
+require_tools dbus-daemon dbus-send
 # Debian's bindings, whichever python3 comes first in PATH.
 python=/usr/bin/python3
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || { echo "SKIP: $launcher is missing (at-spi2-core)"; exit 77; }
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
 
-begin_work
-export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache" HOME="$work/home"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
-"$cli" add --name "消す予定" --url "http://gone.example.jp/" >/dev/null
+begin_window_test
+add_site --name "消す予定" --url "http://gone.example.jp/"
 
 start_xvfb
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
@@ -39,10 +37,8 @@ done
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 \
   || { echo "SKIP: the accessibility bus did not start"; cat "$work/atspi.log"; exit 77; }
 
-QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
-xdotool windowfocus --sync "$window"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_window_without_locale "$app"
+window=$(xdotool search --onlyvisible --name "サイト管理" | head -n 1)
 
 SITEKANRI_WINDOW=$window "$python" "$here/atspi_register.py" >"$work/driver.log" 2>&1 || fail "the driver stopped"
 # Closing saves the register; the process ends once it is written.

@@ -9,30 +9,19 @@ app=$1
 cli=$2
 
 . "$(dirname "$0")/../support/shell_test.sh"
-require_tools Xvfb xdotool
-
-begin_work
+begin_window_test
 
 # A register of a few sites in a per-user data folder of our own; the last one has a Japanese
 # path, which must arrive character for character.
-export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-add() { "$cli" add "$@" >/dev/null; }
-add --name "一番目" --url "http://first.example.jp/"
-add --name "二番目" --url "https://second.example.jp/list?page=2"
+add_site --name "一番目" --url "http://first.example.jp/"
+add_site --name "二番目" --url "https://second.example.jp/list?page=2"
 last_url="https://example.jp/日本語/ページ?q=検索"
-add --name "最後" --url "$last_url" --keyword1 "旅行"
+add_site --name "最後" --url "$last_url" --keyword1 "旅行"
 
 record_opened_urls
 start_xvfb
-# Started as on a bare machine, with no locale: the window must still carry its title.
-QT_QPA_PLATFORM=xcb env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE "$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-
-# There is no window manager to give the window the keyboard: give it directly.
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
-xdotool windowfocus --sync "$window"
-sleep 0.5
+# Started with no locale: the window must still carry its title.
+start_window_without_locale "$app"
 xdotool key --delay 100 Tab space
 
 wait_for_opened_urls

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One window per register. The first program started on a register listens under a name made from
+// the register's folder; a later start finds it there, asks it to come to the front, and ends. A
+// name left behind by a program that crashed is taken over.
+class SingleWindow : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SingleWindow(const QString &folder, QObject *parent = nullptr);
+    ~SingleWindow() override;
+
+    // True when another program already shows this register; it has been asked to come forward.
+    // Otherwise this program is now the one later starts will find.
+    bool claim();
+
+    QString serverName() const { return m_name; }
+
+signals:
+    // A later start asked for the window.
+    void raiseRequested();
+
+private:
+    bool askRunning();
+
+    QString m_name;
+    QLocalServer *m_server = nullptr;
+};

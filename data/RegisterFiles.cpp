@@ -1,0 +1,455 @@
+#include "RegisterFiles.h"
+
+#include "IniDocument.h"
+#include "IniValues.h"
+#include "RegisterFolder.h"
+#include "RegisterLock.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <optional>
+
+namespace {
+
+const QString kSettingFile = QStringLiteral("setting.ini");
+const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
+const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
+// Temporaries of the replacements of earlier versions, removed by the next load.
+const QString kOldTemporarySuffix = QStringLiteral(".sitekanri-tmp");
+// How far a lowered count is looked for name by name before the folder is listed instead.
+constexpr int kProbeLimit = 256;
+
+// setting.ini as an operation reads it.
+struct Count
+{
+    IniDocument file;
+    bool fileExists = false;
+    bool readable = false; // the count starts with a number that is not negative
+    int value = 0;
+};
+
+// The six texts alike: what another program changed shows in them, not in m_valid.
+bool sameTexts(const SiteRecord &a, const SiteRecord &b)
+{
+    return a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
+        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
+}
+
+OperationResult outcome(OperationStatus status, int number, const IoResult &io = {})
+{
+    OperationResult result;
+    result.status = status;
+    result.number = number;
+    result.io = io;
+    return result;
+}
+
+OperationResult failed(const IoResult &io, int number = 0)
+{
+    return outcome(io.error == EWOULDBLOCK && !io.ok ? OperationStatus::Busy : OperationStatus::Failed, number, io);
+}
+
+} // namespace
+
+QString DataFileName(int number)
+{
+    return QStringLiteral("data%1.ini").arg(number);
+}
+
+int DataFileNumber(const QString &name)
+{
+    constexpr int prefix = 4, suffix = 4; // "data", ".ini"
+    if (name.size() <= prefix + suffix || name.size() > prefix + suffix + 10
+        || !name.startsWith(QLatin1String("data"), Qt::CaseInsensitive)
+        || !name.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) || name[prefix] == u'0')
+        return 0;
+    long long number = 0;
+    for (int i = prefix; i < name.size() - suffix; ++i) {
+        if (name[i] < u'0' || name[i] > u'9')
+            return 0;
+        number = number * 10 + (name[i].unicode() - u'0');
+    }
+    return number > INT_MAX ? 0 : int(number);
+}
+
+int ParseRecordCount(const QByteArray &text, bool *hasNumber)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (hasNumber)
+        *hasNumber = i < text.size() && text[i] >= '0' && text[i] <= '9';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX)
+            return negative ? INT_MIN : INT_MAX;
+    }
+    return int(negative ? -value : value);
+}
+
+class RegisterFiles::Operation
+{
+public:
+    Operation(RegisterFiles &files, RegisterLock::Mode mode)
+        : m_folder(files.m_folder)
+    {
+        if (!m_folder.exists()) {
+            m_io = m_folder.open(mode == RegisterLock::Mode::Exclusive);
+            if (!m_io)
+                return;
+        }
+        if (!m_folder.exists())
+            return; // nothing to lock: a missing folder reads as an empty register
+        m_lock.emplace(m_folder, mode, files.m_lockWaitMs);
+        // A shared lock that cannot be had in a read-only folder is no loss: nobody writes there.
+        if (m_lock->state() == RegisterLock::State::Busy
+            || (mode == RegisterLock::Mode::Exclusive && m_lock->state() != RegisterLock::State::Locked))
+            m_io = m_lock->result();
+    }
+
+    IoResult io() const { return m_io; }
+
+    IoResult readCount(Count &count)
+    {
+        QByteArray bytes;
+        if (IoResult read = m_folder.read(kSettingFile, bytes, count.fileExists); !read)
+            return read;
+        count.file = IniDocument::parse(bytes);
+        bool hasNumber = false;
+        count.value = ParseRecordCount(count.file.value(kSettingSection, kCountKey), &hasNumber);
+        count.readable = hasNumber && count.value >= 0;
+        if (!count.readable)
+            count.value = 0;
+        return IoResult::success();
+    }
+
+    // The count for a write; a count that cannot be read while data files exist refuses it.
+    OperationResult writableCount(Count &count)
+    {
+        if (IoResult read = readCount(count); !read)
+            return failed(read);
+        if (count.readable)
+            return outcome(OperationStatus::Done, 0);
+        QStringList names;
+        if (IoResult listed = m_folder.list(names); !listed)
+            return failed(listed);
+        const bool dataPresent = std::any_of(names.begin(), names.end(),
+                                             [](const QString &name) { return DataFileNumber(name) > 0; });
+        if (dataPresent)
+            return outcome(OperationStatus::Damaged, 0, damage());
+        return outcome(OperationStatus::Done, 0);
+    }
+
+    IoResult damage() const
+    {
+        return IoResult::failure(m_folder.filePath(m_folder.nameOnDisk(kSettingFile)),
+                                 QStringLiteral("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
+                                                "sitekanri-cli repair で修復してください。"));
+    }
+
+    IoResult writeCount(Count &count, int value)
+    {
+        if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)
+            return IoResult::success();
+        return m_folder.replace(kSettingFile, count.file.serialize());
+    }
+
+    // A record's file as it is now; a folder in its place counts as missing.
+    IoResult readRecord(int number, SiteRecord &record, bool &exists, IniDocument *file = nullptr)
+    {
+        QByteArray bytes;
+        IoResult read = m_folder.read(DataFileName(number), bytes, exists);
+        if (!read && read.error == EISDIR) {
+            exists = false;
+            return IoResult::success();
+        }
+        if (!read || !exists)
+            return read;
+        IniDocument parsed = IniDocument::parse(bytes);
+        record = SiteRecord();
+        record.ReadFrom(parsed);
+        if (file)
+            *file = std::move(parsed);
+        return read;
+    }
+
+    IoResult writeFresh(int number, const SiteRecord &record)
+    {
+        IniDocument file;
+        record.WriteTo(file);
+        return m_folder.replace(DataFileName(number), file.serialize());
+    }
+
+    // Whether `number` is within the count and its file holds `expected` (when given).
+    OperationResult check(const Count &count, int number, const SiteRecord *expected, IniDocument *file = nullptr)
+    {
+        if (number < 1 || number > count.value)
+            return outcome(OperationStatus::RemovedElsewhere, number);
+        SiteRecord current;
+        bool exists = false;
+        if (IoResult read = readRecord(number, current, exists, file); !read)
+            return failed(read, number);
+        if (!exists)
+            return outcome(OperationStatus::RemovedElsewhere, number);
+        if (expected && !sameTexts(current, *expected))
+            return outcome(OperationStatus::ChangedElsewhere, number);
+        return outcome(OperationStatus::Done, number);
+    }
+
+    // The highest number below `below` that has a file, or 0.
+    int highestBelow(int below)
+    {
+        const int floor = std::max(0, below - 1 - kProbeLimit);
+        for (int number = below - 1; number > floor; --number) {
+            if (fileAt(number))
+                return number;
+        }
+        if (floor == 0)
+            return 0;
+        QStringList names;
+        m_folder.list(names);
+        int highest = 0;
+        for (const QString &name : names) {
+            const int number = DataFileNumber(name);
+            if (number < below && number > highest && fileAt(number))
+                highest = number;
+        }
+        return highest;
+    }
+
+    bool fileAt(int number)
+    {
+        bool exists = false;
+        return readRecordExists(number, exists) && exists;
+    }
+
+private:
+    bool readRecordExists(int number, bool &exists)
+    {
+        SiteRecord ignored;
+        return bool(readRecord(number, ignored, exists));
+    }
+
+    RegisterFolder &m_folder;
+    std::optional<RegisterLock> m_lock;
+    IoResult m_io;
+};
+
+RegisterFiles::RegisterFiles(RegisterFolder &folder, int lockWaitMs)
+    : m_folder(folder)
+    , m_lockWaitMs(lockWaitMs)
+{
+}
+
+IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
+{
+    sites.clear();
+    damaged = false;
+    Operation operation(*this, RegisterLock::Mode::Shared);
+    if (!operation.io())
+        return operation.io();
+    if (!m_folder.exists())
+        return IoResult::success();
+    QStringList names;
+    if (IoResult listed = m_folder.list(names); !listed)
+        return listed;
+    Count count;
+    if (IoResult read = operation.readCount(count); !read)
+        return read;
+
+    std::vector<std::pair<int, QString>> present;
+    for (const QString &name : std::as_const(names)) {
+        if (name.endsWith(kOldTemporarySuffix))
+            m_folder.remove(name); // what an interrupted write of an earlier version left
+        else if (const int number = DataFileNumber(name))
+            present.emplace_back(number, name);
+    }
+    damaged = !count.readable && !present.empty();
+    const int limit = damaged ? INT_MAX : count.value;
+    present.erase(std::remove_if(present.begin(), present.end(), [limit](const auto &p) { return p.first > limit; }),
+                  present.end());
+    std::sort(present.begin(), present.end());
+    sites.reserve(present.size());
+    for (const auto &[number, name] : present) {
+        // Two names for one number (data1.ini and DATA1.INI): the one Windows would open is not
+        // knowable here, so the first in order stands, as before.
+        if (!sites.empty() && sites.number(sites.size() - 1) == number)
+            continue;
+        SiteRecord record;
+        bool exists = false;
+        if (IoResult read = operation.readRecord(number, record, exists); !read)
+            return read;
+        if (exists)
+            sites.push_back(record, number);
+    }
+    return IoResult::success();
+}
+
+IoResult RegisterFiles::read(int number, SiteRecord &record, bool &exists)
+{
+    exists = false;
+    Operation operation(*this, RegisterLock::Mode::Shared);
+    if (!operation.io())
+        return operation.io();
+    Count count;
+    if (IoResult read = operation.readCount(count); !read)
+        return read;
+    if (number < 1 || (count.readable && number > count.value))
+        return IoResult::success();
+    return operation.readRecord(number, record, exists);
+}
+
+IoResult RegisterFiles::count(int &count, bool &damaged)
+{
+    count = 0;
+    damaged = false;
+    Operation operation(*this, RegisterLock::Mode::Shared);
+    if (!operation.io() || !m_folder.exists())
+        return operation.io();
+    Count read;
+    if (IoResult io = operation.readCount(read); !io)
+        return io;
+    if (read.readable) {
+        count = read.value;
+        return IoResult::success();
+    }
+    // Only a count that cannot be read needs the folder listed, to see whether data files exist.
+    const OperationResult writable = operation.writableCount(read);
+    damaged = writable.status == OperationStatus::Damaged;
+    return writable.status == OperationStatus::Failed ? writable.io : IoResult::success();
+}
+
+OperationResult RegisterFiles::add(const SiteRecord &record)
+{
+    return addMany({record});
+}
+
+OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
+{
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    if (!operation.io())
+        return failed(operation.io());
+    Count count;
+    if (OperationResult usable = operation.writableCount(count); !usable.done())
+        return usable;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (const QString bad = records[i].UnstorableKey(); !bad.isEmpty()) {
+            const QString file = m_folder.filePath(DataFileName(count.value + 1 + int(i)));
+            return outcome(OperationStatus::Failed, 0, UnstorableValueFailure(file, bad));
+        }
+    }
+    if (qint64(count.value) + qint64(records.size()) > INT_MAX)
+        return outcome(OperationStatus::Failed, 0,
+                       IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
+    const int first = count.value + 1;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (IoResult written = operation.writeFresh(first + int(i), records[i]); !written) {
+            // Files above the count are never read; removing them just keeps the folder tidy.
+            for (std::size_t j = 0; j < i; ++j)
+                m_folder.remove(DataFileName(first + int(j)));
+            return failed(written, first);
+        }
+    }
+    // The count last: a reader never counts a record whose file is not there yet.
+    if (IoResult counted = operation.writeCount(count, count.value + int(records.size())); !counted)
+        return failed(counted, first);
+    return outcome(OperationStatus::Done, first);
+}
+
+OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord *expected)
+{
+    if (const QString bad = record.UnstorableKey(); !bad.isEmpty())
+        return outcome(OperationStatus::Failed, number, UnstorableValueFailure(m_folder.filePath(DataFileName(number)), bad));
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    if (!operation.io())
+        return failed(operation.io(), number);
+    Count count;
+    if (OperationResult usable = operation.writableCount(count); !usable.done())
+        return outcome(usable.status, number, usable.io);
+    IniDocument file;
+    if (OperationResult checked = operation.check(count, number, expected, &file); !checked.done())
+        return checked;
+    if (record.WriteTo(file)) {
+        if (IoResult written = m_folder.replace(DataFileName(number), file.serialize()); !written)
+            return failed(written, number);
+    }
+    return outcome(OperationStatus::Done, number);
+}
+
+OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
+{
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    if (!operation.io())
+        return failed(operation.io(), number);
+    Count count;
+    if (OperationResult usable = operation.writableCount(count); !usable.done())
+        return outcome(usable.status, number, usable.io);
+    if (OperationResult checked = operation.check(count, number, expected); !checked.done())
+        return checked;
+    if (IoResult removed = m_folder.remove(DataFileName(number)); !removed)
+        return failed(removed, number);
+    if (number == count.value) {
+        if (IoResult counted = operation.writeCount(count, operation.highestBelow(number)); !counted)
+            return failed(counted, number);
+    }
+    return outcome(OperationStatus::Done, number);
+}
+
+OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
+{
+    if (const QString bad = record.UnstorableKey(); !bad.isEmpty())
+        return outcome(OperationStatus::Failed, number, UnstorableValueFailure(m_folder.filePath(DataFileName(number)), bad));
+    {
+        Operation operation(*this, RegisterLock::Mode::Exclusive);
+        if (!operation.io())
+            return failed(operation.io(), number);
+        Count count;
+        if (OperationResult usable = operation.writableCount(count); !usable.done())
+            return outcome(usable.status, number, usable.io);
+        // Raising the count must not bring back files that lie above it: only a short way up,
+        // over numbers that are all free, is the number taken back.
+        bool free = number >= 1 && !operation.fileAt(number)
+            && (number <= count.value || number - count.value <= kProbeLimit);
+        for (int between = count.value + 1; free && between < number; ++between)
+            free = !operation.fileAt(between);
+        if (free) {
+            if (IoResult written = operation.writeFresh(number, record); !written)
+                return failed(written, number);
+            if (number > count.value) {
+                if (IoResult counted = operation.writeCount(count, number); !counted)
+                    return failed(counted, number);
+            }
+            return outcome(OperationStatus::Done, number);
+        }
+    }
+    return add(record);
+}
+
+OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)
+{
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    if (!operation.io())
+        return failed(operation.io());
+    Count count;
+    if (IoResult read = operation.readCount(count); !read)
+        return failed(read);
+    QStringList names;
+    if (IoResult listed = m_folder.list(names); !listed)
+        return failed(listed);
+    int highest = 0;
+    for (const QString &name : std::as_const(names)) {
+        const int number = DataFileNumber(name);
+        if (number > highest && operation.fileAt(number))
+            highest = number;
+    }
+    if (beforeWriting)
+        beforeWriting(count.readable ? count.value : -1, highest);
+    if (IoResult counted = operation.writeCount(count, highest); !counted)
+        return failed(counted, highest);
+    return outcome(OperationStatus::Done, highest);
+}

@@ -1,0 +1,376 @@
+#include "RegisterFolder.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The one temporary of a register. Writers hold the register's exclusive lock, so one name is
+// enough, and a leftover from a crash is simply replaced by the next write: temporaries never
+// pile up.
+const char kTemporaryName[] = ".sitekanri.tmp";
+
+const QString kNotRegular = QStringLiteral("通常のファイルではありません");
+
+QByteArray encoded(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+bool hasUpperCase(const QString &name)
+{
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+}
+
+// ASCII letters only, as Windows compares names on a FAT stick.
+QString foldCase(const QString &name)
+{
+    QString folded = name;
+    for (QChar &c : folded) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 0x20);
+    }
+    return folded;
+}
+
+int closeKeepingErrno(int fd)
+{
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Makes every missing folder on the way to `path`.
+int makePath(const QByteArray &path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); ; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            return 0;
+    }
+}
+
+} // namespace
+
+QString SystemReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("アクセスが拒否されました");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空き容量が不足しています");
+    case EROFS:
+        return QStringLiteral("読み取り専用のファイルシステムです");
+    case ENOENT:
+        return QStringLiteral("ファイルまたはフォルダーが見つかりません");
+    case EISDIR:
+        return QStringLiteral("フォルダーです");
+    case ENOTDIR:
+        return QStringLiteral("フォルダーではありません");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクは読み書きしません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます（16 MiB まで）");
+    case EIO:
+        return QStringLiteral("入出力エラーが発生しました");
+    case ENOMEM:
+        return QStringLiteral("メモリが不足しています");
+    case ENAMETOOLONG:
+        return QStringLiteral("名前が長すぎます");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("開いているファイルが多すぎます");
+    default:
+        return QStringLiteral("システムエラーが発生しました（エラー番号 %1）").arg(error);
+    }
+}
+
+class RegisterFolder::Private
+{
+public:
+    QByteArray path;
+    int fd = -1;
+    // Names that differ from their lower-case form, by lower-case form; valid once `listed`.
+    mutable QHash<QString, QString> casedNames;
+    mutable bool listed = false;
+
+    IoResult failure(const QString &name, int error) const
+    {
+        return IoResult::failure(filePath(name), SystemReason(error), error);
+    }
+    QString filePath(const QString &name) const
+    {
+        return name.isEmpty() ? QFile::decodeName(path) : QFile::decodeName(path) + QLatin1Char('/') + name;
+    }
+    bool present(const QString &name) const
+    {
+        struct stat status;
+        return ::fstatat(fd, encoded(name).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+    void learn(const QString &name, bool exists) const
+    {
+        if (!listed || !hasUpperCase(name))
+            return;
+        if (exists)
+            casedNames.insert(foldCase(name), name);
+        else if (casedNames.value(foldCase(name)) == name)
+            casedNames.remove(foldCase(name));
+    }
+};
+
+RegisterFolder::RegisterFolder(const QByteArray &path)
+    : d(new Private)
+{
+    d->path = path;
+}
+
+RegisterFolder::~RegisterFolder()
+{
+    if (d->fd >= 0)
+        ::close(d->fd);
+    delete d;
+}
+
+IoResult RegisterFolder::open(bool create)
+{
+    if (d->fd >= 0)
+        return IoResult::success();
+    if (d->path.isEmpty())
+        return d->failure(QString(), ENOENT);
+    if (create) {
+        if (const int error = makePath(d->path))
+            return d->failure(QString(), error);
+    }
+    d->fd = ::open(d->path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d->fd >= 0)
+        return IoResult::success();
+    if (errno == ENOENT && !create)
+        return IoResult::success();
+    return d->failure(QString(), errno);
+}
+
+bool RegisterFolder::exists() const
+{
+    return d->fd >= 0;
+}
+
+int RegisterFolder::descriptor() const
+{
+    return d->fd;
+}
+
+QString RegisterFolder::path() const
+{
+    return d->filePath(QString());
+}
+
+QString RegisterFolder::filePath(const QString &name) const
+{
+    return d->filePath(name);
+}
+
+IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exists) const
+{
+    bytes.clear();
+    exists = false;
+    if (d->fd < 0)
+        return IoResult::success();
+    const QString onDisk = nameOnDisk(name);
+    const QByteArray file = encoded(onDisk);
+    // Looked at before it is opened: opening a device or a pipe may block or have effects.
+    struct stat status;
+    if (::fstatat(d->fd, file.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
+    exists = true;
+    if (S_ISLNK(status.st_mode))
+        return d->failure(onDisk, ELOOP);
+    if (S_ISDIR(status.st_mode))
+        return d->failure(onDisk, EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return IoResult::failure(filePath(onDisk), kNotRegular);
+    const int fd = ::openat(d->fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return d->failure(onDisk, errno);
+    // Checked again on what was opened: the name may have been replaced in between.
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        closeKeepingErrno(fd);
+        return IoResult::failure(filePath(onDisk), kNotRegular);
+    }
+    if (status.st_size > kMaxFileSize) {
+        ::close(fd);
+        return d->failure(onDisk, EFBIG);
+    }
+    // Read to the end, whatever the size said: the file may grow, but never past the limit.
+    bytes.resize(qsizetype(status.st_size) + 1);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > kMaxFileSize) {
+                ::close(fd);
+                bytes.clear();
+                return d->failure(onDisk, EFBIG);
+            }
+            bytes.resize(std::min<qsizetype>(filled * 2 + 4096, kMaxFileSize + 1));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            closeKeepingErrno(fd);
+            bytes.clear();
+            return d->failure(onDisk, errno);
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    ::close(fd);
+    bytes.truncate(filled);
+    bytes.squeeze();
+    return IoResult::success();
+}
+
+IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes)
+{
+    if (d->fd < 0)
+        return d->failure(name, ENOENT);
+    const QString onDisk = nameOnDisk(name);
+    const QByteArray target = encoded(onDisk);
+    struct stat old;
+    const bool replacing = ::fstatat(d->fd, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!replacing && errno != ENOENT)
+        return d->failure(onDisk, errno);
+    if (replacing && S_ISLNK(old.st_mode))
+        return d->failure(onDisk, ELOOP);
+    if (replacing && S_ISDIR(old.st_mode))
+        return d->failure(onDisk, EISDIR);
+    if (replacing && !S_ISREG(old.st_mode))
+        return IoResult::failure(filePath(onDisk), kNotRegular);
+
+    ::unlinkat(d->fd, kTemporaryName, 0); // a crash's leftover, or a link planted in its place
+    const int fd = ::openat(d->fd, kTemporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return d->failure(onDisk, errno);
+    bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
+    if (written && replacing) {
+        // Owner first: changing it may clear set-id bits that the mode then puts back.
+        struct stat fresh;
+        if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)
+            && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            written = false;
+        }
+        written = written && ::fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    if (!written) {
+        closeKeepingErrno(fd);
+        const int error = errno;
+        ::unlinkat(d->fd, kTemporaryName, 0);
+        return d->failure(onDisk, error);
+    }
+    if (::close(fd) != 0 || ::renameat(d->fd, kTemporaryName, d->fd, target.constData()) != 0) {
+        const int error = errno;
+        ::unlinkat(d->fd, kTemporaryName, 0);
+        return d->failure(onDisk, error);
+    }
+    d->learn(onDisk, true);
+    if (::fsync(d->fd) != 0)
+        return d->failure(QString(), errno);
+    return IoResult::success();
+}
+
+IoResult RegisterFolder::remove(const QString &name)
+{
+    if (d->fd < 0)
+        return IoResult::success();
+    const QString onDisk = nameOnDisk(name);
+    if (::unlinkat(d->fd, encoded(onDisk).constData(), 0) != 0)
+        return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
+    d->learn(onDisk, false);
+    if (::fsync(d->fd) != 0)
+        return d->failure(QString(), errno);
+    return IoResult::success();
+}
+
+IoResult RegisterFolder::list(QStringList &names) const
+{
+    names.clear();
+    if (d->fd < 0)
+        return IoResult::success();
+    const int fd = ::openat(d->fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        return d->failure(QString(), error);
+    }
+    d->casedNames.clear();
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+            continue;
+        const QString name = QFile::decodeName(raw);
+        if (hasUpperCase(name))
+            d->casedNames.insert(foldCase(name), name);
+        names.append(name);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0) {
+        d->listed = false;
+        return d->failure(QString(), error);
+    }
+    d->listed = true;
+    return IoResult::success();
+}
+
+QString RegisterFolder::nameOnDisk(const QString &name) const
+{
+    if (d->fd < 0 || d->present(name))
+        return name;
+    if (!d->listed) {
+        QStringList names;
+        list(names);
+    }
+    const QString folded = foldCase(name);
+    if (const auto found = d->casedNames.constFind(folded); found != d->casedNames.constEnd())
+        return *found;
+    return folded != name && d->present(folded) ? folded : name;
+}
+
+void RegisterFolder::refreshName(const QString &name)
+{
+    if (d->fd >= 0)
+        d->learn(name, d->present(name));
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+#include "SiteList.h"
+
+#include <QObject>
+
+#include <optional>
+#include <vector>
+
+class RegisterWatcher;
+
+// One register for as long as a program uses it: loaded once, then every operation on disk when it
+// returns, with the list in memory kept in step. While it is watched, changes other programs make
+// in the folder are taken in as they happen: only the files named by the change are read again,
+// and what we wrote ourselves comes back as a change that changes nothing. Every change to the list
+// is announced record by record, so that a view keeps its current row and scroll position.
+class SiteRegister : public QObject
+{
+    Q_OBJECT
+public:
+    // `folderPath` as bytes, exactly as given (a command line may hold bytes that are not UTF-8).
+    explicit SiteRegister(const QByteArray &folderPath, QObject *parent = nullptr);
+    ~SiteRegister() override;
+
+    // Opens the folder (a missing one reads as an empty register and is made by the first write)
+    // and loads every record.
+    IoResult open();
+    // setting.ini has no usable count while data files exist: shown, never written.
+    bool isDamaged() const { return m_damaged; }
+    const SiteList &sites() const { return m_sites; }
+    RegisterFolder &folder() { return m_folder; }
+    // The path of setting.ini as it is named on disk, for messages.
+    QString settingPath() const;
+
+    OperationResult add(const SiteRecord &record);
+    OperationResult addMany(const std::vector<SiteRecord> &records);
+    // Rewrites record `number`, unless its file no longer holds the record as the list has it.
+    OperationResult update(int number, const SiteRecord &record);
+    // Removes record `number`, unless its file no longer holds the record as the list has it.
+    OperationResult remove(int number);
+    OperationResult restore(int number, const SiteRecord &record);
+
+    // From now on, takes in what other programs change in the folder.
+    void watch();
+    // Reads the named files of the folder again and brings the list in step with them.
+    void refresh(const QStringList &names);
+    // Reads the whole register again and brings the list in step with it.
+    void refreshAll();
+
+signals:
+    void recordsAboutToBeInserted(int first, int last);
+    void recordsInserted(int first, int last);
+    void recordsAboutToBeRemoved(int first, int last);
+    void recordsRemoved(int first, int last);
+    void recordChanged(int position);
+    // So many records changed at once that announcing each one would cost more than reading all.
+    void aboutToBeReset();
+    void wasReset();
+    // setting.ini became damaged, or was repaired.
+    void damageChanged(bool damaged);
+
+private:
+    // Makes the list hold `record` as record `number`, or no record `number` without one.
+    void put(int number, const std::optional<SiteRecord> &record);
+    // Records numbered above every record in the list, announced as one block.
+    void append(const SiteList &records);
+    // Brings the list in step with setting.ini's count: records above it are dropped, and those
+    // between the count the list followed and the new one are read.
+    void followCount();
+    // The record `number` as its file holds it now (nothing when it has none); false when its
+    // file cannot be read.
+    bool readRecord(int number, std::optional<SiteRecord> &record);
+    // After an operation found the record changed or removed: the list takes the file as it is.
+    void takeOnDisk(const OperationResult &result);
+    void makeFolder();
+    QString watchPath() const;
+
+    RegisterFolder m_folder;
+    RegisterFiles m_files;
+    SiteList m_sites;
+    // The count the list follows: every record numbered up to it that has a file is in the list.
+    int m_count = 0;
+    bool m_damaged = false;
+    RegisterWatcher *m_watcher = nullptr;
+};

@@ -1,0 +1,106 @@
+// The real program: one window per register, and a clean end on the signals a logout, a closed
+// terminal or Ctrl+C send.
+#include "SingleWindow.h"
+#include "TempRegister.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The program's per-user register lives under XDG_DATA_HOME; each test gives it a fresh one.
+class WindowProcess : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(folder())); }
+    QString folder() const { return m_home.path() + QStringLiteral("/sitekanri"); }
+    // Starts the window; with `up`, true once it answers on its register's name.
+    bool start(QProcess &process, bool up = true)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(SITEKANRI_APP), {});
+        const auto answers = [this] {
+            QLocalSocket socket;
+            socket.connectToServer(SingleWindow(folder()).serverName());
+            return socket.waitForConnected(100);
+        };
+        return process.waitForStarted(5000)
+            && (!up || (QTest::qWaitFor([&] { return answers() || process.state() == QProcess::NotRunning; }, 10000)
+                        && process.state() == QProcess::Running));
+    }
+    ProgramRun cli(QStringList arguments)
+    {
+        return RunProgram(QStringLiteral(SITEKANRI_CLI), QStringList{QStringLiteral("--dir"), folder()} + arguments);
+    }
+
+    QTemporaryDir m_home;
+};
+
+TEST(SingleWindow, laterClaimOnTheSameRegisterAsksTheFirstToComeForward)
+{
+    QTemporaryDir dir;
+    SingleWindow first(dir.path()), second(dir.path() + QStringLiteral("/.")), elsewhere(dir.path() + QStringLiteral("/x"));
+    int raised = 0;
+    QObject::connect(&first, &SingleWindow::raiseRequested, [&] { ++raised; });
+    ASSERT_FALSE(first.claim());
+    EXPECT_TRUE(second.claim());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 2000));
+    EXPECT_FALSE(elsewhere.claim()) << "another register is another window";
+}
+
+TEST_F(WindowProcess, signalsEndTheWindowLosingNothingAndLeavingNoLock)
+{
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        QProcess window;
+        ASSERT_TRUE(start(window));
+        ASSERT_EQ(cli({QStringLiteral("add"), QStringLiteral("--name"), QString::number(signal), QStringLiteral("--url"),
+                       QStringLiteral("http://s/")}).exitCode,
+                  0);
+        ::kill(pid_t(window.processId()), signal);
+        ASSERT_TRUE(window.waitForFinished(5000));
+        EXPECT_EQ(window.exitStatus(), QProcess::NormalExit) << "ended by the signal itself";
+        EXPECT_EQ(window.exitCode(), 0);
+        // Nobody holds the register's lock, and nothing added while the window was open is gone.
+        const int fd = ::open(QFile::encodeName(folder() + QStringLiteral("/sitekanri.lock")).constData(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        ::close(fd);
+        const ProgramRun list = cli({QStringLiteral("list")});
+        EXPECT_TRUE(list.out.contains(QByteArray::number(signal) + "\thttp://s/")) << list.out.toStdString();
+    }
+}
+
+TEST_F(WindowProcess, secondStartRaisesTheFirstAndEndsUnlessTheFirstIsGone)
+{
+    QProcess first, second, third;
+    ASSERT_TRUE(start(first));
+    ASSERT_TRUE(start(second, false));
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // A window that died leaves its name behind; the next start takes it over and stays.
+    first.kill();
+    first.waitForFinished();
+    ASSERT_TRUE(start(third));
+    EXPECT_FALSE(third.waitForFinished(500));
+    third.terminate();
+    EXPECT_TRUE(third.waitForFinished(5000));
+}
+
+} // namespace
