@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QTableView>
 
+#include <functional>
+
 namespace {
 
 struct ButtonKey
