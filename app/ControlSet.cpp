@@ -100,6 +100,7 @@ QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUni
 
 void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom)
 {
+    QHash<QString, QLabel *> labels;
     for (const ControlTemplate &control : dialog.controls) {
         QWidget *widget = makeStandard(control, parent);
         if (!widget && custom)
@@ -117,6 +118,18 @@ void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const Dial
         if (control.id != 0) {
             widget->setObjectName(QString::number(control.id));
             m_controls.insert(control.id, widget);
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            labels.insert(label->text(), label);
         }
     }
+    for (const ControlName &naming : dialog.names) {
+        QWidget *widget = control(naming.id);
+        if (!widget)
+            continue;
+        widget->setAccessibleName(QString::fromUtf8(naming.name));
+        if (QLabel *label = naming.label ? labels.value(QString::fromUtf8(naming.label)) : nullptr)
+            label->setBuddy(widget);
+    }
+    for (std::size_t i = 1; i < dialog.focusOrder.size(); ++i)
+        QWidget::setTabOrder(control(dialog.focusOrder[i - 1]), control(dialog.focusOrder[i]));
 }

@@ -18,8 +18,9 @@ public:
     // for such a control, parented to `parent`.
     using Factory = std::function<QWidget *(const ControlTemplate &control, QWidget *parent)>;
 
-    // Creates every control of the template on `parent`, in template order, so that the focus
-    // moves through them in that order, and places it at its template rectangle.
+    // Creates every control of the template on `parent`, in template order, places it at its
+    // template rectangle, names it for screen readers and ties its label to it. The focus moves
+    // through the controls in the template's focus order, else in template order.
     void build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom = {});
 
     // The control with this ID, or null.

@@ -21,7 +21,12 @@ const DialogTemplate &mainDialog()
             {Id::Banner, K::Picture, "", QRect(7, 7, 314, 53), NoTabStop, Img::BannerBitmap},
             {Id::SiteJump, K::PushButton, "サイトジャンプ", QRect(264, 234, 60, 13), TabStop, 0},
             {Id::PageTab, K::TabControl, "", QRect(7, 237, 317, 166), NoTabStop, 0},
-        }};
+        },
+        {
+            {Id::SiteList, "サイト一覧", nullptr},
+            {Id::Banner, "サイト管理のヘルプを開く", nullptr},
+        },
+        {}};
     return dialog;
 }
 
@@ -43,7 +48,18 @@ const DialogTemplate &registerPage()
             {Id::RegisterNew, K::IconButton, "新しく登録", QRect(249, 19, 54, 22), TabStop, Img::RegisterIcon},
             {Id::Delete, K::IconButton, "削除", QRect(251, 87, 52, 22), TabStop, Img::DeleteIcon},
             {Id::Update, K::IconButton, "更新", QRect(249, 51, 54, 22), TabStop, Img::UpdateIcon},
-        }};
+        },
+        {
+            {Id::SiteName, "サイト / リンク 名", "サイト / リンク 名"},
+            {Id::SiteUrl, "URL", "URL"},
+            {Id::Keyword1, "キーワード1", "キーワード"},
+            {Id::Keyword2, "キーワード2", nullptr},
+            {Id::Keyword3, "キーワード3", nullptr},
+            {Id::Content, "内容", "内容"},
+        },
+        // The buttons from top to bottom, as they stand.
+        {Id::SiteName, Id::SiteUrl, Id::Keyword1, Id::Keyword2, Id::Keyword3, Id::Content, Id::RegisterNew,
+         Id::Update, Id::Delete}};
     return dialog;
 }
 
@@ -52,8 +68,8 @@ const DialogTemplate &linkPage()
     static const DialogTemplate dialog{
         134, "", QSize(315, 148),
         {
-            {Id::ModeName, K::RadioButton, "サイト名", QRect(247, 46, 45, 10), NoTabStop, 0},
-            {Id::ModeContent, K::RadioButton, "内容", QRect(247, 60, 36, 10), NoTabStop, 0},
+            {Id::ModeName, K::RadioButton, "サイト名", QRect(247, 46, 45, 10), TabStop, 0},
+            {Id::ModeContent, K::RadioButton, "内容", QRect(247, 60, 36, 10), TabStop, 0},
             {Id::KeywordCombo, K::DropDownList, "", QRect(239, 17, 69, 150), TabStop, 0},
             {0, K::GroupBox, "生成する項目", QRect(240, 36, 68, 51), NoTabStop, 0},
             {0, K::Label, "統一キーワードから", QRect(243, 7, 59, 8), NoTabStop, 0},
@@ -63,8 +79,15 @@ const DialogTemplate &linkPage()
             {Id::LinkCode, K::OutputBox, "", QRect(7, 17, 228, 123), TabStop, 0},
             {Id::GenerateCode, K::PushButton, "コード生成", QRect(240, 114, 68, 13), TabStop, 0},
             {Id::SaveCode, K::PushButton, "ファイルに保存…", QRect(240, 127, 68, 13), TabStop, 0},
-            {Id::ModeNameAndContent, K::RadioButton, "サイト名＆内容", QRect(246, 74, 57, 10), NoTabStop, 0},
-        }};
+            {Id::ModeNameAndContent, K::RadioButton, "サイト名＆内容", QRect(246, 74, 57, 10), TabStop, 0},
+        },
+        {
+            {Id::LinkCode, "出力コード（HTML）", "出力コード（HTML）"},
+            {Id::KeywordCombo, "統一キーワードから", "統一キーワードから"},
+        },
+        // The output box on the left, then the column on the right from top to bottom.
+        {Id::LinkCode, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
+         Id::ExcludeDeadLinks, Id::CopyCode, Id::GenerateCode, Id::SaveCode}};
     return dialog;
 }
 

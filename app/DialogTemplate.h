@@ -32,12 +32,26 @@ struct ControlTemplate
     int image;        // icon or bitmap resource number, 0 for none
 };
 
+// What a screen reader announces for a control that shows no text of its own, and the label
+// that stands for it on screen: the label becomes its buddy, so that a click on the label or its
+// relation on the accessibility bus leads to the control.
+struct ControlName
+{
+    int id;
+    const char *name;  // UTF-8
+    const char *label; // UTF-8 text of the label beside it, or null when none names it alone
+};
+
 struct DialogTemplate
 {
     int id;
     const char *caption; // UTF-8
     QSize size;          // dialog units
     std::vector<ControlTemplate> controls;
+    std::vector<ControlName> names;
+    // The order Tab moves through the controls where it differs from template order, which
+    // does not always follow the eye: the IDs from first to last.
+    std::vector<int> focusOrder;
 
     QString captionText() const { return QString::fromUtf8(caption); }
 };

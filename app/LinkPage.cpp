@@ -36,11 +36,21 @@ void LinkPage::splitOutputBox()
     splitter->setChildrenCollapsible(false);
     m_preview = new LinkPreview(splitter);
     splitter->insertWidget(0, code);
-    // Moving the box into the splitter moved it to the end of the focus chain: back to its place
-    // in the template's order, the preview right after it.
-    setTabOrder(control(ControlId::CopyCode), code);
-    setTabOrder(code, m_preview);
-    setTabOrder(m_preview, control(ControlId::GenerateCode));
+    splitter->setAccessibleName(QString::fromUtf8("出力コードとプレビュー"));
+    for (int i = 0; i < splitter->count(); ++i)
+        splitter->handle(i)->setAccessibleName(QString::fromUtf8("出力コードとプレビューの境界"));
+    // Moving the box into the splitter moved it in the focus chain: the template's order again,
+    // the preview right after the box.
+    const std::vector<int> &order = DialogTemplates::linkPage().focusOrder;
+    QWidget *previous = nullptr;
+    for (int id : order) {
+        QWidget *next = control(id);
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next == code ? m_preview : next;
+        if (next == code)
+            setTabOrder(code, m_preview);
+    }
     connect(code, &LinkCodeBox::linkCodeChanged, m_preview, &LinkPreview::showCode);
 }
 

@@ -4,6 +4,7 @@
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
+#include "KeyboardCommands.h"
 #include "KeywordList.h"
 #include "LinkCheckWindow.h"
 #include "LinkCodeBox.h"
@@ -13,6 +14,7 @@
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
+#include "RowFocusDelegate.h"
 #include "SiteEntry.h"
 #include "SiteRegister.h"
 #include "SiteTableModel.h"
@@ -42,6 +44,7 @@ QTableView *makeSiteView(QWidget *parent)
     auto *view = new QTableView(parent);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTabKeyNavigation(false);
+    view->setItemDelegate(new RowFocusDelegate(view));
     return view;
 }
 
@@ -97,6 +100,7 @@ bool MainDialog::OnInitDialog()
     setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
     m_pageTab->CreatePages();
     connectPages();
+    InstallKeyboardCommands(*this);
     if (!LoadRegister())
         return false;
     SetUpSiteList();

@@ -10,6 +10,8 @@ QMessageBox::StandardButton run(QWidget *parent, QMessageBox::Icon icon, const Q
 {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    // Read out with the box, not only found by walking into it.
+    box.setAccessibleDescription(text);
     box.setDefaultButton(preset);
     return QMessageBox::StandardButton(box.exec());
 }

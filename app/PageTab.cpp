@@ -11,8 +11,8 @@ PageTab::PageTab(const DialogUnits &units, QWidget *parent)
     m_pages[0] = new RegisterPage(units, this);
     m_pages[1] = new LinkPage(units, this);
     m_pages[1]->hide();
-    // The tab headers are reached by mouse; Tab moves from the controls of the window straight
-    // into the shown page.
+    // The tab headers are reached by mouse and by the page keys (Ctrl+Tab, Alt+1, ...); Tab moves
+    // from the controls of the window straight into the shown page.
     tabBar()->setFocusPolicy(Qt::ClickFocus);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -23,6 +23,9 @@ void PageTab::CreatePages()
         return;
     addTab(m_pages[0], QString::fromUtf8("サイト / リンク 登録"));
     addTab(m_pages[1], QString::fromUtf8("リンク集の作成"));
+    // A screen reader entering a page names it, as the tab does on screen.
+    for (int page = 0; page < count(); ++page)
+        widget(page)->setAccessibleName(tabText(page));
     setCurrentIndex(0);
 }
 

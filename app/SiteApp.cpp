@@ -1,6 +1,7 @@
 #include "SiteApp.h"
 
 #include "AppDirectory.h"
+#include "ColourScheme.h"
 #include "MainDialog.h"
 #include "PageTab.h"
 #include "QuitSignals.h"
@@ -59,6 +60,7 @@ SiteApp::SiteApp(QApplication &application)
     // Wayland matches the window to its desktop entry (and so its icon and name) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral(SITEKANRI_APP_ID));
     InstallTranslation(application);
+    ApplyColourScheme(application);
 }
 
 void SiteApp::InstallTranslation(QApplication &application)

@@ -17,6 +17,8 @@ packages=(
   fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
   # typing into the real window in the end-to-end test; reading its window class
   xdotool x11-utils
+  # the accessibility bus the screen-reader test reads the window through
+  dbus dbus-x11 at-spi2-core python3-pyatspi
   # checking the installed desktop files and building the Debian package (cpack comes with cmake)
   desktop-file-utils appstream dpkg-dev file
   # the profile-function oracle (Windows profile API under Wine) and its helpers

@@ -27,7 +27,7 @@ TEST(HomePage, urlIsAnExistingLocalPageWithEveryTopic)
     ASSERT_FALSE(utf8.hasError());
     EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     for (const char *heading : {"サイトを登録する", "登録を変更する・削除する", "サイトを開く", "キーワードで絞り込む",
-                                "リンク集のコードを作ってコピーする", "データの保存場所", "保存のタイミング"})
+                                "リンク集のコードを作ってコピーする", "キーボードで使う", "データの保存場所", "保存のタイミング"})
         EXPECT_TRUE(page.contains(QStringLiteral("<h2>%1</h2>").arg(QString::fromUtf8(heading)))) << heading;
     EXPECT_TRUE(page.contains(QStringLiteral("~/.local/share/sitekanri/")));
 }

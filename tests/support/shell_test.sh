@@ -12,18 +12,20 @@ require_tools() {
 }
 
 # A fresh folder `work` (its path free of symbolic links, as programs report their own), removed
-# on exit after the processes `app_pid` and `xvfb_pid` are ended; the exit status is kept.
+# on exit after the processes `app_pid`, `xvfb_pid` and `extra_pids` are ended; the exit status
+# is kept.
 begin_work() {
   work=$(cd "$(mktemp -d)" && pwd -P)
   xvfb_pid=
   app_pid=
+  extra_pids=
   trap end_work EXIT
 }
 
 end_work() {
   local status=$?
   # There is no window manager to take alt+F4: the window is ended by its process id.
-  for pid in $app_pid $xvfb_pid; do
+  for pid in $app_pid $extra_pids $xvfb_pid; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done

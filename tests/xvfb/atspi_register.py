@@ -1,0 +1,90 @@
+"""Drives the running sitekanri the way a screen-reader user does: every control is found on the
+accessibility bus by its role and the name a screen reader announces, and only keys are typed.
+Registers a site, changes it, deletes another one after reading the question, and closes the
+window (which saves the register). Exits 0 when all went as expected, 1 with the reason if not."""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+
+def wait_for(what, find, seconds=10):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        found = find()
+        if found is not None:
+            return found
+        time.sleep(0.1)
+    print("FAIL: not found on the accessibility bus: " + (what() if callable(what) else what))
+    sys.exit(1)
+
+
+def named(root, role, test):
+    return pyatspi.findDescendant(root, lambda node: node.getRoleName() == role and test(node))
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "60"] + list(names), check=True)
+    time.sleep(0.3)
+
+
+def focus(role, name, root=None):
+    """The named control, given the keyboard focus: asked for on the bus, or else by Tab round the
+    window (a list does not take the focus when asked)."""
+    node = wait_for("%s %r" % (role, name), lambda: named(APP if root is None else root, role, lambda n: n.name.startswith(name)))
+    node.queryComponent().grabFocus()
+    for attempt in range(50):
+        time.sleep(0.1)
+        if node.getState().contains(pyatspi.STATE_FOCUSED):
+            return node
+        if attempt >= 30:
+            keys("Tab")
+    return wait_for("the focus on %s %r" % (role, name), lambda: None)
+
+
+def fill(site):
+    for name, text in zip(["サイト / リンク 名", "URL", "キーワード1", "キーワード2", "キーワード3", "内容"], site):
+        field = focus("text", name)
+        keys("ctrl+a", "BackSpace")
+        held = lambda: field.queryText().getText(0, -1)
+        # One character at a time, each awaited: xdotool lends a spare key code to a character
+        # outside the keyboard map and takes it back after the delay, which must outlast the
+        # window's reading of the key.
+        for end in range(1, len(text) + 1):
+            subprocess.run(["xdotool", "type", "--delay", "250", text[end - 1]], check=True)
+            wait_for(lambda: "%r typed into %r (it holds %r)" % (text[:end], name, held()),
+                     lambda: field if held() == text[:end] else None, seconds=5)
+
+
+def answer_yes(question):
+    """The question box is read with its text; its はい (Qt writes "はい(Y)") is pressed by key."""
+    box = wait_for("a question box reading %r" % question,
+                   lambda: named(APP, "alert", lambda n: n.description == question))
+    focus("push button", "はい", box)
+    keys("space")
+    wait_for("the question box closed", lambda: None if box.name else True)
+    # No window manager gives the keyboard back to the window when the box is gone.
+    subprocess.run(["xdotool", "windowfocus", "--sync", os.environ["SITEKANRI_WINDOW"]], check=True)
+
+
+APP = wait_for("the application sitekanri",
+               lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "sitekanri"), None))
+
+fill(["読み上げの友", "http://a11y.example.jp/", "音声", "", "", "登録した"])
+focus("push button", "新しく登録")
+keys("space")
+
+# The new site is the current row; 更新 takes what the fields now hold.
+fill(["読み上げの友", "http://a11y.example.jp/new", "音声", "点字", "", "変更した"])
+keys("ctrl+s")
+answer_yes("読み上げの友を変更しても宜しいですか？")
+
+# The site that was there before: the first row of the list, deleted by Delete after a question.
+focus("table", "サイト一覧")
+keys("ctrl+Home", "Delete")
+answer_yes("消す予定を削除しても宜しいですか？")
+
+focus("table", "サイト一覧")
+keys("Escape")
