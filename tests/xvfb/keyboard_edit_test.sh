@@ -13,7 +13,7 @@ add_site --name "一番目" --url "http://first.example.jp/" --keyword1 "旅行"
 add_site --name "二番目" --url "http://second.example.jp/" --keyword1 "料理" --content "二番目の説明"
 add_site --name "三番目" --url "http://third.example.jp/"
 add_site --name "四番目" --url "http://fourth.example.jp/" --content "最後"
-"$cli" list >"$work/before.tsv"
+"$cli" list --ids >"$work/before.tsv"
 
 start_xvfb
 start_window_without_locale "$app"
@@ -30,13 +30,13 @@ for _ in $(seq 50); do
 done
 xdotool key --delay 100 Return
 
-# The second line, and only it, takes the new name; its other fields are the row's own.
-expected=$(awk -F'\t' 'BEGIN { OFS = FS } NR == 2 { $1 = "Renamed" } { print }' "$work/before.tsv")
+# Record 2, and only it, takes the new name; its other fields are its own.
+expected=$(awk -F'\t' 'BEGIN { OFS = FS } $1 == 2 { $2 = "Renamed" } { print }' "$work/before.tsv")
 for _ in $(seq 50); do
-  [ "$("$cli" list)" = "$expected" ] && break
+  [ "$("$cli" list --ids)" = "$expected" ] && break
   sleep 0.1
 done
-"$cli" list >"$work/after.tsv"
+"$cli" list --ids >"$work/after.tsv"
 if [ "$(cat "$work/after.tsv")" != "$expected" ]; then
   diff "$work/before.tsv" "$work/after.tsv" >"$work/diff.log" || true
   fail "the register is not the one expected after renaming 二番目"
