@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one fuzzer (clang libFuzzer, ASan+UBSan) for SECONDS seconds in JOBS processes at once.
 #   scripts/fuzz.sh TARGET [SECONDS] [JOBS]
-#   TARGET: ini_document (the register-file reader) or bookmark_reader (the bookmark-file reader)
+#   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader) or
+#           link_answer (the link check's reading of status lines, headers and redirects)
 #   SECONDS: default 60; JOBS: default the number of cores
 # Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
 # starting from the kept corpus; afterwards only the inputs that reach code the kept corpus does
@@ -10,13 +11,14 @@
 # build/fuzz/findings/ and the script exits non-zero. Replay one with build/fuzz/TARGET_fuzz FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-usage() { sed -n '3,5s/^# //p' "$0" >&2; exit 2; }
+usage() { sed -n '3,6s/^# //p' "$0" >&2; exit 2; }
 target=${1:-}
 seconds=${2:-60}
 jobs=${3:-$(nproc)}
 case $target in
   ini_document) max_len=16384 ;;
   bookmark_reader) max_len=65536 ;;
+  link_answer) max_len=8192 ;;
   *) usage ;;
 esac
 [[ $seconds =~ ^[0-9]+$ && $jobs =~ ^[1-9][0-9]*$ ]] || usage
