@@ -28,12 +28,17 @@ QIcon dot(const QColor &colour)
 
 QIcon LinkHealthIcon(LinkHealth health)
 {
+    // Drawn once: the list asks for a mark on every repaint of every row.
+    static const QIcon ok = dot(QColor(0x2e, 0x9e, 0x44));
+    static const QIcon moved = dot(QColor(0x2f, 0x6f, 0xd0));
+    static const QIcon doubtful = dot(QColor(0xe0, 0xa0, 0x10));
+    static const QIcon dead = dot(QColor(0xd0, 0x30, 0x30));
     switch (health) {
     case LinkHealth::Unchecked: return QIcon();
-    case LinkHealth::Ok: return dot(QColor(0x2e, 0x9e, 0x44));
-    case LinkHealth::Moved: return dot(QColor(0x2f, 0x6f, 0xd0));
-    case LinkHealth::Doubtful: return dot(QColor(0xe0, 0xa0, 0x10));
-    case LinkHealth::Dead: return dot(QColor(0xd0, 0x30, 0x30));
+    case LinkHealth::Ok: return ok;
+    case LinkHealth::Moved: return moved;
+    case LinkHealth::Doubtful: return doubtful;
+    case LinkHealth::Dead: return dead;
     }
     return QIcon();
 }

@@ -104,6 +104,7 @@ bool MainDialog::OnInitDialog()
     if (!LoadRegister())
         return false;
     SetUpSiteList();
+    ShowLinkResults();
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
@@ -483,6 +484,14 @@ void MainDialog::GenerateLinkCode()
     control<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
 }
 
+void MainDialog::ShowLinkResults()
+{
+    // A results file that cannot be read loads as none: no link is marked.
+    LinkResults results;
+    results.load();
+    m_siteModel->setLinkResults(std::move(results));
+}
+
 void MainDialog::OpenInBrowser(QByteArray url)
 {
     const BrowserResult result = m_browser.open(url);
@@ -514,6 +523,7 @@ void MainDialog::OnCheckLinks()
                                           std::move(selected), this);
         m_linkCheck->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_linkCheck, &LinkCheckWindow::urlUpdateRequested, this, &MainDialog::OnLinkMoved);
+        connect(m_linkCheck, &LinkCheckWindow::checkFinished, this, &MainDialog::ShowLinkResults);
     }
     m_linkCheck->show();
     m_linkCheck->raise();

@@ -84,6 +84,8 @@ public:
     // Takes the URL a permanent move leads to for the site `number`, unless the site has
     // changed since it was checked.
     void OnLinkMoved(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
+    // Marks every row with its URL's last check, from the results file beside the register.
+    void ShowLinkResults();
 
     // A message or Yes/No question over the window, titled with its caption.
     void ShowMessage(const QString &text) override;

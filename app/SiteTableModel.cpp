@@ -1,6 +1,8 @@
 #include "SiteTableModel.h"
 
 #include "CodePage.h"
+#include "LinkHealth.h"
+#include "LinkHealthIcon.h"
 #include "SiteList.h"
 #include "SiteRegister.h"
 
@@ -64,9 +66,37 @@ int SiteTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant SiteTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || std::size_t(index.row()) >= m_sites.size())
+    if (!index.isValid() || std::size_t(index.row()) >= m_sites.size())
         return {};
-    return CodePage::toText(cellBytes(m_sites.at(std::size_t(index.row())), index.column()));
+    const SiteRecord &record = m_sites.at(std::size_t(index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+        return CodePage::toText(cellBytes(record, index.column()));
+    case LinkHealthRole:
+        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).health);
+    case Qt::DecorationRole:
+    case Qt::ToolTipRole: {
+        if (index.column() != NameColumn || m_linkResults.size() == 0)
+            return {};
+        const CheckedLink *checked = m_linkResults.find(record.m_url);
+        if (!checked)
+            return {};
+        const LinkHealthMark mark = LinkHealthMarkOf(checked);
+        if (role == Qt::ToolTipRole)
+            return mark.toolTip;
+        return LinkHealthIcon(mark.health);
+    }
+    default:
+        return {};
+    }
+}
+
+void SiteTableModel::setLinkResults(LinkResults results)
+{
+    m_linkResults = std::move(results);
+    if (!m_sites.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
+                         {Qt::DecorationRole, Qt::ToolTipRole, LinkHealthRole});
 }
 
 QVariant SiteTableModel::headerData(int section, Qt::Orientation orientation, int role) const

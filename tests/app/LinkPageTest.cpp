@@ -8,9 +8,11 @@
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
 #include "LinkPreview.h"
+#include "LinkHealth.h"
 #include "LinkResults.h"
 #include "LinkSaveDialog.h"
 #include "PageTab.h"
+#include "SiteTableModel.h"
 
 #include <QClipboard>
 #include <QApplication>
@@ -242,6 +244,15 @@ TEST_F(LinkPageTest, deadLinkOptionLeavesOutTheDeadSites)
     ASSERT_TRUE(results.save(dialog->sites()));
     click(ControlId::ExcludeDeadLinks);
     EXPECT_EQ(box()->linkCode(), QStringLiteral("<A href=\"http://unchecked.example/\">unchecked</A><BR>\r\n"));
+
+    // The list marks the checked site, by its URL, with its health and a tooltip naming the code.
+    dialog->ShowLinkResults();
+    const QAbstractItemModel *list = dialog->siteView()->model();
+    EXPECT_EQ(list->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Dead));
+    EXPECT_TRUE(list->index(0, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("404")));
+    EXPECT_FALSE(list->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(list->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Unchecked));
+    EXPECT_TRUE(list->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
 } // namespace
