@@ -7,6 +7,17 @@
 #include <QLineEdit>
 #include <QMimeData>
 
+namespace {
+
+// What a browser puts on the drag of a link or a tab, as against text dragged from a field.
+bool carriesLink(const QMimeData &mime)
+{
+    return mime.hasUrls() || mime.hasFormat(QStringLiteral("text/x-moz-url"))
+        || mime.hasFormat(QStringLiteral("_NETSCAPE_URL"));
+}
+
+} // namespace
+
 LinkDropTarget::LinkDropTarget(MainDialog &dialog) : QObject(&dialog), m_dialog(dialog)
 {
     dialog.setAcceptDrops(true);
@@ -22,7 +33,7 @@ bool LinkDropTarget::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *drop = static_cast<QDropEvent *>(event);
     const QMimeData *mime = drop->mimeData();
-    if (!mime || (watched != &m_dialog && !mime->hasUrls() && !mime->hasFormat(QStringLiteral("text/x-moz-url"))))
+    if (!mime || (watched != &m_dialog && !carriesLink(*mime)))
         return false;
     const std::optional<DroppedLink> link = LinkFromDrop(*mime);
     // Script and data URLs lead to no site: not taken, not even as a field's text.
