@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QShortcut>
 #include <QTableView>
 
 namespace {
@@ -117,6 +118,13 @@ void InstallSiteListCommands(MainDialog &dialog)
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(view, &QWidget::customContextMenuRequested, &dialog,
                      [&dialog](const QPoint &at) { showMenu(dialog, at); });
+    // The menu key reaches the list as a context menu request; Shift+F10, the other key for it,
+    // does not on every desktop. Its menu stands at the current row.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), view, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(menuKey, &QShortcut::activated, &dialog, [&dialog, view] {
+        const QModelIndex current = view->currentIndex();
+        showMenu(dialog, current.isValid() ? view->visualRect(current).center() : QPoint(0, 0));
+    });
     // The row under the pointer is already current: the press made it so.
     QObject::connect(view, &QAbstractItemView::doubleClicked, &dialog, &MainDialog::OnSiteJump);
 }

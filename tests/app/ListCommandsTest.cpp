@@ -64,8 +64,10 @@ TEST_F(ObservedListTest, menuEntriesAndDoubleClickReachTheirOperations)
     EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("OnSiteJump"), 2}, {QStringLiteral("DeleteSite"), 1}}));
 
     start({});
-    menu = openMenu(0);
-    ASSERT_TRUE(menu);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
+    menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu) << "Shift+F10 opened no menu";
     EXPECT_FALSE(entry(menu, "サイトを開く")->isEnabled());
     EXPECT_FALSE(entry(menu, "削除")->isEnabled());
     menu->close();
