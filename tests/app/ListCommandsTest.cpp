@@ -1,9 +1,8 @@
 // The list's context menu and double-click, undo and redo in the window, the question before a
 // site is registered again, and links dropped on the window.
+#include "../support/CaseTable.h"
 #include "AppTestSupport.h"
-#include "PageTab.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
+#include "UndoHistory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,163 +13,124 @@
 
 namespace {
 
-template <class Dialog>
-class ListTest : public WindowTest<Dialog>
+class ListCommandsTest : public WindowTest<ObservedDialog>
 {
 protected:
-    // The list's context menu over `row`, as a right click opens it.
-    QMenu *openMenu(int row)
+    // Opens the list's context menu over `row` as a right click does (or takes the menu open
+    // already, for -1) and picks its entry `pick`; its entries as text, those not enabled marked (x).
+    QString menu(int row, int pick = -1)
     {
-        QWidget *viewport = this->view()->viewport();
-        const QPoint at = this->view()->visualRect(this->view()->model()->index(row, 0)).center();
-        QTest::mousePress(viewport, Qt::RightButton, {}, at);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &event);
-        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
-        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    }
-    QAction *entry(QMenu *menu, const char *text)
-    {
-        for (QAction *action : menu->actions())
-            if (action->text().section(u'\t', 0, 0) == QString::fromUtf8(text))
-                return action;
-        ADD_FAILURE() << "no entry " << text;
-        return nullptr;
+        if (row >= 0) {
+            const QPoint at = view()->visualRect(view()->model()->index(row, 0)).center();
+            QTest::mousePress(view()->viewport(), Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, view()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view()->viewport(), &event);
+        }
+        auto *shown = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!shown)
+            return QStringLiteral("no menu");
+        QString entries;
+        for (QAction *action : shown->actions())
+            entries += (action->isSeparator() ? QStringLiteral("-") : action->text()) + QLatin1String(action->isEnabled() ? "|" : "(x)|");
+        if (pick >= 0)
+            shown->actions().at(pick)->trigger();
+        shown->close();
+        return entries;
     }
     void press(QWidget *on, QKeySequence key) { QTest::keySequence(on, key); }
 };
 
-using ObservedListTest = ListTest<ObservedDialog>;
-using WindowListTest = ListTest<MainDialog>;
-
-TEST_F(ObservedListTest, menuEntriesAndDoubleClickReachTheirOperations)
+TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 {
     start(ThreeSites());
-    QMenu *menu = openMenu(1);
-    ASSERT_TRUE(menu);
-    QStringList entries;
-    for (QAction *action : menu->actions())
-        entries << (action->isSeparator() ? QStringLiteral("-") : action->text() + QLatin1String(action->isEnabled() ? "" : "(x)"));
-    EXPECT_EQ(entries.join(u'|'), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)"));
+    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|"));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
-    entry(menu, "URLをコピー")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
-    entry(menu, "サイトを開く")->trigger();
-    entry(menu, "削除")->trigger();
-    menu->close();
+    menu(1, 0);
+    menu(1, 2);
     const QPoint third = view()->visualRect(view()->model()->index(2, 0)).center();
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, third);
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, third);
     EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("OnSiteJump"), 2}, {QStringLiteral("DeleteSite"), 1}}));
 
     start({});
-    view()->setFocus();
     QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
-    menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    ASSERT_TRUE(menu) << "Shift+F10 opened no menu";
-    EXPECT_FALSE(entry(menu, "サイトを開く")->isEnabled());
-    EXPECT_FALSE(entry(menu, "削除")->isEnabled());
-    menu->close();
+    EXPECT_TRUE(menu(-1).startsWith(QString::fromUtf8("サイトを開く\tCtrl+J(x)|URLをコピー(x)|削除\tDel(x)|")));
 }
 
-TEST_F(WindowListTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
+TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
 {
     start(ThreeSites());
     QApplication::setActiveWindow(dialog.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const auto second = [] { return LoadRegister().at(1).GetUrl(); };
     clickRow(1);
-    boxes.answers = {MessageBoxes::Answer::Yes};
-    dialog->DeleteSite();
-    ASSERT_EQ(rowCount(), 2);
-    const QAction *undo = dialog->findChild<QAction *>(QStringLiteral("undoAction"));
-    ASSERT_TRUE(undo);
-    EXPECT_EQ(undo->toolTip(), QString::fromUtf8("「Abc 日記」の削除を元に戻す (Ctrl+Z)"));
-
-    view()->setFocus();
+    dialog->undoHistory().update(2, MakeRecord("新", "http://new.jp/"));
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("新")); // as the update left it
+    EXPECT_EQ(dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip(),
+              QString::fromUtf8("「新」の変更を元に戻す (Ctrl+Z)"));
     press(view(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(LoadRegister().size(), 3u);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
-    dialog->SetItemText(ControlId::SiteName, QStringLiteral("typed"));
+    EXPECT_EQ(second(), "http://abc.example.jp/");
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("Abc 日記")) << "what was taken back is not shown";
     press(view(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    EXPECT_EQ(LoadRegister().size(), 2u);
-    QMenu *menu = openMenu(0);
-    entry(menu, "元に戻す")->trigger();
-    menu->close();
-    EXPECT_EQ(LoadRegister().size(), 3u);
-    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("Abc 日記")) << "the site taken back is not shown";
+    EXPECT_EQ(second(), "http://new.jp/");
+    menu(0, 4);
+    EXPECT_EQ(second(), "http://abc.example.jp/");
 
     // In a field, the keys undo its typing first, then the register's steps.
     auto *name = dialog->control<QLineEdit>(ControlId::SiteName);
     name->setFocus();
     press(name, QKeySequence(Qt::CTRL | Qt::Key_Y));
-    EXPECT_EQ(LoadRegister().size(), 2u);
-    name->end(false);
     QTest::keyClicks(name, QStringLiteral("xy"));
     press(name, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(LoadRegister().size(), 2u) << "the typing was not undone first";
-    EXPECT_FALSE(name->text().endsWith(u'x') || name->text().endsWith(u'y')) << name->text().toStdString();
+    EXPECT_EQ(second(), "http://new.jp/") << "the typing was not undone first";
+    EXPECT_FALSE(name->text().contains(u'x')) << name->text().toStdString();
     press(name, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(LoadRegister().size(), 3u);
-
-    // A site changed elsewhere since is left as it is, and the user told so.
-    RegisterFolder folder(QFile::encodeName(reg.path()));
-    ASSERT_TRUE(folder.open(false));
-    ASSERT_TRUE(RegisterFiles(folder).update(2, MakeRecord("別の名前", "http://other.example.jp/")).done());
-    press(view(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    EXPECT_EQ(boxes.shown.back(), Message("「Abc 日記」は他のプログラムで変更されていたため、やり直せませんでした。"));
-    EXPECT_EQ(LoadRegister().size(), 3u);
+    EXPECT_EQ(second(), "http://abc.example.jp/");
 }
 
-TEST_F(WindowListTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
+// The question names the first site that has the URL, whoever changed the register since.
+TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
 {
     start(ThreeSites());
-    const char *question = "このURLのサイトは既に登録されています：\nAbc 日記\nhttp://abc.example.jp/\nもう一度登録しても宜しいですか？";
-    for (const auto answer : {MessageBoxes::Answer::No, MessageBoxes::Answer::Yes}) {
+    const auto registerAgain = [this](const char *answer) {
         dialog->SetItemText(ControlId::SiteName, QStringLiteral("again"));
         dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("HTTP://ABC.example.jp:80"));
         boxes.shown.clear();
-        boxes.answers = {answer};
-        click(ControlId::RegisterNew);
-        EXPECT_EQ(boxes.shown, std::vector{Question(question)});
-        EXPECT_EQ(LoadRegister().size(), answer == MessageBoxes::Answer::Yes ? 4u : 3u);
-    }
+        if (*answer)
+            boxes.answers = {*answer == 'Y' ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
+        dialog->MainDialog::RegisterNewSite();
+        return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(LoadRegister().size());
+    };
+    EXPECT_EQ(registerAgain("No"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|3"));
+    EXPECT_EQ(registerAgain("Yes"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|4"));
+    EXPECT_EQ(boxes.shown[0], Question("このURLのサイトは既に登録されています：\nAbc 日記\nhttp://abc.example.jp/\nもう一度登録しても宜しいですか？"));
+    dialog->undoHistory().update(2, MakeRecord("x", "http://x.jp/"));
+    EXPECT_EQ(registerAgain("Yes"), QStringLiteral("again\nHTTP://ABC.example.jp:80|5"));
+    dialog->undoHistory().remove(4);
+    EXPECT_EQ(registerAgain("No"), QStringLiteral("again\nHTTP://ABC.example.jp:80|4"));
 }
 
-TEST_F(WindowListTest, droppedLinksFillUrlAndNameWithoutRegistering)
+TEST_F(ListCommandsTest, droppedLinksFillUrlAndNameWithoutRegistering)
 {
-    const struct
-    {
-        const char *name;
-        int target; // a field's ID, or 0 for the window
-        const char *format;
-        QByteArray bytes;
-        const char *url, *title; // what the fields hold afterwards
-    } cases[] = {
-        {"browser tab", 0, "text/x-moz-url", QString::fromUtf8("https://t.jp/\nタブ").toUtf8(), "https://t.jp/", "タブ"},
-        {"URI list", 0, "text/uri-list", "https://u.jp/a\r\n", "https://u.jp/a", ""},
-        {"plain text URL", 0, "text/plain", "https://p.jp/", "https://p.jp/", ""},
-        {"link onto the URL field replaces it", ControlId::SiteUrl, "text/uri-list", "https://f.jp/", "https://f.jp/", ""},
-        {"plain text onto a field is typing", ControlId::SiteName, "text/plain", "https://p.jp/", "http://old/", "古いhttps://p.jp/"},
-        {"script link", 0, "text/uri-list", "javascript:alert(1)", "http://old/", "古い"},
-    };
     start(ThreeSites());
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(SITEKANRI_TEST_DATA "/drops.tsv"))) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
         dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("http://old/"));
         dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("古い"));
-        QWidget *target = c.target ? dialog->control(c.target) : dialog.get();
+        QWidget *target = row[0].startsWith(u"URL") ? dialog->control(ControlId::SiteUrl)
+            : row[0].startsWith(u"name")            ? dialog->control(ControlId::SiteName)
+                                                    : dialog.get();
         QMimeData mime;
-        // Browsers put the address as text too, which a field would take as typing.
-        mime.setData(QStringLiteral("text/plain"), c.bytes);
-        mime.setData(QString::fromUtf8(c.format), c.bytes);
-        const QPoint at = c.target ? QPoint(target->width() - 2, target->height() / 2) : QPoint(2, 2);
-        QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, {});
-        if (enter.isAccepted())
+        const QByteArray bytes = row[2].toUtf8().replace("\\n", "\n").replace("\\r", "\r");
+        mime.setData(QStringLiteral("text/plain"), bytes);
+        mime.setData(row[1], bytes);
+        const QPoint at(target->width() - 2, target->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        if (QApplication::sendEvent(target, &enter), enter.isAccepted())
             QApplication::sendEvent(target, &drop);
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl), QString::fromUtf8(c.url));
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8(c.title));
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl) + u'|' + dialog->ItemText(ControlId::SiteName), row[3] + u'|' + row[4]);
     }
     EXPECT_EQ(LoadRegister().size(), 3u);
 }

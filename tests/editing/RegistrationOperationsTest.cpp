@@ -25,7 +25,6 @@ struct FakeEdges : RegistrationEdges
     void SetFieldText(SiteFieldId, const QString &) override {}
     void FocusField(SiteFieldId field) override { focused.push_back(field); }
     bool SelectSiteRow(int row) override { selected = row; return true; }
-    int FindSameSite(const QByteArray &) const override { return sameSite; }
 
     SiteFields fields;
     std::vector<SiteFieldId> focused;
@@ -33,7 +32,6 @@ struct FakeEdges : RegistrationEdges
     bool answerYes = true;
     QStringList messages, questions;
     int selected = kNoSelection;
-    int sameSite = 0;
     static constexpr int kNoSelection = -2;
 };
 
@@ -221,38 +219,6 @@ TEST(RegistrationOperations, operationsNotWrittenSayWhy)
         if (!reg.isDamaged()) {
             EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
         }
-    }
-}
-
-// A URL whose site is registered already is asked about, naming the record that has it; a number
-// the list no longer has asks nothing.
-TEST(RegistrationOperations, registeringASiteAgainAsksFirst)
-{
-    const struct
-    {
-        int sameSite;
-        bool yes;
-        bool added;
-        const char *question;
-    } cases[] = {
-        {0, false, true, nullptr},
-        {2, true, true, "このURLのサイトは既に登録されています：\nサイトB\nhttp://b.jp/\nもう一度登録しても宜しいですか？"},
-        {2, false, false, "このURLのサイトは既に登録されています：\nサイトB\nhttp://b.jp/\nもう一度登録しても宜しいですか？"},
-        {7, false, true, nullptr},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.sameSite * 2 + c.yes);
-        TempRegister dir;
-        WriteRegister(dir.path(), {kA, kB, kC});
-        SiteRegister reg(QFile::encodeName(dir.path()));
-        ASSERT_TRUE(reg.open());
-        FakeEdges edges;
-        edges.fields = kNewFields;
-        edges.sameSite = c.sameSite;
-        edges.answerYes = c.yes;
-        RegistrationOperations(reg, edges).RegisterNewSite();
-        EXPECT_EQ(edges.questions, Texts(c.question));
-        EXPECT_EQ(ReadRegister(dir.path()).size(), c.added ? 4u : 3u);
     }
 }
 
