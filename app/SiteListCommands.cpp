@@ -1,5 +1,6 @@
 #include "SiteListCommands.h"
 
+#include "KeyboardCommands.h"
 #include "MainDialog.h"
 #include "UndoHistory.h"
 
@@ -36,11 +37,6 @@ private:
     QAction *m_undo;
     QAction *m_redo;
 };
-
-QString withKey(const QString &text, const QKeySequence &key)
-{
-    return text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
-}
 
 // An action for the list's menu; `key` is a key the window already answers, shown beside it.
 QAction *listAction(MainDialog &dialog, const char *objectName, const char *text, const QKeySequence &key = {})
@@ -105,8 +101,8 @@ void InstallSiteListCommands(MainDialog &dialog)
         redo->setEnabled(history.canRedo());
         const QString undone = history.canUndo() ? history.undoText() + QString::fromUtf8("を") : QString();
         const QString redone = history.canRedo() ? history.redoText() + QString::fromUtf8("を") : QString();
-        undo->setToolTip(withKey(undone + QString::fromUtf8("元に戻す"), undo->shortcut()));
-        redo->setToolTip(withKey(redone + QString::fromUtf8("やり直す"), redo->shortcut()));
+        undo->setToolTip(WithKey(undone + QString::fromUtf8("元に戻す"), undo->shortcut()));
+        redo->setToolTip(WithKey(redone + QString::fromUtf8("やり直す"), redo->shortcut()));
     };
     QObject::connect(&history, &UndoHistory::changed, undo, follow);
     follow();
