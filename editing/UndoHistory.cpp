@@ -128,7 +128,7 @@ UndoOutcome UndoHistory::apply(const Step &step, bool undoing)
     const bool bringsBack = step.kind == (undoing ? Kind::Removed : Kind::Added);
     const bool takesAway = step.kind == (undoing ? Kind::Added : Kind::Removed);
     OperationResult result;
-    long long position = m_register.sites().positionOf(number);
+    const long long position = m_register.sites().positionOf(number);
     if (bringsBack) {
         result = m_register.restore(number, undoing ? step.before : step.after);
         if (result.done()) {

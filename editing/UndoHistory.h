@@ -53,6 +53,7 @@ public:
     QString undoText() const;
     QString redoText() const;
 
+    // With nothing to undo or redo, nothing is done and nothing is wrong: done, with no row.
     UndoOutcome undo();
     UndoOutcome redo();
 
