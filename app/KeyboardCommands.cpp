@@ -30,11 +30,6 @@ void press(MainDialog &dialog, QAbstractButton *button)
     button->click();
 }
 
-QString withKey(const QString &name, const QKeySequence &key)
-{
-    return name + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
-}
-
 void onKey(MainDialog &dialog, const QKeySequence &key, const std::function<void()> &run,
            Qt::ShortcutContext context = Qt::WindowShortcut, QWidget *owner = nullptr)
 {
@@ -51,6 +46,11 @@ void switchPage(MainDialog &dialog, int step)
 
 } // namespace
 
+QString WithKey(const QString &name, const QKeySequence &key)
+{
+    return name + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
+}
+
 void InstallKeyboardCommands(MainDialog &dialog)
 {
     const ButtonKey buttons[] = {
@@ -64,7 +64,7 @@ void InstallKeyboardCommands(MainDialog &dialog)
     for (const ButtonKey &entry : buttons) {
         auto *button = dialog.control<QAbstractButton>(entry.id);
         const QString name = button->text().isEmpty() ? button->accessibleName() : button->text();
-        button->setToolTip(withKey(name, entry.key));
+        button->setToolTip(WithKey(name, entry.key));
         onKey(dialog, entry.key, [&dialog, button] { press(dialog, button); });
     }
     // Delete where it cannot mean a character: on the list, whose current row it deletes (after
@@ -75,13 +75,13 @@ void InstallKeyboardCommands(MainDialog &dialog)
 
     auto *banner = dialog.control<ClickablePicture>(ControlId::Banner);
     const QKeySequence help(QKeySequence::HelpContents);
-    banner->setToolTip(withKey(banner->accessibleName(), help));
+    banner->setToolTip(WithKey(banner->accessibleName(), help));
     onKey(dialog, help, [banner] { emit banner->clicked(); });
 
     PageTab *tab = dialog.pageTab();
     for (int page = 0; page < tab->count(); ++page) {
         const QKeySequence key(Qt::ALT | Qt::Key(Qt::Key_1 + page));
-        tab->setTabToolTip(page, withKey(tab->tabText(page), key));
+        tab->setTabToolTip(page, WithKey(tab->tabText(page), key));
         onKey(dialog, key, [tab, page] { tab->setCurrentIndex(page); });
     }
     for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})

@@ -8,20 +8,26 @@
 #include "KeywordList.h"
 #include "LinkCheckWindow.h"
 #include "LinkCodeBox.h"
+#include "LinkDropTarget.h"
 #include "LinkPage.h"
 #include "LinkResults.h"
+#include "LiveDuplicateIndex.h"
 #include "PageTab.h"
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
 #include "SiteEntry.h"
+#include "SiteListCommands.h"
 #include "SiteRegister.h"
 #include "SiteTableModel.h"
+#include "UndoHistory.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QComboBox>
@@ -105,6 +111,8 @@ bool MainDialog::OnInitDialog()
         return false;
     SetUpSiteList();
     ShowLinkResults();
+    InstallSiteListCommands(*this);
+    new LinkDropTarget(*this);
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
@@ -142,6 +150,8 @@ bool MainDialog::LoadRegister()
     }
     if (m_register->isDamaged())
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
+    m_history = new UndoHistory(*m_register, 100, m_register.get());
+    m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
     m_register->watch();
     return true;
 }
@@ -412,17 +422,58 @@ SiteFields MainDialog::ReadSiteFields() const
 
 void MainDialog::RegisterNewSite()
 {
-    RegistrationOperations(*m_register, *this).RegisterNewSite();
+    RegistrationOperations(*m_register, *this, m_history).RegisterNewSite();
 }
 
 void MainDialog::UpdateSite()
 {
-    RegistrationOperations(*m_register, *this).UpdateSite();
+    RegistrationOperations(*m_register, *this, m_history).UpdateSite();
 }
 
 void MainDialog::DeleteSite()
 {
-    RegistrationOperations(*m_register, *this).DeleteSite();
+    RegistrationOperations(*m_register, *this, m_history).DeleteSite();
+}
+
+int MainDialog::FindSameSite(const QByteArray &url) const
+{
+    return m_duplicates ? m_duplicates->find(url) : 0;
+}
+
+void MainDialog::UndoOperation()
+{
+    showUndone(m_history->undo());
+}
+
+void MainDialog::RedoOperation()
+{
+    showUndone(m_history->redo());
+}
+
+void MainDialog::showUndone(const UndoOutcome &outcome)
+{
+    if (!outcome.message.isEmpty())
+        ShowMessage(outcome.message);
+    if (outcome.row < 0)
+        return;
+    SelectSiteRow(outcome.row);
+    // What was taken back shows in the fields, over what they held.
+    ShowSiteFields(outcome.row);
+}
+
+void MainDialog::CopySiteUrl()
+{
+    const int row = GetSelectedSiteRow();
+    if (row >= 0 && std::size_t(row) < sites().size())
+        QGuiApplication::clipboard()->setText(CodePage::toText(sites().at(std::size_t(row)).GetUrl()));
+}
+
+void MainDialog::FillFromDroppedLink(const QString &url, const QString &name)
+{
+    SetFieldText(SiteFieldId::Url, url);
+    SetFieldText(SiteFieldId::Name, name);
+    // The name is what a user most often rewrites: it is ready to be typed over.
+    FocusField(SiteFieldId::Name);
 }
 
 void MainDialog::FillKeywordCombo()
@@ -537,10 +588,11 @@ void MainDialog::OnLinkMoved(int number, const QByteArray &oldUrl, const QByteAr
         ShowMessage(QStringLiteral("確認の後にサイトが変更または削除されたため、URLを更新しませんでした。"));
         return;
     }
-    // An ordinary update: on disk at once, refused when another program changed the record.
+    // An ordinary update, undone like any other: on disk at once, refused when another program
+    // changed the record.
     SiteRecord moved = sites().at(std::size_t(position));
     moved.m_url = newUrl;
-    const OperationResult result = m_register->update(number, moved);
+    const OperationResult result = m_history->update(number, moved);
     if (!result.done()) {
         ShowMessage(OperationMessage(result, m_register->settingPath()));
         return;

@@ -15,6 +15,9 @@
 #include <memory>
 
 class LinkCheckWindow;
+class LiveDuplicateIndex;
+class UndoHistory;
+struct UndoOutcome;
 class PageTab;
 class QModelIndex;
 class QTableView;
@@ -73,6 +76,17 @@ public:
     // survive the way back. Called after every change of the register.
     virtual void FillKeywordCombo();
 
+    // Takes back the last register, update or delete still to take back, or makes the last one
+    // taken back again; the record it concerns becomes current and is shown in the fields.
+    void UndoOperation();
+    void RedoOperation();
+    UndoHistory &undoHistory() const { return *m_history; }
+    int FindSameSite(const QByteArray &url) const override;
+    // The current row's URL on the clipboard.
+    void CopySiteUrl();
+    // A link dropped on the window: its URL and name in the fields, ready to register.
+    void FillFromDroppedLink(const QString &url, const QString &name);
+
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
     void OpenInBrowser(QByteArray url);
     // The current row's site; nothing without a current row.
@@ -118,6 +132,7 @@ private:
     LinkCodeMode ReadLinkCodeMode() const;
     void ShowSiteFields(int row);
     void followCurrentRow(const QModelIndex &current);
+    void showUndone(const UndoOutcome &outcome);
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -126,6 +141,9 @@ private:
     PageTab *m_pageTab = nullptr;
     SiteTableModel *m_siteModel = nullptr;
     std::unique_ptr<SiteRegister> m_register;
+    // Both follow the register and go with it.
+    UndoHistory *m_history = nullptr;
+    LiveDuplicateIndex *m_duplicates = nullptr;
     // The current record's number across a reset of the list, to make it current again.
     int m_currentNumber = 0;
     // The number of the record last copied into the fields; 0 before any.

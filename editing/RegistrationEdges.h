@@ -25,4 +25,11 @@ public:
     virtual void FocusField(SiteFieldId field) = 0;
     // Makes list position `row` the current row and scrolls it into view; false without such a row.
     virtual bool SelectSiteRow(int row) = 0;
+    // The number of a registered record whose URL leads to the same site as `url` (register
+    // bytes), so that registering it again is asked first; 0 for none, or where nobody looks.
+    virtual int FindSameSite(const QByteArray &url) const
+    {
+        Q_UNUSED(url);
+        return 0;
+    }
 };

@@ -4,9 +4,11 @@
 #include "RegistrationEdges.h"
 #include "SiteEntry.h"
 #include "SiteRegister.h"
+#include "UndoHistory.h"
 
-RegistrationOperations::RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges)
-    : m_register(siteRegister), m_edges(edges)
+RegistrationOperations::RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges,
+                                               UndoHistory *history)
+    : m_register(siteRegister), m_edges(edges), m_history(history)
 {
 }
 
@@ -29,11 +31,9 @@ bool RegistrationOperations::acceptFields(SiteRecord &record)
 void RegistrationOperations::RegisterNewSite()
 {
     SiteRecord record;
-    if (!acceptFields(record))
+    if (!acceptFields(record) || !writable() || !acceptSameSite(record))
         return;
-    if (!writable())
-        return;
-    const OperationResult result = m_register.add(record);
+    const OperationResult result = m_history ? m_history->add(record) : m_register.add(record);
     if (report(result))
         m_edges.SelectSiteRow(int(m_register.sites().positionOf(result.number)));
 }
@@ -49,7 +49,8 @@ void RegistrationOperations::UpdateSite()
         return;
     if (!writable() || !confirm(position, "%1を変更しても宜しいですか？"))
         return;
-    report(m_register.update(m_register.sites().number(std::size_t(position)), record));
+    const int number = m_register.sites().number(std::size_t(position));
+    report(m_history ? m_history->update(number, record) : m_register.update(number, record));
 }
 
 void RegistrationOperations::DeleteSite()
@@ -57,7 +58,8 @@ void RegistrationOperations::DeleteSite()
     const int position = currentPosition();
     if (position < 0 || !writable() || !confirm(position, "%1を削除しても宜しいですか？"))
         return;
-    const OperationResult result = m_register.remove(m_register.sites().number(std::size_t(position)));
+    const int number = m_register.sites().number(std::size_t(position));
+    const OperationResult result = m_history ? m_history->remove(number) : m_register.remove(number);
     report(result);
     // Whether removed here or elsewhere, the row that took its place is current (or the new last).
     const int rows = int(m_register.sites().size());
@@ -76,6 +78,16 @@ bool RegistrationOperations::confirm(int position, const char *pattern)
 {
     const QString storedName = CodePage::toText(m_register.sites().at(std::size_t(position)).GetName());
     return m_edges.AskYesNo(QString::fromUtf8(pattern).arg(storedName));
+}
+
+bool RegistrationOperations::acceptSameSite(const SiteRecord &record)
+{
+    const long long position = m_register.sites().positionOf(m_edges.FindSameSite(record.GetUrl()));
+    if (position < 0)
+        return true;
+    const SiteRecord &registered = m_register.sites().at(std::size_t(position));
+    return m_edges.AskYesNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
+                                .arg(CodePage::toText(registered.GetName()), CodePage::toText(registered.GetUrl())));
 }
 
 bool RegistrationOperations::writable()

@@ -5,6 +5,7 @@
 class RegistrationEdges;
 class SiteRecord;
 class SiteRegister;
+class UndoHistory;
 struct OperationResult;
 
 // Registering, updating and deleting sites. Each operation is on disk when it returns, or has
@@ -12,10 +13,12 @@ struct OperationResult;
 class RegistrationOperations
 {
 public:
-    RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges);
+    // With `history`, every operation done can be undone there.
+    RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges, UndoHistory *history = nullptr);
 
     // Adds the fields as a new site, which becomes the current row; refuses a missing name or URL
-    // (the name is reported first) and text the register cannot hold.
+    // (the name is reported first) and text the register cannot hold. A URL of a site already
+    // registered is asked about first, naming the site that has it.
     void RegisterNewSite();
     // Replaces the site in the current row with the fields, once the user confirms; refuses what
     // registering refuses. The question names the site as stored, not as the fields now say. A site
@@ -37,9 +40,13 @@ private:
     bool writable();
     // Shows why an operation was not done; true when it was.
     bool report(const OperationResult &result);
+    // False when `record` leads to a site already registered and the user would not register
+    // it again.
+    bool acceptSameSite(const SiteRecord &record);
 
     SiteRegister &m_register;
     RegistrationEdges &m_edges;
+    UndoHistory *m_history;
 };
 
 // What a person is told when an operation was not done; `settingPath` names the count's file.

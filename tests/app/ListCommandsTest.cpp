@@ -1,0 +1,137 @@
+// The list's context menu and double-click, undo and redo in the window, the question before a
+// site is registered again, and links dropped on the window.
+#include "../support/CaseTable.h"
+#include "AppTestSupport.h"
+#include "UndoHistory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+class ListCommandsTest : public WindowTest<ObservedDialog>
+{
+protected:
+    // Opens the list's context menu over `row` as a right click does (or takes the menu open
+    // already, for -1) and picks its entry `pick`; its entries as text, those not enabled marked (x).
+    QString menu(int row, int pick = -1)
+    {
+        if (row >= 0) {
+            const QPoint at = view()->visualRect(view()->model()->index(row, 0)).center();
+            QTest::mousePress(view()->viewport(), Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, view()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view()->viewport(), &event);
+        }
+        auto *shown = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!shown)
+            return QStringLiteral("no menu");
+        QString entries;
+        for (QAction *action : shown->actions())
+            entries += (action->isSeparator() ? QStringLiteral("-") : action->text()) + QLatin1String(action->isEnabled() ? "|" : "(x)|");
+        if (pick >= 0)
+            shown->actions().at(pick)->trigger();
+        shown->close();
+        return entries;
+    }
+};
+
+TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
+{
+    start(ThreeSites());
+    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|"));
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
+    menu(1, 0);
+    menu(1, 2);
+    const QPoint third = view()->visualRect(view()->model()->index(2, 0)).center();
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, third);
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, third);
+    EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("OnSiteJump"), 2}, {QStringLiteral("DeleteSite"), 1}}));
+
+    start({});
+    QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu(-1).startsWith(QString::fromUtf8("サイトを開く\tCtrl+J(x)|URLをコピー(x)|削除\tDel(x)|")));
+}
+
+TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
+{
+    start(ThreeSites());
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const auto second = [] { return LoadRegister().at(1).GetUrl(); };
+    clickRow(1);
+    dialog->undoHistory().update(2, MakeRecord("新", "http://new.jp/"));
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("新")); // as the update left it
+    EXPECT_EQ(dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip(),
+              QString::fromUtf8("「新」の変更を元に戻す (Ctrl+Z)"));
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(second(), "http://abc.example.jp/");
+    EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("Abc 日記")) << "what was taken back is not shown";
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    EXPECT_EQ(second(), "http://new.jp/");
+    menu(0, 4);
+    EXPECT_EQ(second(), "http://abc.example.jp/");
+
+    // In a field, the keys undo its typing first, then the register's steps.
+    auto *name = dialog->control<QLineEdit>(ControlId::SiteName);
+    name->setFocus();
+    QTest::keySequence(name, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QTest::keyClicks(name, QStringLiteral("xy"));
+    QTest::keySequence(name, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(second(), "http://new.jp/") << "the typing was not undone first";
+    EXPECT_FALSE(name->text().contains(u'x')) << name->text().toStdString();
+    QTest::keySequence(name, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(second(), "http://abc.example.jp/");
+}
+
+// The question names the first site that has the URL, whoever changed the register since.
+TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
+{
+    start(ThreeSites());
+    const auto registerAgain = [this](const char *answer) {
+        dialog->SetItemText(ControlId::SiteName, QStringLiteral("again"));
+        dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("HTTP://ABC.example.jp:80"));
+        boxes.shown.clear();
+        if (*answer)
+            boxes.answers = {*answer == 'Y' ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
+        dialog->MainDialog::RegisterNewSite();
+        return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(LoadRegister().size());
+    };
+    EXPECT_EQ(registerAgain("No"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|3"));
+    EXPECT_EQ(registerAgain("Yes"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|4"));
+    EXPECT_EQ(boxes.shown[0], Question("このURLのサイトは既に登録されています：\nAbc 日記\nhttp://abc.example.jp/\nもう一度登録しても宜しいですか？"));
+    dialog->undoHistory().update(2, MakeRecord("x", "http://x.jp/"));
+    EXPECT_EQ(registerAgain("Yes"), QStringLiteral("again\nHTTP://ABC.example.jp:80|5"));
+    dialog->undoHistory().remove(4);
+    EXPECT_EQ(registerAgain("No"), QStringLiteral("again\nHTTP://ABC.example.jp:80|4"));
+}
+
+TEST_F(ListCommandsTest, droppedLinksFillUrlAndNameWithoutRegistering)
+{
+    start(ThreeSites());
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(SITEKANRI_TEST_DATA "/drops.tsv"))) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("http://old/"));
+        dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("古い"));
+        QWidget *target = row[0].startsWith(u"URL") ? dialog->control(ControlId::SiteUrl)
+            : row[0].startsWith(u"name")            ? dialog->control(ControlId::SiteName)
+                                                    : dialog.get();
+        QMimeData mime;
+        const QByteArray bytes = row[2].toUtf8().replace("\\n", "\n").replace("\\r", "\r");
+        mime.setData(QStringLiteral("text/plain"), bytes);
+        mime.setData(row[1], bytes);
+        const QPoint at(target->width() - 2, target->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        if (QApplication::sendEvent(target, &enter), enter.isAccepted())
+            QApplication::sendEvent(target, &drop);
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl) + u'|' + dialog->ItemText(ControlId::SiteName), row[3] + u'|' + row[4]);
+    }
+    EXPECT_EQ(LoadRegister().size(), 3u);
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+#include "../support/CaseTable.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+#include "SiteRegister.h"
+#include "TempRegister.h"
+#include "UndoHistory.h"
+
+namespace {
+
+SiteRecord Site(QChar letter)
+{
+    const QByteArray l(1, char(letter.toLatin1()));
+    return MakeRecord(("サイト" + l).constData(), ("http://" + l.toLower() + ".jp/").constData());
+}
+
+// "A1 C3": site A as record 1, site C as record 3.
+SiteList Register(const QString &text)
+{
+    SiteList sites;
+    for (const QString &entry : text.split(u' ', Qt::SkipEmptyParts))
+        sites.push_back(Site(entry[0]), entry.mid(1).toInt());
+    return sites;
+}
+
+// "+X", "2=X" or "-2", through the history or by another program alike.
+template <class Writer>
+OperationResult Write(Writer &writer, const QString &op)
+{
+    const int number = op.mid(op[0] == u'-' ? 1 : 0).section(u'=', 0, 0).toInt();
+    return op[0] == u'+' ? writer.add(Site(op[1])) : op[0] == u'-' ? writer.remove(number) : writer.update(number, Site(op.back()));
+}
+
+TEST(UndoHistory, undoAndRedoAsTheTableSays)
+{
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(EDITING_TEST_DATA "/undo.tsv"))) {
+        ASSERT_EQ(row.size(), 5) << row.join(u'|').toStdString();
+        for (const bool refreshed : {true, false}) {
+            SCOPED_TRACE(row[0].toStdString() + (refreshed ? " (list refreshed)" : " (list not yet refreshed)"));
+            TempRegister dir;
+            WriteRegister(dir.path(), {Site(u'A'), Site(u'B'), Site(u'C')});
+            SiteRegister reg(QFile::encodeName(dir.path()));
+            RegisterFolder folder(QFile::encodeName(dir.path()));
+            ASSERT_TRUE(reg.open() && folder.open(false));
+            RegisterFiles elsewhere(folder);
+            UndoHistory history(reg, 3);
+            QStringList messages;
+            for (const QString &step : row[1].split(u' ')) {
+                if (step == u"u" || step == u"r") {
+                    const UndoOutcome outcome = step == u"u" ? history.undo() : history.redo();
+                    EXPECT_EQ(outcome.done(), outcome.message.isEmpty());
+                    messages << outcome.message;
+                } else if (step.startsWith(u"!count=")) {
+                    dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + step.mid(7).toLatin1() + "\r\n");
+                } else {
+                    EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
+                }
+                if (refreshed && step[0] == u'!')
+                    reg.refreshAll();
+            }
+            EXPECT_EQ(ReadRegister(dir.path()), Register(row[2]));
+            messages.removeAll(QString());
+            EXPECT_EQ(messages.join(u'|').left(row[3].size()), row[3]) << messages.join(u'|').toStdString();
+            EXPECT_EQ(messages.size(), row[3].isEmpty() ? 0 : 1);
+            EXPECT_EQ(QString(QLatin1Char(history.canUndo() ? 'U' : '-')) + QLatin1Char(history.canRedo() ? 'R' : '-'), row[4]);
+        }
+    }
+}
+
+} // namespace
