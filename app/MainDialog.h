@@ -18,6 +18,7 @@ class LinkCheckWindow;
 class PageTab;
 class QModelIndex;
 class QTableView;
+class QVBoxLayout;
 class SiteRegister;
 class SiteTableModel;
 
@@ -92,6 +93,9 @@ public:
 
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
+    // The column that holds the list and shares its room: insertWidget(0, bar) puts a bar above
+    // the list, addWidget(line) a line below it; the list keeps the rest.
+    QVBoxLayout *listArea() const { return m_listArea; }
 
     SiteRegister &siteRegister() const { return *m_register; }
     const SiteList &sites() const;
@@ -122,6 +126,7 @@ private:
     DialogUnits m_units;
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
+    QVBoxLayout *m_listArea = nullptr;
     SiteTableModel *m_siteModel = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // The current record's number across a reset of the list, to make it current again.

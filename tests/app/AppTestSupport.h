@@ -4,7 +4,9 @@
 #include "RecordingMessageBoxes.h"
 #include "TempRegister.h"
 
+#include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -91,6 +93,12 @@ protected:
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
 
+    // The window's remembered settings in a folder of this test's own.
+    struct TempConfig
+    {
+        TempConfig() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path()); }
+        QTemporaryDir dir;
+    } config;
     TempRegister reg;
     RecordingMessageBoxes boxes;
     std::unique_ptr<Dialog> dialog;
