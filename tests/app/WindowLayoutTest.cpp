@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 
 #include <algorithm>
 #include <functional>
@@ -122,6 +123,21 @@ TEST_F(WindowLayoutTest, sizePlaceMaximisedStateAndColumnWidthsOutliveTheWindow)
     open();
     EXPECT_TRUE(dialog->isMaximized());
     EXPECT_EQ(dialog->normalGeometry().size(), size);
+}
+
+// What no longer fits is left alone: a place on a screen since unplugged, the widths of a list
+// of other columns.
+TEST_F(WindowLayoutTest, rememberedPlaceOffEveryScreenAndWidthsOfOtherColumnsAreNotRestored)
+{
+    start(ThreeSites());
+    {
+        QSettings saved(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("sitekanri"), QStringLiteral("window"));
+        saved.setValue(QStringLiteral("window/position"), QPoint(-20000, -20000));
+        saved.setValue(QStringLiteral("list/columnWidths"), QStringList{QStringLiteral("50"), QStringLiteral("60")});
+    }
+    open();
+    EXPECT_TRUE(dialog->screen()->geometry().contains(dialog->geometry().center()));
+    EXPECT_EQ(view()->columnWidth(0), 120);
 }
 
 } // namespace
