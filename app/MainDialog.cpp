@@ -116,10 +116,10 @@ bool MainDialog::OnInitDialog()
     if (!LoadRegister())
         return false;
     SetUpSiteList();
-    WindowMemory::restore(*this, *siteView()->horizontalHeader());
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
+    WindowMemory::restore(*this, *siteView()->horizontalHeader());
     return true;
 }
 
