@@ -70,6 +70,7 @@ protected:
     {
         dialog.reset();
         boxes.shown.clear();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
         dialog = std::make_unique<Dialog>(boxes);
         ASSERT_TRUE(dialog->OnInitDialog());
         dialog->show();
@@ -93,12 +94,8 @@ protected:
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
 
-    // The window's remembered settings in a folder of this test's own.
-    struct TempConfig
-    {
-        TempConfig() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path()); }
-        QTemporaryDir dir;
-    } config;
+    // The window's remembered settings, in a folder of this test's own.
+    QTemporaryDir config;
     TempRegister reg;
     RecordingMessageBoxes boxes;
     std::unique_ptr<Dialog> dialog;
