@@ -4,6 +4,7 @@
 #include "DialogUnits.h"
 #include "LinkCodeBox.h"
 #include "ResourceImages.h"
+#include "TemplateLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,12 +88,15 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
 }
 
 // The template rectangle in pixels; a drop-down list is as high as its closed box, the open
-// list being part of its template height.
+// list being part of its template height, and a picture as large as its bitmap and frame: a
+// frame any larger would stand apart from the picture as a stray line.
 QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUnits &units)
 {
     QRect rect = units.toPixels(control.rect);
     if (control.kind == ControlKind::DropDownList)
         rect.setHeight(widget->sizeHint().height());
+    if (control.kind == ControlKind::Picture)
+        rect.setSize(widget->sizeHint());
     return rect;
 }
 
@@ -101,13 +105,14 @@ QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUni
 void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom)
 {
     QHash<QString, QLabel *> labels;
+    m_layout = new TemplateLayout(units.toPixels(dialog.size), parent);
     for (const ControlTemplate &control : dialog.controls) {
         QWidget *widget = makeStandard(control, parent);
         if (!widget && custom)
             widget = custom(control, parent);
         if (!widget)
             continue;
-        widget->setGeometry(placement(control, widget, units));
+        m_layout->addWidget(widget, placement(control, widget, units), control.grow);
         // Frames lie beneath the controls they overlap, whatever the template order: a tab
         // control made after "サイトジャンプ" would otherwise cover the button's lower part and
         // take its clicks.

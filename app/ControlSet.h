@@ -8,6 +8,7 @@
 #include <functional>
 
 class DialogUnits;
+class TemplateLayout;
 
 // The controls of one dialog template, made on a parent widget and found again by ID, so that
 // the operations of the window can read and write them by the IDs of the templates.
@@ -18,14 +19,17 @@ public:
     // for such a control, parented to `parent`.
     using Factory = std::function<QWidget *(const ControlTemplate &control, QWidget *parent)>;
 
-    // Creates every control of the template on `parent`, in template order, places it at its
-    // template rectangle, names it for screen readers and ties its label to it. The focus moves
+    // Creates every control of the template on `parent`, in template order, lays it out at its
+    // template rectangle (following the parent's growth as the template says), names it for screen readers and ties its label to it. The focus moves
     // through the controls in the template's focus order, else in template order.
     void build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom = {});
 
     // The control with this ID, or null.
     QWidget *control(int id) const { return m_controls.value(id); }
+    // The parent's layout, made by build.
+    TemplateLayout *layout() const { return m_layout; }
 
 private:
     QHash<int, QWidget *> m_controls;
+    TemplateLayout *m_layout = nullptr;
 };

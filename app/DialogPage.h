@@ -17,6 +17,7 @@ public:
     QWidget *control(int id) const { return m_controls.control(id); }
 
 protected:
+    TemplateLayout *templateLayout() const { return m_controls.layout(); }
     // Clicks on button `id` are told as `signal`.
     template <class Page>
     void announceClicks(int id, void (Page::*signal)());

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "EdgeShares.h"
+
 #include <QRect>
 #include <QString>
 
 #include <vector>
 
 // The three dialog templates of the window, as data: each control with its ID, kind, text and
-// rectangle in dialog units, in template order, which is also the focus order.
+// rectangle in dialog units, in template order, which is also the focus order. The size of a
+// template is the least its window takes; the room a larger window gives goes to the controls
+// that grow.
 enum class ControlKind {
     ListView,
     Picture,      // a bitmap that reports clicks
@@ -30,6 +34,7 @@ struct ControlTemplate
     QRect rect;       // dialog units
     bool tabStop;
     int image;        // icon or bitmap resource number, 0 for none
+    EdgeShares grow{};  // how the control follows a window grown beyond the template
 };
 
 // What a screen reader announces for a control that shows no text of its own, and the label

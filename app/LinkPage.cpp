@@ -3,6 +3,7 @@
 #include "LinkCodeBox.h"
 #include "LinkPreview.h"
 #include "LinkSaveDialog.h"
+#include "TemplateLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,7 +33,9 @@ void LinkPage::splitOutputBox()
 {
     auto *code = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode));
     auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setGeometry(code->geometry());
+    // The splitter takes the box's place in the layout before the box moves into it: a child
+    // leaving the page leaves its layout too.
+    templateLayout()->standIn(code, new QWidgetItem(splitter));
     splitter->setChildrenCollapsible(false);
     m_preview = new LinkPreview(splitter);
     splitter->insertWidget(0, code);

@@ -21,7 +21,10 @@
 #include "SiteListCommands.h"
 #include "SiteRegister.h"
 #include "SiteTableModel.h"
+#include "SiteView.h"
+#include "TemplateLayout.h"
 #include "UndoHistory.h"
+#include "WindowMemory.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -40,6 +43,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -47,7 +51,7 @@ namespace {
 
 QTableView *makeSiteView(QWidget *parent)
 {
-    auto *view = new QTableView(parent);
+    auto *view = new SiteView(parent);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTabKeyNavigation(false);
     view->setItemDelegate(new RowFocusDelegate(view));
@@ -65,12 +69,20 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     const DialogTemplate &dialog = DialogTemplates::mainDialog();
     setFont(DialogUnits::dialogFont());
     setWindowTitle(dialog.captionText());
-    // A window of its own in the task bar, with a close box but no minimise or maximise box.
+    // A window of its own in the task bar, which can be minimised and maximised like any other.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    setFixedSize(m_units.toPixels(dialog.size));
+                   | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     m_controls.build(dialog, this, m_units,
                      [this](const ControlTemplate &control, QWidget *parent) { return makeControl(control, parent); });
+    // The list stands in a column of its own, so that a bar above it or a line below it shares
+    // the room the list is given.
+    m_listArea = new QVBoxLayout;
+    m_listArea->setContentsMargins(0, 0, 0, 0);
+    m_listArea->setSpacing(m_units.toPixelsY(2));
+    m_controls.layout()->standIn(siteView(), m_listArea);
+    m_listArea->addWidget(siteView(), 1);
+    // The template's size is the window's least size and the size it opens at.
+    resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
     auto *checkLinks = new QAction(QStringLiteral("リンクの確認"), this);
     checkLinks->setObjectName(QStringLiteral("checkLinksAction"));
@@ -116,6 +128,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
+    WindowMemory::restore(*this, *siteView()->horizontalHeader());
     return true;
 }
 
@@ -163,6 +176,8 @@ const SiteList &MainDialog::sites() const
 
 void MainDialog::closeEvent(QCloseEvent *event)
 {
+    if (m_siteModel)
+        WindowMemory::save(*this, *siteView()->horizontalHeader());
     event->accept();
     done(QDialog::Rejected);
 }

@@ -21,6 +21,7 @@ struct UndoOutcome;
 class PageTab;
 class QModelIndex;
 class QTableView;
+class QVBoxLayout;
 class SiteRegister;
 class SiteTableModel;
 
@@ -108,6 +109,9 @@ public:
 
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
+    // The column that holds the list and shares its room: insertWidget(0, bar) puts a bar above
+    // the list, addWidget(line) a line below it; the list keeps the rest.
+    QVBoxLayout *listArea() const { return m_listArea; }
 
     SiteRegister &siteRegister() const { return *m_register; }
     const SiteList &sites() const;
@@ -139,6 +143,7 @@ private:
     DialogUnits m_units;
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
+    QVBoxLayout *m_listArea = nullptr;
     SiteTableModel *m_siteModel = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // Both follow the register and go with it.

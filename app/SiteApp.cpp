@@ -91,7 +91,9 @@ int SiteApp::InitInstance()
     if (quitting)
         return 0;
     QObject::connect(&single, &SingleWindow::raiseRequested, &dialog, [&dialog] {
-        dialog.showNormal();
+        // Out of the task bar if minimised, but a maximised window stays maximised.
+        dialog.setWindowState(dialog.windowState() & ~Qt::WindowMinimized);
+        dialog.show();
         dialog.raise();
         dialog.activateWindow();
     });

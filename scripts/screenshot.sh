@@ -2,6 +2,9 @@
 # Renders the real window on a virtual X display, with a temporary register of a few Japanese
 # sites, and saves one PNG per tab: OUT.png (registration page) and OUT-1.png (link page).
 #   scripts/screenshot.sh [OUT.png]        default: build/screenshot/sitekanri.png
+# MORE_SITES=N adds N numbered sites (a list longer than its window); WINDOW_SIZE=WxH opens the
+# window at that size, as remembered from an earlier run; QT_SCALE_FACTOR=2 renders at twice the
+# scale.
 # BUILD_DIR (default build/release) is configured and built with the release preset if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +19,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The window finds its register in the per-user data folder: point that at the temporary one.
-export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 register="$XDG_DATA_HOME/sitekanri"
 add() { "$build_dir/cli/sitekanri-cli" --dir "$register" add "$@" >/dev/null; }
@@ -25,6 +28,14 @@ add --name "毎日ニュース" --url "https://news.example.jp/" --keyword1 "ﾆ
 add --name "京都の寺社めぐり" --url "http://kyoto-tera.example.jp/" --keyword1 "旅行" --keyword2 "写真" --keyword3 "京都" --content "写真で見る古都の四季"
 add --name "料理の基本" --url "https://ryouri.example.jp/kihon/" --keyword1 "料理" --content "だしの取り方から"
 add --name "Qt 日本語ドキュメント" --url "https://doc.example.jp/qt6/" --keyword1 "ソフト" --keyword2 "技術"
+for ((i = 1; i <= ${MORE_SITES:-0}; ++i)); do
+  add --name "サイト $i" --url "https://site$i.example.jp/" --keyword1 "番号" --content "$i 番目のサイト"
+done
+if [ -n "${WINDOW_SIZE:-}" ]; then
+  mkdir -p "$XDG_CONFIG_HOME/sitekanri"
+  printf '[window]\nsize=@Size(%s %s)\nposition=@Point(0 0)\n' "${WINDOW_SIZE%x*}" "${WINDOW_SIZE#*x}" \
+    >"$XDG_CONFIG_HOME/sitekanri/window.ini"
+fi
 
 mkdir -p "$(dirname "$out")"
 rm -f "$out" "${out%.png}-1.png"

@@ -4,7 +4,9 @@
 #include "RecordingMessageBoxes.h"
 #include "TempRegister.h"
 
+#include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -68,6 +70,7 @@ protected:
     {
         dialog.reset();
         boxes.shown.clear();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
         dialog = std::make_unique<Dialog>(boxes);
         ASSERT_TRUE(dialog->OnInitDialog());
         dialog->show();
@@ -91,6 +94,8 @@ protected:
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
 
+    // The window's remembered settings, in a folder of this test's own.
+    QTemporaryDir config;
     TempRegister reg;
     RecordingMessageBoxes boxes;
     std::unique_ptr<Dialog> dialog;

@@ -19,7 +19,8 @@
 
 namespace {
 
-// The program's per-user register lives under XDG_DATA_HOME; each test gives it a fresh one.
+// The program's per-user register lives under XDG_DATA_HOME, its window settings under
+// XDG_CONFIG_HOME; each test gives it fresh ones.
 class WindowProcess : public ::testing::Test
 {
 protected:
@@ -30,6 +31,7 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(SITEKANRI_APP), {});

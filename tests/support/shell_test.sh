@@ -76,7 +76,7 @@ wait_for_opened_urls() {
 begin_window_test() {
   require_tools Xvfb xdotool
   begin_work
-  export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
+  export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache"
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 }
 

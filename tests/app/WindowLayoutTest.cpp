@@ -1,0 +1,120 @@
+// The window at the template's size and grown beyond it: where the controls stand, and what the
+// window remembers from one run to the next.
+#include "AppTestSupport.h"
+#include "LinkPage.h"
+#include "PageTab.h"
+#include "RegisterPage.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+using WindowLayoutTest = WindowTest<ObservedDialog>;
+
+QSize templateSize()
+{
+    return DialogUnits::ofFont(DialogUnits::dialogFont()).toPixels(DialogTemplates::mainDialog().size);
+}
+
+// The values differ by `slack` at most.
+bool same(std::initializer_list<int> values, int slack = 0)
+{
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return *high - *low <= slack;
+}
+
+// What the eye checks on screen, at the template's size and in a grown window: the list takes the
+// room, rows of controls line up, buttons alike, texts beside their fields, nothing over a frame.
+TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGrown)
+{
+    start(ThreeSites());
+    EXPECT_EQ(dialog->size(), templateSize());
+    const auto place = [this](int id) {
+        QWidget *widget = dialog->control(id);
+        return QRect(widget->mapTo(dialog.get(), QPoint()), widget->size());
+    };
+    const QRect list = place(ControlId::SiteList), tab = place(ControlId::PageTab);
+    for (const QSize growth : {QSize(0, 0), QSize(301, 200)}) {
+        dialog->resize(templateSize() + growth);
+        // Each page is laid out when it is shown.
+        dialog->pageTab()->setCurrentIndex(1);
+        auto *group = dialog->pageTab()->linkPage()->findChild<QGroupBox *>();
+        const QRect inGroup = group->contentsRect().translated(group->pos());
+        bool radiosInGroup = true;
+        for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent}) {
+            const QRect radio = dialog->control(id)->geometry();
+            radiosInGroup &= radio.top() >= inGroup.top() && radio.bottom() <= inGroup.bottom();
+        }
+        dialog->pageTab()->setCurrentIndex(0);
+        const QRect name = place(ControlId::SiteName), k1 = place(ControlId::Keyword1),
+                    k2 = place(ControlId::Keyword2), k3 = place(ControlId::Keyword3),
+                    add = place(ControlId::RegisterNew), update = place(ControlId::Update),
+                    remove = place(ControlId::Delete);
+        const auto labels = dialog->pageTab()->registerPage()->findChildren<QLabel *>();
+        const auto *banner = dialog->control<QLabel>(ControlId::Banner);
+        const std::pair<const char *, bool> facts[] = {
+            {"the list grows by the growth", place(ControlId::SiteList).size() == list.size() + growth},
+            {"the tab moves down as high as it was",
+             place(ControlId::PageTab) == tab.translated(0, growth.height()).adjusted(0, 0, growth.width(), 0)},
+            // A third of the room a page has beyond its template may be no whole pixel.
+            {"keyword boxes on one row, equally high and wide", same({k1.y(), k2.y(), k3.y()})
+                 && same({k1.height(), k2.height(), k3.height()}) && same({k1.width(), k2.width(), k3.width()}, 1)},
+            {"keyword row as wide as the fields", k1.left() == name.left() && k3.right() == name.right()},
+            {"buttons equally wide, one above the other",
+             same({add.width(), update.width(), remove.width()}) && same({add.x(), update.x(), remove.x()})},
+            {"labels on their fields' centre lines", std::all_of(labels.begin(), labels.end(), [](QLabel *label) {
+                 return label->buddy()
+                     && same({label->geometry().center().y(), label->buddy()->geometry().center().y()}, 1);
+             })},
+            {"radio buttons inside the group's frame, below its title", radiosInGroup},
+            {"the banner's frame close around its picture",
+             banner->contentsRect().size() == banner->pixmap().deviceIndependentSize().toSize()},
+        };
+        for (const auto &[what, holds] : facts)
+            EXPECT_TRUE(holds) << what << ", grown by " << growth.width() << " x " << growth.height();
+    }
+    dialog->resize(templateSize() - QSize(40, 40));
+    EXPECT_EQ(dialog->size(), templateSize());
+}
+
+TEST_F(WindowLayoutTest, topRowIsWholeAtStartUp)
+{
+    start(std::vector<SiteRecord>(200, MakeRecord("サイト", "http://example.jp/")));
+    EXPECT_EQ(view()->visualRect(view()->indexAt(QPoint(0, 0))).top(), 0);
+    EXPECT_TRUE(view()->viewport()->rect().contains(view()->visualRect(view()->model()->index(199, 0))));
+}
+
+TEST_F(WindowLayoutTest, sizePlaceMaximisedStateAndColumnWidthsOutliveTheWindowButNotTheScreen)
+{
+    start(ThreeSites());
+    const QSize size = templateSize() + QSize(120, 80);
+    dialog->resize(size);
+    dialog->move(40, 30);
+    view()->setColumnWidth(1, 233);
+    dialog->close();
+    open();
+    EXPECT_EQ(dialog->size(), size);
+    EXPECT_EQ(dialog->pos(), QPoint(40, 30));
+    EXPECT_EQ(view()->columnWidth(1), 233);
+    // What no longer fits is left alone: a place on a screen since unplugged, the widths of a
+    // list of other columns.
+    dialog->close();
+    QSettings saved(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("sitekanri"), QStringLiteral("window"));
+    saved.setValue(QStringLiteral("window/position"), QPoint(-20000, -20000));
+    saved.setValue(QStringLiteral("list/columnWidths"), QStringList{QStringLiteral("50"), QStringLiteral("60")});
+    saved.sync();
+    open();
+    EXPECT_TRUE(dialog->screen()->geometry().contains(dialog->geometry().center()));
+    EXPECT_EQ(view()->columnWidth(1), 120);
+    dialog->showMaximized();
+    dialog->close();
+    open();
+    EXPECT_TRUE(dialog->isMaximized());
+    EXPECT_EQ(dialog->normalGeometry().size(), size);
+}
+
+} // namespace
