@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// Bytes written readably in a case file: \r \n \t \\ and \xHH; any other escaped character
+// stands for itself.
+inline QByteArray Unescaped(const QByteArray &text)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'x') {
+            out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        }
+    }
+    return out;
+}
+
+// One row of a case file: its tab-separated fields, still escaped, and its line for messages.
+struct CaseRow
+{
+    QList<QByteArray> fields;
+    int line = 0;
+    QByteArray field(qsizetype i) const { return Unescaped(fields.value(i)); }
+};
+
+// The rows of a tab-separated case file; blank lines and '#' lines are skipped.
+inline std::vector<CaseRow> ReadCaseFile(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    std::vector<CaseRow> rows;
+    int line = 0;
+    for (const QByteArray &text : file.readAll().split('\n')) {
+        ++line;
+        if (!text.isEmpty() && !text.startsWith('#'))
+            rows.push_back({text.split('\t'), line});
+    }
+    EXPECT_FALSE(rows.empty()) << path.toStdString();
+    return rows;
+}
