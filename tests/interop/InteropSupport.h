@@ -27,5 +27,11 @@ void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<
 // The register in `directory`, loaded by our own SiteStore.
 std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
 
+// A case file of this folder.
+QString InteropTable(const char *name);
+// A field of a case file: {TEXT*N} is TEXT N times; then unescaped, the text converted to the
+// register's code page when `cp932` is set.
+QByteArray CaseField(const QByteArray &escaped, bool cp932 = false);
+
 // Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);

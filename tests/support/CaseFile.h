@@ -9,15 +9,21 @@
 #include <vector>
 
 // Bytes written readably in a case file: \r \n \t \\ and \xHH; any other escaped character
-// stands for itself.
-inline QByteArray Unescaped(const QByteArray &text)
+// stands for itself. `literal`, when given, converts each run of plain text between escapes before
+// the escaped bytes join it, so that no converted byte is ever taken for an escape.
+inline QByteArray Unescaped(const QByteArray &text, QByteArray (*literal)(const QByteArray &) = nullptr)
 {
-    QByteArray out;
+    QByteArray out, run;
+    const auto flush = [&] {
+        out += literal ? literal(run) : run;
+        run.clear();
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
+            run += text[i];
             continue;
         }
+        flush();
         const char c = text[++i];
         if (c == 'x') {
             out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
@@ -26,6 +32,7 @@ inline QByteArray Unescaped(const QByteArray &text)
             out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
         }
     }
+    flush();
     return out;
 }
 
