@@ -23,20 +23,6 @@ namespace {
 
 using CrashRegister::Contents;
 
-Contents load(const QString &directory)
-{
-    RegisterFolder folder(QFile::encodeName(directory));
-    SiteList sites;
-    bool damaged = false;
-    const IoResult loaded = folder.open(false) ? RegisterFiles(folder).load(sites, damaged) : IoResult();
-    EXPECT_TRUE(loaded) << loaded.describe().toStdString();
-    EXPECT_FALSE(damaged);
-    Contents contents;
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
-    return contents;
-}
-
 // The register as the logged operations leave it: those finished applied to `contents`; the
 // one a kill cut short applied by `pending`, for the test to accept either way.
 struct Replay
@@ -106,8 +92,7 @@ std::string differences(const Contents &expected, const Contents &shown)
 
 TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
 {
-    const int trials = qEnvironmentVariableIsSet("SITEKANRI_CRASH_TRIALS")
-        ? qEnvironmentVariableIntValue("SITEKANRI_CRASH_TRIALS") : 150;
+    const int trials = TrialCount("SITEKANRI_CRASH_TRIALS", 150);
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString folder = QDir(root.path()).filePath(QStringLiteral("register"));
@@ -141,7 +126,7 @@ TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         const Replay after = replay(expected, log.readAll());
         operations += after.operations;
-        const Contents shown = load(folder);
+        const Contents shown = LoadTags(folder);
         const bool asFinished = shown == after.contents;
         const bool asPending = after.pending && after.pending(shown);
         cutShort += bool(after.pending);

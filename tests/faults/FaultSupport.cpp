@@ -35,3 +35,17 @@ void SaveSimpleRegister(int count)
     }
     AddRecords(AppDirectory(), records);
 }
+
+CrashRegister::Contents LoadTags(const QString &directory)
+{
+    CrashRegister::Contents contents;
+    const SiteList sites = ReadRegister(directory);
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
+    return contents;
+}
+
+int TrialCount(const char *variable, int fallback)
+{
+    return qEnvironmentVariableIsSet(variable) ? qEnvironmentVariableIntValue(variable) : fallback;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CrashRegister.h"
 #include "RegisterFolder.h"
 #include "TempRegister.h"
 
@@ -33,3 +34,9 @@ QString RunCommands(const char *commands, const QString &directory);
 
 // Saves `count` simple records ("site<i>") into the register directory in force.
 void SaveSimpleRegister(int count);
+
+// The tags of the register in `directory` by record number; a failed or damaged load fails the test.
+CrashRegister::Contents LoadTags(const QString &directory);
+
+// How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
+int TrialCount(const char *variable, int fallback);

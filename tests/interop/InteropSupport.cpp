@@ -1,14 +1,12 @@
 #include "InteropSupport.h"
 
 #include "AppDirectory.h"
-#include "CaseFile.h"
 #include "SiteStore.h"
 #include "TempRegister.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -43,14 +41,9 @@ QString InteropTable(const char *name)
     return QStringLiteral(SITEKANRI_INTEROP_TABLES "/") + QLatin1String(name);
 }
 
-QByteArray CaseField(const QByteArray &escaped, bool cp932)
+QByteArray ToCodePage(const QByteArray &utf8)
 {
-    static const QRegularExpression repeat(QStringLiteral("\\{([^{}*]*)\\*(\\d+)\\}"));
-    QString text = QString::fromUtf8(escaped);
-    for (QRegularExpressionMatch m = repeat.match(text); m.hasMatch(); m = repeat.match(text))
-        text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
-    const auto toCodePage = [](const QByteArray &utf8) { return Sjis(utf8.constData()); };
-    return Unescaped(text.toUtf8(), cp932 ? +toCodePage : nullptr);
+    return Sjis(utf8.constData());
 }
 
 void WriteFile(const QString &path, const QByteArray &bytes)

@@ -29,9 +29,8 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
 
 // A case file of this folder.
 QString InteropTable(const char *name);
-// A field of a case file: {TEXT*N} is TEXT N times; then unescaped, the text converted to the
-// register's code page when `cp932` is set.
-QByteArray CaseField(const QByteArray &escaped, bool cp932 = false);
+// UTF-8 text of a case file in the register's code page (for CaseField).
+QByteArray ToCodePage(const QByteArray &utf8);
 
 // Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QRegularExpression>
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +36,16 @@ inline QByteArray Unescaped(const QByteArray &text, QByteArray (*literal)(const 
     }
     flush();
     return out;
+}
+
+// A field of a case file: {TEXT*N} stands for TEXT N times (long values), then it is unescaped.
+inline QByteArray CaseField(const QByteArray &escaped, QByteArray (*literal)(const QByteArray &) = nullptr)
+{
+    static const QRegularExpression repeat(QStringLiteral("\\{([^{}*]*)\\*(\\d+)\\}"));
+    QString text = QString::fromUtf8(escaped);
+    for (QRegularExpressionMatch m = repeat.match(text); m.hasMatch(); m = repeat.match(text))
+        text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
+    return Unescaped(text.toUtf8(), literal);
 }
 
 // One row of a case file: its tab-separated fields, still escaped, and its line for messages.
