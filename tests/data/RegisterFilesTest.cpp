@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -174,6 +176,21 @@ TEST(RegisterFiles, updateKeepsOtherLinesAndSkipsAnUnchangedFile)
     ASSERT_TRUE(reg.files.update(1, named("b")).done());
     ::stat(QFile::encodeName(reg.dir.file(DataFileName(1))).constData(), &after);
     EXPECT_EQ(before.st_ino, after.st_ino) << "an unchanged record was rewritten";
+}
+
+TEST(RegisterFiles, countParsesLikeAtoiHeldToIntRange)
+{
+    const std::tuple<const char *, int, bool> cases[] = {
+        {" 7", 7, true},   {"7abc", 7, true},    {"+2", 2, true},  {"-2", -2, true},  {"", 0, false},
+        {"abc", 0, false}, {"2.9", 2, true},     {"0x3", 0, true}, {" \t12xyz", 12, true}, {"-0", 0, true},
+        {"2147483647", INT_MAX, true}, {"2147483648", INT_MAX, true}, {"-99999999999", INT_MIN, true},
+        {"- 1", 0, false}, {"\x82Q", 0, false}, // full-width 2
+    };
+    for (const auto &[text, expected, number] : cases) {
+        bool hasNumber = !number;
+        EXPECT_EQ(ParseRecordCount(text, &hasNumber), expected) << text;
+        EXPECT_EQ(hasNumber, number) << text;
+    }
 }
 
 // Another program holding the lock for longer than the wait: the operation gives up, naming the
