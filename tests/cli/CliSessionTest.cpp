@@ -11,26 +11,17 @@ namespace {
 TEST(CliSessions, runAsWritten)
 {
     std::unique_ptr<TempRegister> reg;
-    std::string name;
     ProgramRun run;
     Snapshot beforeRun;
-    for (const CaseRow &row : ReadCaseFile(QStringLiteral(SESSIONS_FILE))) {
-        QList<QByteArray> fields = row.fields;
-        const QByteArray word = fields.takeFirst();
-        if (word == "case") {
-            reg = std::make_unique<TempRegister>();
-            name = fields.value(0).toStdString();
-            continue;
-        }
-        ASSERT_TRUE(reg) << "line " << row.line;
-        SCOPED_TRACE(name + " (line " + std::to_string(row.line) + ")");
+    RunSessions(QStringLiteral(SESSIONS_FILE), [&] { reg = std::make_unique<TempRegister>(); },
+                [&](const QByteArray &word, const QList<QByteArray> &fields, const CaseRow &row) {
         const QByteArray here = QFile::encodeName(reg->path());
         const QByteArray value = Unescaped(fields.value(fields.size() > 1 ? 1 : 0)).replace("REGISTER", here);
         if (word == "write") {
             reg->write(QString::fromUtf8(fields[0]), value);
         } else if (word == "run") {
             QStringList arguments{QStringLiteral("--dir"), reg->path()};
-            for (const QByteArray &field : std::as_const(fields))
+            for (const QByteArray &field : fields)
                 arguments << QString::fromUtf8(
                     Unescaped(field).replace("REGISTER", here).replace("BOOKMARKS", SITEKANRI_BOOKMARK_FILES));
             beforeRun = TakeSnapshot(reg->path());
@@ -50,7 +41,7 @@ TEST(CliSessions, runAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    }
+    });
 }
 
 } // namespace

@@ -91,20 +91,11 @@ const char *statusName(OperationStatus status)
 TEST(RegisterFiles, sessionsRunAsWritten)
 {
     std::unique_ptr<Register> reg;
-    std::string name;
     OperationResult result;
     Snapshot before;
     int repairedFrom = 0, repairedTo = 0;
-    for (const CaseRow &row : ReadCaseFile(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"))) {
-        QList<QByteArray> f = row.fields;
-        const QByteArray word = f.takeFirst();
-        if (word == "case") {
-            reg = std::make_unique<Register>();
-            name = f.value(0).toStdString();
-            continue;
-        }
-        ASSERT_TRUE(reg) << "line " << row.line;
-        SCOPED_TRACE(name + " (line " + std::to_string(row.line) + ")");
+    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); },
+                [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         const QString file = QString::fromUtf8(f.value(0));
         const SiteRecord was = named(f.value(2));
         if (word == "add" || word == "update" || word == "remove" || word == "restore" || word == "repair")
@@ -114,13 +105,13 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "count") {
             reg->dir.write(kSetting, countFile(f[0].toInt()));
         } else if (word == "data") {
-            for (const QByteArray &number : std::as_const(f))
+            for (const QByteArray &number : f)
                 reg->dir.write(DataFileName(number.toInt()), dataFile("r" + number));
         } else if (word == "folder") {
             ASSERT_TRUE(QDir(reg->dir.path()).mkdir(file));
         } else if (word == "add") {
             std::vector<SiteRecord> records;
-            for (const QByteArray &field : std::as_const(f))
+            for (const QByteArray &field : f)
                 records.push_back(fromField(Unescaped(field)));
             result = records.size() == 1 ? reg->files.add(records[0]) : reg->files.addMany(records);
         } else if (word == "update") {
@@ -160,7 +151,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    }
+    });
 }
 
 TEST(RegisterFiles, updateKeepsOtherLinesAndSkipsAnUnchangedFile)

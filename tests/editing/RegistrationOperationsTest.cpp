@@ -68,19 +68,13 @@ TEST(RegistrationOperations, sessionsRunAsWritten)
     std::unique_ptr<SiteRegister> reg;
     FakeEdges edges;
     Snapshot before;
-    std::string name;
-    for (const CaseRow &row : ReadCaseFile(QStringLiteral(EDITING_TEST_TABLES "/registration.txt"))) {
-        QList<QByteArray> f = row.fields;
-        const QByteArray word = f.takeFirst();
-        if (word == "case") {
-            reg.reset();
-            dir = std::make_unique<TempRegister>();
-            edges = FakeEdges();
-            name = f.value(0).toStdString();
-            continue;
-        }
-        ASSERT_TRUE(dir) << "line " << row.line;
-        SCOPED_TRACE(name + " (line " + std::to_string(row.line) + ")");
+    const auto begin = [&] {
+        reg.reset();
+        dir = std::make_unique<TempRegister>();
+        edges = FakeEdges();
+    };
+    RunSessions(QStringLiteral(EDITING_TEST_TABLES "/registration.txt"), begin,
+                [&](const QByteArray &word, QList<QByteArray> f, const CaseRow &row) {
         const QString text = QString::fromUtf8(Unescaped(f.value(0)));
         if (word == "register") {
             WriteRegister(dir->path(), recordsOf(f));
@@ -89,7 +83,7 @@ TEST(RegistrationOperations, sessionsRunAsWritten)
             ASSERT_TRUE(reg->open());
         } else if (word == "fields") {
             QStringList texts;
-            for (const QByteArray &field : std::as_const(f))
+            for (const QByteArray &field : f)
                 texts << QString::fromUtf8(Unescaped(field));
             if (texts == QStringList{QStringLiteral("N")})
                 texts = QStringList{QString::fromUtf8("日記"), QStringLiteral("http://d/?a=1&b=2"), QString::fromUtf8("趣味"),
@@ -142,7 +136,7 @@ TEST(RegistrationOperations, sessionsRunAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    }
+    });
 }
 
 } // namespace

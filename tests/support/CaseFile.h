@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -70,4 +72,25 @@ inline std::vector<CaseRow> ReadCaseFile(const QString &path)
     }
     EXPECT_FALSE(rows.empty()) << path.toStdString();
     return rows;
+}
+
+// Runs the sessions of a case file: `begin()` at each "case NAME" line, `step(word, fields, row)`
+// at every other line (its first field the word, the fields after it), each under a trace that
+// names the session and the line.
+template <class Begin, class Step>
+void RunSessions(const QString &path, Begin begin, Step step)
+{
+    std::string name;
+    for (const CaseRow &row : ReadCaseFile(path)) {
+        QList<QByteArray> fields = row.fields;
+        const QByteArray word = fields.takeFirst();
+        if (word == "case") {
+            name = fields.value(0).toStdString();
+            begin();
+            continue;
+        }
+        SCOPED_TRACE(name + " (line " + std::to_string(row.line) + ")");
+        ASSERT_FALSE(name.empty()) << "a line before the first case";
+        step(word, fields, row);
+    }
 }
