@@ -28,12 +28,11 @@ QString Readable(const QUrl &url)
 // check: QDesktopServices hands even an invalid URL to a handler.
 TEST(BrowserLauncher, handsOverCharacterForCharacterOrRefusesWithMessage)
 {
-    const auto codePage = [](const QByteArray &text) { return Sjis(text.constData()); };
     for (const CaseRow &c : ReadCaseFile(QStringLiteral(LAUNCHER_CASES))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         const QString arrives = QString::fromUtf8(c.field(2));
         RecordingUrlHandler browser;
-        const BrowserResult result = BrowserLauncher().open(CaseField(c.fields.value(1), +codePage));
+        const BrowserResult result = BrowserLauncher().open(CaseField(c.fields.value(1), SjisOf));
         EXPECT_EQ(result.opened, !arrives.isEmpty());
         EXPECT_EQ(result.message, QString::fromUtf8(c.field(3)).replace(QStringLiteral("REFUSED"), kRefused));
         ASSERT_EQ(browser.requests.size(), arrives.isEmpty() ? 0u : 1u);

@@ -41,11 +41,6 @@ QString InteropTable(const char *name)
     return QStringLiteral(SITEKANRI_INTEROP_TABLES "/") + QLatin1String(name);
 }
 
-QByteArray ToCodePage(const QByteArray &utf8)
-{
-    return Sjis(utf8.constData());
-}
-
 void WriteFile(const QString &path, const QByteArray &bytes)
 {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath())) << path.toStdString();

@@ -29,8 +29,5 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
 
 // A case file of this folder.
 QString InteropTable(const char *name);
-// UTF-8 text of a case file in the register's code page (for CaseField).
-QByteArray ToCodePage(const QByteArray &utf8);
-
 // Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);

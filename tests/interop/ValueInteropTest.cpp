@@ -27,9 +27,9 @@ const std::vector<AwkwardValue> &awkwardValues()
     static const std::vector<AwkwardValue> table = [] {
         std::vector<AwkwardValue> values;
         for (const CaseRow &row : ReadCaseFile(InteropTable("awkward_values.tsv"))) {
-            values.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), ToCodePage), std::nullopt});
+            values.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), SjisOf), std::nullopt});
             if (row.fields.size() > 2)
-                values.back().wineReads = CaseField(row.fields[2], ToCodePage);
+                values.back().wineReads = CaseField(row.fields[2], SjisOf);
         }
         return values;
     }();
