@@ -16,7 +16,7 @@ QString Table(const char *name)
 
 TEST(IniRead, readsAsTheProfileFunctions)
 {
-    for (const CaseRow &row : ReadCaseFile(Table("ini_read.tsv"))) {
+    for (const CaseRow &row : ReadCaseRows(Table("ini_read.tsv"))) {
         EXPECT_EQ(IniDocument::parse(row.field(4)).value(row.field(1), row.field(2), "<default>"), row.field(3))
             << row.fields[0].toStdString() << " (line " << row.line << ")";
     }
@@ -30,7 +30,7 @@ TEST(IniRead, defaultIsUnquotedToo)
 // Before it is written, the edited file reads as it will once written.
 TEST(IniWrite, rewritesAsTheProfileFunctions)
 {
-    for (const CaseRow &row : ReadCaseFile(Table("ini_write.tsv"))) {
+    for (const CaseRow &row : ReadCaseRows(Table("ini_write.tsv"))) {
         SCOPED_TRACE(row.fields[0].toStdString() + " (line " + std::to_string(row.line) + ")");
         const QByteArray before = row.field(1), after = row.field(2);
         IniDocument doc = IniDocument::parse(before);

@@ -73,7 +73,7 @@ TEST(RegistrationOperations, sessionsRunAsWritten)
         dir = std::make_unique<TempRegister>();
         edges = FakeEdges();
     };
-    RunSessions(QStringLiteral(EDITING_TEST_TABLES "/registration.txt"), begin,
+    RunSessions(QStringLiteral(EDITING_TEST_DATA "/registration.txt"), begin,
                 [&](const QByteArray &word, QList<QByteArray> f, const CaseRow &row) {
         const QString text = QString::fromUtf8(Unescaped(f.value(0)));
         if (word == "register") {

@@ -27,7 +27,7 @@ QByteArray garbage(int size, quint32 seed)
 std::vector<CaseRow> rowsOf(const QByteArray &kind)
 {
     std::vector<CaseRow> rows;
-    for (CaseRow &row : ReadCaseFile(QStringLiteral(BAD_INPUT_TABLE))) {
+    for (CaseRow &row : ReadCaseRows(QStringLiteral(BAD_INPUT_TABLE))) {
         if (row.fields.takeFirst() == kind)
             rows.push_back(row);
     }

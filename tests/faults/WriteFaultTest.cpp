@@ -44,7 +44,7 @@ TEST(WriteFaults, failNamingFileAndReason_everyFileUnchanged)
     SKIP_UNLESS_ROOT();
     const std::map<QByteArray, int> errors{{"EROFS", EROFS}, {"EPERM", EPERM}, {"ENOSPC", ENOSPC}};
     int made = 0;
-    for (const CaseRow &row : ReadCaseFile(QStringLiteral(WRITE_FAULTS_TABLE))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(WRITE_FAULTS_TABLE))) {
         SCOPED_TRACE(row.fields[0].toStdString());
         const QByteArray mount = row.fields.value(1), fault = row.fields.value(2), operation = row.fields.value(4);
         const bool cli = operation.startsWith("cli-");

@@ -34,7 +34,7 @@ TEST_F(CharacterInterop, typedCharactersReachWindowsAsItsOwnBytesAndBack)
     std::vector<SiteRecord> typed, stored;
     std::vector<QString> readBack;
     std::vector<std::string> labels;
-    for (const CaseRow &row : ReadCaseFile(QStringLiteral(SITEKANRI_CHARACTER_TABLE))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_CHARACTER_TABLE))) {
         const QList<QByteArray> &f = row.fields; // typed, stored (hex), read back, what it is
         ASSERT_EQ(f.size(), 4) << "line " << row.line;
         QByteArray bytes;

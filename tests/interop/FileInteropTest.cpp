@@ -29,7 +29,7 @@ using FileInterop = OracleTest;
 // Every hand-made data file of one register, read by both sides.
 TEST_F(FileInterop, handMadeDataFiles_bothReadTheSame)
 {
-    const std::vector<CaseRow> table = ReadCaseFile(InteropTable("hand_made_files.tsv"));
+    const std::vector<CaseRow> table = ReadCaseRows(InteropTable("hand_made_files.tsv"));
     const QString reg = dir(QStringLiteral("files"));
     const int count = int(table.size());
     WriteFile(QDir(reg).filePath(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(count) + "\r\n");
@@ -68,7 +68,7 @@ TEST_F(FileInterop, handMadeDataFiles_bothReadTheSame)
 
 TEST_F(FileInterop, handMadeCounts_bothLoadTheSameRecords)
 {
-    const std::vector<CaseRow> cases = ReadCaseFile(InteropTable("counts.tsv"));
+    const std::vector<CaseRow> cases = ReadCaseRows(InteropTable("counts.tsv"));
     QStringList dirs;
     for (const CaseRow &c : cases) {
         const QString reg = dir(QStringLiteral("count%1").arg(dirs.size()));
@@ -100,7 +100,7 @@ TEST_F(FileInterop, handMadeCounts_bothLoadTheSameRecords)
 // the two rewrites agree byte for byte, the untouched file above the count included.
 TEST_F(FileInterop, rewriteOverHandMadeFiles_keepsWhatWindowsKeeps)
 {
-    const std::vector<CaseRow> cases = ReadCaseFile(InteropTable("rewrites.tsv"));
+    const std::vector<CaseRow> cases = ReadCaseRows(InteropTable("rewrites.tsv"));
     std::vector<SiteRecord> records;
     std::vector<std::string> labels;
     for (const CaseRow &c : cases) {

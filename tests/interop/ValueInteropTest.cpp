@@ -26,7 +26,7 @@ const std::vector<AwkwardValue> &awkwardValues()
 {
     static const std::vector<AwkwardValue> table = [] {
         std::vector<AwkwardValue> values;
-        for (const CaseRow &row : ReadCaseFile(InteropTable("awkward_values.tsv"))) {
+        for (const CaseRow &row : ReadCaseRows(InteropTable("awkward_values.tsv"))) {
             values.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), SjisOf), std::nullopt});
             if (row.fields.size() > 2)
                 values.back().wineReads = CaseField(row.fields[2], SjisOf);

@@ -59,7 +59,7 @@ struct CaseRow
 };
 
 // The rows of a tab-separated case file; blank lines and '#' lines are skipped.
-inline std::vector<CaseRow> ReadCaseFile(const QString &path)
+inline std::vector<CaseRow> ReadCaseRows(const QString &path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -81,7 +81,7 @@ template <class Begin, class Step>
 void RunSessions(const QString &path, Begin begin, Step step)
 {
     std::string name;
-    for (const CaseRow &row : ReadCaseFile(path)) {
+    for (const CaseRow &row : ReadCaseRows(path)) {
         QList<QByteArray> fields = row.fields;
         const QByteArray word = fields.takeFirst();
         if (word == "case") {
