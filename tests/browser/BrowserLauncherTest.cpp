@@ -1,4 +1,5 @@
 #include "BrowserLauncher.h"
+#include "CaseFile.h"
 #include "RecordingUrlHandler.h"
 #include "TempRegister.h"
 
@@ -27,42 +28,17 @@ QString Readable(const QUrl &url)
 // check: QDesktopServices hands even an invalid URL to a handler.
 TEST(BrowserLauncher, handsOverCharacterForCharacterOrRefusesWithMessage)
 {
-    const struct
-    {
-        const char *name;
-        QByteArray url;      // register bytes
-        const char *arrives; // UTF-8, as Readable() shows it; nullptr when refused
-        QString message;
-    } cases[] = {
-        {"japanese host path and query", Sjis("http://例え.テスト/パス?q=日本語"), "http://例え.テスト/パス?q=日本語", {}},
-        // Raw bytes: 0x8160 is U+FF5E in CP932 but U+301C in plain Shift-JIS, 0x8740 is an NEC
-        // extension, 0xB6.. are half-width katakana.
-        {"cp932 only characters", QByteArray("https://www.example.jp/\x81\x60\x87\x40?k=\xB6\xC0\xB6\xC5"),
-         "https://www.example.jp/～①?k=ｶﾀｶﾅ", {}},
-        {"no scheme", QByteArray("www.example.jp/a"), "http://www.example.jp/a", {}},
-        {"no scheme japanese", Sjis("例え.jp/日記#今日"), "http://例え.jp/日記#今日", {}},
-        {"blanks around", QByteArray("  https://www.example.jp/x y  "), "https://www.example.jp/x y", {}},
-        {"local path", Sjis("/tmp/サイト管理/a b.html"), "file:///tmp/サイト管理/a b.html", {}},
-        {"encoded file url", QByteArray("file:///tmp/%E4%BE%8B/index.html"), "file:///tmp/例/index.html", {}},
-        {"empty", QByteArray(), nullptr, kNoUrl},
-        {"blanks only", QByteArray(" \t "), nullptr, kNoUrl},
-        // QUrl::fromUserInput alone would open "http://http//exa mple.jp".
-        {"space in host", QByteArray("http://exa mple.jp/"), nullptr, kRefused + QStringLiteral("http://exa mple.jp/")},
-        {"blank before a bad address", QByteArray(" http://exa mple.jp/"), nullptr,
-         kRefused + QStringLiteral(" http://exa mple.jp/")},
-        {"unclosed address", Sjis("http://[::1/日本"), nullptr, kRefused + QStringLiteral("http://[::1/日本")},
-        {"nothing to complete", Sjis("ア イ"), nullptr, kRefused + QStringLiteral("ア イ")},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(LAUNCHER_CASES))) {
+        SCOPED_TRACE(c.fields[0].toStdString());
+        const QString arrives = QString::fromUtf8(c.field(2));
         RecordingUrlHandler browser;
-        const BrowserResult result = BrowserLauncher().open(c.url);
-        EXPECT_EQ(result.opened, c.arrives != nullptr);
-        EXPECT_EQ(result.message, c.message);
-        ASSERT_EQ(browser.requests.size(), c.arrives ? 1u : 0u);
-        if (c.arrives) {
+        const BrowserResult result = BrowserLauncher().open(CaseField(c.fields.value(1), SjisOf));
+        EXPECT_EQ(result.opened, !arrives.isEmpty());
+        EXPECT_EQ(result.message, QString::fromUtf8(c.field(3)).replace(QStringLiteral("REFUSED"), kRefused));
+        ASSERT_EQ(browser.requests.size(), arrives.isEmpty() ? 0u : 1u);
+        if (!arrives.isEmpty()) {
             EXPECT_TRUE(browser.requests[0].isValid());
-            EXPECT_EQ(Readable(browser.requests[0]), QString::fromUtf8(c.arrives));
+            EXPECT_EQ(Readable(browser.requests[0]), arrives);
         }
     }
 }

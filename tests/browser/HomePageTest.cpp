@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "HomePage.h"
 
 #include <gtest/gtest.h>
@@ -40,47 +41,28 @@ TEST(HomePage, buildTreeHasTheCurrentPageBesideTheProgram)
     EXPECT_EQ(ReadFile(HomePageFile(programDir, QString())), CompiledPage());
 }
 
-// Beside the program first, then the installed data folder, else the compiled copy written to
-// the cache (replacing a stale one); nothing when even that cannot be written.
 TEST(HomePage, fileIsLookedForInOrder)
 {
     ASSERT_FALSE(CompiledPage().isEmpty());
-    const struct
-    {
-        const char *name;
-        std::vector<std::pair<const char *, QByteArray>> files;
-        const char *programDir;
-        const char *found; // nullptr: none
-        QByteArray content; // empty: the compiled page
-    } cases[] = {
-        {"beside the program",
-         {{"p/bin/help/index.html", "beside"}, {"p/share/sitekanri/help/index.html", "installed"}},
-         "p/bin", "p/bin/help/index.html", "beside"},
-        {"installed data folder", {{"usr/share/sitekanri/help/index.html", "installed"}, {"usr/bin/x", ""}}, "usr/bin",
-         "usr/share/sitekanri/help/index.html", "installed"},
-        {"compiled copy to the cache", {}, "bin", "cache/help/index.html", {}},
-        {"stale cached copy replaced", {{"cache/help/index.html", "<html>an older page</html>"}}, "bin",
-         "cache/help/index.html", {}},
-        {"cache cannot be written", {{"cache", "a file where the folder should be"}}, "bin", nullptr, {}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(HOME_PAGE_PLACES))) {
+        SCOPED_TRACE(c.fields[0].toStdString());
         QTemporaryDir root;
-        const auto path = [&root](const char *relative) { return root.filePath(QString::fromUtf8(relative)); };
-        for (const auto &[name, bytes] : c.files) {
+        const auto path = [&root](const QByteArray &relative) { return root.filePath(QString::fromUtf8(relative)); };
+        for (const QByteArray &made : c.fields.mid(4)) {
+            const QByteArray name = made.left(made.indexOf('=')), bytes = made.mid(made.indexOf('=') + 1);
             ASSERT_TRUE(QDir().mkpath(QFileInfo(path(name)).absolutePath()));
             QFile file(path(name));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
-        const QString found = HomePageFile(path(c.programDir), path("cache"));
-        if (!c.found) {
+        const QString found = HomePageFile(path(c.fields[1]), path("cache"));
+        if (c.fields[2] == "-") {
             EXPECT_EQ(found, QString());
             continue;
         }
-        EXPECT_EQ(QFileInfo(found).canonicalFilePath(), QFileInfo(path(c.found)).canonicalFilePath());
-        EXPECT_EQ(ReadFile(found), c.content.isEmpty() ? CompiledPage() : c.content);
+        EXPECT_EQ(QFileInfo(found).canonicalFilePath(), QFileInfo(path(c.fields[2])).canonicalFilePath());
+        EXPECT_EQ(ReadFile(found), c.fields[3] == "-" ? CompiledPage() : c.fields[3]);
         // The cache is written only when nothing else holds the page.
-        EXPECT_EQ(QFileInfo::exists(path("cache")), QByteArray(c.found).startsWith("cache"));
+        EXPECT_EQ(QFileInfo::exists(path("cache")), c.fields[2].startsWith("cache"));
     }
 }
 

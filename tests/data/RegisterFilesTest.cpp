@@ -1,12 +1,15 @@
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
+#include "CaseFile.h"
 #include "TempRegister.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,88 +66,92 @@ struct Register
     }
 };
 
-TEST(RegisterFiles, loadPassesOverGapsAndFilesAboveTheCount)
+SiteRecord fromField(const QByteArray &field)
 {
-    Register reg;
-    reg.dir.write(kSetting, countFile(5));
-    for (int n : {1, 3, 5, 6, 9})
-        reg.dir.write(DataFileName(n), dataFile("r" + QByteArray::number(n)));
-    reg.dir.write(QStringLiteral("data02.ini"), dataFile("zero-padded"));
-    QDir(reg.dir.path()).mkdir(QStringLiteral("data4.ini")); // a folder counts as missing
-    EXPECT_EQ(reg.loaded(), "1:r1 3:r3 5:r5");
+    const qsizetype bar = field.indexOf('|');
+    SiteRecord record = named(field.left(bar < 0 ? field.size() : bar));
+    if (bar >= 0)
+        record.m_url = field.mid(bar + 1);
+    return record;
 }
 
-TEST(RegisterFiles, addWritesTheNextNumberFreshThenTheCount)
+const char *statusName(OperationStatus status)
 {
-    Register reg;
-    reg.dir.write(kSetting, "[SETTING]\r\nDATA_CNT=2\r\nOTHER=kept\r\n");
-    reg.dir.write(DataFileName(2), dataFile("two"));
-    // What a longer list once left at number 3: replaced whole, never merged.
-    reg.dir.write(DataFileName(3), "[DATA]\r\nNAME=old\r\nEXTRA=stale\r\n");
-    const OperationResult added = reg.files.add(named("new"));
-    ASSERT_TRUE(added.done()) << added.io.describe().toStdString();
-    EXPECT_EQ(added.number, 3);
-    EXPECT_EQ(reg.dir.read(DataFileName(3)), dataFile("new"));
-    EXPECT_EQ(reg.dir.read(kSetting), "[SETTING]\r\nDATA_CNT=3\r\nOTHER=kept\r\n");
-    EXPECT_EQ(reg.loaded(), "2:two 3:new");
-    EXPECT_FALSE(reg.dir.exists(QStringLiteral(".sitekanri.tmp")));
-}
-
-TEST(RegisterFiles, addManyWritesTheCountOnce)
-{
-    Register reg;
-    const OperationResult added = reg.files.addMany({named("a"), named("b"), named("c")});
-    ASSERT_TRUE(added.done());
-    EXPECT_EQ(added.number, 1);
-    EXPECT_EQ(reg.loaded(), "1:a 2:b 3:c");
-    // A record the format cannot hold refuses all of them before anything is written.
-    SiteRecord broken = named("x");
-    broken.m_url = "a\nb";
-    EXPECT_EQ(reg.files.addMany({named("d"), broken}).status, OperationStatus::Failed);
-    EXPECT_FALSE(reg.dir.exists(DataFileName(4)));
-    EXPECT_EQ(reg.dir.read(kSetting), countFile(3));
-}
-
-// update and remove compare the file with what the caller loaded before they write anything.
-TEST(RegisterFiles, updateAndRemoveWriteNothingWhenTheFileChangedOrWent)
-{
-    struct Case
-    {
-        const char *name;
-        bool remove;
-        int number;
-        QByteArray onDisk; // data2.ini before; empty: missing
-        OperationStatus status;
-    };
-    const Case cases[] = {
-        {"update", false, 2, dataFile("two"), OperationStatus::Done},
-        {"update changed elsewhere", false, 2, dataFile("edited"), OperationStatus::ChangedElsewhere},
-        {"update removed elsewhere", false, 2, {}, OperationStatus::RemovedElsewhere},
-        {"update above the count", false, 4, dataFile("two"), OperationStatus::RemovedElsewhere},
-        {"remove", true, 2, dataFile("two"), OperationStatus::Done},
-        {"remove changed elsewhere", true, 2, dataFile("edited"), OperationStatus::ChangedElsewhere},
-        {"remove removed elsewhere", true, 2, {}, OperationStatus::RemovedElsewhere},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        Register reg;
-        reg.dir.write(kSetting, countFile(3));
-        reg.dir.write(DataFileName(1), dataFile("one"));
-        reg.dir.write(DataFileName(3), dataFile("three"));
-        if (!c.onDisk.isEmpty())
-            reg.dir.write(DataFileName(2), c.onDisk);
-        const Snapshot before = filesOf(reg.dir.path());
-        const SiteRecord expected = named("two");
-        const OperationResult result = c.remove ? reg.files.remove(c.number, &expected)
-                                                : reg.files.update(c.number, named("changed"), &expected);
-        EXPECT_EQ(result.status, c.status);
-        if (c.status != OperationStatus::Done)
-            EXPECT_EQ(filesOf(reg.dir.path()), before);
-        else if (c.remove)
-            EXPECT_FALSE(reg.dir.exists(DataFileName(2)));
-        else
-            EXPECT_EQ(reg.dir.read(DataFileName(2)), dataFile("changed"));
+    switch (status) {
+    case OperationStatus::Done: return "done";
+    case OperationStatus::Damaged: return "damaged";
+    case OperationStatus::ChangedElsewhere: return "changed";
+    case OperationStatus::RemovedElsewhere: return "removed";
+    case OperationStatus::Busy: return "busy";
+    default: return "failed";
     }
+}
+
+// Runs the sessions of register_files.txt (its head says how they read).
+TEST(RegisterFiles, sessionsRunAsWritten)
+{
+    std::unique_ptr<Register> reg;
+    OperationResult result;
+    Snapshot before;
+    int repairedFrom = 0, repairedTo = 0;
+    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); },
+                [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
+        const QString file = QString::fromUtf8(f.value(0));
+        const SiteRecord was = named(f.value(2));
+        if (word == "add" || word == "update" || word == "remove" || word == "restore" || word == "repair")
+            before = filesOf(reg->dir.path());
+        if (word == "write") {
+            reg->dir.write(file, row.field(2));
+        } else if (word == "count") {
+            reg->dir.write(kSetting, countFile(f[0].toInt()));
+        } else if (word == "data") {
+            for (const QByteArray &number : f)
+                reg->dir.write(DataFileName(number.toInt()), dataFile("r" + number));
+        } else if (word == "folder") {
+            ASSERT_TRUE(QDir(reg->dir.path()).mkdir(file));
+        } else if (word == "add") {
+            std::vector<SiteRecord> records;
+            for (const QByteArray &field : f)
+                records.push_back(fromField(Unescaped(field)));
+            result = records.size() == 1 ? reg->files.add(records[0]) : reg->files.addMany(records);
+        } else if (word == "update") {
+            result = reg->files.update(f[0].toInt(), named(f[1]), f.size() > 2 ? &was : nullptr);
+        } else if (word == "remove") {
+            const SiteRecord expected = named(f.value(1));
+            result = reg->files.remove(f[0].toInt(), f.size() > 1 ? &expected : nullptr);
+        } else if (word == "restore") {
+            result = reg->files.restore(f[0].toInt(), named(f[1]));
+        } else if (word == "repair") {
+            result = reg->files.repair([&](int from, int to) { repairedFrom = from, repairedTo = to; });
+        } else if (word == "result") {
+            EXPECT_EQ(statusName(result.status), f[0]) << result.io.describe().toStdString();
+            if (f.size() > 1) {
+                EXPECT_EQ(result.number, f[1].toInt());
+            }
+        } else if (word == "names") {
+            EXPECT_EQ(result.io.file, reg->dir.file(file));
+        } else if (word == "reason") {
+            EXPECT_TRUE(result.io.reason.contains(file)) << result.io.reason.toStdString();
+        } else if (word == "repaired") {
+            EXPECT_EQ(std::pair(repairedFrom, repairedTo), std::pair(f[0].toInt(), f[1].toInt()));
+        } else if (word == "unchanged") {
+            EXPECT_EQ(filesOf(reg->dir.path()), before) << "written though refused";
+        } else if (word == "loaded") {
+            bool damaged = false;
+            EXPECT_EQ(reg->loaded(&damaged), f.value(0).toStdString());
+            EXPECT_EQ(damaged, f.value(1) == "damaged");
+        } else if (word == "file") {
+            EXPECT_EQ(reg->dir.read(file), row.field(2)) << file.toStdString();
+        } else if (word == "missing") {
+            EXPECT_FALSE(reg->dir.exists(file)) << file.toStdString();
+        } else if (word == "listed") {
+            QStringList names = QDir(reg->dir.path()).entryList(QDir::Files);
+            names.removeAll(RegisterLock::lockFileName());
+            EXPECT_EQ(names.join(QLatin1Char(' ')), QString::fromUtf8(f.join(' ')));
+        } else {
+            ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
+        }
+    });
 }
 
 TEST(RegisterFiles, updateKeepsOtherLinesAndSkipsAnUnchangedFile)
@@ -162,141 +169,19 @@ TEST(RegisterFiles, updateKeepsOtherLinesAndSkipsAnUnchangedFile)
     EXPECT_EQ(before.st_ino, after.st_ino) << "an unchanged record was rewritten";
 }
 
-TEST(RegisterFiles, removingTheHighestLowersTheCountToTheHighestLeft)
+TEST(RegisterFiles, countParsesLikeAtoiHeldToIntRange)
 {
-    struct Case
-    {
-        int count;
-        std::vector<int> present;
-        int removed;
-        int countAfter;
+    const std::tuple<const char *, int, bool> cases[] = {
+        {" 7", 7, true},   {"7abc", 7, true},    {"+2", 2, true},  {"-2", -2, true},  {"", 0, false},
+        {"abc", 0, false}, {"2.9", 2, true},     {"0x3", 0, true}, {" \t12xyz", 12, true}, {"-0", 0, true},
+        {"2147483647", INT_MAX, true}, {"2147483648", INT_MAX, true}, {"-99999999999", INT_MIN, true},
+        {"- 1", 0, false}, {"\x82Q", 0, false}, // full-width 2
     };
-    const Case cases[] = {
-        {3, {1, 2, 3}, 3, 2},
-        {5, {1, 2, 5}, 5, 2},        // over a gap
-        {5, {5}, 5, 0},              // the last one
-        {3, {1, 2, 3}, 2, 3},        // not the highest: the count stays
-        {1000, {1, 7, 1000}, 1000, 7}, // a gap too long to probe name by name
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.countAfter);
-        Register reg;
-        reg.dir.write(kSetting, countFile(c.count));
-        for (int n : c.present)
-            reg.dir.write(DataFileName(n), dataFile("r"));
-        ASSERT_TRUE(reg.files.remove(c.removed).done());
-        EXPECT_EQ(reg.dir.read(kSetting), countFile(c.countAfter));
+    for (const auto &[text, expected, number] : cases) {
+        bool hasNumber = !number;
+        EXPECT_EQ(ParseRecordCount(text, &hasNumber), expected) << text;
+        EXPECT_EQ(hasNumber, number) << text;
     }
-}
-
-TEST(RegisterFiles, restoreTakesBackAFreeNumberWithoutBringingBackFilesAboveTheCount)
-{
-    struct Case
-    {
-        const char *name;
-        int count;
-        std::vector<int> present;
-        int number;
-        int placed;
-        int countAfter;
-    };
-    const Case cases[] = {
-        {"a gap within the count", 4, {1, 4}, 2, 2, 4},
-        {"just above the count", 2, {1, 2}, 3, 3, 3},
-        {"above a file left above the count", 2, {1, 2, 3}, 4, 3, 3},
-        {"taken", 2, {1, 2}, 2, 3, 3},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        Register reg;
-        reg.dir.write(kSetting, countFile(c.count));
-        for (int n : c.present)
-            reg.dir.write(DataFileName(n), dataFile("old"));
-        const OperationResult restored = reg.files.restore(c.number, named("back"));
-        ASSERT_TRUE(restored.done());
-        EXPECT_EQ(restored.number, c.placed);
-        EXPECT_EQ(reg.dir.read(DataFileName(c.placed)), dataFile("back"));
-        EXPECT_EQ(reg.dir.read(kSetting), countFile(c.countAfter));
-    }
-}
-
-// setting.ini that gives no count while data files exist: the register is shown whole and never
-// written; 0 and "7abc" are counts (the readers take the leading number).
-TEST(RegisterFiles, damagedCountShowsEverythingAndRefusesEveryWrite)
-{
-    struct Case
-    {
-        const char *name;
-        const char *setting; // nullptr: no setting.ini
-        bool damaged;
-        const char *loaded;
-    };
-    const Case cases[] = {
-        {"missing", nullptr, true, "1:r1 2:r2 9:r9"},
-        {"empty", "", true, "1:r1 2:r2 9:r9"},
-        {"no count key", "[SETTING]\r\nOTHER=1\r\n", true, "1:r1 2:r2 9:r9"},
-        {"a word", "[SETTING]\r\nDATA_CNT=three\r\n", true, "1:r1 2:r2 9:r9"},
-        {"negative", "[SETTING]\r\nDATA_CNT=-2\r\n", true, "1:r1 2:r2 9:r9"},
-        {"binary garbage", "\x01\xFF\x80[", true, "1:r1 2:r2 9:r9"},
-        {"zero", "[SETTING]\r\nDATA_CNT=0\r\n", false, ""},
-        {"number then letters", "[SETTING]\r\nDATA_CNT=2abc\r\n", false, "1:r1 2:r2"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        Register reg;
-        if (c.setting)
-            reg.dir.write(kSetting, c.setting);
-        for (int n : {1, 2, 9})
-            reg.dir.write(DataFileName(n), dataFile("r" + QByteArray::number(n)));
-        bool damaged = false;
-        EXPECT_EQ(reg.loaded(&damaged), c.loaded);
-        EXPECT_EQ(damaged, c.damaged);
-        const Snapshot before = filesOf(reg.dir.path());
-        const SiteRecord r1 = named("r1");
-        const OperationResult results[] = {reg.files.add(named("new")), reg.files.update(1, named("x"), &r1),
-                                           reg.files.remove(1, &r1), reg.files.restore(3, named("back"))};
-        for (const OperationResult &result : results) {
-            EXPECT_EQ(result.status == OperationStatus::Damaged, c.damaged);
-            if (c.damaged) {
-                EXPECT_EQ(result.io.file, reg.dir.file(kSetting));
-                EXPECT_TRUE(result.io.reason.contains(QStringLiteral("sitekanri-cli repair")));
-            }
-        }
-        if (c.damaged) {
-            EXPECT_EQ(filesOf(reg.dir.path()), before);
-        }
-    }
-}
-
-TEST(RegisterFiles, repairCountsEveryDataFilePresent)
-{
-    Register reg;
-    reg.dir.write(kSetting, "[SETTING]\r\nDATA_CNT=three\r\nKEEP=1\r\n");
-    for (int n : {2, 7})
-        reg.dir.write(DataFileName(n), dataFile("r" + QByteArray::number(n)));
-    int from = 0, to = 0;
-    const OperationResult repaired = reg.files.repair([&](int f, int t) { from = f, to = t; });
-    ASSERT_TRUE(repaired.done());
-    EXPECT_EQ(from, -1);
-    EXPECT_EQ(to, 7);
-    EXPECT_EQ(reg.dir.read(kSetting), "[SETTING]\r\nDATA_CNT=7\r\nKEEP=1\r\n");
-    EXPECT_TRUE(reg.files.add(named("new")).done());
-}
-
-// A register from a FAT stick: upper-case names load, and are written under the names they have.
-TEST(RegisterFiles, upperCaseNamesLoadAndAreRewrittenAsTheyAre)
-{
-    Register reg;
-    reg.dir.write(QStringLiteral("SETTING.INI"), countFile(1));
-    reg.dir.write(QStringLiteral("DATA1.INI"), dataFile("one"));
-    reg.dir.write(QStringLiteral("DATA2.INI"), dataFile("left above the count"));
-    EXPECT_EQ(reg.loaded(), "1:one");
-    ASSERT_EQ(reg.files.add(named("two")).number, 2);
-    ASSERT_TRUE(reg.files.update(1, named("uno")).done());
-    QStringList names = QDir(reg.dir.path()).entryList(QDir::Files);
-    names.removeAll(RegisterLock::lockFileName());
-    EXPECT_EQ(names, (QStringList{QStringLiteral("DATA1.INI"), QStringLiteral("DATA2.INI"), QStringLiteral("SETTING.INI")}));
-    EXPECT_EQ(reg.loaded(), "1:uno 2:two");
 }
 
 // Another program holding the lock for longer than the wait: the operation gives up, naming the

@@ -1,5 +1,6 @@
 // The register in memory follows the files: its own operations, and what other programs do in the
 // folder while it is watched, announced record by record.
+#include "CaseFile.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterWatcher.h"
@@ -11,7 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdio>
+
 
 namespace {
 
@@ -50,11 +52,12 @@ struct Elsewhere
     RegisterFiles files;
 };
 
-std::vector<int> Numbers(const SiteList &sites)
+// The record numbers of a list, as "1 2 4".
+std::string Numbers(const SiteList &sites)
 {
-    std::vector<int> numbers;
+    std::string numbers;
     for (std::size_t i = 0; i < sites.size(); ++i)
-        numbers.push_back(sites.number(i));
+        numbers += (i ? " " : "") + std::to_string(sites.number(i));
     return numbers;
 }
 
@@ -62,39 +65,9 @@ std::vector<int> Numbers(const SiteList &sites)
 // follows within a second, through single-record announcements that keep a view in step.
 TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
 {
-    using Change = std::function<void(RegisterFiles &, const TempRegister &)>;
-    const auto write = [](const char *name, const char *bytes) {
-        return [=](RegisterFiles &, const TempRegister &dir) { dir.write(QString::fromLatin1(name), bytes); };
-    };
-    const struct
-    {
-        const char *name;
-        Change change;
-        std::vector<int> numbers;
-        bool damaged;
-    } cases[] = {
-        {"update", [](RegisterFiles &f, const TempRegister &) { f.update(2, kOther); }, {1, 2, 4}, false},
-        {"edit in place", write("data2.ini", "[DATA]\r\nNAME=edited\r\n"), {1, 2, 4}, false},
-        {"add", [](RegisterFiles &f, const TempRegister &) { f.add(kOther); }, {1, 2, 4, 5}, false},
-        {"remove", [](RegisterFiles &f, const TempRegister &) { f.remove(1); }, {2, 4}, false},
-        {"count lowered", write("setting.ini", "[SETTING]\r\nDATA_CNT=2\r\n"), {1, 2}, false},
-        {"file above the count", write("data9.ini", "[DATA]\r\nNAME=x\r\n"), {1, 2, 4}, false},
-        {"left file taken in by a raised count",
-         [](RegisterFiles &, const TempRegister &dir) {
-             dir.write(QStringLiteral("data6.ini"), "[DATA]\r\nNAME=six\r\n");
-             dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=6\r\n");
-         },
-         {1, 2, 4, 6}, false},
-        {"renamed into place",
-         [](RegisterFiles &, const TempRegister &dir) {
-             dir.write(QStringLiteral("sync.tmp"), "[DATA]\r\nNAME=synced\r\n");
-             QFile::rename(dir.file(QStringLiteral("sync.tmp")), dir.file(QStringLiteral("data4.ini")));
-         },
-         {1, 2, 4}, false},
-        {"count made unreadable", write("setting.ini", "[SETTING]\r\nDATA_CNT=three\r\n"), {1, 2, 4}, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/register_watch.tsv"))) {
+        SCOPED_TRACE(c.fields[0].toStdString());
+        const bool isDamaged = c.fields.value(2) == "damaged";
         TempRegister dir;
         WriteRegister(dir.path(), std::vector<SiteRecord>(4, MakeRecord("元", "http://o/")), {3});
         SiteRegister reg(QFile::encodeName(dir.path()));
@@ -104,16 +77,29 @@ TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
         bool damageTold = false;
         QObject::connect(&reg, &SiteRegister::damageChanged, [&](bool damaged) { damageTold = damaged; });
         Elsewhere other(dir.path());
-        c.change(other.files, dir);
+        for (const QByteArray &step : c.fields.mid(3)) {
+            const QList<QByteArray> w = step.split(' '); // verb, number or file, bytes
+            const QString file = QString::fromUtf8(w.value(1));
+            if (w[0] == "update" || w[0] == "remove" || w[0] == "add")
+                w[0] == "add" ? other.files.add(kOther) : w[0] == "update" ? other.files.update(w[1].toInt(), kOther)
+                                                                        : other.files.remove(w[1].toInt());
+            else
+                dir.write(w[0] == "write" ? file : QStringLiteral("sync.tmp"), Unescaped(w.value(2)));
+            // As a sync tool does: the new file replaces the old one at once (QFile::rename would not).
+            if (w[0] == "rename-in") {
+                ASSERT_EQ(std::rename(QFile::encodeName(dir.file(QStringLiteral("sync.tmp"))).constData(),
+                                      QFile::encodeName(dir.file(file)).constData()), 0);
+            }
+        }
         SiteList expected;
         bool damaged = false;
         ASSERT_TRUE(other.files.load(expected, damaged));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites() == expected && reg.isDamaged() == c.damaged; }, 1000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites() == expected && reg.isDamaged() == isDamaged; }, 1000));
         QTest::qWait(3 * RegisterWatcher::kGatherMs);
-        EXPECT_EQ(Numbers(reg.sites()), c.numbers);
+        EXPECT_EQ(Numbers(reg.sites()), c.fields[1].toStdString());
         EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
         EXPECT_EQ(view.resets, 0);
-        EXPECT_EQ(damageTold, c.damaged);
+        EXPECT_EQ(damageTold, isDamaged);
     }
 }
 
@@ -136,7 +122,7 @@ TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
     ASSERT_EQ(other.files.add(kOther).number, 2);
     EXPECT_EQ(reg.add(kOther).number, 3); // before the watcher has told of the other add
     EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
-    EXPECT_EQ(Numbers(reg.sites()), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(Numbers(reg.sites()), "1 2 3");
     EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
 }
 

@@ -1,38 +1,25 @@
+#include "CaseFile.h"
 #include "KeywordList.h"
 #include "SiteList.h"
 #include "TempRegister.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace {
 
 TEST(BuildKeywordList, allKeywordsThenFirstAppearanceOrderByExactBytes)
 {
-    const struct
-    {
-        const char *name;
-        std::vector<std::array<const char *, 3>> keywordsPerSite;
-        std::vector<const char *> expected; // after "全てのキーワード"
-    } cases[] = {
-        {"empty register", {}, {}},
-        {"blank entry where the first empty field is", {{"x", "y", ""}, {"y", "z", "x"}}, {"x", "y", "", "z"}},
-        {"blank entry late", {{"a", "b", "c"}, {"d", "", ""}, {"", "e", ""}}, {"a", "b", "c", "d", "", "e"}},
-        {"stored all-keywords text adds nothing", {{"全てのキーワード", "東京", "全てのキーワード"}}, {"東京"}},
-        {"exact comparison",
-         {{"abc", "ABC", "ａｂｃ"}, {" abc", "abc ", "abc"}, {"ｷｰﾜｰﾄﾞ", "キーワード", "ｷｰﾜｰﾄﾞ"}},
-         {"abc", "ABC", "ａｂｃ", " abc", "abc ", "ｷｰﾜｰﾄﾞ", "キーワード"}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/keyword_lists.tsv"))) {
         SiteList sites;
-        for (const auto &k : c.keywordsPerSite)
-            sites.push_back(MakeRecord("n", "u", k[0], k[1], k[2], "c"));
+        for (const QByteArray &site : c.fields.mid(2)) {
+            const QList<QByteArray> k = site.split('|');
+            sites.push_back(MakeRecord("n", "u", k.value(0).constData(), k.value(1).constData(), k.value(2).constData(), "c"));
+        }
         KeywordList expected{Sjis("全てのキーワード")};
-        for (const char *keyword : c.expected)
-            expected.push_back(Sjis(keyword));
-        EXPECT_EQ(BuildKeywordList(sites), expected);
+        for (const QByteArray &keyword : c.fields.value(1).split('|'))
+            if (keyword != "-")
+                expected.push_back(Sjis(keyword.constData()));
+        EXPECT_EQ(BuildKeywordList(sites), expected) << c.fields[0].toStdString();
     }
 }
 

@@ -23,91 +23,9 @@ namespace {
 
 using CrashRegister::Contents;
 
-Contents load(const QString &directory)
-{
-    RegisterFolder folder(QFile::encodeName(directory));
-    SiteList sites;
-    bool damaged = false;
-    const IoResult loaded = folder.open(false) ? RegisterFiles(folder).load(sites, damaged) : IoResult();
-    EXPECT_TRUE(loaded) << loaded.describe().toStdString();
-    EXPECT_FALSE(damaged);
-    Contents contents;
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
-    return contents;
-}
-
-// The register as the logged operations leave it: those finished applied to `contents`; the
-// one a kill cut short applied by `pending`, for the test to accept either way.
-struct Replay
-{
-    Contents contents;
-    std::function<bool(const Contents &)> pending; // whether a register shows it done
-    int operations = 0;
-};
-
-Replay replay(Contents contents, const QByteArray &log)
-{
-    Replay result;
-    QList<QByteArray> open; // the operation noted last, until its outcome
-    for (const QByteArray &line : log.split('\n')) {
-        const QList<QByteArray> words = line.split(' ');
-        if (words[0] == "A" || words[0] == "U" || words[0] == "D") {
-            open = words;
-            continue;
-        }
-        if (words[0] == "ok") {
-            ++result.operations;
-            if (open[0] == "A")
-                contents[words[1].toInt()] = open[1];
-            else if (open[0] == "U")
-                contents[open[1].toInt()] = open[2];
-            else
-                contents.erase(open[1].toInt());
-        }
-        if (words[0] == "ok" || words[0] == "no")
-            open.clear();
-    }
-    result.contents = contents;
-    if (!open.isEmpty()) {
-        result.pending = [contents, open](const Contents &shown) {
-            Contents done = contents;
-            if (open[0] == "A") {
-                const int number = shown.empty() ? 0 : shown.rbegin()->first;
-                if (contents.count(number))
-                    return false;
-                done[number] = open[1];
-            } else if (open[0] == "U") {
-                if (!contents.count(open[1].toInt()))
-                    return false;
-                done[open[1].toInt()] = open[2];
-            } else {
-                done.erase(open[1].toInt());
-            }
-            return shown == done;
-        };
-    }
-    return result;
-}
-
-std::string differences(const Contents &expected, const Contents &shown)
-{
-    std::string out;
-    for (const auto &[number, tag] : expected) {
-        if (!shown.count(number) || shown.at(number) != tag)
-            out += " lost " + std::to_string(number) + ':' + tag.toStdString();
-    }
-    for (const auto &[number, tag] : shown) {
-        if (!expected.count(number))
-            out += " extra " + std::to_string(number) + ':' + tag.toStdString();
-    }
-    return out;
-}
-
 TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
 {
-    const int trials = qEnvironmentVariableIsSet("SITEKANRI_CRASH_TRIALS")
-        ? qEnvironmentVariableIntValue("SITEKANRI_CRASH_TRIALS") : 150;
+    const int trials = TrialCount("SITEKANRI_CRASH_TRIALS", 150);
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString folder = QDir(root.path()).filePath(QStringLiteral("register"));
@@ -139,14 +57,12 @@ TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
         badFiles += !complaints.isEmpty();
         QFile log(logPath);
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        const Replay after = replay(expected, log.readAll());
-        operations += after.operations;
-        const Contents shown = load(folder);
-        const bool asFinished = shown == after.contents;
-        const bool asPending = after.pending && after.pending(shown);
-        cutShort += bool(after.pending);
-        EXPECT_TRUE(asFinished || asPending) << "loaded register differs:" << differences(after.contents, shown);
-        wrongLoads += !(asFinished || asPending);
+        const Replay after = ReplayLog(expected, log.readAll());
+        operations += after.finished;
+        const Contents shown = LoadTags(folder);
+        cutShort += !after.pending.isEmpty();
+        EXPECT_TRUE(ShowsReplay(after, shown)) << "loaded register differs:" << Differences(after.contents, shown);
+        wrongLoads += !ShowsReplay(after, shown);
         expected = shown;
     }
     std::cout << "crash trial: " << trials << " kills over " << operations << " finished operations on "

@@ -1,9 +1,9 @@
 // Register operations in a process of their own, for tests that kill the process mid-way,
 // run it as another user, or need a second program holding the register.
 //   fault_helper churn DIR SEED LOG  prints "ready", then adds, updates and deletes records at
-//                                    random until killed, noting each operation in LOG before it
-//                                    starts ("A tag", "U number tag", "D number") and after it
-//                                    is done ("ok number" or "no")
+//                                    random until killed, noting each operation in LOG as the
+//                                    window operator does (see FaultSupport.h), "undone" for one
+//                                    refused
 //   fault_helper load DIR            loads DIR; prints "loaded N" or "failed<TAB>file<TAB>reason"
 //   fault_helper hold-lock DIR       locks DIR, prints the lock state, holds it until stdin closes
 #include "CrashRegister.h"
@@ -54,15 +54,15 @@ int churn(RegisterFolder &folder, quint32 seed, const QString &logPath)
         OperationResult result;
         switch (random.bounded(3)) {
         case 0:
-            note(log, "A " + tag);
+            note(log, "begin add 0 " + tag);
             result = files.add(CrashRegister::Record(tag));
             break;
         case 1:
-            note(log, "U " + QByteArray::number(number) + ' ' + tag);
+            note(log, "begin update " + QByteArray::number(number) + ' ' + tag);
             result = files.update(number, CrashRegister::Record(tag));
             break;
         default:
-            note(log, "D " + QByteArray::number(number));
+            note(log, "begin delete " + QByteArray::number(number) + " -");
             result = files.remove(number);
             break;
         }
@@ -71,7 +71,7 @@ int churn(RegisterFolder &folder, quint32 seed, const QString &logPath)
             std::fprintf(stderr, "%s\n", result.io.describe().toUtf8().constData());
             return 1;
         }
-        note(log, result.done() ? "ok " + QByteArray::number(result.number) : QByteArray("no"));
+        note(log, result.done() ? "done " + QByteArray::number(result.number) : QByteArray("undone"));
     }
 }
 

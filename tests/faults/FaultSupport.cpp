@@ -35,3 +35,68 @@ void SaveSimpleRegister(int count)
     }
     AddRecords(AppDirectory(), records);
 }
+
+CrashRegister::Contents LoadTags(const QString &directory)
+{
+    CrashRegister::Contents contents;
+    const SiteList sites = ReadRegister(directory);
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
+    return contents;
+}
+
+int TrialCount(const char *variable, int fallback)
+{
+    return qEnvironmentVariableIsSet(variable) ? qEnvironmentVariableIntValue(variable) : fallback;
+}
+
+Replay ReplayLog(CrashRegister::Contents contents, const QByteArray &log)
+{
+    Replay replay;
+    for (const QByteArray &line : log.split('\n')) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words[0] == "begin" && words.size() == 4) {
+            replay.pending = words;
+        } else if (words[0] == "done" && !replay.pending.isEmpty()) {
+            const QList<QByteArray> &op = replay.pending;
+            const int number = op[1] == "add" ? words.value(1).toInt() : op[2].toInt();
+            op[1] == "delete" ? void(contents.erase(number)) : void(contents[number] = op[3]);
+            replay.pending.clear();
+            ++replay.finished;
+        } else if (words[0] == "undone") {
+            replay.pending.clear();
+        }
+    }
+    replay.contents = contents;
+    return replay;
+}
+
+bool ShowsReplay(const Replay &replay, const CrashRegister::Contents &shown)
+{
+    if (shown == replay.contents)
+        return true;
+    if (replay.pending.isEmpty())
+        return false;
+    CrashRegister::Contents done = replay.contents;
+    const QList<QByteArray> &op = replay.pending;
+    // An add takes the number after the highest; an update of a number that has no record is refused.
+    const int number = op[1] == "add" ? (shown.empty() ? 0 : shown.rbegin()->first) : op[2].toInt();
+    if ((op[1] == "add") == bool(done.count(number)))
+        return false;
+    op[1] == "delete" ? void(done.erase(number)) : void(done[number] = op[3]);
+    return shown == done;
+}
+
+std::string Differences(const CrashRegister::Contents &expected, const CrashRegister::Contents &shown)
+{
+    std::string out;
+    for (const auto &[number, tag] : expected) {
+        if (!shown.count(number) || shown.at(number) != tag)
+            out += " lost " + std::to_string(number) + ':' + tag.toStdString();
+    }
+    for (const auto &[number, tag] : shown) {
+        if (!expected.count(number))
+            out += " extra " + std::to_string(number) + ':' + tag.toStdString();
+    }
+    return out;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CrashRegister.h"
 #include "RegisterFolder.h"
 #include "TempRegister.h"
 
@@ -33,3 +34,24 @@ QString RunCommands(const char *commands, const QString &directory);
 
 // Saves `count` simple records ("site<i>") into the register directory in force.
 void SaveSimpleRegister(int count);
+
+// The tags of the register in `directory` by record number; a failed or damaged load fails the test.
+CrashRegister::Contents LoadTags(const QString &directory);
+
+// How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
+int TrialCount(const char *variable, int fallback);
+
+// A log of operations on the register, one line each before it starts ("begin add 0 TAG",
+// "begin update NUMBER TAG", "begin delete NUMBER -") and one after it ended ("done NUMBER", the
+// new record's for an add; "undone" for one refused), replayed over the register it started from.
+struct Replay
+{
+    CrashRegister::Contents contents; // with every finished operation
+    QList<QByteArray> pending;        // the "begin" words of the one a kill cut short, if any
+    int finished = 0;
+};
+Replay ReplayLog(CrashRegister::Contents contents, const QByteArray &log);
+// Whether `shown` is what the log made of the register: the operation cut short done or not.
+bool ShowsReplay(const Replay &replay, const CrashRegister::Contents &shown);
+// " lost N:TAG", " extra N:TAG" for each difference, for failure messages.
+std::string Differences(const CrashRegister::Contents &expected, const CrashRegister::Contents &shown);

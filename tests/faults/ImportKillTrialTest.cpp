@@ -37,19 +37,6 @@ QByteArray bookmarkFile()
     return html + "</DL><p>\n</DL><p>\n";
 }
 
-Contents load(const QString &directory)
-{
-    RegisterFolder folder(QFile::encodeName(directory));
-    SiteList sites;
-    bool damaged = false;
-    const IoResult loaded = folder.open(false) ? RegisterFiles(folder).load(sites, damaged) : IoResult();
-    EXPECT_TRUE(loaded && !damaged) << loaded.describe().toStdString();
-    Contents contents;
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
-    return contents;
-}
-
 void copyFolder(const QString &from, const QString &to)
 {
     QDir(to).removeRecursively();
@@ -70,8 +57,7 @@ int filesAboveCount(const QString &directory, int count)
 TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
 {
     ASSERT_FALSE(CliPath().isEmpty()) << "the trial needs sitekanri-cli in the build";
-    const int kills = qEnvironmentVariableIsSet("SITEKANRI_IMPORT_KILLS")
-        ? qEnvironmentVariableIntValue("SITEKANRI_IMPORT_KILLS") : 50;
+    const int kills = TrialCount("SITEKANRI_IMPORT_KILLS", 50);
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString start = QDir(root.path()).filePath(QStringLiteral("start"));
@@ -99,7 +85,7 @@ TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
     ASSERT_TRUE(import(whole) && whole.waitForFinished(120000));
     ASSERT_EQ(whole.exitCode(), 0) << whole.readAllStandardError().toStdString();
     const qint64 duration = timer.elapsed();
-    ASSERT_EQ(load(folder), after);
+    ASSERT_EQ(LoadTags(folder), after);
 
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
@@ -118,7 +104,7 @@ TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
 
         const QString complaints = CrashRegister::CheckFiles(folder);
         EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
-        const Contents shown = load(folder);
+        const Contents shown = LoadTags(folder);
         EXPECT_TRUE(shown == before || shown == after)
             << shown.size() - before.size() << " records of the import are in the register";
         asBefore += shown == before;

@@ -2,6 +2,7 @@
 // 3 000-record register with gaps: after every kill each record is whole, none is there twice, and
 // none the window had finished with is lost; the next window opens and works (no lock-out), and
 // killed writes leave no temporaries piling up.
+#include "FaultSupport.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "TempRegister.h"
@@ -49,8 +50,7 @@ int Leftovers(const QString &dir)
 
 TEST(WindowCrashTrial, killedWindowLeavesWholeRecordsNoneTwiceNoneLost)
 {
-    const int trials = qEnvironmentVariableIsSet("SITEKANRI_WINDOW_CRASH_TRIALS")
-        ? qEnvironmentVariableIntValue("SITEKANRI_WINDOW_CRASH_TRIALS") : 50;
+    const int trials = TrialCount("SITEKANRI_WINDOW_CRASH_TRIALS", 50);
     // What a kill leaves is the kernel's view of the files, the same on any file system; a RAM
     // disk keeps the trial short.
     const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
@@ -85,35 +85,16 @@ TEST(WindowCrashTrial, killedWindowLeavesWholeRecordsNoneTwiceNoneLost)
 
         // The window's account: finished operations go into the model; the one the kill cut
         // short may be on disk whole, or not at all.
-        QList<QByteArray> pending; // begin KIND NUMBER NAME
         for (const QByteArray &line : out.split('\n')) {
-            const QList<QByteArray> words = line.split(' ');
-            if (words[0] == "fail")
+            if (line.startsWith("fail "))
                 ADD_FAILURE() << line.toStdString(), ++failed;
-            else if (words[0] == "begin")
-                pending = words;
-            else if (words[0] == "done" && !pending.isEmpty()) {
-                const int number = pending[1] == "add" ? words[1].toInt() : pending[2].toInt();
-                pending[1] == "delete" ? void(model.erase(number)) : void(model[number] = pending[3]);
-                pending.clear(), ++finished;
-            }
         }
-        cutShort += !pending.isEmpty();
-        Names found = Load(dir.path(), torn, twice);
-        std::set<int> numbers;
-        for (const Names *names : {&model, &found})
-            for (const auto &entry : *names)
-                numbers.insert(entry.first);
-        for (int number : numbers) {
-            const auto want = model.find(number), have = found.find(number);
-            if (want != model.end() && have != found.end() && want->second == have->second)
-                continue;
-            const bool ours = !pending.isEmpty() && (pending[1] == "add" || pending[2].toInt() == number);
-            const bool whole = pending.value(1) == "delete" ? have == found.end()
-                                                            : have != found.end() && have->second == pending.value(3);
-            if (!ours || !whole)
-                ADD_FAILURE() << "record " << number << " is not what the window left", ++lost;
-        }
+        const Replay replay = ReplayLog(model, out);
+        finished += replay.finished;
+        cutShort += !replay.pending.isEmpty();
+        const Names found = Load(dir.path(), torn, twice);
+        EXPECT_TRUE(ShowsReplay(replay, found)) << "not what the window left:" << Differences(replay.contents, found);
+        lost += !ShowsReplay(replay, found);
         model = found;
         mostLeftovers = std::max(mostLeftovers, Leftovers(dir.path()));
     }

@@ -1,5 +1,6 @@
 // Text typed on Linux against the Windows profile functions, over windows_characters.tsv: we store
 // what Windows would store for the same characters, and read what Windows stored as Windows does.
+#include "CaseFile.h"
 #include "CodePage.h"
 #include "InteropSupport.h"
 #include "ProfileOracle.h"
@@ -30,17 +31,14 @@ using CharacterInterop = OracleTest;
 
 TEST_F(CharacterInterop, typedCharactersReachWindowsAsItsOwnBytesAndBack)
 {
-    QFile file(QStringLiteral(SITEKANRI_CHARACTER_TABLE));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<SiteRecord> typed, stored;
     std::vector<QString> readBack;
     std::vector<std::string> labels;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        const QList<QByteArray> f = line.split('\t'); // typed, stored (hex), read back, what it is
-        if (line.startsWith('#') || f.size() != 4)
-            continue;
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_CHARACTER_TABLE))) {
+        const QList<QByteArray> &f = row.fields; // typed, stored (hex), read back, what it is
+        ASSERT_EQ(f.size(), 4) << "line " << row.line;
         QByteArray bytes;
-        EXPECT_TRUE(CodePage::fromTypedText(CodePoints(f[0]), bytes)) << line.toStdString();
+        EXPECT_TRUE(CodePage::fromTypedText(CodePoints(f[0]), bytes)) << "line " << row.line;
         typed.push_back(Framed(bytes));
         stored.push_back(Framed(QByteArray::fromHex(f[1])));
         readBack.push_back(QLatin1Char('<') + CodePoints(f[2]) + QLatin1Char('>'));

@@ -36,6 +36,10 @@ std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
     return {store.m_sites.begin(), store.m_sites.end()};
 }
 
+QString InteropTable(const char *name)
+{
+    return QStringLiteral(SITEKANRI_INTEROP_TABLES "/") + QLatin1String(name);
+}
 
 void WriteFile(const QString &path, const QByteArray &bytes)
 {

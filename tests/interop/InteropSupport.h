@@ -27,5 +27,7 @@ void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<
 // The register in `directory`, loaded by our own SiteStore.
 std::vector<SiteRecord> LoadWithSiteStore(const QString &directory);
 
+// A case file of this folder.
+QString InteropTable(const char *name);
 // Writes a file, creating its folder, failing the test when it cannot.
 void WriteFile(const QString &path, const QByteArray &bytes);

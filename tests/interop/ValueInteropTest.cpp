@@ -1,4 +1,5 @@
 // Awkward field values in both directions between the Windows profile functions and our register files.
+#include "CaseFile.h"
 #include "InteropSupport.h"
 #include "ProfileOracle.h"
 #include "TempRegister.h"
@@ -12,54 +13,26 @@ namespace {
 // The Windows reader hands back at most this many bytes of a value (a 4096-byte buffer).
 constexpr qsizetype kWindowsReadLimit = 4095;
 
+// One awkward value: its name, the value, and what Wine's reader returns for it when that is not
+// the value itself (awkward_values.tsv says why).
 struct AwkwardValue
 {
-    const char *name;
+    std::string name;
     QByteArray value;
-    // What Wine's reader returns for our file when that is not the value itself: it reads the
-    // file through the code page's Unicode mapping, which turns NEC-selected IBM codes into the
-    // IBM ones and NEC's duplicates of JIS symbols into the JIS codes. Same characters, other
-    // bytes; our own reader keeps the bytes.
-    std::optional<QByteArray> wineReads = std::nullopt;
+    std::optional<QByteArray> wineReads;
 };
 
 const std::vector<AwkwardValue> &awkwardValues()
 {
-    static const std::vector<AwkwardValue> table{
-        {"japanese", Sjis("サイト管理のテスト")},
-        {"half-width katakana", Sjis("ｷｰﾜｰﾄﾞ ｶﾀｶﾅ")},
-        {"semicolon", QByteArray("a;b ; not a comment")},
-        {"leading semicolon", QByteArray(";looks commented")},
-        {"equals", QByteArray("key=value=more")},
-        {"leading equals", QByteArray("=x")},
-        {"brackets", QByteArray("[x]")},
-        {"hash", QByteArray("#KEY1=hash")},
-        {"double-quoted", QByteArray("\"quoted\"")},
-        {"single-quoted", QByteArray("'single'")},
-        {"lone leading quote", QByteArray("\"only-leading")},
-        {"lone trailing quote", QByteArray("only-trailing'")},
-        {"one quote", QByteArray("\"")},
-        {"two quotes", QByteArray("\"\"")},
-        {"mixed quotes", QByteArray("'x\"")},
-        {"quoted with inner blanks", QByteArray("\"  padded  \"")},
-        {"blanks at both ends", QByteArray("  both ends  ")},
-        {"blanks only", QByteArray("   ")},
-        {"tabs at both ends", QByteArray("\tlead tab and trail tab\t")},
-        {"inner tab", QByteArray("a\tb")},
-        {"quote then blank", QByteArray("\"q\" ")},
-        {"5000 ascii bytes", QByteArray("0123456789").repeated(500)},
-        {"5000 bytes of double-byte text", Sjis("あ").repeated(2500)},
-        {"ends in zo, trail byte ]", Sjis("ゾ")},
-        {"ends in hyo, trail byte backslash", Sjis("一覧表")},
-        {"ends in so, trail byte backslash", Sjis("ソ")},
-        {"trailing backslash", QByteArray("C:\\dir\\")},
-        {"empty", QByteArray()},
-        {"full-width spaces", Sjis("　全角　")},
-        {"NEC special and IBM extension", QByteArray("\x87\x40\xFA\x40\xFA\x5C")},
-        {"NEC-selected IBM extension", QByteArray("\xED\x40"), QByteArray("\xFA\x5C")},
-        {"NEC row 13 duplicate", QByteArray("\x87\x90"), QByteArray("\x81\xE0")},
-        {"wave dash and full-width backslash", QByteArray("\x81\x60\x81\x5F")},
-    };
+    static const std::vector<AwkwardValue> table = [] {
+        std::vector<AwkwardValue> values;
+        for (const CaseRow &row : ReadCaseRows(InteropTable("awkward_values.tsv"))) {
+            values.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), SjisOf), std::nullopt});
+            if (row.fields.size() > 2)
+                values.back().wineReads = CaseField(row.fields[2], SjisOf);
+        }
+        return values;
+    }();
     return table;
 }
 
@@ -82,8 +55,7 @@ const AwkwardValue &valueAt(std::size_t record, std::size_t field)
 
 std::string where(std::size_t record, std::size_t field)
 {
-    return std::string("record ") + std::to_string(record + 1) + " " + kSiteKeys[field] + " (" +
-        valueAt(record, field).name + ")";
+    return "record " + std::to_string(record + 1) + " " + kSiteKeys[field] + " (" + valueAt(record, field).name + ")";
 }
 
 // The Windows reader cuts long values, at the last whole character within its limit.

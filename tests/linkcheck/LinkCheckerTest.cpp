@@ -1,4 +1,5 @@
 // The link check against a local server: what each kind of answer comes to, politeness, cancel.
+#include "CaseFile.h"
 #include "LinkChecker.h"
 #include "LocalHttpServer.h"
 
@@ -24,13 +25,10 @@ struct Case
 
 std::vector<Case> readCases()
 {
-    QFile file(QStringLiteral(SITEKANRI_CASES));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<Case> cases;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (!line.isEmpty() && !line.startsWith('#'))
-            cases.push_back({QString::fromUtf8(line).split(QLatin1Char('\t'))});
-        EXPECT_TRUE(cases.empty() || cases.back().f.size() == Case::Count) << line.toStdString();
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_CASES))) {
+        cases.push_back({QString::fromUtf8(row.fields.join('\t')).split(QLatin1Char('\t'))});
+        EXPECT_EQ(cases.back().f.size(), Case::Count) << "line " << row.line;
     }
     return cases;
 }

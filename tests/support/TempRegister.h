@@ -44,8 +44,9 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
 // load fails the test.
 SiteList ReadRegister(const QString &directory);
 
-// CP932 bytes of UTF-8 source text.
+// CP932 bytes of UTF-8 source text; SjisOf serves as a case file's converter (CaseField).
 QByteArray Sjis(const char *utf8);
+inline QByteArray SjisOf(const QByteArray &utf8) { return Sjis(utf8.constData()); }
 
 // Every entry of a directory (hidden ones included) with its bytes: two equal snapshots mean
 // nothing was changed, added or left behind.
