@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QFile>
-#include <QString>
+#include "CaseFile.h"
+
 #include <QStringList>
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
-// The rows of a tab-separated case table: one case a line, '#' lines are comments.
+// The rows of a tab-separated case file as text, fields as written (no escapes taken).
 inline std::vector<QStringList> ReadCaseFile(const QString &path)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     std::vector<QStringList> rows;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
-        if (!line.isEmpty() && !line.startsWith(u'#'))
-            rows.push_back(line.split(u'\t'));
-    EXPECT_FALSE(rows.empty()) << path.toStdString();
+    for (const CaseRow &row : ReadCaseRows(path)) {
+        QStringList fields;
+        for (const QByteArray &field : row.fields)
+            fields << QString::fromUtf8(field);
+        rows.push_back(fields);
+    }
     return rows;
 }
