@@ -55,56 +55,6 @@ TEST_F(RegistrationWindowTest, typedSiteIsSavedAtOnceAndBecomesTheCurrentLastRow
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
 }
 
-// Row 1 is clicked (its texts fill the fields), the name is retyped, then the button is pressed.
-TEST_F(RegistrationWindowTest, updateAndDeleteAskAboutTheStoredNameAndActOnlyOnYes)
-{
-    const std::vector<SiteRecord> three = ThreeSites();
-    const std::vector<SiteRecord> updated{three[0], MakeRecord("改名した日記", "http://abc.example.jp/", "日記", "", "趣味"),
-                                          three[2]};
-    const struct
-    {
-        int button;
-        Answer answer;
-        const char *question;
-        std::vector<SiteRecord> after;
-        int currentAfter;
-    } cases[] = {
-        {ControlId::Update, Answer::Yes, "Abc 日記を変更しても宜しいですか？", updated, 1},
-        {ControlId::Update, Answer::No, "Abc 日記を変更しても宜しいですか？", three, 1},
-        {ControlId::Delete, Answer::Yes, "Abc 日記を削除しても宜しいですか？", {three[0], three[2]}, 1},
-        {ControlId::Delete, Answer::No, "Abc 日記を削除しても宜しいですか？", three, 1},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.question + std::string(c.answer == Answer::Yes ? " Yes" : " No"));
-        start(three);
-        clickRow(1);
-        TypeFields(*dialog, {"改名した日記"});
-        boxes.answers.push_back(c.answer);
-        click(c.button);
-        EXPECT_EQ(boxes.shown, std::vector{Question(c.question)});
-        EXPECT_EQ(Sites(*dialog), c.after);
-        EXPECT_EQ(LoadRegister(), dialog->sites());
-        ASSERT_EQ(rowCount(), int(c.after.size()));
-        for (int row = 0; row < rowCount(); ++row)
-            EXPECT_EQ(rowTexts(row), FieldTexts(c.after[std::size_t(row)]));
-        EXPECT_EQ(dialog->GetSelectedSiteRow(), c.currentAfter);
-        // What was typed stays while its record stays current; a deletion shows the next record.
-        const bool deleted = c.after.size() < three.size();
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteName),
-                  deleted ? FieldTexts(c.after[1])[0] : QString::fromUtf8("改名した日記"));
-    }
-
-    // Deleting the last row makes the new last row current; deleting the only site empties the list.
-    start({three[0], three[1]});
-    boxes.answers = {Answer::Yes, Answer::Yes};
-    click(ControlId::Delete);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
-    click(ControlId::Delete);
-    EXPECT_EQ(rowCount(), 0);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), -1);
-    EXPECT_EQ(LoadRegister().size(), 0u);
-}
-
 // Picked by the keyboard, the highlighted site is the one changed, and no other.
 TEST_F(RegistrationWindowTest, updateAfterArrowKeysChangesTheHighlightedSiteOnly)
 {
