@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AppDirectory.h"
+#include "BookmarkActions.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -34,6 +35,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -104,6 +106,7 @@ bool MainDialog::OnInitDialog()
     if (!LoadRegister())
         return false;
     SetUpSiteList();
+    setUpBookmarks();
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
@@ -143,6 +146,20 @@ bool MainDialog::LoadRegister()
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
     m_register->watch();
     return true;
+}
+
+void MainDialog::setUpBookmarks()
+{
+    m_bookmarks = new BookmarkActions(*m_register, this);
+    connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
+    connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
+    // Beside "サイトジャンプ", as wide as the caption needs: the window has no menu bar.
+    auto *jump = control<QPushButton>(ControlId::SiteJump);
+    QToolButton *button = m_bookmarks->makeButton(jump->parentWidget());
+    const int width = button->sizeHint().width();
+    button->setGeometry(jump->x() - width - m_units.toPixelsX(4), jump->y(), width, jump->height());
+    button->show();
+    setTabOrder(jump, button);
 }
 
 const SiteList &MainDialog::sites() const
@@ -213,6 +230,11 @@ bool MainDialog::AskYesNo(const QString &question, MessageBoxes::Answer preset)
 {
     return m_boxes.askYesNo(this, DialogTemplates::mainDialog().captionText(), question, preset)
         == MessageBoxes::Answer::Yes;
+}
+
+void MainDialog::ShowInformation(const QString &text)
+{
+    m_boxes.showInformation(this, DialogTemplates::mainDialog().captionText(), text);
 }
 
 QTableView *MainDialog::siteView() const
