@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AppDirectory.h"
+#include "BookmarkActions.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -43,6 +44,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -123,6 +125,7 @@ bool MainDialog::OnInitDialog()
         return false;
     SetUpSiteList();
     ShowLinkResults();
+    setUpBookmarks();
     InstallSiteListCommands(*this);
     new LinkDropTarget(*this);
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
@@ -167,6 +170,27 @@ bool MainDialog::LoadRegister()
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
     m_register->watch();
     return true;
+}
+
+void MainDialog::setUpBookmarks()
+{
+    m_bookmarks = new BookmarkActions(*m_register, this);
+    connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
+    connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
+    // Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as
+    // the button does: the window has no menu bar.
+    auto *jump = control<QPushButton>(ControlId::SiteJump);
+    QToolButton *button = m_bookmarks->makeButton(jump->parentWidget());
+    for (const ControlTemplate &control : DialogTemplates::mainDialog().controls) {
+        if (control.id != ControlId::SiteJump)
+            continue;
+        const QRect beside = m_units.toPixels(control.rect);
+        const int width = button->sizeHint().width();
+        m_controls.layout()->addWidget(
+            button, QRect(beside.x() - width - m_units.toPixelsX(4), beside.y(), width, beside.height()), control.grow);
+    }
+    button->show();
+    setTabOrder(jump, button);
 }
 
 const SiteList &MainDialog::sites() const
@@ -239,6 +263,11 @@ bool MainDialog::AskYesNo(const QString &question, MessageBoxes::Answer preset)
 {
     return m_boxes.askYesNo(this, DialogTemplates::mainDialog().captionText(), question, preset)
         == MessageBoxes::Answer::Yes;
+}
+
+void MainDialog::ShowInformation(const QString &text)
+{
+    m_boxes.showInformation(this, DialogTemplates::mainDialog().captionText(), text);
 }
 
 QTableView *MainDialog::siteView() const

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class BookmarkActions;
 class LinkCheckWindow;
 class LiveDuplicateIndex;
 class UndoHistory;
@@ -106,6 +107,11 @@ public:
     void ShowMessage(const QString &text) override;
     bool AskYesNo(const QString &question) override;
     bool AskYesNo(const QString &question, MessageBoxes::Answer preset);
+    // An outcome rather than a problem, over the window.
+    void ShowInformation(const QString &text);
+
+    // Bookmark files in and out (Ctrl+I, Ctrl+E); null before OnInitDialog.
+    BookmarkActions *bookmarkActions() const { return m_bookmarks; }
 
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
@@ -137,6 +143,7 @@ private:
     void ShowSiteFields(int row);
     void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
+    void setUpBookmarks();
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -154,4 +161,5 @@ private:
     // The number of the record last copied into the fields; 0 before any.
     int m_shownNumber = 0;
     QPointer<LinkCheckWindow> m_linkCheck;
+    BookmarkActions *m_bookmarks = nullptr;
 };

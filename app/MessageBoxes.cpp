@@ -23,6 +23,11 @@ void DialogMessageBoxes::showMessage(QWidget *parent, const QString &title, cons
     run(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void DialogMessageBoxes::showInformation(QWidget *parent, const QString &title, const QString &text)
+{
+    run(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 MessageBoxes::Answer DialogMessageBoxes::askYesNo(QWidget *parent, const QString &title, const QString &text,
                                                   Answer preset)
 {

@@ -15,6 +15,11 @@ public:
 
     // A message with an OK button; returns when it has been closed.
     virtual void showMessage(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A message that reports an outcome rather than a problem (the box without a warning sign).
+    virtual void showInformation(QWidget *parent, const QString &title, const QString &text)
+    {
+        showMessage(parent, title, text);
+    }
     // A Yes/No question; `preset` is the button that Enter presses.
     virtual Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) = 0;
 };
@@ -24,5 +29,6 @@ class DialogMessageBoxes : public MessageBoxes
 {
 public:
     void showMessage(QWidget *parent, const QString &title, const QString &text) override;
+    void showInformation(QWidget *parent, const QString &title, const QString &text) override;
     Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) override;
 };

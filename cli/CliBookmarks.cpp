@@ -1,6 +1,7 @@
 #include "CliBookmarks.h"
 
 #include "BookmarkExport.h"
+#include "BookmarkTransfer.h"
 #include "CliCommands.h"
 #include "CliReport.h"
 #include "CodePage.h"
@@ -9,7 +10,6 @@
 #include "RegisterFolder.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -56,11 +56,11 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
         return CliFail(file + QStringLiteral(": ") + planned.read.message);
 
     // One operation for the whole file: a crash leaves the register as it was or with all of it.
-    if (!planned.plan.records.empty()) {
-        RegisterFiles files(folder);
-        if (const OperationResult added = files.addMany(planned.plan.records); !added.done())
-            return CliOperationFailed(added);
-    }
+    RegisterFiles files(folder);
+    const OperationResult added = WritePlannedImport(
+        planned, [&files](const std::vector<SiteRecord> &records) { return files.addMany(records); });
+    if (!added.done())
+        return CliOperationFailed(added);
     QByteArray out;
     for (const QString &line : planned.plan.summary())
         out += summaryLine(line, encoding);
@@ -72,13 +72,9 @@ int RunExport(RegisterFolder &folder, const QString &file)
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
-    const QByteArray bytes = ExportBookmarks(sites);
     if (file.isEmpty() || file == QLatin1String("-"))
-        return CliWriteOut(bytes);
-
-    // Written whole or not at all: a full disk never leaves half a bookmark file behind.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return CliFail(file + QStringLiteral(": ") + out.errorString());
+        return CliWriteOut(ExportBookmarks(sites));
+    if (const IoResult saved = SaveBookmarkFile(sites, file); !saved)
+        return CliFail(saved.describe());
     return ExitOk;
 }

@@ -58,6 +58,14 @@ bool refusedAsUnstorable(const SiteRecord &record, const QString &file, int numb
     return !bad.isEmpty();
 }
 
+// A record's file as a new record's file is written: the record and nothing else.
+QByteArray FreshFileBytes(const SiteRecord &record)
+{
+    IniDocument file;
+    record.WriteTo(file);
+    return file.serialize();
+}
+
 } // namespace
 
 QString DataFileName(int number)
@@ -198,13 +206,11 @@ public:
 
     IoResult writeFresh(int number, const SiteRecord &record)
     {
-        IniDocument file;
-        record.WriteTo(file);
         // Each file's bytes are flushed before its rename; the folder once, by the write that
         // ends the operation. Renames in one folder reach the disk in the order they were made
         // (the file system's journal keeps them in order), so the count is never there before
         // the data file it counts.
-        return m_folder.replace(DataFileName(number), file.serialize(), false);
+        return m_folder.replace(DataFileName(number), FreshFileBytes(record), false);
     }
 
     // Whether `number` is within the count and its file holds `expected` (when given).
@@ -367,15 +373,22 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
         return outcome(OperationStatus::Failed, 0,
                        IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
     const int first = count.value + 1;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (IoResult written = operation.writeFresh(first + int(i), records[i]); !written) {
-            // Files above the count are never read; removing them just keeps the folder tidy.
-            for (std::size_t j = 0; j < i; ++j)
-                m_folder.remove(DataFileName(first + int(j)));
-            return failed(written, first);
-        }
+    // The new files lie above the count, where no reader looks, until the count is written:
+    // they are written together and made durable as one batch, which costs one wait for the
+    // disk rather than one per file.
+    std::vector<std::pair<QString, QByteArray>> files;
+    files.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
+    std::size_t replaced = 0;
+    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
+        // Files above the count are never read; removing them just keeps the folder tidy.
+        for (std::size_t j = 0; j < replaced; ++j)
+            m_folder.remove(files[j].first, false);
+        return failed(written, first);
     }
-    // The count last: a reader never counts a record whose file is not there yet.
+    // The count last, once every file it brings in is on disk: a reader never counts a record
+    // whose file is not there yet, or not yet durable.
     if (IoResult counted = operation.writeCount(count, count.value + int(records.size())); !counted)
         return failed(counted, first);
     return outcome(OperationStatus::Done, first);

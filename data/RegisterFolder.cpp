@@ -4,7 +4,9 @@
 #include <QHash>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -137,6 +139,7 @@ public:
         struct stat status;
         return ::fstatat(fd, encoded(name).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
     }
+    IoResult put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut);
     void learn(const QString &name, bool exists) const
     {
         if (!listed || !hasUpperCase(name))
@@ -265,50 +268,137 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     return IoResult::success();
 }
 
+// Writes `bytes` through the temporary and renames it over `name`, keeping a replaced file's
+// owner and mode. With `syncFirst` the bytes are on disk before the rename; without, the caller
+// makes them durable through `fd`, which is left open for it (else closed and -1).
+IoResult RegisterFolder::Private::put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut)
+{
+    fdOut = -1;
+    const QByteArray target = encoded(onDisk);
+    struct stat old;
+    const bool replacing = ::fstatat(fd, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!replacing && errno != ENOENT)
+        return failure(onDisk, errno);
+    if (replacing && S_ISLNK(old.st_mode))
+        return failure(onDisk, ELOOP);
+    if (replacing && S_ISDIR(old.st_mode))
+        return failure(onDisk, EISDIR);
+    if (replacing && !S_ISREG(old.st_mode))
+        return IoResult::failure(filePath(onDisk), kNotRegular);
+
+    ::unlinkat(fd, kTemporaryName, 0); // a crash's leftover, or a link planted in its place
+    const int file = ::openat(fd, kTemporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (file < 0)
+        return failure(onDisk, errno);
+    bool written = writeAll(file, bytes) && (!syncFirst || ::fdatasync(file) == 0);
+    if (written && replacing) {
+        // Owner first: changing it may clear set-id bits that the mode then puts back.
+        struct stat fresh;
+        if (::fstat(file, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)
+            && ::fchown(file, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            written = false;
+        }
+        written = written && ::fchmod(file, old.st_mode & 07777) == 0;
+    }
+    if (!written) {
+        closeKeepingErrno(file);
+        const int error = errno;
+        ::unlinkat(fd, kTemporaryName, 0);
+        return failure(onDisk, error);
+    }
+    if ((syncFirst && ::close(file) != 0) || ::renameat(fd, kTemporaryName, fd, target.constData()) != 0) {
+        const int error = errno;
+        if (!syncFirst)
+            ::close(file);
+        ::unlinkat(fd, kTemporaryName, 0);
+        return failure(onDisk, error);
+    }
+    learn(onDisk, true);
+    if (!syncFirst)
+        fdOut = file;
+    return IoResult::success();
+}
+
 IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, bool flushFolder)
 {
     if (d->fd < 0)
         return d->failure(name, ENOENT);
-    const QString onDisk = nameOnDisk(name);
-    const QByteArray target = encoded(onDisk);
-    struct stat old;
-    const bool replacing = ::fstatat(d->fd, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!replacing && errno != ENOENT)
-        return d->failure(onDisk, errno);
-    if (replacing && S_ISLNK(old.st_mode))
-        return d->failure(onDisk, ELOOP);
-    if (replacing && S_ISDIR(old.st_mode))
-        return d->failure(onDisk, EISDIR);
-    if (replacing && !S_ISREG(old.st_mode))
-        return IoResult::failure(filePath(onDisk), kNotRegular);
-
-    ::unlinkat(d->fd, kTemporaryName, 0); // a crash's leftover, or a link planted in its place
-    const int fd = ::openat(d->fd, kTemporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return d->failure(onDisk, errno);
-    bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-    if (written && replacing) {
-        // Owner first: changing it may clear set-id bits that the mode then puts back.
-        struct stat fresh;
-        if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)
-            && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
-            written = false;
-        }
-        written = written && ::fchmod(fd, old.st_mode & 07777) == 0;
-    }
-    if (!written) {
-        closeKeepingErrno(fd);
-        const int error = errno;
-        ::unlinkat(d->fd, kTemporaryName, 0);
-        return d->failure(onDisk, error);
-    }
-    if (::close(fd) != 0 || ::renameat(d->fd, kTemporaryName, d->fd, target.constData()) != 0) {
-        const int error = errno;
-        ::unlinkat(d->fd, kTemporaryName, 0);
-        return d->failure(onDisk, error);
-    }
-    d->learn(onDisk, true);
+    int unused = -1;
+    if (IoResult put = d->put(nameOnDisk(name), bytes, true, unused); !put)
+        return put;
     return flushFolder ? flush() : IoResult::success();
+}
+
+namespace {
+
+// Waits for the bytes of every file to reach the disk. Each file gets its own flush, as the
+// durability of each record asks; they are issued from several threads at once so that the file
+// system can serve many with one trip to the disk, where one after another would wait each time.
+// Returns the index of the first file that failed (with its errno), or -1.
+std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error)
+{
+    constexpr std::size_t kThreads = 32;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::ptrdiff_t> failedAt{-1};
+    std::atomic<int> failedError{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < fds.size(); i = next++) {
+            if (::fdatasync(fds[i]) != 0) {
+                std::ptrdiff_t none = -1;
+                const int saved = errno;
+                if (failedAt.compare_exchange_strong(none, std::ptrdiff_t(i)))
+                    failedError = saved;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < std::min(kThreads, fds.size()); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+    error = failedError;
+    return failedAt;
+}
+
+} // namespace
+
+IoResult RegisterFolder::replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done)
+{
+    done = 0;
+    if (d->fd < 0)
+        return d->failure(files.empty() ? QString() : files.front().first, ENOENT);
+    // Descriptors are held for one group at a time, below the usual limit of 1024 open files.
+    constexpr std::size_t kGroup = 512;
+    std::vector<int> fds;
+    std::vector<QString> names;
+    IoResult result;
+    const auto settle = [&] {
+        int error = 0;
+        const std::ptrdiff_t failedAt = flushAll(fds, error);
+        if (failedAt >= 0 && result)
+            result = d->failure(names[std::size_t(failedAt)], error);
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (::close(fds[i]) != 0 && result)
+                result = d->failure(names[i], errno);
+        }
+        fds.clear();
+        names.clear();
+    };
+    for (std::size_t i = 0; i < files.size() && result; ++i) {
+        const QString onDisk = nameOnDisk(files[i].first);
+        int fd = -1;
+        result = d->put(onDisk, files[i].second, false, fd);
+        if (!result)
+            break;
+        fds.push_back(fd);
+        names.push_back(onDisk);
+        ++done;
+        if (fds.size() == kGroup)
+            settle();
+    }
+    settle();
+    return result ? flush() : result;
 }
 
 IoResult RegisterFolder::flush()

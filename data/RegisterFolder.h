@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 // The register folder, the one place that touches register files. It is opened once and held as
 // a directory handle: every file is reached relative to it and never through a symbolic link, so a
 // link in place of setting.ini or a data file is neither read nor written through, and a folder
@@ -41,6 +44,12 @@ public:
     // With `flushFolder` false the folder is left for flush() to make the rename durable: an
     // operation that writes several files then flushes the folder once.
     IoResult replace(const QString &name, const QByteArray &bytes, bool flushFolder = true);
+    // Writes several files, each replaced as by replace(), and makes them durable together: all
+    // are written and renamed first, then their bytes flushed together, then the folder once.
+    // When it succeeds every file is on disk; `done` tells how many files were replaced whatever
+    // the outcome. A rename may reach the disk before the bytes it names, so this is only for
+    // files that no reader looks at until a later write (the count) brings them in.
+    IoResult replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done);
     // Removes a file, then flushes the folder (unless told not to); a missing one is a success.
     IoResult remove(const QString &name, bool flushFolder = true);
     // Makes the names this folder holds durable (renames and removals done so far).

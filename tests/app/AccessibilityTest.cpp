@@ -15,6 +15,7 @@ QString roleName(QAccessible::Role role)
         {QAccessible::EditableText, QStringLiteral("EditableText")},
         {QAccessible::StaticText, QStringLiteral("StaticText")},
         {QAccessible::PushButton, QStringLiteral("PushButton")},
+        {QAccessible::ButtonMenu, QStringLiteral("ButtonMenu")},
         {QAccessible::Grouping, QStringLiteral("Grouping")},
         {QAccessible::RadioButton, QStringLiteral("RadioButton")},
         {QAccessible::CheckBox, QStringLiteral("CheckBox")},

@@ -1,5 +1,6 @@
 // Hostile inputs too large to keep as files, made here.
 #include "BookmarkReader.h"
+#include "BookmarkTransfer.h"
 #include "ImportPlan.h"
 
 #include <QBuffer>
@@ -75,6 +76,30 @@ TEST(HostileBookmarks, aBookmarkTooLongToRegisterIsListedNotAdded)
     bookmark.description.chop(100);
     planner.add(bookmark);
     EXPECT_EQ(planner.plan().records.size(), 1u);
+}
+
+// A million references in one description, each decoded once: "&#38;amp;" is "&amp;", not "&".
+TEST(HostileBookmarks, aMillionReferencesAreDecodedOnceEach)
+{
+    const QByteArray refs = QByteArray("&#38;amp;").repeated(1000000);
+    const Read got = read("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"https://a.example/\">A</A>\n<DD>"
+                          + refs + "\n</DL>\n");
+    ASSERT_TRUE(got.result.ok && got.bookmarks.size() == 1) << got.result.message.toStdString();
+    EXPECT_EQ(got.bookmarks[0].description, QStringLiteral("&amp;").repeated(1000000));
+}
+
+// Thousands of bookmarks left out still give a summary a message box can hold: the counts, the
+// first few, and how many more.
+TEST(HostileBookmarks, aShortSummaryCountsWhatItDoesNotList)
+{
+    ImportPlanner planner({});
+    for (int i = 0; i < 5000; ++i)
+        planner.add(Bookmark{QStringLiteral("t%1").arg(i), {}, {}, {}, 0, {}, 0}); // no URL: left out
+    const QStringList lines = ShortImportSummary(planner.plan(), 15);
+    ASSERT_EQ(lines.size(), 3 + 15 + 1);
+    EXPECT_TRUE(lines[17].contains(QStringLiteral("「t14」"))) << lines[17].toStdString();
+    EXPECT_EQ(lines.back(), QString::fromUtf8("ほか 4985 件"));
+    EXPECT_EQ(ShortImportSummary(planner.plan(), 5000), planner.plan().summary());
 }
 
 } // namespace

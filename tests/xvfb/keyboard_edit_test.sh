@@ -18,9 +18,9 @@ add_site --name "四番目" --url "http://fourth.example.jp/" --content "最後"
 start_xvfb
 start_window_without_locale "$app"
 # The list has the focus with the last row current: two rows up is 二番目. Tab passes
-# "サイトジャンプ" to the name field; seven more reach "更新" (the fields, then the buttons from
-# top to bottom).
-xdotool key --delay 100 Up Up Tab Tab ctrl+a
+# "サイトジャンプ" and the bookmark button to the name field; seven more reach "更新" (the fields,
+# then the buttons from top to bottom).
+xdotool key --delay 100 Up Up Tab Tab Tab ctrl+a
 xdotool type --delay 50 "Renamed"
 xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab space
 # The question is a second window with the same caption; Return answers its default, はい.

@@ -1,0 +1,135 @@
+#include "BookmarkActions.h"
+
+#include "BookmarkTransfer.h"
+#include "FileDialogs.h"
+#include "RegistrationOperations.h"
+#include "SiteRegister.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QToolButton>
+
+namespace {
+
+const QString kFilter = QStringLiteral("ブックマーク ファイル (*.html *.htm);;すべてのファイル (*)");
+// A message box holds a screenful: the rest of a long list of bookmarks left out is counted.
+constexpr int kDetailLines = 15;
+
+DesktopFileDialogs &desktopDialogs()
+{
+    static DesktopFileDialogs dialogs;
+    return dialogs;
+}
+
+QAction *makeAction(const QString &text, const QKeySequence &key, const char *name, QWidget *window)
+{
+    auto *action = new QAction(text, window);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setToolTip(text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    window->addAction(action);
+    return action;
+}
+
+// The busy cursor while the file is read and written: a large file takes a moment.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window)
+    : QObject(window)
+    , m_register(siteRegister)
+    , m_window(window)
+    , m_dialogs(&desktopDialogs())
+    , m_import(makeAction(QStringLiteral("ブックマークの取り込み..."), QKeySequence(Qt::CTRL | Qt::Key_I),
+                          "importBookmarksAction", window))
+    , m_export(makeAction(QStringLiteral("ブックマークの書き出し..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+                          "exportBookmarksAction", window))
+{
+    connect(m_import, &QAction::triggered, this, &BookmarkActions::importBookmarks);
+    connect(m_export, &QAction::triggered, this, &BookmarkActions::exportBookmarks);
+}
+
+BookmarkActions::~BookmarkActions() = default;
+
+QToolButton *BookmarkActions::makeButton(QWidget *parent) const
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("bookmarkButton"));
+    button->setText(QStringLiteral("ブックマーク"));
+    button->setAccessibleName(QStringLiteral("ブックマークの取り込みと書き出し"));
+    button->setToolTip(m_import->toolTip() + QLatin1Char('\n') + m_export->toolTip());
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setFocusPolicy(Qt::StrongFocus);
+    auto *menu = new QMenu(button);
+    menu->addAction(m_import);
+    menu->addAction(m_export);
+    button->setMenu(menu);
+    return button;
+}
+
+QString BookmarkActions::startDirectory() const
+{
+    return m_directory.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : m_directory;
+}
+
+void BookmarkActions::importBookmarks()
+{
+    const QString path =
+        m_dialogs->openFileName(m_window, QStringLiteral("ブックマークの取り込み"), startDirectory(), kFilter);
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void BookmarkActions::exportBookmarks()
+{
+    const QString suggested = QDir(startDirectory()).filePath(QStringLiteral("bookmarks.html"));
+    const QString path =
+        m_dialogs->saveFileName(m_window, QStringLiteral("ブックマークの書き出し"), suggested, kFilter);
+    if (!path.isEmpty())
+        exportFile(path);
+}
+
+void BookmarkActions::importFile(const QString &path)
+{
+    m_directory = QFileInfo(path).absolutePath();
+    BookmarkImport planned;
+    OperationResult added;
+    {
+        BusyCursor busy;
+        planned = PlanBookmarkFileImport(path, RegisterUrls(m_register.sites()));
+        added = WritePlannedImport(planned, [this](const std::vector<SiteRecord> &records) {
+            return m_register.addMany(records);
+        });
+    }
+    const QString nothing = QStringLiteral("何も取り込みませんでした。");
+    if (!planned.read.ok) {
+        emit failed(path + QLatin1Char('\n') + planned.read.message + QLatin1Char('\n') + nothing);
+        return;
+    }
+    if (!added.done()) {
+        emit failed(OperationMessage(added, m_register.settingPath()) + QLatin1Char('\n') + nothing);
+        return;
+    }
+    emit reported(ShortImportSummary(planned.plan, kDetailLines).join(QLatin1Char('\n')));
+}
+
+void BookmarkActions::exportFile(const QString &path)
+{
+    m_directory = QFileInfo(path).absolutePath();
+    if (const IoResult saved = SaveBookmarkFile(m_register.sites(), path); !saved) {
+        emit failed(QStringLiteral("ブックマークを書き出せませんでした。\n") + saved.describe());
+        return;
+    }
+    emit reported(QStringLiteral("%1 件のサイトを書き出しました。\n").arg(m_register.sites().size()) + path);
+}

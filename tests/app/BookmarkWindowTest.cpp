@@ -1,0 +1,132 @@
+// Import and export of bookmark files through the window, with the file dialogs answered by the
+// test. What the reader makes of each shape of file is proved in the bookmark tests; here, that
+// the window reaches them, shows what they did and follows the register afterwards.
+#include "AppTestSupport.h"
+#include "BookmarkActions.h"
+#include "BookmarkReader.h"
+#include "FileDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+// Dialogs that answer with a path set beforehand ("" for Cancel) and remember what they were asked.
+class ScriptedFileDialogs : public FileDialogs
+{
+public:
+    QString openFileName(QWidget *, const QString &title, const QString &, const QString &filter) override
+    {
+        asked << title + u'|' + filter;
+        return answer;
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &suggested, const QString &) override
+    {
+        asked << title + u'|' + QFileInfo(suggested).fileName();
+        return answer;
+    }
+    QString answer; // "" for Cancel
+    QStringList asked;
+};
+
+const char kBookmarks[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                          "<DT><H3>旅</H3>\n<DL><p>\n"
+                          "<DT><A HREF=\"https://new.example/\" TAGS=\"宿,温泉,地図\">新しい宿</A>\n"
+                          "<DD>露天風呂 &amp; 朝食\n"
+                          "</DL><p>\n"
+                          "<DT><A HREF=\"http://one.example.jp/\">登録済み</A>\n"
+                          "<DT><A HREF=\"javascript:void(0)\">ブックマークレット</A>\n"
+                          "<DT><A HREF=\"https://emoji.example/\">絵文字 😀</A>\n"
+                          "</DL><p>\n";
+
+class BookmarkWindowTest : public WindowTest<MainDialog>
+{
+protected:
+    void SetUp() override
+    {
+        start({MakeRecord("一", "http://one.example.jp/", "既存")});
+        dialog->bookmarkActions()->setFileDialogs(dialogs);
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+    QString writeFile(const char *name, const QByteArray &bytes)
+    {
+        const QString path = QDir(files.path()).filePath(QString::fromUtf8(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return path;
+    }
+    ScriptedFileDialogs dialogs;
+    QTemporaryDir files;
+};
+
+TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFollows)
+{
+    dialogs.answer = writeFile("bookmarks.html", kBookmarks);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_I));
+
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
+    EXPECT_EQ(boxes.shown, std::vector{Message("追加: 1 件\n登録済み: 1 件\n"
+                                               "見送り: 2 件（javascript: 1 件、取り込めないもの 1 件）\n"
+                                               "キーワードを 3 個に減らしたもの: 1 件\n"
+                                               "取り込めません（10 行目）「絵文字 😀」: 『サイト / リンク 名』に保存できない"
+                                               "文字が含まれています：😀（U+1F600）\n"
+                                               "キーワードを外しました「新しい宿」: 「地図」")});
+    ASSERT_EQ(rowCount(), 2);
+    EXPECT_EQ(rowTexts(1), (std::vector<QString>{QStringLiteral("新しい宿"), QStringLiteral("https://new.example/"),
+                                                 QStringLiteral("旅"), QStringLiteral("宿"), QStringLiteral("温泉"),
+                                                 QStringLiteral("露天風呂 & 朝食")}));
+    EXPECT_GE(dialog->control<QComboBox>(ControlId::KeywordCombo)->findText(QStringLiteral("温泉")), 0);
+    EXPECT_EQ(LoadRegister().size(), 2u);
+}
+
+TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
+{
+    const SiteList before = LoadRegister();
+    dialog->bookmarkActions()->importFile(writeFile("broken.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                                                                   "<DT><A HREF=\"https://a.example/\">A</A>\n<DT><A HR"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(QStringLiteral("何も取り込みませんでした。"))) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(LoadRegister(), before);
+}
+
+TEST_F(BookmarkWindowTest, cancellingEitherDialogDoesNothing)
+{
+    // Cancel: the dialogs answer "". An import would show its summary.
+    dialog->bookmarkActions()->importAction()->trigger();
+    dialog->bookmarkActions()->exportAction()->trigger();
+    EXPECT_EQ(dialogs.asked.size(), 2);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
+{
+    // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip.
+    auto *button = dialog->findChild<QToolButton *>(QStringLiteral("bookmarkButton"));
+    ASSERT_TRUE(button && button->isVisible() && button->menu());
+    const QList<QAction *> offered = button->menu()->actions();
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_TRUE(offered[1]->toolTip().endsWith(QKeySequence(Qt::CTRL | Qt::Key_E).toString(QKeySequence::NativeText) + u')'));
+
+    const QString path = QDir(files.path()).filePath(QStringLiteral("out.html"));
+    dialogs.answer = path;
+    offered[1]->trigger();
+    EXPECT_EQ(dialogs.asked, QStringList(QStringLiteral("ブックマークの書き出し|bookmarks.html")));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("1 件のサイトを書き出しました。\n") + path);
+    std::vector<Bookmark> read;
+    ASSERT_TRUE(ReadBookmarkFile(path, [&](Bookmark &&bookmark) { read.push_back(bookmark); }).ok);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].title + u' ' + read[0].url + u' ' + read[0].tags.join(u','),
+              QStringLiteral("一 http://one.example.jp/ 既存"));
+}
+
+} // namespace
