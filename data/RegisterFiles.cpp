@@ -206,11 +206,10 @@ public:
 
     IoResult writeFresh(int number, const SiteRecord &record)
     {
-        // Each file's bytes are flushed before its rename; the folder once, by the write that
-        // ends the operation. Renames in one folder reach the disk in the order they were made
-        // (the file system's journal keeps them in order), so the count is never there before
-        // the data file it counts.
-        return m_folder.replace(DataFileName(number), FreshFileBytes(record), false);
+        // The file's bytes are flushed before its rename, and the folder after it: not every
+        // file system keeps renames in order (ext4 without a journal does not), and the count
+        // written next must never reach the disk before the data file it counts.
+        return m_folder.replace(DataFileName(number), FreshFileBytes(record), true);
     }
 
     // Whether `number` is within the count and its file holds `expected` (when given).
