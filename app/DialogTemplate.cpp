@@ -17,7 +17,7 @@ const DialogTemplate &mainDialog()
     static const DialogTemplate dialog{
         102, "サイト管理[ヴァントレル]", QSize(331, 410),
         {
-            {Id::SiteList, K::ListView, "", QRect(7, 62, 317, 170), TabStop, 0},
+            {Id::SiteList, K::ListView, "", QRect(7, 77, 317, 155), TabStop, 0},
             {Id::Banner, K::Picture, "", QRect(7, 7, 314, 53), NoTabStop, Img::BannerBitmap},
             {Id::SiteJump, K::PushButton, "サイトジャンプ", QRect(264, 234, 60, 13), TabStop, 0},
             {Id::PageTab, K::TabControl, "", QRect(7, 237, 317, 166), NoTabStop, 0},

@@ -16,6 +16,9 @@
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
 #include "SiteEntry.h"
+#include "SiteFilterModel.h"
+#include "SiteFinder.h"
+#include "SiteSearchBar.h"
 #include "SiteRegister.h"
 #include "SiteTableModel.h"
 
@@ -38,6 +41,9 @@
 #include <algorithm>
 
 namespace {
+
+// The search line stands where the list began; the list starts below it.
+const QRect kSearchBarRect(7, 62, 317, 13);
 
 QTableView *makeSiteView(QWidget *parent)
 {
@@ -65,6 +71,8 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     setFixedSize(m_units.toPixels(dialog.size));
     m_controls.build(dialog, this, m_units,
                      [this](const ControlTemplate &control, QWidget *parent) { return makeControl(control, parent); });
+    m_searchBar = new SiteSearchBar(this);
+    m_searchBar->setGeometry(m_units.toPixels(kSearchBarRect));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
     auto *checkLinks = new QAction(QStringLiteral("リンクの確認"), this);
     checkLinks->setObjectName(QStringLiteral("checkLinksAction"));
@@ -100,6 +108,9 @@ bool MainDialog::OnInitDialog()
     setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
     m_pageTab->CreatePages();
     connectPages();
+    // The search line in the focus order just before the list it searches.
+    QWidget::setTabOrder(siteView()->previousInFocusChain(), m_searchBar->searchBox());
+    QWidget::setTabOrder(m_searchBar->searchBox(), m_searchBar->deadOnlyBox());
     InstallKeyboardCommands(*this);
     if (!LoadRegister())
         return false;
@@ -226,7 +237,8 @@ bool MainDialog::SetUpSiteList()
     if (m_siteModel)
         return true;
     m_siteModel = new SiteTableModel(*m_register, this);
-    view->setModel(m_siteModel);
+    m_finder = new SiteFinder(*view, *m_siteModel, sites(), *m_searchBar, this);
+    connect(m_finder, &SiteFinder::arranged, this, &MainDialog::keepShownRecordCurrent);
     // A reset (many records changed elsewhere at once) keeps the current record by its number.
     connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
         const int row = GetSelectedSiteRow();
@@ -252,7 +264,6 @@ bool MainDialog::SetUpSiteList()
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     QHeaderView *header = view->horizontalHeader();
-    header->setSectionsClickable(false);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
@@ -293,13 +304,17 @@ int MainDialog::GetSelectedSiteRow() const
     if (!selection)
         return -1;
     int row = -1;
-    auto consider = [&row](const QModelIndex &index) {
-        if (index.isValid() && (row < 0 || index.row() < row))
-            row = index.row();
+    auto consider = [this, &row](const QModelIndex &index) {
+        const int position = sourceRow(index);
+        if (position >= 0 && (row < 0 || position < row))
+            row = position;
     };
     for (const QModelIndex &index : selection->selectedRows())
         consider(index);
     consider(selection->currentIndex());
+    // A search may hide the record the fields show: the operations still act on it.
+    if (row < 0 && m_finder && m_finder->isRearranged())
+        row = int(sites().positionOf(m_shownNumber));
     return row;
 }
 
@@ -307,10 +322,42 @@ bool MainDialog::SelectSiteRow(int row)
 {
     if (!m_siteModel || row < 0 || row >= m_siteModel->rowCount())
         return false;
-    siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    siteView()->scrollTo(m_siteModel->index(row, 0));
+    const QModelIndex shown = m_finder->model()->mapFromSource(m_siteModel->index(row, 0));
+    if (shown.isValid()) {
+        selectViewRow(shown.row());
+        return true;
+    }
+    // Not among the rows the search shows: the fields show it, and no row of the list claims it.
+    siteView()->selectionModel()->clear();
+    ShowSiteFields(row);
     return true;
+}
+
+int MainDialog::sourceRow(const QModelIndex &viewIndex) const
+{
+    return viewIndex.isValid() ? m_finder->model()->mapToSource(viewIndex).row() : -1;
+}
+
+void MainDialog::selectViewRow(int viewRow)
+{
+    const QModelIndex index = m_finder->model()->index(viewRow, 0);
+    if (!index.isValid())
+        return;
+    siteView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    siteView()->scrollTo(index);
+}
+
+// After a search or sort the list shows the record of the fields wherever it now stands, or,
+// where the search hides it, no current row at all (rather than another record's).
+void MainDialog::keepShownRecordCurrent()
+{
+    const long long position = sites().positionOf(m_shownNumber);
+    const QModelIndex shown = position < 0 ? QModelIndex()
+                                           : m_finder->model()->mapFromSource(m_siteModel->index(int(position), 0));
+    if (shown.isValid())
+        selectViewRow(shown.row());
+    else
+        siteView()->selectionModel()->clear();
 }
 
 void MainDialog::OnClickSiteList()
@@ -336,10 +383,10 @@ void MainDialog::followCurrentRow(const QModelIndex &current)
 {
     // With no current row the fields keep what is typed. The same record made current again
     // (the list refreshed, a record moved) keeps it too: only another record replaces it.
-    if (!current.isValid() || std::size_t(current.row()) >= sites().size()
-        || sites().number(std::size_t(current.row())) == m_shownNumber)
+    const int row = sourceRow(current);
+    if (row < 0 || std::size_t(row) >= sites().size() || sites().number(std::size_t(row)) == m_shownNumber)
         return;
-    ShowSiteFields(current.row());
+    ShowSiteFields(row);
 }
 
 bool MainDialog::eventFilter(QObject *watched, QEvent *event)
@@ -370,7 +417,7 @@ bool MainDialog::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_End:
             if (press->modifiers() != Qt::NoModifier)
                 break;
-            SelectSiteRow(press->key() == Qt::Key_Home ? 0 : m_siteModel->rowCount() - 1);
+            selectViewRow(press->key() == Qt::Key_Home ? 0 : m_finder->model()->rowCount() - 1);
             return true;
         default:
             break;
@@ -421,7 +468,14 @@ void MainDialog::UpdateSite()
 
 void MainDialog::DeleteSite()
 {
+    const int viewRow = siteView()->currentIndex().row();
+    const int position = GetSelectedSiteRow();
+    const int number = position >= 0 ? sites().number(std::size_t(position)) : 0;
     RegistrationOperations(*m_register, *this).DeleteSite();
+    // In a searched or sorted list the row that takes the deleted one's place is the next one
+    // there, not the next in the register.
+    if (viewRow >= 0 && number != 0 && sites().positionOf(number) < 0 && m_finder->isRearranged())
+        selectViewRow(std::min(viewRow, m_finder->model()->rowCount() - 1));
 }
 
 void MainDialog::FillKeywordCombo()
@@ -508,12 +562,13 @@ void MainDialog::OnCheckLinks()
     if (!m_linkCheck) {
         std::vector<std::size_t> selected;
         for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
-            selected.push_back(std::size_t(index.row()));
+            selected.push_back(std::size_t(sourceRow(index)));
         std::sort(selected.begin(), selected.end());
         m_linkCheck = new LinkCheckWindow(sites(), LinkResults::defaultPath(), KeywordFilter,
                                           std::move(selected), this);
         m_linkCheck->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_linkCheck, &LinkCheckWindow::urlUpdateRequested, this, &MainDialog::OnLinkMoved);
+        connect(m_linkCheck, &LinkCheckWindow::checkFinished, m_finder, &SiteFinder::reloadLinkResults);
     }
     m_linkCheck->show();
     m_linkCheck->raise();

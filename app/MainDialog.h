@@ -16,6 +16,8 @@
 
 class LinkCheckWindow;
 class PageTab;
+class SiteFinder;
+class SiteSearchBar;
 class QModelIndex;
 class QTableView;
 class SiteRegister;
@@ -92,6 +94,7 @@ public:
 
     PageTab *pageTab() const { return m_pageTab; }
     QTableView *siteView() const;
+    SiteSearchBar *searchBar() const { return m_searchBar; }
 
     SiteRegister &siteRegister() const { return *m_register; }
     const SiteList &sites() const;
@@ -116,6 +119,10 @@ private:
     LinkCodeMode ReadLinkCodeMode() const;
     void ShowSiteFields(int row);
     void followCurrentRow(const QModelIndex &current);
+    // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
+    int sourceRow(const QModelIndex &viewIndex) const;
+    void selectViewRow(int viewRow);
+    void keepShownRecordCurrent();
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -123,6 +130,8 @@ private:
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     SiteTableModel *m_siteModel = nullptr;
+    SiteSearchBar *m_searchBar = nullptr;
+    SiteFinder *m_finder = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // The current record's number across a reset of the list, to make it current again.
     int m_currentNumber = 0;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "LinkResults.h"
+
+#include <QObject>
+
+class QTableView;
+class SiteFilterModel;
+class SiteList;
+class SiteSearchBar;
+class SiteTableModel;
+
+// Finding a site in the list: puts a SiteFilterModel between the register's model and the view,
+// filters it as the search box is typed in (and to the dead links of the last link check when
+// asked), sorts it by a click on a column header (ascending, descending, then the register's
+// order again) and keeps the count of sites shown beside the box. Ctrl+F reaches the box from
+// anywhere in the window; Down goes from the box into the list.
+class SiteFinder : public QObject
+{
+    Q_OBJECT
+public:
+    SiteFinder(QTableView &view, SiteTableModel &source, const SiteList &sites, SiteSearchBar &bar,
+               QObject *parent = nullptr);
+
+    SiteFilterModel *model() const { return m_model; }
+    // Whether the view shows other rows, or in another order, than the register.
+    bool isRearranged() const;
+    // The results file changed (a link check ended): the dead links shown are those it names now.
+    void reloadLinkResults();
+
+signals:
+    // The rows shown were chosen or ordered anew by the user.
+    void arranged();
+
+private:
+    void showDeadLinksOnly(bool on);
+    void sortBy(int column);
+    void showCounts();
+
+    QTableView &m_view;
+    const SiteList &m_sites;
+    SiteSearchBar &m_bar;
+    SiteFilterModel *m_model;
+    LinkResults m_results;
+};
