@@ -206,6 +206,8 @@ TEST_F(FindingTest, deadLinksOnlyShowsWhatTheLastCheckFoundGone)
     bar()->deadOnlyBox()->setChecked(true);
     EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
     EXPECT_EQ(bar()->countText(), QStringLiteral("1 / 4 件"));
+    clickHeader(0);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
     search("料理");
     EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
     bar()->deadOnlyBox()->setChecked(false);
