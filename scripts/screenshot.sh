@@ -2,6 +2,7 @@
 # Renders the real window on a virtual X display, with a temporary register of a few Japanese
 # sites, and saves one PNG per tab: OUT.png (registration page) and OUT-1.png (link page).
 #   scripts/screenshot.sh [OUT.png]        default: build/screenshot/sitekanri.png
+# SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text.
 # BUILD_DIR (default build/release) is configured and built with the release preset if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
