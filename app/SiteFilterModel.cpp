@@ -41,11 +41,20 @@ void SiteFilterModel::setSourceModel(QAbstractItemModel *source)
     endResetModel();
 }
 
+void SiteFilterModel::prepare()
+{
+    if (m_prepared)
+        return;
+    m_index = SearchIndex(m_sites);
+    m_prepared = true;
+}
+
 void SiteFilterModel::setSearchText(const QString &typed)
 {
     SearchQuery query(typed);
     if (query.words() == m_query.words())
         return;
+    prepare();
     m_query = std::move(query);
     rearrange();
 }
@@ -61,6 +70,8 @@ void SiteFilterModel::sort(int column, Qt::SortOrder order)
     m_sortColumn = column >= 0 && column < kSiteFieldCount ? column : -1;
     m_sortOrder = order;
     m_sorted.clear();
+    if (m_sortColumn >= 0)
+        prepare();
     if (m_sortColumn >= 0)
         m_sorted = SortedRows(m_index, SiteField(m_sortColumn), order);
     rearrange();
@@ -96,7 +107,7 @@ int SiteFilterModel::placeFor(int sourceRow) const
 
 void SiteFilterModel::chooseRows()
 {
-    const int count = int(m_index.size());
+    const int count = sourceRowCount();
     m_rows.clear();
     if (m_query.isEmpty() && !m_condition) {
         if (m_sortColumn >= 0) {
@@ -129,7 +140,7 @@ void SiteFilterModel::chooseRows()
 
 void SiteFilterModel::indexRows()
 {
-    m_viewRowOf.assign(m_index.size(), -1);
+    m_viewRowOf.assign(m_sites.size(), -1);
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         m_viewRowOf[std::size_t(m_rows[i])] = int(i);
 }
@@ -165,7 +176,7 @@ void SiteFilterModel::rearrange()
 void SiteFilterModel::sourceRowsInserted(int first, int last)
 {
     const int added = last - first + 1;
-    for (int row = first; row <= last; ++row)
+    for (int row = first; row <= last && m_prepared; ++row)
         m_index.insertRow(std::size_t(row), m_sites.at(std::size_t(row)));
     for (std::vector<int> *rows : {&m_rows, &m_sorted})
         for (int &row : *rows)
@@ -225,7 +236,7 @@ void SiteFilterModel::sourceRowsAboutToBeRemoved(int first, int last)
 void SiteFilterModel::sourceRowsRemoved(int first, int last)
 {
     const int removed = last - first + 1;
-    for (int row = last; row >= first; --row)
+    for (int row = last; row >= first && m_prepared; --row)
         m_index.removeRow(std::size_t(row));
     m_sorted.erase(std::remove_if(m_sorted.begin(), m_sorted.end(), [first, last](int row) { return row >= first && row <= last; }),
                    m_sorted.end());
@@ -238,7 +249,7 @@ void SiteFilterModel::sourceRowsRemoved(int first, int last)
 
 void SiteFilterModel::sourceRowsChanged(int first, int last)
 {
-    for (int row = first; row <= last; ++row)
+    for (int row = first; row <= last && m_prepared; ++row)
         m_index.replaceRow(std::size_t(row), m_sites.at(std::size_t(row)));
     if (first == last) {
         sourceRowChanged(first);
@@ -289,7 +300,10 @@ void SiteFilterModel::sourceRowChanged(int row)
 
 void SiteFilterModel::sourceReset()
 {
-    m_index = SearchIndex(m_sites);
+    m_prepared = false;
+    m_index = SearchIndex();
+    if (m_sortColumn >= 0 || !m_query.isEmpty())
+        prepare();
     if (m_sortColumn >= 0)
         m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
     chooseRows();
@@ -343,4 +357,9 @@ QModelIndex SiteFilterModel::mapFromSource(const QModelIndex &sourceIndex) const
 bool SiteFilterModel::hasChildren(const QModelIndex &parent) const
 {
     return !parent.isValid() && !m_rows.empty();
+}
+
+int SiteFilterModel::sourceRowCount() const
+{
+    return int(m_sites.size());
 }

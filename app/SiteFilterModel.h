@@ -28,6 +28,9 @@ public:
     explicit SiteFilterModel(const SiteList &sites, QObject *parent = nullptr);
 
     void setSourceModel(QAbstractItemModel *source) override;
+    // Folds every record for searching and sorting, which the first search or sort does when
+    // it has not been done: a window shows its list first and prepares while the user looks.
+    void prepare();
 
     void setSearchText(const QString &typed);
     // No condition shows every row the search finds.
@@ -37,7 +40,7 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     // The rows of the register, shown or not.
-    int sourceRowCount() const { return int(m_index.size()); }
+    int sourceRowCount() const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -69,7 +72,8 @@ private:
     void sourceReset();
 
     const SiteList &m_sites;
-    SearchIndex m_index;
+    SearchIndex m_index; // empty until prepared
+    bool m_prepared = false;
     SearchQuery m_query;
     RowCondition m_condition;
     int m_sortColumn = -1;

@@ -5,6 +5,7 @@
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QShortcut>
 #include <QTableView>
@@ -44,6 +45,18 @@ SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, const SiteList 
         connect(model, &QAbstractItemModel::layoutChanged, this, &SiteFinder::showCounts);
     }
     showCounts();
+    view.viewport()->installEventFilter(this);
+}
+
+// Once the list has been painted the first time, the search texts are prepared: the window
+// comes up first, and the first keystroke finds them ready.
+bool SiteFinder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched == m_view.viewport()) {
+        watched->removeEventFilter(this);
+        QMetaObject::invokeMethod(m_model, &SiteFilterModel::prepare, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool SiteFinder::isRearranged() const

@@ -28,6 +28,9 @@ public:
     // The results file changed (a link check ended): the dead links shown are those it names now.
     void reloadLinkResults();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // The rows shown were chosen or ordered anew by the user.
     void arranged();
