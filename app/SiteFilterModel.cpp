@@ -25,7 +25,12 @@ void SiteFilterModel::setSourceModel(QAbstractItemModel *source)
     connect(source, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) { sourceRowsRemoved(first, last); });
     connect(source, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &top, const QModelIndex &bottom) { sourceRowsChanged(top.row(), bottom.row()); });
+            [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    sourceRowsChanged(top.row(), bottom.row());
+                else
+                    sourceMarksChanged(top.row(), bottom.row(), roles);
+            });
     connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
     connect(source, &QAbstractItemModel::modelReset, this, [this] {
         sourceReset();
@@ -258,6 +263,26 @@ void SiteFilterModel::sourceRowsChanged(int first, int last)
     if (m_sortColumn >= 0)
         m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
     rearrange();
+}
+
+// Only what the cells show beside their texts (a link's mark): nothing to fold or sort again, but
+// a condition may read it.
+void SiteFilterModel::sourceMarksChanged(int first, int last, const QList<int> &roles)
+{
+    if (m_condition) {
+        rearrange();
+        return;
+    }
+    int top = rowCount(), bottom = -1;
+    for (int row = first; row <= last; ++row) {
+        const int shown = m_viewRowOf[std::size_t(row)];
+        if (shown >= 0) {
+            top = std::min(top, shown);
+            bottom = std::max(bottom, shown);
+        }
+    }
+    if (bottom >= 0)
+        emit dataChanged(index(top, 0), index(bottom, columnCount() - 1), roles);
 }
 
 // A changed record may now match or not, or belong elsewhere in a sorted view: it moves there,

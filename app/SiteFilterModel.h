@@ -69,6 +69,7 @@ private:
     void sourceRowsRemoved(int first, int last);
     void sourceRowsChanged(int first, int last);
     void sourceRowChanged(int row);
+    void sourceMarksChanged(int first, int last, const QList<int> &roles);
     void sourceReset();
 
     const SiteList &m_sites;

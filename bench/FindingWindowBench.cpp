@@ -1,12 +1,10 @@
 // Finding in the window at 100 000 sites, each from the user's action to the repainted list:
 // one keystroke in the search box (budget one frame, 16 ms), a click on a column header (a sort,
-// budget 100 ms) and start-up to the shown window (budget 1.5 s).
-#include "BenchRegister.h"
-#include "MainDialog.h"
+// budget 100 ms). Start-up to the shown window (budget 1.5 s) is in WindowBench.
+#include "BenchWindow.h"
 #include "SiteFilterModel.h"
 #include "SiteSearchBar.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -17,35 +15,10 @@
 
 namespace {
 
-class QuietBoxes : public MessageBoxes
+QLineEdit *searchBox(MainDialog &dialog)
 {
-public:
-    void showMessage(QWidget *, const QString &, const QString &text) override { failure = text; }
-    Answer askYesNo(QWidget *, const QString &, const QString &, Answer) override { return Answer::Yes; }
-    QString failure;
-};
-
-struct ShownWindow
-{
-    explicit ShownWindow(benchmark::State &state)
-        : reg(int(state.range(0)))
-    {
-        ok = dialog.OnInitDialog();
-        if (!ok) {
-            state.SkipWithError(boxes.failure.toStdString().c_str());
-            return;
-        }
-        dialog.show();
-        QApplication::processEvents();
-    }
-    QLineEdit *box() const { return dialog.searchBar()->searchBox(); }
-    int shownRows() const { return dialog.siteView()->model()->rowCount(); }
-
-    BenchRegister reg;
-    QuietBoxes boxes;
-    MainDialog dialog{boxes};
-    bool ok = false;
-};
+    return dialog.searchBar()->searchBox();
+}
 
 // Text committed by the input method, as Japanese is typed.
 void commit(QWidget *box, const QString &text)
@@ -67,8 +40,8 @@ void press(QWidget *box, Qt::Key key)
 // pressed when `typed` is empty, and the list repaints. `sortColumn` >= 0 sorts the list first.
 void Keystroke(benchmark::State &state, const char *before, const char *typed, int sortColumn)
 {
-    ShownWindow window(state);
-    if (!window.ok)
+    BenchWindow window(state);
+    if (!window.start(state))
         return;
     if (sortColumn >= 0)
         emit window.dialog.siteView()->horizontalHeader()->sectionClicked(sortColumn);
@@ -76,25 +49,25 @@ void Keystroke(benchmark::State &state, const char *before, const char *typed, i
     const QString key = QString::fromUtf8(typed);
     for (auto _ : state) {
         state.PauseTiming();
-        window.box()->clear();
-        window.box()->setText(start);
-        window.box()->setFocus();
+        searchBox(window.dialog)->clear();
+        searchBox(window.dialog)->setText(start);
+        searchBox(window.dialog)->setFocus();
         QApplication::processEvents();
         state.ResumeTiming();
         if (key.isEmpty())
-            press(window.box(), Qt::Key_Backspace);
+            press(searchBox(window.dialog), Qt::Key_Backspace);
         else
-            commit(window.box(), key);
+            commit(searchBox(window.dialog), key);
         QApplication::processEvents();
     }
-    state.counters["shown"] = double(window.shownRows());
+    state.counters["shown"] = double(window.dialog.siteView()->model()->rowCount());
 }
 
 // A click on a column header of the list in the register's order: sorted and repainted.
 void HeaderClick(benchmark::State &state)
 {
-    ShownWindow window(state);
-    if (!window.ok)
+    BenchWindow window(state);
+    if (!window.start(state))
         return;
     QHeaderView *header = window.dialog.siteView()->horizontalHeader();
     auto *model = qobject_cast<SiteFilterModel *>(window.dialog.siteView()->model());
@@ -111,22 +84,6 @@ void HeaderClick(benchmark::State &state)
         state.SkipWithError("the list was not sorted");
 }
 
-void StartUp(benchmark::State &state)
-{
-    BenchRegister reg(int(state.range(0)));
-    QuietBoxes boxes;
-    for (auto _ : state) {
-        MainDialog dialog(boxes);
-        if (!dialog.OnInitDialog()) {
-            state.SkipWithError(boxes.failure.toStdString().c_str());
-            break;
-        }
-        dialog.show();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(dialog.GetSelectedSiteRow());
-    }
-}
-
 } // namespace
 
 // The first character looks at every site; the next at what the one before found; Backspace
@@ -137,13 +94,8 @@ BENCHMARK_CAPTURE(Keystroke, backspace, "ニュース", "", -1)->Arg(100000)->Un
 BENCHMARK_CAPTURE(Keystroke, firstSorted, "", "ニ", 0)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK_CAPTURE(Keystroke, matchesEveryRow, "", "x", -1)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(HeaderClick)->Args({100000, 0})->Args({100000, 1})->Args({100000, 5})->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(StartUp)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sitekanri"));
-    return RunBenchmarks(argc, argv);
+    return RunWindowBenchmarks(argc, argv);
 }
