@@ -137,6 +137,18 @@ TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
     EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
     EXPECT_EQ(shownName(), QStringLiteral("ABC Cooking"));
+
+    // A site registered that the search hides: no row claims it, yet the fields and the
+    // operations are about it.
+    auto *name = dialog->control<QLineEdit>(ControlId::SiteName);
+    name->clear();
+    TypeText(name, QString::fromUtf8("新しいサイト"));
+    dialog->control<QLineEdit>(ControlId::Keyword1)->clear();
+    click(ControlId::RegisterNew);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    EXPECT_FALSE(view()->currentIndex().isValid());
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 3);
+    EXPECT_EQ(CodePage::toText(dialog->sites().at(3).m_name), QString::fromUtf8("新しいサイト"));
 }
 
 // Records added and changed elsewhere while the list is searched and sorted: the view follows
