@@ -18,8 +18,8 @@
 #include "SiteEntry.h"
 #include "SiteFilterModel.h"
 #include "SiteFinder.h"
-#include "SiteSearchBar.h"
 #include "SiteRegister.h"
+#include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 
 #include <QAbstractButton>
