@@ -19,8 +19,11 @@
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
 #include "SiteEntry.h"
+#include "SiteFilterModel.h"
+#include "SiteFinder.h"
 #include "SiteListCommands.h"
 #include "SiteRegister.h"
+#include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 #include "SiteView.h"
 #include "TemplateLayout.h"
@@ -83,6 +86,8 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     m_listArea->setSpacing(m_units.toPixelsY(2));
     m_controls.layout()->standIn(siteView(), m_listArea);
     m_listArea->addWidget(siteView(), 1);
+    m_searchBar = new SiteSearchBar(this);
+    m_listArea->insertWidget(0, m_searchBar);
     // The template's size is the window's least size and the size it opens at.
     resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
@@ -120,6 +125,9 @@ bool MainDialog::OnInitDialog()
     setWindowIcon(ResourceImages::icon(ResourceId::AppIcon));
     m_pageTab->CreatePages();
     connectPages();
+    // The search line in the focus order just before the list it searches.
+    QWidget::setTabOrder(siteView()->previousInFocusChain(), m_searchBar->searchBox());
+    QWidget::setTabOrder(m_searchBar->searchBox(), m_searchBar->deadOnlyBox());
     InstallKeyboardCommands(*this);
     if (!LoadRegister())
         return false;
@@ -281,7 +289,8 @@ bool MainDialog::SetUpSiteList()
     if (m_siteModel)
         return true;
     m_siteModel = new SiteTableModel(*m_register, this);
-    view->setModel(m_siteModel);
+    m_finder = new SiteFinder(*view, *m_siteModel, sites(), *m_searchBar, this);
+    connect(m_finder, &SiteFinder::arranged, this, &MainDialog::keepShownRecordCurrent);
     // A reset (many records changed elsewhere at once) keeps the current record by its number.
     connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
         const int row = GetSelectedSiteRow();
@@ -307,7 +316,6 @@ bool MainDialog::SetUpSiteList()
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     QHeaderView *header = view->horizontalHeader();
-    header->setSectionsClickable(false);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
@@ -348,13 +356,17 @@ int MainDialog::GetSelectedSiteRow() const
     if (!selection)
         return -1;
     int row = -1;
-    auto consider = [&row](const QModelIndex &index) {
-        if (index.isValid() && (row < 0 || index.row() < row))
-            row = index.row();
+    auto consider = [this, &row](const QModelIndex &index) {
+        const int position = sourceRow(index);
+        if (position >= 0 && (row < 0 || position < row))
+            row = position;
     };
     for (const QModelIndex &index : selection->selectedRows())
         consider(index);
     consider(selection->currentIndex());
+    // A search may hide the record the fields show: the operations still act on it.
+    if (row < 0 && m_finder && m_finder->isRearranged())
+        row = int(sites().positionOf(m_shownNumber));
     return row;
 }
 
@@ -362,10 +374,42 @@ bool MainDialog::SelectSiteRow(int row)
 {
     if (!m_siteModel || row < 0 || row >= m_siteModel->rowCount())
         return false;
-    siteView()->selectionModel()->setCurrentIndex(m_siteModel->index(row, 0),
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    siteView()->scrollTo(m_siteModel->index(row, 0));
+    const QModelIndex shown = m_finder->model()->mapFromSource(m_siteModel->index(row, 0));
+    if (shown.isValid()) {
+        selectViewRow(shown.row());
+        return true;
+    }
+    // Not among the rows the search shows: the fields show it, and no row of the list claims it.
+    siteView()->selectionModel()->clear();
+    ShowSiteFields(row);
     return true;
+}
+
+int MainDialog::sourceRow(const QModelIndex &viewIndex) const
+{
+    return viewIndex.isValid() ? m_finder->model()->mapToSource(viewIndex).row() : -1;
+}
+
+void MainDialog::selectViewRow(int viewRow)
+{
+    const QModelIndex index = m_finder->model()->index(viewRow, 0);
+    if (!index.isValid())
+        return;
+    siteView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    siteView()->scrollTo(index);
+}
+
+// After a search or sort the list shows the record of the fields wherever it now stands, or,
+// where the search hides it, no current row at all (rather than another record's).
+void MainDialog::keepShownRecordCurrent()
+{
+    const long long position = sites().positionOf(m_shownNumber);
+    const QModelIndex shown = position < 0 ? QModelIndex()
+                                           : m_finder->model()->mapFromSource(m_siteModel->index(int(position), 0));
+    if (shown.isValid())
+        selectViewRow(shown.row());
+    else
+        siteView()->selectionModel()->clear();
 }
 
 void MainDialog::OnClickSiteList()
@@ -391,10 +435,10 @@ void MainDialog::followCurrentRow(const QModelIndex &current)
 {
     // With no current row the fields keep what is typed. The same record made current again
     // (the list refreshed, a record moved) keeps it too: only another record replaces it.
-    if (!current.isValid() || std::size_t(current.row()) >= sites().size()
-        || sites().number(std::size_t(current.row())) == m_shownNumber)
+    const int row = sourceRow(current);
+    if (row < 0 || std::size_t(row) >= sites().size() || sites().number(std::size_t(row)) == m_shownNumber)
         return;
-    ShowSiteFields(current.row());
+    ShowSiteFields(row);
 }
 
 bool MainDialog::eventFilter(QObject *watched, QEvent *event)
@@ -425,7 +469,7 @@ bool MainDialog::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_End:
             if (press->modifiers() != Qt::NoModifier)
                 break;
-            SelectSiteRow(press->key() == Qt::Key_Home ? 0 : m_siteModel->rowCount() - 1);
+            selectViewRow(press->key() == Qt::Key_Home ? 0 : m_finder->model()->rowCount() - 1);
             return true;
         default:
             break;
@@ -476,7 +520,14 @@ void MainDialog::UpdateSite()
 
 void MainDialog::DeleteSite()
 {
+    const int viewRow = siteView()->currentIndex().row();
+    const int position = GetSelectedSiteRow();
+    const int number = position >= 0 ? sites().number(std::size_t(position)) : 0;
     RegistrationOperations(*m_register, *this, m_history).DeleteSite();
+    // In a searched or sorted list the row that takes the deleted one's place is the next one
+    // there, not the next in the register.
+    if (viewRow >= 0 && number != 0 && sites().positionOf(number) < 0 && m_finder->isRearranged())
+        selectViewRow(std::min(viewRow, m_finder->model()->rowCount() - 1));
 }
 
 int MainDialog::FindSameSite(const QByteArray &url) const
@@ -585,6 +636,8 @@ void MainDialog::ShowLinkResults()
     LinkResults results;
     results.load();
     m_siteModel->setLinkResults(std::move(results));
+    if (m_finder)
+        m_finder->reloadLinkResults();
 }
 
 void MainDialog::OpenInBrowser(QByteArray url)
@@ -612,7 +665,7 @@ void MainDialog::OnCheckLinks()
     if (!m_linkCheck) {
         std::vector<std::size_t> selected;
         for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
-            selected.push_back(std::size_t(index.row()));
+            selected.push_back(std::size_t(sourceRow(index)));
         std::sort(selected.begin(), selected.end());
         m_linkCheck = new LinkCheckWindow(sites(), LinkResults::defaultPath(), KeywordFilter,
                                           std::move(selected), this);

@@ -20,6 +20,8 @@ class LiveDuplicateIndex;
 class UndoHistory;
 struct UndoOutcome;
 class PageTab;
+class SiteFinder;
+class SiteSearchBar;
 class QModelIndex;
 class QTableView;
 class QVBoxLayout;
@@ -118,6 +120,7 @@ public:
     // The column that holds the list and shares its room: insertWidget(0, bar) puts a bar above
     // the list, addWidget(line) a line below it; the list keeps the rest.
     QVBoxLayout *listArea() const { return m_listArea; }
+    SiteSearchBar *searchBar() const { return m_searchBar; }
 
     SiteRegister &siteRegister() const { return *m_register; }
     const SiteList &sites() const;
@@ -144,6 +147,10 @@ private:
     void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
     void setUpBookmarks();
+    // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
+    int sourceRow(const QModelIndex &viewIndex) const;
+    void selectViewRow(int viewRow);
+    void keepShownRecordCurrent();
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -152,6 +159,8 @@ private:
     PageTab *m_pageTab = nullptr;
     QVBoxLayout *m_listArea = nullptr;
     SiteTableModel *m_siteModel = nullptr;
+    SiteSearchBar *m_searchBar = nullptr;
+    SiteFinder *m_finder = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // Both follow the register and go with it.
     UndoHistory *m_history = nullptr;

@@ -1,7 +1,9 @@
 #include "RowFocusDelegate.h"
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 void RowFocusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
@@ -25,4 +27,17 @@ void RowFocusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (index.column() == last)
         painter->fillRect(QRect(r.right() - 1, r.top(), 2, r.height()), colour);
     painter->restore();
+}
+
+bool RowFocusDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !index.data(Qt::ToolTipRole).isNull())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width())
+        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -6,9 +6,11 @@
 #include "PageTab.h"
 #include "QuitSignals.h"
 #include "SingleWindow.h"
+#include "SiteSearchBar.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPixmap>
 #include <QTimer>
@@ -18,9 +20,13 @@ namespace {
 
 // For looking at the window without a person at it: SITEKANRI_SCREENSHOT=file.png makes the
 // program save one picture per tab (file.png, file-1.png) once the window is up, and end
-// without touching the register.
+// without touching the register. SITEKANRI_SCREENSHOT_SEARCH=text types text in the search box
+// first.
 void ScheduleScreenshots(MainDialog &dialog, const QString &path)
 {
+    const QString search = qEnvironmentVariable("SITEKANRI_SCREENSHOT_SEARCH");
+    if (!search.isEmpty())
+        dialog.searchBar()->searchBox()->setText(search);
     QTimer::singleShot(300, &dialog, [&dialog, path] {
         QString base = path;
         if (base.endsWith(QLatin1String(".png")))

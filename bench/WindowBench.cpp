@@ -1,12 +1,9 @@
 // The main window: rebuilding the site list, generating the link code into the output box,
 // start-up to a shown window, the registration operations (on disk, and the list showing them),
 // and the close request.
-#include "BenchRegister.h"
-#include "DialogTemplate.h"
-#include "MainDialog.h"
+#include "BenchWindow.h"
 #include "PageTab.h"
 
-#include <QApplication>
 #include <QRadioButton>
 
 #include <memory>
@@ -14,51 +11,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// A message in a benchmark means something went wrong: the run is marked, never blocked.
-// Questions (変更 / 削除) are answered Yes.
-class FailingBoxes : public MessageBoxes
-{
-public:
-    void showMessage(QWidget *, const QString &, const QString &text) override { failure = text; }
-    Answer askYesNo(QWidget *, const QString &, const QString &, Answer) override { return Answer::Yes; }
-    QString failure;
-};
-
-// A shown window over a register of `state.range(0)` generated sites.
-struct BenchWindow
-{
-    explicit BenchWindow(benchmark::State &state)
-        : reg(int(state.range(0)))
-    {
-    }
-    // False (the run marked) when the window did not start.
-    bool start(benchmark::State &state)
-    {
-        if (!dialog.OnInitDialog()) {
-            state.SkipWithError(boxes.failure.toStdString().c_str());
-            return false;
-        }
-        dialog.show();
-        QApplication::processEvents();
-        return true;
-    }
-    // The fields as a user leaves them before pressing a button, different each time.
-    void typeFields(int i)
-    {
-        dialog.SetItemText(ControlId::SiteName, QStringLiteral("ベンチ%1").arg(i));
-        dialog.SetItemText(ControlId::SiteUrl, QStringLiteral("http://bench.example.jp/%1").arg(i));
-    }
-    void check(benchmark::State &state)
-    {
-        if (!boxes.failure.isEmpty())
-            state.SkipWithError(boxes.failure.toStdString().c_str());
-    }
-
-    BenchRegister reg;
-    FailingBoxes boxes;
-    MainDialog dialog{boxes};
-};
 
 void FillSiteList(benchmark::State &state)
 {
@@ -159,12 +111,9 @@ BENCHMARK(CloseRequest)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)-
 BENCHMARK(FillSiteList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(GenerateLinkCode)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(StartUpToShownWindow)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartUpToShownWindow)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sitekanri"));
-    return RunBenchmarks(argc, argv);
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 # MORE_SITES=N adds N numbered sites (a list longer than its window); WINDOW_SIZE=WxH opens the
 # window at that size, as remembered from an earlier run; QT_SCALE_FACTOR=2 renders at twice the
 # scale.
+# SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text.
 # BUILD_DIR (default build/release) is configured and built with the release preset if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."

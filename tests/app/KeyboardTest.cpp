@@ -3,8 +3,10 @@
 #include "AppTestSupport.h"
 #include "LinkCodeBox.h"
 #include "PageTab.h"
+#include "SiteSearchBar.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -85,7 +87,11 @@ TEST_F(KeyboardTest, tabMovesThroughEachPageAsTheEyeReadsIt)
             press(QKeySequence(Qt::Key_Tab));
         }
         ASSERT_EQ(focused(), dialog->siteView()) << "Tab never came back to the list, page " << page;
-        ASSERT_GE(visited.size(), 4u);
+        ASSERT_GE(visited.size(), 6u);
+        // The search line comes last, just before the list it searches.
+        EXPECT_EQ(visited[visited.size() - 2], static_cast<QWidget *>(dialog->searchBar()->searchBox()));
+        EXPECT_EQ(visited.back(), static_cast<QWidget *>(dialog->searchBar()->deadOnlyBox()));
+        visited.resize(visited.size() - 2);
         // The window's own controls first: the list, "サイトジャンプ", and the bookmark button beside it.
         constexpr int windowControls = 3;
         EXPECT_EQ(visited[1], dialog->control(ControlId::SiteJump));

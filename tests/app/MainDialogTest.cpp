@@ -9,11 +9,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -184,19 +184,6 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
     ASSERT_EQ(dialog->siteRegister().add(MakeRecord("次", "http://next.example.jp/")).number, 1);
     QTest::keyClick(view(), Qt::Key_Down);
     EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("次"));
-}
-
-TEST_F(MainDialogTest, headerClicksNeitherSortNorSelect)
-{
-    start(ThreeSites());
-    QHeaderView *header = view()->horizontalHeader();
-    for (int column : {0, 1, 5})
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(cell(row, 0), FieldTexts(ThreeSites()[std::size_t(row)])[0]);
-    EXPECT_EQ(dialog->GetSelectedSiteRow(), 2);
-    EXPECT_EQ(view()->selectionModel()->selectedIndexes().size(), 6);
 }
 
 TEST_F(MainDialogTest, enterAndEscapeInAFieldPressNothingAndEachButtonReachesItsOperationOnce)

@@ -1,0 +1,390 @@
+#include "SiteFilterModel.h"
+
+#include "SiteList.h"
+#include "SiteSort.h"
+
+#include <algorithm>
+#include <numeric>
+
+SiteFilterModel::SiteFilterModel(const SiteList &sites, QObject *parent)
+    : QAbstractProxyModel(parent)
+    , m_sites(sites)
+{
+}
+
+void SiteFilterModel::setSourceModel(QAbstractItemModel *source)
+{
+    beginResetModel();
+    if (sourceModel())
+        disconnect(sourceModel(), nullptr, this, nullptr);
+    QAbstractProxyModel::setSourceModel(source);
+    connect(source, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { sourceRowsInserted(first, last); });
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) { sourceRowsAboutToBeRemoved(first, last); });
+    connect(source, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { sourceRowsRemoved(first, last); });
+    connect(source, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    sourceRowsChanged(top.row(), bottom.row());
+                else
+                    sourceMarksChanged(top.row(), bottom.row(), roles);
+            });
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+        sourceReset();
+        endResetModel();
+    });
+    // Nothing of ours announces a new layout; should a source do so, everything is read anew.
+    connect(source, &QAbstractItemModel::layoutChanged, this, [this] {
+        beginResetModel();
+        sourceReset();
+        endResetModel();
+    });
+    sourceReset();
+    endResetModel();
+}
+
+void SiteFilterModel::prepare()
+{
+    if (m_prepared)
+        return;
+    m_index = SearchIndex(m_sites);
+    m_prepared = true;
+}
+
+void SiteFilterModel::setSearchText(const QString &typed)
+{
+    SearchQuery query(typed);
+    if (query.words() == m_query.words())
+        return;
+    prepare();
+    m_query = std::move(query);
+    rearrange();
+}
+
+void SiteFilterModel::setRowCondition(RowCondition keep)
+{
+    m_condition = std::move(keep);
+    rearrange();
+}
+
+void SiteFilterModel::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column >= 0 && column < kSiteFieldCount ? column : -1;
+    m_sortOrder = order;
+    m_sorted.clear();
+    if (m_sortColumn >= 0)
+        prepare();
+    if (m_sortColumn >= 0)
+        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), order);
+    rearrange();
+}
+
+bool SiteFilterModel::accepts(int sourceRow) const
+{
+    return (m_query.isEmpty() || m_index.matches(std::size_t(sourceRow), m_query))
+        && (!m_condition || m_condition(sourceRow));
+}
+
+// The order SortedRows gives: blank texts last in either direction, rows alike by register order.
+bool SiteFilterModel::before(int a, int b) const
+{
+    const auto field = SiteField(m_sortColumn);
+    const QStringView x = m_index.field(std::size_t(a), field);
+    const QStringView y = m_index.field(std::size_t(b), field);
+    if (x.isEmpty() != y.isEmpty())
+        return y.isEmpty();
+    int order = CompareFolded(x, y);
+    if (m_sortOrder == Qt::DescendingOrder)
+        order = -order;
+    return order != 0 ? order < 0 : a < b;
+}
+
+int SiteFilterModel::placeFor(int sourceRow) const
+{
+    const auto at = m_sortColumn < 0
+        ? std::lower_bound(m_rows.begin(), m_rows.end(), sourceRow)
+        : std::lower_bound(m_rows.begin(), m_rows.end(), sourceRow, [this](int a, int b) { return before(a, b); });
+    return int(at - m_rows.begin());
+}
+
+void SiteFilterModel::chooseRows()
+{
+    const int count = sourceRowCount();
+    m_rows.clear();
+    if (m_query.isEmpty() && !m_condition) {
+        if (m_sortColumn >= 0) {
+            m_rows = m_sorted;
+        } else {
+            m_rows.resize(std::size_t(count));
+            std::iota(m_rows.begin(), m_rows.end(), 0);
+        }
+    } else if (m_sortColumn < 0) {
+        if (m_query.isEmpty()) {
+            for (int row = 0; row < count; ++row)
+                if (m_condition(row))
+                    m_rows.push_back(row);
+        } else {
+            for (int row : m_index.find(m_query))
+                if (!m_condition || m_condition(row))
+                    m_rows.push_back(row);
+        }
+    } else {
+        std::vector<char> found(std::size_t(count), m_query.isEmpty());
+        if (!m_query.isEmpty())
+            for (int row : m_index.find(m_query))
+                found[std::size_t(row)] = true;
+        for (int row : m_sorted)
+            if (found[std::size_t(row)] && (!m_condition || m_condition(row)))
+                m_rows.push_back(row);
+    }
+    indexRows();
+}
+
+void SiteFilterModel::indexRows()
+{
+    m_viewRowOf.assign(m_sites.size(), -1);
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        m_viewRowOf[std::size_t(m_rows[i])] = int(i);
+}
+
+// One new layout rather than a removal or insertion per row: the view's current row and
+// selection follow their records, and go where their record is no longer shown.
+void SiteFilterModel::relayout(const std::function<void()> &change)
+{
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> records;
+    records.reserve(std::size_t(before.size()));
+    for (const QModelIndex &index : before)
+        records.push_back(m_rows[std::size_t(index.row())]);
+    change();
+    indexRows();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int row = m_viewRowOf[std::size_t(records[std::size_t(i)])];
+        after.append(row >= 0 ? index(row, before[i].column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+void SiteFilterModel::rearrange()
+{
+    relayout([this] { chooseRows(); });
+    emit arranged();
+}
+
+void SiteFilterModel::sourceRowsInserted(int first, int last)
+{
+    const int added = last - first + 1;
+    for (int row = first; row <= last && m_prepared; ++row)
+        m_index.insertRow(std::size_t(row), m_sites.at(std::size_t(row)));
+    for (std::vector<int> *rows : {&m_rows, &m_sorted})
+        for (int &row : *rows)
+            if (row >= first)
+                row += added;
+    if (m_sortColumn >= 0 && added > 1) {
+        // Many records at once (an import): sorted anew, and the rows shown chosen anew.
+        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+        rearrange();
+        return;
+    }
+    if (m_sortColumn >= 0) {
+        m_sorted.insert(std::lower_bound(m_sorted.begin(), m_sorted.end(), first,
+                                         [this](int a, int b) { return before(a, b); }),
+                        first);
+    }
+    std::vector<int> shown;
+    for (int row = first; row <= last; ++row)
+        if (accepts(row))
+            shown.push_back(row);
+    if (shown.empty()) {
+        indexRows();
+        return;
+    }
+    // In register order the new rows stand together, between the same neighbours.
+    const int at = placeFor(shown.front());
+    beginInsertRows({}, at, at + int(shown.size()) - 1);
+    m_rows.insert(m_rows.begin() + at, shown.begin(), shown.end());
+    indexRows();
+    endInsertRows();
+}
+
+void SiteFilterModel::sourceRowsAboutToBeRemoved(int first, int last)
+{
+    std::vector<int> gone;
+    for (int row = first; row <= last; ++row)
+        if (m_viewRowOf[std::size_t(row)] >= 0)
+            gone.push_back(m_viewRowOf[std::size_t(row)]);
+    if (gone.empty())
+        return;
+    std::sort(gone.begin(), gone.end());
+    if (gone.back() - gone.front() + 1 == int(gone.size())) {
+        beginRemoveRows({}, gone.front(), gone.back());
+        m_rows.erase(m_rows.begin() + gone.front(), m_rows.begin() + gone.back() + 1);
+        indexRows();
+        endRemoveRows();
+        return;
+    }
+    // Rows scattered over a sorted view: one new layout.
+    relayout([this, first, last] {
+        m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(),
+                                    [first, last](int row) { return row >= first && row <= last; }),
+                     m_rows.end());
+    });
+}
+
+void SiteFilterModel::sourceRowsRemoved(int first, int last)
+{
+    const int removed = last - first + 1;
+    for (int row = last; row >= first && m_prepared; --row)
+        m_index.removeRow(std::size_t(row));
+    m_sorted.erase(std::remove_if(m_sorted.begin(), m_sorted.end(), [first, last](int row) { return row >= first && row <= last; }),
+                   m_sorted.end());
+    for (std::vector<int> *rows : {&m_rows, &m_sorted})
+        for (int &row : *rows)
+            if (row > last)
+                row -= removed;
+    indexRows();
+}
+
+void SiteFilterModel::sourceRowsChanged(int first, int last)
+{
+    for (int row = first; row <= last && m_prepared; ++row)
+        m_index.replaceRow(std::size_t(row), m_sites.at(std::size_t(row)));
+    if (first == last) {
+        sourceRowChanged(first);
+        return;
+    }
+    if (m_sortColumn >= 0)
+        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+    rearrange();
+}
+
+// Only what the cells show beside their texts (a link's mark): nothing to fold or sort again, but
+// a condition may read it.
+void SiteFilterModel::sourceMarksChanged(int first, int last, const QList<int> &roles)
+{
+    if (m_condition) {
+        rearrange();
+        return;
+    }
+    int top = rowCount(), bottom = -1;
+    for (int row = first; row <= last; ++row) {
+        const int shown = m_viewRowOf[std::size_t(row)];
+        if (shown >= 0) {
+            top = std::min(top, shown);
+            bottom = std::max(bottom, shown);
+        }
+    }
+    if (bottom >= 0)
+        emit dataChanged(index(top, 0), index(bottom, columnCount() - 1), roles);
+}
+
+// A changed record may now match or not, or belong elsewhere in a sorted view: it moves there,
+// still current if it was.
+void SiteFilterModel::sourceRowChanged(int row)
+{
+    if (m_sortColumn >= 0) {
+        m_sorted.erase(std::find(m_sorted.begin(), m_sorted.end(), row));
+        m_sorted.insert(std::lower_bound(m_sorted.begin(), m_sorted.end(), row,
+                                         [this](int a, int b) { return before(a, b); }),
+                        row);
+    }
+    const int was = m_viewRowOf[std::size_t(row)];
+    const bool shown = accepts(row);
+    if (was < 0 && shown) {
+        const int at = placeFor(row);
+        beginInsertRows({}, at, at);
+        m_rows.insert(m_rows.begin() + at, row);
+        indexRows();
+        endInsertRows();
+    } else if (was >= 0 && !shown) {
+        beginRemoveRows({}, was, was);
+        m_rows.erase(m_rows.begin() + was);
+        indexRows();
+        endRemoveRows();
+    } else if (was >= 0) {
+        m_rows.erase(m_rows.begin() + was);
+        const int to = placeFor(row);
+        m_rows.insert(m_rows.begin() + was, row);
+        if (to != was) {
+            beginMoveRows({}, was, was, {}, to > was ? to + 1 : to);
+            m_rows.erase(m_rows.begin() + was);
+            m_rows.insert(m_rows.begin() + to, row);
+            indexRows();
+            endMoveRows();
+        }
+        emit dataChanged(index(to, 0), index(to, columnCount() - 1));
+    }
+}
+
+void SiteFilterModel::sourceReset()
+{
+    m_prepared = false;
+    m_index = SearchIndex();
+    if (m_sortColumn >= 0 || !m_query.isEmpty())
+        prepare();
+    if (m_sortColumn >= 0)
+        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+    chooseRows();
+}
+
+QModelIndex SiteFilterModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return {};
+    return createIndex(row, column);
+}
+
+QModelIndex SiteFilterModel::parent(const QModelIndex &) const
+{
+    return {};
+}
+
+int SiteFilterModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int SiteFilterModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !sourceModel() ? 0 : sourceModel()->columnCount();
+}
+
+QVariant SiteFilterModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    // The columns are the source's, shown or not: the headers stay when no row is shown.
+    if (orientation != Qt::Horizontal || !sourceModel())
+        return {};
+    return sourceModel()->headerData(section, orientation, role);
+}
+
+QModelIndex SiteFilterModel::mapToSource(const QModelIndex &proxyIndex) const
+{
+    if (!proxyIndex.isValid() || !sourceModel() || std::size_t(proxyIndex.row()) >= m_rows.size())
+        return {};
+    return sourceModel()->index(m_rows[std::size_t(proxyIndex.row())], proxyIndex.column());
+}
+
+QModelIndex SiteFilterModel::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    if (!sourceIndex.isValid() || std::size_t(sourceIndex.row()) >= m_viewRowOf.size())
+        return {};
+    const int row = m_viewRowOf[std::size_t(sourceIndex.row())];
+    return row >= 0 ? index(row, sourceIndex.column()) : QModelIndex();
+}
+
+bool SiteFilterModel::hasChildren(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_rows.empty();
+}
+
+int SiteFilterModel::sourceRowCount() const
+{
+    return int(m_sites.size());
+}

@@ -1,0 +1,85 @@
+#include "SiteSearchBar.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+SiteSearchBar::SiteSearchBar(QWidget *parent)
+    : QWidget(parent)
+    , m_search(new QLineEdit(this))
+    , m_deadOnly(new QCheckBox(QStringLiteral("リンク切れのみ"), this))
+    , m_count(new QLabel(this))
+{
+    const QString name = QStringLiteral("検索");
+    m_search->setAccessibleName(name);
+    m_search->setPlaceholderText(name + QStringLiteral(" (Ctrl+F)"));
+    m_search->setToolTip(QStringLiteral("サイト名・URL・キーワード・内容から探します (Ctrl+F)"));
+    m_search->setClearButtonEnabled(true);
+    // The clear button is a control of its own for a screen reader: it needs a name.
+    const QString clear = QStringLiteral("検索語を消す");
+    for (QToolButton *button : m_search->findChildren<QToolButton *>()) {
+        button->setAccessibleName(clear);
+        button->setToolTip(clear);
+    }
+    m_search->installEventFilter(this);
+    m_deadOnly->setToolTip(QStringLiteral("最後のリンク確認で見つからなかったサイトだけを表示します"));
+    m_count->setAccessibleName(QStringLiteral("表示件数"));
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_search, 1);
+    row->addWidget(m_deadOnly);
+    row->addWidget(m_count);
+    connect(m_search, &QLineEdit::textChanged, this, &SiteSearchBar::searchChanged);
+    connect(m_deadOnly, &QCheckBox::toggled, this, &SiteSearchBar::deadOnlyToggled);
+}
+
+QString SiteSearchBar::searchText() const
+{
+    return m_search->text();
+}
+
+bool SiteSearchBar::deadOnly() const
+{
+    return m_deadOnly->isChecked();
+}
+
+QString SiteSearchBar::countText() const
+{
+    return m_count->text();
+}
+
+void SiteSearchBar::setCounts(int shown, int all)
+{
+    m_count->setText(QStringLiteral("%1 / %2 件").arg(shown).arg(all));
+}
+
+void SiteSearchBar::focusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+}
+
+bool SiteSearchBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_search || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *press = static_cast<QKeyEvent *>(event);
+    if (press->modifiers() != Qt::NoModifier && press->modifiers() != Qt::KeypadModifier)
+        return false;
+    switch (press->key()) {
+    // Taken here: a dialog's Escape would close the window.
+    case Qt::Key_Escape:
+        m_search->clear();
+        return true;
+    case Qt::Key_Down:
+        emit downPressed();
+        return true;
+    default:
+        return false;
+    }
+}

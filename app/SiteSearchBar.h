@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+// The line above the site list: the search box, the "dead links only" switch and how many sites
+// are shown of all. It only reports what the user did; the window decides what is shown.
+// Escape empties the box (never closes the window) and Down leaves it for the list.
+class SiteSearchBar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SiteSearchBar(QWidget *parent = nullptr);
+
+    QLineEdit *searchBox() const { return m_search; }
+    QCheckBox *deadOnlyBox() const { return m_deadOnly; }
+    QString searchText() const;
+    bool deadOnly() const;
+    QString countText() const;
+
+    void setCounts(int shown, int all);
+    // Ctrl+F: the box takes the focus with its text selected, to be typed over.
+    void focusSearch();
+
+signals:
+    void searchChanged(const QString &typed);
+    void deadOnlyToggled(bool on);
+    void downPressed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *m_search;
+    QCheckBox *m_deadOnly;
+    QLabel *m_count;
+};

@@ -1,0 +1,243 @@
+// The search box, the count, header sorting and the dead-link switch through the real window.
+// The matching and ordering rules themselves are proved in tests/finding; here one case per rule
+// shows that the window uses them, and that searching and sorting change the view only.
+#include "AppTestSupport.h"
+#include "CodePage.h"
+#include "DialogTemplate.h"
+#include "LinkResults.h"
+#include "SiteRegister.h"
+#include "SiteSearchBar.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QToolTip>
+
+namespace {
+
+using FindingWindowTest = WindowTest<MainDialog>;
+
+std::vector<SiteRecord> FourSites()
+{
+    return {
+        MakeRecord("毎日ニュース", "https://news.example.jp/", "ﾆｭｰｽ", "", "", "国内と海外"),
+        MakeRecord("ABC Cooking", "http://abc.example.com/", "料理"),
+        MakeRecord("京都の寺", "http://kyoto.example.jp/", "旅行", "", "写真", "古都の四季"),
+        MakeRecord("料理の基本", "https://ryouri.example.jp/", "料理", "", "", "だしの取り方"),
+    };
+}
+
+class FindingTest : public FindingWindowTest
+{
+protected:
+    SiteSearchBar *bar() const { return dialog->searchBar(); }
+    void search(const char *utf8)
+    {
+        bar()->searchBox()->clear();
+        TypeText(bar()->searchBox(), QString::fromUtf8(utf8));
+    }
+    QStringList shownNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < rowCount(); ++row)
+            names << cell(row, 0);
+        return names;
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView *header = view()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    QString shownName() const { return dialog->ItemText(ControlId::SiteName); }
+};
+
+QStringList Names(std::initializer_list<const char *> utf8)
+{
+    QStringList names;
+    for (const char *name : utf8)
+        names << QString::fromUtf8(name);
+    return names;
+}
+
+TEST_F(FindingTest, typingFiltersByEachMatchingRuleAndCounts)
+{
+    const struct
+    {
+        const char *typed;
+        QStringList shown;
+    } cases[] = {
+        {"", Names({"毎日ニュース", "ABC Cooking", "京都の寺", "料理の基本"})},
+        {"にゅーす", Names({"毎日ニュース"})},           // hiragana finds katakana
+        {"ﾆｭｰｽ", Names({"毎日ニュース"})},               // half-width finds full-width
+        {"ａｂｃ", Names({"ABC Cooking"})},              // full-width and case
+        {"kyoto.example", Names({"京都の寺"})},          // the URL
+        {"写真", Names({"京都の寺"})},                   // keyword 3
+        {"だし", Names({"料理の基本"})},                 // the content
+        {"料理 基本", Names({"料理の基本"})},            // every word, in any field
+        {"存在しない", QStringList()},
+    };
+    start(FourSites());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        search(c.typed);
+        EXPECT_EQ(shownNames(), c.shown);
+        EXPECT_EQ(bar()->countText(), QStringLiteral("%1 / 4 件").arg(c.shown.size()));
+    }
+}
+
+TEST_F(FindingTest, headerClicksSortAscendingDescendingThenRegisterOrder)
+{
+    start(FourSites());
+    const QStringList registerOrder = shownNames();
+    clickHeader(0);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking", "京都の寺", "料理の基本", "毎日ニュース"}));
+    clickHeader(0);
+    EXPECT_EQ(shownNames(), Names({"毎日ニュース", "料理の基本", "京都の寺", "ABC Cooking"}));
+    clickHeader(0);
+    EXPECT_EQ(shownNames(), registerOrder);
+    // Another column starts ascending again; the register on disk keeps its order throughout.
+    clickHeader(1);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking", "京都の寺", "毎日ニュース", "料理の基本"}));
+    EXPECT_EQ(view()->horizontalHeader()->sortIndicatorSection(), 1);
+    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(CodePage::toText(dialog->sites().at(0).m_name), QString::fromUtf8("毎日ニュース"));
+}
+
+// The view's first row is the register's last: update and delete reach that record only.
+TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
+{
+    const std::vector<SiteRecord> four = FourSites();
+    start(four);
+    search("料理");
+    clickHeader(0);
+    clickHeader(0);
+    ASSERT_EQ(shownNames(), Names({"料理の基本", "ABC Cooking"}));
+    clickRow(0);
+    EXPECT_EQ(shownName(), QString::fromUtf8("料理の基本"));
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 3);
+
+    auto *content = dialog->control<QLineEdit>(ControlId::Content);
+    content->clear();
+    TypeText(content, QString::fromUtf8("書き換えた"));
+    boxes.answers.push_back(MessageBoxes::Answer::Yes);
+    click(ControlId::Update);
+    std::vector<SiteRecord> expected = four;
+    expected[3].m_content = Sjis("書き換えた");
+    EXPECT_EQ(std::vector<SiteRecord>(dialog->sites().begin(), dialog->sites().end()), expected);
+
+    boxes.answers.push_back(MessageBoxes::Answer::Yes);
+    click(ControlId::Delete);
+    expected.erase(expected.begin() + 3);
+    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(std::vector<SiteRecord>(dialog->sites().begin(), dialog->sites().end()), expected);
+    // The row that took its place in the view is current and shown.
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 1);
+    EXPECT_EQ(shownName(), QStringLiteral("ABC Cooking"));
+
+    // A site registered that the search hides: no row claims it, yet the fields and the
+    // operations are about it.
+    auto *name = dialog->control<QLineEdit>(ControlId::SiteName);
+    name->clear();
+    TypeText(name, QString::fromUtf8("新しいサイト"));
+    dialog->control<QLineEdit>(ControlId::SiteUrl)->setText(QStringLiteral("http://new.example.org/"));
+    dialog->control<QLineEdit>(ControlId::Keyword1)->clear();
+    click(ControlId::RegisterNew);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    EXPECT_FALSE(view()->currentIndex().isValid());
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 3);
+    EXPECT_EQ(CodePage::toText(dialog->sites().at(3).m_name), QString::fromUtf8("新しいサイト"));
+}
+
+// Records added and changed elsewhere while the list is searched and sorted: the view follows
+// row by row (never reset), counts them, and its current row stays with its record.
+TEST_F(FindingTest, registerChangesWhileSearchedKeepTheCurrentRecord)
+{
+    start(FourSites());
+    search("example.jp");
+    clickHeader(0);
+    ASSERT_EQ(shownNames(), Names({"京都の寺", "料理の基本", "毎日ニュース"}));
+    clickRow(2);
+    ASSERT_EQ(shownName(), QString::fromUtf8("毎日ニュース"));
+    QSignalSpy resets(view()->model(), &QAbstractItemModel::modelReset);
+
+    ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("あいうサイト", "http://aiu.example.jp/")).done());
+    ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("別の所", "http://other.example.org/")).done());
+    EXPECT_EQ(shownNames(), Names({"あいうサイト", "京都の寺", "料理の基本", "毎日ニュース"}));
+    EXPECT_EQ(view()->currentIndex().row(), 3);
+    EXPECT_EQ(bar()->countText(), QStringLiteral("4 / 6 件"));
+    // The current record changed elsewhere moves to its new place, still current.
+    SiteRecord renamed = dialog->sites().at(0);
+    renamed.m_name = Sjis("ん毎日");
+    ASSERT_TRUE(dialog->siteRegister().update(dialog->sites().number(0), renamed).done());
+    EXPECT_EQ(shownNames(), Names({"あいうサイト", "ん毎日", "京都の寺", "料理の基本"}));
+    EXPECT_EQ(view()->currentIndex().row(), 1);
+    EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
+    // Removed elsewhere, a row that did not match leaves the count only.
+    ASSERT_TRUE(dialog->siteRegister().remove(dialog->sites().number(1)).done());
+    EXPECT_EQ(bar()->countText(), QStringLiteral("4 / 5 件"));
+    EXPECT_EQ(view()->currentIndex().data().toString(), QString::fromUtf8("ん毎日"));
+    EXPECT_EQ(resets.count(), 0);
+}
+
+TEST_F(FindingTest, ctrlFEscapeAndDownMoveBetweenTheBoxAndTheList)
+{
+    start(FourSites());
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), bar()->searchBox());
+    search("料理");
+    EXPECT_EQ(rowCount(), 2);
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(bar()->searchText(), QString());
+    EXPECT_EQ(rowCount(), 4);
+    // The record the fields show is current again once the search no longer hides it.
+    search("ABC");
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), view());
+    EXPECT_EQ(shownName(), QStringLiteral("ABC Cooking"));
+    QTest::keyClick(view(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
+    EXPECT_EQ(view()->currentIndex().row(), 1);
+}
+
+TEST_F(FindingTest, deadLinksOnlyShowsWhatTheLastCheckFoundGone)
+{
+    const std::vector<SiteRecord> four = FourSites();
+    SaveRegister(four);
+    LinkResults results;
+    const QDateTime when = QDateTime::currentDateTimeUtc();
+    results.record(four[1].m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, when});
+    results.record(four[2].m_url, {{LinkStatus::Timeout, 0, {}, {}, {}}, when}); // a doubt, not dead
+    results.record(four[3].m_url, {{LinkStatus::Ok, 200, {}, {}, {}}, when});
+    ASSERT_TRUE(results.save(ReadRegister(reg.path())));
+    open();
+    bar()->deadOnlyBox()->setChecked(true);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    EXPECT_EQ(bar()->countText(), QStringLiteral("1 / 4 件"));
+    clickHeader(0);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    search("料理");
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking"}));
+    bar()->deadOnlyBox()->setChecked(false);
+    EXPECT_EQ(shownNames(), Names({"ABC Cooking", "料理の基本"}));
+}
+
+TEST_F(FindingTest, onlyACutOffCellShowsItsWholeTextAsATooltip)
+{
+    const QString longName = QString::fromUtf8("とても長いサイト名").repeated(6);
+    start({MakeRecord(longName.toUtf8().constData(), "http://a.example.jp/"), MakeRecord("短い", "http://b.example.jp/")});
+    for (int row : {1, 0}) {
+        QToolTip::hideText();
+        const QRect cellRect = view()->visualRect(view()->model()->index(row, 0));
+        QHelpEvent help(QEvent::ToolTip, cellRect.center(), view()->viewport()->mapToGlobal(cellRect.center()));
+        QApplication::sendEvent(view()->viewport(), &help);
+        EXPECT_EQ(QToolTip::text(), row == 0 ? longName : QString()) << "row " << row;
+    }
+}
+
+} // namespace
