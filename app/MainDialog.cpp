@@ -91,7 +91,7 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     // The template's size is the window's least size and the size it opens at.
     resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
-    auto *checkLinks = new QAction(QStringLiteral("リンクの確認"), this);
+    auto *checkLinks = new QAction(QStringLiteral("リンクの確認…"), this);
     checkLinks->setObjectName(QStringLiteral("checkLinksAction"));
     checkLinks->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     addAction(checkLinks);

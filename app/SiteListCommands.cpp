@@ -93,6 +93,11 @@ void InstallSiteListCommands(MainDialog &dialog)
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     QObject::connect(undo, &QAction::triggered, &dialog, &MainDialog::UndoOperation);
     QObject::connect(redo, &QAction::triggered, &dialog, &MainDialog::RedoOperation);
+    // The link check, which has no button of its own, is found here by the mouse too.
+    if (auto *checkLinks = dialog.findChild<QAction *>(QStringLiteral("checkLinksAction"))) {
+        listAction(dialog, "checkSeparator", "")->setSeparator(true);
+        view->addAction(checkLinks);
+    }
 
     // Each entry tells what it would take back or make again, and its key.
     UndoHistory &history = dialog.undoHistory();

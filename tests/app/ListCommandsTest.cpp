@@ -42,7 +42,7 @@ protected:
 TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 {
     start(ThreeSites());
-    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|"));
+    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|-|リンクの確認…|"));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
     menu(1, 0);
