@@ -80,7 +80,11 @@ QToolButton *BookmarkActions::makeButton(QWidget *parent) const
 
 QString BookmarkActions::startDirectory() const
 {
-    return m_directory.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : m_directory;
+    if (!m_directory.isEmpty())
+        return m_directory;
+    // Not every home has a documents folder; a missing one would be offered as a file name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void BookmarkActions::importBookmarks()
