@@ -25,6 +25,10 @@ packages=(
   wine wine64 gcc-mingw-w64-x86-64 locales perl libc-bin
   # fault trials (bind mounts, dropping root) and the fuzzer
   util-linux mount clang libclang-rt-14-dev
+  # two computers sharing one register through a real sync tool (loopback only)
+  syncthing
+  # published pages, the bookmarklet and hostile imports rendered by a real browser (headless, no network)
+  chromium
 )
 
 missing=()
