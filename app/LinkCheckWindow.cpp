@@ -1,5 +1,6 @@
 #include "LinkCheckWindow.h"
 
+#include "DisplayText.h"
 #include "CodePage.h"
 #include "DialogUnits.h"
 #include "KeywordList.h"
@@ -90,6 +91,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_table->setColumnWidth(Code, 50);
 
     m_summary = new QLabel(this);
+    m_summary->setTextFormat(Qt::PlainText);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
     close->setAutoDefault(false);
     auto *bottom = new QHBoxLayout;
@@ -171,7 +173,7 @@ void LinkCheckWindow::showResult(int row, const LinkResult &result)
     m_outcomes[std::size_t(row)] = result.status;
     QTableWidgetItem *status = cell(LinkStatusLabel(result.status));
     status->setIcon(LinkHealthIcon(LinkHealthOf(result.status)));
-    status->setToolTip(result.message);
+    status->setToolTip(DisplayText::toolTip(result.message));
     m_table->setItem(row, Status, status);
     m_table->setItem(row, Code, cell(result.code ? QString::number(result.code) : QString()));
     m_table->setItem(row, FinalUrl, cell(result.finalUrl));
@@ -187,7 +189,7 @@ void LinkCheckWindow::offerUpdate(int row, const QString &movedTo)
         return;
     auto *button = new QPushButton(QStringLiteral("URLを更新"));
     button->setAutoDefault(false);
-    button->setToolTip(movedTo);
+    button->setToolTip(DisplayText::toolTip(movedTo));
     const std::size_t position = m_positions[std::size_t(row)];
     connect(button, &QPushButton::clicked, this, [this, button, position, newUrl] {
         SiteRecord &site = m_sites.at(position);

@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWriter &write)
 {
     if (!planned.read.ok || planned.plan.records.empty())
@@ -24,11 +26,13 @@ IoResult SaveBookmarkFile(const SiteList &sites, const QString &path)
 QStringList ShortImportSummary(const ImportPlan &plan, int detailLimit)
 {
     QStringList lines = plan.summary();
-    const int counts = int(lines.size() - plan.notImported.size() - plan.keywordsDropped.size());
-    const int details = int(lines.size()) - counts;
-    if (details > detailLimit) {
-        lines.resize(counts + detailLimit);
-        lines << QString::fromUtf8("ほか %1 件").arg(details - detailLimit);
+    const int listed = int(plan.notImported.size() + plan.keywordsDropped.size());
+    const int unlisted = plan.notImportedUnlisted + plan.keywordsDroppedUnlisted;
+    const int counts = int(lines.size()) - listed - (unlisted > 0 ? 1 : 0);
+    if (listed + unlisted > detailLimit) {
+        const int shown = std::min(listed, detailLimit);
+        lines.resize(counts + shown);
+        lines << QString::fromUtf8("ほか %1 件").arg(listed + unlisted - shown);
     }
     return lines;
 }

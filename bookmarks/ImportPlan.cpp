@@ -28,14 +28,31 @@ QString quoted(const QString &text)
     return QString::fromUtf8("「%1」").arg(text);
 }
 
+// A text as a summary line names it.
+QString named(const QString &text)
+{
+    return text.size() > ImportPlan::kNamedChars ? text.left(ImportPlan::kNamedChars) + QString::fromUtf8("…") : text;
+}
+
+bool listedIn(int listed)
+{
+    return listed < ImportPlan::kListed;
+}
+
 } // namespace
 
 void ImportPlanner::add(const Bookmark &bookmark)
 {
-    const QString title = registerText(bookmark.title.isEmpty() ? bookmark.url : bookmark.title);
-    const auto leaveOut = [&](const char *reason) {
-        m_plan.notImported.push_back({bookmark.line, title, QString::fromUtf8(reason)});
+    const QString title = named(registerText(bookmark.title.isEmpty() ? bookmark.url : bookmark.title));
+    const auto refuse = [&](const QString &reason) {
+        if (listedIn(int(m_plan.notImported.size())))
+            m_plan.notImported.push_back({bookmark.line, title, reason});
+        else
+            ++m_plan.notImportedUnlisted;
     };
+    const auto leaveOut = [&](const char *reason) { refuse(QString::fromUtf8(reason)); };
+    if (bookmark.tooLong)
+        return leaveOut("長すぎて登録できません（1 MB まで）。");
     if (bookmark.url.isEmpty())
         return leaveOut("URL がありません。");
     const qsizetype colon = bookmark.url.indexOf(u':');
@@ -48,9 +65,12 @@ void ImportPlanner::add(const Bookmark &bookmark)
         return void(++m_plan.dataEntries);
 
     QStringList keywords;
-    KeywordsDropped dropped{title, {}, bookmark.moreFolders};
+    KeywordsDropped dropped{title, {}, bookmark.moreFolders + bookmark.moreTags};
     const auto take = [&](const QString &keyword) {
-        (keywords.size() < kKeywords ? keywords : dropped.dropped).append(keyword);
+        if (keywords.size() < kKeywords)
+            keywords.append(keyword);
+        else
+            dropped.dropped.append(named(keyword));
     };
     // A folder is taken once however often its name nests, and a tag that repeats a folder is
     // not taken again; the TAGS themselves are taken as written, repeats and empty places too
@@ -75,10 +95,8 @@ void ImportPlanner::add(const Bookmark &bookmark)
                             registerText(bookmark.description)};
     SiteRecord record;
     const FieldRefusal refusal = EncodeSiteFields(fields, record);
-    if (!refusal.isEmpty()) {
-        m_plan.notImported.push_back({bookmark.line, title, refusal.message});
-        return;
-    }
+    if (!refusal.isEmpty())
+        return refuse(named(refusal.message));
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
@@ -89,8 +107,12 @@ void ImportPlanner::add(const Bookmark &bookmark)
         return void(++m_plan.repeatedInFile);
     m_urls.insert(record.m_url);
     m_plan.records.push_back(std::move(record));
-    if (!dropped.dropped.isEmpty() || dropped.more > 0)
-        m_plan.keywordsDropped.push_back(std::move(dropped));
+    if (!dropped.dropped.isEmpty() || dropped.more > 0) {
+        if (listedIn(int(m_plan.keywordsDropped.size())))
+            m_plan.keywordsDropped.push_back(std::move(dropped));
+        else
+            ++m_plan.keywordsDroppedUnlisted;
+    }
 }
 
 QStringList ImportPlan::summary() const
@@ -104,7 +126,9 @@ QStringList ImportPlan::summary() const
         registered += count("（うちファイル内の重複 %1 件）", repeatedInFile);
     lines << registered;
 
-    const int left = placeEntries + scriptEntries + dataEntries + int(notImported.size());
+    const int refused = int(notImported.size()) + notImportedUnlisted;
+    const int cut = int(keywordsDropped.size()) + keywordsDroppedUnlisted;
+    const int left = placeEntries + scriptEntries + dataEntries + refused;
     QStringList why;
     if (placeEntries > 0)
         why << count("place: %1 件", placeEntries);
@@ -112,14 +136,14 @@ QStringList ImportPlan::summary() const
         why << count("javascript: %1 件", scriptEntries);
     if (dataEntries > 0)
         why << count("data: %1 件", dataEntries);
-    if (!notImported.empty())
-        why << count("取り込めないもの %1 件", int(notImported.size()));
+    if (refused > 0)
+        why << count("取り込めないもの %1 件", refused);
     QString passedOver = count("見送り: %1 件", left);
     if (!why.isEmpty())
         passedOver += QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、")));
     lines << passedOver;
-    if (!keywordsDropped.empty())
-        lines << count("キーワードを 3 個に減らしたもの: %1 件", int(keywordsDropped.size()));
+    if (cut > 0)
+        lines << count("キーワードを 3 個に減らしたもの: %1 件", cut);
 
     for (const NotImported &entry : notImported)
         lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
@@ -134,6 +158,8 @@ QStringList ImportPlan::summary() const
         lines << QString::fromUtf8("キーワードを外しました%1: %2")
                      .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
+    if (notImportedUnlisted + keywordsDroppedUnlisted > 0)
+        lines << count("ほか %1 件", notImportedUnlisted + keywordsDroppedUnlisted);
     return lines;
 }
 

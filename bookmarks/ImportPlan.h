@@ -38,8 +38,14 @@ struct ImportPlan
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
+    // The bookmarks left out or cut short: the first kListed of them named (their texts cut to
+    // kNamedChars), the others only counted, so that a file of millions of them costs little.
+    static constexpr int kListed = 100;
+    static constexpr qsizetype kNamedChars = 200;
     std::vector<NotImported> notImported;
     std::vector<KeywordsDropped> keywordsDropped;
+    int notImportedUnlisted = 0;
+    int keywordsDroppedUnlisted = 0;
 
     // The counts, one line each, then a line for each bookmark left out or cut short.
     QStringList summary() const;

@@ -236,7 +236,7 @@ int runKeywords(const CliContext &context)
         return code;
     QByteArray out;
     for (const QByteArray &keyword : BuildKeywordList(sites))
-        out += EncodeRegisterBytes(keyword, context.encoding) + '\n';
+        out += TerminalText(EncodeRegisterBytes(keyword, context.encoding), context.encoding) + '\n';
     return writeOut(out);
 }
 
@@ -259,7 +259,7 @@ int runLinks(const CliContext &context)
     SiteList sites;
     if (int code = loadRegister(context.folder, sites))
         return code;
-    return writeOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding));
+    return writeOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding), context.encoding));
 }
 
 std::vector<CliCommand> commands()

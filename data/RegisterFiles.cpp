@@ -16,6 +16,10 @@ const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
 const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
 // Temporaries of the replacements of earlier versions, removed by the next load.
 const QString kOldTemporarySuffix = QStringLiteral(".sitekanri-tmp");
+// Names the numbers a batch of new records is being written to, from before the first file until
+// the count takes them in: files a killed batch left above the count are removed by the next
+// write, never taken in by a repair.
+const QString kAddingFile = QStringLiteral("sitekanri-adding.txt");
 // How far a lowered count is looked for name by name before the folder is listed instead.
 constexpr int kProbeLimit = 256;
 
@@ -136,7 +140,35 @@ public:
         if (!m_io)
             return failed(m_io, number);
         const OperationResult usable = writableCount(count);
+        if (usable.done())
+            dropUnfinishedBatch(count);
         return outcome(usable.status, number, usable.io);
+    }
+
+    // Before a batch's files: which numbers it writes, durable before any of them.
+    IoResult startBatch(int first, int last)
+    {
+        return m_folder.replace(kAddingFile, QByteArray::number(first) + ' ' + QByteArray::number(last) + '\n');
+    }
+
+    // After its count: the batch is in. A removal lost in a crash is harmless: its files are
+    // within the count by then, and dropUnfinishedBatch leaves those alone.
+    void endBatch() { m_folder.remove(kAddingFile, false); }
+
+    // The files of a batch that never got its count, removed (only with a count that can be read:
+    // with none, there is no telling which files the batch left).
+    void dropUnfinishedBatch(const Count &count)
+    {
+        QByteArray bytes;
+        bool exists = false;
+        if (!count.readable || !m_folder.read(kAddingFile, bytes, exists) || !exists)
+            return;
+        const QList<QByteArray> range = bytes.trimmed().split(' ');
+        const int first = std::max(range.value(0).toInt(), count.value + 1);
+        const int last = range.value(1).toInt();
+        for (int number = first; number <= last; ++number)
+            m_folder.remove(DataFileName(number), false);
+        m_folder.remove(kAddingFile, true);
     }
 
     IoResult readCount(Count &count)
@@ -185,12 +217,13 @@ public:
         return m_folder.replace(kSettingFile, count.file.serialize());
     }
 
-    // A record's file as it is now; a folder in its place counts as missing.
+    // A record's file as it is now; a folder, a pipe or a device in its place counts as missing
+    // (never opened), so that every command reads and writes the same register.
     IoResult readRecord(int number, SiteRecord &record, bool &exists, IniDocument *file = nullptr)
     {
         QByteArray bytes;
         IoResult read = m_folder.read(DataFileName(number), bytes, exists);
-        if (!read && read.error == EISDIR) {
+        if (!read && (read.error == EISDIR || read.error == ENODEV)) {
             exists = false;
             return IoResult::success();
         }
@@ -379,6 +412,11 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     files.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
+    const bool batch = records.size() > 1;
+    if (batch) {
+        if (IoResult started = operation.startBatch(first, first + int(records.size()) - 1); !started)
+            return failed(started, first);
+    }
     std::size_t replaced = 0;
     if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
         // Files above the count are never read; removing them just keeps the folder tidy.
@@ -390,6 +428,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     // whose file is not there yet, or not yet durable.
     if (IoResult counted = operation.writeCount(count, count.value + int(records.size())); !counted)
         return failed(counted, first);
+    if (batch)
+        operation.endBatch();
     return outcome(OperationStatus::Done, first);
 }
 
@@ -462,6 +502,7 @@ OperationResult RegisterFiles::repair(const std::function<void(int from, int to)
     Count count;
     if (IoResult read = operation.readCount(count); !read)
         return failed(read);
+    operation.dropUnfinishedBatch(count);
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
         return failed(listed);

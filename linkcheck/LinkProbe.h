@@ -11,7 +11,7 @@
 class QSslSocket;
 
 // Checks one URL: makes the requests its LinkTrail asks for, one at a time, each under a hard
-// deadline, and reads no more than the status line and headers of any answer.
+// deadline and all of them under kTotalTimeouts times that, and reads no more than the status line and headers of any answer.
 //
 // The requests go over a socket of the probe's own, in the caller's thread, rather than through
 // QNetworkAccessManager: its HTTP thread reads a head with no limit for as long as bytes keep
@@ -21,6 +21,9 @@ class LinkProbe : public QObject
 {
     Q_OBJECT
 public:
+    // Ten redirects, each answered just within the timeout, took 22 timeouts in all.
+    static constexpr int kTotalTimeouts = 3;
+
     LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent = nullptr);
     ~LinkProbe() override;
 
@@ -47,5 +50,6 @@ private:
     QSslSocket *m_socket = nullptr;
     QByteArray m_head;
     QTimer m_deadline;
+    QTimer m_total; // the whole check, every request, retry and redirect together
     QTimer m_pause;
 };

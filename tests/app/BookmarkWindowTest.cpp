@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QToolButton>
 
 namespace {
@@ -54,6 +55,11 @@ protected:
         QApplication::setActiveWindow(dialog.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
+    // The file is read in a thread of its own; the outcome follows in the event loop.
+    void waitForImport()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
+    }
     QString writeFile(const char *name, const QByteArray &bytes)
     {
         const QString path = QDir(files.path()).filePath(QString::fromUtf8(name));
@@ -69,6 +75,7 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
 {
     dialogs.answer = writeFile("bookmarks.html", kBookmarks);
     QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    waitForImport();
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
@@ -91,9 +98,28 @@ TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
     const SiteList before = LoadRegister();
     dialog->bookmarkActions()->importFile(writeFile("broken.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                                                                    "<DT><A HREF=\"https://a.example/\">A</A>\n<DT><A HR"));
+    waitForImport();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.endsWith(QStringLiteral("何も取り込みませんでした。"))) << boxes.shown[0].text.toStdString();
     EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(LoadRegister(), before);
+}
+
+// The window stays with the user while a large file is read, and 中止 stops it with nothing written.
+TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
+{
+    QByteArray big = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int i = 0; i < 300000; ++i)
+        big += "<DT><A HREF=\"https://b" + QByteArray::number(i) + ".example/\">B</A>\n";
+    big += "</DL><p>\n";
+    const SiteList before = LoadRegister();
+    dialog->bookmarkActions()->importFile(writeFile("big.html", big));
+    ASSERT_TRUE(dialog->bookmarkActions()->isImporting()) << "the file was read in the window's thread";
+    auto *progress = dialog->findChild<QProgressDialog *>();
+    ASSERT_TRUE(progress);
+    progress->cancel();
+    waitForImport();
+    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(LoadRegister(), before);
 }
 

@@ -100,6 +100,31 @@ TEST(HostileBookmarks, aShortSummaryCountsWhatItDoesNotList)
     EXPECT_TRUE(lines[17].contains(QStringLiteral("「t14」"))) << lines[17].toStdString();
     EXPECT_EQ(lines.back(), QString::fromUtf8("ほか 4985 件"));
     EXPECT_EQ(ShortImportSummary(planner.plan(), 5000), planner.plan().summary());
+    EXPECT_EQ(planner.plan().notImported.size(), std::size_t(ImportPlan::kListed)) << "every one kept in memory";
+}
+
+// A TAGS list of commas once cost 65 times its size as empty strings, a huge title 6 times its
+// size in copies: the first tags are kept and the rest counted; a text longer than any record
+// is not decoded at all, and the bookmark is left out, said why.
+TEST(HostileBookmarks, hugeTagListsAndTextsCostLittle)
+{
+    const QByteArray head = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    const Read tags = read(head + "<DT><A HREF=\"https://t.example/\" TAGS=\"a," + QByteArray(100000, ',') + "b,c\">T</A>\n</DL>\n");
+    ASSERT_TRUE(tags.result.ok && tags.bookmarks.size() == 1) << tags.result.message.toStdString();
+    EXPECT_EQ(tags.bookmarks[0].tags, QStringList(QStringLiteral("a")));
+    EXPECT_EQ(tags.bookmarks[0].moreTags, 2);
+
+    const Read title = read(head + "<DT><A HREF=\"https://l.example/\">" + QByteArray(Bookmark::kMaxTextBytes + 1, 'x')
+                            + "</A>\n<DT><A HREF=\"https://s.example/\">S</A>\n</DL>\n");
+    ASSERT_TRUE(title.result.ok && title.bookmarks.size() == 2) << title.result.message.toStdString();
+    EXPECT_TRUE(title.bookmarks[0].tooLong);
+    EXPECT_TRUE(title.bookmarks[0].title.isEmpty());
+    EXPECT_FALSE(title.bookmarks[1].tooLong);
+    ImportPlanner planner({});
+    planner.add(title.bookmarks[0]);
+    ASSERT_EQ(planner.plan().notImported.size(), 1u);
+    EXPECT_EQ(planner.plan().notImported[0].title, QStringLiteral("https://l.example/"));
+    EXPECT_TRUE(planner.plan().records.empty());
 }
 
 } // namespace
