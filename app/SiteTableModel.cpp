@@ -74,7 +74,7 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return CodePage::toText(cellBytes(record, index.column()));
     case LinkHealthRole:
-        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).health);
+        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).verdict);
     case Qt::DecorationRole:
     case Qt::ToolTipRole: {
         if (index.column() != NameColumn || m_linkResults.size() == 0)
@@ -85,7 +85,7 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
         const LinkHealthMark mark = LinkHealthMarkOf(checked);
         if (role == Qt::ToolTipRole)
             return DisplayText::toolTip(mark.toolTip);
-        return LinkHealthIcon(mark.health);
+        return LinkHealthIcon(mark.verdict);
     }
     default:
         return {};
