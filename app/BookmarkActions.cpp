@@ -131,9 +131,8 @@ void BookmarkActions::importFile(const QString &path)
     auto reading = std::make_shared<Reading>();
     reading->size = QFileInfo(path).size();
     m_reading = reading;
-    // The URLs the register holds now; the check for duplicates is made again by nobody, so an
-    // import takes the register as it was when it began (the window cannot change it meanwhile:
-    // the progress bar is modal).
+    // Duplicates are judged against the register as it is now, copied for the thread; the modal
+    // progress bar keeps the window from changing it meanwhile.
     const KnownUrl known = RegisterUrls(m_register.sites());
     m_worker = QThread::create([reading, known, path] {
         BookmarkReadLimits limits;
@@ -153,7 +152,9 @@ void BookmarkActions::importFile(const QString &path)
     connect(m_progress, &QProgressDialog::canceled, this, &BookmarkActions::cancelImport);
     m_poll = new QTimer(this);
     connect(m_poll, &QTimer::timeout, this, [this] {
-        if (m_reading->size > 0)
+        // A modal bar's setValue turns the event loop, where the import may finish: nothing
+        // of this is used after it.
+        if (m_progress && m_reading && m_reading->size > 0)
             m_progress->setValue(int(std::min<qint64>(kSteps - 1, m_reading->bytesRead * kSteps / m_reading->size)));
     });
     m_poll->start(kPollMs);

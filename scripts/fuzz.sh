@@ -3,7 +3,7 @@
 #   scripts/fuzz.sh TARGET [SECONDS] [JOBS]
 #   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader),
 #           link_answer (the link check's reading of status lines, headers and redirects) or
-#           link_render (the preview and the code box laying out a name: 5 s, 2 GB per input)
+#           link_render (the preview and the code box laying out a name: 20 s, 2 GB per input (ASan, on a shared machine))
 #   SECONDS: default 60; JOBS: default the number of cores
 # Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
 # starting from the kept corpus; afterwards only the inputs that reach code the kept corpus does
@@ -48,7 +48,7 @@ found_before=$(find "$findings" -name "$target-*" | wc -l)
 limits=()
 # Qt keeps its fonts and the application object to the end: no leak check there.
 if [[ $target == link_render ]]; then
-  limits=(-timeout=5 -rss_limit_mb=2048)
+  limits=(-timeout=20 -rss_limit_mb=2048)
   export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
 fi
 (cd "$logs" && "$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "${limits[@]}" \

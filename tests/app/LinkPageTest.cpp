@@ -8,6 +8,7 @@
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
 #include "LinkPreview.h"
+#include "PreviewMarkup.h"
 #include "LinkHealth.h"
 #include "LinkResults.h"
 #include "LinkSaveDialog.h"

@@ -12,7 +12,7 @@ namespace {
 struct QuitCase
 {
     const char *mode;     // what the helper's event loop does with a signal
-    int signals;          // SIGTERMs sent, 300 ms apart
+    int sent;             // SIGTERMs sent, 300 ms apart
     bool ends;            // whether the program ends within the served time and a margin
     bool bySignal;        // ended by the signal itself (the program did not close by its own request)
 };
@@ -26,13 +26,13 @@ TEST(QuitSignals, secondOrUnservedSignalEndsTheProgramAtOnce)
         {"ignores", 2, true, true},  // a second signal is not asked twice
     };
     for (const QuitCase &c : cases) {
-        SCOPED_TRACE(std::string(c.mode) + " x" + std::to_string(c.signals));
+        SCOPED_TRACE(std::string(c.mode) + " x" + std::to_string(c.sent));
         QProcess helper;
         helper.start(QStringLiteral(QUIT_SIGNALS_HELPER), {QString::fromLatin1(c.mode)});
         ASSERT_TRUE(helper.waitForReadyRead(10000));
         QElapsedTimer clock;
         clock.start();
-        for (int i = 0; i < c.signals; ++i) {
+        for (int i = 0; i < c.sent; ++i) {
             if (i > 0)
                 QThread::msleep(300);
             ::kill(pid_t(helper.processId()), SIGTERM);

@@ -56,10 +56,10 @@ TEST(HostileBookmarks, foldersNestedOneHundredThousandDeep)
 TEST(HostileBookmarks, aStreamOverTheSizeLimitStopsThere)
 {
     const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n" + QByteArray(200000, ' ') + "</DL>\n";
-    const Read over = read(file, {100000, 10});
+    const Read over = read(file, {100000, 10, {}});
     EXPECT_FALSE(over.result.ok);
     EXPECT_EQ(over.result.message, QString::fromUtf8("ファイルが大きすぎます（100000 バイトまで読み込めます）。"));
-    EXPECT_TRUE(read(file, {300000, 10}).result.ok);
+    EXPECT_TRUE(read(file, {300000, 10, {}}).result.ok);
 }
 
 // A register file over 16 MiB would no longer load: a bookmark that long is left out, said why.
