@@ -52,7 +52,7 @@ measure() { # label command…
     local label=$1
     shift
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>"$work/err" || true
-    read -r seconds user system kib <"$work/time"
+    read -r seconds user system kib < <(tail -n1 "$work/time") # after "Command exited with …"
     printf '%-26s %8.2f s %8.2f s %8d MB\n' "$label" "$seconds" "$(echo "$user + $system" | bc)" $((kib / 1024))
 }
 
@@ -70,5 +70,5 @@ for kind in ${KINDS:-amp_title amp_titles tag_commas long_title}; do
 done
 if [[ -x $fuzz ]]; then
     python3 -c "import sys; sys.stdout.write('<table><tr><td>' * 100 + 'x')" >"$work/nested"
-    QT_QPA_PLATFORM=offscreen measure "100 nested tables (ASan)" "$fuzz" "$work/nested"
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 measure "100 nested tables (ASan)" "$fuzz" "$work/nested"
 fi

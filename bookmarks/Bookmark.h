@@ -21,5 +21,5 @@ struct Bookmark
     static constexpr int kTagNames = 16;
     // More than a record can hold whatever the text is (a record holds 1 MB): a longer title, URL,
     // tag or description is not decoded, so that a file of one huge title costs little memory.
-    static constexpr qsizetype kMaxTextBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kMaxTextBytes = 16 * 1024 * 1024;
 };

@@ -18,10 +18,11 @@ namespace {
 using Escape = QByteArray (*)(char16_t);
 
 // Characters a terminal acts on rather than shows: C0 but for the tab and line ends a format
-// uses, DEL, and C1 (which UTF-8 carries as two bytes).
+// uses, and C1 (which UTF-8 carries as two bytes). DEL does nothing on a terminal, and a CP932
+// byte pair the code page cannot read may end in one: it stays.
 bool isControl(char16_t c)
 {
-    return c < 0x20 || (c >= 0x7f && c < 0xa0);
+    return c < 0x20 || (c >= 0x80 && c < 0xa0);
 }
 
 QByteArray hexEscape(char16_t c)
@@ -79,32 +80,29 @@ char16_t c1At(const QByteArray &utf8, qsizetype i)
 // as stored.
 QByteArray escapeBytes(const QByteArray &source, bool cp932, Escape escape)
 {
-    const auto escapes = [&](qsizetype i) {
+    QByteArray out; // made only once something is escaped: the usual case copies nothing
+    bool changed = false;
+    for (qsizetype i = 0; i < source.size();) {
         const auto byte = static_cast<unsigned char>(source[i]);
-        if (byte < 0x80)
-            return escape(byte);
-        const char16_t c1 = cp932 ? 0 : c1At(source, i);
-        return c1 ? escape(c1) : QByteArray();
-    };
-    qsizetype first = 0;
-    while (first < source.size() && escapes(first).isEmpty())
-        ++first;
-    if (first == source.size()) // the usual case: nothing to escape
-        return source;
-    QByteArray out = source.left(first);
-    out.reserve(source.size() + 16);
-    for (qsizetype i = first; i < source.size();) {
-        const QByteArray escaped = escapes(i);
-        int length = cp932 ? CodePage::charLength(source.constData(), source.size(), i) : 1;
-        if (escaped.isEmpty()) {
-            out.append(source.constData() + i, length);
-        } else {
-            out += escaped;
-            length = static_cast<unsigned char>(source[i]) < 0x80 ? 1 : 2;
+        const char16_t c1 = byte < 0x80 || cp932 ? 0 : c1At(source, i);
+        const QByteArray escaped = byte < 0x80 ? escape(byte) : c1 ? escape(c1) : QByteArray();
+        const qsizetype length = !escaped.isEmpty() ? (byte < 0x80 ? 1 : 2)
+            : cp932                                ? CodePage::charLength(source.constData(), source.size(), i)
+                                                   : 1;
+        if (!escaped.isEmpty() && !changed) {
+            out = source.left(i);
+            out.reserve(source.size() + 16);
+            changed = true;
+        }
+        if (changed) {
+            if (escaped.isEmpty())
+                out.append(source.constData() + i, length);
+            else
+                out += escaped;
         }
         i += length;
     }
-    return out;
+    return changed ? out : source;
 }
 
 // A field for output, in the encoding asked for, escaped.

@@ -41,8 +41,9 @@ TEST(QuitSignals, secondOrUnservedSignalEndsTheProgramAtOnce)
         // otherwise sleeps for a minute.
         const bool ended = helper.waitForFinished(5000);
         EXPECT_EQ(ended, c.ends) << clock.elapsed() << " ms";
-        if (ended)
+        if (ended) {
             EXPECT_EQ(helper.exitStatus() == QProcess::CrashExit, c.bySignal);
+        }
         helper.kill();
         helper.waitForFinished();
     }
