@@ -1,6 +1,7 @@
 #include "BrowserLauncher.h"
 
 #include "CodePage.h"
+#include "HomePage.h"
 #include "UrlCompletion.h"
 
 #include <QDesktopServices>
@@ -52,7 +53,8 @@ BrowserResult BrowserLauncher::open(const QByteArray &url) const
     const QUrl target = CompleteUrl(text);
     // Checked here, not left to the opener: QDesktopServices hands even an invalid URL to a
     // handler registered for its scheme.
-    if (target.isValid() && !forTheBrowser(target))
+    // The help page that ships with the program is the one local file handed over.
+    if (target.isValid() && !forTheBrowser(target) && !(target.isLocalFile() && target == HomePageUrl()))
         return {false, OtherSchemeMessage(target.scheme(), text)};
     if (!target.isValid() || !m_opener(target))
         return {false, RefusedMessage(text)};
