@@ -68,8 +68,6 @@ QString SystemReason(int error)
         return QStringLiteral("値が大きすぎます");
     case EBADF:
         return QStringLiteral("ファイルが正しく開かれていません");
-    case EWOULDBLOCK == EAGAIN ? -1 : EWOULDBLOCK:
-        return QStringLiteral("一時的に利用できません。しばらくしてからもう一度お試しください");
     default:
         return QStringLiteral("予期しないシステムエラーが発生しました（エラー番号 %1）").arg(error);
     }
