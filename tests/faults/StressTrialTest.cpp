@@ -110,24 +110,25 @@ TEST(StressTrial, everyWriterAtOnceLosesNothing)
     for (const auto &loop : loops)
         ASSERT_TRUE(loop->waitForFinished((seconds + 120) * 1000)) << "a writer did not stop";
 
-    // What each loop reported, replayed: its own live records by number, with name and content.
-    std::map<int, std::pair<QByteArray, QByteArray>> live;
+    // What each loop reported, replayed loop by loop (a number one loop freed another may take):
+    // the records that must be on disk, by name, with their number and content.
+    std::map<QByteArray, std::pair<int, QByteArray>> live;
     std::set<QByteArray> failedAdds;
     int operations = 0, failures = 0;
     for (int k = 0; k < 4; ++k) {
-        const QList<QByteArray> lines = loops[std::size_t(k)]->readAllStandardOutput().split('\n');
-        for (const QByteArray &line : lines) {
+        std::map<int, QByteArray> own; // this loop's records by number
+        for (const QByteArray &line : loops[std::size_t(k)]->readAllStandardOutput().split('\n')) {
             const QList<QByteArray> w = line.split(' ');
             if (w.size() != 3)
                 continue;
             ++operations;
             const int number = w[1].toInt();
             if (w[0] == "add")
-                live[number] = {w[2], QByteArray()};
+                own[number] = w[2], live[w[2]] = {number, QByteArray()};
             else if (w[0] == "update")
-                live[number].second = w[2];
+                live[own[number]].second = w[2];
             else if (w[0] == "delete")
-                live.erase(number);
+                live.erase(own[number]), own.erase(number);
             else if (w[0] == "addfail")
                 failedAdds.insert(w[2]), ++failures;
             else
@@ -153,7 +154,7 @@ TEST(StressTrial, everyWriterAtOnceLosesNothing)
         const int number = disk.number(i);
         if (r.m_name.startsWith("base-")) {
             reverted += (r.m_keyword3.size() != xs[number]) + (r.m_keyword2.size() != ys[number]);
-        } else if (!live.count(number) || live[number].first != r.m_name || live[number].second != r.m_content) {
+        } else if (!live.count(r.m_name) || live[r.m_name] != std::pair(number, r.m_content)) {
             ++wrong;
             std::cout << "not as reported: " << number << ' ' << r.m_name.toStdString() << ' ' << r.m_content.toStdString() << "\n";
         }
@@ -161,8 +162,8 @@ TEST(StressTrial, everyWriterAtOnceLosesNothing)
     }
     for (int number = 1; number <= kBase; ++number)
         lost += number % 7 != 0 && !seen.count("base-" + QByteArray::number(number));
-    for (const auto &[number, record] : live)
-        lost += !seen.count(record.first);
+    for (const auto &[name, record] : live)
+        lost += !seen.count(name);
     const int twice = int(std::count_if(seen.begin(), seen.end(), [](const auto &s) { return s.second > 1; }));
     std::cout << "lost " << lost << ", twice " << twice << ", not as reported " << wrong << ", hand edits undone "
               << reverted << std::endl;
