@@ -79,7 +79,7 @@ void DeleteFirst(benchmark::State &state)
 {
     OpenRegister open(int(state.range(0)));
     for (auto _ : state) {
-        if (!open.files.remove(1, &open.first).done())
+        if (!open.files.remove(1, open.first).done())
             state.SkipWithError("delete failed");
         state.PauseTiming();
         open.files.restore(1, open.first);
