@@ -454,6 +454,83 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
     return add(record);
 }
 
+OperationResult RegisterFiles::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    Count count;
+    if (OperationResult ready = operation.startWriting(count, seen.empty() ? 0 : seen.front().first); !ready.done())
+        return ready;
+    // Every record is checked before any is touched: one changed elsewhere leaves them all.
+    std::vector<std::pair<QString, QByteArray>> before;
+    before.reserve(seen.size());
+    int highest = 0;
+    for (const auto &[number, record] : seen) {
+        if (OperationResult checked = operation.check(count, number, &record); !checked.done())
+            return checked;
+        QByteArray bytes;
+        bool exists = false;
+        if (IoResult read = m_folder.read(DataFileName(number), bytes, exists); !read)
+            return failed(read, number);
+        before.emplace_back(DataFileName(number), bytes);
+        highest = std::max(highest, number);
+    }
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (IoResult removed = m_folder.remove(before[i].first, false); !removed) {
+            // Whatever went already comes back: a failed operation has changed nothing.
+            for (std::size_t j = 0; j < i; ++j)
+                m_folder.replace(before[j].first, before[j].second, false);
+            m_folder.flush();
+            return failed(removed, seen[i].first);
+        }
+    }
+    const IoResult flushed = m_folder.flush();
+    if (flushed && highest == count.value) {
+        if (IoResult counted = operation.writeCount(count, operation.highestBelow(highest)); !counted)
+            return failed(counted, highest);
+    }
+    return flushed ? outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first) : failed(flushed, highest);
+}
+
+OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
+                                           std::vector<int> &numbers)
+{
+    numbers.assign(records.size(), 0);
+    for (const auto &[number, record] : records) {
+        if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+            return refusal;
+    }
+    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    Count count;
+    if (OperationResult ready = operation.startWriting(count, records.empty() ? 0 : records.front().first); !ready.done())
+        return ready;
+    // A number within the count whose file is free is taken back; every other record takes the
+    // next number above the count, in the order given (the highest records deleted come back at
+    // their own numbers that way, since the count was lowered below them).
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const int number = records[i].first;
+        if (number >= 1 && number <= count.value && !operation.fileAt(number))
+            numbers[i] = number;
+    }
+    std::vector<std::pair<QString, QByteArray>> files;
+    files.reserve(records.size());
+    int next = count.value;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (numbers[i] == 0)
+            numbers[i] = ++next;
+        files.emplace_back(DataFileName(numbers[i]), FreshFileBytes(records[i].second));
+    }
+    std::size_t replaced = 0;
+    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
+        for (std::size_t j = 0; j < replaced; ++j)
+            m_folder.remove(files[j].first, false);
+        m_folder.flush();
+        return failed(written, records.front().first);
+    }
+    if (IoResult counted = operation.writeCount(count, std::max(count.value, next)); !counted)
+        return failed(counted, records.front().first);
+    return outcome(OperationStatus::Done, numbers.empty() ? 0 : numbers.front());
+}
+
 OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)
 {
     Operation operation(*this, RegisterLock::Mode::Exclusive);

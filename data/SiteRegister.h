@@ -41,6 +41,14 @@ public:
     // Removes record `number`, unless its file no longer holds the record as the list has it.
     OperationResult remove(int number);
     OperationResult restore(int number, const SiteRecord &record);
+    // The same, against `seen`: the record as the user saw it, not as the list holds it now (the
+    // list follows other programs; what the user confirmed may be older).
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    OperationResult remove(int number, const SiteRecord &seen);
+    // Several records as one operation, all or none: each (number, as seen) still so on disk.
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // Several records put back as one operation (see RegisterFiles::restoreMany).
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
 
     // From now on, takes in what other programs change in the folder.
     void watch();
@@ -66,6 +74,9 @@ private:
     void put(int number, const std::optional<SiteRecord> &record);
     // Records numbered above every record in the list, announced as one block.
     void append(const SiteList &records);
+    // The records `numbers` (ascending) out of the list, announced run by run, or as one reset
+    // when the runs are too many to announce one by one.
+    void eraseNumbers(const std::vector<int> &numbers);
     // Brings the list in step with setting.ini's count: records above it are dropped, and those
     // between the count the list followed and the new one are read.
     void followCount();
