@@ -201,7 +201,7 @@ int runUpdate(const CliContext &context)
         if (context.parser.isSet(kFieldOptions[i]))
             record.*bytes[i] = encoded.*bytes[i];
     }
-    const OperationResult updated = files.update(number, record, &loaded);
+    const OperationResult updated = files.update(number, record, loaded);
     return updated.done() ? ExitOk : operationFailed(updated);
 }
 
@@ -362,7 +362,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
         return usage(QStringLiteral("unknown encoding: ") + encodingName);
 
-    QByteArray directory = QFile::encodeName(AppDirectory());
+    QByteArray directory = AppDirectoryBytes();
     if (parser.isSet(QStringLiteral("dir"))) {
         directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
         if (directory.isEmpty())

@@ -76,6 +76,11 @@ OperationResult UndoHistory::remove(int number)
     return removeMany({{number, m_register.sites().at(std::size_t(position))}});
 }
 
+OperationResult UndoHistory::remove(int number, const SiteRecord &seen)
+{
+    return removeMany({{number, seen}});
+}
+
 OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
 {
     const OperationResult result = m_register.removeMany(seen);

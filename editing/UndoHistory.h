@@ -51,6 +51,7 @@ public:
     OperationResult update(int number, const SiteRecord &record);
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
     OperationResult remove(int number);
+    OperationResult remove(int number, const SiteRecord &seen);
     OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
 
     bool canUndo() const { return m_next > 0; }
