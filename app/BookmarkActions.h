@@ -8,6 +8,7 @@ class QAction;
 class QToolButton;
 class QWidget;
 class SiteRegister;
+class UndoHistory;
 
 // Bookmark files in and out of the window: "ブックマークの取り込み" (Ctrl+I) and
 // "ブックマークの書き出し" (Ctrl+E), as actions that a button's menu, a context menu and the keys
@@ -18,8 +19,9 @@ class BookmarkActions : public QObject
     Q_OBJECT
 public:
     // The actions work on `siteRegister` and ask their files over `window`, to which they are
-    // added so that their keys work anywhere in it.
-    BookmarkActions(SiteRegister &siteRegister, QWidget *window);
+    // added so that their keys work anywhere in it, in a text field too. With `history`, an
+    // import is one step there: one undo takes back exactly the sites it added.
+    BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history = nullptr);
     ~BookmarkActions() override;
 
     QAction *importAction() const { return m_import; }
@@ -46,6 +48,7 @@ private:
     QString startDirectory() const;
 
     SiteRegister &m_register;
+    UndoHistory *m_history;
     QWidget *m_window;
     FileDialogs *m_dialogs;
     QAction *m_import;

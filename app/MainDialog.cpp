@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "BookmarkActions.h"
 #include "ClickablePicture.h"
+#include "FieldsRecord.h"
 #include "CodePage.h"
 #include "HomePage.h"
 #include "KeyboardCommands.h"
@@ -96,6 +97,11 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     checkLinks->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     addAction(checkLinks);
     connect(checkLinks, &QAction::triggered, this, &MainDialog::OnCheckLinks);
+    auto *quit = new QAction(QStringLiteral("終了"), this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(control<ClickablePicture>(ControlId::Banner), &ClickablePicture::clicked, this,
             &MainDialog::OnClickBanner);
 }
@@ -177,13 +183,14 @@ bool MainDialog::LoadRegister()
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
     m_history = new UndoHistory(*m_register, 100, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
+    m_fieldsRecord = new FieldsRecord(*m_register, *this, m_register.get());
     m_register->watch();
     return true;
 }
 
 void MainDialog::setUpBookmarks()
 {
-    m_bookmarks = new BookmarkActions(*m_register, this);
+    m_bookmarks = new BookmarkActions(*m_register, this, m_history);
     connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
     connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
     // Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as
@@ -217,7 +224,8 @@ void MainDialog::closeEvent(QCloseEvent *event)
 
 void MainDialog::reject()
 {
-    close();
+    if (!m_searchBar->searchText().isEmpty())
+        m_searchBar->searchBox()->clear();
 }
 
 void MainDialog::accept()
@@ -313,7 +321,8 @@ bool MainDialog::SetUpSiteList()
     connect(m_register.get(), &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
     connect(m_register.get(), &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift and Ctrl with a click or the arrows, and Ctrl+A, choose several rows at once.
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setShowGrid(true);
     view->setSortingEnabled(false);
     view->setWordWrap(false);
@@ -333,14 +342,24 @@ bool MainDialog::SetUpSiteList()
     // change to the register that moved the current row to another record.
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { followCurrentRow(current); });
-    // A number whose record has gone may come back with another record (the highest number is
-    // given again): the fields then show no record of the list.
-    const auto forgetGoneRecord = [this] {
-        if (sites().positionOf(m_shownNumber) < 0)
-            m_shownNumber = 0;
-    };
-    connect(m_register.get(), &SiteRegister::recordsRemoved, this, forgetGoneRecord);
-    connect(m_register.get(), &SiteRegister::wasReset, this, forgetGoneRecord);
+    // A row the view drops (its record gone, or hidden by a change to it) takes the current row
+    // with it: no other record's row becomes current in its place by itself.
+    QAbstractItemModel *shown = m_finder->model();
+    connect(shown, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        const int current = siteView()->currentIndex().row();
+        m_droppedCurrentAt = current >= first && current <= last ? first : -1;
+        m_viewDroppingRows = true;
+    });
+    connect(shown, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_viewDroppingRows = false;
+        // Its record gone elsewhere, untouched fields go on to the row that took its place; a
+        // record only hidden, or typing in the fields, stays, and no other row claims the fields.
+        const int rows = m_finder->model()->rowCount();
+        if (m_droppedCurrentAt >= 0 && m_fieldsRecord->isGone() && m_fieldsRecord->isUntouched() && rows > 0)
+            selectViewRow(std::min(m_droppedCurrentAt, rows - 1));
+        else if (currentRow() < 0 || !m_fieldsRecord->shows(sites().number(std::size_t(currentRow()))))
+            keepShownRecordCurrent();
+    });
     FillSiteList();
     return true;
 }
@@ -372,8 +391,14 @@ int MainDialog::GetSelectedSiteRow() const
     consider(selection->currentIndex());
     // A search may hide the record the fields show: the operations still act on it.
     if (row < 0 && m_finder && m_finder->isRearranged())
-        row = int(sites().positionOf(m_shownNumber));
+        row = int(sites().positionOf(m_fieldsRecord->number()));
     return row;
+}
+
+int MainDialog::currentRow() const
+{
+    const int row = sourceRow(siteView()->currentIndex());
+    return row >= 0 && std::size_t(row) < sites().size() ? row : -1;
 }
 
 bool MainDialog::SelectSiteRow(int row)
@@ -409,7 +434,7 @@ void MainDialog::selectViewRow(int viewRow)
 // where the search hides it, no current row at all (rather than another record's).
 void MainDialog::keepShownRecordCurrent()
 {
-    const long long position = sites().positionOf(m_shownNumber);
+    const long long position = sites().positionOf(m_fieldsRecord->number());
     const QModelIndex shown = position < 0 ? QModelIndex()
                                            : m_finder->model()->mapFromSource(m_siteModel->index(int(position), 0));
     if (shown.isValid())
@@ -427,14 +452,7 @@ void MainDialog::ShowSiteFields(int row)
 {
     if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    m_shownNumber = sites().number(std::size_t(row));
-    const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
-    SetItemText(ControlId::SiteName, fields.name);
-    SetItemText(ControlId::SiteUrl, fields.url);
-    SetItemText(ControlId::Keyword1, fields.keyword1);
-    SetItemText(ControlId::Keyword2, fields.keyword2);
-    SetItemText(ControlId::Keyword3, fields.keyword3);
-    SetItemText(ControlId::Content, fields.content);
+    m_fieldsRecord->show(sites().number(std::size_t(row)));
 }
 
 void MainDialog::followCurrentRow(const QModelIndex &current)
@@ -442,7 +460,8 @@ void MainDialog::followCurrentRow(const QModelIndex &current)
     // With no current row the fields keep what is typed. The same record made current again
     // (the list refreshed, a record moved) keeps it too: only another record replaces it.
     const int row = sourceRow(current);
-    if (row < 0 || std::size_t(row) >= sites().size() || sites().number(std::size_t(row)) == m_shownNumber)
+    if (m_viewDroppingRows || row < 0 || std::size_t(row) >= sites().size()
+        || m_fieldsRecord->shows(sites().number(std::size_t(row))))
         return;
     ShowSiteFields(row);
 }
@@ -508,6 +527,43 @@ void MainDialog::FocusField(SiteFieldId field)
     edit->selectAll();
 }
 
+SeenRecord MainDialog::ShownRecord() const
+{
+    return m_fieldsRecord->seen();
+}
+
+std::vector<SeenRecord> MainDialog::ChosenRecords() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
+        rows.push_back(sourceRow(index));
+    // No row chosen (a search hides the one the fields show): the fields' record, as seen.
+    if (rows.empty()) {
+        if (sites().positionOf(m_fieldsRecord->number()) < 0)
+            return {};
+        return {m_fieldsRecord->seen()};
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<SeenRecord> chosen;
+    chosen.reserve(rows.size());
+    for (int row : rows) {
+        if (row >= 0 && std::size_t(row) < sites().size())
+            chosen.push_back({sites().number(std::size_t(row)), sites().at(std::size_t(row))});
+    }
+    return chosen;
+}
+
+void MainDialog::ShowRecord(int number)
+{
+    m_fieldsRecord->show(number);
+    keepShownRecordCurrent();
+}
+
+void MainDialog::KeepTypedFor(int number)
+{
+    m_fieldsRecord->keepTypedFor(number);
+}
+
 SiteFields MainDialog::ReadSiteFields() const
 {
     return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
@@ -526,11 +582,13 @@ void MainDialog::UpdateSite()
 
 void MainDialog::DeleteSite()
 {
-    const int viewRow = siteView()->currentIndex().row();
+    int viewRow = siteView()->currentIndex().row();
+    for (const QItemSelectionRange &range : siteView()->selectionModel()->selection())
+        viewRow = viewRow < 0 ? range.top() : std::min(viewRow, range.top());
     const int position = GetSelectedSiteRow();
     const int number = position >= 0 ? sites().number(std::size_t(position)) : 0;
     RegistrationOperations(*m_register, *this, m_history).DeleteSite();
-    // In a searched or sorted list the row that takes the deleted one's place is the next one
+    // In a searched or sorted list the row that takes the deleted ones' place is the next one
     // there, not the next in the register.
     if (viewRow >= 0 && number != 0 && sites().positionOf(number) < 0 && m_finder->isRearranged())
         selectViewRow(std::min(viewRow, m_finder->model()->rowCount() - 1));
@@ -564,7 +622,7 @@ void MainDialog::showUndone(const UndoOutcome &outcome)
 
 void MainDialog::CopySiteUrl()
 {
-    const int row = GetSelectedSiteRow();
+    const int row = currentRow();
     if (row >= 0 && std::size_t(row) < sites().size())
         QGuiApplication::clipboard()->setText(CodePage::toText(sites().at(std::size_t(row)).GetUrl()));
 }
@@ -666,7 +724,8 @@ void MainDialog::OpenInBrowser(QByteArray url)
 
 void MainDialog::OnSiteJump()
 {
-    const int row = GetSelectedSiteRow();
+    // Only a site the list shows as its current row: never one a search hides.
+    const int row = currentRow();
     if (row < 0 || std::size_t(row) >= sites().size())
         return;
     OpenInBrowser(sites().at(std::size_t(row)).GetUrl());
@@ -711,7 +770,10 @@ void MainDialog::OnLinkMoved(int number, const QByteArray &oldUrl, const QByteAr
         ShowMessage(OperationMessage(result, m_register->settingPath()));
         return;
     }
-    // The fields keep what was typed, but for the URL of the site they show.
-    if (number == m_shownNumber)
+    // The fields keep what was typed, but for the URL of the site they show, now as a change of
+    // the site with its new URL.
+    if (number == m_fieldsRecord->number()) {
         SetFieldText(SiteFieldId::Url, CodePage::toText(newUrl));
+        m_fieldsRecord->keepTypedFor(number);
+    }
 }

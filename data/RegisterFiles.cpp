@@ -324,6 +324,51 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
     return add(record);
 }
 
+OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
+                                           std::vector<int> &numbers)
+{
+    numbers.assign(records.size(), 0);
+    for (const auto &[number, record] : records) {
+        if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+            return refusal;
+    }
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
+    if (OperationResult ready = operation.startWriting(count, records.empty() ? 0 : records.front().first); !ready.done())
+        return ready;
+    // A number within the count whose file is free is taken back; every other record takes the
+    // next number above the count, in the order given (the highest records deleted come back at
+    // their own numbers that way, since the count was lowered below them).
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const int number = records[i].first;
+        if (number >= 1 && number <= count.value && !operation.fileAt(number))
+            numbers[i] = number;
+    }
+    std::vector<std::pair<QString, QByteArray>> files;
+    files.reserve(records.size());
+    int next = count.value;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (numbers[i] == 0)
+            numbers[i] = ++next;
+        files.emplace_back(DataFileName(numbers[i]), FreshFileBytes(records[i].second));
+    }
+    std::size_t replaced = 0;
+    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
+        for (std::size_t j = 0; j < replaced; ++j)
+            m_folder.remove(files[j].first, false);
+        m_folder.flush();
+        return Failed(written, records.front().first);
+    }
+    if (IoResult counted = operation.writeCount(count, std::max(count.value, next)); !counted) {
+        // Not back until the count says so: without it, nothing changed.
+        for (const auto &file : files)
+            m_folder.remove(file.first, false);
+        m_folder.flush();
+        return Failed(counted, records.front().first);
+    }
+    return Outcome(OperationStatus::Done, numbers.empty() ? 0 : numbers.front());
+}
+
 OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)
 {
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);

@@ -67,6 +67,9 @@ public:
     // Puts a record back at `number` when that number is free (raising the count when it is above
     // it), else adds it as a new record; `number` in the result says where it went.
     OperationResult restore(int number, const SiteRecord &record);
+    // Puts several records back as one operation, each at its number when that is free (else at a
+    // new number above the rest); `numbers` receives where each went, in the order given.
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
     // Sets the count to the highest data file number present, after telling `beforeWriting` the
     // count it replaces (-1 when there was none to read) and the new one. The only write a damaged
     // register takes.

@@ -119,14 +119,86 @@ OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRe
 {
     const OperationResult result = m_files.removeMany(seen);
     if (result.done()) {
-        for (const auto &[number, record] : seen)
-            put(number, std::nullopt);
+        std::vector<int> numbers;
+        numbers.reserve(seen.size());
+        for (const auto &entry : seen)
+            numbers.push_back(entry.first);
+        std::sort(numbers.begin(), numbers.end());
+        eraseNumbers(numbers);
         // Removing the highest record lowers the count.
         followCount();
     } else {
         takeOnDisk(result);
     }
     return result;
+}
+
+OperationResult SiteRegister::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
+                                          std::vector<int> &numbers)
+{
+    makeFolder();
+    const OperationResult result = m_files.restoreMany(records, numbers);
+    if (!result.done()) {
+        takeOnDisk(result);
+        return result;
+    }
+    std::vector<std::pair<int, const SiteRecord *>> placed;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        placed.emplace_back(numbers[i], &records[i].second);
+    std::sort(placed.begin(), placed.end());
+    if (int(placed.size()) > kMostSingleChanges) {
+        emit aboutToBeReset();
+        SiteList merged;
+        merged.reserve(m_sites.size() + placed.size());
+        std::size_t i = 0, j = 0;
+        while (i < m_sites.size() || j < placed.size()) {
+            if (j == placed.size() || (i < m_sites.size() && m_sites.number(i) < placed[j].first)) {
+                merged.push_back(m_sites.at(i), m_sites.number(i));
+                ++i;
+            } else {
+                if (i < m_sites.size() && m_sites.number(i) == placed[j].first)
+                    ++i; // the file written now stands for that number
+                merged.push_back(*placed[j].second, placed[j].first);
+                ++j;
+            }
+        }
+        m_sites = std::move(merged);
+        m_count = std::max(m_count, placed.back().first);
+        emit wasReset();
+    } else {
+        for (const auto &[number, record] : placed) {
+            if (number <= m_count)
+                put(number, *record);
+        }
+    }
+    followCount();
+    return result;
+}
+
+void SiteRegister::eraseNumbers(const std::vector<int> &numbers)
+{
+    // Runs of neighbouring positions, from the last, so that earlier positions stay put.
+    std::vector<std::pair<int, int>> runs;
+    for (int number : numbers) {
+        const long long at = m_sites.positionOf(number);
+        if (at < 0)
+            continue;
+        if (!runs.empty() && runs.back().second + 1 == int(at))
+            runs.back().second = int(at);
+        else
+            runs.emplace_back(int(at), int(at));
+    }
+    if (int(runs.size()) > kMostSingleChanges) {
+        emit aboutToBeReset();
+        m_sites.eraseRuns(runs);
+        emit wasReset();
+        return;
+    }
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        emit recordsAboutToBeRemoved(run->first, run->second);
+        m_sites.eraseRuns({*run});
+        emit recordsRemoved(run->first, run->second);
+    }
 }
 
 OperationResult SiteRegister::restore(int number, const SiteRecord &record)

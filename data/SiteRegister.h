@@ -49,6 +49,8 @@ public:
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
     OperationResult restore(int number, const SiteRecord &record);
+    // Several records put back as one operation (see RegisterFiles::restoreMany).
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
 
     // From now on, takes in what other programs change in the folder.
     void watch();
@@ -76,6 +78,9 @@ private:
     void put(int number, const std::optional<SiteRecord> &record);
     // Records numbered above every record in the list, announced as one block.
     void append(const SiteList &records);
+    // The records `numbers` (ascending) out of the list, announced run by run, or as one reset
+    // when the runs are too many to announce one by one.
+    void eraseNumbers(const std::vector<int> &numbers);
     // Brings the list in step with setting.ini's count: records above it are dropped, and those
     // between the count the list followed and the new one are read.
     void followCount();
