@@ -14,6 +14,10 @@ constexpr int kMostSingleChanges = 512;
 // A count raised by more than this is followed by reading the files present, not by probing
 // every number (a count of two billion with three files is three files).
 constexpr int kMostProbes = 4096;
+// The window takes conflict copies in on its own: it never waits long for the lock on its thread,
+// and tries again a little later instead.
+constexpr int kIntakeLockWaitMs = 20;
+constexpr int kIntakeRetryMs = 250;
 
 } // namespace
 
@@ -22,6 +26,8 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     , m_folder(folderPath)
     , m_files(m_folder)
 {
+    m_intake.setSingleShot(true);
+    connect(&m_intake, &QTimer::timeout, this, &SiteRegister::takeInCopies);
 }
 
 SiteRegister::~SiteRegister() = default;
@@ -231,6 +237,30 @@ void SiteRegister::watch()
     }
     if (m_folder.exists())
         m_watcher->watch(watchPath());
+    scheduleIntake();
+}
+
+void SiteRegister::scheduleIntake(int delayMs)
+{
+    if (!m_intake.isActive() || delayMs == 0)
+        m_intake.start(delayMs);
+}
+
+void SiteRegister::takeInCopies()
+{
+    if (!m_folder.exists() || m_damaged)
+        return;
+    std::vector<ConflictCopy> copies;
+    const OperationResult result = ConflictIntake(m_folder, kIntakeLockWaitMs).takeIn(copies);
+    if (result.status == OperationStatus::Busy) {
+        scheduleIntake(kIntakeRetryMs);
+        return;
+    }
+    if (copies.empty())
+        return;
+    // The new records lie above the count the list followed; a copy's count may have raised it.
+    followCount();
+    emit conflictCopiesTakenIn(copies);
 }
 
 QString SiteRegister::watchPath() const
@@ -250,6 +280,8 @@ void SiteRegister::refresh(const QStringList &names)
     for (const QString &name : names) {
         // A name made or removed elsewhere may differ in case from what the folder knew.
         m_folder.refreshName(name);
+        if (!m_intake.isActive() && ConflictIntake::anyCopy({name}))
+            scheduleIntake();
         if (name.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
             setting = true;
         else if (const int number = DataFileNumber(name))
@@ -275,6 +307,8 @@ void SiteRegister::refresh(const QStringList &names)
 
 void SiteRegister::refreshAll()
 {
+    if (m_watcher)
+        scheduleIntake();
     SiteList fresh;
     bool damaged = false;
     if (!m_files.load(fresh, damaged))

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ConflictIntake.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteList.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <optional>
 #include <vector>
@@ -60,6 +62,8 @@ signals:
     void wasReset();
     // setting.ini became damaged, or was repaired.
     void damageChanged(bool damaged);
+    // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
+    void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
 
 private:
     // Makes the list hold `record` as record `number`, or no record `number` without one.
@@ -75,6 +79,10 @@ private:
     // After an operation found the record changed or removed: the list takes the file as it is.
     void takeOnDisk(const OperationResult &result);
     void makeFolder();
+    // Takes in the conflict copies in the folder, soon, when the event loop turns: once however
+    // many changes named them, and again later while another program holds the lock.
+    void scheduleIntake(int delayMs = 0);
+    void takeInCopies();
     QString watchPath() const;
 
     RegisterFolder m_folder;
@@ -84,4 +92,5 @@ private:
     int m_count = 0;
     bool m_damaged = false;
     RegisterWatcher *m_watcher = nullptr;
+    QTimer m_intake;
 };
