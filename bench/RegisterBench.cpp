@@ -69,7 +69,7 @@ void UpdateFirst(benchmark::State &state)
     for (auto _ : state) {
         SiteRecord changed = current;
         changed.m_content = QByteArray::number(++round) + current.m_content;
-        if (!open.files.update(1, changed, &current).done())
+        if (!open.files.update(1, changed, current).done())
             state.SkipWithError("update failed");
         current = changed;
     }

@@ -202,7 +202,7 @@ int runUpdate(const CliContext &context)
         if (context.parser.isSet(kFieldOptions[i]))
             record.*bytes[i] = encoded.*bytes[i];
     }
-    const OperationResult updated = files.update(number, record, &loaded);
+    const OperationResult updated = files.update(number, record, loaded);
     return updated.done() ? ExitOk : operationFailed(updated);
 }
 

@@ -393,7 +393,37 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     return outcome(OperationStatus::Done, first);
 }
 
-OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord *expected)
+OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    return updateIf(number, record, &seen);
+}
+
+OperationResult RegisterFiles::update(int number, const SiteRecord &record)
+{
+    return updateIf(number, record, nullptr);
+}
+
+OperationResult RegisterFiles::remove(int number, const SiteRecord &seen)
+{
+    return removeIf(number, &seen);
+}
+
+OperationResult RegisterFiles::remove(int number)
+{
+    return removeIf(number, nullptr);
+}
+
+OperationResult RegisterFiles::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    OperationResult result;
+    for (const auto &[number, record] : seen) {
+        if (result = removeIf(number, &record); !result.done())
+            return result;
+    }
+    return result;
+}
+
+OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, const SiteRecord *expected)
 {
     if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
         return refusal;
@@ -411,7 +441,7 @@ OperationResult RegisterFiles::update(int number, const SiteRecord &record, cons
     return outcome(OperationStatus::Done, number);
 }
 
-OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
+OperationResult RegisterFiles::removeIf(int number, const SiteRecord *expected)
 {
     Operation operation(*this, RegisterLock::Mode::Exclusive);
     Count count;

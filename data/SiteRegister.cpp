@@ -90,8 +90,12 @@ OperationResult SiteRegister::update(int number, const SiteRecord &record)
     const long long position = m_sites.positionOf(number);
     if (position < 0)
         return {OperationStatus::RemovedElsewhere, number, {}};
-    const SiteRecord expected = m_sites.at(std::size_t(position));
-    const OperationResult result = m_files.update(number, record, &expected);
+    return update(number, record, m_sites.at(std::size_t(position)));
+}
+
+OperationResult SiteRegister::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    const OperationResult result = m_files.update(number, record, seen);
     if (result.done())
         put(number, record);
     else
@@ -104,10 +108,20 @@ OperationResult SiteRegister::remove(int number)
     const long long position = m_sites.positionOf(number);
     if (position < 0)
         return {OperationStatus::RemovedElsewhere, number, {}};
-    const SiteRecord expected = m_sites.at(std::size_t(position));
-    const OperationResult result = m_files.remove(number, &expected);
+    return remove(number, m_sites.at(std::size_t(position)));
+}
+
+OperationResult SiteRegister::remove(int number, const SiteRecord &seen)
+{
+    return removeMany({{number, seen}});
+}
+
+OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    const OperationResult result = m_files.removeMany(seen);
     if (result.done()) {
-        put(number, std::nullopt);
+        for (const auto &[number, record] : seen)
+            put(number, std::nullopt);
         // Removing the highest record lowers the count.
         followCount();
     } else {

@@ -38,9 +38,15 @@ public:
 
     OperationResult add(const SiteRecord &record);
     OperationResult addMany(const std::vector<SiteRecord> &records);
-    // Rewrites record `number`, unless its file no longer holds the record as the list has it.
+    // Rewrites record `number`, unless its file no longer holds `seen`, the record as the user saw
+    // it (not as the list has it now: the list may already show another program's change).
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    // Removes record `number`, unless its file no longer holds `seen`.
+    OperationResult remove(int number, const SiteRecord &seen);
+    // Removes several records, all or none (see RegisterFiles::removeMany).
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // The same, with the record as the list has it now taken as seen.
     OperationResult update(int number, const SiteRecord &record);
-    // Removes record `number`, unless its file no longer holds the record as the list has it.
     OperationResult remove(int number);
     OperationResult restore(int number, const SiteRecord &record);
 

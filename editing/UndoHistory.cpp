@@ -32,8 +32,15 @@ OperationResult UndoHistory::add(const SiteRecord &record)
 OperationResult UndoHistory::update(int number, const SiteRecord &record)
 {
     const long long position = m_register.sites().positionOf(number);
-    const SiteRecord before = position >= 0 ? m_register.sites().at(std::size_t(position)) : SiteRecord();
-    const OperationResult result = m_register.update(number, record);
+    if (position < 0)
+        return {OperationStatus::RemovedElsewhere, number, {}};
+    return update(number, record, m_register.sites().at(std::size_t(position)));
+}
+
+OperationResult UndoHistory::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    const SiteRecord before = seen; // `seen` may be a record of the list, which the update changes
+    const OperationResult result = m_register.update(number, record, before);
     // Confirming a record unchanged changed nothing: there is nothing to take back.
     if (result.done() && !(before == record))
         remember({Kind::Updated, numberOf(number), before, record});
@@ -43,8 +50,15 @@ OperationResult UndoHistory::update(int number, const SiteRecord &record)
 OperationResult UndoHistory::remove(int number)
 {
     const long long position = m_register.sites().positionOf(number);
-    const SiteRecord before = position >= 0 ? m_register.sites().at(std::size_t(position)) : SiteRecord();
-    const OperationResult result = m_register.remove(number);
+    if (position < 0)
+        return {OperationStatus::RemovedElsewhere, number, {}};
+    return remove(number, m_register.sites().at(std::size_t(position)));
+}
+
+OperationResult UndoHistory::remove(int number, const SiteRecord &seen)
+{
+    const SiteRecord before = seen; // as above: the removal erases it from the list
+    const OperationResult result = m_register.remove(number, before);
     if (result.done()) {
         remember({Kind::Removed, numberOf(number), before, {}});
         // The number may be given to another record: that one is not this one.
@@ -137,11 +151,11 @@ UndoOutcome UndoHistory::apply(const Step &step, bool undoing)
         }
     } else if (result = require(number, undoing ? step.after : step.before); result.done()) {
         if (takesAway) {
-            result = m_register.remove(number);
+            result = m_register.remove(number, undoing ? step.after : step.before);
             if (result.done())
                 m_live.remove(number);
         } else {
-            result = m_register.update(number, undoing ? step.before : step.after);
+            result = m_register.update(number, undoing ? step.before : step.after, undoing ? step.after : step.before);
         }
     }
 

@@ -43,6 +43,10 @@ public:
 
     // The register's own operations; each one done is remembered, and forgets what was undone.
     OperationResult add(const SiteRecord &record);
+    // `seen`: the record as the user saw it; nothing is written when the file no longer holds it.
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    OperationResult remove(int number, const SiteRecord &seen);
+    // The same, with the record as the list has it now taken as seen.
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
 

@@ -115,10 +115,10 @@ TEST(RegisterFiles, sessionsRunAsWritten)
                 records.push_back(fromField(Unescaped(field)));
             result = records.size() == 1 ? reg->files.add(records[0]) : reg->files.addMany(records);
         } else if (word == "update") {
-            result = reg->files.update(f[0].toInt(), named(f[1]), f.size() > 2 ? &was : nullptr);
+            result = f.size() > 2 ? reg->files.update(f[0].toInt(), named(f[1]), was) : reg->files.update(f[0].toInt(), named(f[1]));
         } else if (word == "remove") {
             const SiteRecord expected = named(f.value(1));
-            result = reg->files.remove(f[0].toInt(), f.size() > 1 ? &expected : nullptr);
+            result = f.size() > 1 ? reg->files.remove(f[0].toInt(), expected) : reg->files.remove(f[0].toInt());
         } else if (word == "restore") {
             result = reg->files.restore(f[0].toInt(), named(f[1]));
         } else if (word == "repair") {
