@@ -23,6 +23,7 @@
 #include "SiteFinder.h"
 #include "SiteListCommands.h"
 #include "SiteRegister.h"
+#include "StatusLine.h"
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 #include "SiteView.h"
@@ -88,6 +89,8 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     m_listArea->addWidget(siteView(), 1);
     m_searchBar = new SiteSearchBar(this);
     m_listArea->insertWidget(0, m_searchBar);
+    m_statusLine = new StatusLine(this);
+    m_listArea->addWidget(m_statusLine);
     // The template's size is the window's least size and the size it opens at.
     resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
@@ -176,6 +179,7 @@ bool MainDialog::LoadRegister()
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
     m_history = new UndoHistory(*m_register, 100, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
+    connect(m_register.get(), &SiteRegister::conflictCopiesTakenIn, m_statusLine, &StatusLine::showConflictsTakenIn);
     m_register->watch();
     return true;
 }
