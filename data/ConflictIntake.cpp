@@ -5,6 +5,7 @@
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -61,7 +62,8 @@ class ConflictIntake::Scan
 public:
     explicit Scan(RegisterFolder &folder) : m_folder(folder) {}
 
-    IoResult read()
+    // Records numbered below `readFrom` are not read (the caller knows them already).
+    IoResult read(int readFrom = 1)
     {
         QStringList names;
         if (IoResult listed = m_folder.list(names); !listed)
@@ -104,21 +106,28 @@ public:
         }
         copies.erase(std::remove_if(copies.begin(), copies.end(), [](const ConflictCopy &c) { return c.file.isEmpty(); }),
                      copies.end());
-        for (const auto &[number, name] : dataFiles) {
-            if (number > countInForce)
-                break;
-            bool exists = false;
-            if (IoResult read = m_folder.read(name, bytes, exists); !read) {
-                if (read.error == EISDIR)
-                    continue; // a folder in a data file's place is no record
-                return read;
-            }
+        for (auto it = dataFiles.lower_bound(readFrom); it != dataFiles.end() && it->first <= countInForce; ++it) {
             SiteRecord record;
-            record.ReadFrom(IniDocument::parse(bytes));
+            bool exists = false;
+            if (IoResult read = readRecord(it->second, record, exists); !read)
+                return read;
             if (exists)
-                records.push_back(record, number);
+                records.push_back(record, it->first);
         }
         return IoResult::success();
+    }
+
+    IoResult readRecord(const QString &name, SiteRecord &record, bool &exists)
+    {
+        QByteArray bytes;
+        IoResult read = m_folder.read(name, bytes, exists);
+        if (!read && read.error == EISDIR) {
+            exists = false; // a folder in a data file's place is no record
+            return IoResult::success();
+        }
+        if (read && exists)
+            record.ReadFrom(IniDocument::parse(bytes));
+        return read;
     }
 
     std::vector<ConflictCopy> copies;
@@ -177,7 +186,7 @@ IoResult ConflictIntake::pending(const SiteList &sites, std::vector<ConflictCopy
     return IoResult::success();
 }
 
-OperationResult ConflictIntake::takeIn(std::vector<ConflictCopy> &takenIn)
+OperationResult ConflictIntake::takeIn(std::vector<ConflictCopy> &takenIn, const SiteList *inMemory, int inMemoryCount)
 {
     takenIn.clear();
     if (!m_folder.exists())
@@ -187,7 +196,7 @@ OperationResult ConflictIntake::takeIn(std::vector<ConflictCopy> &takenIn)
         return outcome(lock.state() == RegisterLock::State::Busy ? OperationStatus::Busy : OperationStatus::Failed,
                        lock.result());
     Scan scan(m_folder);
-    if (IoResult read = scan.read(); !read)
+    if (IoResult read = scan.read(inMemory ? inMemoryCount + 1 : 1); !read)
         return outcome(OperationStatus::Failed, read);
     if (scan.copies.empty())
         return outcome(OperationStatus::Done);
@@ -197,6 +206,26 @@ OperationResult ConflictIntake::takeIn(std::vector<ConflictCopy> &takenIn)
     QSet<QByteArray> known;
     for (const SiteRecord &record : scan.records)
         known.insert(textsKey(record));
+    // The records the caller holds are looked at on disk only where one equals a copy.
+    QHash<QByteArray, int> remembered;
+    if (inMemory) {
+        for (std::size_t i = 0; i < inMemory->size() && inMemory->number(i) <= inMemoryCount; ++i)
+            remembered.insert(textsKey(inMemory->at(i)), inMemory->number(i));
+    }
+    const auto isKnown = [&](const SiteRecord &record) {
+        const QByteArray key = textsKey(record);
+        if (known.contains(key))
+            return true;
+        const auto it = remembered.constFind(key);
+        if (it == remembered.constEnd())
+            return false;
+        SiteRecord onDisk;
+        bool exists = false;
+        if (!scan.readRecord(DataFileName(it.value()), onDisk, exists) || !exists || textsKey(onDisk) != key)
+            return false;
+        known.insert(key);
+        return true;
+    };
     const int firstNew = scan.countInForce + 1;
     int next = firstNew;
     // Written fresh above the count, where no reader looks until the count brings them in.
@@ -209,7 +238,7 @@ OperationResult ConflictIntake::takeIn(std::vector<ConflictCopy> &takenIn)
         if (copy.isCount()) {
             if (copy.count < 0)
                 continue; // nothing to take from it: left for a person to look at
-        } else if (!known.contains(textsKey(copy.record))) {
+        } else if (!isKnown(copy.record)) {
             IniDocument file;
             copy.record.WriteTo(file);
             if (IoResult written = m_folder.replace(DataFileName(next), file.serialize()); !written) {

@@ -50,7 +50,11 @@ public:
     // Takes every copy in, as one operation under the register's lock: the new records' files, then
     // the count, then the copies are removed. `takenIn` lists the copies removed. A copy that cannot
     // be read is left where it is. A register whose count cannot be read is left alone (Damaged).
-    OperationResult takeIn(std::vector<ConflictCopy> &takenIn);
+    // A caller that holds the records numbered up to `inMemoryCount` (a window) passes them: then
+    // only the files that hold a record equal to a copy, and those above that count, are read, not
+    // every record of the register.
+    OperationResult takeIn(std::vector<ConflictCopy> &takenIn, const SiteList *inMemory = nullptr,
+                           int inMemoryCount = 0);
 
 private:
     class Scan;

@@ -265,7 +265,7 @@ void SiteRegister::takeInCopies()
     if (!m_folder.exists() || m_damaged)
         return;
     std::vector<ConflictCopy> copies;
-    const OperationResult result = ConflictIntake(m_folder, kIntakeLockWaitMs).takeIn(copies);
+    const OperationResult result = ConflictIntake(m_folder, kIntakeLockWaitMs).takeIn(copies, &m_sites, m_count);
     if (result.status == OperationStatus::Busy) {
         scheduleIntake(kIntakeRetryMs);
         return;
