@@ -168,7 +168,7 @@ void MainDialog::connectPages()
 
 bool MainDialog::LoadRegister()
 {
-    m_register = std::make_unique<SiteRegister>(QFile::encodeName(AppDirectory()));
+    m_register = std::make_unique<SiteRegister>(AppDirectoryBytes());
     const IoResult loaded = m_register->open();
     if (!loaded) {
         ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')

@@ -364,7 +364,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
         return usage(QStringLiteral("unknown encoding: ") + encodingName);
 
-    QByteArray directory = QFile::encodeName(AppDirectory());
+    QByteArray directory = AppDirectoryBytes();
     if (parser.isSet(QStringLiteral("dir"))) {
         directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
         if (directory.isEmpty())

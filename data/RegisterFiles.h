@@ -73,9 +73,9 @@ public:
     OperationResult repair(const std::function<void(int from, int to)> &beforeWriting = {});
 
 private:
-    class Operation;
     OperationResult updateIf(int number, const SiteRecord &record, const SiteRecord *seen);
-    OperationResult removeIf(int number, const SiteRecord *seen);
+    // With `compare` false, whatever each record's file holds is removed.
+    OperationResult removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare);
 
     RegisterFolder &m_folder;
     int m_lockWaitMs;

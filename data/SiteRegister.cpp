@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -14,10 +15,6 @@ constexpr int kMostSingleChanges = 512;
 // A count raised by more than this is followed by reading the files present, not by probing
 // every number (a count of two billion with three files is three files).
 constexpr int kMostProbes = 4096;
-// The window takes conflict copies in on its own: it never waits long for the lock on its thread,
-// and tries again a little later instead.
-constexpr int kIntakeLockWaitMs = 20;
-constexpr int kIntakeRetryMs = 250;
 
 } // namespace
 
@@ -25,9 +22,13 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     : QObject(parent)
     , m_folder(folderPath)
     , m_files(m_folder)
+    , m_reader(m_folder, 0)
 {
     m_intake.setSingleShot(true);
     connect(&m_intake, &QTimer::timeout, this, &SiteRegister::takeInCopies);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &SiteRegister::retryPending);
 }
 
 SiteRegister::~SiteRegister() = default;
@@ -149,8 +150,11 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     case OperationStatus::ChangedElsewhere:
     case OperationStatus::RemovedElsewhere: {
         std::optional<SiteRecord> onDisk;
-        if (readRecord(result.number, onDisk))
+        const Read read = readRecord(result.number, onDisk);
+        if (read == Read::Done)
             put(result.number, onDisk);
+        else if (read == Read::Busy)
+            defer({DataFileName(result.number)});
         break;
     }
     case OperationStatus::Damaged:
@@ -162,15 +166,42 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     }
 }
 
-bool SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
+SiteRegister::Read SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
 {
     SiteRecord read;
     bool exists = false;
     // A file that cannot be read now keeps the record the list has; it is not gone.
-    if (!m_files.read(number, read, exists))
-        return false;
+    if (const IoResult io = m_reader.read(number, read, exists); !io)
+        return isBusy(io) ? Read::Busy : Read::Failed;
     record = exists ? std::optional<SiteRecord>(read) : std::nullopt;
-    return true;
+    return Read::Done;
+}
+
+bool SiteRegister::isBusy(const IoResult &io)
+{
+    return !io.ok && io.error == EWOULDBLOCK;
+}
+
+void SiteRegister::defer(const QStringList &names)
+{
+    for (const QString &name : names)
+        m_pending.insert(name);
+    if (!m_retry.isActive())
+        m_retry.start();
+}
+
+void SiteRegister::retryPending()
+{
+    if (m_pendingAll) {
+        m_pendingAll = false;
+        m_pending.clear();
+        refreshAll();
+        return;
+    }
+    const QStringList names(m_pending.begin(), m_pending.end());
+    m_pending.clear();
+    if (!names.isEmpty())
+        refresh(names);
 }
 
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
@@ -210,8 +241,11 @@ void SiteRegister::followCount()
 {
     int count = 0;
     bool damaged = false;
-    if (!m_files.count(count, damaged))
+    if (const IoResult io = m_reader.count(count, damaged); !io) {
+        if (isBusy(io))
+            defer({QStringLiteral("setting.ini")});
         return;
+    }
     if (damaged || m_damaged) {
         refreshAll();
         return;
@@ -235,7 +269,14 @@ void SiteRegister::followCount()
     SiteList added;
     for (int number = m_count + 1; number > 0 && number <= count; ++number) {
         std::optional<SiteRecord> record;
-        if (readRecord(number, record) && record)
+        const Read read = readRecord(number, record);
+        if (read == Read::Busy) {
+            // Followed as far as it could be read; the rest when the lock is free.
+            count = number - 1;
+            defer({QStringLiteral("setting.ini")});
+            break;
+        }
+        if (read == Read::Done && record)
             added.push_back(*record, number);
     }
     m_count = count;
@@ -252,29 +293,6 @@ void SiteRegister::watch()
     if (m_folder.exists())
         m_watcher->watch(watchPath());
     scheduleIntake();
-}
-
-void SiteRegister::scheduleIntake(int delayMs)
-{
-    if (!m_intake.isActive() || delayMs == 0)
-        m_intake.start(delayMs);
-}
-
-void SiteRegister::takeInCopies()
-{
-    if (!m_folder.exists() || m_damaged)
-        return;
-    std::vector<ConflictCopy> copies;
-    const OperationResult result = ConflictIntake(m_folder, kIntakeLockWaitMs).takeIn(copies, &m_sites, m_count);
-    if (result.status == OperationStatus::Busy) {
-        scheduleIntake(kIntakeRetryMs);
-        return;
-    }
-    if (copies.empty())
-        return;
-    // The new records lie above the count the list followed; a copy's count may have raised it.
-    followCount();
-    emit conflictCopiesTakenIn(copies);
 }
 
 QString SiteRegister::watchPath() const
@@ -310,13 +328,21 @@ void SiteRegister::refresh(const QStringList &names)
     if (setting)
         followCount();
     std::sort(numbers.begin(), numbers.end());
+    QStringList busy;
     for (int number : numbers) {
         if (m_damaged || number > m_count)
             continue;
         std::optional<SiteRecord> record;
-        if (readRecord(number, record))
+        // Another program holds the lock: never waited for here, where the window's events
+        // would wait too. What could not be read is read again shortly.
+        const Read read = busy.isEmpty() ? readRecord(number, record) : Read::Busy;
+        if (read == Read::Done)
             put(number, record);
+        else if (read == Read::Busy)
+            busy << DataFileName(number);
     }
+    if (!busy.isEmpty())
+        defer(busy);
 }
 
 void SiteRegister::refreshAll()
@@ -325,12 +351,17 @@ void SiteRegister::refreshAll()
         scheduleIntake();
     SiteList fresh;
     bool damaged = false;
-    if (!m_files.load(fresh, damaged))
+    if (const IoResult io = m_reader.load(fresh, damaged); !io) {
+        if (isBusy(io)) {
+            m_pendingAll = true;
+            defer({});
+        }
         return;
+    }
     int count = 0;
     bool unused = false;
     if (!damaged)
-        m_files.count(count, unused);
+        m_reader.count(count, unused);
     m_count = std::max(count, fresh.empty() ? 0 : fresh.number(fresh.size() - 1));
 
     // The numbers whose record differs, in both lists.

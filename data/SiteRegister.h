@@ -6,6 +6,7 @@
 #include "SiteList.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <optional>
@@ -56,6 +57,8 @@ public:
     void refresh(const QStringList &names);
     // Reads the whole register again and brings the list in step with it.
     void refreshAll();
+    // How soon what could not be read while another program held the lock is tried again.
+    static constexpr int kRetryMs = 50;
 
 signals:
     void recordsAboutToBeInserted(int first, int last);
@@ -79,9 +82,14 @@ private:
     // Brings the list in step with setting.ini's count: records above it are dropped, and those
     // between the count the list followed and the new one are read.
     void followCount();
-    // The record `number` as its file holds it now (nothing when it has none); false when its
-    // file cannot be read.
-    bool readRecord(int number, std::optional<SiteRecord> &record);
+    enum class Read { Done, Busy, Failed };
+    // The record `number` as its file holds it now (nothing when it has none). Never waits for
+    // the lock: Busy when another program holds it.
+    Read readRecord(int number, std::optional<SiteRecord> &record);
+    static bool isBusy(const IoResult &io);
+    // Files to read again once the lock is free, on a timer, so that nothing waits for it.
+    void defer(const QStringList &names);
+    void retryPending();
     // After an operation found the record changed or removed: the list takes the file as it is.
     void takeOnDisk(const OperationResult &result);
     void makeFolder();
@@ -93,6 +101,11 @@ private:
 
     RegisterFolder m_folder;
     RegisterFiles m_files;
+    // Reads what other programs changed without waiting for their lock.
+    RegisterFiles m_reader;
+    QSet<QString> m_pending;
+    bool m_pendingAll = false;
+    QTimer m_retry;
     SiteList m_sites;
     // The count the list follows: every record numbered up to it that has a file is in the list.
     int m_count = 0;

@@ -98,7 +98,8 @@ TEST(RegisterFiles, sessionsRunAsWritten)
                 [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         const QString file = QString::fromUtf8(f.value(0));
         const SiteRecord was = named(f.value(2));
-        if (word == "add" || word == "update" || word == "remove" || word == "restore" || word == "repair")
+        if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
+            || word == "repair")
             before = filesOf(reg->dir.path());
         if (word == "write") {
             reg->dir.write(file, row.field(2));
@@ -107,6 +108,15 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "data") {
             for (const QByteArray &number : f)
                 reg->dir.write(DataFileName(number.toInt()), dataFile("r" + number));
+        } else if (word == "big") {
+            reg->dir.write(file, QByteArray(RegisterFolder::kMaxFileSize + 1, 'x'));
+        } else if (word == "mode") {
+            ASSERT_EQ(::chmod(QFile::encodeName(reg->dir.file(file)).constData(), mode_t(f[1].toInt(nullptr, 8))), 0);
+        } else if (word == "removemany") {
+            std::vector<std::pair<int, SiteRecord>> seen;
+            for (const QByteArray &field : f)
+                seen.emplace_back(field.split(':')[0].toInt(), named(field.split(':')[1]));
+            result = reg->files.removeMany(seen);
         } else if (word == "folder") {
             ASSERT_TRUE(QDir(reg->dir.path()).mkdir(file));
         } else if (word == "add") {
