@@ -24,6 +24,7 @@
 #include "SiteFinder.h"
 #include "SiteListCommands.h"
 #include "SiteRegister.h"
+#include "StatusLine.h"
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 #include "SiteView.h"
@@ -89,6 +90,8 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     m_listArea->addWidget(siteView(), 1);
     m_searchBar = new SiteSearchBar(this);
     m_listArea->insertWidget(0, m_searchBar);
+    m_statusLine = new StatusLine(this);
+    m_listArea->addWidget(m_statusLine);
     // The template's size is the window's least size and the size it opens at.
     resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
@@ -184,6 +187,7 @@ bool MainDialog::LoadRegister()
     m_history = new UndoHistory(*m_register, 100, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
     m_fieldsRecord = new FieldsRecord(*m_register, *this, m_register.get());
+    connect(m_register.get(), &SiteRegister::conflictCopiesTakenIn, m_statusLine, &StatusLine::showConflictsTakenIn);
     m_register->watch();
     return true;
 }

@@ -23,6 +23,7 @@ struct UndoOutcome;
 class PageTab;
 class SiteFinder;
 class SiteSearchBar;
+class StatusLine;
 class QModelIndex;
 class QTableView;
 class QVBoxLayout;
@@ -167,6 +168,7 @@ private:
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     QVBoxLayout *m_listArea = nullptr;
+    StatusLine *m_statusLine = nullptr;
     SiteTableModel *m_siteModel = nullptr;
     SiteSearchBar *m_searchBar = nullptr;
     SiteFinder *m_finder = nullptr;

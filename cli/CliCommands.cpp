@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
+#include "CliConflicts.h"
 #include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
@@ -139,7 +140,7 @@ int runList(const CliContext &context)
                 + RecordAsTsv(sites.at(i), context.encoding);
         out += '\n';
     }
-    return writeOut(out);
+    return writeOut(out + CliConflictLines(context.folder, sites, json, ids, context.encoding));
 }
 
 SiteFields givenFields(const QCommandLineParser &p)
@@ -243,6 +244,7 @@ int runRepair(const CliContext &context)
     });
     if (!repaired.done())
         return operationFailed(repaired);
+    CliTakeInCopies(context.folder);
     return printed;
 }
 
@@ -369,6 +371,10 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     // A name that is no folder is a mistake to report, not an empty register to list.
     if (IoResult opened = folder.open(false); !opened)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
+    // What a sync tool set aside is taken back in by the next command that writes.
+    if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import")}
+            .contains(command->name))
+        CliTakeInCopies(folder);
     return command->run(CliContext{parser, encoding, folder, positional});
 }
 

@@ -24,6 +24,8 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     , m_files(m_folder)
     , m_reader(m_folder, 0)
 {
+    m_intake.setSingleShot(true);
+    connect(&m_intake, &QTimer::timeout, this, &SiteRegister::takeInCopies);
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &SiteRegister::retryPending);
@@ -362,6 +364,7 @@ void SiteRegister::watch()
     }
     if (m_folder.exists())
         m_watcher->watch(watchPath());
+    scheduleIntake();
 }
 
 QString SiteRegister::watchPath() const
@@ -381,6 +384,8 @@ void SiteRegister::refresh(const QStringList &names)
     for (const QString &name : names) {
         // A name made or removed elsewhere may differ in case from what the folder knew.
         m_folder.refreshName(name);
+        if (!m_intake.isActive() && ConflictIntake::anyCopy({name}))
+            scheduleIntake();
         if (name.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
             setting = true;
         else if (const int number = DataFileNumber(name))
@@ -414,6 +419,8 @@ void SiteRegister::refresh(const QStringList &names)
 
 void SiteRegister::refreshAll()
 {
+    if (m_watcher)
+        scheduleIntake();
     SiteList fresh;
     bool damaged = false;
     if (const IoResult io = m_reader.load(fresh, damaged); !io) {

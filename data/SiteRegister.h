@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConflictIntake.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteList.h"
@@ -72,6 +73,8 @@ signals:
     void wasReset();
     // setting.ini became damaged, or was repaired.
     void damageChanged(bool damaged);
+    // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
+    void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
 
 private:
     // Makes the list hold `record` as record `number`, or no record `number` without one.
@@ -95,6 +98,10 @@ private:
     // After an operation found the record changed or removed: the list takes the file as it is.
     void takeOnDisk(const OperationResult &result);
     void makeFolder();
+    // Takes in the conflict copies in the folder, soon, when the event loop turns: once however
+    // many changes named them, and again later while another program holds the lock.
+    void scheduleIntake(int delayMs = 0);
+    void takeInCopies();
     QString watchPath() const;
 
     RegisterFolder m_folder;
@@ -109,4 +116,5 @@ private:
     int m_count = 0;
     bool m_damaged = false;
     RegisterWatcher *m_watcher = nullptr;
+    QTimer m_intake;
 };
