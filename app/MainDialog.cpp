@@ -18,6 +18,7 @@
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
+#include "SiteColumnWidths.h"
 #include "SiteEntry.h"
 #include "SiteFilterModel.h"
 #include "SiteFinder.h"
@@ -139,7 +140,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, *siteView()->horizontalHeader());
+    WindowMemory::restore(*this, *m_columns);
     return true;
 }
 
@@ -209,7 +210,7 @@ const SiteList &MainDialog::sites() const
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_siteModel)
-        WindowMemory::save(*this, *siteView()->horizontalHeader());
+        WindowMemory::save(*this, *m_columns);
     event->accept();
     done(QDialog::Rejected);
 }
@@ -309,7 +310,6 @@ bool MainDialog::SetUpSiteList()
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setShowGrid(true);
-    view->setSortingEnabled(false);
     view->setWordWrap(false);
     view->verticalHeader()->hide();
     // Rows of one text line, all alike, so that the view never measures a row.
@@ -318,9 +318,7 @@ bool MainDialog::SetUpSiteList()
     QHeaderView *header = view->horizontalHeader();
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setStretchLastSection(false);
-    for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
-        view->setColumnWidth(column, SiteTableModel::columnWidth(column));
+    m_columns = new SiteColumnWidths(*view);
     view->viewport()->installEventFilter(this);
     view->installEventFilter(this);
     // The fields show the current row however it became current: mouse, keys, type-ahead, or a

@@ -123,6 +123,15 @@ bool fromTypedText(const QString &text, QByteArray &bytes)
     return encode(withWindowsForms(text), bytes);
 }
 
+char16_t windowsFormOf(char16_t typed)
+{
+    for (const auto &[from, stored] : kWindowsForms) {
+        if (from == typed)
+            return stored;
+    }
+    return typed;
+}
+
 char32_t unstorableCharacter(const QString &text)
 {
     QByteArray ignored;

@@ -21,6 +21,10 @@ bool fromText(const QString &text, QByteArray &bytes);
 // ...) are stored as Windows stores them.
 bool fromTypedText(const QString &text, QByteArray &bytes);
 
+// The character Windows stores where Linux input methods type `typed` (U+FF5E for U+301C, ...),
+// or `typed` itself: search treats the two alike, as the register does.
+char16_t windowsFormOf(char16_t typed);
+
 // The first character of `text` that fromTypedText cannot store (half a surrogate pair counts as
 // one), or kNone when there is none: refusals name the character they are about.
 inline constexpr char32_t kNone = 0xFFFFFFFF;
