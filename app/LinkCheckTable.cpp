@@ -1,6 +1,5 @@
 #include "LinkCheckTable.h"
 
-#include "LinkHealth.h"
 #include "LinkHealthIcon.h"
 
 #include <QHeaderView>
@@ -38,22 +37,22 @@ QTableWidgetItem *cell(const QString &text)
     return item;
 }
 
-// What needs a look: a link that is dead, in doubt, or could take the URL it moved to.
+// What needs a look: a link that is dead, warned of, or could take the URL it moved to.
 bool isProblem(LinkStatus status)
 {
-    const LinkHealth health = LinkHealthOf(status);
-    return health == LinkHealth::Dead || health == LinkHealth::Doubtful || health == LinkHealth::Moved;
+    const LinkVerdict verdict = LinkVerdictOf(status);
+    return verdict == LinkVerdict::Dead || verdict == LinkVerdict::Warning || verdict == LinkVerdict::Moved;
 }
 
 // Sorted ascending, the sites that need a look come first, the worst of them at the top.
 int statusKey(LinkStatus status)
 {
-    switch (LinkHealthOf(status)) {
-    case LinkHealth::Dead: return 0;
-    case LinkHealth::Doubtful: return 1;
-    case LinkHealth::Moved: return 2;
-    case LinkHealth::Ok: return 3;
-    case LinkHealth::Unchecked: return 4;
+    switch (LinkVerdictOf(status)) {
+    case LinkVerdict::Dead: return 0;
+    case LinkVerdict::Warning: return 1;
+    case LinkVerdict::Moved: return 2;
+    case LinkVerdict::Ok: return 3;
+    case LinkVerdict::Unchecked: return 4;
     }
     return 4;
 }
@@ -123,7 +122,7 @@ void LinkCheckTable::showResult(int index, const LinkResult &result)
     // Each cell is written in place: with a sort in force the row may move on each write, so the
     // row is looked up afresh for each.
     QTableWidgetItem *status = item(row, Status);
-    status->setIcon(LinkHealthIcon(LinkHealthOf(result.status)));
+    status->setIcon(LinkHealthIcon(LinkVerdictOf(result.status)));
     status->setToolTip(result.message);
     status->setData(kProblemRole, isProblem(result.status));
     status->setData(kKeyRole, statusKey(result.status));

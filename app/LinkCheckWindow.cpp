@@ -58,7 +58,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_progress->setValue(0);
     m_progress->setFormat(QStringLiteral("まだ確認していません"));
     m_problemsOnly = new QCheckBox(QStringLiteral("問題のみ"), this);
-    m_problemsOnly->setToolTip(QStringLiteral("リンク切れ・要確認・移転のサイトだけを表示します"));
+    m_problemsOnly->setToolTip(QStringLiteral("リンク切れ・警告・移転のサイトだけを表示します"));
     auto *controls = new QHBoxLayout;
     controls->addWidget(m_start);
     controls->addWidget(m_cancel);
@@ -212,7 +212,7 @@ void LinkCheckWindow::finishCheck()
         if (!status)
             continue;
         ++done;
-        dead += LinkHealthOf(*status) == LinkHealth::Dead;
+        dead += LinkVerdictOf(*status) == LinkVerdict::Dead;
         moved += *status == LinkStatus::Moved;
     }
     m_table->markUnanswered(QStringLiteral("中止"));

@@ -3,8 +3,11 @@
 #include "AppDirectory.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
+#include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
+#include "DuplicateIndex.h"
+#include "SiteList.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
@@ -33,7 +36,8 @@ const QString kUsage = QStringLiteral(
     "  delete ID\n"
     "  repair\n"
     "  keywords\n"
-    "  links [--keyword K] [--mode name|content|name-and-content]\n"
+    "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
+    "        [--order register|list-name|list-url]\n"
     "  import FILE|-\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
@@ -151,6 +155,18 @@ SiteFields givenFields(const QCommandLineParser &p)
                       p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
+// The window asks before it registers a site twice; a script cannot be asked, so it is told.
+void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
+{
+    SiteList sites;
+    bool damaged = false;
+    if (!files.load(sites, damaged))
+        return;
+    if (const int same = DuplicateIndex(sites).find(url, added))
+        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(same).arg(
+                       CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
+}
+
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
@@ -164,6 +180,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
+    warnOfSameSite(files, record.m_url, added.number);
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -246,28 +263,6 @@ int runKeywords(const CliContext &context)
     return writeOut(out);
 }
 
-int runLinks(const CliContext &context)
-{
-    const QCommandLineParser &p = context.parser;
-    const QString modeName = p.isSet(QStringLiteral("mode")) ? p.value(QStringLiteral("mode")) : QStringLiteral("name");
-    LinkCodeMode mode = LinkCodeMode::Name;
-    if (modeName == QLatin1String("content"))
-        mode = LinkCodeMode::Content;
-    else if (modeName == QLatin1String("name-and-content"))
-        mode = LinkCodeMode::NameAndContent;
-    else if (modeName != QLatin1String("name"))
-        return usage(QStringLiteral("知らないモードです: ") + modeName);
-    // Set but empty is the blank entry (sites with an empty keyword), not the default.
-    QByteArray filter = kAllKeywords;
-    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
-        return fail(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ")
-                    + p.value(QStringLiteral("keyword")));
-    SiteList sites;
-    if (int code = loadRegister(context.folder, sites))
-        return code;
-    return writeOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding));
-}
-
 std::vector<CliCommand> commands()
 {
     return {
@@ -277,7 +272,9 @@ std::vector<CliCommand> commands()
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
         {QStringLiteral("keywords"), {}, 0, runKeywords},
-        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, 0, runLinks},
+        {QStringLiteral("links"),
+         {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
+         [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("import"), {}, 1,
          [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
          QStringLiteral("ブックマーク ファイル")},
@@ -290,7 +287,8 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help"), QStringLiteral("version")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help"), QStringLiteral("skip-dead"),
+                         QStringLiteral("version")};
 
 // The parser's complaint in Japanese (its own words are English): the option it is about, and
 // what is wrong with it.
