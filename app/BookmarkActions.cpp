@@ -2,6 +2,7 @@
 
 #include "BookmarkTransfer.h"
 #include "FileDialogs.h"
+#include "ImportSummaryDialog.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
 #include "UndoHistory.h"
@@ -13,14 +14,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QStandardPaths>
 #include <QToolButton>
 
 namespace {
 
 const QString kFilter = QStringLiteral("ブックマーク ファイル (*.html *.htm);;すべてのファイル (*)");
-// A message box holds a screenful: the rest of a long list of bookmarks left out is counted.
-constexpr int kDetailLines = 15;
 
 DesktopFileDialogs &desktopDialogs()
 {
@@ -151,7 +151,16 @@ void BookmarkActions::importFile(const QString &path)
         emit failed(OperationMessage(added, m_register.settingPath()) + QLatin1Char('\n') + nothing);
         return;
     }
-    emit reported(ShortImportSummary(planned.plan, kDetailLines).join(QLatin1Char('\n')));
+    // Window-modal: while it is open nothing else changes the register here, so that its
+    // 元に戻す takes back this import and nothing after it.
+    // 元に戻す is offered where there is something to take back and an owner to take it back.
+    const bool undoable = !planned.plan.records.empty()
+        && isSignalConnected(QMetaMethod::fromSignal(&BookmarkActions::undoImportRequested));
+    auto *summary = new ImportSummaryDialog(planned.plan.counts(), planned.plan.details(), undoable, *m_dialogs, m_window);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    connect(summary, &ImportSummaryDialog::undoRequested, this, &BookmarkActions::undoImportRequested);
+    connect(summary, &ImportSummaryDialog::saveFailed, this, &BookmarkActions::failed);
+    summary->open();
 }
 
 void BookmarkActions::exportFile(const QString &path)

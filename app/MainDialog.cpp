@@ -19,6 +19,7 @@
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
+#include "SiteColumnWidths.h"
 #include "SiteEntry.h"
 #include "SiteFilterModel.h"
 #include "SiteFinder.h"
@@ -148,7 +149,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, *siteView()->horizontalHeader());
+    WindowMemory::restore(*this, *m_columns);
     return true;
 }
 
@@ -221,7 +222,7 @@ const SiteList &MainDialog::sites() const
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_siteModel)
-        WindowMemory::save(*this, *siteView()->horizontalHeader());
+        WindowMemory::save(*this, *m_columns);
     event->accept();
     done(QDialog::Rejected);
 }
@@ -328,7 +329,6 @@ bool MainDialog::SetUpSiteList()
     // Shift and Ctrl with a click or the arrows, and Ctrl+A, choose several rows at once.
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setShowGrid(true);
-    view->setSortingEnabled(false);
     view->setWordWrap(false);
     view->verticalHeader()->hide();
     // Rows of one text line, all alike, so that the view never measures a row.
@@ -337,9 +337,7 @@ bool MainDialog::SetUpSiteList()
     QHeaderView *header = view->horizontalHeader();
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setStretchLastSection(false);
-    for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
-        view->setColumnWidth(column, SiteTableModel::columnWidth(column));
+    m_columns = new SiteColumnWidths(*view);
     view->viewport()->installEventFilter(this);
     view->installEventFilter(this);
     // The fields show the current row however it became current: mouse, keys, type-ahead, or a

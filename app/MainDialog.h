@@ -21,6 +21,7 @@ class LiveDuplicateIndex;
 class UndoHistory;
 struct UndoOutcome;
 class PageTab;
+class SiteColumnWidths;
 class SiteFinder;
 class SiteSearchBar;
 class StatusLine;
@@ -172,6 +173,7 @@ private:
     SiteTableModel *m_siteModel = nullptr;
     SiteSearchBar *m_searchBar = nullptr;
     SiteFinder *m_finder = nullptr;
+    SiteColumnWidths *m_columns = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // Both follow the register and go with it.
     UndoHistory *m_history = nullptr;

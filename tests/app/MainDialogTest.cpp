@@ -48,11 +48,15 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeFocusOnTheListAndTemp
             EXPECT_TRUE(control.id == 0 || dialog->control(control.id)) << control.id;
     EXPECT_EQ(dialog->control(4242), nullptr);
 
-    // The icon buttons show no text: their names are for tooltips and screen readers.
-    for (int id : {ControlId::RegisterNew, ControlId::Delete, ControlId::Update}) {
+    // The icon buttons show the help page's words beside their icons, whole at the template's
+    // size, and their keys in the tooltips.
+    for (auto [id, words] : {std::pair{ControlId::RegisterNew, "新しく登録 (Ctrl+N)"},
+                             std::pair{ControlId::Update, "更新 (Ctrl+S)"}, std::pair{ControlId::Delete, "削除 (Ctrl+D)"}}) {
         auto *button = dialog->control<QPushButton>(id);
         EXPECT_FALSE(button->icon().isNull()) << id;
-        EXPECT_TRUE(button->text().isEmpty()) << id;
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(words)) << id;
+        EXPECT_EQ(button->text(), button->toolTip().section(u' ', 0, 0)) << id;
+        EXPECT_LE(button->sizeHint().width(), button->width()) << id;
     }
 }
 

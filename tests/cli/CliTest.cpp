@@ -113,8 +113,24 @@ TEST(CliList, unwritableOutputFails)
         ASSERT_TRUE(process.waitForFinished(30000)) << command;
         EXPECT_EQ(process.exitCode(), 1) << command;
         const QByteArray err = process.readAllStandardError();
-        EXPECT_TRUE(err.startsWith("sitekanri-cli: cannot write to standard output")) << err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(err).section(u'\n', 0, 0),
+                  QStringLiteral("sitekanri-cli: 標準出力に書き込めませんでした: ディスクの空き容量が不足しています"));
     }
+}
+
+// The window's program answers --version as the command line's does, without a display.
+TEST(Programs, windowSaysItsVersionWithoutADisplay)
+{
+    QProcess window;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    window.setProcessEnvironment(environment);
+    window.start(QStringLiteral(SITEKANRI_APP_PATH), {QStringLiteral("--version")});
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_TRUE(window.readAllStandardOutput().startsWith("サイト管理 sitekanri "));
 }
 
 } // namespace
