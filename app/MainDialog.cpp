@@ -198,6 +198,8 @@ void MainDialog::setUpBookmarks()
     m_bookmarks = new BookmarkActions(*m_register, this, m_history);
     connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
     connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
+    // The summary opens window-modal right after the import, so the last step is the import.
+    connect(m_bookmarks, &BookmarkActions::undoImportRequested, this, &MainDialog::UndoOperation);
     // Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as
     // the button does: the window has no menu bar.
     auto *jump = control<QPushButton>(ControlId::SiteJump);
