@@ -2,14 +2,19 @@
 
 #include "BookmarkTransfer.h"
 #include "FileDialogs.h"
+#include "ImportSummaryDialog.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
+#include "UndoHistory.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
@@ -22,8 +27,6 @@
 namespace {
 
 const QString kFilter = QStringLiteral("ブックマーク ファイル (*.html *.htm);;すべてのファイル (*)");
-// A message box holds a screenful: the rest of a long list of bookmarks left out is counted.
-constexpr int kDetailLines = 15;
 
 DesktopFileDialogs &desktopDialogs()
 {
@@ -46,6 +49,25 @@ QAction *makeAction(const QString &text, const QKeySequence &key, const char *na
 constexpr int kSteps = 1000;
 constexpr int kPollMs = 100;
 
+// Lets an action's key through a text field that would take it as an editing key (a line
+// field reads Ctrl+E as "to the end of the line" on Linux desktops).
+class KeyPassage : public QObject
+{
+public:
+    KeyPassage(QAction *action, QObject *parent) : QObject(parent), m_action(action) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit *>(watched))
+            return false;
+        return m_action->shortcut() == QKeySequence(static_cast<QKeyEvent *>(event)->keyCombination());
+    }
+
+private:
+    QAction *m_action;
+};
+
 } // namespace
 
 // What the reading thread and the window share: the thread writes `bytesRead` and, once done,
@@ -58,9 +80,10 @@ struct BookmarkActions::Reading
     BookmarkImport planned;
 };
 
-BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window)
+BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history)
     : QObject(window)
     , m_register(siteRegister)
+    , m_history(history)
     , m_window(window)
     , m_dialogs(&desktopDialogs())
     , m_import(makeAction(QStringLiteral("ブックマークの取り込み..."), QKeySequence(Qt::CTRL | Qt::Key_I),
@@ -70,6 +93,9 @@ BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window)
 {
     connect(m_import, &QAction::triggered, this, &BookmarkActions::importBookmarks);
     connect(m_export, &QAction::triggered, this, &BookmarkActions::exportBookmarks);
+    auto *passage = new KeyPassage(m_export, this);
+    for (QLineEdit *field : window->findChildren<QLineEdit *>())
+        field->installEventFilter(passage);
 }
 
 BookmarkActions::~BookmarkActions()
@@ -193,14 +219,25 @@ void BookmarkActions::finishImport(const QString &path)
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         added = WritePlannedImport(planned, [this](const std::vector<SiteRecord> &records) {
-            return m_register.addMany(records);
+            return m_history ? m_history->addMany(records) : m_register.addMany(records);
         });
         QApplication::restoreOverrideCursor();
     }
-    if (!added.done())
+    if (!added.done()) {
         emit failed(OperationMessage(added, m_register.settingPath()) + QLatin1Char('\n') + nothing);
-    else
-        emit reported(ShortImportSummary(planned.plan, kDetailLines).join(QLatin1Char('\n')));
+        emit importFinished();
+        return;
+    }
+    // Window-modal: while it is open nothing else changes the register here, so that its
+    // 元に戻す takes back this import and nothing after it.
+    // 元に戻す is offered where there is something to take back and an owner to take it back.
+    const bool undoable = !planned.plan.records.empty()
+        && isSignalConnected(QMetaMethod::fromSignal(&BookmarkActions::undoImportRequested));
+    auto *summary = new ImportSummaryDialog(planned.plan.counts(), planned.plan.details(), undoable, *m_dialogs, m_window);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    connect(summary, &ImportSummaryDialog::undoRequested, this, &BookmarkActions::undoImportRequested);
+    connect(summary, &ImportSummaryDialog::saveFailed, this, &BookmarkActions::failed);
+    summary->open();
     emit importFinished();
 }
 

@@ -13,11 +13,13 @@ class QTimer;
 class QToolButton;
 class QWidget;
 class SiteRegister;
+class UndoHistory;
 
 // Bookmark files in and out of the window: "ブックマークの取り込み" (Ctrl+I) and
 // "ブックマークの書き出し" (Ctrl+E), as actions that a button's menu, a context menu and the keys
 // share. The import is one operation on the register, whose announcements bring the new records
-// into the list; its summary, and any failure, go to the owner to show.
+// into the list; its summary opens in a window of its own (ImportSummaryDialog), and any
+// failure goes to the owner to show.
 //
 // The file is read in a thread of its own, under a progress bar with 中止, so that a large or
 // hostile file never holds up the window; only the write into the register, one operation, runs
@@ -27,8 +29,9 @@ class BookmarkActions : public QObject
     Q_OBJECT
 public:
     // The actions work on `siteRegister` and ask their files over `window`, to which they are
-    // added so that their keys work anywhere in it.
-    BookmarkActions(SiteRegister &siteRegister, QWidget *window);
+    // added so that their keys work anywhere in it, in a text field too. With `history`, an
+    // import is one step there: one undo takes back exactly the sites it added.
+    BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history = nullptr);
     ~BookmarkActions() override;
 
     QAction *importAction() const { return m_import; }
@@ -42,7 +45,7 @@ public:
     // Asks for a file, then imports it or writes the register to it.
     void importBookmarks();
     void exportBookmarks();
-    // Starts reading `path`; the outcome comes later, through reported or failed, then
+    // Starts reading `path`; the outcome comes later, through the summary window or failed, then
     // importFinished. An import asked for while one runs is not started.
     void importFile(const QString &path);
     void exportFile(const QString &path);
@@ -51,8 +54,10 @@ public:
     void cancelImport();
 
 signals:
-    // What an import or export did, for the owner to show.
+    // What an export did, for the owner to show (an import shows its own summary).
     void reported(const QString &text);
+    // 元に戻す in the summary of the import just made: the owner takes the import back.
+    void undoImportRequested();
     // Why nothing was imported or written.
     void failed(const QString &text);
     // An import has ended, whatever came of it.
@@ -65,6 +70,7 @@ private:
     void finishImport(const QString &path);
 
     SiteRegister &m_register;
+    UndoHistory *m_history;
     QWidget *m_window;
     FileDialogs *m_dialogs;
     QAction *m_import;

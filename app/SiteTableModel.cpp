@@ -72,6 +72,9 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     const SiteRecord &record = m_sites.at(std::size_t(index.row()));
     switch (role) {
     case Qt::DisplayRole:
+        // A URL is stored in its ASCII form and read in the characters it stands for.
+        if (index.column() == UrlColumn)
+            return CodePage::urlToDisplayText(record.m_url);
         return CodePage::toText(cellBytes(record, index.column()));
     case LinkHealthRole:
         return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).verdict);

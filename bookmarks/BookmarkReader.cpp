@@ -1,4 +1,5 @@
 #include "BookmarkReader.h"
+#include "FileReason.h"
 
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
@@ -30,17 +31,6 @@ struct Level
     int nearestNamed;
     int namedCount;
 };
-
-// Why a file did not open, in Japanese like every other message (Qt's own words are English).
-QString openFailure(int error)
-{
-    switch (error) {
-    case ENOENT: return QString::fromUtf8("ファイルがありません");
-    case EACCES:
-    case EPERM: return QString::fromUtf8("アクセスが拒否されました");
-    default: return QString::fromUtf8("システムエラーが発生しました（エラー番号 %1）").arg(error);
-    }
-}
 
 QString tooLarge(const BookmarkReadLimits &limits)
 {
@@ -459,7 +449,7 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got < 0) {
-            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
+            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(FileReason(in)));
             break;
         }
         if (got == 0) {
@@ -491,8 +481,7 @@ BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sin
     if (info.isFile() && info.size() > limits.maxBytes)
         return {false, tooLarge(limits), 0};
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) // in the system's words, in Japanese like the rest
-        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(openFailure(errno)), 0};
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(FileReason(file)), 0};
     return ReadBookmarks(file, sink, limits);
 }

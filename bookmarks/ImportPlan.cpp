@@ -114,11 +114,18 @@ void ImportPlanner::add(const Bookmark &bookmark)
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
         return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+    const auto alreadyThere = [&](bool inFile) {
+        if (listedIn(int(m_plan.alreadyThere.size())))
+            m_plan.alreadyThere.push_back({bookmark.line, named(title), named(url), inFile});
+        else
+            ++m_plan.alreadyThereUnlisted;
+        ++(inFile ? m_plan.repeatedInFile : m_plan.alreadyRegistered);
+    };
     if (m_isKnown && m_isKnown(record.m_url))
-        return void(++m_plan.alreadyRegistered);
+        return alreadyThere(false);
     const QString site = identityOf(record.m_url);
     if (m_sites.contains(site))
-        return void(++m_plan.repeatedInFile);
+        return alreadyThere(true);
     m_sites.insert(site);
     m_plan.records.push_back(std::move(record));
     if (!dropped.dropped.isEmpty() || dropped.more > 0 || dropped.moreTags > 0) {
@@ -129,7 +136,7 @@ void ImportPlanner::add(const Bookmark &bookmark)
     }
 }
 
-QStringList ImportPlan::summary() const
+QStringList ImportPlan::counts() const
 {
     const auto count = [](const char *label, int n) { return QString::fromUtf8(label).arg(n); };
     QStringList lines;
@@ -158,7 +165,17 @@ QStringList ImportPlan::summary() const
     lines << passedOver;
     if (cut > 0)
         lines << count("キーワードを 3 個に減らしたもの: %1 件", cut);
+    return lines;
+}
 
+QStringList ImportPlan::details() const
+{
+    QStringList lines;
+    for (const AlreadyThere &entry : alreadyThere)
+        lines << QString::fromUtf8("%1（%2 行目）%3: %4")
+                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"))
+                     .arg(entry.line)
+                     .arg(quoted(entry.title), entry.url);
     for (const NotImported &entry : notImported)
         lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
                      .arg(entry.line)
@@ -174,9 +191,14 @@ QStringList ImportPlan::summary() const
         lines << QString::fromUtf8("キーワードを外しました%1: %2")
                      .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
-    if (notImportedUnlisted + keywordsDroppedUnlisted > 0)
-        lines << count("ほか %1 件", notImportedUnlisted + keywordsDroppedUnlisted);
+    if (const int unlisted = alreadyThereUnlisted + notImportedUnlisted + keywordsDroppedUnlisted; unlisted > 0)
+        lines << QString::fromUtf8("ほか %1 件").arg(unlisted);
     return lines;
+}
+
+QStringList ImportPlan::summary() const
+{
+    return counts() + details();
 }
 
 namespace {

@@ -21,6 +21,15 @@ struct NotImported
     QString reason;
 };
 
+// A bookmark whose URL was there already: in the register, or earlier in the same file.
+struct AlreadyThere
+{
+    qint64 line = 0;
+    QString title;
+    QString url;
+    bool inFile = false;
+};
+
 // A bookmark that had more than three keywords: the ones left out, nearest folders first.
 struct KeywordsDropped
 {
@@ -39,16 +48,23 @@ struct ImportPlan
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
-    // The bookmarks left out or cut short: the first kListed of them named (their texts cut to
-    // kNamedChars), the others only counted, so that a file of millions of them costs little.
+    // The bookmarks already there, left out or cut short: the first kListed of each kind named
+    // (their texts cut to kNamedChars), the others only counted, so that a file of millions of
+    // them costs little.
     static constexpr int kListed = 100;
     static constexpr qsizetype kNamedChars = 200;
+    std::vector<AlreadyThere> alreadyThere; // the registered and repeated ones, in file order
     std::vector<NotImported> notImported;
     std::vector<KeywordsDropped> keywordsDropped;
+    int alreadyThereUnlisted = 0;
     int notImportedUnlisted = 0;
     int keywordsDroppedUnlisted = 0;
 
-    // The counts, one line each, then a line for each bookmark left out or cut short.
+    // The counts, one line each.
+    QStringList counts() const;
+    // A line for each bookmark already there, left out or cut short.
+    QStringList details() const;
+    // The counts, then the details.
     QStringList summary() const;
 };
 
