@@ -116,8 +116,9 @@ TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
         EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
         const Contents repaired = LoadTags(folder);
         EXPECT_EQ(repaired, shown) << repaired.size() - shown.size() << " records taken in by the repair";
-        if (leftFiles)
+        if (leftFiles) {
             EXPECT_EQ(filesAboveCount(folder, last), 0);
+        }
         restart = shown != before;
     }
     std::cout << "import kill trial: " << killed << " kills of an import of " << kBookmarks << " bookmarks into "
