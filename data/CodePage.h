@@ -38,3 +38,9 @@ bool isLeadByte(unsigned char byte);
 int charLength(const char *data, qsizetype size, qsizetype i);
 
 } // namespace CodePage
+
+// TODO(s25browser): temporary until s21text's versions are merged; remove this block then.
+namespace CodePage {
+QByteArray fromOutsideText(const QString &text);
+QByteArray urlFromText(const QString &url);
+} // namespace CodePage
