@@ -81,7 +81,8 @@ bool BodyReader::feed(const char *data, qsizetype size)
 
 void BodyReader::readChunkSize()
 {
-    QByteArray digits = m_line.left(m_line.indexOf(';')).trimmed();
+    const qsizetype semicolon = m_line.indexOf(';');
+    const QByteArray digits = (semicolon < 0 ? m_line : m_line.left(semicolon)).trimmed();
     m_line.clear();
     bool ok = false;
     const qint64 chunk = digits.size() <= 15 ? digits.toLongLong(&ok, 16) : 0;

@@ -88,7 +88,8 @@ QByteArray PageCharset::detect(const QByteArray &bytes)
     if (!eightBit)
         return sample.contains("\x1b$B") || sample.contains("\x1b$@") ? "ISO-2022-JP" : "UTF-8";
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(sample); // an incomplete character at the sample's end is held, not an error
+    // An incomplete character at the sample's end is held for more, not an error.
+    const QString asUtf8 = utf8.decode(sample);
     if (!utf8.hasError())
         return "UTF-8";
     const int sjis = japaneseScore(decodeWith("Shift_JIS", sample));

@@ -57,5 +57,7 @@ void PageFetch::probed(const LinkResult &result)
         details = read(m_probe->body(), m_probe->contentType());
     else
         details.message = result.message;
+    details.bytesRead = m_probe->body().size();
+    details.cut = m_probe->bodyCut();
     emit finished(details);
 }

@@ -16,6 +16,8 @@ struct PageDetails
     QString title;       // <title>, else og:title
     QString description; // <meta name="description">, else og:description
     QString message;     // for people, in Japanese: why the page could not be read
+    qint64 bytesRead = 0; // of the page's body
+    bool cut = false;     // the body was read up to the limit only
 };
 
 // Reads the title and description of the page at one URL in the background: the link check's
