@@ -2,6 +2,7 @@
 
 #include "AppDirectory.h"
 #include "BookmarkActions.h"
+#include "BookmarkletAction.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -27,6 +28,7 @@
 #include "SiteTableModel.h"
 #include "SiteView.h"
 #include "TemplateLayout.h"
+#include "TitleFetchControl.h"
 #include "UndoHistory.h"
 #include "WindowMemory.h"
 
@@ -42,6 +44,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -199,6 +202,21 @@ void MainDialog::setUpBookmarks()
     }
     button->show();
     setTabOrder(jump, button);
+    setUpFromBrowser(*button->menu());
+}
+
+// What comes from the browser: the bookmarklet in the bookmark button's menu, and the title
+// fetch beside the URL field.
+void MainDialog::setUpFromBrowser(QMenu &menu)
+{
+    auto *bookmarklet = new BookmarkletAction(this);
+    connect(bookmarklet, &BookmarkletAction::copied, this, &MainDialog::ShowInformation);
+    menu.addSeparator();
+    menu.addAction(bookmarklet);
+    m_titleFetch = new TitleFetchControl(*control<QLineEdit>(ControlId::SiteUrl), *control<QLineEdit>(ControlId::SiteName),
+                                         *control<QLineEdit>(ControlId::Content), *this);
+    connect(m_titleFetch, &TitleFetchControl::reported, this, &MainDialog::ShowInformation);
+    connect(m_titleFetch, &TitleFetchControl::failed, this, &MainDialog::ShowMessage);
 }
 
 const SiteList &MainDialog::sites() const
@@ -569,6 +587,18 @@ void MainDialog::FillFromDroppedLink(const QString &url, const QString &name)
     SetFieldText(SiteFieldId::Name, name);
     // The name is what a user most often rewrites: it is ready to be typed over.
     FocusField(SiteFieldId::Name);
+}
+
+void MainDialog::ShowOfferedSite(const SiteFields &fields)
+{
+    SetItemText(ControlId::SiteName, fields.name);
+    SetItemText(ControlId::SiteUrl, fields.url);
+    SetItemText(ControlId::Keyword1, fields.keyword1);
+    SetItemText(ControlId::Keyword2, fields.keyword2);
+    SetItemText(ControlId::Keyword3, fields.keyword3);
+    SetItemText(ControlId::Content, fields.content);
+    m_pageTab->setCurrentWidget(m_pageTab->registerPage());
+    control<QPushButton>(ControlId::RegisterNew)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainDialog::FillKeywordCombo()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class BookmarkActions;
+class TitleFetchControl;
 class LinkCheckWindow;
 class LiveDuplicateIndex;
 class UndoHistory;
@@ -22,6 +23,7 @@ struct UndoOutcome;
 class PageTab;
 class SiteFinder;
 class SiteSearchBar;
+class QMenu;
 class QModelIndex;
 class QTableView;
 class QVBoxLayout;
@@ -90,6 +92,9 @@ public:
     void CopySiteUrl();
     // A link dropped on the window: its URL and name in the fields, ready to register.
     void FillFromDroppedLink(const QString &url, const QString &name);
+    // A site the browser offered (a sitekanri: link): its fields on the registration page, the
+    // focus on 新しく登録; nothing is saved until the user says so.
+    void ShowOfferedSite(const SiteFields &fields);
 
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
     void OpenInBrowser(QByteArray url);
@@ -147,6 +152,7 @@ private:
     void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
     void setUpBookmarks();
+    void setUpFromBrowser(QMenu &menu);
     // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
     int sourceRow(const QModelIndex &viewIndex) const;
     void selectViewRow(int viewRow);
@@ -171,4 +177,5 @@ private:
     int m_shownNumber = 0;
     QPointer<LinkCheckWindow> m_linkCheck;
     BookmarkActions *m_bookmarks = nullptr;
+    TitleFetchControl *m_titleFetch = nullptr;
 };

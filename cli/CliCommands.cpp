@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
+#include "CliFetch.h"
 #include "CliReport.h"
 #include "CodePage.h"
 #include "KeywordList.h"
@@ -27,7 +28,7 @@ const QString kUsage = QStringLiteral(
     "usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
     "commands:\n"
     "  list [--format tsv|json] [--ids]\n"
-    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
     "  repair\n"
@@ -148,9 +149,15 @@ SiteFields givenFields(const QCommandLineParser &p)
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
+    CompleteSiteUrl(fields);
+    // What the page says fills what was not given; a page that cannot be read is a warning
+    // while the name was given.
+    if (context.parser.isSet(QStringLiteral("fetch")) && !fields.url.trimmed().isEmpty()) {
+        if (const QString problem = FillFromPage(fields); !problem.isEmpty())
+            WriteError(kProgram + QStringLiteral(": ") + problem);
+    }
     if (const FieldRefusal missing = CheckRequiredFields(fields); !missing.isEmpty())
         return fail(missing.message);
-    CompleteSiteUrl(fields);
     SiteRecord record;
     if (const FieldRefusal refused = EncodeSiteFields(fields, record); !refused.isEmpty())
         return fail(refused.message);
@@ -266,7 +273,7 @@ std::vector<CliCommand> commands()
 {
     return {
         {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0, runList},
-        {QStringLiteral("add"), kFieldOptions, 0, runAdd},
+        {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
@@ -284,7 +291,7 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help")};
 
 // The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
 // not be UTF-8, and decoding it would name another folder.
