@@ -170,7 +170,7 @@ void LinkCheckWindow::showResult(int row, const LinkResult &result)
 {
     m_outcomes[std::size_t(row)] = result.status;
     QTableWidgetItem *status = cell(LinkStatusLabel(result.status));
-    status->setIcon(LinkHealthIcon(LinkHealthOf(result.status)));
+    status->setIcon(LinkHealthIcon(LinkVerdictOf(result.status)));
     status->setToolTip(result.message);
     m_table->setItem(row, Status, status);
     m_table->setItem(row, Code, cell(result.code ? QString::number(result.code) : QString()));
@@ -214,7 +214,7 @@ void LinkCheckWindow::finishCheck()
             continue;
         }
         ++done;
-        dead += LinkHealthOf(*status) == LinkHealth::Dead;
+        dead += LinkVerdictOf(*status) == LinkVerdict::Dead;
         moved += *status == LinkStatus::Moved;
     }
     QString summary = m_cancelled

@@ -163,6 +163,7 @@ void MainDialog::connectPages()
     });
     connect(links, &LinkPage::modeChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::deadLinkOptionChanged, this, &MainDialog::GenerateLinkCode);
+    connect(links, &LinkPage::orderOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::saveFailed, this, &MainDialog::ShowMessage);
 }
 
@@ -309,6 +310,11 @@ bool MainDialog::SetUpSiteList()
     m_siteModel = new SiteTableModel(*m_register, this);
     m_finder = new SiteFinder(*view, *m_siteModel, sites(), *m_searchBar, this);
     connect(m_finder, &SiteFinder::arranged, this, &MainDialog::keepShownRecordCurrent);
+    // Code written in the list's order follows the list.
+    connect(m_finder, &SiteFinder::arranged, this, [this] {
+        if (control<QCheckBox>(ControlId::ListOrder)->isChecked() && !ItemText(ControlId::LinkCode).isEmpty())
+            GenerateLinkCode();
+    });
     // A reset (many records changed elsewhere at once) keeps the current record by its number.
     connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
         const int row = GetSelectedSiteRow();
@@ -656,7 +662,18 @@ void MainDialog::GenerateLinkCode()
             return checked && IsDeadLink(checked->result);
         };
     }
-    const QByteArray code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode(), leftOut);
+    QByteArray code;
+    if (control<QCheckBox>(ControlId::ListOrder)->isChecked()) {
+        // The sites as the list shows them: found by the search, in the order of its sorting.
+        const SiteFilterModel *view = m_finder->model();
+        std::vector<const SiteRecord *> shown;
+        shown.reserve(std::size_t(view->rowCount()));
+        for (int row = 0; row < view->rowCount(); ++row)
+            shown.push_back(&sites().at(std::size_t(view->mapToSource(view->index(row, 0)).row())));
+        code = BuildLinkCode(shown, KeywordFilter, ReadLinkCodeMode(), leftOut);
+    } else {
+        code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode(), leftOut);
+    }
     control<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
 }
 

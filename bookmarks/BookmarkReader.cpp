@@ -366,7 +366,17 @@ void BookmarkFileReader::setCharset(QByteArray label)
     if (label.isEmpty() || label == "utf-8" || label == "utf8" || label.startsWith("utf-16"))
         return;
     QStringDecoder decoder(label.constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
+    // The markup was read as ASCII bytes; a charset that reads those bytes otherwise (UTF-7's
+    // "+ADw-" is '<', EBCDIC's letters are other bytes) would give the text another markup.
+    static const QByteArray ascii = [] {
+        QByteArray bytes;
+        for (char c = 0x20; c < 0x7F; ++c)
+            bytes += c;
+        return bytes;
+    }();
+    QStringDecoder probe(label.constData(), QStringConverter::Flag::Stateless);
+    const QString readBack = probe.isValid() ? QString(probe.decode(ascii)) : QString();
+    if (!decoder.isValid() || readBack != QLatin1String(ascii))
         return fail(QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label)));
     m_charsetName = label.toUpper();
     m_decoder = std::move(decoder);

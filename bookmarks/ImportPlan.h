@@ -34,7 +34,7 @@ struct ImportPlan
 {
     std::vector<SiteRecord> records;
     int alreadyRegistered = 0; // the URL is in the register
-    int repeatedInFile = 0;    // the URL came earlier in the same file
+    int repeatedInFile = 0;    // the same site came earlier in the same file
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
@@ -49,12 +49,13 @@ struct ImportPlan
 using KnownUrl = std::function<bool(const QByteArray &url)>;
 
 class SiteList;
-// The register's duplicate rule, in this one place so that a looser comparison changes only it:
-// a URL is known when a record of `sites` has exactly its bytes.
+// The register's duplicate rule: a URL is known when a record of `sites` leads to the same site
+// (SiteIdentity: "https://GitHub.com:443" is "https://github.com/").
 KnownUrl RegisterUrls(const SiteList &sites);
 
-// Turns bookmarks into records one by one. Name = title (the URL when there is none); keywords =
-// the nearest folders, then the TAGS, three at most; content = the description.
+// Turns bookmarks into records one by one. Name = title (the URL when there is none) and content
+// = the description, both escaped as HTML (CodePage::fromOutsideText); keywords = the TAGS, then
+// the nearest folders, three at most; URL = its ASCII form. Only http, https and ftp are taken.
 class ImportPlanner
 {
 public:
@@ -67,7 +68,7 @@ public:
 private:
     KnownUrl m_isKnown;
     ImportPlan m_plan;
-    QSet<QByteArray> m_urls;
+    QSet<QString> m_sites; // the SiteIdentity of each record planned
 };
 
 // Reading and planning in one pass. When the file cannot be read, the plan is empty: nothing of

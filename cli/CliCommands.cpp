@@ -4,8 +4,11 @@
 #include "CliBookmarks.h"
 #include "CliCheck.h"
 #include "CliFetch.h"
+#include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
+#include "DuplicateIndex.h"
+#include "SiteList.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
@@ -33,7 +36,8 @@ const QString kUsage = QStringLiteral(
     "  delete ID\n"
     "  repair\n"
     "  keywords\n"
-    "  links [--keyword K] [--mode name|content|name-and-content]\n"
+    "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
+    "        [--order register|list-name|list-url]\n"
     "  import FILE|-\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
@@ -146,6 +150,18 @@ SiteFields givenFields(const QCommandLineParser &p)
                       p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
+// The window asks before it registers a site twice; a script cannot be asked, so it is told.
+void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
+{
+    SiteList sites;
+    bool damaged = false;
+    if (!files.load(sites, damaged))
+        return;
+    if (const int same = DuplicateIndex(sites).find(url, added))
+        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(same).arg(
+                       CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
+}
+
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
@@ -165,6 +181,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
+    warnOfSameSite(files, record.m_url, added.number);
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -247,28 +264,6 @@ int runKeywords(const CliContext &context)
     return writeOut(out);
 }
 
-int runLinks(const CliContext &context)
-{
-    const QCommandLineParser &p = context.parser;
-    const QString modeName = p.isSet(QStringLiteral("mode")) ? p.value(QStringLiteral("mode")) : QStringLiteral("name");
-    LinkCodeMode mode = LinkCodeMode::Name;
-    if (modeName == QLatin1String("content"))
-        mode = LinkCodeMode::Content;
-    else if (modeName == QLatin1String("name-and-content"))
-        mode = LinkCodeMode::NameAndContent;
-    else if (modeName != QLatin1String("name"))
-        return usage(QStringLiteral("unknown mode: ") + modeName);
-    // Set but empty is the blank entry (sites with an empty keyword), not the default.
-    QByteArray filter = kAllKeywords;
-    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
-        return fail(QStringLiteral("the keyword holds characters the register cannot store: ")
-                    + p.value(QStringLiteral("keyword")));
-    SiteList sites;
-    if (int code = loadRegister(context.folder, sites))
-        return code;
-    return writeOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding));
-}
-
 std::vector<CliCommand> commands()
 {
     return {
@@ -278,7 +273,9 @@ std::vector<CliCommand> commands()
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
         {QStringLiteral("keywords"), {}, 0, runKeywords},
-        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, 0, runLinks},
+        {QStringLiteral("links"),
+         {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
+         [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("import"), {}, 1,
          [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
          QStringLiteral("a bookmark file")},
@@ -291,7 +288,7 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("skip-dead")};
 
 // The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
 // not be UTF-8, and decoding it would name another folder.

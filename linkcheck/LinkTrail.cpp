@@ -86,7 +86,7 @@ LinkTrail::Next LinkTrail::take(const LinkAnswer &answer)
     if (answer.code >= 200 && answer.code < 400)
         return finish(m_movedTo.isEmpty() ? LinkStatus::Ok : LinkStatus::Moved, answer.code, text(m_movedTo));
     if (answer.code >= 400 && answer.code < 500)
-        return finish(LinkStatus::Gone, answer.code);
+        return finish(ClientErrorStatus(answer.code), answer.code);
     return finish(LinkStatus::ServerError, answer.code);
 }
 

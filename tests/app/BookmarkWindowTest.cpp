@@ -41,7 +41,7 @@ const char kBookmarks[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                           "</DL><p>\n"
                           "<DT><A HREF=\"http://one.example.jp/\">登録済み</A>\n"
                           "<DT><A HREF=\"javascript:void(0)\">ブックマークレット</A>\n"
-                          "<DT><A HREF=\"https://emoji.example/\">絵文字 😀</A>\n"
+                          "<DT><A HREF=\"file:///etc/passwd\">ローカル</A>\n"
                           "</DL><p>\n";
 
 class BookmarkWindowTest : public WindowTest<MainDialog>
@@ -75,13 +75,12 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     EXPECT_EQ(boxes.shown, std::vector{Message("追加: 1 件\n登録済み: 1 件\n"
                                                "見送り: 2 件（javascript: 1 件、取り込めないもの 1 件）\n"
                                                "キーワードを 3 個に減らしたもの: 1 件\n"
-                                               "取り込めません（10 行目）「絵文字 😀」: 『サイト / リンク 名』に保存できない"
-                                               "文字が含まれています：😀（U+1F600）\n"
-                                               "キーワードを外しました「新しい宿」: 「地図」")});
+                                               "取り込めません（10 行目）「ローカル」: http・https・ftp の URL ではありません。\n"
+                                               "キーワードを外しました「新しい宿」: 「旅」")});
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(rowTexts(1), (std::vector<QString>{QStringLiteral("新しい宿"), QStringLiteral("https://new.example/"),
-                                                 QStringLiteral("旅"), QStringLiteral("宿"), QStringLiteral("温泉"),
-                                                 QStringLiteral("露天風呂 & 朝食")}));
+                                                 QStringLiteral("宿"), QStringLiteral("温泉"), QStringLiteral("地図"),
+                                                 QStringLiteral("露天風呂 &amp; 朝食")}));
     EXPECT_GE(dialog->control<QComboBox>(ControlId::KeywordCombo)->findText(QStringLiteral("温泉")), 0);
     EXPECT_EQ(LoadRegister().size(), 2u);
 }

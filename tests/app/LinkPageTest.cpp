@@ -248,10 +248,10 @@ TEST_F(LinkPageTest, deadLinkOptionLeavesOutTheDeadSites)
     // The list marks the checked site, by its URL, with its health and a tooltip naming the code.
     dialog->ShowLinkResults();
     const QAbstractItemModel *list = dialog->siteView()->model();
-    EXPECT_EQ(list->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Dead));
+    EXPECT_EQ(list->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Dead));
     EXPECT_TRUE(list->index(0, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("404")));
     EXPECT_FALSE(list->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_EQ(list->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Unchecked));
+    EXPECT_EQ(list->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Unchecked));
     EXPECT_TRUE(list->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
