@@ -42,7 +42,7 @@ timeout 20 xdg-open 'sitekanri:add?url=javascript%3Aalert(document.cookie)&name=
 refusing=$!
 extra_pids=$refusing
 box=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   box=$(xdotool search --onlyvisible --name "サイト管理" | grep -vx "$window" | head -n 1) && [ -n "$box" ] && break
   sleep 0.1
 done
