@@ -97,22 +97,27 @@ QByteArray PageCharset::detect(const QByteArray &bytes)
     return euc > sjis ? "EUC-JP" : "Shift_JIS";
 }
 
-QString PageCharset::decode(const QByteArray &body, const QByteArray &contentType)
+QByteArray PageCharset::choose(const QByteArray &body, const QByteArray &contentType)
 {
-    // Qt's decoders take a byte-order mark for what it says, and drop it.
     if (body.startsWith("\xEF\xBB\xBF"))
-        return decodeWith("UTF-8", body);
-    if (body.startsWith("\xFE\xFF") || body.startsWith("\xFF\xFE")) {
-        QStringDecoder utf16(body.startsWith("\xFE\xFF") ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE);
-        return utf16.decode(body);
-    }
+        return "UTF-8";
+    if (body.startsWith("\xFE\xFF") || body.startsWith("\xFF\xFE"))
+        return body.startsWith("\xFE\xFF") ? "UTF-16BE" : "UTF-16LE";
     QByteArray name = decoderName(ofContentType(contentType));
     if (name.isEmpty()) {
         // Every byte of a declaration is ASCII in each encoding the page may be in.
         const PageHead head = PageHead::read(QString::fromLatin1(body.left(kDeclarationBytes)));
         name = decoderName(head.charset.toLatin1());
     }
-    if (name.isEmpty())
-        name = detect(body);
-    return decodeWith(name.constData(), body);
+    return name.isEmpty() ? detect(body) : name;
+}
+
+QString PageCharset::decode(const QByteArray &bytes, const QByteArray &name)
+{
+    // Qt's decoders take a byte-order mark for what it says, and drop it.
+    if (name == "UTF-16BE" || name == "UTF-16LE") {
+        QStringDecoder utf16(name == "UTF-16BE" ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE);
+        return utf16.decode(bytes);
+    }
+    return decodeWith(name.constData(), bytes);
 }

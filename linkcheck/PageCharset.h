@@ -18,6 +18,9 @@ QByteArray ofContentType(const QByteArray &contentType);
 // Which of the four Japanese encodings `bytes` read best in.
 QByteArray detect(const QByteArray &bytes);
 
-QString decode(const QByteArray &body, const QByteArray &contentType);
+// The decoder name for a page, by the order above ("UTF-16BE"/"UTF-16LE" for a UTF-16 mark).
+QByteArray choose(const QByteArray &body, const QByteArray &contentType);
+// `bytes` (the page, or the start of it) decoded as `name` says.
+QString decode(const QByteArray &bytes, const QByteArray &name);
 
 } // namespace PageCharset

@@ -13,6 +13,16 @@ bool isHtml(const QByteArray &contentType)
     return type.isEmpty() || type == "text/html" || type == "application/xhtml+xml";
 }
 
+// Where the page's <body> starts: what a page says of itself comes before. -1 when not found.
+qsizetype bodyStart(const QByteArray &page)
+{
+    for (qsizetype at = page.indexOf('<'); at >= 0; at = page.indexOf('<', at + 1)) {
+        if (page.size() - at > 5 && qstrnicmp(page.constData() + at + 1, "body", 4) == 0)
+            return at;
+    }
+    return -1;
+}
+
 } // namespace
 
 PageFetch::PageFetch(const QString &url, QObject *parent, const LinkCheckSettings &settings)
@@ -43,7 +53,12 @@ PageDetails PageFetch::read(const QByteArray &body, const QByteArray &contentTyp
                               .arg(QString::fromLatin1(contentType.left(80).toPercentEncoding("/;= ")));
         return details;
     }
-    const PageHead head = PageHead::read(PageCharset::decode(body, contentType));
+    // Only the part before <body> is decoded and read, unless the title is not there.
+    const QByteArray charset = PageCharset::choose(body, contentType);
+    const qsizetype start = bodyStart(body);
+    PageHead head = PageHead::read(PageCharset::decode(start < 0 ? body : body.left(start), charset));
+    if (head.title.isEmpty() && head.ogTitle.isEmpty() && start >= 0)
+        head = PageHead::read(PageCharset::decode(body, charset));
     details.ok = true;
     details.title = head.title.isEmpty() ? head.ogTitle : head.title;
     details.description = head.description.isEmpty() ? head.ogDescription : head.description;
