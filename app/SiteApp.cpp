@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QTranslator>
 
@@ -32,6 +33,12 @@ void ScheduleScreenshots(MainDialog &dialog, const QString &path)
     if (!search.isEmpty())
         dialog.searchBar()->searchBox()->setText(search);
     QTimer::singleShot(300, &dialog, [&dialog, path] {
+        // A virtual screen has no window manager to maximise a window: the screen's room is
+        // given here, as a desktop would.
+        if (dialog.isMaximized() && dialog.geometry() != dialog.screen()->availableGeometry()) {
+            dialog.setGeometry(dialog.screen()->availableGeometry());
+            QApplication::processEvents();
+        }
         QString base = path;
         if (base.endsWith(QLatin1String(".png")))
             base.chop(4);

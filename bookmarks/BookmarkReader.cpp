@@ -1,4 +1,5 @@
 #include "BookmarkReader.h"
+#include "FileReason.h"
 
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
@@ -413,7 +414,7 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got < 0) {
-            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
+            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(FileReason(in)));
             break;
         }
         if (got == 0) {
@@ -442,6 +443,6 @@ BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sin
         return {false, tooLarge(limits), 0};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(file.errorString()), 0};
+        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(FileReason(file)), 0};
     return ReadBookmarks(file, sink, limits);
 }

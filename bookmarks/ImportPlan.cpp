@@ -95,18 +95,22 @@ void ImportPlanner::add(const Bookmark &bookmark)
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
         return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+    const auto alreadyThere = [&](bool inFile) {
+        m_plan.alreadyThere.push_back({bookmark.line, title, url, inFile});
+        ++(inFile ? m_plan.repeatedInFile : m_plan.alreadyRegistered);
+    };
     if (m_isKnown && m_isKnown(record.m_url))
-        return void(++m_plan.alreadyRegistered);
+        return alreadyThere(false);
     const QString site = identityOf(record.m_url);
     if (m_sites.contains(site))
-        return void(++m_plan.repeatedInFile);
+        return alreadyThere(true);
     m_sites.insert(site);
     m_plan.records.push_back(std::move(record));
     if (!dropped.dropped.isEmpty() || dropped.more > 0)
         m_plan.keywordsDropped.push_back(std::move(dropped));
 }
 
-QStringList ImportPlan::summary() const
+QStringList ImportPlan::counts() const
 {
     const auto count = [](const char *label, int n) { return QString::fromUtf8(label).arg(n); };
     QStringList lines;
@@ -133,7 +137,17 @@ QStringList ImportPlan::summary() const
     lines << passedOver;
     if (!keywordsDropped.empty())
         lines << count("キーワードを 3 個に減らしたもの: %1 件", int(keywordsDropped.size()));
+    return lines;
+}
 
+QStringList ImportPlan::details() const
+{
+    QStringList lines;
+    for (const AlreadyThere &entry : alreadyThere)
+        lines << QString::fromUtf8("%1（%2 行目）%3: %4")
+                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"))
+                     .arg(entry.line)
+                     .arg(quoted(entry.title), entry.url);
     for (const NotImported &entry : notImported)
         lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
                      .arg(entry.line)
@@ -148,6 +162,11 @@ QStringList ImportPlan::summary() const
                      .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
     return lines;
+}
+
+QStringList ImportPlan::summary() const
+{
+    return counts() + details();
 }
 
 namespace {

@@ -21,6 +21,15 @@ struct NotImported
     QString reason;
 };
 
+// A bookmark whose URL was there already: in the register, or earlier in the same file.
+struct AlreadyThere
+{
+    qint64 line = 0;
+    QString title;
+    QString url;
+    bool inFile = false;
+};
+
 // A bookmark that had more than three keywords: the ones left out, nearest folders first.
 struct KeywordsDropped
 {
@@ -38,10 +47,15 @@ struct ImportPlan
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
+    std::vector<AlreadyThere> alreadyThere; // the registered and repeated ones, in file order
     std::vector<NotImported> notImported;
     std::vector<KeywordsDropped> keywordsDropped;
 
-    // The counts, one line each, then a line for each bookmark left out or cut short.
+    // The counts, one line each.
+    QStringList counts() const;
+    // A line for each bookmark already there, left out or cut short.
+    QStringList details() const;
+    // The counts, then the details.
     QStringList summary() const;
 };
 

@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
+#include "CliConflicts.h"
 #include "CliFetch.h"
 #include "CliLinks.h"
 #include "CliReport.h"
@@ -28,8 +29,9 @@ namespace {
 
 const QString kProgram = QStringLiteral("sitekanri-cli");
 const QString kUsage = QStringLiteral(
-    "usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
-    "commands:\n"
+    "使い方: sitekanri-cli [--dir フォルダー] [--encoding utf-8|cp932] コマンド [オプション]\n"
+    "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
+    "コマンド:\n"
     "  list [--format tsv|json] [--ids]\n"
     "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
@@ -41,7 +43,7 @@ const QString kUsage = QStringLiteral(
     "  import FILE|-\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
-    "  --help");
+    "  --help | --version");
 
 const QStringList kFieldOptions{QStringLiteral("name"),     QStringLiteral("url"),      QStringLiteral("keyword1"),
                                 QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
@@ -60,9 +62,14 @@ struct CliCommand
     QStringList options; // the command's own options (the global ones are always allowed)
     int arguments;       // how many positional arguments follow the command
     std::function<int(const CliContext &)> run;
-    QString argumentName = QStringLiteral("a record number"); // for "needs …"
+    QString argumentName = QStringLiteral("サイトの番号"); // for "… が必要です"
     bool argumentOptional = false;
 };
+
+QString usageText()
+{
+    return kUsage.arg(AppDirectory());
+}
 
 int fail(const QString &message)
 {
@@ -73,7 +80,7 @@ int fail(const QString &message)
 int usage(const QString &message)
 {
     WriteError(kProgram + QStringLiteral(": ") + message);
-    WriteError(kUsage);
+    WriteError(usageText());
     return ExitUsage;
 }
 
@@ -81,7 +88,7 @@ int usage(const QString &message)
 int writeOut(const QByteArray &bytes)
 {
     if (!WriteOut(bytes))
-        return fail(QStringLiteral("cannot write to standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        return fail(QStringLiteral("標準出力に書き込めませんでした: ") + SystemReason(errno));
     return ExitOk;
 }
 
@@ -125,7 +132,7 @@ int runList(const CliContext &context)
     const QString format = context.parser.isSet(QStringLiteral("format"))
         ? context.parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
-        return usage(QStringLiteral("unknown format: ") + format);
+        return usage(QStringLiteral("知らない出力形式です: ") + format);
     SiteList sites;
     if (int code = loadRegister(context.folder, sites))
         return code;
@@ -140,7 +147,7 @@ int runList(const CliContext &context)
                 + RecordAsTsv(sites.at(i), context.encoding);
         out += '\n';
     }
-    return writeOut(out);
+    return writeOut(out + CliConflictLines(context.folder, sites, json, ids, context.encoding));
 }
 
 SiteFields givenFields(const QCommandLineParser &p)
@@ -189,7 +196,7 @@ int runUpdate(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     SiteRecord loaded;
     bool exists = false;
@@ -225,7 +232,7 @@ int runUpdate(const CliContext &context)
         if (context.parser.isSet(kFieldOptions[i]))
             record.*bytes[i] = encoded.*bytes[i];
     }
-    const OperationResult updated = files.update(number, record, &loaded);
+    const OperationResult updated = files.update(number, record, loaded);
     return updated.done() ? ExitOk : operationFailed(updated);
 }
 
@@ -233,7 +240,7 @@ int runDelete(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     const OperationResult removed = files.remove(number);
     return removed.done() ? ExitOk : operationFailed(removed);
@@ -250,6 +257,7 @@ int runRepair(const CliContext &context)
     });
     if (!repaired.done())
         return operationFailed(repaired);
+    CliTakeInCopies(context.folder);
     return printed;
 }
 
@@ -278,7 +286,7 @@ std::vector<CliCommand> commands()
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("import"), {}, 1,
          [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
-         QStringLiteral("a bookmark file")},
+         QStringLiteral("ブックマーク ファイル")},
         {QStringLiteral("export"), {}, 1,
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
         {QStringLiteral("check"),
@@ -288,7 +296,24 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("skip-dead")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"),
+                         QStringLiteral("skip-dead"), QStringLiteral("version")};
+
+// The parser's complaint in Japanese (its own words are English): the option it is about, and
+// what is wrong with it.
+QString parseError(const QCommandLineParser &parser)
+{
+    if (!parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("知らないオプションです: ") + parser.unknownOptionNames().join(QStringLiteral(", "));
+    const QString said = parser.errorText();
+    const qsizetype open = said.indexOf(u'\'');
+    const QString option = said.mid(open + 1, said.lastIndexOf(u'\'') - open - 1);
+    if (said.startsWith(QLatin1String("Missing value")))
+        return option + QStringLiteral(" の後に値がありません");
+    if (said.startsWith(QLatin1String("Unexpected value")))
+        return option + QStringLiteral(" は値をとりません");
+    return QStringLiteral("オプションを読み取れません: ") + option;
+}
 
 // The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
 // not be UTF-8, and decoding it would name another folder.
@@ -324,7 +349,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     const std::vector<CliCommand> table = commands();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding"), QStringLiteral("help")};
+    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding"), QStringLiteral("help"), QStringLiteral("version")};
     for (const CliCommand &command : table) {
         for (const QString &option : command.options) {
             if (!known.contains(option))
@@ -336,27 +361,31 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
                          : kFlags.contains(option)           ? QCommandLineOption(option)
                                                              : QCommandLineOption(option, QString(), QStringLiteral("value")));
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return usage(parseError(parser));
     if (parser.isSet(QStringLiteral("help"))) {
-        WriteOut(kUsage.toUtf8() + '\n');
+        WriteOut(usageText().toUtf8() + '\n');
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        WriteOut(QStringLiteral("サイト管理 sitekanri-cli %1\n").arg(QStringLiteral(SITEKANRI_VERSION)).toUtf8());
         return ExitOk;
     }
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return usage(QStringLiteral("no command given"));
+        return usage(QStringLiteral("コマンドがありません"));
     const auto command = std::find_if(table.begin(), table.end(),
                                       [&](const CliCommand &c) { return c.name == positional.first(); });
     if (command == table.end())
-        return usage(QStringLiteral("unknown command: ") + positional.first());
+        return usage(QStringLiteral("知らないコマンドです: ") + positional.first());
     positional.removeFirst();
     if (positional.size() > command->arguments)
-        return usage(QStringLiteral("too many arguments"));
+        return usage(QStringLiteral("引数が多すぎます"));
     if (positional.size() < command->arguments && !command->argumentOptional)
-        return usage(command->name + QStringLiteral(" needs ") + command->argumentName);
+        return usage(command->name + QStringLiteral(" には") + command->argumentName + QStringLiteral("が必要です"));
     for (const QString &option : parser.optionNames()) {
         if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
-            return usage(QStringLiteral("--") + option + QStringLiteral(" does not apply to ") + command->name);
+            return usage(QStringLiteral("--") + option + QStringLiteral(" は ") + command->name + QStringLiteral(" では使えません"));
     }
 
     OutputEncoding encoding = OutputEncoding::Utf8;
@@ -364,18 +393,22 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift_jis"))
         encoding = OutputEncoding::Cp932;
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
-        return usage(QStringLiteral("unknown encoding: ") + encodingName);
+        return usage(QStringLiteral("知らない文字コードです: ") + encodingName);
 
-    QByteArray directory = QFile::encodeName(AppDirectory());
+    QByteArray directory = AppDirectoryBytes();
     if (parser.isSet(QStringLiteral("dir"))) {
         directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
         if (directory.isEmpty())
-            return usage(QStringLiteral("--dir needs a folder"));
+            return usage(QStringLiteral("--dir にはフォルダーを指定してください"));
     }
     RegisterFolder folder(directory);
     // A name that is no folder is a mistake to report, not an empty register to list.
     if (IoResult opened = folder.open(false); !opened)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
+    // What a sync tool set aside is taken back in by the next command that writes.
+    if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import")}
+            .contains(command->name))
+        CliTakeInCopies(folder);
     return command->run(CliContext{parser, encoding, folder, positional});
 }
 

@@ -17,7 +17,7 @@ namespace {
 int usageError(const QString &message)
 {
     WriteError(QStringLiteral("sitekanri-cli: ") + message);
-    WriteError(QStringLiteral("usage: sitekanri-cli links [--keyword K] [--mode name|content|name-and-content] "
+    WriteError(QStringLiteral("使い方: sitekanri-cli links [--keyword キーワード] [--mode name|content|name-and-content] "
                               "[--skip-dead] [--order register|list-name|list-url]"));
     return ExitUsage;
 }
@@ -33,14 +33,14 @@ int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolde
     else if (modeName == QLatin1String("name-and-content"))
         mode = LinkCodeMode::NameAndContent;
     else if (modeName != QLatin1String("name"))
-        return usageError(QStringLiteral("unknown mode: ") + modeName);
+        return usageError(QStringLiteral("知らないモードです: ") + modeName);
     const QString order = p.isSet(QStringLiteral("order")) ? p.value(QStringLiteral("order")) : QStringLiteral("register");
     if (order != QLatin1String("register") && order != QLatin1String("list-name") && order != QLatin1String("list-url"))
-        return usageError(QStringLiteral("unknown order: ") + order);
+        return usageError(QStringLiteral("知らない並べ方です: ") + order);
     // Set but empty is the blank entry (sites with an empty keyword), not the default.
     QByteArray filter = kAllKeywords;
     if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
-        return CliFail(QStringLiteral("the keyword holds characters the register cannot store: ")
+        return CliFail(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ")
                        + p.value(QStringLiteral("keyword")));
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))

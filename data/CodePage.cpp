@@ -207,6 +207,15 @@ bool fromTypedText(const QString &text, QByteArray &bytes)
     return true;
 }
 
+char16_t windowsFormOf(char16_t typed)
+{
+    for (const auto &[from, stored] : kWindowsForms) {
+        if (from == typed)
+            return stored;
+    }
+    return typed;
+}
+
 char32_t unstorableCharacter(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {

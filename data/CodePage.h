@@ -23,6 +23,10 @@ bool fromText(const QString &text, QByteArray &bytes);
 // for what no register value can hold: a NUL or a line break, and half a surrogate pair.
 bool fromTypedText(const QString &text, QByteArray &bytes);
 
+// The character Windows stores where Linux input methods type `typed` (U+FF5E for U+301C, ...),
+// or `typed` itself: search treats the two alike, as the register does.
+char16_t windowsFormOf(char16_t typed);
+
 // The first character of `text` that fromTypedText cannot store (half a surrogate pair counts as
 // one), or kNone when there is none: refusals name the character they are about.
 inline constexpr char32_t kNone = 0xFFFFFFFF;

@@ -15,12 +15,19 @@
 
 namespace {
 
-// Stands in for the window: fields and current row as the case sets them, the answer given to
-// every question, and a record of what was shown and which row was made current.
+// Stands in for the window: fields and current row as the case sets them (the row's record as
+// the list held it then is what the user saw), the answer given to every question, and a record
+// of what was shown and which row was made current.
 struct FakeEdges : RegistrationEdges
 {
     SiteFields ReadSiteFields() const override { return fields; }
-    int GetSelectedSiteRow() const override { return row; }
+    SeenRecord ShownRecord() const override { return shown; }
+    std::vector<SeenRecord> ChosenRecords() const override
+    {
+        return shown.number ? std::vector{shown} : std::vector<SeenRecord>();
+    }
+    void ShowRecord(int number) override { followed.push_back(number); }
+    void KeepTypedFor(int number) override { kept.push_back(number); }
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
     void SetFieldText(SiteFieldId, const QString &) override {}
@@ -29,7 +36,8 @@ struct FakeEdges : RegistrationEdges
 
     SiteFields fields;
     std::vector<SiteFieldId> focused;
-    int row = -1;
+    SeenRecord shown;
+    std::vector<int> followed, kept;
     bool answerYes = true;
     QStringList messages, questions;
     int selected = kNoSelection;
@@ -90,7 +98,10 @@ TEST(RegistrationOperations, sessionsRunAsWritten)
                                     QString::fromUtf8("ｼｮｯﾌﾟ"), QString::fromUtf8("写真"), QString::fromUtf8("毎日の記録")};
             edges.fields = {texts.value(0), texts.value(1), texts.value(2), texts.value(3), texts.value(4), texts.value(5)};
         } else if (word == "row") {
-            edges.row = f[0] == "none" ? -1 : f[0].toInt();
+            const int position = f[0] == "none" ? -1 : f[0].toInt();
+            edges.shown = position >= 0 && std::size_t(position) < reg->sites().size()
+                ? SeenRecord{reg->sites().number(std::size_t(position)), reg->sites().at(std::size_t(position))}
+                : SeenRecord();
         } else if (word == "answer") {
             edges.answerYes = f[0] != "no";
         } else if (word == "do") {
