@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
