@@ -665,6 +665,10 @@ void MainDialog::ShowOfferedSite(const SiteFields &fields)
     SetItemText(ControlId::Keyword2, fields.keyword2);
     SetItemText(ControlId::Keyword3, fields.keyword3);
     SetItemText(ControlId::Content, fields.content);
+    // Typed text for no record, even where it matches the record the list stood on: 新しく登録
+    // registers it, and neither 更新 nor the watcher takes it for that record.
+    m_fieldsRecord->forget();
+    keepShownRecordCurrent();
     m_pageTab->setCurrentWidget(m_pageTab->registerPage());
     control<QPushButton>(ControlId::RegisterNew)->setFocus(Qt::OtherFocusReason);
 }

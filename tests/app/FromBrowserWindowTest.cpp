@@ -38,6 +38,28 @@ TEST_F(FromBrowserWindowTest, goodLinkFillsTheRegistrationPageWithFocusOnRegiste
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+// A link carrying exactly the text of the site the list stood on is still a new site: the fields
+// no longer follow that site when it changes elsewhere, and 更新 has no site to act on.
+TEST_F(FromBrowserWindowTest, aLinkMatchingTheShownSiteIsTypedTextForNoSite)
+{
+    start(ThreeSites());
+    ASSERT_EQ(dialog->ShownRecord().number, 3);
+    auto *intake = new LinkIntake(dialog.get());
+    QObject::connect(intake, &LinkIntake::siteOffered, dialog.get(), &MainDialog::ShowOfferedSite);
+    intake->take(QStringLiteral("sitekanri:add?url=https%3A%2F%2Flink.example.jp%2F&name=%E3%82%8F%E3%81%9F%E3%81%97%E3%81%AE%E3%83%AA%E3%83%B3%E3%82%AF"
+                                "&content=%E5%86%85%E5%AE%B9%E3%81%A0%E3%81%91"));
+    const std::vector<QString> offered = RegistrationFields(*dialog);
+    ASSERT_EQ(offered, FieldTexts(ThreeSites()[2]));
+    EXPECT_EQ(dialog->ShownRecord().number, 0);
+    EXPECT_EQ(view()->currentIndex().row(), -1);
+
+    std::vector<SiteRecord> changed = ThreeSites();
+    changed[2] = MakeRecord("わたしのリンク", "https://link.example.jp/", "", "", "", "外で変えた");
+    SaveRegister(changed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->sites() == LoadRegister(); }, 3000));
+    EXPECT_EQ(RegistrationFields(*dialog), offered);
+}
+
 TEST_F(FromBrowserWindowTest, fetchFillsOnlyEmptyFieldsWithThePagesTextAndSaysWhatItKept)
 {
     LocalHttpServer server;
