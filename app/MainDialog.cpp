@@ -191,6 +191,16 @@ bool MainDialog::LoadRegister()
     m_history = new UndoHistory(*m_register, 100, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
     m_fieldsRecord = new FieldsRecord(*m_register, *this, m_register.get());
+    // The selection moves the current row off a removed one before the view hears of it: a record
+    // the register removes is caught here, ahead of the list's model, while the row is still on it.
+    connect(m_register.get(), &SiteRegister::recordsAboutToBeRemoved, this, [this](int first, int last) {
+        const int current = m_finder ? currentRow() : -1;
+        if (current >= first && current <= last) {
+            m_droppedCurrentAt = siteView()->currentIndex().row();
+            m_viewDroppingRows = true;
+            m_removingCurrent = true;
+        }
+    });
     connect(m_register.get(), &SiteRegister::conflictCopiesTakenIn, m_statusLine, &StatusLine::showConflictsTakenIn);
     m_register->watch();
     return true;
@@ -368,6 +378,8 @@ bool MainDialog::SetUpSiteList()
     // with it: no other record's row becomes current in its place by itself.
     QAbstractItemModel *shown = m_finder->model();
     connect(shown, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (m_viewDroppingRows)
+            return;
         const int current = siteView()->currentIndex().row();
         m_droppedCurrentAt = current >= first && current <= last ? first : -1;
         m_viewDroppingRows = true;
@@ -377,9 +389,15 @@ bool MainDialog::SetUpSiteList()
         // Its record gone elsewhere, untouched fields go on to the row that took its place; a
         // record only hidden, or typing in the fields, stays, and no other row claims the fields.
         const int rows = m_finder->model()->rowCount();
-        if (m_droppedCurrentAt >= 0 && m_fieldsRecord->isGone() && m_fieldsRecord->isUntouched() && rows > 0)
+        // The view may drop the row before the list drops the record.
+        const bool gone = m_removingCurrent || sites().positionOf(m_fieldsRecord->number()) < 0;
+        m_removingCurrent = false;
+        if (m_droppedCurrentAt >= 0 && gone && m_fieldsRecord->isUntouched() && rows > 0) {
             selectViewRow(std::min(m_droppedCurrentAt, rows - 1));
-        else if (currentRow() < 0 || !m_fieldsRecord->shows(sites().number(std::size_t(currentRow()))))
+            // The selection may already stand on that row (it moved there first): no change of
+            // row then tells the fields.
+            ShowSiteFields(currentRow());
+        } else if (currentRow() < 0 || !m_fieldsRecord->shows(sites().number(std::size_t(currentRow()))))
             keepShownRecordCurrent();
     });
     FillSiteList();

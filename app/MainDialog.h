@@ -191,6 +191,8 @@ private:
     // While the view drops rows (a record gone, or hidden by a change), its current row moves by
     // itself: the fields do not follow that move.
     bool m_viewDroppingRows = false;
+    // The register is removing the current row's record (the view may drop the row before the list).
+    bool m_removingCurrent = false;
     // The view row the current row stood at when the view dropped it; -1 when it was not dropped.
     int m_droppedCurrentAt = -1;
     QPointer<LinkCheckWindow> m_linkCheck;

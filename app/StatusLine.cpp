@@ -7,6 +7,7 @@ StatusLine::StatusLine(QWidget *parent)
     : QLabel(parent)
 {
     setObjectName(QStringLiteral("statusLine"));
+    setAccessibleName(QStringLiteral("状態"));
     setWordWrap(true);
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -99,8 +99,8 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     QFile saved(dialogs.answer);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected);
-    // Nothing here takes an import back: 元に戻す is offered only where something does.
-    EXPECT_FALSE(summary->findChild<QPushButton *>(QStringLiteral("undoImport"))->isEnabled());
+    // The window takes the import back from its summary (proven where undo is).
+    EXPECT_TRUE(summary->findChild<QPushButton *>(QStringLiteral("undoImport"))->isEnabled());
     summary->close();
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(rowTexts(1), (std::vector<QString>{QStringLiteral("新しい宿"), QStringLiteral("https://new.example/"),
