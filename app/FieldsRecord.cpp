@@ -51,6 +51,12 @@ void FieldsRecord::keepTypedFor(int number)
     m_gone = false;
 }
 
+void FieldsRecord::forget()
+{
+    m_shown = {};
+    m_gone = false;
+}
+
 bool FieldsRecord::isUntouched() const
 {
     return m_shown.number != 0 && sameFields(m_fields.ReadSiteFields(), DecodeSiteFields(m_shown.seen));

@@ -24,6 +24,9 @@ public:
     void show(int number);
     // What was typed stays, now as a change of record `number` as the register holds it now.
     void keepTypedFor(int number);
+    // The fields now hold text that belongs to no record (a site offered from elsewhere): 更新 has
+    // nothing to act on, and no change made elsewhere writes over it, whatever the text.
+    void forget();
     // The fields hold exactly what they were filled with.
     bool isUntouched() const;
     // Whether the fields show record `number`, still registered (a number freed elsewhere and

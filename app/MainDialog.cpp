@@ -2,6 +2,7 @@
 
 #include "AppDirectory.h"
 #include "BookmarkActions.h"
+#include "BookmarkletAction.h"
 #include "ClickablePicture.h"
 #include "FieldsRecord.h"
 #include "CodePage.h"
@@ -30,6 +31,7 @@
 #include "SiteTableModel.h"
 #include "SiteView.h"
 #include "TemplateLayout.h"
+#include "TitleFetchControl.h"
 #include "UndoHistory.h"
 #include "WindowMemory.h"
 
@@ -45,6 +47,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -224,6 +227,21 @@ void MainDialog::setUpBookmarks()
     }
     button->show();
     setTabOrder(jump, button);
+    setUpFromBrowser(*button->menu());
+}
+
+// What comes from the browser: the bookmarklet in the bookmark button's menu, and the title
+// fetch beside the URL field.
+void MainDialog::setUpFromBrowser(QMenu &menu)
+{
+    auto *bookmarklet = new BookmarkletAction(this);
+    connect(bookmarklet, &BookmarkletAction::copied, this, &MainDialog::ShowInformation);
+    menu.addSeparator();
+    menu.addAction(bookmarklet);
+    m_titleFetch = new TitleFetchControl(*control<QLineEdit>(ControlId::SiteUrl), *control<QLineEdit>(ControlId::SiteName),
+                                         *control<QLineEdit>(ControlId::Content), *this);
+    connect(m_titleFetch, &TitleFetchControl::reported, this, &MainDialog::ShowInformation);
+    connect(m_titleFetch, &TitleFetchControl::failed, this, &MainDialog::ShowMessage);
 }
 
 const SiteList &MainDialog::sites() const
@@ -655,6 +673,22 @@ void MainDialog::FillFromDroppedLink(const QString &url, const QString &name)
     SetFieldText(SiteFieldId::Name, name);
     // The name is what a user most often rewrites: it is ready to be typed over.
     FocusField(SiteFieldId::Name);
+}
+
+void MainDialog::ShowOfferedSite(const SiteFields &fields)
+{
+    SetItemText(ControlId::SiteName, fields.name);
+    SetItemText(ControlId::SiteUrl, fields.url);
+    SetItemText(ControlId::Keyword1, fields.keyword1);
+    SetItemText(ControlId::Keyword2, fields.keyword2);
+    SetItemText(ControlId::Keyword3, fields.keyword3);
+    SetItemText(ControlId::Content, fields.content);
+    // Typed text for no record, even where it matches the record the list stood on: 新しく登録
+    // registers it, and neither 更新 nor the watcher takes it for that record.
+    m_fieldsRecord->forget();
+    keepShownRecordCurrent();
+    m_pageTab->setCurrentWidget(m_pageTab->registerPage());
+    control<QPushButton>(ControlId::RegisterNew)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainDialog::FillKeywordCombo()

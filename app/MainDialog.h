@@ -25,6 +25,8 @@ class SiteColumnWidths;
 class SiteFinder;
 class SiteSearchBar;
 class StatusLine;
+class TitleFetchControl;
+class QMenu;
 class QModelIndex;
 class QTableView;
 class QVBoxLayout;
@@ -98,6 +100,9 @@ public:
     void CopySiteUrl();
     // A link dropped on the window: its URL and name in the fields, ready to register.
     void FillFromDroppedLink(const QString &url, const QString &name);
+    // A site the browser offered (a sitekanri: link): its fields on the registration page, the
+    // focus on 新しく登録; nothing is saved until the user says so.
+    void ShowOfferedSite(const SiteFields &fields);
 
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
     void OpenInBrowser(QByteArray url);
@@ -156,6 +161,7 @@ private:
     void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
     void setUpBookmarks();
+    void setUpFromBrowser(QMenu &menu);
     // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
     int sourceRow(const QModelIndex &viewIndex) const;
     void selectViewRow(int viewRow);
@@ -191,4 +197,5 @@ private:
     int m_droppedCurrentAt = -1;
     QPointer<LinkCheckWindow> m_linkCheck;
     BookmarkActions *m_bookmarks = nullptr;
+    TitleFetchControl *m_titleFetch = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QUrl>
+#include <QVariant>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -15,7 +17,12 @@
 namespace {
 
 constexpr int kAnswerMs = 2000;
-const QByteArray kRaise = QByteArrayLiteral("raise\n");
+// A later start sends lines: "raise", or "link " and a link, percent-encoded so that it is one
+// line of ASCII whatever it holds. More than a link may carry ends the connection.
+const QByteArray kRaise = QByteArrayLiteral("raise");
+const QByteArray kLink = QByteArrayLiteral("link ");
+constexpr qsizetype kMaxRequest = 256 * 1024;
+const char *kPending = "pendingRequest";
 
 // A folder nobody but this user can enter or put anything in: no link, ours, mode 0700.
 bool oursAlone(const QString &path)
@@ -87,10 +94,7 @@ bool SingleWindow::claim()
                 continue;
             }
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(kRaise))
-                    emit raiseRequested();
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequests(socket); });
         }
     });
     return false;
@@ -102,8 +106,27 @@ bool SingleWindow::askRunning()
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kAnswerMs) || !peerIsUs(socket.socketDescriptor()))
         return false;
-    socket.write(kRaise);
+    socket.write((m_link.isEmpty() ? kRaise : kLink + QUrl::toPercentEncoding(m_link)) + '\n');
     socket.waitForBytesWritten(kAnswerMs);
     socket.disconnectFromServer();
     return true;
+}
+
+void SingleWindow::readRequests(QLocalSocket *socket)
+{
+    QByteArray pending = socket->property(kPending).toByteArray() + socket->readAll();
+    for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+        const QByteArray line = pending.left(end);
+        if (line == kRaise) {
+            emit raiseRequested();
+        } else if (line.startsWith(kLink)) {
+            emit raiseRequested();
+            emit linkReceived(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(kLink.size()))));
+        }
+    }
+    if (pending.size() > kMaxRequest) {
+        socket->abort();
+        return;
+    }
+    socket->setProperty(kPending, pending);
 }

@@ -2,6 +2,8 @@
 
 #include "AppDirectory.h"
 #include "ColourScheme.h"
+#include "DialogTemplate.h"
+#include "LinkIntake.h"
 #include "MainDialog.h"
 #include "PageTab.h"
 #include "QuitSignals.h"
@@ -16,6 +18,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -90,7 +94,15 @@ int SiteApp::InitInstance()
 {
     // Installed first: a signal that comes during start-up ends the window as soon as it can.
     QuitSignals quit;
+    // A bad link opens nothing, here or in a window already open: the user is told why.
+    const QString link = LinkIntake::linkAmong(QApplication::arguments());
+    if (const QString refusal = LinkIntake::refusalOf(link); !link.isEmpty() && !refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", refusal.toLocal8Bit().constData());
+        m_boxes.showMessage(nullptr, DialogTemplates::mainDialog().captionText(), refusal);
+        return 1;
+    }
     SingleWindow single(AppDirectory());
+    single.setLink(link);
     if (single.claim())
         return 0;
     MainDialog dialog(m_boxes);
@@ -110,6 +122,12 @@ int SiteApp::InitInstance()
         dialog.raise();
         dialog.activateWindow();
     });
+    auto *intake = new LinkIntake(&dialog);
+    QObject::connect(intake, &LinkIntake::siteOffered, &dialog, &MainDialog::ShowOfferedSite);
+    QObject::connect(intake, &LinkIntake::refused, &dialog, &MainDialog::ShowMessage);
+    QObject::connect(&single, &SingleWindow::linkReceived, intake, &LinkIntake::take);
+    if (!link.isEmpty())
+        QTimer::singleShot(0, intake, [intake, link] { intake->take(link); });
     const QString screenshot = qEnvironmentVariable("SITEKANRI_SCREENSHOT");
     if (!screenshot.isEmpty())
         ScheduleScreenshots(dialog, screenshot);

@@ -4,6 +4,7 @@
 #include "CliBookmarks.h"
 #include "CliCheck.h"
 #include "CliConflicts.h"
+#include "CliFetch.h"
 #include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
@@ -32,7 +33,7 @@ const QString kUsage = QStringLiteral(
     "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
     "コマンド:\n"
     "  list [--format tsv|json] [--ids]\n"
-    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
     "  repair\n"
@@ -171,9 +172,15 @@ void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
+    CompleteSiteUrl(fields);
+    // What the page says fills what was not given; a page that cannot be read is a warning
+    // while the name was given.
+    if (context.parser.isSet(QStringLiteral("fetch")) && !fields.url.trimmed().isEmpty()) {
+        if (const QString problem = FillFromPage(fields); !problem.isEmpty())
+            WriteError(kProgram + QStringLiteral(": ") + problem);
+    }
     if (const FieldRefusal missing = CheckRequiredFields(fields); !missing.isEmpty())
         return fail(missing.message);
-    CompleteSiteUrl(fields);
     SiteRecord record;
     if (const FieldRefusal refused = EncodeSiteFields(fields, record); !refused.isEmpty())
         return fail(refused.message);
@@ -269,7 +276,7 @@ std::vector<CliCommand> commands()
 {
     return {
         {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0, runList},
-        {QStringLiteral("add"), kFieldOptions, 0, runAdd},
+        {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
@@ -289,8 +296,8 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help"), QStringLiteral("skip-dead"),
-                         QStringLiteral("version")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"),
+                         QStringLiteral("skip-dead"), QStringLiteral("version")};
 
 // The parser's complaint in Japanese (its own words are English): the option it is about, and
 // what is wrong with it.

@@ -54,8 +54,10 @@ QString text(const QUrl &url)
 
 } // namespace
 
-LinkTrail::LinkTrail(const QString &url)
+LinkTrail::LinkTrail(const QString &url, bool getOnly)
     : m_url(url.trimmed(), QUrl::TolerantMode)
+    , m_getOnly(getOnly)
+    , m_get(getOnly)
 {
     m_url.setFragment(QString()); // never sent; two URLs that differ only there are one page
     if (!checkable(m_url)) {
@@ -141,7 +143,7 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
         m_movedTo = target;
     m_seen.insert(text(target));
     m_url = target;
-    m_get = false;
+    m_get = m_getOnly;
     if (reservedInvalid(m_url))
         return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     return Next::Request;

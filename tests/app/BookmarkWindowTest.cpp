@@ -162,11 +162,13 @@ TEST_F(BookmarkWindowTest, cancellingEitherDialogDoesNothing)
 
 TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
 {
-    // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip.
+    // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip,
+    // and, after a separator, the bookmarklet.
     auto *button = dialog->findChild<QToolButton *>(QStringLiteral("bookmarkButton"));
     ASSERT_TRUE(button && button->isVisible() && button->menu());
     const QList<QAction *> offered = button->menu()->actions();
-    ASSERT_EQ(offered.size(), 2);
+    ASSERT_EQ(offered.size(), 4);
+    EXPECT_EQ(offered[3]->objectName(), QStringLiteral("copyBookmarkletAction"));
     EXPECT_TRUE(offered[1]->toolTip().endsWith(QKeySequence(Qt::CTRL | Qt::Key_E).toString(QKeySequence::NativeText) + u')'));
 
     const QString path = QDir(files.path()).filePath(QStringLiteral("out.html"));
