@@ -183,6 +183,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     files.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
+    if (IoResult started = operation.startBatch(first, first + int(records.size()) - 1); !started)
+        return Failed(started, first);
     std::size_t replaced = 0;
     IoResult written = m_folder.replaceUncounted(files, replaced);
     // The count last, once every file it brings in is on disk: a reader never counts a record
@@ -195,8 +197,9 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
         for (std::size_t j = 0; j < replaced; ++j)
             m_folder.remove(files[j].first, false);
         m_folder.flush();
-        return Failed(written, first);
+        return Failed(written, first); // the journal stays: what was not removed, the next writer removes
     }
+    operation.endBatch();
     return Outcome(OperationStatus::Done, first);
 }
 
@@ -377,6 +380,7 @@ OperationResult RegisterFiles::repair(const std::function<void(int from, int to)
     RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
         return Failed(read);
+    operation.dropUnfinishedBatch(count);
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
         return Failed(listed);

@@ -122,15 +122,15 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
         return d->failure(onDisk, ELOOP);
     if (S_ISDIR(status.st_mode))
         return d->failure(onDisk, EISDIR);
-    if (!S_ISREG(status.st_mode))
-        return IoResult::failure(filePath(onDisk), NotRegularReason());
+    if (!S_ISREG(status.st_mode)) // ENODEV: no data, whatever it is
+        return IoResult::failure(filePath(onDisk), NotRegularReason(), ENODEV);
     const int fd = ::openat(d->fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return d->failure(onDisk, errno);
     // Checked again on what was opened: the name may have been replaced in between.
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         closeKeepingErrno(fd);
-        return IoResult::failure(filePath(onDisk), NotRegularReason());
+        return IoResult::failure(filePath(onDisk), NotRegularReason(), ENODEV);
     }
     if (status.st_size > kMaxFileSize) {
         ::close(fd);
