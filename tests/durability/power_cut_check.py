@@ -150,8 +150,8 @@ class Disk:
     def view(self):
         """The register as a reader takes it now: (count, {number: bytes})."""
         named = {n: self.files[i][0] for n, i in self.names.items()}
-        count = record_count(named.get(b'setting.ini'))
-        return count, {number(n): c for n, c in named.items() if number(n) and number(n) <= (count or 0)}
+        count = record_count(named.get(b'setting.ini')) or 0
+        return count, {number(n): c for n, c in named.items() if number(n) and number(n) <= count}
 
 
 def number(name):
@@ -174,16 +174,17 @@ def faults(disk, before, after, acknowledged):
     problems = []
     for setting in disk.after_power_cut(b'setting.ini'):
         count = record_count(setting) if setting is not TORN else TORN
+        if count is None:  # an empty register; with data files, a damaged one to be repaired by hand
+            problems += [f'data{n}.ini without a count' for n in numbers if disk.after_power_cut(b'data%d.ini' % n) != {None}]
+            count = 0
         if count not in (old_count, new_count):
             problems.append(f'the count {count!r}, not {old_count}' + (f' or {new_count}' if new_count != old_count else ''))
             continue
         for n in sorted(numbers):
             for content in disk.after_power_cut(b'data%d.ini' % n):
-                if count is None and content is not None:  # a damaged register, to be repaired by hand
-                    problems.append(f'data{n}.ini without a count')
-                shown = content if n <= (count or 0) else None
+                shown = content if n <= count else None
                 # A raised count brings in only finished records; otherwise each is old or new.
-                raised = old_count != count and (old_count or 0) < n <= (count or 0)
+                raised = old_count != count and old_count < n <= count
                 allowed = {new.get(n)} if raised else {old.get(n), new.get(n)}
                 if shown not in allowed:
                     problems.append(f'record {n} with count {count}: {shown!r}, not one of {allowed!r}')
