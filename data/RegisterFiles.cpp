@@ -175,6 +175,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     if (qint64(count.value) + qint64(records.size()) > INT_MAX)
         return Outcome(OperationStatus::Failed, 0,
                        IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
+    if (IoResult made = operation.makeCountFile(count); !made)
+        return Failed(made, 0);
     const int first = count.value + 1;
     // The new files lie above the count, where no reader looks, until the count is written:
     // they are written together and made durable as one batch, which costs one wait for the
@@ -314,6 +316,8 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
         for (int between = count.value + 1; free && between < number; ++between)
             free = !operation.fileAt(between);
         if (free) {
+            if (IoResult made = operation.makeCountFile(count); !made)
+                return Failed(made, number);
             if (IoResult written = operation.writeFresh(number, record); !written)
                 return Failed(written, number);
             if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted) {
@@ -347,6 +351,8 @@ OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, Site
         if (number >= 1 && number <= count.value && !operation.fileAt(number))
             numbers[i] = number;
     }
+    if (IoResult made = operation.makeCountFile(count); !made)
+        return Failed(made, records.empty() ? 0 : records.front().first);
     std::vector<std::pair<QString, QByteArray>> files;
     files.reserve(records.size());
     int next = count.value;

@@ -129,6 +129,15 @@ OperationResult RegisterOperation::writableCount(RecordCount &count)
                                                     "sitekanri-cli repair で修復してください。")));
 }
 
+IoResult RegisterOperation::makeCountFile(RecordCount &count)
+{
+    if (count.fileExists)
+        return IoResult::success();
+    IoResult made = writeCount(count, count.value);
+    count.fileExists = bool(made);
+    return made;
+}
+
 IoResult RegisterOperation::writeCount(RecordCount &count, int value)
 {
     if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)

@@ -49,6 +49,9 @@ public:
     void dropUnfinishedBatch(const RecordCount &count);
     // The count for a write; a count that cannot be read while data files exist refuses it.
     OperationResult writableCount(RecordCount &count);
+    // Gives a register without setting.ini one holding 0, before its first data file is written:
+    // a data file without a count beside it reads as a damaged register.
+    IoResult makeCountFile(RecordCount &count);
     // The count, written last; the folder is flushed whether or not it changed.
     IoResult writeCount(RecordCount &count, int value);
     // A record's file as it is now; a folder, a pipe or a device in its place counts as missing
