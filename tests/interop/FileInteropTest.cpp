@@ -106,7 +106,7 @@ TEST_F(FileInterop, rewriteOverHandMadeFiles_keepsWhatWindowsKeeps)
     for (const CaseRow &c : cases) {
         records.emplace_back();
         for (int f = 0; f < 6; ++f)
-            records.back().*kSiteFields[f] = CaseField(c.fields.value(2 + f), SjisOf);
+            records.back().*kRecordFields[f] = CaseField(c.fields.value(2 + f), SjisOf);
         labels.push_back(c.fields[0].toStdString());
     }
     const QString theirsDir = dir(QStringLiteral("theirs"));

@@ -43,7 +43,7 @@ std::vector<SiteRecord> awkwardRecords()
     std::vector<SiteRecord> records(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t f = 0; f < 6; ++f)
-            records[i].*kSiteFields[f] = table[(i + f) % table.size()].value;
+            records[i].*kRecordFields[f] = table[(i + f) % table.size()].value;
     }
     return records;
 }
@@ -55,7 +55,7 @@ const AwkwardValue &valueAt(std::size_t record, std::size_t field)
 
 std::string where(std::size_t record, std::size_t field)
 {
-    return "record " + std::to_string(record + 1) + " " + kSiteKeys[field] + " (" + valueAt(record, field).name + ")";
+    return "record " + std::to_string(record + 1) + " " + kRecordKeys[field] + " (" + valueAt(record, field).name + ")";
 }
 
 // The Windows reader cuts long values, at the last whole character within its limit.
@@ -83,9 +83,9 @@ TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
     int cut = 0;
     for (std::size_t r = 0; r < written.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f) {
-            const QByteArray &mine = ours[r].*kSiteFields[f];
-            const QByteArray &wine = theirs.records[r].*kSiteFields[f];
-            const QByteArray &value = written[r].*kSiteFields[f];
+            const QByteArray &mine = ours[r].*kRecordFields[f];
+            const QByteArray &wine = theirs.records[r].*kRecordFields[f];
+            const QByteArray &value = written[r].*kRecordFields[f];
             if (value.size() > kWindowsReadLimit) {
                 // The long values have no blanks or quotes at their ends, so whole they read as written.
                 ++cut;
@@ -114,8 +114,8 @@ TEST_F(ValueInterop, ourSave_windowsLoadReadsOurValues)
 
     for (std::size_t r = 0; r < written.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f) {
-            const QByteArray &wine = theirs.records[r].*kSiteFields[f];
-            const QByteArray &value = written[r].*kSiteFields[f];
+            const QByteArray &wine = theirs.records[r].*kRecordFields[f];
+            const QByteArray &value = written[r].*kRecordFields[f];
             if (value.size() > kWindowsReadLimit)
                 expectCutPrefix(wine, value, where(r, f));
             else
