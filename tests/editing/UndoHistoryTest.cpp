@@ -1,4 +1,4 @@
-#include "../support/CaseTable.h"
+#include "CaseFile.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteRegister.h"

@@ -40,6 +40,9 @@ CrashRegister::Contents LoadTags(const QString &directory);
 
 // How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
 int TrialCount(const char *variable, int fallback);
+// The seed of a trial's random moments: SITEKANRI_TRIAL_SEED when set, else a new one; printed
+// either way, so that a failing run can be repeated.
+quint32 TrialSeed();
 
 // A log of operations on the register, one line each before it starts ("begin add 0 TAG",
 // "begin update NUMBER TAG", "begin delete NUMBER -") and one after it ended ("done NUMBER", the

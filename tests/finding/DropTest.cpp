@@ -43,6 +43,7 @@ TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)
         {"plain text word", {{"text/plain", QByteArray("hello")}}, nullptr, nullptr},
         {"plain text sentence", {{"text/plain", QByteArray("see example.jp today")}}, nullptr, nullptr},
         {"script link", {{"text/uri-list", QByteArray("JavaScript:alert(1)")}, {"text/plain", QByteArray("javascript:alert(1)")}}, nullptr, nullptr},
+        {"script link in capitals, as text", {{"text/x-moz-url", QByteArray("JavaScript:alert(1)\nx")}}, nullptr, nullptr},
         {"image only", {{"image/png", QByteArray("\x89PNG")}}, nullptr, nullptr},
     };
     for (const auto &c : cases) {

@@ -16,7 +16,7 @@ void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<
     ASSERT_EQ(actual.size(), expected.size()) << context;
     for (std::size_t r = 0; r < actual.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f)
-            EXPECT_EQ(Shown(actual[r].*kRecordFields[f]), Shown(expected[r].*kRecordFields[f]))
+            EXPECT_EQ(actual[r].*kRecordFields[f], expected[r].*kRecordFields[f])
                 << context << ", " << (r < labels.size() ? labels[r] : "record " + std::to_string(r + 1)) << ", "
                 << kRecordKeys[f];
     }

@@ -9,13 +9,6 @@
 #include <string>
 #include <vector>
 
-// Bytes for comparisons with readable failure messages: printable ASCII as is, the rest
-// percent-encoded; two byte strings are equal exactly when their forms are.
-inline std::string Shown(const QByteArray &bytes)
-{
-    return bytes.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}").toStdString();
-}
-
 // Field-by-field comparison; `labels` names the records (by position).
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
                        const std::vector<std::string> &labels, const std::string &context);

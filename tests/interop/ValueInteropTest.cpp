@@ -61,7 +61,7 @@ std::string where(std::size_t record, std::size_t field)
 // The Windows reader cuts long values, at the last whole character within its limit.
 void expectCutPrefix(const QByteArray &cut, const QByteArray &whole, const std::string &context)
 {
-    EXPECT_TRUE(whole.startsWith(cut)) << context << ": " << Shown(cut) << " is no prefix of " << Shown(whole);
+    EXPECT_TRUE(whole.startsWith(cut)) << context << ": " << ::testing::PrintToString(cut) << " is no prefix of " << ::testing::PrintToString(whole);
     EXPECT_GE(cut.size(), kWindowsReadLimit - 1) << context;
     EXPECT_LE(cut.size(), kWindowsReadLimit) << context;
 }
@@ -89,10 +89,10 @@ TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
             if (value.size() > kWindowsReadLimit) {
                 // The long values have no blanks or quotes at their ends, so whole they read as written.
                 ++cut;
-                EXPECT_EQ(Shown(mine), Shown(value)) << where(r, f);
+                EXPECT_EQ(mine, value) << where(r, f);
                 expectCutPrefix(wine, mine, where(r, f));
             } else {
-                EXPECT_EQ(Shown(mine), Shown(wine)) << where(r, f);
+                EXPECT_EQ(mine, wine) << where(r, f);
             }
         }
     }
@@ -119,7 +119,7 @@ TEST_F(ValueInterop, ourSave_windowsLoadReadsOurValues)
             if (value.size() > kWindowsReadLimit)
                 expectCutPrefix(wine, value, where(r, f));
             else
-                EXPECT_EQ(Shown(wine), Shown(valueAt(r, f).wineReads.value_or(value))) << where(r, f);
+                EXPECT_EQ(wine, valueAt(r, f).wineReads.value_or(value)) << where(r, f);
         }
     }
 }
