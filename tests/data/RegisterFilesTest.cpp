@@ -136,11 +136,10 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "repaired") {
             EXPECT_EQ(std::pair(repairedFrom, repairedTo), std::pair(f[0].toInt(), f[1].toInt()));
         } else if (word == "refused") {
-            const SiteRecord r1 = named("r1");
             const std::pair<const char *, std::function<OperationResult()>> writes[] = {
                 {"add", [&] { return reg->files.add(named("new")); }},
-                {"update", [&] { return reg->files.update(1, named("x"), &r1); }},
-                {"remove", [&] { return reg->files.remove(1, &r1); }},
+                {"update", [&] { return reg->files.update(1, named("x")); }},
+                {"remove", [&] { return reg->files.remove(1); }},
                 {"restore", [&] { return reg->files.restore(3, named("back")); }},
             };
             for (const auto &[name, write] : writes) {

@@ -22,6 +22,16 @@ def wait_for(what, find, seconds=10):
     sys.exit(1)
 
 
+def poll(condition, seconds):
+    """Whether `condition` comes true within `seconds`."""
+    deadline = time.time() + seconds
+    while not condition():
+        if time.time() >= deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
 def named(root, role, test):
     return pyatspi.findDescendant(root, lambda node: node.getRoleName() == role and test(node))
 
@@ -56,12 +66,14 @@ def fill(site):
         keys("ctrl+a", "BackSpace")
         wait_for("%r emptied" % name, lambda: field if held() == "" else None, seconds=5)
         # A run of ASCII at once; any other character alone, with a delay: xdotool lends a spare
-        # key code to a character outside the keyboard map and takes it back after the delay,
-        # which must outlast the window's reading of the key. Each run is awaited in the field.
+        # key code to a character outside the keyboard map and takes it back after the delay.
+        # When the window read the key after that, the character is lost: it is typed again.
         typed = ""
         for run in re.findall(r"[ -~]+|[^ -~]", text):
-            delay = "12" if run.isascii() else "250"
-            subprocess.run(["xdotool", "type", "--delay", delay, run], check=True)
+            for attempt in range(3):
+                subprocess.run(["xdotool", "type", "--delay", "12" if run.isascii() else "250", run], check=True)
+                if poll(lambda: held() == typed + run, seconds=2) or held() != typed:
+                    break
             typed += run
             wait_for(lambda: "%r typed into %r (it holds %r)" % (typed, name, held()),
                      lambda: field if held() == typed else None, seconds=5)
