@@ -15,6 +15,7 @@ import json
 import os
 import pathlib
 import re
+import signal
 import subprocess
 import sys
 
@@ -82,7 +83,7 @@ def source_dir(build):
 
 TARGETS = os.environ.get("MUTATION_TARGETS", "").split()
 LAYER_TESTS = {
-    "data": ["data_tests", "editing_tests", "cli_tests", "faults_tests"],
+    "data": ["data_tests", "editing_tests", "cli_tests"],
     "editing": ["editing_tests", "cli_tests"],
     "finding": ["finding_tests"],
     "bookmarks": ["bookmarks_tests", "cli_tests"],
@@ -126,6 +127,8 @@ def failing_tests(build):
 
 
 def main():
+    # Ended from outside, the source is still put back (the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     build = pathlib.Path(sys.argv[1]).resolve()
     chosen = sys.argv[2:]
     source = source_dir(build)
