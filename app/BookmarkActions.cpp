@@ -2,22 +2,25 @@
 
 #include "BookmarkTransfer.h"
 #include "FileDialogs.h"
+#include "ImportSummaryDialog.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
+#include "UndoHistory.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QStandardPaths>
 #include <QToolButton>
 
 namespace {
 
 const QString kFilter = QStringLiteral("ブックマーク ファイル (*.html *.htm);;すべてのファイル (*)");
-// A message box holds a screenful: the rest of a long list of bookmarks left out is counted.
-constexpr int kDetailLines = 15;
 
 DesktopFileDialogs &desktopDialogs()
 {
@@ -44,11 +47,31 @@ public:
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// Lets an action's key through a text field that would take it as an editing key (a line
+// field reads Ctrl+E as "to the end of the line" on Linux desktops).
+class KeyPassage : public QObject
+{
+public:
+    KeyPassage(QAction *action, QObject *parent) : QObject(parent), m_action(action) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit *>(watched))
+            return false;
+        return m_action->shortcut() == QKeySequence(static_cast<QKeyEvent *>(event)->keyCombination());
+    }
+
+private:
+    QAction *m_action;
+};
+
 } // namespace
 
-BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window)
+BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history)
     : QObject(window)
     , m_register(siteRegister)
+    , m_history(history)
     , m_window(window)
     , m_dialogs(&desktopDialogs())
     , m_import(makeAction(QStringLiteral("ブックマークの取り込み..."), QKeySequence(Qt::CTRL | Qt::Key_I),
@@ -58,6 +81,9 @@ BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window)
 {
     connect(m_import, &QAction::triggered, this, &BookmarkActions::importBookmarks);
     connect(m_export, &QAction::triggered, this, &BookmarkActions::exportBookmarks);
+    auto *passage = new KeyPassage(m_export, this);
+    for (QLineEdit *field : window->findChildren<QLineEdit *>())
+        field->installEventFilter(passage);
 }
 
 BookmarkActions::~BookmarkActions() = default;
@@ -113,7 +139,7 @@ void BookmarkActions::importFile(const QString &path)
         BusyCursor busy;
         planned = PlanBookmarkFileImport(path, RegisterUrls(m_register.sites()));
         added = WritePlannedImport(planned, [this](const std::vector<SiteRecord> &records) {
-            return m_register.addMany(records);
+            return m_history ? m_history->addMany(records) : m_register.addMany(records);
         });
     }
     const QString nothing = QStringLiteral("何も取り込みませんでした。");
@@ -125,7 +151,16 @@ void BookmarkActions::importFile(const QString &path)
         emit failed(OperationMessage(added, m_register.settingPath()) + QLatin1Char('\n') + nothing);
         return;
     }
-    emit reported(ShortImportSummary(planned.plan, kDetailLines).join(QLatin1Char('\n')));
+    // Window-modal: while it is open nothing else changes the register here, so that its
+    // 元に戻す takes back this import and nothing after it.
+    // 元に戻す is offered where there is something to take back and an owner to take it back.
+    const bool undoable = !planned.plan.records.empty()
+        && isSignalConnected(QMetaMethod::fromSignal(&BookmarkActions::undoImportRequested));
+    auto *summary = new ImportSummaryDialog(planned.plan.counts(), planned.plan.details(), undoable, *m_dialogs, m_window);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    connect(summary, &ImportSummaryDialog::undoRequested, this, &BookmarkActions::undoImportRequested);
+    connect(summary, &ImportSummaryDialog::saveFailed, this, &BookmarkActions::failed);
+    summary->open();
 }
 
 void BookmarkActions::exportFile(const QString &path)

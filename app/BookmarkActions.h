@@ -8,18 +8,21 @@ class QAction;
 class QToolButton;
 class QWidget;
 class SiteRegister;
+class UndoHistory;
 
 // Bookmark files in and out of the window: "ブックマークの取り込み" (Ctrl+I) and
 // "ブックマークの書き出し" (Ctrl+E), as actions that a button's menu, a context menu and the keys
 // share. The import is one operation on the register, whose announcements bring the new records
-// into the list; its summary, and any failure, go to the owner to show.
+// into the list; its summary opens in a window of its own (ImportSummaryDialog), and any
+// failure goes to the owner to show.
 class BookmarkActions : public QObject
 {
     Q_OBJECT
 public:
     // The actions work on `siteRegister` and ask their files over `window`, to which they are
-    // added so that their keys work anywhere in it.
-    BookmarkActions(SiteRegister &siteRegister, QWidget *window);
+    // added so that their keys work anywhere in it, in a text field too. With `history`, an
+    // import is one step there: one undo takes back exactly the sites it added.
+    BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history = nullptr);
     ~BookmarkActions() override;
 
     QAction *importAction() const { return m_import; }
@@ -37,8 +40,10 @@ public:
     void exportFile(const QString &path);
 
 signals:
-    // What an import or export did, for the owner to show.
+    // What an export did, for the owner to show (an import shows its own summary).
     void reported(const QString &text);
+    // 元に戻す in the summary of the import just made: the owner takes the import back.
+    void undoImportRequested();
     // Why nothing was imported or written.
     void failed(const QString &text);
 
@@ -46,6 +51,7 @@ private:
     QString startDirectory() const;
 
     SiteRegister &m_register;
+    UndoHistory *m_history;
     QWidget *m_window;
     FileDialogs *m_dialogs;
     QAction *m_import;

@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr int kIconBesideText = 16;
+
 QPushButton *makeButton(const ControlTemplate &control, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
@@ -25,15 +27,14 @@ QPushButton *makeButton(const ControlTemplate &control, QWidget *parent)
     // Enter does nothing in the window (there is no default button), so no button may become
     // the default one by taking the focus.
     button->setAutoDefault(false);
+    button->setText(text);
     if (control.kind == ControlKind::IconButton) {
-        // The icon stands in for the text; the text still names the button for tooltips and
-        // screen readers.
+        // The icon beside the words the help page uses for the button, as large as leaves the
+        // words room in the template's button.
         button->setIcon(ResourceImages::icon(control.image));
-        button->setIconSize(QSize(32, 32));
+        button->setIconSize(QSize(kIconBesideText, kIconBesideText));
         button->setToolTip(text);
         button->setAccessibleName(text);
-    } else {
-        button->setText(text);
     }
     return button;
 }

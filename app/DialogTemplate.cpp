@@ -91,7 +91,10 @@ const DialogTemplate &linkPage()
             {0, K::Label, "出力コード（HTML）", QRect(7, 7, 57, 8), NoTabStop, 0},
             {Id::ExcludeDeadLinks, K::CheckBox, "リンク切れを除く", QRect(241, 89, 67, 10), TabStop, 0, FollowRight},
             {Id::CopyCode, K::PushButton, "内容コピー", QRect(240, 101, 68, 13), TabStop, 0, FollowRight},
-            {Id::LinkCode, K::OutputBox, "", QRect(7, 17, 228, 123), TabStop, 0, GrowBoth},
+            {Id::LinkCode, K::OutputBox, "", QRect(7, 17, 228, 111), TabStop, 0, GrowBoth},
+            // Beside the register's order (the default), the list's: its search and its sorting.
+            {Id::ListOrder, K::CheckBox, "一覧の表示順（検索・並べ替えのとおり）で書く", QRect(7, 131, 228, 10), TabStop, 0,
+             BelowGrowWide},
             {Id::GenerateCode, K::PushButton, "コード生成", QRect(240, 114, 68, 13), TabStop, 0, FollowRight},
             {Id::SaveCode, K::PushButton, "ファイルに保存…", QRect(240, 127, 68, 13), TabStop, 0, FollowRight},
             {Id::ModeNameAndContent, K::RadioButton, "サイト名＆内容", QRect(246, 74, 57, 10), TabStop, 0,
@@ -101,8 +104,9 @@ const DialogTemplate &linkPage()
             {Id::LinkCode, "出力コード（HTML）", "出力コード（HTML）"},
             {Id::KeywordCombo, "統一キーワードから", "統一キーワードから"},
         },
-        // The output box on the left, then the column on the right from top to bottom.
-        {Id::LinkCode, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
+        // The output box on the left and the choice of order below it, then the column on the right from
+        // top to bottom.
+        {Id::LinkCode, Id::ListOrder, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
          Id::ExcludeDeadLinks, Id::CopyCode, Id::GenerateCode, Id::SaveCode}};
     return dialog;
 }

@@ -92,6 +92,7 @@ enum : int {
     PageTab = 1021,
     SaveCode = 1022,
     ExcludeDeadLinks = 1023,
+    ListOrder = 1024,
 };
 } // namespace ControlId
 

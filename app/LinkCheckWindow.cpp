@@ -3,30 +3,17 @@
 #include "CodePage.h"
 #include "DialogUnits.h"
 #include "KeywordList.h"
-#include "LinkHealthIcon.h"
+#include "LinkCheckTable.h"
+#include "LinkHealth.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
-
-namespace {
-
-enum Column { Name, Url, Status, Code, FinalUrl, Update, ColumnCount };
-
-QTableWidgetItem *cell(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-} // namespace
 
 LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPath, const QByteArray &keyword,
                                  std::vector<std::size_t> selected, QWidget *parent)
@@ -67,27 +54,18 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_cancel = new QPushButton(QStringLiteral("中止"), this);
     m_cancel->setObjectName(QStringLiteral("cancel"));
     m_progress = new QProgressBar(this);
-    m_progress->setFormat(QStringLiteral("%v / %m"));
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("まだ確認していません"));
+    m_problemsOnly = new QCheckBox(QStringLiteral("問題のみ"), this);
+    m_problemsOnly->setToolTip(QStringLiteral("リンク切れ・警告・移転のサイトだけを表示します"));
     auto *controls = new QHBoxLayout;
     controls->addWidget(m_start);
     controls->addWidget(m_cancel);
     controls->addWidget(m_progress, 1);
+    controls->addWidget(m_problemsOnly);
 
-    m_table = new QTableWidget(0, ColumnCount, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("サイト名"), QStringLiteral("URL"), QStringLiteral("状態"),
-                                        QStringLiteral("コード"), QStringLiteral("最終URL"), QString()});
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->verticalHeader()->hide();
-    // The final URL takes the room the window is given; a row is as tall as its button.
-    m_table->horizontalHeader()->setSectionResizeMode(FinalUrl, QHeaderView::Stretch);
-    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 12);
-    m_table->setColumnWidth(Name, 150);
-    m_table->setColumnWidth(Url, 220);
-    m_table->setColumnWidth(Status, 120);
-    m_table->setColumnWidth(Code, 50);
+    m_table = new LinkCheckTable(this);
 
     m_summary = new QLabel(this);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
@@ -112,10 +90,14 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
         m_progress->setValue(done);
     });
     connect(&m_run, &LinkCheckRun::finished, this, &LinkCheckWindow::finishCheck);
+    connect(m_problemsOnly, &QCheckBox::toggled, m_table, &LinkCheckTable::setProblemsOnly);
+    connect(m_table, &LinkCheckTable::moveTaken, this, &LinkCheckWindow::takeMove);
     setChecking(false);
 
     // Results of other sites and earlier checks are kept; a damaged file starts afresh.
-    if (!m_run.results().load(m_resultsPath))
+    if (m_run.results().load(m_resultsPath))
+        showLastResults();
+    else
         m_summary->setText(QStringLiteral("これまでの結果を読めないため、新しい結果だけを保存します。"));
 }
 
@@ -138,21 +120,52 @@ std::vector<std::size_t> LinkCheckWindow::chosenPositions() const
     return positions;
 }
 
+void LinkCheckWindow::showSites(std::vector<std::size_t> positions)
+{
+    m_positions = std::move(positions);
+    QStringList names;
+    QStringList urls;
+    for (const std::size_t position : m_positions) {
+        names << CodePage::toText(m_sites.at(position).m_name);
+        urls << CodePage::toText(m_sites.at(position).m_url);
+    }
+    m_table->setSites(names, urls);
+    m_outcomes.assign(m_positions.size(), std::nullopt);
+}
+
+// The last answer for each site whose URL the results file holds, in register order.
+void LinkCheckWindow::showLastResults()
+{
+    std::vector<std::size_t> checked;
+    QDateTime last;
+    for (std::size_t position = 0; position < m_sites.size(); ++position) {
+        if (const CheckedLink *link = m_run.results().find(m_sites.at(position).m_url)) {
+            checked.push_back(position);
+            last = std::max(last, link->checkedAt);
+        }
+    }
+    showSites(checked);
+    for (int index = 0; index < int(m_positions.size()); ++index)
+        showResult(index, m_run.results().find(m_sites.at(m_positions[std::size_t(index)]).m_url)->result);
+    if (checked.empty())
+        return;
+    m_progress->setRange(0, int(checked.size()));
+    m_progress->setValue(int(checked.size()));
+    m_progress->setFormat(QStringLiteral("前回の結果 %m 件"));
+    m_summary->setText(QStringLiteral("前回の確認（%1）の結果です。")
+                           .arg(last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+}
+
 void LinkCheckWindow::startCheck()
 {
     if (m_run.isRunning())
         return;
-    m_positions = chosenPositions();
-    m_table->setRowCount(0);
-    m_table->setRowCount(int(m_positions.size()));
-    for (int row = 0; row < int(m_positions.size()); ++row) {
-        const SiteRecord &site = m_sites.at(m_positions[std::size_t(row)]);
-        m_table->setItem(row, Name, cell(CodePage::toText(site.m_name)));
-        m_table->setItem(row, Url, cell(CodePage::toText(site.m_url)));
-        m_table->setItem(row, Status, cell(QStringLiteral("確認待ち")));
-    }
-    m_outcomes.assign(m_positions.size(), std::nullopt);
+    showSites(chosenPositions());
     m_cancelled = false;
+    // The count is true before the first answer comes.
+    m_progress->setRange(0, std::max(int(m_positions.size()), 1));
+    m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v / ") + QString::number(m_positions.size()) + QStringLiteral(" 件"));
     m_summary->setText(QStringLiteral("確認しています…"));
     setChecking(true);
     m_run.start(m_sites, m_positions);
@@ -166,39 +179,27 @@ void LinkCheckWindow::cancelCheck()
     m_run.cancel();
 }
 
-void LinkCheckWindow::showResult(int row, const LinkResult &result)
+void LinkCheckWindow::showResult(int index, const LinkResult &result)
 {
-    m_outcomes[std::size_t(row)] = result.status;
-    QTableWidgetItem *status = cell(LinkStatusLabel(result.status));
-    status->setIcon(LinkHealthIcon(LinkHealthOf(result.status)));
-    status->setToolTip(result.message);
-    m_table->setItem(row, Status, status);
-    m_table->setItem(row, Code, cell(result.code ? QString::number(result.code) : QString()));
-    m_table->setItem(row, FinalUrl, cell(result.finalUrl));
-    if (result.status == LinkStatus::Moved && !result.movedTo.isEmpty())
-        offerUpdate(row, result.movedTo);
+    m_outcomes[std::size_t(index)] = result.status;
+    LinkResult shown = result;
+    // A URL the register cannot store is not offered.
+    QByteArray newUrl;
+    if (!CodePage::fromText(result.movedTo, newUrl))
+        shown.movedTo.clear();
+    m_table->showResult(index, shown);
 }
 
-void LinkCheckWindow::offerUpdate(int row, const QString &movedTo)
+void LinkCheckWindow::takeMove(int index, const QString &movedTo)
 {
+    const std::size_t position = m_positions[std::size_t(index)];
+    SiteRecord &site = m_sites.at(position);
+    const QByteArray oldUrl = site.m_url;
     QByteArray newUrl;
-    // A URL the register cannot store is not offered.
-    if (!CodePage::fromText(movedTo, newUrl))
-        return;
-    auto *button = new QPushButton(QStringLiteral("URLを更新"));
-    button->setAutoDefault(false);
-    button->setToolTip(movedTo);
-    const std::size_t position = m_positions[std::size_t(row)];
-    connect(button, &QPushButton::clicked, this, [this, button, position, newUrl] {
-        SiteRecord &site = m_sites.at(position);
-        const QByteArray oldUrl = site.m_url;
-        // The window's copy follows, so that the next check and its results file see the new URL.
-        site.m_url = newUrl;
-        button->setEnabled(false);
-        button->setText(QStringLiteral("更新しました"));
-        emit urlUpdateRequested(m_sites.number(position), oldUrl, newUrl);
-    });
-    m_table->setCellWidget(row, Update, button);
+    CodePage::fromText(movedTo, newUrl);
+    // The window's copy follows, so that the next check and its results file see the new URL.
+    site.m_url = newUrl;
+    emit urlUpdateRequested(m_sites.number(position), oldUrl, newUrl);
 }
 
 void LinkCheckWindow::finishCheck()
@@ -207,16 +208,14 @@ void LinkCheckWindow::finishCheck()
     int done = 0;
     int dead = 0;
     int moved = 0;
-    for (int row = 0; row < int(m_outcomes.size()); ++row) {
-        const std::optional<LinkStatus> status = m_outcomes[std::size_t(row)];
-        if (!status) {
-            m_table->item(row, Status)->setText(QStringLiteral("中止"));
+    for (const std::optional<LinkStatus> &status : m_outcomes) {
+        if (!status)
             continue;
-        }
         ++done;
-        dead += LinkHealthOf(*status) == LinkHealth::Dead;
+        dead += LinkVerdictOf(*status) == LinkVerdict::Dead;
         moved += *status == LinkStatus::Moved;
     }
+    m_table->markUnanswered(QStringLiteral("中止"));
     QString summary = m_cancelled
         ? QStringLiteral("中止しました。%1件中%2件を確認しました").arg(m_outcomes.size()).arg(done)
         : QStringLiteral("%1件を確認しました").arg(done);

@@ -10,18 +10,20 @@
 #include <optional>
 #include <vector>
 
+class LinkCheckTable;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
 
 // The link check, in a window of its own beside the main one: the user picks the sites (all of
 // them, those of the chosen keyword or the selected rows), starts, watches the count and may
 // stop at once. Each answer fills its site's row; a permanent move offers the new URL, one
 // click per site, which the window only asks of its owner. Results go to the results file when
-// a check ends, stopped or not. Closing the window stops the check.
+// a check ends, stopped or not, and the window opens on the results of that file: the last
+// answer of each site's URL, moves offered again. Closing the window stops the check.
 class LinkCheckWindow : public QDialog
 {
     Q_OBJECT
@@ -51,8 +53,10 @@ signals:
 private:
     QRadioButton *addChoice(const QString &text, std::size_t count);
     std::vector<std::size_t> chosenPositions() const;
+    void showSites(std::vector<std::size_t> positions);
+    void showLastResults();
     void showResult(int index, const LinkResult &result);
-    void offerUpdate(int row, const QString &movedTo);
+    void takeMove(int index, const QString &movedTo);
     void finishCheck();
     void setChecking(bool checking);
 
@@ -72,6 +76,7 @@ private:
     QPushButton *m_start = nullptr;
     QPushButton *m_cancel = nullptr;
     QProgressBar *m_progress = nullptr;
-    QTableWidget *m_table = nullptr;
+    QCheckBox *m_problemsOnly = nullptr;
+    LinkCheckTable *m_table = nullptr;
     QLabel *m_summary = nullptr;
 };

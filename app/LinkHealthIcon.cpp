@@ -26,19 +26,19 @@ QIcon dot(const QColor &colour)
 
 } // namespace
 
-QIcon LinkHealthIcon(LinkHealth health)
+QIcon LinkHealthIcon(LinkVerdict verdict)
 {
     // Drawn once: the list asks for a mark on every repaint of every row.
     static const QIcon ok = dot(QColor(0x2e, 0x9e, 0x44));
     static const QIcon moved = dot(QColor(0x2f, 0x6f, 0xd0));
     static const QIcon doubtful = dot(QColor(0xe0, 0xa0, 0x10));
     static const QIcon dead = dot(QColor(0xd0, 0x30, 0x30));
-    switch (health) {
-    case LinkHealth::Unchecked: return QIcon();
-    case LinkHealth::Ok: return ok;
-    case LinkHealth::Moved: return moved;
-    case LinkHealth::Doubtful: return doubtful;
-    case LinkHealth::Dead: return dead;
+    switch (verdict) {
+    case LinkVerdict::Unchecked: return QIcon();
+    case LinkVerdict::Ok: return ok;
+    case LinkVerdict::Moved: return moved;
+    case LinkVerdict::Warning: return doubtful;
+    case LinkVerdict::Dead: return dead;
     }
     return QIcon();
 }

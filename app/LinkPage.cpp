@@ -20,6 +20,7 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
             &LinkPage::SaveLinkCode);
     announceClicks(ControlId::GenerateCode, &LinkPage::generateRequested);
     announceClicks(ControlId::ExcludeDeadLinks, &LinkPage::deadLinkOptionChanged);
+    announceClicks(ControlId::ListOrder, &LinkPage::orderOptionChanged);
     // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
     for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent})
         announceClicks(id, &LinkPage::modeChanged);

@@ -30,6 +30,8 @@ signals:
     void modeChanged();
     // The user turned "リンク切れを除く" on or off.
     void deadLinkOptionChanged();
+    // The user turned the list's order on or off.
+    void orderOptionChanged();
     // A save went wrong; `message` says which file and why.
     void saveFailed(const QString &message);
 

@@ -2,7 +2,9 @@
 
 #include "AppDirectory.h"
 #include "BookmarkActions.h"
+#include "BookmarkletAction.h"
 #include "ClickablePicture.h"
+#include "FieldsRecord.h"
 #include "CodePage.h"
 #include "HomePage.h"
 #include "KeyboardCommands.h"
@@ -18,15 +20,18 @@
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
 #include "RowFocusDelegate.h"
+#include "SiteColumnWidths.h"
 #include "SiteEntry.h"
 #include "SiteFilterModel.h"
 #include "SiteFinder.h"
 #include "SiteListCommands.h"
 #include "SiteRegister.h"
+#include "StatusLine.h"
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 #include "SiteView.h"
 #include "TemplateLayout.h"
+#include "TitleFetchControl.h"
 #include "UndoHistory.h"
 #include "WindowMemory.h"
 
@@ -42,6 +47,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -88,6 +94,8 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     m_listArea->addWidget(siteView(), 1);
     m_searchBar = new SiteSearchBar(this);
     m_listArea->insertWidget(0, m_searchBar);
+    m_statusLine = new StatusLine(this);
+    m_listArea->addWidget(m_statusLine);
     // The template's size is the window's least size and the size it opens at.
     resize(m_units.toPixels(dialog.size));
     connect(control<QPushButton>(ControlId::SiteJump), &QPushButton::clicked, this, &MainDialog::OnSiteJump);
@@ -96,6 +104,11 @@ MainDialog::MainDialog(MessageBoxes &boxes, QWidget *parent)
     checkLinks->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     addAction(checkLinks);
     connect(checkLinks, &QAction::triggered, this, &MainDialog::OnCheckLinks);
+    auto *quit = new QAction(QStringLiteral("終了"), this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(control<ClickablePicture>(ControlId::Banner), &ClickablePicture::clicked, this,
             &MainDialog::OnClickBanner);
 }
@@ -139,7 +152,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, *siteView()->horizontalHeader());
+    WindowMemory::restore(*this, *m_columns);
     return true;
 }
 
@@ -160,12 +173,13 @@ void MainDialog::connectPages()
     });
     connect(links, &LinkPage::modeChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::deadLinkOptionChanged, this, &MainDialog::GenerateLinkCode);
+    connect(links, &LinkPage::orderOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::saveFailed, this, &MainDialog::ShowMessage);
 }
 
 bool MainDialog::LoadRegister()
 {
-    m_register = std::make_unique<SiteRegister>(QFile::encodeName(AppDirectory()));
+    m_register = std::make_unique<SiteRegister>(AppDirectoryBytes());
     const IoResult loaded = m_register->open();
     if (!loaded) {
         ShowMessage(QString::fromUtf8("データを読み込めませんでした。\n") + loaded.file + QLatin1Char('\n')
@@ -176,15 +190,29 @@ bool MainDialog::LoadRegister()
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, m_register->settingPath()));
     m_history = new UndoHistory(*m_register, 100, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
+    m_fieldsRecord = new FieldsRecord(*m_register, *this, m_register.get());
+    // The selection moves the current row off a removed one before the view hears of it: a record
+    // the register removes is caught here, ahead of the list's model, while the row is still on it.
+    connect(m_register.get(), &SiteRegister::recordsAboutToBeRemoved, this, [this](int first, int last) {
+        const int current = m_finder ? currentRow() : -1;
+        if (current >= first && current <= last) {
+            m_droppedCurrentAt = siteView()->currentIndex().row();
+            m_viewDroppingRows = true;
+            m_removingCurrent = true;
+        }
+    });
+    connect(m_register.get(), &SiteRegister::conflictCopiesTakenIn, m_statusLine, &StatusLine::showConflictsTakenIn);
     m_register->watch();
     return true;
 }
 
 void MainDialog::setUpBookmarks()
 {
-    m_bookmarks = new BookmarkActions(*m_register, this);
+    m_bookmarks = new BookmarkActions(*m_register, this, m_history);
     connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
     connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
+    // The summary opens window-modal right after the import, so the last step is the import.
+    connect(m_bookmarks, &BookmarkActions::undoImportRequested, this, &MainDialog::UndoOperation);
     // Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as
     // the button does: the window has no menu bar.
     auto *jump = control<QPushButton>(ControlId::SiteJump);
@@ -199,6 +227,21 @@ void MainDialog::setUpBookmarks()
     }
     button->show();
     setTabOrder(jump, button);
+    setUpFromBrowser(*button->menu());
+}
+
+// What comes from the browser: the bookmarklet in the bookmark button's menu, and the title
+// fetch beside the URL field.
+void MainDialog::setUpFromBrowser(QMenu &menu)
+{
+    auto *bookmarklet = new BookmarkletAction(this);
+    connect(bookmarklet, &BookmarkletAction::copied, this, &MainDialog::ShowInformation);
+    menu.addSeparator();
+    menu.addAction(bookmarklet);
+    m_titleFetch = new TitleFetchControl(*control<QLineEdit>(ControlId::SiteUrl), *control<QLineEdit>(ControlId::SiteName),
+                                         *control<QLineEdit>(ControlId::Content), *this);
+    connect(m_titleFetch, &TitleFetchControl::reported, this, &MainDialog::ShowInformation);
+    connect(m_titleFetch, &TitleFetchControl::failed, this, &MainDialog::ShowMessage);
 }
 
 const SiteList &MainDialog::sites() const
@@ -209,14 +252,15 @@ const SiteList &MainDialog::sites() const
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_siteModel)
-        WindowMemory::save(*this, *siteView()->horizontalHeader());
+        WindowMemory::save(*this, *m_columns);
     event->accept();
     done(QDialog::Rejected);
 }
 
 void MainDialog::reject()
 {
-    close();
+    if (!m_searchBar->searchText().isEmpty())
+        m_searchBar->searchBox()->clear();
 }
 
 void MainDialog::accept()
@@ -291,6 +335,11 @@ bool MainDialog::SetUpSiteList()
     m_siteModel = new SiteTableModel(*m_register, this);
     m_finder = new SiteFinder(*view, *m_siteModel, sites(), *m_searchBar, this);
     connect(m_finder, &SiteFinder::arranged, this, &MainDialog::keepShownRecordCurrent);
+    // Code written in the list's order follows the list.
+    connect(m_finder, &SiteFinder::arranged, this, [this] {
+        if (control<QCheckBox>(ControlId::ListOrder)->isChecked() && !ItemText(ControlId::LinkCode).isEmpty())
+            GenerateLinkCode();
+    });
     // A reset (many records changed elsewhere at once) keeps the current record by its number.
     connect(m_register.get(), &SiteRegister::aboutToBeReset, this, [this] {
         const int row = GetSelectedSiteRow();
@@ -307,9 +356,9 @@ bool MainDialog::SetUpSiteList()
     connect(m_register.get(), &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
     connect(m_register.get(), &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift and Ctrl with a click or the arrows, and Ctrl+A, choose several rows at once.
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setShowGrid(true);
-    view->setSortingEnabled(false);
     view->setWordWrap(false);
     view->verticalHeader()->hide();
     // Rows of one text line, all alike, so that the view never measures a row.
@@ -318,23 +367,39 @@ bool MainDialog::SetUpSiteList()
     QHeaderView *header = view->horizontalHeader();
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setStretchLastSection(false);
-    for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
-        view->setColumnWidth(column, SiteTableModel::columnWidth(column));
+    m_columns = new SiteColumnWidths(*view);
     view->viewport()->installEventFilter(this);
     view->installEventFilter(this);
     // The fields show the current row however it became current: mouse, keys, type-ahead, or a
     // change to the register that moved the current row to another record.
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { followCurrentRow(current); });
-    // A number whose record has gone may come back with another record (the highest number is
-    // given again): the fields then show no record of the list.
-    const auto forgetGoneRecord = [this] {
-        if (sites().positionOf(m_shownNumber) < 0)
-            m_shownNumber = 0;
-    };
-    connect(m_register.get(), &SiteRegister::recordsRemoved, this, forgetGoneRecord);
-    connect(m_register.get(), &SiteRegister::wasReset, this, forgetGoneRecord);
+    // A row the view drops (its record gone, or hidden by a change to it) takes the current row
+    // with it: no other record's row becomes current in its place by itself.
+    QAbstractItemModel *shown = m_finder->model();
+    connect(shown, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (m_viewDroppingRows)
+            return;
+        const int current = siteView()->currentIndex().row();
+        m_droppedCurrentAt = current >= first && current <= last ? first : -1;
+        m_viewDroppingRows = true;
+    });
+    connect(shown, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_viewDroppingRows = false;
+        // Its record gone elsewhere, untouched fields go on to the row that took its place; a
+        // record only hidden, or typing in the fields, stays, and no other row claims the fields.
+        const int rows = m_finder->model()->rowCount();
+        // The view may drop the row before the list drops the record.
+        const bool gone = m_removingCurrent || sites().positionOf(m_fieldsRecord->number()) < 0;
+        m_removingCurrent = false;
+        if (m_droppedCurrentAt >= 0 && gone && m_fieldsRecord->isUntouched() && rows > 0) {
+            selectViewRow(std::min(m_droppedCurrentAt, rows - 1));
+            // The selection may already stand on that row (it moved there first): no change of
+            // row then tells the fields.
+            ShowSiteFields(currentRow());
+        } else if (currentRow() < 0 || !m_fieldsRecord->shows(sites().number(std::size_t(currentRow()))))
+            keepShownRecordCurrent();
+    });
     FillSiteList();
     return true;
 }
@@ -366,8 +431,14 @@ int MainDialog::GetSelectedSiteRow() const
     consider(selection->currentIndex());
     // A search may hide the record the fields show: the operations still act on it.
     if (row < 0 && m_finder && m_finder->isRearranged())
-        row = int(sites().positionOf(m_shownNumber));
+        row = int(sites().positionOf(m_fieldsRecord->number()));
     return row;
+}
+
+int MainDialog::currentRow() const
+{
+    const int row = sourceRow(siteView()->currentIndex());
+    return row >= 0 && std::size_t(row) < sites().size() ? row : -1;
 }
 
 bool MainDialog::SelectSiteRow(int row)
@@ -403,7 +474,7 @@ void MainDialog::selectViewRow(int viewRow)
 // where the search hides it, no current row at all (rather than another record's).
 void MainDialog::keepShownRecordCurrent()
 {
-    const long long position = sites().positionOf(m_shownNumber);
+    const long long position = sites().positionOf(m_fieldsRecord->number());
     const QModelIndex shown = position < 0 ? QModelIndex()
                                            : m_finder->model()->mapFromSource(m_siteModel->index(int(position), 0));
     if (shown.isValid())
@@ -421,14 +492,7 @@ void MainDialog::ShowSiteFields(int row)
 {
     if (row < 0 || std::size_t(row) >= sites().size())
         return;
-    m_shownNumber = sites().number(std::size_t(row));
-    const SiteFields fields = DecodeSiteFields(sites().at(std::size_t(row)));
-    SetItemText(ControlId::SiteName, fields.name);
-    SetItemText(ControlId::SiteUrl, fields.url);
-    SetItemText(ControlId::Keyword1, fields.keyword1);
-    SetItemText(ControlId::Keyword2, fields.keyword2);
-    SetItemText(ControlId::Keyword3, fields.keyword3);
-    SetItemText(ControlId::Content, fields.content);
+    m_fieldsRecord->show(sites().number(std::size_t(row)));
 }
 
 void MainDialog::followCurrentRow(const QModelIndex &current)
@@ -436,7 +500,8 @@ void MainDialog::followCurrentRow(const QModelIndex &current)
     // With no current row the fields keep what is typed. The same record made current again
     // (the list refreshed, a record moved) keeps it too: only another record replaces it.
     const int row = sourceRow(current);
-    if (row < 0 || std::size_t(row) >= sites().size() || sites().number(std::size_t(row)) == m_shownNumber)
+    if (m_viewDroppingRows || row < 0 || std::size_t(row) >= sites().size()
+        || m_fieldsRecord->shows(sites().number(std::size_t(row))))
         return;
     ShowSiteFields(row);
 }
@@ -502,6 +567,43 @@ void MainDialog::FocusField(SiteFieldId field)
     edit->selectAll();
 }
 
+SeenRecord MainDialog::ShownRecord() const
+{
+    return m_fieldsRecord->seen();
+}
+
+std::vector<SeenRecord> MainDialog::ChosenRecords() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
+        rows.push_back(sourceRow(index));
+    // No row chosen (a search hides the one the fields show): the fields' record, as seen.
+    if (rows.empty()) {
+        if (sites().positionOf(m_fieldsRecord->number()) < 0)
+            return {};
+        return {m_fieldsRecord->seen()};
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<SeenRecord> chosen;
+    chosen.reserve(rows.size());
+    for (int row : rows) {
+        if (row >= 0 && std::size_t(row) < sites().size())
+            chosen.push_back({sites().number(std::size_t(row)), sites().at(std::size_t(row))});
+    }
+    return chosen;
+}
+
+void MainDialog::ShowRecord(int number)
+{
+    m_fieldsRecord->show(number);
+    keepShownRecordCurrent();
+}
+
+void MainDialog::KeepTypedFor(int number)
+{
+    m_fieldsRecord->keepTypedFor(number);
+}
+
 SiteFields MainDialog::ReadSiteFields() const
 {
     return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
@@ -520,11 +622,13 @@ void MainDialog::UpdateSite()
 
 void MainDialog::DeleteSite()
 {
-    const int viewRow = siteView()->currentIndex().row();
+    int viewRow = siteView()->currentIndex().row();
+    for (const QItemSelectionRange &range : siteView()->selectionModel()->selection())
+        viewRow = viewRow < 0 ? range.top() : std::min(viewRow, range.top());
     const int position = GetSelectedSiteRow();
     const int number = position >= 0 ? sites().number(std::size_t(position)) : 0;
     RegistrationOperations(*m_register, *this, m_history).DeleteSite();
-    // In a searched or sorted list the row that takes the deleted one's place is the next one
+    // In a searched or sorted list the row that takes the deleted ones' place is the next one
     // there, not the next in the register.
     if (viewRow >= 0 && number != 0 && sites().positionOf(number) < 0 && m_finder->isRearranged())
         selectViewRow(std::min(viewRow, m_finder->model()->rowCount() - 1));
@@ -558,7 +662,7 @@ void MainDialog::showUndone(const UndoOutcome &outcome)
 
 void MainDialog::CopySiteUrl()
 {
-    const int row = GetSelectedSiteRow();
+    const int row = currentRow();
     if (row >= 0 && std::size_t(row) < sites().size())
         QGuiApplication::clipboard()->setText(CodePage::toText(sites().at(std::size_t(row)).GetUrl()));
 }
@@ -569,6 +673,22 @@ void MainDialog::FillFromDroppedLink(const QString &url, const QString &name)
     SetFieldText(SiteFieldId::Name, name);
     // The name is what a user most often rewrites: it is ready to be typed over.
     FocusField(SiteFieldId::Name);
+}
+
+void MainDialog::ShowOfferedSite(const SiteFields &fields)
+{
+    SetItemText(ControlId::SiteName, fields.name);
+    SetItemText(ControlId::SiteUrl, fields.url);
+    SetItemText(ControlId::Keyword1, fields.keyword1);
+    SetItemText(ControlId::Keyword2, fields.keyword2);
+    SetItemText(ControlId::Keyword3, fields.keyword3);
+    SetItemText(ControlId::Content, fields.content);
+    // Typed text for no record, even where it matches the record the list stood on: 新しく登録
+    // registers it, and neither 更新 nor the watcher takes it for that record.
+    m_fieldsRecord->forget();
+    keepShownRecordCurrent();
+    m_pageTab->setCurrentWidget(m_pageTab->registerPage());
+    control<QPushButton>(ControlId::RegisterNew)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainDialog::FillKeywordCombo()
@@ -626,7 +746,18 @@ void MainDialog::GenerateLinkCode()
             return checked && IsDeadLink(checked->result);
         };
     }
-    const QByteArray code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode(), leftOut);
+    QByteArray code;
+    if (control<QCheckBox>(ControlId::ListOrder)->isChecked()) {
+        // The sites as the list shows them: found by the search, in the order of its sorting.
+        const SiteFilterModel *view = m_finder->model();
+        std::vector<const SiteRecord *> shown;
+        shown.reserve(std::size_t(view->rowCount()));
+        for (int row = 0; row < view->rowCount(); ++row)
+            shown.push_back(&sites().at(std::size_t(view->mapToSource(view->index(row, 0)).row())));
+        code = BuildLinkCode(shown, KeywordFilter, ReadLinkCodeMode(), leftOut);
+    } else {
+        code = BuildLinkCode(sites(), KeywordFilter, ReadLinkCodeMode(), leftOut);
+    }
     control<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
 }
 
@@ -649,7 +780,8 @@ void MainDialog::OpenInBrowser(QByteArray url)
 
 void MainDialog::OnSiteJump()
 {
-    const int row = GetSelectedSiteRow();
+    // Only a site the list shows as its current row: never one a search hides.
+    const int row = currentRow();
     if (row < 0 || std::size_t(row) >= sites().size())
         return;
     OpenInBrowser(sites().at(std::size_t(row)).GetUrl());
@@ -694,7 +826,10 @@ void MainDialog::OnLinkMoved(int number, const QByteArray &oldUrl, const QByteAr
         ShowMessage(OperationMessage(result, m_register->settingPath()));
         return;
     }
-    // The fields keep what was typed, but for the URL of the site they show.
-    if (number == m_shownNumber)
+    // The fields keep what was typed, but for the URL of the site they show, now as a change of
+    // the site with its new URL.
+    if (number == m_fieldsRecord->number()) {
         SetFieldText(SiteFieldId::Url, CodePage::toText(newUrl));
+        m_fieldsRecord->keepTypedFor(number);
+    }
 }

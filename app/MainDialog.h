@@ -15,13 +15,18 @@
 #include <memory>
 
 class BookmarkActions;
+class FieldsRecord;
 class LinkCheckWindow;
 class LiveDuplicateIndex;
 class UndoHistory;
 struct UndoOutcome;
 class PageTab;
+class SiteColumnWidths;
 class SiteFinder;
 class SiteSearchBar;
+class StatusLine;
+class TitleFetchControl;
+class QMenu;
 class QModelIndex;
 class QTableView;
 class QVBoxLayout;
@@ -58,7 +63,7 @@ public:
     // row current, as at start-up.
     bool SetUpSiteList();
     void FillSiteList();
-    int GetSelectedSiteRow() const override;
+    int GetSelectedSiteRow() const;
     bool SelectSiteRow(int row) override;
     // Copies the current row's site into the six fields, over whatever they hold.
     void OnClickSiteList();
@@ -67,6 +72,11 @@ public:
     SiteFields ReadSiteFields() const override;
     void SetFieldText(SiteFieldId field, const QString &text) override;
     void FocusField(SiteFieldId field) override;
+    // The record the fields show, and the records chosen in the list (see RegistrationEdges).
+    SeenRecord ShownRecord() const override;
+    std::vector<SeenRecord> ChosenRecords() const override;
+    void ShowRecord(int number) override;
+    void KeepTypedFor(int number) override;
 
     // Operations of the pages' buttons and combo.
     virtual void RegisterNewSite();
@@ -90,6 +100,9 @@ public:
     void CopySiteUrl();
     // A link dropped on the window: its URL and name in the fields, ready to register.
     void FillFromDroppedLink(const QString &url, const QString &name);
+    // A site the browser offered (a sitekanri: link): its fields on the registration page, the
+    // focus on 新しく登録; nothing is saved until the user says so.
+    void ShowOfferedSite(const SiteFields &fields);
 
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
     void OpenInBrowser(QByteArray url);
@@ -128,7 +141,8 @@ public:
     QByteArray KeywordFilter;
 
 public slots:
-    // Escape: the same close request as the close box.
+    // Escape: empties the search box when it holds text, and otherwise does nothing; the window
+    // closes by its close box, Alt+F4 or Ctrl+Q only, so that a stray Escape never ends it.
     void reject() override;
     // Enter: the main window has no default button; nothing happens.
     void accept() override;
@@ -147,10 +161,13 @@ private:
     void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
     void setUpBookmarks();
+    void setUpFromBrowser(QMenu &menu);
     // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
     int sourceRow(const QModelIndex &viewIndex) const;
     void selectViewRow(int viewRow);
     void keepShownRecordCurrent();
+    // The site list's current row as a register position; -1 when no row is current.
+    int currentRow() const;
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -158,17 +175,27 @@ private:
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     QVBoxLayout *m_listArea = nullptr;
+    StatusLine *m_statusLine = nullptr;
     SiteTableModel *m_siteModel = nullptr;
     SiteSearchBar *m_searchBar = nullptr;
     SiteFinder *m_finder = nullptr;
+    SiteColumnWidths *m_columns = nullptr;
     std::unique_ptr<SiteRegister> m_register;
     // Both follow the register and go with it.
     UndoHistory *m_history = nullptr;
     LiveDuplicateIndex *m_duplicates = nullptr;
     // The current record's number across a reset of the list, to make it current again.
     int m_currentNumber = 0;
-    // The number of the record last copied into the fields; 0 before any.
-    int m_shownNumber = 0;
+    // The record the fields were filled from, as the user saw it.
+    FieldsRecord *m_fieldsRecord = nullptr;
+    // While the view drops rows (a record gone, or hidden by a change), its current row moves by
+    // itself: the fields do not follow that move.
+    bool m_viewDroppingRows = false;
+    // The register is removing the current row's record (the view may drop the row before the list).
+    bool m_removingCurrent = false;
+    // The view row the current row stood at when the view dropped it; -1 when it was not dropped.
+    int m_droppedCurrentAt = -1;
     QPointer<LinkCheckWindow> m_linkCheck;
     BookmarkActions *m_bookmarks = nullptr;
+    TitleFetchControl *m_titleFetch = nullptr;
 };

@@ -7,13 +7,20 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QUrl>
+#include <QVariant>
 
 #include <unistd.h>
 
 namespace {
 
 constexpr int kAnswerMs = 2000;
-const QByteArray kRaise = QByteArrayLiteral("raise\n");
+// A later start sends lines: "raise", or "link " and a link, percent-encoded so that it is one
+// line of ASCII whatever it holds. More than a link may carry ends the connection.
+const QByteArray kRaise = QByteArrayLiteral("raise");
+const QByteArray kLink = QByteArrayLiteral("link ");
+constexpr qsizetype kMaxRequest = 256 * 1024;
+const char *kPending = "pendingRequest";
 
 } // namespace
 
@@ -47,10 +54,7 @@ bool SingleWindow::claim()
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(kRaise))
-                    emit raiseRequested();
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequests(socket); });
         }
     });
     return false;
@@ -62,8 +66,27 @@ bool SingleWindow::askRunning()
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kAnswerMs))
         return false;
-    socket.write(kRaise);
+    socket.write((m_link.isEmpty() ? kRaise : kLink + QUrl::toPercentEncoding(m_link)) + '\n');
     socket.waitForBytesWritten(kAnswerMs);
     socket.disconnectFromServer();
     return true;
+}
+
+void SingleWindow::readRequests(QLocalSocket *socket)
+{
+    QByteArray pending = socket->property(kPending).toByteArray() + socket->readAll();
+    for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+        const QByteArray line = pending.left(end);
+        if (line == kRaise) {
+            emit raiseRequested();
+        } else if (line.startsWith(kLink)) {
+            emit raiseRequested();
+            emit linkReceived(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(kLink.size()))));
+        }
+    }
+    if (pending.size() > kMaxRequest) {
+        socket->abort();
+        return;
+    }
+    socket->setProperty(kPending, pending);
 }

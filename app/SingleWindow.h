@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 // One window per register. The first program started on a register listens under a name made from
 // the register's folder; a later start finds it there, asks it to come to the front, and ends. A
@@ -21,13 +22,21 @@ public:
 
     QString serverName() const { return m_name; }
 
+    // A sitekanri: link this start was given, passed on by claim() to the program that shows the
+    // register, or told by linkReceived when this program is that one.
+    void setLink(const QString &link) { m_link = link; }
+
 signals:
     // A later start asked for the window.
     void raiseRequested();
+    // A later start was given this link; it is text from another program, to be checked.
+    void linkReceived(const QString &link);
 
 private:
     bool askRunning();
+    void readRequests(QLocalSocket *socket);
 
     QString m_name;
+    QString m_link;
     QLocalServer *m_server = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "AppDirectory.h"
 #include "ColourScheme.h"
+#include "DialogTemplate.h"
+#include "LinkIntake.h"
 #include "MainDialog.h"
 #include "PageTab.h"
 #include "QuitSignals.h"
@@ -13,8 +15,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -28,6 +33,12 @@ void ScheduleScreenshots(MainDialog &dialog, const QString &path)
     if (!search.isEmpty())
         dialog.searchBar()->searchBox()->setText(search);
     QTimer::singleShot(300, &dialog, [&dialog, path] {
+        // A virtual screen has no window manager to maximise a window: the screen's room is
+        // given here, as a desktop would.
+        if (dialog.isMaximized() && dialog.geometry() != dialog.screen()->availableGeometry()) {
+            dialog.setGeometry(dialog.screen()->availableGeometry());
+            QApplication::processEvents();
+        }
         QString base = path;
         if (base.endsWith(QLatin1String(".png")))
             base.chop(4);
@@ -83,7 +94,15 @@ int SiteApp::InitInstance()
 {
     // Installed first: a signal that comes during start-up ends the window as soon as it can.
     QuitSignals quit;
+    // A bad link opens nothing, here or in a window already open: the user is told why.
+    const QString link = LinkIntake::linkAmong(QApplication::arguments());
+    if (const QString refusal = LinkIntake::refusalOf(link); !link.isEmpty() && !refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", refusal.toLocal8Bit().constData());
+        m_boxes.showMessage(nullptr, DialogTemplates::mainDialog().captionText(), refusal);
+        return 1;
+    }
     SingleWindow single(AppDirectory());
+    single.setLink(link);
     if (single.claim())
         return 0;
     MainDialog dialog(m_boxes);
@@ -103,6 +122,12 @@ int SiteApp::InitInstance()
         dialog.raise();
         dialog.activateWindow();
     });
+    auto *intake = new LinkIntake(&dialog);
+    QObject::connect(intake, &LinkIntake::siteOffered, &dialog, &MainDialog::ShowOfferedSite);
+    QObject::connect(intake, &LinkIntake::refused, &dialog, &MainDialog::ShowMessage);
+    QObject::connect(&single, &SingleWindow::linkReceived, intake, &LinkIntake::take);
+    if (!link.isEmpty())
+        QTimer::singleShot(0, intake, [intake, link] { intake->take(link); });
     const QString screenshot = qEnvironmentVariable("SITEKANRI_SCREENSHOT");
     if (!screenshot.isEmpty())
         ScheduleScreenshots(dialog, screenshot);

@@ -79,7 +79,7 @@ void SiteFinder::showDeadLinksOnly(bool on)
     // The marks the list shows decide: a site is dead when its mark says so.
     const QAbstractItemModel *source = m_model->sourceModel();
     m_model->setRowCondition([source](int row) {
-        return source->index(row, 0).data(SiteTableModel::LinkHealthRole).toInt() == int(LinkHealth::Dead);
+        return source->index(row, 0).data(SiteTableModel::LinkHealthRole).toInt() == int(LinkVerdict::Dead);
     });
 }
 

@@ -71,9 +71,12 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     const SiteRecord &record = m_sites.at(std::size_t(index.row()));
     switch (role) {
     case Qt::DisplayRole:
+        // A URL is stored in its ASCII form and read in the characters it stands for.
+        if (index.column() == UrlColumn)
+            return CodePage::urlToDisplayText(record.m_url);
         return CodePage::toText(cellBytes(record, index.column()));
     case LinkHealthRole:
-        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).health);
+        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).verdict);
     case Qt::DecorationRole:
     case Qt::ToolTipRole: {
         if (index.column() != NameColumn || m_linkResults.size() == 0)
@@ -84,7 +87,7 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
         const LinkHealthMark mark = LinkHealthMarkOf(checked);
         if (role == Qt::ToolTipRole)
             return mark.toolTip;
-        return LinkHealthIcon(mark.health);
+        return LinkHealthIcon(mark.verdict);
     }
     default:
         return {};

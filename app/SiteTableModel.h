@@ -18,7 +18,7 @@ class SiteTableModel : public QAbstractTableModel
     Q_OBJECT
 public:
     enum Column { NameColumn, UrlColumn, Keyword1Column, Keyword2Column, Keyword3Column, ContentColumn, ColumnCount };
-    // The LinkHealth of a row's URL by its last check, as an int, in every column.
+    // The LinkVerdict of a row's URL by its last check, as an int, in every column.
     static constexpr int LinkHealthRole = Qt::UserRole + 1;
 
     explicit SiteTableModel(const SiteRegister &siteRegister, QObject *parent = nullptr);

@@ -1,13 +1,14 @@
 #include "WindowMemory.h"
 
+#include "SiteColumnWidths.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
 
-#include <algorithm>
+#include <vector>
 #include <memory>
 
 namespace {
@@ -27,7 +28,7 @@ std::unique_ptr<QSettings> openSettings()
 
 namespace WindowMemory {
 
-void restore(QWidget &window, QHeaderView &columns)
+void restore(QWidget &window, SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const QSize size = settings->value(kSize).toSize();
@@ -42,18 +43,17 @@ void restore(QWidget &window, QHeaderView &columns)
     }
     if (settings->value(kMaximised).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
-    const QStringList widths = settings->value(kColumnWidths).toStringList();
-    if (widths.size() != columns.count())
-        return;
-    for (int column = 0; column < columns.count(); ++column) {
+    std::vector<int> widths;
+    for (const QString &saved : settings->value(kColumnWidths).toStringList()) {
         bool ok = false;
-        const int width = widths[column].toInt(&ok);
-        if (ok && width > 0)
-            columns.resizeSection(column, std::max(width, columns.minimumSectionSize()));
+        widths.push_back(saved.toInt(&ok));
+        if (!ok)
+            return;
     }
+    columns.setOwnWidths(widths);
 }
 
-void save(const QWidget &window, const QHeaderView &columns)
+void save(const QWidget &window, const SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const bool maximised = window.isMaximized();
@@ -64,9 +64,12 @@ void save(const QWidget &window, const QHeaderView &columns)
     }
     settings->setValue(kMaximised, maximised);
     QStringList widths;
-    for (int column = 0; column < columns.count(); ++column)
-        widths.append(QString::number(columns.sectionSize(column)));
-    settings->setValue(kColumnWidths, widths);
+    for (const int width : columns.ownWidths())
+        widths.append(QString::number(width));
+    if (widths.isEmpty())
+        settings->remove(kColumnWidths);
+    else
+        settings->setValue(kColumnWidths, widths);
 }
 
 } // namespace WindowMemory

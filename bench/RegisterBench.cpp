@@ -69,7 +69,7 @@ void UpdateFirst(benchmark::State &state)
     for (auto _ : state) {
         SiteRecord changed = current;
         changed.m_content = QByteArray::number(++round) + current.m_content;
-        if (!open.files.update(1, changed, &current).done())
+        if (!open.files.update(1, changed, current).done())
             state.SkipWithError("update failed");
         current = changed;
     }
@@ -79,7 +79,7 @@ void DeleteFirst(benchmark::State &state)
 {
     OpenRegister open(int(state.range(0)));
     for (auto _ : state) {
-        if (!open.files.remove(1, &open.first).done())
+        if (!open.files.remove(1, open.first).done())
             state.SkipWithError("delete failed");
         state.PauseTiming();
         open.files.restore(1, open.first);

@@ -4,9 +4,20 @@
 #include "HtmlText.h"
 #include "SiteList.h"
 
+#include <QHash>
 #include <QList>
 
+#include <vector>
+
 namespace {
+
+// A register text as the text a reader sees: names and contents are HTML, so their references
+// are read ("A &amp; B" is "A & B"); the escaping of appendEscaped then writes them back, and
+// importing the file gives the same bytes again.
+QString shownText(const QByteArray &bytes)
+{
+    return HtmlText::decodeReferences(CodePage::toText(bytes));
+}
 
 void appendTags(QByteArray &out, const SiteRecord &record)
 {
@@ -21,37 +32,64 @@ void appendTags(QByteArray &out, const SiteRecord &record)
         if (i > 0)
             out.append(',');
         QByteArray tag;
-        HtmlText::appendEscaped(tag, CodePage::toText(keywords[i]));
+        HtmlText::appendEscaped(tag, shownText(keywords[i]));
         out.append(tag.replace(',', "&#44;"));
     }
     out.append('"');
+}
+
+void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
+{
+    out.append(indent).append("<DT><A HREF=\"");
+    HtmlText::appendEscaped(out, CodePage::toText(record.m_url));
+    out.append('"');
+    appendTags(out, record);
+    out.append('>');
+    HtmlText::appendEscaped(out, shownText(record.m_name));
+    out.append("</A>\n");
+    if (!record.m_content.isEmpty()) {
+        out.append(indent).append("<DD>");
+        HtmlText::appendEscaped(out, shownText(record.m_content));
+        out.append('\n');
+    }
 }
 
 } // namespace
 
 QByteArray ExportBookmarks(const SiteList &sites)
 {
+    // One folder per first keyword, in the order the keywords first appear; the sites without
+    // one at the top. Within a folder, register order.
+    std::vector<const SiteRecord *> loose;
+    std::vector<QByteArray> folders;
+    QHash<QByteArray, std::vector<const SiteRecord *>> inFolder;
+    for (const SiteRecord &record : sites) {
+        if (record.m_keyword1.isEmpty()) {
+            loose.push_back(&record);
+            continue;
+        }
+        auto &members = inFolder[record.m_keyword1];
+        if (members.empty())
+            folders.push_back(record.m_keyword1);
+        members.push_back(&record);
+    }
     QByteArray out;
-    out.reserve(qsizetype(sites.size()) * 160 + 256);
+    out.reserve(qsizetype(sites.size()) * 160 + qsizetype(folders.size()) * 64 + 256);
     out.append("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
                "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
                "<TITLE>Bookmarks</TITLE>\n"
                "<H1>Bookmarks</H1>\n"
                "<DL><p>\n");
-    for (const SiteRecord &record : sites) {
-        out.append("    <DT><A HREF=\"");
-        HtmlText::appendEscaped(out, CodePage::toText(record.m_url));
-        out.append('"');
-        appendTags(out, record);
-        out.append('>');
-        HtmlText::appendEscaped(out, CodePage::toText(record.m_name));
-        out.append("</A>\n");
-        if (!record.m_content.isEmpty()) {
-            out.append("    <DD>");
-            HtmlText::appendEscaped(out, CodePage::toText(record.m_content));
-            out.append('\n');
-        }
+    for (const QByteArray &folder : folders) {
+        out.append("    <DT><H3>");
+        HtmlText::appendEscaped(out, shownText(folder));
+        out.append("</H3>\n    <DL><p>\n");
+        for (const SiteRecord *record : inFolder.value(folder))
+            appendLink(out, *record, "        ");
+        out.append("    </DL><p>\n");
     }
+    for (const SiteRecord *record : loose)
+        appendLink(out, *record, "    ");
     out.append("</DL><p>\n");
     return out;
 }

@@ -5,8 +5,10 @@
 class SiteList;
 
 // The register as a Netscape bookmark file in UTF-8, for browsers and bookmark services to
-// import: one link per record, its keywords as TAGS and its content as <DD>. Every text is
-// escaped, so names and contents that hold HTML come back as the same text, not as markup.
+// import: one folder per first keyword (the sites without one at the top), one link per record,
+// its keywords as TAGS and its content as <DD>. Names and contents are the register's HTML, written
+// as the text they show ("A &amp; B" as the title "A & B"), so that importing the file again gives
+// the same record; markup a user typed comes out as text, never as markup of the file.
 // A comma inside a keyword is written as "&#44;": our reader splits TAGS before decoding and
 // keeps the keyword whole; other programs decode first and see two tags.
 QByteArray ExportBookmarks(const SiteList &sites);

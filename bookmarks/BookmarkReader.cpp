@@ -1,4 +1,5 @@
 #include "BookmarkReader.h"
+#include "FileReason.h"
 
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
@@ -366,7 +367,17 @@ void BookmarkFileReader::setCharset(QByteArray label)
     if (label.isEmpty() || label == "utf-8" || label == "utf8" || label.startsWith("utf-16"))
         return;
     QStringDecoder decoder(label.constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
+    // The markup was read as ASCII bytes; a charset that reads those bytes otherwise (UTF-7's
+    // "+ADw-" is '<', EBCDIC's letters are other bytes) would give the text another markup.
+    static const QByteArray ascii = [] {
+        QByteArray bytes;
+        for (char c = 0x20; c < 0x7F; ++c)
+            bytes += c;
+        return bytes;
+    }();
+    QStringDecoder probe(label.constData(), QStringConverter::Flag::Stateless);
+    const QString readBack = probe.isValid() ? QString(probe.decode(ascii)) : QString();
+    if (!decoder.isValid() || readBack != QLatin1String(ascii))
         return fail(QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label)));
     m_charsetName = label.toUpper();
     m_decoder = std::move(decoder);
@@ -403,7 +414,7 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got < 0) {
-            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(in.errorString()));
+            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(FileReason(in)));
             break;
         }
         if (got == 0) {
@@ -432,6 +443,6 @@ BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sin
         return {false, tooLarge(limits), 0};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(file.errorString()), 0};
+        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(FileReason(file)), 0};
     return ReadBookmarks(file, sink, limits);
 }

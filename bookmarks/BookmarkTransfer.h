@@ -24,6 +24,3 @@ OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWr
 // leaves half a bookmark file behind, nor spoils the one that was there.
 IoResult SaveBookmarkFile(const SiteList &sites, const QString &path);
 
-// An import's summary for a message box: the counts, then at most `detailLimit` of the lines
-// about single bookmarks and a line telling how many more there are.
-QStringList ShortImportSummary(const ImportPlan &plan, int detailLimit);

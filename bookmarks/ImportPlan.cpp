@@ -1,8 +1,9 @@
 #include "ImportPlan.h"
 
 #include "CodePage.h"
-#include "SiteEntry.h"
+#include "SiteIdentity.h"
 #include "SiteList.h"
+#include "UrlCompletion.h"
 
 #include <memory>
 
@@ -22,78 +23,94 @@ QString registerText(QString text)
     return text;
 }
 
-// The first character of `fields` that the register's code page cannot hold, as "（「x」U+XXXX）".
 QString quoted(const QString &text)
 {
     return QString::fromUtf8("「%1」").arg(text);
+}
+
+QString identityOf(const QByteArray &url)
+{
+    return SiteIdentity(CodePage::toText(url));
 }
 
 } // namespace
 
 void ImportPlanner::add(const Bookmark &bookmark)
 {
-    const QString title = registerText(bookmark.title.isEmpty() ? bookmark.url : bookmark.title);
-    const auto leaveOut = [&](const char *reason) {
-        m_plan.notImported.push_back({bookmark.line, title, QString::fromUtf8(reason)});
+    // The URL as a browser reads it: "\x01javascript:" is a script to it, so it is one here.
+    const QString url = BrowserUrlText(bookmark.url);
+    const QString title = registerText(bookmark.title.isEmpty() ? url : bookmark.title);
+    const auto leaveOut = [&](const QString &reason) {
+        m_plan.notImported.push_back({bookmark.line, title, reason});
     };
-    if (bookmark.url.isEmpty())
-        return leaveOut("URL がありません。");
-    const qsizetype colon = bookmark.url.indexOf(u':');
-    const QString scheme = colon > 0 ? bookmark.url.left(colon).toLower() : QString();
+    if (url.isEmpty())
+        return leaveOut(QString::fromUtf8("URL がありません。"));
+    const QString scheme = UrlScheme(url);
     if (scheme == QLatin1String("place"))
         return void(++m_plan.placeEntries);
     if (scheme == QLatin1String("javascript"))
         return void(++m_plan.scriptEntries);
     if (scheme == QLatin1String("data"))
         return void(++m_plan.dataEntries);
+    // A link collection points to web pages; file:, about:, a browser's own pages lead nowhere
+    // for its readers.
+    if (!IsWebScheme(scheme))
+        return leaveOut(QString::fromUtf8("http・https・ftp の URL ではありません。"));
 
     QStringList keywords;
     KeywordsDropped dropped{title, {}, bookmark.moreFolders};
     const auto take = [&](const QString &keyword) {
         (keywords.size() < kKeywords ? keywords : dropped.dropped).append(keyword);
     };
-    // A folder is taken once however often its name nests, and a tag that repeats a folder is
-    // not taken again; the TAGS themselves are taken as written, repeats and empty places too
-    // (a record may have the same keyword twice, or only a third one), except empty ones that
-    // would not fit anyway.
-    QStringList folders;
+    // The TAGS are what the user said the bookmark is about: they come first, as written,
+    // repeats and empty places too (a record may have the same keyword twice, or only a third
+    // one), except empty ones that would not fit anyway. Then the folders, innermost first, each
+    // once however often its name nests and not again when a tag named it.
+    QStringList taken;
+    for (const QString &tag : bookmark.tags) {
+        const QString keyword = registerText(tag);
+        if (!keyword.isEmpty() || keywords.size() < kKeywords) {
+            take(keyword);
+            taken.append(keyword);
+        }
+    }
     for (const QString &folder : bookmark.folders) {
         const QString keyword = registerText(folder);
-        if (!folders.contains(keyword)) {
-            folders.append(keyword);
+        if (!taken.contains(keyword)) {
+            taken.append(keyword);
             take(keyword);
         }
     }
-    for (const QString &tag : bookmark.tags) {
-        const QString keyword = registerText(tag);
-        if (keyword.isEmpty() ? keywords.size() < kKeywords : !folders.contains(keyword))
-            take(keyword);
-    }
     keywords.resize(kKeywords);
 
-    const SiteFields fields{title, registerText(bookmark.url), keywords[0], keywords[1], keywords[2],
-                            registerText(bookmark.description)};
+    // Names and contents are HTML in the register; a bookmark's are text, and stay text.
     SiteRecord record;
-    const FieldRefusal refusal = EncodeSiteFields(fields, record);
-    if (!refusal.isEmpty()) {
-        m_plan.notImported.push_back({bookmark.line, title, refusal.message});
-        return;
-    }
+    record.m_name = CodePage::fromOutsideText(title);
+    record.m_url = CodePage::urlFromText(url);
+    record.m_keyword1 = CodePage::fromOutsideKeyword(keywords[0]);
+    record.m_keyword2 = CodePage::fromOutsideKeyword(keywords[1]);
+    record.m_keyword3 = CodePage::fromOutsideKeyword(keywords[2]);
+    record.m_content = CodePage::fromOutsideText(registerText(bookmark.description));
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
-        return leaveOut("長すぎて登録できません（1 MB まで）。");
+        return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+    const auto alreadyThere = [&](bool inFile) {
+        m_plan.alreadyThere.push_back({bookmark.line, title, url, inFile});
+        ++(inFile ? m_plan.repeatedInFile : m_plan.alreadyRegistered);
+    };
     if (m_isKnown && m_isKnown(record.m_url))
-        return void(++m_plan.alreadyRegistered);
-    if (m_urls.contains(record.m_url))
-        return void(++m_plan.repeatedInFile);
-    m_urls.insert(record.m_url);
+        return alreadyThere(false);
+    const QString site = identityOf(record.m_url);
+    if (m_sites.contains(site))
+        return alreadyThere(true);
+    m_sites.insert(site);
     m_plan.records.push_back(std::move(record));
     if (!dropped.dropped.isEmpty() || dropped.more > 0)
         m_plan.keywordsDropped.push_back(std::move(dropped));
 }
 
-QStringList ImportPlan::summary() const
+QStringList ImportPlan::counts() const
 {
     const auto count = [](const char *label, int n) { return QString::fromUtf8(label).arg(n); };
     QStringList lines;
@@ -120,7 +137,17 @@ QStringList ImportPlan::summary() const
     lines << passedOver;
     if (!keywordsDropped.empty())
         lines << count("キーワードを 3 個に減らしたもの: %1 件", int(keywordsDropped.size()));
+    return lines;
+}
 
+QStringList ImportPlan::details() const
+{
+    QStringList lines;
+    for (const AlreadyThere &entry : alreadyThere)
+        lines << QString::fromUtf8("%1（%2 行目）%3: %4")
+                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"))
+                     .arg(entry.line)
+                     .arg(quoted(entry.title), entry.url);
     for (const NotImported &entry : notImported)
         lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
                      .arg(entry.line)
@@ -135,6 +162,11 @@ QStringList ImportPlan::summary() const
                      .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
     return lines;
+}
+
+QStringList ImportPlan::summary() const
+{
+    return counts() + details();
 }
 
 namespace {
@@ -165,9 +197,9 @@ BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKno
 
 KnownUrl RegisterUrls(const SiteList &sites)
 {
-    auto urls = std::make_shared<QSet<QByteArray>>();
-    urls->reserve(qsizetype(sites.size()));
+    auto known = std::make_shared<QSet<QString>>();
+    known->reserve(qsizetype(sites.size()));
     for (const SiteRecord &record : sites)
-        urls->insert(record.m_url);
-    return [urls](const QByteArray &url) { return urls->contains(url); };
+        known->insert(identityOf(record.m_url));
+    return [known](const QByteArray &url) { return known->contains(identityOf(url)); };
 }

@@ -21,6 +21,15 @@ struct NotImported
     QString reason;
 };
 
+// A bookmark whose URL was there already: in the register, or earlier in the same file.
+struct AlreadyThere
+{
+    qint64 line = 0;
+    QString title;
+    QString url;
+    bool inFile = false;
+};
+
 // A bookmark that had more than three keywords: the ones left out, nearest folders first.
 struct KeywordsDropped
 {
@@ -34,14 +43,19 @@ struct ImportPlan
 {
     std::vector<SiteRecord> records;
     int alreadyRegistered = 0; // the URL is in the register
-    int repeatedInFile = 0;    // the URL came earlier in the same file
+    int repeatedInFile = 0;    // the same site came earlier in the same file
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
+    std::vector<AlreadyThere> alreadyThere; // the registered and repeated ones, in file order
     std::vector<NotImported> notImported;
     std::vector<KeywordsDropped> keywordsDropped;
 
-    // The counts, one line each, then a line for each bookmark left out or cut short.
+    // The counts, one line each.
+    QStringList counts() const;
+    // A line for each bookmark already there, left out or cut short.
+    QStringList details() const;
+    // The counts, then the details.
     QStringList summary() const;
 };
 
@@ -49,12 +63,13 @@ struct ImportPlan
 using KnownUrl = std::function<bool(const QByteArray &url)>;
 
 class SiteList;
-// The register's duplicate rule, in this one place so that a looser comparison changes only it:
-// a URL is known when a record of `sites` has exactly its bytes.
+// The register's duplicate rule: a URL is known when a record of `sites` leads to the same site
+// (SiteIdentity: "https://GitHub.com:443" is "https://github.com/").
 KnownUrl RegisterUrls(const SiteList &sites);
 
-// Turns bookmarks into records one by one. Name = title (the URL when there is none); keywords =
-// the nearest folders, then the TAGS, three at most; content = the description.
+// Turns bookmarks into records one by one. Name = title (the URL when there is none) and content
+// = the description, both escaped as HTML (CodePage::fromOutsideText); keywords = the TAGS, then
+// the nearest folders, three at most; URL = its ASCII form. Only http, https and ftp are taken.
 class ImportPlanner
 {
 public:
@@ -67,7 +82,7 @@ public:
 private:
     KnownUrl m_isKnown;
     ImportPlan m_plan;
-    QSet<QByteArray> m_urls;
+    QSet<QString> m_sites; // the SiteIdentity of each record planned
 };
 
 // Reading and planning in one pass. When the file cannot be read, the plan is empty: nothing of

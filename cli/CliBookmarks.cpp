@@ -5,6 +5,7 @@
 #include "CliCommands.h"
 #include "CliReport.h"
 #include "CodePage.h"
+#include "FileReason.h"
 #include "ImportPlan.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
@@ -47,7 +48,7 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
     if (file == QLatin1String("-")) {
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
-            return CliFail(QStringLiteral("標準入力を読み込めませんでした: ") + in.errorString());
+            return CliFail(QStringLiteral("標準入力を読み込めませんでした: ") + FileReason(in));
         planned = PlanBookmarkImport(in, isKnown);
     } else {
         planned = PlanBookmarkFileImport(file, isKnown);

@@ -11,7 +11,16 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
 
+#include <cstdio>
 #include <optional>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -20,8 +29,8 @@ const QString kPrefix = QStringLiteral("sitekanri-cli: ");
 int usageError(const QString &message)
 {
     WriteError(kPrefix + message);
-    WriteError(QStringLiteral("usage: sitekanri-cli check [--keyword K] [--format tsv|json] [--timeout SECONDS] "
-                              "[--jobs N]"));
+    WriteError(QStringLiteral("使い方: sitekanri-cli check [--keyword キーワード] [--format tsv|json] [--timeout 秒数] "
+                              "[--jobs 数]"));
     return ExitUsage;
 }
 
@@ -43,26 +52,26 @@ int readOptions(const QCommandLineParser &parser, CheckOptions &options)
     const QString format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
                                                                    : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
-        return usageError(QStringLiteral("unknown format: ") + format);
+        return usageError(QStringLiteral("知らない出力形式です: ") + format);
     options.json = format == QLatin1String("json");
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool read = false;
         const double seconds = parser.value(QStringLiteral("timeout")).toDouble(&read);
         if (!read || !(seconds > 0) || seconds > 3600)
-            return usageError(QStringLiteral("--timeout takes seconds above 0, at most 3600"));
+            return usageError(QStringLiteral("--timeout には 0 より大きく 3600 以下の秒数を指定してください"));
         options.settings.timeoutMs = std::max(1, int(seconds * 1000));
     }
     if (parser.isSet(QStringLiteral("jobs"))) {
         bool read = false;
         const int jobs = parser.value(QStringLiteral("jobs")).toInt(&read);
         if (!read || jobs < 1 || jobs > 256)
-            return usageError(QStringLiteral("--jobs takes a number from 1 to 256"));
+            return usageError(QStringLiteral("--jobs には 1 から 256 までの数を指定してください"));
         options.settings.jobs = jobs;
     }
     // Set but empty is the blank entry (sites with an empty keyword), as for links.
     if (parser.isSet(QStringLiteral("keyword"))
         && !CodePage::fromText(parser.value(QStringLiteral("keyword")), options.keyword))
-        return failure(QStringLiteral("the keyword holds characters the register cannot store: ")
+        return failure(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ")
                        + parser.value(QStringLiteral("keyword")));
     return ExitOk;
 }
@@ -93,6 +102,34 @@ QByteArray resultLine(const SiteList &sites, std::size_t position, const LinkRes
         + "\"}\n";
 }
 
+// "確認中 12 / 294 件" on the last line of a terminal, redrawn as the check goes on and wiped
+// before a result line is printed over it, so that results and progress never mix; nothing at
+// all when stderr goes to a file or a pipe, which would keep every redraw.
+class ProgressLine
+{
+public:
+    ProgressLine() : m_shown(isatty(fileno(stderr)) != 0) {}
+    void show(int done, int all)
+    {
+        m_text = QStringLiteral("確認中 %1 / %2 件").arg(done).arg(all).toUtf8();
+        draw();
+    }
+    void wipe() { put("\r\033[K"); }
+    void draw() { put("\r" + m_text); }
+
+private:
+    void put(const QByteArray &bytes)
+    {
+        if (!m_shown || m_text.isEmpty())
+            return;
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+        std::fflush(stderr);
+    }
+
+    bool m_shown;
+    QByteArray m_text;
+};
+
 } // namespace
 
 int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, RegisterFolder &folder)
@@ -117,10 +154,14 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, Register
         WriteError(kPrefix + LinkResults::kFileName + QStringLiteral(" を読めないため、これまでの結果は使いません。"));
 
     // Results come in the order they finish; lines go out in register order as soon as every
-    // line before them is there.
+    // line before them is there: a script reads the register's order, as list gives it, and a
+    // slow site holds back only the lines after it (the progress line shows the check goes on).
     std::vector<std::optional<LinkResult>> pending(chosen.size());
     std::size_t printed = 0;
     bool writeFailed = false;
+    ProgressLine progress;
+    progress.show(0, int(chosen.size()));
+    QObject::connect(&run, &LinkCheckRun::progressed, [&](int done, int all) { progress.show(done, all); });
     QObject::connect(&run, &LinkCheckRun::linkChecked, [&](int index, const LinkResult &result) {
         pending[std::size_t(index)] = result;
         QByteArray out;
@@ -128,18 +169,23 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, Register
             out += resultLine(sites, chosen[printed], *pending[printed], options.json, encoding);
             pending[printed].reset();
         }
-        if (!out.isEmpty() && !WriteOut(out)) {
+        if (out.isEmpty())
+            return;
+        progress.wipe();
+        if (!WriteOut(out)) {
             writeFailed = true;
             run.cancel();
         }
+        progress.draw();
     });
     QEventLoop loop;
     QObject::connect(&run, &LinkCheckRun::finished, &loop, &QEventLoop::quit);
     run.start(sites, chosen);
     if (run.isRunning())
         loop.exec();
+    progress.wipe();
     if (writeFailed)
-        return failure(QStringLiteral("cannot write to standard output"));
+        return failure(QStringLiteral("標準出力に書き込めませんでした"));
 
     if (folder.exists()) {
         if (IoResult saved = run.results().save(resultsPath, sites); !saved)

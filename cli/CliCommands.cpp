@@ -3,8 +3,13 @@
 #include "AppDirectory.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
+#include "CliConflicts.h"
+#include "CliFetch.h"
+#include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
+#include "DuplicateIndex.h"
+#include "SiteList.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
@@ -24,19 +29,21 @@ namespace {
 
 const QString kProgram = QStringLiteral("sitekanri-cli");
 const QString kUsage = QStringLiteral(
-    "usage: sitekanri-cli [--dir DIR] [--encoding utf-8|cp932] COMMAND [options]\n"
-    "commands:\n"
+    "使い方: sitekanri-cli [--dir フォルダー] [--encoding utf-8|cp932] コマンド [オプション]\n"
+    "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
+    "コマンド:\n"
     "  list [--format tsv|json] [--ids]\n"
-    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
+    "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
     "  repair\n"
     "  keywords\n"
-    "  links [--keyword K] [--mode name|content|name-and-content]\n"
+    "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
+    "        [--order register|list-name|list-url]\n"
     "  import FILE|-\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
-    "  --help");
+    "  --help | --version");
 
 const QStringList kFieldOptions{QStringLiteral("name"),     QStringLiteral("url"),      QStringLiteral("keyword1"),
                                 QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
@@ -55,9 +62,14 @@ struct CliCommand
     QStringList options; // the command's own options (the global ones are always allowed)
     int arguments;       // how many positional arguments follow the command
     std::function<int(const CliContext &)> run;
-    QString argumentName = QStringLiteral("a record number"); // for "needs …"
+    QString argumentName = QStringLiteral("サイトの番号"); // for "… が必要です"
     bool argumentOptional = false;
 };
+
+QString usageText()
+{
+    return kUsage.arg(AppDirectory());
+}
 
 int fail(const QString &message)
 {
@@ -68,7 +80,7 @@ int fail(const QString &message)
 int usage(const QString &message)
 {
     WriteError(kProgram + QStringLiteral(": ") + message);
-    WriteError(kUsage);
+    WriteError(usageText());
     return ExitUsage;
 }
 
@@ -76,7 +88,7 @@ int usage(const QString &message)
 int writeOut(const QByteArray &bytes)
 {
     if (!WriteOut(bytes))
-        return fail(QStringLiteral("cannot write to standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        return fail(QStringLiteral("標準出力に書き込めませんでした: ") + SystemReason(errno));
     return ExitOk;
 }
 
@@ -120,7 +132,7 @@ int runList(const CliContext &context)
     const QString format = context.parser.isSet(QStringLiteral("format"))
         ? context.parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
-        return usage(QStringLiteral("unknown format: ") + format);
+        return usage(QStringLiteral("知らない出力形式です: ") + format);
     SiteList sites;
     if (int code = loadRegister(context.folder, sites))
         return code;
@@ -135,7 +147,7 @@ int runList(const CliContext &context)
                 + RecordAsTsv(sites.at(i), context.encoding);
         out += '\n';
     }
-    return writeOut(out);
+    return writeOut(out + CliConflictLines(context.folder, sites, json, ids, context.encoding));
 }
 
 SiteFields givenFields(const QCommandLineParser &p)
@@ -145,12 +157,30 @@ SiteFields givenFields(const QCommandLineParser &p)
                       p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
+// The window asks before it registers a site twice; a script cannot be asked, so it is told.
+void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
+{
+    SiteList sites;
+    bool damaged = false;
+    if (!files.load(sites, damaged))
+        return;
+    if (const int same = DuplicateIndex(sites).find(url, added))
+        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(same).arg(
+                       CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
+}
+
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
+    CompleteSiteUrl(fields);
+    // What the page says fills what was not given; a page that cannot be read is a warning
+    // while the name was given.
+    if (context.parser.isSet(QStringLiteral("fetch")) && !fields.url.trimmed().isEmpty()) {
+        if (const QString problem = FillFromPage(fields); !problem.isEmpty())
+            WriteError(kProgram + QStringLiteral(": ") + problem);
+    }
     if (const FieldRefusal missing = CheckRequiredFields(fields); !missing.isEmpty())
         return fail(missing.message);
-    CompleteSiteUrl(fields);
     SiteRecord record;
     if (const FieldRefusal refused = EncodeSiteFields(fields, record); !refused.isEmpty())
         return fail(refused.message);
@@ -158,6 +188,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
+    warnOfSameSite(files, record.m_url, added.number);
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -165,7 +196,7 @@ int runUpdate(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     SiteRecord loaded;
     bool exists = false;
@@ -201,7 +232,7 @@ int runUpdate(const CliContext &context)
         if (context.parser.isSet(kFieldOptions[i]))
             record.*bytes[i] = encoded.*bytes[i];
     }
-    const OperationResult updated = files.update(number, record, &loaded);
+    const OperationResult updated = files.update(number, record, loaded);
     return updated.done() ? ExitOk : operationFailed(updated);
 }
 
@@ -209,7 +240,7 @@ int runDelete(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("not a record number: ") + context.arguments.value(0));
+        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     const OperationResult removed = files.remove(number);
     return removed.done() ? ExitOk : operationFailed(removed);
@@ -226,6 +257,7 @@ int runRepair(const CliContext &context)
     });
     if (!repaired.done())
         return operationFailed(repaired);
+    CliTakeInCopies(context.folder);
     return printed;
 }
 
@@ -240,41 +272,21 @@ int runKeywords(const CliContext &context)
     return writeOut(out);
 }
 
-int runLinks(const CliContext &context)
-{
-    const QCommandLineParser &p = context.parser;
-    const QString modeName = p.isSet(QStringLiteral("mode")) ? p.value(QStringLiteral("mode")) : QStringLiteral("name");
-    LinkCodeMode mode = LinkCodeMode::Name;
-    if (modeName == QLatin1String("content"))
-        mode = LinkCodeMode::Content;
-    else if (modeName == QLatin1String("name-and-content"))
-        mode = LinkCodeMode::NameAndContent;
-    else if (modeName != QLatin1String("name"))
-        return usage(QStringLiteral("unknown mode: ") + modeName);
-    // Set but empty is the blank entry (sites with an empty keyword), not the default.
-    QByteArray filter = kAllKeywords;
-    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
-        return fail(QStringLiteral("the keyword holds characters the register cannot store: ")
-                    + p.value(QStringLiteral("keyword")));
-    SiteList sites;
-    if (int code = loadRegister(context.folder, sites))
-        return code;
-    return writeOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode), context.encoding));
-}
-
 std::vector<CliCommand> commands()
 {
     return {
         {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0, runList},
-        {QStringLiteral("add"), kFieldOptions, 0, runAdd},
+        {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
         {QStringLiteral("keywords"), {}, 0, runKeywords},
-        {QStringLiteral("links"), {QStringLiteral("keyword"), QStringLiteral("mode")}, 0, runLinks},
+        {QStringLiteral("links"),
+         {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
+         [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("import"), {}, 1,
          [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
-         QStringLiteral("a bookmark file")},
+         QStringLiteral("ブックマーク ファイル")},
         {QStringLiteral("export"), {}, 1,
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
         {QStringLiteral("check"),
@@ -284,7 +296,24 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("help")};
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"),
+                         QStringLiteral("skip-dead"), QStringLiteral("version")};
+
+// The parser's complaint in Japanese (its own words are English): the option it is about, and
+// what is wrong with it.
+QString parseError(const QCommandLineParser &parser)
+{
+    if (!parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("知らないオプションです: ") + parser.unknownOptionNames().join(QStringLiteral(", "));
+    const QString said = parser.errorText();
+    const qsizetype open = said.indexOf(u'\'');
+    const QString option = said.mid(open + 1, said.lastIndexOf(u'\'') - open - 1);
+    if (said.startsWith(QLatin1String("Missing value")))
+        return option + QStringLiteral(" の後に値がありません");
+    if (said.startsWith(QLatin1String("Unexpected value")))
+        return option + QStringLiteral(" は値をとりません");
+    return QStringLiteral("オプションを読み取れません: ") + option;
+}
 
 // The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
 // not be UTF-8, and decoding it would name another folder.
@@ -320,7 +349,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     const std::vector<CliCommand> table = commands();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding"), QStringLiteral("help")};
+    QStringList known{QStringLiteral("dir"), QStringLiteral("encoding"), QStringLiteral("help"), QStringLiteral("version")};
     for (const CliCommand &command : table) {
         for (const QString &option : command.options) {
             if (!known.contains(option))
@@ -332,27 +361,31 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
                          : kFlags.contains(option)           ? QCommandLineOption(option)
                                                              : QCommandLineOption(option, QString(), QStringLiteral("value")));
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return usage(parseError(parser));
     if (parser.isSet(QStringLiteral("help"))) {
-        WriteOut(kUsage.toUtf8() + '\n');
+        WriteOut(usageText().toUtf8() + '\n');
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        WriteOut(QStringLiteral("サイト管理 sitekanri-cli %1\n").arg(QStringLiteral(SITEKANRI_VERSION)).toUtf8());
         return ExitOk;
     }
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return usage(QStringLiteral("no command given"));
+        return usage(QStringLiteral("コマンドがありません"));
     const auto command = std::find_if(table.begin(), table.end(),
                                       [&](const CliCommand &c) { return c.name == positional.first(); });
     if (command == table.end())
-        return usage(QStringLiteral("unknown command: ") + positional.first());
+        return usage(QStringLiteral("知らないコマンドです: ") + positional.first());
     positional.removeFirst();
     if (positional.size() > command->arguments)
-        return usage(QStringLiteral("too many arguments"));
+        return usage(QStringLiteral("引数が多すぎます"));
     if (positional.size() < command->arguments && !command->argumentOptional)
-        return usage(command->name + QStringLiteral(" needs ") + command->argumentName);
+        return usage(command->name + QStringLiteral(" には") + command->argumentName + QStringLiteral("が必要です"));
     for (const QString &option : parser.optionNames()) {
         if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
-            return usage(QStringLiteral("--") + option + QStringLiteral(" does not apply to ") + command->name);
+            return usage(QStringLiteral("--") + option + QStringLiteral(" は ") + command->name + QStringLiteral(" では使えません"));
     }
 
     OutputEncoding encoding = OutputEncoding::Utf8;
@@ -360,18 +393,22 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift_jis"))
         encoding = OutputEncoding::Cp932;
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
-        return usage(QStringLiteral("unknown encoding: ") + encodingName);
+        return usage(QStringLiteral("知らない文字コードです: ") + encodingName);
 
-    QByteArray directory = QFile::encodeName(AppDirectory());
+    QByteArray directory = AppDirectoryBytes();
     if (parser.isSet(QStringLiteral("dir"))) {
         directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
         if (directory.isEmpty())
-            return usage(QStringLiteral("--dir needs a folder"));
+            return usage(QStringLiteral("--dir にはフォルダーを指定してください"));
     }
     RegisterFolder folder(directory);
     // A name that is no folder is a mistake to report, not an empty register to list.
     if (IoResult opened = folder.open(false); !opened)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
+    // What a sync tool set aside is taken back in by the next command that writes.
+    if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import")}
+            .contains(command->name))
+        CliTakeInCopies(folder);
     return command->run(CliContext{parser, encoding, folder, positional});
 }
 

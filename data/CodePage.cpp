@@ -1,5 +1,11 @@
 #include "CodePage.h"
 
+#include "HtmlText.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QUrl>
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -94,6 +100,81 @@ bool encode(const QString &text, QByteArray &bytes)
     return !encoder.hasError() && !hasLoneSurrogate(text);
 }
 
+// The bytes of one character the code page may lack, remembered: a text that has one is walked
+// character by character, and the same few characters come again and again.
+QByteArray characterBytes(char32_t c)
+{
+    thread_local QHash<char32_t, QByteArray> known;
+    const auto found = known.constFind(c);
+    if (found != known.constEnd())
+        return *found;
+    QByteArray bytes;
+    if (!encode(QString::fromUcs4(&c, 1), bytes))
+        bytes = "&#" + QByteArray::number(uint(c)) + ';';
+    known.insert(c, bytes);
+    return bytes;
+}
+
+// `text` in the code page, each character it lacks as a numeric character reference, which a
+// page shows as that character. Half a surrogate pair, which is no character, is dropped.
+QByteArray withReferences(const QString &text)
+{
+    QByteArray bytes;
+    if (encode(text, bytes))
+        return bytes;
+    bytes.clear();
+    qsizetype from = 0; // start of the run of ASCII not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80)
+            continue;
+        bytes += QStringView(text).mid(from, i - from).toLatin1();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            bytes += characterBytes(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            ++i;
+        } else if (!c.isSurrogate()) {
+            bytes += characterBytes(c.unicode());
+        }
+        from = i + 1;
+    }
+    bytes += QStringView(text).mid(from).toLatin1();
+    return bytes;
+}
+
+// Outside text as one line of characters: tabs and line breaks become blanks, other control
+// characters (C0, DEL, C1) go.
+QString withoutControls(const QString &text)
+{
+    const auto control = [](QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0); };
+    if (std::none_of(text.begin(), text.end(), control))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            out += u' ';
+        else if (!control(c))
+            out += c;
+    }
+    return out;
+}
+
+// Appends `text` with every character beyond ASCII percent-encoded as UTF-8.
+QByteArray &percentEncoded(QByteArray &out, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            out += char(c.unicode());
+            continue;
+        }
+        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        out += text.mid(i, length).toUtf8().toPercentEncoding();
+        i += length - 1;
+    }
+    return out;
+}
+
 } // namespace
 
 namespace CodePage {
@@ -120,21 +201,91 @@ bool fromText(const QString &text, QByteArray &bytes)
 
 bool fromTypedText(const QString &text, QByteArray &bytes)
 {
-    return encode(withWindowsForms(text), bytes);
+    if (unstorableCharacter(text) != kNone)
+        return false;
+    bytes = withReferences(withWindowsForms(text));
+    return true;
+}
+
+char16_t windowsFormOf(char16_t typed)
+{
+    for (const auto &[from, stored] : kWindowsForms) {
+        if (from == typed)
+            return stored;
+    }
+    return typed;
 }
 
 char32_t unstorableCharacter(const QString &text)
 {
-    QByteArray ignored;
-    for (qsizetype i = 0; i < text.size();) {
-        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
-        const qsizetype length = pair ? 2 : 1;
-        const QString one = text.mid(i, length);
-        if (!fromTypedText(one, ignored))
-            return pair ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : char32_t(one.at(0).unicode());
-        i += length;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate() || c == u'\0' || c == u'\n' || c == u'\r')
+            return c.unicode();
     }
     return kNone;
+}
+
+QByteArray fromOutsideText(const QString &text)
+{
+    return withReferences(withWindowsForms(HtmlText::escape(withoutControls(text))));
+}
+
+QByteArray fromOutsideKeyword(const QString &text)
+{
+    return withReferences(withWindowsForms(withoutControls(text)));
+}
+
+QByteArray urlFromText(const QString &url)
+{
+    if (std::all_of(url.begin(), url.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return url.toLatin1();
+    // The host lies between "scheme://" (or the start, for "例え.jp/page") and the first of
+    // "/?#\", after any "user@" and before any ":port".
+    qsizetype hostStart = 0;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:"));
+    const QRegularExpressionMatch written = scheme.match(url);
+    if (written.hasMatch()) {
+        hostStart = written.capturedEnd();
+        if (QStringView(url).mid(hostStart).startsWith(QLatin1String("//")))
+            hostStart += 2;
+        else
+            hostStart = -1; // "mailto:…" has no host
+    }
+    QByteArray out;
+    if (hostStart < 0)
+        return percentEncoded(out, url);
+    qsizetype authorityEnd = hostStart;
+    while (authorityEnd < url.size() && !QStringView(u"/?#\\").contains(url.at(authorityEnd)))
+        ++authorityEnd;
+    const QStringView authority = QStringView(url).mid(hostStart, authorityEnd - hostStart);
+    const qsizetype at = authority.lastIndexOf(u'@');
+    qsizetype hostFrom = hostStart + at + 1;
+    qsizetype hostTo = authorityEnd;
+    const qsizetype colon = authority.lastIndexOf(u':');
+    if (colon > at && !authority.contains(u']'))
+        hostTo = hostStart + colon;
+    percentEncoded(out, url.left(hostFrom));
+    const QString host = url.mid(hostFrom, hostTo - hostFrom);
+    const QByteArray ace = QUrl::toAce(host);
+    if (ace.isEmpty() && !host.isEmpty())
+        percentEncoded(out, host);
+    else
+        out += ace;
+    return percentEncoded(out, url.mid(hostTo));
+}
+
+QString urlToDisplayText(const QByteArray &url)
+{
+    static const QRegularExpression encodedByte(QStringLiteral("%[89A-Fa-f][0-9A-Fa-f]"));
+    const bool encodedBeyondAscii = url.contains("xn--") || url.contains("XN--")
+        || encodedByte.match(QString::fromLatin1(url)).hasMatch();
+    if (!encodedBeyondAscii || std::any_of(url.begin(), url.end(), [](char b) { return b & 0x80; }))
+        return toText(url);
+    const QUrl parsed = QUrl::fromEncoded(url, QUrl::StrictMode);
+    return parsed.isValid() ? parsed.toString() : toText(url);
 }
 
 QByteArray fromKnownText(const QString &text)

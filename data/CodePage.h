@@ -18,13 +18,36 @@ bool fromText(const QString &text, QByteArray &bytes);
 
 // Text a person typed, as bytes: as fromText, except that the characters Linux input methods type
 // where Windows' own input gives another of the same look (U+301C for 0x8160, U+2212 for 0x817C,
-// ...) are stored as Windows stores them.
+// ...) are stored as Windows stores them, and a character the code page lacks (é, 🍣) is stored
+// as a numeric character reference ("&#233;"), which a page shows as that character. Fails only
+// for what no register value can hold: a NUL or a line break, and half a surrogate pair.
 bool fromTypedText(const QString &text, QByteArray &bytes);
+
+// The character Windows stores where Linux input methods type `typed` (U+FF5E for U+301C, ...),
+// or `typed` itself: search treats the two alike, as the register does.
+char16_t windowsFormOf(char16_t typed);
 
 // The first character of `text` that fromTypedText cannot store (half a surrogate pair counts as
 // one), or kNone when there is none: refusals name the character they are about.
 inline constexpr char32_t kNone = 0xFFFFFFFF;
 char32_t unstorableCharacter(const QString &text);
+
+// Text that came from outside the user's typing (a bookmark file, a drop, a fetched title), for a
+// name or a content, which the register holds as HTML: escaped (& < > "), so that it shows as the
+// text it was; characters the code page lacks as numeric character references; tabs and line
+// breaks as blanks and other control characters dropped. Never fails.
+QByteArray fromOutsideText(const QString &text);
+
+// The same for a keyword, which is never written into a page and so is not escaped.
+QByteArray fromOutsideKeyword(const QString &text);
+
+// A URL in its ASCII form: an international host name as its punycode (IDNA) form, every other
+// character beyond ASCII percent-encoded as UTF-8. A URL that is ASCII already is kept as written.
+QByteArray urlFromText(const QString &url);
+
+// A stored URL for people: the punycode host and percent-encoded UTF-8 shown as the characters
+// they stand for, where that cannot mislead (QUrl's rules); otherwise the bytes as they are.
+QString urlToDisplayText(const QByteArray &url);
 
 // Text that the caller knows to be representable (literals of the program itself).
 QByteArray fromKnownText(const QString &text);

@@ -1,8 +1,6 @@
 #include "RegisterFiles.h"
 
-#include "IniDocument.h"
-#include "RegisterFolder.h"
-#include "RegisterLock.h"
+#include "RegisterOperation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,58 +10,23 @@
 namespace {
 
 const QString kSettingFile = QStringLiteral("setting.ini");
-const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
-const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
 // Temporaries of the replacements of earlier versions, removed by the next load.
 const QString kOldTemporarySuffix = QStringLiteral(".sitekanri-tmp");
-// How far a lowered count is looked for name by name before the folder is listed instead.
-constexpr int kProbeLimit = 256;
-
-// setting.ini as an operation reads it.
-struct Count
-{
-    IniDocument file;
-    bool fileExists = false;
-    bool readable = false; // the count starts with a number that is not negative
-    int value = 0;
-};
-
-// The six texts alike: what another program changed shows in them, not in m_valid.
-bool sameTexts(const SiteRecord &a, const SiteRecord &b)
-{
-    return a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
-        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
-}
-
-OperationResult outcome(OperationStatus status, int number, const IoResult &io = {})
-{
-    OperationResult result;
-    result.status = status;
-    result.number = number;
-    result.io = io;
-    return result;
-}
-
-OperationResult failed(const IoResult &io, int number = 0)
-{
-    return outcome(io.error == EWOULDBLOCK && !io.ok ? OperationStatus::Busy : OperationStatus::Failed, number, io);
-}
 
 // A record the format cannot hold is refused before anything is touched.
 bool refusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal)
 {
     const QString bad = record.UnstorableKey();
     if (!bad.isEmpty())
-        refusal = outcome(OperationStatus::Failed, number, UnstorableValueFailure(file, bad));
+        refusal = Outcome(OperationStatus::Failed, number, UnstorableValueFailure(file, bad));
     return !bad.isEmpty();
 }
 
-// A record's file as a new record's file is written: the record and nothing else.
-QByteArray FreshFileBytes(const SiteRecord &record)
+OperationResult foundElsewhere(RegisterFolder::Found found, int number)
 {
-    IniDocument file;
-    record.WriteTo(file);
-    return file.serialize();
+    return Outcome(found == RegisterFolder::Found::Missing ? OperationStatus::RemovedElsewhere
+                                                           : OperationStatus::ChangedElsewhere,
+                   number);
 }
 
 } // namespace
@@ -108,165 +71,6 @@ int ParseRecordCount(const QByteArray &text, bool *hasNumber)
     return int(negative ? -value : value);
 }
 
-class RegisterFiles::Operation
-{
-public:
-    Operation(RegisterFiles &files, RegisterLock::Mode mode)
-        : m_folder(files.m_folder)
-    {
-        if (!m_folder.exists()) {
-            m_io = m_folder.open(mode == RegisterLock::Mode::Exclusive);
-            if (!m_io)
-                return;
-        }
-        if (!m_folder.exists())
-            return; // nothing to lock: a missing folder reads as an empty register
-        m_lock.emplace(m_folder, mode, files.m_lockWaitMs);
-        // A shared lock that cannot be had in a read-only folder is no loss: nobody writes there.
-        if (m_lock->state() == RegisterLock::State::Busy
-            || (mode == RegisterLock::Mode::Exclusive && m_lock->state() != RegisterLock::State::Locked))
-            m_io = m_lock->result();
-    }
-
-    IoResult io() const { return m_io; }
-
-    // The lock and a count that may be written to, for an operation on record `number`.
-    OperationResult startWriting(Count &count, int number)
-    {
-        if (!m_io)
-            return failed(m_io, number);
-        const OperationResult usable = writableCount(count);
-        return outcome(usable.status, number, usable.io);
-    }
-
-    IoResult readCount(Count &count)
-    {
-        QByteArray bytes;
-        if (IoResult read = m_folder.read(kSettingFile, bytes, count.fileExists); !read)
-            return read;
-        count.file = IniDocument::parse(bytes);
-        bool hasNumber = false;
-        count.value = ParseRecordCount(count.file.value(kSettingSection, kCountKey), &hasNumber);
-        count.readable = hasNumber && count.value >= 0;
-        if (!count.readable)
-            count.value = 0;
-        return IoResult::success();
-    }
-
-    // The count for a write; a count that cannot be read while data files exist refuses it.
-    OperationResult writableCount(Count &count)
-    {
-        if (IoResult read = readCount(count); !read)
-            return failed(read);
-        if (count.readable)
-            return outcome(OperationStatus::Done, 0);
-        QStringList names;
-        if (IoResult listed = m_folder.list(names); !listed)
-            return failed(listed);
-        const bool dataPresent = std::any_of(names.begin(), names.end(),
-                                             [](const QString &name) { return DataFileNumber(name) > 0; });
-        if (dataPresent)
-            return outcome(OperationStatus::Damaged, 0, damage());
-        return outcome(OperationStatus::Done, 0);
-    }
-
-    IoResult damage() const
-    {
-        return IoResult::failure(m_folder.filePath(m_folder.nameOnDisk(kSettingFile)),
-                                 QStringLiteral("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
-                                                "sitekanri-cli repair で修復してください。"));
-    }
-
-    // The count, written last; the folder is flushed whether or not it changed.
-    IoResult writeCount(Count &count, int value)
-    {
-        if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)
-            return m_folder.flush();
-        return m_folder.replace(kSettingFile, count.file.serialize());
-    }
-
-    // A record's file as it is now; a folder in its place counts as missing.
-    IoResult readRecord(int number, SiteRecord &record, bool &exists, IniDocument *file = nullptr)
-    {
-        QByteArray bytes;
-        IoResult read = m_folder.read(DataFileName(number), bytes, exists);
-        if (!read && read.error == EISDIR) {
-            exists = false;
-            return IoResult::success();
-        }
-        if (!read || !exists)
-            return read;
-        IniDocument parsed = IniDocument::parse(bytes);
-        record = SiteRecord();
-        record.ReadFrom(parsed);
-        if (file)
-            *file = std::move(parsed);
-        return read;
-    }
-
-    IoResult writeFresh(int number, const SiteRecord &record)
-    {
-        // The file's bytes are flushed before its rename, and the folder after it: not every
-        // file system keeps renames in order (ext4 without a journal does not), and the count
-        // written next must never reach the disk before the data file it counts.
-        return m_folder.replace(DataFileName(number), FreshFileBytes(record), true);
-    }
-
-    // Whether `number` is within the count and its file holds `expected` (when given).
-    OperationResult check(const Count &count, int number, const SiteRecord *expected, IniDocument *file = nullptr)
-    {
-        if (number < 1 || number > count.value)
-            return outcome(OperationStatus::RemovedElsewhere, number);
-        SiteRecord current;
-        bool exists = false;
-        if (IoResult read = readRecord(number, current, exists, file); !read)
-            return failed(read, number);
-        if (!exists)
-            return outcome(OperationStatus::RemovedElsewhere, number);
-        if (expected && !sameTexts(current, *expected))
-            return outcome(OperationStatus::ChangedElsewhere, number);
-        return outcome(OperationStatus::Done, number);
-    }
-
-    // The highest number below `below` that has a file, or 0.
-    int highestBelow(int below)
-    {
-        const int floor = std::max(0, below - 1 - kProbeLimit);
-        for (int number = below - 1; number > floor; --number) {
-            if (fileAt(number))
-                return number;
-        }
-        if (floor == 0)
-            return 0;
-        QStringList names;
-        m_folder.list(names);
-        int highest = 0;
-        for (const QString &name : names) {
-            const int number = DataFileNumber(name);
-            if (number < below && number > highest && fileAt(number))
-                highest = number;
-        }
-        return highest;
-    }
-
-    bool fileAt(int number)
-    {
-        bool exists = false;
-        return readRecordExists(number, exists) && exists;
-    }
-
-private:
-    bool readRecordExists(int number, bool &exists)
-    {
-        SiteRecord ignored;
-        return bool(readRecord(number, ignored, exists));
-    }
-
-    RegisterFolder &m_folder;
-    std::optional<RegisterLock> m_lock;
-    IoResult m_io;
-};
-
 RegisterFiles::RegisterFiles(RegisterFolder &folder, int lockWaitMs)
     : m_folder(folder)
     , m_lockWaitMs(lockWaitMs)
@@ -277,7 +81,7 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
 {
     sites.clear();
     damaged = false;
-    Operation operation(*this, RegisterLock::Mode::Shared);
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
     if (!operation.io())
         return operation.io();
     if (!m_folder.exists())
@@ -285,14 +89,14 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
         return listed;
-    Count count;
+    RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
         return read;
 
     std::vector<std::pair<int, QString>> present;
     for (const QString &name : std::as_const(names)) {
         // What an interrupted write left; no write runs while this shared lock is held.
-        if (name.endsWith(kOldTemporarySuffix) || name == RegisterFolder::temporaryName())
+        if (name.endsWith(kOldTemporarySuffix) || RegisterFolder::isTemporaryName(name))
             m_folder.remove(name);
         else if (const int number = DataFileNumber(name))
             present.emplace_back(number, name);
@@ -321,10 +125,10 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
 IoResult RegisterFiles::read(int number, SiteRecord &record, bool &exists)
 {
     exists = false;
-    Operation operation(*this, RegisterLock::Mode::Shared);
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
     if (!operation.io())
         return operation.io();
-    Count count;
+    RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
         return read;
     if (number < 1 || (count.readable && number > count.value))
@@ -336,10 +140,10 @@ IoResult RegisterFiles::count(int &count, bool &damaged)
 {
     count = 0;
     damaged = false;
-    Operation operation(*this, RegisterLock::Mode::Shared);
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
     if (!operation.io() || !m_folder.exists())
         return operation.io();
-    Count read;
+    RecordCount read;
     if (IoResult io = operation.readCount(read); !io)
         return io;
     if (read.readable) {
@@ -359,8 +163,8 @@ OperationResult RegisterFiles::add(const SiteRecord &record)
 
 OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
 {
-    Operation operation(*this, RegisterLock::Mode::Exclusive);
-    Count count;
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
     if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
         return ready;
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -369,7 +173,7 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
             return refusal;
     }
     if (qint64(count.value) + qint64(records.size()) > INT_MAX)
-        return outcome(OperationStatus::Failed, 0,
+        return Outcome(OperationStatus::Failed, 0,
                        IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
     const int first = count.value + 1;
     // The new files lie above the count, where no reader looks, until the count is written:
@@ -380,52 +184,114 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     for (std::size_t i = 0; i < records.size(); ++i)
         files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
     std::size_t replaced = 0;
-    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
-        // Files above the count are never read; removing them just keeps the folder tidy.
-        for (std::size_t j = 0; j < replaced; ++j)
-            m_folder.remove(files[j].first, false);
-        return failed(written, first);
-    }
+    IoResult written = m_folder.replaceUncounted(files, replaced);
     // The count last, once every file it brings in is on disk: a reader never counts a record
     // whose file is not there yet, or not yet durable.
-    if (IoResult counted = operation.writeCount(count, count.value + int(records.size())); !counted)
-        return failed(counted, first);
-    return outcome(OperationStatus::Done, first);
+    if (written)
+        written = operation.writeCount(count, count.value + int(records.size()));
+    if (!written) {
+        // Above the count nobody reads them; removed, the folder is as it was (but for what an
+        // earlier, longer list left at those numbers, which they replaced).
+        for (std::size_t j = 0; j < replaced; ++j)
+            m_folder.remove(files[j].first, false);
+        m_folder.flush();
+        return Failed(written, first);
+    }
+    return Outcome(OperationStatus::Done, first);
 }
 
-OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord *expected)
+OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    return updateIf(number, record, &seen);
+}
+
+OperationResult RegisterFiles::update(int number, const SiteRecord &record)
+{
+    return updateIf(number, record, nullptr);
+}
+
+OperationResult RegisterFiles::remove(int number, const SiteRecord &seen)
+{
+    return removeMany({{number, seen}});
+}
+
+OperationResult RegisterFiles::remove(int number)
+{
+    return removeIf({{number, SiteRecord()}}, false);
+}
+
+OperationResult RegisterFiles::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    return removeIf(seen, true);
+}
+
+OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, const SiteRecord *seen)
 {
     if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
         return refusal;
-    Operation operation(*this, RegisterLock::Mode::Exclusive);
-    Count count;
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
     if (OperationResult ready = operation.startWriting(count, number); !ready.done())
         return ready;
-    IniDocument file;
-    if (OperationResult checked = operation.check(count, number, expected, &file); !checked.done())
-        return checked;
-    if (record.WriteTo(file)) {
-        if (IoResult written = m_folder.replace(DataFileName(number), file.serialize()); !written)
-            return failed(written, number);
-    }
-    return outcome(OperationStatus::Done, number);
+    CheckedRecord checked;
+    if (OperationResult found = operation.check(count, number, seen, checked); !found.done())
+        return found;
+    if (!record.WriteTo(checked.file))
+        return Outcome(OperationStatus::Done, number);
+    // The check and the replacement as one step: an edit made after the check is not lost.
+    RegisterFolder::Found found = RegisterFolder::Found::Missing;
+    if (IoResult written = m_folder.replaceIf(DataFileName(number), checked.file.serialize(), checked.bytes, found); !written)
+        return Failed(written, number);
+    if (found != RegisterFolder::Found::Expected)
+        return foundElsewhere(found, number);
+    return Outcome(OperationStatus::Done, number);
 }
 
-OperationResult RegisterFiles::remove(int number, const SiteRecord *expected)
+OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare)
 {
-    Operation operation(*this, RegisterLock::Mode::Exclusive);
-    Count count;
-    if (OperationResult ready = operation.startWriting(count, number); !ready.done())
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
+    if (OperationResult ready = operation.startWriting(count, seen.empty() ? 0 : seen.front().first); !ready.done())
         return ready;
-    if (OperationResult checked = operation.check(count, number, expected); !checked.done())
-        return checked;
-    if (IoResult removed = m_folder.remove(DataFileName(number), number != count.value); !removed)
-        return failed(removed, number);
-    if (number == count.value) {
-        if (IoResult counted = operation.writeCount(count, operation.highestBelow(number)); !counted)
-            return failed(counted, number);
+    // Every record is checked before any is touched.
+    std::vector<std::pair<int, QByteArray>> checkedBytes;
+    for (const auto &[number, record] : seen) {
+        CheckedRecord checked;
+        if (OperationResult found = operation.check(count, number, compare ? &record : nullptr, checked); !found.done())
+            return found;
+        checkedBytes.emplace_back(number, checked.bytes);
     }
-    return outcome(OperationStatus::Done, number);
+    std::sort(checkedBytes.begin(), checkedBytes.end());
+    checkedBytes.erase(std::unique(checkedBytes.begin(), checkedBytes.end(),
+                                   [](const auto &a, const auto &b) { return a.first == b.first; }),
+                       checkedBytes.end());
+    // Each file is moved aside, checked once more as it went, and removed only when the whole
+    // operation, the count included, is done; until then any failure puts every one back.
+    std::vector<std::pair<QString, QString>> aside; // temporary, name
+    const auto putBack = [&] {
+        for (const auto &[temporary, name] : aside)
+            m_folder.putBack(temporary, name);
+    };
+    for (const auto &[number, bytes] : checkedBytes) {
+        QString temporary;
+        RegisterFolder::Found found = RegisterFolder::Found::Missing;
+        const QString name = m_folder.nameOnDisk(DataFileName(number));
+        IoResult moved = m_folder.moveAside(name, bytes, temporary, found);
+        if (!moved || found != RegisterFolder::Found::Expected) {
+            putBack();
+            return moved ? foundElsewhere(found, number) : Failed(moved, number);
+        }
+        aside.emplace_back(temporary, name);
+    }
+    const int highest = checkedBytes.empty() ? 0 : checkedBytes.back().first;
+    if (IoResult counted = operation.writeCount(count, highest == count.value ? operation.highestBelow(highest) : count.value);
+        !counted) {
+        putBack();
+        return Failed(counted, seen.front().first);
+    }
+    for (const auto &[temporary, name] : aside)
+        m_folder.discard(temporary);
+    return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
 }
 
 OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
@@ -433,38 +299,87 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
     if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
         return refusal;
     {
-        Operation operation(*this, RegisterLock::Mode::Exclusive);
-        Count count;
+        RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+        RecordCount count;
         if (OperationResult ready = operation.startWriting(count, number); !ready.done())
             return ready;
         // Raising the count must not bring back files that lie above it: only a short way up,
-        // over numbers that are all free, is the number taken back.
+        // over numbers that are all free, is the number taken back. A file that cannot be read
+        // holds its number as any other does.
         bool free = number >= 1 && !operation.fileAt(number)
             && (number <= count.value || number - count.value <= kProbeLimit);
         for (int between = count.value + 1; free && between < number; ++between)
             free = !operation.fileAt(between);
         if (free) {
             if (IoResult written = operation.writeFresh(number, record); !written)
-                return failed(written, number);
-            if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted)
-                return failed(counted, number);
-            return outcome(OperationStatus::Done, number);
+                return Failed(written, number);
+            if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted) {
+                // The record is not back until the count says so: without it, nothing changed.
+                m_folder.remove(DataFileName(number));
+                return Failed(counted, number);
+            }
+            return Outcome(OperationStatus::Done, number);
         }
     }
     return add(record);
 }
 
+OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
+                                           std::vector<int> &numbers)
+{
+    numbers.assign(records.size(), 0);
+    for (const auto &[number, record] : records) {
+        if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+            return refusal;
+    }
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
+    if (OperationResult ready = operation.startWriting(count, records.empty() ? 0 : records.front().first); !ready.done())
+        return ready;
+    // A number within the count whose file is free is taken back; every other record takes the
+    // next number above the count, in the order given (the highest records deleted come back at
+    // their own numbers that way, since the count was lowered below them).
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const int number = records[i].first;
+        if (number >= 1 && number <= count.value && !operation.fileAt(number))
+            numbers[i] = number;
+    }
+    std::vector<std::pair<QString, QByteArray>> files;
+    files.reserve(records.size());
+    int next = count.value;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (numbers[i] == 0)
+            numbers[i] = ++next;
+        files.emplace_back(DataFileName(numbers[i]), FreshFileBytes(records[i].second));
+    }
+    std::size_t replaced = 0;
+    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
+        for (std::size_t j = 0; j < replaced; ++j)
+            m_folder.remove(files[j].first, false);
+        m_folder.flush();
+        return Failed(written, records.front().first);
+    }
+    if (IoResult counted = operation.writeCount(count, std::max(count.value, next)); !counted) {
+        // Not back until the count says so: without it, nothing changed.
+        for (const auto &file : files)
+            m_folder.remove(file.first, false);
+        m_folder.flush();
+        return Failed(counted, records.front().first);
+    }
+    return Outcome(OperationStatus::Done, numbers.empty() ? 0 : numbers.front());
+}
+
 OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)
 {
-    Operation operation(*this, RegisterLock::Mode::Exclusive);
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     if (!operation.io())
-        return failed(operation.io());
-    Count count;
+        return Failed(operation.io());
+    RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
-        return failed(read);
+        return Failed(read);
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
-        return failed(listed);
+        return Failed(listed);
     int highest = 0;
     for (const QString &name : std::as_const(names)) {
         const int number = DataFileNumber(name);
@@ -474,6 +389,6 @@ OperationResult RegisterFiles::repair(const std::function<void(int from, int to)
     if (beforeWriting)
         beforeWriting(count.readable ? count.value : -1, highest);
     if (IoResult counted = operation.writeCount(count, highest); !counted)
-        return failed(counted, highest);
-    return outcome(OperationStatus::Done, highest);
+        return Failed(counted, highest);
+    return Outcome(OperationStatus::Done, highest);
 }

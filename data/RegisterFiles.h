@@ -50,21 +50,35 @@ public:
     // Several new records as one operation: their files, then the count once, so that a crash
     // leaves the register as before or with all of them.
     OperationResult addMany(const std::vector<SiteRecord> &records);
-    // Rewrites record `number` (its other lines kept). With `expected`, nothing is written unless
-    // the file still holds exactly that record.
-    OperationResult update(int number, const SiteRecord &record, const SiteRecord *expected = nullptr);
-    // Removes record `number`; the count is lowered when it was the highest. `expected` as for update.
-    OperationResult remove(int number, const SiteRecord *expected = nullptr);
+    // Rewrites record `number` (its other lines kept), unless its file no longer holds `seen`, the
+    // record as the user saw it: then nothing is written (ChangedElsewhere, RemovedElsewhere). The
+    // check and the replacement are one step: an edit another program makes after the check is
+    // put back, never overwritten.
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    // Removes record `number` unless its file no longer holds `seen`; the count is lowered when it
+    // was the highest. Whatever fails, the record stays on disk.
+    OperationResult remove(int number, const SiteRecord &seen);
+    // Removes several records as one operation under one lock: all of them, or none when any one
+    // is no longer as seen (its number in the result) or anything cannot be written.
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // The same without a check of what the file holds: whatever record is there now.
+    OperationResult update(int number, const SiteRecord &record);
+    OperationResult remove(int number);
     // Puts a record back at `number` when that number is free (raising the count when it is above
     // it), else adds it as a new record; `number` in the result says where it went.
     OperationResult restore(int number, const SiteRecord &record);
+    // Puts several records back as one operation, each at its number when that is free (else at a
+    // new number above the rest); `numbers` receives where each went, in the order given.
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
     // Sets the count to the highest data file number present, after telling `beforeWriting` the
     // count it replaces (-1 when there was none to read) and the new one. The only write a damaged
     // register takes.
     OperationResult repair(const std::function<void(int from, int to)> &beforeWriting = {});
 
 private:
-    class Operation;
+    OperationResult updateIf(int number, const SiteRecord &record, const SiteRecord *seen);
+    // With `compare` false, whatever each record's file holds is removed.
+    OperationResult removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare);
 
     RegisterFolder &m_folder;
     int m_lockWaitMs;

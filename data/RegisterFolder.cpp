@@ -1,4 +1,5 @@
 #include "RegisterFolder.h"
+#include "RegisterFolderPrivate.h"
 
 #include <QFile>
 #include <QHash>
@@ -15,17 +16,7 @@
 
 namespace {
 
-// The one temporary of a register. Writers hold the register's exclusive lock, so one name is
-// enough, and a leftover from a crash is simply replaced by the next write: temporaries never
-// pile up.
-const char kTemporaryName[] = ".sitekanri.tmp";
 
-const QString kNotRegular = QStringLiteral("通常のファイルではありません");
-
-QByteArray encoded(const QString &name)
-{
-    return QFile::encodeName(name);
-}
 
 bool hasUpperCase(const QString &name)
 {
@@ -43,31 +34,6 @@ QString foldCase(const QString &name)
     return folded;
 }
 
-int closeKeepingErrno(int fd)
-{
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return -1;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 // Makes every missing folder on the way to `path`.
 int makePath(const QByteArray &path)
 {
@@ -81,75 +47,6 @@ int makePath(const QByteArray &path)
 }
 
 } // namespace
-
-QString SystemReason(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("アクセスが拒否されました");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクの空き容量が不足しています");
-    case EROFS:
-        return QStringLiteral("読み取り専用のファイルシステムです");
-    case ENOENT:
-        return QStringLiteral("ファイルまたはフォルダーが見つかりません");
-    case EISDIR:
-        return QStringLiteral("フォルダーです");
-    case ENOTDIR:
-        return QStringLiteral("フォルダーではありません");
-    case ELOOP:
-        return QStringLiteral("シンボリックリンクは読み書きしません");
-    case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます（16 MiB まで）");
-    case EIO:
-        return QStringLiteral("入出力エラーが発生しました");
-    case ENOMEM:
-        return QStringLiteral("メモリが不足しています");
-    case ENAMETOOLONG:
-        return QStringLiteral("名前が長すぎます");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("開いているファイルが多すぎます");
-    default:
-        return QStringLiteral("システムエラーが発生しました（エラー番号 %1）").arg(error);
-    }
-}
-
-class RegisterFolder::Private
-{
-public:
-    QByteArray path;
-    int fd = -1;
-    // Names that differ from their lower-case form, by lower-case form; valid once `listed`.
-    mutable QHash<QString, QString> casedNames;
-    mutable bool listed = false;
-
-    IoResult failure(const QString &name, int error) const
-    {
-        return IoResult::failure(filePath(name), SystemReason(error), error);
-    }
-    QString filePath(const QString &name) const
-    {
-        return name.isEmpty() ? QFile::decodeName(path) : QFile::decodeName(path) + QLatin1Char('/') + name;
-    }
-    bool present(const QString &name) const
-    {
-        struct stat status;
-        return ::fstatat(fd, encoded(name).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-    IoResult put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut);
-    void learn(const QString &name, bool exists) const
-    {
-        if (!listed || !hasUpperCase(name))
-            return;
-        if (exists)
-            casedNames.insert(foldCase(name), name);
-        else if (casedNames.value(foldCase(name)) == name)
-            casedNames.remove(foldCase(name));
-    }
-};
 
 RegisterFolder::RegisterFolder(const QByteArray &path)
     : d(new Private)
@@ -192,9 +89,10 @@ int RegisterFolder::descriptor() const
     return d->fd;
 }
 
-QString RegisterFolder::temporaryName()
+bool RegisterFolder::isTemporaryName(const QString &name)
 {
-    return QString::fromLatin1(kTemporaryName);
+    // ".sitekanri-<process>-<random>.tmp", and ".sitekanri.tmp" of earlier versions.
+    return name.startsWith(QLatin1String(".sitekanri")) && name.endsWith(QLatin1String(".tmp"));
 }
 
 QString RegisterFolder::path() const
@@ -225,14 +123,14 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     if (S_ISDIR(status.st_mode))
         return d->failure(onDisk, EISDIR);
     if (!S_ISREG(status.st_mode))
-        return IoResult::failure(filePath(onDisk), kNotRegular);
+        return IoResult::failure(filePath(onDisk), NotRegularReason());
     const int fd = ::openat(d->fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return d->failure(onDisk, errno);
     // Checked again on what was opened: the name may have been replaced in between.
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         closeKeepingErrno(fd);
-        return IoResult::failure(filePath(onDisk), kNotRegular);
+        return IoResult::failure(filePath(onDisk), NotRegularReason());
     }
     if (status.st_size > kMaxFileSize) {
         ::close(fd);
@@ -268,9 +166,9 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     return IoResult::success();
 }
 
-// Writes `bytes` through the temporary and renames it over `name`, keeping a replaced file's
-// owner and mode. With `syncFirst` the bytes are on disk before the rename; without, the caller
-// makes them durable through `fd`, which is left open for it (else closed and -1).
+// Writes `bytes` through a temporary of this writer and renames it over `name`, keeping a replaced
+// file's owner and mode. With `syncFirst` the bytes are on disk before the rename; without, the
+// caller makes them durable through `fd`, which is left open for it (else closed and -1).
 IoResult RegisterFolder::Private::put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut)
 {
     fdOut = -1;
@@ -279,38 +177,19 @@ IoResult RegisterFolder::Private::put(const QString &onDisk, const QByteArray &b
     const bool replacing = ::fstatat(fd, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing && errno != ENOENT)
         return failure(onDisk, errno);
-    if (replacing && S_ISLNK(old.st_mode))
-        return failure(onDisk, ELOOP);
-    if (replacing && S_ISDIR(old.st_mode))
-        return failure(onDisk, EISDIR);
-    if (replacing && !S_ISREG(old.st_mode))
-        return IoResult::failure(filePath(onDisk), kNotRegular);
-
-    ::unlinkat(fd, kTemporaryName, 0); // a crash's leftover, or a link planted in its place
-    const int file = ::openat(fd, kTemporaryName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (file < 0)
-        return failure(onDisk, errno);
-    bool written = writeAll(file, bytes) && (!syncFirst || ::fdatasync(file) == 0);
-    if (written && replacing) {
-        // Owner first: changing it may clear set-id bits that the mode then puts back.
-        struct stat fresh;
-        if (::fstat(file, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)
-            && ::fchown(file, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
-            written = false;
-        }
-        written = written && ::fchmod(file, old.st_mode & 07777) == 0;
+    if (replacing) {
+        if (IoResult replaceable = mayReplace(onDisk, old); !replaceable)
+            return replaceable;
     }
-    if (!written) {
-        closeKeepingErrno(file);
-        const int error = errno;
-        ::unlinkat(fd, kTemporaryName, 0);
-        return failure(onDisk, error);
-    }
-    if ((syncFirst && ::close(file) != 0) || ::renameat(fd, kTemporaryName, fd, target.constData()) != 0) {
+    QByteArray temporary;
+    int file = -1;
+    if (IoResult written = writeTemporary(onDisk, bytes, replacing ? &old : nullptr, syncFirst, temporary, file); !written)
+        return written;
+    if ((syncFirst && ::close(file) != 0) || ::renameat(fd, temporary.constData(), fd, target.constData()) != 0) {
         const int error = errno;
         if (!syncFirst)
             ::close(file);
-        ::unlinkat(fd, kTemporaryName, 0);
+        ::unlinkat(fd, temporary.constData(), 0);
         return failure(onDisk, error);
     }
     learn(onDisk, true);
@@ -413,6 +292,11 @@ IoResult RegisterFolder::remove(const QString &name, bool flushFolder)
     if (d->fd < 0)
         return IoResult::success();
     const QString onDisk = nameOnDisk(name);
+    struct stat status;
+    if (::fstatat(d->fd, encoded(onDisk).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (IoResult removable = d->mayReplace(onDisk, status); !removable)
+            return removable;
+    }
     if (::unlinkat(d->fd, encoded(onDisk).constData(), 0) != 0)
         return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
     d->learn(onDisk, false);
@@ -465,6 +349,16 @@ QString RegisterFolder::nameOnDisk(const QString &name) const
     if (const auto found = d->casedNames.constFind(folded); found != d->casedNames.constEnd())
         return *found;
     return folded != name && d->present(folded) ? folded : name;
+}
+
+void RegisterFolder::Private::learn(const QString &name, bool exists) const
+{
+    if (!listed || !hasUpperCase(name))
+        return;
+    if (exists)
+        casedNames.insert(foldCase(name), name);
+    else if (casedNames.value(foldCase(name)) == name)
+        casedNames.remove(foldCase(name));
 }
 
 void RegisterFolder::refreshName(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IoResult.h"
+#include "SystemReason.h"
 
 #include <QByteArray>
 #include <QString>
@@ -50,6 +51,8 @@ public:
     // the outcome. A rename may reach the disk before the bytes it names, so this is only for
     // files that no reader looks at until a later write (the count) brings them in.
     IoResult replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done);
+    // Replaced and removed files must be writable and readable: a file without write permission
+    // (its mode, whoever runs us) is refused with EACCES, and so is one that cannot be read.
     // Removes a file, then flushes the folder (unless told not to); a missing one is a success.
     IoResult remove(const QString &name, bool flushFolder = true);
     // Makes the names this folder holds durable (renames and removals done so far).
@@ -66,14 +69,33 @@ public:
     // The open folder's descriptor (-1 when it is not open), for locking and watching.
     int descriptor() const;
 
+    // What a file held when it was about to be replaced or removed.
+    enum class Found { Expected, Changed, Missing };
+    // Replaces file `name` with `bytes` as one step with the check that it still holds `expected`:
+    // the new file is exchanged with the old one, and what came out is compared. When another
+    // program changed it meanwhile, its version is put back (`found` Changed); when the file is
+    // gone, nothing is written (Missing). Where the file system cannot exchange two names, the
+    // file is read again just before an ordinary rename. The folder is flushed.
+    IoResult replaceIf(const QString &name, const QByteArray &bytes, const QByteArray &expected, Found &found);
+    // Moves file `name` aside under a temporary name of this writer (`aside`) when it holds
+    // `expected`; otherwise it stays, or is put back, and `found` says why. The folder is not
+    // flushed: discard() the file, or putBack() it, then flush.
+    IoResult moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found);
+    // Puts a file moved aside back under `name`, never over a newer file that has taken the name
+    // since (the older one is then dropped); the folder is flushed.
+    IoResult putBack(const QString &aside, const QString &name);
+    IoResult discard(const QString &aside);
+    // Whether something other than a folder has this name: a file that cannot be read is there.
+    bool occupied(const QString &name) const;
+
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
-    // The one temporary file a replacement uses (hidden; a leftover is replaced by the next one).
-    static QString temporaryName();
+    // Whether `name` is a temporary of a writer of this register (of this version or an earlier):
+    // each writer writes through names of its own, and what one left behind is removed by the
+    // next load, under the shared lock no writer holds at the same time.
+    static bool isTemporaryName(const QString &name);
 
 private:
     class Private;
     Private *d;
 };
 
-// The reason for a system error number, in Japanese, for people.
-QString SystemReason(int error);

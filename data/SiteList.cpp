@@ -64,6 +64,30 @@ void SiteList::erase(std::size_t position)
     m_numbers.erase(m_numbers.begin() + std::ptrdiff_t(position));
 }
 
+void SiteList::eraseRuns(const std::vector<std::pair<int, int>> &runs)
+{
+    std::size_t kept = 0, read = 0;
+    for (const auto &[first, last] : runs) {
+        if (first < 0 || std::size_t(last) >= m_records.size() || first > last || std::size_t(first) < read)
+            throwOutOfRange();
+        for (; read < std::size_t(first); ++read, ++kept) {
+            if (kept != read) {
+                m_records[kept] = std::move(m_records[read]);
+                m_numbers[kept] = m_numbers[read];
+            }
+        }
+        read = std::size_t(last) + 1;
+    }
+    for (; read < m_records.size(); ++read, ++kept) {
+        if (kept != read) {
+            m_records[kept] = std::move(m_records[read]);
+            m_numbers[kept] = m_numbers[read];
+        }
+    }
+    m_records.resize(kept);
+    m_numbers.resize(kept);
+}
+
 void SiteList::clear()
 {
     m_records.clear();

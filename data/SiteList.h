@@ -3,6 +3,7 @@
 #include "SiteRecord.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // The register in memory: records by value, in register order, each with the number of its data
@@ -33,6 +34,8 @@ public:
     std::size_t insert(const SiteRecord &record, int number);
     void replace(std::size_t position, const SiteRecord &record) { at(position) = record; }
     void erase(std::size_t position);
+    // Removes the positions of each [first, last] run (ascending, not overlapping) in one pass.
+    void eraseRuns(const std::vector<std::pair<int, int>> &runs);
     void clear();
     void reserve(std::size_t count);
 

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -21,7 +22,13 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     : QObject(parent)
     , m_folder(folderPath)
     , m_files(m_folder)
+    , m_reader(m_folder, 0)
 {
+    m_intake.setSingleShot(true);
+    connect(&m_intake, &QTimer::timeout, this, &SiteRegister::takeInCopies);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &SiteRegister::retryPending);
 }
 
 SiteRegister::~SiteRegister() = default;
@@ -84,8 +91,12 @@ OperationResult SiteRegister::update(int number, const SiteRecord &record)
     const long long position = m_sites.positionOf(number);
     if (position < 0)
         return {OperationStatus::RemovedElsewhere, number, {}};
-    const SiteRecord expected = m_sites.at(std::size_t(position));
-    const OperationResult result = m_files.update(number, record, &expected);
+    return update(number, record, m_sites.at(std::size_t(position)));
+}
+
+OperationResult SiteRegister::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    const OperationResult result = m_files.update(number, record, seen);
     if (result.done())
         put(number, record);
     else
@@ -98,16 +109,98 @@ OperationResult SiteRegister::remove(int number)
     const long long position = m_sites.positionOf(number);
     if (position < 0)
         return {OperationStatus::RemovedElsewhere, number, {}};
-    const SiteRecord expected = m_sites.at(std::size_t(position));
-    const OperationResult result = m_files.remove(number, &expected);
+    return remove(number, m_sites.at(std::size_t(position)));
+}
+
+OperationResult SiteRegister::remove(int number, const SiteRecord &seen)
+{
+    return removeMany({{number, seen}});
+}
+
+OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    const OperationResult result = m_files.removeMany(seen);
     if (result.done()) {
-        put(number, std::nullopt);
+        std::vector<int> numbers;
+        numbers.reserve(seen.size());
+        for (const auto &entry : seen)
+            numbers.push_back(entry.first);
+        std::sort(numbers.begin(), numbers.end());
+        eraseNumbers(numbers);
         // Removing the highest record lowers the count.
         followCount();
     } else {
         takeOnDisk(result);
     }
     return result;
+}
+
+OperationResult SiteRegister::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
+                                          std::vector<int> &numbers)
+{
+    makeFolder();
+    const OperationResult result = m_files.restoreMany(records, numbers);
+    if (!result.done()) {
+        takeOnDisk(result);
+        return result;
+    }
+    std::vector<std::pair<int, const SiteRecord *>> placed;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        placed.emplace_back(numbers[i], &records[i].second);
+    std::sort(placed.begin(), placed.end());
+    if (int(placed.size()) > kMostSingleChanges) {
+        emit aboutToBeReset();
+        SiteList merged;
+        merged.reserve(m_sites.size() + placed.size());
+        std::size_t i = 0, j = 0;
+        while (i < m_sites.size() || j < placed.size()) {
+            if (j == placed.size() || (i < m_sites.size() && m_sites.number(i) < placed[j].first)) {
+                merged.push_back(m_sites.at(i), m_sites.number(i));
+                ++i;
+            } else {
+                if (i < m_sites.size() && m_sites.number(i) == placed[j].first)
+                    ++i; // the file written now stands for that number
+                merged.push_back(*placed[j].second, placed[j].first);
+                ++j;
+            }
+        }
+        m_sites = std::move(merged);
+        m_count = std::max(m_count, placed.back().first);
+        emit wasReset();
+    } else {
+        for (const auto &[number, record] : placed) {
+            if (number <= m_count)
+                put(number, *record);
+        }
+    }
+    followCount();
+    return result;
+}
+
+void SiteRegister::eraseNumbers(const std::vector<int> &numbers)
+{
+    // Runs of neighbouring positions, from the last, so that earlier positions stay put.
+    std::vector<std::pair<int, int>> runs;
+    for (int number : numbers) {
+        const long long at = m_sites.positionOf(number);
+        if (at < 0)
+            continue;
+        if (!runs.empty() && runs.back().second + 1 == int(at))
+            runs.back().second = int(at);
+        else
+            runs.emplace_back(int(at), int(at));
+    }
+    if (int(runs.size()) > kMostSingleChanges) {
+        emit aboutToBeReset();
+        m_sites.eraseRuns(runs);
+        emit wasReset();
+        return;
+    }
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        emit recordsAboutToBeRemoved(run->first, run->second);
+        m_sites.eraseRuns({*run});
+        emit recordsRemoved(run->first, run->second);
+    }
 }
 
 OperationResult SiteRegister::restore(int number, const SiteRecord &record)
@@ -129,8 +222,11 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     case OperationStatus::ChangedElsewhere:
     case OperationStatus::RemovedElsewhere: {
         std::optional<SiteRecord> onDisk;
-        if (readRecord(result.number, onDisk))
+        const Read read = readRecord(result.number, onDisk);
+        if (read == Read::Done)
             put(result.number, onDisk);
+        else if (read == Read::Busy)
+            defer({DataFileName(result.number)});
         break;
     }
     case OperationStatus::Damaged:
@@ -142,15 +238,42 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     }
 }
 
-bool SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
+SiteRegister::Read SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
 {
     SiteRecord read;
     bool exists = false;
     // A file that cannot be read now keeps the record the list has; it is not gone.
-    if (!m_files.read(number, read, exists))
-        return false;
+    if (const IoResult io = m_reader.read(number, read, exists); !io)
+        return isBusy(io) ? Read::Busy : Read::Failed;
     record = exists ? std::optional<SiteRecord>(read) : std::nullopt;
-    return true;
+    return Read::Done;
+}
+
+bool SiteRegister::isBusy(const IoResult &io)
+{
+    return !io.ok && io.error == EWOULDBLOCK;
+}
+
+void SiteRegister::defer(const QStringList &names)
+{
+    for (const QString &name : names)
+        m_pending.insert(name);
+    if (!m_retry.isActive())
+        m_retry.start();
+}
+
+void SiteRegister::retryPending()
+{
+    if (m_pendingAll) {
+        m_pendingAll = false;
+        m_pending.clear();
+        refreshAll();
+        return;
+    }
+    const QStringList names(m_pending.begin(), m_pending.end());
+    m_pending.clear();
+    if (!names.isEmpty())
+        refresh(names);
 }
 
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
@@ -190,8 +313,11 @@ void SiteRegister::followCount()
 {
     int count = 0;
     bool damaged = false;
-    if (!m_files.count(count, damaged))
+    if (const IoResult io = m_reader.count(count, damaged); !io) {
+        if (isBusy(io))
+            defer({QStringLiteral("setting.ini")});
         return;
+    }
     if (damaged || m_damaged) {
         refreshAll();
         return;
@@ -215,7 +341,14 @@ void SiteRegister::followCount()
     SiteList added;
     for (int number = m_count + 1; number > 0 && number <= count; ++number) {
         std::optional<SiteRecord> record;
-        if (readRecord(number, record) && record)
+        const Read read = readRecord(number, record);
+        if (read == Read::Busy) {
+            // Followed as far as it could be read; the rest when the lock is free.
+            count = number - 1;
+            defer({QStringLiteral("setting.ini")});
+            break;
+        }
+        if (read == Read::Done && record)
             added.push_back(*record, number);
     }
     m_count = count;
@@ -231,6 +364,7 @@ void SiteRegister::watch()
     }
     if (m_folder.exists())
         m_watcher->watch(watchPath());
+    scheduleIntake();
 }
 
 QString SiteRegister::watchPath() const
@@ -250,6 +384,8 @@ void SiteRegister::refresh(const QStringList &names)
     for (const QString &name : names) {
         // A name made or removed elsewhere may differ in case from what the folder knew.
         m_folder.refreshName(name);
+        if (!m_intake.isActive() && ConflictIntake::anyCopy({name}))
+            scheduleIntake();
         if (name.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
             setting = true;
         else if (const int number = DataFileNumber(name))
@@ -264,25 +400,40 @@ void SiteRegister::refresh(const QStringList &names)
     if (setting)
         followCount();
     std::sort(numbers.begin(), numbers.end());
+    QStringList busy;
     for (int number : numbers) {
         if (m_damaged || number > m_count)
             continue;
         std::optional<SiteRecord> record;
-        if (readRecord(number, record))
+        // Another program holds the lock: never waited for here, where the window's events
+        // would wait too. What could not be read is read again shortly.
+        const Read read = busy.isEmpty() ? readRecord(number, record) : Read::Busy;
+        if (read == Read::Done)
             put(number, record);
+        else if (read == Read::Busy)
+            busy << DataFileName(number);
     }
+    if (!busy.isEmpty())
+        defer(busy);
 }
 
 void SiteRegister::refreshAll()
 {
+    if (m_watcher)
+        scheduleIntake();
     SiteList fresh;
     bool damaged = false;
-    if (!m_files.load(fresh, damaged))
+    if (const IoResult io = m_reader.load(fresh, damaged); !io) {
+        if (isBusy(io)) {
+            m_pendingAll = true;
+            defer({});
+        }
         return;
+    }
     int count = 0;
     bool unused = false;
     if (!damaged)
-        m_files.count(count, unused);
+        m_reader.count(count, unused);
     m_count = std::max(count, fresh.empty() ? 0 : fresh.number(fresh.size() - 1));
 
     // The numbers whose record differs, in both lists.

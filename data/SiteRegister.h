@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ConflictIntake.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteList.h"
 
 #include <QObject>
+#include <QSet>
+#include <QTimer>
 
 #include <optional>
 #include <vector>
@@ -36,11 +39,19 @@ public:
 
     OperationResult add(const SiteRecord &record);
     OperationResult addMany(const std::vector<SiteRecord> &records);
-    // Rewrites record `number`, unless its file no longer holds the record as the list has it.
+    // Rewrites record `number`, unless its file no longer holds `seen`, the record as the user saw
+    // it (not as the list has it now: the list may already show another program's change).
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    // Removes record `number`, unless its file no longer holds `seen`.
+    OperationResult remove(int number, const SiteRecord &seen);
+    // Removes several records, all or none (see RegisterFiles::removeMany).
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // The same, with the record as the list has it now taken as seen.
     OperationResult update(int number, const SiteRecord &record);
-    // Removes record `number`, unless its file no longer holds the record as the list has it.
     OperationResult remove(int number);
     OperationResult restore(int number, const SiteRecord &record);
+    // Several records put back as one operation (see RegisterFiles::restoreMany).
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
 
     // From now on, takes in what other programs change in the folder.
     void watch();
@@ -48,6 +59,8 @@ public:
     void refresh(const QStringList &names);
     // Reads the whole register again and brings the list in step with it.
     void refreshAll();
+    // How soon what could not be read while another program held the lock is tried again.
+    static constexpr int kRetryMs = 50;
 
 signals:
     void recordsAboutToBeInserted(int first, int last);
@@ -60,28 +73,48 @@ signals:
     void wasReset();
     // setting.ini became damaged, or was repaired.
     void damageChanged(bool damaged);
+    // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
+    void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
 
 private:
     // Makes the list hold `record` as record `number`, or no record `number` without one.
     void put(int number, const std::optional<SiteRecord> &record);
     // Records numbered above every record in the list, announced as one block.
     void append(const SiteList &records);
+    // The records `numbers` (ascending) out of the list, announced run by run, or as one reset
+    // when the runs are too many to announce one by one.
+    void eraseNumbers(const std::vector<int> &numbers);
     // Brings the list in step with setting.ini's count: records above it are dropped, and those
     // between the count the list followed and the new one are read.
     void followCount();
-    // The record `number` as its file holds it now (nothing when it has none); false when its
-    // file cannot be read.
-    bool readRecord(int number, std::optional<SiteRecord> &record);
+    enum class Read { Done, Busy, Failed };
+    // The record `number` as its file holds it now (nothing when it has none). Never waits for
+    // the lock: Busy when another program holds it.
+    Read readRecord(int number, std::optional<SiteRecord> &record);
+    static bool isBusy(const IoResult &io);
+    // Files to read again once the lock is free, on a timer, so that nothing waits for it.
+    void defer(const QStringList &names);
+    void retryPending();
     // After an operation found the record changed or removed: the list takes the file as it is.
     void takeOnDisk(const OperationResult &result);
     void makeFolder();
+    // Takes in the conflict copies in the folder, soon, when the event loop turns: once however
+    // many changes named them, and again later while another program holds the lock.
+    void scheduleIntake(int delayMs = 0);
+    void takeInCopies();
     QString watchPath() const;
 
     RegisterFolder m_folder;
     RegisterFiles m_files;
+    // Reads what other programs changed without waiting for their lock.
+    RegisterFiles m_reader;
+    QSet<QString> m_pending;
+    bool m_pendingAll = false;
+    QTimer m_retry;
     SiteList m_sites;
     // The count the list follows: every record numbered up to it that has a file is in the list.
     int m_count = 0;
     bool m_damaged = false;
     RegisterWatcher *m_watcher = nullptr;
+    QTimer m_intake;
 };

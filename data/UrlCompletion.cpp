@@ -19,3 +19,27 @@ QUrl CompleteUrl(const QString &text)
         return QUrl(trimmed, QUrl::TolerantMode);
     return QUrl::fromUserInput(trimmed);
 }
+
+QString BrowserUrlText(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    QString out = text.mid(begin, end - begin);
+    out.remove(u'\t').remove(u'\n').remove(u'\r');
+    return out;
+}
+
+QString UrlScheme(const QString &text)
+{
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.\\-]*):"));
+    return scheme.match(text).captured(1).toLower();
+}
+
+bool IsWebScheme(const QString &scheme)
+{
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp");
+}

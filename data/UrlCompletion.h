@@ -11,3 +11,14 @@ QUrl CompleteUrl(const QString &text);
 
 // Whether `text` (blanks around it aside) starts with a scheme written out ("https://...").
 bool HasExplicitScheme(const QString &text);
+
+// `text` as a browser reads an address before anything else: control characters and blanks at
+// either end dropped, and tabs and line breaks inside too. "\x01javascript:…" is a script to a
+// browser, so every scheme check looks at this form.
+QString BrowserUrlText(const QString &text);
+
+// The scheme `text` starts with, in lower case ("https" of "HTTPS://…"); empty when it has none.
+QString UrlScheme(const QString &text);
+
+// Whether `scheme` leads to a web site that a link collection may point to: http, https, ftp.
+bool IsWebScheme(const QString &scheme);

@@ -68,7 +68,7 @@ void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
         out.append(site.m_name).append(kEntryEnd, length(kEntryEnd));
         break;
     case LinkCodeMode::Content:
-        out.append(site.m_content).append(kEntryEnd, length(kEntryEnd));
+        out.append(site.m_content.isEmpty() ? site.m_name : site.m_content).append(kEntryEnd, length(kEntryEnd));
         break;
     case LinkCodeMode::NameAndContent:
         out.append(site.m_name).append(kAnchorLineEnd, length(kAnchorLineEnd));
@@ -82,6 +82,16 @@ void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
                          const LinkExclusion &leftOut)
 {
+    std::vector<const SiteRecord *> all;
+    all.reserve(sites.size());
+    for (const SiteRecord &site : sites)
+        all.push_back(&site);
+    return BuildLinkCode(all, filter, mode, leftOut);
+}
+
+QByteArray BuildLinkCode(const std::vector<const SiteRecord *> &sites, const QByteArray &filter, LinkCodeMode mode,
+                         const LinkExclusion &leftOut)
+{
     // The sites are chosen once: an exclusion is a lookup per site, and the writing walk
     // need not repeat it.
     std::vector<const SiteRecord *> taken;
@@ -89,10 +99,10 @@ QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCo
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
     SizeCounter size;
-    for (const SiteRecord &site : sites) {
-        if (SiteMatchesKeyword(site, filter) && !(leftOut && leftOut(site.m_url))) {
-            taken.push_back(&site);
-            appendEntry(size, site, mode);
+    for (const SiteRecord *site : sites) {
+        if (SiteMatchesKeyword(*site, filter) && !(leftOut && leftOut(site->m_url))) {
+            taken.push_back(site);
+            appendEntry(size, *site, mode);
         }
     }
     QByteArray out;

@@ -3,8 +3,10 @@
 #include <QByteArray>
 
 #include <functional>
+#include <vector>
 
 class SiteList;
+class SiteRecord;
 
 // What each entry of a link collection shows beside its link.
 enum class LinkCodeMode {
@@ -19,7 +21,14 @@ enum class LinkCodeMode {
 // register holds HTML the user means to paste. A '"' in a URL is written %22, so that no URL
 // breaks out of its href attribute.
 //
-// A site for which `leftOut` (when given) answers true for its URL's bytes is not written.
+// A site for which `leftOut` (when given) answers true for its URL's bytes is not written. In the
+// content mode a site with no content shows its name, so that no link is written with nothing to
+// click.
 using LinkExclusion = std::function<bool(const QByteArray &url)>;
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
+                         const LinkExclusion &leftOut = {});
+
+// The same over the sites in the order given (the list's order, say), each written where it
+// stands.
+QByteArray BuildLinkCode(const std::vector<const SiteRecord *> &sites, const QByteArray &filter, LinkCodeMode mode,
                          const LinkExclusion &leftOut = {});

@@ -1,8 +1,18 @@
 #pragma once
 
 #include "SiteEntry.h"
+#include "SiteRecord.h"
 
 #include <QString>
+
+#include <vector>
+
+// A record as the user saw it: its number, and its texts as they were shown. Number 0: none.
+struct SeenRecord
+{
+    int number = 0;
+    SiteRecord seen;
+};
 
 // What the registration operations need from the window around them. The window implements it
 // with its real fields and message boxes; tests implement it with a fake.
@@ -13,8 +23,17 @@ public:
 
     // The six registration fields exactly as they hold their text.
     virtual SiteFields ReadSiteFields() const = 0;
-    // The list position of the current row, or -1 when there is none.
-    virtual int GetSelectedSiteRow() const = 0;
+    // The record the fields were filled from, as it was then (or as it was when the fields last
+    // followed it); number 0 when they show none. 更新 acts on it.
+    virtual SeenRecord ShownRecord() const = 0;
+    // The records chosen in the list, in register order, as the list shows them now (the shown
+    // record alone when no row is chosen). 削除 acts on them.
+    virtual std::vector<SeenRecord> ChosenRecords() const = 0;
+    // After another program changed record `number`: the fields show it as the register holds it
+    // now, over what they held.
+    virtual void ShowRecord(int number) = 0;
+    // The same, but the fields keep what is typed, to be applied to the new version by the next 更新.
+    virtual void KeepTypedFor(int number) = 0;
     // A message with an OK button; returns when it has been closed.
     virtual void ShowMessage(const QString &text) = 0;
     // A Yes/No question; true only for Yes.

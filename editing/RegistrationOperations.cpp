@@ -6,6 +6,8 @@
 #include "SiteRegister.h"
 #include "UndoHistory.h"
 
+#include <algorithm>
+
 RegistrationOperations::RegistrationOperations(SiteRegister &siteRegister, RegistrationEdges &edges,
                                                UndoHistory *history)
     : m_register(siteRegister), m_edges(edges), m_history(history)
@@ -38,46 +40,112 @@ void RegistrationOperations::RegisterNewSite()
         m_edges.SelectSiteRow(int(m_register.sites().positionOf(result.number)));
 }
 
+namespace {
+
+// A delete question names this many sites at most, then counts the rest.
+constexpr std::size_t kNamesAsked = 5;
+
+QString nameOf(const SiteRecord &record)
+{
+    return CodePage::toText(record.GetName());
+}
+
+} // namespace
+
 void RegistrationOperations::UpdateSite()
 {
-    const int position = currentPosition();
-    if (position < 0)
+    const SeenRecord shown = m_edges.ShownRecord();
+    if (shown.number == 0)
         return;
     // Refused before the question: the user should not confirm a change that cannot be made.
     SiteRecord record;
-    if (!acceptFields(record))
+    if (!acceptFields(record) || !writable())
         return;
-    if (!writable() || !confirm(position, "%1を変更しても宜しいですか？"))
+    if (!m_edges.AskYesNo(QString::fromUtf8("%1を変更しても宜しいですか？").arg(nameOf(shown.seen))))
         return;
-    const int number = m_register.sites().number(std::size_t(position));
-    report(m_history ? m_history->update(number, record) : m_register.update(number, record));
+    // Against the record as the user saw it: whatever another program did meanwhile, even while
+    // the question was open, is never written over.
+    const OperationResult result = m_history ? m_history->update(shown.number, record, shown.seen)
+                                             : m_register.update(shown.number, record, shown.seen);
+    if (result.done())
+        m_edges.KeepTypedFor(shown.number); // what the fields hold is now what is stored
+    else
+        reportStaleUpdate(result, shown, record);
+}
+
+void RegistrationOperations::reportStaleUpdate(const OperationResult &result, const SeenRecord &shown,
+                                               const SiteRecord &record)
+{
+    const QString name = nameOf(shown.seen);
+    if (result.status == OperationStatus::RemovedElsewhere) {
+        m_edges.ShowMessage(QString::fromUtf8("「%1」は他のプログラムで削除されていたため、更新しませんでした。\n"
+                                              "入力した内容はそのまま残っています。")
+                                .arg(name));
+        return;
+    }
+    if (result.status != OperationStatus::ChangedElsewhere) {
+        report(result);
+        return;
+    }
+    const QString told = QString::fromUtf8("「%1」は他のプログラムで変更されていたため、更新しませんでした。").arg(name);
+    // Nothing typed to keep: the fields simply show the site as it is now.
+    if (record == shown.seen) {
+        m_edges.ShowMessage(told);
+        m_edges.ShowRecord(shown.number);
+        return;
+    }
+    const bool keep = m_edges.AskYesNo(told + QString::fromUtf8("\n入力した内容を残して、変更後のサイトにもう一度「更新」できるようにしますか？\n"
+                                                                "（いいえ：他のプログラムが変更した内容を表示します）"));
+    keep ? m_edges.KeepTypedFor(shown.number) : m_edges.ShowRecord(shown.number);
+}
+
+QString RegistrationOperations::deleteQuestion(const std::vector<SeenRecord> &chosen)
+{
+    if (chosen.size() == 1)
+        return QString::fromUtf8("%1を削除しても宜しいですか？").arg(nameOf(chosen.front().seen));
+    QString question = QString::fromUtf8("%1 件のサイトを削除しても宜しいですか？").arg(chosen.size());
+    for (std::size_t i = 0; i < std::min(kNamesAsked, chosen.size()); ++i)
+        question += QString::fromUtf8("\n・%1").arg(nameOf(chosen[i].seen));
+    if (chosen.size() > kNamesAsked)
+        question += QString::fromUtf8("\nほか %1 件").arg(chosen.size() - kNamesAsked);
+    return question;
 }
 
 void RegistrationOperations::DeleteSite()
 {
-    const int position = currentPosition();
-    if (position < 0 || !writable() || !confirm(position, "%1を削除しても宜しいですか？"))
+    const std::vector<SeenRecord> chosen = m_edges.ChosenRecords();
+    if (chosen.empty() || !writable() || !m_edges.AskYesNo(deleteQuestion(chosen)))
         return;
-    const int number = m_register.sites().number(std::size_t(position));
-    const OperationResult result = m_history ? m_history->remove(number) : m_register.remove(number);
-    report(result);
-    // Whether removed here or elsewhere, the row that took its place is current (or the new last).
-    const int rows = int(m_register.sites().size());
-    if (result.done() || result.status == OperationStatus::RemovedElsewhere)
-        m_edges.SelectSiteRow(position < rows ? position : rows - 1);
-}
-
-int RegistrationOperations::currentPosition() const
-{
-    // A row the list does not have is treated as no row: acting on it would throw.
-    const int row = m_edges.GetSelectedSiteRow();
-    return row >= 0 && std::size_t(row) < m_register.sites().size() ? row : -1;
-}
-
-bool RegistrationOperations::confirm(int position, const char *pattern)
-{
-    const QString storedName = CodePage::toText(m_register.sites().at(std::size_t(position)).GetName());
-    return m_edges.AskYesNo(QString::fromUtf8(pattern).arg(storedName));
+    std::vector<std::pair<int, SiteRecord>> seen;
+    seen.reserve(chosen.size());
+    for (const SeenRecord &entry : chosen)
+        seen.emplace_back(entry.number, entry.seen);
+    const OperationResult result = m_history ? m_history->removeMany(seen) : m_register.removeMany(seen);
+    if (result.done() || result.status == OperationStatus::RemovedElsewhere) {
+        // The row that took the first one's place is current (or the new last).
+        const int rows = int(m_register.sites().size());
+        const int place = int(m_register.sites().insertionPoint(chosen.front().number));
+        m_edges.SelectSiteRow(place < rows ? place : rows - 1);
+    }
+    if (result.done())
+        return;
+    if (result.status != OperationStatus::ChangedElsewhere && result.status != OperationStatus::RemovedElsewhere) {
+        report(result);
+        return;
+    }
+    QString name;
+    for (const SeenRecord &entry : chosen) {
+        if (entry.number == result.number)
+            name = nameOf(entry.seen);
+    }
+    const bool changed = result.status == OperationStatus::ChangedElsewhere;
+    if (!changed && chosen.size() == 1) {
+        m_edges.ShowMessage(QString::fromUtf8("「%1」は他のプログラムで既に削除されていました。").arg(name));
+        return;
+    }
+    const char *what = changed ? "「%1」は他のプログラムで変更されていたため、" : "「%1」は他のプログラムで削除されていたため、";
+    m_edges.ShowMessage(QString::fromUtf8(what).arg(name)
+                        + QString::fromUtf8(chosen.size() == 1 ? "削除しませんでした。" : "どのサイトも削除しませんでした。"));
 }
 
 bool RegistrationOperations::acceptSameSite(const SiteRecord &record)

@@ -4,6 +4,7 @@
 
 class RegistrationEdges;
 class SiteRecord;
+struct SeenRecord;
 class SiteRegister;
 class UndoHistory;
 struct OperationResult;
@@ -20,22 +21,24 @@ public:
     // (the name is reported first) and text the register cannot hold. A URL of a site already
     // registered is asked about first, naming the site that has it.
     void RegisterNewSite();
-    // Replaces the site in the current row with the fields, once the user confirms; refuses what
-    // registering refuses. The question names the site as stored, not as the fields now say. A site
-    // another program changed or removed meanwhile is left as that program left it.
+    // Replaces the site the fields were filled from with the fields, once the user confirms;
+    // refuses what registering refuses. The question names the site as stored, not as the fields
+    // now say. A site another program changed or removed since the user saw it is left as that
+    // program left it; the user is told, and chooses whether the typed text stays for another try.
     void UpdateSite();
-    // Removes the site in the current row, once the user confirms; the row that takes its place
-    // becomes current.
+    // Removes the chosen sites as one operation, once the user confirms (one question, naming how
+    // many and the first few); the row that takes their place becomes current. All stay when any
+    // of them was changed or removed elsewhere since the question.
     void DeleteSite();
 
 private:
     // The fields as a record, their URL completed (and shown so); false when they are refused: the
     // reason has been shown and the user sent to the field it is about.
     bool acceptFields(SiteRecord &record);
-    // The current row as a list position, or -1 when there is no row to act on.
-    int currentPosition() const;
-    // Asks the question `pattern` builds around the stored name at `position` (in place of %1).
-    bool confirm(int position, const char *pattern);
+    // Tells why an update of `shown` did not happen, and lets the user keep the typed `record`.
+    void reportStaleUpdate(const OperationResult &result, const SeenRecord &shown, const SiteRecord &record);
+    // The delete question: the one site by name, or how many and the first few.
+    static QString deleteQuestion(const std::vector<SeenRecord> &chosen);
     // False, with the reason shown, when the register takes no writes.
     bool writable();
     // Shows why an operation was not done; true when it was.

@@ -35,9 +35,10 @@ FieldRefusal CheckRequiredFields(const SiteFields &fields);
 // URL changed; one that cannot be completed is left as typed.
 bool CompleteSiteUrl(SiteFields &fields);
 
-// Converts the fields into the record's bytes. Refuses the first field the register cannot hold:
-// a line break, a NUL or a character outside its code page, which the message names. The record
-// is then left unchanged.
+// Converts the fields into the record's bytes: a character outside the code page as a numeric
+// character reference ("&#233;"), the URL in its ASCII form (CodePage::urlFromText). Refuses the
+// first field the register cannot hold: a line break, a NUL or half a surrogate pair, which the
+// message names. The record is then left unchanged.
 FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
 // Register bytes back into editable text.

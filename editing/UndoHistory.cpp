@@ -6,6 +6,18 @@
 
 #include <algorithm>
 
+namespace {
+
+// A message names this many sites at most, then counts the rest.
+constexpr int kNamesShown = 10;
+
+bool isElsewhere(OperationStatus status)
+{
+    return status == OperationStatus::ChangedElsewhere || status == OperationStatus::RemovedElsewhere;
+}
+
+} // namespace
+
 UndoHistory::UndoHistory(SiteRegister &siteRegister, std::size_t depth, QObject *parent)
     : QObject(parent), m_register(siteRegister), m_depth(std::max<std::size_t>(depth, 1))
 {
@@ -23,32 +35,63 @@ std::shared_ptr<int> UndoHistory::numberOf(int number)
 
 OperationResult UndoHistory::add(const SiteRecord &record)
 {
-    const OperationResult result = m_register.add(record);
-    if (result.done())
-        remember({Kind::Added, numberOf(result.number), {}, record});
+    return addMany({record});
+}
+
+OperationResult UndoHistory::addMany(const std::vector<SiteRecord> &records)
+{
+    const OperationResult result = m_register.addMany(records);
+    if (result.done() && !records.empty()) {
+        Step step{Kind::Added, {}};
+        for (std::size_t i = 0; i < records.size(); ++i)
+            step.entries.push_back({numberOf(result.number + int(i)), {}, records[i]});
+        remember(std::move(step));
+    }
     return result;
 }
 
 OperationResult UndoHistory::update(int number, const SiteRecord &record)
 {
     const long long position = m_register.sites().positionOf(number);
-    const SiteRecord before = position >= 0 ? m_register.sites().at(std::size_t(position)) : SiteRecord();
-    const OperationResult result = m_register.update(number, record);
+    if (position < 0)
+        return {OperationStatus::RemovedElsewhere, number, {}};
+    const SiteRecord seen = m_register.sites().at(std::size_t(position)); // a copy: the update replaces it
+    return update(number, record, seen);
+}
+
+OperationResult UndoHistory::update(int number, const SiteRecord &record, const SiteRecord &seen)
+{
+    const OperationResult result = m_register.update(number, record, seen);
     // Confirming a record unchanged changed nothing: there is nothing to take back.
-    if (result.done() && !(before == record))
-        remember({Kind::Updated, numberOf(number), before, record});
+    if (result.done() && !(seen == record))
+        remember({Kind::Updated, {{numberOf(number), seen, record}}});
     return result;
 }
 
 OperationResult UndoHistory::remove(int number)
 {
     const long long position = m_register.sites().positionOf(number);
-    const SiteRecord before = position >= 0 ? m_register.sites().at(std::size_t(position)) : SiteRecord();
-    const OperationResult result = m_register.remove(number);
-    if (result.done()) {
-        remember({Kind::Removed, numberOf(number), before, {}});
-        // The number may be given to another record: that one is not this one.
-        m_live.remove(number);
+    if (position < 0)
+        return {OperationStatus::RemovedElsewhere, number, {}};
+    return removeMany({{number, m_register.sites().at(std::size_t(position))}});
+}
+
+OperationResult UndoHistory::remove(int number, const SiteRecord &seen)
+{
+    return removeMany({{number, seen}});
+}
+
+OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+{
+    const OperationResult result = m_register.removeMany(seen);
+    if (result.done() && !seen.empty()) {
+        Step step{Kind::Removed, {}};
+        for (const auto &[number, record] : seen)
+            step.entries.push_back({numberOf(number), record, {}});
+        remember(std::move(step));
+        // The numbers may be given to other records: those are not these.
+        for (const auto &entry : seen)
+            m_live.remove(entry.first);
     }
     return result;
 }
@@ -63,15 +106,18 @@ void UndoHistory::remember(Step step)
     emit changed();
 }
 
-QString UndoHistory::siteName(const Step &step)
+QString UndoHistory::siteName(const Step &step, const Entry &entry)
 {
-    return CodePage::toText((step.kind == Kind::Removed ? step.before : step.after).GetName());
+    return CodePage::toText((step.kind == Kind::Removed ? entry.before : entry.after).GetName());
 }
 
 QString UndoHistory::describe(const Step &step)
 {
-    const char *what = step.kind == Kind::Added ? "「%1」の登録" : step.kind == Kind::Updated ? "「%1」の変更" : "「%1」の削除";
-    return QString::fromUtf8(what).arg(siteName(step));
+    const char *what = step.kind == Kind::Added ? "の登録" : step.kind == Kind::Updated ? "の変更" : "の削除";
+    const QString name = QString::fromUtf8("「%1」").arg(siteName(step, step.entries.front()));
+    const QString others =
+        step.entries.size() > 1 ? QString::fromUtf8("ほか%1件").arg(step.entries.size() - 1) : QString();
+    return name + others + QString::fromUtf8(what);
 }
 
 QString UndoHistory::undoText() const
@@ -89,10 +135,9 @@ UndoOutcome UndoHistory::undo()
     if (!canUndo())
         return {{OperationStatus::Done, 0, {}}, -1, {}};
     const UndoOutcome outcome = apply(m_steps[m_next - 1], true);
-    const OperationStatus status = outcome.result.status;
     if (outcome.done())
         --m_next;
-    else if (status == OperationStatus::ChangedElsewhere || status == OperationStatus::RemovedElsewhere)
+    else if (isElsewhere(outcome.result.status))
         m_steps.erase(m_steps.begin() + std::ptrdiff_t(--m_next));
     emit changed();
     return outcome;
@@ -103,68 +148,106 @@ UndoOutcome UndoHistory::redo()
     if (!canRedo())
         return {{OperationStatus::Done, 0, {}}, -1, {}};
     const UndoOutcome outcome = apply(m_steps[m_next], false);
-    const OperationStatus status = outcome.result.status;
     if (outcome.done())
         ++m_next;
-    else if (status == OperationStatus::ChangedElsewhere || status == OperationStatus::RemovedElsewhere)
+    else if (isElsewhere(outcome.result.status))
         m_steps.erase(m_steps.begin() + std::ptrdiff_t(m_next));
     emit changed();
     return outcome;
 }
 
-OperationResult UndoHistory::require(int number, const SiteRecord &expected) const
+OperationResult UndoHistory::bringBack(Step &step, bool undoing)
 {
-    const long long position = m_register.sites().positionOf(number);
-    if (position < 0)
-        return {OperationStatus::RemovedElsewhere, number, {}};
-    if (!(m_register.sites().at(std::size_t(position)) == expected))
-        return {OperationStatus::ChangedElsewhere, number, {}};
-    return {OperationStatus::Done, number, {}};
+    std::vector<std::pair<int, SiteRecord>> records;
+    records.reserve(step.entries.size());
+    for (const Entry &entry : step.entries)
+        records.emplace_back(*entry.number, undoing ? entry.before : entry.after);
+    std::vector<int> numbers;
+    const OperationResult result = m_register.restoreMany(records, numbers);
+    if (result.done()) {
+        for (std::size_t i = 0; i < step.entries.size(); ++i) {
+            *step.entries[i].number = numbers[i];
+            m_live.insert(numbers[i], step.entries[i].number);
+        }
+    }
+    return result;
 }
 
-UndoOutcome UndoHistory::apply(const Step &step, bool undoing)
+// Only records still as the step left them are taken away; the others are named in `refused`
+// and leave the step. With none left, the step is refused as a whole.
+OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &refused)
 {
-    const int number = *step.number;
-    const bool bringsBack = step.kind == (undoing ? Kind::Removed : Kind::Added);
-    const bool takesAway = step.kind == (undoing ? Kind::Added : Kind::Removed);
-    OperationResult result;
-    const long long position = m_register.sites().positionOf(number);
-    if (bringsBack) {
-        result = m_register.restore(number, undoing ? step.before : step.after);
-        if (result.done()) {
-            *step.number = result.number;
-            m_live.insert(result.number, step.number);
-        }
-    } else if (result = require(number, undoing ? step.after : step.before); result.done()) {
-        if (takesAway) {
-            result = m_register.remove(number);
-            if (result.done())
-                m_live.remove(number);
+    std::vector<std::pair<int, SiteRecord>> seen;
+    std::vector<Entry> kept;
+    OperationStatus why = OperationStatus::ChangedElsewhere;
+    for (Entry &entry : step.entries) {
+        const SiteRecord &expected = undoing ? entry.after : entry.before;
+        const long long position = m_register.sites().positionOf(*entry.number);
+        if (position >= 0 && m_register.sites().at(std::size_t(position)) == expected) {
+            seen.emplace_back(*entry.number, expected);
+            kept.push_back(std::move(entry));
         } else {
-            result = m_register.update(number, undoing ? step.before : step.after);
+            why = position < 0 ? OperationStatus::RemovedElsewhere : OperationStatus::ChangedElsewhere;
+            refused << siteName(step, entry);
         }
+    }
+    step.entries = std::move(kept);
+    if (seen.empty())
+        return {why, 0, {}};
+    const OperationResult result = m_register.removeMany(seen);
+    if (result.done()) {
+        for (const auto &entry : seen)
+            m_live.remove(entry.first);
+    }
+    return result;
+}
+
+UndoOutcome UndoHistory::apply(Step &step, bool undoing)
+{
+    const Entry &first = step.entries.front();
+    const long long firstPosition = m_register.sites().positionOf(*first.number);
+    const QString firstName = siteName(step, first);
+    const bool single = step.entries.size() == 1;
+    OperationResult result;
+    QStringList refused;
+    if (step.kind == (undoing ? Kind::Removed : Kind::Added)) {
+        result = bringBack(step, undoing);
+    } else if (step.kind == (undoing ? Kind::Added : Kind::Removed)) {
+        result = takeAway(step, undoing, refused);
+    } else {
+        const int number = *first.number;
+        const SiteRecord &expected = undoing ? first.after : first.before;
+        const long long position = m_register.sites().positionOf(number);
+        if (position < 0)
+            result = {OperationStatus::RemovedElsewhere, number, {}};
+        else if (!(m_register.sites().at(std::size_t(position)) == expected))
+            result = {OperationStatus::ChangedElsewhere, number, {}};
+        else
+            result = m_register.update(number, undoing ? first.before : first.after, expected);
     }
 
     UndoOutcome outcome{result, -1, {}};
-    const long long rows = (long long)m_register.sites().size();
-    if (result.done()) {
-        const long long now = m_register.sites().positionOf(*step.number);
-        outcome.row = int(now >= 0 ? now : std::min(position, rows - 1));
-        return outcome;
-    }
-    const QString site = siteName(step);
     const char *ending = undoing ? "元に戻せませんでした。" : "やり直せませんでした。";
-    switch (result.status) {
-    case OperationStatus::ChangedElsewhere:
-        outcome.message = QString::fromUtf8("「%1」は他のプログラムで変更されていたため、").arg(site);
-        break;
-    case OperationStatus::RemovedElsewhere:
-        outcome.message = QString::fromUtf8("「%1」は他のプログラムで削除されていたため、").arg(site);
-        break;
-    default:
+    if (result.done() && !refused.isEmpty()) {
+        // Part of a step of many was done; the rest is named.
+        outcome.message = QString::fromUtf8("次のサイトは他のプログラムで変更または削除されていたため、そのままにしました：");
+        for (int i = 0; i < std::min<int>(kNamesShown, int(refused.size())); ++i)
+            outcome.message += QString::fromUtf8("\n「%1」").arg(refused[i]);
+        if (refused.size() > kNamesShown)
+            outcome.message += QString::fromUtf8("\nほか %1 件").arg(refused.size() - kNamesShown);
+    } else if (isElsewhere(result.status)) {
+        const QString who = single ? QString::fromUtf8("「%1」は").arg(firstName)
+                                   : QString::fromUtf8("「%1」ほか%2件のサイトは").arg(firstName).arg(step.entries.size() + refused.size() - 1);
+        const char *what = result.status == OperationStatus::ChangedElsewhere ? "他のプログラムで変更されていたため、"
+                                                                              : "他のプログラムで削除されていたため、";
+        outcome.message = who + QString::fromUtf8(what) + QString::fromUtf8(ending);
+    } else if (!result.done()) {
         outcome.message = OperationMessage(result, m_register.settingPath());
-        return outcome;
     }
-    outcome.message += QString::fromUtf8(ending);
+    if (result.done() && !step.entries.empty()) {
+        const long long rows = (long long)m_register.sites().size();
+        const long long now = m_register.sites().positionOf(*step.entries.front().number);
+        outcome.row = int(now >= 0 ? now : std::min(firstPosition, rows - 1));
+    }
     return outcome;
 }

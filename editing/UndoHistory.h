@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class SiteRegister;
@@ -20,20 +21,21 @@ struct UndoOutcome
     // The list position of the record taken back or made again, or of the row that took its
     // place when it went; -1 when nothing was done or the list is empty.
     int row = -1;
-    // What to tell the user when it was not done; empty when it was.
+    // What to tell the user when it was not done, or done only in part; empty otherwise.
     QString message;
 
     bool done() const { return result.done(); }
 };
 
-// The register, updated and deleted sites of this window, to be taken back and made again. Each
-// undo and redo is itself an ordinary operation on disk, so other programs see it as they see any
-// other; none of them overwrites what another program did meanwhile: a step whose record is no
-// longer as that step left it is refused, names the site, and is forgotten.
+// The register, updated, deleted and imported sites of this window, to be taken back and made
+// again. A step may hold many records (a delete of several rows, an import): it is undone and
+// redone as one operation. Each undo and redo is itself an ordinary operation on disk, so other
+// programs see it as they see any other; none of them overwrites what another program did
+// meanwhile: a record no longer as the step left it is refused and named, and the step forgets it.
 //
 // A record keeps its number through undo and redo where it can. A deleted record brought back
-// takes its old number again when that number is still free, and otherwise the next new number;
-// the steps that concern it follow it there.
+// takes its old number again when that number is still free, and otherwise a new number; the
+// steps that concern it follow it there.
 class UndoHistory : public QObject
 {
     Q_OBJECT
@@ -42,9 +44,15 @@ public:
     ~UndoHistory() override;
 
     // The register's own operations; each one done is remembered, and forgets what was undone.
+    // `seen` is the record as the user saw it; without it, as the list holds it now.
     OperationResult add(const SiteRecord &record);
+    // Several new records (an import) as one step.
+    OperationResult addMany(const std::vector<SiteRecord> &records);
     OperationResult update(int number, const SiteRecord &record);
+    OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
     OperationResult remove(int number);
+    OperationResult remove(int number, const SiteRecord &seen);
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
 
     bool canUndo() const { return m_next > 0; }
     bool canRedo() const { return m_next < m_steps.size(); }
@@ -63,26 +71,30 @@ signals:
 
 private:
     enum class Kind { Added, Updated, Removed };
-    struct Step
+    struct Entry
     {
-        Kind kind;
         // The record's number, shared by every step of one record so that they follow it when it
         // comes back under another number.
         std::shared_ptr<int> number;
         SiteRecord before; // unused for Added
         SiteRecord after;  // unused for Removed
     };
+    struct Step
+    {
+        Kind kind;
+        std::vector<Entry> entries;
+    };
 
     // The number of the record this window last left at `number`, shared with its steps.
     std::shared_ptr<int> numberOf(int number);
     void remember(Step step);
-    // Takes the step back (or makes it again) on disk, unless its record is no longer as the
-    // step (or its undo) left it.
-    UndoOutcome apply(const Step &step, bool undoing);
-    // Done when the record at `number` is `expected`; otherwise why it is not.
-    OperationResult require(int number, const SiteRecord &expected) const;
-    // The name of the step's site as the step knows it.
-    static QString siteName(const Step &step);
+    // Takes the step back (or makes it again) on disk; entries whose record is no longer as the
+    // step (or its undo) left it are refused and dropped from the step.
+    UndoOutcome apply(Step &step, bool undoing);
+    OperationResult bringBack(Step &step, bool undoing);
+    OperationResult takeAway(Step &step, bool undoing, QStringList &refused);
+    // The name of an entry's site as the step knows it.
+    static QString siteName(const Step &step, const Entry &entry);
     static QString describe(const Step &step);
 
     SiteRegister &m_register;

@@ -1,9 +1,9 @@
 #include "DroppedLink.h"
 
+#include "HtmlText.h"
 #include "SiteIdentity.h"
 #include "UrlCompletion.h"
 
-#include <QHash>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -73,32 +73,6 @@ Offer fromPlainText(const QString &text)
     return {trimmed, QString()};
 }
 
-QString decodeEntities(const QString &text)
-{
-    static const QRegularExpression entity(QStringLiteral("&(#[0-9]+|#[xX][0-9A-Fa-f]+|amp|lt|gt|quot|apos|nbsp);"));
-    QString out;
-    qsizetype from = 0;
-    for (auto it = entity.globalMatch(text); it.hasNext();) {
-        const auto match = it.next();
-        out += QStringView(text).mid(from, match.capturedStart() - from);
-        const QString name = match.captured(1);
-        if (name.startsWith(u'#')) {
-            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
-            const uint code = name.mid(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
-            if (code > 0 && code <= 0x10FFFF && !QChar::isSurrogate(code))
-                out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
-        } else {
-            static const QHash<QString, QChar> named{
-                {QStringLiteral("amp"), u'&'},  {QStringLiteral("lt"), u'<'},   {QStringLiteral("gt"), u'>'},
-                {QStringLiteral("quot"), u'"'}, {QStringLiteral("apos"), u'\''}, {QStringLiteral("nbsp"), u' '}};
-            out += named.value(name);
-        }
-        from = match.capturedEnd();
-    }
-    out += QStringView(text).mid(from);
-    return out;
-}
-
 // The first link of dropped HTML (what browsers put beside the URL when a link is dragged):
 // its address and its text without markup.
 Offer fromHtml(const QString &html)
@@ -111,14 +85,18 @@ Offer fromHtml(const QString &html)
     if (!match.hasMatch())
         return {};
     const QString url = match.captured(1) + match.captured(2) + match.captured(3);
-    return {decodeEntities(url), decodeEntities(match.captured(4).remove(tag))};
+    return {HtmlText::decodeReferences(url), HtmlText::decodeReferences(match.captured(4).remove(tag))};
 }
 
+// Only what a collection may link to: a web address, read as a browser reads it.
 bool isSite(const QString &url)
 {
-    static const QRegularExpression notSite(QStringLiteral("^\\s*(javascript|data):"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return !url.trimmed().isEmpty() && !notSite.match(url).hasMatch();
+    if (url.isEmpty())
+        return false;
+    if (IsWebScheme(UrlScheme(url)))
+        return true;
+    // "example.jp:8080/page" starts like a scheme; a browser's address bar opens it over http.
+    return !HasExplicitScheme(url) && IsWebScheme(CompleteUrl(url).scheme());
 }
 
 } // namespace
@@ -140,9 +118,9 @@ std::optional<DroppedLink> LinkFromDrop(const QMimeData &mime)
     DroppedLink link;
     for (const Offer &offer : offers) {
         if (link.url.isEmpty())
-            link.url = offer.url.trimmed();
+            link.url = BrowserUrlText(offer.url);
         if (link.name.isEmpty())
-            link.name = offer.name.simplified();
+            link.name = HtmlText::escape(offer.name.simplified());
     }
     if (!isSite(link.url))
         return std::nullopt;

@@ -11,13 +11,15 @@ class QMimeData;
 struct DroppedLink
 {
     QString url;
-    QString name;
+    QString name; // as HTML, the register's form of a name: "A &amp; B" for the title "A & B"
 };
 
 // Reads what browsers and other programs put on a drag, best first: Mozilla's URL with its
 // title (text/x-moz-url, which Firefox and Chromium both write), the X11 netscape form
 // Chromium adds, a URI list (the first URL of several), and plain text that is one address.
 // The name comes from the first of these that has one, or from a dropped HTML link's text.
-// A name's line breaks and tabs become blanks, since a field cannot hold them. Script and
-// data URLs are not sites and nothing else is a link: those give no result.
+// A name's line breaks and tabs become blanks, since a field cannot hold them.
+// The URL is read as a browser reads it (BrowserUrlText), and only http, https and ftp (or an
+// address without a scheme, which a browser opens over http) are sites: anything else gives no
+// result. The name is escaped: a dragged title is text, not the user's markup.
 std::optional<DroppedLink> LinkFromDrop(const QMimeData &mime);

@@ -1,5 +1,7 @@
 #include "TextFolding.h"
 
+#include "CodePage.h"
+
 namespace {
 
 // Hiragana onto their katakana, small ones onto small ones. The shift is exact for U+3041–U+3096
@@ -28,10 +30,15 @@ char16_t foldAlone(char16_t c)
 }
 
 // Half-width kana with their separate voicing marks, combining marks, compatibility forms,
-// letters with case beyond ASCII: through Unicode's tables.
+// letters with case beyond ASCII: through Unicode's tables. A character that Linux input
+// methods type where Windows stores another (〜 U+301C for ～ U+FF5E) is first taken as the one
+// the register holds, so that what is typed finds what is stored.
 QString foldByTables(QStringView text)
 {
-    QString folded = text.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+    QString typed = text.toString();
+    for (QChar &c : typed)
+        c = QChar(CodePage::windowsFormOf(c.unicode()));
+    QString folded = typed.normalized(QString::NormalizationForm_KC).toCaseFolded();
     for (QChar &c : folded)
         c = QChar(katakanaOf(c.unicode()));
     return folded;

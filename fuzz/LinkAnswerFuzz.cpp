@@ -146,7 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if ((result.status == LinkStatus::Moved) != checkable(QUrl(result.movedTo)))
         fail("moved to", result.movedTo);
     const bool codeFits = result.status == LinkStatus::Ok ? result.code >= 200 && result.code < 400
-        : result.status == LinkStatus::Gone               ? result.code >= 400 && result.code < 500
+        : result.status == LinkStatus::Gone               ? result.code == 404 || result.code == 410
+        : result.status == LinkStatus::Forbidden          ? result.code >= 400 && result.code < 500
                                                           : true;
     if (!codeFits)
         fail("code for its status", QString::number(result.code));

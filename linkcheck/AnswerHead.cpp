@@ -32,12 +32,36 @@ AnswerHead::State broken(LinkAnswer &answer, const QString &detail)
     return AnswerHead::State::Broken;
 }
 
+// The first of each header counts, as for Location.
+void takeHeader(const QByteArray &line, QByteArray &location, LinkAnswer &answer)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return;
+    const QByteArray name = line.left(colon).trimmed().toLower();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    if (name == "location" && location.isEmpty()) {
+        location = value;
+    } else if (name == "content-type" && answer.contentType.isEmpty()) {
+        answer.contentType = value;
+    } else if (name == "content-encoding" && answer.contentEncoding.isEmpty()) {
+        answer.contentEncoding = value.toLower();
+    } else if (name == "transfer-encoding") {
+        answer.chunked = answer.chunked || value.toLower().contains("chunked");
+    } else if (name == "content-length" && answer.contentLength < 0) {
+        bool ok = false;
+        const qint64 length = value.toLongLong(&ok);
+        answer.contentLength = ok && length >= 0 ? length : -1;
+    }
+}
+
 } // namespace
 
 AnswerHead::State AnswerHead::read(const QByteArray &bytes, LinkAnswer &answer)
 {
     int code = -1; // -1 while the status line is awaited
     QByteArray location;
+    answer = LinkAnswer(); // collects the body's headers until the head is complete
     for (qsizetype at = 0;;) {
         const qsizetype end = bytes.indexOf('\n', at);
         if (end < 0 ? bytes.size() > kMaxBytes : end >= kMaxBytes)
@@ -56,14 +80,21 @@ AnswerHead::State AnswerHead::read(const QByteArray &bytes, LinkAnswer &answer)
             if (code < 200 && code != 101) { // 100 Continue, 103 Early Hints: the answer follows
                 code = -1;
                 location.clear();
+                answer = LinkAnswer();
                 continue;
             }
+            const LinkAnswer read = answer;
             answer = LinkAnswer();
             answer.code = code;
             answer.location = location;
+            answer.headSize = at;
+            answer.contentLength = read.contentLength;
+            answer.chunked = read.chunked;
+            answer.contentType = read.contentType;
+            answer.contentEncoding = read.contentEncoding;
             return State::Complete;
-        } else if (location.isEmpty() && line.size() > 9 && line.left(9).toLower() == "location:") {
-            location = line.mid(9).trimmed();
+        } else {
+            takeHeader(line, location, answer);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "LinkProbe.h"
 
 #include "AnswerHead.h"
+#include "BodyReader.h"
 
 #include <QNetworkProxy>
 #include <QSslSocket>
@@ -9,8 +10,10 @@ namespace {
 
 const QByteArray kUserAgent = QByteArrayLiteral("sitekanri/" SITEKANRI_VERSION " (link check)");
 
-// What one read may take from the system; the head itself is capped by AnswerHead.
+// What one read may take from the system; the head itself is capped by AnswerHead, a body by
+// the caller's limit.
 constexpr qint64 kReadBuffer = 16 * 1024;
+constexpr qint64 kBodyReadBuffer = 64 * 1024;
 
 bool secure(const QUrl &url)
 {
@@ -50,10 +53,11 @@ LinkAnswer::Failure failureOf(QAbstractSocket::SocketError error)
 
 } // namespace
 
-LinkProbe::LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent)
+LinkProbe::LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent, qint64 bodyLimit)
     : QObject(parent)
     , m_settings(settings)
-    , m_trail(url)
+    , m_trail(url, bodyLimit > 0)
+    , m_bodyLimit(bodyLimit)
 {
     m_deadline.setSingleShot(true);
     m_pause.setSingleShot(true);
@@ -73,6 +77,7 @@ void LinkProbe::start()
 
 void LinkProbe::abort()
 {
+    m_reader.reset();
     m_pause.stop();
     dropSocket();
 }
@@ -85,7 +90,7 @@ void LinkProbe::send()
     // A proxy answers for the sites it cannot reach with pages of its own (502 for a name that
     // does not resolve, 504 for a host that is down), which would be reported as the site's.
     m_socket->setProxy(QNetworkProxy::NoProxy);
-    m_socket->setReadBufferSize(kReadBuffer);
+    m_socket->setReadBufferSize(m_bodyLimit > 0 ? kBodyReadBuffer : kReadBuffer);
     connect(m_socket, &QSslSocket::readyRead, this, &LinkProbe::readHead);
     connect(m_socket, &QSslSocket::errorOccurred, this, &LinkProbe::failed);
     // A hard deadline rather than a transfer timeout, which a server trickling bytes resets forever.
@@ -116,21 +121,68 @@ void LinkProbe::step(LinkTrail::Next next)
 
 void LinkProbe::readHead()
 {
+    if (m_reader) {
+        const QByteArray piece = m_socket->readAll();
+        if (m_reader->feed(piece.constData(), piece.size()))
+            endBody();
+        return;
+    }
     // The socket holds at most kReadBuffer, so a head is read in pieces and the check never
     // waits on more than one piece.
     m_head += m_socket->readAll();
     LinkAnswer answer;
-    if (AnswerHead::read(m_head, answer) != AnswerHead::State::Incomplete)
+    const AnswerHead::State state = AnswerHead::read(m_head, answer);
+    if (state == AnswerHead::State::Complete && startBody(answer))
+        return;
+    if (state != AnswerHead::State::Incomplete)
         answered(answer);
+}
+
+bool LinkProbe::startBody(const LinkAnswer &head)
+{
+    // Only the page itself is read: a redirect or an error page says nothing about it, and a
+    // compressed body, sent though we asked for none, is not unpacked.
+    if (m_bodyLimit <= 0 || head.code < 200 || head.code >= 300
+        || !(head.contentEncoding.isEmpty() || head.contentEncoding == "identity"))
+        return false;
+    m_bodyHead = head;
+    m_contentType = head.contentType;
+    m_reader = std::make_unique<BodyReader>(head, m_bodyLimit);
+    const QByteArray first = m_head.mid(head.headSize);
+    m_head.clear();
+    if (m_reader->feed(first.constData(), first.size()))
+        endBody();
+    return true;
+}
+
+void LinkProbe::endBody()
+{
+    m_body = m_reader->body();
+    m_bodyCut = m_reader->isCut();
+    m_reader.reset();
+    answered(m_bodyHead);
 }
 
 void LinkProbe::failed(QAbstractSocket::SocketError error)
 {
+    if (m_reader && error == QAbstractSocket::RemoteHostClosedError) {
+        // The end of the connection ends a body sent without a length; one cut short is kept.
+        const QByteArray piece = m_socket->readAll();
+        m_reader->feed(piece.constData(), piece.size());
+        endBody();
+        return;
+    }
     LinkAnswer answer;
     if (error == QAbstractSocket::RemoteHostClosedError) {
         // An answer may be followed at once by the end of the connection.
         m_head += m_socket->readAll();
-        if (AnswerHead::read(m_head, answer) == AnswerHead::State::Incomplete) {
+        const AnswerHead::State state = AnswerHead::read(m_head, answer);
+        if (state == AnswerHead::State::Complete && startBody(answer)) {
+            if (m_reader)
+                endBody();
+            return;
+        }
+        if (state == AnswerHead::State::Incomplete) {
             answer.failure = LinkAnswer::Failure::Other;
             answer.detail = QStringLiteral("応答の途中で接続が切れました");
         }
@@ -143,6 +195,11 @@ void LinkProbe::failed(QAbstractSocket::SocketError error)
 
 void LinkProbe::timedOut()
 {
+    // A page still coming when the time is up is read as far as it came.
+    if (m_reader) {
+        endBody();
+        return;
+    }
     LinkAnswer answer;
     answer.failure = LinkAnswer::Failure::Timeout;
     answered(answer);

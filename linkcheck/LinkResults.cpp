@@ -72,6 +72,9 @@ bool parseLine(const QByteArray &line, QByteArray &url, CheckedLink &checked)
     if (fields[0].isEmpty() || !LinkStatusFromName(QString::fromLatin1(fields[1]), result.status) || !codeRead
         || result.code < 0 || result.code > 999 || !checked.checkedAt.isValid())
         return false;
+    // Files of earlier versions called every 4xx "gone".
+    if (result.status == LinkStatus::Gone)
+        result.status = ClientErrorStatus(result.code);
     url = fields[0];
     result.finalUrl = QString::fromUtf8(fields[4]);
     result.movedTo = QString::fromUtf8(fields[5]);

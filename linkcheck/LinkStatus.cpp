@@ -4,26 +4,65 @@
 
 namespace {
 
-const char *const kNames[] = {"ok", "moved", "gone", "server_error", "no_host", "refused", "tls_error", "timeout",
-                              "invalid"};
-static_assert(std::size(kNames) == int(LinkStatus::Invalid) + 1, "one name per status");
+// Every status with its word for scripts and files, its label for people and its meaning.
+struct StatusRow
+{
+    LinkStatus status;
+    const char *name;
+    const char *label;
+    LinkVerdict verdict;
+};
+
+const StatusRow kStatuses[] = {
+    {LinkStatus::Ok, "ok", "正常", LinkVerdict::Ok},
+    {LinkStatus::Moved, "moved", "移転", LinkVerdict::Moved},
+    {LinkStatus::Gone, "gone", "リンク切れ", LinkVerdict::Dead},
+    {LinkStatus::ServerError, "server_error", "サーバーエラー", LinkVerdict::Warning},
+    {LinkStatus::NoHost, "no_host", "ホストなし", LinkVerdict::Dead},
+    {LinkStatus::Refused, "refused", "接続拒否", LinkVerdict::Warning},
+    {LinkStatus::TlsError, "tls_error", "TLSエラー", LinkVerdict::Warning},
+    {LinkStatus::Timeout, "timeout", "タイムアウト", LinkVerdict::Warning},
+    {LinkStatus::Invalid, "invalid", "確認対象外", LinkVerdict::Unchecked},
+    {LinkStatus::Forbidden, "forbidden", "アクセス拒否", LinkVerdict::Warning},
+};
+static_assert(std::size(kStatuses) == int(LinkStatus::Forbidden) + 1, "one row per status");
+
+const StatusRow &row(LinkStatus status)
+{
+    return kStatuses[int(status)];
+}
 
 } // namespace
 
+LinkVerdict LinkVerdictOf(LinkStatus status)
+{
+    return row(status).verdict;
+}
+
 QString LinkStatusName(LinkStatus status)
 {
-    return QString::fromLatin1(kNames[int(status)]);
+    return QString::fromLatin1(row(status).name);
 }
 
 bool LinkStatusFromName(QStringView name, LinkStatus &status)
 {
-    for (std::size_t i = 0; i < std::size(kNames); ++i) {
-        if (name == QLatin1String(kNames[i])) {
-            status = LinkStatus(i);
+    for (const StatusRow &candidate : kStatuses) {
+        if (name == QLatin1String(candidate.name)) {
+            status = candidate.status;
             return true;
         }
     }
     return false;
+}
+
+QString LinkStatusLabel(LinkStatus status)
+{
+    return QString::fromUtf8(row(status).label);
+}
+
+LinkStatus ClientErrorStatus(int code)
+{
+    return code == 404 || code == 410 ? LinkStatus::Gone : LinkStatus::Forbidden;
 }
 
 QString LinkMessage(LinkStatus status, int code, const QString &detail)
@@ -32,11 +71,14 @@ QString LinkMessage(LinkStatus status, int code, const QString &detail)
     const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(": ") + detail;
     switch (status) {
     case LinkStatus::Ok: return QStringLiteral("リンク先は表示できます") + http;
-    case LinkStatus::Moved: return QStringLiteral("リンク先は移転しました") + http + suffix;
+    // The new address is what the reader needs; the code of the page found there is not.
+    case LinkStatus::Moved: return QStringLiteral("リンク先は移転しました") + (detail.isEmpty() ? http : suffix);
     case LinkStatus::Gone: return QStringLiteral("リンク先のページがありません") + http;
+    case LinkStatus::Forbidden: return QStringLiteral("リンク先のサーバーが確認を拒みました") + http;
     case LinkStatus::ServerError: return QStringLiteral("サーバーエラーです") + http + suffix;
     case LinkStatus::NoHost: return QStringLiteral("ホストが見つかりません") + suffix;
-    case LinkStatus::Refused: return QStringLiteral("接続を拒否されました") + suffix;
+    // The system's reason for a refusal only says "refused" again.
+    case LinkStatus::Refused: return QStringLiteral("接続を拒否されました");
     case LinkStatus::TlsError: return QStringLiteral("安全な接続（TLS）を確立できませんでした") + suffix;
     case LinkStatus::Timeout: return QStringLiteral("応答がありません（タイムアウト）");
     case LinkStatus::Invalid: return QStringLiteral("http/https のURLではないため確認していません") + suffix;
@@ -46,6 +88,5 @@ QString LinkMessage(LinkStatus status, int code, const QString &detail)
 
 bool IsDeadLink(const LinkResult &result)
 {
-    return result.status == LinkStatus::NoHost
-        || (result.status == LinkStatus::Gone && (result.code == 404 || result.code == 410));
+    return LinkVerdictOf(result.status) == LinkVerdict::Dead;
 }

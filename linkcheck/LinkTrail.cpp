@@ -36,8 +36,10 @@ QString text(const QUrl &url)
 
 } // namespace
 
-LinkTrail::LinkTrail(const QString &url)
+LinkTrail::LinkTrail(const QString &url, bool getOnly)
     : m_url(url.trimmed(), QUrl::TolerantMode)
+    , m_getOnly(getOnly)
+    , m_get(getOnly)
 {
     m_url.setFragment(QString()); // never sent; two URLs that differ only there are one page
     if (!checkable(m_url)) {
@@ -84,7 +86,7 @@ LinkTrail::Next LinkTrail::take(const LinkAnswer &answer)
     if (answer.code >= 200 && answer.code < 400)
         return finish(m_movedTo.isEmpty() ? LinkStatus::Ok : LinkStatus::Moved, answer.code, text(m_movedTo));
     if (answer.code >= 400 && answer.code < 500)
-        return finish(LinkStatus::Gone, answer.code);
+        return finish(ClientErrorStatus(answer.code), answer.code);
     return finish(LinkStatus::ServerError, answer.code);
 }
 
@@ -110,7 +112,7 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
         m_movedTo = target;
     m_seen.insert(text(target));
     m_url = target;
-    m_get = false;
+    m_get = m_getOnly;
     if (reservedInvalid(m_url))
         return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     return Next::Request;

@@ -22,6 +22,13 @@ struct LinkAnswer
     int code = 0;
     QByteArray location; // the Location header, raw
     QString detail;
+    // What a reader of the body needs: where it begins in the bytes received, how it is framed
+    // and what it holds (the headers' values, raw; -1 for no Content-Length).
+    qsizetype headSize = 0;
+    qint64 contentLength = -1;
+    bool chunked = false;
+    QByteArray contentType;
+    QByteArray contentEncoding;
 };
 
 // The walk of one check from the URL as registered to its outcome: which request comes next
@@ -40,7 +47,8 @@ public:
 
     // A URL as registered. Anything but an absolute http/https URL with a host finishes at once
     // as Invalid, so it is never handed to the network layer (which would open file: URLs).
-    explicit LinkTrail(const QString &url);
+    // `getOnly`: every request is a GET (for reading the page, not just its health).
+    explicit LinkTrail(const QString &url, bool getOnly = false);
 
     Next start() const { return m_finished ? Next::Finished : Next::Request; }
     Next take(const LinkAnswer &answer);
@@ -57,6 +65,7 @@ private:
     Next follow(int code, const QByteArray &location);
 
     QUrl m_url;
+    bool m_getOnly = false;
     bool m_get = false;
     bool m_retried = false;
     bool m_finished = false;

@@ -3,8 +3,9 @@
 # sites, and saves one PNG per tab: OUT.png (registration page) and OUT-1.png (link page).
 #   scripts/screenshot.sh [OUT.png]        default: build/screenshot/sitekanri.png
 # MORE_SITES=N adds N numbered sites (a list longer than its window); WINDOW_SIZE=WxH opens the
-# window at that size, as remembered from an earlier run; QT_SCALE_FACTOR=2 renders at twice the
-# scale.
+# window at that size, as remembered from an earlier run; MAXIMISED=1 opens it maximised (as
+# remembered); SCREEN_SIZE=WxH is the virtual screen's size (default 1024x768); QT_SCALE_FACTOR=2
+# renders at twice the scale.
 # SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text.
 # BUILD_DIR (default build/release) is configured and built with the release preset if needed.
 set -euo pipefail
@@ -32,13 +33,16 @@ add --name "Qt 日本語ドキュメント" --url "https://doc.example.jp/qt6/" 
 for ((i = 1; i <= ${MORE_SITES:-0}; ++i)); do
   add --name "サイト $i" --url "https://site$i.example.jp/" --keyword1 "番号" --content "$i 番目のサイト"
 done
-if [ -n "${WINDOW_SIZE:-}" ]; then
+if [ -n "${WINDOW_SIZE:-}" ] || [ -n "${MAXIMISED:-}" ]; then
   mkdir -p "$XDG_CONFIG_HOME/sitekanri"
-  printf '[window]\nsize=@Size(%s %s)\nposition=@Point(0 0)\n' "${WINDOW_SIZE%x*}" "${WINDOW_SIZE#*x}" \
-    >"$XDG_CONFIG_HOME/sitekanri/window.ini"
+  {
+    printf '[window]\nposition=@Point(0 0)\n'
+    [ -z "${WINDOW_SIZE:-}" ] || printf 'size=@Size(%s %s)\n' "${WINDOW_SIZE%x*}" "${WINDOW_SIZE#*x}"
+    [ -z "${MAXIMISED:-}" ] || printf 'maximised=true\n'
+  } >"$XDG_CONFIG_HOME/sitekanri/window.ini"
 fi
 
 mkdir -p "$(dirname "$out")"
 rm -f "$out" "${out%.png}-1.png"
-SITEKANRI_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$build_dir/app/sitekanri"
+SITEKANRI_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768}x24 -dpi 96" "$build_dir/app/sitekanri"
 ls -l "$out" "${out%.png}-1.png"

@@ -5,13 +5,19 @@
 #include "BookmarkActions.h"
 #include "BookmarkReader.h"
 #include "FileDialogs.h"
+#include "ImportSummaryDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QListView>
 #include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
 
 namespace {
@@ -41,7 +47,7 @@ const char kBookmarks[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                           "</DL><p>\n"
                           "<DT><A HREF=\"http://one.example.jp/\">登録済み</A>\n"
                           "<DT><A HREF=\"javascript:void(0)\">ブックマークレット</A>\n"
-                          "<DT><A HREF=\"https://emoji.example/\">絵文字 😀</A>\n"
+                          "<DT><A HREF=\"file:///etc/passwd\">ローカル</A>\n"
                           "</DL><p>\n";
 
 class BookmarkWindowTest : public WindowTest<MainDialog>
@@ -72,16 +78,34 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
-    EXPECT_EQ(boxes.shown, std::vector{Message("追加: 1 件\n登録済み: 1 件\n"
-                                               "見送り: 2 件（javascript: 1 件、取り込めないもの 1 件）\n"
-                                               "キーワードを 3 個に減らしたもの: 1 件\n"
-                                               "取り込めません（10 行目）「絵文字 😀」: 『サイト / リンク 名』に保存できない"
-                                               "文字が含まれています：😀（U+1F600）\n"
-                                               "キーワードを外しました「新しい宿」: 「地図」")});
+    // The summary in a window of its own: the counts, then every bookmark not added as it stood,
+    // the one already registered by name; all of it copied and saved as shown.
+    EXPECT_TRUE(boxes.shown.empty());
+    auto *summary = dialog->findChild<ImportSummaryDialog *>();
+    ASSERT_TRUE(summary && summary->isVisible());
+    const QString expected = QStringLiteral(
+        "追加: 1 件\n登録済み: 1 件\n見送り: 2 件（javascript: 1 件、取り込めないもの 1 件）\n"
+        "キーワードを 3 個に減らしたもの: 1 件\n"
+        "登録済み（8 行目）「登録済み」: http://one.example.jp/\n"
+        "取り込めません（10 行目）「ローカル」: http・https・ftp の URL ではありません。\n"
+        "キーワードを外しました「新しい宿」: 「旅」\n");
+    auto *details = summary->findChild<QListView *>();
+    ASSERT_EQ(details->model()->rowCount(), 3);
+    EXPECT_EQ(details->model()->index(0, 0).data().toString(), expected.section(u'\n', 4, 4));
+    QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("copySummary")), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    dialogs.answer = QDir(files.path()).filePath(QStringLiteral("summary.txt"));
+    QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("saveSummary")), Qt::LeftButton);
+    QFile saved(dialogs.answer);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected);
+    // The window takes the import back from its summary (proven where undo is).
+    EXPECT_TRUE(summary->findChild<QPushButton *>(QStringLiteral("undoImport"))->isEnabled());
+    summary->close();
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(rowTexts(1), (std::vector<QString>{QStringLiteral("新しい宿"), QStringLiteral("https://new.example/"),
-                                                 QStringLiteral("旅"), QStringLiteral("宿"), QStringLiteral("温泉"),
-                                                 QStringLiteral("露天風呂 & 朝食")}));
+                                                 QStringLiteral("宿"), QStringLiteral("温泉"), QStringLiteral("地図"),
+                                                 QStringLiteral("露天風呂 &amp; 朝食")}));
     EXPECT_GE(dialog->control<QComboBox>(ControlId::KeywordCombo)->findText(QStringLiteral("温泉")), 0);
     EXPECT_EQ(LoadRegister().size(), 2u);
 }
@@ -109,11 +133,13 @@ TEST_F(BookmarkWindowTest, cancellingEitherDialogDoesNothing)
 
 TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
 {
-    // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip.
+    // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip,
+    // and, after a separator, the bookmarklet.
     auto *button = dialog->findChild<QToolButton *>(QStringLiteral("bookmarkButton"));
     ASSERT_TRUE(button && button->isVisible() && button->menu());
     const QList<QAction *> offered = button->menu()->actions();
-    ASSERT_EQ(offered.size(), 2);
+    ASSERT_EQ(offered.size(), 4);
+    EXPECT_EQ(offered[3]->objectName(), QStringLiteral("copyBookmarkletAction"));
     EXPECT_TRUE(offered[1]->toolTip().endsWith(QKeySequence(Qt::CTRL | Qt::Key_E).toString(QKeySequence::NativeText) + u')'));
 
     const QString path = QDir(files.path()).filePath(QStringLiteral("out.html"));
@@ -127,6 +153,20 @@ TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToThe
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].title + u' ' + read[0].url + u' ' + read[0].tags.join(u','),
               QStringLiteral("一 http://one.example.jp/ 既存"));
+}
+
+// 元に戻す asks the owner to take the import back, once, and closes the summary.
+TEST_F(BookmarkWindowTest, undoInTheSummaryAsksTheOwnerToTakeTheImportBack)
+{
+    QSignalSpy undo(dialog->bookmarkActions(), &BookmarkActions::undoImportRequested);
+    dialog->bookmarkActions()->importFile(writeFile("bookmarks.html", kBookmarks));
+    QPointer<ImportSummaryDialog> summary = dialog->findChild<ImportSummaryDialog *>();
+    ASSERT_NE(summary, nullptr);
+    QPushButton *button = summary->findChild<QPushButton *>(QStringLiteral("undoImport"));
+    ASSERT_TRUE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(undo.count(), 1);
+    EXPECT_TRUE(!summary || !summary->isVisible());
 }
 
 } // namespace

@@ -92,12 +92,22 @@ TEST_F(FindingTest, headerClicksSortAscendingDescendingThenRegisterOrder)
 {
     start(FourSites());
     const QStringList registerOrder = shownNames();
+    // The header's arrow: which column, which way; none in the register's order.
+    QHeaderView *header = view()->horizontalHeader();
+    const auto arrow = [header] {
+        return header->isSortIndicatorShown() ? std::pair{header->sortIndicatorSection(), header->sortIndicatorOrder()}
+                                              : std::pair{-2, Qt::AscendingOrder};
+    };
+    EXPECT_EQ(arrow().first, -1);
     clickHeader(0);
     EXPECT_EQ(shownNames(), Names({"ABC Cooking", "京都の寺", "料理の基本", "毎日ニュース"}));
+    EXPECT_EQ(arrow(), std::pair(0, Qt::AscendingOrder));
     clickHeader(0);
     EXPECT_EQ(shownNames(), Names({"毎日ニュース", "料理の基本", "京都の寺", "ABC Cooking"}));
+    EXPECT_EQ(arrow(), std::pair(0, Qt::DescendingOrder));
     clickHeader(0);
     EXPECT_EQ(shownNames(), registerOrder);
+    EXPECT_EQ(arrow().first, -1);
     // Another column starts ascending again; the register on disk keeps its order throughout.
     clickHeader(1);
     EXPECT_EQ(shownNames(), Names({"ABC Cooking", "京都の寺", "毎日ニュース", "料理の基本"}));

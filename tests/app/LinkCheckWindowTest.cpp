@@ -4,6 +4,9 @@
 #include "LinkCheckWindow.h"
 #include "LocalHttpServer.h"
 
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -34,9 +37,31 @@ protected:
             sites.push_back(MakeRecord(path.toLatin1().constData(), url.constData(), sites.size() < 2 ? "食べ物" : ""),
                             int(sites.size()) * 10 + 1);
         }
+        reopen(keyword, std::move(selected));
+    }
+    // A new window over the same sites.
+    void reopen(const char *keyword = "全てのキーワード", std::vector<std::size_t> selected = {})
+    {
         window = std::make_unique<LinkCheckWindow>(sites, reg.file(LinkResults::kFileName), Sjis(keyword),
                                                    std::move(selected));
         window->show();
+    }
+    QTableWidget *table() const { return window->findChild<QTableWidget *>(); }
+    QString progress() const { return window->findChild<QProgressBar *>()->text(); }
+    // The rows in sight, top to bottom: "name status".
+    QStringList shown() const
+    {
+        QStringList rows;
+        for (int row = 0; row < table()->rowCount(); ++row) {
+            if (!table()->isRowHidden(row))
+                rows << text(row, 0) + u' ' + text(row, 2);
+        }
+        return rows;
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView *header = table()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 4, 4));
     }
     QString text(int row, int column) const
     {
@@ -134,6 +159,47 @@ TEST_F(LinkCheckWindowTest, theUpdateOfAMoveAsksForTheFinalUrlOnce)
     EXPECT_EQ(requested[0][0].toInt(), 11);
     EXPECT_EQ(requested[0][1].toByteArray(), sites.at(1).m_url);
     EXPECT_EQ(requested[0][2].toByteArray(), (server.base() + QStringLiteral("/new")).toLatin1());
+}
+
+// The window opens on the last answers of the results file, moves offered again; the count is
+// true before the first answer comes.
+TEST_F(LinkCheckWindowTest, reopenedItShowsTheLastResultsAndItsCountIsTrueFromTheStart)
+{
+    open({QStringLiteral("/200"), QStringLiteral("/404"), QStringLiteral("/301")});
+    EXPECT_EQ(progress(), QStringLiteral("まだ確認していません"));
+    runToEnd();
+    reopen();
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("/200 正常"), QStringLiteral("/404 リンク切れ"), QStringLiteral("/301 移転")}));
+    auto *update = qobject_cast<QPushButton *>(table()->cellWidget(2, 5));
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->text(), QStringLiteral("URLを更新"));
+    EXPECT_EQ(progress(), QStringLiteral("前回の結果 3 件"));
+
+    sites.clear();
+    open({QStringLiteral("/late1"), QStringLiteral("/late2"), QStringLiteral("/late3")});
+    click("start");
+    EXPECT_EQ(progress(), QStringLiteral("0 / 3 件"));
+    EXPECT_EQ(text(0, 2), QStringLiteral("確認待ち"));
+}
+
+// A status sorts the worst first; 問題のみ leaves the sites that need a look, answers that come
+// later included; a third click gives the register's order again.
+TEST_F(LinkCheckWindowTest, columnsSortAndProblemsOnlyLeavesTheSitesThatNeedALook)
+{
+    open({QStringLiteral("/200"), QStringLiteral("/301"), QStringLiteral("/404"), QStringLiteral("/late")});
+    window->findChild<QCheckBox *>()->setChecked(true);
+    clickHeader(2);
+    runToEnd();
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("/404 リンク切れ"), QStringLiteral("/301 移転")}));
+    window->findChild<QCheckBox *>()->setChecked(false);
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("/404 リンク切れ"), QStringLiteral("/301 移転"),
+                                    QStringLiteral("/200 正常"), QStringLiteral("/late 正常")}));
+    clickHeader(2);
+    EXPECT_EQ(shown().first(), QStringLiteral("/200 正常"));
+    clickHeader(2);
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("/200 正常"), QStringLiteral("/301 移転"),
+                                    QStringLiteral("/404 リンク切れ"), QStringLiteral("/late 正常")}));
+    EXPECT_EQ(table()->horizontalHeader()->sortIndicatorSection(), -1);
 }
 
 class LinkMoveTest : public WindowTest<MainDialog>

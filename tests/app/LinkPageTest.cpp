@@ -12,6 +12,7 @@
 #include "LinkResults.h"
 #include "LinkSaveDialog.h"
 #include "PageTab.h"
+#include "SiteFilterModel.h"
 #include "SiteTableModel.h"
 
 #include <QClipboard>
@@ -232,11 +233,29 @@ TEST_F(LinkPageTest, deadLinkOptionLeavesOutTheDeadSites)
     // The list marks the checked site, by its URL, with its health and a tooltip naming the code.
     dialog->ShowLinkResults();
     const QAbstractItemModel *list = dialog->siteView()->model();
-    EXPECT_EQ(list->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Dead));
+    EXPECT_EQ(list->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Dead));
     EXPECT_TRUE(list->index(0, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("404")));
     EXPECT_FALSE(list->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_EQ(list->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkHealth::Unchecked));
+    EXPECT_EQ(list->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Unchecked));
     EXPECT_TRUE(list->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+// Written in the list's order, the code follows the list's sorting and search as they change.
+TEST_F(LinkPageTest, listOrderOptionWritesTheSitesTheListShowsInItsOrder)
+{
+    start({MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/"), MakeRecord("a", "http://a/")});
+    auto *list = qobject_cast<SiteFilterModel *>(dialog->siteView()->model());
+    ASSERT_TRUE(list);
+    list->sort(SiteTableModel::NameColumn, Qt::AscendingOrder);
+    const auto entry = [](const char *name) {
+        return QStringLiteral("<A href=\"http://%1/\">%1</A><BR>\r\n").arg(QLatin1String(name));
+    };
+    click(ControlId::ListOrder);
+    EXPECT_EQ(box()->linkCode(), entry("a") + entry("b") + entry("c"));
+    list->setSearchText(QStringLiteral("c"));
+    EXPECT_EQ(box()->linkCode(), entry("c"));
+    click(ControlId::ListOrder);
+    EXPECT_EQ(box()->linkCode(), entry("b") + entry("c") + entry("a"));
 }
 
 } // namespace

@@ -48,11 +48,15 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeFocusOnTheListAndTemp
             EXPECT_TRUE(control.id == 0 || dialog->control(control.id)) << control.id;
     EXPECT_EQ(dialog->control(4242), nullptr);
 
-    // The icon buttons show no text: their names are for tooltips and screen readers.
-    for (int id : {ControlId::RegisterNew, ControlId::Delete, ControlId::Update}) {
+    // The icon buttons show the help page's words beside their icons, whole at the template's
+    // size, and their keys in the tooltips.
+    for (auto [id, words] : {std::pair{ControlId::RegisterNew, "新しく登録 (Ctrl+N)"},
+                             std::pair{ControlId::Update, "更新 (Ctrl+S)"}, std::pair{ControlId::Delete, "削除 (Ctrl+D)"}}) {
         auto *button = dialog->control<QPushButton>(id);
         EXPECT_FALSE(button->icon().isNull()) << id;
-        EXPECT_TRUE(button->text().isEmpty()) << id;
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(words)) << id;
+        EXPECT_EQ(button->text(), button->toolTip().section(u' ', 0, 0)) << id;
+        EXPECT_LE(button->sizeHint().width(), button->width()) << id;
     }
 }
 
@@ -138,6 +142,7 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         int from;
         Act act;
         int row; // or kMoved: some row other than `from`
+        bool typed = true; // the fields hold typing (otherwise what they were filled with)
     } cases[] = {
         {"click", 10, [this] { clickRow(5); }, 5},
         {"Up", 10, key(Qt::Key_Up), 9},
@@ -150,8 +155,9 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         {"type-ahead past a blank", 5, [this] { QTest::keyClicks(view(), QStringLiteral("ko b")); }, 31},
         {"Return loads the row", 10, key(Qt::Key_Return), 10},
         {"Space loads the row", 10, key(Qt::Key_Space), 10},
-        {"removed elsewhere: the next row", 10, removeCurrent, 10},
-        {"removed elsewhere: the new last row", 39, removeCurrent, 38},
+        // Fields left as filled follow to the row that took the removed one's place.
+        {"removed elsewhere: the next row", 10, removeCurrent, 10, false},
+        {"removed elsewhere: the new last row", 39, removeCurrent, 38, false},
     };
     SaveRegister(records);
     const SiteList saved = LoadRegister();
@@ -162,8 +168,10 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         open();
         ASSERT_TRUE(dialog->SelectSiteRow(c.from));
         view()->setFocus();
-        for (int id : kFieldIds)
-            dialog->SetItemText(id, QStringLiteral("typed"));
+        for (int id : kFieldIds) {
+            if (c.typed)
+                dialog->SetItemText(id, QStringLiteral("typed"));
+        }
         c.act();
         QCoreApplication::processEvents();
         const int row = dialog->GetSelectedSiteRow();

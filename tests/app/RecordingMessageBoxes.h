@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
     Answer askYesNo(QWidget *, const QString &title, const QString &text, Answer) override
     {
         shown.push_back({title, text, true});
+        // Another program's turn while the question is open: it runs, and the test lets the
+        // event loop turn until the window has taken its change in, before the answer comes.
+        if (whileAsked)
+            std::exchange(whileAsked, nullptr)();
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return Answer::No;
@@ -47,4 +52,6 @@ public:
 
     std::vector<Shown> shown;
     std::deque<Answer> answers;
+    // Run once, by the next question, before it is answered.
+    std::function<void()> whileAsked;
 };

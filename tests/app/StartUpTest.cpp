@@ -14,7 +14,7 @@ using CloseTest = WindowTest<MainDialog>;
 TEST_F(CloseTest, everyCloseRequestEndsTheWindowAndWritesNothing)
 {
     for (void (*request)(MainDialog &) : {+[](MainDialog &d) { d.close(); },
-                                          +[](MainDialog &d) { QTest::keyClick(d.siteView(), Qt::Key_Escape); }}) {
+                                          +[](MainDialog &d) { QTest::keyClick(d.siteView(), Qt::Key_Q, Qt::ControlModifier); }}) {
         start(ThreeSites());
         ASSERT_TRUE(dialog->siteRegister().remove(2).done());
         const Snapshot before = TakeSnapshot(reg.path());

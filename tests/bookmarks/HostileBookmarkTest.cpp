@@ -88,18 +88,4 @@ TEST(HostileBookmarks, aMillionReferencesAreDecodedOnceEach)
     EXPECT_EQ(got.bookmarks[0].description, QStringLiteral("&amp;").repeated(1000000));
 }
 
-// Thousands of bookmarks left out still give a summary a message box can hold: the counts, the
-// first few, and how many more.
-TEST(HostileBookmarks, aShortSummaryCountsWhatItDoesNotList)
-{
-    ImportPlanner planner({});
-    for (int i = 0; i < 5000; ++i)
-        planner.add(Bookmark{QStringLiteral("t%1").arg(i), {}, {}, {}, 0, {}, 0}); // no URL: left out
-    const QStringList lines = ShortImportSummary(planner.plan(), 15);
-    ASSERT_EQ(lines.size(), 3 + 15 + 1);
-    EXPECT_TRUE(lines[17].contains(QStringLiteral("「t14」"))) << lines[17].toStdString();
-    EXPECT_EQ(lines.back(), QString::fromUtf8("ほか 4985 件"));
-    EXPECT_EQ(ShortImportSummary(planner.plan(), 5000), planner.plan().summary());
-}
-
 } // namespace

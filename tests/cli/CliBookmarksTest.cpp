@@ -13,15 +13,22 @@ ProgramRun runCli(const QString &dir, const QStringList &arguments)
     return RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), QStringList{QStringLiteral("--dir"), dir} + arguments);
 }
 
-// Export to a file (the same bytes as on stdout), then import of that file on standard input into
-// an empty register, gives the same register back: HTML in names, commas and gaps in keywords,
-// characters only CP932 has.
+QStringList sortedLines(const QByteArray &out)
+{
+    QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+// A browser's file imported, then exported to a file (the same bytes as on stdout), then that file
+// imported on standard input into an empty register: the same sites (grouped by first keyword,
+// so perhaps in another order).
 TEST(CliExport, importOfTheExportKeepsEveryRecord)
 {
     TempRegister from;
-    AddRecords(from.path(), {MakeRecord("<b>太字</b> & \"引用\"", "http://example.jp/?a=1&b=<2>", "甲,乙", "", "丙"),
-                             MakeRecord("①ⅰ～ｶﾅ", "https://例え.jp/パス", "", "二番目", "", "説明 <i>斜体</i> &amp;"),
-                             MakeRecord("同じ名前", "http://a/", "k", "k", "k", "  前後の空白  ")});
+    const ProgramRun browser =
+        runCli(from.path(), {QStringLiteral("import"), QStringLiteral(SITEKANRI_BOOKMARK_FILES "/firefox.html")});
+    ASSERT_EQ(browser.exitCode, 0) << browser.err.toStdString();
     TempRegister to;
     const QString file = to.path() + QStringLiteral("/out.html");
 
@@ -37,7 +44,9 @@ TEST(CliExport, importOfTheExportKeepsEveryRecord)
                                                       QStringLiteral("-")});
     ASSERT_TRUE(import.waitForFinished(60000));
     EXPECT_EQ(import.exitCode(), 0) << import.readAllStandardError().toStdString();
-    EXPECT_EQ(runCli(to.path(), {QStringLiteral("list")}).out, runCli(from.path(), {QStringLiteral("list")}).out);
+    const QStringList sites = sortedLines(runCli(from.path(), {QStringLiteral("list")}).out);
+    EXPECT_FALSE(sites.isEmpty());
+    EXPECT_EQ(sortedLines(runCli(to.path(), {QStringLiteral("list")}).out), sites);
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +52,54 @@ TEST(CliAdd, dirIsTakenAsGiven)
     EXPECT_EQ(::stat(folder + "/data1.ini", &written), 0) << "the record went to another folder";
 }
 
+// A portable install in a folder whose name is no UTF-8: the register beside the program is the
+// one used, not another folder whose name holds replacement characters.
+TEST(CliList, programFolderIsTakenAsItIs)
+{
+    QTemporaryDir root;
+    const QByteArray folder = QFile::encodeName(root.path()) + "/portable\xFF";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray program = folder + "/sitekanri-cli";
+    QFile built(QStringLiteral(SITEKANRI_CLI_PATH));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    // Qt cannot name this folder, so it is cleared by hand.
+    struct Clear
+    {
+        QByteArray folder;
+        ~Clear()
+        {
+            for (const char *name : {"/sitekanri-cli", "/setting.ini", "/data1.ini", "/sitekanri.lock"})
+                ::unlink((folder + name).constData());
+            ::rmdir(folder.constData());
+        }
+    } clear{folder};
+    for (const auto &[name, bytes] : {std::pair<const char *, QByteArray>{"/sitekanri-cli", built.readAll()},
+                                      {"/setting.ini", "[SETTING]\r\nDATA_CNT=1\r\n"},
+                                      {"/data1.ini", "[DATA]\r\nNAME=beside\r\nURL=u\r\n"}}) {
+        FILE *file = std::fopen((folder + name).constData(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
+        std::fclose(file);
+    }
+    ASSERT_EQ(::chmod(program.constData(), 0755), 0);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const char *argv[] = {program.constData(), "list", nullptr};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::execv(argv[0], const_cast<char **>(argv));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char buffer[4096];
+    const ssize_t got = ::read(out[0], buffer, sizeof buffer);
+    ::close(out[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(QByteArray(buffer, std::max<ssize_t>(got, 0)).startsWith("beside\t")) << "the register beside the program was not read";
+}
+
 // Output that cannot be written (here a full disk) is a failure, never exit 0 with a cut-off text.
 TEST(CliList, unwritableOutputFails)
 {
@@ -63,8 +113,24 @@ TEST(CliList, unwritableOutputFails)
         ASSERT_TRUE(process.waitForFinished(30000)) << command;
         EXPECT_EQ(process.exitCode(), 1) << command;
         const QByteArray err = process.readAllStandardError();
-        EXPECT_TRUE(err.startsWith("sitekanri-cli: cannot write to standard output")) << err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(err).section(u'\n', 0, 0),
+                  QStringLiteral("sitekanri-cli: 標準出力に書き込めませんでした: ディスクの空き容量が不足しています"));
     }
+}
+
+// The window's program answers --version as the command line's does, without a display.
+TEST(Programs, windowSaysItsVersionWithoutADisplay)
+{
+    QProcess window;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    window.setProcessEnvironment(environment);
+    window.start(QStringLiteral(SITEKANRI_APP_PATH), {QStringLiteral("--version")});
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_TRUE(window.readAllStandardOutput().startsWith("サイト管理 sitekanri "));
 }
 
 } // namespace

@@ -99,7 +99,8 @@ TEST(RegisterFiles, sessionsRunAsWritten)
                 [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         const QString file = QString::fromUtf8(f.value(0));
         const SiteRecord was = named(f.value(2));
-        if (word == "add" || word == "update" || word == "remove" || word == "restore" || word == "repair")
+        if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
+            || word == "repair")
             before = filesOf(reg->dir.path());
         if (word == "write") {
             reg->dir.write(file, row.field(2));
@@ -108,6 +109,15 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "data") {
             for (const QByteArray &number : f)
                 reg->dir.write(DataFileName(number.toInt()), dataFile("r" + number));
+        } else if (word == "big") {
+            reg->dir.write(file, QByteArray(RegisterFolder::kMaxFileSize + 1, 'x'));
+        } else if (word == "mode") {
+            ASSERT_EQ(::chmod(QFile::encodeName(reg->dir.file(file)).constData(), mode_t(f[1].toInt(nullptr, 8))), 0);
+        } else if (word == "removemany") {
+            std::vector<std::pair<int, SiteRecord>> seen;
+            for (const QByteArray &field : f)
+                seen.emplace_back(field.split(':')[0].toInt(), named(field.split(':')[1]));
+            result = reg->files.removeMany(seen);
         } else if (word == "folder") {
             ASSERT_TRUE(QDir(reg->dir.path()).mkdir(file));
         } else if (word == "add") {
@@ -116,10 +126,10 @@ TEST(RegisterFiles, sessionsRunAsWritten)
                 records.push_back(fromField(Unescaped(field)));
             result = records.size() == 1 ? reg->files.add(records[0]) : reg->files.addMany(records);
         } else if (word == "update") {
-            result = reg->files.update(f[0].toInt(), named(f[1]), f.size() > 2 ? &was : nullptr);
+            result = f.size() > 2 ? reg->files.update(f[0].toInt(), named(f[1]), was) : reg->files.update(f[0].toInt(), named(f[1]));
         } else if (word == "remove") {
             const SiteRecord expected = named(f.value(1));
-            result = reg->files.remove(f[0].toInt(), f.size() > 1 ? &expected : nullptr);
+            result = f.size() > 1 ? reg->files.remove(f[0].toInt(), expected) : reg->files.remove(f[0].toInt());
         } else if (word == "restore") {
             result = reg->files.restore(f[0].toInt(), named(f[1]));
         } else if (word == "repair") {

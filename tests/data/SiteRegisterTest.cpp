@@ -131,4 +131,26 @@ TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
     EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
 }
 
+// The watcher has already shown another program's change when the user's update or delete
+// arrives: the check is against the record as the user saw it, so nothing is written over the
+// change, and the list keeps showing it.
+TEST(SiteRegisterWatch, updateAndDeleteOfARecordChangedAfterTheUserSawItWriteNothing)
+{
+    TempRegister dir;
+    WriteRegister(dir.path(), {MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")});
+    SiteRegister reg(QFile::encodeName(dir.path()));
+    ASSERT_TRUE(reg.open());
+    reg.watch();
+    const SiteRecord seen1 = reg.sites().at(0), seen2 = reg.sites().at(1);
+    Elsewhere other(dir.path());
+    ASSERT_TRUE(other.files.update(1, kOther).done() && other.files.update(2, kOther).done());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reg.sites().at(0) == kOther && reg.sites().at(1) == kOther; }, 1000));
+    const Snapshot before = TakeSnapshot(dir.path());
+    EXPECT_EQ(reg.update(1, MakeRecord("typed", "http://typed/"), seen1).status, OperationStatus::ChangedElsewhere);
+    EXPECT_EQ(reg.remove(2, seen2).status, OperationStatus::ChangedElsewhere);
+    EXPECT_EQ(reg.removeMany({{1, kOther}, {2, seen2}}).status, OperationStatus::ChangedElsewhere);
+    EXPECT_EQ(TakeSnapshot(dir.path()), before);
+    EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
+}
+
 } // namespace

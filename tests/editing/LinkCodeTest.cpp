@@ -20,7 +20,8 @@ TEST(BuildLinkCode, exactBytesOfEachModeWithMarkupPassedThrough)
         "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\"><b>A&amp;B</b></A><BR>\r\n"
         "<A href=\"http://d.jp/\">日記</A><BR>\r\n",
         "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\">説明 <i>&</i> \"q\"</A><BR>\r\n"
-        "<A href=\"http://d.jp/\"></A><BR>\r\n",
+        // No invisible link: a site without a content shows its name.
+        "<A href=\"http://d.jp/\">日記</A><BR>\r\n",
         "<A href=\"http://b/%22 onmouseover=%22alert(3)%22 x=%22\"><b>A&amp;B</b></A>\r\n"
         "説明 <i>&</i> \"q\"<BR>\r\n"
         "<A href=\"http://d.jp/\">日記</A>\r\n"
@@ -63,6 +64,9 @@ TEST(BuildLinkCode, filterTakesMatchingSitesOnceInOrder)
     // Sites left out by URL are left out of the keyword's sites only.
     const LinkExclusion leftOut = [](const QByteArray &url) { return url == "u0" || url == "u3"; };
     EXPECT_EQ(BuildLinkCode(sites, "y", LinkCodeMode::Name, leftOut), "<A href=\"u4\">s4</A><BR>\r\n");
+    // Sites given in another order (the list's) are written in that order.
+    const std::vector<const SiteRecord *> listOrder{&sites.at(4), &sites.at(1), &sites.at(0)};
+    EXPECT_EQ(BuildLinkCode(listOrder, "z", LinkCodeMode::Name), "<A href=\"u4\">s4</A><BR>\r\n<A href=\"u0\">s0</A><BR>\r\n");
 }
 
 } // namespace

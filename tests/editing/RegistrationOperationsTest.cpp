@@ -13,12 +13,19 @@
 
 namespace {
 
-// Stands in for the window: fields and current row as the case sets them, the answer given to
-// every question, and a record of what was shown and which row was made current.
+// Stands in for the window: fields and current row as the case sets them (the row's record as
+// the list held it then is what the user saw), the answer given to every question, and a record
+// of what was shown and which row was made current.
 struct FakeEdges : RegistrationEdges
 {
     SiteFields ReadSiteFields() const override { return fields; }
-    int GetSelectedSiteRow() const override { return row; }
+    SeenRecord ShownRecord() const override { return shown; }
+    std::vector<SeenRecord> ChosenRecords() const override
+    {
+        return shown.number ? std::vector{shown} : std::vector<SeenRecord>();
+    }
+    void ShowRecord(int number) override { followed.push_back(number); }
+    void KeepTypedFor(int number) override { kept.push_back(number); }
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskYesNo(const QString &question) override { questions << question; return answerYes; }
     void SetFieldText(SiteFieldId, const QString &) override {}
@@ -27,7 +34,8 @@ struct FakeEdges : RegistrationEdges
 
     SiteFields fields;
     std::vector<SiteFieldId> focused;
-    int row = -1;
+    SeenRecord shown;
+    std::vector<int> followed, kept;
     bool answerYes = true;
     QStringList messages, questions;
     int selected = kNoSelection;
@@ -104,7 +112,9 @@ TEST(RegistrationOperations, casesRunAsWritten)
             fields = QStringList{QString::fromUtf8("日記"), QStringLiteral("http://d/?a=1&b=2"), QString::fromUtf8("趣味"),
                                  QString::fromUtf8("ｼｮｯﾌﾟ"), QString::fromUtf8("写真"), QString::fromUtf8("毎日の記録")};
         edges.fields = {fields.value(0), fields.value(1), fields.value(2), fields.value(3), fields.value(4), fields.value(5)};
-        edges.row = row.fields[4] == "none" ? -1 : row.fields[4].toInt();
+        const int position = row.fields[4] == "none" ? -1 : row.fields[4].toInt();
+        if (position >= 0 && std::size_t(position) < reg.sites().size())
+            edges.shown = {reg.sites().number(std::size_t(position)), reg.sites().at(std::size_t(position))};
         const QList<QByteArray> op = row.fields[5].split('/');
         edges.answerYes = op.value(1) != "no";
         const Snapshot untouched = TakeSnapshot(dir.path());
@@ -120,7 +130,10 @@ TEST(RegistrationOperations, casesRunAsWritten)
         if (unchanged) {
             EXPECT_EQ(TakeSnapshot(dir.path()), untouched) << "written though nothing changed";
         }
-        EXPECT_EQ(edges.questions, text(7).isEmpty() ? QStringList() : QStringList{text(7)});
+        const QStringList questions = text(7).isEmpty() ? QStringList() : text(7).split(u'|');
+        ASSERT_EQ(edges.questions.size(), questions.size());
+        for (qsizetype i = 0; i < questions.size(); ++i)
+            EXPECT_TRUE(matches(edges.questions[i], questions[i])) << edges.questions[i].toStdString();
         ASSERT_EQ(edges.messages.size(), text(8).isEmpty() ? 0 : 1);
         if (!text(8).isEmpty()) {
             EXPECT_TRUE(matches(edges.messages[0], text(8))) << edges.messages[0].toStdString();

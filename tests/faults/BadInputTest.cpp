@@ -70,7 +70,7 @@ TEST(BadDataFile, loadsTheRestAndIsWrittenBack)
         RegisterFiles files(folder);
         SiteRecord changed = store.m_sites.at(1);
         changed.m_keyword3 = "changed";
-        const OperationResult updated = files.update(2, changed, &store.m_sites.at(1));
+        const OperationResult updated = files.update(2, changed, store.m_sites.at(1));
         ASSERT_TRUE(updated.done()) << updated.io.describe().toStdString();
         store.m_sites.replace(1, changed);
         SiteStore again;

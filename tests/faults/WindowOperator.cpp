@@ -2,6 +2,8 @@
 // window's own operations on the register in DIR, each announced on stdout before it starts
 // ("begin KIND NUMBER NAME", NUMBER 0 for an add) and after it ended ("done NUMBER", the new
 // record's for an add). A message box means the operation failed: "fail TEXT", and the program ends.
+// With "watch" as TAG it only keeps the window open on the register, and for every line read on
+// stdin prints the window's list, one "number<TAB>fields in hex" line per record, then "end".
 #include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "MainDialog.h"
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSocketNotifier>
 
 #include <unistd.h>
 
@@ -47,6 +50,22 @@ int main(int argc, char **argv)
     if (!dialog.OnInitDialog())
         return 1;
     say("ready");
+    if (tag == "watch") {
+        QSocketNotifier input(0, QSocketNotifier::Read);
+        QObject::connect(&input, &QSocketNotifier::activated, [&dialog] {
+            char buffer[256];
+            if (::read(0, buffer, sizeof buffer) <= 0)
+                QApplication::quit();
+            QByteArray list;
+            for (std::size_t i = 0; i < dialog.sites().size(); ++i) {
+                const SiteRecord &r = dialog.sites().at(i);
+                list += QByteArray::number(dialog.sites().number(i)) + '\t'
+                    + (r.m_name + '|' + r.m_url + '|' + r.m_keyword1 + '|' + r.m_keyword2 + '|' + r.m_keyword3 + '|' + r.m_content).toHex() + '\n';
+            }
+            say(list + "end");
+        });
+        return app.exec();
+    }
     QRandomGenerator random(tag.toUInt());
     for (int i = 0;; ++i) {
         QApplication::processEvents(); // the window takes in what its watcher saw, as it would

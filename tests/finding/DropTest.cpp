@@ -36,7 +36,7 @@ TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)
         {"URI list with the link's HTML for its name",
          {{"text/uri-list", QByteArray("https://a.jp/")},
           {"text/html", QByteArray("<meta charset='utf-8'><A class=x HREF='https://a.jp/'>A &amp; <b>B</b>&#x3042;</a>")}},
-         "https://a.jp/", "A & Bあ"},
+         "https://a.jp/", "A &amp; Bあ"},
         {"HTML link alone", {{"text/html", QByteArray("<p><a href=\"https://a.jp/?q=1&amp;r=2\">リンク</a></p>")}}, "https://a.jp/?q=1&r=2", "リンク"},
         {"plain text address", {{"text/plain", QByteArray("  https://a.jp/page  \n")}}, "https://a.jp/page", ""},
         {"plain text host", {{"text/plain", QByteArray("www.example.jp/a")}}, "www.example.jp/a", ""},
@@ -44,6 +44,13 @@ TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)
         {"plain text sentence", {{"text/plain", QByteArray("see example.jp today")}}, nullptr, nullptr},
         {"script link", {{"text/uri-list", QByteArray("JavaScript:alert(1)")}, {"text/plain", QByteArray("javascript:alert(1)")}}, nullptr, nullptr},
         {"script link in capitals, as text", {{"text/x-moz-url", QByteArray("JavaScript:alert(1)\nx")}}, nullptr, nullptr},
+        // A browser drops C0 controls and blanks before the scheme, and tabs and line ends inside.
+        {"script behind a control character", {{"text/uri-list", QByteArray("\x01java\tscript:alert(1)")}}, nullptr, nullptr},
+        {"file is no site", {{"text/uri-list", QByteArray("file:///etc/passwd")}}, nullptr, nullptr},
+        {"ftp is", {{"_NETSCAPE_URL", QByteArray("\x01 ftp://a.jp/\x02\nF")}}, "ftp://a.jp/", "F"},
+        // A dragged title is text: its markup is escaped for the name field, which holds HTML.
+        {"title with markup", {{"_NETSCAPE_URL", QByteArray("https://a.jp/\n<script>x</script> \"&")}},
+         "https://a.jp/", "&lt;script&gt;x&lt;/script&gt; &quot;&amp;"},
         {"image only", {{"image/png", QByteArray("\x89PNG")}}, nullptr, nullptr},
     };
     for (const auto &c : cases) {

@@ -103,4 +103,42 @@ TEST(CliCheck, printsInRegisterOrder_savesResults)
     EXPECT_EQ(saved.size(), 3);
 }
 
+// A line goes out as soon as it and every line before it are known, while the check goes on;
+// on a terminal a progress line runs on stderr, wiped before each result line; in a pipe none.
+TEST(CliCheck, printsEachLineAsItComesWithProgressOnATerminalOnly)
+{
+    TempRegister dir;
+    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    server.setHandler([](const LocalHttpServer::Request &request) {
+        return LocalHttpServer::Answer(200, request.path == "/slow" ? 1500 : 0);
+    });
+    const QByteArray base = server.base().toUtf8();
+    WriteRegister(dir.path(), {MakeRecord("速い", (base + "/fast").constData()), MakeRecord("遅い", (base + "/slow").constData())});
+    for (const bool terminal : {false, true}) {
+        const QStringList check{QStringLiteral("--dir"), dir.path(), QStringLiteral("check")};
+        QProcess cli;
+        bool runningAtFirstLine = false;
+        QObject::connect(&cli, &QProcess::readyReadStandardOutput, [&] {
+            if (cli.peek(1 << 16).contains("速い"))
+                runningAtFirstLine = runningAtFirstLine || cli.state() == QProcess::Running;
+        });
+        QEventLoop loop;
+        QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        if (terminal) // script(1) gives the program a terminal and copies it to its own stdout
+            cli.start(QStringLiteral("script"), {QStringLiteral("-qefc"),
+                                                 QStringLiteral(SITEKANRI_CLI_PATH " ") + check.join(u' '),
+                                                 QStringLiteral("/dev/null")});
+        else
+            cli.start(QStringLiteral(SITEKANRI_CLI_PATH), check);
+        loop.exec();
+        ASSERT_EQ(cli.exitCode(), 0) << terminal;
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+        EXPECT_TRUE(runningAtFirstLine) << terminal;
+        EXPECT_EQ(out.contains(QStringLiteral("\r確認中 1 / 2 件")), terminal) << out.toStdString();
+        EXPECT_EQ(out.contains(QStringLiteral("\r\x1b[K1\t速い\t")), terminal) << out.toStdString();
+    }
+}
+
 } // namespace

@@ -94,13 +94,24 @@ QByteArray LocalHttpServer::statusAndHeaders(const Answer &answer, const QByteAr
     return "HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n"
         + (answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n")
         + (answer.kind == Answer::GzipBomb ? "Content-Encoding: gzip\r\n" : "")
-        + "Content-Length: " + length + "\r\n\r\n";
+        + (answer.contentType.isEmpty() ? QByteArray() : "Content-Type: " + answer.contentType + "\r\n")
+        + (answer.chunked ? QByteArray("Transfer-Encoding: chunked") : "Content-Length: " + length) + "\r\n\r\n";
+}
+
+QByteArray LocalHttpServer::chunks(const QByteArray &body)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += 7) // chunks that end inside characters and tags
+        out += QByteArray::number(std::min<qsizetype>(7, body.size() - at), 16) + ";x=1\r\n" + body.mid(at, 7) + "\r\n";
+    return out + "0\r\n\r\n";
 }
 
 void LocalHttpServer::answer(QTcpSocket *socket, const Request &request, const Answer &answer)
 {
     const bool endless = answer.kind == Answer::EndlessBody || answer.kind == Answer::GzipBomb;
-    socket->write(statusAndHeaders(answer, endless ? "1000000000000" : "0"));
+    socket->write(statusAndHeaders(answer, endless ? "1000000000000" : QByteArray::number(answer.body.size())));
+    if (request.method == "GET")
+        socket->write(answer.chunked ? chunks(answer.body) : answer.body);
     settle(socket);
     if (endless && request.method == "GET")
         drip(socket, answer.kind == Answer::GzipBomb ? gzipMember().repeated(16) : QByteArray(64 * 1024, 'x'), 1);

@@ -37,6 +37,9 @@ public:
         int delayMs;
         Kind kind;
         QByteArray location;
+        QByteArray contentType; // sent when not empty
+        QByteArray body;        // the page; for EndlessBody, what comes before the endless part
+        bool chunked = false;   // the body in chunks of a few bytes, without Content-Length
     };
     using Handler = std::function<Answer(const Request &)>;
 
@@ -57,6 +60,7 @@ private:
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
     static QByteArray statusAndHeaders(const Answer &answer, const QByteArray &length);
+    static QByteArray chunks(const QByteArray &body);
 
     quint16 m_port = 0;
     Handler m_handler = [](const Request &) { return Answer(); };

@@ -60,7 +60,9 @@ start_xvfb() {
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(cat "$work/display")"
+  # Whatever starts from here on is on this display, as on a desktop: also a program that a
+  # desktop entry starts (the test runner's own offscreen platform must not reach it).
+  export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 }
 
 # Waits up to five seconds for the first request in $requests, then a moment more: a second,

@@ -106,8 +106,8 @@ answer_yes("読み上げの友を変更しても宜しいですか？")
 
 # The site that was there before: the first row of the list, deleted by Delete after a question.
 focus("table", "サイト一覧")
-keys("ctrl+Home", "Delete")
+keys("Home", "Delete")
 answer_yes("消す予定を削除しても宜しいですか？")
 
 focus("table", "サイト一覧")
-keys("Escape")
+keys("ctrl+q")

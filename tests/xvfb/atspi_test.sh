@@ -43,7 +43,7 @@ window=$(xdotool search --onlyvisible --name "サイト管理" | head -n 1)
 SITEKANRI_WINDOW=$window "$python" "$here/atspi_register.py" >"$work/driver.log" 2>&1 || fail "the driver stopped"
 # Closing saves the register; the process ends once it is written.
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the window did not close on Escape"
+kill -0 "$app_pid" 2>/dev/null && fail "the window did not close on Ctrl+Q"
 app_pid=
 
 expected=$(printf '読み上げの友\thttp://a11y.example.jp/new\t音声\t点字\t\t変更した')

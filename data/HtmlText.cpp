@@ -101,6 +101,22 @@ const char *escapeOf(QChar c, bool atEnd)
 
 namespace HtmlText {
 
+QString escape(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': out += QLatin1String("&amp;"); break;
+        case u'<': out += QLatin1String("&lt;"); break;
+        case u'>': out += QLatin1String("&gt;"); break;
+        case u'"': out += QLatin1String("&quot;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 QString decodeReferences(const QString &raw)
 {
     qsizetype amp = raw.indexOf(u'&');

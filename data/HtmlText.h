@@ -3,8 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
-// Text as the bookmark file holds it, between HTML and the register.
+// Text and HTML, one way and the other: the one decoder and escaper of the program. The register's
+// names and contents are HTML (the user's own markup, as typed); text that comes from elsewhere
+// (a bookmark file, a drop, a page's title) is escaped on its way in, so it stays text.
 namespace HtmlText {
+
+// `text` as HTML that shows it: & < > and " escaped, nothing else touched.
+QString escape(const QString &text);
 
 // Decodes character references once: the named ones bookmark files use (&amp; &lt; &gt; &quot;
 // &apos; &nbsp; and a few typographic ones) and numeric ones, decimal or hex. A reference

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+class QTableView;
+
+// The widths of the site list's columns. Until the user drags one, the columns share whatever
+// room the list has beyond their starting widths: サイト名, URL and 内容 grow alike (they hold the
+// long texts), the keywords keep theirs, and no blank is left beside the last column. Once the
+// user has set a width (a drag, or a double-click on a divider), every column keeps the width it
+// has: those are the user's own, and the window remembers them.
+class SiteColumnWidths : public QObject
+{
+    Q_OBJECT
+public:
+    // Gives the view's columns their starting widths and follows its size from now on.
+    explicit SiteColumnWidths(QTableView &view);
+
+    // The widths the user chose, column by column; empty while the columns share the room.
+    std::vector<int> ownWidths() const;
+    // Widths the user chose in an earlier run. Widths for another number of columns, or the
+    // starting widths themselves (which earlier versions saved for everyone), are no choice.
+    void setOwnWidths(const std::vector<int> &widths);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void share();
+
+    QTableView &m_view;
+    bool m_own = false;
+    bool m_sharing = false; // the widths being set are this class's, not the user's
+};

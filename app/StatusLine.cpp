@@ -1,0 +1,40 @@
+#include "StatusLine.h"
+
+#include "CodePage.h"
+#include "ConflictIntake.h"
+
+StatusLine::StatusLine(QWidget *parent)
+    : QLabel(parent)
+{
+    setObjectName(QStringLiteral("statusLine"));
+    setAccessibleName(QStringLiteral("状態"));
+    setWordWrap(true);
+    setTextFormat(Qt::PlainText);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hide(); // it takes no room until it has something to say
+}
+
+void StatusLine::showConflictsTakenIn(const std::vector<ConflictCopy> &copies)
+{
+    setText(ConflictsTakenInText(copies));
+    setAccessibleDescription(text());
+    setVisible(!text().isEmpty());
+}
+
+QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
+{
+    QStringList parts;
+    for (const ConflictCopy &copy : copies) {
+        if (copy.number > 0)
+            parts << QStringLiteral("「%1」を %2 から番号 %3 のサイトとして取り込みました。")
+                         .arg(CodePage::toText(copy.record.m_name), copy.file)
+                         .arg(copy.number);
+        else if (copy.isCount())
+            parts << QStringLiteral("%1 の登録件数を取り込みました。").arg(copy.file);
+        else
+            parts << QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(copy.file);
+    }
+    if (parts.isEmpty())
+        return {};
+    return QStringLiteral("同期ツールの競合コピー: ") + parts.join(QLatin1Char(' '));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLabel>
+
+#include <vector>
+
+struct ConflictCopy;
+
+// A line below the list for what happened without the user asking: it tells, without a question
+// to answer, and stays until there is something new to tell.
+class StatusLine : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit StatusLine(QWidget *parent = nullptr);
+
+    // What a take-in of a sync tool's conflict copies did, copy by copy.
+    void showConflictsTakenIn(const std::vector<ConflictCopy> &copies);
+};
+
+// The words for one take-in: each copy named, with the record it became.
+QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies);

@@ -1,0 +1,78 @@
+// Several rows at once in the main window: Ctrl+A over the whole list, 削除 of 10 000 chosen
+// sites as one operation (one question, one write under one lock, the list following), and the
+// undo that brings them all back, each to the list painted again.
+#include "BenchWindow.h"
+#include "UndoHistory.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+
+namespace {
+
+constexpr int kChosen = 10000;
+
+// Every tenth row: 10 000 rows apart from one another, the hardest case for the list to follow.
+void chooseEveryTenthRow(MainDialog &dialog)
+{
+    QTableView *view = dialog.siteView();
+    QItemSelection chosen;
+    for (int row = 0; row < kChosen * 10 && row < view->model()->rowCount(); row += 10)
+        chosen.select(view->model()->index(row, 0), view->model()->index(row, 0));
+    view->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void SelectAll(benchmark::State &state)
+{
+    BenchWindow window(state);
+    if (!window.start(state))
+        return;
+    QTableView *view = window.dialog.siteView();
+    for (auto _ : state) {
+        view->clearSelection();
+        view->selectAll();
+        QApplication::processEvents();
+    }
+    if (view->selectionModel()->selectedRows().size() != int(state.range(0)))
+        state.SkipWithError("not every row is chosen");
+}
+
+// `timeDelete`: the delete is timed and its undo not, or the other way round.
+void DeleteChosen(benchmark::State &state, bool timeDelete)
+{
+    BenchWindow window(state);
+    if (!window.start(state))
+        return;
+    MainDialog &dialog = window.dialog;
+    for (auto _ : state) {
+        if (!timeDelete)
+            state.PauseTiming();
+        chooseEveryTenthRow(dialog);
+        dialog.DeleteSite();
+        QApplication::processEvents();
+        if (dialog.sites().size() != std::size_t(state.range(0) - kChosen)) {
+            state.SkipWithError("the chosen sites were not deleted");
+            break;
+        }
+        timeDelete ? state.PauseTiming() : state.ResumeTiming();
+        dialog.UndoOperation();
+        QApplication::processEvents();
+        if (timeDelete)
+            state.ResumeTiming();
+        if (dialog.sites().size() != std::size_t(state.range(0))) {
+            state.SkipWithError("the undo did not bring them back");
+            break;
+        }
+    }
+    window.check(state);
+}
+
+} // namespace
+
+BENCHMARK(SelectAll)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(DeleteChosen, Delete10000, true)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(DeleteChosen, Undo10000, false)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char **argv)
+{
+    return RunWindowBenchmarks(argc, argv);
+}

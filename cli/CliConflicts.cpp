@@ -1,0 +1,70 @@
+#include "CliConflicts.h"
+
+#include "CliReport.h"
+#include "CodePage.h"
+#include "ConflictIntake.h"
+#include "RegisterFolder.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString kProgram = QStringLiteral("sitekanri-cli: ");
+
+QByteArray recordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding)
+{
+    if (json)
+        return RecordAsJson(record, number, encoding) + '\n';
+    return (ids ? QByteArray::number(number) + '\t' : QByteArray()) + RecordAsTsv(record, encoding) + '\n';
+}
+
+// A file name as a JSON string, converted as the records' texts are.
+QByteArray jsonName(const QString &name, OutputEncoding encoding)
+{
+    QByteArray bytes;
+    // A name the code page cannot hold is shown with those characters replaced, never dropped whole.
+    if (!CodePage::fromText(name, bytes))
+        bytes = CodePage::fromKnownText(QString(name).replace(QRegularExpression(QStringLiteral("[^\\x{20}-\\x{7e}]")), QStringLiteral("?")));
+    return '"' + JsonField(bytes, encoding) + '"';
+}
+
+} // namespace
+
+void CliTakeInCopies(RegisterFolder &folder)
+{
+    std::vector<ConflictCopy> copies;
+    const OperationResult result = ConflictIntake(folder).takeIn(copies);
+    for (const ConflictCopy &copy : copies) {
+        if (copy.number > 0)
+            WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(copy.file).arg(copy.number));
+        else if (!copy.isCount())
+            WriteError(kProgram + QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(copy.file));
+        else
+            WriteError(kProgram + QStringLiteral("%1 の登録件数を取り込み、削除しました。").arg(copy.file));
+    }
+    if (result.status == OperationStatus::Busy || result.status == OperationStatus::Failed)
+        WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + result.io.describe());
+}
+
+QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids, OutputEncoding encoding)
+{
+    std::vector<ConflictCopy> copies;
+    SiteList aboveCount;
+    if (IoResult read = ConflictIntake(folder).pending(sites, copies, aboveCount); !read)
+        WriteError(kProgram + QStringLiteral("競合コピーを読み込めませんでした。") + read.describe());
+    QByteArray out;
+    for (std::size_t i = 0; i < aboveCount.size(); ++i)
+        out += recordLine(aboveCount.at(i), aboveCount.number(i), json, ids, encoding);
+    for (const ConflictCopy &copy : copies) {
+        if (!json) {
+            out += (ids ? QByteArray("\t") : QByteArray()) + RecordAsTsv(copy.record, encoding) + '\n';
+            continue;
+        }
+        QByteArray line = RecordAsJson(copy.record, 0, encoding);
+        line.replace(0, qsizetype(sizeof("{\"id\":0") - 1),
+                     "{\"id\":null,\"conflict_of\":" + jsonName(copy.original, encoding) + ",\"file\":"
+                         + jsonName(copy.file, encoding));
+        out += line + '\n';
+    }
+    return out;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CliOutput.h"
+
+#include <QByteArray>
+
+class RegisterFolder;
+class SiteList;
+
+// Conflict copies that file-sync tools left in the register (see ConflictIntake), as the command
+// line meets them.
+
+// Takes them in before a command that writes, telling on stderr what became of each. A take-in that
+// cannot be done now (the lock, a damaged count) is told and leaves the copies for the next one.
+void CliTakeInCopies(RegisterFolder &folder);
+
+// The lines `list` adds after the register's records: the records that setting.ini's copies bring
+// into the count, then each copy that is a record of its own, marked with the file it lies in and the
+// file it is a copy of (JSON: "conflict_of" and "file", with "id" null; TSV: an empty id).
+QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids,
+                            OutputEncoding encoding);

@@ -1,0 +1,32 @@
+#include "CliFetch.h"
+
+#include "CodePage.h"
+#include "PageFetch.h"
+
+#include <QEventLoop>
+
+QString FillFromPage(SiteFields &fields)
+{
+    PageFetch fetch(fields.url);
+    PageDetails details;
+    bool done = false;
+    QEventLoop loop;
+    QObject::connect(&fetch, &PageFetch::finished, &loop, [&](const PageDetails &got) {
+        details = got;
+        done = true;
+        loop.quit();
+    });
+    fetch.start();
+    // The fetch's own deadline ends it; `finished` may have come within start().
+    if (!done)
+        loop.exec();
+    if (!details.ok)
+        return QStringLiteral("ページを読めませんでした：") + details.message;
+    const auto fill = [](QString &field, const QString &text) {
+        if (field.trimmed().isEmpty() && !text.isEmpty())
+            field = CodePage::toText(CodePage::fromOutsideText(text));
+    };
+    fill(fields.name, details.title);
+    fill(fields.content, details.description);
+    return details.title.isEmpty() ? QStringLiteral("ページにタイトルがありません。") : QString();
+}

@@ -1,0 +1,69 @@
+#include "CliLinks.h"
+
+#include "CliCommands.h"
+#include "CliReport.h"
+#include "CodePage.h"
+#include "KeywordList.h"
+#include "LinkCode.h"
+#include "LinkResults.h"
+#include "RegisterFolder.h"
+#include "SiteList.h"
+#include "SiteSort.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+int usageError(const QString &message)
+{
+    WriteError(QStringLiteral("sitekanri-cli: ") + message);
+    WriteError(QStringLiteral("使い方: sitekanri-cli links [--keyword キーワード] [--mode name|content|name-and-content] "
+                              "[--skip-dead] [--order register|list-name|list-url]"));
+    return ExitUsage;
+}
+
+} // namespace
+
+int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolder &folder)
+{
+    const QString modeName = p.isSet(QStringLiteral("mode")) ? p.value(QStringLiteral("mode")) : QStringLiteral("name");
+    LinkCodeMode mode = LinkCodeMode::Name;
+    if (modeName == QLatin1String("content"))
+        mode = LinkCodeMode::Content;
+    else if (modeName == QLatin1String("name-and-content"))
+        mode = LinkCodeMode::NameAndContent;
+    else if (modeName != QLatin1String("name"))
+        return usageError(QStringLiteral("知らないモードです: ") + modeName);
+    const QString order = p.isSet(QStringLiteral("order")) ? p.value(QStringLiteral("order")) : QStringLiteral("register");
+    if (order != QLatin1String("register") && order != QLatin1String("list-name") && order != QLatin1String("list-url"))
+        return usageError(QStringLiteral("知らない並べ方です: ") + order);
+    // Set but empty is the blank entry (sites with an empty keyword), not the default.
+    QByteArray filter = kAllKeywords;
+    if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
+        return CliFail(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ")
+                       + p.value(QStringLiteral("keyword")));
+    SiteList sites;
+    if (int code = CliLoadRegister(folder, sites))
+        return code;
+
+    // As リンク切れを除く: a results file that cannot be read leaves nothing out.
+    LinkResults results;
+    LinkExclusion leftOut;
+    if (p.isSet(QStringLiteral("skip-dead"))) {
+        if (!results.load(folder.filePath(LinkResults::kFileName)))
+            WriteError(QStringLiteral("sitekanri-cli: ") + LinkResults::kFileName
+                       + QStringLiteral(" を読めないため、リンク切れを除かずに書きます。"));
+        leftOut = [&results](const QByteArray &url) {
+            const CheckedLink *checked = results.find(url);
+            return checked && IsDeadLink(checked->result);
+        };
+    }
+    if (order == QLatin1String("register"))
+        return CliWriteOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode, leftOut), encoding));
+    const SiteField field = order == QLatin1String("list-name") ? SiteField::Name : SiteField::Url;
+    std::vector<const SiteRecord *> sorted;
+    sorted.reserve(sites.size());
+    for (int row : SortedRows(sites, field, Qt::AscendingOrder))
+        sorted.push_back(&sites.at(std::size_t(row)));
+    return CliWriteOut(EncodeRegisterBytes(BuildLinkCode(sorted, filter, mode, leftOut), encoding));
+}

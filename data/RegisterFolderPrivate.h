@@ -1,0 +1,86 @@
+#pragma once
+
+// What the parts of RegisterFolder share; included by its own source files only.
+#include "RegisterFolder.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+inline QByteArray encoded(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+inline QString NotRegularReason()
+{
+    return QStringLiteral("通常のファイルではありません");
+}
+
+inline int closeKeepingErrno(int fd)
+{
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
+}
+
+inline bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+class RegisterFolder::Private
+{
+public:
+    QByteArray path;
+    int fd = -1;
+    // Names that differ from their lower-case form, by lower-case form; valid once `listed`.
+    mutable QHash<QString, QString> casedNames;
+    mutable bool listed = false;
+    // Temporaries made so far, for names no other writer, and no other temporary of ours, has.
+    unsigned temporaries = 0;
+
+    IoResult failure(const QString &name, int error) const
+    {
+        return IoResult::failure(filePath(name), SystemReason(error), error);
+    }
+    QString filePath(const QString &name) const
+    {
+        return name.isEmpty() ? QFile::decodeName(path) : QFile::decodeName(path) + QLatin1Char('/') + name;
+    }
+    bool present(const QString &name) const
+    {
+        struct stat status;
+        return ::fstatat(fd, encoded(name).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+    IoResult put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut);
+    // Whether the file `status` describes may be replaced or removed: a file the user made
+    // read-only, one this user may not write, and one that cannot be read are left alone.
+    IoResult mayReplace(const QString &onDisk, const struct stat &status) const;
+    // A new temporary of this writer holding `bytes` (flushed with `sync`), with the owner and mode
+    // of `like` when given; its name in `temporary`, its descriptor left open in `file`.
+    IoResult writeTemporary(const QString &onDisk, const QByteArray &bytes, const struct stat *like, bool sync,
+                            QByteArray &temporary, int &file);
+    QByteArray temporaryName();
+    // What file `name` holds, read whole (at most kMaxFileSize); false when it cannot be read.
+    bool readAll(const QByteArray &name, QByteArray &bytes) const;
+    void learn(const QString &name, bool exists) const;
+};

@@ -1,0 +1,174 @@
+#include "RegisterOperation.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+const QString kSettingFile = QStringLiteral("setting.ini");
+const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
+const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
+
+// The six texts alike: what another program changed shows in them, not in m_valid.
+bool sameTexts(const SiteRecord &a, const SiteRecord &b)
+{
+    return a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
+        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
+}
+
+} // namespace
+
+OperationResult Outcome(OperationStatus status, int number, const IoResult &io)
+{
+    OperationResult result;
+    result.status = status;
+    result.number = number;
+    result.io = io;
+    return result;
+}
+
+OperationResult Failed(const IoResult &io, int number)
+{
+    return Outcome(io.error == EWOULDBLOCK && !io.ok ? OperationStatus::Busy : OperationStatus::Failed, number, io);
+}
+
+QByteArray FreshFileBytes(const SiteRecord &record)
+{
+    IniDocument file;
+    record.WriteTo(file);
+    return file.serialize();
+}
+
+RegisterOperation::RegisterOperation(RegisterFolder &folder, RegisterLock::Mode mode, int lockWaitMs)
+    : m_folder(folder)
+{
+    if (!m_folder.exists()) {
+        m_io = m_folder.open(mode == RegisterLock::Mode::Exclusive);
+        if (!m_io)
+            return;
+    }
+    if (!m_folder.exists())
+        return; // nothing to lock: a missing folder reads as an empty register
+    m_lock.emplace(m_folder, mode, lockWaitMs);
+    if (m_lock->state() != RegisterLock::State::Locked)
+        m_io = m_lock->result();
+}
+
+OperationResult RegisterOperation::startWriting(RecordCount &count, int number)
+{
+    if (!m_io)
+        return Failed(m_io, number);
+    const OperationResult usable = writableCount(count);
+    return Outcome(usable.status, number, usable.io);
+}
+
+IoResult RegisterOperation::readCount(RecordCount &count)
+{
+    QByteArray bytes;
+    if (IoResult read = m_folder.read(kSettingFile, bytes, count.fileExists); !read)
+        return read;
+    count.file = IniDocument::parse(bytes);
+    bool hasNumber = false;
+    count.value = ParseRecordCount(count.file.value(kSettingSection, kCountKey), &hasNumber);
+    count.readable = hasNumber && count.value >= 0;
+    if (!count.readable)
+        count.value = 0;
+    return IoResult::success();
+}
+
+OperationResult RegisterOperation::writableCount(RecordCount &count)
+{
+    if (IoResult read = readCount(count); !read)
+        return Failed(read);
+    if (count.readable)
+        return Outcome(OperationStatus::Done, 0);
+    QStringList names;
+    if (IoResult listed = m_folder.list(names); !listed)
+        return Failed(listed);
+    const bool dataPresent = std::any_of(names.begin(), names.end(),
+                                         [](const QString &name) { return DataFileNumber(name) > 0; });
+    if (!dataPresent)
+        return Outcome(OperationStatus::Done, 0);
+    return Outcome(OperationStatus::Damaged, 0,
+                   IoResult::failure(m_folder.filePath(m_folder.nameOnDisk(kSettingFile)),
+                                     QStringLiteral("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
+                                                    "sitekanri-cli repair で修復してください。")));
+}
+
+IoResult RegisterOperation::writeCount(RecordCount &count, int value)
+{
+    if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)
+        return m_folder.flush();
+    return m_folder.replace(kSettingFile, count.file.serialize());
+}
+
+IoResult RegisterOperation::readRecord(int number, SiteRecord &record, bool &exists, CheckedRecord *checked)
+{
+    QByteArray bytes;
+    IoResult read = m_folder.read(DataFileName(number), bytes, exists);
+    if (!read && read.error == EISDIR) {
+        exists = false;
+        return IoResult::success();
+    }
+    if (!read || !exists)
+        return read;
+    IniDocument parsed = IniDocument::parse(bytes);
+    record = SiteRecord();
+    record.ReadFrom(parsed);
+    if (checked) {
+        checked->file = std::move(parsed);
+        checked->bytes = std::move(bytes);
+    }
+    return read;
+}
+
+IoResult RegisterOperation::writeFresh(int number, const SiteRecord &record)
+{
+    // The file's bytes are flushed before its rename, and the folder after it: not every file
+    // system keeps renames in order (ext4 without a journal does not), and the count written next
+    // must never reach the disk before the data file it counts.
+    return m_folder.replace(DataFileName(number), FreshFileBytes(record), true);
+}
+
+OperationResult RegisterOperation::check(const RecordCount &count, int number, const SiteRecord *seen,
+                                         CheckedRecord &checked)
+{
+    if (number < 1 || number > count.value)
+        return Outcome(OperationStatus::RemovedElsewhere, number);
+    SiteRecord current;
+    bool exists = false;
+    if (IoResult read = readRecord(number, current, exists, &checked); !read)
+        return Failed(read, number);
+    if (!exists)
+        return Outcome(OperationStatus::RemovedElsewhere, number);
+    if (seen && !sameTexts(current, *seen))
+        return Outcome(OperationStatus::ChangedElsewhere, number);
+    return Outcome(OperationStatus::Done, number);
+}
+
+int RegisterOperation::highestBelow(int below)
+{
+    const int floor = std::max(0, below - 1 - kProbeLimit);
+    for (int number = below - 1; number > floor; --number) {
+        if (fileAt(number))
+            return number;
+    }
+    if (floor == 0)
+        return 0;
+    QStringList names;
+    // Not knowing is no reason to count a record out: the count then stays just below.
+    if (!m_folder.list(names))
+        return below - 1;
+    int highest = 0;
+    for (const QString &name : names) {
+        const int number = DataFileNumber(name);
+        if (number < below && number > highest && fileAt(number))
+            highest = number;
+    }
+    return highest;
+}
+
+bool RegisterOperation::fileAt(int number) const
+{
+    return m_folder.occupied(DataFileName(number));
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// One operation of RegisterFiles under the register's lock; used by RegisterFiles only.
+#include "IniDocument.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+#include "RegisterLock.h"
+
+#include <optional>
+
+// setting.ini as an operation reads it.
+struct RecordCount
+{
+    IniDocument file;
+    bool fileExists = false;
+    bool readable = false; // the count starts with a number that is not negative
+    int value = 0;
+};
+
+// A record's file as the check before a write read it.
+struct CheckedRecord
+{
+    IniDocument file;
+    QByteArray bytes;
+};
+
+OperationResult Outcome(OperationStatus status, int number, const IoResult &io = {});
+// A failure to read or write; Busy when it was the lock.
+OperationResult Failed(const IoResult &io, int number = 0);
+
+class RegisterOperation
+{
+public:
+    RegisterOperation(RegisterFolder &folder, RegisterLock::Mode mode, int lockWaitMs);
+
+    IoResult io() const { return m_io; }
+
+    // The lock and a count that may be written to, for an operation on record `number`.
+    OperationResult startWriting(RecordCount &count, int number);
+    IoResult readCount(RecordCount &count);
+    // The count for a write; a count that cannot be read while data files exist refuses it.
+    OperationResult writableCount(RecordCount &count);
+    // The count, written last; the folder is flushed whether or not it changed.
+    IoResult writeCount(RecordCount &count, int value);
+    // A record's file as it is now; a folder in its place counts as missing.
+    IoResult readRecord(int number, SiteRecord &record, bool &exists, CheckedRecord *checked = nullptr);
+    // A new record's file, whole and durable before the count that brings it in is written.
+    IoResult writeFresh(int number, const SiteRecord &record);
+    // Whether `number` is within the count and its file holds `seen` (when given).
+    OperationResult check(const RecordCount &count, int number, const SiteRecord *seen, CheckedRecord &checked);
+    // The highest number below `below` that has a file, or 0. A file that cannot be read is there.
+    int highestBelow(int below);
+    // Whether anything but a folder has record `number`'s name, readable or not: such a number is
+    // never a gap to be counted out or written into.
+    bool fileAt(int number) const;
+
+private:
+    RegisterFolder &m_folder;
+    std::optional<RegisterLock> m_lock;
+    IoResult m_io;
+};
+
+// A record's file as a new record's file is written: the record and nothing else.
+QByteArray FreshFileBytes(const SiteRecord &record);
+// How far a lowered count is looked for name by name before the folder is listed instead.
+constexpr int kProbeLimit = 256;

@@ -1,0 +1,104 @@
+// What the browser hands the window: a sitekanri: link fills the registration page for the user
+// to register, and タイトル取得 fills the empty fields from a local page in the background.
+#include "AppTestSupport.h"
+#include "ControlSet.h"
+#include "LinkIntake.h"
+#include "LocalHttpServer.h"
+#include "PageTab.h"
+#include "RegisterPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QStringEncoder>
+
+namespace {
+
+class FromBrowserWindowTest : public WindowTest<MainDialog>
+{
+protected:
+    QAction *fetchAction() const { return dialog->findChild<QAction *>(QStringLiteral("fetchTitleAction")); }
+    QString field(int id) const { return dialog->ItemText(id); }
+};
+
+TEST_F(FromBrowserWindowTest, goodLinkFillsTheRegistrationPageWithFocusOnRegisterAndSavesNothing)
+{
+    start(ThreeSites());
+    dialog->pageTab()->setCurrentIndex(1);
+    auto *intake = new LinkIntake(dialog.get());
+    QObject::connect(intake, &LinkIntake::siteOffered, dialog.get(), &MainDialog::ShowOfferedSite);
+    intake->take(QStringLiteral("sitekanri:add?url=https%3A%2F%2Fnews.example.jp%2Fa%3Fb%3D1&name=%3Cb%3E%E9%80%9F%E5%A0%B1%3C%2Fb%3E"
+                                "&content=%E9%81%B8%E3%82%93%E3%81%A0%0A%E6%96%87"));
+    EXPECT_EQ(RegistrationFields(*dialog),
+              (std::vector<QString>{QStringLiteral("&lt;b&gt;速報&lt;/b&gt;"), QStringLiteral("https://news.example.jp/a?b=1"),
+                                    QString(), QString(), QString(), QStringLiteral("選んだ 文")}));
+    EXPECT_EQ(dialog->pageTab()->currentWidget(), static_cast<QWidget *>(dialog->pageTab()->registerPage()));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->control(ControlId::RegisterNew));
+    EXPECT_EQ(LoadRegister().size(), ThreeSites().size());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// A link carrying exactly the text of the site the list stood on is still a new site: the fields
+// no longer follow that site when it changes elsewhere, and 更新 has no site to act on.
+TEST_F(FromBrowserWindowTest, aLinkMatchingTheShownSiteIsTypedTextForNoSite)
+{
+    start(ThreeSites());
+    ASSERT_EQ(dialog->ShownRecord().number, 3);
+    auto *intake = new LinkIntake(dialog.get());
+    QObject::connect(intake, &LinkIntake::siteOffered, dialog.get(), &MainDialog::ShowOfferedSite);
+    intake->take(QStringLiteral("sitekanri:add?url=https%3A%2F%2Flink.example.jp%2F&name=%E3%82%8F%E3%81%9F%E3%81%97%E3%81%AE%E3%83%AA%E3%83%B3%E3%82%AF"
+                                "&content=%E5%86%85%E5%AE%B9%E3%81%A0%E3%81%91"));
+    const std::vector<QString> offered = RegistrationFields(*dialog);
+    ASSERT_EQ(offered, FieldTexts(ThreeSites()[2]));
+    EXPECT_EQ(dialog->ShownRecord().number, 0);
+    EXPECT_EQ(view()->currentIndex().row(), -1);
+
+    std::vector<SiteRecord> changed = ThreeSites();
+    changed[2] = MakeRecord("わたしのリンク", "https://link.example.jp/", "", "", "", "外で変えた");
+    SaveRegister(changed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->sites() == LoadRegister(); }, 3000));
+    EXPECT_EQ(RegistrationFields(*dialog), offered);
+}
+
+TEST_F(FromBrowserWindowTest, fetchFillsOnlyEmptyFieldsWithThePagesTextAndSaysWhatItKept)
+{
+    LocalHttpServer server;
+    server.setHandler([](const LocalHttpServer::Request &) {
+        LocalHttpServer::Answer answer;
+        answer.body = QStringEncoder("Shift_JIS").encode(
+            QStringLiteral("<title>東京 &lt;b&gt; の天気</title><meta name=description content='毎日の天気'>"));
+        return answer;
+    });
+    start(ThreeSites());
+    dialog->SetItemText(ControlId::SiteName, QString());
+    dialog->SetItemText(ControlId::SiteUrl, server.base() + QStringLiteral("/tenki"));
+    dialog->SetItemText(ControlId::Content, QStringLiteral("自分の説明"));
+    fetchAction()->trigger();
+    EXPECT_EQ(fetchAction()->text(), QStringLiteral("取得を中止"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !field(ControlId::SiteName).isEmpty(); }, 10000));
+    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("東京 &lt;b&gt; の天気"));
+    EXPECT_EQ(field(ControlId::Content), QStringLiteral("自分の説明"));
+    EXPECT_EQ(fetchAction()->text(), QStringLiteral("タイトル取得"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("説明：毎日の天気"))) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(LoadRegister().size(), ThreeSites().size());
+}
+
+// The URL changed under a fetch: it stops, its connection closed, and nothing comes later.
+TEST_F(FromBrowserWindowTest, editingTheUrlCancelsTheFetch)
+{
+    LocalHttpServer server;
+    server.setHandler([](const LocalHttpServer::Request &) { return LocalHttpServer::Answer(200, 0, LocalHttpServer::Answer::Never); });
+    start(ThreeSites());
+    dialog->SetItemText(ControlId::SiteName, QString());
+    dialog->SetItemText(ControlId::SiteUrl, server.base());
+    fetchAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.inFlight() == 1; }, 5000));
+    QTest::keyClick(dialog->control(ControlId::SiteUrl), Qt::Key_A);
+    EXPECT_EQ(fetchAction()->text(), QStringLiteral("タイトル取得"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.openConnections() == 0; }, 2000));
+    EXPECT_EQ(field(ControlId::SiteName), QString());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+} // namespace

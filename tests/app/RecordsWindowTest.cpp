@@ -1,0 +1,280 @@
+// The window acts on records, never on list positions. Another program (sitekanri-cli) changes
+// the register while a question is open; the event loop turns until the watcher has brought the
+// change into the window, and only then is the question answered, as a person would answer it.
+#include "AppTestSupport.h"
+#include "BookmarkActions.h"
+#include "DialogTemplate.h"
+#include "FileDialogs.h"
+#include "LinkResults.h"
+#include "RecordingUrlHandler.h"
+#include "SiteSearchBar.h"
+#include "UndoHistory.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+using Answer = MessageBoxes::Answer;
+
+SiteRecord Site(char letter)
+{
+    const std::string l(1, letter);
+    return MakeRecord(("site" + l).c_str(), ("http://" + l + ".example.jp/").c_str());
+}
+
+std::vector<SiteRecord> Sites(const char *letters)
+{
+    std::vector<SiteRecord> sites;
+    for (const char *l = letters; *l; ++l)
+        sites.push_back(Site(*l));
+    return sites;
+}
+
+std::vector<SiteRecord> Records(const SiteList &list)
+{
+    return {list.begin(), list.end()};
+}
+
+class CancelledFileDialogs : public FileDialogs
+{
+public:
+    QString openFileName(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        asked << title;
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        asked << title;
+        return {};
+    }
+    QStringList asked;
+};
+
+class RecordsWindowTest : public WindowTest<MainDialog>
+{
+protected:
+    void startActive(const std::vector<SiteRecord> &sites)
+    {
+        start(sites);
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+    void cli(const std::vector<const char *> &arguments)
+    {
+        QStringList args{QStringLiteral("--dir"), reg.path()};
+        for (const char *argument : arguments)
+            args << QString::fromUtf8(argument);
+        const ProgramRun run = RunProgram(QStringLiteral(SITEKANRI_CLI), args);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    // The window has taken in what is on disk.
+    void waitForWatcher()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->sites() == LoadRegister(); }, 3000));
+    }
+    // `arguments` run while the next question is open; it is answered once the window shows them.
+    void elsewhereWhileAsked(const std::vector<const char *> &arguments)
+    {
+        boxes.whileAsked = [this, arguments] {
+            cli(arguments);
+            waitForWatcher();
+        };
+    }
+    void type(int id, const char *utf8)
+    {
+        auto *field = dialog->control<QLineEdit>(id);
+        field->clear();
+        TypeText(field, QString::fromUtf8(utf8));
+    }
+    void clickRowWith(int row, Qt::KeyboardModifiers modifiers)
+    {
+        const QRect rect = view()->visualRect(view()->model()->index(row, 0));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    QString text(int id) const { return dialog->ItemText(id); }
+};
+
+// Select siteC (or the last row), and while the question is open siteA is deleted elsewhere:
+// the site named is the one deleted or updated, and no other.
+TEST_F(RecordsWindowTest, theSiteTheQuestionNamesIsTheOneChangedWhateverMovesMeanwhile)
+{
+    const struct
+    {
+        int row;
+        bool update;
+    } cases[] = {{2, false}, {3, false}, {2, true}, {3, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.update ? "update" : "delete") + " of row " + std::to_string(c.row));
+        start(Sites("ABCD"));
+        clickRow(c.row);
+        if (c.update)
+            type(ControlId::Content, "書き換えた");
+        boxes.answers.push_back(Answer::Yes);
+        elsewhereWhileAsked({"delete", "1"});
+        click(c.update ? ControlId::Update : ControlId::Delete);
+
+        std::vector<SiteRecord> expected = Sites("BCD");
+        if (c.update)
+            expected[std::size_t(c.row - 1)].m_content = Sjis("書き換えた");
+        else
+            expected.erase(expected.begin() + (c.row - 1));
+        EXPECT_EQ(Records(LoadRegister()), expected);
+        EXPECT_EQ(dialog->sites(), LoadRegister());
+        EXPECT_EQ(boxes.shown.size(), 1u) << "a message beside the question";
+    }
+}
+
+TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCanBeKept)
+{
+    start(Sites("ABCD"));
+    clickRow(2);
+    // Fields that hold what was filled in follow the site.
+    cli({"update", "3", "--keyword1", "外で"});
+    EXPECT_TRUE(QTest::qWaitFor([this] { return text(ControlId::Keyword1) == QString::fromUtf8("外で"); }, 3000));
+
+    // Typed, then changed elsewhere while asked: nothing written; Yes keeps the typing.
+    type(ControlId::Content, "入力した");
+    boxes.answers = {Answer::Yes, Answer::Yes};
+    elsewhereWhileAsked({"update", "3", "--content", "外の内容"});
+    click(ControlId::Update);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.startsWith(
+        QString::fromUtf8("「siteC」は他のプログラムで変更されていたため、更新しませんでした。")));
+    EXPECT_EQ(LoadRegister().at(2).m_content, Sjis("外の内容"));
+    EXPECT_EQ(text(ControlId::Content), QString::fromUtf8("入力した"));
+    // The next 更新 applies the typing to the new version.
+    boxes.answers = {Answer::Yes};
+    click(ControlId::Update);
+    SiteRecord expected = Site('C');
+    expected.m_keyword1 = Sjis("外で");
+    expected.m_content = Sjis("入力した");
+    EXPECT_EQ(LoadRegister().at(2), expected);
+
+    // No: the fields show the other program's version.
+    type(ControlId::Content, "また入力");
+    boxes.answers = {Answer::Yes, Answer::No};
+    elsewhereWhileAsked({"update", "3", "--content", "二度目"});
+    click(ControlId::Update);
+    EXPECT_EQ(text(ControlId::Content), QString::fromUtf8("二度目"));
+    EXPECT_EQ(LoadRegister().at(2).m_content, Sjis("二度目"));
+
+    // 削除 of a site changed while asked: it stays.
+    boxes.shown.clear();
+    boxes.answers = {Answer::Yes};
+    elsewhereWhileAsked({"update", "3", "--content", "三度目"});
+    click(ControlId::Delete);
+    EXPECT_EQ(LoadRegister().size(), 4u);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1], Message("「siteC」は他のプログラムで変更されていたため、削除しませんでした。"));
+}
+
+TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
+{
+    startActive(Sites("ABCDEFG"));
+    clickRow(1);
+    clickRowWith(2, Qt::ShiftModifier);
+    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(view()->selectionModel()->selectedRows().size(), 3);
+    // The fields follow the current row.
+    EXPECT_EQ(text(ControlId::SiteName), QStringLiteral("siteD"));
+
+    QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+    clickRowWith(0, Qt::ControlModifier);
+    ASSERT_EQ(view()->selectionModel()->selectedRows().size(), 6);
+    boxes.answers.push_back(Answer::Yes);
+    QTest::keyClick(view(), Qt::Key_Delete);
+    EXPECT_EQ(boxes.shown, std::vector{Question("6 件のサイトを削除しても宜しいですか？\n・siteB\n・siteC\n・siteD\n・siteE\n・siteF\nほか 1 件")});
+    EXPECT_EQ(Records(LoadRegister()), Sites("A"));
+
+    QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Records(LoadRegister()), Sites("ABCDEFG"));
+    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_FALSE(dialog->undoHistory().canUndo());
+}
+
+TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
+{
+    startActive(Sites("A"));
+    QTemporaryDir files;
+    const QString path = QDir(files.path()).filePath(QStringLiteral("b.html"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://x.example/\">x</A>\n"
+               "<DT><A HREF=\"http://y.example/\">y</A>\n<DT><A HREF=\"http://z.example/\">z</A>\n</DL><p>\n");
+    file.close();
+    dialog->bookmarkActions()->importFile(path);
+    ASSERT_EQ(LoadRegister().size(), 4u);
+    cli({"update", "3", "--content", "変えた"});
+    waitForWatcher();
+    boxes.shown.clear();
+
+    // The summary the import opened offers its undo.
+    auto *undo = dialog->findChild<QPushButton *>(QStringLiteral("undoImport"));
+    ASSERT_NE(undo, nullptr);
+    QTest::mouseClick(undo, Qt::LeftButton);
+    const SiteList onDisk = LoadRegister();
+    ASSERT_EQ(onDisk.size(), 2u);
+    EXPECT_EQ(onDisk.at(1).m_content, Sjis("変えた"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("「y」"))) << boxes.shown[0].text.toStdString();
+}
+
+// After a dead link is mended under "dead links only", the site leaves the list but stays in the
+// fields; a site the list does not show as current is never opened.
+TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownSiteOpens)
+{
+    const std::vector<SiteRecord> sites = Sites("ABC");
+    SaveRegister(sites);
+    LinkResults results;
+    results.record(sites[1].m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    ASSERT_TRUE(results.save(ReadRegister(reg.path())));
+    open();
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    RecordingUrlHandler browser;
+    dialog->searchBar()->deadOnlyBox()->setChecked(true);
+    ASSERT_EQ(rowCount(), 1);
+    clickRow(0);
+    type(ControlId::SiteUrl, "http://b2.example.jp/");
+    boxes.answers.push_back(Answer::Yes);
+    click(ControlId::Update);
+    EXPECT_EQ(rowCount(), 0);
+    EXPECT_EQ(text(ControlId::SiteName), QStringLiteral("siteB"));
+    EXPECT_FALSE(view()->currentIndex().isValid());
+    QTest::keyClick(dialog.get(), Qt::Key_J, Qt::ControlModifier);
+    EXPECT_TRUE(browser.requests.empty());
+
+    // Shown again, its row is the current one.
+    dialog->searchBar()->deadOnlyBox()->setChecked(false);
+    EXPECT_EQ(view()->currentIndex().row(), 1);
+    TypeText(dialog->searchBar()->searchBox(), QStringLiteral("no such site"));
+    QTest::keyClick(dialog.get(), Qt::Key_J, Qt::ControlModifier);
+    EXPECT_TRUE(browser.requests.empty());
+}
+
+TEST_F(RecordsWindowTest, escapeOnlyEmptiesTheSearchAndCtrlEExportsFromAField)
+{
+    startActive(Sites("AB"));
+    clickRow(0);
+    QTest::keyClick(view(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    TypeText(dialog->searchBar()->searchBox(), QStringLiteral("siteA"));
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Escape);
+    EXPECT_EQ(dialog->searchBar()->searchText(), QString());
+    EXPECT_TRUE(dialog->isVisible());
+
+    CancelledFileDialogs dialogs;
+    dialog->bookmarkActions()->setFileDialogs(dialogs);
+    dialog->control(ControlId::SiteName)->setFocus();
+    QTest::keyClick(dialog->control(ControlId::SiteName), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.asked, QStringList{QStringLiteral("ブックマークの書き出し")});
+}
+
+} // namespace

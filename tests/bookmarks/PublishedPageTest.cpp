@@ -1,0 +1,85 @@
+// A hostile bookmark file imported and published: the page a browser renders shows each title as
+// the text it was, with no element but links and line breaks.
+#include "BookmarkReader.h"
+#include "ImportPlan.h"
+#include "LinkCode.h"
+#include "LinkCodeDocument.h"
+#include "KeywordList.h"
+#include "SiteList.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kChromium = QStringLiteral("/usr/bin/chromium");
+
+// The DOM Chromium builds from `page`, read back by page_links.py: {elements, links}.
+QJsonObject renderedPage(const QByteArray &page)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("links.html")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(page) == page.size());
+    file.close();
+    QProcess chromium;
+    chromium.start(kChromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                               QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+                               QStringLiteral("--disable-background-networking"),
+                               QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                               QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("profile")),
+                               QStringLiteral("--dump-dom"), QStringLiteral("file://") + file.fileName()});
+    EXPECT_TRUE(chromium.waitForFinished(60000));
+    const QByteArray dom = chromium.readAllStandardOutput();
+    EXPECT_TRUE(dom.contains("<body>")) << chromium.readAllStandardError().toStdString();
+    QProcess python;
+    python.start(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(SITEKANRI_PAGE_LINKS_SCRIPT)});
+    python.write(dom);
+    python.closeWriteChannel();
+    EXPECT_TRUE(python.waitForFinished(30000));
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+TEST(PublishedPage, hostileTitlesRenderAsTheirTextWithNoElementButLinksAndLineBreaks)
+{
+    const QString python3 = QStringLiteral(SITEKANRI_PYTHON3);
+    if (!QFile::exists(kChromium) || python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
+        GTEST_SKIP() << "chromium or python3 is not installed (scripts/setup.sh installs them)";
+    const QString path = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/hostile.html");
+    std::vector<Bookmark> bookmarks;
+    ASSERT_TRUE(ReadBookmarkFile(path, [&](Bookmark &&b) { bookmarks.push_back(std::move(b)); }).ok);
+    const BookmarkImport import = PlanBookmarkFileImport(path, {});
+    ASSERT_EQ(import.plan.records.size(), bookmarks.size());
+    SiteList sites;
+    for (const SiteRecord &record : import.plan.records)
+        sites.push_back(record);
+
+    // Names, then contents (a site without one shows its name), on one Shift_JIS page.
+    QStringList expected;
+    for (const Bookmark &bookmark : bookmarks)
+        expected << bookmark.title;
+    for (const Bookmark &bookmark : bookmarks)
+        expected << (bookmark.description.isEmpty() ? bookmark.title : bookmark.description);
+    const QByteArray code = BuildLinkCode(sites, kAllKeywords, LinkCodeMode::Name)
+        + BuildLinkCode(sites, kAllKeywords, LinkCodeMode::Content);
+    LinkCodeFormat format;
+    format.asPage = true;
+    const QJsonObject page = renderedPage(BuildLinkCodeDocument(code, format));
+
+    EXPECT_EQ(page.value(QStringLiteral("elements")).toArray(), QJsonArray({QStringLiteral("a"), QStringLiteral("br")}));
+    const QJsonArray links = page.value(QStringLiteral("links")).toArray();
+    ASSERT_EQ(links.size(), expected.size());
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const QJsonObject link = links.at(i).toObject();
+        EXPECT_EQ(link.value(QStringLiteral("text")).toString(), expected.at(i)) << i;
+        EXPECT_TRUE(link.value(QStringLiteral("href")).toString().startsWith(QLatin1String("https://"))) << i;
+    }
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+// Conflict copies that file-sync tools leave in a register folder: recognised by name, taken back
+// in as records, and the same result on two computers that take in the same copies at once.
+#include "CaseFile.h"
+#include "ConflictCopyName.h"
+#include "ConflictIntake.h"
+#include "RegisterFolder.h"
+#include "RegisterLock.h"
+#include "RegisterWatcher.h"
+#include "SiteRegister.h"
+#include "TempRegister.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SiteRecord named(const char *name)
+{
+    return MakeRecord(name, "");
+}
+
+// "1:a 2:b" for the register in `dir`.
+std::string Listing(const QString &dir)
+{
+    const SiteList sites = ReadRegister(dir);
+    std::string out;
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        out += (i ? " " : "") + std::to_string(sites.number(i)) + ":" + sites.at(i).m_name.toStdString();
+    return out;
+}
+
+// The names in `dir` that are not the register's own files.
+std::string OtherFiles(const QString &dir)
+{
+    std::string out;
+    for (const QString &name : QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (DataFileNumber(name) || name == QLatin1String("setting.ini") || name == QLatin1String("sitekanri.lock"))
+            continue;
+        out += (out.empty() ? "" : " ") + name.toStdString();
+    }
+    return out.empty() ? "-" : out;
+}
+
+OperationResult TakeIn(const QString &dir, std::vector<ConflictCopy> &copies)
+{
+    RegisterFolder folder(QFile::encodeName(dir));
+    EXPECT_TRUE(folder.open(false));
+    return ConflictIntake(folder).takeIn(copies);
+}
+
+TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
+{
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_names.tsv"))) {
+        const QString name = QString::fromUtf8(c.fields[0]);
+        SCOPED_TRACE(name.toStdString());
+        const ConflictCopyName copy = ConflictCopyName::parse(name);
+        EXPECT_EQ(copy.isCopy() ? copy.original.toStdString() : "-", c.fields.value(1).toStdString());
+        EXPECT_EQ(copy.tool.toStdString(), c.fields.value(2).toStdString());
+    }
+}
+
+TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo)
+{
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_intake.tsv"))) {
+        SCOPED_TRACE(c.fields[0].toStdString());
+        TempRegister dir;
+        WriteRegister(dir.path(), {named("a"), named("b"), named("c")});
+        for (const QByteArray &step : c.fields.mid(4)) {
+            const qsizetype space = step.lastIndexOf(' '); // names may hold blanks; the bytes here hold none
+            const QString file = QString::fromUtf8(step.left(space));
+            QDir(dir.path()).mkpath(QFileInfo(dir.file(file)).path());
+            dir.write(file, Unescaped(step.mid(space + 1)));
+        }
+        std::vector<ConflictCopy> copies;
+        const OperationResult result = TakeIn(dir.path(), copies);
+        ASSERT_TRUE(result.done()) << result.io.describe().toStdString();
+        EXPECT_EQ(Listing(dir.path()), c.fields[1].toStdString());
+        EXPECT_EQ(dir.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=" + c.fields[2] + "\r\n");
+        EXPECT_EQ(OtherFiles(dir.path()), c.fields[3].toStdString());
+    }
+}
+
+// Both computers take in the same copy before either sees the other's result: they make the same
+// files, so the sync tool has nothing to set aside again.
+TEST(ConflictIntake, twoComputersTakingInAtOnceMakeTheSameFiles)
+{
+    TempRegister one, two;
+    for (const TempRegister *dir : {&one, &two}) {
+        WriteRegister(dir->path(), {named("a"), named("b")});
+        dir->write(QStringLiteral("data2.sync-conflict-20261207-144956-QBVMNFJ.ini"), "[DATA]\r\nNAME=b2\r\n");
+        dir->write(QStringLiteral("setting.sync-conflict-20261207-144956-QBVMNFJ.ini"), "[SETTING]\r\nDATA_CNT=3\r\n");
+        dir->write(QStringLiteral("data3.ini"), "[DATA]\r\nNAME=c\r\n");
+        std::vector<ConflictCopy> copies;
+        ASSERT_TRUE(TakeIn(dir->path(), copies).done());
+        EXPECT_EQ(copies.size(), 2u);
+    }
+    Snapshot a = TakeSnapshot(one.path()), b = TakeSnapshot(two.path());
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(Listing(one.path()), "1:a 2:b 3:c 4:b2");
+}
+
+// A copy arriving while another program holds the lock for an operation is taken in by the window
+// once the lock is free, once, and told once.
+TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
+{
+    TempRegister dir;
+    WriteRegister(dir.path(), {named("a"), named("b")});
+    SiteRegister reg(QFile::encodeName(dir.path()));
+    ASSERT_TRUE(reg.open());
+    reg.watch();
+    std::vector<std::vector<ConflictCopy>> told;
+    QObject::connect(&reg, &SiteRegister::conflictCopiesTakenIn,
+                     [&](const std::vector<ConflictCopy> &copies) { told.push_back(copies); });
+    RegisterFolder elsewhere(QFile::encodeName(dir.path()));
+    ASSERT_TRUE(elsewhere.open(false));
+    {
+        RegisterLock operation(elsewhere, RegisterLock::Mode::Exclusive);
+        ASSERT_EQ(operation.state(), RegisterLock::State::Locked);
+        dir.write(QStringLiteral("data2 (conflicted copy 2026-12-07 144956).ini"), "[DATA]\r\nNAME=b2\r\n");
+        QTest::qWait(300);
+        EXPECT_TRUE(told.empty()) << "taken in while another program held the lock";
+        EXPECT_TRUE(dir.exists(QStringLiteral("data2 (conflicted copy 2026-12-07 144956).ini")));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reg.sites().size() == 3; }, 3000));
+    QTest::qWait(5 * RegisterWatcher::kGatherMs);
+    EXPECT_EQ(Listing(dir.path()), "1:a 2:b 3:b2");
+    EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
+    ASSERT_EQ(told.size(), 1u);
+    ASSERT_EQ(told[0].size(), 1u);
+    EXPECT_EQ(told[0][0].number, 3);
+    EXPECT_EQ(OtherFiles(dir.path()), "-");
+}
+
+} // namespace

@@ -1,0 +1,190 @@
+// The register shared with other writers: a lock file replaced under a holder, a full disk, hand
+// edits racing updates, and a watched register whose lock another program holds.
+#include "FaultSupport.h"
+#include "RegisterFiles.h"
+#include "RegisterLock.h"
+#include "SiteRegister.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <cerrno>
+#include <iostream>
+
+namespace {
+
+// A second program that holds the register's lock until its input closes.
+struct LockHolder
+{
+    explicit LockHolder(const QString &directory)
+    {
+        process.start(FaultHelperPath(), {QStringLiteral("hold-lock"), directory});
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
+            state = process.readLine().trimmed();
+    }
+    ~LockHolder() { release(); }
+    void release()
+    {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+    QByteArray state;
+};
+
+// Every file but the lock and the filler a test put there.
+Snapshot registerFiles(const QString &directory)
+{
+    Snapshot files = TakeSnapshot(directory);
+    files.erase(RegisterLock::lockFileName());
+    files.erase(QStringLiteral("fill"));
+    return files;
+}
+
+ProgramRun cli(const QString &directory, QStringList arguments)
+{
+    return RunProgram(CliPath(), QStringList{QStringLiteral("--dir"), directory} + arguments);
+}
+
+#define SKIP_WITHOUT_CLI()                                                                                     \
+    if (CliPath().isEmpty())                                                                                   \
+    GTEST_SKIP() << "sitekanri-cli is not part of this build"
+
+// A sync tool replacing sitekanri.lock by rename while a writer holds it must not let a second
+// writer in: the lock is on the folder, which no rename replaces.
+TEST(SharingFaults, lockFileReplacedWhileHeldStillKeepsWritersOut)
+{
+    SKIP_WITHOUT_CLI();
+    TempRegister reg;
+    SaveSimpleRegister(2);
+    LockHolder holder(reg.path());
+    ASSERT_EQ(holder.state, "locked");
+    reg.write(QStringLiteral("replacement"), "synced from another computer\n");
+    ASSERT_TRUE(QDir(reg.path()).rename(QStringLiteral("replacement"), RegisterLock::lockFileName())
+                || (QFile::remove(reg.file(RegisterLock::lockFileName()))
+                    && QDir(reg.path()).rename(QStringLiteral("replacement"), RegisterLock::lockFileName())));
+    const Snapshot before = registerFiles(reg.path());
+    const ProgramRun run = cli(reg.path(), {QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("x"),
+                                            QStringLiteral("--url"), QStringLiteral("u")});
+    EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("使用中")) << run.err.toStdString();
+    EXPECT_EQ(registerFiles(reg.path()), before);
+}
+
+// On a full disk every operation fails naming the file and the reason, and leaves every file as
+// it was: a delete of the highest record, whose count cannot be written, keeps the record.
+TEST(SharingFaults, fullDiskLeavesEveryRecord)
+{
+    SKIP_UNLESS_ROOT();
+    SKIP_WITHOUT_CLI();
+    TempRegister reg;
+    if (const QString error = RunCommands("mount -t tmpfs -o size=64k tmpfs DIR", reg.path()); !error.isEmpty())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << error.toStdString();
+    struct Unmount { QString dir; ~Unmount() { RunCommands("umount -l DIR", dir); } } unmount{reg.path()};
+    WriteRegister(reg.path(), {MakeRecord("一", "http://1.jp/"), MakeRecord("二", "http://2.jp/"),
+                               MakeRecord("三", "http://3.jp/"), MakeRecord("四", "http://4.jp/")},
+                  {2});
+    QFile fill(reg.file(QStringLiteral("fill")));
+    ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
+    while (fill.write(QByteArray(4096, 'f')) == 4096 && fill.flush()) {
+    }
+    fill.close();
+    const Snapshot before = registerFiles(reg.path());
+    const QString full = SystemReason(ENOSPC);
+    const struct { const char *what; QStringList arguments; } cases[] = {
+        {"delete the highest", {QStringLiteral("delete"), QStringLiteral("4")}},
+        {"update", {QStringLiteral("update"), QStringLiteral("1"), QStringLiteral("--content"), QString(300, u'x')}},
+        {"add", {QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("n"), QStringLiteral("--url"), QStringLiteral("u")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const ProgramRun run = cli(reg.path(), c.arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(full)) << run.err.toStdString();
+        EXPECT_EQ(registerFiles(reg.path()), before) << Describe(registerFiles(reg.path()));
+    }
+    RegisterFolder folder(QFile::encodeName(reg.path()));
+    RegisterFiles files(folder);
+    const OperationResult restored = files.restore(2, MakeRecord("二", "http://2.jp/"));
+    EXPECT_EQ(restored.status, OperationStatus::Failed);
+    EXPECT_EQ(restored.io.reason, full);
+    EXPECT_EQ(registerFiles(reg.path()), before) << "restore";
+}
+
+// A hand edit (sed -i) racing updates of the same record: the update's check and replacement
+// are one step, so no edit is ever reverted. Each edit adds one "x" to KEY3; updates change only
+// the content.
+TEST(SharingFaults, handEditsRacingUpdatesAreNeverReverted)
+{
+    SKIP_WITHOUT_CLI();
+    TempRegister reg;
+    WriteRegister(reg.path(), {MakeRecord("one", "http://1.jp/")});
+    const int edits = TrialCount("SITEKANRI_RACE_EDITS", 1000);
+    QProcess updates;
+    updates.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+        QStringLiteral("i=0; while [ ! -e \"$1/stop\" ]; do i=$((i+1)); \"$2\" --dir \"$1\" update 1 --content \"u$i\""
+                       " >/dev/null 2>&1 && echo ok; done"), QStringLiteral("sh"), reg.path(), CliPath()});
+    ASSERT_TRUE(updates.waitForStarted());
+    // At most a minute and a half of edits, however busy the machine is.
+    QProcess sed;
+    sed.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+        QStringLiteral("end=$(($(date +%s)+90)); i=0; while [ $i -lt %1 ] && [ $(date +%s) -lt $end ]; do"
+                       " sed -i 's/^KEY3=\\(x*\\)/KEY3=\\1x/' \"$1/data1.ini\" || exit 1; i=$((i+1)); done; echo $i").arg(edits),
+        QStringLiteral("sh"), reg.path()});
+    const bool finished = sed.waitForFinished(110000);
+    reg.write(QStringLiteral("stop"), "");
+    ASSERT_TRUE(updates.waitForFinished(60000));
+    ASSERT_TRUE(finished && sed.exitCode() == 0) << sed.readAllStandardError().toStdString();
+    const int made = sed.readAllStandardOutput().trimmed().toInt();
+    const int updated = int(updates.readAllStandardOutput().count("ok"));
+    const SiteList sites = ReadRegister(reg.path());
+    ASSERT_EQ(sites.size(), 1u);
+    const int kept = int(sites.at(0).m_keyword3.size());
+    std::cout << "edits " << made << ", updates done " << updated << ", edits reverted " << made - kept << "\n";
+    EXPECT_GT(updated, 0) << "no update ran beside the edits: the race was not tried";
+    EXPECT_EQ(kept, made) << made - kept << " hand edits were reverted";
+}
+
+// A watched register whose lock another program holds while files change: nothing waits for the
+// lock, and the list catches up once it is free.
+TEST(SharingFaults, watchedRegisterNeverWaitsForTheLockAndCatchesUp)
+{
+    TempRegister reg;
+    WriteRegister(reg.path(), {MakeRecord("a", "u"), MakeRecord("b", "u"), MakeRecord("c", "u")});
+    SiteRegister watched(QFile::encodeName(reg.path()));
+    ASSERT_TRUE(watched.open());
+    watched.watch();
+    auto holder = std::make_unique<LockHolder>(reg.path());
+    ASSERT_EQ(holder->state, "locked");
+    // Six files changed by hand while the lock is held.
+    for (int number = 1; number <= 3; ++number)
+        reg.write(DataFileName(number), "[DATA]\r\nNAME=hand" + QByteArray::number(number) + "\r\nURL=u\r\n");
+    reg.write(DataFileName(4), "[DATA]\r\nNAME=hand4\r\nURL=u\r\n");
+    reg.write(DataFileName(5), "[DATA]\r\nNAME=hand5\r\nURL=u\r\n");
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=5\r\n");
+    QElapsedTimer total;
+    total.start();
+    qint64 longest = 0;
+    while (total.elapsed() < 1500) {
+        QElapsedTimer turn;
+        turn.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        longest = std::max(longest, turn.elapsed());
+    }
+    EXPECT_LT(longest, 1000) << "the event loop waited for the lock";
+    holder.reset();
+    const auto names = [&] {
+        QByteArray out;
+        for (const SiteRecord &record : watched.sites())
+            out += record.m_name + ' ';
+        return out;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return names() == "hand1 hand2 hand3 hand4 hand5 "; }, 5000)) << names().toStdString();
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A sitekanri: link opened with xdg-open, as a browser hands it over, through the desktop entry
+# installed in a prefix of the test's own (its own XDG data folders, update-desktop-database run
+# there): a good link fills the running window's fields, with the focus on 新しく登録 and nothing
+# saved, so that Space registers exactly what the link carried; a bad link opens nothing, says
+# why, and leaves the register alone.
+#   browser_link_test.sh BUILD_DIR APP_ID
+set -euo pipefail
+build=$1 id=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../support/shell_test.sh"
+require_tools xdg-open xdg-mime update-desktop-database
+begin_window_test
+prefix="$work/prefix"
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
+update-desktop-database "$prefix/share/applications" >"$work/update.log" 2>&1 || fail "update-desktop-database failed"
+# Only the test's own desktop entries, and no desktop environment to ask instead.
+unset DBUS_SESSION_BUS_ADDRESS BROWSER XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+export XDG_DATA_DIRS="$prefix/share" PATH="$prefix/bin:$PATH" HOME="$work/home"
+mkdir -p "$HOME"
+handler=$(xdg-mime query default x-scheme-handler/sitekanri)
+[ "$handler" = "$id.desktop" ] || fail "x-scheme-handler/sitekanri opens with '$handler'"
+cli="$prefix/bin/sitekanri-cli"
+add_site --name "前からあるサイト" --url "http://old.example.jp/"
+
+start_xvfb
+start_window_without_locale "$prefix/bin/sitekanri"
+window=$(xdotool search --onlyvisible --name "サイト管理" | head -n 1)
+
+link='sitekanri:add?url=https%3A%2F%2Fnews.example.jp%2Fa%3Fb%3D1&name=%E9%80%9F%E5%A0%B1%20%3Cb%3E%26&content=%E9%81%B8%E3%82%93%E3%81%A0%0A%E6%96%87'
+timeout 20 xdg-open "$link" >"$work/open.log" 2>&1 || fail "xdg-open failed"
+sleep 1
+[ "$("$cli" list | wc -l)" = 1 ] || fail "the link saved something by itself"
+xdotool windowfocus --sync "$window" key space
+for _ in $(seq 50); do [ "$("$cli" list | wc -l)" = 2 ] && break; sleep 0.1; done
+expected=$(printf '速報 &lt;b&gt;&amp;\thttps://news.example.jp/a?b=1\t\t\t\t選んだ 文')
+actual=$("$cli" list | tail -n 1)
+[ "$actual" = "$expected" ] || fail "Space on the focus registered '$actual', expected '$expected'"
+
+# A bad link: a message box of its own, the reason on stderr, nothing else.
+timeout 20 xdg-open 'sitekanri:add?url=javascript%3Aalert(document.cookie)&name=x' >"$work/refused.log" 2>&1 &
+refusing=$!
+extra_pids=$refusing
+box=
+for _ in $(seq 300); do
+  box=$(xdotool search --onlyvisible --name "サイト管理" | grep -vx "$window" | head -n 1) && [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || fail "no message came for the bad link"
+grep -q 'http、https、ftp' "$work/refused.log" || fail "the refusal did not say why"
+xdotool windowfocus --sync "$box" key Return
+status=0
+wait "$refusing" || status=$?
+extra_pids=
+[ "$status" != 0 ] || fail "xdg-open reported success for a refused link"
+[ "$("$cli" list | wc -l)" = 2 ] || fail "the bad link changed the register"
+kill -0 "$app_pid" 2>/dev/null || fail "the running window ended"
+echo "PASS: the link filled the running window, Space registered it; the bad link said: $(head -n 2 "$work/refused.log" | tr '\n' ' ')"
