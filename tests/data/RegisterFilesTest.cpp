@@ -95,8 +95,17 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     OperationResult result;
     Snapshot before;
     int repairedFrom = 0, repairedTo = 0;
-    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); },
-                [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
+    std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
+    step = [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
+        if (const qsizetype arrow = f.indexOf("\xE2\x86\x92"); arrow >= 0) { // →: the results follow
+            step(word, f.mid(0, arrow), row);
+            for (const QByteArray &result : f.mid(arrow + 1)) {
+                QList<QByteArray> words = result.split(' ');
+                const QByteArray resultWord = words.takeFirst();
+                step(resultWord, words, row);
+            }
+            return;
+        }
         const QString file = QString::fromUtf8(f.value(0));
         const SiteRecord was = named(f.value(2));
         if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
@@ -178,7 +187,8 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    });
+    };
+    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
 }
 
 // Another program's change to any one of the six texts is a change: the record as the user saw it
@@ -194,8 +204,8 @@ TEST(RegisterFiles, aChangeElsewhereToAnyFieldStopsAnUpdateOrDelete)
         edited.*kRecordFields[f] += "!";
         ASSERT_TRUE(reg.files.update(1, edited).done());
         const Snapshot before = filesOf(reg.dir.path());
-        EXPECT_EQ(reg.files.update(1, named("mine"), &seen).status, OperationStatus::ChangedElsewhere);
-        EXPECT_EQ(reg.files.remove(1, &seen).status, OperationStatus::ChangedElsewhere);
+        EXPECT_EQ(reg.files.update(1, named("mine"), seen).status, OperationStatus::ChangedElsewhere);
+        EXPECT_EQ(reg.files.remove(1, seen).status, OperationStatus::ChangedElsewhere);
         EXPECT_EQ(filesOf(reg.dir.path()), before);
     }
 }
