@@ -21,8 +21,10 @@ import sys
 
 # id, file, text, replacement, what the fault is
 MUTANTS = [
-    ("conflict-field", "data/SiteRecord.cpp", "&& a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;",
+    ("conflict-field", "data/RegisterOperation.cpp", "&& a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;",
      "&& a.m_keyword3 == b.m_keyword3;", "the update's conflict check ignores the content"),
+    ("equality-content", "data/SiteRecord.cpp", "&& a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;",
+     "&& a.m_keyword3 == b.m_keyword3;", "two records that differ in content alone taken for equal"),
     ("undo-unchanged", "editing/UndoHistory.cpp", "if (result.done() && !(seen == record))", "if (result.done())",
      "an update that changes nothing is remembered as an undo step"),
     ("scheme-case", "data/UrlCompletion.cpp", "return scheme.match(text).captured(1).toLower();",
@@ -45,7 +47,7 @@ MUTANTS = [
     ("web-scheme-ftp", "data/UrlCompletion.cpp", ' || scheme == QLatin1String("ftp");', ";",
      "an ftp address no longer taken for a site"),
     ("delete-selects-previous", "editing/RegistrationOperations.cpp", "place < rows ? place : rows - 1",
-     "place > 0 ? place - 1 : 0", "after a delete the row before becomes current"),
+     "place > 0 && place <= rows ? place - 1 : 0", "after a delete the row before becomes current"),
     ("keyword3-missing", "editing/KeywordList.cpp", "        take(site.m_keyword3);\n", "",
      "keyword 3 left out of the keyword list"),
     ("link-quote", "editing/LinkCode.cpp", 'kEscapedQuote[] = "%22";', 'kEscapedQuote[] = "\\"";',
@@ -83,12 +85,12 @@ def source_dir(build):
 
 TARGETS = os.environ.get("MUTATION_TARGETS", "").split()
 LAYER_TESTS = {
-    "data": ["data_tests", "editing_tests", "finding_tests", "cli_tests"],
-    "editing": ["editing_tests", "cli_tests"],
+    "data": ["data_tests", "editing_tests", "finding_tests", "bookmarks_tests", "cli_tests", "sitekanri-cli"],
+    "editing": ["editing_tests", "cli_tests", "sitekanri-cli"],
     "finding": ["finding_tests"],
-    "bookmarks": ["bookmarks_tests", "cli_tests"],
+    "bookmarks": ["bookmarks_tests", "cli_tests", "sitekanri-cli"],
     "linkcheck": ["linkcheck_tests"],
-    "cli": ["cli_tests"],
+    "cli": ["cli_tests", "sitekanri-cli"],
     "app": ["app_tests"],
 }
 
