@@ -38,7 +38,6 @@ TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)
           {"text/html", QByteArray("<meta charset='utf-8'><A class=x HREF='https://a.jp/'>A &amp; <b>B</b>&#x30A2;</a>")}},
          "https://a.jp/", "A &amp; Bア"},
         {"HTML link alone", {{"text/html", QByteArray("<p><a href=\"https://a.jp/?q=1&amp;r=2\">リンク</a></p>")}}, "https://a.jp/?q=1&r=2", "リンク"},
-        {"scheme in capitals", {{"text/uri-list", QByteArray("HTTPS://a.jp/")}}, "https://a.jp/", ""},
         {"plain text address", {{"text/plain", QByteArray("  https://a.jp/page  \n")}}, "https://a.jp/page", ""},
         {"plain text host", {{"text/plain", QByteArray("www.example.jp/a")}}, "www.example.jp/a", ""},
         {"plain text word", {{"text/plain", QByteArray("hello")}}, nullptr, nullptr},
