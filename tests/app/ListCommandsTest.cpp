@@ -1,7 +1,7 @@
 // The list's context menu and double-click, undo and redo in the window, the question before a
 // site is registered again, and links dropped on the window.
-#include "../support/CaseTable.h"
 #include "AppTestSupport.h"
+#include "CaseFile.h"
 #include "UndoHistory.h"
 
 #include <QAction>
