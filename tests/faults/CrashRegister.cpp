@@ -62,7 +62,7 @@ Contents WriteStart(const QString &directory)
     return contents;
 }
 
-QString CheckFiles(const QString &directory)
+QString CheckFiles(const QString &directory, int allowedTemporaries)
 {
     QString complaints;
     int temporaries = 0;
@@ -93,7 +93,7 @@ QString CheckFiles(const QString &directory)
         if (!whole)
             complaints += name + QStringLiteral(" is not whole (%1 bytes)\n").arg(bytes.size());
     }
-    if (temporaries > 1)
+    if (temporaries > allowedTemporaries)
         complaints += QStringLiteral("%1 temporaries left\n").arg(temporaries);
     return complaints;
 }
