@@ -1,4 +1,5 @@
 #include "RegisterOperation.h"
+#include "SiteTexts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,13 +9,6 @@ namespace {
 const QString kSettingFile = QStringLiteral("setting.ini");
 const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
 const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
-
-// The six texts alike: what another program changed shows in them, not in m_valid.
-bool sameTexts(const SiteRecord &a, const SiteRecord &b)
-{
-    return a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
-        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
-}
 
 } // namespace
 
@@ -141,7 +135,7 @@ OperationResult RegisterOperation::check(const RecordCount &count, int number, c
         return Failed(read, number);
     if (!exists)
         return Outcome(OperationStatus::RemovedElsewhere, number);
-    if (seen && !sameTexts(current, *seen))
+    if (seen && !SameTexts(current, *seen))
         return Outcome(OperationStatus::ChangedElsewhere, number);
     return Outcome(OperationStatus::Done, number);
 }
