@@ -1,5 +1,6 @@
 #include "SiteListCommands.h"
 
+#include "DisplayText.h"
 #include "KeyboardCommands.h"
 #include "UndoHistory.h"
 
@@ -80,8 +81,9 @@ void SiteListCommands::followHistory()
     m_redo->setEnabled(m_history.canRedo());
     const QString undone = m_history.canUndo() ? m_history.undoText() + QString::fromUtf8("を") : QString();
     const QString redone = m_history.canRedo() ? m_history.redoText() + QString::fromUtf8("を") : QString();
-    m_undo->setToolTip(WithKey(undone + QString::fromUtf8("元に戻す"), m_undo->shortcut()));
-    m_redo->setToolTip(WithKey(redone + QString::fromUtf8("やり直す"), m_redo->shortcut()));
+    // The entries name a site, which may look like markup.
+    m_undo->setToolTip(DisplayText::toolTip(WithKey(undone + QString::fromUtf8("元に戻す"), m_undo->shortcut())));
+    m_redo->setToolTip(DisplayText::toolTip(WithKey(redone + QString::fromUtf8("やり直す"), m_redo->shortcut())));
 }
 
 void SiteListCommands::showMenu(const QPoint &at)

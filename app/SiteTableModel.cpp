@@ -1,6 +1,7 @@
 #include "SiteTableModel.h"
 #include "SiteTexts.h"
 
+#include "DisplayText.h"
 #include "CodePage.h"
 #include "LinkHealth.h"
 #include "LinkHealthIcon.h"
@@ -82,7 +83,7 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
             return {};
         const LinkHealthMark mark = LinkHealthMarkOf(checked);
         if (role == Qt::ToolTipRole)
-            return mark.toolTip;
+            return DisplayText::toolTip(mark.toolTip);
         return LinkHealthIcon(mark.verdict);
     }
     default:

@@ -25,3 +25,12 @@ void BookmarkFolders::place(Bookmark &bookmark) const
         bookmark.folders.append(m_levels[std::size_t(i)].name);
     bookmark.moreFolders = top.namedCount - int(bookmark.folders.size());
 }
+
+bool BookmarkFolders::isBrowsersOwn(const std::vector<HtmlTokenizer::Attribute> &attributes)
+{
+    const auto isTrue = [](const QByteArray *value) {
+        return value && value->compare("false", Qt::CaseInsensitive) != 0;
+    };
+    return isTrue(HtmlTokenizer::find(attributes, "personal_toolbar_folder"))
+        || isTrue(HtmlTokenizer::find(attributes, "unfiled_bookmarks_folder"));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bookmark.h"
+#include "HtmlTokenizer.h"
 
 #include <QString>
 
@@ -19,6 +20,10 @@ public:
     bool isEmpty() const { return m_levels.empty(); }
     // Gives `bookmark` the named folders around it, nearest first, and how many more there are.
     void place(Bookmark &bookmark) const;
+
+    // Whether an <H3> with these attributes is one of the browsers' own top folders (toolbar,
+    // other bookmarks), which say where a link sat, not what it is about: they give no keyword.
+    static bool isBrowsersOwn(const std::vector<HtmlTokenizer::Attribute> &attributes);
 
 private:
     struct Level

@@ -3,6 +3,7 @@
 
 #include "BookmarkCharset.h"
 #include "BookmarkFolders.h"
+#include "BookmarkTags.h"
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
 
@@ -48,11 +49,6 @@ Tag classify(const QByteArray &name)
     return Tag::Other;
 }
 
-bool isTrue(const QByteArray *value)
-{
-    return value && value->compare("false", Qt::CaseInsensitive) != 0;
-}
-
 // The bookmark file's structure over the tokens: the folders open, the text of the link, folder
 // or description being read, and the charset the file declares.
 class BookmarkFileReader final : public HtmlTokenizer::Handler
@@ -95,6 +91,7 @@ private:
 
     Capture m_capture = Capture::None;
     QByteArray m_text;
+    bool m_textTooLong = false;
     qint64 m_textLine = 0;
 
     Bookmark m_bookmark;
@@ -154,8 +151,13 @@ bool BookmarkFileReader::scan(const char *data, qsizetype size)
 
 void BookmarkFileReader::text(const char *data, qsizetype size)
 {
-    if (m_capture != Capture::None)
-        m_text.append(data, size);
+    if (m_capture != Capture::None) {
+        // Past the limit the text is only counted: it could never be stored.
+        if (m_text.size() + size > Bookmark::kMaxTextBytes)
+            m_textTooLong = true;
+        else
+            m_text.append(data, size);
+    }
     else if (!m_sawDoctype && !std::all_of(data, data + size, HtmlTokenizer::isBlank))
         fail(QString::fromUtf8(kNotBookmarkFile));
 }
@@ -202,10 +204,7 @@ void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attri
     case Tag::H3:
         closeItem();
         m_sawStructure = true;
-        // The browsers' own top folders (toolbar, other bookmarks) say where a link sat, not
-        // what it is about: they give no keyword.
-        m_pendingRoot = isTrue(HtmlTokenizer::find(attributes, "personal_toolbar_folder"))
-            || isTrue(HtmlTokenizer::find(attributes, "unfiled_bookmarks_folder"));
+        m_pendingRoot = BookmarkFolders::isBrowsersOwn(attributes);
         startCapture(Capture::Folder);
         break;
     case Tag::DL:
@@ -254,18 +253,19 @@ void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribut
     m_hasBookmark = true;
     m_descriptionTaken = false;
     m_bookmark.line = m_tokenizer.line();
-    if (const QByteArray *href = HtmlTokenizer::find(attributes, "href")) {
+    const QByteArray *href = HtmlTokenizer::find(attributes, "href"), *tags = HtmlTokenizer::find(attributes, "tags");
+    const auto tooLong = [](const QByteArray *value) { return value && value->size() > Bookmark::kMaxTextBytes; };
+    m_bookmark.tooLong = tooLong(href) || tooLong(tags);
+    if (href && !m_bookmark.tooLong) {
         // As URL parsers do: tabs and line breaks inside are dropped, blanks around trimmed.
         QString url = HtmlText::decodeReferences(decode(*href, m_bookmark.line));
         url.remove(u'\t').remove(u'\n').remove(u'\r');
         m_bookmark.url = url.trimmed();
     }
-    if (const QByteArray *tags = HtmlTokenizer::find(attributes, "tags")) {
-        // Split before references are decoded, so that a tag may hold "&#44;".
-        for (const QString &tag : decode(*tags, m_bookmark.line).split(u','))
-            m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(tag)));
-        while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
-            m_bookmark.tags.removeLast();
+    if (tags && !m_bookmark.tooLong) {
+        BookmarkTags taken = SplitBookmarkTags(decode(*tags, m_bookmark.line));
+        m_bookmark.tags = std::move(taken.kept);
+        m_bookmark.moreTags = taken.more;
     }
     m_folders.place(m_bookmark);
     startCapture(Capture::Title);
@@ -275,6 +275,7 @@ void BookmarkFileReader::startCapture(Capture what)
 {
     m_capture = what;
     m_text.clear();
+    m_textTooLong = false;
     m_textLine = m_tokenizer.line();
 }
 
@@ -282,7 +283,11 @@ void BookmarkFileReader::endCapture()
 {
     if (m_capture == Capture::None)
         return;
-    const QString text = HtmlText::decodeReferences(HtmlText::joinLines(decode(m_text, m_textLine)));
+    const QString text =
+        m_textTooLong ? QString() : HtmlText::decodeReferences(HtmlText::joinLines(decode(m_text, m_textLine)));
+    // A folder of too long a name stands unnamed; a bookmark with too long a text is no record.
+    if (m_textTooLong && m_capture != Capture::Folder)
+        m_bookmark.tooLong = true;
     switch (m_capture) {
     case Capture::Title:
         m_bookmark.title = text;
@@ -366,6 +371,10 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
         }
         if (!reader.feed(buffer.constData(), got))
             break;
+        if (limits.keepGoing && !limits.keepGoing(total)) {
+            reader.fail(QString::fromUtf8("取り込みを中止しました。"));
+            break;
+        }
     }
     return reader.result();
 }
