@@ -106,6 +106,8 @@ QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUni
 void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom)
 {
     QHash<QString, QLabel *> labels;
+    m_dialog = &dialog;
+    m_units = &units;
     m_layout = new TemplateLayout(units.toPixels(dialog.size), parent);
     for (const ControlTemplate &control : dialog.controls) {
         QWidget *widget = makeStandard(control, parent);
@@ -138,4 +140,16 @@ void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const Dial
     }
     for (std::size_t i = 1; i < dialog.focusOrder.size(); ++i)
         QWidget::setTabOrder(control(dialog.focusOrder[i - 1]), control(dialog.focusOrder[i]));
+}
+
+void ControlSet::placeBefore(QWidget *widget, int id, int gap)
+{
+    for (const ControlTemplate &control : m_dialog->controls) {
+        if (control.id != id)
+            continue;
+        const QRect beside = m_units->toPixels(control.rect);
+        const int width = widget->sizeHint().width();
+        m_layout->addWidget(widget, QRect(beside.x() - width - m_units->toPixelsX(gap), beside.y(), width, beside.height()),
+                            control.grow);
+    }
 }

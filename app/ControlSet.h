@@ -28,8 +28,13 @@ public:
     QWidget *control(int id) const { return m_controls.value(id); }
     // The parent's layout, made by build.
     TemplateLayout *layout() const { return m_layout; }
+    // Lays `widget` out just left of control `id`, `gap` dialog units away, as wide as it asks
+    // and as high as that control, following the parent's growth as the control does.
+    void placeBefore(QWidget *widget, int id, int gap);
 
 private:
     QHash<int, QWidget *> m_controls;
     TemplateLayout *m_layout = nullptr;
+    const DialogTemplate *m_dialog = nullptr;
+    const DialogUnits *m_units = nullptr;
 };

@@ -1,59 +1,46 @@
 #include "KeyboardCommands.h"
 
 #include "ClickablePicture.h"
-#include "MainDialog.h"
-#include "PageTab.h"
+#include "DialogTemplate.h"
 
 #include <QAbstractButton>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QTableView>
 
 #include <functional>
 
 namespace {
 
-struct ButtonKey
-{
-    int id;
-    QKeySequence key;
-};
-
 // The button shown in its page first: a command given from the list or the other page shows
 // what it did.
-void press(MainDialog &dialog, QAbstractButton *button)
+void press(QTabWidget &pages, QAbstractButton *button)
 {
-    PageTab *tab = dialog.pageTab();
-    for (int page = 0; page < tab->count(); ++page) {
-        if (tab->widget(page)->isAncestorOf(button))
-            tab->setCurrentIndex(page);
+    for (int page = 0; page < pages.count(); ++page) {
+        if (pages.widget(page)->isAncestorOf(button))
+            pages.setCurrentIndex(page);
     }
     button->click();
 }
 
-void onKey(MainDialog &dialog, const QKeySequence &key, const std::function<void()> &run,
+void onKey(QWidget &window, const QKeySequence &key, const std::function<void()> &run,
            Qt::ShortcutContext context = Qt::WindowShortcut, QWidget *owner = nullptr)
 {
-    auto *shortcut = new QShortcut(key, owner ? owner : &dialog);
+    auto *shortcut = new QShortcut(key, owner ? owner : &window);
     shortcut->setContext(context);
-    QObject::connect(shortcut, &QShortcut::activated, &dialog, run);
+    QObject::connect(shortcut, &QShortcut::activated, &window, run);
 }
 
-void switchPage(MainDialog &dialog, int step)
+void switchPage(QTabWidget &pages, int step)
 {
-    PageTab *tab = dialog.pageTab();
-    tab->setCurrentIndex((tab->currentIndex() + step + tab->count()) % tab->count());
+    pages.setCurrentIndex((pages.currentIndex() + step + pages.count()) % pages.count());
 }
 
 } // namespace
 
-QString WithKey(const QString &name, const QKeySequence &key)
+const std::vector<ButtonKey> &ButtonKeys()
 {
-    return name + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
-}
-
-void InstallKeyboardCommands(MainDialog &dialog)
-{
-    const ButtonKey buttons[] = {
+    static const std::vector<ButtonKey> keys = {
         {ControlId::RegisterNew, QKeySequence(Qt::CTRL | Qt::Key_N)},
         {ControlId::Update, QKeySequence(Qt::CTRL | Qt::Key_S)},
         {ControlId::Delete, QKeySequence(Qt::CTRL | Qt::Key_D)},
@@ -61,32 +48,40 @@ void InstallKeyboardCommands(MainDialog &dialog)
         {ControlId::GenerateCode, QKeySequence(Qt::CTRL | Qt::Key_G)},
         {ControlId::CopyCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
     };
-    for (const ButtonKey &entry : buttons) {
-        auto *button = dialog.control<QAbstractButton>(entry.id);
+    return keys;
+}
+
+QString WithKey(const QString &name, const QKeySequence &key)
+{
+    return name + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
+}
+
+void InstallKeyboardCommands(QWidget &window, QTabWidget &pages, QTableView &list, ClickablePicture &banner,
+                             QAbstractButton &deleteButton, const std::vector<KeyedButton> &buttons)
+{
+    for (const KeyedButton &entry : buttons) {
+        QAbstractButton *button = entry.button;
         const QString name = button->text().isEmpty() ? button->accessibleName() : button->text();
         button->setToolTip(WithKey(name, entry.key));
-        onKey(dialog, entry.key, [&dialog, button] { press(dialog, button); });
+        onKey(window, entry.key, [&pages, button] { press(pages, button); });
     }
     // Delete where it cannot mean a character: on the list, whose current row it deletes (after
     // the same question as the button's).
-    auto *remove = dialog.control<QAbstractButton>(ControlId::Delete);
-    onKey(dialog, QKeySequence(QKeySequence::Delete), [&dialog, remove] { press(dialog, remove); },
-          Qt::WidgetShortcut, dialog.siteView());
+    onKey(window, QKeySequence(QKeySequence::Delete), [&pages, &deleteButton] { press(pages, &deleteButton); },
+          Qt::WidgetShortcut, &list);
 
-    auto *banner = dialog.control<ClickablePicture>(ControlId::Banner);
     const QKeySequence help(QKeySequence::HelpContents);
-    banner->setToolTip(WithKey(banner->accessibleName(), help));
-    onKey(dialog, help, [banner] { emit banner->clicked(); });
+    banner.setToolTip(WithKey(banner.accessibleName(), help));
+    onKey(window, help, [&banner] { emit banner.clicked(); });
 
-    PageTab *tab = dialog.pageTab();
-    for (int page = 0; page < tab->count(); ++page) {
+    for (int page = 0; page < pages.count(); ++page) {
         const QKeySequence key(Qt::ALT | Qt::Key(Qt::Key_1 + page));
-        tab->setTabToolTip(page, WithKey(tab->tabText(page), key));
-        onKey(dialog, key, [tab, page] { tab->setCurrentIndex(page); });
+        pages.setTabToolTip(page, WithKey(pages.tabText(page), key));
+        onKey(window, key, [&pages, page] { pages.setCurrentIndex(page); });
     }
     for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
-        onKey(dialog, key, [&dialog] { switchPage(dialog, 1); });
+        onKey(window, key, [&pages] { switchPage(pages, 1); });
     for (const QKeySequence &key :
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
-        onKey(dialog, key, [&dialog] { switchPage(dialog, -1); });
+        onKey(window, key, [&pages] { switchPage(pages, -1); });
 }

@@ -1,8 +1,8 @@
 #include "LinkDropTarget.h"
 
 #include "DroppedLink.h"
-#include "MainDialog.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -18,12 +18,11 @@ bool carriesLink(const QMimeData &mime)
 
 } // namespace
 
-LinkDropTarget::LinkDropTarget(MainDialog &dialog) : QObject(&dialog), m_dialog(dialog)
+LinkDropTarget::LinkDropTarget(QWidget &window) : QObject(&window), m_window(window)
 {
-    dialog.setAcceptDrops(true);
-    dialog.installEventFilter(this);
-    for (QLineEdit *field : dialog.findChildren<QLineEdit *>())
-        field->installEventFilter(this);
+    window.setAcceptDrops(true);
+    // The window and every text field in it, those made later too.
+    qApp->installEventFilter(this);
 }
 
 bool LinkDropTarget::eventFilter(QObject *watched, QEvent *event)
@@ -31,9 +30,13 @@ bool LinkDropTarget::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
+    const bool onWindow = watched == &m_window;
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (!onWindow && !(field && m_window.isAncestorOf(field)))
+        return false;
     auto *drop = static_cast<QDropEvent *>(event);
     const QMimeData *mime = drop->mimeData();
-    if (!mime || (watched != &m_dialog && !carriesLink(*mime)))
+    if (!mime || (!onWindow && !carriesLink(*mime)))
         return false;
     const std::optional<DroppedLink> link = LinkFromDrop(*mime);
     // Script and data URLs lead to no site: not taken, not even as a field's text.
@@ -44,6 +47,6 @@ bool LinkDropTarget::eventFilter(QObject *watched, QEvent *event)
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
     if (type == QEvent::Drop)
-        m_dialog.FillFromDroppedLink(link->url, link->name);
+        emit linkDropped(link->url, link->name);
     return true;
 }

@@ -1,44 +1,41 @@
 #pragma once
 
 #include "BrowserLauncher.h"
-#include "ControlSet.h"
+#include "ControlText.h"
+#include "FieldsRecord.h"
+#include "LinkCheckLauncher.h"
+#include "LinkCollection.h"
+#include "LinkResults.h"
+#include "MainControls.h"
 #include "DialogUnits.h"
 #include "LinkCode.h"
 #include "MessageBoxes.h"
 #include "RegistrationEdges.h"
 #include "SiteList.h"
+#include "SiteListPanel.h"
+#include "SiteSession.h"
 
 #include <QByteArray>
 #include <QDialog>
-#include <QPointer>
-
-#include <memory>
 
 class BookmarkActions;
-class FieldsRecord;
-class LinkCheckWindow;
-class LiveDuplicateIndex;
-class UndoHistory;
-struct UndoOutcome;
 class PageTab;
-class SiteColumnWidths;
-class SiteFinder;
 class SiteSearchBar;
 class StatusLine;
 class TitleFetchControl;
 class QMenu;
-class QModelIndex;
 class QTableView;
-class QVBoxLayout;
 class SiteRegister;
-class SiteTableModel;
+class UndoHistory;
+struct UndoOutcome;
 
 // The main window: the banner, the list of registered sites, "サイトジャンプ" and the tab with the
-// two pages. It shows a SiteRegister, which keeps the register on disk and in step with other
-// programs; the window holds no state of the register's own, so its close request has nothing to
-// write. Its operations are thin: they gather what the controls hold, call the logic in editing/
-// or browser/, and show the outcome; the registration operations reach the controls back through
-// RegistrationEdges.
+// two pages. It builds the controls and wires the parts that do the work: a SiteSession (the
+// register, kept on disk and in step with other programs, and its history), the SiteListPanel,
+// the LinkCollection on the link page and the LinkCheckLauncher. The window holds no state of the
+// register's own, so its close request has nothing to write. Its operations are thin: they
+// gather what the controls hold, call the logic of a part or of editing/ or browser/, and show
+// the outcome; the registration operations reach the controls back through RegistrationEdges.
 class MainDialog : public QDialog, public RegistrationEdges
 {
     Q_OBJECT
@@ -52,50 +49,50 @@ public:
     bool OnInitDialog();
 
     // Any control of the window or of its pages, by template ID; null for an unknown ID.
-    QWidget *control(int id) const;
+    QWidget *control(int id) const { return m_controls.control(id); }
     template <class Widget>
-    Widget *control(int id) const { return qobject_cast<Widget *>(control(id)); }
+    Widget *control(int id) const { return m_controls.control<Widget>(id); }
     // The text of an edit field, output box, button or label, by ID.
-    QString ItemText(int id) const;
-    void SetItemText(int id, const QString &text);
+    QString ItemText(int id) const { return ControlText(control(id)); }
+    void SetItemText(int id, const QString &text) { SetControlText(control(id), text); }
 
     // The site list. It follows the register row by row by itself; FillSiteList makes the last
     // row current, as at start-up.
     bool SetUpSiteList();
     void FillSiteList();
-    int GetSelectedSiteRow() const;
-    bool SelectSiteRow(int row) override;
+    int GetSelectedSiteRow() const { return m_list ? m_list->selectedRow() : -1; }
+    bool SelectSiteRow(int row) override { return m_list && m_list->selectRow(row); }
     // Copies the current row's site into the six fields, over whatever they hold.
-    void OnClickSiteList();
+    void OnClickSiteList() { m_list->activateSelected(); }
 
     // The six registration fields as they hold their text.
     SiteFields ReadSiteFields() const override;
     void SetFieldText(SiteFieldId field, const QString &text) override;
     void FocusField(SiteFieldId field) override;
     // The record the fields show, and the records chosen in the list (see RegistrationEdges).
-    SeenRecord ShownRecord() const override;
-    std::vector<SeenRecord> ChosenRecords() const override;
+    SeenRecord ShownRecord() const override { return m_fieldsRecord->seen(); }
+    std::vector<SeenRecord> ChosenRecords() const override { return m_list->chosenRecords(); }
     void ShowRecord(int number) override;
-    void KeepTypedFor(int number) override;
+    void KeepTypedFor(int number) override { m_fieldsRecord->keepTypedFor(number); }
 
     // Operations of the pages' buttons and combo.
     virtual void RegisterNewSite();
     virtual void UpdateSite();
     virtual void DeleteSite();
-    virtual void SelectKeywordFilter();
-    virtual void GenerateLinkCode();
+    virtual void SelectKeywordFilter() { m_linkCollection->takeChosenKeyword(); }
+    virtual void GenerateLinkCode() { m_linkCollection->generate(); }
     // Offers every keyword of the register, "全てのキーワード" first, keeping the chosen entry
     // while a site carries it ("全てのキーワード" again when none does). Each entry keeps its
     // register bytes: decoding is for the eye, and bytes the code page cannot decode would not
     // survive the way back. Called after every change of the register.
-    virtual void FillKeywordCombo();
+    void FillKeywordCombo() { m_linkCollection->fillKeywords(); }
 
     // Takes back the last register, update or delete still to take back, or makes the last one
     // taken back again; the record it concerns becomes current and is shown in the fields.
     void UndoOperation();
     void RedoOperation();
-    UndoHistory &undoHistory() const { return *m_history; }
-    int FindSameSite(const QByteArray &url) const override;
+    UndoHistory &undoHistory() const { return m_session.history(); }
+    int FindSameSite(const QByteArray &url) const override { return m_session.isOpen() ? m_session.findSameSite(url) : 0; }
     // The current row's URL on the clipboard.
     void CopySiteUrl();
     // A link dropped on the window: its URL and name in the fields, ready to register.
@@ -111,12 +108,12 @@ public:
     // The help page that ships with the program.
     virtual void OnClickBanner();
     // Opens the link check (Ctrl+L) over the register as it is now, or brings it forward.
-    void OnCheckLinks();
+    void OnCheckLinks() { m_linkCheck->open(KeywordFilter, m_list->selectedPositions()); }
     // Takes the URL a permanent move leads to for the site `number`, unless the site has
     // changed since it was checked.
     void OnLinkMoved(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
     // Marks every row with its URL's last check, from the results file beside the register.
-    void ShowLinkResults();
+    void ShowLinkResults() { m_list->showLinkResults(m_session.readLinkResults()); }
 
     // A message or Yes/No question over the window, titled with its caption.
     void ShowMessage(const QString &text) override;
@@ -128,15 +125,12 @@ public:
     // Bookmark files in and out (Ctrl+I, Ctrl+E); null before OnInitDialog.
     BookmarkActions *bookmarkActions() const { return m_bookmarks; }
 
-    PageTab *pageTab() const { return m_pageTab; }
-    QTableView *siteView() const;
-    // The column that holds the list and shares its room: insertWidget(0, bar) puts a bar above
-    // the list, addWidget(line) a line below it; the list keeps the rest.
-    QVBoxLayout *listArea() const { return m_listArea; }
-    SiteSearchBar *searchBar() const { return m_searchBar; }
+    PageTab *pageTab() const { return m_controls.pageTab(); }
+    QTableView *siteView() const { return m_controls.siteView(); }
+    SiteSearchBar *searchBar() const { return m_controls.searchBar(); }
 
-    SiteRegister &siteRegister() const { return *m_register; }
-    const SiteList &sites() const;
+    SiteRegister &siteRegister() const { return m_session.siteRegister(); }
+    const SiteList &sites() const { return m_session.sites(); }
     // The keyword the link collection is made for, in register bytes.
     QByteArray KeywordFilter;
 
@@ -150,52 +144,29 @@ public slots:
 protected:
     // The close request ends the window at once: every change is already on disk.
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
+    void setUpList();
+    void setUpLinkPage();
+    void setUpLinkCheck();
+    void setUpCommands();
     void connectPages();
     bool LoadRegister();
-    LinkCodeMode ReadLinkCodeMode() const;
-    void ShowSiteFields(int row);
-    void followCurrentRow(const QModelIndex &current);
     void showUndone(const UndoOutcome &outcome);
+    void showMovedUrl(int number, const QByteArray &newUrl);
     void setUpBookmarks();
     void setUpFromBrowser(QMenu &menu);
-    // Rows as the view shows them, searched and sorted; the register's positions elsewhere.
-    int sourceRow(const QModelIndex &viewIndex) const;
-    void selectViewRow(int viewRow);
-    void keepShownRecordCurrent();
-    // The site list's current row as a register position; -1 when no row is current.
-    int currentRow() const;
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
     DialogUnits m_units;
-    ControlSet m_controls;
-    PageTab *m_pageTab = nullptr;
-    QVBoxLayout *m_listArea = nullptr;
-    StatusLine *m_statusLine = nullptr;
-    SiteTableModel *m_siteModel = nullptr;
-    SiteSearchBar *m_searchBar = nullptr;
-    SiteFinder *m_finder = nullptr;
-    SiteColumnWidths *m_columns = nullptr;
-    std::unique_ptr<SiteRegister> m_register;
-    // Both follow the register and go with it.
-    UndoHistory *m_history = nullptr;
-    LiveDuplicateIndex *m_duplicates = nullptr;
-    // The current record's number across a reset of the list, to make it current again.
-    int m_currentNumber = 0;
+    MainControls m_controls;
+    SiteSession m_session;
     // The record the fields were filled from, as the user saw it.
     FieldsRecord *m_fieldsRecord = nullptr;
-    // While the view drops rows (a record gone, or hidden by a change), its current row moves by
-    // itself: the fields do not follow that move.
-    bool m_viewDroppingRows = false;
-    // The register is removing the current row's record (the view may drop the row before the list).
-    bool m_removingCurrent = false;
-    // The view row the current row stood at when the view dropped it; -1 when it was not dropped.
-    int m_droppedCurrentAt = -1;
-    QPointer<LinkCheckWindow> m_linkCheck;
+    SiteListPanel *m_list = nullptr;
+    LinkCollection *m_linkCollection = nullptr;
+    LinkCheckLauncher *m_linkCheck = nullptr;
     BookmarkActions *m_bookmarks = nullptr;
     TitleFetchControl *m_titleFetch = nullptr;
 };

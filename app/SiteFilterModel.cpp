@@ -290,7 +290,11 @@ void SiteFilterModel::sourceMarksChanged(int first, int last, const QList<int> &
 void SiteFilterModel::sourceRowChanged(int row)
 {
     if (m_sortColumn >= 0) {
-        m_sorted.erase(std::find(m_sorted.begin(), m_sorted.end(), row));
+        // Every row is among the sorted ones; one that were not would take its place now rather than
+        // have the end of the list erased.
+        const auto at = std::find(m_sorted.begin(), m_sorted.end(), row);
+        if (at != m_sorted.end())
+            m_sorted.erase(at);
         m_sorted.insert(std::lower_bound(m_sorted.begin(), m_sorted.end(), row,
                                          [this](int a, int b) { return before(a, b); }),
                         row);

@@ -1,4 +1,5 @@
 #include "SiteTableModel.h"
+#include "SiteTexts.h"
 
 #include "DisplayText.h"
 #include "CodePage.h"
@@ -21,14 +22,9 @@ const ColumnHeading kColumns[SiteTableModel::ColumnCount] = {
 
 const QByteArray &cellBytes(const SiteRecord &record, int column)
 {
-    switch (column) {
-    case SiteTableModel::NameColumn: return record.m_name;
-    case SiteTableModel::UrlColumn: return record.m_url;
-    case SiteTableModel::Keyword1Column: return record.m_keyword1;
-    case SiteTableModel::Keyword2Column: return record.m_keyword2;
-    case SiteTableModel::Keyword3Column: return record.m_keyword3;
-    default: return record.m_content;
-    }
+    // The columns stand in the order of the record's texts.
+    static_assert(SiteTableModel::ColumnCount == int(kSiteTexts.size()));
+    return record.*kSiteTexts[std::size_t(column)];
 }
 
 } // namespace

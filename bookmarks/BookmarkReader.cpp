@@ -1,16 +1,17 @@
 #include "BookmarkReader.h"
 #include "FileReason.h"
 
+#include "BookmarkCharset.h"
+#include "BookmarkFolders.h"
+#include "BookmarkTags.h"
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -22,15 +23,6 @@ constexpr const char *kNotBookmarkFile = "ブックマークファイル（NETSC
 
 enum class Tag { Other, A, H3, DL, DT, DD, Meta };
 enum class Capture { None, Title, Folder, Description };
-
-// One <DL> level. Only the folders a person named count for keywords; each level points at the
-// nearest such folder at or above it, so a link's folders are found without walking the levels.
-struct Level
-{
-    QString name;
-    int nearestNamed;
-    int namedCount;
-};
 
 QString tooLarge(const BookmarkReadLimits &limits)
 {
@@ -57,22 +49,8 @@ Tag classify(const QByteArray &name)
     return Tag::Other;
 }
 
-// The first value of an attribute (HTML's rule when one is given twice), or null.
-const QByteArray *find(const std::vector<HtmlTokenizer::Attribute> &attributes, const char *name)
-{
-    for (const HtmlTokenizer::Attribute &attribute : attributes)
-        if (attribute.name == name)
-            return &attribute.value;
-    return nullptr;
-}
-
-bool isTrue(const QByteArray *value)
-{
-    return value && value->compare("false", Qt::CaseInsensitive) != 0;
-}
-
-// The bookmark file's structure over the tokens: folders as a stack of levels, the text of the
-// link, folder or description being read, and the charset the file declares.
+// The bookmark file's structure over the tokens: the folders open, the text of the link, folder
+// or description being read, and the charset the file declares.
 class BookmarkFileReader final : public HtmlTokenizer::Handler
 {
 public:
@@ -99,7 +77,6 @@ private:
     void endCapture();
     void closeItem();
     void pushLevel();
-    void setCharset(QByteArray label);
     QString decode(const QByteArray &bytes, qint64 line);
 
     const BookmarkSink &m_sink;
@@ -111,7 +88,6 @@ private:
     QByteArray m_head; // what came before the first three bytes were there
     bool m_sawDoctype = false;
     bool m_sawStructure = false; // a later <META> no longer changes the charset
-    bool m_charsetFixed = false;
 
     Capture m_capture = Capture::None;
     QByteArray m_text;
@@ -124,10 +100,9 @@ private:
     QString m_pendingFolder;
     bool m_hasPendingFolder = false;
     bool m_pendingRoot = false;
-    std::vector<Level> m_levels;
+    BookmarkFolders m_folders;
 
-    QByteArray m_charsetName = QByteArrayLiteral("UTF-8");
-    QStringDecoder m_decoder{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
+    BookmarkCharset m_charset;
 };
 
 void BookmarkFileReader::fail(const QString &why)
@@ -158,7 +133,7 @@ bool BookmarkFileReader::begin()
     qsizetype skip = 0;
     if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
         skip = 3;
-        m_charsetFixed = true; // a byte-order mark outranks any <META>
+        m_charset.fix(); // a byte-order mark outranks any <META>
     }
     return scan(head.constData() + skip, head.size() - skip);
 }
@@ -229,10 +204,7 @@ void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attri
     case Tag::H3:
         closeItem();
         m_sawStructure = true;
-        // The browsers' own top folders (toolbar, other bookmarks) say where a link sat, not
-        // what it is about: they give no keyword.
-        m_pendingRoot = isTrue(find(attributes, "personal_toolbar_folder"))
-            || isTrue(find(attributes, "unfiled_bookmarks_folder"));
+        m_pendingRoot = BookmarkFolders::isBrowsersOwn(attributes);
         startCapture(Capture::Folder);
         break;
     case Tag::DL:
@@ -252,14 +224,10 @@ void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attri
         }
         break;
     case Tag::Meta:
-        if (!m_charsetFixed && !m_sawStructure) {
-            if (const QByteArray *charset = find(attributes, "charset")) {
-                setCharset(*charset);
-            } else if (const QByteArray *content = find(attributes, "content")) {
-                const qsizetype at = content->toLower().indexOf("charset=");
-                if (at >= 0)
-                    setCharset(content->mid(at + 8));
-            }
+        if (!m_charset.isFixed() && !m_sawStructure) {
+            if (const std::optional<QString> refused =
+                    m_charset.declare(HtmlTokenizer::find(attributes, "charset"), HtmlTokenizer::find(attributes, "content")))
+                fail(*refused);
         }
         break;
     case Tag::Other:
@@ -274,8 +242,7 @@ void BookmarkFileReader::closeTag(Tag tag)
         endCapture();
     } else if (tag == Tag::DL) {
         closeItem();
-        if (!m_levels.empty())
-            m_levels.pop_back();
+        m_folders.close();
     }
 }
 
@@ -286,49 +253,21 @@ void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribut
     m_hasBookmark = true;
     m_descriptionTaken = false;
     m_bookmark.line = m_tokenizer.line();
+    const QByteArray *href = HtmlTokenizer::find(attributes, "href"), *tags = HtmlTokenizer::find(attributes, "tags");
     const auto tooLong = [](const QByteArray *value) { return value && value->size() > Bookmark::kMaxTextBytes; };
-    m_bookmark.tooLong = tooLong(find(attributes, "href")) || tooLong(find(attributes, "tags"));
-    if (const QByteArray *href = find(attributes, "href"); href && !m_bookmark.tooLong) {
+    m_bookmark.tooLong = tooLong(href) || tooLong(tags);
+    if (href && !m_bookmark.tooLong) {
         // As URL parsers do: tabs and line breaks inside are dropped, blanks around trimmed.
         QString url = HtmlText::decodeReferences(decode(*href, m_bookmark.line));
         url.remove(u'\t').remove(u'\n').remove(u'\r');
         m_bookmark.url = url.trimmed();
     }
-    if (const QByteArray *tags = find(attributes, "tags"); tags && !m_bookmark.tooLong) {
-        // Split before references are decoded, so that a tag may hold "&#44;". Only the first
-        // tags are kept; the others are counted (a list of nothing but commas once cost 65 times
-        // its size as empty strings).
-        const QString all = decode(*tags, m_bookmark.line);
-        int emptyRun = 0; // empty tags after the last kept one, kept only if a tag follows
-        for (qsizetype from = 0; from <= all.size();) {
-            qsizetype comma = all.indexOf(u',', from);
-            if (comma < 0)
-                comma = all.size();
-            const QStringView piece = QStringView(all).sliced(from, comma - from);
-            const bool blank = std::all_of(piece.begin(), piece.end(), [](QChar c) {
-                return c.unicode() < 0x80 && HtmlTokenizer::isBlank(char(c.unicode()));
-            });
-            if (m_bookmark.tags.size() + emptyRun >= Bookmark::kTagNames) {
-                m_bookmark.moreTags += blank ? 0 : 1;
-            } else if (blank) {
-                ++emptyRun;
-            } else {
-                for (; emptyRun > 0; --emptyRun)
-                    m_bookmark.tags.append(QString());
-                m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(piece.toString())));
-            }
-            from = comma + 1;
-        }
-        while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
-            m_bookmark.tags.removeLast();
+    if (tags && !m_bookmark.tooLong) {
+        BookmarkTags taken = SplitBookmarkTags(decode(*tags, m_bookmark.line));
+        m_bookmark.tags = std::move(taken.kept);
+        m_bookmark.moreTags = taken.more;
     }
-    if (!m_levels.empty()) {
-        const Level &top = m_levels.back();
-        for (int i = top.nearestNamed; i >= 0 && m_bookmark.folders.size() < Bookmark::kFolderNames;
-             i = i > 0 ? m_levels[std::size_t(i) - 1].nearestNamed : -1)
-            m_bookmark.folders.append(m_levels[std::size_t(i)].name);
-        m_bookmark.moreFolders = top.namedCount - int(m_bookmark.folders.size());
-    }
+    m_folders.place(m_bookmark);
     startCapture(Capture::Title);
 }
 
@@ -382,50 +321,17 @@ void BookmarkFileReader::closeItem()
 void BookmarkFileReader::pushLevel()
 {
     const bool named = m_hasPendingFolder && !m_pendingRoot && !m_pendingFolder.isEmpty();
-    const int index = int(m_levels.size());
-    const Level *above = m_levels.empty() ? nullptr : &m_levels.back();
-    Level level{named ? m_pendingFolder : QString(), named ? index : (above ? above->nearestNamed : -1),
-                (above ? above->namedCount : 0) + (named ? 1 : 0)};
-    m_levels.push_back(std::move(level));
+    m_folders.open(named ? m_pendingFolder : QString());
     m_hasPendingFolder = false;
     m_pendingFolder.clear();
 }
 
-void BookmarkFileReader::setCharset(QByteArray label)
-{
-    label = label.trimmed().toLower();
-    if (label.startsWith('"') || label.startsWith('\''))
-        label = label.mid(1);
-    const qsizetype end = label.indexOf(';');
-    label = (end >= 0 ? label.left(end) : label).trimmed();
-    // A <META> that names UTF-16 was read as ASCII, so it is wrong about itself.
-    if (label.isEmpty() || label == "utf-8" || label == "utf8" || label.startsWith("utf-16"))
-        return;
-    QStringDecoder decoder(label.constData(), QStringConverter::Flag::Stateless);
-    // The markup was read as ASCII bytes; a charset that reads those bytes otherwise (UTF-7's
-    // "+ADw-" is '<', EBCDIC's letters are other bytes) would give the text another markup.
-    static const QByteArray ascii = [] {
-        QByteArray bytes;
-        for (char c = 0x20; c < 0x7F; ++c)
-            bytes += c;
-        return bytes;
-    }();
-    QStringDecoder probe(label.constData(), QStringConverter::Flag::Stateless);
-    const QString readBack = probe.isValid() ? QString(probe.decode(ascii)) : QString();
-    if (!decoder.isValid() || readBack != QLatin1String(ascii))
-        return fail(QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label)));
-    m_charsetName = label.toUpper();
-    m_decoder = std::move(decoder);
-}
-
 QString BookmarkFileReader::decode(const QByteArray &bytes, qint64 line)
 {
-    QString text = m_decoder.decode(bytes);
-    if (m_decoder.hasError())
-        fail(QString::fromUtf8("%1 として読めないバイトがあります（%2 行目）。")
-                 .arg(QString::fromLatin1(m_charsetName))
-                 .arg(line));
-    return text;
+    BookmarkCharset::Text read = m_charset.decode(bytes, line);
+    if (read.failure)
+        fail(*read.failure);
+    return std::move(read.text);
 }
 
 void BookmarkFileReader::finish()
@@ -434,7 +340,7 @@ void BookmarkFileReader::finish()
         return;
     if (!m_sawDoctype)
         return fail(QString::fromUtf8(kNotBookmarkFile));
-    if (!m_tokenizer.betweenTags() || !m_levels.empty())
+    if (!m_tokenizer.betweenTags() || !m_folders.isEmpty())
         return fail(QString::fromUtf8("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
     closeItem();
 }

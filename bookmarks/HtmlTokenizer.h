@@ -17,6 +17,14 @@ public:
         QByteArray name; // in lower case
         QByteArray value;
     };
+    // The first value of attribute `name` (HTML's rule when one is given twice), or null.
+    static const QByteArray *find(const std::vector<Attribute> &attributes, const char *name)
+    {
+        for (const Attribute &attribute : attributes)
+            if (attribute.name == name)
+                return &attribute.value;
+        return nullptr;
+    }
 
     class Handler
     {

@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "AppDirectory.h"
+#include "CliArguments.h"
 #include "CliBookmarks.h"
 #include "CliCheck.h"
 #include "CliConflicts.h"
@@ -299,41 +300,6 @@ std::vector<CliCommand> commands()
 const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"),
                          QStringLiteral("skip-dead"), QStringLiteral("version")};
 
-// The parser's complaint in Japanese (its own words are English): the option it is about, and
-// what is wrong with it.
-QString parseError(const QCommandLineParser &parser)
-{
-    if (!parser.unknownOptionNames().isEmpty())
-        return QStringLiteral("知らないオプションです: ") + parser.unknownOptionNames().join(QStringLiteral(", "));
-    const QString said = parser.errorText();
-    const qsizetype open = said.indexOf(u'\'');
-    const QString option = said.mid(open + 1, said.lastIndexOf(u'\'') - open - 1);
-    if (said.startsWith(QLatin1String("Missing value")))
-        return option + QStringLiteral(" の後に値がありません");
-    if (said.startsWith(QLatin1String("Unexpected value")))
-        return option + QStringLiteral(" は値をとりません");
-    return QStringLiteral("オプションを読み取れません: ") + option;
-}
-
-// The value of the last --dir (or -dir) as the bytes the program was given: a folder name need
-// not be UTF-8, and decoding it would name another folder.
-QByteArray rawDirectory(int argc, char *argv[])
-{
-    QByteArray value;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--")
-            break;
-        for (const char *name : {"--dir", "-dir"}) {
-            if (argument == name && i + 1 < argc)
-                value = argv[++i];
-            else if (argument.startsWith(QByteArray(name) + '='))
-                value = argument.mid(qsizetype(std::strlen(name)) + 1);
-        }
-    }
-    return value;
-}
-
 } // namespace
 
 int RunCli(int argc, char *argv[])
@@ -341,7 +307,7 @@ int RunCli(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    return RunCli(arguments, rawDirectory(argc, argv));
+    return RunCli(arguments, CliRawDirectory(argc, argv));
 }
 
 int RunCli(const QStringList &arguments, const QByteArray &rawDir)
@@ -361,7 +327,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
                          : kFlags.contains(option)           ? QCommandLineOption(option)
                                                              : QCommandLineOption(option, QString(), QStringLiteral("value")));
     if (!parser.parse(arguments))
-        return usage(parseError(parser));
+        return usage(CliParseError(parser));
     if (parser.isSet(QStringLiteral("help"))) {
         WriteOut(usageText().toUtf8() + '\n');
         return ExitOk;

@@ -1,4 +1,5 @@
 #include "ConflictIntake.h"
+#include "SiteTexts.h"
 
 #include "ConflictCopyName.h"
 #include "IniDocument.h"
@@ -27,8 +28,10 @@ bool isSetting(const QString &name)
 // The six texts as one key: equal records, equal keys (no text can hold a NUL).
 QByteArray textsKey(const SiteRecord &r)
 {
-    return r.m_name + '\0' + r.m_url + '\0' + r.m_keyword1 + '\0' + r.m_keyword2 + '\0' + r.m_keyword3 + '\0'
-        + r.m_content;
+    QByteArray key;
+    for (SiteText text : kSiteTexts)
+        key += r.*text + '\0';
+    return key;
 }
 
 // A count as setting.ini holds one, or -1 when it holds none.

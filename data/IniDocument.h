@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IniFileEncoding.h"
+
 #include <QByteArray>
 
 #include <map>
@@ -11,8 +13,7 @@
 class IniDocument
 {
 public:
-    // The file's text encoding: a byte-order mark switches it, otherwise the ANSI code page.
-    enum class Encoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+    using Encoding = IniEncoding;
 
     static IniDocument parse(const QByteArray &fileBytes);
 

@@ -1,4 +1,5 @@
 #include "RegisterOperation.h"
+#include "SiteTexts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,13 +13,6 @@ const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
 // the count takes them in: files a killed batch left above the count are removed by the next
 // write, never taken in by a repair.
 const QString kAddingFile = QStringLiteral("sitekanri-adding.txt");
-
-// The six texts alike: what another program changed shows in them, not in m_valid.
-bool sameTexts(const SiteRecord &a, const SiteRecord &b)
-{
-    return a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
-        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
-}
 
 } // namespace
 
@@ -184,7 +178,7 @@ OperationResult RegisterOperation::check(const RecordCount &count, int number, c
         return Failed(read, number);
     if (!exists)
         return Outcome(OperationStatus::RemovedElsewhere, number);
-    if (seen && !sameTexts(current, *seen))
+    if (seen && !SameTexts(current, *seen))
         return Outcome(OperationStatus::ChangedElsewhere, number);
     return Outcome(OperationStatus::Done, number);
 }

@@ -1,4 +1,5 @@
 #include "SiteRecord.h"
+#include "SiteTexts.h"
 
 #include "IniDocument.h"
 #include "RegisterFolder.h"
@@ -18,12 +19,12 @@ using Field = QByteArray SiteRecord::*;
 const std::array<std::pair<QByteArray, Field>, 6> &fields()
 {
     static const std::array<std::pair<QByteArray, Field>, 6> table{{
-        {QByteArrayLiteral("NAME"), &SiteRecord::m_name},
-        {QByteArrayLiteral("URL"), &SiteRecord::m_url},
-        {QByteArrayLiteral("KEY1"), &SiteRecord::m_keyword1},
-        {QByteArrayLiteral("KEY2"), &SiteRecord::m_keyword2},
-        {QByteArrayLiteral("KEY3"), &SiteRecord::m_keyword3},
-        {QByteArrayLiteral("INDATA"), &SiteRecord::m_content},
+        {QByteArrayLiteral("NAME"), kSiteTexts[0]},
+        {QByteArrayLiteral("URL"), kSiteTexts[1]},
+        {QByteArrayLiteral("KEY1"), kSiteTexts[2]},
+        {QByteArrayLiteral("KEY2"), kSiteTexts[3]},
+        {QByteArrayLiteral("KEY3"), kSiteTexts[4]},
+        {QByteArrayLiteral("INDATA"), kSiteTexts[5]},
     }};
     return table;
 }
@@ -138,8 +139,15 @@ IoResult UnstorableValueFailure(const QString &path, const QString &key)
     return IoResult::failure(path, key + QStringLiteral(": 改行を含む値は保存できません"));
 }
 
+bool SameTexts(const SiteRecord &a, const SiteRecord &b)
+{
+    for (SiteText text : kSiteTexts)
+        if (a.*text != b.*text)
+            return false;
+    return true;
+}
+
 bool operator==(const SiteRecord &a, const SiteRecord &b)
 {
-    return a.m_valid == b.m_valid && a.m_name == b.m_name && a.m_url == b.m_url && a.m_keyword1 == b.m_keyword1
-        && a.m_keyword2 == b.m_keyword2 && a.m_keyword3 == b.m_keyword3 && a.m_content == b.m_content;
+    return a.m_valid == b.m_valid && SameTexts(a, b);
 }

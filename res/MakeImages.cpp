@@ -4,6 +4,8 @@
 // of a classic Windows icon (plus transparency), the banner to 256 colours, the depths the window
 // was designed with; the application icon's other sizes, for the desktop's icon theme, are the
 // 32 pixel design drawn smooth at their size.
+#include "ImagePalette.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -21,80 +23,6 @@
 #include <vector>
 
 namespace {
-
-// The 16 colours of the VGA palette.
-const QRgb kVga[16] = {0xff000000, 0xff800000, 0xff008000, 0xff808000, 0xff000080, 0xff800080,
-                       0xff008080, 0xffc0c0c0, 0xff808080, 0xffff0000, 0xff00ff00, 0xffffff00,
-                       0xff0000ff, 0xffff00ff, 0xff00ffff, 0xffffffff};
-
-int distance(QRgb a, QRgb b)
-{
-    const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
-    return r * r * 3 + g * g * 4 + bl * bl * 2;
-}
-
-int nearest(QRgb colour, const QVector<QRgb> &table, int count)
-{
-    int best = 0;
-    for (int i = 1; i < count; ++i) {
-        if (distance(colour, table[i]) < distance(colour, table[best]))
-            best = i;
-    }
-    return best;
-}
-
-// Every pixel to its nearest colour of `palette`; pixels under half opaque become the extra,
-// transparent entry when `transparent` is set.
-QImage toPalette(const QImage &source, const QVector<QRgb> &palette, bool transparent)
-{
-    QImage argb = source.convertToFormat(QImage::Format_ARGB32);
-    QImage out(argb.size(), QImage::Format_Indexed8);
-    QVector<QRgb> table = palette;
-    if (transparent)
-        table.append(qRgba(0, 0, 0, 0));
-    out.setColorTable(table);
-    QHash<QRgb, int> cache;
-    for (int y = 0; y < argb.height(); ++y) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        uchar *line = out.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
-            if (transparent && qAlpha(in[x]) < 128) {
-                line[x] = uchar(palette.size());
-                continue;
-            }
-            const QRgb opaque = in[x] | 0xff000000;
-            auto hit = cache.constFind(opaque);
-            if (hit == cache.constEnd())
-                hit = cache.insert(opaque, nearest(opaque, palette, int(palette.size())));
-            line[x] = uchar(*hit);
-        }
-    }
-    return out;
-}
-
-// The 256 most used colours, binned at 5 bits per channel, each bin by its mean colour.
-QVector<QRgb> popularColours(const QImage &image)
-{
-    struct Bin { long long r = 0, g = 0, b = 0, n = 0; };
-    std::vector<Bin> bins(1 << 15);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            Bin &bin = bins[((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3)];
-            bin.r += qRed(c), bin.g += qGreen(c), bin.b += qBlue(c), ++bin.n;
-        }
-    }
-    std::vector<const Bin *> used;
-    for (const Bin &bin : bins) {
-        if (bin.n)
-            used.push_back(&bin);
-    }
-    std::sort(used.begin(), used.end(), [](const Bin *a, const Bin *b) { return a->n > b->n; });
-    QVector<QRgb> palette;
-    for (std::size_t i = 0; i < used.size() && i < 256; ++i)
-        palette.append(qRgb(int(used[i]->r / used[i]->n), int(used[i]->g / used[i]->n), int(used[i]->b / used[i]->n)));
-    return palette;
-}
 
 QImage canvas(int width, int height)
 {
@@ -371,7 +299,7 @@ QImage banner()
     p.drawText(QPointF(300, 34), QString::fromUtf8("サイトとリンクの登録"));
     p.drawText(QPointF(300, 54), QString::fromUtf8("リンク集の HTML を作成"));
     p.end();
-    return toPalette(image, popularColours(image), false);
+    return ToPalette(image, PopularColours(image), false);
 }
 
 bool save(const QImage &image, const QDir &dir, const QString &name)
@@ -396,10 +324,10 @@ int main(int argc, char **argv)
     QDir dir(QString::fromLocal8Bit(argv[1]));
     if (!dir.mkpath(QStringLiteral(".")))
         return 1;
-    const QVector<QRgb> vga(std::begin(kVga), std::end(kVga));
+    const QVector<QRgb> vga = VgaPalette();
     bool ok = true;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        const QImage icon = size == 16 || size == 32 ? toPalette(appIcon(size), vga, true) : appIcon(size);
+        const QImage icon = size == 16 || size == 32 ? ToPalette(appIcon(size), vga, true) : appIcon(size);
         ok = save(icon, dir, QStringLiteral("icon128-%1.png").arg(size)) && ok;
     }
     QFile svg(dir.filePath(QStringLiteral("icon128.svg")));
@@ -407,9 +335,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "MakeImages: cannot write %s\n", qPrintable(svg.fileName()));
         ok = false;
     }
-    ok = save(toPalette(registerIcon(), vga, true), dir, QStringLiteral("icon135-32.png")) && ok;
-    ok = save(toPalette(deleteIcon(), vga, true), dir, QStringLiteral("icon136-32.png")) && ok;
-    ok = save(toPalette(updateIcon(), vga, true), dir, QStringLiteral("icon137-32.png")) && ok;
+    ok = save(ToPalette(registerIcon(), vga, true), dir, QStringLiteral("icon135-32.png")) && ok;
+    ok = save(ToPalette(deleteIcon(), vga, true), dir, QStringLiteral("icon136-32.png")) && ok;
+    ok = save(ToPalette(updateIcon(), vga, true), dir, QStringLiteral("icon137-32.png")) && ok;
     ok = save(banner(), dir, QStringLiteral("bitmap132.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,112 @@
+#include "LinkCollection.h"
+
+#include "CodePage.h"
+#include "DialogTemplate.h"
+#include "KeywordList.h"
+#include "LinkCodeBox.h"
+#include "LinkPage.h"
+#include "LinkResults.h"
+#include "LinkStatus.h"
+#include "SiteListPanel.h"
+#include "SiteSession.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QStandardItemModel>
+
+#include <algorithm>
+
+template <class Widget>
+Widget *LinkCollection::widget(int id) const
+{
+    return qobject_cast<Widget *>(m_page.control(id));
+}
+
+LinkCollection::LinkCollection(LinkPage &page, const SiteSession &session, const SiteListPanel &list,
+                               QByteArray &keyword, QObject *parent)
+    : QObject(parent), m_page(page), m_session(session), m_list(list), m_keyword(keyword)
+{
+}
+
+bool LinkCollection::showsCode() const
+{
+    return !widget<LinkCodeBox>(ControlId::LinkCode)->linkCode().isEmpty();
+}
+
+void LinkCollection::fillKeywords()
+{
+    auto *combo = widget<QComboBox>(ControlId::KeywordCombo);
+    auto *entries = qobject_cast<QStandardItemModel *>(combo->model());
+    combo->clear();
+    // All rows in one insertion: a register can carry thousands of keywords, and the combo
+    // would otherwise react to each one.
+    QList<QStandardItem *> rows;
+    int chosen = -1;
+    for (const QByteArray &keyword : BuildKeywordList(m_session.sites())) {
+        // The blank entry needs a face to be found; it still stands for the empty keyword.
+        auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
+        row->setData(keyword, Qt::UserRole);
+        if (keyword == m_keyword)
+            chosen = int(rows.size());
+        rows.append(row);
+    }
+    entries->invisibleRootItem()->appendRows(rows);
+    combo->setCurrentIndex(std::max(chosen, 0));
+    // The chosen keyword went with the last site that carried it: the collection is for all
+    // sites again, and the code shown says so.
+    if (chosen < 0) {
+        m_keyword = kAllKeywords;
+        if (showsCode())
+            emit codeOutdated();
+    }
+}
+
+void LinkCollection::takeChosenKeyword()
+{
+    const auto *combo = widget<QComboBox>(ControlId::KeywordCombo);
+    if (combo->currentIndex() >= 0)
+        m_keyword = combo->currentData(Qt::UserRole).toByteArray();
+}
+
+LinkCodeMode LinkCollection::mode() const
+{
+    if (widget<QRadioButton>(ControlId::ModeName)->isChecked())
+        return LinkCodeMode::Name;
+    if (widget<QRadioButton>(ControlId::ModeNameAndContent)->isChecked())
+        return LinkCodeMode::NameAndContent;
+    return LinkCodeMode::Content;
+}
+
+void LinkCollection::generate()
+{
+    LinkExclusion leftOut;
+    LinkResults results;
+    // A results file that cannot be read leaves nothing out: no link is known to be dead.
+    if (widget<QCheckBox>(ControlId::ExcludeDeadLinks)->isChecked()) {
+        results = m_session.readLinkResults();
+        leftOut = [&results](const QByteArray &url) {
+            const CheckedLink *checked = results.find(url);
+            return checked && IsDeadLink(checked->result);
+        };
+    }
+    const SiteList &sites = m_session.sites();
+    QByteArray code;
+    if (widget<QCheckBox>(ControlId::ListOrder)->isChecked()) {
+        // The sites as the list shows them: found by the search, in the order of its sorting.
+        std::vector<const SiteRecord *> shown;
+        for (std::size_t position : m_list.shownPositions())
+            shown.push_back(&sites.at(position));
+        code = BuildLinkCode(shown, m_keyword, mode(), leftOut);
+    } else {
+        code = BuildLinkCode(sites, m_keyword, mode(), leftOut);
+    }
+    widget<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
+}
+
+void LinkCollection::listArranged()
+{
+    // Code written in the list's order follows the list.
+    if (widget<QCheckBox>(ControlId::ListOrder)->isChecked() && showsCode())
+        emit codeOutdated();
+}

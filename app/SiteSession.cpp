@@ -1,0 +1,62 @@
+#include "SiteSession.h"
+
+#include "LinkResults.h"
+#include "LiveDuplicateIndex.h"
+#include "SiteRegister.h"
+#include "UndoHistory.h"
+
+namespace {
+
+// How many steps the window can take back.
+constexpr int kUndoSteps = 100;
+
+} // namespace
+
+SiteSession::SiteSession(QObject *parent) : QObject(parent)
+{
+}
+
+SiteSession::~SiteSession() = default;
+
+IoResult SiteSession::open(const QByteArray &folderPath)
+{
+    auto opened = std::make_unique<SiteRegister>(folderPath);
+    const IoResult loaded = opened->open();
+    if (!loaded)
+        return loaded;
+    m_register = std::move(opened);
+    m_history = new UndoHistory(*m_register, kUndoSteps, m_register.get());
+    m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
+    m_register->watch();
+    return loaded;
+}
+
+const SiteList &SiteSession::sites() const
+{
+    return m_register->sites();
+}
+
+int SiteSession::findSameSite(const QByteArray &url) const
+{
+    return m_duplicates ? m_duplicates->find(url) : 0;
+}
+
+LinkResults SiteSession::readLinkResults() const
+{
+    LinkResults results;
+    if (!results.load())
+        return {};
+    return results;
+}
+
+SiteSession::LinkMove SiteSession::moveLink(int number, const QByteArray &oldUrl, const QByteArray &newUrl)
+{
+    const long long position = sites().positionOf(number);
+    if (position < 0 || sites().at(std::size_t(position)).m_url != oldUrl)
+        return {true, {}};
+    // An ordinary update, undone like any other: on disk at once, refused when another program
+    // changed the record.
+    SiteRecord moved = sites().at(std::size_t(position));
+    moved.m_url = newUrl;
+    return {false, m_history->update(number, moved)};
+}
