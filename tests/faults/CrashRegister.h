@@ -25,8 +25,7 @@ using Contents = std::map<int, QByteArray>;
 Contents WriteStart(const QString &directory);
 
 // Complaints about the files in `directory`: a file not whole (not as a write leaves it), or
-// more temporaries left behind than `allowedTemporaries` (a killed single write leaves at most
-// one; a killed batch those of the files it was preparing). Empty when all is well.
-QString CheckFiles(const QString &directory, int allowedTemporaries = 1);
+// more temporaries left behind than `allowedTemporaries`. Empty when all is well.
+QString CheckFiles(const QString &directory, int allowedTemporaries);
 
 } // namespace CrashRegister
