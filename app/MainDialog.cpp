@@ -3,6 +3,7 @@
 #include "AppDirectory.h"
 #include "BookmarkActions.h"
 #include "BookmarkletAction.h"
+#include "ChosenRows.h"
 #include "ClickablePicture.h"
 #include "FieldsRecord.h"
 #include "CodePage.h"
@@ -351,10 +352,7 @@ bool MainDialog::SetUpSiteList()
             SelectSiteRow(int(row));
     });
     // The keywords offered are those of the register as it is now, whoever changed it.
-    connect(m_register.get(), &SiteRegister::recordsInserted, this, &MainDialog::FillKeywordCombo);
-    connect(m_register.get(), &SiteRegister::recordsRemoved, this, &MainDialog::FillKeywordCombo);
-    connect(m_register.get(), &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
-    connect(m_register.get(), &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
+    connect(m_register.get(), &SiteRegister::listChanged, this, &MainDialog::FillKeywordCombo);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Shift and Ctrl with a click or the arrows, and Ctrl+A, choose several rows at once.
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -426,7 +424,7 @@ int MainDialog::GetSelectedSiteRow() const
         if (position >= 0 && (row < 0 || position < row))
             row = position;
     };
-    for (const QModelIndex &index : selection->selectedRows())
+    for (const QModelIndex &index : ChosenRows(*selection))
         consider(index);
     consider(selection->currentIndex());
     // A search may hide the record the fields show: the operations still act on it.
@@ -575,7 +573,7 @@ SeenRecord MainDialog::ShownRecord() const
 std::vector<SeenRecord> MainDialog::ChosenRecords() const
 {
     std::vector<int> rows;
-    for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
+    for (const QModelIndex &index : ChosenRows(*siteView()->selectionModel()))
         rows.push_back(sourceRow(index));
     // No row chosen (a search hides the one the fields show): the fields' record, as seen.
     if (rows.empty()) {
@@ -796,7 +794,7 @@ void MainDialog::OnCheckLinks()
 {
     if (!m_linkCheck) {
         std::vector<std::size_t> selected;
-        for (const QModelIndex &index : siteView()->selectionModel()->selectedRows())
+        for (const QModelIndex &index : ChosenRows(*siteView()->selectionModel()))
             selected.push_back(std::size_t(sourceRow(index)));
         std::sort(selected.begin(), selected.end());
         m_linkCheck = new LinkCheckWindow(sites(), LinkResults::defaultPath(), KeywordFilter,
