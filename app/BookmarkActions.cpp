@@ -15,8 +15,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaMethod>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -39,13 +45,9 @@ QAction *makeAction(const QString &text, const QKeySequence &key, const char *na
     return action;
 }
 
-// The busy cursor while the file is read and written: a large file takes a moment.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
+// The progress bar counts in thousandths of the file.
+constexpr int kSteps = 1000;
+constexpr int kPollMs = 100;
 
 // Lets an action's key through a text field that would take it as an editing key (a line
 // field reads Ctrl+E as "to the end of the line" on Linux desktops).
@@ -68,6 +70,16 @@ private:
 
 } // namespace
 
+// What the reading thread and the window share: the thread writes `bytesRead` and, once done,
+// `planned`; the window sets `cancelled`. `planned` is read only after the thread has finished.
+struct BookmarkActions::Reading
+{
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> bytesRead{0};
+    qint64 size = 0;
+    BookmarkImport planned;
+};
+
 BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window, UndoHistory *history)
     : QObject(window)
     , m_register(siteRegister)
@@ -86,7 +98,14 @@ BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window, Un
         field->installEventFilter(passage);
 }
 
-BookmarkActions::~BookmarkActions() = default;
+BookmarkActions::~BookmarkActions()
+{
+    // The thread reads a copy of the register's URLs and a state of its own; it only has to end.
+    if (m_worker) {
+        m_reading->cancelled = true;
+        m_worker->wait();
+    }
+}
 
 QToolButton *BookmarkActions::makeButton(QWidget *parent) const
 {
@@ -132,23 +151,81 @@ void BookmarkActions::exportBookmarks()
 
 void BookmarkActions::importFile(const QString &path)
 {
+    if (m_worker)
+        return;
     m_directory = QFileInfo(path).absolutePath();
-    BookmarkImport planned;
+    auto reading = std::make_shared<Reading>();
+    reading->size = QFileInfo(path).size();
+    m_reading = reading;
+    // Duplicates are judged against the register as it is now, copied for the thread; the modal
+    // progress bar keeps the window from changing it meanwhile.
+    const KnownUrl known = RegisterUrls(m_register.sites());
+    m_worker = QThread::create([reading, known, path] {
+        BookmarkReadLimits limits;
+        limits.keepGoing = [&reading = *reading](qint64 bytes) {
+            reading.bytesRead = bytes;
+            return !reading.cancelled;
+        };
+        reading->planned = PlanBookmarkFileImport(path, known, limits);
+    });
+    m_progress = new QProgressDialog(QStringLiteral("ブックマークを読み込んでいます…\n") + QFileInfo(path).fileName(),
+                                     QStringLiteral("中止"), 0, kSteps, m_window);
+    m_progress->setWindowTitle(QStringLiteral("ブックマークの取り込み"));
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(300); // a small file is read before the bar would show
+    m_progress->setAutoReset(false);
+    m_progress->setValue(0);
+    connect(m_progress, &QProgressDialog::canceled, this, &BookmarkActions::cancelImport);
+    m_poll = new QTimer(this);
+    connect(m_poll, &QTimer::timeout, this, [this] {
+        // A modal bar's setValue turns the event loop, where the import may finish: nothing
+        // of this is used after it.
+        if (m_progress && m_reading && m_reading->size > 0)
+            m_progress->setValue(int(std::min<qint64>(kSteps - 1, m_reading->bytesRead * kSteps / m_reading->size)));
+    });
+    m_poll->start(kPollMs);
+    connect(m_worker, &QThread::finished, this, [this, path] { finishImport(path); });
+    m_worker->start();
+}
+
+void BookmarkActions::cancelImport()
+{
+    if (m_reading)
+        m_reading->cancelled = true;
+}
+
+void BookmarkActions::finishImport(const QString &path)
+{
+    m_worker->deleteLater();
+    m_worker = nullptr;
+    m_poll->deleteLater();
+    m_poll = nullptr;
+    m_progress->deleteLater();
+    m_progress->hide();
+    m_progress = nullptr;
+    const std::shared_ptr<Reading> reading = std::move(m_reading);
+    const QString nothing = QStringLiteral("何も取り込みませんでした。");
+    const BookmarkImport &planned = reading->planned;
+    if (reading->cancelled) { // the user knows
+        emit importFinished();
+        return;
+    }
+    if (!planned.read.ok) {
+        emit failed(path + QLatin1Char('\n') + planned.read.message + QLatin1Char('\n') + nothing);
+        emit importFinished();
+        return;
+    }
     OperationResult added;
     {
-        BusyCursor busy;
-        planned = PlanBookmarkFileImport(path, RegisterUrls(m_register.sites()));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         added = WritePlannedImport(planned, [this](const std::vector<SiteRecord> &records) {
             return m_history ? m_history->addMany(records) : m_register.addMany(records);
         });
-    }
-    const QString nothing = QStringLiteral("何も取り込みませんでした。");
-    if (!planned.read.ok) {
-        emit failed(path + QLatin1Char('\n') + planned.read.message + QLatin1Char('\n') + nothing);
-        return;
+        QApplication::restoreOverrideCursor();
     }
     if (!added.done()) {
         emit failed(OperationMessage(added, m_register.settingPath()) + QLatin1Char('\n') + nothing);
+        emit importFinished();
         return;
     }
     // Window-modal: while it is open nothing else changes the register here, so that its
@@ -161,6 +238,7 @@ void BookmarkActions::importFile(const QString &path)
     connect(summary, &ImportSummaryDialog::undoRequested, this, &BookmarkActions::undoImportRequested);
     connect(summary, &ImportSummaryDialog::saveFailed, this, &BookmarkActions::failed);
     summary->open();
+    emit importFinished();
 }
 
 void BookmarkActions::exportFile(const QString &path)

@@ -3,8 +3,13 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class FileDialogs;
 class QAction;
+class QProgressDialog;
+class QThread;
+class QTimer;
 class QToolButton;
 class QWidget;
 class SiteRegister;
@@ -15,6 +20,10 @@ class UndoHistory;
 // share. The import is one operation on the register, whose announcements bring the new records
 // into the list; its summary opens in a window of its own (ImportSummaryDialog), and any
 // failure goes to the owner to show.
+//
+// The file is read in a thread of its own, under a progress bar with 中止, so that a large or
+// hostile file never holds up the window; only the write into the register, one operation, runs
+// in the window's thread once the reading is done.
 class BookmarkActions : public QObject
 {
     Q_OBJECT
@@ -36,8 +45,13 @@ public:
     // Asks for a file, then imports it or writes the register to it.
     void importBookmarks();
     void exportBookmarks();
+    // Starts reading `path`; the outcome comes later, through the summary window or failed, then
+    // importFinished. An import asked for while one runs is not started.
     void importFile(const QString &path);
     void exportFile(const QString &path);
+    bool isImporting() const { return m_worker != nullptr; }
+    // Stops a running import between two pieces of its file; nothing of it is written.
+    void cancelImport();
 
 signals:
     // What an export did, for the owner to show (an import shows its own summary).
@@ -46,9 +60,14 @@ signals:
     void undoImportRequested();
     // Why nothing was imported or written.
     void failed(const QString &text);
+    // An import has ended, whatever came of it.
+    void importFinished();
 
 private:
+    struct Reading;
+
     QString startDirectory() const;
+    void finishImport(const QString &path);
 
     SiteRegister &m_register;
     UndoHistory *m_history;
@@ -58,4 +77,8 @@ private:
     QAction *m_export;
     // Where the last bookmark file was, to start the next dialog there.
     QString m_directory;
+    std::shared_ptr<Reading> m_reading;
+    QThread *m_worker = nullptr;
+    QProgressDialog *m_progress = nullptr;
+    QTimer *m_poll = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "LinkCheckTable.h"
 
+#include "DisplayText.h"
 #include "LinkHealthIcon.h"
 
 #include <QHeaderView>
@@ -123,7 +124,7 @@ void LinkCheckTable::showResult(int index, const LinkResult &result)
     // row is looked up afresh for each.
     QTableWidgetItem *status = item(row, Status);
     status->setIcon(LinkHealthIcon(LinkVerdictOf(result.status)));
-    status->setToolTip(result.message);
+    status->setToolTip(DisplayText::toolTip(result.message));
     status->setData(kProblemRole, isProblem(result.status));
     status->setData(kKeyRole, statusKey(result.status));
     status->setText(LinkStatusLabel(result.status));
@@ -140,7 +141,7 @@ void LinkCheckTable::offerMove(int index, const QString &movedTo)
 {
     auto *button = new QPushButton(QStringLiteral("URLを更新"));
     button->setAutoDefault(false);
-    button->setToolTip(movedTo);
+    button->setToolTip(DisplayText::toolTip(movedTo));
     connect(button, &QPushButton::clicked, this, [this, button, index, movedTo] {
         button->setEnabled(false);
         button->setText(QStringLiteral("更新しました"));

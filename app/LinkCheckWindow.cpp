@@ -68,6 +68,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_table = new LinkCheckTable(this);
 
     m_summary = new QLabel(this);
+    m_summary->setTextFormat(Qt::PlainText);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
     close->setAutoDefault(false);
     auto *bottom = new QHBoxLayout;

@@ -1,23 +1,58 @@
 #include "LinkPreview.h"
 
+#include "PreviewMarkup.h"
+
+#include <QImage>
+
 namespace {
 
-// Lines long enough to hold markup of any size still end the preview in time.
-constexpr qsizetype kMaxChars = 64 * 1024;
+// Every resource the markup names (an image, a style sheet, anything with a URL) is answered with
+// something empty. An empty answer is not enough: when a document's loader returns nothing,
+// QTextDocument reads a local file of that name itself, and its image handler does the same when
+// the image it got is null (a FIFO then blocks the window for good, /dev/zero fills memory).
+QVariant nothingFor(int type)
+{
+    if (type == QTextDocument::ImageResource) {
+        QImage blank(1, 1, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        return blank;
+    }
+    return QByteArray(""); // not null: the document takes it as loaded
+}
+
+class InertDocument : public QTextDocument
+{
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int type, const QUrl &) override { return nothingFor(type); }
+};
 
 } // namespace
 
 LinkPreview::LinkPreview(QWidget *parent)
     : QTextBrowser(parent)
 {
+    setDocument(new InertDocument(this));
+    // Lines break between words only, as a browser breaks them; a long word runs on. Breaking
+    // inside words where need be, Qt's default, takes time that grows with the square of a word's
+    // length (64 KiB of one word: seconds).
+    setWordWrapMode(QTextOption::WordWrap);
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setAccessibleName(QString::fromUtf8("プレビュー"));
 }
 
-QVariant LinkPreview::loadResource(int, const QUrl &)
+QVariant LinkPreview::loadResource(int type, const QUrl &)
 {
-    return {};
+    return nothingFor(type);
+}
+
+QString LinkPreview::tooComplexNotice()
+{
+    return QString::fromUtf8("リンク集のコードが複雑すぎるため、プレビューを表示できません。"
+                             "コードと保存するファイルには影響ありません。");
 }
 
 void LinkPreview::showCode(const QString &code)
@@ -38,15 +73,13 @@ void LinkPreview::showEvent(QShowEvent *event)
 void LinkPreview::render()
 {
     m_stale = false;
-    qsizetype end = 0;
-    int lines = 0;
-    while (end < m_code.size() && lines < kMaxLines && end < kMaxChars) {
-        const qsizetype next = m_code.indexOf(QLatin1Char('\n'), end);
-        end = next < 0 ? m_code.size() : next + 1;
-        ++lines;
+    const PreviewMarkup part = PreviewMarkup::of(m_code);
+    if (part.tooComplex) {
+        setPlainText(tooComplexNotice());
+        return;
     }
-    QString html = m_code.left(end);
-    if (end < m_code.size())
-        html += QString::fromUtf8("<p style=\"color: gray\">……（プレビューは最初の %1 行までです）</p>").arg(lines);
+    QString html = part.html;
+    if (part.cut)
+        html += QString::fromUtf8("<p style=\"color: gray\">……（プレビューは最初の %1 行までです）</p>").arg(part.lines);
     setHtml(html);
 }

@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "DisplayText.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -8,10 +10,12 @@ namespace {
 QMessageBox::StandardButton run(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preset)
 {
-    QMessageBox box(icon, title, text, buttons, parent);
+    // Shortened: a name of a megabyte takes seconds to lay out.
+    const QString shown = DisplayText::shortened(text);
+    QMessageBox box(icon, title, shown, buttons, parent);
     box.setTextFormat(Qt::PlainText);
     // Read out with the box, not only found by walking into it.
-    box.setAccessibleDescription(text);
+    box.setAccessibleDescription(shown);
     box.setDefaultButton(preset);
     return QMessageBox::StandardButton(box.exec());
 }

@@ -1,5 +1,7 @@
 #include "RowFocusDelegate.h"
 
+#include "DisplayText.h"
+
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QPainter>
@@ -36,7 +38,7 @@ bool RowFocusDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, con
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width())
-        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), DisplayText::toolTip(text), view->viewport(), option.rect);
     else
         QToolTip::hideText();
     return true;

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,30 +24,63 @@ const QByteArray kLink = QByteArrayLiteral("link ");
 constexpr qsizetype kMaxRequest = 256 * 1024;
 const char *kPending = "pendingRequest";
 
+// A folder nobody but this user can enter or put anything in: no link, ours, mode 0700.
+bool oursAlone(const QString &path)
+{
+    struct stat info = {};
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & 0777) == 0700;
+}
+
+// Whether the program at the other end of a local connection runs as this user.
+bool peerIsUs(qintptr descriptor)
+{
+    struct ucred peer = {};
+    socklen_t size = sizeof peer;
+    return descriptor >= 0 && ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0
+        && peer.uid == ::geteuid();
+}
+
 } // namespace
 
 SingleWindow::SingleWindow(const QString &folder, QObject *parent)
     : QObject(parent)
 {
+    const QString home = socketFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath());
+    if (home.isEmpty())
+        return;
     // The same register reached through another path (a link, "..") is the same register; one
     // not made yet has no other path.
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     const QByteArray key = QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(folder) : canonical);
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
-    // Per user: another user's window on a shared folder is no window of ours to raise.
-    m_name = QStringLiteral("sitekanri-%1-%2").arg(::getuid()).arg(QString::fromLatin1(digest));
+    m_name = home + QStringLiteral("/sitekanri-") + QString::fromLatin1(digest);
 }
 
 SingleWindow::~SingleWindow() = default;
 
+QString SingleWindow::socketFolder(const QString &runtime, const QString &temp)
+{
+    if (QDir::isAbsolutePath(runtime) && oursAlone(runtime))
+        return QDir::cleanPath(runtime);
+    const QString own = QDir(temp).filePath(QStringLiteral("sitekanri-%1").arg(::geteuid()));
+    // Made with its mode at once; one that is there already counts only if it passes the same check
+    // (another user may have made it first to catch our socket).
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return oursAlone(own) ? own : QString();
+}
+
 bool SingleWindow::claim()
 {
+    if (m_name.isEmpty())
+        return false;
     // Two programs starting at once must not both decide they are first.
-    QLockFile starting(QDir::temp().filePath(m_name + QStringLiteral(".starting")));
+    QLockFile starting(m_name + QStringLiteral(".starting"));
     starting.tryLock(kAnswerMs);
     if (askRunning())
         return true;
-    // Nobody answered: a name still there was left by a program that ended without removing it.
+    // Nobody of ours answered: a name still there was left by a program that ended without
+    // removing it, or is another user's, which is no window of ours.
     QLocalServer::removeServer(m_name);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -53,6 +88,11 @@ bool SingleWindow::claim()
         return false; // the window still opens; later starts then open their own
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            if (!peerIsUs(socket->socketDescriptor())) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequests(socket); });
         }
@@ -64,7 +104,7 @@ bool SingleWindow::askRunning()
 {
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kAnswerMs))
+    if (!socket.waitForConnected(kAnswerMs) || !peerIsUs(socket.socketDescriptor()))
         return false;
     socket.write((m_link.isEmpty() ? kRaise : kLink + QUrl::toPercentEncoding(m_link)) + '\n');
     socket.waitForBytesWritten(kAnswerMs);

@@ -1,5 +1,6 @@
 #include "SiteListCommands.h"
 
+#include "DisplayText.h"
 #include "KeyboardCommands.h"
 #include "MainDialog.h"
 #include "UndoHistory.h"
@@ -106,8 +107,9 @@ void InstallSiteListCommands(MainDialog &dialog)
         redo->setEnabled(history.canRedo());
         const QString undone = history.canUndo() ? history.undoText() + QString::fromUtf8("を") : QString();
         const QString redone = history.canRedo() ? history.redoText() + QString::fromUtf8("を") : QString();
-        undo->setToolTip(WithKey(undone + QString::fromUtf8("元に戻す"), undo->shortcut()));
-        redo->setToolTip(WithKey(redone + QString::fromUtf8("やり直す"), redo->shortcut()));
+        // The entries name a site, which may look like markup.
+        undo->setToolTip(DisplayText::toolTip(WithKey(undone + QString::fromUtf8("元に戻す"), undo->shortcut())));
+        redo->setToolTip(DisplayText::toolTip(WithKey(redone + QString::fromUtf8("やり直す"), redo->shortcut())));
     };
     QObject::connect(&history, &UndoHistory::changed, undo, follow);
     follow();

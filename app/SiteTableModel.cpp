@@ -1,5 +1,6 @@
 #include "SiteTableModel.h"
 
+#include "DisplayText.h"
 #include "CodePage.h"
 #include "LinkHealth.h"
 #include "LinkHealthIcon.h"
@@ -86,7 +87,7 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
             return {};
         const LinkHealthMark mark = LinkHealthMarkOf(checked);
         if (role == Qt::ToolTipRole)
-            return mark.toolTip;
+            return DisplayText::toolTip(mark.toolTip);
         return LinkHealthIcon(mark.verdict);
     }
     default:

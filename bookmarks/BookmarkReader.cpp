@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -114,6 +115,7 @@ private:
 
     Capture m_capture = Capture::None;
     QByteArray m_text;
+    bool m_textTooLong = false;
     qint64 m_textLine = 0;
 
     Bookmark m_bookmark;
@@ -174,8 +176,13 @@ bool BookmarkFileReader::scan(const char *data, qsizetype size)
 
 void BookmarkFileReader::text(const char *data, qsizetype size)
 {
-    if (m_capture != Capture::None)
-        m_text.append(data, size);
+    if (m_capture != Capture::None) {
+        // Past the limit the text is only counted: it could never be stored.
+        if (m_text.size() + size > Bookmark::kMaxTextBytes)
+            m_textTooLong = true;
+        else
+            m_text.append(data, size);
+    }
     else if (!m_sawDoctype && !std::all_of(data, data + size, HtmlTokenizer::isBlank))
         fail(QString::fromUtf8(kNotBookmarkFile));
 }
@@ -279,16 +286,39 @@ void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribut
     m_hasBookmark = true;
     m_descriptionTaken = false;
     m_bookmark.line = m_tokenizer.line();
-    if (const QByteArray *href = find(attributes, "href")) {
+    const auto tooLong = [](const QByteArray *value) { return value && value->size() > Bookmark::kMaxTextBytes; };
+    m_bookmark.tooLong = tooLong(find(attributes, "href")) || tooLong(find(attributes, "tags"));
+    if (const QByteArray *href = find(attributes, "href"); href && !m_bookmark.tooLong) {
         // As URL parsers do: tabs and line breaks inside are dropped, blanks around trimmed.
         QString url = HtmlText::decodeReferences(decode(*href, m_bookmark.line));
         url.remove(u'\t').remove(u'\n').remove(u'\r');
         m_bookmark.url = url.trimmed();
     }
-    if (const QByteArray *tags = find(attributes, "tags")) {
-        // Split before references are decoded, so that a tag may hold "&#44;".
-        for (const QString &tag : decode(*tags, m_bookmark.line).split(u','))
-            m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(tag)));
+    if (const QByteArray *tags = find(attributes, "tags"); tags && !m_bookmark.tooLong) {
+        // Split before references are decoded, so that a tag may hold "&#44;". Only the first
+        // tags are kept; the others are counted (a list of nothing but commas once cost 65 times
+        // its size as empty strings).
+        const QString all = decode(*tags, m_bookmark.line);
+        int emptyRun = 0; // empty tags after the last kept one, kept only if a tag follows
+        for (qsizetype from = 0; from <= all.size();) {
+            qsizetype comma = all.indexOf(u',', from);
+            if (comma < 0)
+                comma = all.size();
+            const QStringView piece = QStringView(all).sliced(from, comma - from);
+            const bool blank = std::all_of(piece.begin(), piece.end(), [](QChar c) {
+                return c.unicode() < 0x80 && HtmlTokenizer::isBlank(char(c.unicode()));
+            });
+            if (m_bookmark.tags.size() + emptyRun >= Bookmark::kTagNames) {
+                m_bookmark.moreTags += blank ? 0 : 1;
+            } else if (blank) {
+                ++emptyRun;
+            } else {
+                for (; emptyRun > 0; --emptyRun)
+                    m_bookmark.tags.append(QString());
+                m_bookmark.tags.append(HtmlText::decodeReferences(HtmlText::joinLines(piece.toString())));
+            }
+            from = comma + 1;
+        }
         while (!m_bookmark.tags.isEmpty() && m_bookmark.tags.last().isEmpty())
             m_bookmark.tags.removeLast();
     }
@@ -306,6 +336,7 @@ void BookmarkFileReader::startCapture(Capture what)
 {
     m_capture = what;
     m_text.clear();
+    m_textTooLong = false;
     m_textLine = m_tokenizer.line();
 }
 
@@ -313,7 +344,11 @@ void BookmarkFileReader::endCapture()
 {
     if (m_capture == Capture::None)
         return;
-    const QString text = HtmlText::decodeReferences(HtmlText::joinLines(decode(m_text, m_textLine)));
+    const QString text =
+        m_textTooLong ? QString() : HtmlText::decodeReferences(HtmlText::joinLines(decode(m_text, m_textLine)));
+    // A folder of too long a name stands unnamed; a bookmark with too long a text is no record.
+    if (m_textTooLong && m_capture != Capture::Folder)
+        m_bookmark.tooLong = true;
     switch (m_capture) {
     case Capture::Title:
         m_bookmark.title = text;
@@ -430,6 +465,10 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
         }
         if (!reader.feed(buffer.constData(), got))
             break;
+        if (limits.keepGoing && !limits.keepGoing(total)) {
+            reader.fail(QString::fromUtf8("取り込みを中止しました。"));
+            break;
+        }
     }
     return reader.result();
 }

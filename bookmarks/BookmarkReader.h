@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <functional>
+
 class QIODevice;
 
 // What a reader accepts before it gives up with a message.
@@ -13,6 +15,9 @@ struct BookmarkReadLimits
 {
     qint64 maxBytes = qint64(256) << 20;
     qint64 maxBookmarks = 1000000;
+    // Asked after each piece of the file with the bytes read so far; false stops the read, which
+    // then fails with a message saying it was stopped. Unset: the read goes to the end.
+    std::function<bool(qint64 bytesRead)> keepGoing;
 };
 
 struct BookmarkReadResult

@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 
+
 OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWriter &write)
 {
     if (!planned.read.ok || planned.plan.records.empty())

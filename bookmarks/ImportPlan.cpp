@@ -28,6 +28,17 @@ QString quoted(const QString &text)
     return QString::fromUtf8("「%1」").arg(text);
 }
 
+// A text as a summary line names it.
+QString named(const QString &text)
+{
+    return text.size() > ImportPlan::kNamedChars ? text.left(ImportPlan::kNamedChars) + QString::fromUtf8("…") : text;
+}
+
+bool listedIn(int listed)
+{
+    return listed < ImportPlan::kListed;
+}
+
 QString identityOf(const QByteArray &url)
 {
     return SiteIdentity(CodePage::toText(url));
@@ -41,8 +52,13 @@ void ImportPlanner::add(const Bookmark &bookmark)
     const QString url = BrowserUrlText(bookmark.url);
     const QString title = registerText(bookmark.title.isEmpty() ? url : bookmark.title);
     const auto leaveOut = [&](const QString &reason) {
-        m_plan.notImported.push_back({bookmark.line, title, reason});
+        if (listedIn(int(m_plan.notImported.size())))
+            m_plan.notImported.push_back({bookmark.line, named(title), named(reason)});
+        else
+            ++m_plan.notImportedUnlisted;
     };
+    if (bookmark.tooLong)
+        return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
     if (url.isEmpty())
         return leaveOut(QString::fromUtf8("URL がありません。"));
     const QString scheme = UrlScheme(url);
@@ -58,9 +74,12 @@ void ImportPlanner::add(const Bookmark &bookmark)
         return leaveOut(QString::fromUtf8("http・https・ftp の URL ではありません。"));
 
     QStringList keywords;
-    KeywordsDropped dropped{title, {}, bookmark.moreFolders};
+    KeywordsDropped dropped{named(title), {}, bookmark.moreFolders, bookmark.moreTags};
     const auto take = [&](const QString &keyword) {
-        (keywords.size() < kKeywords ? keywords : dropped.dropped).append(keyword);
+        if (keywords.size() < kKeywords)
+            keywords.append(keyword);
+        else
+            dropped.dropped.append(named(keyword));
     };
     // The TAGS are what the user said the bookmark is about: they come first, as written,
     // repeats and empty places too (a record may have the same keyword twice, or only a third
@@ -96,7 +115,10 @@ void ImportPlanner::add(const Bookmark &bookmark)
     if (bytes > kMaxRecordBytes)
         return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
     const auto alreadyThere = [&](bool inFile) {
-        m_plan.alreadyThere.push_back({bookmark.line, title, url, inFile});
+        if (listedIn(int(m_plan.alreadyThere.size())))
+            m_plan.alreadyThere.push_back({bookmark.line, named(title), named(url), inFile});
+        else
+            ++m_plan.alreadyThereUnlisted;
         ++(inFile ? m_plan.repeatedInFile : m_plan.alreadyRegistered);
     };
     if (m_isKnown && m_isKnown(record.m_url))
@@ -106,8 +128,12 @@ void ImportPlanner::add(const Bookmark &bookmark)
         return alreadyThere(true);
     m_sites.insert(site);
     m_plan.records.push_back(std::move(record));
-    if (!dropped.dropped.isEmpty() || dropped.more > 0)
-        m_plan.keywordsDropped.push_back(std::move(dropped));
+    if (!dropped.dropped.isEmpty() || dropped.more > 0 || dropped.moreTags > 0) {
+        if (listedIn(int(m_plan.keywordsDropped.size())))
+            m_plan.keywordsDropped.push_back(std::move(dropped));
+        else
+            ++m_plan.keywordsDroppedUnlisted;
+    }
 }
 
 QStringList ImportPlan::counts() const
@@ -121,7 +147,9 @@ QStringList ImportPlan::counts() const
         registered += count("（うちファイル内の重複 %1 件）", repeatedInFile);
     lines << registered;
 
-    const int left = placeEntries + scriptEntries + dataEntries + int(notImported.size());
+    const int refused = int(notImported.size()) + notImportedUnlisted;
+    const int cut = int(keywordsDropped.size()) + keywordsDroppedUnlisted;
+    const int left = placeEntries + scriptEntries + dataEntries + refused;
     QStringList why;
     if (placeEntries > 0)
         why << count("place: %1 件", placeEntries);
@@ -129,14 +157,14 @@ QStringList ImportPlan::counts() const
         why << count("javascript: %1 件", scriptEntries);
     if (dataEntries > 0)
         why << count("data: %1 件", dataEntries);
-    if (!notImported.empty())
-        why << count("取り込めないもの %1 件", int(notImported.size()));
+    if (refused > 0)
+        why << count("取り込めないもの %1 件", refused);
     QString passedOver = count("見送り: %1 件", left);
     if (!why.isEmpty())
         passedOver += QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、")));
     lines << passedOver;
-    if (!keywordsDropped.empty())
-        lines << count("キーワードを 3 個に減らしたもの: %1 件", int(keywordsDropped.size()));
+    if (cut > 0)
+        lines << count("キーワードを 3 個に減らしたもの: %1 件", cut);
     return lines;
 }
 
@@ -158,9 +186,13 @@ QStringList ImportPlan::details() const
             names << quoted(keyword);
         if (entry.more > 0)
             names << QString::fromUtf8("ほかのフォルダー %1 個").arg(entry.more);
+        if (entry.moreTags > 0)
+            names << QString::fromUtf8("ほかのタグ %1 個").arg(entry.moreTags);
         lines << QString::fromUtf8("キーワードを外しました%1: %2")
                      .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
     }
+    if (const int unlisted = alreadyThereUnlisted + notImportedUnlisted + keywordsDroppedUnlisted; unlisted > 0)
+        lines << QString::fromUtf8("ほか %1 件").arg(unlisted);
     return lines;
 }
 

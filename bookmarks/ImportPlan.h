@@ -35,7 +35,8 @@ struct KeywordsDropped
 {
     QString name;
     QStringList dropped;
-    int more = 0; // further enclosing folders, not named one by one
+    int more = 0;     // further enclosing folders, not named one by one
+    int moreTags = 0; // further tags, not named one by one
 };
 
 // What an import would do: the records to add, in file order, and everything else counted.
@@ -47,9 +48,17 @@ struct ImportPlan
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
     int scriptEntries = 0;     // javascript: (bookmarklets)
     int dataEntries = 0;       // data:
+    // The bookmarks already there, left out or cut short: the first kListed of each kind named
+    // (their texts cut to kNamedChars), the others only counted, so that a file of millions of
+    // them costs little.
+    static constexpr int kListed = 100;
+    static constexpr qsizetype kNamedChars = 200;
     std::vector<AlreadyThere> alreadyThere; // the registered and repeated ones, in file order
     std::vector<NotImported> notImported;
     std::vector<KeywordsDropped> keywordsDropped;
+    int alreadyThereUnlisted = 0;
+    int notImportedUnlisted = 0;
+    int keywordsDroppedUnlisted = 0;
 
     // The counts, one line each.
     QStringList counts() const;

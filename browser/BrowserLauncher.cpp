@@ -1,6 +1,7 @@
 #include "BrowserLauncher.h"
 
 #include "CodePage.h"
+#include "HomePage.h"
 #include "UrlCompletion.h"
 
 #include <QDesktopServices>
@@ -14,6 +15,22 @@ QString NoUrlMessage() { return QStringLiteral("URLが登録されていませ�
 QString RefusedMessage(const QString &urlText)
 {
     return QStringLiteral("ブラウザを起動できませんでした。\n") + urlText;
+}
+
+// A URL of another scheme would be handed to whatever program the desktop has for it (a file
+// manager for file:, a network share for smb:, a terminal for x-terminal-emulator:): a register
+// filled from a bookmark file must not start programs.
+bool forTheBrowser(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp");
+}
+
+QString OtherSchemeMessage(const QString &scheme, const QString &urlText)
+{
+    return QStringLiteral("「%1:」のアドレスはブラウザに渡しません。開けるのは http、https、ftp のアドレスだけです。\n")
+               .arg(scheme)
+        + urlText;
 }
 
 } // namespace
@@ -36,6 +53,9 @@ BrowserResult BrowserLauncher::open(const QByteArray &url) const
     const QUrl target = CompleteUrl(text);
     // Checked here, not left to the opener: QDesktopServices hands even an invalid URL to a
     // handler registered for its scheme.
+    // The help page that ships with the program is the one local file handed over.
+    if (target.isValid() && !forTheBrowser(target) && !(target.isLocalFile() && target == HomePageUrl()))
+        return {false, OtherSchemeMessage(target.scheme(), text)};
     if (!target.isValid() || !m_opener(target))
         return {false, RefusedMessage(text)};
     return {true, QString()};

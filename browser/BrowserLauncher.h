@@ -14,7 +14,7 @@ struct BrowserResult
     QString message;
 };
 
-// Hands a register URL to the desktop's web browser. Each request is one hand-over; the launcher
+// Hands a register URL to the desktop's web browser: http, https and ftp only. Each request is one hand-over; the launcher
 // keeps nothing of earlier ones. Nothing is ever passed through a shell.
 class BrowserLauncher
 {

@@ -18,13 +18,13 @@ namespace {
 
 // A line of the summary for stdout. In CP932 a character the code page lacks (a title that was
 // not imported for holding one) is shown as '?': the reason beside it names the character.
-QByteArray summaryLine(const QString &line, OutputEncoding encoding)
+QByteArray encodedLine(const QString &line, OutputEncoding encoding)
 {
     if (encoding == OutputEncoding::Utf8)
-        return line.toUtf8() + '\n';
+        return line.toUtf8();
     QByteArray out;
     if (CodePage::fromText(line, out))
-        return out + '\n';
+        return out;
     out.clear();
     const QList<uint> codePoints = line.toUcs4();
     for (const uint codePoint : codePoints) {
@@ -32,7 +32,16 @@ QByteArray summaryLine(const QString &line, OutputEncoding encoding)
         QByteArray bytes;
         out += CodePage::fromText(QString::fromUcs4(one, 1), bytes) ? bytes : QByteArray("?");
     }
-    return out + '\n';
+    return out;
+}
+
+// A summary line names bookmark titles, which may be of any length and hold anything: cut to a
+// line's worth, its control characters made visible.
+QByteArray summaryLine(const QString &line, OutputEncoding encoding)
+{
+    constexpr qsizetype kMaxChars = 300;
+    const QString shown = line.size() > kMaxChars ? line.left(kMaxChars) + QString::fromUtf8("…") : line;
+    return TerminalText(encodedLine(shown, encoding), encoding) + '\n';
 }
 
 } // namespace
@@ -74,7 +83,7 @@ int RunExport(RegisterFolder &folder, const QString &file)
     if (int code = CliLoadRegister(folder, sites))
         return code;
     if (file.isEmpty() || file == QLatin1String("-"))
-        return CliWriteOut(ExportBookmarks(sites));
+        return CliWriteOut(TerminalHtml(ExportBookmarks(sites), OutputEncoding::Utf8));
     if (const IoResult saved = SaveBookmarkFile(sites, file); !saved)
         return CliFail(saved.describe());
     return ExitOk;

@@ -268,7 +268,7 @@ int runKeywords(const CliContext &context)
         return code;
     QByteArray out;
     for (const QByteArray &keyword : BuildKeywordList(sites))
-        out += EncodeRegisterBytes(keyword, context.encoding) + '\n';
+        out += TerminalText(EncodeRegisterBytes(keyword, context.encoding), context.encoding) + '\n';
     return writeOut(out);
 }
 

@@ -1,6 +1,7 @@
 #include "CliLinks.h"
 
 #include "CliCommands.h"
+#include "CliOutput.h"
 #include "CliReport.h"
 #include "CodePage.h"
 #include "KeywordList.h"
@@ -59,11 +60,11 @@ int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolde
         };
     }
     if (order == QLatin1String("register"))
-        return CliWriteOut(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode, leftOut), encoding));
+        return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode, leftOut), encoding), encoding));
     const SiteField field = order == QLatin1String("list-name") ? SiteField::Name : SiteField::Url;
     std::vector<const SiteRecord *> sorted;
     sorted.reserve(sites.size());
     for (int row : SortedRows(sites, field, Qt::AscendingOrder))
         sorted.push_back(&sites.at(std::size_t(row)));
-    return CliWriteOut(EncodeRegisterBytes(BuildLinkCode(sorted, filter, mode, leftOut), encoding));
+    return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sorted, filter, mode, leftOut), encoding), encoding));
 }

@@ -17,6 +17,31 @@ namespace {
 // The escape of one ASCII character, or "" when it stands as it is.
 using Escape = QByteArray (*)(char16_t);
 
+// Characters a terminal acts on rather than shows: C0 but for the tab and line ends a format
+// uses, and C1 (which UTF-8 carries as two bytes). DEL does nothing on a terminal, and a CP932
+// byte pair the code page cannot read may end in one: it stays.
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x80 && c < 0xa0);
+}
+
+QByteArray hexEscape(char16_t c)
+{
+    return QByteArrayLiteral("\\x") + QByteArray::number(int(c), 16).rightJustified(2, '0');
+}
+
+QByteArray controlEscape(char16_t c)
+{
+    return c == u'\t' || c == u'\n' || c == u'\r' || !isControl(c) ? QByteArray() : hexEscape(c);
+}
+
+// In HTML a character reference is the same text to a browser, and nothing to a terminal.
+QByteArray htmlControlEscape(char16_t c)
+{
+    return c == u'\t' || c == u'\n' || c == u'\r' || !isControl(c) ? QByteArray()
+                                                                    : "&#" + QByteArray::number(int(c)) + ';';
+}
+
 QByteArray tsvEscape(char16_t c)
 {
     switch (c) {
@@ -24,7 +49,7 @@ QByteArray tsvEscape(char16_t c)
     case u'\t': return QByteArrayLiteral("\\t");
     case u'\n': return QByteArrayLiteral("\\n");
     case u'\r': return QByteArrayLiteral("\\r");
-    default: return {};
+    default: return isControl(c) ? hexEscape(c) : QByteArray();
     }
 }
 
@@ -36,36 +61,55 @@ QByteArray jsonEscape(char16_t c)
     case u'\n': return QByteArrayLiteral("\\n");
     case u'\r': return QByteArrayLiteral("\\r");
     case u'\t': return QByteArrayLiteral("\\t");
-    default: return c < 0x20 ? QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1() : QByteArray();
+    default: return isControl(c) ? QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1() : QByteArray();
     }
 }
 
-// A field for output, in the encoding asked for, with its ASCII characters escaped. Neither a
-// UTF-8 sequence nor a CP932 double-byte character holds a byte below 0x80 except a CP932 trail
-// byte, so escaping works on the bytes, whole CP932 characters kept: a trail byte 0x5C (表, ソ)
-// is never escaped, and in CP932 bytes the code page cannot decode come out as stored.
+// The C1 control a UTF-8 sequence at `i` stands for, or 0.
+char16_t c1At(const QByteArray &utf8, qsizetype i)
+{
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+    return lead == 0xc2 && next >= 0x80 && next < 0xa0 ? char16_t(next) : 0;
+}
+
+// Text already in the output's encoding with its ASCII characters (and C1 controls in UTF-8)
+// escaped. Neither a UTF-8 sequence nor a CP932 double-byte character holds a byte below 0x80
+// except a CP932 trail byte, so escaping works on the bytes, whole CP932 characters kept: a trail
+// byte 0x5C (表, ソ) is never escaped, and in CP932 bytes the code page cannot decode come out
+// as stored.
+QByteArray escapeBytes(const QByteArray &source, bool cp932, Escape escape)
+{
+    QByteArray out; // made only once something is escaped: the usual case copies nothing
+    bool changed = false;
+    for (qsizetype i = 0; i < source.size();) {
+        const auto byte = static_cast<unsigned char>(source[i]);
+        const char16_t c1 = byte < 0x80 || cp932 ? 0 : c1At(source, i);
+        const QByteArray escaped = byte < 0x80 ? escape(byte) : c1 ? escape(c1) : QByteArray();
+        const qsizetype length = !escaped.isEmpty() ? (byte < 0x80 ? 1 : 2)
+            : cp932                                ? CodePage::charLength(source.constData(), source.size(), i)
+                                                   : 1;
+        if (!escaped.isEmpty() && !changed) {
+            out = source.left(i);
+            out.reserve(source.size() + 16);
+            changed = true;
+        }
+        if (changed) {
+            if (escaped.isEmpty())
+                out.append(source.constData() + i, length);
+            else
+                out += escaped;
+        }
+        i += length;
+    }
+    return changed ? out : source;
+}
+
+// A field for output, in the encoding asked for, escaped.
 QByteArray escapedField(const QByteArray &bytes, OutputEncoding encoding, Escape escape)
 {
     const bool cp932 = encoding == OutputEncoding::Cp932;
-    const QByteArray source = cp932 ? bytes : CodePage::toText(bytes).toUtf8();
-    const bool plain = std::none_of(source.begin(), source.end(), [escape](char c) {
-        return static_cast<unsigned char>(c) < 0x80 && !escape(static_cast<unsigned char>(c)).isEmpty();
-    });
-    if (plain) // the usual case: nothing to escape
-        return source;
-    QByteArray out;
-    out.reserve(source.size());
-    for (qsizetype i = 0; i < source.size();) {
-        const int length = cp932 ? CodePage::charLength(source.constData(), source.size(), i) : 1;
-        const auto byte = static_cast<unsigned char>(source[i]);
-        const QByteArray escaped = length == 1 && byte < 0x80 ? escape(byte) : QByteArray();
-        if (escaped.isEmpty())
-            out.append(source.constData() + i, length);
-        else
-            out += escaped;
-        i += length;
-    }
-    return out;
+    return escapeBytes(cp932 ? bytes : CodePage::toText(bytes).toUtf8(), cp932, escape);
 }
 
 } // namespace
@@ -107,6 +151,16 @@ QByteArray JsonField(const QByteArray &bytes, OutputEncoding encoding)
     return escapedField(bytes, encoding, jsonEscape);
 }
 
+QByteArray TerminalText(const QByteArray &text, OutputEncoding encoding)
+{
+    return escapeBytes(text, encoding == OutputEncoding::Cp932, controlEscape);
+}
+
+QByteArray TerminalHtml(const QByteArray &html, OutputEncoding encoding)
+{
+    return escapeBytes(html, encoding == OutputEncoding::Cp932, htmlControlEscape);
+}
+
 bool WriteOut(const QByteArray &bytes)
 {
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
@@ -115,6 +169,7 @@ bool WriteOut(const QByteArray &bytes)
 
 void WriteError(const QString &line)
 {
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    // Messages name files and items that may hold anything.
+    const QByteArray bytes = TerminalText(line.toUtf8(), OutputEncoding::Utf8) + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }

@@ -11,7 +11,8 @@ enum class OutputEncoding { Utf8, Cp932 };
 // Register bytes for stdout: passed through for CP932, converted for UTF-8.
 QByteArray EncodeRegisterBytes(const QByteArray &bytes, OutputEncoding encoding);
 
-// One record as a TSV line (no line end): the six fields with '\\', tab, LF and CR escaped.
+// One record as a TSV line (no line end): the six fields with '\\', tab, LF and CR escaped, other
+// control characters as \xNN.
 // In CP932 the register's bytes pass through unchanged but for the escapes.
 QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding);
 // One record as a one-line JSON object (no line end): its number as "id", then the fields in
@@ -22,6 +23,12 @@ QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding enc
 // One field of register bytes escaped as RecordAsTsv / RecordAsJson escape each (no quotes added).
 QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding);
 QByteArray JsonField(const QByteArray &bytes, OutputEncoding encoding);
+
+// Text already in `encoding` for a terminal: control characters but tab, CR and LF written as
+// \xNN, so that a title holding ESC or BEL cannot act on the terminal. For HTML, the same
+// characters as character references (&#27;), which a browser reads as the same text.
+QByteArray TerminalText(const QByteArray &text, OutputEncoding encoding);
+QByteArray TerminalHtml(const QByteArray &html, OutputEncoding encoding);
 
 // Writes bytes to stdout (false when they did not all get there) / a line to stderr.
 bool WriteOut(const QByteArray &bytes);

@@ -121,8 +121,8 @@ public:
     {
         QByteArray bytes;
         IoResult read = m_folder.read(name, bytes, exists);
-        if (!read && read.error == EISDIR) {
-            exists = false; // a folder in a data file's place is no record
+        if (!read && (read.error == EISDIR || read.error == ENODEV)) {
+            exists = false; // a folder, a pipe or a device in a data file's place is no record
             return IoResult::success();
         }
         if (read && exists)

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -66,9 +67,12 @@ bool parseReference(QStringView raw, qsizetype amp, qsizetype &semicolon, char32
         character = value == 0 || surrogate || value > 0x10FFFF ? kReplacement : value;
         return true;
     }
-    const qsizetype end = raw.indexOf(u';', i);
-    if (end < 0 || end - i > kLongestName)
+    // Looked for within the longest name only: a search to the end of the text for every '&'
+    // took time growing with the square of a text of ampersands.
+    const qsizetype found = raw.sliced(i, std::min(kLongestName + 1, raw.size() - i)).indexOf(u';');
+    if (found < 0)
         return false;
+    const qsizetype end = i + found;
     const QStringView name = raw.mid(i, end - i);
     for (const NamedReference &named : kNamed) {
         if (name == QStringView(named.name)) {

@@ -175,6 +175,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     if (qint64(count.value) + qint64(records.size()) > INT_MAX)
         return Outcome(OperationStatus::Failed, 0,
                        IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
+    if (IoResult made = operation.makeCountFile(count); !made)
+        return Failed(made, 0);
     const int first = count.value + 1;
     // The new files lie above the count, where no reader looks, until the count is written:
     // they are written together and made durable as one batch, which costs one wait for the
@@ -183,6 +185,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     files.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
+    if (IoResult started = operation.startBatch(first, first + int(records.size()) - 1); !started)
+        return Failed(started, first);
     std::size_t replaced = 0;
     IoResult written = m_folder.replaceUncounted(files, replaced);
     // The count last, once every file it brings in is on disk: a reader never counts a record
@@ -195,8 +199,9 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
         for (std::size_t j = 0; j < replaced; ++j)
             m_folder.remove(files[j].first, false);
         m_folder.flush();
-        return Failed(written, first);
+        return Failed(written, first); // the journal stays: what was not removed, the next writer removes
     }
+    operation.endBatch();
     return Outcome(OperationStatus::Done, first);
 }
 
@@ -314,6 +319,8 @@ OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
         for (int between = count.value + 1; free && between < number; ++between)
             free = !operation.fileAt(between);
         if (free) {
+            if (IoResult made = operation.makeCountFile(count); !made)
+                return Failed(made, number);
             if (IoResult written = operation.writeFresh(number, record); !written)
                 return Failed(written, number);
             if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted) {
@@ -347,6 +354,8 @@ OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, Site
         if (number >= 1 && number <= count.value && !operation.fileAt(number))
             numbers[i] = number;
     }
+    if (IoResult made = operation.makeCountFile(count); !made)
+        return Failed(made, records.empty() ? 0 : records.front().first);
     std::vector<std::pair<QString, QByteArray>> files;
     files.reserve(records.size());
     int next = count.value;
@@ -380,6 +389,7 @@ OperationResult RegisterFiles::repair(const std::function<void(int from, int to)
     RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
         return Failed(read);
+    operation.dropUnfinishedBatch(count);
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
         return Failed(listed);

@@ -122,15 +122,15 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
         return d->failure(onDisk, ELOOP);
     if (S_ISDIR(status.st_mode))
         return d->failure(onDisk, EISDIR);
-    if (!S_ISREG(status.st_mode))
-        return IoResult::failure(filePath(onDisk), NotRegularReason());
+    if (!S_ISREG(status.st_mode)) // ENODEV: no data, whatever it is
+        return IoResult::failure(filePath(onDisk), NotRegularReason(), ENODEV);
     const int fd = ::openat(d->fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return d->failure(onDisk, errno);
     // Checked again on what was opened: the name may have been replaced in between.
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         closeKeepingErrno(fd);
-        return IoResult::failure(filePath(onDisk), NotRegularReason());
+        return IoResult::failure(filePath(onDisk), NotRegularReason(), ENODEV);
     }
     if (status.st_size > kMaxFileSize) {
         ::close(fd);
@@ -166,35 +166,33 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     return IoResult::success();
 }
 
-// Writes `bytes` through a temporary of this writer and renames it over `name`, keeping a replaced
-// file's owner and mode. With `syncFirst` the bytes are on disk before the rename; without, the
-// caller makes them durable through `fd`, which is left open for it (else closed and -1).
-IoResult RegisterFolder::Private::put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut)
+// Writes `bytes` into a new temporary of this writer, with the owner and mode of the file it is
+// to replace; with `sync` the bytes are on disk when it returns. The temporary's descriptor is
+// left open in `file`.
+IoResult RegisterFolder::Private::prepare(const QString &onDisk, const QByteArray &bytes, bool sync,
+                                          QByteArray &temporary, int &file)
 {
-    fdOut = -1;
-    const QByteArray target = encoded(onDisk);
+    file = -1;
     struct stat old;
-    const bool replacing = ::fstatat(fd, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    const bool replacing = ::fstatat(fd, encoded(onDisk).constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing && errno != ENOENT)
         return failure(onDisk, errno);
     if (replacing) {
         if (IoResult replaceable = mayReplace(onDisk, old); !replaceable)
             return replaceable;
     }
-    QByteArray temporary;
-    int file = -1;
-    if (IoResult written = writeTemporary(onDisk, bytes, replacing ? &old : nullptr, syncFirst, temporary, file); !written)
-        return written;
-    if ((syncFirst && ::close(file) != 0) || ::renameat(fd, temporary.constData(), fd, target.constData()) != 0) {
+    return writeTemporary(onDisk, bytes, replacing ? &old : nullptr, sync, temporary, file);
+}
+
+// Gives a prepared temporary the name `onDisk`; the temporary goes whatever happens.
+IoResult RegisterFolder::Private::rename(const QByteArray &temporary, const QString &onDisk)
+{
+    if (::renameat(fd, temporary.constData(), fd, encoded(onDisk).constData()) != 0) {
         const int error = errno;
-        if (!syncFirst)
-            ::close(file);
         ::unlinkat(fd, temporary.constData(), 0);
         return failure(onDisk, error);
     }
     learn(onDisk, true);
-    if (!syncFirst)
-        fdOut = file;
     return IoResult::success();
 }
 
@@ -202,9 +200,18 @@ IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, b
 {
     if (d->fd < 0)
         return d->failure(name, ENOENT);
-    int unused = -1;
-    if (IoResult put = d->put(nameOnDisk(name), bytes, true, unused); !put)
-        return put;
+    const QString onDisk = nameOnDisk(name);
+    QByteArray temporary;
+    int file = -1;
+    if (IoResult written = d->prepare(onDisk, bytes, true, temporary, file); !written)
+        return written;
+    if (::close(file) != 0) {
+        const int error = errno;
+        ::unlinkat(d->fd, temporary.constData(), 0);
+        return d->failure(onDisk, error);
+    }
+    if (IoResult renamed = d->rename(temporary, onDisk); !renamed)
+        return renamed;
     return flushFolder ? flush() : IoResult::success();
 }
 
@@ -249,35 +256,41 @@ IoResult RegisterFolder::replaceUncounted(const std::vector<std::pair<QString, Q
         return d->failure(files.empty() ? QString() : files.front().first, ENOENT);
     // Descriptors are held for one group at a time, below the usual limit of 1024 open files.
     constexpr std::size_t kGroup = 512;
-    std::vector<int> fds;
-    std::vector<QString> names;
-    IoResult result;
-    const auto settle = [&] {
-        int error = 0;
-        const std::ptrdiff_t failedAt = flushAll(fds, error);
-        if (failedAt >= 0 && result)
-            result = d->failure(names[std::size_t(failedAt)], error);
+    for (std::size_t first = 0; first < files.size(); first += kGroup) {
+        const std::size_t end = std::min(files.size(), first + kGroup);
+        std::vector<QString> names;
+        std::vector<QByteArray> temporaries;
+        std::vector<int> fds;
+        IoResult result;
+        for (std::size_t i = first; i < end && result; ++i) {
+            names.push_back(nameOnDisk(files[i].first));
+            temporaries.emplace_back();
+            fds.push_back(-1);
+            result = d->prepare(names.back(), files[i].second, false, temporaries.back(), fds.back());
+        }
+        // Every file's bytes are on disk before its name is replaced: a file a reader may open
+        // holds, after a power cut, what it held before or what it holds now.
+        if (result) {
+            int error = 0;
+            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
+                result = d->failure(names[std::size_t(failedAt)], error);
+        }
         for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (::close(fds[i]) != 0 && result)
+            if (fds[i] >= 0 && ::close(fds[i]) != 0 && result)
                 result = d->failure(names[i], errno);
         }
-        fds.clear();
-        names.clear();
-    };
-    for (std::size_t i = 0; i < files.size() && result; ++i) {
-        const QString onDisk = nameOnDisk(files[i].first);
-        int fd = -1;
-        result = d->put(onDisk, files[i].second, false, fd);
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i] < 0)
+                continue; // never made
+            if (!result)
+                ::unlinkat(d->fd, temporaries[i].constData(), 0);
+            else if (result = d->rename(temporaries[i], names[i]); result)
+                ++done;
+        }
         if (!result)
-            break;
-        fds.push_back(fd);
-        names.push_back(onDisk);
-        ++done;
-        if (fds.size() == kGroup)
-            settle();
+            return result;
     }
-    settle();
-    return result ? flush() : result;
+    return flush();
 }
 
 IoResult RegisterFolder::flush()

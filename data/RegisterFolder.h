@@ -46,10 +46,9 @@ public:
     // operation that writes several files then flushes the folder once.
     IoResult replace(const QString &name, const QByteArray &bytes, bool flushFolder = true);
     // Writes several files, each replaced as by replace(), and makes them durable together: all
-    // are written and renamed first, then their bytes flushed together, then the folder once.
-    // When it succeeds every file is on disk; `done` tells how many files were replaced whatever
-    // the outcome. A rename may reach the disk before the bytes it names, so this is only for
-    // files that no reader looks at until a later write (the count) brings them in.
+    // are written first, their bytes flushed together, then each renamed, then the folder flushed
+    // once. When it succeeds every file is on disk; `done` tells how many files were replaced
+    // whatever the outcome.
     IoResult replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done);
     // Replaced and removed files must be writable and readable: a file without write permission
     // (its mode, whoever runs us) is refused with EACCES, and so is one that cannot be read.

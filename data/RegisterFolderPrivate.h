@@ -71,7 +71,8 @@ public:
         struct stat status;
         return ::fstatat(fd, encoded(name).constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
     }
-    IoResult put(const QString &onDisk, const QByteArray &bytes, bool syncFirst, int &fdOut);
+    IoResult prepare(const QString &onDisk, const QByteArray &bytes, bool sync, QByteArray &temporary, int &file);
+    IoResult rename(const QByteArray &temporary, const QString &onDisk);
     // Whether the file `status` describes may be replaced or removed: a file the user made
     // read-only, one this user may not write, and one that cannot be read are left alone.
     IoResult mayReplace(const QString &onDisk, const struct stat &status) const;

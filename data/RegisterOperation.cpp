@@ -8,6 +8,10 @@ namespace {
 const QString kSettingFile = QStringLiteral("setting.ini");
 const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
 const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
+// Names the numbers a batch of new records is being written to, from before the first file until
+// the count takes them in: files a killed batch left above the count are removed by the next
+// write, never taken in by a repair.
+const QString kAddingFile = QStringLiteral("sitekanri-adding.txt");
 
 // The six texts alike: what another program changed shows in them, not in m_valid.
 bool sameTexts(const SiteRecord &a, const SiteRecord &b)
@@ -59,7 +63,37 @@ OperationResult RegisterOperation::startWriting(RecordCount &count, int number)
     if (!m_io)
         return Failed(m_io, number);
     const OperationResult usable = writableCount(count);
+    if (usable.done())
+        dropUnfinishedBatch(count);
     return Outcome(usable.status, number, usable.io);
+}
+
+IoResult RegisterOperation::startBatch(int first, int last)
+{
+    if (last <= first)
+        return IoResult::success();
+    m_batchNoted = true;
+    return m_folder.replace(kAddingFile, QByteArray::number(first) + ' ' + QByteArray::number(last) + '\n');
+}
+
+void RegisterOperation::endBatch()
+{
+    if (m_batchNoted)
+        m_folder.remove(kAddingFile, false);
+}
+
+void RegisterOperation::dropUnfinishedBatch(const RecordCount &count)
+{
+    QByteArray bytes;
+    bool exists = false;
+    if (!count.readable || !m_folder.read(kAddingFile, bytes, exists) || !exists)
+        return;
+    const QList<QByteArray> range = bytes.trimmed().split(' ');
+    const int first = std::max(range.value(0).toInt(), count.value + 1);
+    const int last = range.value(1).toInt();
+    for (int number = first; number <= last; ++number)
+        m_folder.remove(DataFileName(number), false);
+    m_folder.remove(kAddingFile, true);
 }
 
 IoResult RegisterOperation::readCount(RecordCount &count)
@@ -95,6 +129,15 @@ OperationResult RegisterOperation::writableCount(RecordCount &count)
                                                     "sitekanri-cli repair で修復してください。")));
 }
 
+IoResult RegisterOperation::makeCountFile(RecordCount &count)
+{
+    if (count.fileExists)
+        return IoResult::success();
+    IoResult made = writeCount(count, count.value);
+    count.fileExists = bool(made);
+    return made;
+}
+
 IoResult RegisterOperation::writeCount(RecordCount &count, int value)
 {
     if (!count.file.setValue(kSettingSection, kCountKey, QByteArray::number(value)) && count.fileExists)
@@ -106,7 +149,7 @@ IoResult RegisterOperation::readRecord(int number, SiteRecord &record, bool &exi
 {
     QByteArray bytes;
     IoResult read = m_folder.read(DataFileName(number), bytes, exists);
-    if (!read && read.error == EISDIR) {
+    if (!read && (read.error == EISDIR || read.error == ENODEV)) {
         exists = false;
         return IoResult::success();
     }

@@ -38,11 +38,24 @@ public:
     // The lock and a count that may be written to, for an operation on record `number`.
     OperationResult startWriting(RecordCount &count, int number);
     IoResult readCount(RecordCount &count);
+    // Before a batch's files: which numbers it writes, durable before any of them. A single
+    // record needs no note: its one file is all or nothing by itself.
+    IoResult startBatch(int first, int last);
+    // After its count: the batch is in. A removal lost in a crash is harmless: its files are
+    // within the count by then, and dropUnfinishedBatch leaves those alone.
+    void endBatch();
+    // The files of a batch that never got its count, removed (only with a count that can be read:
+    // with none, there is no telling which files the batch left).
+    void dropUnfinishedBatch(const RecordCount &count);
     // The count for a write; a count that cannot be read while data files exist refuses it.
     OperationResult writableCount(RecordCount &count);
+    // Gives a register without setting.ini one holding 0, before its first data file is written:
+    // a data file without a count beside it reads as a damaged register.
+    IoResult makeCountFile(RecordCount &count);
     // The count, written last; the folder is flushed whether or not it changed.
     IoResult writeCount(RecordCount &count, int value);
-    // A record's file as it is now; a folder in its place counts as missing.
+    // A record's file as it is now; a folder, a pipe or a device in its place counts as missing
+    // (never opened), so that every command reads and writes the same register.
     IoResult readRecord(int number, SiteRecord &record, bool &exists, CheckedRecord *checked = nullptr);
     // A new record's file, whole and durable before the count that brings it in is written.
     IoResult writeFresh(int number, const SiteRecord &record);
@@ -58,6 +71,7 @@ private:
     RegisterFolder &m_folder;
     std::optional<RegisterLock> m_lock;
     IoResult m_io;
+    bool m_batchNoted = false;
 };
 
 // A record's file as a new record's file is written: the record and nothing else.

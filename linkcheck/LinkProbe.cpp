@@ -6,6 +6,9 @@
 #include <QNetworkProxy>
 #include <QSslSocket>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 const QByteArray kUserAgent = QByteArrayLiteral("sitekanri/" SITEKANRI_VERSION " (link check)");
@@ -61,6 +64,12 @@ LinkProbe::LinkProbe(const QString &url, const LinkCheckSettings &settings, QObj
 {
     m_deadline.setSingleShot(true);
     m_pause.setSingleShot(true);
+    m_total.setSingleShot(true);
+    connect(&m_total, &QTimer::timeout, this, [this] {
+        m_pause.stop();
+        dropSocket();
+        step(m_trail.expire());
+    });
     connect(&m_deadline, &QTimer::timeout, this, &LinkProbe::timedOut);
     connect(&m_pause, &QTimer::timeout, this, &LinkProbe::send);
 }
@@ -72,11 +81,13 @@ LinkProbe::~LinkProbe()
 
 void LinkProbe::start()
 {
+    m_total.start(int(std::min<qint64>(qint64(kTotalTimeouts) * m_settings.timeoutMs, std::numeric_limits<int>::max())));
     step(m_trail.start());
 }
 
 void LinkProbe::abort()
 {
+    m_total.stop();
     m_reader.reset();
     m_pause.stop();
     dropSocket();
@@ -115,7 +126,10 @@ void LinkProbe::step(LinkTrail::Next next)
     switch (next) {
     case LinkTrail::Next::Request: send(); break;
     case LinkTrail::Next::RetryLater: m_pause.start(m_settings.retryDelayMs); break;
-    case LinkTrail::Next::Finished: emit finished(m_trail.result()); break;
+    case LinkTrail::Next::Finished:
+        m_total.stop();
+        emit finished(m_trail.result());
+        break;
     }
 }
 

@@ -14,9 +14,10 @@ class BodyReader;
 class QSslSocket;
 
 // Checks one URL: makes the requests its LinkTrail asks for, one at a time, each under a hard
-// deadline, and reads no more than the status line and headers of any answer. Given a body
-// limit, it reads the page instead: every request a GET, and the body of the final 2xx answer
-// read up to that limit (within the same deadline), when the connection is closed at once.
+// deadline and all of them under kTotalTimeouts times that, and reads no more than the status
+// line and headers of any answer. Given a body limit, it reads the page instead: every request a
+// GET, and the body of the final 2xx answer read up to that limit (within the same deadlines),
+// when the connection is closed at once.
 //
 // The requests go over a socket of the probe's own, in the caller's thread, rather than through
 // QNetworkAccessManager: its HTTP thread reads a head with no limit for as long as bytes keep
@@ -26,6 +27,9 @@ class LinkProbe : public QObject
 {
     Q_OBJECT
 public:
+    // Ten redirects, each answered just within the timeout, took 22 timeouts in all.
+    static constexpr int kTotalTimeouts = 3;
+
     LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent = nullptr, qint64 bodyLimit = 0);
     ~LinkProbe() override;
 
@@ -66,5 +70,6 @@ private:
     QByteArray m_contentType;
     bool m_bodyCut = false;
     QTimer m_deadline;
+    QTimer m_total; // the whole check, every request, retry and redirect together
     QTimer m_pause;
 };

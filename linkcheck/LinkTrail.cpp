@@ -1,5 +1,9 @@
 #include "LinkTrail.h"
 
+#include <arpa/inet.h>
+#include <cstring>
+#include <netinet/in.h>
+
 namespace {
 
 bool checkable(const QUrl &url)
@@ -27,6 +31,20 @@ bool isRedirect(int code)
 bool refusesHead(int code)
 {
     return code == 400 || code == 403 || code == 405 || code == 406 || code == 501;
+}
+
+// A host that names no machine (0.0.0.0, ::, and "0" or "0x0", which the resolver reads as
+// 0.0.0.0): a connection there reaches this computer.
+bool unspecified(const QUrl &url)
+{
+    const QByteArray host = url.host().toLatin1();
+    in6_addr v6 = {};
+    if (::inet_pton(AF_INET6, host.constData(), &v6) == 1) {
+        static const unsigned char mappedAny[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0, 0, 0, 0};
+        return IN6_IS_ADDR_UNSPECIFIED(&v6) || std::memcmp(&v6, mappedAny, sizeof mappedAny) == 0;
+    }
+    in_addr v4 = {};
+    return ::inet_aton(host.constData(), &v4) != 0 && v4.s_addr == 0;
 }
 
 QString text(const QUrl &url)
@@ -101,6 +119,19 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
         m_result.finalUrl = shown;
         return Next::Finished;
     }
+    // A move to a URL with a user name or password, or to no address at all, is a server telling
+    // the check (and the user, were it stored) to log in somewhere or to reach this very computer:
+    // reported, never followed or offered as the site's new URL.
+    const bool credentials = !target.userInfo().isEmpty();
+    if (credentials || unspecified(target)) {
+        const QString shown = text(target.adjusted(QUrl::RemoveUserInfo));
+        finish(LinkStatus::Invalid, code,
+               QStringLiteral("転送先 ") + shown.left(200)
+                   + (credentials ? QStringLiteral(" はユーザー名かパスワードを含むため、たどりません")
+                                  : QStringLiteral(" はどのサーバーも指さないアドレスのため、たどりません")));
+        m_result.finalUrl = shown;
+        return Next::Finished;
+    }
     if (m_seen.contains(text(target)))
         return finish(LinkStatus::ServerError, code, QStringLiteral("転送が循環しています"));
     if (++m_redirects > kMaxRedirects)
@@ -116,6 +147,13 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
     if (reservedInvalid(m_url))
         return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     return Next::Request;
+}
+
+LinkTrail::Next LinkTrail::expire()
+{
+    if (m_finished)
+        return Next::Finished;
+    return finish(LinkStatus::Timeout, 0);
 }
 
 LinkTrail::Next LinkTrail::finish(LinkStatus status, int code, const QString &detail)

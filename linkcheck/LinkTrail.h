@@ -52,6 +52,9 @@ public:
 
     Next start() const { return m_finished ? Next::Finished : Next::Request; }
     Next take(const LinkAnswer &answer);
+    // The whole check ran out of time (a chain of slow answers, each within its own limit): it
+    // finishes as timed out, wherever it was.
+    Next expire();
 
     const QUrl &url() const { return m_url; }
     bool get() const { return m_get; }

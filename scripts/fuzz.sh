@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one fuzzer (clang libFuzzer, ASan+UBSan) for SECONDS seconds in JOBS processes at once.
 #   scripts/fuzz.sh TARGET [SECONDS] [JOBS]
-#   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader) or
-#           link_answer (the link check's reading of status lines, headers and redirects)
+#   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader),
+#           link_answer (the link check's reading of status lines, headers and redirects) or
+#           link_render (the preview and the code box laying out a name: 20 s, 2 GB per input (ASan, on a shared machine))
 #   SECONDS: default 60; JOBS: default the number of cores
 # Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
 # starting from the kept corpus; afterwards only the inputs that reach code the kept corpus does
@@ -19,6 +20,7 @@ case $target in
   ini_document) max_len=16384 ;;
   bookmark_reader) max_len=65536 ;;
   link_answer) max_len=8192 ;;
+  link_render) max_len=65536 ;;
   *) usage ;;
 esac
 # FUZZ_MAX_LEN caps the input size below the target's own cap: smaller inputs run many times
@@ -42,7 +44,14 @@ fuzzer=$PWD/$build/${target}_fuzz
 # Each process writes fuzz-N.log in the folder it runs in; new inputs go to the work corpus.
 status=0
 found_before=$(find "$findings" -name "$target-*" | wc -l)
-(cd "$logs" && "$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
+# A render that takes seconds or a gigabyte is a finding (a layout without bound), not a slow input.
+limits=()
+# Qt keeps its fonts and the application object to the end: no leak check there.
+if [[ $target == link_render ]]; then
+  limits=(-timeout=20 -rss_limit_mb=2048)
+  export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
+fi
+(cd "$logs" && "$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "${limits[@]}" \
   -jobs="$jobs" -workers="$jobs" -artifact_prefix="$findings/$target-" "$work" "$kept") || status=$?
 
 runs=$(cat "$logs"/fuzz-*.log 2>/dev/null | awk '/^stat::number_of_executed_units:/ { n += $2 } END { print n + 0 }')

@@ -23,6 +23,8 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   # the profile-function oracle (Windows profile API under Wine) and its helpers
   wine wine64 gcc-mingw-w64-x86-64 locales perl libc-bin
+  # the durability test records the register's file-system calls
+  strace
   # fault trials (bind mounts, dropping root) and the fuzzer
   util-linux mount clang libclang-rt-14-dev
   # two computers sharing one register through a real sync tool (loopback only)

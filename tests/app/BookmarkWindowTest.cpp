@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -60,6 +61,11 @@ protected:
         QApplication::setActiveWindow(dialog.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     }
+    // The file is read in a thread of its own; the outcome follows in the event loop.
+    void waitForImport()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
+    }
     QString writeFile(const char *name, const QByteArray &bytes)
     {
         const QString path = QDir(files.path()).filePath(QString::fromUtf8(name));
@@ -75,6 +81,7 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
 {
     dialogs.answer = writeFile("bookmarks.html", kBookmarks);
     QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    waitForImport();
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
@@ -115,9 +122,31 @@ TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
     const SiteList before = LoadRegister();
     dialog->bookmarkActions()->importFile(writeFile("broken.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                                                                    "<DT><A HREF=\"https://a.example/\">A</A>\n<DT><A HR"));
+    waitForImport();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.endsWith(QStringLiteral("何も取り込みませんでした。"))) << boxes.shown[0].text.toStdString();
     EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(LoadRegister(), before);
+}
+
+// The window stays with the user while a large file is read, and 中止 stops it with nothing written.
+TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
+{
+    QByteArray big = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int i = 0; i < 300000; ++i)
+        big += "<DT><A HREF=\"https://b" + QByteArray::number(i) + ".example/\">B</A>\n";
+    big += "</DL><p>\n";
+    const SiteList before = LoadRegister();
+    dialog->bookmarkActions()->importFile(writeFile("big.html", big));
+    ASSERT_TRUE(dialog->bookmarkActions()->isImporting()) << "the file was read in the window's thread";
+    auto *progress = dialog->findChild<QProgressDialog *>();
+    ASSERT_TRUE(progress);
+    auto *cancel = progress->findChild<QPushButton *>();
+    ASSERT_TRUE(cancel);
+    cancel->click(); // as the user does: canceled() comes from the button
+
+    waitForImport();
+    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(LoadRegister(), before);
 }
 
@@ -160,6 +189,7 @@ TEST_F(BookmarkWindowTest, undoInTheSummaryAsksTheOwnerToTakeTheImportBack)
 {
     QSignalSpy undo(dialog->bookmarkActions(), &BookmarkActions::undoImportRequested);
     dialog->bookmarkActions()->importFile(writeFile("bookmarks.html", kBookmarks));
+    waitForImport();
     QPointer<ImportSummaryDialog> summary = dialog->findChild<ImportSummaryDialog *>();
     ASSERT_NE(summary, nullptr);
     QPushButton *button = summary->findChild<QPushButton *>(QStringLiteral("undoImport"));

@@ -8,6 +8,7 @@
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
 #include "LinkPreview.h"
+#include "PreviewMarkup.h"
 #include "LinkHealth.h"
 #include "LinkResults.h"
 #include "LinkSaveDialog.h"
@@ -116,24 +117,6 @@ TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
     EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
 }
 
-TEST_F(LinkPageTest, eachModeGeneratesTheGeneratorsCodeIntoTheBox)
-{
-    start(kTwoSites);
-    for (auto [radio, mode] : {std::pair{ControlId::ModeName, LinkCodeMode::Name},
-                               std::pair{ControlId::ModeContent, LinkCodeMode::Content},
-                               std::pair{ControlId::ModeNameAndContent, LinkCodeMode::NameAndContent}}) {
-        dialog->SetItemText(ControlId::LinkCode, QStringLiteral("earlier text"));
-        click(radio);
-        QString code = CodePage::toText(BuildLinkCode(dialog->sites(), kAllKeywords, mode));
-        ASSERT_TRUE(code.contains(QLatin1String("chikuwa.example.jp")) && code.contains(QLatin1String("\r\n")));
-        // The mode's code at once, and コード生成 makes it again.
-        EXPECT_EQ(box()->linkCode(), code) << radio;
-        EXPECT_EQ(generate(), code) << radio;
-        // What the box shows: one line per CRLF, nothing else.
-        EXPECT_EQ(box()->toPlainText(), code.replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    }
-}
-
 // The combo follows the register; the chosen entry stays while a site carries its keyword, and
 // the code shown is always that of the chosen entry.
 TEST_F(LinkPageTest, theChosenKeywordFiltersAtOnceAndSurvivesRefillsWhileItExists)
@@ -180,6 +163,8 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
     QByteArray pasted;
     ASSERT_TRUE(CodePage::fromText(QGuiApplication::clipboard()->text(), pasted));
     EXPECT_EQ(pasted, BuildLinkCode(dialog->sites(), kAllKeywords, LinkCodeMode::NameAndContent));
+    // What the box shows: one line per CRLF, nothing else.
+    EXPECT_EQ(box()->toPlainText(), QString(code).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     EXPECT_EQ(box()->textCursor().selectionStart(), 0);
     EXPECT_EQ(box()->textCursor().selectionEnd(), box()->document()->characterCount() - 1);
 
@@ -208,14 +193,13 @@ TEST_F(LinkPageTest, previewShowsTheCodeAsAPageAndReachesNothing)
 
     QTest::mouseClick(preview->viewport(), Qt::LeftButton, {}, preview->cursorRect(QTextCursor(preview->document())).center());
     EXPECT_EQ(preview->toPlainText(), QString::fromUtf8("練り物の話\n"));
-    box()->setLinkCode(QStringLiteral("x<BR>\r\n").repeated(LinkPreview::kMaxLines + 1));
-    EXPECT_EQ(preview->toPlainText().count(QLatin1Char('x')), LinkPreview::kMaxLines);
+    box()->setLinkCode(QStringLiteral("x<BR>\r\n").repeated(PreviewMarkup::kMaxLines + 1));
+    EXPECT_EQ(preview->toPlainText().count(QLatin1Char('x')), PreviewMarkup::kMaxLines);
     EXPECT_TRUE(preview->toPlainText().contains(QString::fromUtf8("（プレビューは最初の 400 行までです）")));
     dialog->pageTab()->setCurrentIndex(0); // a hidden preview catches up when shown
     box()->setLinkCode(QStringLiteral("y"));
     dialog->pageTab()->setCurrentIndex(1);
     EXPECT_EQ(preview->toPlainText(), QStringLiteral("y"));
-    EXPECT_FALSE(preview->loadResource(QTextDocument::ImageResource, QUrl::fromLocalFile(QApplication::applicationFilePath())).isValid());
 }
 
 TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)

@@ -92,12 +92,10 @@ TEST_F(MainDialogTest, listShowsTheRegisterInOrderUnderItsColumnsWithTheLastRowC
     EXPECT_EQ(selected.first().row(), 2);
     EXPECT_EQ(view()->currentIndex().row(), 2);
 
+    // (The columns' widths are the layout test's.)
     const char *titles[] = {"サイト名", "URL", "ｷｰﾜｰﾄﾞ1", "ｷｰﾜｰﾄﾞ2", "ｷｰﾜｰﾄﾞ3", "内容"};
-    const int widths[] = {120, 120, 65, 65, 65, 120};
-    for (int column = 0; column < 6; ++column) {
+    for (int column = 0; column < 6; ++column)
         EXPECT_EQ(view()->model()->headerData(column, Qt::Horizontal).toString(), QString::fromUtf8(titles[column]));
-        EXPECT_EQ(view()->columnWidth(column), widths[column]);
-    }
     EXPECT_FALSE(view()->verticalHeader()->isVisible());
     EXPECT_TRUE(view()->showGrid());
 }

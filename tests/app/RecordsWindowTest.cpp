@@ -209,6 +209,7 @@ TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
                "<DT><A HREF=\"http://y.example/\">y</A>\n<DT><A HREF=\"http://z.example/\">z</A>\n</DL><p>\n");
     file.close();
     dialog->bookmarkActions()->importFile(path);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
     ASSERT_EQ(LoadRegister().size(), 4u);
     cli({"update", "3", "--content", "変えた"});
     waitForWatcher();

@@ -56,10 +56,10 @@ TEST(HostileBookmarks, foldersNestedOneHundredThousandDeep)
 TEST(HostileBookmarks, aStreamOverTheSizeLimitStopsThere)
 {
     const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n" + QByteArray(200000, ' ') + "</DL>\n";
-    const Read over = read(file, {100000, 10});
+    const Read over = read(file, {100000, 10, {}});
     EXPECT_FALSE(over.result.ok);
     EXPECT_EQ(over.result.message, QString::fromUtf8("ファイルが大きすぎます（100000 バイトまで読み込めます）。"));
-    EXPECT_TRUE(read(file, {300000, 10}).result.ok);
+    EXPECT_TRUE(read(file, {300000, 10, {}}).result.ok);
 }
 
 // A register file over 16 MiB would no longer load: a bookmark that long is left out, said why.
@@ -86,6 +86,45 @@ TEST(HostileBookmarks, aMillionReferencesAreDecodedOnceEach)
                           + refs + "\n</DL>\n");
     ASSERT_TRUE(got.result.ok && got.bookmarks.size() == 1) << got.result.message.toStdString();
     EXPECT_EQ(got.bookmarks[0].description, QStringLiteral("&amp;").repeated(1000000));
+}
+
+// Thousands of bookmarks left out still give a summary a window can hold: the counts, the
+// first ones, and how many more.
+TEST(HostileBookmarks, aSummaryCountsWhatItDoesNotList)
+{
+    ImportPlanner planner({});
+    for (int i = 0; i < 5000; ++i)
+        planner.add(Bookmark{QStringLiteral("t%1").arg(i), {}, {}, {}, 0, {}, 0}); // no URL: left out
+    const QStringList lines = planner.plan().details();
+    ASSERT_EQ(lines.size(), ImportPlan::kListed + 1);
+    EXPECT_TRUE(lines[14].contains(QStringLiteral("「t14」"))) << lines[14].toStdString();
+    EXPECT_EQ(lines.back(), QString::fromUtf8("ほか 4900 件"));
+    EXPECT_TRUE(planner.plan().counts().join(QLatin1Char('\n')).contains(QString::fromUtf8("取り込めないもの 5000 件")));
+    EXPECT_EQ(planner.plan().notImported.size(), std::size_t(ImportPlan::kListed)) << "every one kept in memory";
+}
+
+// A TAGS list of commas once cost 65 times its size as empty strings, a huge title 6 times its
+// size in copies: the first tags are kept and the rest counted; a text longer than any record
+// is not decoded at all, and the bookmark is left out, said why.
+TEST(HostileBookmarks, hugeTagListsAndTextsCostLittle)
+{
+    const QByteArray head = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    const Read tags = read(head + "<DT><A HREF=\"https://t.example/\" TAGS=\"a," + QByteArray(100000, ',') + "b,c\">T</A>\n</DL>\n");
+    ASSERT_TRUE(tags.result.ok && tags.bookmarks.size() == 1) << tags.result.message.toStdString();
+    EXPECT_EQ(tags.bookmarks[0].tags, QStringList(QStringLiteral("a")));
+    EXPECT_EQ(tags.bookmarks[0].moreTags, 2);
+
+    const Read title = read(head + "<DT><A HREF=\"https://l.example/\">" + QByteArray(Bookmark::kMaxTextBytes + 1, 'x')
+                            + "</A>\n<DT><A HREF=\"https://s.example/\">S</A>\n</DL>\n");
+    ASSERT_TRUE(title.result.ok && title.bookmarks.size() == 2) << title.result.message.toStdString();
+    EXPECT_TRUE(title.bookmarks[0].tooLong);
+    EXPECT_TRUE(title.bookmarks[0].title.isEmpty());
+    EXPECT_FALSE(title.bookmarks[1].tooLong);
+    ImportPlanner planner({});
+    planner.add(title.bookmarks[0]);
+    ASSERT_EQ(planner.plan().notImported.size(), 1u);
+    EXPECT_EQ(planner.plan().notImported[0].title, QStringLiteral("https://l.example/"));
+    EXPECT_TRUE(planner.plan().records.empty());
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "RecordingUrlHandler.h"
 #include "TempRegister.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,7 +36,10 @@ TEST(BrowserLauncher, handsOverCharacterForCharacterOrRefusesWithMessage)
         RecordingUrlHandler browser;
         const BrowserResult result = BrowserLauncher().open(CaseField(c.fields.value(1), SjisOf));
         EXPECT_EQ(result.opened, !arrives.isEmpty());
-        EXPECT_EQ(result.message, QString::fromUtf8(c.field(3)).replace(QStringLiteral("REFUSED"), kRefused));
+        QString message = QString::fromUtf8(c.field(3)).replace(QStringLiteral("REFUSED"), kRefused);
+        message.replace(QRegularExpression(QStringLiteral("^OTHER\\(([^)]*)\\)")),
+                        QStringLiteral("「\\1:」のアドレスはブラウザに渡しません。開けるのは http、https、ftp のアドレスだけです。\n"));
+        EXPECT_EQ(result.message, message);
         ASSERT_EQ(browser.requests.size(), arrives.isEmpty() ? 0u : 1u);
         if (!arrives.isEmpty()) {
             EXPECT_TRUE(browser.requests[0].isValid());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TEST(CliSessions, runAsWritten)
@@ -13,19 +15,24 @@ TEST(CliSessions, runAsWritten)
     std::unique_ptr<TempRegister> reg;
     ProgramRun run;
     Snapshot beforeRun;
-    RunSessions(QStringLiteral(SESSIONS_FILE), [&] { reg = std::make_unique<TempRegister>(); },
-                [&](const QByteArray &word, const QList<QByteArray> &fields, const CaseRow &row) {
+    std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
+    step = [&](const QByteArray &word, const QList<QByteArray> &fields, const CaseRow &row) {
         const QByteArray here = QFile::encodeName(reg->path());
         const QByteArray value = Unescaped(fields.value(fields.size() > 1 ? 1 : 0)).replace("REGISTER", here);
         if (word == "write") {
             reg->write(QString::fromUtf8(fields[0]), value);
         } else if (word == "run") {
+            const qsizetype arrow = fields.indexOf("\xE2\x86\x92"); // →
             QStringList arguments{QStringLiteral("--dir"), reg->path()};
-            for (const QByteArray &field : fields)
+            for (const QByteArray &field : fields.mid(0, arrow))
                 arguments << QString::fromUtf8(
                     Unescaped(field).replace("REGISTER", here).replace("BOOKMARKS", SITEKANRI_BOOKMARK_FILES));
             beforeRun = TakeSnapshot(reg->path());
             run = RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
+            for (const QByteArray &result : arrow < 0 ? QList<QByteArray>() : fields.mid(arrow + 1)) {
+                const qsizetype blank = result.indexOf(' ');
+                step(result.left(blank < 0 ? result.size() : blank), {result.mid(blank < 0 ? result.size() : blank + 1)}, row);
+            }
         } else if (word == "exit") {
             EXPECT_EQ(run.exitCode, fields[0].toInt()) << run.err.toStdString();
         } else if (word == "out") {
@@ -41,7 +48,8 @@ TEST(CliSessions, runAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    });
+    };
+    RunSessions(QStringLiteral(SESSIONS_FILE), [&] { reg = std::make_unique<TempRegister>(); }, step);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,8 +95,17 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     OperationResult result;
     Snapshot before;
     int repairedFrom = 0, repairedTo = 0;
-    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); },
-                [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
+    std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
+    step = [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
+        if (const qsizetype arrow = f.indexOf("\xE2\x86\x92"); arrow >= 0) { // →: the results follow
+            step(word, f.mid(0, arrow), row);
+            for (const QByteArray &result : f.mid(arrow + 1)) {
+                QList<QByteArray> words = result.split(' ');
+                const QByteArray resultWord = words.takeFirst();
+                step(resultWord, words, row);
+            }
+            return;
+        }
         const QString file = QString::fromUtf8(f.value(0));
         const SiteRecord was = named(f.value(2));
         if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
@@ -144,6 +154,22 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             EXPECT_TRUE(result.io.reason.contains(file)) << result.io.reason.toStdString();
         } else if (word == "repaired") {
             EXPECT_EQ(std::pair(repairedFrom, repairedTo), std::pair(f[0].toInt(), f[1].toInt()));
+        } else if (word == "refused") {
+            const std::pair<const char *, std::function<OperationResult()>> writes[] = {
+                {"add", [&] { return reg->files.add(named("new")); }},
+                {"update", [&] { return reg->files.update(1, named("x")); }},
+                {"remove", [&] { return reg->files.remove(1); }},
+                {"restore", [&] { return reg->files.restore(3, named("back")); }},
+            };
+            for (const auto &[name, write] : writes) {
+                SCOPED_TRACE(name);
+                before = filesOf(reg->dir.path());
+                const OperationResult refused = write();
+                EXPECT_EQ(refused.status, OperationStatus::Damaged) << statusName(refused.status);
+                EXPECT_EQ(refused.io.file, reg->dir.file(kSetting));
+                EXPECT_TRUE(refused.io.reason.contains(QStringLiteral("sitekanri-cli repair"))) << refused.io.reason.toStdString();
+                EXPECT_EQ(filesOf(reg->dir.path()), before) << "written though refused";
+            }
         } else if (word == "unchanged") {
             EXPECT_EQ(filesOf(reg->dir.path()), before) << "written though refused";
         } else if (word == "loaded") {
@@ -161,7 +187,27 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else {
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
-    });
+    };
+    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
+}
+
+// Another program's change to any one of the six texts is a change: the record as the user saw it
+// no longer stands, and neither an update nor a delete goes through.
+TEST(RegisterFiles, aChangeElsewhereToAnyFieldStopsAnUpdateOrDelete)
+{
+    const SiteRecord seen = MakeRecord("名前", "http://u/", "k1", "k2", "k3", "内容");
+    for (std::size_t f = 0; f < 6; ++f) {
+        SCOPED_TRACE(kRecordKeys[f]);
+        Register reg;
+        ASSERT_TRUE(reg.files.add(seen).done());
+        SiteRecord edited = seen;
+        edited.*kRecordFields[f] += "!";
+        ASSERT_TRUE(reg.files.update(1, edited).done());
+        const Snapshot before = filesOf(reg.dir.path());
+        EXPECT_EQ(reg.files.update(1, named("mine"), seen).status, OperationStatus::ChangedElsewhere);
+        EXPECT_EQ(reg.files.remove(1, seen).status, OperationStatus::ChangedElsewhere);
+        EXPECT_EQ(filesOf(reg.dir.path()), before);
+    }
 }
 
 TEST(RegisterFiles, updateKeepsOtherLinesAndSkipsAnUnchangedFile)

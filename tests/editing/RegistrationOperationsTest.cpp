@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 // Stands in for the window: fields and current row as the case sets them (the row's record as
@@ -59,95 +57,93 @@ SiteRecord recordOf(const QByteArray &field)
                       f.value(4).constData(), f.value(5).constData());
 }
 
-std::vector<SiteRecord> recordsOf(const QList<QByteArray> &fields)
+// "A,B,C": records separated by ","; empty: none.
+std::vector<SiteRecord> recordsOf(const QByteArray &column)
 {
     std::vector<SiteRecord> records;
-    for (const QByteArray &field : fields)
-        records.push_back(recordOf(Unescaped(field)));
+    for (const QByteArray &field : column.split(','))
+        if (!field.isEmpty())
+            records.push_back(recordOf(Unescaped(field)));
     return records;
 }
 
-// Runs the sessions of registration.txt (its head says how they read).
-TEST(RegistrationOperations, sessionsRunAsWritten)
+// Whether `text` is `pattern`, where "…" stands for any text.
+bool matches(const QString &text, const QString &pattern)
+{
+    const QStringList parts = pattern.split(QString::fromUtf8("…"));
+    if (parts.size() == 1)
+        return text == pattern;
+    qsizetype at = parts.first().size();
+    for (qsizetype i = 1; i + 1 < parts.size() && at >= 0; ++i)
+        at = text.indexOf(parts[i], at) < 0 ? -1 : text.indexOf(parts[i], at) + parts[i].size();
+    return text.startsWith(parts.first()) && at >= 0 && text.size() - parts.last().size() >= at && text.endsWith(parts.last());
+}
+
+// Runs the cases of registration.txt (its head says how they read).
+TEST(RegistrationOperations, casesRunAsWritten)
 {
     const QStringList fieldNames{QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"),
                                  QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
-    std::unique_ptr<TempRegister> dir;
-    std::unique_ptr<SiteRegister> reg;
-    FakeEdges edges;
-    Snapshot before;
-    const auto begin = [&] {
-        reg.reset();
-        dir = std::make_unique<TempRegister>();
-        edges = FakeEdges();
-    };
-    RunSessions(QStringLiteral(EDITING_TEST_DATA "/registration.txt"), begin,
-                [&](const QByteArray &word, QList<QByteArray> f, const CaseRow &row) {
-        const QString text = QString::fromUtf8(Unescaped(f.value(0)));
-        if (word == "register") {
-            WriteRegister(dir->path(), recordsOf(f));
-        } else if (word == "open") {
-            reg = std::make_unique<SiteRegister>(QFile::encodeName(dir->path()));
-            ASSERT_TRUE(reg->open());
-        } else if (word == "fields") {
-            QStringList texts;
-            for (const QByteArray &field : f)
-                texts << QString::fromUtf8(Unescaped(field));
-            if (texts == QStringList{QStringLiteral("N")})
-                texts = QStringList{QString::fromUtf8("日記"), QStringLiteral("http://d/?a=1&b=2"), QString::fromUtf8("趣味"),
-                                    QString::fromUtf8("ｼｮｯﾌﾟ"), QString::fromUtf8("写真"), QString::fromUtf8("毎日の記録")};
-            edges.fields = {texts.value(0), texts.value(1), texts.value(2), texts.value(3), texts.value(4), texts.value(5)};
-        } else if (word == "row") {
-            const int position = f[0] == "none" ? -1 : f[0].toInt();
-            edges.shown = position >= 0 && std::size_t(position) < reg->sites().size()
-                ? SeenRecord{reg->sites().number(std::size_t(position)), reg->sites().at(std::size_t(position))}
-                : SeenRecord();
-        } else if (word == "answer") {
-            edges.answerYes = f[0] != "no";
-        } else if (word == "do") {
-            before = TakeSnapshot(dir->path());
-            RegistrationOperations operations(*reg, edges);
-            f[0] == "register" ? operations.RegisterNewSite() : f[0] == "update" ? operations.UpdateSite() : operations.DeleteSite();
-        } else if (word == "sites") {
-            EXPECT_EQ(std::vector<SiteRecord>(reg->sites().begin(), reg->sites().end()), recordsOf(f));
-            if (!reg->isDamaged()) {
-                EXPECT_EQ(reg->sites(), ReadRegister(dir->path()));
-            }
-        } else if (word == "unchanged") {
-            EXPECT_EQ(TakeSnapshot(dir->path()), before) << "written though nothing changed";
-        } else if (word == "message") {
-            EXPECT_EQ(edges.messages, QStringList{text});
-        } else if (word == "question") {
-            EXPECT_EQ(edges.questions, QStringList{text});
-        } else if (word == "silent") {
-            EXPECT_EQ(edges.messages + edges.questions, QStringList());
-        } else if (word == "says") {
-            ASSERT_EQ(edges.messages.size(), 1);
-            EXPECT_TRUE(edges.messages[0].startsWith(text)) << edges.messages[0].toStdString();
-        } else if (word == "names") {
-            EXPECT_TRUE(edges.messages.value(0).contains(text)) << edges.messages.value(0).toStdString();
-        } else if (word == "asked") {
-            EXPECT_EQ(edges.questions.size(), f[0].toInt());
-        } else if (word == "focused") {
-            std::vector<SiteFieldId> expected;
-            if (f[0] != "none")
-                expected.push_back(SiteFieldId(fieldNames.indexOf(text)));
-            EXPECT_EQ(edges.focused, expected);
-        } else if (word == "current") {
-            EXPECT_EQ(edges.selected, f[0] == "kept" ? FakeEdges::kNoSelection : f[0] == "none" ? -1 : f[0].toInt());
-        } else if (word == "elsewhere") {
-            RegisterFolder folder(QFile::encodeName(dir->path()));
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/registration.txt"))) {
+        ASSERT_EQ(row.fields.size(), 11) << "line " << row.line;
+        const auto text = [&row](int column) { return QString::fromUtf8(row.field(column)); };
+        SCOPED_TRACE(row.fields[0].toStdString() + " (line " + std::to_string(row.line) + ")");
+        const QList<QByteArray> before = row.fields[2].split(' ');
+        TempRegister dir;
+        WriteRegister(dir.path(), recordsOf(row.fields[1]));
+        if (before[0] == "damaged")
+            dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=\r\n");
+        SiteRegister reg(QFile::encodeName(dir.path()));
+        ASSERT_TRUE(reg.open());
+        if (before[0] == "folder") {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8(before[1])));
+        } else if (before[0] == "update" || before[0] == "remove") {
+            RegisterFolder folder(QFile::encodeName(dir.path()));
             ASSERT_TRUE(folder.open(false));
             RegisterFiles files(folder);
-            ASSERT_TRUE((f[0] == "update" ? files.update(f[1].toInt(), recordOf(f[2])) : files.remove(f[1].toInt())).done());
-        } else if (word == "write") {
-            dir->write(text, row.field(2));
-        } else if (word == "folder") {
-            ASSERT_TRUE(QDir(dir->path()).mkdir(text));
-        } else {
-            ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
+            ASSERT_TRUE((before[0] == "update" ? files.update(before[1].toInt(), recordOf(before[2])) : files.remove(before[1].toInt())).done());
         }
-    });
+
+        FakeEdges edges;
+        QStringList fields;
+        for (const QByteArray &field : row.fields[3].split('|'))
+            fields << QString::fromUtf8(Unescaped(field));
+        if (fields == QStringList{QStringLiteral("N")})
+            fields = QStringList{QString::fromUtf8("日記"), QStringLiteral("http://d/?a=1&b=2"), QString::fromUtf8("趣味"),
+                                 QString::fromUtf8("ｼｮｯﾌﾟ"), QString::fromUtf8("写真"), QString::fromUtf8("毎日の記録")};
+        edges.fields = {fields.value(0), fields.value(1), fields.value(2), fields.value(3), fields.value(4), fields.value(5)};
+        const int position = row.fields[4] == "none" ? -1 : row.fields[4].toInt();
+        if (position >= 0 && std::size_t(position) < reg.sites().size())
+            edges.shown = {reg.sites().number(std::size_t(position)), reg.sites().at(std::size_t(position))};
+        const QList<QByteArray> op = row.fields[5].split('/');
+        edges.answerYes = op.value(1) != "no";
+        const Snapshot untouched = TakeSnapshot(dir.path());
+        RegistrationOperations operations(reg, edges);
+        op[0] == "register" ? operations.RegisterNewSite() : op[0] == "update" ? operations.UpdateSite() : operations.DeleteSite();
+
+        const bool unchanged = row.fields[6].startsWith('=');
+        const QByteArray sites = unchanged ? (row.fields[6].size() > 1 ? row.fields[6].mid(2) : row.fields[1]) : row.fields[6];
+        EXPECT_EQ(std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()), recordsOf(sites));
+        if (!reg.isDamaged()) {
+            EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
+        }
+        if (unchanged) {
+            EXPECT_EQ(TakeSnapshot(dir.path()), untouched) << "written though nothing changed";
+        }
+        const QStringList questions = text(7).isEmpty() ? QStringList() : text(7).split(u'|');
+        ASSERT_EQ(edges.questions.size(), questions.size());
+        for (qsizetype i = 0; i < questions.size(); ++i)
+            EXPECT_TRUE(matches(edges.questions[i], questions[i])) << edges.questions[i].toStdString();
+        ASSERT_EQ(edges.messages.size(), text(8).isEmpty() ? 0 : 1);
+        if (!text(8).isEmpty()) {
+            EXPECT_TRUE(matches(edges.messages[0], text(8))) << edges.messages[0].toStdString();
+        }
+        std::vector<SiteFieldId> focused;
+        if (!text(9).isEmpty())
+            focused.push_back(SiteFieldId(fieldNames.indexOf(text(9))));
+        EXPECT_EQ(edges.focused, focused);
+        EXPECT_EQ(edges.selected, text(10).isEmpty() ? FakeEdges::kNoSelection : text(10) == u"none" ? -1 : text(10).toInt());
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "../support/CaseTable.h"
+#include "CaseFile.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteRegister.h"
@@ -7,10 +7,12 @@
 
 namespace {
 
+// A capital: the site サイトX at http://x.jp/; a small letter: the same site with a content.
 SiteRecord Site(QChar letter)
 {
-    const QByteArray l(1, char(letter.toLatin1()));
-    return MakeRecord(("サイト" + l).constData(), ("http://" + l.toLower() + ".jp/").constData());
+    const QByteArray l(1, char(letter.toUpper().toLatin1()));
+    return MakeRecord(("サイト" + l).constData(), ("http://" + l.toLower() + ".jp/").constData(), "", "", "",
+                      letter.isLower() ? "内容" : "");
 }
 
 // "A1 C3": site A as record 1, site C as record 3.

@@ -80,6 +80,11 @@ QString CheckFiles(const QString &directory)
         bool whole = false;
         if (name == QLatin1String("setting.ini")) {
             whole = bytes.startsWith("[SETTING]\r\nDATA_CNT=") && bytes.endsWith("\r\n");
+        } else if (name == QLatin1String("sitekanri-adding.txt")) {
+            // A batch killed before its count names the numbers it was writing: two numbers.
+            const QList<QByteArray> numbers = bytes.trimmed().split(' ');
+            whole = bytes.endsWith('\n') && numbers.size() == 2 && numbers[0].toInt() > 0
+                && numbers[1].toInt() >= numbers[0].toInt();
         } else if (DataFileNumber(name) > 0) {
             SiteRecord record;
             record.ReadFrom(IniDocument::parse(bytes));

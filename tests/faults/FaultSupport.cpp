@@ -2,7 +2,10 @@
 
 #include "AppDirectory.h"
 
+#include <QRandomGenerator>
+
 #include <cstring>
+#include <iostream>
 
 std::string Describe(const Snapshot &snapshot)
 {
@@ -48,6 +51,15 @@ CrashRegister::Contents LoadTags(const QString &directory)
 int TrialCount(const char *variable, int fallback)
 {
     return qEnvironmentVariableIsSet(variable) ? qEnvironmentVariableIntValue(variable) : fallback;
+}
+
+quint32 TrialSeed()
+{
+    bool given = false;
+    const quint32 seed = qEnvironmentVariable("SITEKANRI_TRIAL_SEED").toUInt(&given);
+    const quint32 chosen = given ? seed : QRandomGenerator::global()->generate();
+    std::cout << "trial seed " << chosen << " (SITEKANRI_TRIAL_SEED=" << chosen << " repeats it)" << std::endl;
+    return chosen;
 }
 
 Replay ReplayLog(CrashRegister::Contents contents, const QByteArray &log)

@@ -4,6 +4,7 @@
 #include "RegisterFolder.h"
 #include "TempRegister.h"
 
+#include <QProcess>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,30 @@ inline QString CliPath() { return QStringLiteral(SITEKANRI_CLI); }
 #else
 inline QString CliPath() { return {}; }
 #endif
+#define SKIP_WITHOUT_CLI()                                                                                     \
+    if (CliPath().isEmpty())                                                                                   \
+    GTEST_SKIP() << "sitekanri-cli is not part of this build"
+
+// A second program that holds the register's lock until its input closes or it is killed.
+struct LockHolder
+{
+    explicit LockHolder(const QString &directory)
+    {
+        process.start(FaultHelperPath(), {QStringLiteral("hold-lock"), directory});
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
+            state = process.readLine().trimmed();
+    }
+    ~LockHolder() { release(); }
+    void release()
+    {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+    QByteArray state;
+};
 
 
 // "name (n bytes)" lines, for failure messages.
@@ -40,6 +65,9 @@ CrashRegister::Contents LoadTags(const QString &directory);
 
 // How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
 int TrialCount(const char *variable, int fallback);
+// The seed of a trial's random moments: SITEKANRI_TRIAL_SEED when set, else a new one; printed
+// either way, so that a failing run can be repeated.
+quint32 TrialSeed();
 
 // A log of operations on the register, one line each before it starts ("begin add 0 TAG",
 // "begin update NUMBER TAG", "begin delete NUMBER -") and one after it ended ("done NUMBER", the

@@ -12,35 +12,11 @@
 // holder never locks anybody out.
 namespace {
 
-// A second program that holds the register's lock until its input closes or it is killed.
-struct LockHolder
-{
-    explicit LockHolder(const QString &directory)
-    {
-        process.start(FaultHelperPath(), {QStringLiteral("hold-lock"), directory});
-        if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
-            state = process.readLine().trimmed();
-    }
-    ~LockHolder()
-    {
-        process.closeWriteChannel();
-        if (!process.waitForFinished(10000))
-            process.kill();
-        process.waitForFinished();
-    }
-    QProcess process;
-    QByteArray state;
-};
-
 QStringList addArguments(const QString &directory, const QString &name)
 {
     return {QStringLiteral("--dir"), directory, QStringLiteral("add"), QStringLiteral("--name"), name,
             QStringLiteral("--url"), QStringLiteral("u")};
 }
-
-#define SKIP_WITHOUT_CLI()                                                                                     \
-    if (CliPath().isEmpty())                                                                                   \
-    GTEST_SKIP() << "sitekanri-cli is not part of this build"
 
 TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderLocksNobodyOut)
 {

@@ -8,34 +8,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 #include <cerrno>
 #include <iostream>
 
 namespace {
-
-// A second program that holds the register's lock until its input closes.
-struct LockHolder
-{
-    explicit LockHolder(const QString &directory)
-    {
-        process.start(FaultHelperPath(), {QStringLiteral("hold-lock"), directory});
-        if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
-            state = process.readLine().trimmed();
-    }
-    ~LockHolder() { release(); }
-    void release()
-    {
-        process.closeWriteChannel();
-        if (!process.waitForFinished(10000))
-            process.kill();
-        process.waitForFinished();
-    }
-    QProcess process;
-    QByteArray state;
-};
 
 // Every file but the lock and the filler a test put there.
 Snapshot registerFiles(const QString &directory)
@@ -50,10 +28,6 @@ ProgramRun cli(const QString &directory, QStringList arguments)
 {
     return RunProgram(CliPath(), QStringList{QStringLiteral("--dir"), directory} + arguments);
 }
-
-#define SKIP_WITHOUT_CLI()                                                                                     \
-    if (CliPath().isEmpty())                                                                                   \
-    GTEST_SKIP() << "sitekanri-cli is not part of this build"
 
 // A sync tool replacing sitekanri.lock by rename while a writer holds it must not let a second
 // writer in: the lock is on the folder, which no rename replaces.

@@ -1,4 +1,4 @@
-#include "CaseTable.h"
+#include "CaseFile.h"
 #include "CodePage.h"
 #include "SearchIndex.h"
 #include "SiteList.h"
@@ -7,7 +7,7 @@ namespace {
 
 TEST(SearchIndex, matchesAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseTable("matching.tsv")) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(FINDING_TEST_DATA "/matching.tsv"))) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_GE(row.size(), 2);
         SiteRecord record;

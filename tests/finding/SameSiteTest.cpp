@@ -1,4 +1,4 @@
-#include "CaseTable.h"
+#include "CaseFile.h"
 #include "DuplicateIndex.h"
 #include "SiteIdentity.h"
 #include "TempRegister.h"
@@ -9,7 +9,7 @@ namespace {
 
 TEST(SiteIdentity, sameSiteAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseTable("same-site.tsv")) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(FINDING_TEST_DATA "/same-site.tsv"))) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_EQ(row.size(), 3);
         const QString a = SiteIdentity(row[0]), b = SiteIdentity(row[1]);

@@ -18,6 +18,7 @@ TEST(SortedRows, foldedNaturalOrderBlanksLastTiesInRegisterOrder)
     } cases[] = {
         {"numbers by value", {"サイト10", "サイト2", "サイト1", "サイト02a", "サイト009"}, {2, 1, 3, 4, 0}, {0, 4, 3, 1, 2}},
         {"by character codes, whole", {"b", "aあ"}, {1, 0}, {0, 1}},
+        {"the fourth character decides", {"zzzb", "zzza", "y"}, {2, 1, 0}, {0, 1, 2}},
         {"the fifth character decides", {"zzzzb", "zzzza", "y"}, {2, 1, 0}, {0, 1, 2}},
         {"kana and width alike, then the next character", {"ｳｴ", "あい", "アウ"}, {1, 2, 0}, {0, 2, 1}},
         {"alike texts keep register order both ways", {"abc", "B", "ＡＢＣ", "ABC"}, {0, 2, 3, 1}, {1, 0, 2, 3}},

@@ -24,11 +24,11 @@ TEST_F(ImportInterop, importedAndTypedCharactersOutsideShiftJisReadBackThroughTh
     records.push_back(typed);
     std::vector<std::string> labels;
     for (const SiteRecord &record : records) {
-        labels.push_back(Shown(record.m_name));
-        for (const SiteField field : kSiteFields) {
+        labels.push_back(::testing::PrintToString(record.m_name));
+        for (const RecordField field : kRecordFields) {
             QByteArray again;
             EXPECT_TRUE(CodePage::fromText(CodePage::toText(record.*field), again) && again == record.*field)
-                << "not Shift_JIS: " << Shown(record.*field);
+                << "not Shift_JIS: " << ::testing::PrintToString(record.*field);
         }
     }
     WriteRegister(dir(QStringLiteral("ours")), records);

@@ -10,19 +10,15 @@
 
 #include <gtest/gtest.h>
 
-const SiteField kSiteFields[6] = {&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
-                                  &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
-const char *const kSiteKeys[6] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA"};
-
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,
                        const std::vector<std::string> &labels, const std::string &context)
 {
     ASSERT_EQ(actual.size(), expected.size()) << context;
     for (std::size_t r = 0; r < actual.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f)
-            EXPECT_EQ(Shown(actual[r].*kSiteFields[f]), Shown(expected[r].*kSiteFields[f]))
+            EXPECT_EQ(actual[r].*kRecordFields[f], expected[r].*kRecordFields[f])
                 << context << ", " << (r < labels.size() ? labels[r] : "record " + std::to_string(r + 1)) << ", "
-                << kSiteKeys[f];
+                << kRecordKeys[f];
     }
 }
 

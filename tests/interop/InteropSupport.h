@@ -1,24 +1,13 @@
 #pragma once
 
 #include "SiteRecord.h"
+#include "TempRegister.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <string>
 #include <vector>
-
-// Field access by position, in the order of the data file's keys.
-using SiteField = QByteArray SiteRecord::*;
-extern const SiteField kSiteFields[6];
-extern const char *const kSiteKeys[6];
-
-// Bytes for comparisons with readable failure messages: printable ASCII as is, the rest
-// percent-encoded; two byte strings are equal exactly when their forms are.
-inline std::string Shown(const QByteArray &bytes)
-{
-    return bytes.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}").toStdString();
-}
 
 // Field-by-field comparison; `labels` names the records (by position).
 void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<SiteRecord> &expected,

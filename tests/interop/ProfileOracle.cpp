@@ -66,7 +66,7 @@ ProfileOracle::Load parseLoad(const QByteArray &output)
         }
         SiteRecord record;
         for (int i = 0; i < 6; ++i)
-            record.*kSiteFields[i] = QByteArray::fromHex(fields[i]);
+            record.*kRecordFields[i] = QByteArray::fromHex(fields[i]);
         load.records.push_back(record);
     }
     load.error = QStringLiteral("no count line in the output");
@@ -96,7 +96,7 @@ QString ProfileOracle::save(const QString &directory, const std::vector<SiteReco
     QByteArray input;
     for (const SiteRecord &record : records) {
         for (int i = 0; i < 6; ++i)
-            input.append(i ? "\t" : "").append((record.*kSiteFields[i]).toHex());
+            input.append(i ? "\t" : "").append((record.*kRecordFields[i]).toHex());
         input.append('\n');
     }
     startWineOnce();

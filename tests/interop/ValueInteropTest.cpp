@@ -43,7 +43,7 @@ std::vector<SiteRecord> awkwardRecords()
     std::vector<SiteRecord> records(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t f = 0; f < 6; ++f)
-            records[i].*kSiteFields[f] = table[(i + f) % table.size()].value;
+            records[i].*kRecordFields[f] = table[(i + f) % table.size()].value;
     }
     return records;
 }
@@ -55,13 +55,13 @@ const AwkwardValue &valueAt(std::size_t record, std::size_t field)
 
 std::string where(std::size_t record, std::size_t field)
 {
-    return "record " + std::to_string(record + 1) + " " + kSiteKeys[field] + " (" + valueAt(record, field).name + ")";
+    return "record " + std::to_string(record + 1) + " " + kRecordKeys[field] + " (" + valueAt(record, field).name + ")";
 }
 
 // The Windows reader cuts long values, at the last whole character within its limit.
 void expectCutPrefix(const QByteArray &cut, const QByteArray &whole, const std::string &context)
 {
-    EXPECT_TRUE(whole.startsWith(cut)) << context << ": " << Shown(cut) << " is no prefix of " << Shown(whole);
+    EXPECT_TRUE(whole.startsWith(cut)) << context << ": " << ::testing::PrintToString(cut) << " is no prefix of " << ::testing::PrintToString(whole);
     EXPECT_GE(cut.size(), kWindowsReadLimit - 1) << context;
     EXPECT_LE(cut.size(), kWindowsReadLimit) << context;
 }
@@ -83,16 +83,16 @@ TEST_F(ValueInterop, windowsSave_ourLoadReadsWhatWindowsReads)
     int cut = 0;
     for (std::size_t r = 0; r < written.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f) {
-            const QByteArray &mine = ours[r].*kSiteFields[f];
-            const QByteArray &wine = theirs.records[r].*kSiteFields[f];
-            const QByteArray &value = written[r].*kSiteFields[f];
+            const QByteArray &mine = ours[r].*kRecordFields[f];
+            const QByteArray &wine = theirs.records[r].*kRecordFields[f];
+            const QByteArray &value = written[r].*kRecordFields[f];
             if (value.size() > kWindowsReadLimit) {
                 // The long values have no blanks or quotes at their ends, so whole they read as written.
                 ++cut;
-                EXPECT_EQ(Shown(mine), Shown(value)) << where(r, f);
+                EXPECT_EQ(mine, value) << where(r, f);
                 expectCutPrefix(wine, mine, where(r, f));
             } else {
-                EXPECT_EQ(Shown(mine), Shown(wine)) << where(r, f);
+                EXPECT_EQ(mine, wine) << where(r, f);
             }
         }
     }
@@ -114,12 +114,12 @@ TEST_F(ValueInterop, ourSave_windowsLoadReadsOurValues)
 
     for (std::size_t r = 0; r < written.size(); ++r) {
         for (std::size_t f = 0; f < 6; ++f) {
-            const QByteArray &wine = theirs.records[r].*kSiteFields[f];
-            const QByteArray &value = written[r].*kSiteFields[f];
+            const QByteArray &wine = theirs.records[r].*kRecordFields[f];
+            const QByteArray &value = written[r].*kRecordFields[f];
             if (value.size() > kWindowsReadLimit)
                 expectCutPrefix(wine, value, where(r, f));
             else
-                EXPECT_EQ(Shown(wine), Shown(valueAt(r, f).wineReads.value_or(value))) << where(r, f);
+                EXPECT_EQ(wine, valueAt(r, f).wineReads.value_or(value)) << where(r, f);
         }
     }
 }

@@ -160,6 +160,26 @@ TEST(LinkChecker, keepsToPerHostAndOverallLimits)
     }
 }
 
+// Each hop answers within the request's timeout; the chain as a whole is over in three of them.
+TEST(LinkChecker, slowRedirectChainEndsAtTheCheckDeadline)
+{
+    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    server.setHandler([](const LocalHttpServer::Request &request) {
+        LocalHttpServer::Answer answer(302, 300);
+        answer.location = QByteArray::number(request.path.mid(1).toInt() + 1);
+        return answer;
+    });
+    LinkChecker checker;
+    checker.setSettings({16, 2, 400, 10});
+    QElapsedTimer clock;
+    clock.start();
+    const LinkResult result = check(checker, {{1, server.base() + QStringLiteral("/0")}})[1];
+    EXPECT_EQ(result.status, LinkStatus::Timeout);
+    EXPECT_LT(clock.elapsed(), 2500) << "ten hops of 300 ms take 3.3 s";
+    EXPECT_LE(server.log().size(), 6u);
+}
+
 void waitUntil(const std::function<bool()> &done, int ms)
 {
     QElapsedTimer waited;

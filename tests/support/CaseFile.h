@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -71,6 +72,19 @@ inline std::vector<CaseRow> ReadCaseRows(const QString &path)
             rows.push_back({text.split('\t'), line});
     }
     EXPECT_FALSE(rows.empty()) << path.toStdString();
+    return rows;
+}
+
+// The rows of a tab-separated case file as text, fields as written (no escapes taken).
+inline std::vector<QStringList> ReadCaseFile(const QString &path)
+{
+    std::vector<QStringList> rows;
+    for (const CaseRow &row : ReadCaseRows(path)) {
+        QStringList fields;
+        for (const QByteArray &field : row.fields)
+            fields << QString::fromUtf8(field);
+        rows.push_back(fields);
+    }
     return rows;
 }
 

@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+const RecordField kRecordFields[6] = {&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
+                                      &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
+const char *const kRecordKeys[6] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA"};
+
 TempRegister::TempRegister()
 {
     EXPECT_TRUE(m_dir.isValid());

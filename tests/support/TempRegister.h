@@ -33,6 +33,11 @@ private:
 // Adds records to the register in `directory`, numbered after those already there.
 void AddRecords(const QString &directory, const std::vector<SiteRecord> &records);
 
+// The six texts of a record in the order of the data file's keys, and those keys.
+using RecordField = QByteArray SiteRecord::*;
+extern const RecordField kRecordFields[6];
+extern const char *const kRecordKeys[6];
+
 // A record from UTF-8 text, converted to the register's code page.
 SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1 = "", const char *keyword2 = "",
                       const char *keyword3 = "", const char *content = "");

@@ -95,5 +95,5 @@ start_window_without_locale() {
   local window
   window=$(timeout 10 xdotool search --sync --onlyvisible --name "サイト管理" | head -n 1) || fail "no window appeared"
   xdotool windowfocus --sync "$window"
-  sleep 0.5
+  for _ in $(seq 50); do [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ] && break; sleep 0.1; done
 }

@@ -3,6 +3,7 @@ accessibility bus by its role and the name a screen reader announces, and only k
 Registers a site, changes it, deletes another one after reading the question, and closes the
 window (which saves the register). Exits 0 when all went as expected, 1 with the reason if not."""
 import os
+import re
 import subprocess
 import sys
 import time
@@ -21,13 +22,23 @@ def wait_for(what, find, seconds=10):
     sys.exit(1)
 
 
+def poll(condition, seconds):
+    """Whether `condition` comes true within `seconds`."""
+    deadline = time.time() + seconds
+    while not condition():
+        if time.time() >= deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
 def named(root, role, test):
     return pyatspi.findDescendant(root, lambda node: node.getRoleName() == role and test(node))
 
 
 def keys(*names):
+    """Presses the keys; the caller waits for what they do."""
     subprocess.run(["xdotool", "key", "--delay", "60"] + list(names), check=True)
-    time.sleep(0.3)
 
 
 def focus(role, name, root=None):
@@ -45,17 +56,27 @@ def focus(role, name, root=None):
 
 
 def fill(site):
+    """Types each field's text over what it holds, passing over a field that holds it already."""
     for name, text in zip(["サイト / リンク 名", "URL", "キーワード1", "キーワード2", "キーワード3", "内容"], site):
+        field = named(APP, "text", lambda n: n.name.startswith(name))
+        held = lambda: field.queryText().getText(0, -1)
+        if field is not None and held() == text:
+            continue
         field = focus("text", name)
         keys("ctrl+a", "BackSpace")
-        held = lambda: field.queryText().getText(0, -1)
-        # One character at a time, each awaited: xdotool lends a spare key code to a character
-        # outside the keyboard map and takes it back after the delay, which must outlast the
-        # window's reading of the key.
-        for end in range(1, len(text) + 1):
-            subprocess.run(["xdotool", "type", "--delay", "250", text[end - 1]], check=True)
-            wait_for(lambda: "%r typed into %r (it holds %r)" % (text[:end], name, held()),
-                     lambda: field if held() == text[:end] else None, seconds=5)
+        wait_for("%r emptied" % name, lambda: field if held() == "" else None, seconds=5)
+        # A run of ASCII at once; any other character alone, with a delay: xdotool lends a spare
+        # key code to a character outside the keyboard map and takes it back after the delay.
+        # When the window read the key after that, the character is lost: it is typed again.
+        typed = ""
+        for run in re.findall(r"[ -~]+|[^ -~]", text):
+            for attempt in range(3):
+                subprocess.run(["xdotool", "type", "--delay", "12" if run.isascii() else "250", run], check=True)
+                if poll(lambda: held() == typed + run, seconds=2) or held() != typed:
+                    break
+            typed += run
+            wait_for(lambda: "%r typed into %r (it holds %r)" % (typed, name, held()),
+                     lambda: field if held() == typed else None, seconds=5)
 
 
 def answer_yes(question):
@@ -74,7 +95,9 @@ APP = wait_for("the application sitekanri",
 
 fill(["読み上げの友", "http://a11y.example.jp/", "音声", "", "", "登録した"])
 focus("push button", "新しく登録")
+table = named(APP, "table", lambda n: n.name.startswith("サイト一覧"))
 keys("space")
+wait_for("the new site in the list", lambda: True if table.queryTable().nRows == 2 else None)
 
 # The new site is the current row; 更新 takes what the fields now hold.
 fill(["読み上げの友", "http://a11y.example.jp/new", "音声", "点字", "", "変更した"])

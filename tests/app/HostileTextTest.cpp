@@ -1,0 +1,161 @@
+// Names that look like markup or are huge: shown as text, laid out in bounded time, and never a
+// reason for the window to read a file.
+#include "AppTestSupport.h"
+#include "DisplayText.h"
+#include "LinkCodeBox.h"
+#include "LinkPreview.h"
+#include "PreviewMarkup.h"
+#include "UndoHistory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A FIFO that tells whether anybody opened it to read: the writer's open returns only then.
+class WatchedFifo
+{
+public:
+    explicit WatchedFifo(const QString &path)
+        : m_path(QFile::encodeName(path))
+    {
+        m_made = ::mkfifo(m_path.constData(), 0600) == 0;
+        m_writer = std::thread([this] {
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_CLOEXEC);
+            if (!m_released)
+                m_opened = true;
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~WatchedFifo()
+    {
+        m_released = true;
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        m_writer.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool made() const { return m_made; }
+    bool opened() const { return m_opened; }
+
+private:
+    QByteArray m_path;
+    bool m_made = false;
+    std::atomic<bool> m_released{false}, m_opened{false};
+    std::thread m_writer;
+};
+
+// Every way markup names a resource, at a local PNG of one colour, a FIFO and /dev/zero: the
+// preview shows none of them and opens none (a read of /dev/zero ends in bad_alloc, one of the
+// FIFO blocks for good).
+TEST(HostileText, previewLoadsNothingTheCodeNames)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("red.png"));
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(png));
+    WatchedFifo fifo(dir.filePath(QStringLiteral("fifo")));
+    ASSERT_TRUE(fifo.made());
+    const QString fifoPath = dir.filePath(QStringLiteral("fifo"));
+    LinkPreview preview;
+    preview.resize(300, 300);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    const QString code = QStringLiteral("<img src=\"%1\"><img src=\"file://%1\"><img src=\"%2\"><img src=\"/dev/zero\">"
+                                        "<table background=\"%1\"><tr><td>t</td></tr></table>"
+                                        "<link rel=\"stylesheet\" href=\"%2\"><p style=\"background-image: url(%1)\">x</p>")
+                             .arg(png, fifoPath);
+    preview.showCode(code);
+    const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int redPixels = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            redPixels += shown.pixel(x, y) == qRgb(255, 0, 0);
+    }
+    EXPECT_EQ(redPixels, 0) << "the local picture was shown";
+    QTest::qWait(50);
+    EXPECT_FALSE(fifo.opened()) << "the FIFO was opened";
+}
+
+// 100 nested tables never finished laying out; the notice comes at once instead, and what the
+// preview keeps to (its first lines, 64 KiB) holds for one endless line too.
+TEST(HostileText, previewOfCodeTooComplexShowsANotice)
+{
+    LinkPreview preview;
+    preview.show();
+    preview.showCode(QStringLiteral("<table><tr><td>").repeated(100) + QStringLiteral("x"));
+    EXPECT_EQ(preview.toPlainText(), LinkPreview::tooComplexNotice());
+    preview.showCode(QStringLiteral("<table><tr><td>").repeated(PreviewMarkup::kMaxTableDepth) + QStringLiteral("x"));
+    EXPECT_EQ(preview.toPlainText().trimmed(), QStringLiteral("x"));
+    preview.showCode(QString(1 << 20, QLatin1Char('y')));
+    EXPECT_LE(preview.toPlainText().count(QLatin1Char('y')), PreviewMarkup::kMaxChars);
+}
+
+// A line of half a megabyte with no break took the box most of a minute; it is shown cut, and
+// the code copied, whole or in part, is the code.
+TEST(HostileText, codeBoxShowsALongLineCutAndCopiesItWhole)
+{
+    const QString longLine = QString(512 * 1024, QLatin1Char('w'));
+    const QString code = QStringLiteral("<A>a</A><BR>\r\n") + longLine + QStringLiteral("\r\nz\r\n");
+    LinkCodeBox box;
+    box.setLinkCode(code);
+    EXPECT_LT(box.document()->characterCount(), 2 * LinkCodeBox::kMaxShownLine);
+    EXPECT_EQ(box.linkCode(), code);
+    QTextCursor line(box.document()->findBlockByNumber(1));
+    line.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    box.setTextCursor(line);
+    box.copy();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text() == longLine + QStringLiteral("\r\n")) << "a part lost in the copy";
+    box.selectAll();
+    box.copy();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text() == code);
+}
+
+// What message boxes and tooltips are given: a name of a megabyte took seconds to lay out.
+TEST(HostileText, messagesAndTooltipsAreShortenedForDisplay)
+{
+    const QString line(DisplayText::kMaxLineChars, u'x');
+    const struct
+    {
+        QString text, shown;
+    } rows[] = {
+        {QStringLiteral("a\nb"), QStringLiteral("a\nb")},
+        {line + QStringLiteral("yz\nb"), line + QStringLiteral("…\nb")},
+        {QStringLiteral("l\n").repeated(DisplayText::kMaxLines + 5), QStringLiteral("l\n").repeated(DisplayText::kMaxLines) + QStringLiteral("…")},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(DisplayText::shortened(row.text), row.shown);
+    const QString name = QStringLiteral("<img src=\"/dev/zero\"> & <b>  x</b>");
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(DisplayText::toolTip(name)).toPlainText(), name);
+}
+
+class HostileTextWindow : public WindowTest<MainDialog>
+{
+};
+
+// The tooltips that name a site show its name as written.
+TEST_F(HostileTextWindow, undoTooltipShowsTheNameAsText)
+{
+    const char *name = "<img src=\"/dev/zero\"><b>x</b>";
+    start({MakeRecord(name, "http://x.jp/")});
+    ASSERT_TRUE(dialog->undoHistory().remove(1).done());
+    const QString tip = dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip();
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(tip).toPlainText(),
+              QString::fromUtf8("「%1」の削除を元に戻す (Ctrl+Z)").arg(QString::fromUtf8(name)));
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+// The single-window socket: in a folder of this user's alone, and never obeying another user.
+#include "SingleWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+TEST(SingleWindowFolder, onlyAFolderOfOursAloneHoldsTheSocket)
+{
+    const bool root = ::geteuid() == 0;
+    struct Row
+    {
+        const char *what;
+        mode_t runtimeMode;  // 0: no XDG_RUNTIME_DIR
+        uid_t runtimeOwner;
+        bool tempTakenByOther; // <temp>/sitekanri-<uid> made first by another user
+        const char *expected; // "runtime", "own" or "" (none)
+    };
+    const Row rows[] = {
+        {"runtime folder ours", 0700, ::geteuid(), false, "runtime"},
+        {"runtime folder open to others", 0755, ::geteuid(), false, "own"},
+        {"runtime folder another user's", 0700, kNobody, false, "own"},
+        {"no runtime folder", 0, 0, false, "own"},
+        {"own folder made by another user", 0, 0, true, ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        if ((row.runtimeOwner != ::geteuid() && row.runtimeMode != 0) || row.tempTakenByOther) {
+            if (!root) {
+                std::cout << "skipped (needs root to own files as another user): " << row.what << '\n';
+                continue;
+            }
+        }
+        QTemporaryDir runtime, temp;
+        QString runtimePath;
+        if (row.runtimeMode != 0) {
+            runtimePath = runtime.path();
+            ASSERT_EQ(::chmod(QFile::encodeName(runtimePath).constData(), row.runtimeMode), 0);
+            ASSERT_EQ(::chown(QFile::encodeName(runtimePath).constData(), row.runtimeOwner, gid_t(-1)), 0);
+        }
+        const QString own = temp.filePath(QStringLiteral("sitekanri-%1").arg(::geteuid()));
+        if (row.tempTakenByOther) {
+            ASSERT_EQ(::mkdir(QFile::encodeName(own).constData(), 0700), 0);
+            ASSERT_EQ(::chown(QFile::encodeName(own).constData(), kNobody, kNobody), 0);
+        }
+        const QString expected = QString::fromLatin1(row.expected) == QLatin1String("runtime") ? runtimePath
+            : QString::fromLatin1(row.expected) == QLatin1String("own")                     ? own
+                                                                                            : QString();
+        EXPECT_EQ(SingleWindow::socketFolder(runtimePath, temp.path()), expected);
+        if (expected == own) {
+            struct stat info = {};
+            ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0700u);
+        }
+        ::chown(QFile::encodeName(runtimePath).constData(), ::geteuid(), gid_t(-1));
+    }
+}
+
+// A listener that ran as `nobody` when it began to listen, at `path`; its pid.
+pid_t listenAsNobody(const QByteArray &path)
+{
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0
+        || ::setresuid(kNobody, kNobody, kNobody) != 0 || ::listen(fd, 8) != 0)
+        ::_exit(1);
+    for (;;)
+        ::pause();
+}
+
+TEST(SingleWindowPeer, anotherUsersListenerIsNotObeyedAndTheWindowTakesTheName)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to listen as another user";
+    QTemporaryDir register_;
+    SingleWindow first(register_.path());
+    // Where the program would look for a running window, whatever form the name has (a bare
+    // name is one in the temporary folder).
+    const QString name = first.serverName();
+    const QString full = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+    const QByteArray path = QFile::encodeName(full);
+    ASSERT_FALSE(name.isEmpty());
+    QFile::remove(full);
+    const pid_t listener = listenAsNobody(path);
+    ASSERT_GT(listener, 0);
+    QLocalSocket reached;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        reached.connectToServer(first.serverName());
+        const bool up = reached.waitForConnected(100);
+        reached.abort();
+        return up;
+    }, 5000));
+
+    EXPECT_FALSE(first.claim()) << "obeyed a listener of another user's";
+    SingleWindow later(register_.path());
+    EXPECT_TRUE(later.claim()) << "the first window did not take the name over";
+    ::kill(listener, SIGKILL);
+    ::waitpid(listener, nullptr, 0);
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+// Runs the window's operations on several records at once, which the command line has none of,
+// in a process of its own so that its system calls can be recorded:
+//   durability_driver DIR remove N...        deletes records N... as the window deletes a selection
+//   durability_driver DIR restore N:NAME...  puts records back as undoing that deletion does
+// Exits 0 only when the operation is done.
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 4)
+        return 2;
+    RegisterFolder folder(QFile::encodeName(arguments[1]));
+    RegisterFiles files(folder);
+    std::vector<std::pair<int, SiteRecord>> records;
+    for (const QString &argument : arguments.mid(3)) {
+        SiteRecord record;
+        record.m_name = argument.section(u':', 1).toUtf8();
+        record.m_url = "http://127.0.0.1/";
+        records.emplace_back(argument.section(u':', 0, 0).toInt(), record);
+    }
+    OperationResult result;
+    if (arguments[2] == QLatin1String("remove")) {
+        // What the window saw: the records as they are now.
+        for (auto &[number, record] : records) {
+            bool exists = false;
+            if (!files.read(number, record, exists) || !exists)
+                return 1;
+        }
+        result = files.removeMany(records);
+    } else if (arguments[2] == QLatin1String("restore")) {
+        std::vector<int> numbers;
+        result = files.restoreMany(records, numbers);
+    } else {
+        return 2;
+    }
+    if (!result.done())
+        std::fprintf(stderr, "%s\n", result.io.describe().toUtf8().constData());
+    return result.done() ? 0 : 1;
+}
