@@ -161,10 +161,7 @@ void MainDialog::setUpLinkPage()
     connect(m_list, &SiteListPanel::arranged, m_linkCollection, &LinkCollection::listArranged);
     // The keywords offered are those of the register as it is now, whoever changed it.
     SiteRegister *changes = &siteRegister();
-    connect(changes, &SiteRegister::recordsInserted, this, &MainDialog::FillKeywordCombo);
-    connect(changes, &SiteRegister::recordsRemoved, this, &MainDialog::FillKeywordCombo);
-    connect(changes, &SiteRegister::recordChanged, this, &MainDialog::FillKeywordCombo);
-    connect(changes, &SiteRegister::wasReset, this, &MainDialog::FillKeywordCombo);
+    connect(changes, &SiteRegister::listChanged, this, &MainDialog::FillKeywordCombo);
 }
 
 void MainDialog::setUpLinkCheck()

@@ -1,5 +1,6 @@
 #include "SiteListPanel.h"
 
+#include "ChosenRows.h"
 #include "FieldsRecord.h"
 #include "LinkResults.h"
 #include "SiteColumnWidths.h"
@@ -124,7 +125,7 @@ int SiteListPanel::selectedRow() const
         if (position >= 0 && (row < 0 || position < row))
             row = position;
     };
-    for (const QModelIndex &index : selection->selectedRows())
+    for (const QModelIndex &index : ChosenRows(*selection))
         consider(index);
     consider(selection->currentIndex());
     // A search may hide the record the fields show: the operations still act on it.
@@ -248,7 +249,7 @@ bool SiteListPanel::eventFilter(QObject *watched, QEvent *event)
 std::vector<SeenRecord> SiteListPanel::chosenRecords() const
 {
     std::vector<int> rows;
-    for (const QModelIndex &index : m_view.selectionModel()->selectedRows())
+    for (const QModelIndex &index : ChosenRows(*m_view.selectionModel()))
         rows.push_back(sourceRow(index));
     // No row chosen (a search hides the one the fields show): the fields' record, as seen.
     if (rows.empty()) {
@@ -269,7 +270,7 @@ std::vector<SeenRecord> SiteListPanel::chosenRecords() const
 std::vector<std::size_t> SiteListPanel::selectedPositions() const
 {
     std::vector<std::size_t> selected;
-    for (const QModelIndex &index : m_view.selectionModel()->selectedRows())
+    for (const QModelIndex &index : ChosenRows(*m_view.selectionModel()))
         selected.push_back(std::size_t(sourceRow(index)));
     std::sort(selected.begin(), selected.end());
     return selected;

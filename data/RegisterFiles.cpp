@@ -294,8 +294,11 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
         putBack();
         return Failed(counted, seen.front().first);
     }
-    for (const auto &[temporary, name] : aside)
-        m_folder.discard(temporary);
+    std::vector<QString> temporaries;
+    temporaries.reserve(aside.size());
+    for (const auto &entry : aside)
+        temporaries.push_back(entry.first);
+    m_folder.discardAll(temporaries);
     return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
 }
 

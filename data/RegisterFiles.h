@@ -42,6 +42,14 @@ public:
     IoResult load(SiteList &sites, bool &damaged);
     // One record by number; `exists` false when it has no file within the count.
     IoResult read(int number, SiteRecord &record, bool &exists);
+    // Reads the records `numbers` under one lock and one reading of the count, telling `take` of
+    // each in turn until it answers false: `record` is null when the number has no file within the
+    // count, and `read` fails when the file is there but cannot be read (it is not gone). Fails
+    // only when the lock or the count cannot be had, and then nothing was taken.
+    IoResult readEach(const std::vector<int> &numbers,
+                      const std::function<bool(int number, const IoResult &read, const SiteRecord *record)> &take);
+    // The data file numbers present in the folder within the count, above `above`, ascending.
+    IoResult presentNumbers(int above, std::vector<int> &numbers);
     // The count setting.ini holds now; `damaged` as for load (the count is then 0).
     IoResult count(int &count, bool &damaged);
 

@@ -84,6 +84,11 @@ public:
     // since (the older one is then dropped); the folder is flushed.
     IoResult putBack(const QString &aside, const QString &name);
     IoResult discard(const QString &aside);
+    // Removes the files an operation moved aside, once it is done and nothing can put them back.
+    // A few go at once; many go on threads of their own that nobody waits for (freeing a file's
+    // space can cost milliseconds each), and what they have not removed when the program ends
+    // is removed by the next load, as any temporary is.
+    void discardAll(const std::vector<QString> &asides);
     // Whether something other than a folder has this name: a file that cannot be read is there.
     bool occupied(const QString &name) const;
 

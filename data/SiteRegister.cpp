@@ -8,16 +8,6 @@
 #include <cerrno>
 #include <climits>
 
-namespace {
-
-// Beyond this many changed records one reset is cheaper for a view than a signal per record.
-constexpr int kMostSingleChanges = 512;
-// A count raised by more than this is followed by reading the files present, not by probing
-// every number (a count of two billion with three files is three files).
-constexpr int kMostProbes = 4096;
-
-} // namespace
-
 SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     : QObject(parent)
     , m_folder(folderPath)
@@ -29,6 +19,31 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &SiteRegister::retryPending);
+    m_slice.setSingleShot(true);
+    connect(&m_slice, &QTimer::timeout, this, &SiteRegister::readSome);
+    const auto changed = [this] {
+        m_changed = true;
+        if (m_batches == 0)
+            const Batch single(*this);
+    };
+    connect(this, &SiteRegister::recordsInserted, this, changed);
+    connect(this, &SiteRegister::recordsRemoved, this, changed);
+    connect(this, &SiteRegister::recordChanged, this, changed);
+    connect(this, &SiteRegister::wasReset, this, changed);
+}
+
+SiteRegister::Batch::Batch(SiteRegister &owner)
+    : m_owner(owner)
+{
+    ++m_owner.m_batches;
+}
+
+SiteRegister::Batch::~Batch()
+{
+    if (--m_owner.m_batches == 0 && m_owner.m_changed) {
+        m_owner.m_changed = false;
+        emit m_owner.listChanged();
+    }
 }
 
 SiteRegister::~SiteRegister() = default;
@@ -71,6 +86,7 @@ OperationResult SiteRegister::add(const SiteRecord &record)
 
 OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records)
 {
+    const Batch batch(*this);
     makeFolder();
     const OperationResult result = m_files.addMany(records);
     if (!result.done()) {
@@ -96,6 +112,7 @@ OperationResult SiteRegister::update(int number, const SiteRecord &record)
 
 OperationResult SiteRegister::update(int number, const SiteRecord &record, const SiteRecord &seen)
 {
+    const Batch batch(*this);
     const OperationResult result = m_files.update(number, record, seen);
     if (result.done())
         put(number, record);
@@ -119,6 +136,7 @@ OperationResult SiteRegister::remove(int number, const SiteRecord &seen)
 
 OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
 {
+    const Batch batch(*this);
     const OperationResult result = m_files.removeMany(seen);
     if (result.done()) {
         std::vector<int> numbers;
@@ -138,6 +156,7 @@ OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRe
 OperationResult SiteRegister::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
                                           std::vector<int> &numbers)
 {
+    const Batch batch(*this);
     makeFolder();
     const OperationResult result = m_files.restoreMany(records, numbers);
     if (!result.done()) {
@@ -205,6 +224,7 @@ void SiteRegister::eraseNumbers(const std::vector<int> &numbers)
 
 OperationResult SiteRegister::restore(int number, const SiteRecord &record)
 {
+    const Batch batch(*this);
     makeFolder();
     const OperationResult result = m_files.restore(number, record);
     if (!result.done())
@@ -236,44 +256,6 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     default:
         break;
     }
-}
-
-SiteRegister::Read SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
-{
-    SiteRecord read;
-    bool exists = false;
-    // A file that cannot be read now keeps the record the list has; it is not gone.
-    if (const IoResult io = m_reader.read(number, read, exists); !io)
-        return isBusy(io) ? Read::Busy : Read::Failed;
-    record = exists ? std::optional<SiteRecord>(read) : std::nullopt;
-    return Read::Done;
-}
-
-bool SiteRegister::isBusy(const IoResult &io)
-{
-    return !io.ok && io.error == EWOULDBLOCK;
-}
-
-void SiteRegister::defer(const QStringList &names)
-{
-    for (const QString &name : names)
-        m_pending.insert(name);
-    if (!m_retry.isActive())
-        m_retry.start();
-}
-
-void SiteRegister::retryPending()
-{
-    if (m_pendingAll) {
-        m_pendingAll = false;
-        m_pending.clear();
-        refreshAll();
-        return;
-    }
-    const QStringList names(m_pending.begin(), m_pending.end());
-    m_pending.clear();
-    if (!names.isEmpty())
-        refresh(names);
 }
 
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
@@ -309,52 +291,6 @@ void SiteRegister::append(const SiteList &records)
     emit recordsInserted(first, last);
 }
 
-void SiteRegister::followCount()
-{
-    int count = 0;
-    bool damaged = false;
-    if (const IoResult io = m_reader.count(count, damaged); !io) {
-        if (isBusy(io))
-            defer({QStringLiteral("setting.ini")});
-        return;
-    }
-    if (damaged || m_damaged) {
-        refreshAll();
-        return;
-    }
-    if (count < m_count) {
-        const int first = int(m_sites.insertionPoint(count + 1)), last = int(m_sites.size()) - 1;
-        m_count = count;
-        if (first <= last) {
-            emit recordsAboutToBeRemoved(first, last);
-            while (int(m_sites.size()) > first)
-                m_sites.erase(m_sites.size() - 1);
-            emit recordsRemoved(first, last);
-        }
-        return;
-    }
-    if (count - m_count > kMostProbes) {
-        refreshAll();
-        return;
-    }
-    // Every record in the list is numbered at most m_count, so the new ones go at the end.
-    SiteList added;
-    for (int number = m_count + 1; number > 0 && number <= count; ++number) {
-        std::optional<SiteRecord> record;
-        const Read read = readRecord(number, record);
-        if (read == Read::Busy) {
-            // Followed as far as it could be read; the rest when the lock is free.
-            count = number - 1;
-            defer({QStringLiteral("setting.ini")});
-            break;
-        }
-        if (read == Read::Done && record)
-            added.push_back(*record, number);
-    }
-    m_count = count;
-    append(added);
-}
-
 void SiteRegister::watch()
 {
     if (!m_watcher) {
@@ -377,93 +313,3 @@ QString SiteRegister::watchPath() const
     return m_folder.path();
 }
 
-void SiteRegister::refresh(const QStringList &names)
-{
-    bool setting = false;
-    std::vector<int> numbers;
-    for (const QString &name : names) {
-        // A name made or removed elsewhere may differ in case from what the folder knew.
-        m_folder.refreshName(name);
-        if (!m_intake.isActive() && ConflictIntake::anyCopy({name}))
-            scheduleIntake();
-        if (name.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
-            setting = true;
-        else if (const int number = DataFileNumber(name))
-            numbers.push_back(number);
-    }
-    if (m_damaged) {
-        // Without a count every data file present belongs to the list: read it all again.
-        if (setting || !numbers.empty())
-            refreshAll();
-        return;
-    }
-    if (setting)
-        followCount();
-    std::sort(numbers.begin(), numbers.end());
-    QStringList busy;
-    for (int number : numbers) {
-        if (m_damaged || number > m_count)
-            continue;
-        std::optional<SiteRecord> record;
-        // Another program holds the lock: never waited for here, where the window's events
-        // would wait too. What could not be read is read again shortly.
-        const Read read = busy.isEmpty() ? readRecord(number, record) : Read::Busy;
-        if (read == Read::Done)
-            put(number, record);
-        else if (read == Read::Busy)
-            busy << DataFileName(number);
-    }
-    if (!busy.isEmpty())
-        defer(busy);
-}
-
-void SiteRegister::refreshAll()
-{
-    if (m_watcher)
-        scheduleIntake();
-    SiteList fresh;
-    bool damaged = false;
-    if (const IoResult io = m_reader.load(fresh, damaged); !io) {
-        if (isBusy(io)) {
-            m_pendingAll = true;
-            defer({});
-        }
-        return;
-    }
-    int count = 0;
-    bool unused = false;
-    if (!damaged)
-        m_reader.count(count, unused);
-    m_count = std::max(count, fresh.empty() ? 0 : fresh.number(fresh.size() - 1));
-
-    // The numbers whose record differs, in both lists.
-    std::vector<int> changed;
-    std::size_t i = 0, j = 0;
-    while (i < m_sites.size() || j < fresh.size()) {
-        const int mine = i < m_sites.size() ? m_sites.number(i) : INT_MAX;
-        const int theirs = j < fresh.size() ? fresh.number(j) : INT_MAX;
-        if (mine == theirs) {
-            if (!(m_sites.at(i) == fresh.at(j)))
-                changed.push_back(mine);
-            ++i, ++j;
-        } else if (mine < theirs) {
-            changed.push_back(mine), ++i;
-        } else {
-            changed.push_back(theirs), ++j;
-        }
-    }
-    if (int(changed.size()) > kMostSingleChanges) {
-        emit aboutToBeReset();
-        m_sites = fresh;
-        emit wasReset();
-    } else {
-        for (int number : changed) {
-            const long long at = fresh.positionOf(number);
-            put(number, at >= 0 ? std::optional<SiteRecord>(fresh.at(std::size_t(at))) : std::nullopt);
-        }
-    }
-    if (damaged != m_damaged) {
-        m_damaged = damaged;
-        emit damageChanged(damaged);
-    }
-}

@@ -5,11 +5,13 @@
 #include "RegisterFolder.h"
 #include "SiteList.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
 
 #include <optional>
+#include <set>
 #include <vector>
 
 class RegisterWatcher;
@@ -55,12 +57,18 @@ public:
 
     // From now on, takes in what other programs change in the folder.
     void watch();
-    // Reads the named files of the folder again and brings the list in step with them.
+    // Reads the named files of the folder again and brings the list in step with them. Many files
+    // are read a slice at a time, each when the event loop turns, so that it keeps turning.
     void refresh(const QStringList &names);
-    // Reads the whole register again and brings the list in step with it.
+    // Reads the whole register again and brings the list in step with it, as refresh() does.
     void refreshAll();
     // How soon what could not be read while another program held the lock is tried again.
     static constexpr int kRetryMs = 50;
+    // How long one slice of reading may last before the event loop turns (it reads
+    // kLeastPerSlice records however long they take).
+    void setSliceMs(int ms) { m_sliceMs = ms; }
+    static constexpr int kSliceMs = 20;
+    static constexpr int kLeastPerSlice = 128;
 
 signals:
     void recordsAboutToBeInserted(int first, int last);
@@ -73,10 +81,29 @@ signals:
     void wasReset();
     // setting.ini became damaged, or was repaired.
     void damageChanged(bool damaged);
+    // The list came to rest after an operation or a slice of other programs' changes: once,
+    // however many records were announced one by one before it.
+    void listChanged();
     // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
     void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
 
 private:
+    // Beyond this many changed records one reset is cheaper for a view than a signal per record.
+    static constexpr int kMostSingleChanges = 512;
+
+    // The changes made while one lives are told by one listChanged() when the outermost ends.
+    class Batch
+    {
+    public:
+        explicit Batch(SiteRegister &owner);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        SiteRegister &m_owner;
+    };
+
     // Makes the list hold `record` as record `number`, or no record `number` without one.
     void put(int number, const std::optional<SiteRecord> &record);
     // Records numbered above every record in the list, announced as one block.
@@ -85,8 +112,13 @@ private:
     // when the runs are too many to announce one by one.
     void eraseNumbers(const std::vector<int> &numbers);
     // Brings the list in step with setting.ini's count: records above it are dropped, and those
-    // between the count the list followed and the new one are read.
-    void followCount();
+    // between the count the list followed and the new one are read, until `deadline` (once it has
+    // read a few). False when it stopped short: the list then follows a count in between.
+    bool followCount(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+    // One slice of what refresh() and refreshAll() queued; the rest when the event loop turns.
+    void readSome();
+    // Reads the whole register at once (a damaged one, or one becoming damaged or sound).
+    void reloadAll();
     enum class Read { Done, Busy, Failed };
     // The record `number` as its file holds it now (nothing when it has none). Never waits for
     // the lock: Busy when another program holds it.
@@ -117,4 +149,11 @@ private:
     bool m_damaged = false;
     RegisterWatcher *m_watcher = nullptr;
     QTimer m_intake;
+    // What is still to be read: these records, and the count once more when `m_following`.
+    std::set<int> m_toRead;
+    bool m_following = false;
+    QTimer m_slice;
+    int m_sliceMs = kSliceMs;
+    int m_batches = 0;
+    bool m_changed = false;
 };

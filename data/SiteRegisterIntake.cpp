@@ -30,6 +30,7 @@ void SiteRegister::takeInCopies()
     if (copies.empty())
         return;
     // The new records lie above the count the list followed; a copy's count may have raised it.
+    const Batch batch(*this);
     followCount();
     emit conflictCopiesTakenIn(copies);
 }

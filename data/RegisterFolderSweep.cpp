@@ -1,0 +1,62 @@
+// Removing what an operation moved aside once the operation is done.
+#include "RegisterFolder.h"
+#include "RegisterFolderPrivate.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// So few that they are removed before the operation returns, as a single delete's file is.
+constexpr std::size_t kMostAtOnce = 32;
+constexpr std::size_t kSweepThreads = 16;
+
+// Unlinks `names` in `folder` from several threads: a file system that trims freed blocks takes
+// milliseconds per file one after another, and serves many at once in about the same time.
+void unlinkAll(int folder, const std::vector<QByteArray> &names)
+{
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < names.size(); i = next++)
+            ::unlinkat(folder, names[i].constData(), 0);
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < std::min(kSweepThreads, names.size()); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
+} // namespace
+
+void RegisterFolder::discardAll(const std::vector<QString> &asides)
+{
+    if (d->fd < 0 || asides.empty())
+        return;
+    std::vector<QByteArray> names;
+    names.reserve(asides.size());
+    for (const QString &aside : asides)
+        names.push_back(encoded(aside));
+    if (names.size() <= kMostAtOnce) {
+        for (const QByteArray &name : names)
+            ::unlinkat(d->fd, name.constData(), 0);
+        return;
+    }
+    // Many: nobody waits for them. The folder is reached through a descriptor of the sweep's own,
+    // which stays valid however soon this one is closed; what a program ending meanwhile leaves is
+    // removed by the next load, as any writer's temporary is.
+    const int folder = ::fcntl(d->fd, F_DUPFD_CLOEXEC, 0);
+    if (folder < 0) {
+        unlinkAll(d->fd, names);
+        return;
+    }
+    std::thread([folder, names = std::move(names)] {
+        unlinkAll(folder, names);
+        ::close(folder);
+    }).detach();
+}
