@@ -141,6 +141,15 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
     const auto dropTemporary = [&] { ::unlinkat(d->fd, temporary.constData(), 0); };
 
     QByteArray out;
+    // Looked at once more after the temporary is on disk (the flush is the long wait): a change
+    // seen now is refused without the new version ever standing under the name. Once it stood
+    // there, another program could have built its edit on it, and swapping back would lose that
+    // edit.
+    if (d->readAll(target, out) && out != expected) {
+        dropTemporary();
+        found = Found::Changed;
+        return IoResult::success();
+    }
     if (renameWith(d->fd, temporary.constData(), target.constData(), kExchange) != 0) {
         const int error = errno;
         if (error == ENOENT) {
