@@ -125,15 +125,15 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
 IoResult RegisterFiles::read(int number, SiteRecord &record, bool &exists)
 {
     exists = false;
-    RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
-    if (!operation.io())
-        return operation.io();
-    RecordCount count;
-    if (IoResult read = operation.readCount(count); !read)
-        return read;
-    if (number < 1 || (count.readable && number > count.value))
-        return IoResult::success();
-    return operation.readRecord(number, record, exists);
+    IoResult result = IoResult::success();
+    const IoResult locked = readEach({number}, [&](int, const IoResult &read, const SiteRecord *found) {
+        result = read;
+        exists = found != nullptr;
+        if (found)
+            record = *found;
+        return true;
+    });
+    return locked ? result : locked;
 }
 
 IoResult RegisterFiles::count(int &count, bool &damaged)
