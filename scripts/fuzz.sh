@@ -17,7 +17,7 @@ target=${1:-}
 seconds=${2:-60}
 jobs=${3:-$(nproc)}
 case $target in
-  ini_document) max_len=16384 ;;
+  ini_document) max_len=4096 ;;
   bookmark_reader) max_len=65536 ;;
   link_answer) max_len=8192 ;;
   link_render) max_len=65536 ;;
