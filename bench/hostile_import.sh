@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Time and peak memory of `sitekanri-cli import` on hostile bookmark files made here (never kept:
-# they are hundreds of megabytes), each into a fresh empty register, at two sizes so that the
+# they are hundreds of megabytes), each into a fresh empty register, and of the export of what
+# each imported, at two sizes so that the
 # growth shows (goal: linear, at most 1 s per 10 MB, peak memory at most 4 times the file):
 #   amp_title   one title of N MB of '&' (each '&' once searched to the end for a ';')
 #   amp_titles  N titles of 1 MB of '&' each (the references of every one decoded)
@@ -66,6 +67,8 @@ for kind in ${KINDS:-amp_title amp_titles tag_commas long_title}; do
         rm -rf "$work/register" && mkdir "$work/register"
         measure "$kind ${n} MB" "$cli" --dir "$work/register" import "$file"
         rm -f "$file"
+        measure "  its export" "$cli" --dir "$work/register" export "$work/export.html"
+        rm -f "$work/export.html"
     done
 done
 if [[ -x $fuzz ]]; then
