@@ -133,6 +133,7 @@ TEST_F(LinkPageTest, theChosenKeywordFiltersAtOnceAndSurvivesRefillsWhileItExist
     dialog->SetItemText(ControlId::SiteUrl, QStringLiteral("http://new.example.jp/"));
     dialog->SetItemText(ControlId::Keyword1, QString::fromUtf8("新しいキーワード"));
     click(ControlId::RegisterNew);
+    EXPECT_EQ(view()->currentIndex().row(), 2) << "the new site is not the current row";
     EXPECT_EQ(combo()->itemText(combo()->count() - 1), QString::fromUtf8("新しいキーワード"));
     EXPECT_EQ(combo()->currentText(), QString::fromUtf8("日記"));
     EXPECT_EQ(dialog->KeywordFilter, Sjis("日記"));

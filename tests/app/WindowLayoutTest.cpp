@@ -84,13 +84,6 @@ TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGr
     EXPECT_EQ(dialog->size(), templateSize());
 }
 
-TEST_F(WindowLayoutTest, topRowIsWholeAtStartUp)
-{
-    start(std::vector<SiteRecord>(200, MakeRecord("サイト", "http://example.jp/")));
-    EXPECT_EQ(view()->visualRect(view()->indexAt(QPoint(0, 0))).top(), 0);
-    EXPECT_TRUE(view()->viewport()->rect().contains(view()->visualRect(view()->model()->index(199, 0))));
-}
-
 // サイト名, URL and 内容 share the room the list is given alike, the keywords keep theirs, and no
 // blank stays beside the last column; once the user sets a width, every width stays as it is,
 // in this run and the next.
