@@ -37,8 +37,18 @@ const std::vector<Pattern> &patterns()
     return table;
 }
 
+// Every name in the table holds one of these: Syncthing's and ownCloud's say "conflict" in
+// English, Nextcloud's and Dropbox's (in any language) put it in brackets. A folder of ten thousand
+// records holds none, and its names are passed over without a regular expression.
+bool mayBeCopy(const QString &name)
+{
+    return name.contains(u'(') || name.contains(QLatin1String("conflict"), Qt::CaseInsensitive);
+}
+
 ConflictCopyName parseOnce(const QString &name)
 {
+    if (!mayBeCopy(name))
+        return {};
     for (const Pattern &pattern : patterns()) {
         const QRegularExpressionMatch match = pattern.name.match(name);
         if (match.hasMatch())
@@ -62,6 +72,9 @@ ConflictCopyName ConflictCopyName::parse(const QString &name)
 
 bool IsSyncToolFile(const QString &name)
 {
+    // Each begins with one of these; the register's own files never do.
+    if (!name.startsWith(u'~') && !name.startsWith(u'.'))
+        return false;
     static const QRegularExpression working(QStringLiteral(R"(^(?:~.*\.tmp|\.syncthing\..*\.tmp|\.~lock\..*)$)"),
                                             QRegularExpression::CaseInsensitiveOption);
     return working.match(name).hasMatch();

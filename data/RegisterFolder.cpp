@@ -376,6 +376,7 @@ void RegisterFolder::Private::learn(const QString &name, bool exists) const
 
 void RegisterFolder::refreshName(const QString &name)
 {
-    if (d->fd >= 0)
+    // Only names with capitals are learnt: the others cost no look at the disk.
+    if (d->fd >= 0 && d->listed && hasUpperCase(name))
         d->learn(name, d->present(name));
 }

@@ -65,10 +65,12 @@ public:
     // How soon what could not be read while another program held the lock is tried again.
     static constexpr int kRetryMs = 50;
     // How long one slice of reading may last before the event loop turns (it reads
-    // kLeastPerSlice records however long they take).
+    // kLeastPerSlice records however long they take). The turn also carries the view's work for
+    // what the slice brought (rows announced, keywords gathered, the table drawn), and on a busy
+    // machine each millisecond of our own work takes several: a short slice keeps the turn short.
     void setSliceMs(int ms) { m_sliceMs = ms; }
-    static constexpr int kSliceMs = 20;
-    static constexpr int kLeastPerSlice = 128;
+    static constexpr int kSliceMs = 10;
+    static constexpr int kLeastPerSlice = 32;
 
 signals:
     void recordsAboutToBeInserted(int first, int last);

@@ -3,6 +3,8 @@
 // event loop keeps turning between them, under one lock and one reading of the count per slice.
 #include "SiteRegister.h"
 
+#include "ConflictCopyName.h"
+
 #include <QDeadlineTimer>
 
 #include <algorithm>
@@ -119,11 +121,15 @@ void SiteRegister::refresh(const QStringList &names)
 {
     bool setting = false;
     std::vector<int> numbers;
+    if (!m_intake.isActive() && ConflictIntake::anyCopy(names))
+        scheduleIntake();
     for (const QString &name : names) {
+        // A sync tool's working files come and go by the thousand while it brings files in; they
+        // are none of the register's.
+        if (IsSyncToolFile(name))
+            continue;
         // A name made or removed elsewhere may differ in case from what the folder knew.
         m_folder.refreshName(name);
-        if (!m_intake.isActive() && ConflictIntake::anyCopy({name}))
-            scheduleIntake();
         if (name.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
             setting = true;
         else if (const int number = DataFileNumber(name))
