@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Time and peak memory of `sitekanri-cli import` on hostile bookmark files made here (never kept:
-# they are hundreds of megabytes), each into a fresh empty register, at two sizes so that the
+# they are hundreds of megabytes), each into a fresh empty register, and of the export of what
+# each imported, at two sizes so that the
 # growth shows (goal: linear, at most 1 s per 10 MB, peak memory at most 4 times the file):
 #   amp_title   one title of N MB of '&' (each '&' once searched to the end for a ';')
-#   amp_titles  N titles of 1 MB of '&' each (the references of every one decoded)
+#   amp_titles  N titles of 1 MB of '&' each (the references of every one decoded; too long once
+#               escaped, so none is kept)
+#   amp_kept    5N titles of 200 000 '&' each, kept (1 MB each as "&amp;"), so that the export has
+#               N MB of ampersands to decode and escape again
 #   tag_commas  one TAGS list of N MB of commas (once 65 bytes of memory per comma)
 #   long_title  one title of N MB of 'x'
 # and, with a link_render fuzzer at FUZZ (scripts/fuzz.sh link_render builds one; ASan, so slow),
@@ -41,6 +45,9 @@ make_file() { # kind megabytes file
         amp_titles) for ((i = 0; i < n; i++)); do
                 printf '<DT><A HREF="https://a%d.example/">' "$i"; repeat '&' $mb; printf '</A>\n'
             done ;;
+        amp_kept) for ((i = 0; i < 5 * n; i++)); do
+                printf '<DT><A HREF="https://k%d.example/">' "$i"; repeat '&' 200000; printf '</A>\n'
+            done ;;
         tag_commas) printf '<DT><A HREF="https://t.example/" TAGS="'; repeat ',' $((n * mb)); printf 'x">T</A>\n' ;;
         long_title) printf '<DT><A HREF="https://l.example/">'; repeat 'x' $((n * mb)); printf '</A>\n' ;;
         esac
@@ -58,7 +65,7 @@ measure() { # label command…
 
 # CPU time (user + system) is the figure that counts on a shared machine; wall time beside it.
 printf '%-26s %10s %10s %11s\n' "input" "wall" "cpu" "peak memory"
-for kind in ${KINDS:-amp_title amp_titles tag_commas long_title}; do
+for kind in ${KINDS:-amp_title amp_titles amp_kept tag_commas long_title}; do
     for n in $sizes; do
         [[ $kind == long_title ]] && n=$((n * 2))
         file="$work/$kind.html"
@@ -66,6 +73,8 @@ for kind in ${KINDS:-amp_title amp_titles tag_commas long_title}; do
         rm -rf "$work/register" && mkdir "$work/register"
         measure "$kind ${n} MB" "$cli" --dir "$work/register" import "$file"
         rm -f "$file"
+        measure "  its export" "$cli" --dir "$work/register" export "$work/export.html"
+        rm -f "$work/export.html"
     done
 done
 if [[ -x $fuzz ]]; then

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -59,9 +60,10 @@ bool hasRotated(const QByteArray &bytes)
     return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b == 0x1A || b == 0x1C || b == 0x7F; });
 }
 
+// Every typed form is at U+00A2 or beyond: the test before the table keeps long texts cheap.
 bool needsWindowsForm(char16_t c)
 {
-    return std::any_of(kWindowsForms.begin(), kWindowsForms.end(), [c](const auto &f) { return f.first == c; });
+    return c >= 0xA2 && std::any_of(kWindowsForms.begin(), kWindowsForms.end(), [c](const auto &f) { return f.first == c; });
 }
 
 // `text` with each Linux form replaced by the Windows one; the text itself when it has none.
@@ -80,28 +82,95 @@ QString withWindowsForms(const QString &text)
 }
 
 // ICU passes half a surrogate pair as a substitute byte without reporting it.
-bool hasLoneSurrogate(const QString &text)
+bool hasLoneSurrogate(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        else if (text.at(i).isSurrogate())
+        else if (text[i].isSurrogate())
             return true;
     }
     return false;
 }
 
-bool encode(const QString &text, QByteArray &bytes)
-{
-    QStringEncoder encoder(kRegisterCodePage);
-    bytes = encoder.encode(text);
-    if (hasRotated(bytes))
-        std::transform(bytes.begin(), bytes.end(), bytes.begin(), undoEncodeRotation);
-    return !encoder.hasError() && !hasLoneSurrogate(text);
-}
-
 // The bytes of one character the code page may lack, remembered: a text that has one is walked
 // character by character, and the same few characters come again and again.
+QByteArray characterBytes(char32_t c);
+
+// Text to the code page in runs: ASCII stands for itself there, so runs of it are copied (or
+// escaped) byte for byte, and only the runs beyond it go through ICU, whose converter is opened
+// once, for the first such run. Converting a long title of ASCII and references in ICU cost more
+// than everything else on an import.
+class RunEncoder
+{
+public:
+    // Appends `text`, its ASCII through `appendAscii(bytes, run)`. Returns false when the code
+    // page lacks some character; with `references` that character is written as a numeric
+    // character reference instead (half a surrogate pair, which is no character, is dropped).
+    template <typename AppendAscii>
+    bool append(QByteArray &bytes, QStringView text, bool references, AppendAscii appendAscii)
+    {
+        bool whole = true;
+        for (qsizetype i = 0; i < text.size();) {
+            qsizetype end = i;
+            while (end < text.size() && text[end].unicode() < 0x80)
+                ++end;
+            appendAscii(bytes, text.mid(i, end - i));
+            i = end;
+            while (end < text.size() && text[end].unicode() >= 0x80)
+                ++end;
+            if (end > i && !appendBeyondAscii(bytes, text.mid(i, end - i), references))
+                whole = false;
+            i = end;
+        }
+        return whole;
+    }
+
+    static void copyAscii(QByteArray &bytes, QStringView ascii)
+    {
+        const qsizetype at = bytes.size();
+        bytes.resize(at + ascii.size());
+        std::copy(ascii.utf16(), ascii.utf16() + ascii.size(), bytes.data() + at); // each below 0x80
+    }
+
+private:
+    bool appendBeyondAscii(QByteArray &bytes, QStringView run, bool references)
+    {
+        if (!m_encoder)
+            m_encoder.emplace(kRegisterCodePage, QStringConverter::Flag::Stateless);
+        QByteArray encoded = m_encoder->encode(run);
+        // The error flag cannot be cleared: a converter that has failed is opened anew.
+        const bool whole = !m_encoder->hasError() && !hasLoneSurrogate(run);
+        if (!whole)
+            m_encoder.reset();
+        if (whole || !references) {
+            if (hasRotated(encoded))
+                std::transform(encoded.begin(), encoded.end(), encoded.begin(), undoEncodeRotation);
+            bytes += encoded;
+            return whole;
+        }
+        for (qsizetype i = 0; i < run.size(); ++i) {
+            const QChar c = run[i];
+            if (c.isHighSurrogate() && i + 1 < run.size() && run[i + 1].isLowSurrogate()) {
+                bytes += characterBytes(QChar::surrogateToUcs4(c, run[i + 1]));
+                ++i;
+            } else if (!c.isSurrogate()) {
+                bytes += characterBytes(c.unicode());
+            }
+        }
+        return false;
+    }
+
+    std::optional<QStringEncoder> m_encoder;
+};
+
+bool encode(QStringView text, QByteArray &bytes)
+{
+    bytes.clear();
+    bytes.reserve(text.size());
+    return RunEncoder().append(bytes, text, false, RunEncoder::copyAscii);
+}
+
 QByteArray characterBytes(char32_t c)
 {
     thread_local QHash<char32_t, QByteArray> known;
@@ -116,28 +185,12 @@ QByteArray characterBytes(char32_t c)
 }
 
 // `text` in the code page, each character it lacks as a numeric character reference, which a
-// page shows as that character. Half a surrogate pair, which is no character, is dropped.
+// page shows as that character.
 QByteArray withReferences(const QString &text)
 {
     QByteArray bytes;
-    if (encode(text, bytes))
-        return bytes;
-    bytes.clear();
-    qsizetype from = 0; // start of the run of ASCII not yet appended
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 0x80)
-            continue;
-        bytes += QStringView(text).mid(from, i - from).toLatin1();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            bytes += characterBytes(QChar::surrogateToUcs4(c, text.at(i + 1)));
-            ++i;
-        } else if (!c.isSurrogate()) {
-            bytes += characterBytes(c.unicode());
-        }
-        from = i + 1;
-    }
-    bytes += QStringView(text).mid(from).toLatin1();
+    bytes.reserve(text.size());
+    RunEncoder().append(bytes, text, true, RunEncoder::copyAscii);
     return bytes;
 }
 
@@ -184,6 +237,9 @@ namespace CodePage {
 // half-read character is carried from one text into the next.
 QString toText(const QByteArray &bytes)
 {
+    // ASCII reads as itself (a lead byte is beyond it), and most texts are nothing else.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
+        return QString::fromLatin1(bytes);
     thread_local QStringDecoder decoder(kRegisterCodePage, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (hasRotated(bytes)) {
@@ -230,7 +286,13 @@ char32_t unstorableCharacter(const QString &text)
 
 QByteArray fromOutsideText(const QString &text)
 {
-    return withReferences(withWindowsForms(HtmlText::escape(withoutControls(text))));
+    // Escaped while it is encoded: the markup characters are all ASCII, and a text of them
+    // escaped first as UTF-16 took five times its size once more.
+    const QString line = withWindowsForms(withoutControls(text));
+    QByteArray bytes;
+    bytes.reserve(line.size());
+    RunEncoder().append(bytes, line, true, HtmlText::appendEscapedAscii);
+    return bytes;
 }
 
 QByteArray fromOutsideKeyword(const QString &text)

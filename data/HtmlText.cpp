@@ -101,24 +101,51 @@ const char *escapeOf(QChar c, bool atEnd)
     }
 }
 
+// What escape() adds to a text: measured first, so that the escaped text is written in place.
+// A text of ampersands grows fivefold, and growing it one reference at a time cost more than
+// everything else on an import.
+qsizetype escapedExtra(QStringView text)
+{
+    qsizetype extra = 0;
+    for (const QChar c : text)
+        extra += c == u'&' ? 4 : c == u'<' || c == u'>' ? 3 : c == u'"' ? 5 : 0;
+    return extra;
+}
+
+// Writes `text` escaped at `to`, a character (of UTF-16, or a byte for ASCII) each.
+template <typename Char>
+void writeEscaped(QStringView text, Char *to)
+{
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': to = std::copy_n("&amp;", 5, to); break;
+        case u'<': to = std::copy_n("&lt;", 4, to); break;
+        case u'>': to = std::copy_n("&gt;", 4, to); break;
+        case u'"': to = std::copy_n("&quot;", 6, to); break;
+        default: *to++ = Char(c.unicode());
+        }
+    }
+}
+
 } // namespace
 
 namespace HtmlText {
 
 QString escape(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': out += QLatin1String("&amp;"); break;
-        case u'<': out += QLatin1String("&lt;"); break;
-        case u'>': out += QLatin1String("&gt;"); break;
-        case u'"': out += QLatin1String("&quot;"); break;
-        default: out += c;
-        }
-    }
+    const qsizetype extra = escapedExtra(text);
+    if (extra == 0)
+        return text;
+    QString out(text.size() + extra, Qt::Uninitialized);
+    writeEscaped(QStringView(text), reinterpret_cast<char16_t *>(out.data()));
     return out;
+}
+
+void appendEscapedAscii(QByteArray &out, QStringView ascii)
+{
+    const qsizetype at = out.size();
+    out.resize(at + ascii.size() + escapedExtra(ascii));
+    writeEscaped(ascii, out.data() + at);
 }
 
 QString decodeReferences(const QString &raw)
@@ -134,8 +161,12 @@ QString decodeReferences(const QString &raw)
         qsizetype semicolon = 0;
         char32_t character = 0;
         if (parseReference(raw, amp, semicolon, character)) {
-            const char32_t one[1] = {character};
-            out.append(QString::fromUcs4(one, 1));
+            // Appended as it is: a string made for each of millions of references cost more
+            // than all the rest of the decoding.
+            if (QChar::requiresSurrogates(character))
+                out.append(QChar(QChar::highSurrogate(character))).append(QChar(QChar::lowSurrogate(character)));
+            else
+                out.append(QChar(char16_t(character)));
             from = semicolon + 1;
         } else {
             out.append(u'&');
@@ -179,17 +210,40 @@ QString joinLines(const QString &raw)
 
 void appendEscaped(QByteArray &out, const QString &text)
 {
+    // ASCII is copied byte for byte through a small buffer and only runs beyond it go through the
+    // UTF-8 encoder: a converted piece and its allocation per reference cost a second per ten
+    // megabytes of ampersands.
     const QStringView view(text);
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < view.size(); ++i) {
-        const char *escape = escapeOf(view[i], i == 0 || i == view.size() - 1);
-        if (!escape)
+    const qsizetype size = view.size();
+    out.reserve(out.size() + size);
+    char ascii[256];
+    int buffered = 0;
+    const auto flush = [&] {
+        out.append(ascii, buffered);
+        buffered = 0;
+    };
+    for (qsizetype i = 0; i < size;) {
+        const char16_t c = view[i].unicode();
+        if (c >= 0x80) {
+            qsizetype end = i + 1;
+            while (end < size && view[end].unicode() >= 0x80)
+                ++end;
+            flush();
+            out.append(view.mid(i, end - i).toUtf8());
+            i = end;
             continue;
-        out.append(view.mid(from, i - from).toUtf8());
-        out.append(escape);
-        from = i + 1;
+        }
+        if (const char *escape = escapeOf(QChar(c), i == 0 || i == size - 1)) {
+            flush();
+            out.append(escape);
+        } else {
+            ascii[buffered++] = char(c);
+            if (buffered == int(sizeof ascii))
+                flush();
+        }
+        ++i;
     }
-    out.append(view.mid(from).toUtf8());
+    flush();
 }
 
 } // namespace HtmlText

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // Text and HTML, one way and the other: the one decoder and escaper of the program. The register's
 // names and contents are HTML (the user's own markup, as typed); text that comes from elsewhere
@@ -10,6 +11,9 @@ namespace HtmlText {
 
 // `text` as HTML that shows it: & < > and " escaped, nothing else touched.
 QString escape(const QString &text);
+
+// Appends `ascii` (every character of it below 0x80) escaped as escape() does, a byte a character.
+void appendEscapedAscii(QByteArray &out, QStringView ascii);
 
 // Decodes character references once: the named ones bookmark files use (&amp; &lt; &gt; &quot;
 // &apos; &nbsp; and a few typographic ones) and numeric ones, decimal or hex. A reference

@@ -1,5 +1,5 @@
 // libFuzzer target for the register-file reader and writer. For any bytes:
-// - parsing, writing and parsing again gives the same value for every section and key found,
+// - parsing, writing and parsing again gives the same value for sections and keys found,
 //   and writing that again gives the same bytes;
 // - a value set (one the format can store) reads back as set, before and after a rewrite.
 #include "CodePage.h"
@@ -8,6 +8,7 @@
 #include <QList>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -39,16 +40,22 @@ QByteArray asAnsi(const QByteArray &written, IniDocument::Encoding encoding)
 }
 
 // Section and key names of a written file: every line of it is "[name]", "name=value" or "name".
+// Each lookup scans the file, so a few names are taken, spread over the file, rather than all:
+// checking every pair of a file of many short lines would cost its size times its lines.
+constexpr std::size_t kNamesTaken = 4;
 void collectNames(const QByteArray &ansi, std::vector<QByteArray> &sections, std::vector<QByteArray> &keys)
 {
-    for (const QByteArray &line : ansi.split('\n')) {
-        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-        if (text.startsWith('[') && text.endsWith(']')) {
-            if (sections.size() < 32)
+    const QList<QByteArray> lines = ansi.split('\n');
+    const qsizetype stride = std::max<qsizetype>(1, lines.size() / qsizetype(kNamesTaken));
+    for (qsizetype i = 0; i < lines.size(); i += stride) {
+        // The line a stride lands on and the next, so that a header's first key is among them.
+        for (qsizetype j = i; j < std::min(i + 2, lines.size()); ++j) {
+            const QByteArray &line = lines[j];
+            const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+            if (text.startsWith('[') && text.endsWith(']'))
                 sections.push_back(text.mid(1, text.size() - 2));
-        } else if (keys.size() < 32) {
-            const qsizetype eq = text.indexOf('=');
-            keys.push_back(eq < 0 ? text : text.left(eq));
+            else
+                keys.push_back(text.left(text.indexOf('=') < 0 ? text.size() : text.indexOf('=')));
         }
     }
 }

@@ -76,7 +76,8 @@ LinkAnswer readHead(const QByteArray &bytes, qsizetype cut)
 
 // Reads one answer: a kind byte, then either a code byte (or two) and the Location up to a
 // newline, or (kind & 0x40) a cut byte, a length byte pair and that many bytes of head.
-// Either is repeated when the kind byte says so (values far longer than the input).
+// Either is repeated when the kind byte says so (values far longer than the input, up to
+// what a head can hold).
 bool nextAnswer(const std::uint8_t *&at, const std::uint8_t *end, LinkAnswer &answer)
 {
     if (end - at < 2)
@@ -109,7 +110,9 @@ bool nextAnswer(const std::uint8_t *&at, const std::uint8_t *end, LinkAnswer &an
     answer.location = QByteArray(reinterpret_cast<const char *>(line), qsizetype(at - line));
     if (at < end)
         ++at;
-    answer.location = answer.location.repeated(times);
+    // A Location comes out of a head, which is never longer than AnswerHead::kMaxBytes.
+    answer.location = answer.location.repeated(
+        std::min<qsizetype>(times, AnswerHead::kMaxBytes / std::max<qsizetype>(1, answer.location.size())));
     return true;
 }
 

@@ -17,7 +17,7 @@ target=${1:-}
 seconds=${2:-60}
 jobs=${3:-$(nproc)}
 case $target in
-  ini_document) max_len=16384 ;;
+  ini_document) max_len=4096 ;;
   bookmark_reader) max_len=65536 ;;
   link_answer) max_len=8192 ;;
   link_render) max_len=65536 ;;
@@ -37,13 +37,19 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TY
 cmake --build "$build" --target "${target}_fuzz"
 mkdir -p "$kept" "$work" "$logs" "$findings"
 rm -f "$logs"/fuzz-*.log
-export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
+# A small quarantine and no fill of fresh blocks: the targets make values of tens of kilobytes per
+# input, and the default quarantine (256 MB) had each process fault in hundreds of megabytes.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:quarantine_size_mb=32:max_malloc_fill_size=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 fuzzer=$PWD/$build/${target}_fuzz
 
 # Each process writes fuzz-N.log in the folder it runs in; new inputs go to the work corpus.
 status=0
-found_before=$(find "$findings" -name "$target-*" | wc -l)
+# A slow unit is timed by the wall clock, which on a busy machine at nice 19 says more about the
+# other processes than about the input: it is kept beside the findings (replay it to time it
+# alone) but is no finding; -timeout and -rss_limit_mb are the bounds.
+count_findings() { find "$findings" -name "$target-*" ! -name "$target-slow-unit-*" | wc -l; }
+found_before=$(count_findings)
 # A render that takes seconds or a gigabyte is a finding (a layout without bound), not a slow input.
 limits=()
 # Qt keeps its fonts and the application object to the end: no leak check there.
@@ -62,9 +68,9 @@ before=$(ls "$kept" | wc -l)
 echo "$target: $(($(ls "$kept" | wc -l) - before)) inputs added to $kept"
 # What the merge left out reaches nothing new; the next run starts from the kept corpus again.
 rm -rf "$work"
-if (($(find "$findings" -name "$target-*" | wc -l) > found_before)); then
+if (($(count_findings) > found_before)); then
   echo "$target: new findings in $findings:" >&2
-  ls -t "$findings" | grep "^$target-" >&2
+  ls -t "$findings" | grep "^$target-" | grep -v "^$target-slow-unit-" >&2
   exit 1
 fi
 exit "$status"

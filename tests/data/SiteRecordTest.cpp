@@ -65,4 +65,26 @@ TEST(CodePage, eachConversionStartsAfresh)
     EXPECT_EQ(CodePage::toText("\x5C"), QStringLiteral("\\"));
 }
 
+// Outside text is escaped and encoded in runs of ASCII and of the rest: a run's end must neither
+// split a character nor escape the '&' of a reference written for one the code page lacks.
+TEST(CodePage, outsideTextKeepsEveryRunWhole)
+{
+    const struct
+    {
+        const char16_t *text;
+        QByteArray stored;
+    } rows[] = {
+        {u"a&b<c>\"d", "a&amp;b&lt;c&gt;&quot;d"},
+        {u"表&ｷ<", "\x95\\&amp;\xB7&lt;"},                   // 表's trail byte is '\\'
+        {u"é&\U0001F363x", "&#233;&amp;&#127843;x"},        // references stay unescaped
+        {u"日本é語&", "\x93\xFA\x96\x7B&#233;\x8C\xEA&amp;"},  // one run, partly encodable
+        {u"a\xD800&b\xDC00", "a&amp;b"},                    // halves of pairs dropped
+        {u"〜\t−", "\x81\x60 \x81\x7C"},                     // Windows' forms; a tab is a blank
+    };
+    for (const auto &row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        EXPECT_EQ(CodePage::fromOutsideText(text).toHex(' '), row.stored.toHex(' ')) << text.toStdString();
+    }
+}
+
 } // namespace
