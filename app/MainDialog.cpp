@@ -1,8 +1,6 @@
 #include "MainDialog.h"
 
 #include "AppDirectory.h"
-#include "BookmarkActions.h"
-#include "BookmarkletAction.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -10,6 +8,7 @@
 #include "KeywordList.h"
 #include "LinkDropTarget.h"
 #include "LinkPage.h"
+#include "OutsideIntake.h"
 #include "PageTab.h"
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
@@ -18,7 +17,6 @@
 #include "SiteRegister.h"
 #include "SiteSearchBar.h"
 #include "StatusLine.h"
-#include "TitleFetchControl.h"
 #include "UndoHistory.h"
 #include "WindowMemory.h"
 
@@ -29,11 +27,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QRadioButton>
-#include <QToolButton>
 
 namespace {
 
@@ -189,33 +185,10 @@ void MainDialog::setUpCommands()
 
 void MainDialog::setUpBookmarks()
 {
-    m_bookmarks = new BookmarkActions(siteRegister(), this, &undoHistory());
-    connect(m_bookmarks, &BookmarkActions::reported, this, &MainDialog::ShowInformation);
-    connect(m_bookmarks, &BookmarkActions::failed, this, &MainDialog::ShowMessage);
-    // The summary opens window-modal right after the import, so the last step is the import.
-    connect(m_bookmarks, &BookmarkActions::undoImportRequested, this, &MainDialog::UndoOperation);
-    // Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as
-    // the button does: the window has no menu bar.
-    auto *jump = control<QPushButton>(ControlId::SiteJump);
-    QToolButton *button = m_bookmarks->makeButton(jump->parentWidget());
-    m_controls.placeBefore(button, ControlId::SiteJump, 4);
-    button->show();
-    setTabOrder(jump, button);
-    setUpFromBrowser(*button->menu());
-}
-
-// What comes from the browser: the bookmarklet in the bookmark button's menu, and the title
-// fetch beside the URL field.
-void MainDialog::setUpFromBrowser(QMenu &menu)
-{
-    auto *bookmarklet = new BookmarkletAction(this);
-    connect(bookmarklet, &BookmarkletAction::copied, this, &MainDialog::ShowInformation);
-    menu.addSeparator();
-    menu.addAction(bookmarklet);
-    m_titleFetch = new TitleFetchControl(*control<QLineEdit>(ControlId::SiteUrl), *control<QLineEdit>(ControlId::SiteName),
-                                         *control<QLineEdit>(ControlId::Content), *this);
-    connect(m_titleFetch, &TitleFetchControl::reported, this, &MainDialog::ShowInformation);
-    connect(m_titleFetch, &TitleFetchControl::failed, this, &MainDialog::ShowMessage);
+    m_outside = new OutsideIntake(siteRegister(), undoHistory(), m_controls, *this);
+    connect(m_outside, &OutsideIntake::reported, this, &MainDialog::ShowInformation);
+    connect(m_outside, &OutsideIntake::failed, this, &MainDialog::ShowMessage);
+    connect(m_outside, &OutsideIntake::undoImportRequested, this, &MainDialog::UndoOperation);
 }
 
 void MainDialog::closeEvent(QCloseEvent *event)

@@ -7,6 +7,7 @@
 #include "LinkCollection.h"
 #include "LinkResults.h"
 #include "MainControls.h"
+#include "OutsideIntake.h"
 #include "DialogUnits.h"
 #include "LinkCode.h"
 #include "MessageBoxes.h"
@@ -22,8 +23,6 @@ class BookmarkActions;
 class PageTab;
 class SiteSearchBar;
 class StatusLine;
-class TitleFetchControl;
-class QMenu;
 class QTableView;
 class SiteRegister;
 class UndoHistory;
@@ -32,7 +31,8 @@ struct UndoOutcome;
 // The main window: the banner, the list of registered sites, "サイトジャンプ" and the tab with the
 // two pages. It builds the controls and wires the parts that do the work: a SiteSession (the
 // register, kept on disk and in step with other programs, and its history), the SiteListPanel,
-// the LinkCollection on the link page and the LinkCheckLauncher. The window holds no state of the
+// the LinkCollection on the link page, the LinkCheckLauncher and the OutsideIntake (bookmark
+// files, the bookmarklet, the title fetch). The window holds no state of the
 // register's own, so its close request has nothing to write. Its operations are thin: they
 // gather what the controls hold, call the logic of a part or of editing/ or browser/, and show
 // the outcome; the registration operations reach the controls back through RegistrationEdges.
@@ -123,7 +123,7 @@ public:
     void ShowInformation(const QString &text);
 
     // Bookmark files in and out (Ctrl+I, Ctrl+E); null before OnInitDialog.
-    BookmarkActions *bookmarkActions() const { return m_bookmarks; }
+    BookmarkActions *bookmarkActions() const { return m_outside ? m_outside->bookmarks() : nullptr; }
 
     PageTab *pageTab() const { return m_controls.pageTab(); }
     QTableView *siteView() const { return m_controls.siteView(); }
@@ -155,7 +155,6 @@ private:
     void showUndone(const UndoOutcome &outcome);
     void showMovedUrl(int number, const QByteArray &newUrl);
     void setUpBookmarks();
-    void setUpFromBrowser(QMenu &menu);
 
     MessageBoxes &m_boxes;
     BrowserLauncher m_browser;
@@ -167,6 +166,5 @@ private:
     SiteListPanel *m_list = nullptr;
     LinkCollection *m_linkCollection = nullptr;
     LinkCheckLauncher *m_linkCheck = nullptr;
-    BookmarkActions *m_bookmarks = nullptr;
-    TitleFetchControl *m_titleFetch = nullptr;
+    OutsideIntake *m_outside = nullptr;
 };

@@ -1,15 +1,20 @@
 #include "SiteFilterModel.h"
 
-#include "SiteList.h"
+#include "SiteRecord.h"
 #include "SiteSort.h"
+#include "SiteTableModel.h"
 
 #include <algorithm>
 #include <numeric>
 
-SiteFilterModel::SiteFilterModel(const SiteList &sites, QObject *parent)
+SiteFilterModel::SiteFilterModel(QObject *parent)
     : QAbstractProxyModel(parent)
-    , m_sites(sites)
 {
+}
+
+SiteRecord SiteFilterModel::recordAt(int sourceRow) const
+{
+    return sourceModel()->index(sourceRow, 0).data(SiteTableModel::SiteRecordRole).value<SiteRecord>();
 }
 
 void SiteFilterModel::setSourceModel(QAbstractItemModel *source)
@@ -50,7 +55,7 @@ void SiteFilterModel::prepare()
 {
     if (m_prepared)
         return;
-    m_index = SearchIndex(m_sites);
+    m_index = SearchIndex(std::size_t(sourceRowCount()), [this](std::size_t row) { return recordAt(int(row)); });
     m_prepared = true;
 }
 
@@ -145,7 +150,7 @@ void SiteFilterModel::chooseRows()
 
 void SiteFilterModel::indexRows()
 {
-    m_viewRowOf.assign(m_sites.size(), -1);
+    m_viewRowOf.assign(std::size_t(sourceRowCount()), -1);
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         m_viewRowOf[std::size_t(m_rows[i])] = int(i);
 }
@@ -182,7 +187,7 @@ void SiteFilterModel::sourceRowsInserted(int first, int last)
 {
     const int added = last - first + 1;
     for (int row = first; row <= last && m_prepared; ++row)
-        m_index.insertRow(std::size_t(row), m_sites.at(std::size_t(row)));
+        m_index.insertRow(std::size_t(row), recordAt(row));
     for (std::vector<int> *rows : {&m_rows, &m_sorted})
         for (int &row : *rows)
             if (row >= first)
@@ -255,7 +260,7 @@ void SiteFilterModel::sourceRowsRemoved(int first, int last)
 void SiteFilterModel::sourceRowsChanged(int first, int last)
 {
     for (int row = first; row <= last && m_prepared; ++row)
-        m_index.replaceRow(std::size_t(row), m_sites.at(std::size_t(row)));
+        m_index.replaceRow(std::size_t(row), recordAt(row));
     if (first == last) {
         sourceRowChanged(first);
         return;
@@ -390,5 +395,5 @@ bool SiteFilterModel::hasChildren(const QModelIndex &parent) const
 
 int SiteFilterModel::sourceRowCount() const
 {
-    return int(m_sites.size());
+    return sourceModel() ? sourceModel()->rowCount() : 0;
 }

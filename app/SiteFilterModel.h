@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-class SiteList;
+class SiteRecord;
 
 // The site list as the user arranges it: only the rows that hold every word typed in the search
 // box (and meet an extra condition, such as "dead links only"), ordered by a column or in the
@@ -24,8 +24,9 @@ public:
     // Whether a row of the register (its position) is to be shown.
     using RowCondition = std::function<bool(int sourceRow)>;
 
-    // `sites` is the list the source model shows, row for row.
-    explicit SiteFilterModel(const SiteList &sites, QObject *parent = nullptr);
+    // What is searched and sorted is read from the source: each row's SiteRecord under
+    // SiteTableModel::SiteRecordRole.
+    explicit SiteFilterModel(QObject *parent = nullptr);
 
     void setSourceModel(QAbstractItemModel *source) override;
     // Folds every record for searching and sorting, which the first search or sort does when
@@ -71,8 +72,8 @@ private:
     void sourceRowChanged(int row);
     void sourceMarksChanged(int first, int last, const QList<int> &roles);
     void sourceReset();
+    SiteRecord recordAt(int sourceRow) const;
 
-    const SiteList &m_sites;
     SearchIndex m_index; // empty until prepared
     bool m_prepared = false;
     SearchQuery m_query;

@@ -2,7 +2,6 @@
 
 #include "LinkHealth.h"
 #include "SiteFilterModel.h"
-#include "SiteList.h"
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 
@@ -11,12 +10,12 @@
 #include <QShortcut>
 #include <QTableView>
 
-SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, const SiteList &sites, SiteSearchBar &bar,
+SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, SiteSearchBar &bar,
                        QObject *parent)
     : QObject(parent)
     , m_view(view)
     , m_bar(bar)
-    , m_model(new SiteFilterModel(sites, this))
+    , m_model(new SiteFilterModel(this))
 {
     m_model->setSourceModel(&source);
     view.setModel(m_model);

@@ -4,7 +4,6 @@
 
 class QTableView;
 class SiteFilterModel;
-class SiteList;
 class SiteSearchBar;
 class SiteTableModel;
 
@@ -17,7 +16,7 @@ class SiteFinder : public QObject
 {
     Q_OBJECT
 public:
-    SiteFinder(QTableView &view, SiteTableModel &source, const SiteList &sites, SiteSearchBar &bar,
+    SiteFinder(QTableView &view, SiteTableModel &source, SiteSearchBar &bar,
                QObject *parent = nullptr);
 
     SiteFilterModel *model() const { return m_model; }

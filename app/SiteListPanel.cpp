@@ -31,7 +31,7 @@ SiteListPanel::SiteListPanel(SiteRegister &siteRegister, const FieldsRecord &fie
         }
     });
     m_model = new SiteTableModel(siteRegister, this);
-    m_finder = new SiteFinder(view, *m_model, sites(), bar, this);
+    m_finder = new SiteFinder(view, *m_model, bar, this);
     connect(m_finder, &SiteFinder::arranged, this, &SiteListPanel::keepShownRecordCurrent);
     connect(m_finder, &SiteFinder::arranged, this, &SiteListPanel::arranged);
     // A reset (many records changed elsewhere at once) keeps the current record by its number.

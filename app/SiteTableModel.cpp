@@ -72,6 +72,8 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
         if (index.column() == UrlColumn)
             return CodePage::urlToDisplayText(record.m_url);
         return CodePage::toText(cellBytes(record, index.column()));
+    case SiteRecordRole:
+        return QVariant::fromValue(record);
     case LinkHealthRole:
         return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).verdict);
     case Qt::DecorationRole:

@@ -20,6 +20,8 @@ public:
     enum Column { NameColumn, UrlColumn, Keyword1Column, Keyword2Column, Keyword3Column, ContentColumn, ColumnCount };
     // The LinkVerdict of a row's URL by its last check, as an int, in every column.
     static constexpr int LinkHealthRole = Qt::UserRole + 1;
+    // The row's SiteRecord as stored (the texts for searching and sorting), in every column.
+    static constexpr int SiteRecordRole = Qt::UserRole + 2;
 
     explicit SiteTableModel(const SiteRegister &siteRegister, QObject *parent = nullptr);
 

@@ -32,6 +32,9 @@ QByteArray jsonName(const QString &name, OutputEncoding encoding)
 
 void CliTakeInCopies(RegisterFolder &folder)
 {
+    QStringList names;
+    if (folder.list(names) && !ConflictIntake::anyCopy(names))
+        return;
     std::vector<ConflictCopy> copies;
     const OperationResult result = ConflictIntake(folder).takeIn(copies);
     for (const ConflictCopy &copy : copies) {

@@ -12,6 +12,7 @@ class SiteList;
 
 // Takes them in before a command that writes, telling on stderr what became of each. A take-in that
 // cannot be done now (the lock, a damaged count) is told and leaves the copies for the next one.
+// A folder with no copy in it is only listed: no lock is waited for, nothing is told.
 void CliTakeInCopies(RegisterFolder &folder);
 
 // The lines `list` adds after the register's records: the records that setting.ini's copies bring

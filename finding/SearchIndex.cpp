@@ -20,10 +20,15 @@ void checkRow(std::size_t row, std::size_t size)
 } // namespace
 
 SearchIndex::SearchIndex(const SiteList &sites)
+    : SearchIndex(sites.size(), [&sites](std::size_t row) { return sites.at(row); })
 {
-    m_rows.reserve(sites.size());
-    for (const SiteRecord &record : sites)
-        m_rows.push_back(append(record));
+}
+
+SearchIndex::SearchIndex(std::size_t count, const std::function<SiteRecord(std::size_t row)> &recordAt)
+{
+    m_rows.reserve(count);
+    for (std::size_t row = 0; row < count; ++row)
+        m_rows.push_back(append(recordAt(row)));
     m_text.shrink_to_fit();
 
     // How common each character is, from about a thousand rows spread over the register: in

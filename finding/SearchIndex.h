@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class SearchIndex
 public:
     SearchIndex() = default;
     explicit SearchIndex(const SiteList &sites);
+    // The records of a model or any other source, `count` of them, read once each in row order.
+    SearchIndex(std::size_t count, const std::function<SiteRecord(std::size_t row)> &recordAt);
 
     std::size_t size() const { return m_rows.size(); }
 

@@ -45,7 +45,7 @@ struct ArrangedRegister
     TempRegister reg;
     SiteRegister sites{QFile::encodeName(reg.path())};
     SiteTableModel source{sites};
-    SiteFilterModel model{sites.sites()};
+    SiteFilterModel model;
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 

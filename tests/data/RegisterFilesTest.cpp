@@ -127,8 +127,9 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             for (const QByteArray &field : f)
                 seen.emplace_back(field.split(':')[0].toInt(), named(field.split(':')[1]));
             result = reg->files.removeMany(seen);
-        } else if (word == "folder") {
-            ASSERT_TRUE(QDir(reg->dir.path()).mkdir(file));
+        } else if (word == "folder" || word == "pipe") {
+            ASSERT_TRUE(word == "folder" ? QDir(reg->dir.path()).mkdir(file)
+                                         : ::mkfifo(QFile::encodeName(reg->dir.file(file)).constData(), 0644) == 0);
         } else if (word == "add") {
             std::vector<SiteRecord> records;
             for (const QByteArray &field : f)

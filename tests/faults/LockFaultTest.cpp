@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <cstdio>
 #include <memory>
 
 // Programs sharing a register: each operation holds the lock only while it runs, a program that
@@ -18,14 +19,19 @@ QStringList addArguments(const QString &directory, const QString &name)
             QStringLiteral("--url"), QStringLiteral("u")};
 }
 
+// A sync tool replacing sitekanri.lock by rename while a writer holds it must not let a second
+// writer in: the lock is on the folder, which no rename replaces.
 TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderLocksNobodyOut)
 {
     SKIP_WITHOUT_CLI();
     TempRegister reg;
     SaveSimpleRegister(2);
-    const Snapshot before = TakeSnapshot(reg.path());
     LockHolder holder(reg.path());
     ASSERT_EQ(holder.state, "locked");
+    reg.write(QStringLiteral("replacement"), "synced from another computer\n");
+    ASSERT_EQ(std::rename(QFile::encodeName(reg.file(QStringLiteral("replacement"))).constData(),
+                          QFile::encodeName(reg.file(RegisterLock::lockFileName())).constData()), 0);
+    const Snapshot before = TakeSnapshot(reg.path());
     const ProgramRun run = RunProgram(CliPath(), addArguments(reg.path(), QStringLiteral("third")));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("使用中") && QString::fromUtf8(run.err).contains(reg.path())) << run.err.toStdString();

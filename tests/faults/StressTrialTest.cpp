@@ -7,12 +7,11 @@
 #include "IniDocument.h"
 #include "RegisterFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <climits>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -50,30 +49,6 @@ QByteArray listing(const SiteList &sites)
             + '\n';
     }
     return out;
-}
-
-// Files that are not whole: a data file must be a record's file, setting.ini a count.
-std::string tornFiles(const QString &directory)
-{
-    std::string torn;
-    const QDir dir(directory);
-    for (const QString &name : dir.entryList(QDir::Files)) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray bytes = file.readAll();
-        bool whole = true;
-        if (name == QLatin1String("setting.ini")) {
-            whole = bytes.startsWith("[SETTING]\r\nDATA_CNT=") && bytes.endsWith("\r\n") && !bytes.contains("NAME=");
-        } else if (DataFileNumber(name) > 0) {
-            SiteRecord record;
-            record.ReadFrom(IniDocument::parse(bytes));
-            whole = bytes == fileOf(record) && !record.m_name.isEmpty() && !bytes.contains("[SETTING]");
-        }
-        if (!whole)
-            torn += ' ' + name.toStdString();
-    }
-    return torn;
 }
 
 QProcess *startLoop(std::vector<std::unique_ptr<QProcess>> &loops, const QStringList &arguments)
@@ -144,7 +119,8 @@ TEST(StressTrial, everyWriterAtOnceLosesNothing)
     }
     std::cout << "operations " << operations << " (" << failures << " refused or failed), hand edits " << edits << std::endl;
 
-    EXPECT_EQ(tornFiles(reg.path()), "") << "torn files";
+    const QString torn = CrashRegister::CheckFiles(reg.path(), INT_MAX);
+    EXPECT_TRUE(torn.isEmpty()) << torn.toStdString();
     const SiteList disk = ReadRegister(reg.path());
     std::map<QByteArray, int> seen;
     int lost = 0, wrong = 0, reverted = 0;

@@ -36,12 +36,12 @@ hand)
         if [ $((RANDOM % 2)) -eq 0 ]; then
             sed -i 's/^KEY3=\(x*\)/KEY3=\1x/' "$f" && echo "x $n"
         else
-            sed 's/^KEY2=\(y*\)/KEY2=\1y/' "$f" > "$dir/hand.part" && mv -f "$dir/hand.part" "$f" && echo "y $n"
+            sed 's/^KEY2=\(y*\)/KEY2=\1y/' "$f" > "$dir/.hand.part" && mv -f "$dir/.hand.part" "$f" && echo "y $n"
         fi
     done ;;
 lock)
     end=$(( $(date +%s) + $3 ))
     while [ "$(date +%s)" -lt $end ]; do
-        : > "$dir/lock.part" && mv -f "$dir/lock.part" "$dir/sitekanri.lock"; sleep 0.002
+        : > "$dir/.lock.part" && mv -f "$dir/.lock.part" "$dir/sitekanri.lock"; sleep 0.002
     done ;;
 esac

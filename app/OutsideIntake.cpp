@@ -1,0 +1,49 @@
+#include "OutsideIntake.h"
+
+#include "BookmarkActions.h"
+#include "BookmarkletAction.h"
+#include "DialogTemplate.h"
+#include "MainControls.h"
+#include "TitleFetchControl.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+OutsideIntake::OutsideIntake(SiteRegister &siteRegister, UndoHistory &history, MainControls &controls, QWidget &window)
+    : QObject(&window)
+    , m_bookmarks(new BookmarkActions(siteRegister, &window, &history))
+{
+    connect(m_bookmarks, &BookmarkActions::reported, this, &OutsideIntake::reported);
+    connect(m_bookmarks, &BookmarkActions::failed, this, &OutsideIntake::failed);
+    connect(m_bookmarks, &BookmarkActions::undoImportRequested, this, &OutsideIntake::undoImportRequested);
+    addFromBrowser(*addBookmarkButton(controls)->menu(), controls, window);
+}
+
+// Beside "サイトジャンプ", as wide as the caption needs, following the window's corner as the
+// button does: the window has no menu bar.
+QToolButton *OutsideIntake::addBookmarkButton(MainControls &controls)
+{
+    auto *jump = controls.control<QPushButton>(ControlId::SiteJump);
+    QToolButton *button = m_bookmarks->makeButton(jump->parentWidget());
+    controls.placeBefore(button, ControlId::SiteJump, 4);
+    button->show();
+    QWidget::setTabOrder(jump, button);
+    return button;
+}
+
+// What comes from the browser: the bookmarklet in the bookmark button's menu, and the title
+// fetch beside the URL field.
+void OutsideIntake::addFromBrowser(QMenu &menu, MainControls &controls, QWidget &window)
+{
+    auto *bookmarklet = new BookmarkletAction(this);
+    connect(bookmarklet, &BookmarkletAction::copied, this, &OutsideIntake::reported);
+    menu.addSeparator();
+    menu.addAction(bookmarklet);
+    m_titleFetch = new TitleFetchControl(*controls.control<QLineEdit>(ControlId::SiteUrl),
+                                         *controls.control<QLineEdit>(ControlId::SiteName),
+                                         *controls.control<QLineEdit>(ControlId::Content), window);
+    connect(m_titleFetch, &TitleFetchControl::reported, this, &OutsideIntake::reported);
+    connect(m_titleFetch, &TitleFetchControl::failed, this, &OutsideIntake::failed);
+}
