@@ -1,13 +1,11 @@
-// Names that look like markup or are huge: shown as text, laid out in bounded time, and never a
-// reason for the window to read a file.
+// Code and names that look like markup or are huge: shown as text, laid out in bounded time, and
+// never a reason for the window to read a file.
 #include "AppTestSupport.h"
 #include "DisplayText.h"
 #include "LinkCodeBox.h"
 #include "LinkPreview.h"
 #include "PreviewMarkup.h"
-#include "UndoHistory.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -141,21 +139,6 @@ TEST(HostileText, messagesAndTooltipsAreShortenedForDisplay)
         EXPECT_EQ(DisplayText::shortened(row.text), row.shown);
     const QString name = QStringLiteral("<img src=\"/dev/zero\"> & <b>  x</b>");
     EXPECT_EQ(QTextDocumentFragment::fromHtml(DisplayText::toolTip(name)).toPlainText(), name);
-}
-
-class HostileTextWindow : public WindowTest<MainDialog>
-{
-};
-
-// The tooltips that name a site show its name as written.
-TEST_F(HostileTextWindow, undoTooltipShowsTheNameAsText)
-{
-    const char *name = "<img src=\"/dev/zero\"><b>x</b>";
-    start({MakeRecord(name, "http://x.jp/")});
-    ASSERT_TRUE(dialog->undoHistory().remove(1).done());
-    const QString tip = dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip();
-    EXPECT_EQ(QTextDocumentFragment::fromHtml(tip).toPlainText(),
-              QString::fromUtf8("「%1」の削除を元に戻す (Ctrl+Z)").arg(QString::fromUtf8(name)));
 }
 
 } // namespace

@@ -65,10 +65,11 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     const auto second = [] { return LoadRegister().at(1).GetUrl(); };
     clickRow(1);
-    dialog->undoHistory().update(2, MakeRecord("新", "http://new.jp/"));
-    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("新")); // as the update left it
+    // A name that looks like markup is named in the tooltip as it is written.
+    dialog->undoHistory().update(2, MakeRecord("<b>新</b>", "http://new.jp/"));
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("<b>新</b>")); // as the update left it
     EXPECT_EQ(QTextDocumentFragment::fromHtml(dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip()).toPlainText(),
-              QString::fromUtf8("「新」の変更を元に戻す (Ctrl+Z)"));
+              QString::fromUtf8("「<b>新</b>」の変更を元に戻す (Ctrl+Z)"));
     QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(second(), "http://abc.example.jp/");
     EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8("Abc 日記")) << "what was taken back is not shown";

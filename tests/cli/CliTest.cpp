@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,21 +34,35 @@ TEST(CliList, jsonIsValidForAnyBytes)
     EXPECT_TRUE(json[QStringLiteral("name")].toString().startsWith(QStringLiteral("\x01\x1F")));
 }
 
+// Runs `argv` as given, bytes that are no UTF-8 included (QProcess would convert them); its exit
+// status and the start of its standard output.
+std::pair<int, QByteArray> RunAsGiven(std::vector<const char *> argv)
+{
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0)
+        return {-1, {}};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::execv(argv[0], const_cast<char **>(argv.data()));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char buffer[4096];
+    const ssize_t got = ::read(out[0], buffer, sizeof buffer);
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QByteArray(buffer, std::max<ssize_t>(got, 0))};
+}
+
 // The folder's name is used byte for byte, whether or not it is UTF-8.
 TEST(CliAdd, dirIsTakenAsGiven)
 {
     QTemporaryDir root;
     const QByteArray folder = QFile::encodeName(root.path()) + "/reg\xFF\xFE";
-    const QByteArray program = SITEKANRI_CLI_PATH;
-    const char *argv[] = {program.constData(), "--dir", folder.constData(), "add", "--name", "n", "--url", "u", nullptr};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[0], const_cast<char **>(argv));
-        ::_exit(127);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(RunAsGiven({SITEKANRI_CLI_PATH, "--dir", folder.constData(), "add", "--name", "n", "--url", "u"}).first, 0);
     struct stat written {};
     EXPECT_EQ(::stat(folder + "/data1.ini", &written), 0) << "the record went to another folder";
 }
@@ -82,22 +97,8 @@ TEST(CliList, programFolderIsTakenAsItIs)
         std::fclose(file);
     }
     ASSERT_EQ(::chmod(program.constData(), 0755), 0);
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const char *argv[] = {program.constData(), "list", nullptr};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::execv(argv[0], const_cast<char **>(argv));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    char buffer[4096];
-    const ssize_t got = ::read(out[0], buffer, sizeof buffer);
-    ::close(out[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(QByteArray(buffer, std::max<ssize_t>(got, 0)).startsWith("beside\t")) << "the register beside the program was not read";
+    EXPECT_TRUE(RunAsGiven({program.constData(), "list"}).second.startsWith("beside\t"))
+        << "the register beside the program was not read";
 }
 
 // Output that cannot be written (here a full disk) is a failure, never exit 0 with a cut-off text.

@@ -50,7 +50,7 @@ def focus(role, name, root=None):
         time.sleep(0.1)
         if node.getState().contains(pyatspi.STATE_FOCUSED):
             return node
-        if attempt >= 30:
+        if attempt >= 5:
             keys("Tab")
     return wait_for("the focus on %s %r" % (role, name), lambda: None)
 
