@@ -16,7 +16,12 @@ SiteSession::SiteSession(QObject *parent) : QObject(parent)
 {
 }
 
-SiteSession::~SiteSession() = default;
+SiteSession::~SiteSession()
+{
+    // The history goes while the register is whole: it removes the files it keeps through the
+    // register's folder, which is closed before the register's children would be deleted.
+    delete m_history;
+}
 
 IoResult SiteSession::open(const QByteArray &folderPath)
 {

@@ -2,6 +2,8 @@
 
 #include "RegisterOperation.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -10,17 +12,6 @@
 namespace {
 
 const QString kSettingFile = QStringLiteral("setting.ini");
-// Temporaries of the replacements of earlier versions, removed by the next load.
-const QString kOldTemporarySuffix = QStringLiteral(".sitekanri-tmp");
-
-// A record the format cannot hold is refused before anything is touched.
-bool refusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal)
-{
-    const QString bad = record.UnstorableKey();
-    if (!bad.isEmpty())
-        refusal = Outcome(OperationStatus::Failed, number, UnstorableValueFailure(file, bad));
-    return !bad.isEmpty();
-}
 
 OperationResult foundElsewhere(RegisterFolder::Found found, int number)
 {
@@ -93,12 +84,11 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
     if (IoResult read = operation.readCount(count); !read)
         return read;
 
+    // What interrupted writes left; no write runs while this shared lock is held.
+    m_folder.sweep(names);
     std::vector<std::pair<int, QString>> present;
     for (const QString &name : std::as_const(names)) {
-        // What an interrupted write left; no write runs while this shared lock is held.
-        if (name.endsWith(kOldTemporarySuffix) || RegisterFolder::isTemporaryName(name))
-            m_folder.remove(name);
-        else if (const int number = DataFileNumber(name))
+        if (const int number = DataFileNumber(name))
             present.emplace_back(number, name);
     }
     damaged = !count.readable && !present.empty();
@@ -169,7 +159,7 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
         return ready;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const int number = count.value + 1 + int(i);
-        if (OperationResult refusal; refusedAsUnstorable(records[i], m_folder.filePath(DataFileName(number)), 0, refusal))
+        if (OperationResult refusal; RefusedAsUnstorable(records[i], m_folder.filePath(DataFileName(number)), 0, refusal))
             return refusal;
     }
     if (qint64(count.value) + qint64(records.size()) > INT_MAX)
@@ -225,14 +215,14 @@ OperationResult RegisterFiles::remove(int number)
     return removeIf({{number, SiteRecord()}}, false);
 }
 
-OperationResult RegisterFiles::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+OperationResult RegisterFiles::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen, std::vector<KeptFile> *kept)
 {
-    return removeIf(seen, true);
+    return removeIf(seen, true, kept);
 }
 
 OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, const SiteRecord *seen)
 {
-    if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
+    if (OperationResult refusal; RefusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
         return refusal;
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
@@ -252,7 +242,8 @@ OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, co
     return Outcome(OperationStatus::Done, number);
 }
 
-OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare)
+OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare,
+                                        std::vector<KeptFile> *kept)
 {
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
@@ -281,7 +272,7 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
         QString temporary;
         RegisterFolder::Found found = RegisterFolder::Found::Missing;
         const QString name = m_folder.nameOnDisk(DataFileName(number));
-        IoResult moved = m_folder.moveAside(name, bytes, temporary, found);
+        IoResult moved = m_folder.moveAside(name, bytes, temporary, found, kept != nullptr);
         if (!moved || found != RegisterFolder::Found::Expected) {
             putBack();
             return moved ? foundElsewhere(found, number) : Failed(moved, number);
@@ -294,91 +285,26 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
         putBack();
         return Failed(counted, seen.front().first);
     }
+    if (kept) {
+        // Each number's file goes to the first record given with that number.
+        QHash<int, std::size_t> at;
+        for (std::size_t i = 0; i < checkedBytes.size(); ++i)
+            at.insert(checkedBytes[i].first, i);
+        kept->assign(seen.size(), KeptFile());
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            if (const auto found = at.find(seen[i].first); found != at.end()) {
+                (*kept)[i] = {aside[*found].first, KeptDigest(checkedBytes[*found].second)};
+                at.erase(found);
+            }
+        }
+        return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
+    }
     std::vector<QString> temporaries;
     temporaries.reserve(aside.size());
     for (const auto &entry : aside)
         temporaries.push_back(entry.first);
     m_folder.discardAll(temporaries);
     return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
-}
-
-OperationResult RegisterFiles::restore(int number, const SiteRecord &record)
-{
-    if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
-        return refusal;
-    {
-        RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
-        RecordCount count;
-        if (OperationResult ready = operation.startWriting(count, number); !ready.done())
-            return ready;
-        // Raising the count must not bring back files that lie above it: only a short way up,
-        // over numbers that are all free, is the number taken back. A file that cannot be read
-        // holds its number as any other does.
-        bool free = number >= 1 && !operation.fileAt(number)
-            && (number <= count.value || number - count.value <= kProbeLimit);
-        for (int between = count.value + 1; free && between < number; ++between)
-            free = !operation.fileAt(between);
-        if (free) {
-            if (IoResult made = operation.makeCountFile(count); !made)
-                return Failed(made, number);
-            if (IoResult written = operation.writeFresh(number, record); !written)
-                return Failed(written, number);
-            if (IoResult counted = operation.writeCount(count, std::max(number, count.value)); !counted) {
-                // The record is not back until the count says so: without it, nothing changed.
-                m_folder.remove(DataFileName(number));
-                return Failed(counted, number);
-            }
-            return Outcome(OperationStatus::Done, number);
-        }
-    }
-    return add(record);
-}
-
-OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
-                                           std::vector<int> &numbers)
-{
-    numbers.assign(records.size(), 0);
-    for (const auto &[number, record] : records) {
-        if (OperationResult refusal; refusedAsUnstorable(record, m_folder.filePath(DataFileName(number)), number, refusal))
-            return refusal;
-    }
-    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
-    RecordCount count;
-    if (OperationResult ready = operation.startWriting(count, records.empty() ? 0 : records.front().first); !ready.done())
-        return ready;
-    // A number within the count whose file is free is taken back; every other record takes the
-    // next number above the count, in the order given (the highest records deleted come back at
-    // their own numbers that way, since the count was lowered below them).
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const int number = records[i].first;
-        if (number >= 1 && number <= count.value && !operation.fileAt(number))
-            numbers[i] = number;
-    }
-    if (IoResult made = operation.makeCountFile(count); !made)
-        return Failed(made, records.empty() ? 0 : records.front().first);
-    std::vector<std::pair<QString, QByteArray>> files;
-    files.reserve(records.size());
-    int next = count.value;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (numbers[i] == 0)
-            numbers[i] = ++next;
-        files.emplace_back(DataFileName(numbers[i]), FreshFileBytes(records[i].second));
-    }
-    std::size_t replaced = 0;
-    if (IoResult written = m_folder.replaceUncounted(files, replaced); !written) {
-        for (std::size_t j = 0; j < replaced; ++j)
-            m_folder.remove(files[j].first, false);
-        m_folder.flush();
-        return Failed(written, records.front().first);
-    }
-    if (IoResult counted = operation.writeCount(count, std::max(count.value, next)); !counted) {
-        // Not back until the count says so: without it, nothing changed.
-        for (const auto &file : files)
-            m_folder.remove(file.first, false);
-        m_folder.flush();
-        return Failed(counted, records.front().first);
-    }
-    return Outcome(OperationStatus::Done, numbers.empty() ? 0 : numbers.front());
 }
 
 OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)

@@ -27,6 +27,14 @@ struct OperationResult
     bool done() const { return status == OperationStatus::Done; }
 };
 
+// A record's file that a delete kept aside for its undo to put back (RegisterFolder::moveAside):
+// its name in the folder and a digest of what it held, by which a file changed since is known.
+struct KeptFile
+{
+    QString name;
+    QByteArray digest;
+};
+
 // The register's operations at the level of its files, each one whole under the register's lock
 // and on disk when it returns. A record keeps the number of its data file for as long as it lives;
 // nothing is ever renumbered. Files numbered above the count are never read and never brought back
@@ -67,8 +75,10 @@ public:
     // was the highest. Whatever fails, the record stays on disk.
     OperationResult remove(int number, const SiteRecord &seen);
     // Removes several records as one operation under one lock: all of them, or none when any one
-    // is no longer as seen (its number in the result) or anything cannot be written.
-    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // is no longer as seen (its number in the result) or anything cannot be written. With `kept`,
+    // their files are kept aside rather than removed, one for each record in the order given (a
+    // number given twice is kept once): whoever asks for them discards them when done with them.
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen, std::vector<KeptFile> *kept = nullptr);
     // The same without a check of what the file holds: whatever record is there now.
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
@@ -77,7 +87,11 @@ public:
     OperationResult restore(int number, const SiteRecord &record);
     // Puts several records back as one operation, each at its number when that is free (else at a
     // new number above the rest); `numbers` receives where each went, in the order given.
-    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
+    // A record with a file in `kept` that still holds what it held gets that file back under its
+    // name (which costs no write); the others are written. Once done, every kept file given is
+    // gone; when it fails, they stay as they were.
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers,
+                                const std::vector<KeptFile> *kept = nullptr);
     // Sets the count to the highest data file number present, after telling `beforeWriting` the
     // count it replaces (-1 when there was none to read) and the new one. The only write a damaged
     // register takes.
@@ -86,7 +100,8 @@ public:
 private:
     OperationResult updateIf(int number, const SiteRecord &record, const SiteRecord *seen);
     // With `compare` false, whatever each record's file holds is removed.
-    OperationResult removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare);
+    OperationResult removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare,
+                             std::vector<KeptFile> *kept = nullptr);
 
     RegisterFolder &m_folder;
     int m_lockWaitMs;

@@ -16,8 +16,6 @@
 
 namespace {
 
-
-
 bool hasUpperCase(const QString &name)
 {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
@@ -56,6 +54,7 @@ RegisterFolder::RegisterFolder(const QByteArray &path)
 
 RegisterFolder::~RegisterFolder()
 {
+    d->releaseKeeper();
     if (d->fd >= 0)
         ::close(d->fd);
     delete d;
@@ -215,8 +214,6 @@ IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, b
     return flushFolder ? flush() : IoResult::success();
 }
 
-namespace {
-
 // Waits for the bytes of every file to reach the disk. Each file gets its own flush, as the
 // durability of each record asks; they are issued from several threads at once so that the file
 // system can serve many with one trip to the disk, where one after another would wait each time.
@@ -246,8 +243,6 @@ std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error)
     error = failedError;
     return failedAt;
 }
-
-} // namespace
 
 IoResult RegisterFolder::replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done)
 {

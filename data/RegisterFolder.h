@@ -79,7 +79,11 @@ public:
     // Moves file `name` aside under a temporary name of this writer (`aside`) when it holds
     // `expected`; otherwise it stays, or is put back, and `found` says why. The folder is not
     // flushed: discard() the file, or putBack() it, then flush.
-    IoResult moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found);
+    // With `keep` the name is one of this folder's kept files, which outlive the operation (an
+    // undo puts them back with renameAll()): the sweep of a load leaves them alone for as long as
+    // this folder is open here, and removes them once it is not (the program ended or crashed).
+    IoResult moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found,
+                       bool keep = false);
     // Puts a file moved aside back under `name`, never over a newer file that has taken the name
     // since (the older one is then dropped); the folder is flushed.
     IoResult putBack(const QString &aside, const QString &name);
@@ -89,6 +93,13 @@ public:
     // space can cost milliseconds each), and what they have not removed when the program ends
     // is removed by the next load, as any temporary is.
     void discardAll(const std::vector<QString> &asides);
+    // Gives files moved aside names of their own again (`moves`: from, to), replacing what the
+    // names hold: each file's bytes are made durable first (no wait where they already are), then
+    // it is renamed. The folder is not flushed. `done` tells how many were renamed.
+    IoResult renameAll(const std::vector<std::pair<QString, QString>> &moves, std::size_t &done);
+    // Removes the leftovers of interrupted writes among `names` (a listing of this folder): every
+    // writer's temporaries, but kept files only once the program that keeps them has ended.
+    void sweep(const QStringList &names);
     // Whether something other than a folder has this name: a file that cannot be read is there.
     bool occupied(const QString &name) const;
 

@@ -7,6 +7,8 @@
 #include <QHash>
 
 #include <cerrno>
+#include <cstddef>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,6 +31,10 @@ inline int closeKeepingErrno(int fd)
     errno = saved;
     return -1;
 }
+
+// Waits for the bytes of every file to reach the disk, from several threads at once. Returns the
+// index of the first file that failed (with its errno), or -1.
+std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error);
 
 inline bool writeAll(int fd, const QByteArray &bytes)
 {
@@ -57,6 +63,10 @@ public:
     mutable bool listed = false;
     // Temporaries made so far, for names no other writer, and no other temporary of ours, has.
     unsigned temporaries = 0;
+    // The kept files' lock, held while this folder is open (-1 until a file is first kept), and
+    // the part of their names that tells them from other programs' kept files.
+    int keeper = -1;
+    QByteArray keeperToken;
 
     IoResult failure(const QString &name, int error) const
     {
@@ -81,6 +91,11 @@ public:
     IoResult writeTemporary(const QString &onDisk, const QByteArray &bytes, const struct stat *like, bool sync,
                             QByteArray &temporary, int &file);
     QByteArray temporaryName();
+    // A name for a file to keep; a plain temporary's name where the kept files' lock cannot be had
+    // (such a file is swept by the next load, and an undo then writes the record instead).
+    QByteArray keptName();
+    // Lets go of the kept files' lock and removes it: kept files left now are the next load's.
+    void releaseKeeper();
     // What file `name` holds, read whole (at most kMaxFileSize); false when it cannot be read.
     bool readAll(const QByteArray &name, QByteArray &bytes) const;
     void learn(const QString &name, bool exists) const;

@@ -194,7 +194,8 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
     return flush();
 }
 
-IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found)
+IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found,
+                                   bool keep)
 {
     found = Found::Missing;
     aside.clear();
@@ -207,7 +208,7 @@ IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expect
         return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
     if (IoResult removable = d->mayReplace(onDisk, status); !removable)
         return removable;
-    const QByteArray temporary = d->temporaryName();
+    const QByteArray temporary = keep ? d->keptName() : d->temporaryName();
     if (renameWith(d->fd, target.constData(), temporary.constData(), kNoReplace) != 0) {
         const int error = errno;
         if (error == ENOENT)

@@ -1,6 +1,8 @@
 #include "RegisterOperation.h"
 #include "SiteTexts.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -208,4 +210,17 @@ int RegisterOperation::highestBelow(int below)
 bool RegisterOperation::fileAt(int number) const
 {
     return m_folder.occupied(DataFileName(number));
+}
+
+bool RefusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal)
+{
+    const QString bad = record.UnstorableKey();
+    if (!bad.isEmpty())
+        refusal = Outcome(OperationStatus::Failed, number, UnstorableValueFailure(file, bad));
+    return !bad.isEmpty();
+}
+
+QByteArray KeptDigest(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }

@@ -74,6 +74,11 @@ private:
     bool m_batchNoted = false;
 };
 
+// A record the format cannot hold is refused before anything is touched: true, with `refusal`.
+bool RefusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal);
+// What tells a kept file's bytes from any others.
+QByteArray KeptDigest(const QByteArray &bytes);
+
 // A record's file as a new record's file is written: the record and nothing else.
 QByteArray FreshFileBytes(const SiteRecord &record);
 // How far a lowered count is looked for name by name before the folder is listed instead.

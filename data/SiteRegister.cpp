@@ -134,10 +134,10 @@ OperationResult SiteRegister::remove(int number, const SiteRecord &seen)
     return removeMany({{number, seen}});
 }
 
-OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
+OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen, std::vector<KeptFile> *kept)
 {
     const Batch batch(*this);
-    const OperationResult result = m_files.removeMany(seen);
+    const OperationResult result = m_files.removeMany(seen, kept);
     if (result.done()) {
         std::vector<int> numbers;
         numbers.reserve(seen.size());
@@ -154,11 +154,11 @@ OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRe
 }
 
 OperationResult SiteRegister::restoreMany(const std::vector<std::pair<int, SiteRecord>> &records,
-                                          std::vector<int> &numbers)
+                                          std::vector<int> &numbers, const std::vector<KeptFile> *kept)
 {
     const Batch batch(*this);
     makeFolder();
-    const OperationResult result = m_files.restoreMany(records, numbers);
+    const OperationResult result = m_files.restoreMany(records, numbers, kept);
     if (!result.done()) {
         takeOnDisk(result);
         return result;

@@ -47,13 +47,14 @@ public:
     // Removes record `number`, unless its file no longer holds `seen`.
     OperationResult remove(int number, const SiteRecord &seen);
     // Removes several records, all or none (see RegisterFiles::removeMany).
-    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen, std::vector<KeptFile> *kept = nullptr);
     // The same, with the record as the list has it now taken as seen.
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
     OperationResult restore(int number, const SiteRecord &record);
     // Several records put back as one operation (see RegisterFiles::restoreMany).
-    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers);
+    OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers,
+                                const std::vector<KeptFile> *kept = nullptr);
 
     // From now on, takes in what other programs change in the folder.
     void watch();

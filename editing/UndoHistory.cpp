@@ -23,7 +23,22 @@ UndoHistory::UndoHistory(SiteRegister &siteRegister, std::size_t depth, QObject 
 {
 }
 
-UndoHistory::~UndoHistory() = default;
+UndoHistory::~UndoHistory()
+{
+    forget(0, m_steps.size());
+}
+
+void UndoHistory::forget(std::size_t first, std::size_t last)
+{
+    std::vector<QString> kept;
+    for (std::size_t i = first; i < last; ++i) {
+        for (Entry &entry : m_steps[i].entries) {
+            if (!entry.kept.name.isEmpty())
+                kept.push_back(entry.kept.name);
+        }
+    }
+    m_register.folder().discardAll(kept);
+}
 
 std::shared_ptr<int> UndoHistory::numberOf(int number)
 {
@@ -44,7 +59,7 @@ OperationResult UndoHistory::addMany(const std::vector<SiteRecord> &records)
     if (result.done() && !records.empty()) {
         Step step{Kind::Added, {}};
         for (std::size_t i = 0; i < records.size(); ++i)
-            step.entries.push_back({numberOf(result.number + int(i)), {}, records[i]});
+            step.entries.push_back({numberOf(result.number + int(i)), {}, records[i], {}});
         remember(std::move(step));
     }
     return result;
@@ -64,7 +79,7 @@ OperationResult UndoHistory::update(int number, const SiteRecord &record, const 
     const OperationResult result = m_register.update(number, record, seen);
     // Confirming a record unchanged changed nothing: there is nothing to take back.
     if (result.done() && !(seen == record))
-        remember({Kind::Updated, {{numberOf(number), seen, record}}});
+        remember({Kind::Updated, {{numberOf(number), seen, record, {}}}});
     return result;
 }
 
@@ -83,11 +98,12 @@ OperationResult UndoHistory::remove(int number, const SiteRecord &seen)
 
 OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRecord>> &seen)
 {
-    const OperationResult result = m_register.removeMany(seen);
+    std::vector<KeptFile> kept;
+    const OperationResult result = m_register.removeMany(seen, &kept);
     if (result.done() && !seen.empty()) {
         Step step{Kind::Removed, {}};
-        for (const auto &[number, record] : seen)
-            step.entries.push_back({numberOf(number), record, {}});
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            step.entries.push_back({numberOf(seen[i].first), seen[i].second, {}, kept[i]});
         remember(std::move(step));
         // The numbers may be given to other records: those are not these.
         for (const auto &entry : seen)
@@ -98,10 +114,13 @@ OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRec
 
 void UndoHistory::remember(Step step)
 {
+    forget(m_next, m_steps.size());
     m_steps.erase(m_steps.begin() + std::ptrdiff_t(m_next), m_steps.end());
     m_steps.push_back(std::move(step));
-    if (m_steps.size() > m_depth)
+    if (m_steps.size() > m_depth) {
+        forget(0, 1);
         m_steps.erase(m_steps.begin());
+    }
     m_next = m_steps.size();
     emit changed();
 }
@@ -137,8 +156,10 @@ UndoOutcome UndoHistory::undo()
     const UndoOutcome outcome = apply(m_steps[m_next - 1], true);
     if (outcome.done())
         --m_next;
-    else if (isElsewhere(outcome.result.status))
+    else if (isElsewhere(outcome.result.status)) {
+        forget(m_next - 1, m_next);
         m_steps.erase(m_steps.begin() + std::ptrdiff_t(--m_next));
+    }
     emit changed();
     return outcome;
 }
@@ -150,8 +171,10 @@ UndoOutcome UndoHistory::redo()
     const UndoOutcome outcome = apply(m_steps[m_next], false);
     if (outcome.done())
         ++m_next;
-    else if (isElsewhere(outcome.result.status))
+    else if (isElsewhere(outcome.result.status)) {
+        forget(m_next, m_next + 1);
         m_steps.erase(m_steps.begin() + std::ptrdiff_t(m_next));
+    }
     emit changed();
     return outcome;
 }
@@ -159,13 +182,18 @@ UndoOutcome UndoHistory::redo()
 OperationResult UndoHistory::bringBack(Step &step, bool undoing)
 {
     std::vector<std::pair<int, SiteRecord>> records;
+    std::vector<KeptFile> kept;
     records.reserve(step.entries.size());
-    for (const Entry &entry : step.entries)
+    kept.reserve(step.entries.size());
+    for (const Entry &entry : step.entries) {
         records.emplace_back(*entry.number, undoing ? entry.before : entry.after);
+        kept.push_back(entry.kept);
+    }
     std::vector<int> numbers;
-    const OperationResult result = m_register.restoreMany(records, numbers);
+    const OperationResult result = m_register.restoreMany(records, numbers, &kept);
     if (result.done()) {
         for (std::size_t i = 0; i < step.entries.size(); ++i) {
+            step.entries[i].kept = {};
             *step.entries[i].number = numbers[i];
             m_live.insert(numbers[i], step.entries[i].number);
         }
@@ -194,10 +222,13 @@ OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &ref
     step.entries = std::move(kept);
     if (seen.empty())
         return {why, 0, {}};
-    const OperationResult result = m_register.removeMany(seen);
+    std::vector<KeptFile> files;
+    const OperationResult result = m_register.removeMany(seen, &files);
     if (result.done()) {
-        for (const auto &entry : seen)
-            m_live.remove(entry.first);
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            m_live.remove(seen[i].first);
+            step.entries[i].kept = files[i];
+        }
     }
     return result;
 }

@@ -33,6 +33,12 @@ struct UndoOutcome
 // programs see it as they see any other; none of them overwrites what another program did
 // meanwhile: a record no longer as the step left it is refused and named, and the step forgets it.
 //
+// The files of the records a step took away are kept aside while the step may bring them back:
+// bringing them back renames them, where writing would wait for the disk once for each. They are
+// removed when the step goes (past the history's depth, replaced by a new operation, refused, or
+// with the history itself); what a program that ended without removing them left, the next load
+// removes.
+//
 // A record keeps its number through undo and redo where it can. A deleted record brought back
 // takes its old number again when that number is still free, and otherwise a new number; the
 // steps that concern it follow it there.
@@ -78,6 +84,7 @@ private:
         std::shared_ptr<int> number;
         SiteRecord before; // unused for Added
         SiteRecord after;  // unused for Removed
+        KeptFile kept;     // while the step has taken the record away
     };
     struct Step
     {
@@ -88,6 +95,8 @@ private:
     // The number of the record this window last left at `number`, shared with its steps.
     std::shared_ptr<int> numberOf(int number);
     void remember(Step step);
+    // Removes the files the steps [first, last) keep, before they go.
+    void forget(std::size_t first, std::size_t last);
     // Takes the step back (or makes it again) on disk; entries whose record is no longer as the
     // step (or its undo) left it are refused and dropped from the step.
     UndoOutcome apply(Step &step, bool undoing);

@@ -1,10 +1,12 @@
 // Runs the window's operations on several records at once, which the command line has none of,
 // in a process of its own so that its system calls can be recorded:
 //   durability_driver DIR remove N...        deletes records N... as the window deletes a selection
-//   durability_driver DIR restore N:NAME...  puts records back as undoing that deletion does
+//   durability_driver DIR restore N:NAME[:KEPT]...  puts records back as undoing that deletion
+//                                            does, through the file KEPT that it kept where given
 // Exits 0 only when the operation is done.
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
+#include "RegisterOperation.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,11 +22,16 @@ int main(int argc, char *argv[])
     RegisterFolder folder(QFile::encodeName(arguments[1]));
     RegisterFiles files(folder);
     std::vector<std::pair<int, SiteRecord>> records;
+    std::vector<KeptFile> kept;
     for (const QString &argument : arguments.mid(3)) {
         SiteRecord record;
-        record.m_name = argument.section(u':', 1).toUtf8();
+        record.m_name = argument.section(u':', 1, 1).toUtf8();
         record.m_url = "http://127.0.0.1/";
         records.emplace_back(argument.section(u':', 0, 0).toInt(), record);
+        // The file as the delete left it: its digest is what the delete would have noted.
+        const QString name = argument.section(u':', 2);
+        QFile file(arguments[1] + u'/' + name);
+        kept.push_back(name.isEmpty() || !file.open(QIODevice::ReadOnly) ? KeptFile() : KeptFile{name, KeptDigest(file.readAll())});
     }
     OperationResult result;
     if (arguments[2] == QLatin1String("remove")) {
@@ -37,7 +44,7 @@ int main(int argc, char *argv[])
         result = files.removeMany(records);
     } else if (arguments[2] == QLatin1String("restore")) {
         std::vector<int> numbers;
-        result = files.restoreMany(records, numbers);
+        result = files.restoreMany(records, numbers, &kept);
     } else {
         return 2;
     }
