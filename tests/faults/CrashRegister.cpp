@@ -65,14 +65,19 @@ Contents WriteStart(const QString &directory)
 QString CheckFiles(const QString &directory, int allowedTemporaries)
 {
     QString complaints;
-    int temporaries = 0;
+    QStringList temporaries;
     const QDir dir(directory);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
         QFile file(dir.filePath(name));
         file.open(QIODevice::ReadOnly);
         const QByteArray bytes = file.readAll();
-        if (name.startsWith(QLatin1Char('.'))) {
-            ++temporaries;
+        // A window keeps the files of the records its undo steps deleted until the steps go, and a
+        // killed window until the next load: whole records, or the empty lock file of their owner.
+        const bool kept = name.startsWith(QLatin1String(".sitekanri-kept-"));
+        if (kept && name.count(QLatin1Char('-')) <= 2)
+            continue;
+        if (name.startsWith(QLatin1Char('.')) && !kept) {
+            temporaries.append(name);
             continue;
         }
         if (name == QLatin1String("sitekanri.lock"))
@@ -85,7 +90,7 @@ QString CheckFiles(const QString &directory, int allowedTemporaries)
             const QList<QByteArray> numbers = bytes.trimmed().split(' ');
             whole = bytes.endsWith('\n') && numbers.size() == 2 && numbers[0].toInt() > 0
                 && numbers[1].toInt() >= numbers[0].toInt();
-        } else if (DataFileNumber(name) > 0) {
+        } else if (kept || DataFileNumber(name) > 0) {
             SiteRecord record;
             record.ReadFrom(IniDocument::parse(bytes));
             whole = bytes == fileBytes(record) && !TagOf(record).isEmpty();
@@ -93,8 +98,8 @@ QString CheckFiles(const QString &directory, int allowedTemporaries)
         if (!whole)
             complaints += name + QStringLiteral(" is not whole (%1 bytes)\n").arg(bytes.size());
     }
-    if (temporaries > allowedTemporaries)
-        complaints += QStringLiteral("%1 temporaries left\n").arg(temporaries);
+    if (temporaries.size() > allowedTemporaries)
+        complaints += QStringLiteral("%1 temporaries left: %2\n").arg(temporaries.size()).arg(temporaries.join(u' '));
     return complaints;
 }
 
