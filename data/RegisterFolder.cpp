@@ -220,28 +220,33 @@ IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, b
 // Returns the index of the first file that failed (with its errno), or -1.
 std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error)
 {
-    constexpr std::size_t kThreads = 32;
-    std::atomic<std::size_t> next{0};
     std::atomic<std::ptrdiff_t> failedAt{-1};
     std::atomic<int> failedError{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < fds.size(); i = next++) {
-            if (::fdatasync(fds[i]) != 0) {
-                std::ptrdiff_t none = -1;
-                const int saved = errno;
-                if (failedAt.compare_exchange_strong(none, std::ptrdiff_t(i)))
-                    failedError = saved;
-            }
+    forEachOnThreads(fds.size(), 32, [&](std::size_t i) {
+        if (::fdatasync(fds[i]) != 0) {
+            std::ptrdiff_t none = -1;
+            const int saved = errno;
+            if (failedAt.compare_exchange_strong(none, std::ptrdiff_t(i)))
+                failedError = saved;
         }
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t t = 1; t < std::min(kThreads, fds.size()); ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &thread : threads)
-        thread.join();
+    });
     error = failedError;
     return failedAt;
+}
+
+void forEachOnThreads(std::size_t count, std::size_t threads, const std::function<void(std::size_t)> &each)
+{
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < count; i = next++)
+            each(i);
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < std::min(threads, count); ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
 }
 
 IoResult RegisterFolder::replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done)

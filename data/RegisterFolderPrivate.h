@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include <fcntl.h>
@@ -35,6 +36,10 @@ inline int closeKeepingErrno(int fd)
 // Waits for the bytes of every file to reach the disk, from several threads at once. Returns the
 // index of the first file that failed (with its errno), or -1.
 std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error);
+// Calls `each` for every index below `count`, from at most `threads` threads at once (this one
+// among them), and returns when all are done: file systems serve many waits on the disk at once in
+// about the time of one.
+void forEachOnThreads(std::size_t count, std::size_t threads, const std::function<void(std::size_t)> &each);
 
 inline bool writeAll(int fd, const QByteArray &bytes)
 {

@@ -2,8 +2,6 @@
 #include "RegisterFolder.h"
 #include "RegisterFolderPrivate.h"
 
-#include <algorithm>
-#include <atomic>
 #include <thread>
 
 #include <fcntl.h>
@@ -19,17 +17,7 @@ constexpr std::size_t kSweepThreads = 16;
 // milliseconds per file one after another, and serves many at once in about the same time.
 void unlinkAll(int folder, const std::vector<QByteArray> &names)
 {
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < names.size(); i = next++)
-            ::unlinkat(folder, names[i].constData(), 0);
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t t = 1; t < std::min(kSweepThreads, names.size()); ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &thread : threads)
-        thread.join();
+    forEachOnThreads(names.size(), kSweepThreads, [&](std::size_t i) { ::unlinkat(folder, names[i].constData(), 0); });
 }
 
 } // namespace
