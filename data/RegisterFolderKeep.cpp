@@ -130,14 +130,18 @@ void RegisterFolder::sweep(const QStringList &names)
         running.insert(token, held);
         return held;
     };
-    std::vector<QString> leftovers;
+    std::vector<QByteArray> leftovers;
     for (const QString &name : names) {
         if (!isTemporaryName(name) && !name.endsWith(kOldTemporarySuffix))
             continue;
-        const QByteArray token = keptToken(encoded(name));
+        QByteArray onDisk = encoded(name);
+        const QByteArray token = keptToken(onDisk);
         if (token.isEmpty() || !keptByRunningProgram(token))
-            leftovers.push_back(name);
+            leftovers.push_back(std::move(onDisk));
     }
-    // Removing a leftover need not be durable: one that comes back after a power cut is swept again.
-    discardAll(leftovers);
+    // The load that sweeps waits for it, unlike a delete that discards its own files: a command that
+    // ends right after its load would otherwise leave the rest of a crash's leftovers to every next
+    // one. Removing a leftover need not be durable: one that comes back after a power cut is swept
+    // again.
+    unlinkAll(d->fd, leftovers);
 }

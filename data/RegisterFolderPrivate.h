@@ -40,6 +40,10 @@ std::ptrdiff_t flushAll(const std::vector<int> &fds, int &error);
 // among them), and returns when all are done: file systems serve many waits on the disk at once in
 // about the time of one.
 void forEachOnThreads(std::size_t count, std::size_t threads, const std::function<void(std::size_t)> &each);
+// Unlinks `names` in the folder `folder` from several threads and returns when all are gone: a file
+// system that trims freed blocks takes milliseconds per file one after another, and serves many at
+// once in about the same time.
+void unlinkAll(int folder, const std::vector<QByteArray> &names);
 
 inline bool writeAll(int fd, const QByteArray &bytes)
 {

@@ -13,14 +13,12 @@ namespace {
 constexpr std::size_t kMostAtOnce = 32;
 constexpr std::size_t kSweepThreads = 16;
 
-// Unlinks `names` in `folder` from several threads: a file system that trims freed blocks takes
-// milliseconds per file one after another, and serves many at once in about the same time.
+} // namespace
+
 void unlinkAll(int folder, const std::vector<QByteArray> &names)
 {
     forEachOnThreads(names.size(), kSweepThreads, [&](std::size_t i) { ::unlinkat(folder, names[i].constData(), 0); });
 }
-
-} // namespace
 
 void RegisterFolder::discardAll(const std::vector<QString> &asides)
 {
