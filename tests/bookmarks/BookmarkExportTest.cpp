@@ -78,7 +78,7 @@ std::vector<SiteRecord> byUrl(std::vector<SiteRecord> records)
 TEST(ExportBookmarks, aBrowserExportImportedExportedAndImportedAgainChangesNothing)
 {
     for (const char *name : {"firefox.html", "chromium.html", "entities.html"}) {
-        QFile file(QStringLiteral(SITEKANRI_BOOKMARK_FILES "/") + QLatin1String(name));
+        QFile file(QStringLiteral(TEST_DATA "/files/") + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const std::vector<SiteRecord> first = imported(file.readAll()).records;
         ASSERT_FALSE(first.empty()) << name;
@@ -99,7 +99,7 @@ TEST(ExportBookmarks, anIndependentHtmlParserReadsTheSameLinks)
     file.close();
 
     QProcess python;
-    python.start(python3, {QStringLiteral(SITEKANRI_HTML_PARSER_SCRIPT), file.fileName()});
+    python.start(python3, {QStringLiteral(TEST_DATA "/parse_bookmarks.py"), file.fileName()});
     ASSERT_TRUE(python.waitForFinished(30000));
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     const QList<QByteArray> lines = python.readAllStandardOutput().trimmed().split('\n');

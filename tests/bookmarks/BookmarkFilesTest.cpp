@@ -27,7 +27,7 @@ std::vector<FileCase> fileCases()
     static std::vector<std::string> stems;
     if (stems.empty()) {
         const QStringList files =
-            QDir(QStringLiteral(SITEKANRI_BOOKMARK_FILES)).entryList({QStringLiteral("*.expected")}, QDir::Files);
+            QDir(QStringLiteral(TEST_DATA "/files")).entryList({QStringLiteral("*.expected")}, QDir::Files);
         for (const QString &file : files)
             stems.push_back(file.chopped(9).toStdString());
     }
@@ -66,7 +66,7 @@ class BookmarkFiles : public ::testing::TestWithParam<FileCase>
 
 TEST_P(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
 {
-    const QString base = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/") + QString::fromStdString(GetParam().stem);
+    const QString base = QStringLiteral(TEST_DATA "/files/") + QString::fromStdString(GetParam().stem);
     QFile expectedFile(base + QStringLiteral(".expected"));
     ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly));
     QSet<QByteArray> known;

@@ -39,7 +39,7 @@ QJsonObject renderedPage(const QByteArray &page)
     const QByteArray dom = chromium.readAllStandardOutput();
     EXPECT_TRUE(dom.contains("<body>")) << chromium.readAllStandardError().toStdString();
     QProcess python;
-    python.start(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(SITEKANRI_PAGE_LINKS_SCRIPT)});
+    python.start(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(TEST_DATA "/page_links.py")});
     python.write(dom);
     python.closeWriteChannel();
     EXPECT_TRUE(python.waitForFinished(30000));
@@ -51,7 +51,7 @@ TEST(PublishedPage, hostileTitlesRenderAsTheirTextWithNoElementButLinksAndLineBr
     const QString python3 = QStringLiteral(SITEKANRI_PYTHON3);
     if (!QFile::exists(kChromium) || python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
         GTEST_SKIP() << "chromium or python3 is not installed (scripts/setup.sh installs them)";
-    const QString path = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/hostile.html");
+    const QString path = QStringLiteral(TEST_DATA "/files/hostile.html");
     std::vector<Bookmark> bookmarks;
     ASSERT_TRUE(ReadBookmarkFile(path, [&](Bookmark &&b) { bookmarks.push_back(std::move(b)); }).ok);
     const BookmarkImport import = PlanBookmarkFileImport(path, {});

@@ -49,7 +49,7 @@ TEST(CliSessions, runAsWritten)
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
     };
-    RunSessions(QStringLiteral(SESSIONS_FILE), [&] { reg = std::make_unique<TempRegister>(); }, step);
+    RunSessions(QStringLiteral(TEST_DATA "/sessions.txt"), [&] { reg = std::make_unique<TempRegister>(); }, step);
 }
 
 } // namespace

@@ -53,7 +53,7 @@ OperationResult TakeIn(const QString &dir, std::vector<ConflictCopy> &copies)
 
 TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_names.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/conflict_names.tsv"))) {
         const QString name = QString::fromUtf8(c.fields[0]);
         SCOPED_TRACE(name.toStdString());
         const ConflictCopyName copy = ConflictCopyName::parse(name);
@@ -64,7 +64,7 @@ TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
 
 TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_intake.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/conflict_intake.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         TempRegister dir;
         WriteRegister(dir.path(), {named("a"), named("b"), named("c")});

@@ -11,7 +11,7 @@ namespace {
 
 QString Table(const char *name)
 {
-    return QStringLiteral(DATA_TEST_TABLES "/") + QLatin1String(name);
+    return QStringLiteral(TEST_DATA "/") + QLatin1String(name);
 }
 
 TEST(IniRead, readsAsTheProfileFunctions)

@@ -189,7 +189,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
     };
-    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
+    RunSessions(QStringLiteral(TEST_DATA "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
 }
 
 // Another program's change to any one of the six texts is a change: the record as the user saw it

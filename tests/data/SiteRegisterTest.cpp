@@ -64,7 +64,7 @@ std::string Numbers(const SiteList &sites)
 // follows within a second, through single-record announcements that keep a view in step.
 TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/register_watch.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/register_watch.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         const bool isDamaged = c.fields.value(2) == "damaged";
         TempRegister dir;

@@ -84,7 +84,7 @@ TEST(RegistrationOperations, casesRunAsWritten)
 {
     const QStringList fieldNames{QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"),
                                  QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
-    for (const CaseRow &row : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/registration.txt"))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/registration.txt"))) {
         ASSERT_EQ(row.fields.size(), 11) << "line " << row.line;
         const auto text = [&row](int column) { return QString::fromUtf8(row.field(column)); };
         SCOPED_TRACE(row.fields[0].toStdString() + " (line " + std::to_string(row.line) + ")");

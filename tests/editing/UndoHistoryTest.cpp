@@ -34,7 +34,7 @@ OperationResult Write(Writer &writer, const QString &op)
 
 TEST(UndoHistory, undoAndRedoAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseFile(QStringLiteral(EDITING_TEST_DATA "/undo.tsv"))) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/undo.tsv"))) {
         ASSERT_EQ(row.size(), 5) << row.join(u'|').toStdString();
         for (const bool refreshed : {true, false}) {
             SCOPED_TRACE(row[0].toStdString() + (refreshed ? " (list refreshed)" : " (list not yet refreshed)"));

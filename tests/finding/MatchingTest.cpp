@@ -7,7 +7,7 @@ namespace {
 
 TEST(SearchIndex, matchesAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseFile(QStringLiteral(FINDING_TEST_DATA "/matching.tsv"))) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/matching.tsv"))) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_GE(row.size(), 2);
         SiteRecord record;

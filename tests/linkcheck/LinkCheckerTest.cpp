@@ -24,7 +24,7 @@ struct Case
 std::vector<Case> readCases()
 {
     std::vector<Case> cases;
-    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_CASES))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/cases.tsv"))) {
         cases.push_back({QString::fromUtf8(row.fields.join('\t')).split(QLatin1Char('\t'))});
         EXPECT_EQ(cases.back().f.size(), Case::Count) << "line " << row.line;
     }
