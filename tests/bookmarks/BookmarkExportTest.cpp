@@ -3,6 +3,7 @@
 #include "HtmlText.h"
 #include "ImportPlan.h"
 #include "SiteList.h"
+#include "TempRegister.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -18,11 +19,6 @@
 
 namespace {
 
-QByteArray sjis(const char *text)
-{
-    return CodePage::fromKnownText(QString::fromUtf8(text));
-}
-
 // Texts that markup, references, blanks and the TAGS list could each get wrong.
 SiteList awkwardSites()
 {
@@ -36,16 +32,8 @@ SiteList awkwardSites()
         {"同じキーワード二つ", "https://same.test/", "x", "x", "", ""},
     };
     SiteList sites;
-    for (const auto &row : rows) {
-        SiteRecord record;
-        record.m_name = sjis(row[0]);
-        record.m_url = sjis(row[1]);
-        record.m_keyword1 = sjis(row[2]);
-        record.m_keyword2 = sjis(row[3]);
-        record.m_keyword3 = sjis(row[4]);
-        record.m_content = sjis(row[5]);
-        sites.push_back(record);
-    }
+    for (const auto &row : rows)
+        sites.push_back(MakeRecord(row[0], row[1], row[2], row[3], row[4], row[5]));
     return sites;
 }
 

@@ -174,11 +174,17 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "unchanged") {
             EXPECT_EQ(filesOf(reg->dir.path()), before) << "written though refused";
         } else if (word == "loaded") {
+            QList<QByteArray> listing = f;
+            const bool expectDamaged = listing.removeAll("damaged") > 0;
             bool damaged = false;
-            EXPECT_EQ(reg->loaded(&damaged), f.value(0).toStdString());
-            EXPECT_EQ(damaged, f.value(1) == "damaged");
+            EXPECT_EQ(reg->loaded(&damaged), listing.join(' ').toStdString());
+            EXPECT_EQ(damaged, expectDamaged);
         } else if (word == "file") {
-            EXPECT_EQ(reg->dir.read(file), row.field(2)) << file.toStdString();
+            EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();
+        } else if (word == "counted") {
+            EXPECT_EQ(reg->dir.read(kSetting), countFile(f[0].toInt()));
+        } else if (word == "record") {
+            EXPECT_EQ(reg->dir.read(DataFileName(f[0].toInt())), dataFile(f[1]));
         } else if (word == "missing") {
             EXPECT_FALSE(reg->dir.exists(file)) << file.toStdString();
         } else if (word == "listed") {
