@@ -96,9 +96,11 @@ Snapshot TakeSnapshot(const QString &directory)
     return snapshot;
 }
 
-ProgramRun RunProgram(const QString &program, const QStringList &arguments)
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input)
 {
     QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     process.start(program, arguments);
     ProgramRun run;
     const bool finished = process.waitForStarted(10000) && process.waitForFinished(60000);

@@ -58,11 +58,12 @@ inline QByteArray SjisOf(const QByteArray &utf8) { return Sjis(utf8.constData())
 using Snapshot = std::map<QString, QByteArray>;
 Snapshot TakeSnapshot(const QString &directory);
 
-// A program run to its end; a crash, a hang or a failed start leaves exitCode at -1.
+// A program run to its end, its standard input read from `input` when given; a crash, a hang or a
+// failed start leaves exitCode at -1.
 struct ProgramRun
 {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
-ProgramRun RunProgram(const QString &program, const QStringList &arguments);
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input = QString());
