@@ -46,9 +46,8 @@ std::string OtherFiles(const QString &dir)
 
 OperationResult TakeIn(const QString &dir, std::vector<ConflictCopy> &copies)
 {
-    RegisterFolder folder(QFile::encodeName(dir));
-    EXPECT_TRUE(folder.open(false));
-    return ConflictIntake(folder).takeIn(copies);
+    FolderFiles other(dir);
+    return ConflictIntake(other.folder).takeIn(copies);
 }
 
 TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
@@ -106,18 +105,15 @@ TEST(ConflictIntake, twoComputersTakingInAtOnceMakeTheSameFiles)
 // once the lock is free, once, and told once.
 TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {named("a"), named("b")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
-    reg.watch();
+    OpenRegister opened({named("a"), named("b")}, true);
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     std::vector<std::vector<ConflictCopy>> told;
     QObject::connect(&reg, &SiteRegister::conflictCopiesTakenIn,
                      [&](const std::vector<ConflictCopy> &copies) { told.push_back(copies); });
-    RegisterFolder elsewhere(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(elsewhere.open(false));
+    FolderFiles elsewhere(dir.path());
     {
-        RegisterLock operation(elsewhere, RegisterLock::Mode::Exclusive);
+        RegisterLock operation(elsewhere.folder, RegisterLock::Mode::Exclusive);
         ASSERT_EQ(operation.state(), RegisterLock::State::Locked);
         dir.write(QStringLiteral("data2 (conflicted copy 2026-12-07 144956).ini"), "[DATA]\r\nNAME=b2\r\n");
         QTest::qWait(300);

@@ -56,9 +56,8 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         TempRegister dir;
         WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
         dir.write(QStringLiteral("data2.ini"), kFileOfB);
-        RegisterFolder folder(QFile::encodeName(dir.path()));
-        ASSERT_TRUE(folder.open(false));
-        RegisterFiles files(folder);
+        FolderFiles other(dir.path());
+        RegisterFiles &files = other.files;
         SiteRecord b;
         bool exists = false;
         ASSERT_TRUE(files.read(2, b, exists) && exists);

@@ -1,6 +1,4 @@
 #include "CaseFile.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
 #include "RegistrationEdges.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
@@ -98,10 +96,8 @@ TEST(RegistrationOperations, casesRunAsWritten)
         if (before[0] == "folder") {
             ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8(before[1])));
         } else if (before[0] == "update" || before[0] == "remove") {
-            RegisterFolder folder(QFile::encodeName(dir.path()));
-            ASSERT_TRUE(folder.open(false));
-            RegisterFiles files(folder);
-            ASSERT_TRUE((before[0] == "update" ? files.update(before[1].toInt(), recordOf(before[2])) : files.remove(before[1].toInt())).done());
+            FolderFiles other(dir.path());
+            ASSERT_TRUE((before[0] == "update" ? other.files.update(before[1].toInt(), recordOf(before[2])) : other.files.remove(before[1].toInt())).done());
         }
 
         FakeEdges edges;

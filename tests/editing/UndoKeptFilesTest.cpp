@@ -20,10 +20,9 @@ int keptFiles(const QString &folder)
 
 TEST(UndoHistory, keptFilesGoWithTheStepThatKeepsThem)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
+    OpenRegister opened({MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     {
         UndoHistory history(reg, 1);
         ASSERT_TRUE(history.removeMany({{1, reg.sites().at(0)}, {2, reg.sites().at(1)}}).done());

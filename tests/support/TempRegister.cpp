@@ -2,8 +2,6 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -53,11 +51,22 @@ bool TempRegister::exists(const QString &name) const
     return QFileInfo::exists(file(name));
 }
 
+FolderFiles::FolderFiles(const QString &directory) : folder(QFile::encodeName(directory))
+{
+    EXPECT_TRUE(folder.open(false)) << directory.toStdString();
+}
+
+OpenRegister::OpenRegister(const std::vector<SiteRecord> &records, bool watched, const std::vector<int> &gaps)
+{
+    WriteRegister(dir.path(), records, gaps);
+    EXPECT_TRUE(reg.open());
+    if (watched)
+        reg.watch();
+}
+
 void AddRecords(const QString &directory, const std::vector<SiteRecord> &records)
 {
-    RegisterFolder folder(QFile::encodeName(directory));
-    RegisterFiles files(folder);
-    const OperationResult added = files.addMany(records);
+    const OperationResult added = FolderFiles(directory).files.addMany(records);
     ASSERT_TRUE(added.done()) << added.io.describe().toStdString();
 }
 
@@ -122,19 +131,15 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
         ASSERT_TRUE(dir.remove(name)) << name.toStdString();
     if (!records.empty())
         AddRecords(directory, records);
-    RegisterFolder folder(QFile::encodeName(directory));
-    ASSERT_TRUE(folder.open(false));
-    RegisterFiles files(folder);
+    FolderFiles other(directory);
     for (int number : gaps)
-        ASSERT_TRUE(files.remove(number).done()) << "removing " << number;
+        ASSERT_TRUE(other.files.remove(number).done()) << "removing " << number;
 }
 
 SiteList ReadRegister(const QString &directory)
 {
-    RegisterFolder folder(QFile::encodeName(directory));
-    EXPECT_TRUE(folder.open(false));
     SiteList sites;
     bool damaged = false;
-    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged) && !damaged);
+    EXPECT_TRUE(FolderFiles(directory).files.load(sites, damaged) && !damaged);
     return sites;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 #include "SiteList.h"
 #include "SiteRecord.h"
+#include "SiteRegister.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,6 +32,23 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// Another program's view of the register folder `directory`: the folder, opened, and its files.
+struct FolderFiles
+{
+    explicit FolderFiles(const QString &directory);
+    RegisterFolder folder;
+    RegisterFiles files{folder};
+};
+
+// A fresh register folder holding `records` (WriteRegister), opened as the window opens it, and
+// watched when asked.
+struct OpenRegister
+{
+    explicit OpenRegister(const std::vector<SiteRecord> &records, bool watched = false, const std::vector<int> &gaps = {});
+    TempRegister dir;
+    SiteRegister reg{QFile::encodeName(dir.path())};
 };
 
 // Adds records to the register in `directory`, numbered after those already there.
