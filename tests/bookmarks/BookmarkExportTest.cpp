@@ -10,8 +10,6 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
-#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
@@ -81,16 +79,11 @@ TEST(ExportBookmarks, anIndependentHtmlParserReadsTheSameLinks)
     if (python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
         GTEST_SKIP() << "python3 is not installed (scripts/setup.sh installs it)";
     const SiteList sites = awkwardSites();
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    file.write(ExportBookmarks(sites));
-    file.close();
-
-    QProcess python;
-    python.start(python3, {QStringLiteral(TEST_DATA "/parse_bookmarks.py"), file.fileName()});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QList<QByteArray> lines = python.readAllStandardOutput().trimmed().split('\n');
+    TempRegister dir;
+    dir.write(QStringLiteral("export.html"), ExportBookmarks(sites));
+    const ProgramRun python = RunProgram(python3, {QStringLiteral(TEST_DATA "/parse_bookmarks.py"), dir.file(QStringLiteral("export.html"))});
+    ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
+    const QList<QByteArray> lines = python.out.trimmed().split('\n');
     ASSERT_EQ(std::size_t(lines.size()), sites.size());
     // Links are grouped by folder: each is found by its URL, which every row has its own of.
     QHash<QString, QStringList> parsed;

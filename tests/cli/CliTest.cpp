@@ -14,7 +14,6 @@
 #include <fstream>
 #include <vector>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,19 +57,10 @@ std::pair<int, QByteArray> RunAsGiven(std::vector<const char *> argv)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QByteArray(buffer, std::max<ssize_t>(got, 0))};
 }
 
-// The folder's name is used byte for byte, whether or not it is UTF-8.
-TEST(CliAdd, dirIsTakenAsGiven)
-{
-    QTemporaryDir root;
-    const QByteArray folder = QFile::encodeName(root.path()) + "/reg\xFF\xFE";
-    EXPECT_EQ(RunAsGiven({SITEKANRI_CLI_PATH, "--dir", folder.constData(), "add", "--name", "n", "--url", "u"}).first, 0);
-    struct stat written {};
-    EXPECT_EQ(::stat(folder + "/data1.ini", &written), 0) << "the record went to another folder";
-}
-
-// A portable install in a folder whose name is no UTF-8: the register beside the program is the
-// one used, not another folder whose name holds replacement characters.
-TEST(CliList, programFolderIsTakenAsItIs)
+// Names that are no UTF-8 are used byte for byte: a --dir given, and the folder of a portable
+// install, whose register beside the program is the one used (not another folder whose name
+// holds replacement characters).
+TEST(CliPaths, namesThatAreNoUtf8AreTakenAsGiven)
 {
     QTemporaryDir root;
     const std::filesystem::path folder = (QFile::encodeName(root.path()) + "/portable\xFF").toStdString();
@@ -80,7 +70,10 @@ TEST(CliList, programFolderIsTakenAsItIs)
     std::ofstream(folder / "data1.ini") << "[DATA]\r\nNAME=beside\r\nURL=u\r\n";
     EXPECT_TRUE(RunAsGiven({(folder / "sitekanri-cli").c_str(), "list"}).second.startsWith("beside\t"))
         << "the register beside the program was not read";
-    std::filesystem::remove_all(folder); // Qt cannot name this folder
+    const std::filesystem::path given = folder / "reg\xFE";
+    EXPECT_EQ(RunAsGiven({SITEKANRI_CLI_PATH, "--dir", given.c_str(), "add", "--name", "n", "--url", "u"}).first, 0);
+    EXPECT_TRUE(std::filesystem::exists(given / "data1.ini")) << "the record went to another folder";
+    std::filesystem::remove_all(folder); // Qt cannot name these folders
 }
 
 // Output that cannot be written (here a full disk) is a failure, never exit 0 with a cut-off text.

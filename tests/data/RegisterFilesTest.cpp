@@ -60,10 +60,7 @@ struct Register
         EXPECT_TRUE(files.load(sites, isDamaged));
         if (damaged)
             *damaged = isDamaged;
-        std::string out;
-        for (std::size_t i = 0; i < sites.size(); ++i)
-            out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).m_name.toStdString();
-        return out;
+        return Listing(sites);
     }
 };
 

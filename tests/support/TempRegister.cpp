@@ -88,6 +88,24 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, c
     return record;
 }
 
+QStringList KeptFiles(const QString &directory)
+{
+    QStringList kept;
+    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
+        if (name.startsWith(u".sitekanri-kept-") && name.count(u'-') > 2)
+            kept << name;
+    }
+    return kept;
+}
+
+std::string Listing(const SiteList &sites)
+{
+    std::string out;
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).m_name.toStdString();
+    return out;
+}
+
 Snapshot TakeSnapshot(const QString &directory)
 {
     Snapshot snapshot;

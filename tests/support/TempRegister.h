@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <string>
 #include <vector>
 
 // A fresh register directory for one test, made the register directory in force for as long
@@ -69,6 +70,12 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
 // The register in `directory` as a fresh load finds it (numbers included); a failed or damaged
 // load fails the test.
 SiteList ReadRegister(const QString &directory);
+
+// The files a delete keeps aside for its undo in `directory` (not the lock file beside them).
+QStringList KeptFiles(const QString &directory);
+
+// A list as "number:name …", the names as stored.
+std::string Listing(const SiteList &sites);
 
 // CP932 bytes of UTF-8 source text; SjisOf serves as a case file's converter (CaseField).
 QByteArray Sjis(const char *utf8);
