@@ -4,7 +4,7 @@
 
 namespace {
 
-using AccessibilityTest = WindowTest<MainDialog>;
+using AccessibilityTest = WindowTest;
 
 // What a screen reader announces of a node: its role and name. Nodes that are only frames around
 // others (a stacked pane, a viewport, scroll bars) are passed over, and the children of a list, a

@@ -7,7 +7,7 @@
 
 namespace {
 
-using ConflictWindowTest = WindowTest<MainDialog>;
+using ConflictWindowTest = WindowTest;
 
 TEST_F(ConflictWindowTest, copiesTakenInShowAsRecordsAndAreToldOnceInTheStatusLine)
 {

@@ -2,6 +2,7 @@
 // site is registered again, and links dropped on the window.
 #include "AppTestSupport.h"
 #include "CaseFile.h"
+#include "RecordingUrlHandler.h"
 #include "UndoHistory.h"
 
 #include <QAction>
@@ -14,7 +15,7 @@
 
 namespace {
 
-class ListCommandsTest : public WindowTest<ObservedDialog>
+class ListCommandsTest : public WindowTest
 {
 protected:
     // Opens the list's context menu over `row` as a right click does (or takes the menu open
@@ -42,16 +43,20 @@ protected:
 
 TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 {
+    RecordingUrlHandler browser;
     start(ThreeSites());
     EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|-|リンクの確認…|"));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
     menu(1, 0);
+    boxes.answers = {MessageBoxes::Answer::No};
     menu(1, 2);
+    EXPECT_EQ(boxes.shown, std::vector{Question("Abc 日記を削除しても宜しいですか？")});
     const QPoint third = view()->visualRect(view()->model()->index(2, 0)).center();
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, third);
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, third);
-    EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("OnSiteJump"), 2}, {QStringLiteral("DeleteSite"), 1}}));
+    EXPECT_EQ(browser.requests, (std::vector<QUrl>{QUrl(QStringLiteral("http://abc.example.jp/")),
+                                                   QUrl(QStringLiteral("https://link.example.jp/"))}));
 
     start({});
     QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
@@ -61,8 +66,7 @@ TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
 {
     start(ThreeSites());
-    QApplication::setActiveWindow(dialog.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    activate();
     const auto second = [] { return LoadRegister().at(1).GetUrl(); };
     clickRow(1);
     // A name that looks like markup is named in the tooltip as it is written.
@@ -100,7 +104,7 @@ TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
         boxes.shown.clear();
         if (*answer)
             boxes.answers = {*answer == 'Y' ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
-        dialog->MainDialog::RegisterNewSite();
+        dialog->RegisterNewSite();
         return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(LoadRegister().size());
     };
     EXPECT_EQ(registerAgain("No"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|3"));

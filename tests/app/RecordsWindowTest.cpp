@@ -40,15 +40,9 @@ std::vector<SiteRecord> Records(const SiteList &list)
     return {list.begin(), list.end()};
 }
 
-class RecordsWindowTest : public WindowTest<MainDialog>
+class RecordsWindowTest : public WindowTest
 {
 protected:
-    void startActive(const std::vector<SiteRecord> &sites)
-    {
-        start(sites);
-        QApplication::setActiveWindow(dialog.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
     void cli(const std::vector<const char *> &arguments)
     {
         QStringList args{QStringLiteral("--dir"), reg.path()};
@@ -57,11 +51,6 @@ protected:
         const ProgramRun run = RunProgram(QStringLiteral(SITEKANRI_CLI), args);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     }
-    // The window has taken in what is on disk.
-    void waitForWatcher()
-    {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->sites() == LoadRegister(); }, 3000));
-    }
     // `arguments` run while the next question is open; it is answered once the window shows them.
     void elsewhereWhileAsked(const std::vector<const char *> &arguments)
     {
@@ -69,17 +58,6 @@ protected:
             cli(arguments);
             waitForWatcher();
         };
-    }
-    void type(int id, const char *utf8)
-    {
-        auto *field = dialog->control<QLineEdit>(id);
-        field->clear();
-        TypeText(field, QString::fromUtf8(utf8));
-    }
-    void clickRowWith(int row, Qt::KeyboardModifiers modifiers)
-    {
-        const QRect rect = view()->visualRect(view()->model()->index(row, 0));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
     QString text(int id) const { return dialog->ItemText(id); }
 };
@@ -167,16 +145,17 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
 
 TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
 {
-    startActive(Sites("ABCDEFG"));
+    start(Sites("ABCDEFG"));
+    activate();
     clickRow(1);
-    clickRowWith(2, Qt::ShiftModifier);
+    clickRow(2, Qt::ShiftModifier);
     QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(view()->selectionModel()->selectedRows().size(), 3);
     // The fields follow the current row.
     EXPECT_EQ(text(ControlId::SiteName), QStringLiteral("siteD"));
 
     QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
-    clickRowWith(0, Qt::ControlModifier);
+    clickRow(0, Qt::ControlModifier);
     ASSERT_EQ(view()->selectionModel()->selectedRows().size(), 6);
     boxes.answers.push_back(Answer::Yes);
     QTest::keyClick(view(), Qt::Key_Delete);
@@ -191,7 +170,8 @@ TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
 
 TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
 {
-    startActive(Sites("A"));
+    start(Sites("A"));
+    activate();
     QTemporaryDir files;
     const QString path = QDir(files.path()).filePath(QStringLiteral("b.html"));
     QFile file(path);
@@ -228,8 +208,7 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
     results.record(sites[1].m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
     ASSERT_TRUE(results.save(ReadRegister(reg.path())));
     open();
-    QApplication::setActiveWindow(dialog.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    activate();
     RecordingUrlHandler browser;
     dialog->searchBar()->deadOnlyBox()->setChecked(true);
     ASSERT_EQ(rowCount(), 1);
@@ -249,19 +228,6 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
     TypeText(dialog->searchBar()->searchBox(), QStringLiteral("no such site"));
     QTest::keyClick(dialog.get(), Qt::Key_J, Qt::ControlModifier);
     EXPECT_TRUE(browser.requests.empty());
-}
-
-TEST_F(RecordsWindowTest, escapeInTheListOnlyEmptiesTheSearch)
-{
-    startActive(Sites("AB"));
-    clickRow(0);
-    QTest::keyClick(view(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isVisible());
-    TypeText(dialog->searchBar()->searchBox(), QStringLiteral("siteA"));
-    view()->setFocus();
-    QTest::keyClick(view(), Qt::Key_Escape);
-    EXPECT_EQ(dialog->searchBar()->searchText(), QString());
-    EXPECT_TRUE(dialog->isVisible());
 }
 
 // A field holds a value of any length: a long content survives a click on its row and 更新.

@@ -5,17 +5,15 @@
 #include "HomePage.h"
 #include "RecordingUrlHandler.h"
 
-
 namespace {
 
-class SiteJumpTest : public WindowTest<MainDialog>
-{
-protected:
-    RecordingUrlHandler browser;
-};
+using SiteJumpTest = WindowTest;
 
-TEST_F(SiteJumpTest, opensTheCurrentRowOncePerPressAndNothingForAnEmptyList)
+// Once per press, the current row's site; nothing for an empty list; the banner opens the help
+// page beside the program (which page that is, is the home page's test).
+TEST_F(SiteJumpTest, opensTheCurrentRowOncePerPressAndTheBannerTheHelpPage)
 {
+    RecordingUrlHandler browser;
     start({});
     click(ControlId::SiteJump);
     EXPECT_TRUE(browser.requests.empty());
@@ -25,27 +23,17 @@ TEST_F(SiteJumpTest, opensTheCurrentRowOncePerPressAndNothingForAnEmptyList)
     click(ControlId::SiteJump);
     clickRow(0);
     click(ControlId::SiteJump);
+    click(ControlId::Banner);
     const QUrl two(QStringLiteral("https://two.example.jp/a?b=c"));
-    EXPECT_EQ(browser.requests, (std::vector<QUrl>{two, two, QUrl(QStringLiteral("http://one.example.jp/"))}));
+    EXPECT_EQ(browser.requests, (std::vector<QUrl>{two, two, QUrl(QStringLiteral("http://one.example.jp/")), HomePageUrl()}));
     EXPECT_TRUE(boxes.shown.empty());
-}
 
-// What the browser is handed is the launcher's business; here, that its refusal is shown.
-TEST_F(SiteJumpTest, aSiteWithoutUrlOpensNothingAndSaysSo)
-{
+    // What the launcher refuses opens nothing, and the window says why.
     start({MakeRecord("前", "http://before.example.jp/"), MakeRecord("サイト", "")});
+    browser.requests.clear();
     click(ControlId::SiteJump);
     EXPECT_TRUE(browser.requests.empty());
     EXPECT_EQ(boxes.shown, std::vector{Message("URLが登録されていません。")});
-}
-
-TEST_F(SiteJumpTest, theBannerOpensTheHelpPageThatShipsWithTheProgram)
-{
-    start({MakeRecord("一", "http://one.example.jp/")});
-    click(ControlId::Banner);
-    ASSERT_EQ(browser.requests.size(), 1u);
-    EXPECT_EQ(browser.requests[0], HomePageUrl()); // a page beside the program: the home page's test
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-using CloseTest = WindowTest<MainDialog>;
+using CloseTest = WindowTest;
 
 TEST_F(CloseTest, everyCloseRequestEndsTheWindowAndWritesNothing)
 {
