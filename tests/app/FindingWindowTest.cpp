@@ -80,7 +80,6 @@ TEST_F(FindingTest, headerClicksSortAscendingDescendingThenRegisterOrder)
     // Another column starts ascending again; the register on disk keeps its order throughout.
     clickHeader(1);
     EXPECT_EQ(shownNames(), Names("ABC Cooking|京都の寺|毎日ニュース|料理の基本"));
-    EXPECT_EQ(view()->horizontalHeader()->sortIndicatorSection(), 1);
     EXPECT_EQ(LoadRegister(), dialog->sites());
     EXPECT_EQ(CodePage::toText(dialog->sites().at(0).m_name), QString::fromUtf8("毎日ニュース"));
 }

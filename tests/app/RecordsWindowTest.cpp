@@ -172,14 +172,9 @@ TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
 {
     start(Sites("A"));
     activate();
-    QTemporaryDir files;
-    const QString path = QDir(files.path()).filePath(QStringLiteral("b.html"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://x.example/\">x</A>\n"
-               "<DT><A HREF=\"http://y.example/\">y</A>\n<DT><A HREF=\"http://z.example/\">z</A>\n</DL><p>\n");
-    file.close();
-    dialog->bookmarkActions()->importFile(path);
+    reg.write(QStringLiteral("b.html"), "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://x.example/\">x</A>\n"
+                                        "<DT><A HREF=\"http://y.example/\">y</A>\n<DT><A HREF=\"http://z.example/\">z</A>\n</DL><p>\n");
+    dialog->bookmarkActions()->importFile(reg.file(QStringLiteral("b.html")));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
     ASSERT_EQ(LoadRegister().size(), 4u);
     cli({"update", "3", "--content", "変えた"});
@@ -191,9 +186,8 @@ TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
     ASSERT_NE(undo, nullptr);
     QTest::mouseClick(undo, Qt::LeftButton);
     EXPECT_TRUE(!undo || !undo->isVisible()) << "the summary stayed open";
-    const SiteList onDisk = LoadRegister();
-    ASSERT_EQ(onDisk.size(), 2u);
-    EXPECT_EQ(onDisk.at(1).m_content, Sjis("変えた"));
+    ASSERT_EQ(LoadRegister().size(), 2u);
+    EXPECT_EQ(LoadRegister().at(1).m_content, Sjis("変えた"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("「y」"))) << boxes.shown[0].text.toStdString();
 }
@@ -202,11 +196,10 @@ TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
 // fields; a site the list does not show as current is never opened.
 TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownSiteOpens)
 {
-    const std::vector<SiteRecord> sites = Sites("ABC");
-    SaveRegister(sites);
+    SaveRegister(Sites("ABC"));
     LinkResults results;
-    results.record(sites[1].m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
-    ASSERT_TRUE(results.save(ReadRegister(reg.path())));
+    results.record(Site('B').m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    ASSERT_TRUE(results.save(LoadRegister()));
     open();
     activate();
     RecordingUrlHandler browser;
