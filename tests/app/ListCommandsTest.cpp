@@ -1,7 +1,10 @@
-// The list's context menu and double-click, undo and redo in the window, the question before a
-// site is registered again, and links dropped on the window.
+// The list's context menu and double-click, "サイトジャンプ" and the banner, undo and redo in the
+// window, the question before a site is registered again, and links dropped on the window. How
+// each address is completed or refused is proved in the browser tests.
 #include "AppTestSupport.h"
 #include "CaseFile.h"
+#include "DialogTemplate.h"
+#include "HomePage.h"
 #include "RecordingUrlHandler.h"
 #include "UndoHistory.h"
 
@@ -138,6 +141,33 @@ TEST_F(ListCommandsTest, droppedLinksFillUrlAndNameWithoutRegistering)
         EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl) + u'|' + dialog->ItemText(ControlId::SiteName), row[3] + u'|' + row[4]);
     }
     EXPECT_EQ(LoadRegister().size(), 3u);
+}
+
+// Once per press, the current row's site; nothing for an empty list; the banner opens the help
+// page beside the program (which page that is, is the home page's test).
+TEST_F(ListCommandsTest, opensTheCurrentRowOncePerPressAndTheBannerTheHelpPage)
+{
+    RecordingUrlHandler browser;
+    start({});
+    click(ControlId::SiteJump);
+    EXPECT_TRUE(browser.requests.empty());
+
+    start({MakeRecord("一", "http://one.example.jp/"), MakeRecord("二", "https://two.example.jp/a?b=c")});
+    click(ControlId::SiteJump);
+    click(ControlId::SiteJump);
+    clickRow(0);
+    click(ControlId::SiteJump);
+    click(ControlId::Banner);
+    const QUrl two(QStringLiteral("https://two.example.jp/a?b=c"));
+    EXPECT_EQ(browser.requests, (std::vector<QUrl>{two, two, QUrl(QStringLiteral("http://one.example.jp/")), HomePageUrl()}));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // What the launcher refuses opens nothing, and the window says why.
+    start({MakeRecord("前", "http://before.example.jp/"), MakeRecord("サイト", "")});
+    browser.requests.clear();
+    click(ControlId::SiteJump);
+    EXPECT_TRUE(browser.requests.empty());
+    EXPECT_EQ(boxes.shown, std::vector{Message("URLが登録されていません。")});
 }
 
 } // namespace

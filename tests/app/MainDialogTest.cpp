@@ -40,6 +40,7 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeTheListAndFocusOnIt)
                                     &DialogTemplates::linkPage()})
         for (const ControlTemplate &control : t->controls)
             EXPECT_TRUE(control.id == 0 || dialog->control(control.id)) << control.id;
+    EXPECT_EQ(dialog->control(4242), nullptr);
 
     // The register in its order under the columns' titles, no row numbers.
     QStringList titles;
@@ -50,6 +51,7 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeTheListAndFocusOnIt)
     for (int row = 0; row < 3; ++row)
         EXPECT_EQ(rowTexts(row), FieldTexts(ThreeSites()[std::size_t(row)])) << row;
     EXPECT_FALSE(view()->verticalHeader()->isVisible());
+    EXPECT_TRUE(view()->showGrid());
 
     // The icon buttons show the help page's words beside their icons, whole at the template's
     // size, and their keys in the tooltips.
