@@ -102,14 +102,14 @@ QString SyncthingPair::start()
         device.guiPort = freePort();
     }
     for (int side = 0; side < 2; ++side) {
-        const Device &self = m_devices[side], &other = m_devices[1 - side];
-        QFile config(self.home + QStringLiteral("/config.xml"));
+        Device &device = m_devices[side];
+        const Device &other = m_devices[1 - side];
+        QFile config(device.home + QStringLiteral("/config.xml"));
         if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return config.fileName() + QStringLiteral(": ") + config.errorString();
-        config.write(QString::fromLatin1(kConfig).arg(folder(side), self.id, other.id).arg(other.listenPort).arg(self.guiPort)
-                         .arg(self.apiKey).arg(self.listenPort).toUtf8());
-    }
-    for (Device &device : m_devices) {
+        config.write(QString::fromLatin1(kConfig).arg(folder(side), device.id, other.id).arg(other.listenPort).arg(device.guiPort)
+                         .arg(device.apiKey).arg(device.listenPort).toUtf8());
+        config.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), device.home); // nothing of the user's own Syncthing
         env.insert(QStringLiteral("STNOUPGRADE"), QStringLiteral("1"));

@@ -106,27 +106,22 @@ TEST(TwoComputers, changesMadeApartSettleToEachRecordOnce_openWindowsTakeInTheCo
         two.add(0, QString::fromUtf8(name));
     two.settle();
 
-    // Each round ends with the next write on one computer, which takes in what was set aside.
-    two.apart([&] { two.add(0, QStringLiteral("A1")), two.add(1, QStringLiteral("B1")); });
-    two.add(1, QStringLiteral("later1"));
-    two.settle();
-    two.expectOneRegister();
-
-    two.apart([&] { two.add(0, QStringLiteral("A2")), two.add(0, QStringLiteral("A3")), two.add(1, QStringLiteral("B2")); });
-    two.add(0, QStringLiteral("later2"));
-    two.settle();
-    two.expectOneRegister();
-
-    two.apart([&] { two.rename(0, QStringLiteral("二"), QStringLiteral("二A")), two.rename(1, QStringLiteral("二"), QStringLiteral("二B")); });
-    two.add(1, QStringLiteral("later3"));
-    two.settle();
-    two.expectOneRegister();
-
-    // The edit is kept: what one computer changed was still wanted there.
-    two.apart([&] { two.remove(0, QStringLiteral("三")), two.rename(1, QStringLiteral("三"), QStringLiteral("三B")); });
-    two.add(0, QStringLiteral("later4"));
-    two.settle();
-    two.expectOneRegister();
+    // Each round ends with the next write on one computer, which takes in what was set aside. The
+    // third has both edit one site; the fourth keeps the edit: what one computer changed was still
+    // wanted there.
+    const std::pair<std::function<void()>, int> rounds[] = {
+        {[&] { two.add(0, QStringLiteral("A1")), two.add(1, QStringLiteral("B1")); }, 1},
+        {[&] { two.add(0, QStringLiteral("A2")), two.add(0, QStringLiteral("A3")), two.add(1, QStringLiteral("B2")); }, 0},
+        {[&] { two.rename(0, QStringLiteral("二"), QStringLiteral("二A")), two.rename(1, QStringLiteral("二"), QStringLiteral("二B")); }, 1},
+        {[&] { two.remove(0, QStringLiteral("三")), two.rename(1, QStringLiteral("三"), QStringLiteral("三B")); }, 0},
+    };
+    int round = 0;
+    for (const auto &[changes, writer] : rounds) {
+        two.apart(changes);
+        two.add(writer, QStringLiteral("later%1").arg(++round));
+        two.settle();
+        two.expectOneRegister();
+    }
 
     // With a window open on each computer, nobody writes after the meeting: the windows take in
     // the copies, both at once.
