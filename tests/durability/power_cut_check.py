@@ -30,15 +30,8 @@ def unescape(text):
 
 def arguments(text):
     """The arguments of a call: bytes for strings, (descriptor, path) for annotated descriptors."""
-    found = []
-    for m in re.finditer(r'"((?:\\x[0-9a-f]{2})*)"|(\d+|AT_FDCWD)<((?:\\x[0-9a-f]{2})*)>|([A-Z_|0-9]+)', text):
-        if m.group(1) is not None:
-            found.append(unescape(m.group(1)))
-        elif m.group(2) is not None:
-            found.append((m.group(2), unescape(m.group(3))))
-        else:
-            found.append(m.group(4))
-    return found
+    return [unescape(m[1]) if m.lastindex == 1 else (m[2], unescape(m[3])) if m.lastindex == 3 else m[4]
+            for m in re.finditer(r'"((?:\\x[0-9a-f]{2})*)"|(\d+|AT_FDCWD)<((?:\\x[0-9a-f]{2})*)>|([A-Z_|0-9]+)', text)]
 
 
 def calls(trace):
@@ -121,14 +114,8 @@ class Disk:
 
     def after_power_cut(self, name):
         """What a name may be found holding after a power cut: bytes, TORN or None (no file)."""
-        found = set()
-        for inode in {self.durable_names.get(name), self.names.get(name)}:
-            if inode is None:
-                found.add(None)
-            else:
-                now, durable = self.files[inode]
-                found.add(durable if now == durable else TORN)
-        return found
+        return {None if inode is None else self.files[inode][1] if self.files[inode][0] == self.files[inode][1] else TORN
+                for inode in {self.durable_names.get(name), self.names.get(name)}}
 
     def now(self):
         return {n: self.files[i][0] for n, i in self.names.items()}
