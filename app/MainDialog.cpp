@@ -104,8 +104,6 @@ bool MainDialog::OnInitDialog()
 
 void MainDialog::connectPages()
 {
-    // Member pointers to the virtual operations, so that a window deriving from this one gets
-    // the calls.
     RegisterPage *registration = m_controls.pageTab()->registerPage();
     connect(registration, &RegisterPage::registerRequested, this, &MainDialog::RegisterNewSite);
     connect(registration, &RegisterPage::updateRequested, this, &MainDialog::UpdateSite);

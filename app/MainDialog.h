@@ -76,11 +76,11 @@ public:
     void KeepTypedFor(int number) override { m_fieldsRecord->keepTypedFor(number); }
 
     // Operations of the pages' buttons and combo.
-    virtual void RegisterNewSite();
-    virtual void UpdateSite();
-    virtual void DeleteSite();
-    virtual void SelectKeywordFilter() { m_linkCollection->takeChosenKeyword(); }
-    virtual void GenerateLinkCode() { m_linkCollection->generate(); }
+    void RegisterNewSite();
+    void UpdateSite();
+    void DeleteSite();
+    void SelectKeywordFilter() { m_linkCollection->takeChosenKeyword(); }
+    void GenerateLinkCode() { m_linkCollection->generate(); }
     // Offers every keyword of the register, "全てのキーワード" first, keeping the chosen entry
     // while a site carries it ("全てのキーワード" again when none does). Each entry keeps its
     // register bytes: decoding is for the eye, and bytes the code page cannot decode would not
@@ -104,9 +104,9 @@ public:
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
     void OpenInBrowser(QByteArray url);
     // The current row's site; nothing without a current row.
-    virtual void OnSiteJump();
+    void OnSiteJump();
     // The help page that ships with the program.
-    virtual void OnClickBanner();
+    void OnClickBanner();
     // Opens the link check (Ctrl+L) over the register as it is now, or brings it forward.
     void OnCheckLinks() { m_linkCheck->open(KeywordFilter, m_list->selectedPositions()); }
     // Takes the URL a permanent move leads to for the site `number`, unless the site has

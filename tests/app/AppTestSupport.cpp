@@ -26,7 +26,7 @@ SiteList LoadRegister()
     return ReadRegister(AppDirectory());
 }
 
-const int kFieldIds[6] = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,
+const std::vector<int> kFieldIds = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,
                           ControlId::Keyword2, ControlId::Keyword3, ControlId::Content};
 
 std::vector<QString> RegistrationFields(const MainDialog &dialog)

@@ -4,6 +4,8 @@
 #include "RecordingMessageBoxes.h"
 #include "TempRegister.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -11,24 +13,6 @@
 
 #include <memory>
 #include <vector>
-
-// A main window whose page and window operations only count their calls, so that tests see
-// which operation a button reached.
-class ObservedDialog : public MainDialog
-{
-public:
-    using MainDialog::MainDialog;
-
-    void RegisterNewSite() override { ++calls[QStringLiteral("RegisterNewSite")]; }
-    void UpdateSite() override { ++calls[QStringLiteral("UpdateSite")]; }
-    void DeleteSite() override { ++calls[QStringLiteral("DeleteSite")]; }
-    void SelectKeywordFilter() override { ++calls[QStringLiteral("SelectKeywordFilter")]; }
-    void GenerateLinkCode() override { ++calls[QStringLiteral("GenerateLinkCode")]; }
-    void OnSiteJump() override { ++calls[QStringLiteral("OnSiteJump")]; }
-    void OnClickBanner() override { ++calls[QStringLiteral("OnClickBanner")]; }
-
-    QMap<QString, int> calls;
-};
 
 extern const QString kCaption;
 
@@ -45,7 +29,7 @@ SiteList LoadRegister();
 void TypeText(QWidget *field, const QString &text);
 
 // The six registration fields, in record order, their texts, and the texts a record shows there.
-extern const int kFieldIds[6];
+extern const std::vector<int> kFieldIds;
 std::vector<QString> RegistrationFields(const MainDialog &dialog);
 std::vector<QString> FieldTexts(const SiteRecord &record);
 
@@ -53,9 +37,8 @@ std::vector<QString> FieldTexts(const SiteRecord &record);
 RecordingMessageBoxes::Shown Message(const char *utf8);
 RecordingMessageBoxes::Shown Question(const char *utf8);
 
-// A window of type `Dialog` over a temporary register, started and shown; its message boxes are
-// answered from a queue.
-template <class Dialog>
+// A window over a temporary register, started and shown; its message boxes are answered from a
+// queue.
 class WindowTest : public ::testing::Test
 {
 protected:
@@ -71,10 +54,21 @@ protected:
         dialog.reset();
         boxes.shown.clear();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-        dialog = std::make_unique<Dialog>(boxes);
+        dialog = std::make_unique<MainDialog>(boxes);
         ASSERT_TRUE(dialog->OnInitDialog());
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    // Gives the window the keyboard, as the desktop does for the window the user works in.
+    void activate()
+    {
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+    // The window has taken in what is on disk (its watcher has seen every change made there).
+    void waitForWatcher()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->sites() == LoadRegister(); }, 3000));
     }
 
     QTableView *view() const { return dialog->siteView(); }
@@ -87,16 +81,23 @@ protected:
             texts.push_back(cell(row, column));
         return texts;
     }
-    void clickRow(int row)
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
         const QRect rect = view()->visualRect(view()->model()->index(row, 0));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
+    // Types `utf8` into the field `id` in place of what it holds.
+    void type(int id, const char *utf8)
+    {
+        auto *field = dialog->control<QLineEdit>(id);
+        field->clear();
+        TypeText(field, QString::fromUtf8(utf8));
+    }
 
     // The window's remembered settings, in a folder of this test's own.
     QTemporaryDir config;
     TempRegister reg;
     RecordingMessageBoxes boxes;
-    std::unique_ptr<Dialog> dialog;
+    std::unique_ptr<MainDialog> dialog;
 };

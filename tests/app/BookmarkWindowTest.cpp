@@ -3,7 +3,6 @@
 // the window reaches them, shows what they did and follows the register afterwards.
 #include "AppTestSupport.h"
 #include "BookmarkActions.h"
-#include "BookmarkReader.h"
 #include "FileDialogs.h"
 #include "ImportSummaryDialog.h"
 
@@ -48,15 +47,14 @@ const char kBookmarks[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                           "<DT><A HREF=\"file:///etc/passwd\">ローカル</A>\n"
                           "</DL><p>\n";
 
-class BookmarkWindowTest : public WindowTest<MainDialog>
+class BookmarkWindowTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
         start({MakeRecord("一", "http://one.example.jp/", "既存")});
         dialog->bookmarkActions()->setFileDialogs(dialogs);
-        QApplication::setActiveWindow(dialog.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        activate();
     }
     // The file is read in a thread of its own; the outcome follows in the event loop.
     void waitForImport()
@@ -82,32 +80,26 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
-    // The summary in a window of its own: the counts, then every bookmark not added as it stood,
-    // the one already registered by name; all of it copied and saved as shown.
+    // The summary in a window of its own (what it says is the import's business): the counts, then
+    // a list of every bookmark not added as it stood; copied and saved as shown.
     EXPECT_TRUE(boxes.shown.empty());
     auto *summary = dialog->findChild<ImportSummaryDialog *>();
     ASSERT_TRUE(summary && summary->isVisible());
-    const QString expected = QStringLiteral(
-        "追加: 1 件\n登録済み: 1 件\n見送り: 2 件（javascript: 1 件、取り込めないもの 1 件）\n"
-        "キーワードを 3 個に減らしたもの: 1 件\n"
-        "登録済み（8 行目）「登録済み」: http://one.example.jp/\n"
-        "取り込めません（10 行目）「ローカル」: http・https・ftp の URL ではありません。\n"
-        "キーワードを外しました「新しい宿」: 「旅」\n");
-    auto *details = summary->findChild<QListView *>();
-    ASSERT_EQ(details->model()->rowCount(), 3);
-    EXPECT_EQ(details->model()->index(0, 0).data().toString(), expected.section(u'\n', 4, 4));
+    const QAbstractItemModel *details = summary->findChild<QListView *>()->model();
+    ASSERT_EQ(details->rowCount(), 3);
+    EXPECT_TRUE(details->index(0, 0).data().toString().startsWith(QString::fromUtf8("登録済み（8 行目）「登録済み」")));
     QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("copySummary")), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QString::fromUtf8("追加: 1 件\n登録済み: 1 件\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.endsWith(details->index(2, 0).data().toString() + u'\n')) << copied.toStdString();
     dialogs.answer = QDir(files.path()).filePath(QStringLiteral("summary.txt"));
     QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("saveSummary")), Qt::LeftButton);
     QFile saved(dialogs.answer);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected);
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), copied);
     summary->close();
     ASSERT_EQ(rowCount(), 2);
-    EXPECT_EQ(rowTexts(1), (std::vector<QString>{QStringLiteral("新しい宿"), QStringLiteral("https://new.example/"),
-                                                 QStringLiteral("宿"), QStringLiteral("温泉"), QStringLiteral("地図"),
-                                                 QStringLiteral("露天風呂 &amp; 朝食")}));
+    EXPECT_EQ(cell(1, 0), QStringLiteral("新しい宿")); // what a bookmark becomes is the import's business
     EXPECT_EQ(LoadRegister().size(), 2u);
 }
 
@@ -144,18 +136,16 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
     EXPECT_EQ(LoadRegister(), before);
 }
 
-TEST_F(BookmarkWindowTest, cancellingEitherDialogDoesNothing)
+TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
 {
-    // Cancel: the dialogs answer "". An import would show its summary.
+    // Cancel (the dialogs answer ""): nothing written, nothing said; an import would show its summary.
     dialog->bookmarkActions()->importAction()->trigger();
     dialog->bookmarkActions()->exportAction()->trigger();
     EXPECT_EQ(dialogs.asked.size(), 2);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(QDir(files.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
-}
+    dialogs.asked.clear();
 
-TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
-{
     // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip,
     // and, after a separator, the bookmarklet.
     auto *button = dialog->findChild<QToolButton *>(QStringLiteral("bookmarkButton"));
@@ -171,11 +161,10 @@ TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToThe
     EXPECT_EQ(dialogs.asked, QStringList(QStringLiteral("ブックマークの書き出し|bookmarks.html")));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("1 件のサイトを書き出しました。\n") + path);
-    std::vector<Bookmark> read;
-    ASSERT_TRUE(ReadBookmarkFile(path, [&](Bookmark &&bookmark) { read.push_back(bookmark); }).ok);
-    ASSERT_EQ(read.size(), 1u);
-    EXPECT_EQ(read[0].title + u' ' + read[0].url + u' ' + read[0].tags.join(u','),
-              QStringLiteral("一 http://one.example.jp/ 既存"));
+    // What the file holds is the export's business; here, that the register went into it.
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("HREF=\"http://one.example.jp/\""));
 }
 
 } // namespace

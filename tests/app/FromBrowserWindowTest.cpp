@@ -14,7 +14,7 @@
 
 namespace {
 
-class FromBrowserWindowTest : public WindowTest<MainDialog>
+class FromBrowserWindowTest : public WindowTest
 {
 protected:
     QAction *fetchAction() const { return dialog->findChild<QAction *>(QStringLiteral("fetchTitleAction")); }

@@ -1,10 +1,13 @@
 // The window by keyboard alone: every command on a key that typing in a field does not need, and
-// Tab moving through each page as the eye reads it.
+// Tab moving through each page as the eye reads it; and by a screen reader: every control named.
 #include "AppTestSupport.h"
+#include "HomePage.h"
+#include "RecordingUrlHandler.h"
 #include "LinkCodeBox.h"
 #include "PageTab.h"
 #include "SiteSearchBar.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -12,49 +15,56 @@
 
 namespace {
 
-class KeyboardTest : public WindowTest<ObservedDialog>
+class KeyboardTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
         start(ThreeSites());
-        QApplication::setActiveWindow(dialog.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        activate();
     }
     QWidget *focused() const { return QApplication::focusWidget(); }
     void press(QKeySequence key) { QTest::keySequence(focused(), key); }
 };
 
+// Each command key reaches its operation, seen by what the operation does: the question it asks
+// (answered No), the URL it hands the browser, the code it writes.
 TEST_F(KeyboardTest, commandKeysReachTheirOperationAndShowItsPageWithoutTakingTyping)
 {
-    struct Case
+    RecordingUrlHandler browser;
+    const QString help = HomePageUrl().toString();
+    const struct
     {
-        int from;             // the control that has the focus
+        int from; // the control that has the focus
         QKeySequence key;
-        const char *call;     // the operation reached, or null for none
-        int page;             // the page shown afterwards
-        const char *typed;    // what the site name field holds afterwards
+        QString did; // what the operation did, or empty for nothing
+        int page; // the page shown afterwards
+        const char *typed; // what the site name field holds afterwards
+    } cases[] = {
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_N), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_S), QString::fromUtf8("わたしのリンクを変更しても"), 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_D), QString::fromUtf8("わたしのリンクを削除しても"), 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_J), QStringLiteral("https://link.example.jp/"), 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_G), QStringLiteral("code"), 1, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::Key_F1), help, 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::Key_Delete), {}, 0, "a"},
+        {ControlId::SiteList, QKeySequence(Qt::Key_Delete), QString::fromUtf8("わたしのリンクを削除しても"), 0, "ab"},
+        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_N), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
+        {ControlId::SiteList, QKeySequence(Qt::ALT | Qt::Key_2), {}, 1, "ab"},
+        {ControlId::SiteList, QKeySequence(Qt::CTRL | Qt::Key_Tab), {}, 1, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_PageDown), {}, 1, "ab"},
+        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_PageUp), {}, 0, "ab"},
+        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), {}, 0, "ab"},
+        {ControlId::LinkCode, QKeySequence(Qt::ALT | Qt::Key_1), {}, 0, "ab"},
     };
-    const Case cases[] = {
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_N), "RegisterNewSite", 0, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_S), "UpdateSite", 0, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_D), "DeleteSite", 0, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_J), "OnSiteJump", 0, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_G), "GenerateLinkCode", 1, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::Key_F1), "OnClickBanner", 0, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::Key_Delete), nullptr, 0, "a"},
-        {ControlId::SiteList, QKeySequence(Qt::Key_Delete), "DeleteSite", 0, "ab"},
-        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_N), "RegisterNewSite", 0, "ab"},
-        {ControlId::SiteList, QKeySequence(Qt::ALT | Qt::Key_2), nullptr, 1, "ab"},
-        {ControlId::SiteList, QKeySequence(Qt::CTRL | Qt::Key_Tab), nullptr, 1, "ab"},
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_PageDown), nullptr, 1, "ab"},
-        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_PageUp), nullptr, 0, "ab"},
-        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), nullptr, 0, "ab"},
-        {ControlId::LinkCode, QKeySequence(Qt::ALT | Qt::Key_1), nullptr, 0, "ab"},
-    };
-    for (const Case &c : cases) {
-        const QString context = c.key.toString() + QStringLiteral(" from ") + QString::number(c.from);
-        dialog->calls.clear();
+    auto *code = dialog->control<LinkCodeBox>(ControlId::LinkCode);
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.key.toString() + QStringLiteral(" from ") + QString::number(c.from)).toStdString());
+        boxes.shown.clear();
+        browser.requests.clear();
+        code->setLinkCode(QString());
+        if (c.did.endsWith(QString::fromUtf8("しても")) || c.did.endsWith(QString::fromUtf8("います")))
+            boxes.answers = {MessageBoxes::Answer::No};
         dialog->SetItemText(ControlId::SiteName, QStringLiteral("ab"));
         QWidget *from = dialog->control(c.from);
         dialog->pageTab()->setCurrentIndex(c.from == ControlId::LinkCode ? 1 : 0);
@@ -62,11 +72,17 @@ TEST_F(KeyboardTest, commandKeysReachTheirOperationAndShowItsPageWithoutTakingTy
         if (auto *edit = qobject_cast<QLineEdit *>(from))
             edit->setCursorPosition(1);
         press(c.key);
-        const QMap<QString, int> expected = c.call ? QMap<QString, int>{{QString::fromUtf8(c.call), 1}}
-                                                   : QMap<QString, int>{};
-        EXPECT_EQ(dialog->calls, expected) << qPrintable(context);
-        EXPECT_EQ(dialog->pageTab()->currentIndex(), c.page) << qPrintable(context);
-        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8(c.typed)) << qPrintable(context);
+        QStringList did;
+        for (const RecordingMessageBoxes::Shown &shown : boxes.shown)
+            did << shown.text;
+        for (const QUrl &url : browser.requests)
+            did << url.toString();
+        if (!code->linkCode().isEmpty())
+            did << QStringLiteral("code");
+        EXPECT_EQ(did.size(), c.did.isEmpty() ? 0 : 1) << did.join(u'|').toStdString();
+        EXPECT_TRUE(did.join(u'|').startsWith(c.did)) << did.join(u'|').toStdString();
+        EXPECT_EQ(dialog->pageTab()->currentIndex(), c.page);
+        EXPECT_EQ(dialog->ItemText(ControlId::SiteName), QString::fromUtf8(c.typed));
     }
 }
 
@@ -127,5 +143,39 @@ TEST_F(KeyboardTest, focusedListFramesItsCurrentRow)
     view()->setFocus();
     EXPECT_NE(rowPixels(), unfocused);
 }
+
+// What a screen reader announces of a node: its role and name. Nodes that are only frames around
+// others (a stacked pane, a viewport, scroll bars) are passed over, and the children of a list, a
+// table or a combo are items, named by the data they show.
+void announce(QAccessibleInterface *node, QStringList &lines)
+{
+    const auto *widget = qobject_cast<const QWidget *>(node->object());
+    const bool focusable = widget && widget->focusPolicy() != Qt::NoFocus;
+    const QString name = node->text(QAccessible::Name);
+    const bool frame = !focusable && name.isEmpty()
+        && (node->role() == QAccessible::Client || node->role() == QAccessible::LayeredPane
+            || node->role() == QAccessible::ScrollBar);
+    if (!frame) {
+        lines << QString::number(node->role(), 16) + QLatin1Char('\t') + name;
+    }
+    if (node->role() == QAccessible::Table || node->role() == QAccessible::ComboBox)
+        return;
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            announce(child, lines);
+    }
+}
+
+TEST_F(KeyboardTest, everyControlOfTheWindowAndBothPagesHasARoleAndAName)
+{
+    QStringList lines;
+    announce(QAccessible::queryAccessibleInterface(dialog.get()), lines);
+
+    // Both pages, the list and its search bar: every control, not only those of the first page.
+    EXPECT_GE(lines.size(), 40);
+    for (const QString &line : lines)
+        EXPECT_FALSE(line.section(QLatin1Char('\t'), 1, 1).isEmpty()) << "nameless: " << qPrintable(line);
+}
+
 
 } // namespace

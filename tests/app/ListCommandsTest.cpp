@@ -1,7 +1,11 @@
-// The list's context menu and double-click, undo and redo in the window, the question before a
-// site is registered again, and links dropped on the window.
+// The list's context menu and double-click, "サイトジャンプ" and the banner, undo and redo in the
+// window, the question before a site is registered again, and links dropped on the window. How
+// each address is completed or refused is proved in the browser tests.
 #include "AppTestSupport.h"
 #include "CaseFile.h"
+#include "DialogTemplate.h"
+#include "HomePage.h"
+#include "RecordingUrlHandler.h"
 #include "UndoHistory.h"
 
 #include <QAction>
@@ -14,7 +18,7 @@
 
 namespace {
 
-class ListCommandsTest : public WindowTest<ObservedDialog>
+class ListCommandsTest : public WindowTest
 {
 protected:
     // Opens the list's context menu over `row` as a right click does (or takes the menu open
@@ -42,16 +46,20 @@ protected:
 
 TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 {
+    RecordingUrlHandler browser;
     start(ThreeSites());
     EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|-|リンクの確認…|"));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
     menu(1, 0);
+    boxes.answers = {MessageBoxes::Answer::No};
     menu(1, 2);
+    EXPECT_EQ(boxes.shown, std::vector{Question("Abc 日記を削除しても宜しいですか？")});
     const QPoint third = view()->visualRect(view()->model()->index(2, 0)).center();
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, third);
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, third);
-    EXPECT_EQ(dialog->calls, (QMap<QString, int>{{QStringLiteral("OnSiteJump"), 2}, {QStringLiteral("DeleteSite"), 1}}));
+    EXPECT_EQ(browser.requests, (std::vector<QUrl>{QUrl(QStringLiteral("http://abc.example.jp/")),
+                                                   QUrl(QStringLiteral("https://link.example.jp/"))}));
 
     start({});
     QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
@@ -61,8 +69,7 @@ TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
 {
     start(ThreeSites());
-    QApplication::setActiveWindow(dialog.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    activate();
     const auto second = [] { return LoadRegister().at(1).GetUrl(); };
     clickRow(1);
     // A name that looks like markup is named in the tooltip as it is written.
@@ -100,7 +107,7 @@ TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
         boxes.shown.clear();
         if (*answer)
             boxes.answers = {*answer == 'Y' ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
-        dialog->MainDialog::RegisterNewSite();
+        dialog->RegisterNewSite();
         return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(LoadRegister().size());
     };
     EXPECT_EQ(registerAgain("No"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|3"));
@@ -134,6 +141,25 @@ TEST_F(ListCommandsTest, droppedLinksFillUrlAndNameWithoutRegistering)
         EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl) + u'|' + dialog->ItemText(ControlId::SiteName), row[3] + u'|' + row[4]);
     }
     EXPECT_EQ(LoadRegister().size(), 3u);
+}
+
+// Nothing for an empty list; the banner opens the help page beside the program (which page that
+// is, is the home page's test). (The keyboard test sees サイトジャンプ open the current row once.)
+TEST_F(ListCommandsTest, siteJumpOpensNothingForAnEmptyListAndTheBannerTheHelpPage)
+{
+    RecordingUrlHandler browser;
+    start({});
+    click(ControlId::SiteJump);
+    click(ControlId::Banner);
+    EXPECT_EQ(browser.requests, std::vector{HomePageUrl()});
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // What the launcher refuses opens nothing, and the window says why.
+    start({MakeRecord("前", "http://before.example.jp/"), MakeRecord("サイト", "")});
+    browser.requests.clear();
+    click(ControlId::SiteJump);
+    EXPECT_TRUE(browser.requests.empty());
+    EXPECT_EQ(boxes.shown, std::vector{Message("URLが登録されていません。")});
 }
 
 } // namespace

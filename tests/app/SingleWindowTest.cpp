@@ -31,22 +31,20 @@ TEST(SingleWindowFolder, onlyAFolderOfOursAloneHoldsTheSocket)
         mode_t runtimeMode;  // 0: no XDG_RUNTIME_DIR
         uid_t runtimeOwner;
         bool tempTakenByOther; // <temp>/sitekanri-<uid> made first by another user
-        const char *expected; // "runtime", "own" or "" (none)
+        char expected; // 'r': the runtime folder, 'o': a folder of our own, '-': none
     };
     const Row rows[] = {
-        {"runtime folder ours", 0700, ::geteuid(), false, "runtime"},
-        {"runtime folder open to others", 0755, ::geteuid(), false, "own"},
-        {"runtime folder another user's", 0700, kNobody, false, "own"},
-        {"no runtime folder", 0, 0, false, "own"},
-        {"own folder made by another user", 0, 0, true, ""},
+        {"runtime folder ours", 0700, ::geteuid(), false, 'r'},
+        {"runtime folder open to others", 0755, ::geteuid(), false, 'o'},
+        {"runtime folder another user's", 0700, kNobody, false, 'o'},
+        {"no runtime folder", 0, 0, false, 'o'},
+        {"own folder made by another user", 0, 0, true, '-'},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
-        if ((row.runtimeOwner != ::geteuid() && row.runtimeMode != 0) || row.tempTakenByOther) {
-            if (!root) {
-                std::cout << "skipped (needs root to own files as another user): " << row.what << '\n';
-                continue;
-            }
+        if (((row.runtimeOwner != ::geteuid() && row.runtimeMode != 0) || row.tempTakenByOther) && !root) {
+            std::cout << "skipped (needs root to own files as another user): " << row.what << '\n';
+            continue;
         }
         QTemporaryDir runtime, temp;
         QString runtimePath;
@@ -60,9 +58,7 @@ TEST(SingleWindowFolder, onlyAFolderOfOursAloneHoldsTheSocket)
             ASSERT_EQ(::mkdir(QFile::encodeName(own).constData(), 0700), 0);
             ASSERT_EQ(::chown(QFile::encodeName(own).constData(), kNobody, kNobody), 0);
         }
-        const QString expected = QString::fromLatin1(row.expected) == QLatin1String("runtime") ? runtimePath
-            : QString::fromLatin1(row.expected) == QLatin1String("own")                     ? own
-                                                                                            : QString();
+        const QString expected = row.expected == 'r' ? runtimePath : row.expected == 'o' ? own : QString();
         EXPECT_EQ(SingleWindow::socketFolder(runtimePath, temp.path()), expected);
         if (expected == own) {
             struct stat info = {};

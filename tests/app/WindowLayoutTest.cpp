@@ -16,7 +16,7 @@
 
 namespace {
 
-using WindowLayoutTest = WindowTest<ObservedDialog>;
+using WindowLayoutTest = WindowTest;
 
 QSize templateSize()
 {

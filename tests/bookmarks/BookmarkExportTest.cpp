@@ -3,25 +3,19 @@
 #include "HtmlText.h"
 #include "ImportPlan.h"
 #include "SiteList.h"
+#include "TempRegister.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
-#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace {
-
-QByteArray sjis(const char *text)
-{
-    return CodePage::fromKnownText(QString::fromUtf8(text));
-}
 
 // Texts that markup, references, blanks and the TAGS list could each get wrong.
 SiteList awkwardSites()
@@ -36,16 +30,8 @@ SiteList awkwardSites()
         {"同じキーワード二つ", "https://same.test/", "x", "x", "", ""},
     };
     SiteList sites;
-    for (const auto &row : rows) {
-        SiteRecord record;
-        record.m_name = sjis(row[0]);
-        record.m_url = sjis(row[1]);
-        record.m_keyword1 = sjis(row[2]);
-        record.m_keyword2 = sjis(row[3]);
-        record.m_keyword3 = sjis(row[4]);
-        record.m_content = sjis(row[5]);
-        sites.push_back(record);
-    }
+    for (const auto &row : rows)
+        sites.push_back(MakeRecord(row[0], row[1], row[2], row[3], row[4], row[5]));
     return sites;
 }
 
@@ -78,7 +64,7 @@ std::vector<SiteRecord> byUrl(std::vector<SiteRecord> records)
 TEST(ExportBookmarks, aBrowserExportImportedExportedAndImportedAgainChangesNothing)
 {
     for (const char *name : {"firefox.html", "chromium.html", "entities.html"}) {
-        QFile file(QStringLiteral(SITEKANRI_BOOKMARK_FILES "/") + QLatin1String(name));
+        QFile file(QStringLiteral(TEST_DATA "/files/") + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const std::vector<SiteRecord> first = imported(file.readAll()).records;
         ASSERT_FALSE(first.empty()) << name;
@@ -93,16 +79,11 @@ TEST(ExportBookmarks, anIndependentHtmlParserReadsTheSameLinks)
     if (python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
         GTEST_SKIP() << "python3 is not installed (scripts/setup.sh installs it)";
     const SiteList sites = awkwardSites();
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    file.write(ExportBookmarks(sites));
-    file.close();
-
-    QProcess python;
-    python.start(python3, {QStringLiteral(SITEKANRI_HTML_PARSER_SCRIPT), file.fileName()});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QList<QByteArray> lines = python.readAllStandardOutput().trimmed().split('\n');
+    TempRegister dir;
+    dir.write(QStringLiteral("export.html"), ExportBookmarks(sites));
+    const ProgramRun python = RunProgram(python3, {QStringLiteral(TEST_DATA "/parse_bookmarks.py"), dir.file(QStringLiteral("export.html"))});
+    ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
+    const QList<QByteArray> lines = python.out.trimmed().split('\n');
     ASSERT_EQ(std::size_t(lines.size()), sites.size());
     // Links are grouped by folder: each is found by its URL, which every row has its own of.
     QHash<QString, QStringList> parsed;

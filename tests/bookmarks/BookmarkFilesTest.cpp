@@ -3,7 +3,6 @@
 // lines, or the one "error" line. Besides the listing, an expected file
 // may hold input lines: "known URL" (already in the register) and "limit bytes|bookmarks N", and
 // "#" comments.
-#include "CaseName.h"
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "TrickleDevice.h"
@@ -14,32 +13,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
-struct FileCase
+// The stems of files/*.expected.
+std::vector<std::string> fileCases()
 {
-    std::string stem;
-    const char *name;
-};
-
-std::vector<FileCase> fileCases()
-{
-    static std::vector<std::string> stems;
-    if (stems.empty()) {
-        const QStringList files =
-            QDir(QStringLiteral(SITEKANRI_BOOKMARK_FILES)).entryList({QStringLiteral("*.expected")}, QDir::Files);
-        for (const QString &file : files)
-            stems.push_back(file.chopped(9).toStdString());
-    }
-    std::vector<FileCase> cases;
-    for (const std::string &stem : stems)
-        cases.push_back({stem, stem.c_str()});
-    return cases;
-}
-
-void PrintTo(const FileCase &c, std::ostream *out)
-{
-    *out << c.stem;
+    std::vector<std::string> stems;
+    for (const QString &file : QDir(QStringLiteral(TEST_DATA "/files")).entryList({QStringLiteral("*.expected")}, QDir::Files))
+        stems.push_back(file.chopped(9).toStdString());
+    return stems;
 }
 
 // The listing of an import, as the expected files write it.
@@ -60,13 +45,13 @@ std::string listing(const BookmarkImport &import)
     return lines.join(u'\n').toStdString();
 }
 
-class BookmarkFiles : public ::testing::TestWithParam<FileCase>
+class BookmarkFiles : public ::testing::TestWithParam<std::string>
 {
 };
 
 TEST_P(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
 {
-    const QString base = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/") + QString::fromStdString(GetParam().stem);
+    const QString base = QStringLiteral(TEST_DATA "/files/") + QString::fromStdString(GetParam());
     QFile expectedFile(base + QStringLiteral(".expected"));
     ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly));
     QSet<QByteArray> known;
@@ -97,6 +82,10 @@ TEST_P(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
     EXPECT_EQ(listing(PlanBookmarkImport(pipe, isKnown, limits)), expected.join(u'\n').toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BookmarkFiles, ::testing::ValuesIn(fileCases()), CaseName());
+INSTANTIATE_TEST_SUITE_P(Files, BookmarkFiles, ::testing::ValuesIn(fileCases()), [](const auto &info) {
+    std::string name = info.param;
+    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return name;
+});
 
 } // namespace

@@ -6,13 +6,12 @@
 #include "LinkCodeDocument.h"
 #include "KeywordList.h"
 #include "SiteList.h"
+#include "TempRegister.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -23,27 +22,19 @@ const QString kChromium = QStringLiteral("/usr/bin/chromium");
 // The DOM Chromium builds from `page`, read back by page_links.py: {elements, links}.
 QJsonObject renderedPage(const QByteArray &page)
 {
-    QTemporaryDir dir;
-    EXPECT_TRUE(dir.isValid());
-    QFile file(dir.filePath(QStringLiteral("links.html")));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(page) == page.size());
-    file.close();
-    QProcess chromium;
-    chromium.start(kChromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+    TempRegister dir;
+    dir.write(QStringLiteral("links.html"), page);
+    const ProgramRun chromium = RunProgram(kChromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
                                QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
                                QStringLiteral("--disable-background-networking"),
                                QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                               QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("profile")),
-                               QStringLiteral("--dump-dom"), QStringLiteral("file://") + file.fileName()});
-    EXPECT_TRUE(chromium.waitForFinished(60000));
-    const QByteArray dom = chromium.readAllStandardOutput();
-    EXPECT_TRUE(dom.contains("<body>")) << chromium.readAllStandardError().toStdString();
-    QProcess python;
-    python.start(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(SITEKANRI_PAGE_LINKS_SCRIPT)});
-    python.write(dom);
-    python.closeWriteChannel();
-    EXPECT_TRUE(python.waitForFinished(30000));
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+                               QStringLiteral("--user-data-dir=") + dir.file(QStringLiteral("profile")),
+                               QStringLiteral("--dump-dom"), QStringLiteral("file://") + dir.file(QStringLiteral("links.html"))});
+    EXPECT_TRUE(chromium.out.contains("<body>")) << chromium.err.toStdString();
+    dir.write(QStringLiteral("dom.html"), chromium.out);
+    const ProgramRun python = RunProgram(QStringLiteral(SITEKANRI_PYTHON3), {QStringLiteral(TEST_DATA "/page_links.py")},
+                                         dir.file(QStringLiteral("dom.html")));
+    return QJsonDocument::fromJson(python.out).object();
 }
 
 TEST(PublishedPage, hostileTitlesRenderAsTheirTextWithNoElementButLinksAndLineBreaks)
@@ -51,7 +42,7 @@ TEST(PublishedPage, hostileTitlesRenderAsTheirTextWithNoElementButLinksAndLineBr
     const QString python3 = QStringLiteral(SITEKANRI_PYTHON3);
     if (!QFile::exists(kChromium) || python3.isEmpty() || python3.endsWith(QLatin1String("NOTFOUND")))
         GTEST_SKIP() << "chromium or python3 is not installed (scripts/setup.sh installs them)";
-    const QString path = QStringLiteral(SITEKANRI_BOOKMARK_FILES "/hostile.html");
+    const QString path = QStringLiteral(TEST_DATA "/files/hostile.html");
     std::vector<Bookmark> bookmarks;
     ASSERT_TRUE(ReadBookmarkFile(path, [&](Bookmark &&b) { bookmarks.push_back(std::move(b)); }).ok);
     const BookmarkImport import = PlanBookmarkFileImport(path, {});

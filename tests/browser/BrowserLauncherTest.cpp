@@ -30,7 +30,7 @@ QString Readable(const QUrl &url)
 // check: QDesktopServices hands even an invalid URL to a handler.
 TEST(BrowserLauncher, handsOverCharacterForCharacterOrRefusesWithMessage)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(LAUNCHER_CASES))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/launcher_cases.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         const QString arrives = QString::fromUtf8(c.field(2));
         RecordingUrlHandler browser;

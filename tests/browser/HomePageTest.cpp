@@ -44,7 +44,7 @@ TEST(HomePage, buildTreeHasTheCurrentPageBesideTheProgram)
 TEST(HomePage, fileIsLookedForInOrder)
 {
     ASSERT_FALSE(CompiledPage().isEmpty());
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(HOME_PAGE_PLACES))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/home_page_places.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         QTemporaryDir root;
         const auto path = [&root](const QByteArray &relative) { return root.filePath(QString::fromUtf8(relative)); };

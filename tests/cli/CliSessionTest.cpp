@@ -24,11 +24,17 @@ TEST(CliSessions, runAsWritten)
         } else if (word == "run") {
             const qsizetype arrow = fields.indexOf("\xE2\x86\x92"); // →
             QStringList arguments{QStringLiteral("--dir"), reg->path()};
-            for (const QByteArray &field : fields.mid(0, arrow))
-                arguments << QString::fromUtf8(
+            QString input;
+            for (const QByteArray &field : fields.mid(0, arrow)) {
+                const QString argument = QString::fromUtf8(
                     Unescaped(field).replace("REGISTER", here).replace("BOOKMARKS", SITEKANRI_BOOKMARK_FILES));
+                if (argument.startsWith(u"STDIN="))
+                    input = argument.mid(6);
+                else
+                    arguments << argument;
+            }
             beforeRun = TakeSnapshot(reg->path());
-            run = RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
+            run = RunProgram(QStringLiteral(SITEKANRI_CLI_PATH), arguments, input);
             for (const QByteArray &result : arrow < 0 ? QList<QByteArray>() : fields.mid(arrow + 1)) {
                 const qsizetype blank = result.indexOf(' ');
                 step(result.left(blank < 0 ? result.size() : blank), {result.mid(blank < 0 ? result.size() : blank + 1)}, row);
@@ -49,7 +55,7 @@ TEST(CliSessions, runAsWritten)
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
     };
-    RunSessions(QStringLiteral(SESSIONS_FILE), [&] { reg = std::make_unique<TempRegister>(); }, step);
+    RunSessions(QStringLiteral(TEST_DATA "/sessions.txt"), [&] { reg = std::make_unique<TempRegister>(); }, step);
 }
 
 } // namespace

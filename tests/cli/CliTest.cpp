@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,48 +57,23 @@ std::pair<int, QByteArray> RunAsGiven(std::vector<const char *> argv)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QByteArray(buffer, std::max<ssize_t>(got, 0))};
 }
 
-// The folder's name is used byte for byte, whether or not it is UTF-8.
-TEST(CliAdd, dirIsTakenAsGiven)
+// Names that are no UTF-8 are used byte for byte: a --dir given, and the folder of a portable
+// install, whose register beside the program is the one used (not another folder whose name
+// holds replacement characters).
+TEST(CliPaths, namesThatAreNoUtf8AreTakenAsGiven)
 {
     QTemporaryDir root;
-    const QByteArray folder = QFile::encodeName(root.path()) + "/reg\xFF\xFE";
-    EXPECT_EQ(RunAsGiven({SITEKANRI_CLI_PATH, "--dir", folder.constData(), "add", "--name", "n", "--url", "u"}).first, 0);
-    struct stat written {};
-    EXPECT_EQ(::stat(folder + "/data1.ini", &written), 0) << "the record went to another folder";
-}
-
-// A portable install in a folder whose name is no UTF-8: the register beside the program is the
-// one used, not another folder whose name holds replacement characters.
-TEST(CliList, programFolderIsTakenAsItIs)
-{
-    QTemporaryDir root;
-    const QByteArray folder = QFile::encodeName(root.path()) + "/portable\xFF";
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    const QByteArray program = folder + "/sitekanri-cli";
-    QFile built(QStringLiteral(SITEKANRI_CLI_PATH));
-    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
-    // Qt cannot name this folder, so it is cleared by hand.
-    struct Clear
-    {
-        QByteArray folder;
-        ~Clear()
-        {
-            for (const char *name : {"/sitekanri-cli", "/setting.ini", "/data1.ini", "/sitekanri.lock"})
-                ::unlink((folder + name).constData());
-            ::rmdir(folder.constData());
-        }
-    } clear{folder};
-    for (const auto &[name, bytes] : {std::pair<const char *, QByteArray>{"/sitekanri-cli", built.readAll()},
-                                      {"/setting.ini", "[SETTING]\r\nDATA_CNT=1\r\n"},
-                                      {"/data1.ini", "[DATA]\r\nNAME=beside\r\nURL=u\r\n"}}) {
-        FILE *file = std::fopen((folder + name).constData(), "wb");
-        ASSERT_TRUE(file);
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
-        std::fclose(file);
-    }
-    ASSERT_EQ(::chmod(program.constData(), 0755), 0);
-    EXPECT_TRUE(RunAsGiven({program.constData(), "list"}).second.startsWith("beside\t"))
+    const std::filesystem::path folder = (QFile::encodeName(root.path()) + "/portable\xFF").toStdString();
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(SITEKANRI_CLI_PATH, folder / "sitekanri-cli");
+    std::ofstream(folder / "setting.ini") << "[SETTING]\r\nDATA_CNT=1\r\n";
+    std::ofstream(folder / "data1.ini") << "[DATA]\r\nNAME=beside\r\nURL=u\r\n";
+    EXPECT_TRUE(RunAsGiven({(folder / "sitekanri-cli").c_str(), "list"}).second.startsWith("beside\t"))
         << "the register beside the program was not read";
+    const std::filesystem::path given = folder / "reg\xFE";
+    EXPECT_EQ(RunAsGiven({SITEKANRI_CLI_PATH, "--dir", given.c_str(), "add", "--name", "n", "--url", "u"}).first, 0);
+    EXPECT_TRUE(std::filesystem::exists(given / "data1.ini")) << "the record went to another folder";
+    std::filesystem::remove_all(folder); // Qt cannot name these folders
 }
 
 // Output that cannot be written (here a full disk) is a failure, never exit 0 with a cut-off text.

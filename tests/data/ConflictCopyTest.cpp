@@ -22,16 +22,6 @@ SiteRecord named(const char *name)
     return MakeRecord(name, "");
 }
 
-// "1:a 2:b" for the register in `dir`.
-std::string Listing(const QString &dir)
-{
-    const SiteList sites = ReadRegister(dir);
-    std::string out;
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        out += (i ? " " : "") + std::to_string(sites.number(i)) + ":" + sites.at(i).m_name.toStdString();
-    return out;
-}
-
 // The names in `dir` that are not the register's own files.
 std::string OtherFiles(const QString &dir)
 {
@@ -46,14 +36,13 @@ std::string OtherFiles(const QString &dir)
 
 OperationResult TakeIn(const QString &dir, std::vector<ConflictCopy> &copies)
 {
-    RegisterFolder folder(QFile::encodeName(dir));
-    EXPECT_TRUE(folder.open(false));
-    return ConflictIntake(folder).takeIn(copies);
+    FolderFiles other(dir);
+    return ConflictIntake(other.folder).takeIn(copies);
 }
 
 TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_names.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/conflict_names.tsv"))) {
         const QString name = QString::fromUtf8(c.fields[0]);
         SCOPED_TRACE(name.toStdString());
         const ConflictCopyName copy = ConflictCopyName::parse(name);
@@ -64,7 +53,7 @@ TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
 
 TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/conflict_intake.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/conflict_intake.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         TempRegister dir;
         WriteRegister(dir.path(), {named("a"), named("b"), named("c")});
@@ -77,7 +66,7 @@ TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo)
         std::vector<ConflictCopy> copies;
         const OperationResult result = TakeIn(dir.path(), copies);
         ASSERT_TRUE(result.done()) << result.io.describe().toStdString();
-        EXPECT_EQ(Listing(dir.path()), c.fields[1].toStdString());
+        EXPECT_EQ(Listing(ReadRegister(dir.path())), c.fields[1].toStdString());
         EXPECT_EQ(dir.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=" + c.fields[2] + "\r\n");
         EXPECT_EQ(OtherFiles(dir.path()), c.fields[3].toStdString());
     }
@@ -99,25 +88,22 @@ TEST(ConflictIntake, twoComputersTakingInAtOnceMakeTheSameFiles)
     }
     Snapshot a = TakeSnapshot(one.path()), b = TakeSnapshot(two.path());
     EXPECT_EQ(a, b);
-    EXPECT_EQ(Listing(one.path()), "1:a 2:b 3:c 4:b2");
+    EXPECT_EQ(Listing(ReadRegister(one.path())), "1:a 2:b 3:c 4:b2");
 }
 
 // A copy arriving while another program holds the lock for an operation is taken in by the window
 // once the lock is free, once, and told once.
 TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {named("a"), named("b")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
-    reg.watch();
+    OpenRegister opened({named("a"), named("b")}, true);
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     std::vector<std::vector<ConflictCopy>> told;
     QObject::connect(&reg, &SiteRegister::conflictCopiesTakenIn,
                      [&](const std::vector<ConflictCopy> &copies) { told.push_back(copies); });
-    RegisterFolder elsewhere(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(elsewhere.open(false));
+    FolderFiles elsewhere(dir.path());
     {
-        RegisterLock operation(elsewhere, RegisterLock::Mode::Exclusive);
+        RegisterLock operation(elsewhere.folder, RegisterLock::Mode::Exclusive);
         ASSERT_EQ(operation.state(), RegisterLock::State::Locked);
         dir.write(QStringLiteral("data2 (conflicted copy 2026-12-07 144956).ini"), "[DATA]\r\nNAME=b2\r\n");
         QTest::qWait(300);
@@ -126,7 +112,7 @@ TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return reg.sites().size() == 3; }, 3000));
     QTest::qWait(5 * RegisterWatcher::kGatherMs);
-    EXPECT_EQ(Listing(dir.path()), "1:a 2:b 3:b2");
+    EXPECT_EQ(Listing(ReadRegister(dir.path())), "1:a 2:b 3:b2");
     EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
     ASSERT_EQ(told.size(), 1u);
     ASSERT_EQ(told[0].size(), 1u);

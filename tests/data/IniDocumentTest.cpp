@@ -9,14 +9,9 @@
 // The rules of the Windows profile-file functions, as recorded from the functions themselves.
 namespace {
 
-QString Table(const char *name)
-{
-    return QStringLiteral(DATA_TEST_TABLES "/") + QLatin1String(name);
-}
-
 TEST(IniRead, readsAsTheProfileFunctions)
 {
-    for (const CaseRow &row : ReadCaseRows(Table("ini_read.tsv"))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/ini_read.tsv"))) {
         EXPECT_EQ(IniDocument::parse(row.field(4)).value(row.field(1), row.field(2), "<default>"), row.field(3))
             << row.fields[0].toStdString() << " (line " << row.line << ")";
     }
@@ -30,7 +25,7 @@ TEST(IniRead, defaultIsUnquotedToo)
 // Before it is written, the edited file reads as it will once written.
 TEST(IniWrite, rewritesAsTheProfileFunctions)
 {
-    for (const CaseRow &row : ReadCaseRows(Table("ini_write.tsv"))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/ini_write.tsv"))) {
         SCOPED_TRACE(row.fields[0].toStdString() + " (line " + std::to_string(row.line) + ")");
         const QByteArray before = row.field(1), after = row.field(2);
         IniDocument doc = IniDocument::parse(before);

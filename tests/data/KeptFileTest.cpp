@@ -17,17 +17,6 @@ namespace {
 // Record 2's file as another program wrote it, with a line of its own that no written record has.
 const QByteArray kFileOfB = "[DATA]\r\nNAME=b\r\nURL=http://b/\r\nMEMO=only in this file\r\n";
 
-// The kept files in `folder` (not the lock file beside them).
-QStringList keptFiles(const QString &folder)
-{
-    QStringList kept;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        if (name.startsWith(u".sitekanri-kept-") && name.count(u'-') > 2)
-            kept << name;
-    }
-    return kept;
-}
-
 struct KeptCase
 {
     const char *name;
@@ -56,15 +45,14 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         TempRegister dir;
         WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
         dir.write(QStringLiteral("data2.ini"), kFileOfB);
-        RegisterFolder folder(QFile::encodeName(dir.path()));
-        ASSERT_TRUE(folder.open(false));
-        RegisterFiles files(folder);
+        FolderFiles other(dir.path());
+        RegisterFiles &files = other.files;
         SiteRecord b;
         bool exists = false;
         ASSERT_TRUE(files.read(2, b, exists) && exists);
         std::vector<KeptFile> kept;
         ASSERT_TRUE(files.removeMany({{2, b}}, &kept).done());
-        ASSERT_EQ(keptFiles(dir.path()), QStringList{kept.at(0).name});
+        ASSERT_EQ(KeptFiles(dir.path()), QStringList{kept.at(0).name});
         c.meanwhile(dir, kept[0].name);
 
         std::vector<int> numbers;
@@ -75,7 +63,7 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         SiteRecord back;
         EXPECT_TRUE(files.read(c.number, back, exists) && exists && back == b);
         EXPECT_TRUE(dir.read(QStringLiteral("data2.ini")).contains(QByteArray("NAME=") + c.numberTwo));
-        EXPECT_TRUE(keptFiles(dir.path()).isEmpty()) << keptFiles(dir.path()).join(u' ').toStdString();
+        EXPECT_TRUE(KeptFiles(dir.path()).isEmpty()) << KeptFiles(dir.path()).join(u' ').toStdString();
     }
 }
 
@@ -109,10 +97,10 @@ TEST(KeptFiles, aLoadSweepsThemOnlyOnceTheirProgramHasEnded)
     char answer = 0;
     ASSERT_EQ(::read(fromChild[0], &answer, 1), 1);
     ASSERT_EQ(answer, 'y');
-    const QStringList kept = keptFiles(dir.path());
+    const QStringList kept = KeptFiles(dir.path());
     EXPECT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadRegister(dir.path()).size(), 1u);
-    EXPECT_EQ(keptFiles(dir.path()), kept);
+    EXPECT_EQ(KeptFiles(dir.path()), kept);
 
     ::close(toChild[1]);
     int status = 0;

@@ -60,10 +60,7 @@ struct Register
         EXPECT_TRUE(files.load(sites, isDamaged));
         if (damaged)
             *damaged = isDamaged;
-        std::string out;
-        for (std::size_t i = 0; i < sites.size(); ++i)
-            out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).m_name.toStdString();
-        return out;
+        return Listing(sites);
     }
 };
 
@@ -174,11 +171,17 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "unchanged") {
             EXPECT_EQ(filesOf(reg->dir.path()), before) << "written though refused";
         } else if (word == "loaded") {
+            QList<QByteArray> listing = f;
+            const bool expectDamaged = listing.removeAll("damaged") > 0;
             bool damaged = false;
-            EXPECT_EQ(reg->loaded(&damaged), f.value(0).toStdString());
-            EXPECT_EQ(damaged, f.value(1) == "damaged");
+            EXPECT_EQ(reg->loaded(&damaged), listing.join(' ').toStdString());
+            EXPECT_EQ(damaged, expectDamaged);
         } else if (word == "file") {
-            EXPECT_EQ(reg->dir.read(file), row.field(2)) << file.toStdString();
+            EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();
+        } else if (word == "counted") {
+            EXPECT_EQ(reg->dir.read(kSetting), countFile(f[0].toInt()));
+        } else if (word == "record") {
+            EXPECT_EQ(reg->dir.read(DataFileName(f[0].toInt())), dataFile(f[1]));
         } else if (word == "missing") {
             EXPECT_FALSE(reg->dir.exists(file)) << file.toStdString();
         } else if (word == "listed") {
@@ -189,7 +192,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
     };
-    RunSessions(QStringLiteral(DATA_TEST_TABLES "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
+    RunSessions(QStringLiteral(TEST_DATA "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
 }
 
 // Another program's change to any one of the six texts is a change: the record as the user saw it

@@ -34,10 +34,9 @@ QStringList Written(TempRegister &dir, int first, int last, const QByteArray &pr
 // the rest follows as the event loop turns, as rows announced one block or one row at a time.
 TEST(SiteRegisterBatch, manyFilesFromElsewhereAreReadASliceAtATime)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
+    OpenRegister opened({MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")});
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     reg.setSliceMs(0);
     QSignalSpy resets(&reg, &SiteRegister::wasReset);
     constexpr int kLast = 2 + 3 * SiteRegister::kLeastPerSlice;
@@ -65,10 +64,8 @@ TEST(SiteRegisterBatch, manyFilesFromElsewhereAreReadASliceAtATime)
 // once per record announced.
 TEST(SiteRegisterBatch, anOperationTellsOnceThatTheListChanged)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), std::vector<SiteRecord>(6, MakeRecord("同じ", "http://same/")));
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
+    OpenRegister opened(std::vector<SiteRecord>(6, MakeRecord("同じ", "http://same/")));
+    SiteRegister &reg = opened.reg;
     QSignalSpy told(&reg, &SiteRegister::listChanged), removed(&reg, &SiteRegister::recordsRemoved);
     ASSERT_TRUE(reg.removeMany({{1, reg.sites().at(0)}, {3, reg.sites().at(2)}, {5, reg.sites().at(4)}}).done());
     EXPECT_EQ(removed.count(), 3);
@@ -81,10 +78,9 @@ TEST(SiteRegisterBatch, anOperationTellsOnceThatTheListChanged)
 // aside are removed soon after, without the delete waiting for them.
 TEST(SiteRegisterBatch, manyDeletedFilesLeaveNoTemporaryBehind)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), std::vector<SiteRecord>(60, MakeRecord("同じ", "http://same/")));
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
+    OpenRegister opened(std::vector<SiteRecord>(60, MakeRecord("同じ", "http://same/")));
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     std::vector<std::pair<int, SiteRecord>> seen;
     for (int number = 2; number <= 50; ++number)
         seen.emplace_back(number, reg.sites().at(std::size_t(number - 1)));
@@ -109,11 +105,8 @@ TEST(RegisterFilesReadEach, tellsRecordsGapsAndUnreadableFilesUntilTold)
     WriteRegister(dir.path(), std::vector<SiteRecord>(5, MakeRecord("同じ", "http://same/")), {3});
     dir.write(QStringLiteral("data2.ini"), QByteArray(RegisterFolder::kMaxFileSize + 1, 'x'));
     dir.write(QStringLiteral("data9.ini"), FileOf("above"));
-    RegisterFolder folder(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(folder.open(false));
-    RegisterFiles files(folder);
     QStringList told;
-    ASSERT_TRUE(files.readEach({1, 2, 3, 9, 4, 5}, [&](int number, const IoResult &read, const SiteRecord *record) {
+    ASSERT_TRUE(FolderFiles(dir.path()).files.readEach({1, 2, 3, 9, 4, 5}, [&](int number, const IoResult &read, const SiteRecord *record) {
         told << QStringLiteral("%1%2").arg(number).arg(QLatin1String(!read ? "!" : record ? "+" : "-"));
         return number != 4;
     }));

@@ -1,9 +1,6 @@
 // The register in memory follows the files: its own operations, and what other programs do in the
 // folder while it is watched, announced record by record.
 #include "CaseFile.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
-#include "SiteRegister.h"
 #include "TempRegister.h"
 
 #include <QFile>
@@ -43,14 +40,6 @@ struct Follower
     int announced = 0, resets = 0;
 };
 
-// Another program's view of the register folder.
-struct Elsewhere
-{
-    explicit Elsewhere(const QString &dir) : folder(QFile::encodeName(dir)), files(folder) { EXPECT_TRUE(folder.open(false)); }
-    RegisterFolder folder;
-    RegisterFiles files;
-};
-
 // The record numbers of a list, as "1 2 4".
 std::string Numbers(const SiteList &sites)
 {
@@ -64,18 +53,16 @@ std::string Numbers(const SiteList &sites)
 // follows within a second, through single-record announcements that keep a view in step.
 TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(DATA_TEST_TABLES "/register_watch.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/register_watch.tsv"))) {
         SCOPED_TRACE(c.fields[0].toStdString());
         const bool isDamaged = c.fields.value(2) == "damaged";
-        TempRegister dir;
-        WriteRegister(dir.path(), std::vector<SiteRecord>(4, MakeRecord("元", "http://o/")), {3});
-        SiteRegister reg(QFile::encodeName(dir.path()));
-        ASSERT_TRUE(reg.open());
-        reg.watch();
+        OpenRegister opened(std::vector<SiteRecord>(4, MakeRecord("元", "http://o/")), true, {3});
+        TempRegister &dir = opened.dir;
+        SiteRegister &reg = opened.reg;
         Follower view(reg);
         bool damageTold = false;
         QObject::connect(&reg, &SiteRegister::damageChanged, [&](bool damaged) { damageTold = damaged; });
-        Elsewhere other(dir.path());
+        FolderFiles other(dir.path());
         for (const QByteArray &step : c.fields.mid(3)) {
             const QList<QByteArray> w = step.split(' '); // verb, number or file, bytes
             const QString file = QString::fromUtf8(w.value(1));
@@ -108,16 +95,13 @@ TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
 // new record also brings in those other programs added before it.
 TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
-    reg.watch();
+    OpenRegister opened({MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")}, true);
+    SiteRegister &reg = opened.reg;
     Follower view(reg);
     EXPECT_TRUE(reg.update(1, kOther).done());
     EXPECT_TRUE(reg.remove(2).done());
     // Whatever the watcher still had to tell of them comes before another program's add.
-    Elsewhere other(dir.path());
+    FolderFiles other(opened.dir.path());
     ASSERT_EQ(other.files.add(kOther).number, 2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites().size() == 2; }, 5000));
     EXPECT_EQ(view.announced, 3) << "a change of our own came back as another";
@@ -126,7 +110,7 @@ TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
     EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites().size() == 1; }, 5000));
     ASSERT_EQ(other.files.add(kOther).number, 2);
     EXPECT_EQ(reg.add(kOther).number, 3); // before the watcher has told of the other add
-    EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
+    EXPECT_EQ(reg.sites(), ReadRegister(opened.dir.path()));
     EXPECT_EQ(Numbers(reg.sites()), "1 2 3");
     EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
 }
@@ -136,21 +120,19 @@ TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
 // change, and the list keeps showing it.
 TEST(SiteRegisterWatch, updateAndDeleteOfARecordChangedAfterTheUserSawItWriteNothing)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
-    reg.watch();
+    OpenRegister opened({MakeRecord("一", "http://1/"), MakeRecord("二", "http://2/")}, true);
+    SiteRegister &reg = opened.reg;
+    const QString dir = opened.dir.path();
     const SiteRecord seen1 = reg.sites().at(0), seen2 = reg.sites().at(1);
-    Elsewhere other(dir.path());
+    FolderFiles other(dir);
     ASSERT_TRUE(other.files.update(1, kOther).done() && other.files.update(2, kOther).done());
     ASSERT_TRUE(QTest::qWaitFor([&] { return reg.sites().at(0) == kOther && reg.sites().at(1) == kOther; }, 1000));
-    const Snapshot before = TakeSnapshot(dir.path());
+    const Snapshot before = TakeSnapshot(dir);
     EXPECT_EQ(reg.update(1, MakeRecord("typed", "http://typed/"), seen1).status, OperationStatus::ChangedElsewhere);
     EXPECT_EQ(reg.remove(2, seen2).status, OperationStatus::ChangedElsewhere);
     EXPECT_EQ(reg.removeMany({{1, kOther}, {2, seen2}}).status, OperationStatus::ChangedElsewhere);
-    EXPECT_EQ(TakeSnapshot(dir.path()), before);
-    EXPECT_EQ(reg.sites(), ReadRegister(dir.path()));
+    EXPECT_EQ(TakeSnapshot(dir), before);
+    EXPECT_EQ(reg.sites(), ReadRegister(dir));
 }
 
 } // namespace

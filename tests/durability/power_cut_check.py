@@ -30,15 +30,8 @@ def unescape(text):
 
 def arguments(text):
     """The arguments of a call: bytes for strings, (descriptor, path) for annotated descriptors."""
-    found = []
-    for m in re.finditer(r'"((?:\\x[0-9a-f]{2})*)"|(\d+|AT_FDCWD)<((?:\\x[0-9a-f]{2})*)>|([A-Z_|0-9]+)', text):
-        if m.group(1) is not None:
-            found.append(unescape(m.group(1)))
-        elif m.group(2) is not None:
-            found.append((m.group(2), unescape(m.group(3))))
-        else:
-            found.append(m.group(4))
-    return found
+    return [unescape(m[1]) if m.lastindex == 1 else (m[2], unescape(m[3])) if m.lastindex == 3 else m[4]
+            for m in re.finditer(r'"((?:\\x[0-9a-f]{2})*)"|(\d+|AT_FDCWD)<((?:\\x[0-9a-f]{2})*)>|([A-Z_|0-9]+)', text)]
 
 
 def calls(trace):
@@ -121,20 +114,17 @@ class Disk:
 
     def after_power_cut(self, name):
         """What a name may be found holding after a power cut: bytes, TORN or None (no file)."""
-        found = set()
-        for inode in {self.durable_names.get(name), self.names.get(name)}:
-            if inode is None:
-                found.add(None)
-            else:
-                now, durable = self.files[inode]
-                found.add(durable if now == durable else TORN)
-        return found
+        return {None if inode is None else self.files[inode][1] if self.files[inode][0] == self.files[inode][1] else TORN
+                for inode in {self.durable_names.get(name), self.names.get(name)}}
 
-    def view(self):
-        """The register as a reader takes it now: (count, {number: bytes})."""
-        named = {n: self.files[i][0] for n, i in self.names.items()}
-        count = record_count(named.get(b'setting.ini')) or 0
-        return count, {number(n): c for n, c in named.items() if number(n) and number(n) <= count}
+    def now(self):
+        return {n: self.files[i][0] for n, i in self.names.items()}
+
+
+def view(named):
+    """The register as a reader takes the folder's {name: bytes}: (count, {number: bytes})."""
+    count = record_count(named.get(b'setting.ini')) or 0
+    return count, {number(n): c for n, c in named.items() if number(n) and number(n) <= count}
 
 
 def number(name):
@@ -174,13 +164,6 @@ def faults(disk, before, after, acknowledged):
     return problems
 
 
-
-def traced_environment():
-    """The leak checker of a sanitizer build cannot run under ptrace: it is turned off there."""
-    env = dict(os.environ)
-    env['ASAN_OPTIONS'] = ':'.join(filter(None, [env.get('ASAN_OPTIONS', ''), 'detect_leaks=0']))
-    return env
-
 def run_case(records, extra_name, extra, command, programs):
     """What went wrong (nothing: an empty list) and how many calls the operation made."""
     with tempfile.TemporaryDirectory() as top:
@@ -197,31 +180,30 @@ def run_case(records, extra_name, extra, command, programs):
         contents = read_folder(folder)
         program, *args = command.split(' ')
         trace = os.path.join(top, 'trace')
+        # The leak checker of a sanitizer build cannot run under ptrace: it is turned off there.
+        asan = ':'.join(filter(None, [os.environ.get('ASAN_OPTIONS', ''), 'detect_leaks=0']))
         ran = subprocess.run(['strace', '-f', '-qq', '-y', '-xx', '-s', '1000000', '-o', trace, '-e', 'trace=' + CALLS,
                               programs[program], *(a.replace('{dir}', folder) for a in args)],
-                             capture_output=True, timeout=60, env=traced_environment())
+                             capture_output=True, timeout=60, env=dict(os.environ, ASAN_OPTIONS=asan))
         if ran.returncode != 0:
             return [f'exit {ran.returncode}: {ran.stderr.decode(errors="replace")}'], 0
         with open(trace, encoding='latin-1') as f:
             steps = list(calls(f.read()))
-        disk = Disk(folder, contents)
-        for name, args, result, _ in steps:
+        before, after = view(contents), view(read_folder(folder))
+        disk, problems = Disk(folder, contents), []
+        for name, args, result, line in steps:
             disk.apply(name, args, result)
-        before, after = Disk(folder, contents).view(), disk.view()
+            if not problems and (problems := faults(disk, before, after, acknowledged=name == 'exit_group')):
+                shown = unescape(line).decode('utf-8', 'replace').replace(folder, '<register>')
+                problems.insert(0, f'power cut after: {shown[:200]}')
         # The replay must end where the real folder did, or it proves nothing.
-        if read_folder(folder) != {n: disk.files[i][0] for n, i in disk.names.items()}:
+        if disk.now() != read_folder(folder):
             return ['the replayed calls do not end in the folder the operation left'], 0
         if after == before:
             return ['the operation changed nothing'], 0
-        if not any(name == 'exit_group' for name, *_ in steps):
+        if not any(step[0] == 'exit_group' for step in steps):
             return ['the trace does not show the process ending'], 0
-        disk = Disk(folder, contents)
-        for name, args, result, line in steps:
-            disk.apply(name, args, result)
-            if problems := faults(disk, before, after, acknowledged=name == 'exit_group'):
-                shown = unescape(line).decode('utf-8', 'replace').replace(folder, '<register>')
-                return [f'power cut after: {shown[:200]}'] + problems, 0
-        return [], len(steps)
+        return problems, len(steps)
 
 
 def read_folder(folder):

@@ -9,7 +9,7 @@ namespace {
 
 TEST(BuildKeywordList, allKeywordsThenFirstAppearanceOrderByExactBytes)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/keyword_lists.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/keyword_lists.tsv"))) {
         SiteList sites;
         for (const QByteArray &site : c.fields.mid(2)) {
             const QList<QByteArray> k = site.split('|');

@@ -1,6 +1,4 @@
 #include "CaseFile.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
 #include "RegistrationEdges.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
@@ -84,7 +82,7 @@ TEST(RegistrationOperations, casesRunAsWritten)
 {
     const QStringList fieldNames{QStringLiteral("name"), QStringLiteral("url"), QStringLiteral("keyword1"),
                                  QStringLiteral("keyword2"), QStringLiteral("keyword3"), QStringLiteral("content")};
-    for (const CaseRow &row : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/registration.txt"))) {
+    for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/registration.txt"))) {
         ASSERT_EQ(row.fields.size(), 11) << "line " << row.line;
         const auto text = [&row](int column) { return QString::fromUtf8(row.field(column)); };
         SCOPED_TRACE(row.fields[0].toStdString() + " (line " + std::to_string(row.line) + ")");
@@ -98,10 +96,8 @@ TEST(RegistrationOperations, casesRunAsWritten)
         if (before[0] == "folder") {
             ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8(before[1])));
         } else if (before[0] == "update" || before[0] == "remove") {
-            RegisterFolder folder(QFile::encodeName(dir.path()));
-            ASSERT_TRUE(folder.open(false));
-            RegisterFiles files(folder);
-            ASSERT_TRUE((before[0] == "update" ? files.update(before[1].toInt(), recordOf(before[2])) : files.remove(before[1].toInt())).done());
+            FolderFiles other(dir.path());
+            ASSERT_TRUE((before[0] == "update" ? other.files.update(before[1].toInt(), recordOf(before[2])) : other.files.remove(before[1].toInt())).done());
         }
 
         FakeEdges edges;

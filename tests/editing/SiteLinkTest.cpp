@@ -10,7 +10,7 @@ namespace {
 
 TEST(SiteLink, takesWhatTheBrowserSentOrRefusesWithTheReason)
 {
-    for (const CaseRow &c : ReadCaseRows(QStringLiteral(EDITING_TEST_DATA "/site_links.tsv"))) {
+    for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/site_links.tsv"))) {
         const QString field[] = {QString::fromUtf8(CaseField(c.fields.value(1))), QString::fromUtf8(CaseField(c.fields.value(2))),
                                  QString::fromUtf8(CaseField(c.fields.value(3))), QString::fromUtf8(CaseField(c.fields.value(4)))};
         const SiteLink::Parsed parsed = SiteLink::parse(field[0]);
@@ -40,7 +40,7 @@ TEST(SiteLink, fieldsHoldOutsideTextAsTextAndTheUrlInAscii)
 // The help page offers the same bookmarklet as the window's menu, for dragging to the bar.
 TEST(Bookmarklet, helpPageOffersTheProgramsCode)
 {
-    QFile help(QStringLiteral(EDITING_TEST_DATA "/../../res/help/index.html"));
+    QFile help(QStringLiteral(TEST_DATA "/../../res/help/index.html"));
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     QString code = Bookmarklet::code().toHtmlEscaped();
     EXPECT_TRUE(QString::fromUtf8(help.readAll()).contains(QStringLiteral("href=\"") + code + u'"'));

@@ -1,7 +1,4 @@
 #include "CaseFile.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
-#include "SiteRegister.h"
 #include "TempRegister.h"
 #include "UndoHistory.h"
 
@@ -34,16 +31,15 @@ OperationResult Write(Writer &writer, const QString &op)
 
 TEST(UndoHistory, undoAndRedoAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseFile(QStringLiteral(EDITING_TEST_DATA "/undo.tsv"))) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/undo.tsv"))) {
         ASSERT_EQ(row.size(), 5) << row.join(u'|').toStdString();
         for (const bool refreshed : {true, false}) {
             SCOPED_TRACE(row[0].toStdString() + (refreshed ? " (list refreshed)" : " (list not yet refreshed)"));
-            TempRegister dir;
-            WriteRegister(dir.path(), {Site(u'A'), Site(u'B'), Site(u'C')});
-            SiteRegister reg(QFile::encodeName(dir.path()));
-            RegisterFolder folder(QFile::encodeName(dir.path()));
-            ASSERT_TRUE(reg.open() && folder.open(false));
-            RegisterFiles elsewhere(folder);
+            OpenRegister opened({Site(u'A'), Site(u'B'), Site(u'C')});
+            TempRegister &dir = opened.dir;
+            SiteRegister &reg = opened.reg;
+            FolderFiles other(dir.path());
+            RegisterFiles &elsewhere = other.files;
             UndoHistory history(reg, 3);
             QStringList messages;
             for (const QString &step : row[1].split(u' ')) {

@@ -3,39 +3,28 @@
 #include "TempRegister.h"
 #include "UndoHistory.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-int keptFiles(const QString &folder)
-{
-    int kept = 0;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
-        kept += name.startsWith(u".sitekanri-kept-") && name.count(u'-') > 2 ? 1 : 0;
-    return kept;
-}
-
 TEST(UndoHistory, keptFilesGoWithTheStepThatKeepsThem)
 {
-    TempRegister dir;
-    WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
-    SiteRegister reg(QFile::encodeName(dir.path()));
-    ASSERT_TRUE(reg.open());
+    OpenRegister opened({MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
     {
         UndoHistory history(reg, 1);
         ASSERT_TRUE(history.removeMany({{1, reg.sites().at(0)}, {2, reg.sites().at(1)}}).done());
-        EXPECT_EQ(keptFiles(dir.path()), 2);
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 2);
         ASSERT_TRUE(history.undo().done()); // renamed back: nothing kept
-        EXPECT_EQ(keptFiles(dir.path()), 0);
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 0);
         ASSERT_TRUE(history.redo().done());
-        EXPECT_EQ(keptFiles(dir.path()), 2);
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 2);
         ASSERT_TRUE(history.remove(3).done()); // the history holds one step: the first one goes
-        EXPECT_EQ(keptFiles(dir.path()), 1);
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 1);
     }
-    EXPECT_EQ(keptFiles(dir.path()), 0); // and the history's last with it
+    EXPECT_EQ(KeptFiles(dir.path()).size(), 0); // and the history's last with it
 }
 
 } // namespace

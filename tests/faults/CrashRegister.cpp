@@ -45,7 +45,7 @@ QByteArray TagOf(const SiteRecord &record)
 Contents WriteStart(const QString &directory)
 {
     Contents contents;
-    // Written plainly: a test's setup needs no flushing, and 3 000 flushed files take a while.
+    // Written plainly: a test's setup needs no flushing, and a thousand flushed files take a while.
     const auto write = [&](const QString &name, const QByteArray &bytes) {
         QFile file(QDir(directory).filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())

@@ -1,76 +1,82 @@
+// Programs adding, updating and deleting records at random on a 1 000-record register with gaps,
+// killed (SIGKILL) at random moments, again and again: the register's own operations in a program
+// of their own, and the window doing the same through its operations. After every kill each file
+// is whole, few temporaries are left, the register loads to what the finished operations made of
+// it (the one cut short counts as done or not done), so no record is there twice and none is lost,
+// and the next program is not locked out.
 #include "CrashRegister.h"
 #include "FaultSupport.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
 
-#include <csignal>
+#include <functional>
 #include <iostream>
 
-#include <sys/wait.h>
-
-// A program adding, updating and deleting records at random on a 3 000-record register with
-// gaps, killed (SIGKILL) at random moments, again and again: after every kill each file is
-// whole, the register loads to what the finished operations made of it (the one cut short
-// counts as done or not done), no record is there twice and none is lost, the next program is
-// not locked out, and at most one temporary is ever left.
 namespace {
 
 using CrashRegister::Contents;
 
-TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
+// Kills `program` `kills` times as it works on one register; `arguments` gets the register's
+// folder and a seed of the program's own. At most `temporaries` may be left by a kill.
+void killRepeatedly(const QString &program, const std::function<QStringList(const QString &, quint32)> &arguments,
+                    int kills, int temporaries, quint32 spreadUs)
 {
-    const int trials = TrialCount("SITEKANRI_CRASH_TRIALS", 150);
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString folder = QDir(root.path()).filePath(QStringLiteral("register"));
-    const QString logPath = QDir(root.path()).filePath(QStringLiteral("operations.log"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    Contents expected = CrashRegister::WriteStart(folder);
-
+    QTemporaryDir dir(TrialFolderBase() + QStringLiteral("/sitekanri-crash-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
+    Contents expected = CrashRegister::WriteStart(dir.path());
     const quint32 seed = TrialSeed();
     QRandomGenerator random(seed);
-    int cutShort = 0, operations = 0, badFiles = 0, wrongLoads = 0;
-    QElapsedTimer total;
-    total.start();
-    for (int trial = 0; trial < trials; ++trial) {
+    int finished = 0, cutShort = 0, wrong = 0;
+    for (int trial = 0; trial < kills && !::testing::Test::HasFatalFailure(); ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial) + ", seed " + std::to_string(seed));
-        QFile::remove(logPath);
-        QProcess helper;
-        helper.start(FaultHelperPath(), {QStringLiteral("churn"), folder, QString::number(seed + quint32(trial)), logPath});
-        ASSERT_TRUE(helper.waitForStarted(10000) && helper.waitForReadyRead(10000))
-            << "the program did not start: is the register locked out? " << helper.readAllStandardError().toStdString();
-        ASSERT_EQ(helper.readLine(), "ready\n");
-        ::usleep(useconds_t(random.bounded(40000)));
-        ::kill(pid_t(helper.processId()), SIGKILL);
-        helper.waitForFinished();
-        ASSERT_EQ(helper.exitStatus(), QProcess::CrashExit)
-            << "the program ended on its own: " << helper.readAllStandardError().toStdString();
-
-        // A delete killed while its count is written leaves two: the record moved aside and the
-        // count's temporary.
-        const QString complaints = CrashRegister::CheckFiles(folder, 2);
+        const QByteArray said = KillWhileWorking(program, arguments(dir.path(), seed + quint32(trial)), random, spreadUs);
+        for (const QByteArray &line : said.split('\n')) {
+            if (line.startsWith("fail "))
+                ADD_FAILURE() << line.toStdString();
+        }
+        const Replay replay = ReplayLog(expected, said);
+        const QString complaints = CrashRegister::CheckFiles(dir.path(), temporaries);
         EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
-        badFiles += !complaints.isEmpty();
-        QFile log(logPath);
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        const Replay after = ReplayLog(expected, log.readAll());
-        operations += after.finished;
-        const Contents shown = LoadTags(folder);
-        cutShort += !after.pending.isEmpty();
-        EXPECT_TRUE(ShowsReplay(after, shown)) << "loaded register differs:" << Differences(after.contents, shown);
-        wrongLoads += !ShowsReplay(after, shown);
+        const Contents shown = LoadTags(dir.path());
+        EXPECT_TRUE(ShowsReplay(replay, shown)) << "the register differs:" << Differences(replay.contents, shown);
+        wrong += !complaints.isEmpty() || !ShowsReplay(replay, shown);
+        finished += replay.finished;
+        cutShort += !replay.pending.isEmpty();
         expected = shown;
     }
-    std::cout << "crash trial: " << trials << " kills over " << operations << " finished operations on "
-              << CrashRegister::kRecords << " records in " << total.elapsed() / 1000.0 << " s (seed " << seed
-              << "); kills that cut an operation short: " << cutShort << ", files not whole: " << badFiles
-              << ", loads that lost or doubled a record: " << wrongLoads << "\n";
+    // Nobody holds the lock after the last kill: an operation that does not wait gets it.
+    RegisterFolder folder(QFile::encodeName(dir.path()));
+    ASSERT_TRUE(folder.open(false));
+    EXPECT_TRUE(RegisterFiles(folder, 0).add(MakeRecord("after", "http://after.example/")).done());
+    std::cout << kills << " kills (seed " << seed << ") over " << finished << " finished operations, " << cutShort
+              << " cut short; kills that left a wrong register: " << wrong << "\n";
+}
+
+TEST(CrashTrial, killedOperationsLeaveWholeFilesAndLoseNoRecord)
+{
+    // A delete killed while its count is written leaves two: the record moved aside and the
+    // count's temporary. An operation takes about a millisecond on a RAM disk: a kill within 8 ms
+    // of the first lands at any point of a few, and the register does not grow much between kills.
+    killRepeatedly(
+        FaultHelperPath(),
+        [](const QString &folder, quint32 seed) { return QStringList{QStringLiteral("churn"), folder, QString::number(seed)}; },
+        TrialCount("SITEKANRI_CRASH_TRIALS", 150), 2, 8000);
+}
+
+TEST(CrashTrial, killedWindowLeavesWholeRecordsNoneTwiceNoneLost)
+{
+#ifndef WINDOW_OPERATOR
+    GTEST_SKIP() << "the window is not part of this build";
+#else
+    // The window keeps a deleted record's file for its undo: a killed write leaves only its one
+    // temporary.
+    killRepeatedly(
+        QStringLiteral(WINDOW_OPERATOR),
+        [](const QString &folder, quint32 seed) { return QStringList{folder, QStringLiteral("w%1").arg(seed)}; },
+        TrialCount("SITEKANRI_WINDOW_CRASH_TRIALS", 50), 1, 60000);
+#endif
 }
 
 } // namespace

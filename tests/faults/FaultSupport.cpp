@@ -1,42 +1,30 @@
 #include "FaultSupport.h"
 
-#include "AppDirectory.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <cstring>
 #include <iostream>
-
-std::string Describe(const Snapshot &snapshot)
-{
-    std::string out;
-    for (const auto &[name, bytes] : snapshot)
-        out += name.toStdString() + " (" + std::to_string(bytes.size()) + " bytes)\n";
-    return out;
-}
 
 QString RunCommands(const char *commands, const QString &directory)
 {
     for (const QString &command : QString::fromLatin1(commands).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         QStringList words = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         words.replaceInStrings(QStringLiteral("DIR"), directory);
+        if (words == QStringList{QStringLiteral("fill"), directory}) { // a file over the folder's free space
+            QFile fill(directory + QStringLiteral("/fill"));
+            for (fill.open(QIODevice::WriteOnly); fill.write(QByteArray(4096, 'f')) == 4096 && fill.flush();) {
+            }
+            continue;
+        }
         const ProgramRun run = RunProgram(words.takeFirst(), words);
         if (run.exitCode != 0)
             return command.trimmed() + QStringLiteral(": ") + QString::fromLocal8Bit(run.err.trimmed());
     }
     return {};
-}
-
-void SaveSimpleRegister(int count)
-{
-    std::vector<SiteRecord> records;
-    for (int i = 0; i < count; ++i) {
-        SiteRecord record;
-        record.m_name = "site" + QByteArray::number(i);
-        record.m_url = "http://example.jp/" + QByteArray::number(i);
-        records.push_back(record);
-    }
-    AddRecords(AppDirectory(), records);
 }
 
 CrashRegister::Contents LoadTags(const QString &directory)
@@ -46,6 +34,27 @@ CrashRegister::Contents LoadTags(const QString &directory)
     for (std::size_t i = 0; i < sites.size(); ++i)
         contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
     return contents;
+}
+
+QString TrialFolderBase()
+{
+    return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+}
+
+QByteArray KillWhileWorking(const QString &program, const QStringList &arguments, QRandomGenerator &random,
+                            quint32 spreadUs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    QByteArray out;
+    while (!out.contains("begin ") && process.waitForReadyRead(30000))
+        out += process.readAllStandardOutput();
+    EXPECT_TRUE(out.contains("begin ")) << "it never began: " << process.readAllStandardError().toStdString();
+    QThread::usleep(random.bounded(spreadUs));
+    process.kill();
+    process.waitForFinished();
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "it ended: " << process.readAllStandardError().toStdString();
+    return out + process.readAllStandardOutput();
 }
 
 int TrialCount(const char *variable, int fallback)

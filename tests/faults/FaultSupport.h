@@ -5,6 +5,7 @@
 #include "TempRegister.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -50,18 +51,22 @@ struct LockHolder
 };
 
 
-// "name (n bytes)" lines, for failure messages.
-std::string Describe(const Snapshot &snapshot);
-
 // Runs shell-free commands separated by ";" ("mount --bind DIR DIR; …"), DIR standing for
-// `directory`; stops at the first that fails and returns its complaint, or "" when all ran.
+// `directory`, "fill DIR" filling it up; stops at the first that fails and returns its complaint,
+// or "" when all ran.
 QString RunCommands(const char *commands, const QString &directory);
-
-// Saves `count` simple records ("site<i>") into the register directory in force.
-void SaveSimpleRegister(int count);
 
 // The tags of the register in `directory` by record number; a failed or damaged load fails the test.
 CrashRegister::Contents LoadTags(const QString &directory);
+
+// Where a kill trial keeps its registers: what a kill leaves is the kernel's view of the files,
+// the same on any file system, and a RAM disk, where there is one, keeps the trial short.
+QString TrialFolderBase();
+// Starts `program`, lets it work a random while of at most `spreadUs` once it has said "begin "
+// (an operation under way, however slowly this machine runs it), then kills it (SIGKILL). Returns
+// what it said; the test fails unless the kill ended it.
+QByteArray KillWhileWorking(const QString &program, const QStringList &arguments, QRandomGenerator &random,
+                            quint32 spreadUs);
 
 // How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
 int TrialCount(const char *variable, int fallback);

@@ -25,7 +25,7 @@ TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderL
 {
     SKIP_WITHOUT_CLI();
     TempRegister reg;
-    SaveSimpleRegister(2);
+    WriteRegister(reg.path(), {MakeRecord("a", "u"), MakeRecord("b", "u")});
     LockHolder holder(reg.path());
     ASSERT_EQ(holder.state, "locked");
     reg.write(QStringLiteral("replacement"), "synced from another computer\n");

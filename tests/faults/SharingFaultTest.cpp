@@ -1,73 +1,17 @@
-// The register shared with other writers: a full disk, hand edits racing updates, and a watched
-// register whose lock another program holds.
+// The register shared with other writers: hand edits racing updates, and a watched register whose
+// lock another program holds.
 #include "FaultSupport.h"
 #include "RegisterFiles.h"
 #include "RegisterLock.h"
 #include "SiteRegister.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
-#include <cerrno>
 #include <iostream>
 
 namespace {
-
-// Every file but the lock and the filler a test put there.
-Snapshot registerFiles(const QString &directory)
-{
-    Snapshot files = TakeSnapshot(directory);
-    files.erase(RegisterLock::lockFileName());
-    files.erase(QStringLiteral("fill"));
-    return files;
-}
-
-ProgramRun cli(const QString &directory, QStringList arguments)
-{
-    return RunProgram(CliPath(), QStringList{QStringLiteral("--dir"), directory} + arguments);
-}
-
-// On a full disk every operation fails naming the file and the reason, and leaves every file as
-// it was: a delete of the highest record, whose count cannot be written, keeps the record.
-TEST(SharingFaults, fullDiskLeavesEveryRecord)
-{
-    SKIP_UNLESS_ROOT();
-    SKIP_WITHOUT_CLI();
-    TempRegister reg;
-    if (const QString error = RunCommands("mount -t tmpfs -o size=64k tmpfs DIR", reg.path()); !error.isEmpty())
-        GTEST_SKIP() << "cannot mount a small tmpfs here: " << error.toStdString();
-    struct Unmount { QString dir; ~Unmount() { RunCommands("umount -l DIR", dir); } } unmount{reg.path()};
-    WriteRegister(reg.path(), {MakeRecord("一", "http://1.jp/"), MakeRecord("二", "http://2.jp/"),
-                               MakeRecord("三", "http://3.jp/"), MakeRecord("四", "http://4.jp/")},
-                  {2});
-    QFile fill(reg.file(QStringLiteral("fill")));
-    ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
-    while (fill.write(QByteArray(4096, 'f')) == 4096 && fill.flush()) {
-    }
-    fill.close();
-    const Snapshot before = registerFiles(reg.path());
-    const QString full = SystemReason(ENOSPC);
-    const struct { const char *what; QStringList arguments; } cases[] = {
-        {"delete the highest", {QStringLiteral("delete"), QStringLiteral("4")}},
-        {"update", {QStringLiteral("update"), QStringLiteral("1"), QStringLiteral("--content"), QString(300, u'x')}},
-        {"add", {QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("n"), QStringLiteral("--url"), QStringLiteral("u")}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        const ProgramRun run = cli(reg.path(), c.arguments);
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(QString::fromUtf8(run.err).contains(full)) << run.err.toStdString();
-        EXPECT_EQ(registerFiles(reg.path()), before) << Describe(registerFiles(reg.path()));
-    }
-    RegisterFolder folder(QFile::encodeName(reg.path()));
-    RegisterFiles files(folder);
-    const OperationResult restored = files.restore(2, MakeRecord("二", "http://2.jp/"));
-    EXPECT_EQ(restored.status, OperationStatus::Failed);
-    EXPECT_EQ(restored.io.reason, full);
-    EXPECT_EQ(registerFiles(reg.path()), before) << "restore";
-}
 
 // A hand edit (sed -i) racing updates of the same record: the update's check and replacement
 // are one step, so no edit is ever reverted. Each edit adds one "x" to KEY3; updates change only

@@ -5,6 +5,7 @@
 // With "watch" as TAG it only keeps the window open on the register, and for every line read on
 // stdin prints the window's list, one "number<TAB>fields in hex" line per record, then "end".
 #include "AppDirectory.h"
+#include "CrashRegister.h"
 #include "DialogTemplate.h"
 #include "MainDialog.h"
 
@@ -56,17 +57,11 @@ int main(int argc, char **argv)
             char buffer[256];
             if (::read(0, buffer, sizeof buffer) <= 0)
                 QApplication::quit();
-            QByteArray list;
-            for (std::size_t i = 0; i < dialog.sites().size(); ++i) {
-                const SiteRecord &r = dialog.sites().at(i);
-                list += QByteArray::number(dialog.sites().number(i)) + '\t'
-                    + (r.m_name + '|' + r.m_url + '|' + r.m_keyword1 + '|' + r.m_keyword2 + '|' + r.m_keyword3 + '|' + r.m_content).toHex() + '\n';
-            }
-            say(list + "end");
+            say(CrashRegister::Listing(dialog.sites()) + "end");
         });
         return app.exec();
     }
-    QRandomGenerator random(tag.toUInt());
+    QRandomGenerator random(tag.mid(1).toUInt()); // the seed after the tag's letter
     for (int i = 0;; ++i) {
         QApplication::processEvents(); // the window takes in what its watcher saw, as it would
         const QByteArray name = tag + '-' + QByteArray::number(i);

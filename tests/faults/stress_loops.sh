@@ -1,14 +1,15 @@
 #!/bin/bash
-# The writers of the stress trial, each until SECONDS have passed; every line one outcome.
-#   stress_loops.sh cli DIR CLI TAG SECONDS SEED    add/update/delete of its own records, and
-#                                                   updates of the first records' content
-#   stress_loops.sh hand DIR SECONDS SEED BASE      hand edits of the first records: sed -i adds
-#                                                   an x to KEY3, a rename-in a y to KEY2
-#   stress_loops.sh lock DIR SECONDS                sitekanri.lock replaced by rename, over and over
+# The writers of the stress trial, each until SECONDS have passed; every line one outcome. BASE
+# records were there first.
+#   stress_loops.sh cli DIR CLI TAG SECONDS SEED BASE  add/update/delete of its own records, and
+#                                                      updates of the first records' content
+#   stress_loops.sh hand DIR SECONDS SEED BASE         hand edits of the first records: sed -i adds
+#                                                      an x to KEY3, a rename-in a y to KEY2
+#   stress_loops.sh lock DIR SECONDS SEED BASE         sitekanri.lock replaced by rename, over and over
 mode=$1 dir=$2
 case $mode in
 cli)
-    cli=$3 tag=$4 end=$(( $(date +%s) + $5 )); RANDOM=$6; i=0; live=()
+    cli=$3 tag=$4 end=$(( $(date +%s) + $5 )); RANDOM=$6; base=$7; i=0; live=()
     while [ "$(date +%s)" -lt $end ]; do
         i=$((i + 1)); r=$((RANDOM % 10))
         if [ $r -lt 4 ] || [ ${#live[@]} -eq 0 ]; then
@@ -20,7 +21,7 @@ cli)
             if "$cli" --dir "$dir" update "$n" --content "c$i" >/dev/null 2>&1; then echo "update $n c$i"
             else echo "updatefail $n c$i"; fi
         elif [ $r -lt 8 ]; then
-            "$cli" --dir "$dir" update $((RANDOM % 2000 + 1)) --content "$tag$i" >/dev/null 2>&1
+            "$cli" --dir "$dir" update $((RANDOM % base + 1)) --content "$tag$i" >/dev/null 2>&1
         else
             k=$((RANDOM % ${#live[@]})); n=${live[$k]}
             if "$cli" --dir "$dir" delete "$n" >/dev/null 2>&1; then

@@ -2,20 +2,18 @@
 #include "CodePage.h"
 #include "SearchIndex.h"
 #include "SiteList.h"
+#include "TempRegister.h"
 
 namespace {
 
 TEST(SearchIndex, matchesAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseFile(QStringLiteral(FINDING_TEST_DATA "/matching.tsv"))) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/matching.tsv"))) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_GE(row.size(), 2);
         SiteRecord record;
-        QByteArray SiteRecord::*const fields[] = {&SiteRecord::m_name,     &SiteRecord::m_url,
-                                                  &SiteRecord::m_keyword1, &SiteRecord::m_keyword2,
-                                                  &SiteRecord::m_keyword3, &SiteRecord::m_content};
         for (int f = 0; f < kSiteFieldCount; ++f)
-            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), record.*fields[f]));
+            ASSERT_TRUE(CodePage::fromText(row.value(f + 2), record.*kRecordFields[f]));
         SiteList sites;
         sites.push_back(record);
         EXPECT_EQ(SearchIndex(sites).matches(0, SearchQuery(row[0])), row[1] == u"yes");

@@ -9,7 +9,7 @@ namespace {
 
 TEST(SiteIdentity, sameSiteAsTheTableSays)
 {
-    for (const QStringList &row : ReadCaseFile(QStringLiteral(FINDING_TEST_DATA "/same-site.tsv"))) {
+    for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/same-site.tsv"))) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         ASSERT_EQ(row.size(), 3);
         const QString a = SiteIdentity(row[0]), b = SiteIdentity(row[1]);

@@ -2,7 +2,6 @@
 
 #include "SiteRecord.h"
 
-#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -36,7 +35,6 @@ public:
     // Loads the register in each directory as the Windows program would. The loads run side by
     // side; the results come back in the order of `directories`.
     static std::vector<Load> load(const QStringList &directories);
-    static Load load(const QString &directory) { return load(QStringList{directory}).front(); }
 };
 
 // Tests that need the oracle: skipped, with the reason, where it is not available. Each gets a
@@ -50,8 +48,6 @@ protected:
             GTEST_SKIP() << reason.toStdString();
         ASSERT_TRUE(m_root.isValid());
     }
-
-    QString dir(const QString &name) const { return QDir(m_root.path()).filePath(name); }
 
     QTemporaryDir m_root;
 };

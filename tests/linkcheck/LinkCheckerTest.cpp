@@ -15,20 +15,8 @@
 namespace {
 
 // The columns of cases.tsv.
-struct Case
-{
-    QStringList f;
-    enum { Name, Url, Answers, Status, Code, Final, Requests, MovedTo, Dead, Count };
-};
-
-std::vector<Case> readCases()
-{
-    std::vector<Case> cases;
-    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_CASES))) {
-        cases.push_back({QString::fromUtf8(row.fields.join('\t')).split(QLatin1Char('\t'))});
-        EXPECT_EQ(cases.back().f.size(), Case::Count) << "line " << row.line;
-    }
-    return cases;
+namespace Case {
+enum { Name, Url, Answers, Status, Code, Final, Requests, MovedTo, Dead, Count };
 }
 
 // "CODE", "CODE>LOCATION", "CODE*", "CODE*gz", "never", "flood" or "bytes/MS".
@@ -63,7 +51,7 @@ std::map<int, LinkResult> check(LinkChecker &checker, std::vector<LinkJob> jobs)
     return results;
 }
 
-class LinkCases : public ::testing::TestWithParam<Case>
+class LinkCases : public ::testing::TestWithParam<QStringList>
 {
 };
 
@@ -82,7 +70,8 @@ TEST_P(LinkCases, answerSortedAsExpected)
     unused.listen(QHostAddress::LocalHost);
     const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(unused.serverPort());
     unused.close();
-    QStringList c = GetParam().f;
+    QStringList c = GetParam();
+    ASSERT_EQ(c.size(), Case::Count);
     for (QString &column : c) {
         for (int host = kHosts; host > 0; --host)
             column.replace(QStringLiteral("{base%1}").arg(host), server.base(host));
@@ -114,8 +103,8 @@ TEST_P(LinkCases, answerSortedAsExpected)
     EXPECT_FALSE(result.message.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, LinkCases, ::testing::ValuesIn(readCases()),
-                         [](const ::testing::TestParamInfo<Case> &info) { return info.param.f[Case::Name].toStdString(); });
+INSTANTIATE_TEST_SUITE_P(Answers, LinkCases, ::testing::ValuesIn(ReadCaseFile(QStringLiteral(TEST_DATA "/cases.tsv"))),
+                         [](const auto &info) { return info.param[Case::Name].toStdString(); });
 
 // Hosts are 127.0.0.1 … 127.0.0.N; every URL is answered after a pause, so requests overlap
 // as much as the checker lets them. Both limits must be reached, never passed.

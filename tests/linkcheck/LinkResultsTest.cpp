@@ -61,6 +61,23 @@ TEST(LinkResults, damagedFile_ignored)
     }
 }
 
+// Runs sitekanri-cli --dir DIR check … to its end with the event loop turning, since the server
+// answers from this process's; on a terminal when asked (script(1) gives the program one and
+// copies it to its own stdout).
+void runCheck(QProcess &cli, const QString &dir, const QStringList &options, bool terminal = false)
+{
+    const QStringList arguments = QStringList{QStringLiteral("--dir"), dir, QStringLiteral("check")} + options;
+    QEventLoop loop;
+    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    if (terminal)
+        cli.start(QStringLiteral("script"), {QStringLiteral("-qefc"), QStringLiteral(SITEKANRI_CLI_PATH " ") + arguments.join(u' '),
+                                             QStringLiteral("/dev/null")});
+    else
+        cli.start(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
+    loop.exec();
+}
+
 // Lines come in register order although the first site answers last; a damaged results file
 // does not stop the check and is replaced by a sound one.
 TEST(CliCheck, printsInRegisterOrder_savesResults)
@@ -81,14 +98,8 @@ TEST(CliCheck, printsInRegisterOrder_savesResults)
     WriteRegister(dir.path(), records);
     dir.write(LinkResults::kFileName, "not ours\n");
 
-    QProcess cli; // the server answers from this process's event loop, so the wait keeps it turning
-    QEventLoop loop;
-    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    cli.start(QStringLiteral(SITEKANRI_CLI_PATH),
-              {QStringLiteral("--dir"), dir.path(), QStringLiteral("check"), QStringLiteral("--keyword=k"),
-               QStringLiteral("--format=json")});
-    loop.exec();
+    QProcess cli;
+    runCheck(cli, dir.path(), {QStringLiteral("--keyword=k"), QStringLiteral("--format=json")});
     ASSERT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(cli.readAllStandardError().contains(LinkResults::kFileName.toUtf8()));
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
@@ -116,23 +127,13 @@ TEST(CliCheck, printsEachLineAsItComesWithProgressOnATerminalOnly)
     const QByteArray base = server.base().toUtf8();
     WriteRegister(dir.path(), {MakeRecord("速い", (base + "/fast").constData()), MakeRecord("遅い", (base + "/slow").constData())});
     for (const bool terminal : {false, true}) {
-        const QStringList check{QStringLiteral("--dir"), dir.path(), QStringLiteral("check")};
         QProcess cli;
         bool runningAtFirstLine = false;
         QObject::connect(&cli, &QProcess::readyReadStandardOutput, [&] {
             if (cli.peek(1 << 16).contains("速い"))
                 runningAtFirstLine = runningAtFirstLine || cli.state() == QProcess::Running;
         });
-        QEventLoop loop;
-        QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        if (terminal) // script(1) gives the program a terminal and copies it to its own stdout
-            cli.start(QStringLiteral("script"), {QStringLiteral("-qefc"),
-                                                 QStringLiteral(SITEKANRI_CLI_PATH " ") + check.join(u' '),
-                                                 QStringLiteral("/dev/null")});
-        else
-            cli.start(QStringLiteral(SITEKANRI_CLI_PATH), check);
-        loop.exec();
+        runCheck(cli, dir.path(), {}, terminal);
         ASSERT_EQ(cli.exitCode(), 0) << terminal;
         const QString out = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
         EXPECT_TRUE(runningAtFirstLine) << terminal;

@@ -2,8 +2,6 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -53,11 +51,22 @@ bool TempRegister::exists(const QString &name) const
     return QFileInfo::exists(file(name));
 }
 
+FolderFiles::FolderFiles(const QString &directory) : folder(QFile::encodeName(directory))
+{
+    EXPECT_TRUE(folder.open(false)) << directory.toStdString();
+}
+
+OpenRegister::OpenRegister(const std::vector<SiteRecord> &records, bool watched, const std::vector<int> &gaps)
+{
+    WriteRegister(dir.path(), records, gaps);
+    EXPECT_TRUE(reg.open());
+    if (watched)
+        reg.watch();
+}
+
 void AddRecords(const QString &directory, const std::vector<SiteRecord> &records)
 {
-    RegisterFolder folder(QFile::encodeName(directory));
-    RegisterFiles files(folder);
-    const OperationResult added = files.addMany(records);
+    const OperationResult added = FolderFiles(directory).files.addMany(records);
     ASSERT_TRUE(added.done()) << added.io.describe().toStdString();
 }
 
@@ -79,6 +88,24 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, c
     return record;
 }
 
+QStringList KeptFiles(const QString &directory)
+{
+    QStringList kept;
+    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
+        if (name.startsWith(u".sitekanri-kept-") && name.count(u'-') > 2)
+            kept << name;
+    }
+    return kept;
+}
+
+std::string Listing(const SiteList &sites)
+{
+    std::string out;
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).m_name.toStdString();
+    return out;
+}
+
 Snapshot TakeSnapshot(const QString &directory)
 {
     Snapshot snapshot;
@@ -96,9 +123,11 @@ Snapshot TakeSnapshot(const QString &directory)
     return snapshot;
 }
 
-ProgramRun RunProgram(const QString &program, const QStringList &arguments)
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input)
 {
     QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     process.start(program, arguments);
     ProgramRun run;
     const bool finished = process.waitForStarted(10000) && process.waitForFinished(60000);
@@ -120,19 +149,15 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
         ASSERT_TRUE(dir.remove(name)) << name.toStdString();
     if (!records.empty())
         AddRecords(directory, records);
-    RegisterFolder folder(QFile::encodeName(directory));
-    ASSERT_TRUE(folder.open(false));
-    RegisterFiles files(folder);
+    FolderFiles other(directory);
     for (int number : gaps)
-        ASSERT_TRUE(files.remove(number).done()) << "removing " << number;
+        ASSERT_TRUE(other.files.remove(number).done()) << "removing " << number;
 }
 
 SiteList ReadRegister(const QString &directory)
 {
-    RegisterFolder folder(QFile::encodeName(directory));
-    EXPECT_TRUE(folder.open(false));
     SiteList sites;
     bool damaged = false;
-    EXPECT_TRUE(RegisterFiles(folder).load(sites, damaged) && !damaged);
+    EXPECT_TRUE(FolderFiles(directory).files.load(sites, damaged) && !damaged);
     return sites;
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
 #include "SiteList.h"
 #include "SiteRecord.h"
+#include "SiteRegister.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <map>
+#include <string>
 #include <vector>
 
 // A fresh register directory for one test, made the register directory in force for as long
@@ -30,6 +35,23 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Another program's view of the register folder `directory`: the folder, opened, and its files.
+struct FolderFiles
+{
+    explicit FolderFiles(const QString &directory);
+    RegisterFolder folder;
+    RegisterFiles files{folder};
+};
+
+// A fresh register folder holding `records` (WriteRegister), opened as the window opens it, and
+// watched when asked.
+struct OpenRegister
+{
+    explicit OpenRegister(const std::vector<SiteRecord> &records, bool watched = false, const std::vector<int> &gaps = {});
+    TempRegister dir;
+    SiteRegister reg{QFile::encodeName(dir.path())};
+};
+
 // Adds records to the register in `directory`, numbered after those already there.
 void AddRecords(const QString &directory, const std::vector<SiteRecord> &records);
 
@@ -49,6 +71,12 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
 // load fails the test.
 SiteList ReadRegister(const QString &directory);
 
+// The files a delete keeps aside for its undo in `directory` (not the lock file beside them).
+QStringList KeptFiles(const QString &directory);
+
+// A list as "number:name …", the names as stored.
+std::string Listing(const SiteList &sites);
+
 // CP932 bytes of UTF-8 source text; SjisOf serves as a case file's converter (CaseField).
 QByteArray Sjis(const char *utf8);
 inline QByteArray SjisOf(const QByteArray &utf8) { return Sjis(utf8.constData()); }
@@ -58,11 +86,12 @@ inline QByteArray SjisOf(const QByteArray &utf8) { return Sjis(utf8.constData())
 using Snapshot = std::map<QString, QByteArray>;
 Snapshot TakeSnapshot(const QString &directory);
 
-// A program run to its end; a crash, a hang or a failed start leaves exitCode at -1.
+// A program run to its end, its standard input read from `input` when given; a crash, a hang or a
+// failed start leaves exitCode at -1.
 struct ProgramRun
 {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
-ProgramRun RunProgram(const QString &program, const QStringList &arguments);
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input = QString());

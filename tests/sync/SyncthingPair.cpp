@@ -8,18 +8,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
-#include <QTimer>
 #include <QUuid>
 
 namespace {
-
-const QString kFolderId = QStringLiteral("register");
 
 int freePort()
 {
@@ -29,7 +27,7 @@ int freePort()
 }
 
 // What both devices must agree on: every file but Syncthing's own marker and working files.
-Snapshot SharedFiles(const QString &folder)
+Snapshot sharedFiles(const QString &folder)
 {
     Snapshot files = TakeSnapshot(folder);
     for (auto it = files.begin(); it != files.end();)
@@ -37,24 +35,42 @@ Snapshot SharedFiles(const QString &folder)
     return files;
 }
 
-} // namespace
+// Changes are seen by the folder watcher within a second; the tests also ask for scans. A folder
+// read from the file gets no defaults: what it leaves out is zero (no conflict copies at all).
+const char kConfig[] = R"(<configuration version="36">
+  <folder id="register" path="%1" type="sendreceive" rescanIntervalS="3600" fsWatcherEnabled="true" fsWatcherDelayS="1" autoNormalize="true">
+    <filesystemType>basic</filesystemType>
+    <device id="%2"></device><device id="%3"></device>
+    <minDiskFree unit="%">0</minDiskFree>
+    <maxConflicts>10</maxConflicts>
+    <markerName>.stfolder</markerName>
+  </folder>
+  <device id="%2"><address>dynamic</address></device>
+  <device id="%3"><address>tcp://127.0.0.1:%4</address></device>
+  <gui enabled="true" tls="false"><address>127.0.0.1:%5</address><apikey>%6</apikey></gui>
+  <options>
+    <listenAddress>tcp://127.0.0.1:%7</listenAddress>
+    <globalAnnounceEnabled>false</globalAnnounceEnabled>
+    <localAnnounceEnabled>false</localAnnounceEnabled>
+    <relaysEnabled>false</relaysEnabled>
+    <natEnabled>false</natEnabled>
+    <stunKeepaliveStartS>0</stunKeepaliveStartS>
+    <urAccepted>-1</urAccepted>
+    <crashReportingEnabled>false</crashReportingEnabled>
+    <reconnectionIntervalS>1</reconnectionIntervalS>
+    <minHomeDiskFree unit="%">0</minHomeDiskFree>
+  </options>
+</configuration>
+)";
 
-SyncthingPair::SyncthingPair()
-{
-    for (auto &device : m_devices)
-        device = std::make_unique<Device>();
-}
+} // namespace
 
 SyncthingPair::~SyncthingPair()
 {
-    for (auto &device : m_devices) {
-        if (device->process.state() == QProcess::NotRunning)
-            continue;
-        device->process.terminate();
-        if (!device->process.waitForFinished(5000)) {
-            device->process.kill();
-            device->process.waitForFinished(2000);
-        }
+    for (Device &device : m_devices) {
+        device.process.terminate();
+        if (!device.process.waitForFinished(5000))
+            device.process.kill();
     }
 }
 
@@ -68,201 +84,114 @@ QString SyncthingPair::dataHome(int side) const
     return m_base.path() + QStringLiteral("/computer%1").arg(side + 1);
 }
 
-QString SyncthingPair::folder(int side) const
-{
-    return dataHome(side) + QStringLiteral("/sitekanri");
-}
-
-bool SyncthingPair::generate(Device &device, QString &why)
-{
-    QProcess run;
-    run.start(program(), {QStringLiteral("generate"), QStringLiteral("--home=") + device.home,
-                          QStringLiteral("--no-default-folder")});
-    if (!run.waitForFinished(20000) || run.exitCode() != 0) {
-        why = QStringLiteral("syncthing generate: ") + QString::fromUtf8(run.readAllStandardError());
-        return false;
-    }
-    const QRegularExpressionMatch id = QRegularExpression(QStringLiteral("Device ID: ([A-Z0-9-]+)"))
-                                           .match(QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError()));
-    if (!id.hasMatch()) {
-        why = QStringLiteral("syncthing generate named no device");
-        return false;
-    }
-    device.id = id.captured(1);
-    device.apiKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    device.listenPort = freePort();
-    device.guiPort = freePort();
-    return true;
-}
-
-void SyncthingPair::writeConfig(const Device &self, const Device &other) const
-{
-    const int side = &self == m_devices[0].get() ? 0 : 1;
-    // Changes are seen by the folder watcher within a second; the tests also ask for scans.
-    const QString config = QStringLiteral(R"(<configuration version="36">
-  <folder id="%1" label="register" path="%2" type="sendreceive" rescanIntervalS="3600" fsWatcherEnabled="true" fsWatcherDelayS="1" ignorePerms="false" autoNormalize="true">
-    <filesystemType>basic</filesystemType>
-    <device id="%3"></device>
-    <device id="%4"></device>
-    <minDiskFree unit="%">0</minDiskFree>
-    <maxConflicts>10</maxConflicts>
-    <markerName>.stfolder</markerName>
-  </folder>
-  <device id="%3" name="computer%5" compression="metadata"><address>dynamic</address></device>
-  <device id="%4" name="other" compression="metadata"><address>tcp://127.0.0.1:%6</address></device>
-  <gui enabled="true" tls="false"><address>127.0.0.1:%7</address><apikey>%8</apikey></gui>
-  <options>
-    <listenAddress>tcp://127.0.0.1:%9</listenAddress>
-    <globalAnnounceEnabled>false</globalAnnounceEnabled>
-    <localAnnounceEnabled>false</localAnnounceEnabled>
-    <relaysEnabled>false</relaysEnabled>
-    <natEnabled>false</natEnabled>
-    <urAccepted>-1</urAccepted>
-    <urSeen>3</urSeen>
-    <crashReportingEnabled>false</crashReportingEnabled>
-    <startBrowser>false</startBrowser>
-    <autoUpgradeIntervalH>0</autoUpgradeIntervalH>
-    <reconnectionIntervalS>1</reconnectionIntervalS>
-    <stunKeepaliveStartS>0</stunKeepaliveStartS>
-    <minHomeDiskFree unit="%">0</minHomeDiskFree>
-  </options>
-</configuration>
-)")
-                               .arg(kFolderId, folder(side), self.id, other.id)
-                               .arg(side + 1)
-                               .arg(other.listenPort)
-                               .arg(self.guiPort)
-                               .arg(self.apiKey)
-                               .arg(self.listenPort);
-    QFile file(self.home + QStringLiteral("/config.xml"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(config.toUtf8());
-}
-
-bool SyncthingPair::start(QString &why)
+QString SyncthingPair::start()
 {
     for (int side = 0; side < 2; ++side) {
-        Device &device = *m_devices[side];
+        Device &device = m_devices[side];
         device.home = m_base.path() + QStringLiteral("/syncthing%1").arg(side + 1);
         QDir().mkpath(folder(side) + QStringLiteral("/.stfolder"));
-        if (!generate(device, why))
-            return false;
+        QProcess run;
+        run.start(program(), {QStringLiteral("generate"), QStringLiteral("--home=") + device.home, QStringLiteral("--no-default-folder")});
+        run.waitForFinished(20000);
+        const QString said = QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
+        device.id = QRegularExpression(QStringLiteral("Device ID: ([A-Z0-9-]+)")).match(said).captured(1);
+        if (device.id.isEmpty())
+            return QStringLiteral("syncthing generate named no device: ") + said;
+        device.apiKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        device.listenPort = freePort();
+        device.guiPort = freePort();
     }
     for (int side = 0; side < 2; ++side) {
-        Device &device = *m_devices[side];
-        writeConfig(device, *m_devices[1 - side]);
+        Device &device = m_devices[side];
+        const Device &other = m_devices[1 - side];
+        QFile config(device.home + QStringLiteral("/config.xml"));
+        if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return config.fileName() + QStringLiteral(": ") + config.errorString();
+        config.write(QString::fromLatin1(kConfig).arg(folder(side), device.id, other.id).arg(other.listenPort).arg(device.guiPort)
+                         .arg(device.apiKey).arg(device.listenPort).toUtf8());
+        config.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), device.home); // nothing of the user's own Syncthing
         env.insert(QStringLiteral("STNOUPGRADE"), QStringLiteral("1"));
-        env.insert(QStringLiteral("STNORESTART"), QStringLiteral("1"));
         device.process.setProcessEnvironment(env);
         device.process.setProcessChannelMode(QProcess::MergedChannels);
         device.process.setStandardOutputFile(device.home + QStringLiteral("/log.txt"));
-        device.process.start(program(), {QStringLiteral("serve"), QStringLiteral("--home=") + device.home,
-                                         QStringLiteral("--no-browser"), QStringLiteral("--no-restart"),
-                                         QStringLiteral("--no-upgrade")});
-        if (!device.process.waitForStarted(10000)) {
-            why = QStringLiteral("syncthing did not start: ") + device.process.errorString();
-            return false;
-        }
+        device.process.start(program(), {QStringLiteral("serve"), QStringLiteral("--home=") + device.home, QStringLiteral("--no-browser"),
+                                         QStringLiteral("--no-restart"), QStringLiteral("--no-upgrade")});
+        if (!device.process.waitForStarted(10000))
+            return QStringLiteral("syncthing did not start: ") + device.process.errorString();
     }
-    QString last;
-    const bool up = QTest::qWaitFor([&] { return connected(*m_devices[0], last) && connected(*m_devices[1], last); }, 30000);
-    if (!up)
-        why = QStringLiteral("the two devices did not connect: ") + last;
-    return up;
+    QString why;
+    const bool up = QTest::qWaitFor([&] { return connected(0, why) && connected(1, why); }, 30000);
+    return up ? QString() : QStringLiteral("the two devices did not connect: ") + why;
 }
 
-QByteArray SyncthingPair::rest(const Device &device, const QByteArray &method, const QString &path, QString &why,
-                               int timeoutMs) const
+QByteArray SyncthingPair::rest(int side, const QByteArray &method, const QString &path, QString &why) const
 {
     QNetworkAccessManager network;
-    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(device.guiPort).arg(path)));
-    request.setRawHeader("X-API-Key", device.apiKey.toUtf8());
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_devices[side].guiPort).arg(path)));
+    request.setRawHeader("X-API-Key", m_devices[side].apiKey.toUtf8());
+    request.setTransferTimeout(20000);
     QNetworkReply *reply = network.sendCustomRequest(request, method);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
-    QByteArray body;
-    if (!reply->isFinished())
-        why = path + QStringLiteral(": no answer in time");
-    else if (reply->error() != QNetworkReply::NoError)
-        why = path + QStringLiteral(": ") + reply->errorString();
-    else
-        body = reply->readAll() + ' '; // an empty answer is still an answer
-    reply->abort();
     reply->deleteLater();
-    return body;
+    if (reply->error() == QNetworkReply::NoError)
+        return reply->readAll() + ' '; // an empty answer is still an answer
+    why = path + QStringLiteral(": ") + reply->errorString();
+    return {};
 }
 
-QJsonObject SyncthingPair::restJson(const Device &device, const QString &path, QString &why) const
+bool SyncthingPair::connected(int side, QString &why) const
 {
-    return QJsonDocument::fromJson(rest(device, "GET", path, why)).object();
+    const QJsonObject connections = QJsonDocument::fromJson(rest(side, "GET", QStringLiteral("/rest/system/connections"), why)).object();
+    return connections[QStringLiteral("connections")][m_devices[1 - side].id][QStringLiteral("connected")].toBool();
 }
 
-bool SyncthingPair::connected(const Device &device, QString &why) const
+QString SyncthingPair::link(bool up)
 {
-    const QJsonObject connections = restJson(device, QStringLiteral("/rest/system/connections"), why);
-    const Device &other = *m_devices[&device == m_devices[0].get() ? 1 : 0];
-    return connections.value(QStringLiteral("connections")).toObject().value(other.id).toObject()
-        .value(QStringLiteral("connected")).toBool();
+    QString why;
+    if (rest(0, "POST", QStringLiteral("/rest/system/%1?device=%2").arg(up ? QLatin1String("resume") : QLatin1String("pause"), m_devices[1].id), why).isEmpty())
+        return why;
+    const bool seen = QTest::qWaitFor([&] { return connected(0, why) == up && connected(1, why) == up; }, 20000);
+    return seen ? QString() : QStringLiteral("the link did not %1: %2").arg(up ? QLatin1String("come up") : QLatin1String("go down"), why);
 }
 
-bool SyncthingPair::pause(QString &why)
+QString SyncthingPair::scan()
 {
-    if (rest(*m_devices[0], "POST", QStringLiteral("/rest/system/pause?device=") + m_devices[1]->id, why).isEmpty())
-        return false;
-    return QTest::qWaitFor([&] { return !connected(*m_devices[0], why) && !connected(*m_devices[1], why); }, 10000);
+    QString why;
+    for (int side = 0; side < 2 && why.isEmpty(); ++side)
+        rest(side, "POST", QStringLiteral("/rest/db/scan?folder=register"), why);
+    return why;
 }
 
-bool SyncthingPair::resume(QString &why)
-{
-    if (rest(*m_devices[0], "POST", QStringLiteral("/rest/system/resume?device=") + m_devices[1]->id, why).isEmpty())
-        return false;
-    return QTest::qWaitFor([&] { return connected(*m_devices[0], why) && connected(*m_devices[1], why); }, 20000);
-}
-
-bool SyncthingPair::scan(QString &why)
-{
-    for (const auto &device : m_devices) {
-        if (rest(*device, "POST", QStringLiteral("/rest/db/scan?folder=") + kFolderId, why).isEmpty())
-            return false;
-    }
-    return true;
-}
-
-bool SyncthingPair::settle(int timeoutMs, QString &why)
+QString SyncthingPair::settle(int timeoutMs)
 {
     QElapsedTimer waited;
     waited.start();
     int quietPolls = 0;
     Snapshot previous;
-    while (waited.elapsed() < timeoutMs) {
+    QString why;
+    while (quietPolls < 2) {
+        if (waited.elapsed() > timeoutMs)
+            return QStringLiteral("not settled in %1 ms: ").arg(timeoutMs) + why;
         QTest::qWait(150);
-        why.clear();
-        bool quiet = scan(why);
-        for (int side = 0; quiet && side < 2; ++side) {
-            const Device &device = *m_devices[side];
-            const QJsonObject status = restJson(device, QStringLiteral("/rest/db/status?folder=") + kFolderId, why);
-            const QJsonObject done = restJson(device, QStringLiteral("/rest/db/completion?folder=%1&device=%2")
-                                                          .arg(kFolderId, m_devices[1 - side]->id), why);
-            quiet = status.value(QStringLiteral("state")).toString() == QLatin1String("idle")
-                && status.value(QStringLiteral("needTotalItems")).toInt(-1) == 0
-                && done.value(QStringLiteral("completion")).toDouble() >= 100.0 && connected(device, why);
-            if (!quiet && why.isEmpty())
-                why = QStringLiteral("device %1 still busy: %2").arg(side + 1).arg(QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact)));
+        why = scan();
+        for (int side = 0; side < 2 && why.isEmpty(); ++side) {
+            const QByteArray status = rest(side, "GET", QStringLiteral("/rest/db/status?folder=register"), why);
+            const QJsonObject state = QJsonDocument::fromJson(status).object();
+            const QJsonObject done = QJsonDocument::fromJson(rest(side, "GET", QStringLiteral("/rest/db/completion?folder=register&device=")
+                                                                                    + m_devices[1 - side].id, why)).object();
+            if (state[QStringLiteral("state")] != QStringLiteral("idle") || state[QStringLiteral("needTotalItems")].toInt(-1) != 0
+                || done[QStringLiteral("completion")].toDouble() < 100.0 || !connected(side, why))
+                why = QStringLiteral("device %1 still busy: %2").arg(side + 1).arg(QString::fromUtf8(status));
         }
-        const Snapshot one = SharedFiles(folder(0));
-        if (quiet && one != SharedFiles(folder(1))) {
-            quiet = false;
+        const Snapshot one = sharedFiles(folder(0));
+        if (why.isEmpty() && one != sharedFiles(folder(1)))
             why = QStringLiteral("the two folders differ");
-        }
-        quietPolls = quiet && one == previous ? quietPolls + 1 : 0;
+        quietPolls = why.isEmpty() && one == previous ? quietPolls + 1 : 0;
         previous = one;
-        if (quietPolls >= 2)
-            return true;
     }
-    why = QStringLiteral("not settled in %1 ms: ").arg(timeoutMs) + why;
-    return false;
+    return {};
 }
