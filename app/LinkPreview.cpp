@@ -74,12 +74,19 @@ void LinkPreview::render()
 {
     m_stale = false;
     const PreviewMarkup part = PreviewMarkup::of(m_code);
-    if (part.tooComplex) {
-        setPlainText(tooComplexNotice());
-        return;
-    }
     QString html = part.html;
     if (part.cut)
         html += QString::fromUtf8("<p style=\"color: gray\">……（プレビューは最初の %1 行までです）</p>").arg(part.lines);
-    setHtml(html);
+    // Parsed once apart, where nothing lays it out yet: only the parsed document shows every
+    // table the layout would have to nest.
+    bool tooComplex = part.tooComplex;
+    if (!tooComplex) {
+        InertDocument parsed;
+        parsed.setHtml(html);
+        tooComplex = PreviewMarkup::tablesNestTooDeep(parsed);
+    }
+    if (tooComplex)
+        setPlainText(tooComplexNotice());
+    else
+        setHtml(html);
 }

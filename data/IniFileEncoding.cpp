@@ -3,6 +3,7 @@
 #include "CodePage.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 
 #include <algorithm>
@@ -17,10 +18,21 @@ QByteArray toAnsi(const QString &text)
     QByteArray bytes;
     if (CodePage::fromText(text, bytes))
         return bytes;
+    // Each character is converted once: a conversion opens a converter, and doing so for every
+    // character of a file that held one emoji took a second per three megabytes.
     bytes.clear();
+    QHash<char16_t, QByteArray> known;
     QByteArray one;
-    for (QChar c : text) // no character beyond the BMP is in the code page
-        bytes += !c.isSurrogate() && CodePage::fromText(QString(c), one) ? one : QByteArray(1, '?');
+    for (QChar c : text) { // no character beyond the BMP is in the code page
+        if (c.unicode() < 0x80) {
+            bytes += char(c.unicode());
+            continue;
+        }
+        auto found = known.constFind(c.unicode());
+        if (found == known.constEnd())
+            found = known.insert(c.unicode(), !c.isSurrogate() && CodePage::fromText(QString(c), one) ? one : QByteArray(1, '?'));
+        bytes += *found;
+    }
     return bytes;
 }
 

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The bytes of new files written and made durable together.
+constexpr qsizetype kBatchBytes = 16 * 1024 * 1024;
+
 const QString kSettingFile = QStringLiteral("setting.ini");
 
 OperationResult foundElsewhere(RegisterFolder::Found found, int number)
@@ -168,17 +171,25 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     if (IoResult made = operation.makeCountFile(count); !made)
         return Failed(made, 0);
     const int first = count.value + 1;
-    // The new files lie above the count, where no reader looks, until the count is written:
-    // they are written together and made durable as one batch, which costs one wait for the
-    // disk rather than one per file.
-    std::vector<std::pair<QString, QByteArray>> files;
-    files.reserve(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        files.emplace_back(DataFileName(first + int(i)), FreshFileBytes(records[i]));
     if (IoResult started = operation.startBatch(first, first + int(records.size()) - 1); !started)
         return Failed(started, first);
-    std::size_t replaced = 0;
-    IoResult written = m_folder.replaceUncounted(files, replaced);
+    // The new files lie above the count, where no reader looks, until the count is written:
+    // they are written and made durable in batches, which costs one wait for the disk per batch
+    // rather than one per file. A batch holds a few megabytes: the bytes of every file at once
+    // were as much memory again as the records (twice the records for an import of long titles).
+    std::vector<QString> onDisk;
+    IoResult written = IoResult::success();
+    for (std::size_t next = 0; written && next < records.size();) {
+        std::vector<std::pair<QString, QByteArray>> files;
+        for (qsizetype bytes = 0; next < records.size() && bytes < kBatchBytes; ++next) {
+            files.emplace_back(DataFileName(first + int(next)), FreshFileBytes(records[next]));
+            bytes += files.back().second.size();
+        }
+        std::size_t replaced = 0;
+        written = m_folder.replaceUncounted(files, replaced);
+        for (std::size_t j = 0; j < replaced; ++j)
+            onDisk.push_back(files[j].first);
+    }
     // The count last, once every file it brings in is on disk: a reader never counts a record
     // whose file is not there yet, or not yet durable.
     if (written)
@@ -186,8 +197,8 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     if (!written) {
         // Above the count nobody reads them; removed, the folder is as it was (but for what an
         // earlier, longer list left at those numbers, which they replaced).
-        for (std::size_t j = 0; j < replaced; ++j)
-            m_folder.remove(files[j].first, false);
+        for (const QString &name : onDisk)
+            m_folder.remove(name, false);
         m_folder.flush();
         return Failed(written, first); // the journal stays: what was not removed, the next writer removes
     }

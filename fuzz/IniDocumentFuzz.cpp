@@ -40,23 +40,31 @@ QByteArray asAnsi(const QByteArray &written, IniDocument::Encoding encoding)
 }
 
 // Section and key names of a written file: every line of it is "[name]", "name=value" or "name".
-// Each lookup scans the file, so a few names are taken, spread over the file, rather than all:
-// checking every pair of a file of many short lines would cost its size times its lines.
+// Each lookup scans the file, so a few lines are taken, spread over the file, rather than all, and
+// a key is looked up in the section it was found in (with the register's own keys in a section
+// taken): looking every key up in every section cost most of each input's time, for pairs that
+// could only be absent both times.
 constexpr std::size_t kNamesTaken = 4;
-void collectNames(const QByteArray &ansi, std::vector<QByteArray> &sections, std::vector<QByteArray> &keys)
+using Names = std::vector<std::pair<QByteArray, QByteArray>>;
+void collectNames(const QByteArray &ansi, const std::vector<QByteArray> &ownKeys, Names &names)
 {
     const QList<QByteArray> lines = ansi.split('\n');
     const qsizetype stride = std::max<qsizetype>(1, lines.size() / qsizetype(kNamesTaken));
-    for (qsizetype i = 0; i < lines.size(); i += stride) {
+    QByteArray section;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines[i];
+        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+        const bool header = text.startsWith('[') && text.endsWith(']');
+        if (header)
+            section = text.mid(1, text.size() - 2);
         // The line a stride lands on and the next, so that a header's first key is among them.
-        for (qsizetype j = i; j < std::min(i + 2, lines.size()); ++j) {
-            const QByteArray &line = lines[j];
-            const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-            if (text.startsWith('[') && text.endsWith(']'))
-                sections.push_back(text.mid(1, text.size() - 2));
-            else
-                keys.push_back(text.left(text.indexOf('=') < 0 ? text.size() : text.indexOf('=')));
-        }
+        if (i % stride > 1)
+            continue;
+        if (!header)
+            names.emplace_back(section, text.left(text.indexOf('=') < 0 ? text.size() : text.indexOf('=')));
+        else
+            for (const QByteArray &key : ownKeys)
+                names.emplace_back(section, key);
     }
 }
 
@@ -79,20 +87,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (second.serialize() != written)
         fail("second write differs", {}, {}, written, second.serialize());
 
-    std::vector<QByteArray> sections{QByteArrayLiteral("DATA"), QByteArrayLiteral("SETTING")};
-    std::vector<QByteArray> keys{QByteArrayLiteral("NAME"), QByteArrayLiteral("INDATA"), QByteArrayLiteral("DATA_CNT")};
-    collectNames(asAnsi(written, first.encoding()), sections, keys);
+    const std::vector<QByteArray> sections{QByteArrayLiteral("DATA"), QByteArrayLiteral("SETTING")};
+    const std::vector<QByteArray> keys{QByteArrayLiteral("NAME"), QByteArrayLiteral("INDATA"), QByteArrayLiteral("DATA_CNT")};
+    Names names;
+    for (const QByteArray &section : sections)
+        for (const QByteArray &key : keys)
+            names.emplace_back(section, key);
+    collectNames(asAnsi(written, first.encoding()), keys, names);
     const QByteArray absent = QByteArrayLiteral("\x01<absent>");
-    for (const QByteArray &section : sections) {
-        for (const QByteArray &key : keys) {
-            const QByteArray a = first.value(section, key, absent), b = second.value(section, key, absent);
-            if (a != b)
-                fail("value changed on rewrite", section, key, a, b);
-        }
+    for (const auto &[section, key] : names) {
+        const QByteArray a = first.value(section, key, absent), b = second.value(section, key, absent);
+        if (a != b)
+            fail("value changed on rewrite", section, key, a, b);
     }
 
     // Set one of the register's own keys to a value taken from the input's tail.
-    const QByteArray section = sections[size % sections.size()];
+    const QByteArray section = names[size % names.size()].first;
     static const QByteArray ownKeys[] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA", "DATA_CNT"};
     const QByteArray &key = ownKeys[size % 7];
     QByteArray value = storable(bytes.right(48));

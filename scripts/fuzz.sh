@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one fuzzer (clang libFuzzer, ASan+UBSan) for SECONDS seconds in JOBS processes at once.
-#   scripts/fuzz.sh TARGET [SECONDS] [JOBS]
+#   [FUZZ_SANITIZE=undefined] [FUZZ_MAX_LEN=N] scripts/fuzz.sh TARGET [SECONDS] [JOBS]
 #   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader),
 #           link_answer (the link check's reading of status lines, headers and redirects) or
 #           link_render (the preview and the code box laying out a name: 20 s, 2 GB per input (ASan, on a shared machine))
@@ -10,6 +10,10 @@
 # not are merged into it (commit them), and the work folder is emptied. Each process logs to
 # build/fuzz/logs/TARGET/fuzz-N.log. A crash, leak or broken round trip is written to
 # build/fuzz/findings/ and the script exits non-zero. Replay one with build/fuzz/TARGET_fuzz FILE.
+# FUZZ_SANITIZE=undefined builds without AddressSanitizer in build/fuzz-undefined (the same
+# folders under it): several times faster, for runs of millions of inputs; it still stops at
+# a crash, undefined behaviour, a broken round trip, a timeout or the memory limit, but no
+# longer at a stray read or write that happens not to crash, nor at a leak.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 usage() { sed -n '3,6s/^# //p' "$0" >&2; exit 2; }
@@ -28,12 +32,18 @@ esac
 max_len=${FUZZ_MAX_LEN:-$max_len}
 [[ $seconds =~ ^[0-9]+$ && $jobs =~ ^[1-9][0-9]*$ && $max_len =~ ^[1-9][0-9]*$ ]] || usage
 
-build=build/fuzz
+sanitize=${FUZZ_SANITIZE:-address,undefined}
+case $sanitize in
+  address,undefined) build=build/fuzz ;;
+  undefined) build=build/fuzz-undefined ;;
+  *) usage ;;
+esac
 kept=$PWD/fuzz/corpus/$target
 work=$PWD/$build/work/$target
 logs=$build/logs/$target
 findings=$PWD/$build/findings
-cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DFUZZ_SANITIZE="$sanitize" >/dev/null
 cmake --build "$build" --target "${target}_fuzz"
 mkdir -p "$kept" "$work" "$logs" "$findings"
 rm -f "$logs"/fuzz-*.log
