@@ -74,13 +74,6 @@ protected:
     QTableView *view() const { return dialog->siteView(); }
     int rowCount() const { return view()->model()->rowCount(); }
     QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
-    std::vector<QString> rowTexts(int row) const
-    {
-        std::vector<QString> texts;
-        for (int column = 0; column < 6; ++column)
-            texts.push_back(cell(row, column));
-        return texts;
-    }
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
         const QRect rect = view()->visualRect(view()->model()->index(row, 0));

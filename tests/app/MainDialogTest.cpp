@@ -49,7 +49,8 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeTheListAndFocusOnIt)
     EXPECT_EQ(titles.join(u'|'), QString::fromUtf8("サイト名|URL|ｷｰﾜｰﾄﾞ1|ｷｰﾜｰﾄﾞ2|ｷｰﾜｰﾄﾞ3|内容"));
     ASSERT_EQ(rowCount(), 3);
     for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(rowTexts(row), FieldTexts(ThreeSites()[std::size_t(row)])) << row;
+        for (int column = 0; column < 6; ++column)
+            EXPECT_EQ(cell(row, column), FieldTexts(ThreeSites()[std::size_t(row)])[std::size_t(column)]) << row;
     EXPECT_FALSE(view()->verticalHeader()->isVisible());
     EXPECT_TRUE(view()->showGrid());
 
