@@ -100,19 +100,19 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     summary->close();
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(cell(1, 0), QStringLiteral("新しい宿")); // what a bookmark becomes is the import's business
-    EXPECT_EQ(LoadRegister().size(), 2u);
+    EXPECT_EQ(ReadRegister(reg.path()).size(), 2u);
 }
 
 TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
 {
-    const SiteList before = LoadRegister();
+    const SiteList before = ReadRegister(reg.path());
     dialog->bookmarkActions()->importFile(writeFile("broken.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                                                                    "<DT><A HREF=\"https://a.example/\">A</A>\n<DT><A HR"));
     waitForImport();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.endsWith(QStringLiteral("何も取り込みませんでした。"))) << boxes.shown[0].text.toStdString();
     EXPECT_EQ(rowCount(), 1);
-    EXPECT_EQ(LoadRegister(), before);
+    EXPECT_EQ(ReadRegister(reg.path()), before);
 }
 
 // The window stays with the user while a large file is read, and 中止 stops it with nothing written.
@@ -122,7 +122,7 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
     for (int i = 0; i < 300000; ++i)
         big += "<DT><A HREF=\"https://b" + QByteArray::number(i) + ".example/\">B</A>\n";
     big += "</DL><p>\n";
-    const SiteList before = LoadRegister();
+    const SiteList before = ReadRegister(reg.path());
     dialog->bookmarkActions()->importFile(writeFile("big.html", big));
     ASSERT_TRUE(dialog->bookmarkActions()->isImporting()) << "the file was read in the window's thread";
     auto *progress = dialog->findChild<QProgressDialog *>();
@@ -133,7 +133,7 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
 
     waitForImport();
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(LoadRegister(), before);
+    EXPECT_EQ(ReadRegister(reg.path()), before);
 }
 
 TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)

@@ -118,12 +118,12 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         {"removed elsewhere: the next row", 10, removeCurrent, 10, false},
         {"removed elsewhere: the new last row", 39, removeCurrent, 38, false},
     };
-    SaveRegister(records);
-    const SiteList saved = LoadRegister();
+    WriteRegister(reg.path(), records);
+    const SiteList saved = ReadRegister(reg.path());
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        if (!(LoadRegister() == saved))
-            SaveRegister(records);
+        if (!(ReadRegister(reg.path()) == saved))
+            WriteRegister(reg.path(), records);
         open();
         ASSERT_TRUE(dialog->SelectSiteRow(c.from));
         view()->setFocus();
@@ -167,7 +167,7 @@ TEST_F(MainDialogTest, enterAndEscapePressNothing)
     }
     EXPECT_EQ(dialog->searchBar()->searchText(), QString());
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_EQ(dialog->sites().size(), 3u);
 }
 
