@@ -2,7 +2,6 @@
 // the register while a question is open; the event loop turns until the watcher has brought the
 // change into the window, and only then is the question answered, as a person would answer it.
 #include "AppTestSupport.h"
-#include "BookmarkActions.h"
 #include "DialogTemplate.h"
 #include "LinkResults.h"
 #include "RecordingUrlHandler.h"
@@ -12,12 +11,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
 
 namespace {
 
@@ -160,30 +155,6 @@ TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
     EXPECT_EQ(Records(ReadRegister(reg.path())), Sites("ABCDEFG"));
     EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_FALSE(dialog->undoHistory().canUndo());
-}
-
-TEST_F(RecordsWindowTest, anImportIsOneUndoStepThatLeavesSitesChangedSince)
-{
-    start(Sites("A"));
-    activate();
-    reg.write(QStringLiteral("b.html"), "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://x.example/\">x</A>\n"
-                                        "<DT><A HREF=\"http://y.example/\">y</A>\n<DT><A HREF=\"http://z.example/\">z</A>\n</DL><p>\n");
-    dialog->bookmarkActions()->importFile(reg.file(QStringLiteral("b.html")));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
-    ASSERT_EQ(ReadRegister(reg.path()).size(), 4u);
-    cli({"update", "3", "--content", "変えた"});
-    waitForWatcher();
-    boxes.shown.clear();
-
-    // The summary the import opened offers its undo.
-    QPointer<QPushButton> undo = dialog->findChild<QPushButton *>(QStringLiteral("undoImport"));
-    ASSERT_NE(undo, nullptr);
-    QTest::mouseClick(undo, Qt::LeftButton);
-    EXPECT_TRUE(!undo || !undo->isVisible()) << "the summary stayed open";
-    ASSERT_EQ(ReadRegister(reg.path()).size(), 2u);
-    EXPECT_EQ(ReadRegister(reg.path()).at(1).m_content, Sjis("変えた"));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("「y」"))) << boxes.shown[0].text.toStdString();
 }
 
 // After a dead link is mended under "dead links only", the site leaves the list but stays in the
