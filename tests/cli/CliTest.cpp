@@ -1,10 +1,8 @@
-// sitekanri-cli run as the real program where a session of sessions.txt cannot say it: JSON read
-// back by a parser, a folder name that is no UTF-8, output to a full disk.
+// sitekanri-cli run as the real program where a session of sessions.txt cannot say it: a folder
+// name that is no UTF-8, output to a full disk.
 #include "TempRegister.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -18,21 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Whatever bytes a record holds, each line of JSON is valid and holds the record's number.
-TEST(CliList, jsonIsValidForAnyBytes)
-{
-    TempRegister reg;
-    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=7\r\n");
-    reg.write(QStringLiteral("data7.ini"), QByteArray("[DATA]\r\nNAME=\x01\x1F\x7F\x81\x7F\xFF\x80\xA0\\\"\r\nURL=\x82\r\n"));
-    const ProgramRun run = RunProgram(QStringLiteral(SITEKANRI_CLI_PATH),
-                                      {QStringLiteral("--dir"), reg.path(), QStringLiteral("list"), QStringLiteral("--format=json")});
-    QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
-    EXPECT_EQ(json[QStringLiteral("id")].toInt(), 7);
-    EXPECT_TRUE(json[QStringLiteral("name")].toString().startsWith(QStringLiteral("\x01\x1F")));
-}
 
 // Runs `argv` as given, bytes that are no UTF-8 included (QProcess would convert them); its exit
 // status and the start of its standard output.
@@ -92,21 +75,6 @@ TEST(CliList, unwritableOutputFails)
         EXPECT_EQ(QString::fromUtf8(err).section(u'\n', 0, 0),
                   QStringLiteral("sitekanri-cli: 標準出力に書き込めませんでした: ディスクの空き容量が不足しています"));
     }
-}
-
-// The window's program answers --version as the command line's does, without a display.
-TEST(Programs, windowSaysItsVersionWithoutADisplay)
-{
-    QProcess window;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    window.setProcessEnvironment(environment);
-    window.start(QStringLiteral(SITEKANRI_APP_PATH), {QStringLiteral("--version")});
-    ASSERT_TRUE(window.waitForFinished(30000));
-    EXPECT_EQ(window.exitCode(), 0);
-    EXPECT_TRUE(window.readAllStandardOutput().startsWith("サイト管理 sitekanri "));
 }
 
 } // namespace
