@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -68,13 +69,10 @@ std::vector<SiteRecord> recordsOf(const QByteArray &column)
 // Whether `text` is `pattern`, where "…" stands for any text.
 bool matches(const QString &text, const QString &pattern)
 {
-    const QStringList parts = pattern.split(QString::fromUtf8("…"));
-    if (parts.size() == 1)
-        return text == pattern;
-    qsizetype at = parts.first().size();
-    for (qsizetype i = 1; i + 1 < parts.size() && at >= 0; ++i)
-        at = text.indexOf(parts[i], at) < 0 ? -1 : text.indexOf(parts[i], at) + parts[i].size();
-    return text.startsWith(parts.first()) && at >= 0 && text.size() - parts.last().size() >= at && text.endsWith(parts.last());
+    const QString expression = QRegularExpression::escape(pattern).replace(QStringLiteral("\\…"), QStringLiteral(".*"));
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression), QRegularExpression::DotMatchesEverythingOption)
+        .match(text)
+        .hasMatch();
 }
 
 // Runs the cases of registration.txt (its head says how they read).
