@@ -38,8 +38,7 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
             OpenRegister opened({Site(u'A'), Site(u'B'), Site(u'C')});
             TempRegister &dir = opened.dir;
             SiteRegister &reg = opened.reg;
-            FolderFiles other(dir.path());
-            RegisterFiles &elsewhere = other.files;
+            FolderFiles elsewhere(dir.path());
             UndoHistory history(reg, 3);
             QStringList messages;
             for (const QString &step : row[1].split(u' ')) {
@@ -50,7 +49,7 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
                 } else if (step.startsWith(u"!count=")) {
                     dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + step.mid(7).toLatin1() + "\r\n");
                 } else {
-                    EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
+                    EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere.files, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
                 }
                 if (refreshed && step[0] == u'!')
                     reg.refreshAll();
