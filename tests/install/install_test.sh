@@ -58,7 +58,8 @@ if [ "$mode" = programs ]; then
   [ "$listed" = "$(printf '日本語のサイト\thttps://example.jp/\t旅行\t\t\t')" ] || fail "sitekanri-cli list printed '$listed'"
   QT_QPA_PLATFORM=offscreen SITEKANRI_SCREENSHOT="$work/shot.png" "$prefix/bin/sitekanri" >"$work/window.log" 2>&1 ||
     fail "the installed window did not start"
-  version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/sitekanri" --version 2>>"$work/window.log")
+  version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/sitekanri" --version 2>>"$work/window.log") ||
+    fail "without a display the window failed on --version"
   [[ $version == "サイト管理 sitekanri "* ]] || fail "without a display the window said '$version' to --version"
   file -b "$work/shot.png" "$work/shot-1.png" | grep -c "^PNG image data" | grep -qx 2 || fail "no screenshot of each tab"
   echo "PASS: installed files, sitekanri-cli list, the window in screenshot mode and its --version"
