@@ -154,12 +154,16 @@ TEST_F(ListCommandsTest, siteJumpOpensNothingForAnEmptyListAndTheBannerTheHelpPa
     EXPECT_EQ(browser.requests, std::vector{HomePageUrl()});
     EXPECT_TRUE(boxes.shown.empty());
 
-    // What the launcher refuses opens nothing, and the window says why.
-    start({MakeRecord("前", "http://before.example.jp/"), MakeRecord("サイト", "")});
+    // What the launcher refuses opens nothing, and the window says why; the desktop gets the
+    // stored address whole, path and query included.
+    start({MakeRecord("前", "https://example.jp/日本語/ページ?q=検索"), MakeRecord("サイト", "")});
     browser.requests.clear();
     click(ControlId::SiteJump);
     EXPECT_TRUE(browser.requests.empty());
     EXPECT_EQ(boxes.shown, std::vector{Message("URLが登録されていません。")});
+    ASSERT_TRUE(dialog->SelectSiteRow(0));
+    click(ControlId::SiteJump);
+    EXPECT_EQ(browser.requests, std::vector{QUrl(QString::fromUtf8("https://example.jp/日本語/ページ?q=検索"))});
 }
 
 } // namespace
