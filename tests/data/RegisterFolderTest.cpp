@@ -117,18 +117,4 @@ TEST(RegisterFolder, nameMadeAfterTheListingIsFoundWithoutRegardToCase)
     EXPECT_EQ(folder.nameOnDisk(QStringLiteral("data5.ini")), QStringLiteral("Data5.Ini"));
 }
 
-// Every error a register operation can meet is told in words, not by its number alone.
-TEST(RegisterFolder, systemErrorsHaveJapaneseWords)
-{
-    const int errors[] = {EACCES, EPERM, ENOSPC, EDQUOT, EROFS, ENOENT, EEXIST, EISDIR, ENOTDIR, ENOTEMPTY, ELOOP,
-                          EFBIG, EIO, ENOMEM, ENAMETOOLONG, EMFILE, ENFILE, EBUSY, ETXTBSY, EAGAIN, EINTR, EXDEV,
-                          EMLINK, EINVAL, EOPNOTSUPP, ENOSYS, ENXIO, ENODEV, ESTALE, ETIMEDOUT, ENOLCK, EOVERFLOW, EBADF};
-    const QString unknown = SystemReason(100000);
-    for (const int error : errors) {
-        EXPECT_NE(SystemReason(error), unknown) << "errno " << error;
-        EXPECT_FALSE(SystemReason(error).contains(QString::number(error))) << "errno " << error;
-    }
-    EXPECT_TRUE(unknown.startsWith(QStringLiteral("予期しないシステムエラー"))) << "an unknown number still has words";
-}
-
 } // namespace
