@@ -28,7 +28,7 @@ TEST(RegisterFolder, whatIsNoRegularFileIsNeitherReadNorWrittenThrough)
         TempRegister reg;
         const QByteArray kind = what;
         reg.write(QStringLiteral("secret"), "[DATA]\r\nNAME=secret\r\n");
-        if (kind.endsWith("link"))
+        if (kind.contains("link"))
             ASSERT_EQ(::symlink(kind.startsWith("dangling") ? "nowhere" : "secret", path(reg, "data1.ini")), 0);
         else
             ASSERT_TRUE(kind == "pipe" ? ::mkfifo(path(reg, "data1.ini"), 0644) == 0 : QDir(reg.path()).mkdir(QStringLiteral("data1.ini")));
