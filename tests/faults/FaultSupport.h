@@ -12,12 +12,6 @@
 
 #include <unistd.h>
 
-// Fault trials run as root in CI, where permissions alone stop nothing; without root they
-// cannot make their fault and say so.
-#define SKIP_UNLESS_ROOT()                                                                                   \
-    if (::geteuid() != 0)                                                                                    \
-    GTEST_SKIP() << "needs root to make this fault (mount, chattr, another user)"
-
 // Programs built beside the tests; the CLI path is empty when the CLI is not part of the build.
 inline QString FaultHelperPath() { return QStringLiteral(FAULT_HELPER); }
 #ifdef SITEKANRI_CLI

@@ -17,23 +17,17 @@ namespace {
 
 constexpr int kBase = 2000;
 
-// Records 1 … kBase, every seventh missing, named "base-N", as a write leaves them.
-void writeStart(const TempRegister &reg)
-{
-    for (int number = 1; number <= kBase; ++number) {
-        if (number % 7 != 0)
-            reg.write(DataFileName(number), "[DATA]\r\nNAME=base-" + QByteArray::number(number) + "\r\nURL=http://base/\r\nKEY1=\r\nKEY2=\r\nKEY3=\r\nINDATA=\r\n");
-    }
-    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(kBase) + "\r\n");
-}
-
 TEST(StressTrial, everyWriterAtOnceLosesNothing)
 {
     SKIP_WITHOUT_CLI();
     const int seconds = TrialCount("SITEKANRI_STRESS_SECONDS", 5);
     const quint32 seed = TrialSeed() % 30000; // bash seeds its RANDOM with at most 15 bits
-    TempRegister reg;
-    writeStart(reg);
+    TempRegister reg; // records 1 … kBase, every seventh missing, named "base-N", as a write leaves them
+    for (int number = 1; number <= kBase; ++number) {
+        if (number % 7 != 0)
+            reg.write(DataFileName(number), "[DATA]\r\nNAME=base-" + QByteArray::number(number) + "\r\nURL=http://base/\r\nKEY1=\r\nKEY2=\r\nKEY3=\r\nINDATA=\r\n");
+    }
+    reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(kBase) + "\r\n");
 
     QProcess window;
     window.start(QStringLiteral(WINDOW_OPERATOR), {reg.path(), QStringLiteral("watch")});

@@ -35,7 +35,9 @@ ProgramRun runCli(const QString &directory, const QByteArray &operation)
 
 TEST(WriteFaults, failNamingFileAndReason_everyFileUnchanged)
 {
-    SKIP_UNLESS_ROOT();
+    // As root in CI, where permissions alone stop nothing; without root these faults cannot be made.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make these faults (mount, chattr)";
     int made = 0;
     for (const CaseRow &row : ReadCaseRows(QStringLiteral(WRITE_FAULTS_TABLE))) {
         SCOPED_TRACE(row.fields[0].toStdString());
