@@ -17,31 +17,18 @@ namespace {
 // Record 2's file as another program wrote it, with a line of its own that no written record has.
 const QByteArray kFileOfB = "[DATA]\r\nNAME=b\r\nURL=http://b/\r\nMEMO=only in this file\r\n";
 
-struct KeptCase
-{
-    const char *name;
-    // What another program does between the delete and its undo, in the register folder.
-    void (*meanwhile)(const TempRegister &dir, const QString &kept);
-    int number;            // where record b comes back
-    bool sameFile;         // with the file the delete kept (its own line with it)
-    const char *numberTwo; // what data2.ini then holds: b, or the other program's record
-};
-
 TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
 {
-    const KeptCase cases[] = {
-        {"untouched", [](const TempRegister &, const QString &) {}, 2, true, "b"},
-        {"changed by another program",
-         [](const TempRegister &dir, const QString &kept) { dir.write(kept, "[DATA]\r\nNAME=other\r\nURL=http://o/\r\n"); }, 2,
-         false, "b"},
-        {"removed by another program", [](const TempRegister &dir, const QString &kept) { QFile::remove(dir.file(kept)); },
-         2, false, "b"},
-        {"its number taken by another program",
-         [](const TempRegister &dir, const QString &) { dir.write(QStringLiteral("data2.ini"), "[DATA]\r\nNAME=z\r\nURL=http://z/\r\n"); },
-         4, true, "z"},
+    // What another program does between the delete and its undo; where record b comes back; whether
+    // with the file the delete kept (its own line with it); what data2.ini then holds.
+    const struct { const char *meanwhile; int number; bool sameFile; const char *numberTwo; } cases[] = {
+        {"nothing", 2, true, "b"},
+        {"changes the kept file", 2, false, "b"},
+        {"removes the kept file", 2, false, "b"},
+        {"takes number 2", 4, true, "z"},
     };
-    for (const KeptCase &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.meanwhile);
         TempRegister dir;
         WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
         dir.write(QStringLiteral("data2.ini"), kFileOfB);
@@ -53,7 +40,13 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         std::vector<KeptFile> kept;
         ASSERT_TRUE(files.removeMany({{2, b}}, &kept).done());
         ASSERT_EQ(KeptFiles(dir.path()), QStringList{kept.at(0).name});
-        c.meanwhile(dir, kept[0].name);
+        const QByteArray meanwhile = c.meanwhile;
+        if (meanwhile == "changes the kept file")
+            dir.write(kept[0].name, "[DATA]\r\nNAME=other\r\nURL=http://o/\r\n");
+        else if (meanwhile == "removes the kept file")
+            QFile::remove(dir.file(kept[0].name));
+        else if (meanwhile == "takes number 2")
+            dir.write(QStringLiteral("data2.ini"), "[DATA]\r\nNAME=z\r\nURL=http://z/\r\n");
 
         std::vector<int> numbers;
         ASSERT_TRUE(files.restoreMany({{2, b}}, numbers, &kept).done());

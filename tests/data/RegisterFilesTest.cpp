@@ -51,17 +51,6 @@ struct Register
     TempRegister dir;
     RegisterFolder folder{QFile::encodeName(dir.path())};
     RegisterFiles files{folder, 200};
-
-    // Numbers and names loaded, as "number:name …" in register order.
-    std::string loaded(bool *damaged = nullptr)
-    {
-        SiteList sites;
-        bool isDamaged = false;
-        EXPECT_TRUE(files.load(sites, isDamaged));
-        if (damaged)
-            *damaged = isDamaged;
-        return Listing(sites);
-    }
 };
 
 SiteRecord fromField(const QByteArray &field)
@@ -173,8 +162,10 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "loaded") {
             QList<QByteArray> listing = f;
             const bool expectDamaged = listing.removeAll("damaged") > 0;
+            SiteList sites;
             bool damaged = false;
-            EXPECT_EQ(reg->loaded(&damaged), listing.join(' ').toStdString());
+            EXPECT_TRUE(reg->files.load(sites, damaged));
+            EXPECT_EQ(Listing(sites), listing.join(' ').toStdString());
             EXPECT_EQ(damaged, expectDamaged);
         } else if (word == "file") {
             EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();

@@ -15,6 +15,7 @@ import re
 import subprocess
 import sys
 import tempfile
+from pathlib import Path
 
 # The calls the register's writes are made of. Any other call that changed the folder would leave the
 # replay short of where the real folder ended, which fails the case.
@@ -207,16 +208,11 @@ def run_case(records, extra_name, extra, command, programs):
 
 
 def read_folder(folder):
-    contents = {}
-    for name in os.listdir(folder):
-        with open(os.path.join(folder, name), 'rb') as f:
-            contents[os.fsencode(name)] = f.read()
-    return contents
+    return {os.fsencode(path.name): path.read_bytes() for path in Path(folder).iterdir()}
 
 
 def write(folder, name, text):
-    with open(os.path.join(folder, name), 'wb') as f:
-        f.write(text.encode('cp932'))
+    Path(folder, name).write_bytes(text.encode('cp932'))
 
 
 def main():

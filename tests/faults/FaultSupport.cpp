@@ -1,12 +1,11 @@
 #include "FaultSupport.h"
 
-
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QThread>
 
-#include <cstring>
+#include <algorithm>
 #include <iostream>
 
 QString RunCommands(const char *commands, const QString &directory)
@@ -57,9 +56,18 @@ QByteArray KillWhileWorking(const QString &program, const QStringList &arguments
     return out + process.readAllStandardOutput();
 }
 
-int TrialCount(const char *variable, int fallback)
+namespace {
+
+int trialScale()
 {
-    return qEnvironmentVariableIsSet(variable) ? qEnvironmentVariableIntValue(variable) : fallback;
+    return std::max(1, qEnvironmentVariableIntValue("SITEKANRI_TRIAL_SCALE"));
+}
+
+} // namespace
+
+int TrialCount(const char *variable, int everyday)
+{
+    return qEnvironmentVariableIsSet(variable) ? qEnvironmentVariableIntValue(variable) : everyday * trialScale();
 }
 
 quint32 TrialSeed()
@@ -67,7 +75,8 @@ quint32 TrialSeed()
     bool given = false;
     const quint32 seed = qEnvironmentVariable("SITEKANRI_TRIAL_SEED").toUInt(&given);
     const quint32 chosen = given ? seed : QRandomGenerator::global()->generate();
-    std::cout << "trial seed " << chosen << " (SITEKANRI_TRIAL_SEED=" << chosen << " repeats it)" << std::endl;
+    std::cout << "trial seed " << chosen << ", scale " << trialScale() << " (SITEKANRI_TRIAL_SEED=" << chosen
+              << " SITEKANRI_TRIAL_SCALE=" << trialScale() << " repeats it)" << std::endl;
     return chosen;
 }
 

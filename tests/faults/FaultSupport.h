@@ -12,12 +12,6 @@
 
 #include <unistd.h>
 
-// Fault trials run as root in CI, where permissions alone stop nothing; without root they
-// cannot make their fault and say so.
-#define SKIP_UNLESS_ROOT()                                                                                   \
-    if (::geteuid() != 0)                                                                                    \
-    GTEST_SKIP() << "needs root to make this fault (mount, chattr, another user)"
-
 // Programs built beside the tests; the CLI path is empty when the CLI is not part of the build.
 inline QString FaultHelperPath() { return QStringLiteral(FAULT_HELPER); }
 #ifdef SITEKANRI_CLI
@@ -34,7 +28,7 @@ struct LockHolder
 {
     explicit LockHolder(const QString &directory)
     {
-        process.start(FaultHelperPath(), {QStringLiteral("hold-lock"), directory});
+        process.start(FaultHelperPath(), {directory});
         if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
             state = process.readLine().trimmed();
     }
@@ -68,10 +62,11 @@ QString TrialFolderBase();
 QByteArray KillWhileWorking(const QString &program, const QStringList &arguments, QRandomGenerator &random,
                             quint32 spreadUs);
 
-// How many kills a trial makes: `fallback`, unless the environment variable says otherwise.
-int TrialCount(const char *variable, int fallback);
+// How much a trial does: `everyday` (a few seconds' work here) times SITEKANRI_TRIAL_SCALE (1 unless
+// set), or what `variable` says where it is set.
+int TrialCount(const char *variable, int everyday);
 // The seed of a trial's random moments: SITEKANRI_TRIAL_SEED when set, else a new one; printed
-// either way, so that a failing run can be repeated.
+// with the scale either way, so that a failing run can be repeated.
 quint32 TrialSeed();
 
 // A log of operations on the register, one line each before it starts ("begin add 0 TAG",

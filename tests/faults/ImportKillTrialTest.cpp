@@ -40,7 +40,7 @@ int filesAboveCount(const QString &directory, int count)
 TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
 {
     SKIP_WITHOUT_CLI();
-    const int kills = TrialCount("SITEKANRI_IMPORT_KILLS", 20);
+    const int kills = TrialCount("SITEKANRI_IMPORT_KILLS", 8);
     QTemporaryDir root(TrialFolderBase() + QStringLiteral("/sitekanri-import-XXXXXX"));
     ASSERT_TRUE(root.isValid());
     const QString start = root.filePath(QStringLiteral("start")), folder = root.filePath(QStringLiteral("register"));

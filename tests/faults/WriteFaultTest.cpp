@@ -5,9 +5,7 @@
 
 #include <QFile>
 
-#include <cerrno>
 #include <iostream>
-#include <map>
 
 // Operations that cannot be completed: each fails naming the file and the reason in Japanese,
 // and leaves every file of the register exactly as it was, with nothing left behind.
@@ -37,8 +35,9 @@ ProgramRun runCli(const QString &directory, const QByteArray &operation)
 
 TEST(WriteFaults, failNamingFileAndReason_everyFileUnchanged)
 {
-    SKIP_UNLESS_ROOT();
-    const std::map<QByteArray, int> errors{{"EROFS", EROFS}, {"EPERM", EPERM}, {"ENOSPC", ENOSPC}};
+    // As root in CI, where permissions alone stop nothing; without root these faults cannot be made.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make these faults (mount, chattr)";
     int made = 0;
     for (const CaseRow &row : ReadCaseRows(QStringLiteral(WRITE_FAULTS_TABLE))) {
         SCOPED_TRACE(row.fields[0].toStdString());
@@ -67,7 +66,7 @@ TEST(WriteFaults, failNamingFileAndReason_everyFileUnchanged)
         ++made;
         const Snapshot before = TakeSnapshot(reg.path());
         const QString file = reg.file(QString::fromLatin1(row.fields.value(5)));
-        const QString reason = SystemReason(errors.at(row.fields.value(6)));
+        const QString reason = QString::fromUtf8(row.fields.value(6));
         if (cli) {
             const ProgramRun run = runCli(reg.path(), operation);
             EXPECT_EQ(run.exitCode, 1);
