@@ -127,7 +127,7 @@ void ImportPlanner::add(const Bookmark &bookmark)
     if (m_sites.contains(site))
         return alreadyThere(true);
     m_sites.insert(site);
-    m_plan.records.push_back(std::move(record));
+    m_plan.records.push_back(record);
     if (!dropped.dropped.isEmpty() || dropped.more > 0 || dropped.moreTags > 0) {
         if (listedIn(int(m_plan.keywordsDropped.size())))
             m_plan.keywordsDropped.push_back(std::move(dropped));

@@ -359,7 +359,7 @@ void textOutsideShiftJis(Session &s)
 {
     const BookmarkImport import = PlanBookmarkFileImport(QStringLiteral(SITEKANRI_BOOKMARK_FILES "/hostile.html"), {});
     ASSERT_TRUE(import.read.ok);
-    std::vector<SiteRecord> records = import.plan.records;
+    std::vector<SiteRecord> records = import.plan.records.all();
     SiteRecord typed;
     ASSERT_TRUE(EncodeSiteFields({QStringLiteral("Café 🍣 <b>"), QStringLiteral("https://例え.jp/パス"),
                                   QStringLiteral("한국어"), {}, {}, QStringLiteral("Straße")},
