@@ -9,7 +9,12 @@ namespace {
 // The escapes HtmlText writes, each packed as the byte of its place here plus one. A byte of the
 // text that is itself one of those codes, or the prefix, is packed after the prefix, so that any
 // bytes at all come back as they were.
-constexpr std::array<const char *, 4> kEscapes = {"&amp;", "&lt;", "&gt;", "&quot;"};
+struct Escape
+{
+    const char *text;
+    qsizetype length;
+};
+constexpr std::array<Escape, 4> kEscapes = {{{"&amp;", 5}, {"&lt;", 4}, {"&gt;", 4}, {"&quot;", 6}}};
 constexpr char kPrefix = 5;
 
 bool isCode(char byte)
@@ -17,11 +22,12 @@ bool isCode(char byte)
     return byte >= 1 && byte <= kPrefix;
 }
 
-// The escape that starts at `at`, as its code, or 0.
-char escapeCode(const char *at)
+// The escape that starts at `at`, with `left` bytes from there on, as its code; or 0.
+char escapeCode(const char *at, qsizetype left)
 {
     for (std::size_t code = 0; code < kEscapes.size(); ++code) {
-        if (std::strncmp(at, kEscapes[code], std::strlen(kEscapes[code])) == 0) // the text ends in a NUL
+        const Escape &escape = kEscapes[code];
+        if (left >= escape.length && std::memcmp(at, escape.text, std::size_t(escape.length)) == 0)
             return char(code + 1);
     }
     return 0;
@@ -37,9 +43,9 @@ QByteArray packed(const QByteArray &text)
     QByteArray out(size + codes, Qt::Uninitialized);
     char *to = out.data();
     for (qsizetype i = 0; i < size; ++i) {
-        if (const char code = data[i] == '&' ? escapeCode(data + i) : 0) {
+        if (const char code = data[i] == '&' ? escapeCode(data + i, size - i) : 0) {
             *to++ = code;
-            i += qsizetype(std::strlen(kEscapes[std::size_t(code - 1)])) - 1;
+            i += kEscapes[std::size_t(code - 1)].length - 1;
             continue;
         }
         if (isCode(data[i]))
@@ -61,7 +67,7 @@ QByteArray unpacked(const QByteArray &packedText)
         if (data[i] == kPrefix)
             length += ++i < size ? 1 : 0;
         else
-            length += isCode(data[i]) ? qsizetype(std::strlen(kEscapes[std::size_t(data[i] - 1)])) : 1;
+            length += isCode(data[i]) ? kEscapes[std::size_t(data[i] - 1)].length : 1;
     }
     QByteArray out(length, Qt::Uninitialized);
     char *to = out.data();
@@ -70,8 +76,8 @@ QByteArray unpacked(const QByteArray &packedText)
             if (++i < size)
                 *to++ = data[i];
         } else if (isCode(data[i])) {
-            const char *escape = kEscapes[std::size_t(data[i] - 1)];
-            to = std::copy_n(escape, std::strlen(escape), to);
+            const Escape &escape = kEscapes[std::size_t(data[i] - 1)];
+            to = std::copy_n(escape.text, escape.length, to);
         } else {
             *to++ = data[i];
         }
