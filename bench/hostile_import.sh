@@ -60,8 +60,8 @@ measure() { # label file-bytes command…
     shift 2
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>"$work/err" || true
     read -r seconds user system kib < <(tail -n1 "$work/time") # after "Command exited with …"
-    printf '%-26s %8.2f s %8.2f s %8d MB %7s\n' "$label" "$seconds" "$(echo "$user + $system" | bc)" $((kib / 1024)) \
-        "$(echo "scale=2; $kib * 1024 / $bytes" | bc)x"
+    printf '%-26s %8.2f s %8.2f s %8d MB %7.2fx\n' "$label" "$seconds" "$(echo "$user + $system" | bc)" $((kib / 1024)) \
+        "$(echo "scale=3; $kib * 1024 / $bytes" | bc)"
 }
 
 # CPU time (user + system) is the figure that counts on a shared machine; wall time beside it.
