@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 
-#include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "SiteEntry.h"
 
@@ -14,16 +13,6 @@ std::vector<SiteRecord> ThreeSites()
     return {MakeRecord("ちくわ通信", "http://chikuwa.example.jp/", "食べ物", "ﾚｼﾋﾟ", "", "練り物の話"),
             MakeRecord("Abc 日記", "http://abc.example.jp/", "日記", "", "趣味", ""),
             MakeRecord("わたしのリンク", "https://link.example.jp/", "", "", "", "内容だけ")};
-}
-
-void SaveRegister(const std::vector<SiteRecord> &records)
-{
-    WriteRegister(AppDirectory(), records);
-}
-
-SiteList LoadRegister()
-{
-    return ReadRegister(AppDirectory());
 }
 
 const std::vector<int> kFieldIds = {ControlId::SiteName, ControlId::SiteUrl,  ControlId::Keyword1,

@@ -19,11 +19,6 @@ extern const QString kCaption;
 // Three sites out of alphabetical order, so that any sorting would show.
 std::vector<SiteRecord> ThreeSites();
 
-// Saves `records` as the register of the temporary directory in force.
-void SaveRegister(const std::vector<SiteRecord> &records);
-// The register as it is now on disk.
-SiteList LoadRegister();
-
 // Types `text` at the cursor of `field` as a Japanese user does: committed by the input method
 // (QTest's key clicks know ASCII only).
 void TypeText(QWidget *field, const QString &text);
@@ -45,7 +40,7 @@ protected:
     // Saves `records` as the register, then starts a new window over it (ending any earlier one).
     void start(const std::vector<SiteRecord> &records)
     {
-        SaveRegister(records);
+        WriteRegister(reg.path(), records);
         open();
     }
     // Starts a new window over the register as it is on disk.
@@ -68,19 +63,12 @@ protected:
     // The window has taken in what is on disk (its watcher has seen every change made there).
     void waitForWatcher()
     {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->sites() == LoadRegister(); }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return dialog->sites() == ReadRegister(reg.path()); }, 3000));
     }
 
     QTableView *view() const { return dialog->siteView(); }
     int rowCount() const { return view()->model()->rowCount(); }
     QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
-    std::vector<QString> rowTexts(int row) const
-    {
-        std::vector<QString> texts;
-        for (int column = 0; column < 6; ++column)
-            texts.push_back(cell(row, column));
-        return texts;
-    }
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
         const QRect rect = view()->visualRect(view()->model()->index(row, 0));

@@ -5,6 +5,7 @@
 #include "BookmarkActions.h"
 #include "FileDialogs.h"
 #include "ImportSummaryDialog.h"
+#include "SiteRegister.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +46,7 @@ const char kBookmarks[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                           "<DT><A HREF=\"http://one.example.jp/\">登録済み</A>\n"
                           "<DT><A HREF=\"javascript:void(0)\">ブックマークレット</A>\n"
                           "<DT><A HREF=\"file:///etc/passwd\">ローカル</A>\n"
+                          "<DT><A HREF=\"https://two.example/\">二つ目</A>\n"
                           "</DL><p>\n";
 
 class BookmarkWindowTest : public WindowTest
@@ -90,29 +92,37 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     EXPECT_TRUE(details->index(0, 0).data().toString().startsWith(QString::fromUtf8("登録済み（8 行目）「登録済み」")));
     QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("copySummary")), Qt::LeftButton);
     const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(copied.startsWith(QString::fromUtf8("追加: 1 件\n登録済み: 1 件\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.startsWith(QString::fromUtf8("追加: 2 件\n登録済み: 1 件\n"))) << copied.toStdString();
     EXPECT_TRUE(copied.endsWith(details->index(2, 0).data().toString() + u'\n')) << copied.toStdString();
     dialogs.answer = QDir(files.path()).filePath(QStringLiteral("summary.txt"));
     QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("saveSummary")), Qt::LeftButton);
     QFile saved(dialogs.answer);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(saved.readAll()), copied);
-    summary->close();
-    ASSERT_EQ(rowCount(), 2);
+    ASSERT_EQ(rowCount(), 3);
     EXPECT_EQ(cell(1, 0), QStringLiteral("新しい宿")); // what a bookmark becomes is the import's business
-    EXPECT_EQ(LoadRegister().size(), 2u);
+    EXPECT_EQ(ReadRegister(reg.path()).size(), 3u);
+
+    // The summary's 元に戻す takes the import back as one step, but for a site changed since.
+    ASSERT_TRUE(dialog->siteRegister().update(3, MakeRecord("二つ目", "https://two.example/", "", "", "", "変えた")).done());
+    QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("undoImport")), Qt::LeftButton);
+    EXPECT_FALSE(summary->isVisible());
+    EXPECT_EQ(Listing(ReadRegister(reg.path())), Listing(dialog->sites()));
+    EXPECT_EQ(cell(0, 0) + u'|' + cell(1, 0), QString::fromUtf8("一|二つ目"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QString::fromUtf8("「二つ目」"))) << boxes.shown[0].text.toStdString();
 }
 
 TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
 {
-    const SiteList before = LoadRegister();
+    const SiteList before = ReadRegister(reg.path());
     dialog->bookmarkActions()->importFile(writeFile("broken.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
                                                                    "<DT><A HREF=\"https://a.example/\">A</A>\n<DT><A HR"));
     waitForImport();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.endsWith(QStringLiteral("何も取り込みませんでした。"))) << boxes.shown[0].text.toStdString();
     EXPECT_EQ(rowCount(), 1);
-    EXPECT_EQ(LoadRegister(), before);
+    EXPECT_EQ(ReadRegister(reg.path()), before);
 }
 
 // The window stays with the user while a large file is read, and 中止 stops it with nothing written.
@@ -122,7 +132,7 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
     for (int i = 0; i < 300000; ++i)
         big += "<DT><A HREF=\"https://b" + QByteArray::number(i) + ".example/\">B</A>\n";
     big += "</DL><p>\n";
-    const SiteList before = LoadRegister();
+    const SiteList before = ReadRegister(reg.path());
     dialog->bookmarkActions()->importFile(writeFile("big.html", big));
     ASSERT_TRUE(dialog->bookmarkActions()->isImporting()) << "the file was read in the window's thread";
     auto *progress = dialog->findChild<QProgressDialog *>();
@@ -133,7 +143,7 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
 
     waitForImport();
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(LoadRegister(), before);
+    EXPECT_EQ(ReadRegister(reg.path()), before);
 }
 
 TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)

@@ -80,7 +80,7 @@ TEST_F(FindingTest, headerClicksSortAscendingDescendingThenRegisterOrder)
     // Another column starts ascending again; the register on disk keeps its order throughout.
     clickHeader(1);
     EXPECT_EQ(shownNames(), Names("ABC Cooking|京都の寺|毎日ニュース|料理の基本"));
-    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_EQ(CodePage::toText(dialog->sites().at(0).m_name), QString::fromUtf8("毎日ニュース"));
 }
 
@@ -107,7 +107,7 @@ TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
     boxes.answers.push_back(MessageBoxes::Answer::Yes);
     click(ControlId::Delete);
     expected.erase(expected.begin() + 3);
-    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_EQ(std::vector<SiteRecord>(dialog->sites().begin(), dialog->sites().end()), expected);
     // The row that took its place in the view is current and shown.
     EXPECT_EQ(shownNames(), Names("ABC Cooking"));

@@ -39,14 +39,14 @@ TEST_F(FromBrowserWindowTest, aLinkFillsTheRegistrationPageAsTypedTextForNoSiteA
     EXPECT_EQ(dialog->pageTab()->currentWidget(), static_cast<QWidget *>(dialog->pageTab()->registerPage()));
     EXPECT_EQ(QApplication::focusWidget(), dialog->control(ControlId::RegisterNew));
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(LoadRegister().size(), ThreeSites().size());
+    EXPECT_EQ(ReadRegister(reg.path()).size(), ThreeSites().size());
     EXPECT_EQ(dialog->ShownRecord().number, 0);
     EXPECT_EQ(view()->currentIndex().row(), -1);
 
     std::vector<SiteRecord> changed = ThreeSites();
     changed[2] = MakeRecord("わたしのリンク", "https://link.example.jp/", "", "", "", "外で変えた");
-    SaveRegister(changed);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->sites() == LoadRegister(); }, 3000));
+    WriteRegister(reg.path(), changed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->sites() == ReadRegister(reg.path()); }, 3000));
     EXPECT_EQ(RegistrationFields(*dialog), offered);
 }
 
@@ -71,7 +71,7 @@ TEST_F(FromBrowserWindowTest, fetchFillsOnlyEmptyFieldsWithThePagesTextAndSaysWh
     EXPECT_EQ(fetchAction()->text(), QStringLiteral("タイトル取得"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("説明：毎日の天気"))) << boxes.shown[0].text.toStdString();
-    EXPECT_EQ(LoadRegister().size(), ThreeSites().size());
+    EXPECT_EQ(ReadRegister(reg.path()).size(), ThreeSites().size());
 }
 
 // The URL changed under a fetch: it stops, its connection closed, and nothing comes later.

@@ -201,7 +201,7 @@ TEST_F(LinkMoveTest, aMoveChangesTheSiteThatStillHoldsTheCheckedUrl)
     ASSERT_EQ(boxes.shown.size(), 1u);
     dialog->OnLinkMoved(number, "http://abc.example.jp/", newUrl);
     EXPECT_EQ(cell(1, 1), QString::fromLatin1(newUrl));
-    EXPECT_EQ(LoadRegister().at(1).m_url, newUrl); // an ordinary update: on disk at once
+    EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, newUrl); // an ordinary update: on disk at once
 }
 
 } // namespace

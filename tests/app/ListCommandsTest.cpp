@@ -70,7 +70,7 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
 {
     start(ThreeSites());
     activate();
-    const auto second = [] { return LoadRegister().at(1).GetUrl(); };
+    const auto second = [this] { return ReadRegister(reg.path()).at(1).GetUrl(); };
     clickRow(1);
     // A name that looks like markup is named in the tooltip as it is written.
     dialog->undoHistory().update(2, MakeRecord("<b>新</b>", "http://new.jp/"));
@@ -108,7 +108,7 @@ TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
         if (*answer)
             boxes.answers = {*answer == 'Y' ? MessageBoxes::Answer::Yes : MessageBoxes::Answer::No};
         dialog->RegisterNewSite();
-        return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(LoadRegister().size());
+        return boxes.shown.empty() ? QString() : boxes.shown[0].text.section(u'\n', 1, 2) + u'|' + QString::number(ReadRegister(reg.path()).size());
     };
     EXPECT_EQ(registerAgain("No"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|3"));
     EXPECT_EQ(registerAgain("Yes"), QString::fromUtf8("Abc 日記\nhttp://abc.example.jp/|4"));
@@ -140,7 +140,7 @@ TEST_F(ListCommandsTest, droppedLinksFillUrlAndNameWithoutRegistering)
             QApplication::sendEvent(target, &drop);
         EXPECT_EQ(dialog->ItemText(ControlId::SiteUrl) + u'|' + dialog->ItemText(ControlId::SiteName), row[3] + u'|' + row[4]);
     }
-    EXPECT_EQ(LoadRegister().size(), 3u);
+    EXPECT_EQ(ReadRegister(reg.path()).size(), 3u);
 }
 
 // Nothing for an empty list; the banner opens the help page beside the program (which page that
@@ -154,12 +154,16 @@ TEST_F(ListCommandsTest, siteJumpOpensNothingForAnEmptyListAndTheBannerTheHelpPa
     EXPECT_EQ(browser.requests, std::vector{HomePageUrl()});
     EXPECT_TRUE(boxes.shown.empty());
 
-    // What the launcher refuses opens nothing, and the window says why.
-    start({MakeRecord("前", "http://before.example.jp/"), MakeRecord("サイト", "")});
+    // What the launcher refuses opens nothing, and the window says why; the desktop gets the
+    // stored address whole, path and query included.
+    start({MakeRecord("前", "https://example.jp/日本語/ページ?q=検索"), MakeRecord("サイト", "")});
     browser.requests.clear();
     click(ControlId::SiteJump);
     EXPECT_TRUE(browser.requests.empty());
     EXPECT_EQ(boxes.shown, std::vector{Message("URLが登録されていません。")});
+    ASSERT_TRUE(dialog->SelectSiteRow(0));
+    click(ControlId::SiteJump);
+    EXPECT_EQ(browser.requests, std::vector{QUrl(QString::fromUtf8("https://example.jp/日本語/ページ?q=検索"))});
 }
 
 } // namespace

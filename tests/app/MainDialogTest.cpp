@@ -49,7 +49,8 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeTheListAndFocusOnIt)
     EXPECT_EQ(titles.join(u'|'), QString::fromUtf8("サイト名|URL|ｷｰﾜｰﾄﾞ1|ｷｰﾜｰﾄﾞ2|ｷｰﾜｰﾄﾞ3|内容"));
     ASSERT_EQ(rowCount(), 3);
     for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(rowTexts(row), FieldTexts(ThreeSites()[std::size_t(row)])) << row;
+        for (int column = 0; column < 6; ++column)
+            EXPECT_EQ(cell(row, column), FieldTexts(ThreeSites()[std::size_t(row)])[std::size_t(column)]) << row;
     EXPECT_FALSE(view()->verticalHeader()->isVisible());
     EXPECT_TRUE(view()->showGrid());
 
@@ -117,12 +118,12 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         {"removed elsewhere: the next row", 10, removeCurrent, 10, false},
         {"removed elsewhere: the new last row", 39, removeCurrent, 38, false},
     };
-    SaveRegister(records);
-    const SiteList saved = LoadRegister();
+    WriteRegister(reg.path(), records);
+    const SiteList saved = ReadRegister(reg.path());
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        if (!(LoadRegister() == saved))
-            SaveRegister(records);
+        if (!(ReadRegister(reg.path()) == saved))
+            WriteRegister(reg.path(), records);
         open();
         ASSERT_TRUE(dialog->SelectSiteRow(c.from));
         view()->setFocus();
@@ -166,7 +167,7 @@ TEST_F(MainDialogTest, enterAndEscapePressNothing)
     }
     EXPECT_EQ(dialog->searchBar()->searchText(), QString());
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(LoadRegister(), dialog->sites());
+    EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_EQ(dialog->sites().size(), 3u);
 }
 

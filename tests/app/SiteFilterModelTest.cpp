@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,19 +26,32 @@ struct ArrangedRegister
         tester = std::make_unique<QAbstractItemModelTester>(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
 
-    std::vector<std::string> shownNames() const
+    // The names the view shows, top to bottom, separated by blanks.
+    std::string shownNames() const
     {
-        std::vector<std::string> names;
+        QStringList names;
         for (int row = 0; row < model.rowCount(); ++row)
-            names.push_back(model.index(row, SiteTableModel::NameColumn).data().toString().toStdString());
-        return names;
+            names << model.index(row, SiteTableModel::NameColumn).data().toString();
+        return names.join(u' ').toStdString();
     }
-    int numberOf(const char *name) const
+    // Makes `change` to the register: "+Name" adds Name, "Old=New" renames Old, "-Name" removes
+    // Name, "refresh" reads the register again, "" does nothing.
+    void make(const std::string &change)
     {
+        const QString c = QString::fromStdString(change), name = c.mid(1), old = c.section(u'=', 0, 0);
+        int number = 0;
         for (std::size_t i = 0; i < sites.sites().size(); ++i)
-            if (sites.sites().at(i).m_name == Sjis(name))
-                return sites.sites().number(i);
-        return 0;
+            if (sites.sites().at(i).m_name == (c.contains(u'=') ? old : name).toUtf8())
+                number = sites.sites().number(i);
+        const QByteArray url = "http://" + c.section(u'=', -1).toLower().toUtf8() + ".example/";
+        if (c.startsWith(u'+'))
+            EXPECT_TRUE(sites.add(MakeRecord(name.toUtf8().constData(), url.constData())).done());
+        else if (c.contains(u'='))
+            EXPECT_TRUE(sites.update(number, MakeRecord(c.section(u'=', 1).toUtf8().constData(), url.constData())).done());
+        else if (c.startsWith(u'-'))
+            EXPECT_TRUE(sites.remove(number).done());
+        else if (c == QStringLiteral("refresh"))
+            sites.refreshAll();
     }
 
     TempRegister reg;
@@ -51,44 +63,25 @@ struct ArrangedRegister
 
 TEST(SiteFilterModel, sortedAndSearchedViewsFollowEveryChangeOfTheRegister)
 {
-    using Names = std::vector<std::string>;
     const struct
     {
-        const char *what;
-        std::function<void(ArrangedRegister &)> change;
-        Names sortedByName;    // all rows, by name without regard to case, the change made while sorted
-        Names searchedForHa; // rows that hold "ha", in the register's order, the change made while searched
+        const char *what, *change;
+        const char *sortedByName;  // all rows, by name without regard to case, the change made while sorted
+        const char *searchedForHa; // rows that hold "ha", in the register's order, the change made while searched
     } cases[] = {
-        {"nothing changed", [](ArrangedRegister &) {}, {"alpha", "bravo", "Charlie", "Delta"}, {"alpha", "Charlie"}},
-        {"a record added",
-         [](ArrangedRegister &r) { EXPECT_TRUE(r.sites.add(MakeRecord("Echo", "http://e.example/")).done()); },
-         {"alpha", "bravo", "Charlie", "Delta", "Echo"},
-         {"alpha", "Charlie"}},
-        {"a record renamed past the others",
-         [](ArrangedRegister &r) {
-             EXPECT_TRUE(r.sites.update(r.numberOf("alpha"), MakeRecord("Zulu", "http://z.example/")).done());
-         },
-         {"bravo", "Charlie", "Delta", "Zulu"},
-         {"Charlie"}},
-        {"a record renamed into the search",
-         [](ArrangedRegister &r) {
-             EXPECT_TRUE(r.sites.update(r.numberOf("bravo"), MakeRecord("Aha", "http://b.example/")).done());
-         },
-         {"Aha", "alpha", "Charlie", "Delta"},
-         {"alpha", "Charlie", "Aha"}},
-        {"a record removed", [](ArrangedRegister &r) { EXPECT_TRUE(r.sites.remove(r.numberOf("Charlie")).done()); },
-         {"alpha", "bravo", "Delta"},
-         {"alpha"}},
-        {"the register read again", [](ArrangedRegister &r) { r.sites.refreshAll(); },
-         {"alpha", "bravo", "Charlie", "Delta"},
-         {"alpha", "Charlie"}},
+        {"nothing changed", "", "alpha bravo Charlie Delta", "alpha Charlie"},
+        {"a record added", "+Echo", "alpha bravo Charlie Delta Echo", "alpha Charlie"},
+        {"a record renamed past the others", "alpha=Zulu", "bravo Charlie Delta Zulu", "Charlie"},
+        {"a record renamed into the search", "bravo=Aha", "Aha alpha Charlie Delta", "alpha Charlie Aha"},
+        {"a record removed", "-Charlie", "alpha bravo Delta", "alpha"},
+        {"the register read again", "refresh", "alpha bravo Charlie Delta", "alpha Charlie"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         {
             ArrangedRegister sorted;
             sorted.model.sort(SiteTableModel::NameColumn);
-            c.change(sorted);
+            sorted.make(c.change);
             EXPECT_EQ(sorted.shownNames(), c.sortedByName);
             // Searched again, the rows come from the sorted order the change left.
             sorted.model.setSearchText(QStringLiteral("http"));
@@ -97,7 +90,7 @@ TEST(SiteFilterModel, sortedAndSearchedViewsFollowEveryChangeOfTheRegister)
         {
             ArrangedRegister searched;
             searched.model.setSearchText(QStringLiteral("ha"));
-            c.change(searched);
+            searched.make(c.change);
             EXPECT_EQ(searched.shownNames(), c.searchedForHa);
         }
     }

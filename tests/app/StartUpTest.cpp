@@ -29,7 +29,7 @@ TEST_F(CloseTest, everyCloseRequestEndsTheWindowAndWritesNothing)
 TEST(StartUp, unreadableRegisterEndsStartUpAndDamagedOneIsShownReadOnly)
 {
     TempRegister reg;
-    SaveRegister(ThreeSites());
+    WriteRegister(reg.path(), ThreeSites());
     // A folder where the settings file should be: it exists, but cannot be read as a file.
     ASSERT_TRUE(QFile::remove(reg.file(QStringLiteral("setting.ini"))));
     ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("setting.ini")));

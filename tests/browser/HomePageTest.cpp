@@ -19,7 +19,8 @@ QByteArray ReadFile(const QString &path)
 
 QByteArray CompiledPage() { return ReadFile(QStringLiteral(":/help/index.html")); }
 
-TEST(HomePage, urlIsAnExistingLocalPageWithEveryTopic)
+// A page in UTF-8 that tells where the register is kept.
+TEST(HomePage, urlIsAnExistingLocalPageThatTellsWhereTheRegisterIs)
 {
     const QUrl url = HomePageUrl();
     ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
@@ -27,9 +28,6 @@ TEST(HomePage, urlIsAnExistingLocalPageWithEveryTopic)
     const QString page = utf8.decode(ReadFile(url.toLocalFile()));
     ASSERT_FALSE(utf8.hasError());
     EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
-    for (const char *heading : {"サイトを登録する", "登録を変更する・削除する", "サイトを開く", "キーワードで絞り込む",
-                                "リンク集のコードを作ってコピーする", "キーボードで使う", "データの保存場所", "保存のタイミング"})
-        EXPECT_TRUE(page.contains(QStringLiteral("<h2>%1</h2>").arg(QString::fromUtf8(heading)))) << heading;
     EXPECT_TRUE(page.contains(QStringLiteral("~/.local/share/sitekanri/")));
 }
 

@@ -3,6 +3,7 @@
 //   durability_driver DIR remove N...        deletes records N... as the window deletes a selection
 //   durability_driver DIR restore N:NAME[:KEPT]...  puts records back as undoing that deletion
 //                                            does, through the file KEPT that it kept where given
+//   durability_driver DIR restore-one N:NAME  puts one record back as undoing a single delete does
 // Exits 0 only when the operation is done.
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
     } else if (arguments[2] == QLatin1String("restore")) {
         std::vector<int> numbers;
         result = files.restoreMany(records, numbers, &kept);
+    } else if (arguments[2] == QLatin1String("restore-one")) {
+        result = files.restore(records[0].first, records[0].second);
     } else {
         return 2;
     }

@@ -1,11 +1,20 @@
 #include "KeywordList.h"
 #include "LinkCode.h"
 #include "TempRegister.h"
-#include "TestSites.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
+
+SiteList Sites(std::initializer_list<SiteRecord> records)
+{
+    SiteList sites;
+    for (const SiteRecord &record : records)
+        sites.push_back(record);
+    return sites;
+}
 
 constexpr LinkCodeMode kModes[] = {LinkCodeMode::Name, LinkCodeMode::Content, LinkCodeMode::NameAndContent};
 
@@ -42,12 +51,7 @@ TEST(BuildLinkCode, filterTakesMatchingSitesOnceInOrder)
         MakeRecord("s3", "u3", "y", "", ""),
         MakeRecord("s4", "u4", "全てのキーワード", "z", "y"),
     });
-    const struct
-    {
-        const char *name;
-        QByteArray filter;
-        std::vector<const char *> taken;
-    } cases[] = {
+    const std::tuple<const char *, QByteArray, std::vector<const char *>> cases[] = {
         {"all keywords takes every site", kAllKeywords, {"s0", "s1", "s2", "s3", "s4"}},
         {"keyword on two fields written once", "x", {"s0", "s1"}},
         {"third keyword", "z", {"s0", "s4"}},
@@ -55,11 +59,11 @@ TEST(BuildLinkCode, filterTakesMatchingSitesOnceInOrder)
         {"no partial, case or blank match", "x ", {"s2"}},
         {"keyword nobody carries", "w", {}},
     };
-    for (const auto &c : cases) {
+    for (const auto &[what, filter, taken] : cases) {
         QByteArray expected;
-        for (const char *name : c.taken)
+        for (const char *name : taken)
             expected += "<A href=\"u" + QByteArray(name + 1) + "\">" + name + "</A><BR>\r\n";
-        EXPECT_EQ(BuildLinkCode(sites, c.filter, LinkCodeMode::Name), expected) << c.name;
+        EXPECT_EQ(BuildLinkCode(sites, filter, LinkCodeMode::Name), expected) << what;
     }
     // Sites left out by URL are left out of the keyword's sites only.
     const LinkExclusion leftOut = [](const QByteArray &url) { return url == "u0" || url == "u3"; };

@@ -38,8 +38,7 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
             OpenRegister opened({Site(u'A'), Site(u'B'), Site(u'C')});
             TempRegister &dir = opened.dir;
             SiteRegister &reg = opened.reg;
-            FolderFiles other(dir.path());
-            RegisterFiles &elsewhere = other.files;
+            FolderFiles elsewhere(dir.path());
             UndoHistory history(reg, 3);
             QStringList messages;
             for (const QString &step : row[1].split(u' ')) {
@@ -50,7 +49,7 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
                 } else if (step.startsWith(u"!count=")) {
                     dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + step.mid(7).toLatin1() + "\r\n");
                 } else {
-                    EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
+                    EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere.files, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
                 }
                 if (refreshed && step[0] == u'!')
                     reg.refreshAll();
@@ -62,6 +61,26 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
             EXPECT_EQ(QString(QLatin1Char(history.canUndo() ? 'U' : '-')) + QLatin1Char(history.canRedo() ? 'R' : '-'), row[4]);
         }
     }
+}
+
+// The files the history keeps for its undo go with the step that keeps them.
+TEST(UndoHistory, keptFilesGoWithTheStepThatKeepsThem)
+{
+    OpenRegister opened({MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/"), MakeRecord("c", "http://c/")});
+    TempRegister &dir = opened.dir;
+    SiteRegister &reg = opened.reg;
+    {
+        UndoHistory history(reg, 1);
+        ASSERT_TRUE(history.removeMany({{1, reg.sites().at(0)}, {2, reg.sites().at(1)}}).done());
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 2);
+        ASSERT_TRUE(history.undo().done()); // renamed back: nothing kept
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 0);
+        ASSERT_TRUE(history.redo().done());
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 2);
+        ASSERT_TRUE(history.remove(3).done()); // the history holds one step: the first one goes
+        EXPECT_EQ(KeptFiles(dir.path()).size(), 1);
+    }
+    EXPECT_EQ(KeptFiles(dir.path()).size(), 0); // and the history's last with it
 }
 
 } // namespace

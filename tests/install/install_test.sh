@@ -3,7 +3,7 @@
 #   install_test.sh BUILD_DIR APP_ID VERSION MODE
 # MODE programs: `cmake --install` into a temporary prefix gives exactly installed-files.txt; the
 #                installed sitekanri-cli lists a small register and the installed window starts
-#                (offscreen, screenshot mode).
+#                (offscreen, screenshot mode) and, without a display, says its version.
 #      validate: the installed desktop entry and AppStream metadata pass their validators.
 #      desktop:  on a virtual X display the window's class is the desktop entry's, and its banner
 #                opens the installed help page.
@@ -58,8 +58,11 @@ if [ "$mode" = programs ]; then
   [ "$listed" = "$(printf '日本語のサイト\thttps://example.jp/\t旅行\t\t\t')" ] || fail "sitekanri-cli list printed '$listed'"
   QT_QPA_PLATFORM=offscreen SITEKANRI_SCREENSHOT="$work/shot.png" "$prefix/bin/sitekanri" >"$work/window.log" 2>&1 ||
     fail "the installed window did not start"
+  version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/sitekanri" --version 2>>"$work/window.log") ||
+    fail "without a display the window failed on --version"
+  [[ $version == "サイト管理 sitekanri "* ]] || fail "without a display the window said '$version' to --version"
   file -b "$work/shot.png" "$work/shot-1.png" | grep -c "^PNG image data" | grep -qx 2 || fail "no screenshot of each tab"
-  echo "PASS: installed files, sitekanri-cli list and the window in screenshot mode"
+  echo "PASS: installed files, sitekanri-cli list, the window in screenshot mode and its --version"
 elif [ "$mode" = validate ]; then
   # Warnings count as failures: a desktop shows a warned-about entry wrongly or not at all.
   desktop-file-validate "$desktop_file" >"$work/desktop-file-validate.log" 2>&1 || fail "desktop-file-validate failed"

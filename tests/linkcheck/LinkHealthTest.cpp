@@ -3,18 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(LinkHealthTest, markTellsHealthStatusCodeMoveAndLocalTimeOfTheCheck)
 {
-    const struct
-    {
-        LinkStatus status;
-        int code;
-        const char *movedTo;
-        LinkVerdict verdict;
-        const char *toolTip;
-    } rows[] = {
+    const std::tuple<LinkStatus, int, const char *, LinkVerdict, const char *> rows[] = {
         {LinkStatus::Gone, 404, "", LinkVerdict::Dead, "リンク切れ（404）\n2026-12-07 10:00 に確認"},
         {LinkStatus::NoHost, 0, "", LinkVerdict::Dead, "ホストなし\n2026-12-07 10:00 に確認"},
         // Answers that may pass by the next check are not dead.
@@ -24,31 +19,25 @@ TEST(LinkHealthTest, markTellsHealthStatusCodeMoveAndLocalTimeOfTheCheck)
     };
     // 01:00 UTC is 10:00 in Japan.
     const QDateTime checkedAt(QDate(2026, 12, 7), QTime(1, 0, 30), QTimeZone::utc());
-    for (const auto &row : rows) {
-        CheckedLink checked{{row.status, row.code, QString(), QString::fromUtf8(row.movedTo), QString()}, checkedAt};
+    for (const auto &[status, code, movedTo, verdict, toolTip] : rows) {
+        CheckedLink checked{{status, code, QString(), QString::fromUtf8(movedTo), QString()}, checkedAt};
         const LinkHealthMark mark = LinkHealthMarkOf(&checked, QTimeZone(9 * 3600));
-        EXPECT_EQ(mark.verdict, row.verdict) << row.toolTip;
-        EXPECT_EQ(mark.toolTip, QString::fromUtf8(row.toolTip));
+        EXPECT_EQ(mark.verdict, verdict) << toolTip;
+        EXPECT_EQ(mark.toolTip, QString::fromUtf8(toolTip));
     }
 }
 
 // A message says each thing once, and a move names where it leads rather than the code found there.
 TEST(LinkHealthTest, messageSaysEachThingOnce)
 {
-    const struct
-    {
-        LinkStatus status;
-        int code;
-        const char *detail;
-        const char *message;
-    } rows[] = {
+    const std::tuple<LinkStatus, int, const char *, const char *> rows[] = {
         {LinkStatus::Moved, 200, "https://new.example/", "リンク先は移転しました: https://new.example/"},
         {LinkStatus::Refused, 0, "接続を拒否されました", "接続を拒否されました"},
         {LinkStatus::Forbidden, 403, "", "リンク先のサーバーが確認を拒みました（HTTP 403）"},
         {LinkStatus::Gone, 404, "", "リンク先のページがありません（HTTP 404）"},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(LinkMessage(row.status, row.code, QString::fromUtf8(row.detail)), QString::fromUtf8(row.message));
+    for (const auto &[status, code, detail, message] : rows)
+        EXPECT_EQ(LinkMessage(status, code, QString::fromUtf8(detail)), QString::fromUtf8(message));
 }
 
 } // namespace

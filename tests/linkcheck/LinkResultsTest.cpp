@@ -78,67 +78,54 @@ void runCheck(QProcess &cli, const QString &dir, const QStringList &options, boo
     loop.exec();
 }
 
-// Lines come in register order although the first site answers last; a damaged results file
-// does not stop the check and is replaced by a sound one.
-TEST(CliCheck, printsInRegisterOrder_savesResults)
+// Lines come in register order although the first site answers late, each as soon as it and every
+// line before it are known, while the last site keeps the check going; on a terminal a progress
+// line runs on stderr, wiped before each result line, in a pipe none. A damaged results file does
+// not stop the check and is replaced by a sound one.
+TEST(CliCheck, printsInRegisterOrderAsLinesComeWithProgressOnATerminalOnly)
 {
     TempRegister dir;
     LocalHttpServer server;
     ASSERT_TRUE(server.isListening());
     server.setHandler([](const LocalHttpServer::Request &request) {
-        return LocalHttpServer::Answer(request.path == "/slow" ? 200 : 404, request.path == "/slow" ? 300 : 0);
+        return LocalHttpServer::Answer(request.path == "/gone" ? 404 : 200, request.path == "/slow" ? 300 : request.path == "/last" ? 1500 : 0);
     });
     const QByteArray base = server.base().toUtf8();
     std::vector<SiteRecord> records;
-    for (const char *site : {"遅い|/slow|k", "other|/skipped|x", "無い|/gone|k", "mail|mailto:a@example.jp|k"}) {
+    for (const char *site : {"遅い|/slow|k", "other|/skipped|x", "無い|/gone|k", "mail|mailto:a@example.jp|k", "最後|/last|k"}) {
         const QList<QByteArray> f = QByteArray(site).split('|');
         const QByteArray url = f[1].startsWith('/') ? base + f[1] : f[1];
         records.push_back(MakeRecord(f[0].constData(), url.constData(), f[2].constData()));
     }
     WriteRegister(dir.path(), records);
     dir.write(LinkResults::kFileName, "not ours\n");
-
-    QProcess cli;
-    runCheck(cli, dir.path(), {QStringLiteral("--keyword=k"), QStringLiteral("--format=json")});
-    ASSERT_EQ(cli.exitCode(), 0);
-    EXPECT_TRUE(cli.readAllStandardError().contains(LinkResults::kFileName.toUtf8()));
-    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
-    EXPECT_EQ(out.count(QStringLiteral(",\"message\":\"")), 3);
-    EXPECT_EQ(QString(out).remove(QRegularExpression(QStringLiteral(",\"message\":\"[^\"]+\""))).toStdString(),
-              QStringLiteral(R"({"id":1,"name":"遅い","url":"%1/slow","status":"ok","code":200,"final_url":"%1/slow"}
-{"id":3,"name":"無い","url":"%1/gone","status":"gone","code":404,"final_url":"%1/gone"}
-{"id":4,"name":"mail","url":"mailto:a@example.jp","status":"invalid","code":0,"final_url":"mailto:a@example.jp"}
-)").arg(server.base()).toStdString());
-    LinkResults saved;
-    ASSERT_TRUE(saved.load());
-    EXPECT_EQ(saved.size(), 3);
-}
-
-// A line goes out as soon as it and every line before it are known, while the check goes on;
-// on a terminal a progress line runs on stderr, wiped before each result line; in a pipe none.
-TEST(CliCheck, printsEachLineAsItComesWithProgressOnATerminalOnly)
-{
-    TempRegister dir;
-    LocalHttpServer server;
-    ASSERT_TRUE(server.isListening());
-    server.setHandler([](const LocalHttpServer::Request &request) {
-        return LocalHttpServer::Answer(200, request.path == "/slow" ? 1500 : 0);
-    });
-    const QByteArray base = server.base().toUtf8();
-    WriteRegister(dir.path(), {MakeRecord("速い", (base + "/fast").constData()), MakeRecord("遅い", (base + "/slow").constData())});
     for (const bool terminal : {false, true}) {
         QProcess cli;
-        bool runningAtFirstLine = false;
+        bool lastSiteStillAsked = false; // when the first line came
         QObject::connect(&cli, &QProcess::readyReadStandardOutput, [&] {
-            if (cli.peek(1 << 16).contains("速い"))
-                runningAtFirstLine = runningAtFirstLine || cli.state() == QProcess::Running;
+            if (cli.peek(1 << 16).contains("遅い"))
+                lastSiteStillAsked = lastSiteStillAsked || server.inFlight() > 0;
         });
-        runCheck(cli, dir.path(), {}, terminal);
+        runCheck(cli, dir.path(), {QStringLiteral("--keyword=k"), terminal ? QStringLiteral("--format=tsv") : QStringLiteral("--format=json")}, terminal);
         ASSERT_EQ(cli.exitCode(), 0) << terminal;
-        const QString out = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
-        EXPECT_TRUE(runningAtFirstLine) << terminal;
-        EXPECT_EQ(out.contains(QStringLiteral("\r確認中 1 / 2 件")), terminal) << out.toStdString();
-        EXPECT_EQ(out.contains(QStringLiteral("\r\x1b[K1\t速い\t")), terminal) << out.toStdString();
+        EXPECT_TRUE(lastSiteStillAsked) << terminal;
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        EXPECT_EQ((out + err).contains(QStringLiteral("\r確認中 1 / 4 件")), terminal) << (out + err).toStdString();
+        EXPECT_EQ((out + err).contains(QStringLiteral("\r\x1b[K1\t遅い\t")), terminal) << (out + err).toStdString();
+        if (terminal)
+            continue;
+        EXPECT_TRUE(err.contains(LinkResults::kFileName)) << err.toStdString();
+        EXPECT_EQ(out.count(QStringLiteral(",\"message\":\"")), 4);
+        EXPECT_EQ(QString(out).remove(QRegularExpression(QStringLiteral(",\"message\":\"[^\"]+\""))).toStdString(),
+                  QStringLiteral(R"({"id":1,"name":"遅い","url":"%1/slow","status":"ok","code":200,"final_url":"%1/slow"}
+{"id":3,"name":"無い","url":"%1/gone","status":"gone","code":404,"final_url":"%1/gone"}
+{"id":4,"name":"mail","url":"mailto:a@example.jp","status":"invalid","code":0,"final_url":"mailto:a@example.jp"}
+{"id":5,"name":"最後","url":"%1/last","status":"ok","code":200,"final_url":"%1/last"}
+)").arg(server.base()).toStdString());
+        LinkResults saved;
+        ASSERT_TRUE(saved.load());
+        EXPECT_EQ(saved.size(), 4);
     }
 }
 

@@ -1,5 +1,5 @@
-// Reading a page's title and description from a local server, in the encodings Japanese pages
-// are served in, and the bodies a page fetch must not be caught by.
+// Reading a page's title and description in the encodings Japanese pages are served in, and from a
+// local server the bodies a page fetch must not be caught by.
 #include "BodyReader.h"
 #include "LocalHttpServer.h"
 #include "PageFetch.h"
@@ -34,8 +34,6 @@ const QString kDescription = QStringLiteral("毎日の天気をお知らせし�
 // The charset is said in the HTTP header, in a meta tag (both forms), or nowhere.
 TEST(PageFetch, readsTitleAndDescriptionInEachJapaneseEncodingWhereverTheCharsetIsSaid)
 {
-    LocalHttpServer server;
-    ASSERT_TRUE(server.isListening());
     for (const char *encoding : {"UTF-8", "Shift_JIS", "EUC-JP", "ISO-2022-JP"}) {
         for (const char *place : {"header", "meta", "http-equiv", "nowhere"}) {
             const QByteArray label(encoding);
@@ -47,12 +45,9 @@ TEST(PageFetch, readsTitleAndDescriptionInEachJapaneseEncodingWhereverTheCharset
                 + QStringLiteral("\n</title><meta name=\"description\" content=\"") + kDescription
                 + QStringLiteral("\"></head><body><p>本文です。ひらがなとカタカナ。</p></body></html>");
             QStringEncoder encoder(encoding);
-            LocalHttpServer::Answer answer;
-            answer.body = encoder.encode(page);
+            const QByteArray body = encoder.encode(page);
             ASSERT_FALSE(encoder.hasError());
-            answer.contentType = QByteArray(place) == "header" ? "text/html; charset=" + label : "text/html";
-            server.setHandler([&](const LocalHttpServer::Request &) { return answer; });
-            const PageDetails details = fetch(server.base() + QStringLiteral("/page"));
+            const PageDetails details = PageFetch::read(body, QByteArray(place) == "header" ? "text/html; charset=" + label : "text/html");
             const std::string what = label.toStdString() + " in " + place;
             EXPECT_TRUE(details.ok) << what << ": " << details.message.toStdString();
             EXPECT_EQ(details.title, kTitle) << what;
@@ -79,49 +74,37 @@ TEST(PageHead, readsTheFirstTitleAsTextAndPassesOverCommentsAndScripts)
     }
 }
 
-TEST(PageFetch, pageWithoutTitleIsReadAndSaysNothing)
+// Through a server: a body in chunks is read whole; a page that never ends is read up to the
+// limit and no further, without waiting for the deadline, its title at the top there; a redirect
+// loop ends with the reason.
+TEST(PageFetch, readsWhatTheServerSendsAndNoMore)
 {
     LocalHttpServer server;
-    server.setHandler([](const LocalHttpServer::Request &) {
-        LocalHttpServer::Answer answer;
-        answer.body = "<html><head></head><body>text</body></html>";
-        answer.chunked = true;
-        return answer;
-    });
-    const PageDetails details = fetch(server.base());
-    EXPECT_TRUE(details.ok) << details.message.toStdString();
-    EXPECT_EQ(details.title, QString());
-    EXPECT_EQ(details.bytesRead, 43);
-}
-
-// A page that never ends is read up to the limit and no further, without waiting for the
-// deadline; its title, at the top, is there.
-TEST(PageFetch, endlessPageStopsAtTheLimit)
-{
-    LocalHttpServer server;
-    server.setHandler([](const LocalHttpServer::Request &) {
-        LocalHttpServer::Answer answer(200, 0, LocalHttpServer::Answer::EndlessBody);
-        answer.body = "<html><head><title>endless</title>";
-        return answer;
-    });
-    const PageDetails details = fetch(server.base());
-    EXPECT_EQ(details.title, QStringLiteral("endless"));
-    EXPECT_EQ(details.bytesRead, PageFetch::kMaxBodyBytes);
-    EXPECT_TRUE(details.cut);
-}
-
-TEST(PageFetch, redirectLoopEndsWithTheReason)
-{
-    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
     server.setHandler([](const LocalHttpServer::Request &request) {
-        LocalHttpServer::Answer answer(302);
-        answer.location = request.path == "/a" ? "/b" : "/a";
+        if (request.path == "/a" || request.path == "/b") {
+            LocalHttpServer::Answer loop(302);
+            loop.location = request.path == "/a" ? "/b" : "/a";
+            return loop;
+        }
+        const bool endless = request.path == "/endless";
+        LocalHttpServer::Answer answer(200, 0, endless ? LocalHttpServer::Answer::EndlessBody : LocalHttpServer::Answer::Plain);
+        answer.body = endless ? "<html><head><title>endless</title>" : "<html><head></head><body>text</body></html>";
+        answer.chunked = !endless;
         return answer;
     });
-    const PageDetails details = fetch(server.base() + QStringLiteral("/a"));
-    EXPECT_FALSE(details.ok);
-    EXPECT_TRUE(details.message.contains(QStringLiteral("循環"))) << details.message.toStdString();
-    EXPECT_EQ(server.log().size(), 2u);
+    const PageDetails chunked = fetch(server.base() + QStringLiteral("/chunked"));
+    EXPECT_TRUE(chunked.ok) << chunked.message.toStdString();
+    EXPECT_EQ(chunked.title, QString());
+    EXPECT_EQ(chunked.bytesRead, 43);
+    const PageDetails endless = fetch(server.base() + QStringLiteral("/endless"));
+    EXPECT_EQ(endless.title, QStringLiteral("endless"));
+    EXPECT_EQ(endless.bytesRead, PageFetch::kMaxBodyBytes);
+    EXPECT_TRUE(endless.cut);
+    const PageDetails loop = fetch(server.base() + QStringLiteral("/a"));
+    EXPECT_FALSE(loop.ok);
+    EXPECT_TRUE(loop.message.contains(QStringLiteral("循環"))) << loop.message.toStdString();
+    EXPECT_EQ(server.log().size(), 4u) << "one request for each page, two for the loop";
 }
 
 // Chunked bodies split at every byte, and bodies cut at the limit or sent until the end.

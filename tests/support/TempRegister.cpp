@@ -79,12 +79,9 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, c
                       const char *keyword3, const char *content)
 {
     SiteRecord record;
-    record.m_name = Sjis(name);
-    record.m_url = Sjis(url);
-    record.m_keyword1 = Sjis(keyword1);
-    record.m_keyword2 = Sjis(keyword2);
-    record.m_keyword3 = Sjis(keyword3);
-    record.m_content = Sjis(content);
+    const char *const texts[] = {name, url, keyword1, keyword2, keyword3, content};
+    for (int field = 0; field < 6; ++field)
+        record.*kRecordFields[field] = Sjis(texts[field]);
     return record;
 }
 
