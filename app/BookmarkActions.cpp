@@ -218,7 +218,9 @@ void BookmarkActions::finishImport(const QString &path)
     OperationResult added;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        added = WritePlannedImport(planned, [this](const std::vector<SiteRecord> &records) {
+        // The list holds every record anyway, and 元に戻す the ones added.
+        added = WritePlannedImport(planned, [this](const PlannedRecords &toAdd) {
+            const std::vector<SiteRecord> records = toAdd.all();
             return m_history ? m_history->addMany(records) : m_register.addMany(records);
         });
         QApplication::restoreOverrideCursor();

@@ -144,7 +144,9 @@ void ImportIntoRegister(benchmark::State &state)
 
         const BookmarkImport planned = PlanBookmarkImport(file, RegisterUrls(sites));
         const OperationResult written = WritePlannedImport(
-            planned, [&files](const std::vector<SiteRecord> &records) { return files.addMany(records); });
+            planned, [&files](const PlannedRecords &records) {
+                return files.addMany(records.size(), [&records](std::size_t i) { return records.at(i); });
+            });
         if (!written.done())
             state.SkipWithError(written.io.describe().toStdString().c_str());
         added = planned.plan.records.size();

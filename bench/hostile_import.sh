@@ -55,29 +55,33 @@ make_file() { # kind megabytes file
     } >"$file"
 }
 
-measure() { # label command…
-    local label=$1
-    shift
+measure() { # label file-bytes command…
+    local label=$1 bytes=$2
+    shift 2
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>"$work/err" || true
     read -r seconds user system kib < <(tail -n1 "$work/time") # after "Command exited with …"
-    printf '%-26s %8.2f s %8.2f s %8d MB\n' "$label" "$seconds" "$(echo "$user + $system" | bc)" $((kib / 1024))
+    printf '%-26s %8.2f s %8.2f s %8d MB %7.2fx\n' "$label" "$seconds" "$(echo "$user + $system" | bc)" $((kib / 1024)) \
+        "$(echo "scale=3; $kib * 1024 / $bytes" | bc)"
 }
 
 # CPU time (user + system) is the figure that counts on a shared machine; wall time beside it.
-printf '%-26s %10s %10s %11s\n' "input" "wall" "cpu" "peak memory"
+# The last column is the peak as a multiple of the bookmark file imported (the export's too).
+printf '%-26s %10s %10s %11s %8s\n' "input" "wall" "cpu" "peak memory" "/ file"
 for kind in ${KINDS:-amp_title amp_titles amp_kept tag_commas long_title}; do
     for n in $sizes; do
         [[ $kind == long_title ]] && n=$((n * 2))
         file="$work/$kind.html"
         make_file "$kind" "$n" "$file"
         rm -rf "$work/register" && mkdir "$work/register"
-        measure "$kind ${n} MB" "$cli" --dir "$work/register" import "$file"
+        bytes=$(stat -c %s "$file")
+        measure "$kind ${n} MB" "$bytes" "$cli" --dir "$work/register" import "$file"
         rm -f "$file"
-        measure "  its export" "$cli" --dir "$work/register" export "$work/export.html"
+        measure "  its export" "$bytes" "$cli" --dir "$work/register" export "$work/export.html"
         rm -f "$work/export.html"
     done
 done
 if [[ -x $fuzz ]]; then
     python3 -c "import sys; sys.stdout.write('<table><tr><td>' * 100 + 'x')" >"$work/nested"
-    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 measure "100 nested tables (ASan)" "$fuzz" "$work/nested"
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 measure "100 nested tables (ASan)" "$(stat -c %s "$work/nested")" \
+        "$fuzz" "$work/nested"
 fi

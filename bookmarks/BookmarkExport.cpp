@@ -11,6 +11,9 @@
 
 namespace {
 
+// What is gathered before it is handed on.
+constexpr qsizetype kPieceBytes = 1024 * 1024;
+
 // A register text as the text a reader sees: names and contents are HTML, so their references
 // are read ("A &amp; B" is "A & B"); the escaping of appendEscaped then writes them back, and
 // importing the file gives the same bytes again.
@@ -56,7 +59,7 @@ void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
 
 } // namespace
 
-QByteArray ExportBookmarks(const SiteList &sites)
+bool WriteBookmarks(const SiteList &sites, const std::function<bool(const QByteArray &piece)> &write)
 {
     // One folder per first keyword, in the order the keywords first appear; the sites without
     // one at the top. Within a folder, register order.
@@ -73,8 +76,16 @@ QByteArray ExportBookmarks(const SiteList &sites)
             folders.push_back(record.m_keyword1);
         members.push_back(&record);
     }
+    // Handed on a piece at a time: the whole file at once was as much memory again as the
+    // register (a register of long names escaped once more, more than that).
     QByteArray out;
-    out.reserve(qsizetype(sites.size()) * 160 + qsizetype(folders.size()) * 64 + 256);
+    const auto flushed = [&] {
+        if (out.size() < kPieceBytes)
+            return true;
+        const bool ok = write(out);
+        out.resize(0); // keeps its capacity for the next piece
+        return ok;
+    };
     out.append("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
                "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
                "<TITLE>Bookmarks</TITLE>\n"
@@ -84,12 +95,29 @@ QByteArray ExportBookmarks(const SiteList &sites)
         out.append("    <DT><H3>");
         HtmlText::appendEscaped(out, shownText(folder));
         out.append("</H3>\n    <DL><p>\n");
-        for (const SiteRecord *record : inFolder.value(folder))
+        for (const SiteRecord *record : inFolder.value(folder)) {
             appendLink(out, *record, "        ");
+            if (!flushed())
+                return false;
+        }
         out.append("    </DL><p>\n");
     }
-    for (const SiteRecord *record : loose)
+    for (const SiteRecord *record : loose) {
         appendLink(out, *record, "    ");
+        if (!flushed())
+            return false;
+    }
     out.append("</DL><p>\n");
-    return out;
+    return write(out);
+}
+
+QByteArray ExportBookmarks(const SiteList &sites)
+{
+    QByteArray file;
+    file.reserve(qsizetype(sites.size()) * 160 + 256);
+    WriteBookmarks(sites, [&file](const QByteArray &piece) {
+        file += piece;
+        return true;
+    });
+    return file;
 }

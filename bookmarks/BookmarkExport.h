@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class SiteList;
 
 // The register as a Netscape bookmark file in UTF-8, for browsers and bookmark services to
@@ -12,3 +14,6 @@ class SiteList;
 // A comma inside a keyword is written as "&#44;": our reader splits TAGS before decoding and
 // keeps the keyword whole; other programs decode first and see two tags.
 QByteArray ExportBookmarks(const SiteList &sites);
+// The same file handed to `write` a piece at a time, so that a large register is never held
+// twice; stops at the first piece `write` refuses (false).
+bool WriteBookmarks(const SiteList &sites, const std::function<bool(const QByteArray &piece)> &write);

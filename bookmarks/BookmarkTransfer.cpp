@@ -16,9 +16,11 @@ OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWr
 
 IoResult SaveBookmarkFile(const SiteList &sites, const QString &path)
 {
-    const QByteArray bytes = ExportBookmarks(sites);
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+    const bool written = out.open(QIODevice::WriteOnly) && WriteBookmarks(sites, [&out](const QByteArray &piece) {
+        return out.write(piece) == piece.size();
+    });
+    if (!written || !out.commit())
         return IoResult::failure(path, FileReason(out));
     return IoResult::success();
 }

@@ -14,7 +14,7 @@ class SiteList;
 
 // Where an import's records go: the register's addMany, of the live register (the window) or of
 // its files (sitekanri-cli). Either writes them as one operation.
-using RecordWriter = std::function<OperationResult(const std::vector<SiteRecord> &records)>;
+using RecordWriter = std::function<OperationResult(const PlannedRecords &records)>;
 
 // Adds the records of a planned import through `write`, all of them or none. A file that could
 // not be read, or one with nothing new in it, writes nothing and is done.

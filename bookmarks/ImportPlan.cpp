@@ -57,8 +57,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
         else
             ++m_plan.notImportedUnlisted;
     };
+    const auto tooLong = [&] { leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。")); };
     if (bookmark.tooLong)
-        return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+        return tooLong();
     if (url.isEmpty())
         return leaveOut(QString::fromUtf8("URL がありません。"));
     const QString scheme = UrlScheme(url);
@@ -102,6 +103,11 @@ void ImportPlanner::add(const Bookmark &bookmark)
     }
     keywords.resize(kKeywords);
 
+    // A text too long for a record however it is escaped is left out before it is.
+    const QString description = registerText(bookmark.description);
+    if (CodePage::fromOutsideTextMinimum(title) + CodePage::fromOutsideTextMinimum(description) > kMaxRecordBytes)
+        return tooLong();
+
     // Names and contents are HTML in the register; a bookmark's are text, and stay text.
     SiteRecord record;
     record.m_name = CodePage::fromOutsideText(title);
@@ -109,11 +115,11 @@ void ImportPlanner::add(const Bookmark &bookmark)
     record.m_keyword1 = CodePage::fromOutsideKeyword(keywords[0]);
     record.m_keyword2 = CodePage::fromOutsideKeyword(keywords[1]);
     record.m_keyword3 = CodePage::fromOutsideKeyword(keywords[2]);
-    record.m_content = CodePage::fromOutsideText(registerText(bookmark.description));
+    record.m_content = CodePage::fromOutsideText(description);
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
-        return leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+        return tooLong();
     const auto alreadyThere = [&](bool inFile) {
         if (listedIn(int(m_plan.alreadyThere.size())))
             m_plan.alreadyThere.push_back({bookmark.line, named(title), named(url), inFile});
@@ -127,7 +133,7 @@ void ImportPlanner::add(const Bookmark &bookmark)
     if (m_sites.contains(site))
         return alreadyThere(true);
     m_sites.insert(site);
-    m_plan.records.push_back(std::move(record));
+    m_plan.records.push_back(record);
     if (!dropped.dropped.isEmpty() || dropped.more > 0 || dropped.moreTags > 0) {
         if (listedIn(int(m_plan.keywordsDropped.size())))
             m_plan.keywordsDropped.push_back(std::move(dropped));

@@ -2,6 +2,7 @@
 
 #include "Bookmark.h"
 #include "BookmarkReader.h"
+#include "PlannedRecords.h"
 #include "SiteRecord.h"
 
 #include <QByteArray>
@@ -42,7 +43,7 @@ struct KeywordsDropped
 // What an import would do: the records to add, in file order, and everything else counted.
 struct ImportPlan
 {
-    std::vector<SiteRecord> records;
+    PlannedRecords records;
     int alreadyRegistered = 0; // the URL is in the register
     int repeatedInFile = 0;    // the same site came earlier in the same file
     int placeEntries = 0;      // place: (a browser's saved searches and history views)

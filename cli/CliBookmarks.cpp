@@ -68,7 +68,9 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
     // One operation for the whole file: a crash leaves the register as it was or with all of it.
     RegisterFiles files(folder);
     const OperationResult added = WritePlannedImport(
-        planned, [&files](const std::vector<SiteRecord> &records) { return files.addMany(records); });
+        planned, [&files](const PlannedRecords &records) {
+            return files.addMany(records.size(), [&records](std::size_t i) { return records.at(i); });
+        });
     if (!added.done())
         return CliOperationFailed(added);
     QByteArray out;

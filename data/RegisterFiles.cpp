@@ -156,22 +156,27 @@ OperationResult RegisterFiles::add(const SiteRecord &record)
 
 OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
 {
+    return addMany(records.size(), [&records](std::size_t index) { return records[index]; });
+}
+
+OperationResult RegisterFiles::addMany(std::size_t size, const std::function<SiteRecord(std::size_t index)> &recordAt)
+{
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
     if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
         return ready;
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    for (std::size_t i = 0; i < size; ++i) {
         const int number = count.value + 1 + int(i);
-        if (OperationResult refusal; RefusedAsUnstorable(records[i], m_folder.filePath(DataFileName(number)), 0, refusal))
+        if (OperationResult refusal; RefusedAsUnstorable(recordAt(i), m_folder.filePath(DataFileName(number)), 0, refusal))
             return refusal;
     }
-    if (qint64(count.value) + qint64(records.size()) > INT_MAX)
+    if (qint64(count.value) + qint64(size) > INT_MAX)
         return Outcome(OperationStatus::Failed, 0,
                        IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
     if (IoResult made = operation.makeCountFile(count); !made)
         return Failed(made, 0);
     const int first = count.value + 1;
-    if (IoResult started = operation.startBatch(first, first + int(records.size()) - 1); !started)
+    if (IoResult started = operation.startBatch(first, first + int(size) - 1); !started)
         return Failed(started, first);
     // The new files lie above the count, where no reader looks, until the count is written:
     // they are written and made durable in batches, which costs one wait for the disk per batch
@@ -179,10 +184,10 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     // were as much memory again as the records (twice the records for an import of long titles).
     std::vector<QString> onDisk;
     IoResult written = IoResult::success();
-    for (std::size_t next = 0; written && next < records.size();) {
+    for (std::size_t next = 0; written && next < size;) {
         std::vector<std::pair<QString, QByteArray>> files;
-        for (qsizetype bytes = 0; next < records.size() && bytes < kBatchBytes; ++next) {
-            files.emplace_back(DataFileName(first + int(next)), FreshFileBytes(records[next]));
+        for (qsizetype bytes = 0; next < size && bytes < kBatchBytes; ++next) {
+            files.emplace_back(DataFileName(first + int(next)), FreshFileBytes(recordAt(next)));
             bytes += files.back().second.size();
         }
         std::size_t replaced = 0;
@@ -193,7 +198,7 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
     // The count last, once every file it brings in is on disk: a reader never counts a record
     // whose file is not there yet, or not yet durable.
     if (written)
-        written = operation.writeCount(count, count.value + int(records.size()));
+        written = operation.writeCount(count, count.value + int(size));
     if (!written) {
         // Above the count nobody reads them; removed, the folder is as it was (but for what an
         // earlier, longer list left at those numbers, which they replaced).

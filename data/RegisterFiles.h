@@ -66,6 +66,9 @@ public:
     // Several new records as one operation: their files, then the count once, so that a crash
     // leaves the register as before or with all of them.
     OperationResult addMany(const std::vector<SiteRecord> &records);
+    // The same for `count` records made one at a time by `recordAt` as they are written, so that
+    // an import of hundreds of megabytes need not hold them all as the register stores them.
+    OperationResult addMany(std::size_t count, const std::function<SiteRecord(std::size_t index)> &recordAt);
     // Rewrites record `number` (its other lines kept), unless its file no longer holds `seen`, the
     // record as the user saw it: then nothing is written (ChangedElsewhere, RemovedElsewhere). The
     // check and the replacement are one step: an edit another program makes after the check is

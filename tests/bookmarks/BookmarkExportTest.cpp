@@ -66,9 +66,9 @@ TEST(ExportBookmarks, aBrowserExportImportedExportedAndImportedAgainChangesNothi
     for (const char *name : {"firefox.html", "chromium.html", "entities.html"}) {
         QFile file(QStringLiteral(TEST_DATA "/files/") + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const std::vector<SiteRecord> first = imported(file.readAll()).records;
+        const std::vector<SiteRecord> first = imported(file.readAll()).records.all();
         ASSERT_FALSE(first.empty()) << name;
-        const std::vector<SiteRecord> again = imported(ExportBookmarks(listOf(first))).records;
+        const std::vector<SiteRecord> again = imported(ExportBookmarks(listOf(first))).records.all();
         EXPECT_EQ(byUrl(again), byUrl(first)) << name;
     }
 }
