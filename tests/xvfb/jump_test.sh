@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# End to end, keys typed with xdotool on a virtual X display, as a user types them:
+# - the real sitekanri hands the current row's URL to the desktop's opener. A recording xdg-open
+#   stands first in PATH; Qt's desktop services choose xdg-open on Linux when no portal is in the
+#   way. The list has the focus at start-up, Tab moves to "サイトジャンプ", Space presses it.
+# - Ctrl+E, pressed in a text field (which takes Ctrl+E as "to the end of the line" unless the
+#   window lets it through), opens the bookmark export's file dialog. Tab moves on to the name
+#   field, where "Zed" is typed; after the dialog, Ctrl+S stores it: the focus was in that field.
+#   jump_test.sh SITEKANRI SITEKANRI_CLI
+set -euo pipefail
+app=$1
+cli=$2
+
+. "$(dirname "$0")/../support/shell_test.sh"
+begin_window_test
+
+# A register of a few sites in a per-user data folder of our own; the last one has a Japanese
+# path, which must arrive character for character.
+add_site --name "一番目" --url "http://first.example.jp/"
+add_site --name "二番目" --url "https://second.example.jp/list?page=2"
+last_url="https://example.jp/日本語/ページ?q=検索"
+add_site --name "最後" --url "$last_url" --keyword1 "旅行"
+
+record_opened_urls
+start_xvfb
+# Started with no locale: the window must still carry its title.
+start_window_without_locale "$app"
+window=$(xdotool getwindowfocus)
+xdotool key --delay 100 Tab space
+
+wait_for_opened_urls
+# Qt hands the URL over percent-encoded; decoded, it must be the stored text.
+recorded=$(cat "$requests")
+decoded=$(printf '%b' "${recorded//%/\\x}")
+if [ "$decoded" != "$last_url" ]; then
+  fail "xdg-open got '$recorded', expected '$last_url' once"
+fi
+echo "PASS: xdg-open got the last row's URL: $recorded"
+
+# Waits up to five seconds for a window other than the main one named $1; prints its id.
+other_window() {
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" | grep -vx "$window" | head -n 1 && return
+    sleep 0.1
+  done
+  return 1
+}
+
+xdotool key --delay 100 Tab Tab
+xdotool type --delay 50 Zed
+xdotool key ctrl+e
+dialog=$(other_window "ブックマークの書き出し") || fail "Ctrl+E in a field opened no export dialog"
+# No window manager moves the keyboard between windows: each is given it.
+xdotool windowfocus --sync "$dialog" key Escape
+xdotool windowfocus --sync "$window" key ctrl+s
+question=$(other_window "サイト管理") || fail "Ctrl+S asked nothing"
+xdotool windowfocus --sync "$question" key Return
+for _ in $(seq 50); do "$cli" list | grep -q '^Zed' && break; sleep 0.1; done
+"$cli" list | tail -n 1 | grep -q "^Zed	" || fail "the name typed before Ctrl+E was not stored: $("$cli" list | tail -n 1)"
+echo "PASS: Ctrl+E in the name field opened the export dialog"
