@@ -51,6 +51,16 @@ TEST(HostileBookmarks, foldersNestedOneHundredThousandDeep)
         << unclosed.result.message.toStdString();
 }
 
+// A million references in one description, each decoded once: "&#38;amp;" is "&amp;", not "&".
+TEST(HostileBookmarks, aMillionReferencesAreDecodedOnceEach)
+{
+    const QByteArray refs = QByteArray("&#38;amp;").repeated(1000000);
+    const Read got = read("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"https://a.example/\">A</A>\n<DD>"
+                          + refs + "\n</DL>\n");
+    ASSERT_TRUE(got.result.ok && got.bookmarks.size() == 1) << got.result.message.toStdString();
+    EXPECT_EQ(got.bookmarks[0].description, QStringLiteral("&amp;").repeated(1000000));
+}
+
 // A register file over 16 MiB would no longer load: a bookmark that long as the register stores
 // it (escaped, control characters dropped) is left out, said why. Name and URL take 25 bytes.
 TEST(HostileBookmarks, aBookmarkTooLongToRegisterIsListedNotAdded)
