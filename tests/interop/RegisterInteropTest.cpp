@@ -1,18 +1,23 @@
-// Registers written by the Windows profile functions and by us, read by both sides in one session
-// of the oracle (every start of Wine takes a second or two): Windows reads what we write as the
-// values we meant, and we read what Windows writes. How both read and rewrite files that people
-// and other tools wrote is recorded in data/ini_read.tsv and data/ini_write.tsv.
+// Registers made by hand, by the Windows profile functions and by us, read by both sides in one
+// session of the oracle (every start of Wine takes a second or two): both make the same of what
+// people and other tools wrote, Windows reads what we write as the values we meant, we read what
+// Windows writes, and our rewrite keeps what the Windows rewrite keeps.
 #include "AppDirectory.h"
 #include "CaseFile.h"
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "ProfileOracle.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+#include "RegisterLock.h"
 #include "SiteEntry.h"
 #include "SiteStore.h"
 #include "TempRegister.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -20,6 +25,16 @@ namespace {
 
 // The Windows reader hands back at most this many bytes of a value (a 4096-byte buffer).
 constexpr qsizetype kWindowsReadLimit = 4095;
+
+QString dataFile(int number) { return QStringLiteral("data%1.ini").arg(number); }
+
+QString InteropTable(const char *name) { return QStringLiteral(SITEKANRI_INTEROP_TABLES "/") + QLatin1String(name); }
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()) << path.toStdString();
+}
 
 // The register in `directory`, loaded by our own SiteStore.
 std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
@@ -44,6 +59,193 @@ void ExpectSameRecords(const std::vector<SiteRecord> &actual, const std::vector<
     }
 }
 
+// The registers of one session: each is made first; then the Windows functions save into those
+// that ask for it, load those that ask for it, all at once, and every check runs.
+class Session
+{
+public:
+    explicit Session(const QString &root) : m_root(root) {}
+
+    QString folder(const QString &name) const
+    {
+        const QString path = QDir(m_root).filePath(name);
+        EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
+        return path;
+    }
+    void windowsSaves(const QString &folder, const std::vector<SiteRecord> &records) { m_saves.emplace_back(folder, records); }
+    // `check` runs once the Windows functions have loaded `loads`.
+    void check(const std::string &what, const QStringList &loads, const std::function<void()> &check)
+    {
+        m_checks.push_back({what, loads, check});
+    }
+    const std::vector<SiteRecord> &windowsLoad(const QString &folder) const { return m_loads.at(folder).records; }
+
+    void run()
+    {
+        for (const auto &[folder, records] : m_saves)
+            ASSERT_EQ(ProfileOracle::save(folder, records), QString());
+        QStringList all;
+        for (const Check &check : m_checks)
+            all << check.loads;
+        const std::vector<ProfileOracle::Load> loads = ProfileOracle::load(all);
+        for (qsizetype i = 0; i < all.size(); ++i)
+            m_loads[all[i]] = loads[std::size_t(i)];
+        for (const Check &check : m_checks) {
+            SCOPED_TRACE(check.what);
+            const auto failed = std::find_if(check.loads.begin(), check.loads.end(), [&](const QString &f) { return !m_loads[f].ok; });
+            if (failed != check.loads.end())
+                ADD_FAILURE() << "the Windows load failed: " << m_loads[*failed].error.toStdString();
+            else
+                check.run();
+        }
+    }
+
+private:
+    struct Check
+    {
+        std::string what;
+        QStringList loads;
+        std::function<void()> run;
+    };
+    QString m_root;
+    std::vector<std::pair<QString, std::vector<SiteRecord>>> m_saves;
+    std::vector<Check> m_checks;
+    std::map<QString, ProfileOracle::Load> m_loads;
+};
+
+// Every hand-made data file in one register: both read the same, but where the table says why not.
+void handMadeFiles(Session &s)
+{
+    const std::vector<CaseRow> table = ReadCaseRows(InteropTable("hand_made_files.tsv"));
+    const QString reg = s.folder(QStringLiteral("files"));
+    WriteFile(reg + QStringLiteral("/setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(qsizetype(table.size())) + "\r\n");
+    std::vector<std::string> labels;
+    std::vector<CaseRow> loaded; // the cases that make a record, in load order
+    for (int i = 0; i < int(table.size()); ++i) {
+        const CaseRow &file = table[std::size_t(i)];
+        if (file.fields.value(1) == "file") {
+            WriteFile(QDir(reg).filePath(dataFile(i + 1)), CaseField(file.fields.value(2)));
+            labels.push_back(file.fields[0].toStdString() + " (" + dataFile(i + 1).toStdString() + ")");
+            loaded.push_back(file);
+        } else if (file.fields.value(1) == "folder") {
+            EXPECT_TRUE(QDir().mkpath(QDir(reg).filePath(dataFile(i + 1))));
+        }
+    }
+    // Above the count: never read.
+    WriteFile(QDir(reg).filePath(dataFile(int(table.size()) + 1)), "[DATA]\r\nNAME=above the count\r\n");
+    s.check("hand-made data files", {reg}, [&s, reg, labels, loaded] {
+        std::vector<SiteRecord> ours = LoadWithSiteStore(reg);
+        const std::vector<SiteRecord> &theirs = s.windowsLoad(reg);
+        ASSERT_EQ(ours.size(), labels.size());
+        ASSERT_EQ(theirs.size(), labels.size());
+        for (std::size_t r = 0; r < loaded.size(); ++r) {
+            if (loaded[r].fields.size() < 5)
+                continue;
+            EXPECT_EQ(ours[r].m_name, CaseField(loaded[r].fields[3])) << labels[r];
+            EXPECT_EQ(theirs[r].m_name, CaseField(loaded[r].fields[4])) << labels[r];
+            ours[r].m_name = theirs[r].m_name; // the other fields must still agree
+        }
+        ExpectSameRecords(ours, theirs, labels, "hand-made data files");
+    });
+}
+
+// setting.ini as people and other tools write it, each in a register of its own.
+void handMadeCounts(Session &s)
+{
+    int made = 0;
+    for (const CaseRow &c : ReadCaseRows(InteropTable("counts.tsv"))) {
+        const QString reg = s.folder(QStringLiteral("count%1").arg(made++));
+        if (c.fields.value(1) != "(none)")
+            WriteFile(reg + QStringLiteral("/setting.ini"), CaseField(c.fields.value(1)));
+        for (int n : {1, 2, 3, 5})
+            WriteFile(QDir(reg).filePath(dataFile(n)), "[DATA]\r\nNAME=rec" + QByteArray::number(n) + "\r\n");
+        const bool damaged = c.fields.value(2) == "damaged";
+        s.check("DATA_CNT case " + c.fields[0].toStdString(), {reg}, [&s, reg, damaged] {
+            const std::vector<SiteRecord> ours = LoadWithSiteStore(reg);
+            if (damaged) {
+                EXPECT_EQ(ours.size(), 4u);
+                EXPECT_TRUE(s.windowsLoad(reg).empty());
+            } else {
+                ExpectSameRecords(ours, s.windowsLoad(reg), {}, "the same records");
+            }
+        });
+    }
+}
+
+// Writing records over hand-made files: the Windows functions read our values back, and our files
+// keep every unrelated line where the Windows rewrite keeps it. With values that need no quoting
+// the two rewrites agree byte for byte, the untouched file above the count included.
+void rewrites(Session &s)
+{
+    const std::vector<CaseRow> cases = ReadCaseRows(InteropTable("rewrites.tsv"));
+    std::vector<SiteRecord> records;
+    std::vector<std::string> labels;
+    for (const CaseRow &c : cases) {
+        records.emplace_back();
+        for (int f = 0; f < 6; ++f)
+            records.back().*kRecordFields[f] = CaseField(c.fields.value(2 + f), SjisOf);
+        labels.push_back(c.fields[0].toStdString());
+    }
+    const QString theirs = s.folder(QStringLiteral("rewrite-windows")), ours = s.folder(QStringLiteral("rewrite-ours"));
+    for (const QString &reg : {theirs, ours}) {
+        WriteFile(reg + QStringLiteral("/setting.ini"), "; settings\n[SETTING]\nDATA_CNT=" + QByteArray::number(qsizetype(cases.size()))
+                      + "\nVERSION=1\n[WINDOW]\nX = 10\n");
+        WriteFile(QDir(reg).filePath(dataFile(int(cases.size()) + 1)), "[DATA]\r\nNAME=stale record\r\n");
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            if (cases[i].fields.value(1) != "(none)")
+                WriteFile(QDir(reg).filePath(dataFile(int(i) + 1)), CaseField(cases[i].fields.value(1)));
+        }
+    }
+    s.windowsSaves(theirs, records);
+    RegisterFolder folder(QFile::encodeName(ours));
+    RegisterFiles files(folder);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const int number = int(i) + 1;
+        const OperationResult written = cases[i].fields.value(1) == "(none)" ? files.restore(number, records[i])
+                                                                             : files.update(number, records[i]);
+        EXPECT_TRUE(written.done() && written.number == number) << labels[i];
+    }
+    s.check("rewrites over hand-made files", {ours}, [&s, ours, theirs, records, labels] {
+        ExpectSameRecords(s.windowsLoad(ours), records, labels, "Windows reading our rewrite");
+        // Only the Windows save writes the count, which we left as it was.
+        Snapshot mine = TakeSnapshot(ours), windows = TakeSnapshot(theirs);
+        for (Snapshot *files : {&mine, &windows}) {
+            files->erase(QStringLiteral("setting.ini"));
+            files->erase(RegisterLock::lockFileName());
+        }
+        EXPECT_EQ(mine.size(), windows.size()) << "files in our folder and theirs";
+        for (const auto &[name, bytes] : windows)
+            EXPECT_EQ(mine.count(name) ? mine.at(name) : QByteArray("<missing>"), bytes) << name.toStdString();
+    });
+}
+
+// A register with gaps, as deletes leave it, loads through the Windows functions to the same records
+// in the same order. When they save it (renumbered from 1, the files above their count left behind),
+// it loads back here, and the next add leaves the files behind out of the count.
+void registerWithGaps(Session &s)
+{
+    std::vector<SiteRecord> records;
+    for (const char *name : {"一", "二", "三", "四", "五"})
+        records.push_back(MakeRecord(name, "http://example.jp/"));
+    const std::vector<SiteRecord> kept{records[0], records[2], records[4]};
+    const QString loaded = s.folder(QStringLiteral("gaps")), saved = s.folder(QStringLiteral("gaps-windows"));
+    WriteRegister(loaded, records, {2, 4});
+    WriteRegister(saved, records, {2, 4});
+    s.windowsSaves(saved, kept);
+    s.check("a register with gaps", {loaded}, [&s, loaded, kept] {
+        EXPECT_EQ(LoadWithSiteStore(loaded), kept);
+        ExpectSameRecords(s.windowsLoad(loaded), kept, {}, "Windows loading a register with gaps");
+    });
+    s.check("a register with gaps saved by Windows", {}, [saved, kept, records] {
+        ASSERT_TRUE(QFile::exists(QDir(saved).filePath(dataFile(5)))) << "the Windows save left the fifth file behind";
+        ASSERT_EQ(LoadWithSiteStore(saved), kept);
+        RegisterFolder folder(QFile::encodeName(saved));
+        const SiteRecord added = MakeRecord("六", "http://example.jp/6");
+        ASSERT_EQ(RegisterFiles(folder).add(added).number, 4);
+        EXPECT_EQ(LoadWithSiteStore(saved), (std::vector<SiteRecord>{records[0], records[2], records[4], added}));
+    });
+}
+
 // One awkward value of awkward_values.tsv: what Wine's reader returns for it when that is not the
 // value itself (the table says why).
 struct AwkwardValue
@@ -61,6 +263,57 @@ void expectCutPrefix(const QByteArray &cut, const QByteArray &whole, const std::
     EXPECT_LE(cut.size(), kWindowsReadLimit) << context;
 }
 
+// Awkward values in every field, saved by Windows and by us. A register Windows saved loads here as
+// it loads there, except that long values come back whole: the 4095-byte cut of the Windows reader
+// is a loss we do not copy. What we save reads back through the Windows functions as the values we
+// meant, blanks, quotes and all.
+void awkwardValues(Session &s)
+{
+    std::vector<AwkwardValue> table;
+    for (const CaseRow &row : ReadCaseRows(InteropTable("awkward_values.tsv"))) {
+        table.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), SjisOf), std::nullopt});
+        if (row.fields.size() > 2)
+            table.back().wineReads = CaseField(row.fields[2], SjisOf);
+    }
+    // One record per value; the fields rotate through the table so that every key holds every value.
+    const auto valueAt = [table](std::size_t record, std::size_t field) { return table[(record + field) % table.size()]; };
+    const auto where = [valueAt](std::size_t r, std::size_t f) {
+        return "record " + std::to_string(r + 1) + " " + kRecordKeys[f] + " (" + valueAt(r, f).name + ")";
+    };
+    std::vector<SiteRecord> written(table.size());
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        for (std::size_t f = 0; f < 6; ++f)
+            written[r].*kRecordFields[f] = valueAt(r, f).value;
+    }
+    const QString theirs = s.folder(QStringLiteral("values-windows")), ours = s.folder(QStringLiteral("values-ours"));
+    s.windowsSaves(theirs, written);
+    AddRecords(ours, written);
+    s.check("awkward values", {theirs, ours}, [&s, theirs, ours, written, where, valueAt] {
+        // Our own reader gives every byte back, NEC codes included.
+        ExpectSameRecords(LoadWithSiteStore(ours), written, {}, "our own load");
+        const std::vector<SiteRecord> mine = LoadWithSiteStore(theirs);
+        const std::vector<SiteRecord> &windowsSaved = s.windowsLoad(theirs), &windowsRead = s.windowsLoad(ours);
+        ASSERT_TRUE(mine.size() == written.size() && windowsSaved.size() == written.size() && windowsRead.size() == written.size());
+        int cut = 0;
+        for (std::size_t r = 0; r < written.size(); ++r) {
+            for (std::size_t f = 0; f < 6; ++f) {
+                const QByteArray &value = written[r].*kRecordFields[f];
+                if (value.size() > kWindowsReadLimit) {
+                    // Whole here (they have no blanks or quotes at their ends), cut by Windows.
+                    ++cut;
+                    EXPECT_EQ(mine[r].*kRecordFields[f], value) << where(r, f);
+                    expectCutPrefix(windowsSaved[r].*kRecordFields[f], value, where(r, f));
+                    expectCutPrefix(windowsRead[r].*kRecordFields[f], value, where(r, f));
+                } else {
+                    EXPECT_EQ(mine[r].*kRecordFields[f], windowsSaved[r].*kRecordFields[f]) << where(r, f);
+                    EXPECT_EQ(windowsRead[r].*kRecordFields[f], valueAt(r, f).wineReads.value_or(value)) << where(r, f);
+                }
+            }
+        }
+        EXPECT_EQ(cut, 12); // two long values, each in all six fields
+    });
+}
+
 // "U+0031 U+301C" as text.
 QString codePoints(const QByteArray &field)
 {
@@ -70,57 +323,11 @@ QString codePoints(const QByteArray &field)
     return QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size());
 }
 
-// The registers both sides write, saved and loaded by the Windows functions in one session of the
-// oracle: every save first, then every load side by side.
-class RegisterInterop : public OracleTest
+// Text typed on Linux, over windows_characters.tsv: we store what Windows would store for the same
+// characters, and read what Windows stored as Windows does. Framed: the profile writer strips 0x1A
+// at a value's ends as it strips blanks.
+void typedCharacters(Session &s)
 {
-protected:
-    QString folder(const QString &name) const
-    {
-        const QString path = QDir(m_root.path()).filePath(name);
-        EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
-        return path;
-    }
-    void runWindows(const std::map<QString, std::vector<SiteRecord>> &saves, const QStringList &loads)
-    {
-        for (const auto &[folder, records] : saves)
-            ASSERT_EQ(ProfileOracle::save(folder, records), QString());
-        const std::vector<ProfileOracle::Load> loaded = ProfileOracle::load(loads);
-        for (qsizetype i = 0; i < loads.size(); ++i) {
-            ASSERT_TRUE(loaded[std::size_t(i)].ok) << "the Windows load failed: " << loaded[std::size_t(i)].error.toStdString();
-            m_windowsLoads[loads[i]] = loaded[std::size_t(i)].records;
-        }
-    }
-    std::map<QString, std::vector<SiteRecord>> m_windowsLoads;
-};
-
-// Awkward values in every field, saved by Windows and by us. A register Windows saved loads here as
-// it loads there, except that long values come back whole: the 4095-byte cut of the Windows reader
-// is a loss we do not copy. What we save reads back through the Windows functions as the values we
-// meant, blanks, quotes and all. Text typed on Linux, over windows_characters.tsv: we store what
-// Windows would store for the same characters, and read what Windows stored as Windows does
-// (framed: the profile writer strips 0x1A at a value's ends as it strips blanks).
-TEST_F(RegisterInterop, eachSideReadsWhatTheOtherWrote)
-{
-    std::vector<AwkwardValue> table;
-    for (const CaseRow &row : ReadCaseRows(QStringLiteral(SITEKANRI_INTEROP_TABLES "/awkward_values.tsv"))) {
-        table.push_back({row.fields[0].toStdString(), CaseField(row.fields.value(1), SjisOf), std::nullopt});
-        if (row.fields.size() > 2)
-            table.back().wineReads = CaseField(row.fields[2], SjisOf);
-    }
-    // One record per value; the fields rotate through the table so that every key holds every value.
-    const auto valueAt = [&table](std::size_t record, std::size_t field) { return table[(record + field) % table.size()]; };
-    const auto where = [valueAt](std::size_t r, std::size_t f) {
-        return "record " + std::to_string(r + 1) + " " + kRecordKeys[f] + " (" + valueAt(r, f).name + ")";
-    };
-    std::vector<SiteRecord> written(table.size());
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        for (std::size_t f = 0; f < 6; ++f)
-            written[r].*kRecordFields[f] = valueAt(r, f).value;
-    }
-    const QString theirs = folder(QStringLiteral("values-windows")), ours = folder(QStringLiteral("values-ours"));
-    AddRecords(ours, written);
-
     std::vector<SiteRecord> typed, stored;
     std::vector<QString> readBack;
     std::vector<std::string> labels;
@@ -134,59 +341,52 @@ TEST_F(RegisterInterop, eachSideReadsWhatTheOtherWrote)
         readBack.push_back(QLatin1Char('<') + codePoints(f[2]) + QLatin1Char('>'));
         labels.push_back(f[3].toStdString());
     }
-    const QString typedOurs = folder(QStringLiteral("typed-ours")), typedTheirs = folder(QStringLiteral("typed-windows"));
-    WriteRegister(typedOurs, typed);
+    const QString ours = s.folder(QStringLiteral("typed-ours")), theirs = s.folder(QStringLiteral("typed-windows"));
+    WriteRegister(ours, typed);
+    s.windowsSaves(theirs, stored);
+    s.check("typed characters", {ours}, [&s, ours, theirs, stored, readBack, labels] {
+        ExpectSameRecords(s.windowsLoad(ours), stored, labels, "Windows reads ours");
+        const std::vector<SiteRecord> mine = LoadWithSiteStore(theirs);
+        ASSERT_EQ(mine.size(), readBack.size());
+        for (std::size_t i = 0; i < mine.size(); ++i)
+            EXPECT_EQ(CodePage::toText(mine[i].m_content), readBack[i]) << labels[i];
+    });
+}
 
-    // A hostile bookmark file imported, and typed text Shift_JIS lacks: stored as references, so the
-    // files are plain Shift_JIS and Windows reads the same bytes.
+// Text from outside and typed text with characters Shift_JIS lacks are stored as references: the
+// files are plain Shift_JIS, and Windows reads the same bytes.
+void textOutsideShiftJis(Session &s)
+{
     const BookmarkImport import = PlanBookmarkFileImport(QStringLiteral(SITEKANRI_BOOKMARK_FILES "/hostile.html"), {});
     ASSERT_TRUE(import.read.ok);
-    std::vector<SiteRecord> imported = import.plan.records.all();
+    std::vector<SiteRecord> records = import.plan.records.all();
+    SiteRecord typed;
     ASSERT_TRUE(EncodeSiteFields({QStringLiteral("Café 🍣 <b>"), QStringLiteral("https://例え.jp/パス"),
                                   QStringLiteral("한국어"), {}, {}, QStringLiteral("Straße")},
-                                 imported.emplace_back())
+                                 typed)
                     .isEmpty());
-    for (const SiteRecord &record : imported) {
+    records.push_back(typed);
+    for (const SiteRecord &record : records) {
         for (const RecordField field : kRecordFields) {
             QByteArray again;
             EXPECT_TRUE(CodePage::fromText(CodePage::toText(record.*field), again) && again == record.*field)
                 << "not Shift_JIS: " << ::testing::PrintToString(record.*field);
         }
     }
-    const QString importedOurs = folder(QStringLiteral("imported"));
-    WriteRegister(importedOurs, imported);
+    const QString reg = s.folder(QStringLiteral("imported"));
+    WriteRegister(reg, records);
+    s.check("text from outside", {reg}, [&s, reg, records] { ExpectSameRecords(s.windowsLoad(reg), records, {}, "Windows reads it"); });
+}
 
-    ASSERT_NO_FATAL_FAILURE(runWindows({{theirs, written}, {typedTheirs, stored}}, {theirs, ours, typedOurs, importedOurs}));
-    ExpectSameRecords(m_windowsLoads[importedOurs], imported, {}, "Windows reads the imported text");
+using RegisterInterop = OracleTest;
 
-    // Our own reader gives every byte back, NEC codes included.
-    ExpectSameRecords(LoadWithSiteStore(ours), written, {}, "our own load");
-    const std::vector<SiteRecord> mine = LoadWithSiteStore(theirs);
-    const std::vector<SiteRecord> &windowsSaved = m_windowsLoads[theirs], &windowsRead = m_windowsLoads[ours];
-    ASSERT_TRUE(mine.size() == written.size() && windowsSaved.size() == written.size() && windowsRead.size() == written.size());
-    int cut = 0;
-    for (std::size_t r = 0; r < written.size(); ++r) {
-        for (std::size_t f = 0; f < 6; ++f) {
-            const QByteArray &value = written[r].*kRecordFields[f];
-            if (value.size() > kWindowsReadLimit) {
-                // Whole here (they have no blanks or quotes at their ends), cut by Windows.
-                ++cut;
-                EXPECT_EQ(mine[r].*kRecordFields[f], value) << where(r, f);
-                expectCutPrefix(windowsSaved[r].*kRecordFields[f], value, where(r, f));
-                expectCutPrefix(windowsRead[r].*kRecordFields[f], value, where(r, f));
-            } else {
-                EXPECT_EQ(mine[r].*kRecordFields[f], windowsSaved[r].*kRecordFields[f]) << where(r, f);
-                EXPECT_EQ(windowsRead[r].*kRecordFields[f], valueAt(r, f).wineReads.value_or(value)) << where(r, f);
-            }
-        }
-    }
-    EXPECT_EQ(cut, 12); // two long values, each in all six fields
-
-    ExpectSameRecords(m_windowsLoads[typedOurs], stored, labels, "Windows reads our typed characters");
-    const std::vector<SiteRecord> typedMine = LoadWithSiteStore(typedTheirs);
-    ASSERT_EQ(typedMine.size(), readBack.size());
-    for (std::size_t i = 0; i < typedMine.size(); ++i)
-        EXPECT_EQ(CodePage::toText(typedMine[i].m_content), readBack[i]) << labels[i];
+TEST_F(RegisterInterop, bothReadersMakeTheSameOfEveryRegister)
+{
+    Session session(m_root.path());
+    for (const auto make : {handMadeFiles, handMadeCounts, rewrites, registerWithGaps, awkwardValues, typedCharacters,
+                            textOutsideShiftJis})
+        make(session);
+    session.run();
 }
 
 } // namespace
