@@ -1,21 +1,18 @@
 #include "PlannedRecords.h"
 
+#include "HtmlText.h"
+
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-// The escapes HtmlText writes, each packed as the byte of its place here plus one. A byte of the
-// text that is itself one of those codes, or the prefix, is packed after the prefix, so that any
-// bytes at all come back as they were.
-struct Escape
-{
-    const char *text;
-    qsizetype length;
-};
-constexpr std::array<Escape, 4> kEscapes = {{{"&amp;", 5}, {"&lt;", 4}, {"&gt;", 4}, {"&quot;", 6}}};
-constexpr char kPrefix = 5;
+// The markup escapes HtmlText writes, each packed as the byte of its place in kMarkupEscapes plus
+// one. A byte of the text that is itself one of those codes, or the prefix, is packed after the
+// prefix, so that any bytes at all come back as they were.
+using HtmlText::kMarkupEscapes;
+constexpr char kPrefix = char(std::size(kMarkupEscapes) + 1); // after the codes
 
 bool isCode(char byte)
 {
@@ -25,9 +22,9 @@ bool isCode(char byte)
 // The escape that starts at `at`, with `left` bytes from there on, as its code; or 0.
 char escapeCode(const char *at, qsizetype left)
 {
-    for (std::size_t code = 0; code < kEscapes.size(); ++code) {
-        const Escape &escape = kEscapes[code];
-        if (left >= escape.length && std::memcmp(at, escape.text, std::size_t(escape.length)) == 0)
+    for (std::size_t code = 0; code < std::size(kMarkupEscapes); ++code) {
+        const HtmlText::MarkupEscape &escape = kMarkupEscapes[code];
+        if (left >= escape.length && std::memcmp(at, escape.reference, std::size_t(escape.length)) == 0)
             return char(code + 1);
     }
     return 0;
@@ -45,7 +42,7 @@ QByteArray packed(const QByteArray &text)
     for (qsizetype i = 0; i < size; ++i) {
         if (const char code = data[i] == '&' ? escapeCode(data + i, size - i) : 0) {
             *to++ = code;
-            i += kEscapes[std::size_t(code - 1)].length - 1;
+            i += kMarkupEscapes[std::size_t(code - 1)].length - 1;
             continue;
         }
         if (isCode(data[i]))
@@ -67,7 +64,7 @@ QByteArray unpacked(const QByteArray &packedText)
         if (data[i] == kPrefix)
             length += ++i < size ? 1 : 0;
         else
-            length += isCode(data[i]) ? kEscapes[std::size_t(data[i] - 1)].length : 1;
+            length += isCode(data[i]) ? kMarkupEscapes[std::size_t(data[i] - 1)].length : 1;
     }
     QByteArray out(length, Qt::Uninitialized);
     char *to = out.data();
@@ -76,8 +73,8 @@ QByteArray unpacked(const QByteArray &packedText)
             if (++i < size)
                 *to++ = data[i];
         } else if (isCode(data[i])) {
-            const Escape &escape = kEscapes[std::size_t(data[i] - 1)];
-            to = std::copy_n(escape.text, escape.length, to);
+            const HtmlText::MarkupEscape &escape = kMarkupEscapes[std::size_t(data[i] - 1)];
+            to = std::copy_n(escape.reference, escape.length, to);
         } else {
             *to++ = data[i];
         }

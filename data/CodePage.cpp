@@ -302,8 +302,10 @@ qsizetype fromOutsideTextMinimum(QStringView text)
         const char16_t u = c.unicode();
         if (u < 0x20)
             size += u == u'\t' || u == u'\n' || u == u'\r' ? 1 : 0; // a blank, or dropped
+        else if (const HtmlText::MarkupEscape *markup = HtmlText::markupEscapeOf(u))
+            size += markup->length;
         else if (u < 0x80)
-            size += u == u'&' ? 5 : u == u'<' || u == u'>' ? 4 : u == u'"' ? 6 : u == 0x7F ? 0 : 1;
+            size += u == 0x7F ? 0 : 1;
         else if (u >= 0xA0 && !c.isSurrogate())
             size += 1; // a byte or two of the code page, or a reference; C1 controls are dropped
     }

@@ -87,11 +87,9 @@ bool parseReference(QStringView raw, qsizetype amp, qsizetype &semicolon, char32
 // References for the characters a reader would change: markup, and the blanks it drops or joins.
 const char *escapeOf(QChar c, bool atEnd)
 {
+    if (const HtmlText::MarkupEscape *markup = HtmlText::markupEscapeOf(c.unicode()))
+        return markup->reference;
     switch (c.unicode()) {
-    case u'&': return "&amp;";
-    case u'<': return "&lt;";
-    case u'>': return "&gt;";
-    case u'"': return "&quot;";
     case u'\t': return "&#9;";
     case u'\n': return "&#10;";
     case u'\f': return "&#12;";
@@ -107,8 +105,10 @@ const char *escapeOf(QChar c, bool atEnd)
 qsizetype escapedExtra(QStringView text)
 {
     qsizetype extra = 0;
-    for (const QChar c : text)
-        extra += c == u'&' ? 4 : c == u'<' || c == u'>' ? 3 : c == u'"' ? 5 : 0;
+    for (const QChar c : text) {
+        if (const HtmlText::MarkupEscape *markup = HtmlText::markupEscapeOf(c.unicode()))
+            extra += markup->length - 1;
+    }
     return extra;
 }
 
@@ -117,13 +117,10 @@ template <typename Char>
 void writeEscaped(QStringView text, Char *to)
 {
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': to = std::copy_n("&amp;", 5, to); break;
-        case u'<': to = std::copy_n("&lt;", 4, to); break;
-        case u'>': to = std::copy_n("&gt;", 4, to); break;
-        case u'"': to = std::copy_n("&quot;", 6, to); break;
-        default: *to++ = Char(c.unicode());
-        }
+        if (const HtmlText::MarkupEscape *markup = HtmlText::markupEscapeOf(c.unicode()))
+            to = std::copy_n(markup->reference, markup->length, to);
+        else
+            *to++ = Char(c.unicode());
     }
 }
 

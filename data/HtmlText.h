@@ -9,6 +9,27 @@
 // (a bookmark file, a drop, a page's title) is escaped on its way in, so it stays text.
 namespace HtmlText {
 
+// The references that escape() writes for the characters that are markup.
+struct MarkupEscape
+{
+    char16_t character;
+    const char *reference;
+    qsizetype length;
+};
+inline constexpr MarkupEscape kMarkupEscapes[] = {{u'&', "&amp;", 5}, {u'<', "&lt;", 4}, {u'>', "&gt;", 4}, {u'"', "&quot;", 6}};
+
+// The escape of `c` when it is markup, else nullptr.
+inline const MarkupEscape *markupEscapeOf(char16_t c)
+{
+    switch (c) {
+    case u'&': return &kMarkupEscapes[0];
+    case u'<': return &kMarkupEscapes[1];
+    case u'>': return &kMarkupEscapes[2];
+    case u'"': return &kMarkupEscapes[3];
+    default: return nullptr;
+    }
+}
+
 // `text` as HTML that shows it: & < > and " escaped, nothing else touched.
 QString escape(const QString &text);
 
