@@ -1,9 +1,5 @@
 #include "DialogPage.h"
 
-#include "LinkPage.h"
-#include "RegisterPage.h"
-
-#include <QAbstractButton>
 #include <QKeyEvent>
 
 DialogPage::DialogPage(const DialogTemplate &dialog, const DialogUnits &units, QWidget *parent)
@@ -11,16 +7,6 @@ DialogPage::DialogPage(const DialogTemplate &dialog, const DialogUnits &units, Q
 {
     m_controls.build(dialog, this, units);
 }
-
-template <class Page>
-void DialogPage::announceClicks(int id, void (Page::*signal)())
-{
-    connect(qobject_cast<QAbstractButton *>(control(id)), &QAbstractButton::clicked, static_cast<Page *>(this),
-            signal);
-}
-
-template void DialogPage::announceClicks(int, void (RegisterPage::*)());
-template void DialogPage::announceClicks(int, void (LinkPage::*)());
 
 void DialogPage::keyPressEvent(QKeyEvent *event)
 {

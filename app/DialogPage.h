@@ -2,6 +2,7 @@
 
 #include "ControlSet.h"
 
+#include <QAbstractButton>
 #include <QWidget>
 
 class DialogUnits;
@@ -20,7 +21,11 @@ protected:
     TemplateLayout *templateLayout() const { return m_controls.layout(); }
     // Clicks on button `id` are told as `signal`.
     template <class Page>
-    void announceClicks(int id, void (Page::*signal)());
+    void announceClicks(int id, void (Page::*signal)())
+    {
+        connect(qobject_cast<QAbstractButton *>(control(id)), &QAbstractButton::clicked,
+                static_cast<Page *>(this), signal);
+    }
     // Escape in a page does nothing: what was typed in its fields is never lost to a stray key.
     void keyPressEvent(QKeyEvent *event) override;
 

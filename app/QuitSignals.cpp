@@ -13,6 +13,7 @@ namespace {
 int g_pipe[2] = {-1, -1};
 const int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 volatile sig_atomic_t g_pending = 0; // the signal waiting for the event loop, 0 when none
+unsigned g_serveSeconds = QuitSignals::kServeSeconds;
 
 // Ends the program as `signal` itself would have, so its parent sees what ended it.
 void endBy(int signal)
@@ -30,7 +31,7 @@ void onSignal(int signal)
         endBy(signal);
     } else {
         g_pending = signal;
-        ::alarm(QuitSignals::kServeSeconds);
+        ::alarm(g_serveSeconds);
         const unsigned char number = static_cast<unsigned char>(signal);
         [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &number, 1);
     }
@@ -46,9 +47,10 @@ void onAlarm(int)
 
 } // namespace
 
-QuitSignals::QuitSignals(QObject *parent)
+QuitSignals::QuitSignals(unsigned serveSeconds, QObject *parent)
     : QObject(parent)
 {
+    g_serveSeconds = serveSeconds;
     if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);

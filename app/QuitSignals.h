@@ -9,7 +9,7 @@ class QSocketNotifier;
 // wherever the system's signal found it.
 //
 // A close request needs the GUI thread, which a long layout or a stuck file can hold; a logout
-// must not wait on it. So a signal the event loop has not taken within kServeMs, or a second
+// must not wait on it. So a signal the event loop has not taken within `serveSeconds`, or a second
 // one of any of them, ends the program at once. The register is safe at any moment (every write
 // replaces its file whole), so an end there loses nothing saved.
 class QuitSignals : public QObject
@@ -18,7 +18,7 @@ class QuitSignals : public QObject
 public:
     static constexpr unsigned kServeSeconds = 2;
 
-    explicit QuitSignals(QObject *parent = nullptr);
+    explicit QuitSignals(unsigned serveSeconds = kServeSeconds, QObject *parent = nullptr);
     ~QuitSignals() override;
 
 signals:

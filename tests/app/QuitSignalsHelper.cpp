@@ -1,6 +1,6 @@
-// A program that takes the quit signals as the window does, for QuitSignalsTest. Its argument
-// says what its event loop does with one: "quits", "ignores" it (a close the user refused), or
-// never gets to it ("blocked": the GUI thread busy for a minute).
+// A program that takes the quit signals as the window does, for QuitSignalsTest, with a second to
+// serve one. Its argument says what its event loop does with one: "quits", "ignores" it (a close
+// the user refused), or never gets to it ("blocked": the GUI thread busy for a minute).
 #include "QuitSignals.h"
 
 #include <QCoreApplication>
@@ -13,7 +13,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    QuitSignals quit;
+    QuitSignals quit(1);
     const char *mode = argc > 1 ? argv[1] : "quits";
     if (std::strcmp(mode, "quits") == 0)
         QObject::connect(&quit, &QuitSignals::received, &application, &QCoreApplication::quit);
