@@ -79,12 +79,8 @@ inline std::vector<CaseRow> ReadCaseRows(const QString &path)
 inline std::vector<QStringList> ReadCaseFile(const QString &path)
 {
     std::vector<QStringList> rows;
-    for (const CaseRow &row : ReadCaseRows(path)) {
-        QStringList fields;
-        for (const QByteArray &field : row.fields)
-            fields << QString::fromUtf8(field);
-        rows.push_back(fields);
-    }
+    for (const CaseRow &row : ReadCaseRows(path))
+        rows.push_back(QString::fromUtf8(row.fields.join('\t')).split(u'\t'));
     return rows;
 }
 

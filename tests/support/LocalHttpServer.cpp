@@ -9,6 +9,8 @@
 
 namespace {
 
+using Answer = LocalHttpServer::Answer;
+
 // Socket properties: the request read so far, and whether it is counted and not yet answered.
 const char *kHead = "head";
 const char *kInFlight = "inFlight";
@@ -36,6 +38,23 @@ const QByteArray &gzipMember()
         return gzip;
     }();
     return member;
+}
+
+QByteArray statusAndHeaders(const Answer &answer, const QByteArray &length)
+{
+    return "HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n"
+        + (answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n")
+        + (answer.kind == Answer::GzipBomb ? "Content-Encoding: gzip\r\n" : "")
+        + (answer.contentType.isEmpty() ? QByteArray() : "Content-Type: " + answer.contentType + "\r\n")
+        + (answer.chunked ? QByteArray("Transfer-Encoding: chunked") : "Content-Length: " + length) + "\r\n\r\n";
+}
+
+QByteArray chunks(const QByteArray &body)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += 7) // chunks that end inside characters and tags
+        out += QByteArray::number(std::min<qsizetype>(7, body.size() - at), 16) + ";x=1\r\n" + body.mid(at, 7) + "\r\n";
+    return out + "0\r\n\r\n";
 }
 
 } // namespace
@@ -85,23 +104,6 @@ void LocalHttpServer::read(QTcpSocket *socket, int host)
     } else if (reply.kind != Answer::Never) {
         QTimer::singleShot(reply.delayMs, socket, [=] { answer(socket, request, reply); });
     }
-}
-
-QByteArray LocalHttpServer::statusAndHeaders(const Answer &answer, const QByteArray &length)
-{
-    return "HTTP/1.1 " + QByteArray::number(answer.code) + " Answer\r\nConnection: close\r\n"
-        + (answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n")
-        + (answer.kind == Answer::GzipBomb ? "Content-Encoding: gzip\r\n" : "")
-        + (answer.contentType.isEmpty() ? QByteArray() : "Content-Type: " + answer.contentType + "\r\n")
-        + (answer.chunked ? QByteArray("Transfer-Encoding: chunked") : "Content-Length: " + length) + "\r\n\r\n";
-}
-
-QByteArray LocalHttpServer::chunks(const QByteArray &body)
-{
-    QByteArray out;
-    for (qsizetype at = 0; at < body.size(); at += 7) // chunks that end inside characters and tags
-        out += QByteArray::number(std::min<qsizetype>(7, body.size() - at), 16) + ";x=1\r\n" + body.mid(at, 7) + "\r\n";
-    return out + "0\r\n\r\n";
 }
 
 void LocalHttpServer::answer(QTcpSocket *socket, const Request &request, const Answer &answer)

@@ -24,14 +24,11 @@ public:
     };
     struct Answer
     {
-        enum Kind {
-            Plain,
-            Never,          // keep the connection open and never answer
-            EndlessBody,    // to GET, a body that keeps coming
-            Slowloris,      // a status line, then a header one byte every delayMs, without end
-            Flood,          // a status line, then header lines as fast as the client takes them
-            GzipBomb,       // to GET, Content-Encoding: gzip and gzip members of 4 MiB of zeros without end
-        };
+        // Never: the connection kept open and never answered. EndlessBody: to GET, a body that keeps
+        // coming. Slowloris: a status line, then a header one byte every delayMs, without end. Flood:
+        // a status line, then header lines as fast as the client takes them. GzipBomb: to GET,
+        // Content-Encoding: gzip and gzip members of 4 MiB of zeros without end.
+        enum Kind { Plain, Never, EndlessBody, Slowloris, Flood, GzipBomb };
         Answer(int code = 200, int delayMs = 0, Kind kind = Plain) : code(code), delayMs(delayMs), kind(kind) {}
         int code;
         int delayMs;
@@ -59,8 +56,6 @@ private:
     void read(QTcpSocket *socket, int host);
     void answer(QTcpSocket *socket, const Request &request, const Answer &answer);
     void settle(QTcpSocket *socket);
-    static QByteArray statusAndHeaders(const Answer &answer, const QByteArray &length);
-    static QByteArray chunks(const QByteArray &body);
 
     quint16 m_port = 0;
     Handler m_handler = [](const Request &) { return Answer(); };

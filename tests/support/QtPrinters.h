@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstdio>
+#include <cstring>
 #include <ostream>
 
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -13,21 +13,19 @@ inline void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// Bytes as a C string literal: printable ASCII as is, the rest as \r, \n, \t or \xHH.
+// Bytes as a C string literal: printable ASCII as is, the rest as \r, \n, \t, \" , \\ or \xHH.
 inline void PrintTo(const QByteArray &bytes, std::ostream *out)
 {
+    static const char escaped[] = "\r\n\t\"\\", letters[] = "rnt\"\\", hex[] = "0123456789ABCDEF";
     *out << '"';
     for (const char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '\r' || c == '\n' || c == '\t') {
-            *out << '\\' << (c == '\r' ? 'r' : c == '\n' ? 'n' : 't');
-        } else if (u < 0x20 || u >= 0x7F || c == '"' || c == '\\') {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", u);
-            *out << (c == '"' || c == '\\' ? std::string{'\\', c} : std::string(hex));
-        } else {
+        if (const char *e = c ? std::strchr(escaped, c) : nullptr)
+            *out << '\\' << letters[e - escaped];
+        else if (u < 0x20 || u >= 0x7F)
+            *out << "\\x" << hex[u >> 4] << hex[u & 15];
+        else
             *out << c;
-        }
     }
     *out << '"';
 }

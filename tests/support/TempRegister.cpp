@@ -3,10 +3,7 @@
 #include "AppDirectory.h"
 #include "CodePage.h"
 
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -26,29 +23,16 @@ TempRegister::~TempRegister()
     SetAppDirectory(QString());
 }
 
-QString TempRegister::file(const QString &name) const
+void WriteFile(const QString &path, const QByteArray &bytes)
 {
-    return QDir(m_dir.path()).filePath(name);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()) << path.toStdString();
 }
 
-void TempRegister::write(const QString &name, const QByteArray &bytes) const
+QByteArray ReadFile(const QString &path)
 {
-    QFile f(file(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray TempRegister::read(const QString &name) const
-{
-    QFile f(file(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-bool TempRegister::exists(const QString &name) const
-{
-    return QFileInfo::exists(file(name));
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 FolderFiles::FolderFiles(const QString &directory) : folder(QFile::encodeName(directory))
@@ -87,11 +71,8 @@ SiteRecord MakeRecord(const char *name, const char *url, const char *keyword1, c
 
 QStringList KeptFiles(const QString &directory)
 {
-    QStringList kept;
-    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
-        if (name.startsWith(u".sitekanri-kept-") && name.count(u'-') > 2)
-            kept << name;
-    }
+    QStringList kept = QDir(directory).entryList({QStringLiteral(".sitekanri-kept-*")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    kept.removeIf([](const QString &name) { return name.count(u'-') <= 2; });
     return kept;
 }
 
@@ -108,14 +89,13 @@ Snapshot TakeSnapshot(const QString &directory)
     Snapshot snapshot;
     QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
-        QFile file(it.next());
+        const QString path = it.next();
         const QFileInfo info = it.fileInfo();
         // Links, pipes and devices are named, not followed or opened (a pipe would block).
         snapshot[it.fileName()] = info.isSymLink() ? "<link to " + info.symLinkTarget().toUtf8() + '>'
             : info.isDir()                         ? QByteArray("<directory>")
             : !info.isFile()                       ? QByteArray("<special>")
-            : file.open(QIODevice::ReadOnly)       ? file.readAll()
-                                                   : QByteArray("<unreadable>");
+                                                   : ReadFile(path);
     }
     return snapshot;
 }
@@ -126,17 +106,14 @@ ProgramRun RunProgram(const QString &program, const QStringList &arguments, cons
     if (!input.isEmpty())
         process.setStandardInputFile(input);
     process.start(program, arguments);
-    ProgramRun run;
     const bool finished = process.waitForStarted(10000) && process.waitForFinished(60000);
     EXPECT_TRUE(finished) << program.toStdString() << ": " << process.errorString().toStdString();
-    if (finished && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    if (!finished)
+    if (!finished) {
         process.kill();
-    process.waitForFinished();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+        process.waitForFinished();
+    }
+    const int exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {exitCode, process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 void WriteRegister(const QString &directory, const std::vector<SiteRecord> &records, const std::vector<int> &gaps)

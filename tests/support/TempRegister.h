@@ -7,7 +7,9 @@
 #include "SiteRegister.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +17,10 @@
 #include <map>
 #include <string>
 #include <vector>
+
+// Whole files: a write that fails fails the test; a file that cannot be read reads as "<unreadable>".
+void WriteFile(const QString &path, const QByteArray &bytes);
+QByteArray ReadFile(const QString &path);
 
 // A fresh register directory for one test, made the register directory in force for as long
 // as it lives.
@@ -25,11 +31,11 @@ public:
     ~TempRegister();
 
     QString path() const { return m_dir.path(); }
-    QString file(const QString &name) const;
+    QString file(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
 
-    void write(const QString &name, const QByteArray &bytes) const;
-    QByteArray read(const QString &name) const;
-    bool exists(const QString &name) const;
+    void write(const QString &name, const QByteArray &bytes) const { WriteFile(file(name), bytes); }
+    QByteArray read(const QString &name) const { return ReadFile(file(name)); }
+    bool exists(const QString &name) const { return QFileInfo::exists(file(name)); }
 
 private:
     QTemporaryDir m_dir;

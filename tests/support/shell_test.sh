@@ -4,10 +4,7 @@
 # Exits 77 (skipped) when a tool the test needs is missing.
 require_tools() {
   for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"
-      exit 77
-    fi
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"; exit 77; }
   done
 }
 
@@ -16,9 +13,7 @@ require_tools() {
 # is kept.
 begin_work() {
   work=$(cd "$(mktemp -d)" && pwd -P)
-  xvfb_pid=
-  app_pid=
-  extra_pids=
+  xvfb_pid= app_pid= extra_pids=
   trap end_work EXIT
 }
 
