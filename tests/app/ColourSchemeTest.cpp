@@ -27,19 +27,13 @@ double contrast(const QColor &a, const QColor &b)
 TEST(ColourScheme, darkSchemeKeepsEveryTextReadableOnItsGround)
 {
     const QPalette palette = DarkPalette();
-    struct Pair
-    {
-        QPalette::ColorRole text, ground;
-    };
-    const Pair pairs[] = {{QPalette::WindowText, QPalette::Window},     {QPalette::Text, QPalette::Base},
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> pairs[] = {{QPalette::WindowText, QPalette::Window},     {QPalette::Text, QPalette::Base},
                           {QPalette::ButtonText, QPalette::Button},     {QPalette::HighlightedText, QPalette::Highlight},
                           {QPalette::ToolTipText, QPalette::ToolTipBase}, {QPalette::Text, QPalette::AlternateBase}};
-    for (const Pair &pair : pairs) {
-        EXPECT_GE(contrast(palette.color(QPalette::Active, pair.text), palette.color(QPalette::Active, pair.ground)), 7.0)
-            << pair.text << " on " << pair.ground;
-        EXPECT_GE(contrast(palette.color(QPalette::Disabled, pair.text), palette.color(QPalette::Disabled, pair.ground)),
-                  3.0)
-            << "disabled " << pair.text << " on " << pair.ground;
+    for (const auto &[text, ground] : pairs) {
+        EXPECT_GE(contrast(palette.color(QPalette::Active, text), palette.color(QPalette::Active, ground)), 7.0) << text << " on " << ground;
+        EXPECT_GE(contrast(palette.color(QPalette::Disabled, text), palette.color(QPalette::Disabled, ground)), 3.0)
+            << "disabled " << text << " on " << ground;
     }
     EXPECT_LT(luminance(palette.color(QPalette::Window)), 0.05) << "a dark scheme has a dark window";
 }

@@ -35,12 +35,9 @@ TEST(DialogUnits, eachCoordinateScaledAndRoundedLikeWindows)
         EXPECT_EQ(DialogUnits(c.baseX, c.baseY).toPixels(c.units), c.pixels) << c.units.x() << "," << c.units.y();
 
     // MulDiv rounds halves away from zero whatever the signs, and the product does not overflow.
-    EXPECT_EQ(MulDiv(5, 1, 2), 3);
-    EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-    EXPECT_EQ(MulDiv(5, 1, -2), -3);
-    EXPECT_EQ(MulDiv(-5, -1, 2), 3);
-    EXPECT_EQ(MulDiv(7, 1, 4), 2);
-    EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000);
+    for (auto [number, times, by, result] : {std::array{5, 1, 2, 3}, {-5, 1, 2, -3}, {5, 1, -2, -3}, {-5, -1, 2, 3}, {7, 1, 4, 2},
+                                             {2000000000, 3, 4, 1500000000}})
+        EXPECT_EQ(MulDiv(number, times, by), result) << number << " " << times << " " << by;
 }
 
 } // namespace

@@ -1,15 +1,10 @@
 // What the browser hands the window: a sitekanri: link fills the registration page for the user
 // to register, and タイトル取得 fills the empty fields from a local page in the background.
 #include "AppTestSupport.h"
-#include "ControlSet.h"
 #include "LinkIntake.h"
 #include "LocalHttpServer.h"
-#include "PageTab.h"
-#include "RegisterPage.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QLineEdit>
 #include <QStringEncoder>
 
 namespace {
@@ -18,7 +13,6 @@ class FromBrowserWindowTest : public WindowTest
 {
 protected:
     QAction *fetchAction() const { return dialog->findChild<QAction *>(QStringLiteral("fetchTitleAction")); }
-    QString field(int id) const { return dialog->ItemText(id); }
 };
 
 // A link fills the registration page, shown with the focus on 新しく登録, and saves nothing. One

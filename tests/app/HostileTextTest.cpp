@@ -6,67 +6,43 @@
 #include "LinkPreview.h"
 #include "PreviewMarkup.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 
-#include <atomic>
+#include <algorithm>
 #include <csignal>
-#include <pthread.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// A FIFO that tells whether anybody opened it to read. A writer waits in its open for a reader;
-// release() interrupts that wait by a signal: the open fails then unless a reader came first,
-// which the kernel decides, so no time has to pass for the answer to be sure.
-class WatchedFifo
+// A writer of the FIFO `path`, in a child process, waiting in its open for a reader.
+pid_t AwaitReader(const QByteArray &path)
 {
-public:
-    explicit WatchedFifo(const QString &path)
-        : m_path(QFile::encodeName(path))
-    {
-        m_made = ::mkfifo(m_path.constData(), 0600) == 0;
-        m_writer = std::thread([this] {
-            const int fd = ::open(m_path.constData(), O_WRONLY | O_CLOEXEC);
-            m_opened = fd >= 0;
-            if (fd >= 0)
-                ::close(fd);
-            m_done = true;
-        });
+    const pid_t child = ::fork();
+    if (child == 0) {
+        struct sigaction interrupt = {};
+        interrupt.sa_handler = [](int) {}; // no SA_RESTART: the open ends with EINTR
+        ::sigaction(SIGUSR1, &interrupt, nullptr);
+        ::_exit(::open(path.constData(), O_WRONLY | O_CLOEXEC) >= 0 ? 0 : 1);
     }
-    ~WatchedFifo() { release(); }
-    bool made() const { return m_made; }
-    // Ends the writer's wait; whether a reader had opened the FIFO.
-    bool release()
-    {
-        if (m_writer.joinable()) {
-            struct sigaction interrupt = {}, previous = {};
-            interrupt.sa_handler = [](int) {}; // no SA_RESTART: the open ends with EINTR
-            ::sigaction(SIGUSR1, &interrupt, &previous);
-            while (!m_done) {
-                ::pthread_kill(m_writer.native_handle(), SIGUSR1);
-                std::this_thread::yield();
-            }
-            m_writer.join();
-            ::sigaction(SIGUSR1, &previous, nullptr);
-        }
-        return m_opened;
-    }
+    return child;
+}
 
-private:
-    QByteArray m_path;
-    bool m_made = false;
-    std::atomic<bool> m_done{false}, m_opened{false};
-    std::thread m_writer;
-};
+// Interrupts the writer's wait: its open failed unless a reader came first, which the kernel
+// decides, so no time has to pass for the answer to be sure.
+bool ReaderCame(pid_t writer)
+{
+    int status = 0;
+    while (::waitpid(writer, &status, WNOHANG) == 0)
+        ::kill(writer, SIGUSR1);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // Every way markup names a resource, at a local PNG of one colour, a FIFO and /dev/zero: the
 // preview shows none of them and opens none (a read of /dev/zero ends in bad_alloc, one of the
@@ -78,9 +54,8 @@ TEST(HostileText, previewLoadsNothingTheCodeNames)
     QImage red(40, 40, QImage::Format_RGB32);
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(png));
-    WatchedFifo fifo(dir.filePath(QStringLiteral("fifo")));
-    ASSERT_TRUE(fifo.made());
     const QString fifoPath = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifoPath).constData(), 0600), 0);
     LinkPreview preview;
     preview.resize(300, 300);
     preview.show();
@@ -89,15 +64,12 @@ TEST(HostileText, previewLoadsNothingTheCodeNames)
                                         "<table background=\"%1\"><tr><td>t</td></tr></table>"
                                         "<link rel=\"stylesheet\" href=\"%2\"><p style=\"background-image: url(%1)\">x</p>")
                              .arg(png, fifoPath);
+    const pid_t writer = AwaitReader(QFile::encodeName(fifoPath));
     preview.showCode(code);
     const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    int redPixels = 0;
-    for (int y = 0; y < shown.height(); ++y) {
-        for (int x = 0; x < shown.width(); ++x)
-            redPixels += shown.pixel(x, y) == qRgb(255, 0, 0);
-    }
-    EXPECT_EQ(redPixels, 0) << "the local picture was shown";
-    EXPECT_FALSE(fifo.release()) << "the FIFO was opened";
+    const auto *pixels = reinterpret_cast<const QRgb *>(shown.constBits());
+    EXPECT_EQ(std::count(pixels, pixels + shown.width() * shown.height(), qRgb(255, 0, 0)), 0) << "the local picture was shown";
+    EXPECT_FALSE(ReaderCame(writer)) << "the FIFO was opened";
 }
 
 // 100 nested tables never finished laying out; the notice comes at once instead, and what the
@@ -105,11 +77,7 @@ TEST(HostileText, previewLoadsNothingTheCodeNames)
 TEST(HostileText, previewOfCodeTooComplexShowsANotice)
 {
     const int tables = PreviewMarkup::kMaxTableDepth;
-    const struct
-    {
-        QString code;
-        bool notice;
-    } rows[] = {
+    const std::pair<QString, bool> rows[] = {
         {QStringLiteral("<table><tr><td>").repeated(100) + QStringLiteral("x"), true},
         {QStringLiteral("<table><tr><td>").repeated(tables) + QStringLiteral("x"), false},
         // The parser nests a table of its own for each cell that is in no row.
@@ -120,9 +88,9 @@ TEST(HostileText, previewOfCodeTooComplexShowsANotice)
     };
     LinkPreview preview;
     preview.show();
-    for (const auto &row : rows) {
-        preview.showCode(row.code);
-        EXPECT_EQ(preview.toPlainText() == LinkPreview::tooComplexNotice(), row.notice) << row.code.left(40).toStdString();
+    for (const auto &[code, notice] : rows) {
+        preview.showCode(code);
+        EXPECT_EQ(preview.toPlainText() == LinkPreview::tooComplexNotice(), notice) << code.left(40).toStdString();
     }
     // Refused before they are parsed, which took time growing with the square of their number.
     EXPECT_TRUE(PreviewMarkup::of(QStringLiteral("<td>x</td></tr>").repeated(PreviewMarkup::kMaxStrayCells + 1)).tooComplex);
@@ -154,16 +122,13 @@ TEST(HostileText, codeBoxShowsALongLineCutAndCopiesItWhole)
 TEST(HostileText, messagesAndTooltipsAreShortenedForDisplay)
 {
     const QString line(DisplayText::kMaxLineChars, u'x');
-    const struct
-    {
-        QString text, shown;
-    } rows[] = {
+    const std::pair<QString, QString> rows[] = {
         {QStringLiteral("a\nb"), QStringLiteral("a\nb")},
         {line + QStringLiteral("yz\nb"), line + QStringLiteral("…\nb")},
         {QStringLiteral("l\n").repeated(DisplayText::kMaxLines + 5), QStringLiteral("l\n").repeated(DisplayText::kMaxLines) + QStringLiteral("…")},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(DisplayText::shortened(row.text), row.shown);
+    for (const auto &[text, shown] : rows)
+        EXPECT_EQ(DisplayText::shortened(text), shown);
     const QString name = QStringLiteral("<img src=\"/dev/zero\"> & <b>  x</b>");
     EXPECT_EQ(QTextDocumentFragment::fromHtml(DisplayText::toolTip(name)).toPlainText(), name);
 }

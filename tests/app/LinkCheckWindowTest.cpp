@@ -5,7 +5,6 @@
 #include "LocalHttpServer.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,10 +28,11 @@ protected:
         });
     }
 
-    // A window over sites named by their paths, "/a /b" (numbers 1, 11, 21, …; "食べ物" for the
-    // first two).
+    // A window over new sites named by their paths, "/a /b" (numbers 1, 11, 21, …; "食べ物" for
+    // the first two).
     void open(const char *paths, const char *keyword = "全てのキーワード", std::vector<std::size_t> selected = {})
     {
+        sites.clear();
         for (const QString &path : QString::fromLatin1(paths).split(u' ')) {
             const QByteArray url = (server.base() + path).toLatin1();
             sites.push_back(MakeRecord(path.toLatin1().constData(), url.constData(), sites.size() < 2 ? "食べ物" : ""),
@@ -49,26 +49,21 @@ protected:
     }
     QTableWidget *table() const { return window->findChild<QTableWidget *>(); }
     QString progress() const { return window->findChild<QProgressBar *>()->text(); }
-    // The rows in sight, top to bottom: "name status|name status|…".
-    QString shown() const
+    // The rows in sight, top to bottom, the texts of `columns` (name and status unless told):
+    // "name status|name status|…".
+    QString shown(std::vector<int> columns = {0, 2}) const
     {
         QStringList rows;
         for (int row = 0; row < table()->rowCount(); ++row) {
+            QStringList cells;
+            for (int column : columns)
+                cells << text(row, column);
             if (!table()->isRowHidden(row))
-                rows << text(row, 0) + u' ' + text(row, 2);
+                rows << cells.join(u' ');
         }
         return rows.join(u'|');
     }
-    void clickHeader(int column)
-    {
-        QHeaderView *header = table()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 4, 4));
-    }
-    QString text(int row, int column) const
-    {
-        QTableWidgetItem *item = table()->item(row, column);
-        return item ? item->text() : QString();
-    }
+    QString text(int row, int column) const { return table()->model()->index(row, column).data().toString(); }
     void click(const char *name)
     {
         QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
@@ -93,21 +88,16 @@ protected:
 
 TEST_F(LinkCheckWindowTest, theChoiceOfSitesDecidesWhichAreAsked)
 {
-    const struct
-    {
-        const char *choice; // the radio button's leading text
-        const char *asked;
-    } rows[] = {{"すべて", "/a /b /c /d"}, {"キーワード", "/a /b"}, {"選択した行", "/b /d"}};
-    for (const auto &row : rows) {
-        sites.clear();
+    // The radio button's leading text, and the sites asked.
+    for (auto [choice, asked] : {std::pair{"すべて", "/a /b /c /d"}, {"キーワード", "/a /b"}, {"選択した行", "/b /d"}}) {
         open("/a /b /c /d", "食べ物", {1, 3});
-        for (QRadioButton *choice : window->findChildren<QRadioButton *>())
-            choice->setChecked(choice->text().startsWith(QString::fromUtf8(row.choice)));
+        for (QRadioButton *button : window->findChildren<QRadioButton *>())
+            button->setChecked(button->text().startsWith(QString::fromUtf8(choice)));
         runToEnd();
-        QStringList asked;
+        QStringList answered;
         for (int i = 0; !text(i, 3).isEmpty(); ++i)
-            asked << text(i, 0);
-        EXPECT_EQ(asked.join(QLatin1Char(' ')), QString::fromLatin1(row.asked)) << row.choice;
+            answered << text(i, 0);
+        EXPECT_EQ(answered.join(QLatin1Char(' ')), QString::fromLatin1(asked)) << choice;
     }
 }
 
@@ -115,7 +105,6 @@ TEST_F(LinkCheckWindowTest, theChoiceOfSitesDecidesWhichAreAsked)
 TEST_F(LinkCheckWindowTest, stoppingEndsTheCheckAtOnce)
 {
     for (bool byClosing : {false, true}) {
-        sites.clear();
         open("/200 /late1 /late2");
         QSignalSpy finished(window.get(), &LinkCheckWindow::checkFinished);
         click("start");
@@ -141,10 +130,8 @@ TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResul
     EXPECT_EQ(progress(), QStringLiteral("まだ確認していません"));
     runToEnd();
     // Name, status, code, final URL.
-    const char *expected[] = {"/200 正常 200 {base}/200", "/404 リンク切れ 404 {base}/404", "/301 移転 200 {base}/new"};
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(QStringList({text(row, 0), text(row, 2), text(row, 3), text(row, 4)}).join(QLatin1Char(' ')),
-                  QString::fromUtf8(expected[row]).replace(QStringLiteral("{base}"), server.base()));
+    EXPECT_EQ(shown({0, 2, 3, 4}), QStringLiteral("/200 正常 200 {base}/200|/404 リンク切れ 404 {base}/404|/301 移転 200 {base}/new")
+                                       .replace(QStringLiteral("{base}"), server.base()));
     EXPECT_EQ(savedCount(), 3);
     // The update of a move asks for the final URL, once.
     auto *update = qobject_cast<QPushButton *>(table()->cellWidget(2, 5));
@@ -153,9 +140,7 @@ TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResul
     QTest::mouseClick(update, Qt::LeftButton);
     QTest::mouseClick(update, Qt::LeftButton);
     ASSERT_EQ(requested.count(), 1);
-    EXPECT_EQ(requested[0][0].toInt(), 21);
-    EXPECT_EQ(requested[0][1].toByteArray(), sites.at(2).m_url);
-    EXPECT_EQ(requested[0][2].toByteArray(), (server.base() + QStringLiteral("/new")).toLatin1());
+    EXPECT_EQ(requested[0], (QVariantList{21, sites.at(2).m_url, (server.base() + QStringLiteral("/new")).toLatin1()}));
 
     reopen();
     EXPECT_EQ(shown(), QStringLiteral("/200 正常|/404 リンク切れ|/301 移転"));
@@ -164,7 +149,6 @@ TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResul
     EXPECT_EQ(update->text(), QStringLiteral("URLを更新"));
     EXPECT_EQ(progress(), QStringLiteral("前回の結果 3 件"));
 
-    sites.clear();
     open("/late1 /late2 /late3");
     click("start");
     EXPECT_EQ(progress(), QStringLiteral("0 / 3 件"));
@@ -177,14 +161,14 @@ TEST_F(LinkCheckWindowTest, columnsSortAndProblemsOnlyLeavesTheSitesThatNeedALoo
 {
     open("/200 /301 /404 /late");
     window->findChild<QCheckBox *>()->setChecked(true);
-    clickHeader(2);
+    ClickHeader(table()->horizontalHeader(), 2);
     runToEnd();
     EXPECT_EQ(shown(), QStringLiteral("/404 リンク切れ|/301 移転"));
     window->findChild<QCheckBox *>()->setChecked(false);
     EXPECT_EQ(shown(), QStringLiteral("/404 リンク切れ|/301 移転|/200 正常|/late 正常"));
-    clickHeader(2);
+    ClickHeader(table()->horizontalHeader(), 2);
     EXPECT_TRUE(shown().startsWith(QStringLiteral("/200 正常|"))) << shown().toStdString();
-    clickHeader(2);
+    ClickHeader(table()->horizontalHeader(), 2);
     EXPECT_EQ(shown(), QStringLiteral("/200 正常|/301 移転|/404 リンク切れ|/late 正常"));
     EXPECT_EQ(table()->horizontalHeader()->sortIndicatorSection(), -1);
 }

@@ -1,26 +1,18 @@
 // The link-collection page of the real window: the keyword combo, the output modes, the generated
 // code in the output box, and the copy to the clipboard.
 #include "AppTestSupport.h"
-#include "CodePage.h"
-#include "DialogTemplate.h"
 #include "KeywordList.h"
-#include "LinkCode.h"
 #include "LinkCodeBox.h"
-#include "LinkPage.h"
 #include "LinkPreview.h"
 #include "PreviewMarkup.h"
 #include "LinkHealth.h"
-#include "LinkResults.h"
 #include "LinkSaveDialog.h"
-#include "PageTab.h"
 #include "SiteFilterModel.h"
 #include "SiteTableModel.h"
 
 #include <QClipboard>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -52,11 +44,6 @@ protected:
             QTest::keyClick(combo(), Qt::Key_Down);
         ASSERT_EQ(combo()->currentIndex(), index);
     }
-    QString generate()
-    {
-        click(ControlId::GenerateCode);
-        return box()->linkCode();
-    }
     // Saves with ファイルに保存…, answering its dialog as a user would, the file chosen being `path`.
     void save(bool utf8, bool asPage, const QString &path)
     {
@@ -85,7 +72,8 @@ TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
     ASSERT_EQ(dialog->sites().at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
     choose(combo()->count() - 1);
     EXPECT_EQ(dialog->KeywordFilter, odd.m_keyword1);
-    EXPECT_EQ(generate(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
+    click(ControlId::GenerateCode);
+    EXPECT_EQ(box()->linkCode(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
 }
 
 // Which keywords the index holds, in which order, is the index's business. Here: the combo
@@ -131,7 +119,8 @@ TEST_F(LinkPageTest, copyPutsExactlyTheWholeTextOnTheClipboardAndSelectsIt)
 {
     start(kTwoSites);
     click(ControlId::ModeNameAndContent);
-    const QString code = generate();
+    click(ControlId::GenerateCode);
+    const QString code = box()->linkCode();
     QTextCursor part = box()->textCursor();
     part.setPosition(3);
     part.setPosition(12, QTextCursor::KeepAnchor);

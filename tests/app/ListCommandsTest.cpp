@@ -3,15 +3,12 @@
 // each address is completed or refused is proved in the browser tests.
 #include "AppTestSupport.h"
 #include "CaseFile.h"
-#include "DialogTemplate.h"
 #include "HomePage.h"
 #include "RecordingUrlHandler.h"
 #include "UndoHistory.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
 #include <QTextDocumentFragment>
 #include <QMenu>
 #include <QMimeData>

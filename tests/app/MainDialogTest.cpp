@@ -1,18 +1,9 @@
 #include "AppTestSupport.h"
-#include "SiteRegister.h"
-#include "DialogTemplate.h"
 #include "KeywordList.h"
-#include "PageTab.h"
-#include "RegisterPage.h"
-#include "SiteSearchBar.h"
-#include "LinkPage.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QPushButton>
@@ -118,13 +109,9 @@ TEST_F(MainDialogTest, fieldsFollowTheCurrentRowHoweverItBecameCurrent)
         {"removed elsewhere: the next row", 10, removeCurrent, 10, false},
         {"removed elsewhere: the new last row", 39, removeCurrent, 38, false},
     };
-    WriteRegister(reg.path(), records);
-    const SiteList saved = ReadRegister(reg.path());
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        if (!(ReadRegister(reg.path()) == saved))
-            WriteRegister(reg.path(), records);
-        open();
+        start(records);
         ASSERT_TRUE(dialog->SelectSiteRow(c.from));
         view()->setFocus();
         for (int id : c.typed ? kFieldIds : std::vector<int>())

@@ -2,52 +2,28 @@
 // the register while a question is open; the event loop turns until the watcher has brought the
 // change into the window, and only then is the question answered, as a person would answer it.
 #include "AppTestSupport.h"
-#include "DialogTemplate.h"
-#include "LinkResults.h"
 #include "RecordingUrlHandler.h"
-#include "SiteRegister.h"
-#include "SiteSearchBar.h"
 #include "UndoHistory.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 
 using Answer = MessageBoxes::Answer;
 
-SiteRecord Site(char letter)
-{
-    const std::string l(1, letter);
-    return MakeRecord(("site" + l).c_str(), ("http://" + l + ".example.jp/").c_str());
-}
-
+// "ABC": the sites siteA, siteB and siteC, at http://A.example.jp/ and so on.
 std::vector<SiteRecord> Sites(const char *letters)
 {
     std::vector<SiteRecord> sites;
     for (const char *l = letters; *l; ++l)
-        sites.push_back(Site(*l));
+        sites.push_back(MakeRecord(("site" + std::string(1, *l)).c_str(), ("http://" + std::string(1, *l) + ".example.jp/").c_str()));
     return sites;
-}
-
-std::vector<SiteRecord> Records(const SiteList &list)
-{
-    return {list.begin(), list.end()};
 }
 
 class RecordsWindowTest : public WindowTest
 {
 protected:
-    void cli(const std::vector<const char *> &arguments)
-    {
-        QStringList args{QStringLiteral("--dir"), reg.path()};
-        for (const char *argument : arguments)
-            args << QString::fromUtf8(argument);
-        const ProgramRun run = RunProgram(QStringLiteral(SITEKANRI_CLI), args);
-        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    }
     // `arguments` run while the next question is open; it is answered once the window shows them.
     void elsewhereWhileAsked(const std::vector<const char *> &arguments)
     {
@@ -56,34 +32,28 @@ protected:
             waitForWatcher();
         };
     }
-    QString text(int id) const { return dialog->ItemText(id); }
 };
 
 // Select siteC (or the last row), and while the question is open siteA is deleted elsewhere:
 // the site named is the one deleted or updated, and no other.
 TEST_F(RecordsWindowTest, theSiteTheQuestionNamesIsTheOneChangedWhateverMovesMeanwhile)
 {
-    const struct
-    {
-        int row;
-        bool update;
-    } cases[] = {{2, false}, {3, false}, {2, true}, {3, true}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.update ? "update" : "delete") + " of row " + std::to_string(c.row));
+    for (const auto &[row, update] : {std::pair{2, false}, {3, false}, {2, true}, {3, true}}) {
+        SCOPED_TRACE(std::string(update ? "update" : "delete") + " of row " + std::to_string(row));
         start(Sites("ABCD"));
-        clickRow(c.row);
-        if (c.update)
+        clickRow(row);
+        if (update)
             type(ControlId::Content, "書き換えた");
         boxes.answers.push_back(Answer::Yes);
         elsewhereWhileAsked({"delete", "1"});
-        click(c.update ? ControlId::Update : ControlId::Delete);
+        click(update ? ControlId::Update : ControlId::Delete);
 
         std::vector<SiteRecord> expected = Sites("BCD");
-        if (c.update)
-            expected[std::size_t(c.row - 1)].m_content = Sjis("書き換えた");
+        if (update)
+            expected[std::size_t(row - 1)].m_content = Sjis("書き換えた");
         else
-            expected.erase(expected.begin() + (c.row - 1));
-        EXPECT_EQ(Records(ReadRegister(reg.path())), expected);
+            expected.erase(expected.begin() + (row - 1));
+        EXPECT_EQ(onDisk(), expected);
         EXPECT_EQ(dialog->sites(), ReadRegister(reg.path()));
         EXPECT_EQ(boxes.shown.size(), 1u) << "a message beside the question";
     }
@@ -95,7 +65,7 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
     clickRow(2);
     // Fields that hold what was filled in follow the site.
     cli({"update", "3", "--keyword1", "外で"});
-    EXPECT_TRUE(QTest::qWaitFor([this] { return text(ControlId::Keyword1) == QString::fromUtf8("外で"); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return field(ControlId::Keyword1) == QString::fromUtf8("外で"); }, 3000));
 
     // Typed, then other sites added and changed elsewhere: the current site and the typing stay.
     type(ControlId::Content, "入力した");
@@ -103,7 +73,7 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
     cli({"update", "1", "--name", "外で変更"});
     waitForWatcher();
     EXPECT_EQ(view()->currentIndex().data().toString(), QStringLiteral("siteC"));
-    EXPECT_EQ(text(ControlId::Content), QString::fromUtf8("入力した"));
+    EXPECT_EQ(field(ControlId::Content), QString::fromUtf8("入力した"));
 
     // Changed elsewhere while asked: nothing written; Yes keeps the typing.
     boxes.answers = {Answer::Yes, Answer::Yes};
@@ -113,21 +83,18 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
     EXPECT_TRUE(boxes.shown[1].text.startsWith(
         QString::fromUtf8("「siteC」は他のプログラムで変更されていたため、更新しませんでした。")));
     EXPECT_EQ(ReadRegister(reg.path()).at(2).m_content, Sjis("外の内容"));
-    EXPECT_EQ(text(ControlId::Content), QString::fromUtf8("入力した"));
+    EXPECT_EQ(field(ControlId::Content), QString::fromUtf8("入力した"));
     // The next 更新 applies the typing to the new version.
     boxes.answers = {Answer::Yes};
     click(ControlId::Update);
-    SiteRecord expected = Site('C');
-    expected.m_keyword1 = Sjis("外で");
-    expected.m_content = Sjis("入力した");
-    EXPECT_EQ(ReadRegister(reg.path()).at(2), expected);
+    EXPECT_EQ(onDisk()[2], MakeRecord("siteC", "http://C.example.jp/", "外で", "", "", "入力した"));
 
     // No: the fields show the other program's version.
     type(ControlId::Content, "また入力");
     boxes.answers = {Answer::Yes, Answer::No};
     elsewhereWhileAsked({"update", "3", "--content", "二度目"});
     click(ControlId::Update);
-    EXPECT_EQ(text(ControlId::Content), QString::fromUtf8("二度目"));
+    EXPECT_EQ(field(ControlId::Content), QString::fromUtf8("二度目"));
     EXPECT_EQ(ReadRegister(reg.path()).at(2).m_content, Sjis("二度目"));
     // (A 削除 of a site changed meanwhile leaves it: the register's and the operations' tests.)
 }
@@ -141,7 +108,7 @@ TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
     QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(view()->selectionModel()->selectedRows().size(), 3);
     // The fields follow the current row.
-    EXPECT_EQ(text(ControlId::SiteName), QStringLiteral("siteD"));
+    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("siteD"));
 
     QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
     clickRow(0, Qt::ControlModifier);
@@ -149,10 +116,10 @@ TEST_F(RecordsWindowTest, severalRowsGoByOneQuestionAsOneUndoStep)
     boxes.answers.push_back(Answer::Yes);
     QTest::keyClick(view(), Qt::Key_Delete);
     EXPECT_EQ(boxes.shown, std::vector{Question("6 件のサイトを削除しても宜しいですか？\n・siteB\n・siteC\n・siteD\n・siteE\n・siteF\nほか 1 件")});
-    EXPECT_EQ(Records(ReadRegister(reg.path())), Sites("A"));
+    EXPECT_EQ(onDisk(), Sites("A"));
 
     QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(Records(ReadRegister(reg.path())), Sites("ABCDEFG"));
+    EXPECT_EQ(onDisk(), Sites("ABCDEFG"));
     EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
     EXPECT_FALSE(dialog->undoHistory().canUndo());
 }
@@ -163,7 +130,7 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
 {
     WriteRegister(reg.path(), Sites("ABC"));
     LinkResults results;
-    results.record(Site('B').m_url, {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
+    results.record("http://B.example.jp/", {{LinkStatus::Gone, 404, {}, {}, {}}, QDateTime::currentDateTimeUtc()});
     ASSERT_TRUE(results.save(ReadRegister(reg.path())));
     open();
     activate();
@@ -175,7 +142,7 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
     boxes.answers.push_back(Answer::Yes);
     click(ControlId::Update);
     EXPECT_EQ(rowCount(), 0);
-    EXPECT_EQ(text(ControlId::SiteName), QStringLiteral("siteB"));
+    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("siteB"));
     EXPECT_FALSE(view()->currentIndex().isValid());
     QTest::keyClick(dialog.get(), Qt::Key_J, Qt::ControlModifier);
     EXPECT_TRUE(browser.requests.empty());
@@ -191,13 +158,13 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
 // A field holds a value of any length: a long content survives a click on its row and 更新.
 TEST_F(RecordsWindowTest, aLongContentSurvivesClickAndUpdate)
 {
-    SiteRecord longOne = Site('A');
+    SiteRecord longOne = Sites("A")[0];
     longOne.m_content = QByteArray("0123456789").repeated(4000) + "end";
     start({longOne});
     clickRow(0);
     boxes.answers.push_back(Answer::Yes);
     click(ControlId::Update);
-    EXPECT_EQ(Records(ReadRegister(reg.path())), std::vector{longOne});
+    EXPECT_EQ(onDisk(), std::vector{longOne});
 }
 
 // What a sync tool set aside is taken in as any change made elsewhere, and told once, in the

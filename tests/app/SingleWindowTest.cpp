@@ -4,18 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstring>
 #include <iostream>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -69,23 +65,6 @@ TEST(SingleWindowFolder, onlyAFolderOfOursAloneHoldsTheSocket)
     }
 }
 
-// A listener that ran as `nobody` when it began to listen, at `path`; its pid.
-pid_t listenAsNobody(const QByteArray &path)
-{
-    const pid_t child = ::fork();
-    if (child != 0)
-        return child;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0
-        || ::setresuid(kNobody, kNobody, kNobody) != 0 || ::listen(fd, 8) != 0)
-        ::_exit(1);
-    for (;;)
-        ::pause();
-}
-
 TEST(SingleWindowPeer, anotherUsersListenerIsNotObeyedAndTheWindowTakesTheName)
 {
     if (::geteuid() != 0)
@@ -96,11 +75,13 @@ TEST(SingleWindowPeer, anotherUsersListenerIsNotObeyedAndTheWindowTakesTheName)
     // name is one in the temporary folder).
     const QString name = first.serverName();
     const QString full = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
-    const QByteArray path = QFile::encodeName(full);
     ASSERT_FALSE(name.isEmpty());
     QFile::remove(full);
-    const pid_t listener = listenAsNobody(path);
-    ASSERT_GT(listener, 0);
+    // A listener that ran as `nobody` when it began to listen.
+    QProcess listener;
+    listener.start(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import os, signal, socket, sys; s = socket.socket(socket.AF_UNIX); "
+                                                                                   "s.bind(sys.argv[1]); os.setgid(65534); os.setuid(65534); s.listen(8); signal.pause()"),
+                                               full});
     QLocalSocket reached;
     ASSERT_TRUE(QTest::qWaitFor([&] {
         reached.connectToServer(first.serverName());
@@ -112,8 +93,6 @@ TEST(SingleWindowPeer, anotherUsersListenerIsNotObeyedAndTheWindowTakesTheName)
     EXPECT_FALSE(first.claim()) << "obeyed a listener of another user's";
     SingleWindow later(register_.path());
     EXPECT_TRUE(later.claim()) << "the first window did not take the name over";
-    ::kill(listener, SIGKILL);
-    ::waitpid(listener, nullptr, 0);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "SiteFilterModel.h"
-#include "SiteRegister.h"
 #include "SiteTableModel.h"
 #include "TempRegister.h"
 
@@ -34,22 +33,19 @@ struct ArrangedRegister
             names << model.index(row, SiteTableModel::NameColumn).data().toString();
         return names.join(u' ').toStdString();
     }
-    // Makes `change` to the register: "+Name" adds Name, "Old=New" renames Old, "-Name" removes
-    // Name, "refresh" reads the register again, "" does nothing.
+    // Makes `change` to the register: "+Name" adds Name, "2=Name" renames record 2, "-3" removes
+    // record 3, "refresh" reads the register again, "" does nothing.
     void make(const std::string &change)
     {
-        const QString c = QString::fromStdString(change), name = c.mid(1), old = c.section(u'=', 0, 0);
-        int number = 0;
-        for (std::size_t i = 0; i < sites.sites().size(); ++i)
-            if (sites.sites().at(i).m_name == (c.contains(u'=') ? old : name).toUtf8())
-                number = sites.sites().number(i);
-        const QByteArray url = "http://" + c.section(u'=', -1).toLower().toUtf8() + ".example/";
+        const QString c = QString::fromStdString(change);
+        const QByteArray name = c.section(u'=', -1).mid(c.startsWith(u'+') ? 1 : 0).toUtf8();
+        const QByteArray url = "http://" + name.toLower() + ".example/";
         if (c.startsWith(u'+'))
-            EXPECT_TRUE(sites.add(MakeRecord(name.toUtf8().constData(), url.constData())).done());
+            EXPECT_TRUE(sites.add(MakeRecord(name.constData(), url.constData())).done());
         else if (c.contains(u'='))
-            EXPECT_TRUE(sites.update(number, MakeRecord(c.section(u'=', 1).toUtf8().constData(), url.constData())).done());
+            EXPECT_TRUE(sites.update(c.section(u'=', 0, 0).toInt(), MakeRecord(name.constData(), url.constData())).done());
         else if (c.startsWith(u'-'))
-            EXPECT_TRUE(sites.remove(number).done());
+            EXPECT_TRUE(sites.remove(c.mid(1).toInt()).done());
         else if (c == QStringLiteral("refresh"))
             sites.refreshAll();
     }
@@ -71,9 +67,10 @@ TEST(SiteFilterModel, sortedAndSearchedViewsFollowEveryChangeOfTheRegister)
     } cases[] = {
         {"nothing changed", "", "alpha bravo Charlie Delta", "alpha Charlie"},
         {"a record added", "+Echo", "alpha bravo Charlie Delta Echo", "alpha Charlie"},
-        {"a record renamed past the others", "alpha=Zulu", "bravo Charlie Delta Zulu", "Charlie"},
-        {"a record renamed into the search", "bravo=Aha", "Aha alpha Charlie Delta", "alpha Charlie Aha"},
-        {"a record removed", "-Charlie", "alpha bravo Delta", "alpha"},
+        {"a record renamed past the others", "2=Zulu", "bravo Charlie Delta Zulu", "Charlie"},
+        {"a record renamed into the search", "4=Aha", "Aha alpha Charlie Delta", "alpha Charlie Aha"},
+        {"a record removed", "-3", "alpha bravo Delta", "alpha"},
+        {"a record's name emptied", "1=", "alpha bravo Charlie ", "alpha Charlie"},
         {"the register read again", "refresh", "alpha bravo Charlie Delta", "alpha Charlie"},
     };
     for (const auto &c : cases) {

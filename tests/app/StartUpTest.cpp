@@ -1,11 +1,7 @@
 #include "AppTestSupport.h"
-#include "SiteRegister.h"
-#include "DialogTemplate.h"
 #include "SiteApp.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -26,36 +22,33 @@ TEST_F(CloseTest, everyCloseRequestEndsTheWindowAndWritesNothing)
 }
 
 // Start-up ends when a register file cannot be read, and opens a damaged register for reading only.
-TEST(StartUp, unreadableRegisterEndsStartUpAndDamagedOneIsShownReadOnly)
+using StartUpWindow = WindowTest;
+TEST_F(StartUpWindow, unreadableRegisterEndsStartUpAndDamagedOneIsShownReadOnly)
 {
-    TempRegister reg;
     WriteRegister(reg.path(), ThreeSites());
     // A folder where the settings file should be: it exists, but cannot be read as a file.
     ASSERT_TRUE(QFile::remove(reg.file(QStringLiteral("setting.ini"))));
     ASSERT_TRUE(QDir(reg.path()).mkdir(QStringLiteral("setting.ini")));
     const Snapshot before = TakeSnapshot(reg.path());
-    {
-        RecordingMessageBoxes boxes;
-        MainDialog dialog(boxes);
-        EXPECT_FALSE(dialog.OnInitDialog());
-        // The message names the file and why (which words, is the file layer's business).
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].title, kCaption);
-        EXPECT_TRUE(boxes.shown[0].text.startsWith(QString::fromUtf8("データを読み込めませんでした。\n") + reg.file(QStringLiteral("setting.ini")) + u'\n'))
-            << boxes.shown[0].text.toStdString();
-        dialog.close();
-        EXPECT_EQ(TakeSnapshot(reg.path()), before);
-    }
+    dialog = std::make_unique<MainDialog>(boxes);
+    EXPECT_FALSE(dialog->OnInitDialog());
+    // The message names the file and why (which words, is the file layer's business).
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, kCaption);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QString::fromUtf8("データを読み込めませんでした。\n") + reg.file(QStringLiteral("setting.ini")) + u'\n'))
+        << boxes.shown[0].text.toStdString();
+    dialog->close();
+    EXPECT_EQ(TakeSnapshot(reg.path()), before);
 
     // No count while data files exist: every record is shown, and nothing may be written.
     ASSERT_TRUE(QDir(reg.path()).rmdir(QStringLiteral("setting.ini")));
-    RecordingMessageBoxes boxes;
-    MainDialog dialog(boxes);
-    ASSERT_TRUE(dialog.OnInitDialog());
+    boxes.shown.clear();
+    dialog = std::make_unique<MainDialog>(boxes);
+    ASSERT_TRUE(dialog->OnInitDialog());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(reg.file(QStringLiteral("setting.ini")) + u'\n')) << boxes.shown[0].text.toStdString();
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("sitekanri-cli repair")));
-    EXPECT_EQ(dialog.sites().size(), 3u);
+    EXPECT_EQ(dialog->sites().size(), 3u);
 }
 
 TEST(StartUp, standardButtonsSpeakJapaneseAndTheRegisterIsFoundByTheProgramName)

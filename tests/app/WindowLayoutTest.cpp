@@ -1,15 +1,10 @@
 // The window at the template's size and grown beyond it: where the controls stand, and what the
 // window remembers from one run to the next.
 #include "AppTestSupport.h"
-#include "LinkPage.h"
-#include "PageTab.h"
-#include "RegisterPage.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
-
-#include <QHeaderView>
 
 #include <algorithm>
 #include <numeric>
