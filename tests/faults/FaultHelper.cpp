@@ -1,50 +1,135 @@
-// A second program at work on the register:
-//   fault_helper DIR          locks DIR, prints the lock's state and holds it until its input closes
-//                             or it is killed
-//   fault_helper DIR update   updates record 1's content over and over, as `sitekanri-cli update`
-//                             does (read, then replace if unchanged), until a file named "stop"
-//                             appears in DIR; prints how many updates were done
+// Another party at work on the register in DIR, in a process of its own so that tests can kill it
+// or run it beside others:
+//   fault_helper DIR lock    locks DIR, prints the lock's state and holds it until its input closes
+//                            or it is killed
+//   fault_helper DIR update  updates record 1's content over and over, as `sitekanri-cli update`
+//                            does (read, then replace if unchanged), until a file named "stop"
+//                            appears in DIR; prints how many updates were done
+//   fault_helper DIR watch   keeps the window open on the register and, for every line read, says
+//                            "same" when its list equals a fresh load of the folder, else "differs"
+//   fault_helper DIR wSEED   the window at work until it is killed: random registrations, updates
+//                            and deletions through its own operations, each announced before it
+//                            starts ("begin KIND NUMBER NAME", NUMBER 0 for an add) and after it
+//                            ended ("done NUMBER", the new record's for an add); a message box
+//                            means it failed: "fail TEXT", and the program ends
+#include "AppDirectory.h"
+#include "DialogTemplate.h"
+#include "MainDialog.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
+#include "SiteStore.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
 
-#include <cstdio>
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 
-int main(int argc, char *argv[])
+namespace {
+
+void say(const QByteArray &line)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("sitekanri"));
-    const QStringList arguments = QCoreApplication::arguments();
-    RegisterFolder folder(QFile::encodeName(arguments.value(1)));
-    if (IoResult opened = folder.open(false); !opened) {
-        std::fprintf(stderr, "%s\n", opened.describe().toUtf8().constData());
-        return 1;
+    // Unbuffered: whatever was said before a kill must reach the test.
+    const QByteArray bytes = line + '\n';
+    [[maybe_unused]] const ssize_t written = ::write(1, bytes.constData(), size_t(bytes.size()));
+}
+
+class YesBoxes : public MessageBoxes
+{
+public:
+    void showMessage(QWidget *, const QString &, const QString &text) override
+    {
+        say("fail " + text.toUtf8().replace('\n', ' '));
+        ::_exit(3);
     }
-    if (arguments.value(2) == QLatin1String("update")) {
-        RegisterFiles files(folder);
-        int done = 0;
-        for (int i = 0; !QFile::exists(arguments[1] + QStringLiteral("/stop")); ++i) {
-            SiteRecord loaded;
-            bool exists = false;
-            if (!files.read(1, loaded, exists) || !exists)
-                return 1;
-            SiteRecord record = loaded;
-            record.m_content = 'u' + QByteArray::number(i);
-            done += files.update(1, record, loaded).done();
+    Answer askYesNo(QWidget *, const QString &, const QString &, Answer) override { return Answer::Yes; }
+};
+
+int updateLoop(RegisterFolder &folder, const QString &directory)
+{
+    RegisterFiles files(folder);
+    int done = 0;
+    for (int i = 0; !QFile::exists(directory + QStringLiteral("/stop")); ++i) {
+        SiteRecord loaded;
+        bool exists = false;
+        if (!files.read(1, loaded, exists) || !exists)
+            return 1;
+        SiteRecord record = loaded;
+        record.m_content = 'u' + QByteArray::number(i);
+        done += files.update(1, record, loaded).done();
+    }
+    say(QByteArray::number(done));
+    return 0;
+}
+
+int windowAtWork(MainDialog &dialog, const QByteArray &tag)
+{
+    QRandomGenerator random(tag.mid(1).toUInt()); // the seed after the tag's letter
+    for (int i = 0;; ++i) {
+        QApplication::processEvents(); // the window takes in what its watcher saw, as it would
+        const QByteArray name = tag + '-' + QByteArray::number(i);
+        const int rows = int(dialog.sites().size());
+        const int kind = rows == 0 ? 0 : int(random.bounded(3));
+        const int row = kind > 0 ? int(random.bounded(rows)) : -1;
+        dialog.SelectSiteRow(row);
+        const char *kinds[] = {"add", "update", "delete"};
+        say(QByteArray("begin ") + kinds[kind] + ' ' + QByteArray::number(row < 0 ? 0 : dialog.sites().number(std::size_t(row)))
+            + ' ' + name);
+        dialog.SetItemText(ControlId::SiteName, QString::fromLatin1(name));
+        dialog.SetItemText(ControlId::SiteUrl, QStringLiteral("http://%1.example/").arg(QString::fromLatin1(name)));
+        kind == 0 ? dialog.RegisterNewSite() : kind == 1 ? dialog.UpdateSite() : dialog.DeleteSite();
+        const int current = dialog.GetSelectedSiteRow();
+        say("done " + QByteArray::number(kind == 0 && current >= 0 ? dialog.sites().number(std::size_t(current)) : 0));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("sitekanri"));
+    if (argc != 3)
+        return 2;
+    const QString directory = QFile::decodeName(argv[1]);
+    const QByteArray mode = argv[2];
+    RegisterFolder folder(QFile::encodeName(directory));
+    if (mode == "update" || mode == "lock") {
+        if (IoResult opened = folder.open(false); !opened) {
+            say(opened.describe().toUtf8());
+            return 1;
         }
-        std::printf("%d\n", done);
+    }
+    if (mode == "update")
+        return updateLoop(folder, directory);
+    if (mode == "lock") {
+        const RegisterLock lock(folder, RegisterLock::Mode::Exclusive, 0);
+        say(lock.state() == RegisterLock::State::Locked ? "locked" : lock.state() == RegisterLock::State::Busy ? "busy" : "unavailable");
+        for (std::string ignored; std::getline(std::cin, ignored);) {
+        }
         return 0;
     }
-    const RegisterLock lock(folder, RegisterLock::Mode::Exclusive, 0);
-    std::printf("%s\n", lock.state() == RegisterLock::State::Locked ? "locked"
-                        : lock.state() == RegisterLock::State::Busy ? "busy" : "unavailable");
-    std::fflush(stdout);
-    for (std::string ignored; std::getline(std::cin, ignored);) {
-    }
-    return 0;
+    SetAppDirectory(directory);
+    YesBoxes boxes;
+    MainDialog dialog(boxes);
+    if (!dialog.OnInitDialog())
+        return 1;
+    say("ready");
+    if (mode != "watch")
+        return windowAtWork(dialog, mode);
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&dialog] {
+        char buffer[256];
+        if (::read(0, buffer, sizeof buffer) <= 0)
+            QApplication::quit();
+        SiteStore disk;
+        say(disk.Load() && disk.m_sites == dialog.sites() ? "same" : "differs");
+    });
+    return app.exec();
 }

@@ -1,62 +1,44 @@
 #include "FaultSupport.h"
 
+#include "CodePage.h"
+#include "IniDocument.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QThread>
 
 #include <algorithm>
 #include <iostream>
 
-QString RunCommands(const char *commands, const QString &directory)
-{
-    for (const QString &command : QString::fromLatin1(commands).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        QStringList words = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        words.replaceInStrings(QStringLiteral("DIR"), directory);
-        if (words == QStringList{QStringLiteral("fill"), directory}) { // a file over the folder's free space
-            QFile fill(directory + QStringLiteral("/fill"));
-            for (fill.open(QIODevice::WriteOnly); fill.write(QByteArray(4096, 'f')) == 4096 && fill.flush();) {
-            }
-            continue;
-        }
-        const ProgramRun run = RunProgram(words.takeFirst(), words);
-        if (run.exitCode != 0)
-            return command.trimmed() + QStringLiteral(": ") + QString::fromLocal8Bit(run.err.trimmed());
-    }
-    return {};
-}
-
-CrashRegister::Contents LoadTags(const QString &directory)
-{
-    CrashRegister::Contents contents;
-    const SiteList sites = ReadRegister(directory);
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        contents[sites.number(i)] = CrashRegister::TagOf(sites.at(i));
-    return contents;
-}
-
-QString TrialFolderBase()
-{
-    return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-}
-
-QByteArray KillWhileWorking(const QString &program, const QStringList &arguments, QRandomGenerator &random,
-                            quint32 spreadUs)
-{
-    QProcess process;
-    process.start(program, arguments);
-    QByteArray out;
-    while (!out.contains("begin ") && process.waitForReadyRead(30000))
-        out += process.readAllStandardOutput();
-    EXPECT_TRUE(out.contains("begin ")) << "it never began: " << process.readAllStandardError().toStdString();
-    QThread::usleep(random.bounded(spreadUs));
-    process.kill();
-    process.waitForFinished();
-    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "it ended: " << process.readAllStandardError().toStdString();
-    return out + process.readAllStandardOutput();
-}
-
 namespace {
+
+const QByteArray kNamePrefix = CodePage::fromKnownText(QStringLiteral("サイト "));
+
+SiteRecord crashRecord(const QByteArray &tag)
+{
+    static const char *const keywords[] = {"検索", "ニュース", "天気", "地図", "辞書", "買い物"};
+    const QString text = QString::fromLatin1(tag);
+    const int pick = int(qHash(tag) % 6);
+    SiteRecord r;
+    r.m_name = kNamePrefix + tag;
+    r.m_url = "http://example.jp/" + tag;
+    r.m_keyword1 = CodePage::fromKnownText(QString::fromUtf8(keywords[pick]));
+    r.m_keyword2 = CodePage::fromKnownText(QString::fromUtf8(keywords[(pick + 1) % 6]));
+    r.m_keyword3 = CodePage::fromKnownText(QStringLiteral("  版%1  ").arg(text)); // written quoted
+    r.m_content = CodePage::fromKnownText(QStringLiteral("%1のサイトの説明。").arg(text).repeated(1 + pick));
+    return r;
+}
+
+QByteArray tagOf(const SiteRecord &record)
+{
+    return record.m_name.startsWith(kNamePrefix) ? record.m_name.mid(kNamePrefix.size()) : record.m_name;
+}
+
+QByteArray fileBytes(const SiteRecord &record)
+{
+    IniDocument file;
+    record.WriteTo(file);
+    return file.serialize();
+}
 
 int trialScale()
 {
@@ -64,6 +46,79 @@ int trialScale()
 }
 
 } // namespace
+
+Contents WriteCrashRegister(const QString &directory)
+{
+    Contents contents;
+    // Written plainly: a test's setup needs no flushing, and a thousand flushed files take a while.
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(directory).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the crash trial's register");
+    };
+    for (int number = 1; number <= kCrashRecords; ++number) {
+        if (number % 7 == 0)
+            continue;
+        const QByteArray tag = 's' + QByteArray::number(number);
+        write(DataFileName(number), fileBytes(crashRecord(tag)));
+        contents[number] = tag;
+    }
+    write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + QByteArray::number(kCrashRecords) + "\r\n");
+    return contents;
+}
+
+Contents LoadTags(const QString &directory)
+{
+    Contents contents;
+    const SiteList sites = ReadRegister(directory);
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        contents[sites.number(i)] = tagOf(sites.at(i));
+    return contents;
+}
+
+QString CheckFiles(const QString &directory, int allowedTemporaries)
+{
+    QString complaints;
+    QStringList temporaries;
+    const QDir dir(directory);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        const QByteArray bytes = ReadFile(dir.filePath(name));
+        // A window keeps the files of the records its undo steps deleted until the steps go, and a
+        // killed window until the next load: whole records, or the empty lock file of their owner.
+        const bool kept = name.startsWith(QLatin1String(".sitekanri-kept-"));
+        if (kept && name.count(QLatin1Char('-')) <= 2)
+            continue;
+        if (name.startsWith(QLatin1Char('.')) && !kept) {
+            temporaries.append(name);
+            continue;
+        }
+        if (name == QLatin1String("sitekanri.lock"))
+            continue;
+        bool whole = false;
+        if (name == QLatin1String("setting.ini")) {
+            whole = bytes.startsWith("[SETTING]\r\nDATA_CNT=") && bytes.endsWith("\r\n");
+        } else if (name == QLatin1String("sitekanri-adding.txt")) {
+            // A batch killed before its count names the numbers it was writing: two numbers.
+            const QList<QByteArray> numbers = bytes.trimmed().split(' ');
+            whole = bytes.endsWith('\n') && numbers.size() == 2 && numbers[0].toInt() > 0
+                && numbers[1].toInt() >= numbers[0].toInt();
+        } else if (kept || DataFileNumber(name) > 0) {
+            SiteRecord record;
+            record.ReadFrom(IniDocument::parse(bytes));
+            whole = bytes == fileBytes(record) && !tagOf(record).isEmpty();
+        }
+        if (!whole)
+            complaints += name + QStringLiteral(" is not whole (%1 bytes)\n").arg(bytes.size());
+    }
+    if (temporaries.size() > allowedTemporaries)
+        complaints += QStringLiteral("%1 temporaries left: %2\n").arg(temporaries.size()).arg(temporaries.join(u' '));
+    return complaints;
+}
+
+QString TrialFolderBase()
+{
+    return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+}
 
 int TrialCount(const char *variable, int everyday)
 {
@@ -78,55 +133,4 @@ quint32 TrialSeed()
     std::cout << "trial seed " << chosen << ", scale " << trialScale() << " (SITEKANRI_TRIAL_SEED=" << chosen
               << " SITEKANRI_TRIAL_SCALE=" << trialScale() << " repeats it)" << std::endl;
     return chosen;
-}
-
-Replay ReplayLog(CrashRegister::Contents contents, const QByteArray &log)
-{
-    Replay replay;
-    for (const QByteArray &line : log.split('\n')) {
-        const QList<QByteArray> words = line.split(' ');
-        if (words[0] == "begin" && words.size() == 4) {
-            replay.pending = words;
-        } else if (words[0] == "done" && !replay.pending.isEmpty()) {
-            const QList<QByteArray> &op = replay.pending;
-            const int number = op[1] == "add" ? words.value(1).toInt() : op[2].toInt();
-            op[1] == "delete" ? void(contents.erase(number)) : void(contents[number] = op[3]);
-            replay.pending.clear();
-            ++replay.finished;
-        } else if (words[0] == "undone") {
-            replay.pending.clear();
-        }
-    }
-    replay.contents = contents;
-    return replay;
-}
-
-bool ShowsReplay(const Replay &replay, const CrashRegister::Contents &shown)
-{
-    if (shown == replay.contents)
-        return true;
-    if (replay.pending.isEmpty())
-        return false;
-    CrashRegister::Contents done = replay.contents;
-    const QList<QByteArray> &op = replay.pending;
-    // An add takes the number after the highest; an update of a number that has no record is refused.
-    const int number = op[1] == "add" ? (shown.empty() ? 0 : shown.rbegin()->first) : op[2].toInt();
-    if ((op[1] == "add") == bool(done.count(number)))
-        return false;
-    op[1] == "delete" ? void(done.erase(number)) : void(done[number] = op[3]);
-    return shown == done;
-}
-
-std::string Differences(const CrashRegister::Contents &expected, const CrashRegister::Contents &shown)
-{
-    std::string out;
-    for (const auto &[number, tag] : expected) {
-        if (!shown.count(number) || shown.at(number) != tag)
-            out += " lost " + std::to_string(number) + ':' + tag.toStdString();
-    }
-    for (const auto &[number, tag] : shown) {
-        if (!expected.count(number))
-            out += " extra " + std::to_string(number) + ':' + tag.toStdString();
-    }
-    return out;
 }

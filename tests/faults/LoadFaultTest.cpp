@@ -11,7 +11,6 @@ namespace {
 
 TEST(UnreadableFile, loadFailsNamingTheFile)
 {
-    SKIP_WITHOUT_CLI();
     // Made unreadable (chmod 000), "." for the register folder.
     for (const char *closed : {"setting.ini", "data2.ini", "."}) {
         SCOPED_TRACE(closed);

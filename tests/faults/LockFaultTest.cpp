@@ -13,17 +13,12 @@
 // holder never locks anybody out.
 namespace {
 
-QStringList addArguments(const QString &directory, const QString &name)
-{
-    return {QStringLiteral("--dir"), directory, QStringLiteral("add"), QStringLiteral("--name"), name,
-            QStringLiteral("--url"), QStringLiteral("u")};
-}
+const QStringList kAddThird{QStringLiteral("add"), QStringLiteral("--name"), QStringLiteral("third"), QStringLiteral("--url"), QStringLiteral("u")};
 
 // A sync tool replacing sitekanri.lock by rename while a writer holds it must not let a second
 // writer in: the lock is on the folder, which no rename replaces.
 TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderLocksNobodyOut)
 {
-    SKIP_WITHOUT_CLI();
     TempRegister reg;
     WriteRegister(reg.path(), {MakeRecord("a", "u"), MakeRecord("b", "u")});
     LockHolder holder(reg.path());
@@ -32,7 +27,7 @@ TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderL
     ASSERT_EQ(std::rename(QFile::encodeName(reg.file(QStringLiteral("replacement"))).constData(),
                           QFile::encodeName(reg.file(RegisterLock::lockFileName())).constData()), 0);
     const Snapshot before = TakeSnapshot(reg.path());
-    const ProgramRun run = RunProgram(CliPath(), addArguments(reg.path(), QStringLiteral("third")));
+    const ProgramRun run = RunCli(reg.path(), kAddThird);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("使用中") && QString::fromUtf8(run.err).contains(reg.path())) << run.err.toStdString();
     // A folder without conflict copies has no intake to fail.
@@ -41,7 +36,7 @@ TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderL
 
     holder.process.kill(); // SIGKILL: nothing is cleaned up
     holder.process.waitForFinished();
-    const ProgramRun after = RunProgram(CliPath(), addArguments(reg.path(), QStringLiteral("third")));
+    const ProgramRun after = RunCli(reg.path(), kAddThird);
     EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
     EXPECT_EQ(after.out, "3\n");
 }
@@ -49,12 +44,12 @@ TEST(RegisterLockFault, heldLockMakesCliAddGiveUpNamingTheRegister_killedHolderL
 // Adds started all at once each get a number of their own.
 TEST(RegisterLockFault, twentySimultaneousAddsAllSucceed)
 {
-    SKIP_WITHOUT_CLI();
     TempRegister reg;
     std::vector<std::unique_ptr<QProcess>> runs;
     for (int i = 0; i < 20; ++i) {
         runs.push_back(std::make_unique<QProcess>());
-        runs.back()->start(CliPath(), addArguments(reg.path(), QStringLiteral("site%1").arg(i)));
+        runs.back()->start(CliPath(), {QStringLiteral("--dir"), reg.path(), QStringLiteral("add"), QStringLiteral("--name"), QString::number(i),
+                                       QStringLiteral("--url"), QStringLiteral("u")});
     }
     QStringList numbers;
     for (const auto &run : runs) {

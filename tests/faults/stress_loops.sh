@@ -1,15 +1,16 @@
 #!/bin/bash
 # The writers of the stress trial, each until SECONDS have passed; every line one outcome. BASE
 # records were there first.
-#   stress_loops.sh cli DIR CLI TAG SECONDS SEED BASE  add/update/delete of its own records, and
+#   stress_loops.sh cli DIR SECONDS SEED BASE CLI TAG  add/update/delete of its own records, and
 #                                                      updates of the first records' content
 #   stress_loops.sh hand DIR SECONDS SEED BASE         hand edits of the first records: sed -i adds
 #                                                      an x to KEY3, a rename-in a y to KEY2
 #   stress_loops.sh lock DIR SECONDS SEED BASE         sitekanri.lock replaced by rename, over and over
-mode=$1 dir=$2
+mode=$1 dir=$2 end=$(( $(date +%s) + $3 )) base=$5 cli=$6 tag=$7
+RANDOM=$4
 case $mode in
 cli)
-    cli=$3 tag=$4 end=$(( $(date +%s) + $5 )); RANDOM=$6; base=$7; i=0; live=()
+    i=0; live=()
     while [ "$(date +%s)" -lt $end ]; do
         i=$((i + 1)); r=$((RANDOM % 10))
         if [ $r -lt 4 ] || [ ${#live[@]} -eq 0 ]; then
@@ -30,9 +31,8 @@ cli)
         fi
     done ;;
 hand)
-    end=$(( $(date +%s) + $3 )); RANDOM=$4
     while [ "$(date +%s)" -lt $end ]; do
-        n=$((RANDOM % $5 + 1)); f="$dir/data$n.ini"
+        n=$((RANDOM % base + 1)); f="$dir/data$n.ini"
         [ -f "$f" ] || continue
         if [ $((RANDOM % 2)) -eq 0 ]; then
             sed -i 's/^KEY3=\(x*\)/KEY3=\1x/' "$f" && echo "x $n"
@@ -41,7 +41,6 @@ hand)
         fi
     done ;;
 lock)
-    end=$(( $(date +%s) + $3 ))
     while [ "$(date +%s)" -lt $end ]; do
         : > "$dir/.lock.part" && mv -f "$dir/.lock.part" "$dir/sitekanri.lock"; sleep 0.002
     done ;;

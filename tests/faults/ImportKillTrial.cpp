@@ -1,6 +1,4 @@
-#include "CrashRegister.h"
 #include "FaultSupport.h"
-#include "RegisterFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,8 +14,6 @@
 // A killed import leaves files above the count; the next operation removes them: neither the next
 // import nor a repair takes any of them in.
 namespace {
-
-using CrashRegister::Contents;
 
 constexpr int kBookmarks = 1000;
 
@@ -39,25 +35,23 @@ int filesAboveCount(const QString &directory, int count)
 
 TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
 {
-    SKIP_WITHOUT_CLI();
     const int kills = TrialCount("SITEKANRI_IMPORT_KILLS", 8);
     QTemporaryDir root(TrialFolderBase() + QStringLiteral("/sitekanri-import-XXXXXX"));
     ASSERT_TRUE(root.isValid());
     const QString start = root.filePath(QStringLiteral("start")), folder = root.filePath(QStringLiteral("register"));
     ASSERT_TRUE(QDir().mkpath(start));
-    const Contents before = CrashRegister::WriteStart(start);
+    const Contents before = WriteCrashRegister(start);
     Contents after = before;
     const int last = before.rbegin()->first;
     for (int i = 0; i < kBookmarks; ++i)
         after[last + 1 + i] = 'b' + QByteArray::number(i);
-    QFile html(root.filePath(QStringLiteral("bookmarks.html")));
-    ASSERT_TRUE(html.open(QIODevice::WriteOnly) && html.write(bookmarkFile()) > 0);
-    html.close();
+    const QString html = root.filePath(QStringLiteral("bookmarks.html"));
+    WriteFile(html, bookmarkFile());
     const auto restart = [&] {
         QDir(folder).removeRecursively();
         ASSERT_EQ(RunProgram(QStringLiteral("cp"), {QStringLiteral("-r"), start, folder}).exitCode, 0);
     };
-    const QStringList import{QStringLiteral("--dir"), folder, QStringLiteral("import"), html.fileName()};
+    const QStringList import{QStringLiteral("--dir"), folder, QStringLiteral("import"), html};
 
     // How long a whole import takes here: the kills are spread over that.
     restart();
@@ -91,17 +85,17 @@ TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
         killed += cli.exitStatus() == QProcess::CrashExit;
         const int leftAbove = filesAboveCount(folder, last); // before a load sweeps them
 
-        const QString complaints = CrashRegister::CheckFiles(folder, INT_MAX);
+        const QString complaints = CheckFiles(folder, INT_MAX);
         EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
         const Contents shown = LoadTags(folder);
         // The batch's temporaries are the next load's to remove.
-        const QString afterLoad = CrashRegister::CheckFiles(folder, 0);
+        const QString afterLoad = CheckFiles(folder, 0);
         EXPECT_TRUE(afterLoad.isEmpty()) << afterLoad.toStdString();
         EXPECT_TRUE(shown == before || shown == after) << shown.size() - before.size() << " records of the import are in";
         asBefore += shown == before;
         midWrite += shown == before && leftAbove > 0;
         // A repair counts every data file there is: it must find none of a killed import's.
-        const ProgramRun repair = RunProgram(CliPath(), {QStringLiteral("--dir"), folder, QStringLiteral("repair")});
+        const ProgramRun repair = RunCli(folder, {QStringLiteral("repair")});
         EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
         EXPECT_EQ(LoadTags(folder), shown) << "records taken in by the repair";
         EXPECT_EQ(filesAboveCount(folder, shown == before ? last : last + kBookmarks), 0);
