@@ -2,7 +2,6 @@
 // name that is no UTF-8, output to a full disk.
 #include "TempRegister.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,14 +30,10 @@ TEST(CliList, unwritableOutputFails)
     TempRegister reg;
     AddRecords(reg.path(), {MakeRecord("first", "http://first/")});
     for (const char *command : {"list", "keywords", "links"}) {
-        QProcess process;
-        process.setStandardOutputFile(QStringLiteral("/dev/full"));
-        process.start(QStringLiteral(SITEKANRI_CLI_PATH),
-                      {QStringLiteral("--dir"), reg.path(), QString::fromLatin1(command)});
-        ASSERT_TRUE(process.waitForFinished(30000)) << command;
-        EXPECT_EQ(process.exitCode(), 1) << command;
-        const QByteArray err = process.readAllStandardError();
-        EXPECT_EQ(QString::fromUtf8(err).section(u'\n', 0, 0),
+        const ProgramRun run = RunProgram(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" --dir \"$1\" $2 >/dev/full"),
+                                                                      QStringLiteral(SITEKANRI_CLI_PATH), reg.path(), QString::fromLatin1(command)});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_EQ(QString::fromUtf8(run.err).section(u'\n', 0, 0),
                   QStringLiteral("sitekanri-cli: 標準出力に書き込めませんでした: ディスクの空き容量が不足しています"));
     }
 }

@@ -3,17 +3,12 @@
 #include "CaseFile.h"
 #include "ConflictCopyName.h"
 #include "ConflictIntake.h"
-#include "RegisterFolder.h"
 #include "RegisterLock.h"
 #include "RegisterWatcher.h"
-#include "SiteRegister.h"
 #include "TempRegister.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -25,19 +20,9 @@ SiteRecord named(const char *name)
 // The names in `dir` that are not the register's own files.
 std::string OtherFiles(const QString &dir)
 {
-    std::string out;
-    for (const QString &name : QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (DataFileNumber(name) || name == QLatin1String("setting.ini") || name == QLatin1String("sitekanri.lock"))
-            continue;
-        out += (out.empty() ? "" : " ") + name.toStdString();
-    }
-    return out.empty() ? "-" : out;
-}
-
-OperationResult TakeIn(const QString &dir, std::vector<ConflictCopy> &copies)
-{
-    FolderFiles other(dir);
-    return ConflictIntake(other.folder).takeIn(copies);
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    names.removeIf([](const QString &name) { return DataFileNumber(name) || name == u"setting.ini" || name == u"sitekanri.lock"; });
+    return names.isEmpty() ? "-" : names.join(u' ').toStdString();
 }
 
 TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
@@ -67,7 +52,8 @@ TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
                 dir->write(file, Unescaped(step.mid(space + 1)));
             }
             std::vector<ConflictCopy> copies;
-            const OperationResult result = TakeIn(dir->path(), copies);
+            FolderFiles other(dir->path());
+            const OperationResult result = ConflictIntake(other.folder).takeIn(copies);
             ASSERT_TRUE(result.done()) << result.io.describe().toStdString();
         }
         EXPECT_EQ(TakeSnapshot(one.path()), TakeSnapshot(two.path()));

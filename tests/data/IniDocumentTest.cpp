@@ -4,22 +4,16 @@
 
 #include <QStringEncoder>
 
-#include <gtest/gtest.h>
-
 // The rules of the Windows profile-file functions, as recorded from the functions themselves.
 namespace {
 
 TEST(IniRead, readsAsTheProfileFunctions)
 {
     for (const CaseRow &row : ReadCaseRows(QStringLiteral(TEST_DATA "/ini_read.tsv"))) {
-        EXPECT_EQ(IniDocument::parse(row.field(4)).value(row.field(1), row.field(2), "<default>"), row.field(3))
+        EXPECT_EQ(IniDocument::parse(row.field(4)).value(row.field(1), row.field(2), row.fields.size() > 5 ? row.field(5) : "<default>"),
+                  row.field(3))
             << row.fields[0].toStdString() << " (line " << row.line << ")";
     }
-}
-
-TEST(IniRead, defaultIsUnquotedToo)
-{
-    EXPECT_EQ(IniDocument::parse("").value("S", "K", "\"d\""), "d");
 }
 
 // Before it is written, the edited file reads as it will once written.
@@ -62,7 +56,7 @@ TEST(IniUnicode, largeFileReadsAndWritesWhole)
     const QString value = QString::fromUtf8("サイト管理ｷｰ表");
     QString text = QStringLiteral("[D]\r\n");
     int last = 0;
-    while (text.size() < 1'200'000) {
+    while (text.size() < 800'000) { // over a piece (1 MiB) of the file in each encoding
         ++last;
         text += QStringLiteral("K%1=").arg(last) + value.left(last % value.size()) + QStringLiteral("\r\n");
     }
@@ -75,13 +69,6 @@ TEST(IniUnicode, largeFileReadsAndWritesWhole)
         EXPECT_EQ(doc.value("D", key), CodePage::fromKnownText(value.left(last % value.size()))) << mark;
         EXPECT_TRUE(doc.serialize() == file) << mark;
     }
-}
-
-TEST(IniWrite, lineBreaksAndNulAreNotStorable)
-{
-    EXPECT_TRUE(IsStorableIniValue("plain \x83T"));
-    for (const QByteArray &value : {QByteArray("a\nb"), QByteArray("a\rb"), QByteArray("a\0b", 3)})
-        EXPECT_FALSE(IsStorableIniValue(value)) << value.toHex().toStdString();
 }
 
 } // namespace

@@ -1,11 +1,6 @@
 // The files a delete keeps aside for its undo: renamed back while they are as the delete left
 // them, written afresh when not, and swept once the program that kept them is gone.
-#include "RegisterFiles.h"
-#include "RegisterFolder.h"
 #include "TempRegister.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -60,48 +55,28 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
     }
 }
 
-// Another program's load leaves the kept files of a running program alone, and sweeps them once
-// that program has ended, however it ended: here it ends without running a destructor.
+// Another program's load leaves the kept files of a running program alone (here: this one), and
+// sweeps them once that program has ended, however it ended: here without running a destructor.
 TEST(KeptFiles, aLoadSweepsThemOnlyOnceTheirProgramHasEnded)
 {
     TempRegister dir;
     WriteRegister(dir.path(), {MakeRecord("a", "http://a/"), MakeRecord("b", "http://b/")});
-    int toChild[2], fromChild[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(fromChild), 0);
+    FolderFiles running(dir.path());
+    std::vector<KeptFile> kept;
+    ASSERT_TRUE(running.files.removeMany({{1, MakeRecord("a", "http://a/")}}, &kept).done());
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ::close(toChild[1]);
-        ::close(fromChild[0]);
-        RegisterFolder folder(QFile::encodeName(dir.path()));
-        RegisterFiles files(folder);
-        SiteRecord a;
-        bool exists = false;
-        std::vector<KeptFile> kept;
-        const bool done = folder.open(false) && files.read(1, a, exists) && files.removeMany({{1, a}}, &kept).done();
-        char answer = done ? 'y' : 'n', wait = 0;
-        (void)!::write(fromChild[1], &answer, 1);
-        (void)!::read(toChild[0], &wait, 1); // until the parent has looked
-        ::_exit(0);
+        FolderFiles ended(dir.path());
+        std::vector<KeptFile> itsOwn;
+        ::_exit(ended.files.removeMany({{2, MakeRecord("b", "http://b/")}}, &itsOwn).done() ? 0 : 1);
     }
-    ::close(toChild[0]);
-    ::close(fromChild[1]);
-    char answer = 0;
-    ASSERT_EQ(::read(fromChild[0], &answer, 1), 1);
-    ASSERT_EQ(answer, 'y');
-    const QStringList kept = KeptFiles(dir.path());
-    EXPECT_EQ(kept.size(), 1);
-    EXPECT_EQ(ReadRegister(dir.path()).size(), 1u);
-    EXPECT_EQ(KeptFiles(dir.path()), kept);
-
-    ::close(toChild[1]);
-    int status = 0;
+    int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ReadRegister(dir.path());
-    const QStringList left = QDir(dir.path()).entryList({QStringLiteral(".sitekanri*")}, QDir::Files | QDir::Hidden);
-    EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
-    ::close(fromChild[0]);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(KeptFiles(dir.path()).size(), 2);
+    EXPECT_TRUE(ReadRegister(dir.path()).empty());
+    EXPECT_EQ(KeptFiles(dir.path()), QStringList{kept.at(0).name});
 }
 
 } // namespace

@@ -1,6 +1,4 @@
 #include "CodePage.h"
-#include "SiteList.h"
-#include "SiteRecord.h"
 #include "TempRegister.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +46,6 @@ TEST(SiteRecord, missingKeysKeepTheFieldsValues)
     EXPECT_EQ(partial.GetUrl(), "old url"); // the field's value is the default
 }
 
-} // namespace
-
-namespace {
-
 // The decoder is kept between calls and the encoder's refusal is its answer: a refusal must not
 // stick to the next conversion, nor a half-read character leak into the next text.
 TEST(CodePage, eachConversionStartsAfresh)
@@ -69,11 +63,7 @@ TEST(CodePage, eachConversionStartsAfresh)
 // split a character nor escape the '&' of a reference written for one the code page lacks.
 TEST(CodePage, outsideTextKeepsEveryRunWhole)
 {
-    const struct
-    {
-        const char16_t *text;
-        QByteArray stored;
-    } rows[] = {
+    const std::pair<const char16_t *, QByteArray> rows[] = {
         {u"a&b<c>\"d", "a&amp;b&lt;c&gt;&quot;d"},
         {u"表&ｷ<", "\x95\\&amp;\xB7&lt;"},                   // 表's trail byte is '\\'
         {u"é&\U0001F363x", "&#233;&amp;&#127843;x"},        // references stay unescaped
@@ -81,10 +71,8 @@ TEST(CodePage, outsideTextKeepsEveryRunWhole)
         {u"a\xD800&b\xDC00", "a&amp;b"},                    // halves of pairs dropped
         {u"〜\t−", "\x81\x60 \x81\x7C"},                     // Windows' forms; a tab is a blank
     };
-    for (const auto &row : rows) {
-        const QString text = QString::fromUtf16(row.text);
-        EXPECT_EQ(CodePage::fromOutsideText(text).toHex(' '), row.stored.toHex(' ')) << text.toStdString();
-    }
+    for (const auto &[text, stored] : rows)
+        EXPECT_EQ(CodePage::fromOutsideText(QString::fromUtf16(text)).toHex(' '), stored.toHex(' ')) << QString::fromUtf16(text).toStdString();
 }
 
 } // namespace

@@ -3,13 +3,9 @@
 #include "CaseFile.h"
 #include "TempRegister.h"
 
-#include <QFile>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
-
 
 namespace {
 
@@ -39,15 +35,6 @@ struct Follower
     std::vector<SiteRecord> rows;
     int announced = 0, resets = 0;
 };
-
-// The record numbers of a list, as "1 2 4".
-std::string Numbers(const SiteList &sites)
-{
-    std::string numbers;
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        numbers += (i ? " " : "") + std::to_string(sites.number(i));
-    return numbers;
-}
 
 // Another program at work in the register folder {1, 2, 4} (count 4) while it is watched: the list
 // follows within a second, through single-record announcements that keep a view in step.
@@ -81,7 +68,7 @@ TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
         bool damaged = false;
         ASSERT_TRUE(other.files.load(expected, damaged));
         EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites() == expected && reg.isDamaged() == isDamaged; }, 5000));
-        EXPECT_EQ(Numbers(reg.sites()), c.fields[1].toStdString());
+        EXPECT_EQ(Listing(reg.sites()), Sjis(c.fields[1].constData()).toStdString());
         // Whatever the watcher still had to tell comes before a later edit of record 2.
         dir.write(QStringLiteral("data2.ini"), "[DATA]\r\nNAME=mark\r\n");
         EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites().at(std::size_t(reg.sites().positionOf(2))).m_name == "mark"; }, 5000));
@@ -111,7 +98,7 @@ TEST(SiteRegisterWatch, ownOperationsAreAnnouncedOnceAndAddsBringInOthers)
     ASSERT_EQ(other.files.add(kOther).number, 2);
     EXPECT_EQ(reg.add(kOther).number, 3); // before the watcher has told of the other add
     EXPECT_EQ(reg.sites(), ReadRegister(opened.dir.path()));
-    EXPECT_EQ(Numbers(reg.sites()), "1 2 3");
+    EXPECT_EQ(Listing(reg.sites()), Sjis("1:よそ 2:よそ 3:よそ").toStdString());
     EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
 }
 

@@ -1,10 +1,7 @@
 #include "Bookmarklet.h"
 #include "CaseFile.h"
 #include "SiteLink.h"
-
-#include <QFile>
-
-#include <gtest/gtest.h>
+#include "TempRegister.h"
 
 namespace {
 
@@ -40,10 +37,8 @@ TEST(SiteLink, fieldsHoldOutsideTextAsTextAndTheUrlInAscii)
 // The help page offers the same bookmarklet as the window's menu, for dragging to the bar.
 TEST(Bookmarklet, helpPageOffersTheProgramsCode)
 {
-    QFile help(QStringLiteral(TEST_DATA "/../../res/help/index.html"));
-    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     QString code = Bookmarklet::code().toHtmlEscaped();
-    EXPECT_TRUE(QString::fromUtf8(help.readAll()).contains(QStringLiteral("href=\"") + code + u'"'));
+    EXPECT_TRUE(QString::fromUtf8(ReadFile(QStringLiteral(TEST_DATA "/../../res/help/index.html"))).contains(QStringLiteral("href=\"") + code + u'"'));
 }
 
 } // namespace

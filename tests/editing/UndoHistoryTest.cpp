@@ -33,7 +33,10 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
 {
     for (const QStringList &row : ReadCaseFile(QStringLiteral(TEST_DATA "/undo.tsv"))) {
         ASSERT_EQ(row.size(), 5) << row.join(u'|').toStdString();
+        // Twice where another program changes the register: the list refreshed after it, and not yet.
         for (const bool refreshed : {true, false}) {
+            if (!refreshed && !row[1].contains(u'!'))
+                continue;
             SCOPED_TRACE(row[0].toStdString() + (refreshed ? " (list refreshed)" : " (list not yet refreshed)"));
             OpenRegister opened({Site(u'A'), Site(u'B'), Site(u'C')});
             TempRegister &dir = opened.dir;

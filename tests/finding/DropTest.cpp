@@ -4,8 +4,6 @@
 #include <QMimeData>
 #include <QStringEncoder>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 TEST(LinkFromDrop, readsUrlAndNameFromWhatBrowsersPutOnADrag)

@@ -3,8 +3,6 @@
 #include "SiteIdentity.h"
 #include "TempRegister.h"
 
-#include "SiteList.h"
-
 namespace {
 
 TEST(SiteIdentity, sameSiteAsTheTableSays)

@@ -3,18 +3,21 @@
 #include "LocalHttpServer.h"
 #include "TempRegister.h"
 
-#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Two sites share a URL that needs every escape; one result belongs to no site any more.
-LinkResults saveResults(SiteList &sites)
+// Saved and loaded again, the results of the registered URLs come back, and only those; whatever is
+// wrong with the file, none of it is taken. Two sites share a URL that needs every escape; one
+// result belongs to no site any more.
+TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly_damagedFileIgnored)
 {
+    TempRegister dir;
+    SiteList sites;
     sites.push_back(MakeRecord("表\\ソ", "http://例え.jp/表\tソ\\n"));
     sites.push_back(MakeRecord("b", "http://b.example/"));
     sites.push_back(MakeRecord("c", "http://例え.jp/表\tソ\\n"));
@@ -24,15 +27,7 @@ LinkResults saveResults(SiteList &sites)
     results.record(sites.at(0).m_url, {{LinkStatus::Moved, 200, moved, moved, QStringLiteral("移転")}, at});
     results.record(sites.at(1).m_url, {{LinkStatus::Gone, 404, QStringLiteral("http://b.example/"), {}, {}}, at});
     results.record(Sjis("http://removed.example/"), {{LinkStatus::Ok, 200, {}, {}, {}}, at});
-    EXPECT_TRUE(results.save(sites));
-    return results;
-}
-
-TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly)
-{
-    TempRegister dir;
-    SiteList sites;
-    const LinkResults results = saveResults(sites);
+    ASSERT_TRUE(results.save(sites));
     LinkResults reloaded;
     ASSERT_TRUE(reloaded.load());
     EXPECT_EQ(reloaded.size(), 2);
@@ -41,14 +36,7 @@ TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly)
         EXPECT_EQ(reloaded.find(url)->result, results.find(url)->result);
         EXPECT_EQ(reloaded.find(url)->checkedAt, results.find(url)->checkedAt);
     }
-}
 
-// Whatever is wrong with the file, none of it is taken.
-TEST(LinkResults, damagedFile_ignored)
-{
-    TempRegister dir;
-    SiteList sites;
-    LinkResults results = saveResults(sites);
     const QByteArray good = dir.read(LinkResults::kFileName);
     const char *damages[][2] = {{"\tgone\t", "\tdead\t"}, {"\t404\t", "\tfour\t"}, {"2026-12-07T", "yesterday-"},
                                 {"linkcheck 1", "linkcheck 2"}, {"\\t", "\\x"}, {"\t404\t", "\t404\t\t"},
@@ -56,26 +44,9 @@ TEST(LinkResults, damagedFile_ignored)
     for (const auto &damage : damages) {
         ASSERT_TRUE(good.contains(damage[0]));
         dir.write(LinkResults::kFileName, QByteArray(good).replace(damage[0], damage[1]));
-        EXPECT_FALSE(results.load()) << damage[1];
-        EXPECT_EQ(results.size(), 0);
+        EXPECT_FALSE(reloaded.load()) << damage[1];
+        EXPECT_EQ(reloaded.size(), 0);
     }
-}
-
-// Runs sitekanri-cli --dir DIR check … to its end with the event loop turning, since the server
-// answers from this process's; on a terminal when asked (script(1) gives the program one and
-// copies it to its own stdout).
-void runCheck(QProcess &cli, const QString &dir, const QStringList &options, bool terminal = false)
-{
-    const QStringList arguments = QStringList{QStringLiteral("--dir"), dir, QStringLiteral("check")} + options;
-    QEventLoop loop;
-    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    if (terminal)
-        cli.start(QStringLiteral("script"), {QStringLiteral("-qefc"), QStringLiteral(SITEKANRI_CLI_PATH " ") + arguments.join(u' '),
-                                             QStringLiteral("/dev/null")});
-    else
-        cli.start(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
-    loop.exec();
 }
 
 // Lines come in register order although the first site answers late, each as soon as it and every
@@ -88,16 +59,12 @@ TEST(CliCheck, printsInRegisterOrderAsLinesComeWithProgressOnATerminalOnly)
     LocalHttpServer server;
     ASSERT_TRUE(server.isListening());
     server.setHandler([](const LocalHttpServer::Request &request) {
-        return LocalHttpServer::Answer(request.path == "/gone" ? 404 : 200, request.path == "/slow" ? 300 : request.path == "/last" ? 1500 : 0);
+        return LocalHttpServer::Answer(request.path == "/gone" ? 404 : 200, request.path == "/slow" ? 100 : request.path == "/last" ? 1000 : 0);
     });
     const QByteArray base = server.base().toUtf8();
-    std::vector<SiteRecord> records;
-    for (const char *site : {"遅い|/slow|k", "other|/skipped|x", "無い|/gone|k", "mail|mailto:a@example.jp|k", "最後|/last|k"}) {
-        const QList<QByteArray> f = QByteArray(site).split('|');
-        const QByteArray url = f[1].startsWith('/') ? base + f[1] : f[1];
-        records.push_back(MakeRecord(f[0].constData(), url.constData(), f[2].constData()));
-    }
-    WriteRegister(dir.path(), records);
+    WriteRegister(dir.path(), {MakeRecord("遅い", base + "/slow", "k"), MakeRecord("other", base + "/skipped", "x"),
+                               MakeRecord("無い", base + "/gone", "k"), MakeRecord("mail", "mailto:a@example.jp", "k"),
+                               MakeRecord("最後", base + "/last", "k")});
     dir.write(LinkResults::kFileName, "not ours\n");
     for (const bool terminal : {false, true}) {
         QProcess cli;
@@ -106,7 +73,15 @@ TEST(CliCheck, printsInRegisterOrderAsLinesComeWithProgressOnATerminalOnly)
             if (cli.peek(1 << 16).contains("遅い"))
                 lastSiteStillAsked = lastSiteStillAsked || server.inFlight() > 0;
         });
-        runCheck(cli, dir.path(), {QStringLiteral("--keyword=k"), terminal ? QStringLiteral("--format=tsv") : QStringLiteral("--format=json")}, terminal);
+        // On a terminal, script(1) gives the program one and copies it to its own stdout. The event
+        // loop turns meanwhile, since the server answers from this process's.
+        const QStringList arguments{QStringLiteral("--dir"), dir.path(), QStringLiteral("check"), QStringLiteral("--keyword=k"),
+                                    terminal ? QStringLiteral("--format=tsv") : QStringLiteral("--format=json")};
+        if (terminal)
+            cli.start(QStringLiteral("script"), {QStringLiteral("-qefc"), QStringLiteral(SITEKANRI_CLI_PATH " ") + arguments.join(u' '), QStringLiteral("/dev/null")});
+        else
+            cli.start(QStringLiteral(SITEKANRI_CLI_PATH), arguments);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 30000));
         ASSERT_EQ(cli.exitCode(), 0) << terminal;
         EXPECT_TRUE(lastSiteStillAsked) << terminal;
         const QString out = QString::fromUtf8(cli.readAllStandardOutput());

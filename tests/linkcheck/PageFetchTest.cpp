@@ -1,13 +1,13 @@
-// Reading a page's title and description in the encodings Japanese pages are served in, and from a
-// local server the bodies a page fetch must not be caught by.
+// Reading an answer's head and body as they arrive, a page's title and description in the encodings
+// Japanese pages are served in, and from a local server the bodies a page fetch must not be caught by.
+#include "AnswerHead.h"
 #include "BodyReader.h"
 #include "LocalHttpServer.h"
 #include "PageFetch.h"
 #include "PageHead.h"
 
-#include <QEventLoop>
+#include <QSignalSpy>
 #include <QStringEncoder>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -16,16 +16,10 @@ namespace {
 PageDetails fetch(const QString &url)
 {
     PageFetch fetch(url);
-    PageDetails details;
-    QEventLoop loop;
-    QObject::connect(&fetch, &PageFetch::finished, &loop, [&](const PageDetails &got) {
-        details = got;
-        loop.quit();
-    });
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    QTimer::singleShot(0, &fetch, &PageFetch::start);
-    loop.exec();
-    return details;
+    QSignalSpy finished(&fetch, &PageFetch::finished);
+    fetch.start();
+    EXPECT_TRUE(!finished.isEmpty() || finished.wait(20000));
+    return finished.isEmpty() ? PageDetails() : finished.at(0).at(0).value<PageDetails>();
 }
 
 const QString kTitle = QStringLiteral("日本語のページ：東京の天気と「お知らせ」");
@@ -34,15 +28,15 @@ const QString kDescription = QStringLiteral("毎日の天気をお知らせし�
 // The charset is said in the HTTP header, in a meta tag (both forms), or nowhere.
 TEST(PageFetch, readsTitleAndDescriptionInEachJapaneseEncodingWhereverTheCharsetIsSaid)
 {
+    // Where the charset is said, and how (%1: the charset's name).
+    const std::pair<const char *, const char *> places[] = {
+        {"header", ""}, {"meta", "<meta charset=\"%1\">"},
+        {"http-equiv", "<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=%1'>"}, {"nowhere", ""}};
     for (const char *encoding : {"UTF-8", "Shift_JIS", "EUC-JP", "ISO-2022-JP"}) {
-        for (const char *place : {"header", "meta", "http-equiv", "nowhere"}) {
+        for (const auto &[place, declaration] : places) {
             const QByteArray label(encoding);
-            const QString declaration = QByteArray(place) == "meta" ? QStringLiteral("<meta charset=\"%1\">").arg(QLatin1String(label))
-                : QByteArray(place) == "http-equiv"
-                ? QStringLiteral("<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=%1'>").arg(QLatin1String(label))
-                : QString();
-            const QString page = QStringLiteral("<html><head>") + declaration + QStringLiteral("<title>\n  ") + kTitle
-                + QStringLiteral("\n</title><meta name=\"description\" content=\"") + kDescription
+            const QString page = QStringLiteral("<html><head>") + QString::fromLatin1(declaration).replace(QLatin1String("%1"), QLatin1String(label))
+                + QStringLiteral("<title>\n  ") + kTitle + QStringLiteral("\n</title><meta name=\"description\" content=\"") + kDescription
                 + QStringLiteral("\"></head><body><p>本文です。ひらがなとカタカナ。</p></body></html>");
             QStringEncoder encoder(encoding);
             const QByteArray body = encoder.encode(page);
@@ -110,29 +104,53 @@ TEST(PageFetch, readsWhatTheServerSendsAndNoMore)
 // Chunked bodies split at every byte, and bodies cut at the limit or sent until the end.
 TEST(BodyReader, readsEachFramingInAnyPieces)
 {
-    const QByteArray chunked = "4;ext=1\r\nabcd\r\n3\r\nefg\r\n0\r\nTrailer: x\r\n\r\n";
-    for (qsizetype split = 1; split < chunked.size(); ++split) {
+    const auto head = [](bool chunked, qint64 length) {
         LinkAnswer head;
         head.code = 200;
-        head.chunked = true;
-        BodyReader reader(head, 100);
+        head.chunked = chunked;
+        head.contentLength = length;
+        return head;
+    };
+    const QByteArray chunked = "4;ext=1\r\nabcd\r\n3\r\nefg\r\n0\r\nTrailer: x\r\n\r\n";
+    for (qsizetype split = 1; split < chunked.size(); ++split) {
+        BodyReader reader(head(true, -1), 100);
         const bool first = reader.feed(chunked.constData(), split);
         const bool done = reader.feed(chunked.constData() + split, chunked.size() - split);
         EXPECT_TRUE(first || done) << split;
         EXPECT_EQ(reader.body(), QByteArray("abcdefg")) << split;
     }
-    LinkAnswer sized;
-    sized.code = 200;
-    sized.contentLength = 10;
-    BodyReader cut(sized, 4);
+    BodyReader cut(head(false, 10), 4);
     EXPECT_TRUE(cut.feed("0123456789", 10));
     EXPECT_EQ(cut.body(), QByteArray("0123"));
     EXPECT_TRUE(cut.isCut());
-    LinkAnswer untilClosed;
-    untilClosed.code = 200;
-    BodyReader open(untilClosed, 100);
+    BodyReader open(head(false, -1), 100);
     EXPECT_FALSE(open.feed("abc", 3));
     EXPECT_EQ(open.body(), QByteArray("abc"));
+}
+
+TEST(AnswerHead, readsStatusAndLocationAsServersSendThem)
+{
+    const QByteArray longLine = "HTTP/1.1 200 OK\r\nX: " + QByteArray(AnswerHead::kMaxBytes, 'a');
+    const QByteArray manyLines = "HTTP/1.1 200 OK\r\n" + QByteArray("X: 1\r\n").repeated(AnswerHead::kMaxBytes / 6);
+    // The bytes, then what they read as: state (0 incomplete, 1 complete, 2 broken), code, Location.
+    const std::pair<QByteArray, std::string> cases[] = {
+        {"HTTP/1.1 301 Moved\r\nLocation:  /b \r\n\r\nbody", "1 301 /b"},
+        {"HTTP/1.0 204\n\n", "1 204 "},
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 302 Found\r\nlocation: /x\r\nLocation: /y\r\n\r\n", "1 302 /x"},
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nX: y\r\n", "0 0 "},
+        {"SSH-2.0-OpenSSH_9.2\r\n", "2 0 "},
+        {"HTTP/1.1 2000 OK\r\n\r\n", "2 0 "},
+        {"HTTP/1.1 099 Odd\r\n\r\n", "2 0 "},
+        {longLine, "2 0 "},
+        {manyLines, "2 0 "},
+    };
+    for (const auto &[bytes, expected] : cases) {
+        LinkAnswer answer;
+        const int state = int(AnswerHead::read(bytes, answer));
+        EXPECT_EQ(std::to_string(state) + ' ' + std::to_string(answer.code) + ' ' + answer.location.toStdString(), expected)
+            << bytes.left(80).toStdString();
+        EXPECT_EQ(answer.failure == LinkAnswer::Failure::Other, state == int(AnswerHead::State::Broken));
+    }
 }
 
 } // namespace
