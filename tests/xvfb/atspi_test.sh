@@ -46,7 +46,7 @@ for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the window did not close on Ctrl+Q"
 app_pid=
 
-expected=$(printf '読み上げの友\thttp://a11y.example.jp/new\t音声\t点字\t\t変更した')
+expected=$(printf '読む友\thttp://a11y.example.jp/new\ta\tb\t\tr2')
 actual=$("$cli" list)
 [ "$actual" = "$expected" ] || fail "register holds:
 $actual

@@ -26,15 +26,13 @@ start_xvfb
 # Started with no locale: the window must still carry its title.
 start_window_without_locale "$app"
 window=$(xdotool getwindowfocus)
-xdotool key --delay 100 Tab space
+xdotool key --delay 20 Tab space
 
 wait_for_opened_urls
 # Qt hands the URL over percent-encoded; decoded, it must be the stored text.
 recorded=$(cat "$requests")
 decoded=$(printf '%b' "${recorded//%/\\x}")
-if [ "$decoded" != "$last_url" ]; then
-  fail "xdg-open got '$recorded', expected '$last_url' once"
-fi
+[ "$decoded" = "$last_url" ] || fail "xdg-open got '$recorded', expected '$last_url' once"
 echo "PASS: xdg-open got the last row's URL: $recorded"
 
 # Waits up to five seconds for a window other than the main one named $1; prints its id.
@@ -46,8 +44,8 @@ other_window() {
   return 1
 }
 
-xdotool key --delay 100 Tab Tab
-xdotool type --delay 50 Zed
+xdotool key --delay 20 Tab Tab
+xdotool type --delay 20 Zed
 xdotool key ctrl+e
 dialog=$(other_window "ブックマークの書き出し") || fail "Ctrl+E in a field opened no export dialog"
 # No window manager moves the keyboard between windows: each is given it.
