@@ -134,10 +134,10 @@ void ImportIntoRegister(benchmark::State &state)
         auto &reg = registers.emplace_back(std::make_unique<BenchRegister>(1000));
         RegisterFolder folder(QFile::encodeName(reg->path()));
         RegisterFiles files(folder);
-        SiteList sites;
-        bool damaged = false;
-        if (!folder.open(false) || !files.load(sites, damaged))
+        Reading<LoadedRegister> loaded;
+        if (!folder.open(false) || !(loaded = files.load()))
             state.SkipWithError("the register did not load");
+        const SiteList &sites = loaded.value.sites;
         ::sync();
         file.seek(0);
         state.ResumeTiming();

@@ -40,11 +40,10 @@ struct OpenRegister
         , folder(QFile::encodeName(reg.path()))
         , files(folder)
     {
-        SiteList sites;
-        bool damaged = false;
-        if (!files.load(sites, damaged))
+        const Reading<LoadedRegister> loaded = files.load();
+        if (!loaded)
             qFatal("could not load the benchmark register");
-        first = sites.at(0);
+        first = loaded.value.sites.at(0);
     }
     BenchRegister reg;
     RegisterFolder folder;

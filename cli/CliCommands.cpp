@@ -95,12 +95,12 @@ int writeOut(const QByteArray &bytes)
 
 int loadRegister(RegisterFolder &folder, SiteList &sites)
 {
-    bool damaged = false;
-    RegisterFiles files(folder);
-    if (IoResult loaded = files.load(sites, damaged); !loaded)
-        return fail(QStringLiteral("データを読み込めませんでした。") + loaded.describe());
+    Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
+    if (!loaded)
+        return fail(QStringLiteral("データを読み込めませんでした。") + loaded.io.describe());
+    sites = std::move(loaded.value.sites);
     // Shown whole all the same: nothing is lost by reading it.
-    if (damaged)
+    if (loaded.value.damaged)
         WriteError(kProgram + QStringLiteral(": ") + folder.filePath(QStringLiteral("setting.ini"))
                    + QStringLiteral(": 登録件数が読み取れません。変更するには sitekanri-cli repair で修復してください。"));
     return ExitOk;
@@ -161,10 +161,10 @@ SiteFields givenFields(const QCommandLineParser &p)
 // The window asks before it registers a site twice; a script cannot be asked, so it is told.
 void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
 {
-    SiteList sites;
-    bool damaged = false;
-    if (!files.load(sites, damaged))
+    const Reading<LoadedRegister> loaded = files.load();
+    if (!loaded)
         return;
+    const SiteList &sites = loaded.value.sites;
     if (const int same = DuplicateIndex(sites).find(url, added))
         WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(same).arg(
                        CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
@@ -199,12 +199,12 @@ int runUpdate(const CliContext &context)
     if (number == 0)
         return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
-    SiteRecord loaded;
-    bool exists = false;
-    if (IoResult read = files.read(number, loaded, exists); !read)
-        return fail(QStringLiteral("データを読み込めませんでした。") + read.describe());
-    if (!exists)
+    const Reading<std::optional<SiteRecord>> read = files.read(number);
+    if (!read)
+        return fail(QStringLiteral("データを読み込めませんでした。") + read.io.describe());
+    if (!read.value)
         return fail(QStringLiteral("番号 %1 のサイトはありません。").arg(number));
+    const SiteRecord &loaded = *read.value;
 
     // Only the fields given change; the others keep their bytes exactly, whatever they hold.
     const SiteFields given = givenFields(context.parser);

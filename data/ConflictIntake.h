@@ -37,7 +37,7 @@ struct ConflictCopy
 class ConflictIntake
 {
 public:
-    explicit ConflictIntake(RegisterFolder &folder, int lockWaitMs = 5000);
+    explicit ConflictIntake(RegisterFolder &folder, int lockWaitMs = RegisterLock::kDefaultWaitMs);
 
     // Whether any of `names` is a conflict copy of a register file.
     static bool anyCopy(const QStringList &names);

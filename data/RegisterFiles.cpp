@@ -71,21 +71,20 @@ RegisterFiles::RegisterFiles(RegisterFolder &folder, int lockWaitMs)
 {
 }
 
-IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
+Reading<LoadedRegister> RegisterFiles::load()
 {
-    sites.clear();
-    damaged = false;
+    Reading<LoadedRegister> loaded;
     RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
-    if (!operation.io())
-        return operation.io();
-    if (!m_folder.exists())
-        return IoResult::success();
+    if (!operation.io() || !m_folder.exists()) {
+        loaded.io = operation.io();
+        return loaded;
+    }
     QStringList names;
-    if (IoResult listed = m_folder.list(names); !listed)
-        return listed;
     RecordCount count;
+    if (IoResult listed = m_folder.list(names); !listed)
+        return {listed};
     if (IoResult read = operation.readCount(count); !read)
-        return read;
+        return {read};
 
     // What interrupted writes left; no write runs while this shared lock is held.
     m_folder.sweep(names);
@@ -94,59 +93,59 @@ IoResult RegisterFiles::load(SiteList &sites, bool &damaged)
         if (const int number = DataFileNumber(name))
             present.emplace_back(number, name);
     }
-    damaged = !count.readable && !present.empty();
-    const int limit = damaged ? INT_MAX : count.value;
+    LoadedRegister &found = loaded.value;
+    found.damaged = !count.readable && !present.empty();
+    const int limit = found.damaged ? INT_MAX : count.value;
     present.erase(std::remove_if(present.begin(), present.end(), [limit](const auto &p) { return p.first > limit; }),
                   present.end());
     std::sort(present.begin(), present.end());
-    sites.reserve(present.size());
+    found.sites.reserve(present.size());
     for (const auto &[number, name] : present) {
         // Two names for one number (data1.ini and DATA1.INI): the one Windows would open is not
         // knowable here, so the first in order stands, as before.
-        if (!sites.empty() && sites.number(sites.size() - 1) == number)
+        if (!found.sites.empty() && found.sites.number(found.sites.size() - 1) == number)
             continue;
         SiteRecord record;
         bool exists = false;
         if (IoResult read = operation.readRecord(number, record, exists); !read)
-            return read;
+            return {read};
         if (exists)
-            sites.push_back(record, number);
+            found.sites.push_back(record, number);
     }
-    return IoResult::success();
+    const int highest = found.sites.empty() ? 0 : found.sites.number(found.sites.size() - 1);
+    found.count = std::max(count.readable ? count.value : 0, highest);
+    return loaded;
 }
 
-IoResult RegisterFiles::read(int number, SiteRecord &record, bool &exists)
+Reading<std::optional<SiteRecord>> RegisterFiles::read(int number)
 {
-    exists = false;
-    IoResult result = IoResult::success();
+    Reading<std::optional<SiteRecord>> result;
     const IoResult locked = readEach({number}, [&](int, const IoResult &read, const SiteRecord *found) {
-        result = read;
-        exists = found != nullptr;
+        result.io = read;
         if (found)
-            record = *found;
+            result.value = *found;
         return true;
     });
-    return locked ? result : locked;
+    if (!locked)
+        return {locked};
+    return result;
 }
 
-IoResult RegisterFiles::count(int &count, bool &damaged)
+Reading<RegisterCount> RegisterFiles::count()
 {
-    count = 0;
-    damaged = false;
     RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
     if (!operation.io() || !m_folder.exists())
-        return operation.io();
+        return {operation.io()};
     RecordCount read;
     if (IoResult io = operation.readCount(read); !io)
-        return io;
-    if (read.readable) {
-        count = read.value;
-        return IoResult::success();
-    }
+        return {io};
+    if (read.readable)
+        return {IoResult::success(), {read.value, false}};
     // Only a count that cannot be read needs the folder listed, to see whether data files exist.
     const OperationResult writable = operation.writableCount(read);
-    damaged = writable.status == OperationStatus::Damaged;
-    return writable.status == OperationStatus::Failed ? writable.io : IoResult::success();
+    if (writable.status == OperationStatus::Failed)
+        return {writable.io};
+    return {IoResult::success(), {0, writable.status == OperationStatus::Damaged}};
 }
 
 OperationResult RegisterFiles::add(const SiteRecord &record)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "IoResult.h"
+#include "RegisterLock.h"
 #include "SiteList.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class RegisterFolder;
@@ -27,6 +29,32 @@ struct OperationResult
     bool done() const { return status == OperationStatus::Done; }
 };
 
+// What a reading of the register gave: its value, or why it could not be read (`io`, and the value
+// is then empty).
+template <class T>
+struct Reading
+{
+    IoResult io;
+    T value{};
+
+    explicit operator bool() const { return bool(io); }
+};
+
+// The register as one load found it, all under one lock.
+struct LoadedRegister
+{
+    SiteList sites;       // every record within the count, in number order, each with its number
+    int count = 0;        // the count in force: setting.ini's, or the highest record a damaged one has
+    bool damaged = false; // setting.ini missing, empty or not a count while data files exist
+};
+
+// The count as setting.ini holds it now.
+struct RegisterCount
+{
+    int count = 0;        // 0 when damaged or when there is no setting.ini
+    bool damaged = false; // as for LoadedRegister
+};
+
 // A record's file that a delete kept aside for its undo to put back (RegisterFolder::moveAside):
 // its name in the folder and a digest of what it held, by which a file changed since is known.
 struct KeptFile
@@ -43,13 +71,13 @@ class RegisterFiles
 {
 public:
     // `lockWaitMs`: how long an operation waits for another program's lock before it gives up.
-    explicit RegisterFiles(RegisterFolder &folder, int lockWaitMs = 5000);
+    explicit RegisterFiles(RegisterFolder &folder, int lockWaitMs = RegisterLock::kDefaultWaitMs);
 
-    // Every record within the count, in number order, each with its number. A damaged register
-    // (see OperationStatus::Damaged) loads every data file present and sets `damaged`.
-    IoResult load(SiteList &sites, bool &damaged);
-    // One record by number; `exists` false when it has no file within the count.
-    IoResult read(int number, SiteRecord &record, bool &exists);
+    // Every record within the count, with the count. A damaged register (see
+    // OperationStatus::Damaged) loads every data file present.
+    Reading<LoadedRegister> load();
+    // One record by number; none when it has no file within the count.
+    Reading<std::optional<SiteRecord>> read(int number);
     // Reads the records `numbers` under one lock and one reading of the count, telling `take` of
     // each in turn until it answers false: `record` is null when the number has no file within the
     // count, and `read` fails when the file is there but cannot be read (it is not gone). Fails
@@ -57,9 +85,9 @@ public:
     IoResult readEach(const std::vector<int> &numbers,
                       const std::function<bool(int number, const IoResult &read, const SiteRecord *record)> &take);
     // The data file numbers present in the folder within the count, above `above`, ascending.
-    IoResult presentNumbers(int above, std::vector<int> &numbers);
-    // The count setting.ini holds now; `damaged` as for load (the count is then 0).
-    IoResult count(int &count, bool &damaged);
+    Reading<std::vector<int>> presentNumbers(int above);
+    // The count setting.ini holds now.
+    Reading<RegisterCount> count();
 
     // A new record at number count + 1 (its file written fresh), then the count.
     OperationResult add(const SiteRecord &record);

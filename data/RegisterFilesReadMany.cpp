@@ -5,6 +5,7 @@
 #include "RegisterOperation.h"
 
 #include <algorithm>
+#include <utility>
 
 IoResult RegisterFiles::readEach(const std::vector<int> &numbers,
                                  const std::function<bool(int number, const IoResult &read, const SiteRecord *record)> &take)
@@ -27,18 +28,18 @@ IoResult RegisterFiles::readEach(const std::vector<int> &numbers,
     return IoResult::success();
 }
 
-IoResult RegisterFiles::presentNumbers(int above, std::vector<int> &numbers)
+Reading<std::vector<int>> RegisterFiles::presentNumbers(int above)
 {
-    numbers.clear();
     RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
     if (!operation.io() || !m_folder.exists())
-        return operation.io();
+        return {operation.io()};
     RecordCount count;
     if (IoResult read = operation.readCount(count); !read)
-        return read;
+        return {read};
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
-        return listed;
+        return {listed};
+    std::vector<int> numbers;
     for (const QString &name : std::as_const(names)) {
         const int number = DataFileNumber(name);
         if (number > above && (!count.readable || number <= count.value))
@@ -46,5 +47,5 @@ IoResult RegisterFiles::presentNumbers(int above, std::vector<int> &numbers)
     }
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    return IoResult::success();
+    return {IoResult::success(), std::move(numbers)};
 }

@@ -52,16 +52,14 @@ IoResult SiteRegister::open()
 {
     if (const IoResult opened = m_folder.open(false); !opened)
         return opened;
-    m_sites.clear();
-    if (const IoResult loaded = m_files.load(m_sites, m_damaged); !loaded) {
+    Reading<LoadedRegister> loaded = m_files.load();
+    if (!loaded) {
         m_sites.clear();
-        return loaded;
+        return loaded.io;
     }
-    int count = 0;
-    bool damaged = false;
-    if (!m_damaged)
-        m_files.count(count, damaged);
-    m_count = std::max(count, m_sites.empty() ? 0 : m_sites.number(m_sites.size() - 1));
+    m_sites = std::move(loaded.value.sites);
+    m_count = loaded.value.count;
+    m_damaged = loaded.value.damaged;
     return IoResult::success();
 }
 
@@ -241,11 +239,12 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     switch (result.status) {
     case OperationStatus::ChangedElsewhere:
     case OperationStatus::RemovedElsewhere: {
-        std::optional<SiteRecord> onDisk;
-        const Read read = readRecord(result.number, onDisk);
-        if (read == Read::Done)
-            put(result.number, onDisk);
-        else if (read == Read::Busy)
+        // Never waits for the lock; a file that cannot be read now keeps the record the list
+        // has (it is not gone).
+        const Reading<std::optional<SiteRecord>> onDisk = m_reader.read(result.number);
+        if (onDisk)
+            put(result.number, onDisk.value);
+        else if (isBusy(onDisk.io))
             defer({DataFileName(result.number)});
         break;
     }

@@ -122,10 +122,6 @@ private:
     void readSome();
     // Reads the whole register at once (a damaged one, or one becoming damaged or sound).
     void reloadAll();
-    enum class Read { Done, Busy, Failed };
-    // The record `number` as its file holds it now (nothing when it has none). Never waits for
-    // the lock: Busy when another program holds it.
-    Read readRecord(int number, std::optional<SiteRecord> &record);
     static bool isBusy(const IoResult &io);
     // Files to read again once the lock is free, on a timer, so that nothing waits for it.
     void defer(const QStringList &names);

@@ -19,17 +19,6 @@ constexpr int kMostProbes = 4096;
 
 } // namespace
 
-SiteRegister::Read SiteRegister::readRecord(int number, std::optional<SiteRecord> &record)
-{
-    SiteRecord read;
-    bool exists = false;
-    // A file that cannot be read now keeps the record the list has; it is not gone.
-    if (const IoResult io = m_reader.read(number, read, exists); !io)
-        return isBusy(io) ? Read::Busy : Read::Failed;
-    record = exists ? std::optional<SiteRecord>(read) : std::nullopt;
-    return Read::Done;
-}
-
 bool SiteRegister::isBusy(const IoResult &io)
 {
     return !io.ok && io.error == EWOULDBLOCK;
@@ -59,14 +48,14 @@ void SiteRegister::retryPending()
 
 bool SiteRegister::followCount(QDeadlineTimer deadline)
 {
-    int count = 0;
-    bool damaged = false;
-    if (const IoResult io = m_reader.count(count, damaged); !io) {
-        if (isBusy(io))
+    const Reading<RegisterCount> read = m_reader.count();
+    if (!read) {
+        if (isBusy(read.io))
             defer({QStringLiteral("setting.ini")});
         return true;
     }
-    if (damaged || m_damaged) {
+    const int count = read.value.count;
+    if (read.value.damaged || m_damaged) {
         reloadAll();
         return true;
     }
@@ -83,11 +72,13 @@ bool SiteRegister::followCount(QDeadlineTimer deadline)
     }
     std::vector<int> numbers;
     if (count - m_count > kMostProbes) {
-        if (const IoResult io = m_reader.presentNumbers(m_count, numbers); !io) {
-            if (isBusy(io))
+        Reading<std::vector<int>> present = m_reader.presentNumbers(m_count);
+        if (!present) {
+            if (isBusy(present.io))
                 defer({QStringLiteral("setting.ini")});
             return true;
         }
+        numbers = std::move(present.value);
     } else {
         for (int number = m_count + 1; number > 0 && number <= count; ++number)
             numbers.push_back(number);
@@ -184,12 +175,14 @@ void SiteRegister::refreshAll()
 {
     if (m_watcher)
         scheduleIntake();
-    int count = 0;
-    bool damaged = false;
-    std::vector<int> present;
-    IoResult io = m_reader.count(count, damaged);
-    if (io && !damaged && !m_damaged)
-        io = m_reader.presentNumbers(0, present);
+    const Reading<RegisterCount> count = m_reader.count();
+    const bool damaged = count.value.damaged || m_damaged;
+    Reading<std::vector<int>> present;
+    IoResult io = count.io;
+    if (io && !damaged) {
+        present = m_reader.presentNumbers(0);
+        io = present.io;
+    }
     if (!io) {
         if (isBusy(io)) {
             m_pendingAll = true;
@@ -197,7 +190,7 @@ void SiteRegister::refreshAll()
         }
         return;
     }
-    if (damaged || m_damaged) {
+    if (damaged) {
         reloadAll();
         return;
     }
@@ -205,7 +198,7 @@ void SiteRegister::refreshAll()
     // count is followed first, so that records it brings in or drops are not read twice.
     for (std::size_t i = 0; i < m_sites.size(); ++i)
         m_toRead.insert(m_toRead.end(), m_sites.number(i));
-    for (int number : present) {
+    for (int number : present.value) {
         if (number <= m_count)
             m_toRead.insert(number);
     }
@@ -218,20 +211,17 @@ void SiteRegister::reloadAll()
     if (m_watcher)
         scheduleIntake();
     const Batch batch(*this);
-    SiteList fresh;
-    bool damaged = false;
-    if (const IoResult io = m_reader.load(fresh, damaged); !io) {
-        if (isBusy(io)) {
+    Reading<LoadedRegister> loaded = m_reader.load();
+    if (!loaded) {
+        if (isBusy(loaded.io)) {
             m_pendingAll = true;
             defer({});
         }
         return;
     }
-    int count = 0;
-    bool unused = false;
-    if (!damaged)
-        m_reader.count(count, unused);
-    m_count = std::max(count, fresh.empty() ? 0 : fresh.number(fresh.size() - 1));
+    SiteList fresh = std::move(loaded.value.sites);
+    const bool damaged = loaded.value.damaged;
+    m_count = loaded.value.count;
     m_toRead.clear();
     m_following = false;
 
@@ -253,7 +243,7 @@ void SiteRegister::reloadAll()
     }
     if (int(changed.size()) > kMostSingleChanges) {
         emit aboutToBeReset();
-        m_sites = fresh;
+        m_sites = std::move(fresh);
         emit wasReset();
         m_changed = true;
     } else {

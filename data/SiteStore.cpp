@@ -11,12 +11,11 @@ IoResult SiteStore::Load()
     RegisterFolder folder(QFile::encodeName(AppDirectory()));
     if (IoResult opened = folder.open(false); !opened)
         return opened;
-    SiteList loaded;
-    bool damaged = false;
-    RegisterFiles files(folder);
-    if (IoResult read = files.load(loaded, damaged); !read)
-        return read;
-    for (std::size_t i = 0; i < loaded.size(); ++i)
-        m_sites.push_back(loaded.at(i), loaded.number(i));
+    const Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
+    if (!loaded)
+        return loaded.io;
+    const SiteList &sites = loaded.value.sites;
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        m_sites.push_back(sites.at(i), sites.number(i));
     return IoResult::success();
 }

@@ -29,9 +29,9 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         dir.write(QStringLiteral("data2.ini"), kFileOfB);
         FolderFiles other(dir.path());
         RegisterFiles &files = other.files;
-        SiteRecord b;
-        bool exists = false;
-        ASSERT_TRUE(files.read(2, b, exists) && exists);
+        const Reading<std::optional<SiteRecord>> read = files.read(2);
+        ASSERT_TRUE(read && read.value);
+        const SiteRecord b = *read.value;
         std::vector<KeptFile> kept;
         ASSERT_TRUE(files.removeMany({{2, b}}, &kept).done());
         ASSERT_EQ(KeptFiles(dir.path()), QStringList{kept.at(0).name});
@@ -48,8 +48,7 @@ TEST(KeptFiles, anUndoRenamesTheKeptFileBackOnlyWhileItIsAsTheDeleteLeftIt)
         EXPECT_EQ(numbers, std::vector<int>{c.number});
         const QByteArray restored = dir.read(DataFileName(c.number));
         EXPECT_EQ(restored == kFileOfB, c.sameFile) << restored.constData();
-        SiteRecord back;
-        EXPECT_TRUE(files.read(c.number, back, exists) && exists && back == b);
+        EXPECT_EQ(files.read(c.number).value, b);
         EXPECT_TRUE(dir.read(QStringLiteral("data2.ini")).contains(QByteArray("NAME=") + c.numberTwo));
         EXPECT_TRUE(KeptFiles(dir.path()).isEmpty()) << KeptFiles(dir.path()).join(u' ').toStdString();
     }

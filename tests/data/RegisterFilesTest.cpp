@@ -140,11 +140,10 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "loaded") {
             QList<QByteArray> listing = f;
             const bool expectDamaged = listing.removeAll("damaged") > 0;
-            SiteList sites;
-            bool damaged = false;
-            EXPECT_TRUE(reg->files.load(sites, damaged));
-            EXPECT_EQ(Listing(sites), listing.join(' ').toStdString());
-            EXPECT_EQ(damaged, expectDamaged);
+            const Reading<LoadedRegister> loaded = reg->files.load();
+            EXPECT_TRUE(loaded);
+            EXPECT_EQ(Listing(loaded.value.sites), listing.join(' ').toStdString());
+            EXPECT_EQ(loaded.value.damaged, expectDamaged);
         } else if (word == "file") {
             EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();
         } else if (word == "counted") {

@@ -64,9 +64,9 @@ TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
                                       QFile::encodeName(dir.file(file)).constData()), 0);
             }
         }
-        SiteList expected;
-        bool damaged = false;
-        ASSERT_TRUE(other.files.load(expected, damaged));
+        const Reading<LoadedRegister> loaded = other.files.load();
+        ASSERT_TRUE(loaded);
+        const SiteList &expected = loaded.value.sites;
         EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites() == expected && reg.isDamaged() == isDamaged; }, 5000));
         EXPECT_EQ(Listing(reg.sites()), Sjis(c.fields[1].constData()).toStdString());
         // Whatever the watcher still had to tell comes before a later edit of record 2.

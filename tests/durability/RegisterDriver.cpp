@@ -38,9 +38,10 @@ int main(int argc, char *argv[])
     if (arguments[2] == QLatin1String("remove")) {
         // What the window saw: the records as they are now.
         for (auto &[number, record] : records) {
-            bool exists = false;
-            if (!files.read(number, record, exists) || !exists)
+            const Reading<std::optional<SiteRecord>> read = files.read(number);
+            if (!read || !read.value)
                 return 1;
+            record = *read.value;
         }
         result = files.removeMany(records);
     } else if (arguments[2] == QLatin1String("restore")) {

@@ -55,13 +55,12 @@ int updateLoop(RegisterFolder &folder, const QString &directory)
     RegisterFiles files(folder);
     int done = 0;
     for (int i = 0; !QFile::exists(directory + QStringLiteral("/stop")); ++i) {
-        SiteRecord loaded;
-        bool exists = false;
-        if (!files.read(1, loaded, exists) || !exists)
+        const Reading<std::optional<SiteRecord>> loaded = files.read(1);
+        if (!loaded || !loaded.value)
             return 1;
-        SiteRecord record = loaded;
+        SiteRecord record = *loaded.value;
         record.m_content = 'u' + QByteArray::number(i);
-        done += files.update(1, record, loaded).done();
+        done += files.update(1, record, *loaded.value).done();
     }
     say(QByteArray::number(done));
     return 0;

@@ -130,8 +130,7 @@ void WriteRegister(const QString &directory, const std::vector<SiteRecord> &reco
 
 SiteList ReadRegister(const QString &directory)
 {
-    SiteList sites;
-    bool damaged = false;
-    EXPECT_TRUE(FolderFiles(directory).files.load(sites, damaged) && !damaged);
-    return sites;
+    Reading<LoadedRegister> loaded = FolderFiles(directory).files.load();
+    EXPECT_TRUE(loaded && !loaded.value.damaged);
+    return std::move(loaded.value.sites);
 }

@@ -77,9 +77,9 @@ struct TwoComputers
         wanted.sort();
         EXPECT_EQ(names.join(u' ').toStdString(), wanted.join(u' ').toStdString());
         for (int side = 0; side < 2; ++side) {
-            int count = 0;
-            bool damaged = false;
-            EXPECT_TRUE(FolderFiles(pair.folder(side)).files.count(count, damaged) && !damaged);
+            const Reading<RegisterCount> read = FolderFiles(pair.folder(side)).files.count();
+            EXPECT_TRUE(read && !read.value.damaged);
+            const int count = read.value.count;
             for (const QString &name : QDir(pair.folder(side)).entryList(QDir::Files | QDir::Hidden)) {
                 const ConflictCopyName copy = ConflictCopyName::parse(name);
                 EXPECT_FALSE(copy.isCopy() && (DataFileNumber(copy.original) || copy.original == QLatin1String("setting.ini")))
