@@ -75,6 +75,10 @@ MUTANTS = [
      "an option that does not apply to the command accepted"),
     ("filter-blanks-first", "app/SiteFilterModel.cpp", "        return y.isEmpty();", "        return x.isEmpty();",
      "a row placed into a sorted view puts blanks first"),
+    ("damaged-count-zero", "data/RegisterFiles.cpp", "found.count = std::max(count.readable ? count.value : 0, highest);",
+     "found.count = count.readable ? count.value : 0;", "a damaged register's load counts none of the records it shows"),
+    ("watch-waits-for-lock", "data/SiteRegister.cpp", "m_reader(m_folder, 0)", "m_reader(m_folder, RegisterLock::kDefaultWaitMs)",
+     "the watched register waits for another program's lock on the window's thread"),
     ("update-key", "app/KeyboardCommands.cpp", "{ControlId::Update, QKeySequence(Qt::CTRL | Qt::Key_S)}",
      "{ControlId::Update, QKeySequence(Qt::CTRL | Qt::Key_U)}", "更新 on the wrong key"),
 ]
