@@ -142,6 +142,9 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             const bool expectDamaged = listing.removeAll("damaged") > 0;
             const Reading<LoadedRegister> loaded = reg->files.load();
             EXPECT_TRUE(loaded);
+            if (!listing.isEmpty() && listing.last().startsWith('#')) {
+                EXPECT_EQ(loaded.value.count, listing.takeLast().mid(1).toInt());
+            }
             EXPECT_EQ(Listing(loaded.value.sites), listing.join(' ').toStdString());
             EXPECT_EQ(loaded.value.damaged, expectDamaged);
         } else if (word == "file") {
