@@ -31,17 +31,11 @@ constexpr std::array<std::pair<char16_t, char16_t>, 7> kWindowsForms{{
 }};
 
 // ICU's table rotates three control characters (0x1A → U+001C → 0x7F → …, as IBM's tables do);
-// Windows maps every byte below 0x80 to itself. None of these bytes can be the trail byte of a
-// double-byte character, so putting them right after ICU is safe on whole texts.
-char16_t undoDecodeRotation(char16_t c)
+// Windows maps every byte below 0x80 to itself. None of these bytes can be part of a double-byte
+// character, so texts are decoded around them and encoded with the rotation undone afterwards.
+bool isRotated(char b)
 {
-    // ICU decodes 0x1A as U+001C, 0x1C as U+007F and 0x7F as U+001A.
-    switch (c) {
-    case 0x1C: return 0x1A;
-    case 0x7F: return 0x1C;
-    case 0x1A: return 0x7F;
-    default: return c;
-    }
+    return b == 0x1A || b == 0x1C || b == 0x7F;
 }
 
 char undoEncodeRotation(char b)
@@ -55,9 +49,19 @@ char undoEncodeRotation(char b)
     }
 }
 
-bool hasRotated(const QByteArray &bytes)
+// Appends `run` (no rotated byte in it) as text. ICU stands U+001A for a byte it cannot read and
+// drops a lead byte at the very end; both are shown as U+FFFD, so that nothing unreadable looks
+// like a control character or vanishes.
+void appendDecoded(QString &text, QStringDecoder &decoder, QByteArrayView run)
 {
-    return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b == 0x1A || b == 0x1C || b == 0x7F; });
+    const qsizetype from = text.size();
+    text += QString(decoder.decode(run));
+    std::replace(text.begin() + from, text.end(), QChar(0x1A), QChar(QChar::ReplacementCharacter));
+    qsizetype i = 0;
+    while (i + 1 < run.size())
+        i += CodePage::charLength(run.data(), run.size(), i);
+    if (i + 1 == run.size() && CodePage::isLeadByte(static_cast<unsigned char>(run[i])))
+        text += QChar(QChar::ReplacementCharacter);
 }
 
 // Every typed form is at U+00A2 or beyond: the test before the table keeps long texts cheap.
@@ -144,7 +148,7 @@ private:
         if (!whole)
             m_encoder.reset();
         if (whole || !references) {
-            if (hasRotated(encoded))
+            if (std::any_of(encoded.begin(), encoded.end(), isRotated))
                 std::transform(encoded.begin(), encoded.end(), encoded.begin(), undoEncodeRotation);
             bytes += encoded;
             return whole;
@@ -241,11 +245,16 @@ QString toText(const QByteArray &bytes)
     if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
         return QString::fromLatin1(bytes);
     thread_local QStringDecoder decoder(kRegisterCodePage, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (hasRotated(bytes)) {
-        for (QChar &c : text)
-            c = QChar(undoDecodeRotation(c.unicode()));
+    QString text;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (isRotated(bytes[i])) {
+            appendDecoded(text, decoder, QByteArrayView(bytes).sliced(start, i - start));
+            text += QLatin1Char(bytes[i]);
+            start = i + 1;
+        }
     }
+    appendDecoded(text, decoder, QByteArrayView(bytes).sliced(start));
     return text;
 }
 

@@ -55,8 +55,15 @@ TEST(CodePage, eachConversionStartsAfresh)
     EXPECT_FALSE(CodePage::fromText(QString(QChar(0xD83D)), bytes)); // half of one
     EXPECT_TRUE(CodePage::fromText(QString::fromUtf8("表ｷ"), bytes));
     EXPECT_EQ(bytes, QByteArray("\x95\\\xB7"));
-    EXPECT_EQ(CodePage::toText("ab\x95"), QStringLiteral("ab")); // half a character at the end: not carried over
     EXPECT_EQ(CodePage::toText("\x5C"), QStringLiteral("\\"));
+    // What cannot be read shows as U+FFFD, never as a control character nor as nothing; half a
+    // character at the end is not carried over into the next text. Control bytes are themselves.
+    const std::pair<QByteArray, const char16_t *> unreadable[] = {
+        {"ab\x95", u"ab\uFFFD"}, {"\x82\xFF|\x80\xA0\xFD", u"\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD"},
+        {"\x81\x7F\x1A\x1C\x82", u"\uFFFD\x7F\x1A\x1C\uFFFD"}, {"\x82\xA0\x85\x40\x82\x82", u"\u3042\uFFFD\uFF42"},
+    };
+    for (const auto &[bytes, text] : unreadable)
+        EXPECT_EQ(CodePage::toText(bytes), QString::fromUtf16(text)) << bytes.toHex(' ').constData();
 }
 
 // Outside text is escaped and encoded in runs of ASCII and of the rest: a run's end must neither
