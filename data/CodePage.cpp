@@ -3,8 +3,6 @@
 #include "HtmlText.h"
 
 #include <QHash>
-#include <QRegularExpression>
-#include <QUrl>
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -49,19 +47,27 @@ char undoEncodeRotation(char b)
     }
 }
 
-// Appends `run` (no rotated byte in it) as text. ICU stands U+001A for a byte it cannot read and
-// drops a lead byte at the very end; both are shown as U+FFFD, so that nothing unreadable looks
-// like a control character or vanishes.
-void appendDecoded(QString &text, QStringDecoder &decoder, QByteArrayView run)
+// A lead byte at the very end, with no trail byte after it. Lead bytes pair up after the last byte
+// that cannot lead (a character ends there), so an odd number of them at the end leaves one alone.
+bool endsInLoneLead(QByteArrayView run)
 {
-    const qsizetype from = text.size();
-    text += QString(decoder.decode(run));
-    std::replace(text.begin() + from, text.end(), QChar(0x1A), QChar(QChar::ReplacementCharacter));
-    qsizetype i = 0;
-    while (i + 1 < run.size())
-        i += CodePage::charLength(run.data(), run.size(), i);
-    if (i + 1 == run.size() && CodePage::isLeadByte(static_cast<unsigned char>(run[i])))
+    qsizetype leads = 0;
+    while (leads < run.size() && CodePage::isLeadByte(static_cast<unsigned char>(run[run.size() - 1 - leads])))
+        ++leads;
+    return leads % 2 == 1;
+}
+
+// `run` (no rotated byte in it) as text. ICU stands U+001A for a byte it cannot read and drops a
+// lead byte at the very end; both show as U+FFFD, so that nothing unreadable looks like a control
+// character or vanishes.
+QString decodeRun(QStringDecoder &decoder, QByteArrayView run)
+{
+    QString text = decoder.decode(run);
+    if (text.contains(QChar(0x1A)))
+        std::replace(text.begin(), text.end(), QChar(0x1A), QChar(QChar::ReplacementCharacter));
+    if (endsInLoneLead(run))
         text += QChar(QChar::ReplacementCharacter);
+    return text;
 }
 
 // Every typed form is at U+00A2 or beyond: the test before the table keeps long texts cheap.
@@ -216,22 +222,6 @@ QString withoutControls(const QString &text)
     return out;
 }
 
-// Appends `text` with every character beyond ASCII percent-encoded as UTF-8.
-QByteArray &percentEncoded(QByteArray &out, const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 0x80) {
-            out += char(c.unicode());
-            continue;
-        }
-        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
-        out += text.mid(i, length).toUtf8().toPercentEncoding();
-        i += length - 1;
-    }
-    return out;
-}
-
 } // namespace
 
 namespace CodePage {
@@ -245,17 +235,17 @@ QString toText(const QByteArray &bytes)
     if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
         return QString::fromLatin1(bytes);
     thread_local QStringDecoder decoder(kRegisterCodePage, QStringConverter::Flag::Stateless);
+    if (std::none_of(bytes.begin(), bytes.end(), isRotated))
+        return decodeRun(decoder, bytes);
     QString text;
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (isRotated(bytes[i])) {
-            appendDecoded(text, decoder, QByteArrayView(bytes).sliced(start, i - start));
-            text += QLatin1Char(bytes[i]);
+            text += decodeRun(decoder, QByteArrayView(bytes).sliced(start, i - start)) + QLatin1Char(bytes[i]);
             start = i + 1;
         }
     }
-    appendDecoded(text, decoder, QByteArrayView(bytes).sliced(start));
-    return text;
+    return text + decodeRun(decoder, QByteArrayView(bytes).sliced(start));
 }
 
 // A fresh encoder each time: its error flag is the answer, and it cannot be cleared.
@@ -324,56 +314,6 @@ qsizetype fromOutsideTextMinimum(QStringView text)
 QByteArray fromOutsideKeyword(const QString &text)
 {
     return withReferences(withWindowsForms(withoutControls(text)));
-}
-
-QByteArray urlFromText(const QString &url)
-{
-    if (std::all_of(url.begin(), url.end(), [](QChar c) { return c.unicode() < 0x80; }))
-        return url.toLatin1();
-    // The host lies between "scheme://" (or the start, for "例え.jp/page") and the first of
-    // "/?#\", after any "user@" and before any ":port".
-    qsizetype hostStart = 0;
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:"));
-    const QRegularExpressionMatch written = scheme.match(url);
-    if (written.hasMatch()) {
-        hostStart = written.capturedEnd();
-        if (QStringView(url).mid(hostStart).startsWith(QLatin1String("//")))
-            hostStart += 2;
-        else
-            hostStart = -1; // "mailto:…" has no host
-    }
-    QByteArray out;
-    if (hostStart < 0)
-        return percentEncoded(out, url);
-    qsizetype authorityEnd = hostStart;
-    while (authorityEnd < url.size() && !QStringView(u"/?#\\").contains(url.at(authorityEnd)))
-        ++authorityEnd;
-    const QStringView authority = QStringView(url).mid(hostStart, authorityEnd - hostStart);
-    const qsizetype at = authority.lastIndexOf(u'@');
-    qsizetype hostFrom = hostStart + at + 1;
-    qsizetype hostTo = authorityEnd;
-    const qsizetype colon = authority.lastIndexOf(u':');
-    if (colon > at && !authority.contains(u']'))
-        hostTo = hostStart + colon;
-    percentEncoded(out, url.left(hostFrom));
-    const QString host = url.mid(hostFrom, hostTo - hostFrom);
-    const QByteArray ace = QUrl::toAce(host);
-    if (ace.isEmpty() && !host.isEmpty())
-        percentEncoded(out, host);
-    else
-        out += ace;
-    return percentEncoded(out, url.mid(hostTo));
-}
-
-QString urlToDisplayText(const QByteArray &url)
-{
-    static const QRegularExpression encodedByte(QStringLiteral("%[89A-Fa-f][0-9A-Fa-f]"));
-    const bool encodedBeyondAscii = url.contains("xn--") || url.contains("XN--")
-        || encodedByte.match(QString::fromLatin1(url)).hasMatch();
-    if (!encodedBeyondAscii || std::any_of(url.begin(), url.end(), [](char b) { return b & 0x80; }))
-        return toText(url);
-    const QUrl parsed = QUrl::fromEncoded(url, QUrl::StrictMode);
-    return parsed.isValid() ? parsed.toString() : toText(url);
 }
 
 QByteArray fromKnownText(const QString &text)
