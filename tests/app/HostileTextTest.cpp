@@ -39,6 +39,8 @@ pid_t AwaitReader(const QByteArray &path)
 bool ReaderCame(pid_t writer)
 {
     int status = 0;
+    if (writer <= 0) // no child (a failed fork): kill(-1) would signal every process there is
+        return false;
     while (::waitpid(writer, &status, WNOHANG) == 0)
         ::kill(writer, SIGUSR1);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
