@@ -47,16 +47,6 @@ char undoEncodeRotation(char b)
     }
 }
 
-// A lead byte at the very end, with no trail byte after it. Lead bytes pair up after the last byte
-// that cannot lead (a character ends there), so an odd number of them at the end leaves one alone.
-bool endsInLoneLead(QByteArrayView run)
-{
-    qsizetype leads = 0;
-    while (leads < run.size() && CodePage::isLeadByte(static_cast<unsigned char>(run[run.size() - 1 - leads])))
-        ++leads;
-    return leads % 2 == 1;
-}
-
 // `run` (no rotated byte in it) as text. ICU stands U+001A for a byte it cannot read and drops a
 // lead byte at the very end; both show as U+FFFD, so that nothing unreadable looks like a control
 // character or vanishes.
@@ -65,7 +55,7 @@ QString decodeRun(QStringDecoder &decoder, QByteArrayView run)
     QString text = decoder.decode(run);
     if (text.contains(QChar(0x1A)))
         std::replace(text.begin(), text.end(), QChar(0x1A), QChar(QChar::ReplacementCharacter));
-    if (endsInLoneLead(run))
+    if (CodePage::endsInLoneLeadByte(run))
         text += QChar(QChar::ReplacementCharacter);
     return text;
 }
@@ -326,6 +316,16 @@ QByteArray fromKnownText(const QString &text)
 bool isLeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Lead bytes pair up after the last byte that cannot lead (a character ends there), so an odd
+// number of them at the end leaves one alone; only those need looking at.
+bool endsInLoneLeadByte(QByteArrayView text)
+{
+    qsizetype leads = 0;
+    while (leads < text.size() && isLeadByte(static_cast<unsigned char>(text[text.size() - 1 - leads])))
+        ++leads;
+    return leads % 2 == 1;
 }
 
 int charLength(const char *data, qsizetype size, qsizetype i)

@@ -64,4 +64,7 @@ bool isLeadByte(unsigned char byte);
 // bytes such as ']' or '\\' inside a double-byte character are not taken for themselves.
 int charLength(const char *data, qsizetype size, qsizetype i);
 
+// Whether `text` ends in a lead byte with no trail byte after it: half a character.
+bool endsInLoneLeadByte(QByteArrayView text);
+
 } // namespace CodePage

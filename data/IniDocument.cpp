@@ -19,7 +19,7 @@ bool isIniSpace(char c)
 }
 
 using CodePage::charLength;
-using CodePage::isLeadByte;
+using CodePage::endsInLoneLeadByte;
 
 QByteArrayView trimmed(const char *begin, const char *end)
 {
@@ -69,14 +69,6 @@ bool namesMatch(QByteArrayView a, QByteArrayView b)
         i += len;
     }
     return true;
-}
-
-bool endsInLoneLeadByte(QByteArrayView text)
-{
-    qsizetype last = -1;
-    for (qsizetype i = 0; i < text.size(); i += charLength(text.data(), text.size(), i))
-        last = i;
-    return last == text.size() - 1 && last >= 0 && isLeadByte(static_cast<unsigned char>(text[last]));
 }
 
 // Position of the last ']' that is a character of its own (not a trail byte), or -1.

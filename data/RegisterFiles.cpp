@@ -73,12 +73,9 @@ RegisterFiles::RegisterFiles(RegisterFolder &folder, int lockWaitMs)
 
 Reading<LoadedRegister> RegisterFiles::load()
 {
-    Reading<LoadedRegister> loaded;
     RegisterOperation operation(m_folder, RegisterLock::Mode::Shared, m_lockWaitMs);
-    if (!operation.io() || !m_folder.exists()) {
-        loaded.io = operation.io();
-        return loaded;
-    }
+    if (!operation.io() || !m_folder.exists())
+        return {operation.io()};
     QStringList names;
     RecordCount count;
     if (IoResult listed = m_folder.list(names); !listed)
@@ -93,6 +90,7 @@ Reading<LoadedRegister> RegisterFiles::load()
         if (const int number = DataFileNumber(name))
             present.emplace_back(number, name);
     }
+    Reading<LoadedRegister> loaded;
     LoadedRegister &found = loaded.value;
     found.damaged = !count.readable && !present.empty();
     const int limit = found.damaged ? INT_MAX : count.value;
