@@ -249,48 +249,93 @@ void forEachOnThreads(std::size_t count, std::size_t threads, const std::functio
         helper.join();
 }
 
-IoResult RegisterFolder::replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done)
+IoResult RegisterFolder::writeTemporaries(const std::vector<QByteArray> &contents, std::vector<QString> &temporaries)
 {
-    done = 0;
+    temporaries.clear();
     if (d->fd < 0)
-        return d->failure(files.empty() ? QString() : files.front().first, ENOENT);
+        return d->failure(QString(), ENOENT);
+    const auto dropAll = [&] {
+        for (const QString &temporary : temporaries)
+            ::unlinkat(d->fd, encoded(temporary).constData(), 0);
+        temporaries.clear();
+    };
     // Descriptors are held for one group at a time, below the usual limit of 1024 open files.
     constexpr std::size_t kGroup = 512;
-    for (std::size_t first = 0; first < files.size(); first += kGroup) {
-        const std::size_t end = std::min(files.size(), first + kGroup);
-        std::vector<QString> names;
-        std::vector<QByteArray> temporaries;
+    for (std::size_t first = 0; first < contents.size(); first += kGroup) {
+        const std::size_t end = std::min(contents.size(), first + kGroup);
         std::vector<int> fds;
         IoResult result;
         for (std::size_t i = first; i < end && result; ++i) {
-            names.push_back(nameOnDisk(files[i].first));
-            temporaries.emplace_back();
-            fds.push_back(-1);
-            result = d->prepare(names.back(), files[i].second, false, temporaries.back(), fds.back());
+            QByteArray temporary;
+            int file = -1;
+            result = d->writeTemporary(QString(), contents[i], nullptr, false, temporary, file);
+            if (result) {
+                temporaries.push_back(QString::fromLatin1(temporary));
+                fds.push_back(file);
+            }
         }
-        // Every file's bytes are on disk before its name is replaced: a file a reader may open
-        // holds, after a power cut, what it held before or what it holds now.
         if (result) {
             int error = 0;
             if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
-                result = d->failure(names[std::size_t(failedAt)], error);
+                result = d->failure(temporaries[first + std::size_t(failedAt)], error);
         }
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (fds[i] >= 0 && ::close(fds[i]) != 0 && result)
-                result = d->failure(names[i], errno);
+        for (const int file : fds) {
+            if (::close(file) != 0 && result)
+                result = d->failure(QString(), errno);
         }
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (fds[i] < 0)
-                continue; // never made
-            if (!result)
-                ::unlinkat(d->fd, temporaries[i].constData(), 0);
-            else if (result = d->rename(temporaries[i], names[i]); result)
-                ++done;
+        if (!result) {
+            dropAll();
+            return result;
         }
+    }
+    return IoResult::success();
+}
+
+IoResult RegisterFolder::makeDurable(const std::vector<QString> &names)
+{
+    constexpr std::size_t kGroup = 512;
+    for (std::size_t first = 0; first < names.size(); first += kGroup) {
+        const std::size_t end = std::min(names.size(), first + kGroup);
+        std::vector<int> fds;
+        IoResult result;
+        for (std::size_t i = first; i < end && result; ++i) {
+            const int file = ::openat(d->fd, encoded(names[i]).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            struct stat status;
+            if (file < 0 || ::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+                result = d->failure(names[i], file < 0 ? errno : ENODEV);
+                if (file >= 0)
+                    ::close(file);
+                break;
+            }
+            fds.push_back(file);
+        }
+        if (result) {
+            int error = 0;
+            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
+                result = d->failure(names[first + std::size_t(failedAt)], error);
+        }
+        for (const int file : fds)
+            ::close(file);
         if (!result)
             return result;
     }
-    return flush();
+    return IoResult::success();
+}
+
+QByteArray RegisterFolder::identity() const
+{
+    struct stat status;
+    if (d->fd < 0 || ::fstat(d->fd, &status) != 0)
+        return {};
+    QByteArray identity = QByteArray::number(quint64(status.st_dev)) + '-' + QByteArray::number(quint64(status.st_ino));
+#ifdef STATX_BTIME
+    // An inode number is given again once its folder is gone; with its birth, a new folder is
+    // never taken for the old one.
+    struct statx born;
+    if (::statx(d->fd, "", AT_EMPTY_PATH, STATX_BTIME, &born) == 0 && (born.stx_mask & STATX_BTIME))
+        identity += '-' + QByteArray::number(qint64(born.stx_btime.tv_sec)) + '.' + QByteArray::number(born.stx_btime.tv_nsec);
+#endif
+    return identity;
 }
 
 IoResult RegisterFolder::flush()

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -45,11 +46,20 @@ public:
     // With `flushFolder` false the folder is left for flush() to make the rename durable: an
     // operation that writes several files then flushes the folder once.
     IoResult replace(const QString &name, const QByteArray &bytes, bool flushFolder = true);
-    // Writes several files, each replaced as by replace(), and makes them durable together: all
-    // are written first, their bytes flushed together, then each renamed, then the folder flushed
-    // once. When it succeeds every file is on disk; `done` tells how many files were replaced
-    // whatever the outcome.
-    IoResult replaceUncounted(const std::vector<std::pair<QString, QByteArray>> &files, std::size_t &done);
+    // Writes each of `contents` into a new temporary of this writer and makes them durable together
+    // (their bytes flushed from several threads at once, which costs about one wait for the disk);
+    // `temporaries` receives their names, in order. When it fails, none of them is left.
+    IoResult writeTemporaries(const std::vector<QByteArray> &contents, std::vector<QString> &temporaries);
+    // Gives file `from` (a temporary, a kept file, a conflict copy) the name `name`, unless something
+    // already has that name in any case: `taken` then says so and nothing changed. No name is ever
+    // replaced this way (renameat2 with RENAME_NOREPLACE, or a hard link and an unlink where the
+    // file system cannot). The folder is not flushed.
+    IoResult claim(const QString &from, const QString &name, bool &taken);
+    // Waits until the bytes of the files `names` are on disk: files another program may have written.
+    IoResult makeDurable(const std::vector<QString> &names);
+    // The folder's device and inode as text: what tells it from every other folder on this computer,
+    // whatever path reaches it.
+    QByteArray identity() const;
     // Replaced and removed files must be writable and readable: a file without write permission
     // (its mode, whoever runs us) is refused with EACCES, and so is one that cannot be read.
     // Removes a file, then flushes the folder (unless told not to); a missing one is a success.
@@ -80,10 +90,13 @@ public:
     // `expected`; otherwise it stays, or is put back, and `found` says why. The folder is not
     // flushed: discard() the file, or putBack() it, then flush.
     // With `keep` the name is one of this folder's kept files, which outlive the operation (an
-    // undo puts them back with renameAll()): the sweep of a load leaves them alone for as long as
+    // undo gives them their names back with claim()): the sweep of a load leaves them alone for as long as
     // this folder is open here, and removes them once it is not (the program ended or crashed).
     IoResult moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found,
                        bool keep = false);
+    // The same with `holdsExpected` telling whether the bytes that came out are the expected ones.
+    IoResult moveAside(const QString &name, const std::function<bool(const QByteArray &)> &holdsExpected, QString &aside,
+                       Found &found, bool keep = false);
     // Puts a file moved aside back under `name`, never over a newer file that has taken the name
     // since (the older one is then dropped); the folder is flushed.
     IoResult putBack(const QString &aside, const QString &name);
@@ -93,10 +106,6 @@ public:
     // space can cost milliseconds each), and what they have not removed when the program ends
     // is removed by the next load, as any temporary is.
     void discardAll(const std::vector<QString> &asides);
-    // Gives files moved aside names of their own again (`moves`: from, to), replacing what the
-    // names hold: each file's bytes are made durable first (no wait where they already are), then
-    // it is renamed. The folder is not flushed. `done` tells how many were renamed.
-    IoResult renameAll(const std::vector<std::pair<QString, QString>> &moves, std::size_t &done);
     // Removes the leftovers of interrupted writes among `names` (a listing of this folder): every
     // writer's temporaries, but kept files only once the program that keeps them has ended.
     void sweep(const QStringList &names);

@@ -1,5 +1,5 @@
-// Files a delete keeps aside so that its undo can rename them back instead of writing them again,
-// and the sweep of what interrupted writes left.
+// Files a delete keeps aside so that its undo can give them their names back instead of writing
+// them again, and the sweep of what interrupted writes left.
 //
 // A program's kept files are named ".sitekanri-kept-<token>-<n>.tmp", beside a lock file of its
 // own, ".sitekanri-kept-<token>.tmp", which it holds locked (flock) while its folder is open. The
@@ -64,50 +64,6 @@ void RegisterFolder::Private::releaseKeeper()
     ::unlinkat(fd, keeperName(keeperToken).constData(), 0);
     ::close(keeper);
     keeper = -1;
-}
-
-IoResult RegisterFolder::renameAll(const std::vector<std::pair<QString, QString>> &moves, std::size_t &done)
-{
-    done = 0;
-    if (d->fd < 0)
-        return d->failure(moves.empty() ? QString() : moves.front().second, ENOENT);
-    // Descriptors are held for one group at a time, below the usual limit of 1024 open files.
-    constexpr std::size_t kGroup = 512;
-    for (std::size_t first = 0; first < moves.size(); first += kGroup) {
-        const std::size_t end = std::min(moves.size(), first + kGroup);
-        std::vector<int> fds;
-        IoResult result;
-        for (std::size_t i = first; i < end && result; ++i) {
-            const int file = ::openat(d->fd, encoded(moves[i].first).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            struct stat status;
-            if (file < 0 || ::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
-                result = d->failure(moves[i].first, file < 0 ? errno : ENODEV);
-                if (file >= 0)
-                    ::close(file);
-                break;
-            }
-            fds.push_back(file);
-        }
-        // A file another program wrote may not be on disk yet: renamed first, a power cut could
-        // leave a record whose bytes never arrived.
-        if (result) {
-            int error = 0;
-            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
-                result = d->failure(moves[first + std::size_t(failedAt)].first, error);
-        }
-        for (const int file : fds)
-            ::close(file);
-        for (std::size_t i = first; i < end && result; ++i) {
-            const QString target = nameOnDisk(moves[i].second);
-            if (::renameat(d->fd, encoded(moves[i].first).constData(), d->fd, encoded(target).constData()) != 0)
-                return d->failure(target, errno);
-            d->learn(target, true);
-            ++done;
-        }
-        if (!result)
-            return result;
-    }
-    return IoResult::success();
 }
 
 void RegisterFolder::sweep(const QStringList &names)

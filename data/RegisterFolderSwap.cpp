@@ -197,6 +197,12 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
 IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expected, QString &aside, Found &found,
                                    bool keep)
 {
+    return moveAside(name, [&expected](const QByteArray &out) { return out == expected; }, aside, found, keep);
+}
+
+IoResult RegisterFolder::moveAside(const QString &name, const std::function<bool(const QByteArray &)> &holdsExpected,
+                                   QString &aside, Found &found, bool keep)
+{
     found = Found::Missing;
     aside.clear();
     if (d->fd < 0)
@@ -218,7 +224,7 @@ IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expect
     }
     d->learn(onDisk, false);
     QByteArray out;
-    if (d->readAll(temporary, out) && out == expected) {
+    if (d->readAll(temporary, out) && holdsExpected(out)) {
         aside = QString::fromLatin1(temporary);
         found = Found::Expected;
         return IoResult::success();
@@ -227,26 +233,43 @@ IoResult RegisterFolder::moveAside(const QString &name, const QByteArray &expect
     return putBack(QString::fromLatin1(temporary), onDisk);
 }
 
-IoResult RegisterFolder::putBack(const QString &aside, const QString &name)
+IoResult RegisterFolder::claim(const QString &from, const QString &name, bool &taken)
 {
-    const QByteArray from = encoded(aside), to = encoded(name);
-    int result = renameWith(d->fd, from.constData(), to.constData(), kNoReplace);
+    taken = false;
+    if (d->fd < 0)
+        return d->failure(name, ENOENT);
+    // Another spelling of the name (DATA7.INI for data7.ini) holds it as well as the name itself.
+    const QString onDisk = nameOnDisk(name);
+    if (onDisk != name && d->present(onDisk)) {
+        taken = true;
+        return IoResult::success();
+    }
+    const QByteArray source = encoded(from), target = encoded(name);
+    int result = renameWith(d->fd, source.constData(), target.constData(), kNoReplace);
     if (result != 0 && lacksFlags(errno)) {
-        // A hard link never replaces either; the temporary's name then goes.
-        result = ::linkat(d->fd, from.constData(), d->fd, to.constData(), 0);
+        result = ::linkat(d->fd, source.constData(), d->fd, target.constData(), 0);
         if (result == 0)
-            ::unlinkat(d->fd, from.constData(), 0);
+            ::unlinkat(d->fd, source.constData(), 0);
     }
     if (result != 0) {
-        const int error = errno;
-        // A newer version took the name meanwhile: it stands, and the older one goes.
-        if (error == EEXIST) {
-            ::unlinkat(d->fd, from.constData(), 0);
-            return flush();
+        if (errno == EEXIST) {
+            taken = true;
+            return IoResult::success();
         }
-        return d->failure(name, error);
+        return d->failure(name, errno);
     }
     d->learn(name, true);
+    return IoResult::success();
+}
+
+IoResult RegisterFolder::putBack(const QString &aside, const QString &name)
+{
+    bool taken = false;
+    if (IoResult claimed = claim(aside, name, taken); !claimed)
+        return claimed;
+    // A newer version took the name meanwhile: it stands, and the older one goes.
+    if (taken)
+        ::unlinkat(d->fd, encoded(aside).constData(), 0);
     return flush();
 }
 
