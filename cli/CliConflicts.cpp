@@ -36,7 +36,7 @@ void CliTakeInCopies(RegisterFolder &folder)
     if (folder.list(names) && !ConflictIntake::anyCopy(names))
         return;
     std::vector<ConflictCopy> copies;
-    const OperationResult result = ConflictIntake(folder).takeIn(copies);
+    const OperationResult result = RegisterFiles(folder).takeIn(copies);
     for (const ConflictCopy &copy : copies) {
         if (copy.number > 0)
             WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(copy.file).arg(copy.number));
@@ -45,7 +45,7 @@ void CliTakeInCopies(RegisterFolder &folder)
         else
             WriteError(kProgram + QStringLiteral("%1 の登録件数を取り込み、削除しました。").arg(copy.file));
     }
-    if (result.status == OperationStatus::Busy || result.status == OperationStatus::Failed)
+    if (!result.done() && result.status != OperationStatus::Damaged)
         WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + result.io.describe());
 }
 

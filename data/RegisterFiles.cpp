@@ -1,5 +1,6 @@
 #include "RegisterFiles.h"
 
+#include "IncomingRecords.h"
 #include "RegisterOperation.h"
 
 #include <QHash>
@@ -10,11 +11,6 @@
 #include <optional>
 
 namespace {
-
-// The bytes of new files written and made durable together.
-constexpr qsizetype kBatchBytes = 16 * 1024 * 1024;
-
-const QString kSettingFile = QStringLiteral("setting.ini");
 
 OperationResult foundElsewhere(RegisterFolder::Found found, int number)
 {
@@ -44,6 +40,11 @@ int DataFileNumber(const QString &name)
         number = number * 10 + (name[i].unicode() - u'0');
     }
     return number > INT_MAX ? 0 : int(number);
+}
+
+bool IsPassedOver(const IoResult &read)
+{
+    return !read && (read.error == ELOOP || read.error == EISDIR || read.error == ENODEV || read.error == EFBIG);
 }
 
 int ParseRecordCount(const QByteArray &text, bool *hasNumber)
@@ -105,9 +106,11 @@ Reading<LoadedRegister> RegisterFiles::load()
             continue;
         SiteRecord record;
         bool exists = false;
-        if (IoResult read = operation.readRecord(number, record, exists); !read)
+        if (IoResult read = operation.readRecord(number, record, exists); IsPassedOver(read))
+            found.passedOver.push_back(read);
+        else if (!read)
             return {read};
-        if (exists)
+        else if (exists)
             found.sites.push_back(record, number);
     }
     const int highest = found.sites.empty() ? 0 : found.sites.number(found.sites.size() - 1);
@@ -151,61 +154,55 @@ OperationResult RegisterFiles::add(const SiteRecord &record)
     return addMany({record});
 }
 
-OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records)
+OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records, std::vector<int> *numbers)
 {
-    return addMany(records.size(), [&records](std::size_t index) { return records[index]; });
+    return addMany(records.size(), [&records](std::size_t index) { return records[index]; }, numbers);
 }
 
-OperationResult RegisterFiles::addMany(std::size_t size, const std::function<SiteRecord(std::size_t index)> &recordAt)
+OperationResult RegisterFiles::addMany(std::size_t size, const std::function<SiteRecord(std::size_t index)> &recordAt,
+                                       std::vector<int> *numbers)
 {
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
     if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
         return ready;
     for (std::size_t i = 0; i < size; ++i) {
-        const int number = count.value + 1 + int(i);
+        const int number = int(std::min<qint64>(INT_MAX, qint64(count.value) + 1 + qint64(i)));
         if (OperationResult refusal; RefusedAsUnstorable(recordAt(i), m_folder.filePath(DataFileName(number)), 0, refusal))
             return refusal;
     }
-    if (qint64(count.value) + qint64(size) > INT_MAX)
-        return Outcome(OperationStatus::Failed, 0,
-                       IoResult::failure(m_folder.filePath(kSettingFile), QStringLiteral("登録件数が上限に達しています")));
-    if (IoResult made = operation.makeCountFile(count); !made)
-        return Failed(made, 0);
-    const int first = count.value + 1;
-    if (IoResult started = operation.startBatch(first, first + int(size) - 1); !started)
-        return Failed(started, first);
-    // The new files lie above the count, where no reader looks, until the count is written:
-    // they are written and made durable in batches, which costs one wait for the disk per batch
-    // rather than one per file. A batch holds a few megabytes: the bytes of every file at once
-    // were as much memory again as the records (twice the records for an import of long titles).
-    std::vector<QString> onDisk;
-    IoResult written = IoResult::success();
-    for (std::size_t next = 0; written && next < size;) {
-        std::vector<std::pair<QString, QByteArray>> files;
-        for (qsizetype bytes = 0; next < size && bytes < kBatchBytes; ++next) {
-            files.emplace_back(DataFileName(first + int(next)), FreshFileBytes(recordAt(next)));
-            bytes += files.back().second.size();
-        }
-        std::size_t replaced = 0;
-        written = m_folder.replaceUncounted(files, replaced);
-        for (std::size_t j = 0; j < replaced; ++j)
-            onDisk.push_back(files[j].first);
-    }
-    // The count last, once every file it brings in is on disk: a reader never counts a record
-    // whose file is not there yet, or not yet durable.
-    if (written)
-        written = operation.writeCount(count, count.value + int(size));
-    if (!written) {
-        // Above the count nobody reads them; removed, the folder is as it was (but for what an
-        // earlier, longer list left at those numbers, which they replaced).
-        for (const QString &name : onDisk)
-            m_folder.remove(name, false);
-        m_folder.flush();
-        return Failed(written, first); // the journal stays: what was not removed, the next writer removes
-    }
-    operation.endBatch();
-    return Outcome(OperationStatus::Done, first);
+    IncomingRecords incoming(m_folder, operation, count);
+    if (OperationResult surveyed = incoming.survey(false); !surveyed.done())
+        return surveyed;
+    std::vector<int> placed;
+    const OperationResult result =
+        incoming.commit(size, [&recordAt](std::size_t i) { return FreshFileBytes(recordAt(i)); }, placed);
+    if (numbers)
+        *numbers = std::move(placed);
+    return result;
+}
+
+OperationResult RegisterFiles::takeIn(std::vector<ConflictCopy> &takenIn, const SiteList *inMemory, int inMemoryCount,
+                                      std::vector<int> *removedTwice)
+{
+    takenIn.clear();
+    if (removedTwice)
+        removedTwice->clear();
+    if (!m_folder.exists())
+        return Outcome(OperationStatus::Done, 0);
+    RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
+    RecordCount count;
+    if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
+        return ready;
+    IncomingRecords incoming(m_folder, operation, count);
+    if (OperationResult surveyed = incoming.survey(true, inMemory, inMemoryCount); !surveyed.done() || !incoming.anythingToTakeIn())
+        return surveyed;
+    std::vector<int> none;
+    const OperationResult result = incoming.commit(0, {}, none);
+    takenIn = incoming.takenIn();
+    if (removedTwice)
+        *removedTwice = incoming.removedTwice();
+    return result;
 }
 
 OperationResult RegisterFiles::update(int number, const SiteRecord &record, const SiteRecord &seen)
@@ -292,9 +289,9 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
         }
         aside.emplace_back(temporary, name);
     }
-    const int highest = checkedBytes.empty() ? 0 : checkedBytes.back().first;
-    if (IoResult counted = operation.writeCount(count, highest == count.value ? operation.highestBelow(highest) : count.value);
-        !counted) {
+    // The count stays, whichever record went: a site deleted here and edited on another computer
+    // comes back within it, and every reader passes over a number without a file.
+    if (IoResult counted = operation.writeCount(count, count.value); !counted) {
         putBack();
         return Failed(counted, seen.front().first);
     }

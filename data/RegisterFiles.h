@@ -9,6 +9,7 @@
 #include <vector>
 
 class RegisterFolder;
+struct ConflictCopy;
 
 // What became of one operation on the register.
 enum class OperationStatus {
@@ -46,6 +47,8 @@ struct LoadedRegister
     SiteList sites;       // every record within the count, in number order, each with its number
     int count = 0;        // the count in force: setting.ini's, or the highest record a damaged one has
     bool damaged = false; // setting.ini missing, empty or not a count while data files exist
+    // Data files within the count the load passed over (IsPassedOver), each naming its file and why.
+    std::vector<IoResult> passedOver;
 };
 
 // The count as setting.ini holds it now.
@@ -65,8 +68,8 @@ struct KeptFile
 
 // The register's operations at the level of its files, each one whole under the register's lock
 // and on disk when it returns. A record keeps the number of its data file for as long as it lives;
-// nothing is ever renumbered. Files numbered above the count are never read and never brought back
-// into it.
+// nothing is ever renumbered, and the count is never lowered. A load never reads a file numbered
+// above the count; an operation that brings records in counts such files in (see IncomingRecords).
 class RegisterFiles
 {
 public:
@@ -89,21 +92,29 @@ public:
     // The count setting.ini holds now.
     Reading<RegisterCount> count();
 
-    // A new record at number count + 1 (its file written fresh), then the count.
+    // A new record at a new number (see IncomingRecords), its file written fresh, then the count.
     OperationResult add(const SiteRecord &record);
     // Several new records as one operation: their files, then the count once, so that a crash
-    // leaves the register as before or with all of them.
-    OperationResult addMany(const std::vector<SiteRecord> &records);
+    // leaves the register as before or with all of them. `numbers` receives where each went.
+    OperationResult addMany(const std::vector<SiteRecord> &records, std::vector<int> *numbers = nullptr);
     // The same for `count` records made one at a time by `recordAt` as they are written, so that
     // an import of hundreds of megabytes need not hold them all as the register stores them.
-    OperationResult addMany(std::size_t count, const std::function<SiteRecord(std::size_t index)> &recordAt);
+    OperationResult addMany(std::size_t count, const std::function<SiteRecord(std::size_t index)> &recordAt,
+                            std::vector<int> *numbers = nullptr);
+    // Takes in the conflict copies a sync tool left (see ConflictIntake), as one operation, and
+    // removes the records two computers took in twice; writes nothing when there is nothing to do.
+    // `takenIn` lists the copies removed, `removedTwice` the records. A caller that holds the
+    // records numbered up to `inMemoryCount` (a window) passes them, so that a copy is compared
+    // with them rather than with every record read again.
+    OperationResult takeIn(std::vector<ConflictCopy> &takenIn, const SiteList *inMemory = nullptr, int inMemoryCount = 0,
+                           std::vector<int> *removedTwice = nullptr);
     // Rewrites record `number` (its other lines kept), unless its file no longer holds `seen`, the
     // record as the user saw it: then nothing is written (ChangedElsewhere, RemovedElsewhere). The
     // check and the replacement are one step: an edit another program makes after the check is
     // put back, never overwritten.
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
-    // Removes record `number` unless its file no longer holds `seen`; the count is lowered when it
-    // was the highest. Whatever fails, the record stays on disk.
+    // Removes record `number` unless its file no longer holds `seen`; the count stays. Whatever
+    // fails, the record stays on disk.
     OperationResult remove(int number, const SiteRecord &seen);
     // Removes several records as one operation under one lock: all of them, or none when any one
     // is no longer as seen (its number in the result) or anything cannot be written. With `kept`,
@@ -113,11 +124,11 @@ public:
     // The same without a check of what the file holds: whatever record is there now.
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
-    // Puts a record back at `number` when that number is free (raising the count when it is above
-    // it), else adds it as a new record; `number` in the result says where it went.
+    // Puts a record back at `number` when that number is within the count and free, else at a new
+    // number; `number` in the result says where it went.
     OperationResult restore(int number, const SiteRecord &record);
-    // Puts several records back as one operation, each at its number when that is free (else at a
-    // new number above the rest); `numbers` receives where each went, in the order given.
+    // Puts several records back as one operation, each at its number when that is within the count
+    // and free (else at a new number); `numbers` receives where each went, in the order given.
     // A record with a file in `kept` that still holds what it held gets that file back under its
     // name (which costs no write); the others are written. Once done, every kept file given is
     // gone; when it fails, they stay as they were.
@@ -143,6 +154,11 @@ QString DataFileName(int number);
 // The number of a data file's name, matched without regard to ASCII case (DATA7.INI is 7); 0 for
 // any other name, and for a number written with leading zeros, which no reader would open.
 int DataFileNumber(const QString &name);
+
+// Whether a failed read was of a data file the register passes over (with a warning) rather than a
+// failure of the register: a symbolic link, a folder, a pipe or a device in its place, or a file
+// over the size limit. A sync tool copies links as links; one must not take the register down.
+bool IsPassedOver(const IoResult &read);
 
 // The record count as the register's readers take it: leading blanks, an optional sign and decimal
 // digits up to the first other character (0 when there are none), held to the int range.

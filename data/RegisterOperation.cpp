@@ -1,4 +1,8 @@
 #include "RegisterOperation.h"
+
+#include "BatchJournal.h"
+#include "FolderSurvey.h"
+#include "LocalState.h"
 #include "SiteTexts.h"
 
 #include <QCryptographicHash>
@@ -11,12 +15,15 @@ namespace {
 const QString kSettingFile = QStringLiteral("setting.ini");
 const QByteArray kSettingSection = QByteArrayLiteral("SETTING");
 const QByteArray kCountKey = QByteArrayLiteral("DATA_CNT");
-// Names the numbers a batch of new records is being written to, from before the first file until
-// the count takes them in: files a killed batch left above the count are removed by the next
-// write, never taken in by a repair.
-const QString kAddingFile = QStringLiteral("sitekanri-adding.txt");
 
 } // namespace
+
+int CountInSetting(const IniDocument &file)
+{
+    bool hasNumber = false;
+    const int value = ParseRecordCount(file.value(kSettingSection, kCountKey), &hasNumber);
+    return hasNumber && value >= 0 ? value : -1;
+}
 
 OperationResult Outcome(OperationStatus status, int number, const IoResult &io)
 {
@@ -64,32 +71,29 @@ OperationResult RegisterOperation::startWriting(RecordCount &count, int number)
     return Outcome(usable.status, number, usable.io);
 }
 
-IoResult RegisterOperation::startBatch(int first, int last)
-{
-    if (last <= first)
-        return IoResult::success();
-    m_batchNoted = true;
-    return m_folder.replace(kAddingFile, QByteArray::number(first) + ' ' + QByteArray::number(last) + '\n');
-}
-
-void RegisterOperation::endBatch()
-{
-    if (m_batchNoted)
-        m_folder.remove(kAddingFile, false);
-}
-
 void RegisterOperation::dropUnfinishedBatch(const RecordCount &count)
 {
-    QByteArray bytes;
-    bool exists = false;
-    if (!count.readable || !m_folder.read(kAddingFile, bytes, exists) || !exists)
+    BatchJournal journal(m_folder);
+    int first = 0;
+    QSet<QByteArray> digests;
+    if (!count.readable || !journal.unfinished(first, digests))
         return;
-    const QList<QByteArray> range = bytes.trimmed().split(' ');
-    const int first = std::max(range.value(0).toInt(), count.value + 1);
-    const int last = range.value(1).toInt();
-    for (int number = first; number <= last; ++number)
-        m_folder.remove(DataFileName(number), false);
-    m_folder.remove(kAddingFile, true);
+    if (!digests.isEmpty()) {
+        FolderSurvey survey;
+        if (!survey.take(m_folder))
+            return; // the note stays for a writer that can look
+        // Only files above the count that hold what the batch wrote: a file within the count is a
+        // record, whoever made it, and one holding anything else is somebody else's.
+        const auto written = [&digests](const QByteArray &bytes) { return digests.contains(KeptDigest(bytes)); };
+        for (auto it = survey.dataFiles.upper_bound(std::max(count.value, first - 1)); it != survey.dataFiles.end(); ++it) {
+            QString aside;
+            RegisterFolder::Found found = RegisterFolder::Found::Missing;
+            if (m_folder.moveAside(it->second, written, aside, found) && found == RegisterFolder::Found::Expected)
+                m_folder.discard(aside);
+        }
+        m_folder.flush();
+    }
+    journal.drop();
 }
 
 IoResult RegisterOperation::readCount(RecordCount &count)
@@ -98,11 +102,10 @@ IoResult RegisterOperation::readCount(RecordCount &count)
     if (IoResult read = m_folder.read(kSettingFile, bytes, count.fileExists); !read)
         return read;
     count.file = IniDocument::parse(bytes);
-    bool hasNumber = false;
-    count.value = ParseRecordCount(count.file.value(kSettingSection, kCountKey), &hasNumber);
-    count.readable = hasNumber && count.value >= 0;
-    if (!count.readable)
-        count.value = 0;
+    count.value = std::max(CountInSetting(count.file), 0);
+    count.readable = CountInSetting(count.file) >= 0;
+    if (count.readable)
+        NoteCountSeen(m_folder, count.value);
     return IoResult::success();
 }
 
@@ -145,10 +148,6 @@ IoResult RegisterOperation::readRecord(int number, SiteRecord &record, bool &exi
 {
     QByteArray bytes;
     IoResult read = m_folder.read(DataFileName(number), bytes, exists);
-    if (!read && (read.error == EISDIR || read.error == ENODEV)) {
-        exists = false;
-        return IoResult::success();
-    }
     if (!read || !exists)
         return read;
     IniDocument parsed = IniDocument::parse(bytes);
@@ -183,28 +182,6 @@ OperationResult RegisterOperation::check(const RecordCount &count, int number, c
     if (seen && !SameTexts(current, *seen))
         return Outcome(OperationStatus::ChangedElsewhere, number);
     return Outcome(OperationStatus::Done, number);
-}
-
-int RegisterOperation::highestBelow(int below)
-{
-    const int floor = std::max(0, below - 1 - kProbeLimit);
-    for (int number = below - 1; number > floor; --number) {
-        if (fileAt(number))
-            return number;
-    }
-    if (floor == 0)
-        return 0;
-    QStringList names;
-    // Not knowing is no reason to count a record out: the count then stays just below.
-    if (!m_folder.list(names))
-        return below - 1;
-    int highest = 0;
-    for (const QString &name : names) {
-        const int number = DataFileNumber(name);
-        if (number < below && number > highest && fileAt(number))
-            highest = number;
-    }
-    return highest;
 }
 
 bool RegisterOperation::fileAt(int number) const

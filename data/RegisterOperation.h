@@ -38,14 +38,8 @@ public:
     // The lock and a count that may be written to, for an operation on record `number`.
     OperationResult startWriting(RecordCount &count, int number);
     IoResult readCount(RecordCount &count);
-    // Before a batch's files: which numbers it writes, durable before any of them. A single
-    // record needs no note: its one file is all or nothing by itself.
-    IoResult startBatch(int first, int last);
-    // After its count: the batch is in. A removal lost in a crash is harmless: its files are
-    // within the count by then, and dropUnfinishedBatch leaves those alone.
-    void endBatch();
-    // The files of a batch that never got its count, removed (only with a count that can be read:
-    // with none, there is no telling which files the batch left).
+    // Removes what a batch of new records that never got its count left above the count (see
+    // BatchJournal); only with a count that can be read: with none, nothing is known to be above it.
     void dropUnfinishedBatch(const RecordCount &count);
     // The count for a write; a count that cannot be read while data files exist refuses it.
     OperationResult writableCount(RecordCount &count);
@@ -54,15 +48,13 @@ public:
     IoResult makeCountFile(RecordCount &count);
     // The count, written last; the folder is flushed whether or not it changed.
     IoResult writeCount(RecordCount &count, int value);
-    // A record's file as it is now; a folder, a pipe or a device in its place counts as missing
-    // (never opened), so that every command reads and writes the same register.
+    // A record's file as it is now. A link, a folder, a pipe, a device or a file over the limit in
+    // its place is never opened: the read fails (IsPassedOver), and each caller decides.
     IoResult readRecord(int number, SiteRecord &record, bool &exists, CheckedRecord *checked = nullptr);
     // A new record's file, whole and durable before the count that brings it in is written.
     IoResult writeFresh(int number, const SiteRecord &record);
     // Whether `number` is within the count and its file holds `seen` (when given).
     OperationResult check(const RecordCount &count, int number, const SiteRecord *seen, CheckedRecord &checked);
-    // The highest number below `below` that has a file, or 0. A file that cannot be read is there.
-    int highestBelow(int below);
     // Whether anything but a folder has record `number`'s name, readable or not: such a number is
     // never a gap to be counted out or written into.
     bool fileAt(int number) const;
@@ -71,7 +63,6 @@ private:
     RegisterFolder &m_folder;
     std::optional<RegisterLock> m_lock;
     IoResult m_io;
-    bool m_batchNoted = false;
 };
 
 // A record the format cannot hold is refused before anything is touched: true, with `refusal`.
@@ -81,5 +72,5 @@ QByteArray KeptDigest(const QByteArray &bytes);
 
 // A record's file as a new record's file is written: the record and nothing else.
 QByteArray FreshFileBytes(const SiteRecord &record);
-// How far a lowered count is looked for name by name before the folder is listed instead.
-constexpr int kProbeLimit = 256;
+// The count a setting.ini (or a copy of one) holds, or -1 when it holds none.
+int CountInSetting(const IniDocument &file);

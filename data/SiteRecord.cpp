@@ -13,6 +13,9 @@
 namespace {
 
 const QByteArray kSection = QByteArrayLiteral("DATA");
+// A section of this program's own, which other readers pass over.
+const QByteArray kTakenInSection = QByteArrayLiteral("SITEKANRI");
+const QByteArray kTakenInKey = QByteArrayLiteral("TAKENIN");
 
 // The data file's keys, in the order they are written, with the field each one holds.
 using Field = QByteArray SiteRecord::*;
@@ -55,6 +58,7 @@ SiteRecord &SiteRecord::operator=(const SiteRecord &other)
     m_keyword2 = other.m_keyword2;
     m_keyword3 = other.m_keyword3;
     m_content = other.m_content;
+    m_takenIn = other.m_takenIn;
     return *this;
 }
 
@@ -63,6 +67,7 @@ SiteRecord::~SiteRecord() = default;
 void SiteRecord::Clear()
 {
     m_valid = 1;
+    m_takenIn = false;
     for (const auto &field : fields())
         (this->*field.second).clear();
 }
@@ -71,6 +76,7 @@ void SiteRecord::ReadFrom(const IniDocument &file)
 {
     for (const auto &[key, field] : fields())
         this->*field = compact(file.value(kSection, key, this->*field));
+    m_takenIn = !file.value(kTakenInSection, kTakenInKey).isEmpty();
 }
 
 bool SiteRecord::WriteTo(IniDocument &file) const
@@ -145,6 +151,19 @@ bool SameTexts(const SiteRecord &a, const SiteRecord &b)
         if (a.*text != b.*text)
             return false;
     return true;
+}
+
+void MarkTakenIn(IniDocument &file)
+{
+    file.setValue(kTakenInSection, kTakenInKey, QByteArrayLiteral("1"));
+}
+
+QByteArray TextsKey(const SiteRecord &record)
+{
+    QByteArray key;
+    for (SiteText text : kSiteTexts)
+        key += record.*text + '\0';
+    return key;
 }
 
 bool operator==(const SiteRecord &a, const SiteRecord &b)

@@ -44,6 +44,9 @@ public:
     QString UnstorableKey() const;
 
     std::int32_t m_valid = 1;
+    // Brought in from a sync tool's conflict copy by a take-in, as its file says: such a record
+    // equal to another is one site taken in twice (two computers took in the same copy at once).
+    bool m_takenIn = false;
     QByteArray m_name;
     QByteArray m_url;
     QByteArray m_keyword1;
@@ -53,6 +56,9 @@ public:
 };
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
+
+// Marks a record's file as brought in from a conflict copy (SiteRecord::m_takenIn).
+void MarkTakenIn(IniDocument &file);
 
 // The failure for a value the format cannot hold (a line break or NUL in it).
 IoResult UnstorableValueFailure(const QString &path, const QString &key);

@@ -60,6 +60,9 @@ IoResult SiteRegister::open()
     m_sites = std::move(loaded.value.sites);
     m_count = loaded.value.count;
     m_damaged = loaded.value.damaged;
+    m_passedOver = std::move(loaded.value.passedOver);
+    if (std::any_of(m_sites.begin(), m_sites.end(), [](const SiteRecord &record) { return record.m_takenIn; }))
+        scheduleIntake();
     return IoResult::success();
 }
 
@@ -82,21 +85,24 @@ OperationResult SiteRegister::add(const SiteRecord &record)
     return addMany({record});
 }
 
-OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records)
+OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records, std::vector<int> *numbers)
 {
     const Batch batch(*this);
     makeFolder();
-    const OperationResult result = m_files.addMany(records);
+    std::vector<int> placed;
+    const OperationResult result = m_files.addMany(records, &placed);
     if (!result.done()) {
         takeOnDisk(result);
         return result;
     }
-    // Following the count brings in the new records and any that other programs added before
-    // them. The new ones are also put by number: when another program had lowered the count, their
-    // numbers may lie below the count the list followed, where following does not look.
+    // Following the count brings in the new records, any that other programs added before them
+    // and any files it counted in. The new ones are also put by number: when another program had
+    // lowered the count, their numbers may lie below the count the list followed.
     followCount();
     for (std::size_t i = 0; i < records.size(); ++i)
-        put(result.number + int(i), records[i]);
+        put(placed[i], records[i]);
+    if (numbers)
+        *numbers = std::move(placed);
     return result;
 }
 
@@ -143,8 +149,6 @@ OperationResult SiteRegister::removeMany(const std::vector<std::pair<int, SiteRe
             numbers.push_back(entry.first);
         std::sort(numbers.begin(), numbers.end());
         eraseNumbers(numbers);
-        // Removing the highest record lowers the count.
-        followCount();
     } else {
         takeOnDisk(result);
     }
@@ -260,6 +264,8 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
 {
     const long long position = m_sites.positionOf(number);
+    if (record && record->m_takenIn)
+        scheduleIntake(); // it may have been taken in on another computer too
     if (record) {
         if (position >= 0) {
             if (m_sites.at(std::size_t(position)) == *record)
@@ -285,8 +291,11 @@ void SiteRegister::append(const SiteList &records)
         return;
     const int first = int(m_sites.size()), last = first + int(records.size()) - 1;
     emit recordsAboutToBeInserted(first, last);
-    for (std::size_t i = 0; i < records.size(); ++i)
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records.at(i).m_takenIn)
+            scheduleIntake();
         m_sites.push_back(records.at(i), records.number(i));
+    }
     emit recordsInserted(first, last);
 }
 

@@ -34,13 +34,17 @@ public:
     IoResult open();
     // setting.ini has no usable count while data files exist: shown, never written.
     bool isDamaged() const { return m_damaged; }
+    // The data files the load passed over (links, folders, pipes, devices, files over the limit),
+    // each naming its file and why.
+    const std::vector<IoResult> &passedOver() const { return m_passedOver; }
     const SiteList &sites() const { return m_sites; }
     RegisterFolder &folder() { return m_folder; }
     // The path of setting.ini as it is named on disk, for messages.
     QString settingPath() const;
 
     OperationResult add(const SiteRecord &record);
-    OperationResult addMany(const std::vector<SiteRecord> &records);
+    // `numbers` receives where each record went.
+    OperationResult addMany(const std::vector<SiteRecord> &records, std::vector<int> *numbers = nullptr);
     // Rewrites record `number`, unless its file no longer holds `seen`, the record as the user saw
     // it (not as the list has it now: the list may already show another program's change).
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
@@ -146,6 +150,7 @@ private:
     // The count the list follows: every record numbered up to it that has a file is in the list.
     int m_count = 0;
     bool m_damaged = false;
+    std::vector<IoResult> m_passedOver;
     RegisterWatcher *m_watcher = nullptr;
     QTimer m_intake;
     // What is still to be read: these records, and the count once more when `m_following`.

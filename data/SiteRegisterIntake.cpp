@@ -21,16 +21,24 @@ void SiteRegister::takeInCopies()
 {
     if (!m_folder.exists() || m_damaged)
         return;
+    // The copies are compared with the list: it must hold what the folder holds first.
+    if (m_following || !m_toRead.empty() || !m_pending.isEmpty() || m_pendingAll) {
+        scheduleIntake(kIntakeRetryMs);
+        return;
+    }
     std::vector<ConflictCopy> copies;
-    const OperationResult result = ConflictIntake(m_folder, kIntakeLockWaitMs).takeIn(copies, &m_sites, m_count);
+    std::vector<int> twice;
+    const OperationResult result = RegisterFiles(m_folder, kIntakeLockWaitMs).takeIn(copies, &m_sites, m_count, &twice);
     if (result.status == OperationStatus::Busy) {
         scheduleIntake(kIntakeRetryMs);
         return;
     }
-    if (copies.empty())
-        return;
     // The new records lie above the count the list followed; a copy's count may have raised it.
     const Batch batch(*this);
+    for (const int number : twice)
+        put(number, std::nullopt);
+    if (copies.empty())
+        return;
     followCount();
     emit conflictCopiesTakenIn(copies);
 }

@@ -13,3 +13,5 @@ inline constexpr std::array<SiteText, 6> kSiteTexts = {&SiteRecord::m_name,     
 
 // The six texts alike: what another program changed shows in them, not in m_valid.
 bool SameTexts(const SiteRecord &a, const SiteRecord &b);
+// The six texts as one key: equal texts, equal keys (no text can hold a NUL).
+QByteArray TextsKey(const SiteRecord &record);

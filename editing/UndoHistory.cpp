@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
+#include "SiteTexts.h"
 
 #include <algorithm>
 
@@ -55,11 +56,12 @@ OperationResult UndoHistory::add(const SiteRecord &record)
 
 OperationResult UndoHistory::addMany(const std::vector<SiteRecord> &records)
 {
-    const OperationResult result = m_register.addMany(records);
+    std::vector<int> numbers;
+    const OperationResult result = m_register.addMany(records, &numbers);
     if (result.done() && !records.empty()) {
         Step step{Kind::Added, {}};
         for (std::size_t i = 0; i < records.size(); ++i)
-            step.entries.push_back({numberOf(result.number + int(i)), {}, records[i], {}});
+            step.entries.push_back({numberOf(numbers[i]), {}, records[i], {}});
         remember(std::move(step));
     }
     return result;
@@ -181,21 +183,44 @@ UndoOutcome UndoHistory::redo()
 
 OperationResult UndoHistory::bringBack(Step &step, bool undoing)
 {
+    // A record that stands already as it was (another computer brought it back meanwhile) is not
+    // made twice: the step follows it where it stands.
+    QHash<QByteArray, int> standing;
+    const SiteList &sites = m_register.sites();
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        standing.insert(TextsKey(sites.at(i)), sites.number(i));
     std::vector<std::pair<int, SiteRecord>> records;
     std::vector<KeptFile> kept;
+    std::vector<std::size_t> brought;
+    std::vector<QString> needless;
     records.reserve(step.entries.size());
     kept.reserve(step.entries.size());
-    for (const Entry &entry : step.entries) {
-        records.emplace_back(*entry.number, undoing ? entry.before : entry.after);
+    for (std::size_t i = 0; i < step.entries.size(); ++i) {
+        Entry &entry = step.entries[i];
+        const SiteRecord &record = undoing ? entry.before : entry.after;
+        if (const auto there = standing.constFind(TextsKey(record)); there != standing.constEnd()) {
+            *entry.number = *there;
+            m_live.insert(*there, entry.number);
+            if (!entry.kept.name.isEmpty())
+                needless.push_back(entry.kept.name);
+            entry.kept = {};
+            continue;
+        }
+        records.emplace_back(*entry.number, record);
         kept.push_back(entry.kept);
+        brought.push_back(i);
     }
+    m_register.folder().discardAll(needless);
+    if (records.empty())
+        return {OperationStatus::Done, *step.entries.front().number, {}};
     std::vector<int> numbers;
     const OperationResult result = m_register.restoreMany(records, numbers, &kept);
     if (result.done()) {
-        for (std::size_t i = 0; i < step.entries.size(); ++i) {
-            step.entries[i].kept = {};
-            *step.entries[i].number = numbers[i];
-            m_live.insert(numbers[i], step.entries[i].number);
+        for (std::size_t j = 0; j < brought.size(); ++j) {
+            Entry &entry = step.entries[brought[j]];
+            entry.kept = {};
+            *entry.number = numbers[j];
+            m_live.insert(numbers[j], entry.number);
         }
     }
     return result;

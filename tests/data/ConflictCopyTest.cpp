@@ -53,7 +53,7 @@ TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
             }
             std::vector<ConflictCopy> copies;
             FolderFiles other(dir->path());
-            const OperationResult result = ConflictIntake(other.folder).takeIn(copies);
+            const OperationResult result = other.files.takeIn(copies);
             ASSERT_TRUE(result.done()) << result.io.describe().toStdString();
         }
         EXPECT_EQ(TakeSnapshot(one.path()), TakeSnapshot(two.path()));

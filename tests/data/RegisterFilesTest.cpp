@@ -3,6 +3,7 @@
 #include "TempRegister.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <climits>
 #include <functional>
@@ -65,6 +66,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     OperationResult result;
     Snapshot before;
     int repairedFrom = 0, repairedTo = 0;
+    QList<QByteArray> passed; // the files the last load passed over
     std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
     step = [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         if (const qsizetype arrow = f.indexOf("\xE2\x86\x92"); arrow >= 0) { // →: the results follow
@@ -147,6 +149,11 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             }
             EXPECT_EQ(Listing(loaded.value.sites), listing.join(' ').toStdString());
             EXPECT_EQ(loaded.value.damaged, expectDamaged);
+            passed.clear();
+            for (const IoResult &io : loaded.value.passedOver)
+                passed << QFileInfo(io.file).fileName().toUtf8();
+        } else if (word == "passed") {
+            EXPECT_EQ(passed.join(' ').toStdString(), f.join(' ').toStdString());
         } else if (word == "file") {
             EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();
         } else if (word == "counted") {

@@ -82,8 +82,8 @@ TEST(RegistrationOperations, casesRunAsWritten)
             dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=\r\n");
         SiteRegister reg(QFile::encodeName(dir.path()));
         ASSERT_TRUE(reg.open());
-        if (before[0] == "folder") {
-            ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8(before[1])));
+        if (before[0] == "read-only") {
+            ASSERT_TRUE(QFile::setPermissions(dir.file(QString::fromUtf8(before[1])), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         } else if (before[0] == "update" || before[0] == "remove") {
             FolderFiles other(dir.path());
             ASSERT_TRUE((before[0] == "update" ? other.files.update(before[1].toInt(), recordOf(before[2])) : other.files.remove(before[1].toInt())).done());

@@ -51,6 +51,8 @@ TEST(UndoHistory, undoAndRedoAsTheTableSays)
                     messages << outcome.message;
                 } else if (step.startsWith(u"!count=")) {
                     dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + step.mid(7).toLatin1() + "\r\n");
+                } else if (step.startsWith(u"!@")) {
+                    WriteRecordFile(dir.file(DataFileName(step.mid(2).section(u'=', 0, 0).toInt())), Site(step.back()));
                 } else {
                     EXPECT_TRUE((step[0] == u'!' ? Write(elsewhere.files, step.mid(1)) : Write(history, step)).done()) << qPrintable(step);
                 }

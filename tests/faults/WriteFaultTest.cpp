@@ -35,10 +35,7 @@ OperationResult operate(const QString &directory, const QByteArray &operation)
     RegisterFolder folder(QFile::encodeName(directory));
     RegisterFiles files(folder, 100);
     const SiteRecord record = MakeRecord("new", "http://example.jp/");
-    return operation == "update"      ? files.update(1, record)
-        : operation == "remove"         ? files.remove(1)
-        : operation == "remove-highest" ? files.remove(3) // its count lowered
-                                        : files.add(record);
+    return operation == "update" ? files.update(1, record) : operation == "remove" ? files.remove(1) : files.add(record);
 }
 
 TEST(WriteFaults, failNamingFileAndReason_everyFileUnchanged)

@@ -2,6 +2,7 @@
 
 #include "AppDirectory.h"
 #include "CodePage.h"
+#include "IniDocument.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -114,6 +115,13 @@ ProgramRun RunProgram(const QString &program, const QStringList &arguments, cons
     }
     const int exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return {exitCode, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+void WriteRecordFile(const QString &path, const SiteRecord &record)
+{
+    IniDocument file;
+    record.WriteTo(file);
+    WriteFile(path, file.serialize());
 }
 
 void WriteRegister(const QString &directory, const std::vector<SiteRecord> &records, const std::vector<int> &gaps)

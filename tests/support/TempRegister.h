@@ -20,6 +20,9 @@
 
 // Whole files: a write that fails fails the test; a file that cannot be read reads as "<unreadable>".
 void WriteFile(const QString &path, const QByteArray &bytes);
+// A data file holding `record` as the register writes a new one, written straight (as a sync tool
+// or a text editor would, without the register's lock).
+void WriteRecordFile(const QString &path, const SiteRecord &record);
 QByteArray ReadFile(const QString &path);
 
 // A fresh register directory for one test, made the register directory in force for as long

@@ -7,15 +7,20 @@ using TestApplication = QApplication;
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
 #endif
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
     // Widget tests run without a display unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Nothing a test does may touch the user's own register.
+    // Nothing a test does may touch the user's own register, nor the notes a batch keeps beside
+    // it (programs the tests start inherit the place).
     QStandardPaths::setTestModeEnabled(true);
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     TestApplication app(argc, argv);
     TestApplication::setApplicationName(QStringLiteral("sitekanri"));
     ::testing::InitGoogleTest(&argc, argv);

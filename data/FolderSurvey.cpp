@@ -1,0 +1,33 @@
+#include "FolderSurvey.h"
+
+#include "ConflictCopyName.h"
+#include "RegisterFiles.h"
+#include "RegisterFolder.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+IoResult FolderSurvey::take(const RegisterFolder &folder)
+{
+    *this = FolderSurvey();
+    QStringList names;
+    if (IoResult listed = folder.list(names); !listed)
+        return listed;
+    names.sort(); // the same order on every computer
+    for (const QString &name : std::as_const(names)) {
+        if (const int number = DataFileNumber(name)) {
+            dataFiles.emplace(number, name); // a second spelling of a number is passed over, as a load does
+            highest = std::max(highest, number);
+            continue;
+        }
+        const ConflictCopyName copy = ConflictCopyName::parse(name);
+        if (!copy.isCopy())
+            continue;
+        if (copy.original.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0)
+            settingCopies.push_back(name);
+        else if (DataFileNumber(copy.original) > 0)
+            dataCopies.push_back(name);
+    }
+    return IoResult::success();
+}

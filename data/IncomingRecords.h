@@ -1,0 +1,118 @@
+#pragma once
+
+#include "ConflictIntake.h"
+#include "FolderSurvey.h"
+#include "RegisterOperation.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <functional>
+#include <vector>
+
+// How records come into the register, for every operation that brings one: add and import, the
+// undo of a delete, and the take-in of what a sync tool set aside. Under the register's lock:
+//  - the count in force is the highest of setting.ini's and its conflict copies', so that a record
+//    the other computer added never lies above it;
+//  - a data file above that count but within a count this computer saw before, that equals a
+//    record of the register, is what a longer list once left there (the Windows program lowers the
+//    count), and is removed; any other is a record that came before its count (a sync tool
+//    delivers files one by one, in its own order), and the count written last counts it in;
+//  - each record brought in takes a number above the count in force and above every data file
+//    present (or its own number back, where that is within the count and free), claimed so that
+//    no name is ever replaced: a name found taken means the next number;
+//  - the count is written above all of them, and only then do the conflict copies taken in go.
+// A copy's record is written marked as taken in (SiteRecord::m_takenIn): two computers may take in
+// the same copy at once, each at a number of its own, and a take-in removes such a record wherever
+// it equals a record numbered below it. Nothing is written over, renamed onto or removed that was not
+// read and accounted for first.
+class IncomingRecords
+{
+public:
+    IncomingRecords(RegisterFolder &folder, RegisterOperation &operation, RecordCount &count);
+
+    // Looks at the folder and reads what lies above the count in force and, with `copies`, the
+    // data files' conflict copies to be taken in. A caller holding the records numbered up to
+    // `inMemoryCount` (a window) passes them: a file is then compared with those, and a record
+    // read from disk only where one of them equals it, never every record of the register.
+    OperationResult survey(bool copies, const SiteList *inMemory = nullptr, int inMemoryCount = 0);
+    // Whether the survey found copies to take in (of data files, or of setting.ini with a count), or
+    // records taken in twice.
+    bool anythingToTakeIn();
+
+    // Brings in `size` records whose files hold `bytesAt(i)`, then the copies the survey read.
+    // `wanted[i]` is a number the record takes back where that is within the count and free (0:
+    // none); `kept[i]` a file a delete kept aside for it, renamed in rather than written when it
+    // still holds what it held. `numbers` receives where each of the `size` records went; the
+    // result's number is the first of them.
+    OperationResult commit(std::size_t size, const std::function<QByteArray(std::size_t)> &bytesAt,
+                           std::vector<int> &numbers, const std::vector<int> *wanted = nullptr,
+                           const std::vector<KeptFile> *kept = nullptr);
+
+    // Without writing, for a listing: the copies whose records a take-in would bring in, and the
+    // records between setting.ini's count and the count in force.
+    void preview(std::vector<ConflictCopy> &records, SiteList &aboveCount);
+
+    // After a commit: the copies it removed, each with the number its record took (0 when it
+    // equalled a record already there, or held a count), and the records it removed as taken in
+    // twice.
+    const std::vector<ConflictCopy> &takenIn() const { return m_takenIn; }
+    const std::vector<int> &removedTwice() const { return m_removedTwice; }
+
+private:
+    // A file that is about to take a number.
+    struct Claim
+    {
+        bool kept = false;  // a file a delete kept aside, else one written now
+        QString name;       // its name until it takes its number
+        QByteArray digest;  // of its bytes, by which it is known again
+        int wanted = 0;
+        int number = 0;     // the number it took
+        int copy = -1;      // the copy whose record it holds
+    };
+    struct Above
+    {
+        int number = 0;
+        QString name;
+        QByteArray bytes;
+        SiteRecord record;
+    };
+
+    // Whether `record` equals a record of the register or one brought in before it.
+    bool known(const SiteRecord &record);
+    void learnRegister();
+    // The records taken in that equal one numbered below them.
+    std::vector<int> takenInTwice();
+    void removeTakenInTwice();
+    void settleAbove();
+    // Writes the files of the claims that have none yet, in groups of a few megabytes; a failure
+    // names the file it was to become, counted from `firstNumber`.
+    IoResult writeFiles(std::vector<Claim> &claims, const std::function<QByteArray(std::size_t)> &bytesAt,
+                        long long firstNumber);
+    IoResult claimNumber(Claim &claim, long long &next);
+    // Undoes the claims made so far: written files go, kept files and copies get their names back.
+    void giveBack(const std::vector<Claim> &claims);
+    OperationResult overTheLimit() const;
+
+    RegisterFolder &m_folder;
+    RegisterOperation &m_operation;
+    RecordCount &m_count;
+    FolderSurvey m_survey;
+    int m_countInForce = 0;
+    int m_countSeen = 0; // the highest count this computer has seen (see LocalState)
+    QString m_countFile; // the file whose count is in force
+    std::vector<Above> m_above;
+    std::vector<ConflictCopy> m_copies;        // of data files, in name order
+    std::vector<QByteArray> m_copyBytes;       // parallel to m_copies
+    std::vector<ConflictCopy> m_settingCopies; // with a count or without
+    const SiteList *m_inMemory = nullptr;
+    int m_inMemoryCount = 0;
+    bool m_registerLearnt = false;
+    QSet<QByteArray> m_known;             // texts of records read from disk and brought in
+    QHash<QByteArray, int> m_inMemoryKeys; // texts of the caller's records, by number
+    QHash<QByteArray, int> m_lowest;       // the lowest number of each text in the register
+    std::vector<std::pair<int, QByteArray>> m_markedTakenIn; // number and texts
+    std::vector<int> m_removedTwice;
+    std::vector<QString> m_staleKept;
+    std::vector<ConflictCopy> m_takenIn;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class RegisterFolder;
+
+// Notes this computer keeps about a register outside its folder: a sync tool would carry a note in
+// the folder to another computer, which must never act on it. They live in the user's state folder
+// ($XDG_STATE_HOME/sitekanri, by default ~/.local/state/sitekanri), named by the register folder's
+// device and inode, so that every program on this computer finds the same notes for the same
+// folder, whatever path reaches it. Empty when there is no such place.
+QString LocalStateFile(const RegisterFolder &folder, const QString &kind);
+
+// The highest count this computer has seen the register hold. The program never lowers the count,
+// so a count below it was lowered by another program (the Windows program's save of a shorter
+// list): data files between the two are what a longer list left. Files above it came before their
+// count (a sync tool delivers files in its own order).
+int HighestCountSeen(const RegisterFolder &folder);
+// Notes `count` when it is higher than what was seen.
+void NoteCountSeen(const RegisterFolder &folder, int count);
