@@ -56,7 +56,7 @@ LinkAnswer::Failure LinkConnection::failureOf(QAbstractSocket::SocketError error
     }
 }
 
-void LinkConnection::open(const QUrl &url, qint64 readBuffer, Admit admit)
+void LinkConnection::open(const QUrl &url, qint64 readBuffer, Admit admit, bool known)
 {
     close();
     m_url = url;
@@ -69,14 +69,20 @@ void LinkConnection::open(const QUrl &url, qint64 readBuffer, Admit admit)
         return;
     }
     m_tunnel = m_proxy.type() == QNetworkProxy::HttpProxy && secure(url);
+    if (m_proxy.type() == QNetworkProxy::HttpProxy && known) {
+        looked({HostLookupResult::Outcome::NoAnswer, {}, {}});
+        return;
+    }
     // Through a proxy too, where the proxy resolves the name: what it resolves to here still
-    // tells a redirect into this computer's own network.
+    // tells a redirect into this computer's own network (a name like "localhost").
+    m_lookingUp = true;
     m_lookup.start(url.host(QUrl::EncodeUnicode));
 }
 
 void LinkConnection::close()
 {
     m_lookup.cancel();
+    m_lookingUp = false;
     m_addresses.clear();
     dropSocket();
 }
@@ -90,6 +96,7 @@ QByteArray LinkConnection::proxyHeaders() const
 
 void LinkConnection::looked(const HostLookupResult &result)
 {
+    m_lookingUp = false;
     const bool direct = m_proxy.type() == QNetworkProxy::NoProxy;
     if (direct && result.outcome != HostLookupResult::Outcome::Found) {
         fail(result.outcome == HostLookupResult::Outcome::NoSuchName ? LinkAnswer::Failure::HostNotFound

@@ -30,10 +30,14 @@ public:
     explicit LinkConnection(QObject *parent = nullptr);
     ~LinkConnection() override;
 
-    void open(const QUrl &url, qint64 readBuffer, Admit admit);
+    // Through a proxy the host is looked up here only to tell where a redirect leads; a host
+    // already `known` (the registered URL's own) is not.
+    void open(const QUrl &url, qint64 readBuffer, Admit admit, bool known);
     // Closes at once, whatever is under way; no signal follows.
     void close();
 
+    // Whether the host is still being looked up: a resolver that has not answered.
+    bool isLookingUp() const { return m_lookingUp; }
     // Once opened: the socket to write the request to and read the answer from.
     QSslSocket *socket() const { return m_socket; }
     // The request goes to an HTTP proxy as it is (not tunnelled): its target in absolute form,
@@ -71,4 +75,5 @@ private:
     QSslSocket *m_socket = nullptr;
     QByteArray m_tunnelHead; // the proxy's answer to CONNECT, read so far
     bool m_connected = false; // to the server or the proxy, before any TLS
+    bool m_lookingUp = false;
 };

@@ -86,7 +86,7 @@ void LinkProbe::send()
         dropSocket();
         step(LinkTrail::Next::Finished);
         return false;
-    });
+    }, m_trail.atFirstHost());
 }
 
 void LinkProbe::writeRequest()
@@ -192,6 +192,11 @@ void LinkProbe::timedOut()
     }
     LinkAnswer answer;
     answer.failure = LinkAnswer::Failure::Timeout;
+    // A resolver that has not answered in all that time is no answer of the site's.
+    if (m_connection.isLookingUp()) {
+        answer.failure = LinkAnswer::Failure::NoNetwork;
+        answer.detail = QStringLiteral("名前解決の応答がありません");
+    }
     answered(answer);
 }
 

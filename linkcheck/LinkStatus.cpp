@@ -83,7 +83,10 @@ QString LinkMessage(LinkStatus status, int code, const QString &detail)
     case LinkStatus::Refused: return QStringLiteral("接続を拒否されました");
     case LinkStatus::TlsError: return QStringLiteral("安全な接続（TLS）を確立できませんでした") + suffix;
     case LinkStatus::Timeout: return QStringLiteral("応答がありません（タイムアウト）");
-    case LinkStatus::Invalid: return QStringLiteral("http/https のURLではないため確認していません") + suffix;
+    // With a code, a redirect the check would not follow: the detail says where and why.
+    case LinkStatus::Invalid:
+        return (code ? QStringLiteral("転送をたどりませんでした") + http : QStringLiteral("http/https のURLではないため確認していません"))
+            + suffix;
     case LinkStatus::Offline: return QStringLiteral("ネットワークに接続できません") + suffix;
     case LinkStatus::Internal: return QStringLiteral("内部アドレスへの転送のため、たどりませんでした") + http + suffix;
     }

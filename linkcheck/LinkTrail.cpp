@@ -180,9 +180,9 @@ bool LinkTrail::admit(QList<QHostAddress> &addresses)
     return !stopInside(inside->toString());
 }
 
-bool LinkTrail::namedByFirst() const
+bool LinkTrail::atFirstHost() const
 {
-    return m_firstInside && m_url.host().toLower() == m_first.host().toLower() && effectivePort(m_url) == effectivePort(m_first);
+    return m_url.host().toLower() == m_first.host().toLower() && effectivePort(m_url) == effectivePort(m_first);
 }
 
 bool LinkTrail::stopInside(const QString &where)

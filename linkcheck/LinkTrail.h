@@ -74,6 +74,8 @@ public:
     bool admit(QList<QHostAddress> &addresses);
 
     const QUrl &url() const { return m_url; }
+    // Whether url() is at the registered URL's host and port.
+    bool atFirstHost() const;
     bool get() const { return m_get; }
     const LinkResult &result() const { return m_result; }
 
@@ -84,7 +86,7 @@ private:
     Next finish(LinkStatus status, int code, const QString &detail = QString());
     Next follow(int code, const QByteArray &location);
     // Whether a redirect to m_url, leading inside, goes where the registered URL already led.
-    bool namedByFirst() const;
+    bool namedByFirst() const { return m_firstInside && atFirstHost(); }
     bool stopInside(const QString &where);
 
     QUrl m_url;
