@@ -222,7 +222,8 @@ void LinkConnection::dropSocket()
         return;
     QSslSocket *socket = m_socket;
     m_socket = nullptr;
-    socket->disconnect(this);
+    // Whoever reads it (the caller, once opened) hears nothing more from it.
+    socket->disconnect();
     // Closes the connection at once, whatever the server still has to send.
     socket->abort();
     socket->deleteLater();

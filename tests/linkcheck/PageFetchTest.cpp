@@ -169,16 +169,18 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-// tinyproxy in the foreground on 127.0.0.1, tunnelling to `connectPort` only; its log names
-// every request it passed on.
+// tinyproxy in the foreground on 127.0.0.1, tunnelling to `connectPort` only, asking for
+// `credentials` ("user:password") when given; its log names every request it passed on.
 struct TinyProxy
 {
-    explicit TinyProxy(quint16 connectPort) : port(freePort())
+    TinyProxy(quint16 connectPort, const QString &credentials) : port(freePort())
     {
         dir.write(QStringLiteral("conf"), QStringLiteral("Port %1\nListen 127.0.0.1\nAllow 127.0.0.1\nConnectPort %2\nLogLevel Info\n"
-                                                         "LogFile \"%3\"\n")
-                                              .arg(QString::number(port), QString::number(connectPort), dir.file(QStringLiteral("log")))
+                                                         "LogFile \"%3\"\n%4")
+                                              .arg(QString::number(port), QString::number(connectPort), dir.file(QStringLiteral("log")),
+                                                   credentials.isEmpty() ? QString() : QStringLiteral("BasicAuth ") + QString(credentials).replace(u':', u' '))
                                               .toUtf8());
+        url = "http://" + (credentials.isEmpty() ? QByteArray() : credentials.toUtf8() + '@') + "127.0.0.1:" + QByteArray::number(port);
         process.start(QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), dir.file(QStringLiteral("conf"))});
         QTcpSocket socket;
         up = QTest::qWaitFor([&] { return socket.connectToHost(QHostAddress::LocalHost, port), socket.waitForConnected(100); }, 5000);
@@ -189,11 +191,13 @@ struct TinyProxy
     TempRegister dir;
     QProcess process;
     quint16 port;
+    QByteArray url;
     bool up = false;
 };
 
-// Directly, then through the proxy as the environment names it in either case: the same answers,
-// the same redirect rules, the host no_proxy names asked directly, https through a CONNECT tunnel.
+// Directly, then through the proxy as the environment names it in either case, then through one
+// that wants a password: the same answers, the same redirect rules, the host no_proxy names asked
+// directly, https through a CONNECT tunnel.
 TEST(Proxy, checkAndTitleFetchKeepTheirRulesDirectlyAndThroughTheProxy)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("tinyproxy")).isEmpty())
@@ -221,17 +225,19 @@ TEST(Proxy, checkAndTitleFetchKeepTheirRulesDirectlyAndThroughTheProxy)
     const QStringList checked{server.base() + QStringLiteral("/ok"), server.base() + QStringLiteral("/gone"),
                               server.base() + QStringLiteral("/moved"), server.base(2) + QStringLiteral("/exempt"),
                               QStringLiteral("https://127.0.0.1:%1/").arg(tls.serverPort()), QStringLiteral("https://127.0.0.1:%1/").arg(freePort())};
-    TinyProxy proxy(tls.serverPort());
-    ASSERT_TRUE(proxy.up);
+    TinyProxy open(tls.serverPort(), QString()), guarded(tls.serverPort(), QStringLiteral("site:kanri"));
+    ASSERT_TRUE(open.up && guarded.up);
     // Whether the proxy is named, by which variables, and what the check finds: the proxy refuses a
     // tunnel to another port.
     for (const auto &[through, http, https, statuses] :
-         {std::tuple{false, "http_proxy", "https_proxy", "ok gone moved ok tls_error refused"},
-          {true, "http_proxy", "https_proxy", "ok gone moved ok tls_error server_error"},
-          {true, "HTTP_PROXY", "HTTPS_PROXY", "ok gone moved ok tls_error server_error"}}) {
-        SCOPED_TRACE(through ? http : "directly");
+         {std::tuple{(TinyProxy *)nullptr, "http_proxy", "https_proxy", "ok gone moved ok tls_error refused"},
+          {&open, "http_proxy", "https_proxy", "ok gone moved ok tls_error server_error"},
+          {&open, "HTTP_PROXY", "HTTPS_PROXY", "ok gone moved ok tls_error server_error"},
+          {&guarded, "http_proxy", "https_proxy", "ok gone moved ok tls_error server_error"}}) {
+        SCOPED_TRACE(through ? through->url.toStdString() + " as " + http : "directly");
+        TinyProxy &proxy = through ? *through : open;
         for (const char *name : {http, https})
-            through ? qputenv(name, "http://127.0.0.1:" + QByteArray::number(proxy.port)) : qunsetenv(name);
+            through ? qputenv(name, proxy.url) : qunsetenv(name);
         qputenv("no_proxy", "127.0.0.2");
         const auto unset = qScopeGuard([&] {
             for (const char *name : {http, https, "no_proxy"})
