@@ -23,6 +23,7 @@ void LinkCheckLauncher::open(const QByteArray &keyword, std::vector<std::size_t>
     if (!m_checkWindow) {
         m_checkWindow = new LinkCheckWindow(m_session.sites(), LinkResults::defaultPath(), keyword, std::move(selected), &m_window);
         m_checkWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_checkWindow->addActions(m_shared);
         connect(m_checkWindow, &LinkCheckWindow::urlUpdateRequested, this, &LinkCheckLauncher::moveRequested);
         connect(m_checkWindow, &LinkCheckWindow::checkFinished, this, &LinkCheckLauncher::checkFinished);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -28,6 +29,9 @@ public:
     // Takes the URL a permanent move leads to for site `number`, unless the site has changed
     // since it was checked.
     void takeMove(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
+    // Actions of the main window the check window answers the keys of too: undo and redo, so
+    // that a URL taken there is taken back there by Ctrl+Z, as the one step it is.
+    void shareActions(const QList<QAction *> &actions) { m_shared = actions; }
 
 signals:
     // The action was triggered: the owner opens the check with what the list has chosen.
@@ -46,4 +50,5 @@ private:
     SiteSession &m_session;
     QAction *m_action;
     QPointer<LinkCheckWindow> m_checkWindow;
+    QList<QAction *> m_shared;
 };

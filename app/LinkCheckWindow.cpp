@@ -68,6 +68,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     m_table = new LinkCheckTable(this);
 
     m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summary"));
     m_summary->setTextFormat(Qt::PlainText);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
     close->setAutoDefault(false);
@@ -207,20 +208,23 @@ void LinkCheckWindow::finishCheck()
 {
     setChecking(false);
     int done = 0;
-    int dead = 0;
-    int moved = 0;
+    int counts[int(LinkVerdict::Dead) + 1] = {};
     for (const std::optional<LinkStatus> &status : m_outcomes) {
         if (!status)
             continue;
         ++done;
-        dead += LinkVerdictOf(*status) == LinkVerdict::Dead;
-        moved += *status == LinkStatus::Moved;
+        ++counts[int(LinkVerdictOf(*status))];
     }
     m_table->markUnanswered(QStringLiteral("中止"));
-    QString summary = m_cancelled
-        ? QStringLiteral("中止しました。%1件中%2件を確認しました").arg(m_outcomes.size()).arg(done)
-        : QStringLiteral("%1件を確認しました").arg(done);
-    summary += QStringLiteral("（リンク切れ %1件、移転 %2件）。").arg(dead).arg(moved);
+    // Said once for the run, however many sites it left unasked.
+    QString summary = m_run.networkFailed()
+        ? QStringLiteral("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）。")
+        : QString();
+    summary += m_cancelled ? QStringLiteral("中止しました。%1件中%2件を確認しました").arg(m_outcomes.size()).arg(done)
+                           : QStringLiteral("%1件を確認しました").arg(done);
+    summary += QStringLiteral("（リンク切れ %1件、移転 %2件、警告 %3件）。")
+                   .arg(QString::number(counts[int(LinkVerdict::Dead)]), QString::number(counts[int(LinkVerdict::Moved)]),
+                        QString::number(counts[int(LinkVerdict::Warning)]));
     if (IoResult saved = m_run.results().save(m_resultsPath, m_sites); !saved)
         summary += QStringLiteral("結果を保存できませんでした。") + saved.describe();
     m_summary->setText(summary);

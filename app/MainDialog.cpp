@@ -177,6 +177,7 @@ void MainDialog::setUpCommands()
     connect(commands, &SiteListCommands::deleteRequested, this, &MainDialog::DeleteSite);
     connect(commands, &SiteListCommands::undoRequested, this, &MainDialog::UndoOperation);
     connect(commands, &SiteListCommands::redoRequested, this, &MainDialog::RedoOperation);
+    m_linkCheck->shareActions(commands->historyActions());
     auto *drops = new LinkDropTarget(*this);
     connect(drops, &LinkDropTarget::linkDropped, this, &MainDialog::FillFromDroppedLink);
 }

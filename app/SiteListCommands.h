@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -24,6 +25,9 @@ public:
     // menu after the history's entries.
     SiteListCommands(QWidget &window, QTableView &list, const UndoHistory &history, std::function<bool()> hasRow,
                      QAction *checkLinks);
+
+    // Undo and redo, for other windows over the same register to answer their keys too.
+    QList<QAction *> historyActions() const { return {m_undo, m_redo}; }
 
 signals:
     void openRequested();

@@ -186,10 +186,14 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, Register
     progress.wipe();
     if (writeFailed)
         return failure(QStringLiteral("標準出力に書き込めませんでした"));
+    // Once for the run, however many sites it left unasked.
+    if (run.networkFailed())
+        WriteError(kPrefix + QStringLiteral("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）"));
 
     if (folder.exists()) {
         if (IoResult saved = run.results().save(resultsPath, sites); !saved)
             return failure(QStringLiteral("リンク確認の結果を保存できませんでした。") + saved.describe());
     }
-    return ExitOk;
+    // A run that reached no host checked nothing: not a success for a script to build on.
+    return run.wasOffline() ? ExitFailure : ExitOk;
 }

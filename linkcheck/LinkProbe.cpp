@@ -3,7 +3,6 @@
 #include "AnswerHead.h"
 #include "BodyReader.h"
 
-#include <QNetworkProxy>
 #include <QSslSocket>
 
 #include <algorithm>
@@ -18,40 +17,21 @@ const QByteArray kUserAgent = QByteArrayLiteral("sitekanri/" SITEKANRI_VERSION "
 constexpr qint64 kReadBuffer = 16 * 1024;
 constexpr qint64 kBodyReadBuffer = 64 * 1024;
 
-bool secure(const QUrl &url)
-{
-    return url.scheme() == QLatin1String("https");
-}
-
 // The request line and headers for `url`. The URL is fully encoded, so nothing in it can end
-// a line of the request.
-QByteArray requestFor(const QUrl &url, bool get)
+// a line of the request. To a proxy the target is the whole URL, with the proxy's own headers.
+QByteArray requestFor(const QUrl &url, bool get, const LinkConnection &connection)
 {
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty())
         target = "/";
     if (url.hasQuery())
         target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    const QByteArray host = url.host(QUrl::EncodeUnicode).toLatin1();
-    QByteArray authority = host.contains(':') ? '[' + host + ']' : host;
-    if (url.port() != -1)
-        authority += ':' + QByteArray::number(url.port());
+    const QByteArray authority = LinkConnection::authority(url, false);
+    if (connection.sendsToProxy())
+        target = url.scheme().toLatin1() + "://" + authority + target;
     // The body is never read; asking for it plain keeps a compressed one from being unpacked.
     return (get ? "GET " : "HEAD ") + target + " HTTP/1.1\r\nHost: " + authority + "\r\nUser-Agent: " + kUserAgent
-        + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
-}
-
-LinkAnswer::Failure failureOf(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::HostNotFoundError: return LinkAnswer::Failure::HostNotFound;
-    case QAbstractSocket::ConnectionRefusedError: return LinkAnswer::Failure::Refused;
-    case QAbstractSocket::SslHandshakeFailedError:
-    case QAbstractSocket::SslInternalError:
-    case QAbstractSocket::SslInvalidUserDataError: return LinkAnswer::Failure::Tls;
-    case QAbstractSocket::SocketTimeoutError: return LinkAnswer::Failure::Timeout;
-    default: return LinkAnswer::Failure::Other;
-    }
+        + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n" + connection.proxyHeaders() + "\r\n";
 }
 
 } // namespace
@@ -59,9 +39,11 @@ LinkAnswer::Failure failureOf(QAbstractSocket::SocketError error)
 LinkProbe::LinkProbe(const QString &url, const LinkCheckSettings &settings, QObject *parent, qint64 bodyLimit)
     : QObject(parent)
     , m_settings(settings)
-    , m_trail(url, bodyLimit > 0)
+    , m_trail(url, bodyLimit > 0 ? LinkTrail::Purpose::ReadPage : LinkTrail::Purpose::Check)
     , m_bodyLimit(bodyLimit)
 {
+    connect(&m_connection, &LinkConnection::opened, this, &LinkProbe::writeRequest);
+    connect(&m_connection, &LinkConnection::failed, this, &LinkProbe::answered);
     m_deadline.setSingleShot(true);
     m_pause.setSingleShot(true);
     m_total.setSingleShot(true);
@@ -95,30 +77,24 @@ void LinkProbe::abort()
 
 void LinkProbe::send()
 {
-    const QUrl &url = m_trail.url();
     m_head.clear();
-    m_socket = new QSslSocket(this);
-    // A proxy answers for the sites it cannot reach with pages of its own (502 for a name that
-    // does not resolve, 504 for a host that is down), which would be reported as the site's.
-    m_socket->setProxy(QNetworkProxy::NoProxy);
-    m_socket->setReadBufferSize(m_bodyLimit > 0 ? kBodyReadBuffer : kReadBuffer);
-    connect(m_socket, &QSslSocket::readyRead, this, &LinkProbe::readHead);
-    connect(m_socket, &QSslSocket::errorOccurred, this, &LinkProbe::failed);
     // A hard deadline rather than a transfer timeout, which a server trickling bytes resets forever.
     m_deadline.start(m_settings.timeoutMs);
-    const QString host = url.host(QUrl::EncodeUnicode);
-    if (secure(url)) {
-        connect(m_socket, &QSslSocket::encrypted, this, &LinkProbe::writeRequest);
-        m_socket->connectToHostEncrypted(host, quint16(url.port(443)));
-    } else {
-        connect(m_socket, &QSslSocket::connected, this, &LinkProbe::writeRequest);
-        m_socket->connectToHost(host, quint16(url.port(80)));
-    }
+    m_connection.open(m_trail.url(), m_bodyLimit > 0 ? kBodyReadBuffer : kReadBuffer, [this](QList<QHostAddress> &addresses) {
+        if (m_trail.admit(addresses))
+            return true;
+        dropSocket();
+        step(LinkTrail::Next::Finished);
+        return false;
+    }, m_trail.atFirstHost());
 }
 
 void LinkProbe::writeRequest()
 {
-    m_socket->write(requestFor(m_trail.url(), m_trail.get()));
+    QSslSocket *socket = m_connection.socket();
+    connect(socket, &QSslSocket::readyRead, this, &LinkProbe::readHead);
+    connect(socket, &QSslSocket::errorOccurred, this, &LinkProbe::failed);
+    socket->write(requestFor(m_trail.url(), m_trail.get(), m_connection));
 }
 
 void LinkProbe::step(LinkTrail::Next next)
@@ -136,14 +112,14 @@ void LinkProbe::step(LinkTrail::Next next)
 void LinkProbe::readHead()
 {
     if (m_reader) {
-        const QByteArray piece = m_socket->readAll();
+        const QByteArray piece = m_connection.socket()->readAll();
         if (m_reader->feed(piece.constData(), piece.size()))
             endBody();
         return;
     }
     // The socket holds at most kReadBuffer, so a head is read in pieces and the check never
     // waits on more than one piece.
-    m_head += m_socket->readAll();
+    m_head += m_connection.socket()->readAll();
     LinkAnswer answer;
     const AnswerHead::State state = AnswerHead::read(m_head, answer);
     if (state == AnswerHead::State::Complete && startBody(answer))
@@ -181,7 +157,7 @@ void LinkProbe::failed(QAbstractSocket::SocketError error)
 {
     if (m_reader && error == QAbstractSocket::RemoteHostClosedError) {
         // The end of the connection ends a body sent without a length; one cut short is kept.
-        const QByteArray piece = m_socket->readAll();
+        const QByteArray piece = m_connection.socket()->readAll();
         m_reader->feed(piece.constData(), piece.size());
         endBody();
         return;
@@ -189,7 +165,7 @@ void LinkProbe::failed(QAbstractSocket::SocketError error)
     LinkAnswer answer;
     if (error == QAbstractSocket::RemoteHostClosedError) {
         // An answer may be followed at once by the end of the connection.
-        m_head += m_socket->readAll();
+        m_head += m_connection.socket()->readAll();
         const AnswerHead::State state = AnswerHead::read(m_head, answer);
         if (state == AnswerHead::State::Complete && startBody(answer)) {
             if (m_reader)
@@ -201,8 +177,8 @@ void LinkProbe::failed(QAbstractSocket::SocketError error)
             answer.detail = QStringLiteral("応答の途中で接続が切れました");
         }
     } else {
-        answer.failure = failureOf(error);
-        answer.detail = m_socket->errorString();
+        answer.failure = LinkConnection::failureOf(error);
+        answer.detail = m_connection.socket()->errorString();
     }
     answered(answer);
 }
@@ -216,6 +192,11 @@ void LinkProbe::timedOut()
     }
     LinkAnswer answer;
     answer.failure = LinkAnswer::Failure::Timeout;
+    // A resolver that has not answered in all that time is no answer of the site's.
+    if (m_connection.isLookingUp()) {
+        answer.failure = LinkAnswer::Failure::NoNetwork;
+        answer.detail = QStringLiteral("名前解決の応答がありません");
+    }
     answered(answer);
 }
 
@@ -228,12 +209,5 @@ void LinkProbe::answered(const LinkAnswer &answer)
 void LinkProbe::dropSocket()
 {
     m_deadline.stop();
-    if (!m_socket)
-        return;
-    QSslSocket *socket = m_socket;
-    m_socket = nullptr;
-    socket->disconnect(this);
-    // Closes the connection at once, whatever the server still has to send.
-    socket->abort();
-    socket->deleteLater();
+    m_connection.close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LinkCheckSettings.h"
+#include "LinkConnection.h"
 #include "LinkTrail.h"
 
 #include <QAbstractSocket>
@@ -11,7 +12,6 @@
 #include <memory>
 
 class BodyReader;
-class QSslSocket;
 
 // Checks one URL: makes the requests its LinkTrail asks for, one at a time, each under a hard
 // deadline and all of them under kTotalTimeouts times that, and reads no more than the status
@@ -19,7 +19,8 @@ class QSslSocket;
 // GET, and the body of the final 2xx answer read up to that limit (within the same deadlines),
 // when the connection is closed at once.
 //
-// The requests go over a socket of the probe's own, in the caller's thread, rather than through
+// The requests go over a connection of the probe's own (LinkConnection: the lookup, the proxy),
+// in the caller's thread, rather than through
 // QNetworkAccessManager: its HTTP thread reads a head with no limit for as long as bytes keep
 // coming, so one server sending header lines without end held up every other request of the
 // check and could not be aborted.
@@ -61,7 +62,7 @@ private:
 
     const LinkCheckSettings m_settings;
     LinkTrail m_trail;
-    QSslSocket *m_socket = nullptr;
+    LinkConnection m_connection;
     QByteArray m_head;
     const qint64 m_bodyLimit;
     std::unique_ptr<BodyReader> m_reader;

@@ -24,8 +24,10 @@ const StatusRow kStatuses[] = {
     {LinkStatus::Timeout, "timeout", "タイムアウト", LinkVerdict::Warning},
     {LinkStatus::Invalid, "invalid", "確認対象外", LinkVerdict::Unchecked},
     {LinkStatus::Forbidden, "forbidden", "アクセス拒否", LinkVerdict::Warning},
+    {LinkStatus::Offline, "offline", "接続できません", LinkVerdict::Warning},
+    {LinkStatus::Internal, "internal_redirect", "内部アドレスへの転送", LinkVerdict::Warning},
 };
-static_assert(std::size(kStatuses) == int(LinkStatus::Forbidden) + 1, "one row per status");
+static_assert(std::size(kStatuses) == int(LinkStatus::Internal) + 1, "one row per status");
 
 const StatusRow &row(LinkStatus status)
 {
@@ -81,7 +83,12 @@ QString LinkMessage(LinkStatus status, int code, const QString &detail)
     case LinkStatus::Refused: return QStringLiteral("接続を拒否されました");
     case LinkStatus::TlsError: return QStringLiteral("安全な接続（TLS）を確立できませんでした") + suffix;
     case LinkStatus::Timeout: return QStringLiteral("応答がありません（タイムアウト）");
-    case LinkStatus::Invalid: return QStringLiteral("http/https のURLではないため確認していません") + suffix;
+    // With a code, a redirect the check would not follow: the detail says where and why.
+    case LinkStatus::Invalid:
+        return (code ? QStringLiteral("転送をたどりませんでした") + http : QStringLiteral("http/https のURLではないため確認していません"))
+            + suffix;
+    case LinkStatus::Offline: return QStringLiteral("ネットワークに接続できません") + suffix;
+    case LinkStatus::Internal: return QStringLiteral("内部アドレスへの転送のため、たどりませんでした") + http + suffix;
     }
     return QString();
 }

@@ -15,6 +15,8 @@ enum class LinkStatus {
     Timeout,     // no answer in time, twice
     Invalid,     // not an http or https URL: never asked
     Forbidden,   // any other 4xx (401, 403, 429, …): the server refuses the checker, not the page
+    Offline,     // the network did not carry the request: no resolver answered, no route, no proxy
+    Internal,    // a redirect into this computer or a local network, never followed
 };
 
 // What a status means for the site, the one meaning the list's marks, the search bar's

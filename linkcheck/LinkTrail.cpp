@@ -1,8 +1,8 @@
 #include "LinkTrail.h"
 
-#include <arpa/inet.h>
-#include <cstring>
-#include <netinet/in.h>
+#include "AddressKind.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -33,18 +33,14 @@ bool refusesHead(int code)
     return code == 400 || code == 403 || code == 405 || code == 406 || code == 501;
 }
 
-// A host that names no machine (0.0.0.0, ::, and "0" or "0x0", which the resolver reads as
-// 0.0.0.0): a connection there reaches this computer.
-bool unspecified(const QUrl &url)
+bool isInside(const QString &host)
 {
-    const QByteArray host = url.host().toLatin1();
-    in6_addr v6 = {};
-    if (::inet_pton(AF_INET6, host.constData(), &v6) == 1) {
-        static const unsigned char mappedAny[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0, 0, 0, 0};
-        return IN6_IS_ADDR_UNSPECIFIED(&v6) || std::memcmp(&v6, mappedAny, sizeof mappedAny) == 0;
-    }
-    in_addr v4 = {};
-    return ::inet_aton(host.constData(), &v4) != 0 && v4.s_addr == 0;
+    return AddressKind::ofHost(host) == AddressKind::Kind::Internal;
+}
+
+int effectivePort(const QUrl &url)
+{
+    return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
 }
 
 QString text(const QUrl &url)
@@ -54,12 +50,14 @@ QString text(const QUrl &url)
 
 } // namespace
 
-LinkTrail::LinkTrail(const QString &url, bool getOnly)
+LinkTrail::LinkTrail(const QString &url, Purpose purpose)
     : m_url(url.trimmed(), QUrl::TolerantMode)
-    , m_getOnly(getOnly)
-    , m_get(getOnly)
+    , m_purpose(purpose)
+    , m_get(purpose == Purpose::ReadPage)
 {
     m_url.setFragment(QString()); // never sent; two URLs that differ only there are one page
+    m_first = m_url;
+    m_firstInside = isInside(m_url.host());
     if (!checkable(m_url)) {
         m_url = QUrl(url, QUrl::TolerantMode);
         finish(LinkStatus::Invalid, 0);
@@ -84,6 +82,9 @@ LinkTrail::Next LinkTrail::take(const LinkAnswer &answer)
     switch (answer.failure) {
     case Failure::None: break;
     case Failure::HostNotFound: return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
+    case Failure::NoNetwork: return finish(LinkStatus::Offline, 0, answer.detail);
+    // The proxy's word on a site it could not reach, as for its error pages to a plain request.
+    case Failure::ProxyRefused: return finish(LinkStatus::ServerError, 0, answer.detail);
     case Failure::Refused: return finish(LinkStatus::Refused, 0, answer.detail);
     case Failure::Tls: return finish(LinkStatus::TlsError, 0, answer.detail);
     case Failure::Timeout: return finish(LinkStatus::Timeout, 0);
@@ -121,14 +122,18 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
     }
     // A move to a URL with a user name or password, or to no address at all, is a server telling
     // the check (and the user, were it stored) to log in somewhere or to reach this very computer:
-    // reported, never followed or offered as the site's new URL.
+    // reported, never followed or offered as the site's new URL. The page's own site is all a
+    // title fetch reads.
     const bool credentials = !target.userInfo().isEmpty();
-    if (credentials || unspecified(target)) {
+    const bool nowhere = AddressKind::ofHost(target.host()) == AddressKind::Kind::Unspecified;
+    const bool elsewhere = m_purpose == Purpose::ReadPage && target.host().toLower() != m_first.host().toLower();
+    if (credentials || nowhere || elsewhere) {
         const QString shown = text(target.adjusted(QUrl::RemoveUserInfo));
         finish(LinkStatus::Invalid, code,
                QStringLiteral("転送先 ") + shown.left(200)
                    + (credentials ? QStringLiteral(" はユーザー名かパスワードを含むため、たどりません")
-                                  : QStringLiteral(" はどのサーバーも指さないアドレスのため、たどりません")));
+                      : nowhere   ? QStringLiteral(" はどのサーバーも指さないアドレスのため、たどりません")
+                                  : QStringLiteral(" は別のサイトのため、たどりません")));
         m_result.finalUrl = shown;
         return Next::Finished;
     }
@@ -143,10 +148,50 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
         m_movedTo = target;
     m_seen.insert(text(target));
     m_url = target;
-    m_get = m_getOnly;
+    m_redirectCode = code;
+    m_get = m_purpose == Purpose::ReadPage;
+    if (isInside(m_url.host()) && stopInside(m_url.host()))
+        return Next::Finished;
     if (reservedInvalid(m_url))
         return finish(LinkStatus::NoHost, 0, m_url.host(QUrl::EncodeUnicode));
     return Next::Request;
+}
+
+bool LinkTrail::admit(QList<QHostAddress> &addresses)
+{
+    if (m_finished)
+        return false;
+    const bool any = !addresses.isEmpty();
+    addresses.removeIf([](const QHostAddress &a) { return AddressKind::ofAddress(a) == AddressKind::Kind::Unspecified; });
+    if (any && addresses.isEmpty()) {
+        // A name a filter points at 0.0.0.0: a connection there would reach this computer.
+        finish(LinkStatus::Invalid, 0, m_url.host(QUrl::EncodeUnicode) + QStringLiteral(" はどのサーバーも指さないアドレスです"));
+        return false;
+    }
+    const auto inside = std::find_if(addresses.cbegin(), addresses.cend(), [](const QHostAddress &a) {
+        return AddressKind::ofAddress(a) == AddressKind::Kind::Internal;
+    });
+    if (inside == addresses.cend())
+        return true;
+    if (m_redirects == 0) {
+        m_firstInside = true;
+        return true;
+    }
+    return !stopInside(inside->toString());
+}
+
+bool LinkTrail::atFirstHost() const
+{
+    return m_url.host().toLower() == m_first.host().toLower() && effectivePort(m_url) == effectivePort(m_first);
+}
+
+bool LinkTrail::stopInside(const QString &where)
+{
+    if (namedByFirst())
+        return false;
+    const QString shown = text(m_url);
+    finish(LinkStatus::Internal, m_redirectCode, shown.left(200) + (where == m_url.host() ? QString() : QStringLiteral("（") + where + QStringLiteral("）")));
+    return true;
 }
 
 LinkTrail::Next LinkTrail::expire()

@@ -31,6 +31,8 @@ packages=(
   syncthing
   # published pages, the bookmarklet and hostile imports rendered by a real browser (headless, no network)
   chromium
+  # the link check and title fetch through a real proxy, and an offline network made for a test
+  tinyproxy iproute2
 )
 
 missing=()

@@ -4,24 +4,28 @@
 #include "LinkCheckWindow.h"
 #include "LocalHttpServer.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTcpServer>
 
 namespace {
 
 class LinkCheckWindowTest : public ::testing::Test
 {
 protected:
-    // The server answers "/404" with 404, "/301" with a move to "/new", "/late…" after 250 ms,
-    // anything else with 200.
+    // The server answers "/404" with 404, "/500" with 500, "/301" with a move to "/new", "/late…"
+    // after 250 ms, anything else with 200.
     LinkCheckWindowTest()
     {
         server.setHandler([](const LocalHttpServer::Request &r) {
-            LocalHttpServer::Answer answer(r.path == "/404" ? 404 : r.path == "/301" ? 301 : 200,
+            LocalHttpServer::Answer answer(r.path == "/404" ? 404 : r.path == "/500" ? 500 : r.path == "/301" ? 301 : 200,
                                            r.path.startsWith("/late") ? 250 : 0);
             answer.location = r.path == "/301" ? "/new" : "";
             return answer;
@@ -79,6 +83,7 @@ protected:
         LinkResults saved;
         return saved.load(reg.file(LinkResults::kFileName)) ? saved.size() : -1;
     }
+    QString summary() const { return window->findChild<QLabel *>(QStringLiteral("summary"))->text(); }
 
     TempRegister reg;
     LocalHttpServer server;
@@ -126,13 +131,15 @@ TEST_F(LinkCheckWindowTest, stoppingEndsTheCheckAtOnce)
 // again on those answers, moves offered again; the count is true before the first answer comes.
 TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResults)
 {
-    open("/200 /404 /301");
+    open("/200 /404 /301 /500");
     EXPECT_EQ(progress(), QStringLiteral("まだ確認していません"));
     runToEnd();
     // Name, status, code, final URL.
-    EXPECT_EQ(shown({0, 2, 3, 4}), QStringLiteral("/200 正常 200 {base}/200|/404 リンク切れ 404 {base}/404|/301 移転 200 {base}/new")
+    EXPECT_EQ(shown({0, 2, 3, 4}), QStringLiteral("/200 正常 200 {base}/200|/404 リンク切れ 404 {base}/404|/301 移転 200 {base}/new|"
+                                                  "/500 サーバーエラー 500 {base}/500")
                                        .replace(QStringLiteral("{base}"), server.base()));
-    EXPECT_EQ(savedCount(), 3);
+    EXPECT_EQ(summary(), QStringLiteral("4件を確認しました（リンク切れ 1件、移転 1件、警告 1件）。"));
+    EXPECT_EQ(savedCount(), 4);
     // The update of a move asks for the final URL, once.
     auto *update = qobject_cast<QPushButton *>(table()->cellWidget(2, 5));
     ASSERT_NE(update, nullptr);
@@ -143,11 +150,11 @@ TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResul
     EXPECT_EQ(requested[0], (QVariantList{21, sites.at(2).m_url, (server.base() + QStringLiteral("/new")).toLatin1()}));
 
     reopen();
-    EXPECT_EQ(shown(), QStringLiteral("/200 正常|/404 リンク切れ|/301 移転"));
+    EXPECT_EQ(shown(), QStringLiteral("/200 正常|/404 リンク切れ|/301 移転|/500 サーバーエラー"));
     update = qobject_cast<QPushButton *>(table()->cellWidget(2, 5));
     ASSERT_NE(update, nullptr);
     EXPECT_EQ(update->text(), QStringLiteral("URLを更新"));
-    EXPECT_EQ(progress(), QStringLiteral("前回の結果 3 件"));
+    EXPECT_EQ(progress(), QStringLiteral("前回の結果 4 件"));
 
     open("/late1 /late2 /late3");
     click("start");
@@ -173,6 +180,24 @@ TEST_F(LinkCheckWindowTest, columnsSortAndProblemsOnlyLeavesTheSitesThatNeedALoo
     EXPECT_EQ(table()->horizontalHeader()->sortIndicatorSection(), -1);
 }
 
+// Without a network (here: the proxy the environment names is out of reach) no site is marked:
+// the last results stay, and the window says once why.
+TEST_F(LinkCheckWindowTest, withoutNetworkTheLastResultsStayAndTheWindowSaysSoOnce)
+{
+    open("/200 /404");
+    runToEnd();
+    const QByteArray before = reg.read(LinkResults::kFileName);
+    QTcpServer unused;
+    unused.listen(QHostAddress::LocalHost);
+    qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(unused.serverPort()));
+    const auto unset = qScopeGuard([] { qunsetenv("http_proxy"); });
+    unused.close();
+    runToEnd();
+    EXPECT_EQ(shown(), QStringLiteral("/200 接続できません|/404 接続できません"));
+    EXPECT_EQ(reg.read(LinkResults::kFileName), before);
+    EXPECT_EQ(summary().count(QStringLiteral("ネットワークに接続できません")), 1) << summary().toStdString();
+}
+
 using LinkMoveTest = WindowTest;
 // The main window takes a move only for a site that still holds the URL that was checked.
 TEST_F(LinkMoveTest, aMoveChangesTheSiteThatStillHoldsTheCheckedUrl)
@@ -186,6 +211,22 @@ TEST_F(LinkMoveTest, aMoveChangesTheSiteThatStillHoldsTheCheckedUrl)
     dialog->OnLinkMoved(number, "http://abc.example.jp/", newUrl);
     EXPECT_EQ(cell(1, 1), QString::fromLatin1(newUrl));
     EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, newUrl); // an ordinary update: on disk at once
+}
+
+// A URL taken in the check window is one step of the window's history: Ctrl+Z there takes it back.
+TEST_F(LinkMoveTest, aMoveTakenInTheCheckWindowIsUndoneByCtrlZThere)
+{
+    start(ThreeSites());
+    dialog->findChild<QAction *>(QStringLiteral("checkLinksAction"))->trigger();
+    auto *checkWindow = dialog->findChild<LinkCheckWindow *>();
+    ASSERT_NE(checkWindow, nullptr);
+    emit checkWindow->urlUpdateRequested(dialog->sites().number(1), "http://abc.example.jp/", "https://abc.example.jp/new/");
+    ASSERT_EQ(ReadRegister(reg.path()).at(1).m_url, "https://abc.example.jp/new/");
+    QApplication::setActiveWindow(checkWindow);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(checkWindow));
+    QTest::keyClick(checkWindow, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, QByteArray("http://abc.example.jp/"));
+    EXPECT_EQ(cell(1, 1), QStringLiteral("http://abc.example.jp/"));
 }
 
 } // namespace

@@ -67,6 +67,7 @@ TEST_P(LinkCases, answerSortedAsExpected)
         for (int host = kHosts; host > 0; --host)
             column.replace(QStringLiteral("{base%1}").arg(host), server.base(host));
         column.replace(QLatin1String("{base}"), server.base()).replace(QLatin1String("{closed}"), closed);
+        column.replace(QLatin1String("{port}"), QString::number(QUrl(server.base()).port()));
     }
     // Each path gives its answers in turn, the last one repeating.
     std::map<QByteArray, std::vector<LocalHttpServer::Answer>> routes;

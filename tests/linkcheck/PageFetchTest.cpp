@@ -1,13 +1,22 @@
 // Reading an answer's head and body as they arrive, a page's title and description in the encodings
-// Japanese pages are served in, and from a local server the bodies a page fetch must not be caught by.
+// Japanese pages are served in, and from a local server the bodies a page fetch must not be caught by;
+// the fetch and the check directly and through a real proxy (tinyproxy).
 #include "AnswerHead.h"
 #include "BodyReader.h"
+#include "LinkChecker.h"
 #include "LocalHttpServer.h"
 #include "PageFetch.h"
 #include "PageHead.h"
+#include "TempRegister.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +159,112 @@ TEST(AnswerHead, readsStatusAndLocationAsServersSendThem)
         EXPECT_EQ(std::to_string(state) + ' ' + std::to_string(answer.code) + ' ' + answer.location.toStdString(), expected)
             << bytes.left(80).toStdString();
         EXPECT_EQ(answer.failure == LinkAnswer::Failure::Other, state == int(AnswerHead::State::Broken));
+    }
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// tinyproxy in the foreground on 127.0.0.1, tunnelling to `connectPort` only, asking for
+// `credentials` ("user:password") when given; its log names every request it passed on.
+struct TinyProxy
+{
+    TinyProxy(quint16 connectPort, const QString &credentials) : port(freePort())
+    {
+        dir.write(QStringLiteral("conf"), QStringLiteral("Port %1\nListen 127.0.0.1\nAllow 127.0.0.1\nConnectPort %2\nLogLevel Info\n"
+                                                         "LogFile \"%3\"\n%4")
+                                              .arg(QString::number(port), QString::number(connectPort), dir.file(QStringLiteral("log")),
+                                                   credentials.isEmpty() ? QString() : QStringLiteral("BasicAuth ") + QString(credentials).replace(u':', u' '))
+                                              .toUtf8());
+        url = "http://" + (credentials.isEmpty() ? QByteArray() : credentials.toUtf8() + '@') + "127.0.0.1:" + QByteArray::number(port);
+        process.start(QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), dir.file(QStringLiteral("conf"))});
+        QTcpSocket socket;
+        up = QTest::qWaitFor([&] { return socket.connectToHost(QHostAddress::LocalHost, port), socket.waitForConnected(100); }, 5000);
+    }
+    ~TinyProxy() { process.terminate(), process.waitForFinished(5000); }
+    QString log() const { return QString::fromUtf8(dir.read(QStringLiteral("log"))); }
+
+    TempRegister dir;
+    QProcess process;
+    quint16 port;
+    QByteArray url;
+    bool up = false;
+};
+
+// Directly, then through the proxy as the environment names it in either case, then through one
+// that wants a password: the same answers, the same redirect rules, the host no_proxy names asked
+// directly, https through a CONNECT tunnel.
+TEST(Proxy, checkAndTitleFetchKeepTheirRulesDirectlyAndThroughTheProxy)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("tinyproxy")).isEmpty())
+        GTEST_SKIP() << "tinyproxy is not installed (scripts/setup.sh installs it)";
+    LocalHttpServer server(2);
+    ASSERT_TRUE(server.isListening());
+    // Redirects by path; any other path is a page titled with its path, "/gone" gone.
+    const std::map<QByteArray, QString> redirects{
+        {"/moved", QStringLiteral("/new")}, {"/here", QStringLiteral("/page")}, {"/away", server.base(2) + QStringLiteral("/secret")},
+        {"/far", QStringLiteral("http://elsewhere.invalid/page")}, {"/port", QStringLiteral("http://127.0.0.1:%1/").arg(freePort())}};
+    server.setHandler([&](const LocalHttpServer::Request &r) {
+        const auto to = redirects.find(r.path);
+        LocalHttpServer::Answer answer(r.path == "/gone" ? 404 : to == redirects.end() ? 200 : r.path == "/moved" ? 301 : 302);
+        answer.location = to == redirects.end() ? QByteArray() : to->second.toUtf8();
+        answer.body = "<title>" + r.path + "</title>";
+        return answer;
+    });
+    // A TLS server that ends every handshake with a fatal alert: tls_error says the ClientHello came.
+    QTcpServer tls;
+    ASSERT_TRUE(tls.listen(QHostAddress::LocalHost));
+    QObject::connect(&tls, &QTcpServer::newConnection, [&] {
+        QTcpSocket *socket = tls.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, [socket] { socket->write(QByteArray("\x15\x03\x01\x00\x02\x02\x28", 7)); });
+    });
+    const QStringList checked{server.base() + QStringLiteral("/ok"), server.base() + QStringLiteral("/gone"),
+                              server.base() + QStringLiteral("/moved"), server.base(2) + QStringLiteral("/exempt"),
+                              QStringLiteral("https://127.0.0.1:%1/").arg(tls.serverPort()), QStringLiteral("https://127.0.0.1:%1/").arg(freePort())};
+    TinyProxy open(tls.serverPort(), QString()), guarded(tls.serverPort(), QStringLiteral("site:kanri"));
+    ASSERT_TRUE(open.up && guarded.up);
+    // Whether the proxy is named, by which variables, and what the check finds: the proxy refuses a
+    // tunnel to another port.
+    for (const auto &[through, http, https, statuses] :
+         {std::tuple{(TinyProxy *)nullptr, "http_proxy", "https_proxy", "ok gone moved ok tls_error refused"},
+          {&open, "http_proxy", "https_proxy", "ok gone moved ok tls_error server_error"},
+          {&open, "HTTP_PROXY", "HTTPS_PROXY", "ok gone moved ok tls_error server_error"},
+          {&guarded, "http_proxy", "https_proxy", "ok gone moved ok tls_error server_error"}}) {
+        SCOPED_TRACE(through ? through->url.toStdString() + " as " + http : "directly");
+        TinyProxy &proxy = through ? *through : open;
+        for (const char *name : {http, https})
+            through ? qputenv(name, proxy.url) : qunsetenv(name);
+        qputenv("no_proxy", "127.0.0.2");
+        const auto unset = qScopeGuard([&] {
+            for (const char *name : {http, https, "no_proxy"})
+                qunsetenv(name);
+        });
+        const qsizetype logged = proxy.log().size();
+        const std::size_t before = server.log().size();
+        QStringList got(checked.size());
+        LinkChecker checker;
+        QObject::connect(&checker, &LinkChecker::linkChecked, [&](int id, const LinkResult &r) { got[id] = LinkStatusName(r.status); });
+        QSignalSpy finished(&checker, &LinkChecker::finished);
+        checker.start({{0, checked[0]}, {1, checked[1]}, {2, checked[2]}, {3, checked[3]}, {4, checked[4]}, {5, checked[5]}});
+        EXPECT_TRUE(!finished.isEmpty() || finished.wait(20000));
+        EXPECT_EQ(got.join(u' '), QString::fromLatin1(statuses));
+        // The title fetch reads its own site only: another host (inside or out), or another port
+        // of this one, is named and not asked; the same host and port again is.
+        EXPECT_EQ(fetch(server.base() + QStringLiteral("/here")).title, QStringLiteral("/page"));
+        for (const char *path : {"/away", "/far", "/port"}) {
+            const PageDetails stopped = fetch(server.base() + QLatin1String(path));
+            EXPECT_TRUE(!stopped.ok && stopped.message.contains(redirects.at(path))) << stopped.message.toStdString();
+        }
+        EXPECT_EQ(server.log().size() - before, 10u) << "no page asked but the site's own";
+        // Through the proxy, every request but the exempt host's: plain ones whole, https by CONNECT.
+        const QString log = proxy.log().mid(logged);
+        EXPECT_EQ(log.count(QStringLiteral(" http://127.0.0.1:")), through ? 9 : 0) << log.toStdString();
+        EXPECT_EQ(log.count(QStringLiteral("CONNECT 127.0.0.1:%1 ").arg(tls.serverPort())), through ? 1 : 0);
+        EXPECT_FALSE(log.contains(QStringLiteral("127.0.0.2")));
     }
 }
 

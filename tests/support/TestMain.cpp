@@ -16,11 +16,16 @@ int main(int argc, char **argv)
     // Widget tests run without a display unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Nothing a test does may touch the user's own register, nor the notes a batch keeps beside
-    // it (programs the tests start inherit the place).
+    // Nothing a test does may touch the user's own register, nor the notes kept beside it
+    // (programs the tests start inherit the place), nor reach a server through a proxy the machine
+    // names: tests that want one set it themselves.
     QStandardPaths::setTestModeEnabled(true);
     const QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    for (const char *name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy"}) {
+        qunsetenv(name);
+        qunsetenv(QByteArray(name).toUpper().constData());
+    }
     TestApplication app(argc, argv);
     TestApplication::setApplicationName(QStringLiteral("sitekanri"));
     ::testing::InitGoogleTest(&argc, argv);
