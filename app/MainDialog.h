@@ -33,7 +33,7 @@ struct UndoOutcome;
 // two pages. It builds the controls and wires the parts that do the work: a SiteSession (the
 // register, kept on disk and in step with other programs, and its history), the SiteListPanel,
 // the LinkCollection on the link page, the LinkCheckLauncher and the OutsideIntake (bookmark
-// files, the bookmarklet, the title fetch). The window holds no state of the
+// files, the bookmarklet, the title fetch, sitekanri: links). The window holds no state of the
 // register's own, so its close request has nothing to write. Its operations are thin: they
 // gather what the controls hold, call the logic of a part or of editing/ or browser/, and show
 // the outcome; the registration operations reach the controls back through RegistrationEdges.
