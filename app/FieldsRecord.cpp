@@ -62,6 +62,18 @@ bool FieldsRecord::isUntouched() const
     return m_shown.number != 0 && sameFields(m_fields.ReadSiteFields(), DecodeSiteFields(m_shown.seen));
 }
 
+bool FieldsRecord::holdsUnsavedText() const
+{
+    if (m_shown.number != 0 && !m_gone)
+        return !isUntouched();
+    const SiteFields typed = m_fields.ReadSiteFields();
+    for (const QString *text : {&typed.name, &typed.url, &typed.keyword1, &typed.keyword2, &typed.keyword3, &typed.content}) {
+        if (!text->trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 void FieldsRecord::recordChanged(int position)
 {
     if (m_gone || m_shown.number == 0 || m_register.sites().number(std::size_t(position)) != m_shown.number)

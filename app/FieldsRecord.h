@@ -29,6 +29,9 @@ public:
     void forget();
     // The fields hold exactly what they were filled with.
     bool isUntouched() const;
+    // The fields hold text kept nowhere else: changed from the record they show, or any text at
+    // all where they show no record (or one removed elsewhere).
+    bool holdsUnsavedText() const;
     // Whether the fields show record `number`, still registered (a number freed elsewhere and
     // given again is another record).
     bool shows(int number) const { return !m_gone && number == m_shown.number; }

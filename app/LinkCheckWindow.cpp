@@ -105,7 +105,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
 
 QRadioButton *LinkCheckWindow::addChoice(const QString &text, std::size_t count)
 {
-    auto *choice = new QRadioButton(QStringLiteral("%1（%2件）").arg(text).arg(count), m_choices);
+    auto *choice = new QRadioButton(QStringLiteral("%1（%2件）").arg(text, QString::number(count)), m_choices);
     choice->setEnabled(count > 0);
     return choice;
 }

@@ -1,21 +1,10 @@
 #include "LinkIntake.h"
 
-#include "SiteLink.h"
-
-#include <QApplication>
-#include <QTimer>
-#include <QWidget>
-
 namespace {
 
-// How often a link waiting for a question to be answered looks again.
-constexpr int kRetryMs = 200;
+const char *kRefused = "ブラウザーから渡されたリンクでは登録できません。\n";
 
 } // namespace
-
-LinkIntake::LinkIntake(QWidget *window) : QObject(window), m_window(window)
-{
-}
 
 QString LinkIntake::linkAmong(const QStringList &arguments)
 {
@@ -29,26 +18,24 @@ QString LinkIntake::linkAmong(const QStringList &arguments)
 QString LinkIntake::refusalOf(const QString &link)
 {
     const SiteLink::Parsed parsed = SiteLink::parse(link);
-    return parsed.isGood() ? QString()
-                           : QStringLiteral("ブラウザーから渡されたリンクでは登録できません。\n") + parsed.refusal;
+    return parsed.isGood() ? QString() : QString::fromUtf8(kRefused) + parsed.refusal;
+}
+
+QString LinkIntake::tooLongReason(qsizetype limit)
+{
+    return QString::fromUtf8("リンクが長すぎて受け取れませんでした（%1 KiB まで）。").arg(limit / 1024);
+}
+
+QString LinkIntake::tooLongRefusal(qsizetype limit)
+{
+    return QString::fromUtf8(kRefused) + tooLongReason(limit);
 }
 
 void LinkIntake::take(const QString &link)
 {
     const SiteLink::Parsed parsed = SiteLink::parse(link);
-    if (!parsed.isGood()) {
-        emit refused(refusalOf(link));
-        return;
-    }
-    offerWhenFree(SiteLink::fieldsOf(parsed));
-}
-
-void LinkIntake::offerWhenFree(const SiteFields &fields)
-{
-    const QWidget *modal = QApplication::activeModalWidget();
-    if (modal && modal != m_window) {
-        QTimer::singleShot(kRetryMs, this, [this, fields] { offerWhenFree(fields); });
-        return;
-    }
-    emit siteOffered(fields);
+    if (parsed.isGood())
+        emit siteOffered(parsed);
+    else
+        emit refused(parsed.refusal);
 }

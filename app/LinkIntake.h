@@ -1,39 +1,36 @@
 #pragma once
 
-#include "SiteEntry.h"
+#include "SiteLink.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
-// Takes the sitekanri: links the browser hands over (on the command line of this start, or from a
-// later start through SingleWindow) to the registration fields. Each link is checked here, even
-// one a later start checked already: it is text from another program. A good one is offered as
-// soon as the window asks no question (filling the fields under an open question could change
-// what the question is about); a bad one is refused with the reason.
+// Reads the sitekanri: links the browser hands over (on the command line of the start that opened
+// the window, or from a later start through SingleWindow). Each link is checked here, even one a
+// later start checked already: it is text from another program. What becomes of a good one (the
+// fields, or the offer bar) is the window's business.
 class LinkIntake : public QObject
 {
     Q_OBJECT
 public:
-    // `window` is the main window: a question is any modal widget but it.
-    explicit LinkIntake(QWidget *window);
+    explicit LinkIntake(QObject *parent = nullptr) : QObject(parent) {}
 
     // The first sitekanri: link among a program's arguments; "" when there is none.
     static QString linkAmong(const QStringList &arguments);
-    // What refusing `link` says to the user; "" when the link is good.
+    // What refusing `link` says to the user, in full; "" when the link is good.
     static QString refusalOf(const QString &link);
+    // Why a link too long to be handed over (`limit` bytes) is refused, and that in full.
+    static QString tooLongReason(qsizetype limit);
+    static QString tooLongRefusal(qsizetype limit);
 
     void take(const QString &link);
+    // A later start had a link too long to hand over.
+    void takeTooLong(qsizetype limit) { emit refused(tooLongReason(limit)); }
 
 signals:
-    // The fields a good link fills: URL, name and content as text from outside, keywords empty.
-    void siteOffered(const SiteFields &fields);
-    void refused(const QString &message);
-
-private:
-    void offerWhenFree(const SiteFields &fields);
-
-    QWidget *m_window;
+    // A good link: its URL, name and content as text from outside.
+    void siteOffered(const SiteLink::Parsed &link);
+    // A link that registers nothing, and why.
+    void refused(const QString &reason);
 };

@@ -46,6 +46,12 @@ void MainControls::placeList(QWidget &window)
     column->insertWidget(0, m_searchBar);
     m_statusLine = new StatusLine(&window);
     column->addWidget(m_statusLine);
+    m_listColumn = column;
+}
+
+void MainControls::placeBelowList(QWidget *widget)
+{
+    m_listColumn->addWidget(widget);
 }
 
 QWidget *MainControls::control(int id) const

@@ -7,6 +7,7 @@ class PageTab;
 class QTableView;
 class SiteSearchBar;
 class StatusLine;
+class QVBoxLayout;
 
 // The main window's controls as its template lays them out, found by template ID: the
 // template's own, the tab with the two pages (and their controls), and the list in a column of
@@ -28,6 +29,8 @@ public:
     QTableView *siteView() const;
     SiteSearchBar *searchBar() const { return m_searchBar; }
     StatusLine *statusLine() const { return m_statusLine; }
+    // Lays `widget` out at the foot of the list's column, just above the tab with the pages.
+    void placeBelowList(QWidget *widget);
     // Lays `widget` out just left of control `id` (see ControlSet::placeBefore).
     void placeBefore(QWidget *widget, int id, int gap) { m_controls.placeBefore(widget, id, gap); }
 
@@ -40,4 +43,5 @@ private:
     PageTab *m_pageTab = nullptr;
     SiteSearchBar *m_searchBar = nullptr;
     StatusLine *m_statusLine = nullptr;
+    QVBoxLayout *m_listColumn = nullptr;
 };

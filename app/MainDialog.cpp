@@ -184,7 +184,8 @@ void MainDialog::setUpCommands()
 
 void MainDialog::setUpBookmarks()
 {
-    m_outside = new OutsideIntake(siteRegister(), undoHistory(), m_controls, *this);
+    m_outside = new OutsideIntake(siteRegister(), undoHistory(), m_controls, *m_fieldsRecord, *this);
+    connect(m_outside, &OutsideIntake::siteTaken, this, &MainDialog::ShowOfferedSite);
     connect(m_outside, &OutsideIntake::reported, this, &MainDialog::ShowInformation);
     connect(m_outside, &OutsideIntake::failed, this, &MainDialog::ShowMessage);
     connect(m_outside, &OutsideIntake::undoImportRequested, this, &MainDialog::UndoOperation);
@@ -327,8 +328,9 @@ void MainDialog::ShowOfferedSite(const SiteFields &fields)
     // registers it, and neither 更新 nor the watcher takes it for that record.
     m_fieldsRecord->forget();
     m_list->keepShownRecordCurrent();
-    m_controls.pageTab()->setCurrentWidget(m_controls.pageTab()->registerPage());
-    control<QPushButton>(ControlId::RegisterNew)->setFocus(Qt::OtherFocusReason);
+    // Never a button that saves: a web page sent this, and a key the user meant for something
+    // else must not register it.
+    FocusField(SiteFieldId::Name);
 }
 
 void MainDialog::OpenInBrowser(QByteArray url)

@@ -20,6 +20,7 @@
 #include <QDialog>
 
 class BookmarkActions;
+class LinkIntake;
 class PageTab;
 class SiteSearchBar;
 class StatusLine;
@@ -32,7 +33,7 @@ struct UndoOutcome;
 // two pages. It builds the controls and wires the parts that do the work: a SiteSession (the
 // register, kept on disk and in step with other programs, and its history), the SiteListPanel,
 // the LinkCollection on the link page, the LinkCheckLauncher and the OutsideIntake (bookmark
-// files, the bookmarklet, the title fetch). The window holds no state of the
+// files, the bookmarklet, the title fetch, sitekanri: links). The window holds no state of the
 // register's own, so its close request has nothing to write. Its operations are thin: they
 // gather what the controls hold, call the logic of a part or of editing/ or browser/, and show
 // the outcome; the registration operations reach the controls back through RegistrationEdges.
@@ -97,8 +98,9 @@ public:
     void CopySiteUrl();
     // A link dropped on the window: its URL and name in the fields, ready to register.
     void FillFromDroppedLink(const QString &url, const QString &name);
-    // A site the browser offered (a sitekanri: link): its fields on the registration page, the
-    // focus on 新しく登録; nothing is saved until the user says so.
+    // A site the browser offered (a sitekanri: link), once the fields may take it: its fields on
+    // the registration page, the focus on the name, ready to be typed over; nothing is saved until
+    // the user says so.
     void ShowOfferedSite(const SiteFields &fields);
 
     // Hands `url` (register bytes) to the browser; what went wrong is shown, not raised.
@@ -124,6 +126,8 @@ public:
 
     // Bookmark files in and out (Ctrl+I, Ctrl+E); null before OnInitDialog.
     BookmarkActions *bookmarkActions() const { return m_outside ? m_outside->bookmarks() : nullptr; }
+    // Where the sitekanri: links a browser hands over go in; null before OnInitDialog.
+    LinkIntake *linkIntake() const { return m_outside ? m_outside->links() : nullptr; }
 
     PageTab *pageTab() const { return m_controls.pageTab(); }
     QTableView *siteView() const { return m_controls.siteView(); }

@@ -17,11 +17,12 @@
 namespace {
 
 constexpr int kAnswerMs = 2000;
-// A later start sends lines: "raise", or "link " and a link, percent-encoded so that it is one
-// line of ASCII whatever it holds. More than a link may carry ends the connection.
+// A later start sends lines: "raise", "link " and a link, percent-encoded so that it is one line
+// of ASCII whatever it holds, or "too-long" for a link longer than a line may be. A line longer
+// than that is taken as "too-long" too, and ends the connection.
 const QByteArray kRaise = QByteArrayLiteral("raise");
 const QByteArray kLink = QByteArrayLiteral("link ");
-constexpr qsizetype kMaxRequest = 256 * 1024;
+const QByteArray kTooLong = QByteArrayLiteral("too-long");
 const char *kPending = "pendingRequest";
 
 // A folder nobody but this user can enter or put anything in: no link, ours, mode 0700.
@@ -106,7 +107,12 @@ bool SingleWindow::askRunning()
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kAnswerMs) || !peerIsUs(socket.socketDescriptor()))
         return false;
-    socket.write((m_link.isEmpty() ? kRaise : kLink + QUrl::toPercentEncoding(m_link)) + '\n');
+    QByteArray request = m_link.isEmpty() ? kRaise : kLink + QUrl::toPercentEncoding(m_link);
+    m_linkTooLong = request.size() > kMaxRequest;
+    // The window tells the user; a link cut short could be another link.
+    if (m_linkTooLong)
+        request = kTooLong;
+    socket.write(request + '\n');
     socket.waitForBytesWritten(kAnswerMs);
     socket.disconnectFromServer();
     return true;
@@ -122,10 +128,15 @@ void SingleWindow::readRequests(QLocalSocket *socket)
         } else if (line.startsWith(kLink)) {
             emit raiseRequested();
             emit linkReceived(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(kLink.size()))));
+        } else if (line == kTooLong) {
+            emit raiseRequested();
+            emit linkTooLong(kMaxRequest);
         }
     }
     if (pending.size() > kMaxRequest) {
         socket->abort();
+        emit raiseRequested();
+        emit linkTooLong(kMaxRequest);
         return;
     }
     socket->setProperty(kPending, pending);

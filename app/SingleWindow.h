@@ -36,12 +36,20 @@ public:
     // A sitekanri: link this start was given, passed on by claim() to the program that shows the
     // register, or told by linkReceived when this program is that one.
     void setLink(const QString &link) { m_link = link; }
+    // How long a request of a later start may be, in bytes: a link longer once percent-encoded
+    // cannot be handed over.
+    static constexpr qsizetype kMaxRequest = 256 * 1024;
+    // claim() found the program that shows the register, but the link was too long to hand over:
+    // that program was told so, and shows it (linkTooLong there).
+    bool linkWasTooLong() const { return m_linkTooLong; }
 
 signals:
     // A later start asked for the window.
     void raiseRequested();
     // A later start was given this link; it is text from another program, to be checked.
     void linkReceived(const QString &link);
+    // A later start had a link longer than a request may be (`limit` bytes).
+    void linkTooLong(qsizetype limit);
 
 private:
     bool askRunning();
@@ -49,5 +57,6 @@ private:
 
     QString m_name;
     QString m_link;
+    bool m_linkTooLong = false;
     QLocalServer *m_server = nullptr;
 };

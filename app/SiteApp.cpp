@@ -2,7 +2,6 @@
 
 #include "AppDirectory.h"
 #include "ColourScheme.h"
-#include "DialogTemplate.h"
 #include "LinkIntake.h"
 #include "MainDialog.h"
 #include "PageTab.h"
@@ -94,17 +93,21 @@ int SiteApp::InitInstance()
 {
     // Installed first: a signal that comes during start-up ends the window as soon as it can.
     QuitSignals quit;
-    // A bad link opens nothing, here or in a window already open: the user is told why.
+    // Every link, good or bad, goes to the window, which says what became of it: the one already
+    // open on the register, or the one this start opens. A page sending links in a burst then
+    // makes one window and one line in it, never a process and a box for each. The exit status
+    // and stderr of a start that hands a link over say whether the link was good.
     const QString link = LinkIntake::linkAmong(QApplication::arguments());
-    if (const QString refusal = LinkIntake::refusalOf(link); !link.isEmpty() && !refusal.isEmpty()) {
+    const QString refusal = link.isEmpty() ? QString() : LinkIntake::refusalOf(link);
+    if (!refusal.isEmpty())
         std::fprintf(stderr, "%s\n", refusal.toLocal8Bit().constData());
-        m_boxes.showMessage(nullptr, DialogTemplates::mainDialog().captionText(), refusal);
-        return 1;
-    }
     SingleWindow single(AppDirectory());
     single.setLink(link);
-    if (single.claim())
-        return 0;
+    if (single.claim()) {
+        if (single.linkWasTooLong())
+            std::fprintf(stderr, "%s\n", LinkIntake::tooLongRefusal(SingleWindow::kMaxRequest).toLocal8Bit().constData());
+        return refusal.isEmpty() && !single.linkWasTooLong() ? 0 : 1;
+    }
     MainDialog dialog(m_boxes);
     bool quitting = false;
     QObject::connect(&quit, &QuitSignals::received, &dialog, [&dialog, &quitting] {
@@ -122,10 +125,9 @@ int SiteApp::InitInstance()
         dialog.raise();
         dialog.activateWindow();
     });
-    auto *intake = new LinkIntake(&dialog);
-    QObject::connect(intake, &LinkIntake::siteOffered, &dialog, &MainDialog::ShowOfferedSite);
-    QObject::connect(intake, &LinkIntake::refused, &dialog, &MainDialog::ShowMessage);
+    LinkIntake *intake = dialog.linkIntake();
     QObject::connect(&single, &SingleWindow::linkReceived, intake, &LinkIntake::take);
+    QObject::connect(&single, &SingleWindow::linkTooLong, intake, &LinkIntake::takeTooLong);
     if (!link.isEmpty())
         QTimer::singleShot(0, intake, [intake, link] { intake->take(link); });
     const QString screenshot = qEnvironmentVariable("SITEKANRI_SCREENSHOT");

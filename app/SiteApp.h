@@ -13,7 +13,8 @@ public:
 
     // Runs the main window; returns the process's exit code: 0, or 1 when start-up ended
     // without a window (the register could not be read). A window already open on the same
-    // register is brought to the front instead, and 0 returned.
+    // register is brought to the front instead and handed this start's sitekanri: link, and 0
+    // returned (1 when the link was bad or too long: that window shows why).
     int InitInstance();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "ConflictIntake.h"
+#include "OutsideText.h"
 
 StatusLine::StatusLine(QWidget *parent)
     : QLabel(parent)
@@ -25,14 +26,16 @@ QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
 {
     QStringList parts;
     for (const ConflictCopy &copy : copies) {
+        // A sync tool named the copy after what another computer had: its name is text from
+        // outside, and each message substitutes it once, with everything else in the same call.
+        const QString file = OutsideText::inMessage(copy.file);
         if (copy.number > 0)
             parts << QStringLiteral("「%1」を %2 から番号 %3 のサイトとして取り込みました。")
-                         .arg(CodePage::toText(copy.record.m_name), copy.file)
-                         .arg(copy.number);
+                         .arg(CodePage::toText(copy.record.m_name), file, QString::number(copy.number));
         else if (copy.isCount())
-            parts << QStringLiteral("%1 の登録件数を取り込みました。").arg(copy.file);
+            parts << QStringLiteral("%1 の登録件数を取り込みました。").arg(file);
         else
-            parts << QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(copy.file);
+            parts << QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file);
     }
     if (parts.isEmpty())
         return {};

@@ -1,6 +1,7 @@
 #include "TitleFetchControl.h"
 
 #include "CodePage.h"
+#include "OutsideText.h"
 #include "SiteEntry.h"
 
 #include <QAction>
@@ -87,11 +88,14 @@ void TitleFetchControl::fetched(const PageDetails &details)
         emit reported(QStringLiteral("ページにはタイトルも説明もありませんでした。"));
         return;
     }
+    // A page may hold a title of a megabyte, or controls that turn its text around.
+    const QString title = OutsideText::name(details.title);
+    const QString description = OutsideText::content(details.description);
     QStringList kept;
-    if (!fillEmpty(m_name, details.title))
-        kept << QStringLiteral("タイトル：") + details.title;
-    if (!fillEmpty(m_content, details.description))
-        kept << QStringLiteral("説明：") + details.description;
+    if (!fillEmpty(m_name, title))
+        kept << QStringLiteral("タイトル：") + OutsideText::inMessage(title);
+    if (!fillEmpty(m_content, description))
+        kept << QStringLiteral("説明：") + OutsideText::inMessage(description);
     if (!kept.isEmpty())
         emit reported(QStringLiteral("入力済みの欄はそのままにしました。ページには次のようにあります。\n") + kept.join(u'\n'));
 }

@@ -45,7 +45,6 @@ BookmarkCharset::Text BookmarkCharset::decode(const QByteArray &bytes, qint64 li
     Text read{m_decoder.decode(bytes), std::nullopt};
     if (m_decoder.hasError())
         read.failure = QString::fromUtf8("%1 として読めないバイトがあります（%2 行目）。")
-                           .arg(QString::fromLatin1(m_name))
-                           .arg(line);
+                           .arg(QString::fromLatin1(m_name), QString::number(line));
     return read;
 }

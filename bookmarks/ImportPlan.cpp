@@ -1,6 +1,7 @@
 #include "ImportPlan.h"
 
 #include "CodePage.h"
+#include "OutsideText.h"
 #include "SiteIdentity.h"
 #include "SiteList.h"
 #include "UrlCompletion.h"
@@ -14,13 +15,13 @@ constexpr qsizetype kMaxRecordBytes = 1024 * 1024;
 constexpr int kKeywords = 3;
 
 // What the register can hold of a bookmark's text: one line, and the no-break space (which
-// CP932 lacks) as the blank it stands for. Line breaks come only from references here.
-QString registerText(QString text)
+// CP932 lacks) as the blank it stands for. Line breaks come only from references here. It is text
+// from outside: cut to `limit`, without the controls that turn text around.
+QString registerText(QString text, int limit = OutsideText::kMaxName)
 {
     text.replace(QChar(0x00A0), u' ');
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ').replace(u'\n', u' ');
-    return text;
+    return OutsideText::capped(text, limit);
 }
 
 QString quoted(const QString &text)
@@ -103,10 +104,7 @@ void ImportPlanner::add(const Bookmark &bookmark)
     }
     keywords.resize(kKeywords);
 
-    // A text too long for a record however it is escaped is left out before it is.
-    const QString description = registerText(bookmark.description);
-    if (CodePage::fromOutsideTextMinimum(title) + CodePage::fromOutsideTextMinimum(description) > kMaxRecordBytes)
-        return tooLong();
+    const QString description = registerText(bookmark.description, OutsideText::kMaxContent);
 
     // Names and contents are HTML in the register; a bookmark's are text, and stay text.
     SiteRecord record;
@@ -179,13 +177,11 @@ QStringList ImportPlan::details() const
     QStringList lines;
     for (const AlreadyThere &entry : alreadyThere)
         lines << QString::fromUtf8("%1（%2 行目）%3: %4")
-                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"))
-                     .arg(entry.line)
-                     .arg(quoted(entry.title), entry.url);
+                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"), QString::number(entry.line),
+                          quoted(entry.title), entry.url);
     for (const NotImported &entry : notImported)
         lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
-                     .arg(entry.line)
-                     .arg(quoted(entry.title), entry.reason);
+                     .arg(QString::number(entry.line), quoted(entry.title), entry.reason);
     for (const KeywordsDropped &entry : keywordsDropped) {
         QStringList names;
         for (const QString &keyword : entry.dropped)

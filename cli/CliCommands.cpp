@@ -166,8 +166,8 @@ void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
         return;
     const SiteList &sites = loaded.value.sites;
     if (const int same = DuplicateIndex(sites).find(url, added))
-        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(same).arg(
-                       CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
+        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(
+                       QString::number(same), CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
 }
 
 int runAdd(const CliContext &context)
@@ -254,7 +254,7 @@ int runRepair(const CliContext &context)
     const QString setting = context.folder.filePath(QStringLiteral("setting.ini"));
     const OperationResult repaired = files.repair([&](int from, int to) {
         const QString was = from < 0 ? QStringLiteral("読み取れない件数") : QString::number(from);
-        printed = writeOut(QStringLiteral("%1: DATA_CNT を %2 から %3 にします。\n").arg(setting, was).arg(to).toUtf8());
+        printed = writeOut(QStringLiteral("%1: DATA_CNT を %2 から %3 にします。\n").arg(setting, was, QString::number(to)).toUtf8());
     });
     if (!repaired.done())
         return operationFailed(repaired);

@@ -3,6 +3,7 @@
 #include "CliReport.h"
 #include "CodePage.h"
 #include "ConflictIntake.h"
+#include "OutsideText.h"
 #include "RegisterFolder.h"
 
 #include <QRegularExpression>
@@ -28,6 +29,12 @@ QByteArray jsonName(const QString &name, OutputEncoding encoding)
     return '"' + JsonField(bytes, encoding) + '"';
 }
 
+// A failure's file may be a copy's name, as a sync tool wrote it.
+QString described(const IoResult &io)
+{
+    return OutsideText::inMessage(io.file) + QStringLiteral(": ") + io.reason;
+}
+
 } // namespace
 
 void CliTakeInCopies(RegisterFolder &folder)
@@ -38,15 +45,18 @@ void CliTakeInCopies(RegisterFolder &folder)
     std::vector<ConflictCopy> copies;
     const OperationResult result = RegisterFiles(folder).takeIn(copies);
     for (const ConflictCopy &copy : copies) {
+        // The name a sync tool gave the copy is text from outside: a line break in it must not
+        // write a line of its own, nor a "%2" in it take the number.
+        const QString file = OutsideText::inMessage(copy.file);
         if (copy.number > 0)
-            WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(copy.file).arg(copy.number));
+            WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(file, QString::number(copy.number)));
         else if (!copy.isCount())
-            WriteError(kProgram + QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(copy.file));
+            WriteError(kProgram + QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file));
         else
-            WriteError(kProgram + QStringLiteral("%1 の登録件数を取り込み、削除しました。").arg(copy.file));
+            WriteError(kProgram + QStringLiteral("%1 の登録件数を取り込み、削除しました。").arg(file));
     }
     if (!result.done() && result.status != OperationStatus::Damaged)
-        WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + result.io.describe());
+        WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + described(result.io));
 }
 
 QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids, OutputEncoding encoding)
@@ -54,7 +64,7 @@ QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool 
     std::vector<ConflictCopy> copies;
     SiteList aboveCount;
     if (IoResult read = ConflictIntake(folder).pending(sites, copies, aboveCount); !read)
-        WriteError(kProgram + QStringLiteral("競合コピーを読み込めませんでした。") + read.describe());
+        WriteError(kProgram + QStringLiteral("競合コピーを読み込めませんでした。") + described(read));
     QByteArray out;
     for (std::size_t i = 0; i < aboveCount.size(); ++i)
         out += recordLine(aboveCount.at(i), aboveCount.number(i), json, ids, encoding);

@@ -1,6 +1,7 @@
 #include "CliFetch.h"
 
 #include "CodePage.h"
+#include "OutsideText.h"
 #include "PageFetch.h"
 
 #include <QEventLoop>
@@ -26,7 +27,7 @@ QString FillFromPage(SiteFields &fields)
         if (field.trimmed().isEmpty() && !text.isEmpty())
             field = CodePage::toText(CodePage::fromOutsideText(text));
     };
-    fill(fields.name, details.title);
-    fill(fields.content, details.description);
+    fill(fields.name, OutsideText::name(details.title));
+    fill(fields.content, OutsideText::content(details.description));
     return details.title.isEmpty() ? QStringLiteral("ページにタイトルがありません。") : QString();
 }

@@ -284,23 +284,6 @@ QByteArray fromOutsideText(const QString &text)
     return bytes;
 }
 
-qsizetype fromOutsideTextMinimum(QStringView text)
-{
-    qsizetype size = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20)
-            size += u == u'\t' || u == u'\n' || u == u'\r' ? 1 : 0; // a blank, or dropped
-        else if (const HtmlText::MarkupEscape *markup = HtmlText::markupEscapeOf(u))
-            size += markup->length;
-        else if (u < 0x80)
-            size += u == 0x7F ? 0 : 1;
-        else if (u >= 0xA0 && !c.isSurrogate())
-            size += 1; // a byte or two of the code page, or a reference; C1 controls are dropped
-    }
-    return size;
-}
-
 QByteArray fromOutsideKeyword(const QString &text)
 {
     return withReferences(withWindowsForms(withoutControls(text)));

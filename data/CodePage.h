@@ -38,10 +38,6 @@ char32_t unstorableCharacter(const QString &text);
 // breaks as blanks and other control characters dropped. Never fails.
 QByteArray fromOutsideText(const QString &text);
 
-// A size fromOutsideText(text) never comes below, counted without building it: a title of a
-// million ampersands is known to be too long for a record without being escaped into 5 MB first.
-qsizetype fromOutsideTextMinimum(QStringView text);
-
 // The same for a keyword, which is never written into a page and so is not escaped.
 QByteArray fromOutsideKeyword(const QString &text);
 

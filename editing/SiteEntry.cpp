@@ -28,8 +28,8 @@ const std::array<FieldBinding, 6> kBindings{{
 
 FieldRefusal refusal(const FieldBinding &binding, const char *pattern, const QString &detail = {})
 {
-    const QString message = QString::fromUtf8(pattern).arg(QString::fromUtf8(binding.label));
-    return {detail.isEmpty() ? message : message.arg(detail), binding.id};
+    const QString format = QString::fromUtf8(pattern), label = QString::fromUtf8(binding.label);
+    return {detail.isEmpty() ? format.arg(label) : format.arg(label, detail), binding.id};
 }
 
 // "😀（U+1F600）"; a character with no face of its own (a control character) by its number alone.

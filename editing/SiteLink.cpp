@@ -1,6 +1,7 @@
 #include "SiteLink.h"
 
 #include "CodePage.h"
+#include "OutsideText.h"
 
 #include <QStringDecoder>
 #include <QUrl>
@@ -29,12 +30,15 @@ QString asBrowserReads(const QString &url)
     return out.mid(begin, end - begin);
 }
 
-// One line: every run of blanks and control characters becomes one space, none at either end.
+// One line: every run of blanks and control characters becomes one space, none at either end;
+// the controls that reorder text go.
 QString oneLine(const QString &text)
 {
     QString out;
     bool blank = false;
     for (QChar c : text) {
+        if (OutsideText::isBidiControl(c.unicode()))
+            continue;
         if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.isSpace()) {
             blank = !out.isEmpty();
             continue;
@@ -83,7 +87,7 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
     const qsizetype question = rest.indexOf(u'?');
     const QString action = rest.left(question < 0 ? rest.size() : question);
     if (action != QLatin1String("add")) {
-        out.refusal = refused("リンクの操作「%1」は分かりません（使えるのは add だけです）。").arg(action.left(40));
+        out.refusal = refused("リンクの操作「%1」は分かりません（使えるのは add だけです）。").arg(OutsideText::inMessage(action.left(40)));
         return out;
     }
     bool seen[3] = {false, false, false};
@@ -97,7 +101,7 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
         while (which < 3 && key != QLatin1String(keys[which]))
             ++which;
         if (which == 3) {
-            out.refusal = refused("リンクに分からない項目「%1」があります。").arg(key.left(40));
+            out.refusal = refused("リンクに分からない項目「%1」があります。").arg(OutsideText::inMessage(key.left(40)));
             return out;
         }
         if (seen[which]) {
@@ -111,18 +115,14 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
         }
     }
     out.url = asBrowserReads(out.url);
-    out.name = oneLine(out.name);
-    out.content = oneLine(out.content);
+    out.name = OutsideText::name(oneLine(out.name));
+    out.content = OutsideText::content(oneLine(out.content));
     if (out.url.isEmpty())
         out.refusal = refused("リンクに URL がありません。");
     else if (out.url.size() > kMaxUrl)
         out.refusal = refused("リンクの URL が長すぎます（%1 文字まで）。").arg(kMaxUrl);
     else if (!isAllowedUrl(out.url))
         out.refusal = refused("リンクの URL は http、https、ftp のどれかでなければ登録できません。");
-    else if (out.name.size() > kMaxName)
-        out.refusal = refused("リンクの名前が長すぎます（%1 文字まで）。").arg(kMaxName);
-    else if (out.content.size() > kMaxContent)
-        out.refusal = refused("リンクの内容が長すぎます（%1 文字まで）。").arg(kMaxContent);
     return out;
 }
 

@@ -12,19 +12,17 @@ namespace SiteLink {
 
 inline constexpr const char *kScheme = "sitekanri";
 
-// How long each text of a link may be, in UTF-16 code units after decoding. The register itself
-// has no limits; these keep a page's whole selected text, or a link built to be huge, out of a
-// field of one line.
+// How long a link's URL may be, in UTF-16 code units after decoding; a longer one is refused. Its
+// name and content are cut as all text from outside is (OutsideText): a page's whole selected text
+// still registers the page.
 inline constexpr int kMaxUrl = 4096;
-inline constexpr int kMaxName = 500;
-inline constexpr int kMaxContent = 2000;
 
 struct Parsed
 {
     QString refusal; // "" when the link is good
     QString url;     // an http, https or ftp URL as the page gave it
-    QString name;    // one line, blanks joined; may be empty
-    QString content; // one line, blanks joined; may be empty
+    QString name;    // one line, blanks joined, cut as OutsideText::name; may be empty
+    QString content; // one line, blanks joined, cut as OutsideText::content; may be empty
 
     bool isGood() const { return refusal.isEmpty(); }
 };

@@ -293,7 +293,7 @@ UndoOutcome UndoHistory::apply(Step &step, bool undoing)
             outcome.message += QString::fromUtf8("\nほか %1 件").arg(refused.size() - kNamesShown);
     } else if (isElsewhere(result.status)) {
         const QString who = single ? QString::fromUtf8("「%1」は").arg(firstName)
-                                   : QString::fromUtf8("「%1」ほか%2件のサイトは").arg(firstName).arg(step.entries.size() + refused.size() - 1);
+                                   : QString::fromUtf8("「%1」ほか%2件のサイトは").arg(firstName, QString::number(step.entries.size() + refused.size() - 1));
         const char *what = result.status == OperationStatus::ChangedElsewhere ? "他のプログラムで変更されていたため、"
                                                                               : "他のプログラムで削除されていたため、";
         outcome.message = who + QString::fromUtf8(what) + QString::fromUtf8(ending);

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs one fuzzer (clang libFuzzer, ASan+UBSan) for SECONDS seconds in JOBS processes at once.
-#   [FUZZ_SANITIZE=undefined] [FUZZ_MAX_LEN=N] scripts/fuzz.sh TARGET [SECONDS] [JOBS]
+# Runs fuzzers (clang libFuzzer, ASan+UBSan), each for SECONDS seconds in JOBS processes at once.
+#   [FUZZ_SANITIZE=undefined] [FUZZ_MAX_LEN=N] scripts/fuzz.sh TARGET[,TARGET…]|all [SECONDS] [JOBS]
 #   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader),
 #           link_answer (the link check's reading of status lines, headers and redirects) or
-#           link_render (the preview and the code box laying out a name: 20 s, 2 GB per input (ASan, on a shared machine))
-#   SECONDS: default 60; JOBS: default the number of cores
+#           link_render (the preview and the code box laying out a name of up to 1 KiB: 20 s, 2 GB per input)
+#   SECONDS: per target, default 60; JOBS: default the number of cores; several targets run one after another
 # Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
 # starting from the kept corpus; afterwards only the inputs that reach code the kept corpus does
 # not are merged into it (commit them), and the work folder is emptied. Each process logs to
@@ -14,17 +14,26 @@
 # folders under it): several times faster, for runs of millions of inputs; it still stops at
 # a crash, undefined behaviour, a broken round trip, a timeout or the memory limit, but no
 # longer at a stray read or write that happens not to crash, nor at a leak.
+# LINK_RENDER_PAINT=1 has link_render also paint both widgets for each input (ten times slower).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-usage() { sed -n '3,6s/^# //p' "$0" >&2; exit 2; }
+usage() { sed -n '3,7s/^# //p' "$0" >&2; exit 2; }
 target=${1:-}
 seconds=${2:-60}
 jobs=${3:-$(nproc)}
+# Several targets: each in turn, for SECONDS each; the first that fails ends the run.
+[[ $target == all ]] && target=ini_document,bookmark_reader,link_answer,link_render
+if [[ $target == *,* ]]; then
+  IFS=, read -ra targets <<<"$target"
+  for one in "${targets[@]}"; do "$0" "$one" "$seconds" "$jobs"; done
+  exit 0
+fi
 case $target in
   ini_document) max_len=4096 ;;
   bookmark_reader) max_len=65536 ;;
   link_answer) max_len=8192 ;;
-  link_render) max_len=65536 ;;
+  # A name is a line; a page of one lays out in a time that grows with its length.
+  link_render) max_len=1024 ;;
   *) usage ;;
 esac
 # FUZZ_MAX_LEN caps the input size below the target's own cap: smaller inputs run many times

@@ -178,7 +178,8 @@ TEST_F(RecordsWindowTest, copiesTakenInShowAsRecordsAndAreToldOnceInTheStatusLin
     int told = 0;
     QObject::connect(&dialog->siteRegister(), &SiteRegister::conflictCopiesTakenIn, [&told] { ++told; });
 
-    const QString copy = QStringLiteral("data2 (laptop の競合コピー 2026-12-07).ini");
+    // A copy's name is a sync tool's, made of another computer's: a placeholder in it stays text.
+    const QString copy = QStringLiteral("data2 (%1 %2 の競合コピー 2026-12-07).ini");
     const QString twin = QStringLiteral("data1.sync-conflict-20261207-144956-QBVMNFJ.ini");
     reg.write(copy, "[DATA]\r\nNAME=" + Sjis("ノートで変更") + "\r\nURL=http://note.example.jp/\r\n");
     reg.write(twin, reg.read(QStringLiteral("data1.ini")));

@@ -29,14 +29,14 @@ protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(folder())); }
     QString folder() const { return m_home.path() + QStringLiteral("/sitekanri"); }
     // Starts the window; with `up`, true once it answers on its register's name.
-    bool start(QProcess &process, bool up = true)
+    bool start(QProcess &process, bool up = true, const QStringList &arguments = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(SITEKANRI_APP), {});
+        process.start(QStringLiteral(SITEKANRI_APP), arguments);
         const auto answers = [this] {
             QLocalSocket socket;
             socket.connectToServer(SingleWindow(folder()).serverName());
@@ -64,6 +64,30 @@ TEST(SingleWindow, laterClaimOnTheSameRegisterAsksTheFirstToComeForward)
     EXPECT_TRUE(second.claim());
     EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 2000));
     EXPECT_FALSE(elsewhere.claim()) << "another register is another window";
+}
+
+// A link longer than a request may be is never cut short or dropped: the window is told it came,
+// whether the later start knew the limit or (a program of another version) did not.
+TEST(SingleWindow, aLinkTooLongToHandOverIsToldToTheWindow)
+{
+    QTemporaryDir dir;
+    SingleWindow first(dir.path()), later(dir.path());
+    QStringList links;
+    int tooLong = 0;
+    QObject::connect(&first, &SingleWindow::linkReceived, [&](const QString &link) { links << link; });
+    QObject::connect(&first, &SingleWindow::linkTooLong, [&](qsizetype limit) { tooLong += limit == SingleWindow::kMaxRequest; });
+    ASSERT_FALSE(first.claim());
+    later.setLink(QStringLiteral("sitekanri:add?url=https://a.example/&content=") + QString(30000, QChar(0x3042)));
+    ASSERT_TRUE(later.claim());
+    EXPECT_TRUE(later.linkWasTooLong());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tooLong == 1; }, 5000));
+
+    QLocalSocket raw;
+    raw.connectToServer(first.serverName());
+    ASSERT_TRUE(raw.waitForConnected(2000));
+    raw.write("link " + QByteArray(SingleWindow::kMaxRequest + 1, 'a'));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tooLong == 2; }, 5000));
+    EXPECT_TRUE(links.isEmpty());
 }
 
 TEST_F(WindowProcess, signalsEndTheWindowLosingNothingAndLeavingNoLock)
@@ -107,6 +131,34 @@ TEST_F(WindowProcess, secondStartRaisesTheFirstAndEndsUnlessTheFirstIsGone)
     ASSERT_TRUE(start(third)) << "the third start did not take over the register's name";
     third.terminate();
     EXPECT_TRUE(third.waitForFinished(5000));
+}
+
+// Every link goes to the one window: a start with none running opens it, even for a bad link
+// (which that window shows), and later starts hand theirs over and end at once, a bad one or one
+// too long to hand over with the reason and a failed status: a page sending links in a burst
+// leaves neither processes nor boxes waiting for an answer.
+TEST_F(WindowProcess, everyLinkGoesToTheOneWindowAndLaterStartsEndAtOnce)
+{
+    QProcess first;
+    ASSERT_TRUE(start(first, true, {QStringLiteral("sitekanri:bad")}));
+    // Over 256 KiB once percent-encoded (a character of three UTF-8 bytes takes nine), though
+    // well under what one argument may hold.
+    const QString tooLong = QStringLiteral("sitekanri:add?url=https://a.example/&content=") + QString(40000, QChar(0x3042));
+    std::vector<std::pair<std::unique_ptr<QProcess>, QString>> later;
+    for (int i = 0; i < 30; ++i)
+        later.emplace_back(std::make_unique<QProcess>(), QStringLiteral("sitekanri:bad%1").arg(i));
+    later.emplace_back(std::make_unique<QProcess>(), tooLong);
+    for (auto &[process, link] : later)
+        ASSERT_TRUE(start(*process, false, {link}));
+    for (auto &[process, link] : later) {
+        ASSERT_TRUE(process->waitForFinished(60000)) << "a start with a link is still waiting";
+        EXPECT_EQ(process->exitCode(), 1);
+        const QString said = QString::fromLocal8Bit(process->readAllStandardError());
+        EXPECT_TRUE(said.contains(link == tooLong ? QStringLiteral("長すぎて") : QStringLiteral("分かりません"))) << said.toStdString();
+    }
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    EXPECT_TRUE(first.waitForFinished(5000));
 }
 
 // A logout must end the program even when its GUI thread cannot take the close request.

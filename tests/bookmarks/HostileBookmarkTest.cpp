@@ -1,5 +1,7 @@
 // Hostile inputs too large to keep as files, made here.
 #include "BookmarkReader.h"
+#include "CodePage.h"
+#include "HtmlText.h"
 #include "ImportPlan.h"
 
 #include <QBuffer>
@@ -53,25 +55,38 @@ TEST(HostileBookmarks, aMillionReferencesAreDecodedOnceEach)
     EXPECT_EQ(got.bookmarks[0].description, QStringLiteral("&amp;").repeated(1000000));
 }
 
-// A register file over 16 MiB would no longer load: a bookmark that long as the register stores
-// it (escaped, control characters dropped) is left out, said why. Name and URL take 25 bytes.
-TEST(HostileBookmarks, aBookmarkTooLongToRegisterIsListedNotAdded)
+// A bookmark's title and description are text from outside: cut to 500 and 2 000 characters with
+// "…" (what is dropped, such as control characters, not counted), without the controls that turn
+// text around. Only a URL too long for a record (1 MB: a register file over 16 MiB would no longer
+// load) leaves the bookmark out, said why.
+TEST(HostileBookmarks, longTextsAreCutAndOnlyAUrlTooLongForARecordIsLeftOut)
 {
-    const std::pair<QString, bool> cases[] = {
-        {QString(1024 * 1024, u'x'), false},
-        {QString(1024 * 1024 - 100, u'x'), true},
-        {QString(209710, u'&'), true}, // 1 048 550 bytes as "&amp;"
-        {QString(209711, u'&'), false},
-        {QString(2 * 1024 * 1024, QChar(1)) + u'x', true}, // dropped
+    const QString ellipsis = QString::fromUtf8("…"), rlo(QChar(0x202E)), longUrl = QStringLiteral("https://l.example/") + QString(1024 * 1024, u'x');
+    const struct
+    {
+        QString title, description, url;
+        QString name, content; // as stored, decoded; no record when name is null
+    } cases[] = {
+        {QString(600, u'n'), QString(1024 * 1024, u'x'), QStringLiteral("https://a.example/"), QString(499, u'n') + ellipsis,
+         QString(1999, u'x') + ellipsis},
+        {QString(500, u'n'), QString(2 * 1024 * 1024, QChar(1)) + u'x', QStringLiteral("https://a.example/"), QString(500, u'n'),
+         QStringLiteral("x")},
+        {QStringLiteral("exe.") + rlo + QStringLiteral("gnp") + QChar(0x2066), QString(1000, u'&'), QStringLiteral("https://a.example/"),
+         QStringLiteral("exe.gnp"), QString(1000, u'&')},
+        {QStringLiteral("t"), {}, longUrl, {}, {}},
     };
-    for (const auto &[description, fits] : cases) {
+    for (const auto &c : cases) {
         ImportPlanner planner({});
-        planner.add(Bookmark{QStringLiteral("long"), QStringLiteral("https://long.example/"), {}, {}, 0, description, 0});
-        EXPECT_EQ(planner.plan().records.size(), fits ? 1u : 0u) << description.size();
-        if (!fits) {
+        planner.add(Bookmark{c.title, c.url, {}, {}, 0, c.description, 0});
+        if (c.name.isNull()) {
+            EXPECT_TRUE(planner.plan().records.empty());
             ASSERT_EQ(planner.plan().notImported.size(), 1u);
             EXPECT_EQ(planner.plan().notImported[0].reason, QString::fromUtf8("長すぎて登録できません（1 MB まで）。"));
+            continue;
         }
+        ASSERT_EQ(planner.plan().records.size(), 1u) << c.title.toStdString();
+        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).m_name)), c.name);
+        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).m_content)), c.content);
     }
 }
 

@@ -15,7 +15,7 @@ TEST(CliSessions, runAsWritten)
         const auto text = [here = QFile::encodeName(reg->path())](const QByteArray &escaped) {
             return Unescaped(escaped).replace("REGISTER", here).replace("BOOKMARKS", SITEKANRI_BOOKMARK_FILES);
         };
-        const QString name = QString::fromUtf8(fields.value(0));
+        const QString name = QString::fromUtf8(Unescaped(fields.value(0)));
         if (word == "write") {
             reg->write(name, text(fields.value(1)));
             return;
