@@ -1,6 +1,6 @@
 #include "StatusLine.h"
 
-#include "CodePage.h"
+#include "ShownText.h"
 #include "ConflictIntake.h"
 
 StatusLine::StatusLine(QWidget *parent)
@@ -27,7 +27,7 @@ QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
     for (const ConflictCopy &copy : copies) {
         if (copy.number > 0)
             parts << QStringLiteral("「%1」を %2 から番号 %3 のサイトとして取り込みました。")
-                         .arg(CodePage::toText(copy.record.m_name), copy.file)
+                         .arg(ShownName(copy.record), copy.file)
                          .arg(copy.number);
         else if (copy.isCount())
             parts << QStringLiteral("%1 の登録件数を取り込みました。").arg(copy.file);

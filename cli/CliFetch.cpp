@@ -1,6 +1,5 @@
 #include "CliFetch.h"
 
-#include "CodePage.h"
 #include "PageFetch.h"
 
 #include <QEventLoop>
@@ -24,7 +23,7 @@ QString FillFromPage(SiteFields &fields)
         return QStringLiteral("ページを読めませんでした：") + details.message;
     const auto fill = [](QString &field, const QString &text) {
         if (field.trimmed().isEmpty() && !text.isEmpty())
-            field = CodePage::toText(CodePage::fromOutsideText(text));
+            field = OutsideFieldText(text);
     };
     fill(fields.name, details.title);
     fill(fields.content, details.description);

@@ -23,6 +23,12 @@ bool fromText(const QString &text, QByteArray &bytes);
 // for what no register value can hold: a NUL or a line break, and half a surrogate pair.
 bool fromTypedText(const QString &text, QByteArray &bytes);
 
+// Register bytes as the text a person edits: as toText, except that each reference fromTypedText
+// writes for a character the code page lacks ("&#233;") reads as that character, so that a field
+// shows é and fromTypedText stores "&#233;" again. Any other reference ("&#xE9;", "&#0233;",
+// "&amp;") stays as written: it is the user's HTML.
+QString toTypedText(const QByteArray &bytes);
+
 // The character Windows stores where Linux input methods type `typed` (U+FF5E for U+301C, ...),
 // or `typed` itself: search treats the two alike, as the register does.
 char16_t windowsFormOf(char16_t typed);

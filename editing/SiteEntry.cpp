@@ -93,6 +93,11 @@ SiteFields DecodeSiteFields(const SiteRecord &record)
 {
     SiteFields fields;
     for (const FieldBinding &binding : kBindings)
-        fields.*binding.text = CodePage::toText(record.*binding.bytes);
+        fields.*binding.text = CodePage::toTypedText(record.*binding.bytes);
     return fields;
+}
+
+QString OutsideFieldText(const QString &text)
+{
+    return CodePage::toTypedText(CodePage::fromOutsideText(text));
 }

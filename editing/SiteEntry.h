@@ -41,5 +41,11 @@ bool CompleteSiteUrl(SiteFields &fields);
 // message names. The record is then left unchanged.
 FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
-// Register bytes back into editable text.
+// Register bytes back into editable text: the stored HTML, but for the references to characters
+// the code page lacks, which show as those characters (CodePage::toTypedText); EncodeSiteFields
+// stores the same bytes again.
 SiteFields DecodeSiteFields(const SiteRecord &record);
+
+// Text from outside (a page's title, a link's name) as the name or content field holds it: text,
+// escaped as HTML, which the register stores as it would store it from outside.
+QString OutsideFieldText(const QString &text);

@@ -69,9 +69,9 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
     activate();
     const auto second = [this] { return ReadRegister(reg.path()).at(1).GetUrl(); };
     clickRow(1);
-    // A name that looks like markup is named in the tooltip as it is written.
-    dialog->undoHistory().update(2, MakeRecord("<b>新</b>", "http://new.jp/"));
-    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("<b>新</b>")); // as the update left it
+    // A name that shows as markup is named in the tooltip as a page shows it, and as text.
+    dialog->undoHistory().update(2, MakeRecord("&lt;b&gt;新&lt;/b&gt;", "http://new.jp/"));
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("&lt;b&gt;新&lt;/b&gt;")); // as the update left it
     EXPECT_EQ(QTextDocumentFragment::fromHtml(dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip()).toPlainText(),
               QString::fromUtf8("「<b>新</b>」の変更を元に戻す (Ctrl+Z)"));
     QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Z));
