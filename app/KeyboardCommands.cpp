@@ -65,10 +65,16 @@ void InstallKeyboardCommands(QWidget &window, QTabWidget &pages, QTableView &lis
         button->setToolTip(WithKey(name, entry.key));
         onKey(window, entry.key, [&pages, button] { press(pages, button); });
     }
-    // Delete where it cannot mean a character: on the list, whose current row it deletes (after
-    // the same question as the button's).
-    onKey(window, QKeySequence(QKeySequence::Delete), [&pages, &deleteButton] { press(pages, &deleteButton); },
-          Qt::WidgetShortcut, &list);
+    // Delete where it cannot mean a character: on the list, whose chosen rows it deletes (after
+    // the same question as the button's). A list that shows no chosen row (a search found
+    // nothing) has nothing to delete: the record the fields show is no row of it.
+    onKey(
+        window, QKeySequence(QKeySequence::Delete),
+        [&pages, &deleteButton, &list] {
+            if (list.selectionModel() && list.selectionModel()->hasSelection())
+                press(pages, &deleteButton);
+        },
+        Qt::WidgetShortcut, &list);
 
     const QKeySequence help(QKeySequence::HelpContents);
     banner.setToolTip(WithKey(banner.accessibleName(), help));

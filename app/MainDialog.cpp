@@ -171,7 +171,7 @@ void MainDialog::setUpLinkCheck()
 void MainDialog::setUpCommands()
 {
     auto *commands = new SiteListCommands(*this, *siteView(), undoHistory(),
-                                          [this] { return GetSelectedSiteRow() >= 0; }, m_linkCheck->action());
+                                          [this] { return m_list->showsChosenRow(); }, m_linkCheck->action());
     connect(commands, &SiteListCommands::openRequested, this, &MainDialog::OnSiteJump);
     connect(commands, &SiteListCommands::copyUrlRequested, this, &MainDialog::CopySiteUrl);
     connect(commands, &SiteListCommands::deleteRequested, this, &MainDialog::DeleteSite);

@@ -94,6 +94,27 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
     EXPECT_EQ(second(), "http://abc.example.jp/");
 }
 
+// A search that finds nothing leaves the list no row: Delete, Return and the menu's entries about a
+// row do nothing there, whatever record the fields still show.
+TEST_F(ListCommandsTest, keysOfAListShowingNothingActOnNothing)
+{
+    start(ThreeSites());
+    activate();
+    clickRow(1);
+    TypeText(dialog->searchBar()->searchBox(), QString::fromUtf8("つり"));
+    ASSERT_EQ(rowCount(), 0);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Down);
+    dialog->SetItemText(ControlId::SiteName, QStringLiteral("typed"));
+    for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(view(), key);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(onDisk(), ThreeSites());
+    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("typed"));
+    QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu(-1).startsWith(QString::fromUtf8("サイトを開く\tCtrl+J(x)|URLをコピー(x)|削除\tDel(x)|")));
+}
+
 // The question names the first site that has the URL, whoever changed the register since.
 TEST_F(ListCommandsTest, registeringASiteAgainAsksNamingTheSiteThatHasIt)
 {
