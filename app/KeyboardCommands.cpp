@@ -41,7 +41,9 @@ void switchPage(QTabWidget &pages, int step)
 const std::vector<ButtonKey> &ButtonKeys()
 {
     static const std::vector<ButtonKey> keys = {
-        {ControlId::RegisterNew, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        // Ctrl+N is "new" in every program: it starts a new site, and registering has a key of its own.
+        {ControlId::NewSite, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {ControlId::RegisterNew, QKeySequence(Qt::CTRL | Qt::Key_Return)},
         {ControlId::Update, QKeySequence(Qt::CTRL | Qt::Key_S)},
         {ControlId::Delete, QKeySequence(Qt::CTRL | Qt::Key_D)},
         {ControlId::SiteJump, QKeySequence(Qt::CTRL | Qt::Key_J)},

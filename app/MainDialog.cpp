@@ -108,6 +108,7 @@ void MainDialog::connectPages()
     connect(registration, &RegisterPage::registerRequested, this, &MainDialog::RegisterNewSite);
     connect(registration, &RegisterPage::updateRequested, this, &MainDialog::UpdateSite);
     connect(registration, &RegisterPage::deleteRequested, this, &MainDialog::DeleteSite);
+    connect(registration, &RegisterPage::newSiteRequested, this, &MainDialog::StartNewSite);
     LinkPage *links = m_controls.pageTab()->linkPage();
     connect(links, &LinkPage::generateRequested, this, &MainDialog::GenerateLinkCode);
     // The code shown is always the code of the chosen keyword and mode.
@@ -259,6 +260,16 @@ SiteFields MainDialog::ReadSiteFields() const
 {
     return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
             ItemText(ControlId::Keyword2), ItemText(ControlId::Keyword3), ItemText(ControlId::Content)};
+}
+
+void MainDialog::StartNewSite()
+{
+    for (int field = 0; field <= int(SiteFieldId::Content); ++field)
+        SetFieldText(SiteFieldId(field), QString());
+    // The fields belong to no site: 更新 has nothing to act on, and no row claims them.
+    m_fieldsRecord->forget();
+    m_list->keepShownRecordCurrent();
+    FocusField(SiteFieldId::Name);
 }
 
 void MainDialog::RegisterNewSite()

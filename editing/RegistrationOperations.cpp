@@ -156,7 +156,8 @@ bool RegistrationOperations::acceptSameSite(const SiteRecord &record)
     if (position < 0)
         return true;
     const SiteRecord &registered = m_register.sites().at(std::size_t(position));
-    return m_edges.AskYesNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
+    // A site registered twice is seldom meant: Enter must not make one.
+    return m_edges.AskYesNoDefaultNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
                                 .arg(nameOf(registered), CodePage::urlToDisplayText(registered.GetUrl())));
 }
 
