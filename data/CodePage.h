@@ -51,8 +51,9 @@ qsizetype fromOutsideTextMinimum(QStringView text);
 // The same for a keyword, which is never written into a page and so is not escaped.
 QByteArray fromOutsideKeyword(const QString &text);
 
-// A URL in its ASCII form: an international host name as its punycode (IDNA) form, every other
-// character beyond ASCII percent-encoded as UTF-8. A URL that is ASCII already is kept as written.
+// A URL in its one stored form: an international host name as its punycode (IDNA) form, every
+// other character beyond ASCII, and each that no URL may hold as it is (a blank, a control
+// character, " < > ` { }), percent-encoded as UTF-8. Any other URL is kept as written.
 QByteArray urlFromText(const QString &url);
 
 // A stored URL for people: the punycode host and percent-encoded UTF-8 shown as the characters

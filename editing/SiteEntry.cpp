@@ -80,9 +80,13 @@ FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
         if (!CodePage::fromTypedText(text, encoded[i]))
             return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2",
                            describe(CodePage::unstorableCharacter(text)));
-        // A URL is kept in the form every program reads alike (punycode host, percent-encoded).
-        if (kBindings[i].id == SiteFieldId::Url)
+        // A URL is kept in the form every program reads alike (punycode host, percent-encoded);
+        // a web address without a host leads nowhere.
+        if (kBindings[i].id == SiteFieldId::Url) {
+            if (LacksHost(text))
+                return refusal(kBindings[i], "『%1』にホスト名がありません。");
             encoded[i] = CodePage::urlFromText(text);
+        }
     }
     for (std::size_t i = 0; i < kBindings.size(); ++i)
         record.*kBindings[i].bytes = encoded[i];

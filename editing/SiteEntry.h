@@ -36,9 +36,9 @@ FieldRefusal CheckRequiredFields(const SiteFields &fields);
 bool CompleteSiteUrl(SiteFields &fields);
 
 // Converts the fields into the record's bytes: a character outside the code page as a numeric
-// character reference ("&#233;"), the URL in its ASCII form (CodePage::urlFromText). Refuses the
+// character reference ("&#233;"), the URL in its stored form (CodePage::urlFromText). Refuses the
 // first field the register cannot hold: a line break, a NUL or half a surrogate pair, which the
-// message names. The record is then left unchanged.
+// message names, or a web address without a host ("http://"). The record is then left unchanged.
 FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
 // Register bytes back into editable text: the stored HTML, but for the references to characters
