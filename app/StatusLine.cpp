@@ -3,6 +3,8 @@
 #include "ShownText.h"
 #include "ConflictIntake.h"
 
+#include <QDir>
+
 StatusLine::StatusLine(QWidget *parent)
     : QLabel(parent)
 {
@@ -16,9 +18,19 @@ StatusLine::StatusLine(QWidget *parent)
 
 void StatusLine::showConflictsTakenIn(const std::vector<ConflictCopy> &copies)
 {
-    setText(ConflictsTakenInText(copies));
-    setAccessibleDescription(text());
-    setVisible(!text().isEmpty());
+    tell(ConflictsTakenInText(copies));
+}
+
+void StatusLine::showLinkCodeSaved(const QString &path)
+{
+    tell(QStringLiteral("リンク集を %1 に保存しました。").arg(QDir::toNativeSeparators(path)));
+}
+
+void StatusLine::tell(const QString &text)
+{
+    setText(text);
+    setAccessibleDescription(text);
+    setVisible(!text.isEmpty());
 }
 
 QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
