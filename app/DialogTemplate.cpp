@@ -8,9 +8,9 @@ namespace Img = ResourceId;
 constexpr bool TabStop = true;
 constexpr bool NoTabStop = false;
 // How the controls follow a grown window.
-constexpr EdgeShares GrowBoth{0, 0, 1000, 1000};
+constexpr EdgeShares GrowBoth = kGrowBoth;
 constexpr EdgeShares GrowWide{0, 0, 1000, 0};
-constexpr EdgeShares FollowRight{1000, 0, 1000, 0};
+constexpr EdgeShares FollowRight = kFollowRight;
 constexpr EdgeShares BelowGrowWide{0, 1000, 1000, 1000};
 constexpr EdgeShares FollowCorner{1000, 1000, 1000, 1000};
 // The three keyword boxes side by side share a growing row by thirds.

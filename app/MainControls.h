@@ -4,13 +4,15 @@
 
 class DialogUnits;
 class PageTab;
+class QSplitter;
 class QTableView;
 class SiteSearchBar;
 class StatusLine;
 
 // The main window's controls as its template lays them out, found by template ID: the
 // template's own, the tab with the two pages (and their controls), and the list in a column of
-// its own, which the search bar above it and the status line below it share.
+// its own, which the search bar above it and the status line below it share. The list's column
+// and the tab share the window's height by a splitter the user drags.
 class MainControls
 {
 public:
@@ -28,16 +30,18 @@ public:
     QTableView *siteView() const;
     SiteSearchBar *searchBar() const { return m_searchBar; }
     StatusLine *statusLine() const { return m_statusLine; }
+    QSplitter *splitter() const { return m_splitter; }
     // Lays `widget` out just left of control `id` (see ControlSet::placeBefore).
     void placeBefore(QWidget *widget, int id, int gap) { m_controls.placeBefore(widget, id, gap); }
 
 private:
     QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
-    void placeList(QWidget &window);
+    void splitListAndPages(QWidget &window);
 
     const DialogUnits &m_units;
     ControlSet m_controls;
     PageTab *m_pageTab = nullptr;
     SiteSearchBar *m_searchBar = nullptr;
     StatusLine *m_statusLine = nullptr;
+    QSplitter *m_splitter = nullptr;
 };

@@ -98,7 +98,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, m_list->columns());
+    WindowMemory::restore(*this, *m_controls.splitter(), m_list->columns());
     return true;
 }
 
@@ -194,7 +194,7 @@ void MainDialog::setUpBookmarks()
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_list)
-        WindowMemory::save(*this, m_list->columns());
+        WindowMemory::save(*this, *m_controls.splitter(), m_list->columns());
     event->accept();
     done(QDialog::Rejected);
 }
