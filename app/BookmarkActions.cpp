@@ -157,9 +157,9 @@ void BookmarkActions::importFile(const QString &path)
     auto reading = std::make_shared<Reading>();
     reading->size = QFileInfo(path).size();
     m_reading = reading;
-    // Duplicates are judged against the register as it is now, copied for the thread; the modal
-    // progress bar keeps the window from changing it meanwhile.
-    const KnownUrl known = RegisterUrls(m_register.sites());
+    // Duplicates and keywords are judged against the register as it is now, copied for the thread;
+    // the modal progress bar keeps the window from changing it meanwhile.
+    const KnownSites known = RegisterKnown(m_register.sites());
     m_worker = QThread::create([reading, known, path] {
         BookmarkReadLimits limits;
         limits.keepGoing = [&reading = *reading](qint64 bytes) {

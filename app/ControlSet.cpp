@@ -106,7 +106,6 @@ QRect placement(const ControlTemplate &control, QWidget *widget, const DialogUni
 void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const DialogUnits &units, const Factory &custom)
 {
     QHash<QString, QLabel *> labels;
-    m_dialog = &dialog;
     m_units = &units;
     m_layout = new TemplateLayout(units.toPixels(dialog.size), parent);
     for (const ControlTemplate &control : dialog.controls) {
@@ -144,12 +143,13 @@ void ControlSet::build(const DialogTemplate &dialog, QWidget *parent, const Dial
 
 void ControlSet::placeBefore(QWidget *widget, int id, int gap)
 {
-    for (const ControlTemplate &control : m_dialog->controls) {
-        if (control.id != id)
-            continue;
-        const QRect beside = m_units->toPixels(control.rect);
-        const int width = widget->sizeHint().width();
-        m_layout->addWidget(widget, QRect(beside.x() - width - m_units->toPixelsX(gap), beside.y(), width, beside.height()),
-                            control.grow);
-    }
+    // In the layout that holds the control now, wherever the window has put it.
+    QWidget *control = this->control(id);
+    auto *layout = control ? qobject_cast<TemplateLayout *>(control->parentWidget()->layout()) : nullptr;
+    const TemplateLayout::Placement *beside = layout ? layout->placementOf(control) : nullptr;
+    if (!beside)
+        return;
+    const int width = widget->sizeHint().width();
+    const QRect at = beside->rect;
+    layout->addWidget(widget, QRect(at.x() - width - m_units->toPixelsX(gap), at.y(), width, at.height()), beside->shares);
 }

@@ -35,6 +35,5 @@ public:
 private:
     QHash<int, QWidget *> m_controls;
     TemplateLayout *m_layout = nullptr;
-    const DialogTemplate *m_dialog = nullptr;
     const DialogUnits *m_units = nullptr;
 };

@@ -8,9 +8,9 @@ namespace Img = ResourceId;
 constexpr bool TabStop = true;
 constexpr bool NoTabStop = false;
 // How the controls follow a grown window.
-constexpr EdgeShares GrowBoth{0, 0, 1000, 1000};
+constexpr EdgeShares GrowBoth = kGrowBoth;
 constexpr EdgeShares GrowWide{0, 0, 1000, 0};
-constexpr EdgeShares FollowRight{1000, 0, 1000, 0};
+constexpr EdgeShares FollowRight = kFollowRight;
 constexpr EdgeShares BelowGrowWide{0, 1000, 1000, 1000};
 constexpr EdgeShares FollowCorner{1000, 1000, 1000, 1000};
 // The three keyword boxes side by side share a growing row by thirds.
@@ -62,6 +62,8 @@ const DialogTemplate &registerPage()
              FollowRight},
             {Id::Delete, K::IconButton, "削除", QRect(249, 87, 54, 22), TabStop, Img::DeleteIcon, FollowRight},
             {Id::Update, K::IconButton, "更新", QRect(249, 51, 54, 22), TabStop, Img::UpdateIcon, FollowRight},
+            // Empties the fields for a site still to be registered.
+            {Id::NewSite, K::IconButton, "新規", QRect(249, 121, 54, 22), TabStop, Img::NewIcon, FollowRight},
         },
         {
             {Id::SiteName, "サイト / リンク 名", "サイト / リンク 名"},
@@ -73,7 +75,7 @@ const DialogTemplate &registerPage()
         },
         // The buttons from top to bottom, as they stand.
         {Id::SiteName, Id::SiteUrl, Id::Keyword1, Id::Keyword2, Id::Keyword3, Id::Content, Id::RegisterNew,
-         Id::Update, Id::Delete}};
+         Id::Update, Id::Delete, Id::NewSite}};
     return dialog;
 }
 

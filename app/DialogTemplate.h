@@ -93,6 +93,7 @@ enum : int {
     SaveCode = 1022,
     ExcludeDeadLinks = 1023,
     ListOrder = 1024,
+    NewSite = 1025,
 };
 } // namespace ControlId
 
@@ -104,5 +105,6 @@ enum : int {
     RegisterIcon = 135,
     DeleteIcon = 136,
     UpdateIcon = 137,
+    NewIcon = 138,
 };
 } // namespace ResourceId

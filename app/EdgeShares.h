@@ -13,3 +13,7 @@ struct EdgeShares
     int right = 0;
     int bottom = 0;
 };
+
+// The two ways most controls follow: growing with the window, and moving with its right edge.
+inline constexpr EdgeShares kGrowBoth{0, 0, EdgeShares::kWhole, EdgeShares::kWhole};
+inline constexpr EdgeShares kFollowRight{EdgeShares::kWhole, 0, EdgeShares::kWhole, 0};

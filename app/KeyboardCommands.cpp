@@ -41,7 +41,9 @@ void switchPage(QTabWidget &pages, int step)
 const std::vector<ButtonKey> &ButtonKeys()
 {
     static const std::vector<ButtonKey> keys = {
-        {ControlId::RegisterNew, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        // Ctrl+N is "new" in every program: it starts a new site, and registering has a key of its own.
+        {ControlId::NewSite, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {ControlId::RegisterNew, QKeySequence(Qt::CTRL | Qt::Key_Return)},
         {ControlId::Update, QKeySequence(Qt::CTRL | Qt::Key_S)},
         {ControlId::Delete, QKeySequence(Qt::CTRL | Qt::Key_D)},
         {ControlId::SiteJump, QKeySequence(Qt::CTRL | Qt::Key_J)},
@@ -65,10 +67,16 @@ void InstallKeyboardCommands(QWidget &window, QTabWidget &pages, QTableView &lis
         button->setToolTip(WithKey(name, entry.key));
         onKey(window, entry.key, [&pages, button] { press(pages, button); });
     }
-    // Delete where it cannot mean a character: on the list, whose current row it deletes (after
-    // the same question as the button's).
-    onKey(window, QKeySequence(QKeySequence::Delete), [&pages, &deleteButton] { press(pages, &deleteButton); },
-          Qt::WidgetShortcut, &list);
+    // Delete where it cannot mean a character: on the list, whose chosen rows it deletes (after
+    // the same question as the button's). A list that shows no chosen row (a search found
+    // nothing) has nothing to delete: the record the fields show is no row of it.
+    onKey(
+        window, QKeySequence(QKeySequence::Delete),
+        [&pages, &deleteButton, &list] {
+            if (list.selectionModel() && list.selectionModel()->hasSelection())
+                press(pages, &deleteButton);
+        },
+        Qt::WidgetShortcut, &list);
 
     const QKeySequence help(QKeySequence::HelpContents);
     banner.setToolTip(WithKey(banner.accessibleName(), help));

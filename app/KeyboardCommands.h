@@ -29,8 +29,8 @@ const std::vector<ButtonKey> &ButtonKeys();
 
 // The window's commands on keys, so that everything the mouse reaches the keyboard reaches too:
 // each button's key is shown in its tooltip, and a button pressed by its key shows its page
-// first. Delete on `list` presses `deleteButton`; F1 clicks `banner`; Alt+1, Alt+2 and Ctrl+Tab
-// move between the pages of `pages`.
+// first. Delete on `list` presses `deleteButton` when the list shows a chosen row; F1 clicks
+// `banner`; Alt+1, Alt+2 and Ctrl+Tab move between the pages of `pages`.
 void InstallKeyboardCommands(QWidget &window, QTabWidget &pages, QTableView &list, ClickablePicture &banner,
                              QAbstractButton &deleteButton, const std::vector<KeyedButton> &buttons);
 

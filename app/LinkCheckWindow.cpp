@@ -5,6 +5,7 @@
 #include "KeywordList.h"
 #include "LinkCheckTable.h"
 #include "LinkHealth.h"
+#include "ShownText.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
@@ -38,7 +39,7 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
     for (const SiteRecord &site : m_sites)
         keywordCount += SiteMatchesKeyword(site, m_keyword);
     m_all = addChoice(QStringLiteral("すべてのサイト"), m_sites.size());
-    m_byKeyword = addChoice(QStringLiteral("キーワード「%1」のサイト").arg(CodePage::toText(m_keyword)), keywordCount);
+    m_byKeyword = addChoice(QStringLiteral("キーワード「%1」のサイト").arg(CodePage::toTypedText(m_keyword)), keywordCount);
     m_bySelection = addChoice(QStringLiteral("選択した行"), m_selected.size());
     m_byKeyword->setVisible(m_keyword != kAllKeywords);
     for (QRadioButton *choice : {m_all, m_byKeyword, m_bySelection}) {
@@ -128,8 +129,8 @@ void LinkCheckWindow::showSites(std::vector<std::size_t> positions)
     QStringList names;
     QStringList urls;
     for (const std::size_t position : m_positions) {
-        names << CodePage::toText(m_sites.at(position).m_name);
-        urls << CodePage::toText(m_sites.at(position).m_url);
+        names << ShownName(m_sites.at(position));
+        urls << CodePage::urlToDisplayText(m_sites.at(position).m_url);
     }
     m_table->setSites(names, urls);
     m_outcomes.assign(m_positions.size(), std::nullopt);

@@ -45,7 +45,7 @@ void LinkCollection::fillKeywords()
     int chosen = -1;
     for (const QByteArray &keyword : BuildKeywordList(m_session.sites())) {
         // The blank entry needs a face to be found; it still stands for the empty keyword.
-        auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toText(keyword));
+        auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toTypedText(keyword));
         row->setData(keyword, Qt::UserRole);
         if (keyword == m_keyword)
             chosen = int(rows.size());

@@ -78,4 +78,6 @@ void LinkPage::SaveLinkCode()
     const IoResult written = WriteLinkCodeDocument(path, BuildLinkCodeDocument(code, m_saveFormat));
     if (!written)
         emit saveFailed(QString::fromUtf8("「%1」に保存できませんでした。\n%2").arg(written.file, written.reason));
+    else
+        emit saved(path);
 }

@@ -34,6 +34,8 @@ signals:
     void orderOptionChanged();
     // A save went wrong; `message` says which file and why.
     void saveFailed(const QString &message);
+    // The code was saved to the file `path`.
+    void saved(const QString &path);
 
 private:
     void splitOutputBox();

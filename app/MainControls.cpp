@@ -8,13 +8,14 @@
 #include "StatusLine.h"
 #include "TemplateLayout.h"
 
+#include <QSplitter>
 #include <QVBoxLayout>
 
 void MainControls::build(QWidget &window)
 {
     m_controls.build(DialogTemplates::mainDialog(), &window, m_units,
                      [this](const ControlTemplate &control, QWidget *parent) { return makeControl(control, parent); });
-    placeList(window);
+    splitListAndPages(window);
 }
 
 QWidget *MainControls::makeControl(const ControlTemplate &control, QWidget *parent)
@@ -35,18 +36,51 @@ QWidget *MainControls::makeControl(const ControlTemplate &control, QWidget *pare
     }
 }
 
-void MainControls::placeList(QWidget &window)
+// Above the splitter the list, with the search bar above it and the status line below; below it
+// the tab, with サイトジャンプ on the row of its headers. At the template's size each stands where
+// the template puts it; the room beyond goes to both alike until the user drags the splitter.
+void MainControls::splitListAndPages(QWidget &window)
 {
-    auto *column = new QVBoxLayout;
+    TemplateLayout *layout = m_controls.layout();
+    QWidget *list = siteView();
+    QWidget *jump = control(ControlId::SiteJump);
+    const QRect listRect = layout->placementOf(list)->rect;
+    const QRect tabRect = layout->placementOf(m_pageTab)->rect;
+    const QPoint pagesAt(tabRect.left(), layout->placementOf(jump)->rect.top());
+
+    // The panes are the splitter's from the start: a widget without a parent would be a window.
+    m_splitter = new QSplitter(Qt::Vertical, &window);
+    m_splitter->setObjectName(QStringLiteral("listAndPages"));
+    m_splitter->setAccessibleName(QStringLiteral("サイト一覧とページ"));
+    m_splitter->setChildrenCollapsible(false);
+    auto *listPane = new QWidget(m_splitter);
+    auto *column = new QVBoxLayout(listPane);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(m_units.toPixelsY(2));
-    m_controls.layout()->standIn(siteView(), column);
-    column->addWidget(siteView(), 1);
-    m_searchBar = new SiteSearchBar(&window);
-    column->insertWidget(0, m_searchBar);
-    m_statusLine = new StatusLine(&window);
+    m_searchBar = new SiteSearchBar(listPane);
+    column->addWidget(m_searchBar);
+    layout->removeWidget(list);
+    column->addWidget(list, 1);
+    m_statusLine = new StatusLine(listPane);
     column->addWidget(m_statusLine);
     m_listColumn = column;
+
+    auto *pagesPane = new QWidget(m_splitter);
+    auto *pages = new TemplateLayout(QRect(pagesAt, tabRect.bottomRight()).size(), pagesPane);
+    for (QWidget *widget : {jump, static_cast<QWidget *>(m_pageTab)}) {
+        const QRect rect = layout->placementOf(widget)->rect.translated(-pagesAt);
+        layout->removeWidget(widget);
+        pages->addWidget(widget, rect, widget == jump ? kFollowRight : kGrowBoth);
+    }
+    m_pageTab->lower(); // サイトジャンプ stands over the tab's top edge
+
+    m_splitter->addWidget(listPane);
+    m_splitter->addWidget(pagesPane);
+    m_splitter->handle(1)->setAccessibleName(QStringLiteral("サイト一覧とページの境目"));
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({pagesAt.y() - listRect.top() - m_splitter->handleWidth(), pages->minimumSize().height()});
+    layout->addWidget(m_splitter, QRect(listRect.topLeft(), tabRect.bottomRight()), kGrowBoth);
 }
 
 void MainControls::placeBelowList(QWidget *widget)

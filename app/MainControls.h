@@ -4,6 +4,7 @@
 
 class DialogUnits;
 class PageTab;
+class QSplitter;
 class QTableView;
 class SiteSearchBar;
 class StatusLine;
@@ -11,7 +12,8 @@ class QVBoxLayout;
 
 // The main window's controls as its template lays them out, found by template ID: the
 // template's own, the tab with the two pages (and their controls), and the list in a column of
-// its own, which the search bar above it and the status line below it share.
+// its own, which the search bar above it and the status line below it share. The list's column
+// and the tab share the window's height by a splitter the user drags.
 class MainControls
 {
 public:
@@ -29,6 +31,7 @@ public:
     QTableView *siteView() const;
     SiteSearchBar *searchBar() const { return m_searchBar; }
     StatusLine *statusLine() const { return m_statusLine; }
+    QSplitter *splitter() const { return m_splitter; }
     // Lays `widget` out at the foot of the list's column, just above the tab with the pages.
     void placeBelowList(QWidget *widget);
     // Lays `widget` out just left of control `id` (see ControlSet::placeBefore).
@@ -36,7 +39,7 @@ public:
 
 private:
     QWidget *makeControl(const ControlTemplate &control, QWidget *parent);
-    void placeList(QWidget &window);
+    void splitListAndPages(QWidget &window);
 
     const DialogUnits &m_units;
     ControlSet m_controls;
@@ -44,4 +47,5 @@ private:
     SiteSearchBar *m_searchBar = nullptr;
     StatusLine *m_statusLine = nullptr;
     QVBoxLayout *m_listColumn = nullptr;
+    QSplitter *m_splitter = nullptr;
 };

@@ -98,7 +98,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, m_list->columns());
+    WindowMemory::restore(*this, *m_controls.splitter(), m_list->columns());
     return true;
 }
 
@@ -108,6 +108,7 @@ void MainDialog::connectPages()
     connect(registration, &RegisterPage::registerRequested, this, &MainDialog::RegisterNewSite);
     connect(registration, &RegisterPage::updateRequested, this, &MainDialog::UpdateSite);
     connect(registration, &RegisterPage::deleteRequested, this, &MainDialog::DeleteSite);
+    connect(registration, &RegisterPage::newSiteRequested, this, &MainDialog::StartNewSite);
     LinkPage *links = m_controls.pageTab()->linkPage();
     connect(links, &LinkPage::generateRequested, this, &MainDialog::GenerateLinkCode);
     // The code shown is always the code of the chosen keyword and mode.
@@ -119,6 +120,7 @@ void MainDialog::connectPages()
     connect(links, &LinkPage::deadLinkOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::orderOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::saveFailed, this, &MainDialog::ShowMessage);
+    connect(links, &LinkPage::saved, m_controls.statusLine(), &StatusLine::showLinkCodeSaved);
 }
 
 bool MainDialog::LoadRegister()
@@ -171,7 +173,7 @@ void MainDialog::setUpLinkCheck()
 void MainDialog::setUpCommands()
 {
     auto *commands = new SiteListCommands(*this, *siteView(), undoHistory(),
-                                          [this] { return GetSelectedSiteRow() >= 0; }, m_linkCheck->action());
+                                          [this] { return m_list->showsChosenRow(); }, m_linkCheck->action());
     connect(commands, &SiteListCommands::openRequested, this, &MainDialog::OnSiteJump);
     connect(commands, &SiteListCommands::copyUrlRequested, this, &MainDialog::CopySiteUrl);
     connect(commands, &SiteListCommands::deleteRequested, this, &MainDialog::DeleteSite);
@@ -194,7 +196,7 @@ void MainDialog::setUpBookmarks()
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_list)
-        WindowMemory::save(*this, m_list->columns());
+        WindowMemory::save(*this, *m_controls.splitter(), m_list->columns());
     event->accept();
     done(QDialog::Rejected);
 }
@@ -261,6 +263,16 @@ SiteFields MainDialog::ReadSiteFields() const
 {
     return {ItemText(ControlId::SiteName), ItemText(ControlId::SiteUrl),  ItemText(ControlId::Keyword1),
             ItemText(ControlId::Keyword2), ItemText(ControlId::Keyword3), ItemText(ControlId::Content)};
+}
+
+void MainDialog::StartNewSite()
+{
+    for (int field = 0; field <= int(SiteFieldId::Content); ++field)
+        SetFieldText(SiteFieldId(field), QString());
+    // The fields belong to no site: 更新 has nothing to act on, and no row claims them.
+    m_fieldsRecord->forget();
+    m_list->keepShownRecordCurrent();
+    FocusField(SiteFieldId::Name);
 }
 
 void MainDialog::RegisterNewSite()

@@ -77,6 +77,9 @@ public:
     void KeepTypedFor(int number) override { m_fieldsRecord->keepTypedFor(number); }
 
     // Operations of the pages' buttons and combo.
+    // 新規: the fields emptied for a site still to be registered, no row current, the focus on the
+    // name; nothing is saved.
+    void StartNewSite();
     void RegisterNewSite();
     void UpdateSite();
     void DeleteSite();
@@ -121,6 +124,7 @@ public:
     void ShowMessage(const QString &text) override;
     bool AskYesNo(const QString &question) override;
     bool AskYesNo(const QString &question, MessageBoxes::Answer preset);
+    bool AskYesNoDefaultNo(const QString &question) override { return AskYesNo(question, MessageBoxes::Answer::No); }
     // An outcome rather than a problem, over the window.
     void ShowInformation(const QString &text);
 

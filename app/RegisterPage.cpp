@@ -6,4 +6,5 @@ RegisterPage::RegisterPage(const DialogUnits &units, QWidget *parent)
     announceClicks(ControlId::Update, &RegisterPage::updateRequested);
     announceClicks(ControlId::Delete, &RegisterPage::deleteRequested);
     announceClicks(ControlId::RegisterNew, &RegisterPage::registerRequested);
+    announceClicks(ControlId::NewSite, &RegisterPage::newSiteRequested);
 }

@@ -3,7 +3,7 @@
 #include "DialogPage.h"
 
 // Page 0 of the tab: the six fields of one site and the buttons that register, update and
-// delete. The page keeps no copy of the fields; the main window reads them by ID.
+// delete, and 新規, which starts a new site. The page keeps no copy of the fields; the main window reads them by ID.
 class RegisterPage : public DialogPage
 {
     Q_OBJECT
@@ -14,4 +14,5 @@ signals:
     void registerRequested();
     void updateRequested();
     void deleteRequested();
+    void newSiteRequested();
 };

@@ -116,6 +116,20 @@ bool SiteListPanel::isRearranged() const
 
 int SiteListPanel::selectedRow() const
 {
+    int row = shownChosenRow();
+    // A search may hide the record the fields show: the operations still act on it.
+    if (row < 0 && m_finder->isRearranged())
+        row = int(sites().positionOf(m_fields.number()));
+    return row;
+}
+
+bool SiteListPanel::showsChosenRow() const
+{
+    return m_view.selectionModel() && m_view.selectionModel()->hasSelection();
+}
+
+int SiteListPanel::shownChosenRow() const
+{
     const QItemSelectionModel *selection = m_view.selectionModel();
     if (!selection)
         return -1;
@@ -128,9 +142,6 @@ int SiteListPanel::selectedRow() const
     for (const QModelIndex &index : ChosenRows(*selection))
         consider(index);
     consider(selection->currentIndex());
-    // A search may hide the record the fields show: the operations still act on it.
-    if (row < 0 && m_finder->isRearranged())
-        row = int(sites().positionOf(m_fields.number()));
     return row;
 }
 
@@ -198,7 +209,7 @@ void SiteListPanel::activateRow(int row)
 
 void SiteListPanel::activateSelected()
 {
-    activateRow(selectedRow());
+    activateRow(shownChosenRow());
 }
 
 void SiteListPanel::followCurrentRow(const QModelIndex &current)

@@ -38,6 +38,9 @@ public:
     // The first chosen row, or the current one, as a register position; with none shown while a
     // search hides the fields' record, that record's; -1 otherwise.
     int selectedRow() const;
+    // Whether the list shows a row the user chose: its keys and its menu act on such rows only,
+    // never on a record a search hides.
+    bool showsChosenRow() const;
     // The current row as a register position; -1 when no row is current.
     int currentRow() const;
     // Makes register position `row` current; one a search hides is shown in the fields, and
@@ -47,7 +50,7 @@ public:
     void selectLastRow();
     // The record at register position `row` goes to the fields.
     void activateRow(int row);
-    // The chosen row goes to the fields, as a click does.
+    // The chosen row the list shows goes to the fields, as a click does.
     void activateSelected();
     // After a search, a sort or a new record in the fields: the row of the fields' record is
     // current wherever it stands, or no row where the search hides it.
@@ -89,6 +92,8 @@ private:
     void followRemovals();
     void followCurrentRow(const QModelIndex &current);
     int sourceRow(const QModelIndex &viewIndex) const;
+    // The first chosen row, or the current one, as a register position; -1 when the list shows none.
+    int shownChosenRow() const;
     void selectViewRow(int viewRow);
     const SiteList &sites() const;
 

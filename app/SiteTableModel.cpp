@@ -1,11 +1,10 @@
 #include "SiteTableModel.h"
-#include "SiteTexts.h"
 
 #include "DisplayText.h"
-#include "CodePage.h"
 #include "LinkHealth.h"
 #include "LinkHealthIcon.h"
 #include "SiteList.h"
+#include "ShownText.h"
 #include "SiteRegister.h"
 
 namespace {
@@ -20,11 +19,11 @@ const ColumnHeading kColumns[SiteTableModel::ColumnCount] = {
     {"サイト名", 120}, {"URL", 120}, {"ｷｰﾜｰﾄﾞ1", 65}, {"ｷｰﾜｰﾄﾞ2", 65}, {"ｷｰﾜｰﾄﾞ3", 65}, {"内容", 120},
 };
 
-const QByteArray &cellBytes(const SiteRecord &record, int column)
+SiteText cellText(int column)
 {
     // The columns stand in the order of the record's texts.
     static_assert(SiteTableModel::ColumnCount == int(kSiteTexts.size()));
-    return record.*kSiteTexts[std::size_t(column)];
+    return kSiteTexts[std::size_t(column)];
 }
 
 } // namespace
@@ -68,10 +67,8 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     const SiteRecord &record = m_sites.at(std::size_t(index.row()));
     switch (role) {
     case Qt::DisplayRole:
-        // A URL is stored in its ASCII form and read in the characters it stands for.
-        if (index.column() == UrlColumn)
-            return CodePage::urlToDisplayText(record.m_url);
-        return CodePage::toText(cellBytes(record, index.column()));
+        // What a page shows: "Tom & Jerry" of "Tom &amp; Jerry", a URL in its characters.
+        return ShownText(record, cellText(index.column()));
     case SiteRecordRole:
         return QVariant::fromValue(record);
     case LinkHealthRole:

@@ -1,8 +1,10 @@
 #include "StatusLine.h"
 
-#include "CodePage.h"
+#include "ShownText.h"
 #include "ConflictIntake.h"
 #include "OutsideText.h"
+
+#include <QDir>
 
 StatusLine::StatusLine(QWidget *parent)
     : QLabel(parent)
@@ -17,9 +19,19 @@ StatusLine::StatusLine(QWidget *parent)
 
 void StatusLine::showConflictsTakenIn(const std::vector<ConflictCopy> &copies)
 {
-    setText(ConflictsTakenInText(copies));
-    setAccessibleDescription(text());
-    setVisible(!text().isEmpty());
+    tell(ConflictsTakenInText(copies));
+}
+
+void StatusLine::showLinkCodeSaved(const QString &path)
+{
+    tell(QStringLiteral("リンク集を %1 に保存しました。").arg(QDir::toNativeSeparators(path)));
+}
+
+void StatusLine::tell(const QString &text)
+{
+    setText(text);
+    setAccessibleDescription(text);
+    setVisible(!text.isEmpty());
 }
 
 QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
@@ -31,7 +43,7 @@ QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
         const QString file = OutsideText::inMessage(copy.file);
         if (copy.number > 0)
             parts << QStringLiteral("「%1」を %2 から番号 %3 のサイトとして取り込みました。")
-                         .arg(CodePage::toText(copy.record.m_name), file, QString::number(copy.number));
+                         .arg(ShownName(copy.record), file, QString::number(copy.number));
         else if (copy.isCount())
             parts << QStringLiteral("%1 の登録件数を取り込みました。").arg(file);
         else

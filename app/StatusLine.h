@@ -16,6 +16,12 @@ public:
 
     // What a take-in of a sync tool's conflict copies did, copy by copy.
     void showConflictsTakenIn(const std::vector<ConflictCopy> &copies);
+    // Where a link collection was saved.
+    void showLinkCodeSaved(const QString &path);
+
+private:
+    // `text` until there is something new to tell; nothing at all for an empty one.
+    void tell(const QString &text);
 };
 
 // The words for one take-in: each copy named, with the record it became.

@@ -47,6 +47,15 @@ bool TemplateLayout::standIn(QWidget *control, QLayoutItem *item)
     return false;
 }
 
+const TemplateLayout::Placement *TemplateLayout::placementOf(const QWidget *widget) const
+{
+    for (const Placement &placement : m_items) {
+        if (placement.item->widget() == widget)
+            return &placement;
+    }
+    return nullptr;
+}
+
 QRect TemplateLayout::placed(const QRect &rect, EdgeShares shares, const QSize &growth)
 {
     const auto share = [](int growth, int thousandths) { return MulDiv(growth, thousandths, EdgeShares::kWhole); };

@@ -14,6 +14,14 @@ class TemplateLayout : public QLayout
 {
     Q_OBJECT
 public:
+    // Where an item stands: its template rectangle in pixels, and how it follows the growth.
+    struct Placement
+    {
+        QLayoutItem *item;
+        QRect rect;
+        EdgeShares shares;
+    };
+
     TemplateLayout(const QSize &templateSize, QWidget *parent);
     ~TemplateLayout() override;
 
@@ -21,6 +29,8 @@ public:
     // `item` (a widget or a layout) takes the place of `control`, with its rectangle and shares;
     // the control stays where it is in its parent. False when the layout does not hold `control`.
     bool standIn(QWidget *control, QLayoutItem *item);
+    // The placement of `widget`; null when the layout does not hold it.
+    const Placement *placementOf(const QWidget *widget) const;
     // Where an item of template rectangle `rect` lands when the window has grown by `growth`.
     static QRect placed(const QRect &rect, EdgeShares shares, const QSize &growth);
 
@@ -33,12 +43,6 @@ public:
     void setGeometry(const QRect &rect) override;
 
 private:
-    struct Placement
-    {
-        QLayoutItem *item;
-        QRect rect;
-        EdgeShares shares;
-    };
     std::vector<Placement> m_items;
     QSize m_size;
 };

@@ -1,6 +1,5 @@
 #include "TitleFetchControl.h"
 
-#include "CodePage.h"
 #include "OutsideText.h"
 #include "SiteEntry.h"
 
@@ -10,12 +9,6 @@
 
 namespace {
 
-// A text from the page as the field holds it: text, not the user's HTML.
-QString asFieldText(const QString &text)
-{
-    return CodePage::toText(CodePage::fromOutsideText(text));
-}
-
 // Fills `field` with `text` when it is empty; false when it held something already.
 bool fillEmpty(QLineEdit &field, const QString &text)
 {
@@ -23,7 +16,7 @@ bool fillEmpty(QLineEdit &field, const QString &text)
         return true;
     if (!field.text().trimmed().isEmpty())
         return false;
-    field.setText(asFieldText(text));
+    field.setText(OutsideFieldText(text));
     return true;
 }
 

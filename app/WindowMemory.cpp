@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QWidget>
 
 #include <vector>
@@ -16,6 +17,7 @@ namespace {
 const QString kSize = QStringLiteral("window/size");
 const QString kPosition = QStringLiteral("window/position");
 const QString kMaximised = QStringLiteral("window/maximised");
+const QString kSplit = QStringLiteral("window/split");
 const QString kColumnWidths = QStringLiteral("list/columnWidths");
 
 std::unique_ptr<QSettings> openSettings()
@@ -24,11 +26,24 @@ std::unique_ptr<QSettings> openSettings()
                                        QCoreApplication::applicationName(), QStringLiteral("window"));
 }
 
+// Whole numbers, one for each pane of `split`, or nothing.
+QList<int> savedSizes(const QVariant &saved, const QSplitter &split)
+{
+    QList<int> sizes;
+    for (const QString &text : saved.toStringList()) {
+        bool ok = false;
+        sizes.append(text.toInt(&ok));
+        if (!ok || sizes.last() <= 0)
+            return {};
+    }
+    return sizes.size() == split.count() ? sizes : QList<int>();
+}
+
 } // namespace
 
 namespace WindowMemory {
 
-void restore(QWidget &window, SiteColumnWidths &columns)
+void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const QSize size = settings->value(kSize).toSize();
@@ -43,6 +58,9 @@ void restore(QWidget &window, SiteColumnWidths &columns)
     }
     if (settings->value(kMaximised).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    // setSizes shares the splitter's height in the proportions of the sizes saved.
+    if (const QList<int> sizes = savedSizes(settings->value(kSplit), split); !sizes.isEmpty())
+        split.setSizes(sizes);
     std::vector<int> widths;
     for (const QString &saved : settings->value(kColumnWidths).toStringList()) {
         bool ok = false;
@@ -53,7 +71,7 @@ void restore(QWidget &window, SiteColumnWidths &columns)
     columns.setOwnWidths(widths);
 }
 
-void save(const QWidget &window, const SiteColumnWidths &columns)
+void save(const QWidget &window, const QSplitter &split, const SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const bool maximised = window.isMaximized();
@@ -63,6 +81,10 @@ void save(const QWidget &window, const SiteColumnWidths &columns)
         settings->setValue(kPosition, window.pos() + normal.topLeft() - window.geometry().topLeft());
     }
     settings->setValue(kMaximised, maximised);
+    QStringList sizes;
+    for (const int size : split.sizes())
+        sizes.append(QString::number(size));
+    settings->setValue(kSplit, sizes);
     QStringList widths;
     for (const int width : columns.ownWidths())
         widths.append(QString::number(width));

@@ -1,18 +1,21 @@
 #pragma once
 
 class SiteColumnWidths;
+class QSplitter;
 class QWidget;
 
-// The window's size, place, maximised state and the widths the user gave the list's columns, kept between
+// The window's size, place, maximised state, how the splitter shares its height between the list
+// and the pages, and the widths the user gave the list's columns, kept between
 // runs in the desktop's config folder (sitekanri/window.ini there), not beside the register: a
 // register is shared and carried about, while where a window stands belongs to one desktop.
 namespace WindowMemory {
 
-// Gives `window` (not yet shown) and `columns` what was saved last; what was never saved, or
-// no longer fits (another number of columns, a place on a screen that has gone), stays as it is.
-void restore(QWidget &window, SiteColumnWidths &columns);
+// Gives `window` (not yet shown), `split` and `columns` what was saved last; what was never saved,
+// or no longer fits (another number of columns, a place on a screen that has gone), stays as it is.
+// The split keeps its proportions in a window of another size.
+void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns);
 // Saves them as they are now; a maximised window keeps the size and place it returns to.
 // Columns that share the room save no widths, so that they share it again next time.
-void save(const QWidget &window, const SiteColumnWidths &columns);
+void save(const QWidget &window, const QSplitter &split, const SiteColumnWidths &columns);
 
 } // namespace WindowMemory

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "HtmlText.h"
+#include "ShownText.h"
 #include "SiteList.h"
 
 #include <QHash>
@@ -14,12 +15,11 @@ namespace {
 // What is gathered before it is handed on.
 constexpr qsizetype kPieceBytes = 1024 * 1024;
 
-// A register text as the text a reader sees: names and contents are HTML, so their references
-// are read ("A &amp; B" is "A & B"); the escaping of appendEscaped then writes them back, and
-// importing the file gives the same bytes again.
-QString shownText(const QByteArray &bytes)
+// A keyword as the list shows it: keywords are no HTML, so only the characters the code page lacks
+// are read ("caf&#233;" is the tag "café"); importing the file stores the same bytes again.
+QString keywordText(const QByteArray &bytes)
 {
-    return HtmlText::decodeReferences(CodePage::toText(bytes));
+    return CodePage::toTypedText(bytes);
 }
 
 void appendTags(QByteArray &out, const SiteRecord &record)
@@ -35,7 +35,7 @@ void appendTags(QByteArray &out, const SiteRecord &record)
         if (i > 0)
             out.append(',');
         QByteArray tag;
-        HtmlText::appendEscaped(tag, shownText(keywords[i]));
+        HtmlText::appendEscaped(tag, keywordText(keywords[i]));
         out.append(tag.replace(',', "&#44;"));
     }
     out.append('"');
@@ -48,11 +48,11 @@ void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
     out.append('"');
     appendTags(out, record);
     out.append('>');
-    HtmlText::appendEscaped(out, shownText(record.m_name));
+    HtmlText::appendEscaped(out, ShownText(record, &SiteRecord::m_name));
     out.append("</A>\n");
     if (!record.m_content.isEmpty()) {
         out.append(indent).append("<DD>");
-        HtmlText::appendEscaped(out, shownText(record.m_content));
+        HtmlText::appendEscaped(out, ShownText(record, &SiteRecord::m_content));
         out.append('\n');
     }
 }
@@ -93,7 +93,7 @@ bool WriteBookmarks(const SiteList &sites, const std::function<bool(const QByteA
                "<DL><p>\n");
     for (const QByteArray &folder : folders) {
         out.append("    <DT><H3>");
-        HtmlText::appendEscaped(out, shownText(folder));
+        HtmlText::appendEscaped(out, keywordText(folder));
         out.append("</H3>\n    <DL><p>\n");
         for (const SiteRecord *record : inFolder.value(folder)) {
             appendLink(out, *record, "        ");

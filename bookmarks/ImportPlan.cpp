@@ -1,6 +1,7 @@
 #include "ImportPlan.h"
 
 #include "CodePage.h"
+#include "KeywordList.h"
 #include "OutsideText.h"
 #include "SiteIdentity.h"
 #include "SiteList.h"
@@ -74,6 +75,8 @@ void ImportPlanner::add(const Bookmark &bookmark)
     // for its readers.
     if (!IsWebScheme(scheme))
         return leaveOut(QString::fromUtf8("http・https・ftp の URL ではありません。"));
+    if (LacksHost(url))
+        return leaveOut(QString::fromUtf8("URL にホスト名がありません。"));
 
     QStringList keywords;
     KeywordsDropped dropped{named(title), {}, bookmark.moreFolders, bookmark.moreTags};
@@ -87,16 +90,20 @@ void ImportPlanner::add(const Bookmark &bookmark)
     // repeats and empty places too (a record may have the same keyword twice, or only a third
     // one), except empty ones that would not fit anyway. Then the folders, innermost first, each
     // once however often its name nests and not again when a tag named it.
+    // Each keyword in its first spelling, so that a folder "English" and the tag "english" are one.
+    // The folders were read before the bookmark's tags (they enclose it), the outermost first.
+    for (auto folder = bookmark.folders.crbegin(); folder != bookmark.folders.crend(); ++folder)
+        m_keywords.of(registerText(*folder));
     QStringList taken;
     for (const QString &tag : bookmark.tags) {
-        const QString keyword = registerText(tag);
+        const QString keyword = m_keywords.of(registerText(tag)).text;
         if (!keyword.isEmpty() || keywords.size() < kKeywords) {
             take(keyword);
             taken.append(keyword);
         }
     }
     for (const QString &folder : bookmark.folders) {
-        const QString keyword = registerText(folder);
+        const QString keyword = m_keywords.of(registerText(folder)).text;
         if (!taken.contains(keyword)) {
             taken.append(keyword);
             take(keyword);
@@ -110,9 +117,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
     SiteRecord record;
     record.m_name = CodePage::fromOutsideText(title);
     record.m_url = CodePage::urlFromText(url);
-    record.m_keyword1 = CodePage::fromOutsideKeyword(keywords[0]);
-    record.m_keyword2 = CodePage::fromOutsideKeyword(keywords[1]);
-    record.m_keyword3 = CodePage::fromOutsideKeyword(keywords[2]);
+    record.m_keyword1 = m_keywords.of(keywords[0]).bytes;
+    record.m_keyword2 = m_keywords.of(keywords[1]).bytes;
+    record.m_keyword3 = m_keywords.of(keywords[2]).bytes;
     record.m_content = CodePage::fromOutsideText(description);
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
         + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
@@ -207,9 +214,9 @@ namespace {
 
 // Reads with `read`, planning each bookmark as it comes; a failed read leaves the plan empty.
 template <class Read>
-BookmarkImport plan(const KnownUrl &isKnown, Read read)
+BookmarkImport plan(const KnownSites &known, Read read)
 {
-    ImportPlanner planner(isKnown);
+    ImportPlanner planner(known);
     BookmarkImport result;
     result.read = read([&](Bookmark &&bookmark) { planner.add(bookmark); });
     if (result.read.ok)
@@ -219,14 +226,14 @@ BookmarkImport plan(const KnownUrl &isKnown, Read read)
 
 } // namespace
 
-BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
+BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownSites &known, const BookmarkReadLimits &limits)
 {
-    return plan(isKnown, [&](const BookmarkSink &sink) { return ReadBookmarks(in, sink, limits); });
+    return plan(known, [&](const BookmarkSink &sink) { return ReadBookmarks(in, sink, limits); });
 }
 
-BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKnown, const BookmarkReadLimits &limits)
+BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownSites &known, const BookmarkReadLimits &limits)
 {
-    return plan(isKnown, [&](const BookmarkSink &sink) { return ReadBookmarkFile(path, sink, limits); });
+    return plan(known, [&](const BookmarkSink &sink) { return ReadBookmarkFile(path, sink, limits); });
 }
 
 KnownUrl RegisterUrls(const SiteList &sites)
@@ -236,4 +243,11 @@ KnownUrl RegisterUrls(const SiteList &sites)
     for (const SiteRecord &record : sites)
         known->insert(identityOf(record.m_url));
     return [known](const QByteArray &url) { return known->contains(identityOf(url)); };
+}
+
+KnownSites RegisterKnown(const SiteList &sites)
+{
+    KeywordList keywords = BuildKeywordList(sites);
+    keywords.erase(keywords.begin()); // kAllKeywords, which no site has
+    return {RegisterUrls(sites), std::move(keywords)};
 }

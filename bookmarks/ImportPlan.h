@@ -2,6 +2,7 @@
 
 #include "Bookmark.h"
 #include "BookmarkReader.h"
+#include "KeywordSpellings.h"
 #include "PlannedRecords.h"
 #include "SiteRecord.h"
 
@@ -72,18 +73,33 @@ struct ImportPlan
 // Whether a URL (in register bytes) is in the register already: the caller's duplicate rule.
 using KnownUrl = std::function<bool(const QByteArray &url)>;
 
+// What an import is told of the register: whether it holds a URL already, and its keywords
+// (register bytes, first seen first), whose spelling a bookmark's keyword alike takes.
+struct KnownSites
+{
+    KnownSites(KnownUrl url = {}, std::vector<QByteArray> registered = {})
+        : isKnown(std::move(url)), keywords(std::move(registered))
+    {
+    }
+    KnownUrl isKnown;
+    std::vector<QByteArray> keywords;
+};
+
 class SiteList;
 // The register's duplicate rule: a URL is known when a record of `sites` leads to the same site
 // (SiteIdentity: "https://GitHub.com:443" is "https://github.com/").
 KnownUrl RegisterUrls(const SiteList &sites);
+// That rule and the keywords of `sites`.
+KnownSites RegisterKnown(const SiteList &sites);
 
 // Turns bookmarks into records one by one. Name = title (the URL when there is none) and content
 // = the description, both escaped as HTML (CodePage::fromOutsideText); keywords = the TAGS, then
-// the nearest folders, three at most; URL = its ASCII form. Only http, https and ftp are taken.
+// the nearest folders, three at most, each spelt as first seen (KeywordSpellings); URL = its
+// stored form. Only http, https and ftp URLs that name a host are taken.
 class ImportPlanner
 {
 public:
-    explicit ImportPlanner(KnownUrl isKnown) : m_isKnown(std::move(isKnown)) {}
+    explicit ImportPlanner(const KnownSites &known) : m_isKnown(known.isKnown), m_keywords(known.keywords) {}
 
     void add(const Bookmark &bookmark);
     const ImportPlan &plan() const { return m_plan; }
@@ -91,6 +107,7 @@ public:
 
 private:
     KnownUrl m_isKnown;
+    KeywordSpellings m_keywords;
     ImportPlan m_plan;
     QSet<QString> m_sites; // the SiteIdentity of each record planned
 };
@@ -102,6 +119,6 @@ struct BookmarkImport
     BookmarkReadResult read;
     ImportPlan plan;
 };
-BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownUrl &isKnown, const BookmarkReadLimits &limits = {});
-BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownUrl &isKnown,
+BookmarkImport PlanBookmarkImport(QIODevice &in, const KnownSites &known, const BookmarkReadLimits &limits = {});
+BookmarkImport PlanBookmarkFileImport(const QString &path, const KnownSites &known,
                                       const BookmarkReadLimits &limits = {});

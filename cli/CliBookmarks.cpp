@@ -51,7 +51,7 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
-    const KnownUrl isKnown = RegisterUrls(sites);
+    const KnownSites isKnown = RegisterKnown(sites);
 
     BookmarkImport planned;
     if (file == QLatin1String("-")) {

@@ -33,7 +33,7 @@ const QString kUsage = QStringLiteral(
     "使い方: sitekanri-cli [--dir フォルダー] [--encoding utf-8|cp932] コマンド [オプション]\n"
     "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
     "コマンド:\n"
-    "  list [--format tsv|json] [--ids]\n"
+    "  list [--format tsv|json] [--ids]   （登録されたとおりに出力: 名前と内容は HTML のまま）\n"
     "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"

@@ -1,6 +1,5 @@
 #include "CliFetch.h"
 
-#include "CodePage.h"
 #include "OutsideText.h"
 #include "PageFetch.h"
 
@@ -25,7 +24,7 @@ QString FillFromPage(SiteFields &fields)
         return QStringLiteral("ページを読めませんでした：") + details.message;
     const auto fill = [](QString &field, const QString &text) {
         if (field.trimmed().isEmpty() && !text.isEmpty())
-            field = CodePage::toText(CodePage::fromOutsideText(text));
+            field = OutsideFieldText(text);
     };
     fill(fields.name, OutsideText::name(details.title));
     fill(fields.content, OutsideText::content(details.description));

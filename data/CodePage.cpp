@@ -252,6 +252,39 @@ bool fromTypedText(const QString &text, QByteArray &bytes)
     return true;
 }
 
+QString toTypedText(const QByteArray &bytes)
+{
+    const QString text = toText(bytes);
+    const QLatin1String start("&#");
+    qsizetype at = text.indexOf(start);
+    if (at < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (; at >= 0; at = text.indexOf(start, at + 1)) {
+        qsizetype end = at + 2;
+        char32_t value = 0;
+        for (; end < text.size() && end - at < 10 && text[end].isDigit() && text[end].unicode() < 0x80; ++end)
+            value = value * 10 + char32_t(text[end].unicode() - u'0');
+        if (end == at + 2 || end == text.size() || text[end] != u';' || text[at + 2] == u'0' || value > 0x10FFFF
+            || QChar::isSurrogate(value) || (value <= 0xFFFF && needsWindowsForm(char16_t(value))))
+            continue;
+        // Only the very reference fromTypedText writes for it: the way back gives the same bytes.
+        if (characterBytes(value) != QStringView(text).mid(at, end + 1 - at).toLatin1())
+            continue;
+        out.append(QStringView(text).mid(from, at - from));
+        if (QChar::requiresSurrogates(value))
+            out.append(QChar(QChar::highSurrogate(value))).append(QChar(QChar::lowSurrogate(value)));
+        else
+            out.append(QChar(char16_t(value)));
+        from = end + 1;
+        at = end;
+    }
+    out.append(QStringView(text).mid(from));
+    return out;
+}
+
 char16_t windowsFormOf(char16_t typed)
 {
     for (const auto &[from, stored] : kWindowsForms) {

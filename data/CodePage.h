@@ -23,6 +23,12 @@ bool fromText(const QString &text, QByteArray &bytes);
 // for what no register value can hold: a NUL or a line break, and half a surrogate pair.
 bool fromTypedText(const QString &text, QByteArray &bytes);
 
+// Register bytes as the text a person edits: as toText, except that each reference fromTypedText
+// writes for a character the code page lacks ("&#233;") reads as that character, so that a field
+// shows é and fromTypedText stores "&#233;" again. Any other reference ("&#xE9;", "&#0233;",
+// "&amp;") stays as written: it is the user's HTML.
+QString toTypedText(const QByteArray &bytes);
+
 // The character Windows stores where Linux input methods type `typed` (U+FF5E for U+301C, ...),
 // or `typed` itself: search treats the two alike, as the register does.
 char16_t windowsFormOf(char16_t typed);
@@ -41,8 +47,9 @@ QByteArray fromOutsideText(const QString &text);
 // The same for a keyword, which is never written into a page and so is not escaped.
 QByteArray fromOutsideKeyword(const QString &text);
 
-// A URL in its ASCII form: an international host name as its punycode (IDNA) form, every other
-// character beyond ASCII percent-encoded as UTF-8. A URL that is ASCII already is kept as written.
+// A URL in its one stored form: an international host name as its punycode (IDNA) form, every
+// other character beyond ASCII, and each that no URL may hold as it is (a blank, a control
+// character, " < > ` { }), percent-encoded as UTF-8. Any other URL is kept as written.
 QByteArray urlFromText(const QString &url);
 
 // A stored URL for people: the punycode host and percent-encoded UTF-8 shown as the characters

@@ -1,6 +1,7 @@
 // The register's URLs: stored in ASCII, the form every program reads alike (punycode host,
 // percent-encoded UTF-8), and shown to people as the characters they stand for.
 #include "CodePage.h"
+#include "UrlCompletion.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -9,12 +10,25 @@
 
 namespace {
 
-// Appends `text` with every character beyond ASCII percent-encoded as UTF-8.
-QByteArray &percentEncoded(QByteArray &out, const QString &text)
+// An ASCII character no URL may hold as it is: a control character, a blank, and " < > ` { },
+// which end or break the address where it is written (an href, a mail, a line of text).
+// Browsers send them percent-encoded; | ^ and \ they send as typed, and so they stay.
+bool mayNotStand(char16_t c)
+{
+    return c <= 0x20 || c == 0x7F || c == u'"' || c == u'<' || c == u'>' || c == u'`' || c == u'{' || c == u'}';
+}
+
+bool needsEncoding(QChar c)
+{
+    return c.unicode() >= 0x80 || mayNotStand(c.unicode());
+}
+
+// Appends `text` with every character a URL may not hold percent-encoded, as UTF-8.
+QByteArray &percentEncoded(QByteArray &out, QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.unicode() < 0x80) {
+        if (!needsEncoding(c)) {
             out += char(c.unicode());
             continue;
         }
@@ -29,43 +43,25 @@ QByteArray &percentEncoded(QByteArray &out, const QString &text)
 
 namespace CodePage {
 
-QByteArray urlFromText(const QString &url)
+QByteArray urlFromText(const QString &text)
 {
-    if (std::all_of(url.begin(), url.end(), [](QChar c) { return c.unicode() < 0x80; }))
+    // As a browser reads it: what stands around the address, and tabs and line breaks in it, are
+    // no part of it.
+    const QString url = BrowserUrlText(text);
+    if (std::none_of(url.begin(), url.end(), needsEncoding))
         return url.toLatin1();
-    // The host lies between "scheme://" (or the start, for "例え.jp/page") and the first of
-    // "/?#\", after any "user@" and before any ":port".
-    qsizetype hostStart = 0;
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:"));
-    const QRegularExpressionMatch written = scheme.match(url);
-    if (written.hasMatch()) {
-        hostStart = written.capturedEnd();
-        if (QStringView(url).mid(hostStart).startsWith(QLatin1String("//")))
-            hostStart += 2;
-        else
-            hostStart = -1; // "mailto:…" has no host
-    }
     QByteArray out;
-    if (hostStart < 0)
-        return percentEncoded(out, url);
-    qsizetype authorityEnd = hostStart;
-    while (authorityEnd < url.size() && !QStringView(u"/?#\\").contains(url.at(authorityEnd)))
-        ++authorityEnd;
-    const QStringView authority = QStringView(url).mid(hostStart, authorityEnd - hostStart);
-    const qsizetype at = authority.lastIndexOf(u'@');
-    qsizetype hostFrom = hostStart + at + 1;
-    qsizetype hostTo = authorityEnd;
-    const qsizetype colon = authority.lastIndexOf(u':');
-    if (colon > at && !authority.contains(u']'))
-        hostTo = hostStart + colon;
-    percentEncoded(out, url.left(hostFrom));
-    const QString host = url.mid(hostFrom, hostTo - hostFrom);
-    const QByteArray ace = QUrl::toAce(host);
-    if (ace.isEmpty() && !host.isEmpty())
-        percentEncoded(out, host);
+    const UrlHostSpan host = FindUrlHost(url);
+    if (host.from < 0)
+        return percentEncoded(out, url); // "mailto:…" has no host
+    percentEncoded(out, QStringView(url).left(host.from));
+    const QString name = url.mid(host.from, host.to - host.from);
+    const QByteArray ace = QUrl::toAce(name);
+    if (ace.isEmpty() && !name.isEmpty())
+        percentEncoded(out, name);
     else
         out += ace;
-    return percentEncoded(out, url.mid(hostTo));
+    return percentEncoded(out, QStringView(url).mid(host.to));
 }
 
 QString urlToDisplayText(const QByteArray &url)

@@ -14,15 +14,29 @@ struct NamedReference
 };
 
 // The references bookmark writers emit, and the typographic ones that titles copied from web
-// pages bring along. HTML knows two thousand more; a file that uses them keeps them as written.
-constexpr std::array<NamedReference, 28> kNamed{{
-    {u"amp", u'&'},     {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
-    {u"apos", u'\''},   {u"nbsp", 0x00A0},  {u"AMP", u'&'},     {u"LT", u'<'},
-    {u"GT", u'>'},      {u"QUOT", u'"'},    {u"copy", 0x00A9},  {u"reg", 0x00AE},
-    {u"trade", 0x2122}, {u"hellip", 0x2026}, {u"mdash", 0x2014}, {u"ndash", 0x2013},
-    {u"lsquo", 0x2018}, {u"rsquo", 0x2019}, {u"ldquo", 0x201C}, {u"rdquo", 0x201D},
-    {u"laquo", 0x00AB}, {u"raquo", 0x00BB}, {u"middot", 0x00B7}, {u"bull", 0x2022},
-    {u"yen", 0x00A5},   {u"times", 0x00D7}, {u"deg", 0x00B0},   {u"euro", 0x20AC},
+// pages bring along; the Latin-1 letters and signs follow by their own table. HTML knows two
+// thousand more; a text that uses them keeps them as written.
+constexpr std::array<NamedReference, 19> kNamed{{
+    {u"amp", u'&'},     {u"lt", u'<'},       {u"gt", u'>'},       {u"quot", u'"'},   {u"apos", u'\''},
+    {u"AMP", u'&'},     {u"LT", u'<'},       {u"GT", u'>'},       {u"QUOT", u'"'},   {u"trade", 0x2122},
+    {u"hellip", 0x2026}, {u"mdash", 0x2014}, {u"ndash", 0x2013},  {u"lsquo", 0x2018}, {u"rsquo", 0x2019},
+    {u"ldquo", 0x201C}, {u"rdquo", 0x201D},  {u"bull", 0x2022},   {u"euro", 0x20AC},
+}};
+
+// U+00A0 to U+00FF by name, in the order of their code points: "M&uuml;nchen", "Caf&eacute;".
+constexpr std::array<const char16_t *, 96> kLatin1Names{{
+    u"nbsp",   u"iexcl",  u"cent",   u"pound",  u"curren", u"yen",    u"brvbar", u"sect",
+    u"uml",    u"copy",   u"ordf",   u"laquo",  u"not",    u"shy",    u"reg",    u"macr",
+    u"deg",    u"plusmn", u"sup2",   u"sup3",   u"acute",  u"micro",  u"para",   u"middot",
+    u"cedil",  u"sup1",   u"ordm",   u"raquo",  u"frac14", u"frac12", u"frac34", u"iquest",
+    u"Agrave", u"Aacute", u"Acirc",  u"Atilde", u"Auml",   u"Aring",  u"AElig",  u"Ccedil",
+    u"Egrave", u"Eacute", u"Ecirc",  u"Euml",   u"Igrave", u"Iacute", u"Icirc",  u"Iuml",
+    u"ETH",    u"Ntilde", u"Ograve", u"Oacute", u"Ocirc",  u"Otilde", u"Ouml",   u"times",
+    u"Oslash", u"Ugrave", u"Uacute", u"Ucirc",  u"Uuml",   u"Yacute", u"THORN",  u"szlig",
+    u"agrave", u"aacute", u"acirc",  u"atilde", u"auml",   u"aring",  u"aelig",  u"ccedil",
+    u"egrave", u"eacute", u"ecirc",  u"euml",   u"igrave", u"iacute", u"icirc",  u"iuml",
+    u"eth",    u"ntilde", u"ograve", u"oacute", u"ocirc",  u"otilde", u"ouml",   u"divide",
+    u"oslash", u"ugrave", u"uacute", u"ucirc",  u"uuml",   u"yacute", u"thorn",  u"yuml",
 }};
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -81,6 +95,13 @@ bool parseReference(QStringView raw, qsizetype amp, qsizetype &semicolon, char32
             return true;
         }
     }
+    for (std::size_t i = 0; i < kLatin1Names.size(); ++i) {
+        if (name == QStringView(kLatin1Names[i])) {
+            semicolon = end;
+            character = char32_t(0xA0 + i);
+            return true;
+        }
+    }
     return false;
 }
 
@@ -124,9 +145,100 @@ void writeEscaped(QStringView text, Char *to)
     }
 }
 
+bool isAsciiLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+}
+
+// A tag's name, from `from` to the first blank, '/' or '>'.
+QStringView tagName(QStringView html, qsizetype from)
+{
+    qsizetype end = from;
+    while (end < html.size() && !isBlank(html[end]) && html[end] != u'/' && html[end] != u'>')
+        ++end;
+    return html.mid(from, end - from);
+}
+
+// Just past the '>' that ends the tag whose name ends at `from`: a '>' inside a quoted
+// attribute value ends nothing.
+qsizetype tagEnd(QStringView html, qsizetype from)
+{
+    for (qsizetype i = from; i < html.size(); ++i) {
+        if (html[i] == u'>')
+            return i + 1;
+        if (html[i] != u'=')
+            continue;
+        while (i + 1 < html.size() && isBlank(html[i + 1]))
+            ++i;
+        if (i + 1 < html.size() && (html[i + 1] == u'"' || html[i + 1] == u'\'')) {
+            const qsizetype close = html.indexOf(html[i + 1], i + 2);
+            if (close < 0)
+                return html.size();
+            i = close;
+        }
+    }
+    return html.size();
+}
+
+// Markup starting at html[lt] ('<') as a browser reads it: where it ends (just past it), and
+// the name of the tag when it is a start tag; -1 when the '<' opens nothing and is text.
+qsizetype markupEnd(QStringView html, qsizetype lt, QStringView &startTag)
+{
+    startTag = {};
+    const QStringView after = html.mid(lt + 1);
+    if (after.startsWith(u"!--")) {
+        // "<!-->" and "<!--->" end at once, as browsers have it.
+        const qsizetype close = html.indexOf(u"-->", std::min(lt + 2, html.size()));
+        return close < 0 ? html.size() : close + 3;
+    }
+    if (!after.isEmpty() && isAsciiLetter(after[0])) {
+        startTag = tagName(html, lt + 1);
+        return tagEnd(html, lt + 1 + startTag.size());
+    }
+    if (after.size() >= 2 && after[0] == u'/' && isAsciiLetter(after[1]))
+        return tagEnd(html, lt + 2);
+    if (after.startsWith(u'!') || after.startsWith(u'?') || after.startsWith(u'/')) {
+        const qsizetype close = html.indexOf(u'>', lt + 2);
+        return close < 0 ? html.size() : close + 1;
+    }
+    return -1;
+}
+
 } // namespace
 
 namespace HtmlText {
+
+QString shownText(const QString &html)
+{
+    const QStringView all(html);
+    qsizetype lt = all.indexOf(u'<');
+    if (lt < 0)
+        return decodeReferences(html);
+    QString out;
+    out.reserve(html.size());
+    qsizetype from = 0;
+    for (; lt >= 0; lt = all.indexOf(u'<', lt + 1)) {
+        QStringView startTag;
+        qsizetype end = markupEnd(all, lt, startTag);
+        if (end < 0)
+            continue;
+        out += decodeReferences(all.mid(from, lt - from).toString());
+        if (startTag.compare(u"br", Qt::CaseInsensitive) == 0)
+            out += u' ';
+        // What a script or a style sheet holds is no text of the page, up to its end tag.
+        for (const char16_t *raw : {u"script", u"style"}) {
+            if (startTag.compare(QStringView(raw), Qt::CaseInsensitive) != 0)
+                continue;
+            const qsizetype close = all.indexOf(QStringLiteral("</") + QString::fromUtf16(raw), end, Qt::CaseInsensitive);
+            end = close < 0 ? all.size() : close;
+        }
+        from = end;
+        lt = end - 1;
+    }
+    out += decodeReferences(all.mid(from).toString());
+    return out;
+}
 
 QString escape(const QString &text)
 {

@@ -42,6 +42,13 @@ void appendEscapedAscii(QByteArray &out, QStringView ascii);
 // character (0, a surrogate, beyond U+10FFFF) becomes U+FFFD.
 QString decodeReferences(const QString &raw);
 
+// The text a page shows for the HTML `html` (a register name or content): tags, comments and
+// declarations dropped as a browser drops them, with what <script> and <style> hold; a <br> as a
+// blank, since the text is read on one line; the references of the text between decoded once
+// (decodeReferences). A '<' that opens no markup is text, as in a browser ("a < b"); markup that
+// never ends takes the rest of the text with it.
+QString shownText(const QString &html);
+
 // Text as written in the file, ready for its references to be decoded: the blanks at either end
 // are dropped, and each line break, with the blanks around it, becomes one blank, since a
 // register text is one line. Other blanks inside stay as they are.

@@ -43,3 +43,32 @@ bool IsWebScheme(const QString &scheme)
 {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp");
 }
+
+UrlHostSpan FindUrlHost(QStringView url)
+{
+    qsizetype hostStart = 0;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:"));
+    const QRegularExpressionMatch written = scheme.match(url);
+    if (written.hasMatch()) {
+        hostStart = written.capturedEnd();
+        if (!url.mid(hostStart).startsWith(QLatin1String("//")))
+            return {};
+        hostStart += 2;
+    }
+    qsizetype authorityEnd = hostStart;
+    while (authorityEnd < url.size() && !QStringView(u"/?#\\").contains(url.at(authorityEnd)))
+        ++authorityEnd;
+    const QStringView authority = url.mid(hostStart, authorityEnd - hostStart);
+    const qsizetype at = authority.lastIndexOf(u'@');
+    UrlHostSpan host{hostStart + at + 1, authorityEnd};
+    const qsizetype colon = authority.lastIndexOf(u':');
+    if (colon > at && !authority.contains(u']'))
+        host.to = hostStart + colon;
+    return host;
+}
+
+bool LacksHost(const QString &url)
+{
+    const QString trimmed = url.trimmed();
+    return IsWebScheme(UrlScheme(trimmed)) && FindUrlHost(trimmed).isEmpty();
+}

@@ -38,6 +38,8 @@ public:
     virtual void ShowMessage(const QString &text) = 0;
     // A Yes/No question; true only for Yes.
     virtual bool AskYesNo(const QString &question) = 0;
+    // The same, with No as the answer Enter gives: for a question whose Yes the user rarely means.
+    virtual bool AskYesNoDefaultNo(const QString &question) { return AskYesNo(question); }
     // Shows `text` in a field, as the register is about to hold it.
     virtual void SetFieldText(SiteFieldId field, const QString &text) = 0;
     // Sends the user to a field to mend what was refused there: the focus on it, its text selected.

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "RegistrationEdges.h"
+#include "ShownText.h"
 #include "SiteEntry.h"
 #include "SiteRegister.h"
 #include "UndoHistory.h"
@@ -45,9 +46,10 @@ namespace {
 // A delete question names this many sites at most, then counts the rest.
 constexpr std::size_t kNamesAsked = 5;
 
+// As the list shows it: a person reads the name, not its markup.
 QString nameOf(const SiteRecord &record)
 {
-    return CodePage::toText(record.GetName());
+    return ShownName(record);
 }
 
 } // namespace
@@ -154,8 +156,9 @@ bool RegistrationOperations::acceptSameSite(const SiteRecord &record)
     if (position < 0)
         return true;
     const SiteRecord &registered = m_register.sites().at(std::size_t(position));
-    return m_edges.AskYesNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
-                                .arg(CodePage::toText(registered.GetName()), CodePage::toText(registered.GetUrl())));
+    // A site registered twice is seldom meant: Enter must not make one.
+    return m_edges.AskYesNoDefaultNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
+                                .arg(nameOf(registered), CodePage::urlToDisplayText(registered.GetUrl())));
 }
 
 bool RegistrationOperations::writable()

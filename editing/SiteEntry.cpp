@@ -80,9 +80,13 @@ FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
         if (!CodePage::fromTypedText(text, encoded[i]))
             return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2",
                            describe(CodePage::unstorableCharacter(text)));
-        // A URL is kept in the form every program reads alike (punycode host, percent-encoded).
-        if (kBindings[i].id == SiteFieldId::Url)
+        // A URL is kept in the form every program reads alike (punycode host, percent-encoded);
+        // a web address without a host leads nowhere.
+        if (kBindings[i].id == SiteFieldId::Url) {
+            if (LacksHost(text))
+                return refusal(kBindings[i], "『%1』にホスト名がありません。");
             encoded[i] = CodePage::urlFromText(text);
+        }
     }
     for (std::size_t i = 0; i < kBindings.size(); ++i)
         record.*kBindings[i].bytes = encoded[i];
@@ -93,6 +97,11 @@ SiteFields DecodeSiteFields(const SiteRecord &record)
 {
     SiteFields fields;
     for (const FieldBinding &binding : kBindings)
-        fields.*binding.text = CodePage::toText(record.*binding.bytes);
+        fields.*binding.text = CodePage::toTypedText(record.*binding.bytes);
     return fields;
+}
+
+QString OutsideFieldText(const QString &text)
+{
+    return CodePage::toTypedText(CodePage::fromOutsideText(text));
 }

@@ -36,10 +36,16 @@ FieldRefusal CheckRequiredFields(const SiteFields &fields);
 bool CompleteSiteUrl(SiteFields &fields);
 
 // Converts the fields into the record's bytes: a character outside the code page as a numeric
-// character reference ("&#233;"), the URL in its ASCII form (CodePage::urlFromText). Refuses the
+// character reference ("&#233;"), the URL in its stored form (CodePage::urlFromText). Refuses the
 // first field the register cannot hold: a line break, a NUL or half a surrogate pair, which the
-// message names. The record is then left unchanged.
+// message names, or a web address without a host ("http://"). The record is then left unchanged.
 FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
-// Register bytes back into editable text.
+// Register bytes back into editable text: the stored HTML, but for the references to characters
+// the code page lacks, which show as those characters (CodePage::toTypedText); EncodeSiteFields
+// stores the same bytes again.
 SiteFields DecodeSiteFields(const SiteRecord &record);
+
+// Text from outside (a page's title, a link's name) as the name or content field holds it: text,
+// escaped as HTML, which the register stores as it would store it from outside.
+QString OutsideFieldText(const QString &text);

@@ -130,7 +130,7 @@ SiteFields SiteLink::fieldsOf(const Parsed &link)
 {
     SiteFields fields;
     fields.url = CodePage::toText(CodePage::urlFromText(link.url));
-    fields.name = CodePage::toText(CodePage::fromOutsideText(link.name));
-    fields.content = CodePage::toText(CodePage::fromOutsideText(link.content));
+    fields.name = OutsideFieldText(link.name);
+    fields.content = OutsideFieldText(link.content);
     return fields;
 }

@@ -1,6 +1,6 @@
 #include "UndoHistory.h"
 
-#include "CodePage.h"
+#include "ShownText.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
 #include "SiteTexts.h"
@@ -129,7 +129,7 @@ void UndoHistory::remember(Step step)
 
 QString UndoHistory::siteName(const Step &step, const Entry &entry)
 {
-    return CodePage::toText((step.kind == Kind::Removed ? entry.before : entry.after).GetName());
+    return ShownName(step.kind == Kind::Removed ? entry.before : entry.after);
 }
 
 QString UndoHistory::describe(const Step &step)

@@ -1,6 +1,7 @@
 #include "SearchIndex.h"
 
 #include "CodePage.h"
+#include "ShownText.h"
 #include "SiteList.h"
 #include "TextFolding.h"
 
@@ -41,19 +42,29 @@ SearchIndex::SearchIndex(std::size_t count, const std::function<SiteRecord(std::
             ++m_charCounts[c.unicode()];
 }
 
-// One decode and one fold for the whole record: the conversions cost more per call than per
-// character. The byte kFieldEnd cannot be part of a double-byte character (trail bytes start at
-// 0x40), so each field decodes as it would alone.
+// The texts as the list shows them (ShownText), folded. One decode and one fold for the whole
+// record: the conversions cost more per call than per character, and most records show their
+// texts as stored. The byte kFieldEnd cannot be part of a double-byte character (trail bytes
+// start at 0x40), so each field decodes as it would alone.
 SearchIndex::Row SearchIndex::append(const SiteRecord &record)
 {
+    static_assert(kSiteFieldCount == int(kSiteTexts.size()));
+    const bool asStored = std::all_of(kSiteTexts.begin(), kSiteTexts.end(),
+                                      [&record](SiteText text) { return ShownAsStored(record, text); });
+    QString shown;
     QByteArray joined;
-    for (int f = 0; f < kSiteFieldCount; ++f) {
-        const QByteArray &bytes = FieldBytes(record, SiteField(f));
-        // A stray control byte in a stored field must not be taken for a field's end.
-        joined += bytes.contains(char(kFieldEnd)) ? QByteArray(bytes).replace(char(kFieldEnd), ' ') : bytes;
-        joined += char(kFieldEnd);
+    for (const SiteText text : kSiteTexts) {
+        // A stray control character in a stored field must not be taken for a field's end.
+        if (asStored) {
+            const QByteArray &bytes = record.*text;
+            joined += bytes.contains(char(kFieldEnd)) ? QByteArray(bytes).replace(char(kFieldEnd), ' ') : bytes;
+            joined += char(kFieldEnd);
+        } else {
+            shown += ShownText(record, text).replace(QChar(kFieldEnd), u' ');
+            shown += QChar(kFieldEnd);
+        }
     }
-    const QString folded = TextFolding::fold(CodePage::toText(joined));
+    const QString folded = TextFolding::fold(asStored ? CodePage::toText(joined) : shown);
     Row row{m_text.size(), {}};
     m_text.append(reinterpret_cast<const char16_t *>(folded.constData()), std::size_t(folded.size()));
     int f = 0;

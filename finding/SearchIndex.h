@@ -16,8 +16,9 @@
 class SiteList;
 class SiteRecord;
 
-// The register's six fields folded for searching (TextFolding), once per record, row for row
-// with the list. The register announces its changes row by row and the index follows them, so
+// The register's six fields as the list shows them (ShownText: "Caf&#233;" is found by café,
+// and "&gt;" by ">" but not by "gt"), folded for searching (TextFolding), once per record, row
+// for row with the list. The register announces its changes row by row and the index follows them, so
 // a keystroke never decodes or folds a record again. The folded texts lie side by side in one
 // buffer, in row order, so that a search reads memory front to back.
 class SearchIndex

@@ -1,7 +1,7 @@
 #include "SiteSort.h"
 
-#include "CodePage.h"
 #include "SearchIndex.h"
+#include "ShownText.h"
 #include "SiteList.h"
 #include "TextFolding.h"
 
@@ -131,6 +131,6 @@ std::vector<int> SortedRows(const SiteList &sites, SiteField field, Qt::SortOrde
     std::vector<QString> folded;
     folded.reserve(sites.size());
     for (const SiteRecord &record : sites)
-        folded.push_back(TextFolding::fold(CodePage::toText(FieldBytes(record, field))));
+        folded.push_back(TextFolding::fold(ShownText(record, kSiteTexts[std::size_t(field)])));
     return sortedByKeys(std::vector<QStringView>(folded.begin(), folded.end()), order);
 }

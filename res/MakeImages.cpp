@@ -19,6 +19,7 @@
 #include <QRadialGradient>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -182,8 +183,9 @@ QByteArray appIconSvg()
     return svg.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
 
-// A sheet of paper with a folded corner: the site entry that the three buttons act on.
-void drawSheet(QPainter &p)
+// A sheet of paper with a folded corner: the site entry that the buttons act on; a blank one
+// (not `written`) for a site still to be written.
+void drawSheet(QPainter &p, bool written = true)
 {
     QPolygonF sheet{QPointF(4, 2), QPointF(19, 2), QPointF(25, 8), QPointF(25, 29), QPointF(4, 29)};
     p.setPen(QPen(Qt::black, 1));
@@ -192,7 +194,7 @@ void drawSheet(QPainter &p)
     p.setBrush(QColor(192, 192, 192));
     p.drawPolygon(QPolygonF{QPointF(19, 2), QPointF(19, 8), QPointF(25, 8)});
     p.setPen(QPen(QColor(128, 128, 128), 1));
-    for (int y = 12; y <= 24; y += 4)
+    for (int y = 12; y <= 24 && written; y += 4)
         p.drawLine(8, y, 21, y);
 }
 
@@ -212,6 +214,24 @@ QImage registerIcon()
     drawBadgedSheet(p, QColor(0, 128, 0), QColor(0, 255, 0));
     p.fillRect(QRectF(19, 22, 9, 3), Qt::white);
     p.fillRect(QRectF(22, 19, 3, 9), Qt::white);
+    return image;
+}
+
+// 新規: a blank sheet with a yellow star in its corner.
+QImage newIcon()
+{
+    QImage image = canvas(32, 32);
+    QPainter p(&image);
+    drawSheet(p, false);
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 == 0 ? 8.5 : 3.5;
+        const double angle = (i * 36.0 - 90.0) * 3.14159265358979 / 180.0;
+        star << QPointF(23.5 + radius * std::cos(angle), 23.5 + radius * std::sin(angle));
+    }
+    p.setPen(QPen(QColor(128, 128, 0), 1));
+    p.setBrush(QColor(255, 255, 0));
+    p.drawPolygon(star);
     return image;
 }
 
@@ -338,6 +358,7 @@ int main(int argc, char **argv)
     ok = save(ToPalette(registerIcon(), vga, true), dir, QStringLiteral("icon135-32.png")) && ok;
     ok = save(ToPalette(deleteIcon(), vga, true), dir, QStringLiteral("icon136-32.png")) && ok;
     ok = save(ToPalette(updateIcon(), vga, true), dir, QStringLiteral("icon137-32.png")) && ok;
+    ok = save(ToPalette(newIcon(), vga, true), dir, QStringLiteral("icon138-32.png")) && ok;
     ok = save(banner(), dir, QStringLiteral("bitmap132.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -36,6 +36,7 @@ public:
         QString title;
         QString text;
         bool question;
+        Answer preset = Answer::Yes; // of a question: the answer Enter gives (not compared)
         bool operator==(const Shown &o) const { return title == o.title && text == o.text && question == o.question; }
         friend void PrintTo(const Shown &s, std::ostream *out)
         {
@@ -48,9 +49,9 @@ public:
         shown.push_back({title, text, false});
     }
 
-    Answer askYesNo(QWidget *, const QString &title, const QString &text, Answer) override
+    Answer askYesNo(QWidget *, const QString &title, const QString &text, Answer preset) override
     {
-        shown.push_back({title, text, true});
+        shown.push_back({title, text, true, preset});
         // Another program's turn while the question is open: it runs, and the test lets the
         // event loop turn until the window has taken its change in, before the answer comes.
         if (whileAsked)

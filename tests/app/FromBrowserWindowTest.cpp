@@ -197,6 +197,42 @@ TEST_F(FromBrowserWindowTest, fetchFillsOnlyEmptyFieldsWithThePagesTextAndSaysWh
     EXPECT_EQ(ReadRegister(reg.path()).size(), ThreeSites().size());
 }
 
+// 新規 empties the fields for a site of its own: a title fetched after it, and 新しく登録, carry
+// nothing of the row the list stood on, and registering a URL already there asks with いいえ as
+// the answer Enter gives.
+TEST_F(FromBrowserWindowTest, aNewSiteAfterATitleFetchCarriesNothingOfTheRowBefore)
+{
+    LocalHttpServer server;
+    server.setHandler([](const LocalHttpServer::Request &) {
+        LocalHttpServer::Answer answer;
+        answer.body = "<title>Caf&eacute; &amp; Bar</title>";
+        return answer;
+    });
+    start(ThreeSites());
+    activate();
+    clickRow(0);
+    ASSERT_EQ(field(ControlId::Keyword1), QString::fromUtf8("食べ物"));
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(RegistrationFields(*dialog), std::vector<QString>(6));
+    EXPECT_EQ(dialog->ShownRecord().number, 0);
+    EXPECT_FALSE(view()->currentIndex().isValid());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->control(ControlId::SiteName));
+    TypeText(dialog->control(ControlId::SiteUrl), server.base() + QStringLiteral("/cafe"));
+    fetchAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !field(ControlId::SiteName).isEmpty(); }, 10000));
+    EXPECT_EQ(field(ControlId::SiteName), QString::fromUtf8("Café &amp; Bar"));
+    click(ControlId::RegisterNew);
+    ASSERT_EQ(onDisk().size(), 4u);
+    EXPECT_EQ(onDisk().back(), MakeRecord("Caf&#233; &amp; Bar", (server.base() + QStringLiteral("/cafe")).toUtf8().constData()));
+    EXPECT_EQ(cell(3, 0), QString::fromUtf8("Café & Bar"));
+    EXPECT_TRUE(boxes.shown.empty());
+    boxes.answers = {MessageBoxes::Answer::No};
+    QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].preset, MessageBoxes::Answer::No);
+    EXPECT_EQ(onDisk().size(), 4u);
+}
+
 // The URL changed under a fetch: it stops, its connection closed, and nothing comes later.
 TEST_F(FromBrowserWindowTest, editingTheUrlCancelsTheFetch)
 {

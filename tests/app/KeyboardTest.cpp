@@ -37,7 +37,7 @@ TEST_F(KeyboardTest, commandKeysReachTheirOperationAndShowItsPageWithoutTakingTy
         int page; // the page shown afterwards
         const char *typed; // what the site name field holds afterwards
     } cases[] = {
-        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_N), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_Return), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
         {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_S), QString::fromUtf8("わたしのリンクを変更しても"), 0, "ab"},
         {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_D), QString::fromUtf8("わたしのリンクを削除しても"), 0, "ab"},
         {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_J), QStringLiteral("https://link.example.jp/"), 0, "ab"},
@@ -45,13 +45,16 @@ TEST_F(KeyboardTest, commandKeysReachTheirOperationAndShowItsPageWithoutTakingTy
         {ControlId::SiteName, QKeySequence(Qt::Key_F1), help, 0, "ab"},
         {ControlId::SiteName, QKeySequence(Qt::Key_Delete), {}, 0, "a"},
         {ControlId::SiteList, QKeySequence(Qt::Key_Delete), QString::fromUtf8("わたしのリンクを削除しても"), 0, "ab"},
-        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_N), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
+        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_Return), QString::fromUtf8("このURLのサイトは既に登録されています"), 0, "ab"},
         {ControlId::SiteList, QKeySequence(Qt::ALT | Qt::Key_2), {}, 1, "ab"},
         {ControlId::SiteList, QKeySequence(Qt::CTRL | Qt::Key_Tab), {}, 1, "ab"},
         {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_PageDown), {}, 1, "ab"},
         {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_PageUp), {}, 0, "ab"},
         {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), {}, 0, "ab"},
         {ControlId::LinkCode, QKeySequence(Qt::ALT | Qt::Key_1), {}, 0, "ab"},
+        // 新規 last: it leaves no site for 更新 and 削除 to act on.
+        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_N), {}, 0, ""},
+        {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_N), {}, 0, ""},
     };
     auto *code = dialog->control<LinkCodeBox>(ControlId::LinkCode);
     for (const auto &c : cases) {

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -162,6 +163,9 @@ TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)
     const QString file = reg.file(QStringLiteral("out.html"));
     save(false, false, file);
     EXPECT_EQ(reg.read(QStringLiteral("out.html")), Sjis("<A href=\"http://chikuwa.example.jp/\">ちくわ通信</A><BR>\r\n"));
+    const auto *status = dialog->findChild<QLabel *>(QStringLiteral("statusLine"));
+    EXPECT_TRUE(status->isVisibleTo(dialog.get()));
+    EXPECT_EQ(status->text(), QString::fromUtf8("リンク集を %1 に保存しました。").arg(file));
     save(true, true, file);
     // The page itself is the document builder's; here, that the choices reach the file.
     EXPECT_EQ(reg.read(QStringLiteral("out.html")), BuildLinkCodeDocument(Sjis(kChikuwa.toUtf8().constData()), {LinkCodeEncoding::Utf8, true}));
@@ -171,6 +175,7 @@ TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)
     // Only the failure is shown: neither save before it said anything.
     const QString why = QString::fromUtf8("「%1」に保存できませんでした。\n保存先のフォルダーがありません。").arg(missing);
     EXPECT_EQ(boxes.shown, (std::vector<RecordingMessageBoxes::Shown>{{kCaption, why, false}}));
+    EXPECT_EQ(status->text(), QString::fromUtf8("リンク集を %1 に保存しました。").arg(file)) << "a failure told as a save";
 }
 
 // Which results count as dead is the results' own business; here, that they reach the code.

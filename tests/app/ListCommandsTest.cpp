@@ -69,9 +69,9 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
     activate();
     const auto second = [this] { return ReadRegister(reg.path()).at(1).GetUrl(); };
     clickRow(1);
-    // A name that looks like markup is named in the tooltip as it is written.
-    dialog->undoHistory().update(2, MakeRecord("<b>新</b>", "http://new.jp/"));
-    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("<b>新</b>")); // as the update left it
+    // A name that shows as markup is named in the tooltip as a page shows it, and as text.
+    dialog->undoHistory().update(2, MakeRecord("&lt;b&gt;新&lt;/b&gt;", "http://new.jp/"));
+    dialog->SetItemText(ControlId::SiteName, QString::fromUtf8("&lt;b&gt;新&lt;/b&gt;")); // as the update left it
     EXPECT_EQ(QTextDocumentFragment::fromHtml(dialog->findChild<QAction *>(QStringLiteral("undoAction"))->toolTip()).toPlainText(),
               QString::fromUtf8("「<b>新</b>」の変更を元に戻す (Ctrl+Z)"));
     QTest::keySequence(view(), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -92,6 +92,27 @@ TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)
     EXPECT_FALSE(name->text().contains(u'x')) << name->text().toStdString();
     QTest::keySequence(name, QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(second(), "http://abc.example.jp/");
+}
+
+// A search that finds nothing leaves the list no row: Delete, Return and the menu's entries about a
+// row do nothing there, whatever record the fields still show.
+TEST_F(ListCommandsTest, keysOfAListShowingNothingActOnNothing)
+{
+    start(ThreeSites());
+    activate();
+    clickRow(1);
+    TypeText(dialog->searchBar()->searchBox(), QString::fromUtf8("つり"));
+    ASSERT_EQ(rowCount(), 0);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Down);
+    dialog->SetItemText(ControlId::SiteName, QStringLiteral("typed"));
+    for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(view(), key);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(onDisk(), ThreeSites());
+    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("typed"));
+    QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu(-1).startsWith(QString::fromUtf8("サイトを開く\tCtrl+J(x)|URLをコピー(x)|削除\tDel(x)|")));
 }
 
 // The question names the first site that has the URL, whoever changed the register since.

@@ -47,8 +47,9 @@ TEST_F(MainDialogTest, startUpShowsCaptionFirstTabFirstModeTheListAndFocusOnIt)
 
     // The icon buttons show the help page's words beside their icons, whole at the template's
     // size, and their keys in the tooltips.
-    for (auto [id, words] : {std::pair{ControlId::RegisterNew, "新しく登録 (Ctrl+N)"},
-                             std::pair{ControlId::Update, "更新 (Ctrl+S)"}, std::pair{ControlId::Delete, "削除 (Ctrl+D)"}}) {
+    for (auto [id, words] : {std::pair{ControlId::RegisterNew, "新しく登録 (Ctrl+Return)"},
+                             std::pair{ControlId::Update, "更新 (Ctrl+S)"}, std::pair{ControlId::Delete, "削除 (Ctrl+D)"},
+                             std::pair{ControlId::NewSite, "新規 (Ctrl+N)"}}) {
         auto *button = dialog->control<QPushButton>(id);
         EXPECT_FALSE(button->icon().isNull()) << id;
         EXPECT_EQ(button->toolTip(), QString::fromUtf8(words)) << id;

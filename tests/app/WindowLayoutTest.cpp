@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
+#include <QSplitter>
 
 #include <algorithm>
 #include <numeric>
@@ -35,7 +36,7 @@ TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGr
         QWidget *widget = dialog->control(id);
         return QRect(widget->mapTo(dialog.get(), QPoint()), widget->size());
     };
-    const QRect list = place(ControlId::SiteList), tab = place(ControlId::PageTab);
+    const QRect list = place(ControlId::SiteList), tab = place(ControlId::PageTab), jump = place(ControlId::SiteJump);
     for (const QSize growth : {QSize(0, 0), QSize(301, 200)}) {
         dialog->resize(templateSize() + growth);
         // Each page is laid out when it is shown.
@@ -55,9 +56,15 @@ TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGr
         const auto labels = dialog->pageTab()->registerPage()->findChildren<QLabel *>();
         const auto *banner = dialog->control<QLabel>(ControlId::Banner);
         const std::pair<const char *, bool> facts[] = {
-            {"the list grows by the growth", place(ControlId::SiteList).size() == list.size() + growth},
-            {"the tab moves down as high as it was",
-             place(ControlId::PageTab) == tab.translated(0, growth.height()).adjusted(0, 0, growth.width(), 0)},
+            // (A grown window shares the height the splitter's way: what each pane gets is Qt's.)
+            {"list and tab as wide as grown", place(ControlId::SiteList).width() == list.width() + growth.width()
+                 && place(ControlId::PageTab).width() == tab.width() + growth.width()},
+            {"list and tab share the height grown, each a part",
+             place(ControlId::SiteList).height() + place(ControlId::PageTab).height() == list.height() + tab.height() + growth.height()
+                 && place(ControlId::SiteList).height() >= list.height() + growth.height() / 4
+                 && place(ControlId::PageTab).height() >= tab.height() + growth.height() / 4},
+            {"サイトジャンプ over the tab's right end", place(ControlId::SiteJump).topRight() - place(ControlId::PageTab).topRight()
+                 == jump.topRight() - tab.topRight()},
             // A third of the room a page has beyond its template may be no whole pixel.
             {"keyword boxes on one row, equally high and wide", same({k1.y(), k2.y(), k3.y()})
                  && same({k1.height(), k2.height(), k3.height()}) && same({k1.width(), k2.width(), k3.width()}, 1)},
@@ -133,6 +140,26 @@ TEST_F(WindowLayoutTest, sizePlaceAndMaximisedStateOutliveTheWindowButNotTheScre
     open();
     EXPECT_TRUE(dialog->isMaximized());
     EXPECT_EQ(dialog->normalGeometry().size(), size);
+}
+
+// The user drags the splitter between the list and the tab; the window opens with the list and
+// the tab as high as they were.
+TEST_F(WindowLayoutTest, theSplitBetweenListAndTabIsTheUsersAndOutlivesTheWindow)
+{
+    start(ThreeSites());
+    dialog->resize(templateSize() + QSize(0, 300));
+    QSplitterHandle *handle = dialog->findChild<QSplitter *>()->handle(1);
+    const auto heights = [this] { return std::pair(view()->height(), dialog->pageTab()->height()); };
+    const auto [listBefore, tabBefore] = heights();
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip - QPoint(0, 120));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip - QPoint(0, 120));
+    const auto dragged = heights();
+    EXPECT_EQ(dragged, std::pair(listBefore - 120, tabBefore + 120));
+    dialog->close();
+    open();
+    EXPECT_EQ(heights(), dragged);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Every files/NAME.html is imported and compared with files/NAME.expected, a listing written by
 // hand: "record [name] [URL] [keyword 1] [keyword 2] [keyword 3] [content]" lines and "summary"
 // lines, or the one "error" line. Besides the listing, an expected file
-// may hold input lines: "known URL" (already in the register) and "limit bytes|bookmarks N", and
-// "#" comments.
+// may hold input lines: "known URL" (already in the register), "keyword K" (the register's, in
+// order) and "limit bytes|bookmarks N", and "#" comments.
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "PlannedRecords.h"
@@ -40,6 +40,7 @@ TEST(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
     for (const QString &name : files.entryList({QStringLiteral("*.expected")}, QDir::Files)) {
         SCOPED_TRACE(name.toStdString());
         QSet<QByteArray> known;
+        std::vector<QByteArray> keywords;
         BookmarkReadLimits limits;
         QStringList expected;
         for (const QString &line : QString::fromUtf8(ReadFile(files.filePath(name))).split(u'\n', Qt::SkipEmptyParts)) {
@@ -48,6 +49,8 @@ TEST(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
                 continue;
             if (line.startsWith(QLatin1String("known ")))
                 known.insert(CodePage::fromKnownText(input));
+            else if (line.startsWith(QLatin1String("keyword ")))
+                keywords.push_back(CodePage::fromKnownText(input));
             else if (line.startsWith(QLatin1String("limit bytes ")))
                 limits.maxBytes = line.section(u' ', 2).toLongLong();
             else if (line.startsWith(QLatin1String("limit bookmarks ")))
@@ -56,7 +59,7 @@ TEST(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
                 expected << line;
         }
 
-        const KnownUrl isKnown = [&](const QByteArray &url) { return known.contains(url); };
+        const KnownSites isKnown([&](const QByteArray &url) { return known.contains(url); }, keywords);
         const QString path = files.filePath(name.chopped(9) + QStringLiteral(".html"));
         EXPECT_EQ(listing(PlanBookmarkFileImport(path, isKnown, limits)), expected.join(u'\n').toStdString());
 
