@@ -249,77 +249,76 @@ void forEachOnThreads(std::size_t count, std::size_t threads, const std::functio
         helper.join();
 }
 
+// Opens (or makes) `count` files one group at a time, by `open`, and waits until the bytes of each
+// group are on disk: descriptors are held for one group at a time, below the usual limit of 1024
+// open files. A file that failed is named by `nameOf`.
+IoResult RegisterFolder::Private::flushInGroups(std::size_t count, const std::function<IoResult(std::size_t, int &)> &open,
+                                                const std::function<QString(std::size_t)> &nameOf)
+{
+    constexpr std::size_t kGroup = 512;
+    for (std::size_t first = 0; first < count; first += kGroup) {
+        const std::size_t end = std::min(count, first + kGroup);
+        std::vector<int> fds;
+        IoResult result;
+        for (std::size_t i = first; i < end && result; ++i) {
+            int file = -1;
+            if ((result = open(i, file)))
+                fds.push_back(file);
+        }
+        if (result) {
+            int error = 0;
+            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
+                result = failure(nameOf(first + std::size_t(failedAt)), error);
+        }
+        for (const int file : fds) {
+            if (::close(file) != 0 && result)
+                result = failure(QString(), errno);
+        }
+        if (!result)
+            return result;
+    }
+    return IoResult::success();
+}
+
 IoResult RegisterFolder::writeTemporaries(const std::vector<QByteArray> &contents, std::vector<QString> &temporaries)
 {
     temporaries.clear();
     if (d->fd < 0)
         return d->failure(QString(), ENOENT);
-    const auto dropAll = [&] {
+    const IoResult written = d->flushInGroups(
+        contents.size(),
+        [&](std::size_t i, int &file) {
+            QByteArray temporary;
+            IoResult made = d->writeTemporary(QString(), contents[i], nullptr, false, temporary, file);
+            if (made)
+                temporaries.push_back(QString::fromLatin1(temporary));
+            return made;
+        },
+        [&](std::size_t i) { return temporaries[i]; });
+    if (!written) {
         for (const QString &temporary : temporaries)
             ::unlinkat(d->fd, encoded(temporary).constData(), 0);
         temporaries.clear();
-    };
-    // Descriptors are held for one group at a time, below the usual limit of 1024 open files.
-    constexpr std::size_t kGroup = 512;
-    for (std::size_t first = 0; first < contents.size(); first += kGroup) {
-        const std::size_t end = std::min(contents.size(), first + kGroup);
-        std::vector<int> fds;
-        IoResult result;
-        for (std::size_t i = first; i < end && result; ++i) {
-            QByteArray temporary;
-            int file = -1;
-            result = d->writeTemporary(QString(), contents[i], nullptr, false, temporary, file);
-            if (result) {
-                temporaries.push_back(QString::fromLatin1(temporary));
-                fds.push_back(file);
-            }
-        }
-        if (result) {
-            int error = 0;
-            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
-                result = d->failure(temporaries[first + std::size_t(failedAt)], error);
-        }
-        for (const int file : fds) {
-            if (::close(file) != 0 && result)
-                result = d->failure(QString(), errno);
-        }
-        if (!result) {
-            dropAll();
-            return result;
-        }
     }
-    return IoResult::success();
+    return written;
 }
 
 IoResult RegisterFolder::makeDurable(const std::vector<QString> &names)
 {
-    constexpr std::size_t kGroup = 512;
-    for (std::size_t first = 0; first < names.size(); first += kGroup) {
-        const std::size_t end = std::min(names.size(), first + kGroup);
-        std::vector<int> fds;
-        IoResult result;
-        for (std::size_t i = first; i < end && result; ++i) {
-            const int file = ::openat(d->fd, encoded(names[i]).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    return d->flushInGroups(
+        names.size(),
+        [&](std::size_t i, int &file) {
+            file = ::openat(d->fd, encoded(names[i]).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
             struct stat status;
-            if (file < 0 || ::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
-                result = d->failure(names[i], file < 0 ? errno : ENODEV);
-                if (file >= 0)
-                    ::close(file);
-                break;
-            }
-            fds.push_back(file);
-        }
-        if (result) {
-            int error = 0;
-            if (const std::ptrdiff_t failedAt = flushAll(fds, error); failedAt >= 0)
-                result = d->failure(names[first + std::size_t(failedAt)], error);
-        }
-        for (const int file : fds)
-            ::close(file);
-        if (!result)
-            return result;
-    }
-    return IoResult::success();
+            if (file >= 0 && ::fstat(file, &status) == 0 && S_ISREG(status.st_mode))
+                return IoResult::success();
+            const int error = file < 0 ? errno : ENODEV;
+            if (file >= 0)
+                ::close(file);
+            file = -1;
+            return d->failure(names[i], error);
+        },
+        [&](std::size_t i) { return names[i]; });
 }
 
 QByteArray RegisterFolder::identity() const

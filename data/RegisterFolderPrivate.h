@@ -100,6 +100,8 @@ public:
     IoResult writeTemporary(const QString &onDisk, const QByteArray &bytes, const struct stat *like, bool sync,
                             QByteArray &temporary, int &file);
     QByteArray temporaryName();
+    IoResult flushInGroups(std::size_t count, const std::function<IoResult(std::size_t, int &)> &open,
+                           const std::function<QString(std::size_t)> &nameOf);
     // A name for a file to keep; a plain temporary's name where the kept files' lock cannot be had
     // (such a file is swept by the next load, and an undo then writes the record instead).
     QByteArray keptName();
