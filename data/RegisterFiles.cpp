@@ -188,7 +188,8 @@ OperationResult RegisterFiles::takeIn(std::vector<ConflictCopy> &takenIn, const 
     takenIn.clear();
     if (removedTwice)
         removedTwice->clear();
-    if (!m_folder.exists())
+    // A folder that is not there holds no copies, and is not made for none.
+    if (!m_folder.exists() && (!m_folder.open(false) || !m_folder.exists()))
         return Outcome(OperationStatus::Done, 0);
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;

@@ -1,8 +1,11 @@
 #include "LinkResults.h"
 
 #include "AppDirectory.h"
+#include "ConflictCopyName.h"
 #include "RegisterFolder.h"
 #include "SiteList.h"
+
+#include <algorithm>
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,16 +96,25 @@ const CheckedLink *LinkResults::find(const QByteArray &url) const
 
 QByteArray LinkResults::toBytes(const SiteList &sites) const
 {
-    QByteArray out = kHeader + '\n';
+    std::vector<QByteArray> urls;
     QSet<QByteArray> written;
     for (const SiteRecord &site : sites) {
-        const CheckedLink *checked = find(site.m_url);
-        if (!checked || written.contains(site.m_url))
-            continue;
-        written.insert(site.m_url);
+        if (find(site.m_url) && !written.contains(site.m_url)) {
+            written.insert(site.m_url);
+            urls.push_back(site.m_url);
+        }
+    }
+    return linesOf(urls);
+}
+
+QByteArray LinkResults::linesOf(const std::vector<QByteArray> &urls) const
+{
+    QByteArray out = kHeader + '\n';
+    for (const QByteArray &url : urls) {
+        const CheckedLink *checked = find(url);
         const LinkResult &r = checked->result;
         // The URL is the register's bytes (CP932); everything else is UTF-8.
-        const QByteArray fields[] = {site.m_url,
+        const QByteArray fields[] = {url,
                                      LinkStatusName(r.status).toLatin1(),
                                      QByteArray::number(r.code),
                                      checked->checkedAt.toUTC().toString(Qt::ISODate).toLatin1(),
@@ -151,7 +163,45 @@ bool LinkResults::load(const QString &path)
     bool exists = false;
     if (!folder.open(false) || !folder.read(info.fileName(), bytes, exists))
         return false;
-    return !exists || fromBytes(bytes);
+    if (exists && !fromBytes(bytes))
+        return false;
+    takeInCopies(folder, info.fileName());
+    return true;
+}
+
+void LinkResults::takeInCopies(RegisterFolder &folder, const QString &name)
+{
+    QStringList names;
+    if (!folder.list(names))
+        return;
+    names.sort(); // the same result on every computer that holds the same files
+    QStringList merged;
+    for (const QString &copy : std::as_const(names)) {
+        if (ConflictCopyName::parse(copy).original.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArray bytes;
+        bool exists = false;
+        LinkResults other;
+        // A copy that cannot be read whole is left as it is.
+        if (!folder.read(copy, bytes, exists) || !exists || !other.fromBytes(bytes))
+            continue;
+        for (auto it = other.m_links.constBegin(); it != other.m_links.constEnd(); ++it) {
+            const CheckedLink *mine = find(it.key());
+            if (!mine || it->checkedAt > mine->checkedAt)
+                m_links.insert(it.key(), *it);
+        }
+        merged << copy;
+    }
+    if (merged.isEmpty())
+        return;
+    // Written with every URL either held, in one order, before the copies go.
+    std::vector<QByteArray> urls(m_links.keyBegin(), m_links.keyEnd());
+    std::sort(urls.begin(), urls.end());
+    if (!folder.replace(name, linesOf(urls)))
+        return;
+    for (const QString &copy : std::as_const(merged))
+        folder.remove(copy, false);
+    folder.flush();
 }
 
 IoResult LinkResults::save(const QString &path, const SiteList &sites) const

@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <vector>
+
+class RegisterFolder;
 class SiteList;
 
 // A link's last check: its result and when it was made.
@@ -35,7 +38,8 @@ public:
     bool fromBytes(const QByteArray &bytes);
 
     // Loads the file from the register directory. A missing file gives no results; one that
-    // cannot be read or is damaged gives none either, and false.
+    // cannot be read or is damaged gives none either, and false. Conflict copies a sync tool left
+    // beside it are merged in (the newest result of each URL), the file written, and they go.
     bool load() { return load(defaultPath()); }
     bool load(const QString &path);
     // Replaces the file atomically, dropping URLs the register no longer has.
@@ -46,5 +50,8 @@ public:
     static QString defaultPath();
 
 private:
+    QByteArray linesOf(const std::vector<QByteArray> &urls) const;
+    void takeInCopies(RegisterFolder &folder, const QString &name);
+
     QHash<QByteArray, CheckedLink> m_links;
 };

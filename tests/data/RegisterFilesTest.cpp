@@ -80,7 +80,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         }
         const QString file = QString::fromUtf8(f.value(0));
         if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
-            || word == "repair")
+            || word == "repair" || word == "takein")
             before = filesOf(reg->dir.path());
         if (word == "write") {
             reg->dir.write(file, row.field(2));
@@ -117,6 +117,9 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             result = f.size() > 1 ? reg->files.remove(f[0].toInt(), named(f[1])) : reg->files.remove(f[0].toInt());
         } else if (word == "restore") {
             result = reg->files.restore(f[0].toInt(), named(f[1]));
+        } else if (word == "takein") {
+            std::vector<ConflictCopy> copies;
+            result = reg->files.takeIn(copies);
         } else if (word == "repair") {
             result = reg->files.repair([&](int from, int to) { repairedFrom = from, repairedTo = to; });
         } else if (word == "result") {

@@ -49,6 +49,38 @@ TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly_damagedFileIgnored)
     }
 }
 
+// Results two computers kept apart, set aside by a sync tool as copies, are merged on load: the
+// newest result of each URL, every URL either had; the copies go. A copy that is not whole stays.
+TEST(LinkResults, copiesAreMergedNewestFirstAndGo)
+{
+    TempRegister dir;
+    const QDateTime early(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC), late = early.addDays(1);
+    const auto file = [](std::initializer_list<std::pair<const char *, std::pair<LinkStatus, QDateTime>>> rows) {
+        SiteList sites;
+        LinkResults results;
+        for (const auto &[url, result] : rows) {
+            sites.push_back(MakeRecord("s", url));
+            results.record(Sjis(url), {{result.first, result.first == LinkStatus::Gone ? 404 : 200, {}, {}, {}}, result.second});
+        }
+        return results.save(sites) ? ReadFile(LinkResults::defaultPath()) : QByteArray();
+    };
+    const QString copy = QStringLiteral("linkcheck.sync-conflict-20261207-144956-QBVMNFJ.tsv");
+    const QString broken = QStringLiteral("linkcheck (conflicted copy 2026-12-07 144956).tsv");
+    dir.write(copy, file({{"http://a/", {LinkStatus::Gone, late}}, {"http://b/", {LinkStatus::Gone, early}}, {"http://c/", {LinkStatus::Ok, early}}}));
+    dir.write(LinkResults::kFileName, file({{"http://a/", {LinkStatus::Ok, early}}, {"http://b/", {LinkStatus::Ok, late}}}));
+    dir.write(broken, "not results\n");
+    LinkResults merged;
+    ASSERT_TRUE(merged.load());
+    ASSERT_EQ(merged.size(), 3);
+    EXPECT_EQ(merged.find(Sjis("http://a/"))->result.status, LinkStatus::Gone);
+    EXPECT_EQ(merged.find(Sjis("http://b/"))->result.status, LinkStatus::Ok);
+    EXPECT_FALSE(dir.exists(copy));
+    EXPECT_TRUE(dir.exists(broken));
+    LinkResults again;
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(again.size(), 3) << "the merged results were not written";
+}
+
 // Lines come in register order although the first site answers late, each as soon as it and every
 // line before it are known, while the last site keeps the check going; on a terminal a progress
 // line runs on stderr, wiped before each result line, in a pipe none. A damaged results file does
