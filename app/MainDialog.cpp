@@ -135,6 +135,8 @@ bool MainDialog::LoadRegister()
         ShowMessage(OperationMessage({OperationStatus::Damaged, 0, {}}, siteRegister().settingPath()));
     m_fieldsRecord = new FieldsRecord(siteRegister(), *this, &siteRegister());
     connect(&siteRegister(), &SiteRegister::conflictCopiesTakenIn, m_controls.statusLine(), &StatusLine::showConflictsTakenIn);
+    connect(&siteRegister(), &SiteRegister::filesPassedOver, m_controls.statusLine(), &StatusLine::showPassedOver);
+    m_controls.statusLine()->showPassedOver(siteRegister().passedOver());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ShownText.h"
 #include "ConflictIntake.h"
+#include "IoResult.h"
 #include "OutsideText.h"
 
 #include <QDir>
@@ -20,6 +21,11 @@ StatusLine::StatusLine(QWidget *parent)
 void StatusLine::showConflictsTakenIn(const std::vector<ConflictCopy> &copies)
 {
     tell(ConflictsTakenInText(copies));
+}
+
+void StatusLine::showPassedOver(const std::vector<IoResult> &files)
+{
+    tell(PassedOverText(files));
 }
 
 void StatusLine::showLinkCodeSaved(const QString &path)
@@ -52,4 +58,12 @@ QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
     if (parts.isEmpty())
         return {};
     return QStringLiteral("同期ツールの競合コピー: ") + parts.join(QLatin1Char(' '));
+}
+
+QString PassedOverText(const std::vector<IoResult> &files)
+{
+    QStringList parts;
+    for (const IoResult &file : files)
+        parts << QStringLiteral("%1 は一覧に入れていません（%2）。").arg(OutsideText::inMessage(QDir::toNativeSeparators(file.file)), file.reason);
+    return parts.join(u' ');
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 struct ConflictCopy;
+struct IoResult;
 
 // A line below the list for what happened without the user asking: it tells, without a question
 // to answer, and stays until there is something new to tell.
@@ -18,6 +19,9 @@ public:
     void showConflictsTakenIn(const std::vector<ConflictCopy> &copies);
     // Where a link collection was saved.
     void showLinkCodeSaved(const QString &path);
+    // The data files the register passed over (links, folders, pipes, devices, files over the
+    // limit), each named with why.
+    void showPassedOver(const std::vector<IoResult> &files);
 
 private:
     // `text` until there is something new to tell; nothing at all for an empty one.
@@ -26,3 +30,5 @@ private:
 
 // The words for one take-in: each copy named, with the record it became.
 QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies);
+// The words for data files passed over: each named, with why.
+QString PassedOverText(const std::vector<IoResult> &files);

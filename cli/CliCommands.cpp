@@ -99,6 +99,8 @@ int loadRegister(RegisterFolder &folder, SiteList &sites)
     if (!loaded)
         return fail(QStringLiteral("データを読み込めませんでした。") + loaded.io.describe());
     sites = std::move(loaded.value.sites);
+    for (const IoResult &passed : loaded.value.passedOver)
+        WriteError(kProgram + QStringLiteral(": ") + passed.describe() + QStringLiteral("。一覧に入れていません。"));
     // Shown whole all the same: nothing is lost by reading it.
     if (loaded.value.damaged)
         WriteError(kProgram + QStringLiteral(": ") + folder.filePath(QStringLiteral("setting.ini"))

@@ -93,6 +93,8 @@ signals:
     void listChanged();
     // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
     void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
+    // Data files another program put in the folder that the list passes over (IsPassedOver).
+    void filesPassedOver(const std::vector<IoResult> &files);
 
 private:
     // Beyond this many changed records one reset is cheaper for a view than a signal per record.

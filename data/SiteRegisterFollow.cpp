@@ -150,13 +150,19 @@ void SiteRegister::readSome()
         int taken = 0;
         // Another program holds the lock: never waited for here, where the window's events
         // would wait too. What could not be read is read again shortly.
+        std::vector<IoResult> passedOver;
         const IoResult io = m_reader.readEach(numbers, [&](int number, const IoResult &read, const SiteRecord *record) {
             m_toRead.erase(number);
-            // A file that cannot be read now keeps the record the list has; it is not gone.
+            // A file that cannot be read now keeps the record the list has; it is not gone. A
+            // link or the like in a record's place is no record, and is named.
             if (read)
                 put(number, record ? std::optional<SiteRecord>(*record) : std::nullopt);
+            else if (IsPassedOver(read))
+                put(number, std::nullopt), passedOver.push_back(read);
             return ++taken < kLeastPerSlice || !deadline.hasExpired();
         });
+        if (!passedOver.empty())
+            emit filesPassedOver(passedOver);
         if (!io && isBusy(io)) {
             QStringList busy;
             for (int number : m_toRead)

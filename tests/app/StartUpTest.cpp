@@ -2,6 +2,7 @@
 #include "SiteApp.h"
 
 #include <QDir>
+#include <QLabel>
 
 namespace {
 
@@ -49,6 +50,19 @@ TEST_F(StartUpWindow, unreadableRegisterEndsStartUpAndDamagedOneIsShownReadOnly)
     EXPECT_TRUE(boxes.shown[0].text.contains(reg.file(QStringLiteral("setting.ini")) + u'\n')) << boxes.shown[0].text.toStdString();
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("sitekanri-cli repair")));
     EXPECT_EQ(dialog->sites().size(), 3u);
+
+    // A link in a data file's place (a sync tool copies links as links) is left out and named in the
+    // status line; the rest opens as usual.
+    dialog->close();
+    WriteRegister(reg.path(), ThreeSites());
+    ASSERT_TRUE(QFile::remove(reg.file(QStringLiteral("data2.ini"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/etc/hostname"), reg.file(QStringLiteral("data2.ini"))));
+    boxes.shown.clear();
+    dialog = std::make_unique<MainDialog>(boxes);
+    ASSERT_TRUE(dialog->OnInitDialog());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(dialog->sites().size(), 2u);
+    EXPECT_TRUE(dialog->findChild<QLabel *>(QStringLiteral("statusLine"))->text().contains(reg.file(QStringLiteral("data2.ini"))));
 }
 
 TEST(StartUp, standardButtonsSpeakJapaneseAndTheRegisterIsFoundByTheProgramName)

@@ -20,6 +20,10 @@ TEST(CliSessions, runAsWritten)
             reg->write(name, text(fields.value(1)));
             return;
         }
+        if (word == "symlink") {
+            ASSERT_TRUE(QFile::link(QString::fromUtf8(fields.value(1)), reg->file(name)));
+            return;
+        }
         if (word == "file") {
             EXPECT_EQ(reg->read(name), text(fields.value(1))) << fields[0].toStdString();
             return;
