@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 QString LocalStateFile(const RegisterFolder &folder, const QString &kind)
 {
@@ -20,24 +21,41 @@ QString LocalStateFile(const RegisterFolder &folder, const QString &kind)
     return state + QStringLiteral("/sitekanri/") + kind + u'-' + QString::fromLatin1(identity) + QStringLiteral(".txt");
 }
 
+namespace {
+
+// What this process last read or wrote of each note, by folder: a register read again and again
+// (a window following another program) costs no look at the note while its count stays.
+QHash<QString, int> &notedCounts()
+{
+    static QHash<QString, int> noted;
+    return noted;
+}
+
+} // namespace
+
 int HighestCountSeen(const RegisterFolder &folder)
 {
-    QFile file(LocalStateFile(folder, QStringLiteral("count")));
-    return file.open(QIODevice::ReadOnly) ? file.read(16).trimmed().toInt() : 0;
+    const QString path = LocalStateFile(folder, QStringLiteral("count"));
+    if (const auto noted = notedCounts().constFind(path); noted != notedCounts().constEnd())
+        return *noted;
+    QFile file(path);
+    const int seen = file.open(QIODevice::ReadOnly) ? file.read(16).trimmed().toInt() : 0;
+    notedCounts().insert(path, seen);
+    return seen;
 }
 
 void NoteCountSeen(const RegisterFolder &folder, int count)
 {
     const QString path = LocalStateFile(folder, QStringLiteral("count"));
-    if (path.isEmpty() || count <= HighestCountSeen(folder) || !QDir().mkpath(QFileInfo(path).path()))
+    if (path.isEmpty() || count <= HighestCountSeen(folder))
         return;
-    // Never flushed: a note lost in a crash only makes the next write count a leftover in, never
-    // remove a record.
-    const QString temporary = path + QStringLiteral(".new");
-    QFile file(temporary);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(QByteArray::number(count) + '\n') > 0) {
-        file.close();
-        QFile::remove(path);
-        QFile::rename(temporary, path);
-    }
+    notedCounts().insert(path, count);
+    // Written in place and never flushed: a note torn or lost in a crash reads as no count seen,
+    // which only makes the next write count a leftover in, never remove a record.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) && (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::ReadWrite)))
+        return;
+    const QByteArray text = QByteArray::number(count) + '\n';
+    if (file.write(text) == text.size())
+        file.resize(text.size());
 }

@@ -110,12 +110,20 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
     exists = false;
     if (d->fd < 0)
         return IoResult::success();
-    const QString onDisk = nameOnDisk(name);
-    const QByteArray file = encoded(onDisk);
-    // Looked at before it is opened: opening a device or a pipe may block or have effects.
+    // Looked at before it is opened: opening a device or a pipe may block or have effects. The name
+    // as given first; only a name that is not there is looked for in another case.
+    QString onDisk = name;
+    QByteArray file = encoded(onDisk);
     struct stat status;
-    if (::fstatat(d->fd, file.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
+    if (::fstatat(d->fd, file.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            return d->failure(onDisk, errno);
+        if ((onDisk = nameOnDisk(name)) == name)
+            return IoResult::success();
+        file = encoded(onDisk);
+        if (::fstatat(d->fd, file.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
+    }
     exists = true;
     if (S_ISLNK(status.st_mode))
         return d->failure(onDisk, ELOOP);
@@ -147,7 +155,8 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
             }
             bytes.resize(std::min<qsizetype>(filled * 2 + 4096, kMaxFileSize + 1));
         }
-        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        const qsizetype wanted = bytes.size() - filled;
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(wanted));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -155,9 +164,10 @@ IoResult RegisterFolder::read(const QString &name, QByteArray &bytes, bool &exis
             bytes.clear();
             return d->failure(onDisk, errno);
         }
-        if (got == 0)
-            break;
         filled += got;
+        // A regular file gives less than asked only at its end.
+        if (got < wanted)
+            break;
     }
     ::close(fd);
     bytes.truncate(filled);
@@ -323,8 +333,11 @@ IoResult RegisterFolder::makeDurable(const std::vector<QString> &names)
 
 QByteArray RegisterFolder::identity() const
 {
+    // The folder held open is the same folder for as long as it is held.
+    if (!d->identity.isEmpty() || d->fd < 0)
+        return d->identity;
     struct stat status;
-    if (d->fd < 0 || ::fstat(d->fd, &status) != 0)
+    if (::fstat(d->fd, &status) != 0)
         return {};
     QByteArray identity = QByteArray::number(quint64(status.st_dev)) + '-' + QByteArray::number(quint64(status.st_ino));
 #ifdef STATX_BTIME
@@ -334,6 +347,7 @@ QByteArray RegisterFolder::identity() const
     if (::statx(d->fd, "", AT_EMPTY_PATH, STATX_BTIME, &born) == 0 && (born.stx_mask & STATX_BTIME))
         identity += '-' + QByteArray::number(qint64(born.stx_btime.tv_sec)) + '.' + QByteArray::number(born.stx_btime.tv_nsec);
 #endif
+    d->identity = identity;
     return identity;
 }
 

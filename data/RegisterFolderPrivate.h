@@ -76,6 +76,7 @@ public:
     // the part of their names that tells them from other programs' kept files.
     int keeper = -1;
     QByteArray keeperToken;
+    mutable QByteArray identity; // see RegisterFolder::identity()
 
     IoResult failure(const QString &name, int error) const
     {

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 #include <iostream>
@@ -175,9 +176,17 @@ private:
         if (name.startsWith(QLatin1String(".syncthing.")) || name == QLatin1String("sitekanri.lock"))
             return;
         auto &index = m_index[std::size_t(computer)];
-        QFile file(path(computer, name));
-        const bool exists = file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = exists ? file.readAll() : QByteArray();
+        QByteArray bytes;
+        const int file = ::open(QFile::encodeName(path(computer, name)).constData(), O_RDONLY | O_CLOEXEC);
+        const bool exists = file >= 0;
+        for (char buffer[4096]; exists;) {
+            const ssize_t got = ::read(file, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            bytes.append(buffer, got);
+        }
+        if (exists)
+            ::close(file);
         const auto known = index.find(name);
         if (known == index.end() ? !exists : known->second.deleted ? !exists : exists && known->second.bytes == bytes)
             return;
@@ -209,7 +218,7 @@ private:
 
     void deliver(int from, int to, const QString &name)
     {
-        scanFile(to, name); // what the receiver changed meanwhile counts
+        scan(to); // what the receiver changed meanwhile counts
         const Version incoming = m_index[std::size_t(from)][name];
         auto &index = m_index[std::size_t(to)];
         merge(m_heard[std::size_t(to)], incoming.heard);

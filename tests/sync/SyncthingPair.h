@@ -140,6 +140,18 @@ public:
         const bool seen = QTest::qWaitFor([&] { return connected(0, why) == up && connected(1, why) == up; }, 20000);
         return seen ? QString() : QStringLiteral("the link did not %1: %2").arg(up ? QLatin1String("come up") : QLatin1String("go down"), why);
     }
+    // Pauses or resumes the shared folder on both devices: neither scans nor syncs it meanwhile.
+    QString folderUp(bool up)
+    {
+        QString why;
+        for (int side = 0; side < 2; ++side) {
+            if (rest(side, "PATCH", QStringLiteral("/rest/config/folders/register"), why,
+                     up ? QByteArrayLiteral("{\"paused\":false}") : QByteArrayLiteral("{\"paused\":true}"))
+                    .isEmpty())
+                return why;
+        }
+        return {};
+    }
     // Has both devices scan their folders until both are idle, connected, need nothing and hold the
     // same files, twice in a row, for at most `timeoutMs`.
     QString settle(int timeoutMs)
@@ -183,13 +195,14 @@ private:
     };
 
     // One REST request: the body of the answer; empty, with `why`, when it failed.
-    QByteArray rest(int side, const QByteArray &method, const QString &path, QString &why) const
+    QByteArray rest(int side, const QByteArray &method, const QString &path, QString &why, const QByteArray &body = {}) const
     {
         QNetworkAccessManager network;
         QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_devices[side].guiPort).arg(path)));
         request.setRawHeader("X-API-Key", m_devices[side].apiKey.toUtf8());
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
         request.setTransferTimeout(20000);
-        QNetworkReply *reply = network.sendCustomRequest(request, method);
+        QNetworkReply *reply = network.sendCustomRequest(request, method, body);
         if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 25000))
             reply->abort(); // (the transfer timeout should have ended it)
         reply->deleteLater();

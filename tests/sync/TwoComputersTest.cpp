@@ -6,6 +6,7 @@
 #include "RegisterFiles.h"
 #include "SyncthingPair.h"
 #include "TempRegister.h"
+#include "UndoHistory.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,12 +55,13 @@ struct TwoComputers
         return {};
     }
 
-    // Changes made on both computers while the link is paused; then the two meet and settle.
-    void apart(const std::function<void()> &changes)
+    // Changes made on both computers while the link (or the folder) is paused; then the two meet
+    // and settle.
+    void apart(const std::function<void()> &changes, bool folderPaused = false)
     {
-        ASSERT_EQ(pair.link(false), QString());
+        ASSERT_EQ(folderPaused ? pair.folderUp(false) : pair.link(false), QString());
         changes();
-        ASSERT_EQ(pair.link(true), QString());
+        ASSERT_EQ(folderPaused ? pair.folderUp(true) : pair.link(true), QString());
         settle();
     }
     void settle() { ASSERT_EQ(pair.settle(kSettleMs), QString()); }
@@ -121,7 +123,7 @@ TEST(TwoComputers, changesMadeApartSettleToEachRecordOnce_openWindowsTakeInTheCo
     }
 
     // With a window open on each computer, nobody writes after the meeting: the windows take in
-    // the copies, both at once.
+    // the copies, both at once; three meetings.
     QProcess windows[2];
     for (int side = 0; side < 2; ++side) {
         const QString home = two.pair.dataHome(side);
@@ -129,15 +131,70 @@ TEST(TwoComputers, changesMadeApartSettleToEachRecordOnce_openWindowsTakeInTheCo
                                                     QStringLiteral(SITEKANRI_APP)});
         ASSERT_TRUE(windows[side].waitForStarted(10000));
     }
-    two.apart([&] {
-        two.add(0, QStringLiteral("A4")), two.add(0, QStringLiteral("A5")), two.add(1, QStringLiteral("B4"));
-        two.rename(0, QStringLiteral("一"), QStringLiteral("一A")), two.rename(1, QStringLiteral("一"), QStringLiteral("一B"));
-    });
-    two.expectOneRegister();
+    for (int meeting = 0; meeting < 3; ++meeting) {
+        const QString n = QString::number(meeting);
+        two.apart([&] {
+            two.add(0, QStringLiteral("A4-") + n), two.add(0, QStringLiteral("A5-") + n), two.add(1, QStringLiteral("B4-") + n);
+            const QString first = two.expected.first();
+            two.rename(0, first, first + QStringLiteral("A")), two.rename(1, first, first + QStringLiteral("B"));
+        });
+        two.expectOneRegister();
+    }
     for (QProcess &window : windows) {
         EXPECT_EQ(window.state(), QProcess::Running) << "a window ended: " << window.readAllStandardError().toStdString();
         window.terminate();
         window.waitForFinished(5000);
+    }
+}
+
+// The site with the highest number deleted on one computer while the other edits it, apart by a
+// paused link three times and by a paused folder three times: the edit comes back within the
+// count (a delete never lowers it), and the next add goes above it.
+TEST(TwoComputers, theHighestSiteDeletedHereAndEditedThereComesBackEdited)
+{
+    if (SyncthingPair::program().isEmpty())
+        GTEST_SKIP() << "syncthing is not installed (scripts/setup.sh installs it)";
+    TwoComputers two;
+    ASSERT_EQ(two.pair.start(), QString());
+    two.add(0, QStringLiteral("一"));
+    for (int round = 0; round < 6; ++round) {
+        const QString site = QStringLiteral("高%1").arg(round);
+        two.add(0, site);
+        two.settle();
+        two.apart([&] { two.remove(0, site), two.rename(1, site, site + QStringLiteral("B")); }, round >= 3);
+        two.add(round % 2, QStringLiteral("後%1").arg(round));
+        two.settle();
+        two.expectOneRegister();
+    }
+}
+
+// A window deletes the highest site while the other computer edits it; after the meeting the
+// window's undo brings its version back beside the edit, under a new number: both are kept.
+TEST(TwoComputers, aWindowsDeleteUndoneAfterTheMeetingKeepsTheOtherComputersEdit)
+{
+    if (SyncthingPair::program().isEmpty())
+        GTEST_SKIP() << "syncthing is not installed (scripts/setup.sh installs it)";
+    TwoComputers two;
+    ASSERT_EQ(two.pair.start(), QString());
+    two.add(0, QStringLiteral("一"));
+    for (int round = 0; round < 3; ++round) {
+        const QString site = QStringLiteral("窓%1").arg(round);
+        two.add(0, site);
+        two.settle();
+        SiteRegister window(QFile::encodeName(two.pair.folder(0)));
+        ASSERT_TRUE(window.open());
+        window.watch();
+        UndoHistory history(window);
+        const int number = two.numberOf(0, site).toInt();
+        two.apart([&] {
+            ASSERT_TRUE(history.remove(number).done());
+            two.rename(1, site, site + QStringLiteral("B"));
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.sites().positionOf(number) >= 0; }, 10000)) << "the edit did not come back";
+        ASSERT_TRUE(history.undo().done());
+        two.expected << site;
+        two.settle();
+        two.expectOneRegister();
     }
 }
 
