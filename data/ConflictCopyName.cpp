@@ -49,8 +49,15 @@ ConflictCopyName parseOnce(const QString &name)
 {
     if (!mayBeCopy(name))
         return {};
+    // A byte of a name that is no UTF-8 is held as a lone surrogate (see RegisterFolder), which a
+    // regular expression takes for a string it cannot read: matched as U+FFFD instead.
+    QString readable = name;
+    for (QChar &c : readable) {
+        if (c.isSurrogate())
+            c = QChar(0xFFFD);
+    }
     for (const Pattern &pattern : patterns()) {
-        const QRegularExpressionMatch match = pattern.name.match(name);
+        const QRegularExpressionMatch match = pattern.name.match(readable);
         if (match.hasMatch())
             return {match.captured(1) + match.captured(2), QString::fromLatin1(pattern.tool)};
     }

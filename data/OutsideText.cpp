@@ -34,6 +34,13 @@ bool isControl(char16_t c)
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || OutsideText::isBidiControl(c) || c == 0x2028 || c == 0x2029;
 }
 
+// A byte of a file name that is no UTF-8 (see RegisterFolder), shown as that byte.
+bool isRawByte(const QString &text, qsizetype i)
+{
+    const char16_t c = text.at(i).unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !text.at(i - 1).isHighSurrogate());
+}
+
 } // namespace
 
 bool OutsideText::isBidiControl(char16_t c)
@@ -64,7 +71,9 @@ QString OutsideText::inMessage(const QString &text)
     const QString kept = cut(text, kMaxName);
     QString shown;
     shown.reserve(kept.size());
-    for (const QChar c : kept)
-        shown += isControl(c.unicode()) ? escapeOf(c.unicode()) : QString(c);
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const char16_t c = kept.at(i).unicode();
+        shown += isRawByte(kept, i) ? escapeOf(c - 0xDC00) : isControl(c) ? escapeOf(c) : QString(kept.at(i));
+    }
     return shown;
 }

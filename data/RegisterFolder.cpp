@@ -16,6 +16,65 @@
 
 namespace {
 
+constexpr char16_t kRawByte = 0xDC00; // U+DC80–U+DCFF stand for the bytes 0x80–0xFF
+
+bool isRawByte(const QString &name, qsizetype i)
+{
+    const char16_t c = name.at(i).unicode();
+    return c >= kRawByte + 0x80 && c <= kRawByte + 0xFF && (i == 0 || !name.at(i - 1).isHighSurrogate());
+}
+
+// The length of the UTF-8 character at `at`, or 0 when the bytes there are none.
+int utf8Length(const QByteArray &bytes, qsizetype at)
+{
+    const uchar lead = uchar(bytes[at]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((uchar(bytes[at + i]) & 0xC0) != 0x80)
+            return 0;
+    }
+    // Overlong forms, surrogates and code points past the last are no characters either.
+    const QString one = QString::fromUtf8(bytes.constData() + at, length);
+    return one.toUtf8() == QByteArray(bytes.constData() + at, length) && !one.contains(QChar(0xFFFD)) ? length : 0;
+}
+
+} // namespace
+
+QByteArray encoded(const QString &name)
+{
+    QByteArray bytes;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isRawByte(name, i)) {
+            bytes += name.mid(from, i - from).toUtf8();
+            bytes += char(name.at(i).unicode() - kRawByte);
+            from = i + 1;
+        }
+    }
+    return from == 0 ? name.toUtf8() : bytes + name.mid(from).toUtf8();
+}
+
+QString decoded(const QByteArray &name)
+{
+    QString text = QString::fromUtf8(name);
+    if (!text.contains(QChar(0xFFFD)) || text.toUtf8() == name)
+        return text;
+    text.clear();
+    for (qsizetype at = 0; at < name.size();) {
+        if (const int length = utf8Length(name, at)) {
+            text += QString::fromUtf8(name.constData() + at, length);
+            at += length;
+        } else {
+            text += QChar(char16_t(kRawByte + uchar(name[at++])));
+        }
+    }
+    return text;
+}
+
+namespace {
+
 bool hasUpperCase(const QString &name)
 {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
@@ -393,7 +452,7 @@ IoResult RegisterFolder::list(QStringList &names) const
         const char *raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
-        const QString name = QFile::decodeName(raw);
+        const QString name = decoded(raw);
         if (hasUpperCase(name))
             d->casedNames.insert(foldCase(name), name);
         names.append(name);

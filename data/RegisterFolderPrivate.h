@@ -15,10 +15,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-inline QByteArray encoded(const QString &name)
-{
-    return QFile::encodeName(name);
-}
+// A name in the folder as bytes. Names are UTF-8, but a name that is not (a sync tool names a copy
+// after a computer whose name is in another code) is kept byte for byte: each byte that is no part
+// of a UTF-8 character is held in the name as U+DC80 + the byte, a lone surrogate no UTF-8 name
+// can hold, and given back as that byte here.
+QByteArray encoded(const QString &name);
+// A name as the folder lists it, read that way.
+QString decoded(const QByteArray &name);
 
 inline QString NotRegularReason()
 {

@@ -3,12 +3,17 @@
 #include "CaseFile.h"
 #include "ConflictCopyName.h"
 #include "ConflictIntake.h"
+#include "OutsideText.h"
 #include "RegisterLock.h"
 #include "RegisterWatcher.h"
 #include "TempRegister.h"
 
 #include <QDir>
 #include <QTest>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +66,25 @@ TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
         EXPECT_EQ(one.read(QStringLiteral("setting.ini")), "[SETTING]\r\nDATA_CNT=" + c.fields[2] + "\r\n");
         EXPECT_EQ(OtherFiles(one.path()), c.fields[3].toStdString());
     }
+}
+
+// A copy named after a computer whose name is in another code (not UTF-8) is handled by its bytes,
+// as a register folder's name is: taken in, removed, and named with the byte shown as such.
+TEST(ConflictIntake, aCopyWhoseNameIsNotUtf8IsTakenInByItsBytes)
+{
+    TempRegister dir;
+    WriteRegister(dir.path(), {named("a")});
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/data1 (\xE9" "cole's conflicted copy 2026-12-07).ini";
+    QFile copy;
+    ASSERT_TRUE(copy.open(::fopen(raw.constData(), "wb"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    copy.write("[DATA]\r\nNAME=b\r\n");
+    copy.close();
+    std::vector<ConflictCopy> copies;
+    ASSERT_TRUE(FolderFiles(dir.path()).files.takeIn(copies).done());
+    EXPECT_EQ(Listing(ReadRegister(dir.path())), "1:a 2:b");
+    EXPECT_NE(::access(raw.constData(), F_OK), 0) << "the copy is still there";
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(OutsideText::inMessage(copies[0].file).toStdString(), "data1 (\\xE9cole's conflicted copy 2026-12-07).ini");
 }
 
 // A copy arriving while another program holds the lock for an operation is taken in by the window
