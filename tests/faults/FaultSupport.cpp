@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <iostream>
@@ -73,6 +74,24 @@ Contents LoadTags(const QString &directory)
     const SiteList sites = ReadRegister(directory);
     for (std::size_t i = 0; i < sites.size(); ++i)
         contents[sites.number(i)] = tagOf(sites.at(i));
+    return contents;
+}
+
+Contents LoadTagsCountingIn(const QString &directory)
+{
+    Contents contents = LoadTags(directory);
+    const QDir dir(directory);
+    const IniDocument setting = IniDocument::parse(ReadFile(dir.filePath(QStringLiteral("setting.ini"))));
+    const int count = setting.value("SETTING", "DATA_CNT").toInt();
+    static const QRegularExpression dataName(QStringLiteral("^data([1-9][0-9]*)\\.ini$"));
+    for (const QString &name : dir.entryList({QStringLiteral("data*.ini")}, QDir::Files)) {
+        const QRegularExpressionMatch match = dataName.match(name);
+        if (!match.hasMatch() || match.captured(1).toInt() <= count)
+            continue;
+        SiteRecord record;
+        record.ReadFrom(IniDocument::parse(ReadFile(dir.filePath(name))));
+        contents[match.captured(1).toInt()] = tagOf(record);
+    }
     return contents;
 }
 

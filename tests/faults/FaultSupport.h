@@ -46,6 +46,9 @@ constexpr int kCrashRecords = 1000;
 Contents WriteCrashRegister(const QString &directory);
 // The tags of the register in `directory` by record number; a failed or damaged load fails the test.
 Contents LoadTags(const QString &directory);
+// LoadTags with the data files above the count, which the next write counts in: a single new
+// record cut short after its file was claimed surfaces there, as done.
+Contents LoadTagsCountingIn(const QString &directory);
 // Complaints about the files in `directory`: a file not whole (not as a write leaves it), or
 // more temporaries left behind than `allowedTemporaries`. Empty when all is well.
 QString CheckFiles(const QString &directory, int allowedTemporaries);
