@@ -9,7 +9,8 @@
 #include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
-#include "DuplicateIndex.h"
+#include "SiteIdentity.h"
+#include "SiteIdentityNote.h"
 #include "SiteList.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
@@ -160,16 +161,28 @@ SiteFields givenFields(const QCommandLineParser &p)
                       p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
-// The window asks before it registers a site twice; a script cannot be asked, so it is told.
-void warnOfSameSite(RegisterFiles &files, const QByteArray &url, int added)
+// The window asks before it registers a site twice; a script cannot be asked, so it is told. The
+// note of the register's sites answers without every record being read (see SiteIdentityNote).
+void warnOfSameSite(RegisterFolder &folder, RegisterFiles &files, const OperationResult &added, const QByteArray &url)
 {
-    const Reading<LoadedRegister> loaded = files.load();
-    if (!loaded)
-        return;
-    const SiteList &sites = loaded.value.sites;
-    if (const int same = DuplicateIndex(sites).find(url, added))
-        WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。").arg(
-                       QString::number(same), CodePage::urlToDisplayText(sites.at(std::size_t(sites.positionOf(same))).m_url)));
+    SiteIdentityNote note(folder);
+    note.changed(added.changedBefore, added.changedAfter, {{added.number, url}});
+    if (!note.goodFor(added.changedAfter)) {
+        // Another program changed the folder since: the register is read once, and noted anew.
+        const Reading<LoadedRegister> loaded = files.load();
+        if (!loaded)
+            return;
+        note.rebuild(loaded.value.sites, loaded.value.changedAt);
+    }
+    const QString site = SiteIdentity(CodePage::toText(url));
+    for (const int number : note.candidates(url, added.number)) {
+        const Reading<std::optional<SiteRecord>> read = files.read(number);
+        if (read && read.value && SiteIdentity(CodePage::toText(read.value->m_url)) == site) {
+            WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。")
+                                      .arg(QString::number(number), CodePage::urlToDisplayText(read.value->m_url)));
+            return;
+        }
+    }
 }
 
 int runAdd(const CliContext &context)
@@ -191,7 +204,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
-    warnOfSameSite(files, record.m_url, added.number);
+    warnOfSameSite(context.folder, files, added, record.m_url);
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -236,7 +249,10 @@ int runUpdate(const CliContext &context)
             record.*bytes[i] = encoded.*bytes[i];
     }
     const OperationResult updated = files.update(number, record, loaded);
-    return updated.done() ? ExitOk : operationFailed(updated);
+    if (!updated.done())
+        return operationFailed(updated);
+    SiteIdentityNote(context.folder).changed(updated.changedBefore, updated.changedAfter, {{number, record.m_url}});
+    return ExitOk;
 }
 
 int runDelete(const CliContext &context)
@@ -246,7 +262,10 @@ int runDelete(const CliContext &context)
         return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     const OperationResult removed = files.remove(number);
-    return removed.done() ? ExitOk : operationFailed(removed);
+    if (!removed.done())
+        return operationFailed(removed);
+    SiteIdentityNote(context.folder).changed(removed.changedBefore, removed.changedAfter, {{number, QByteArray()}});
+    return ExitOk;
 }
 
 int runRepair(const CliContext &context)

@@ -3,6 +3,7 @@
 #include "CliReport.h"
 #include "CodePage.h"
 #include "ConflictIntake.h"
+#include "LocalState.h"
 #include "OutsideText.h"
 #include "RegisterFolder.h"
 
@@ -39,6 +40,11 @@ QString described(const IoResult &io)
 
 void CliTakeInCopies(RegisterFolder &folder)
 {
+    // Nothing but this program changed the folder since one of its writers left it without a copy:
+    // no listing of the whole folder for one change.
+    const FolderNote note = ReadFolderNote(folder);
+    if (note.clean && note.stamp == folder.changedAt())
+        return;
     QStringList names;
     if (folder.list(names) && !ConflictIntake::anyCopy(names))
         return;

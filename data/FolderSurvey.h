@@ -20,6 +20,9 @@ struct FolderSurvey
     int highest = 0;
     std::vector<QString> dataCopies;    // conflict copies of data files
     std::vector<QString> settingCopies; // conflict copies of setting.ini
+    // Taken from a listing; without one (a note of what this program left) only `highest` is
+    // known, and the folder held no copy and no data file above the count.
+    bool complete = true;
 
     IoResult take(const RegisterFolder &folder);
     bool anyCopy() const { return !dataCopies.empty() || !settingCopies.empty(); }

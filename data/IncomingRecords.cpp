@@ -37,10 +37,19 @@ OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, i
 {
     m_inMemory = inMemory;
     m_inMemoryCount = inMemoryCount;
-    if (IoResult looked = m_survey.take(m_folder); !looked)
-        return Failed(looked);
     m_countInForce = m_count.value;
     m_countSeen = HighestCountSeen(m_folder);
+    // Where nothing but this program has changed the folder since it left it clean, its note says
+    // all a write needs: no folder of a hundred thousand names is listed for one new site.
+    if (const std::optional<FolderNote> note = copies ? std::nullopt : m_operation.trustedNote(); note && note->clean) {
+        m_survey = FolderSurvey();
+        m_survey.highest = note->highest;
+        m_survey.complete = false;
+        m_countFile = m_folder.nameOnDisk(QStringLiteral("setting.ini"));
+        return Outcome(OperationStatus::Done, 0);
+    }
+    if (IoResult looked = m_survey.take(m_folder); !looked)
+        return Failed(looked);
     m_countFile = m_folder.nameOnDisk(QStringLiteral("setting.ini"));
     QByteArray bytes;
     bool exists = false;
@@ -194,7 +203,8 @@ void IncomingRecords::settleAbove()
         }
     }
     // The new numbers go above what is left.
-    m_survey.highest = m_survey.dataFiles.empty() ? 0 : m_survey.dataFiles.rbegin()->first;
+    if (m_survey.complete)
+        m_survey.highest = m_survey.dataFiles.empty() ? 0 : m_survey.dataFiles.rbegin()->first;
 }
 
 OperationResult IncomingRecords::overTheLimit() const
@@ -240,7 +250,7 @@ IoResult IncomingRecords::writeFiles(std::vector<Claim> &claims, const std::func
 IoResult IncomingRecords::claimNumber(Claim &claim, long long &next)
 {
     bool taken = true;
-    if (claim.wanted > 0 && claim.wanted <= m_countInForce && !m_survey.dataFiles.count(claim.wanted)) {
+    if (claim.wanted > 0 && claim.wanted <= m_countInForce && (!m_survey.complete || !m_survey.dataFiles.count(claim.wanted))) {
         if (IoResult claimed = m_folder.claim(claim.name, DataFileName(claim.wanted), taken); !claimed)
             return claimed;
         if (!taken) {
@@ -394,7 +404,12 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     }
     m_folder.discardAll(m_staleKept);
     m_folder.flush();
-    return Outcome(OperationStatus::Done, size > 0 ? numbers[0] : (claims.empty() ? 0 : claims[0].number));
+    // Clean when no copy and no file above the count is left.
+    const bool clean = (m_survey.complete ? m_survey.dataCopies.size() == m_copies.size() : true)
+        && std::all_of(m_settingCopies.begin(), m_settingCopies.end(), [](const ConflictCopy &c) { return c.count >= 0; })
+        && (raising || m_above.empty());
+    return m_operation.leaveNote(Outcome(OperationStatus::Done, size > 0 ? numbers[0] : (claims.empty() ? 0 : claims[0].number)),
+                                 std::max(m_survey.highest, highest), clean);
 }
 
 void IncomingRecords::preview(std::vector<ConflictCopy> &records, SiteList &aboveCount)

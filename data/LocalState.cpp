@@ -23,6 +23,17 @@ QString LocalStateFile(const RegisterFolder &folder, const QString &kind)
 
 namespace {
 
+// Writes a note in place, never flushed: a note torn or lost in a crash is read as none.
+void writeNote(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    if (path.isEmpty()
+        || (!file.open(QIODevice::ReadWrite) && (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::ReadWrite))))
+        return;
+    if (file.write(text) == text.size())
+        file.resize(text.size());
+}
+
 // What this process last read or wrote of each note, by folder: a register read again and again
 // (a window following another program) costs no look at the note while its count stays.
 QHash<QString, int> &notedCounts()
@@ -50,12 +61,29 @@ void NoteCountSeen(const RegisterFolder &folder, int count)
     if (path.isEmpty() || count <= HighestCountSeen(folder))
         return;
     notedCounts().insert(path, count);
-    // Written in place and never flushed: a note torn or lost in a crash reads as no count seen,
-    // which only makes the next write count a leftover in, never remove a record.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) && (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::ReadWrite)))
-        return;
-    const QByteArray text = QByteArray::number(count) + '\n';
-    if (file.write(text) == text.size())
-        file.resize(text.size());
+    // A note torn or lost in a crash reads as no count seen, which only makes the next write count
+    // a leftover in, never remove a record.
+    writeNote(path, QByteArray::number(count) + '\n');
+}
+
+FolderNote ReadFolderNote(const RegisterFolder &folder)
+{
+    QFile file(LocalStateFile(folder, QStringLiteral("folder")));
+    FolderNote note;
+    const QList<QByteArray> fields = file.open(QIODevice::ReadOnly) ? file.read(64).trimmed().split(' ') : QList<QByteArray>();
+    bool stamped = false, counted = false;
+    if (fields.size() == 3) {
+        note.stamp = fields[0].toLongLong(&stamped);
+        note.highest = fields[1].toInt(&counted);
+        note.clean = fields[2] == "clean";
+    }
+    return stamped && counted ? note : FolderNote();
+}
+
+void WriteFolderNote(const RegisterFolder &folder, const FolderNote &note)
+{
+    // A note cut short, or written over a longer one and cut off before its end, reads as none.
+    writeNote(LocalStateFile(folder, QStringLiteral("folder")),
+              QByteArray::number(note.stamp) + ' ' + QByteArray::number(note.highest) + ' '
+                  + (note.clean ? "clean" : "unknown") + '\n');
 }

@@ -18,3 +18,17 @@ QString LocalStateFile(const RegisterFolder &folder, const QString &kind);
 int HighestCountSeen(const RegisterFolder &folder);
 // Notes `count` when it is higher than what was seen.
 void NoteCountSeen(const RegisterFolder &folder, int count);
+
+// What a writer of this program last left the register folder as: when (the folder's change
+// stamp, RegisterFolder::changedAt), the highest data file number present, and whether it left
+// neither a conflict copy nor a data file above the count. Good only while the folder's stamp is
+// still that one: any other program's change to the folder's names (a sync tool's, an editor's
+// save through a new file) moves the stamp, and the next writer looks at the folder itself.
+struct FolderNote
+{
+    qint64 stamp = -1;
+    int highest = 0;
+    bool clean = false;
+};
+FolderNote ReadFolderNote(const RegisterFolder &folder);
+void WriteFolderNote(const RegisterFolder &folder, const FolderNote &note);

@@ -93,6 +93,7 @@ Reading<LoadedRegister> RegisterFiles::load()
     }
     Reading<LoadedRegister> loaded;
     LoadedRegister &found = loaded.value;
+    found.changedAt = operation.changedBefore();
     found.damaged = !count.readable && !present.empty();
     const int limit = found.damaged ? INT_MAX : count.value;
     present.erase(std::remove_if(present.begin(), present.end(), [limit](const auto &p) { return p.first > limit; }),
@@ -243,14 +244,14 @@ OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, co
     if (OperationResult found = operation.check(count, number, seen, checked); !found.done())
         return found;
     if (!record.WriteTo(checked.file))
-        return Outcome(OperationStatus::Done, number);
+        return operation.carryNote(Outcome(OperationStatus::Done, number));
     // The check and the replacement as one step: an edit made after the check is not lost.
     RegisterFolder::Found found = RegisterFolder::Found::Missing;
     if (IoResult written = m_folder.replaceIf(DataFileName(number), checked.file.serialize(), checked.bytes, found); !written)
         return Failed(written, number);
     if (found != RegisterFolder::Found::Expected)
         return foundElsewhere(found, number);
-    return Outcome(OperationStatus::Done, number);
+    return operation.carryNote(Outcome(OperationStatus::Done, number));
 }
 
 OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRecord>> &seen, bool compare,
@@ -308,14 +309,14 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
                 at.erase(found);
             }
         }
-        return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
+        return operation.carryNote(Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first));
     }
     std::vector<QString> temporaries;
     temporaries.reserve(aside.size());
     for (const auto &entry : aside)
         temporaries.push_back(entry.first);
     m_folder.discardAll(temporaries);
-    return Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first);
+    return operation.carryNote(Outcome(OperationStatus::Done, seen.empty() ? 0 : seen.front().first));
 }
 
 OperationResult RegisterFiles::repair(const std::function<void(int from, int to)> &beforeWriting)

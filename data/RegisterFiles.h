@@ -26,6 +26,11 @@ struct OperationResult
     OperationStatus status = OperationStatus::Done;
     int number = 0; // the record's file number (the first one, for several)
     IoResult io;
+    // When the folder's names last changed before the operation and after it, under its lock
+    // (RegisterFolder::changedAt): a note kept of the register that matched the first is good for
+    // the second, with the operation's own change made to it.
+    qint64 changedBefore = -1;
+    qint64 changedAfter = -1;
 
     bool done() const { return status == OperationStatus::Done; }
 };
@@ -49,6 +54,7 @@ struct LoadedRegister
     bool damaged = false; // setting.ini missing, empty or not a count while data files exist
     // Data files within the count the load passed over (IsPassedOver), each naming its file and why.
     std::vector<IoResult> passedOver;
+    qint64 changedAt = -1; // the folder's stamp as the load found it (RegisterFolder::changedAt)
 };
 
 // The count as setting.ini holds it now.

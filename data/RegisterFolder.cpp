@@ -390,6 +390,14 @@ IoResult RegisterFolder::makeDurable(const std::vector<QString> &names)
         [&](std::size_t i) { return names[i]; });
 }
 
+qint64 RegisterFolder::changedAt() const
+{
+    struct stat status;
+    if (d->fd < 0 || ::fstat(d->fd, &status) != 0)
+        return -1;
+    return qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
 QByteArray RegisterFolder::identity() const
 {
     // The folder held open is the same folder for as long as it is held.

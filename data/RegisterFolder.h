@@ -57,6 +57,9 @@ public:
     IoResult claim(const QString &from, const QString &name, bool &taken);
     // Waits until the bytes of the files `names` are on disk: files another program may have written.
     IoResult makeDurable(const std::vector<QString> &names);
+    // When the folder's names last changed (its modification time, in nanoseconds), -1 when it is
+    // not open: a file made, renamed or removed in it moves it.
+    qint64 changedAt() const;
     // The folder's device and inode as text: what tells it from every other folder on this computer,
     // whatever path reaches it.
     QByteArray identity() const;

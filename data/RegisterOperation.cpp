@@ -59,6 +59,33 @@ RegisterOperation::RegisterOperation(RegisterFolder &folder, RegisterLock::Mode 
     m_lock.emplace(m_folder, mode, lockWaitMs);
     if (m_lock->state() != RegisterLock::State::Locked)
         m_io = m_lock->result();
+    else
+        m_changedBefore = m_folder.changedAt();
+}
+
+std::optional<FolderNote> RegisterOperation::trustedNote() const
+{
+    const FolderNote note = ReadFolderNote(m_folder);
+    if (m_changedBefore < 0 || note.stamp != m_changedBefore)
+        return std::nullopt;
+    return note;
+}
+
+OperationResult RegisterOperation::leaveNote(OperationResult result, int highest, bool clean)
+{
+    result.changedBefore = m_changedBefore;
+    result.changedAfter = m_folder.changedAt();
+    WriteFolderNote(m_folder, {result.changedAfter, highest, clean});
+    return result;
+}
+
+OperationResult RegisterOperation::carryNote(OperationResult result)
+{
+    if (const std::optional<FolderNote> note = trustedNote())
+        return leaveNote(result, note->highest, note->clean);
+    result.changedBefore = m_changedBefore;
+    result.changedAfter = m_folder.changedAt();
+    return result;
 }
 
 OperationResult RegisterOperation::startWriting(RecordCount &count, int number)

@@ -2,6 +2,7 @@
 
 // One operation of RegisterFiles under the register's lock; used by RegisterFiles only.
 #include "IniDocument.h"
+#include "LocalState.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
@@ -34,6 +35,17 @@ public:
     RegisterOperation(RegisterFolder &folder, RegisterLock::Mode mode, int lockWaitMs);
 
     IoResult io() const { return m_io; }
+    // The folder's stamp when the lock was taken (RegisterFolder::changedAt).
+    qint64 changedBefore() const { return m_changedBefore; }
+
+    // The folder as this program's writers last left it (see FolderNote), when no other program
+    // has changed its names since; none otherwise.
+    std::optional<FolderNote> trustedNote() const;
+    // After a write: the note of what it left, and the result with the folder's stamps.
+    OperationResult leaveNote(OperationResult result, int highest, bool clean);
+    // After a write that neither made nor took a name (an update, a delete): the note carried on
+    // when it was good before.
+    OperationResult carryNote(OperationResult result);
 
     // The lock and a count that may be written to, for an operation on record `number`.
     OperationResult startWriting(RecordCount &count, int number);
@@ -63,6 +75,7 @@ private:
     RegisterFolder &m_folder;
     std::optional<RegisterLock> m_lock;
     IoResult m_io;
+    qint64 m_changedBefore = -1; // taken under the lock
 };
 
 // A record the format cannot hold is refused before anything is touched: true, with `refusal`.
