@@ -18,6 +18,8 @@ public:
     void showConflictsTakenIn(const std::vector<ConflictCopy> &copies);
     // Where a link collection was saved.
     void showLinkCodeSaved(const QString &path);
+    // What an operation on many sites did (a keyword renamed, set, taken off).
+    void showDone(const QString &text) { tell(text); }
 
 private:
     // `text` until there is something new to tell; nothing at all for an empty one.
