@@ -33,10 +33,10 @@ int sitesCarrying(const SiteList &sites, const QByteArray &keyword)
 } // namespace
 
 KeywordActions::KeywordActions(QWidget &window, SiteRegister &siteRegister, UndoHistory &history, SiteListPanel &list,
-                               QTableView &view, MessageBoxes &boxes, StatusLine &status)
+                               QTableView &view, MessageBoxes &boxes, StatusLine &status, QList<QAction *> shared)
     : QObject(&window), m_window(window), m_register(siteRegister), m_history(history), m_list(list), m_boxes(boxes),
       m_status(status), m_view(new QAction(QStringLiteral("キーワード一覧…"), &window)),
-      m_set(new QAction(QStringLiteral("キーワードを設定…"), &window))
+      m_set(new QAction(QStringLiteral("キーワードを設定…"), &window)), m_shared(std::move(shared))
 {
     m_view->setObjectName(QStringLiteral("keywordViewAction"));
     m_view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -52,10 +52,13 @@ KeywordActions::KeywordActions(QWidget &window, SiteRegister &siteRegister, Undo
     view.addAction(m_set);
     connect(m_view, &QAction::triggered, this, &KeywordActions::openView);
     connect(m_set, &QAction::triggered, this, &KeywordActions::setOnChosenSites);
-    connect(&siteRegister, &SiteRegister::listChanged, this, [this] {
+    m_recount.setSingleShot(true);
+    m_recount.setInterval(200);
+    connect(&m_recount, &QTimer::timeout, this, [this] {
         if (m_dialog && m_dialog->isVisible())
             refreshView();
     });
+    connect(&siteRegister, &SiteRegister::listChanged, &m_recount, qOverload<>(&QTimer::start));
 }
 
 QString KeywordActions::caption() const
@@ -68,6 +71,7 @@ void KeywordActions::openView()
     if (!m_dialog) {
         m_dialog = new KeywordDialog(&m_window);
         m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+        m_dialog->addActions(m_shared);
         connect(m_dialog, &KeywordDialog::showRequested, &m_list, &SiteListPanel::showKeyword);
         connect(m_dialog, &KeywordDialog::renameRequested, this, &KeywordActions::rename);
         connect(m_dialog, &KeywordDialog::removeRequested, this, &KeywordActions::remove);
@@ -158,6 +162,11 @@ void KeywordActions::setOnChosenSites()
 
 void KeywordActions::report(const KeywordOutcome &outcome)
 {
+    // The view shows at once what its own change did.
+    if (m_dialog) {
+        m_recount.stop();
+        refreshView();
+    }
     if (!outcome.done.isEmpty())
         m_status.showDone(outcome.done);
     if (!outcome.message.isEmpty())

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class KeywordDialog;
 class MessageBoxes;
@@ -24,8 +26,9 @@ class KeywordActions : public QObject
 {
     Q_OBJECT
 public:
+    // `shared` (undo and redo) answer their keys in the keyword view too.
     KeywordActions(QWidget &window, SiteRegister &siteRegister, UndoHistory &history, SiteListPanel &list,
-                   QTableView &view, MessageBoxes &boxes, StatusLine &status);
+                   QTableView &view, MessageBoxes &boxes, StatusLine &status, QList<QAction *> shared);
 
     QAction *viewAction() const { return m_view; }
     QAction *setAction() const { return m_set; }
@@ -51,5 +54,8 @@ private:
     StatusLine &m_status;
     QAction *m_view;
     QAction *m_set;
+    QList<QAction *> m_shared;
     QPointer<KeywordDialog> m_dialog;
+    // Changes made elsewhere come in slice by slice: the view counts again once they rest.
+    QTimer m_recount;
 };

@@ -181,7 +181,8 @@ void MainDialog::setUpCommands()
     connect(commands, &SiteListCommands::undoRequested, this, &MainDialog::UndoOperation);
     connect(commands, &SiteListCommands::redoRequested, this, &MainDialog::RedoOperation);
     m_linkCheck->shareActions(commands->historyActions());
-    new KeywordActions(*this, siteRegister(), undoHistory(), *m_list, *siteView(), m_boxes, *m_controls.statusLine());
+    new KeywordActions(*this, siteRegister(), undoHistory(), *m_list, *siteView(), m_boxes, *m_controls.statusLine(),
+                       commands->historyActions());
     auto *drops = new LinkDropTarget(*this);
     connect(drops, &LinkDropTarget::linkDropped, this, &MainDialog::FillFromDroppedLink);
 }

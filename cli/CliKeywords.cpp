@@ -27,14 +27,16 @@ bool formatOption(const QCommandLineParser &parser, bool &json, int &code)
     return false;
 }
 
-// A keyword as given, as register bytes; false with the refusal in `code`.
+// A keyword as given, as register bytes; false with the refusal in `code` (an empty one too).
 bool keywordArgument(const QString &text, QByteArray &bytes, int &code)
 {
     if (const FieldRefusal refused = EncodeKeyword(text, bytes); !refused.isEmpty()) {
         code = CliFail(refused.message);
         return false;
     }
-    return true;
+    if (bytes.isEmpty())
+        code = CliUsage(QStringLiteral("キーワードが空です（キーワードを外すには remove-keyword）"));
+    return !bytes.isEmpty();
 }
 
 QString shown(const QByteArray &keyword)
@@ -152,8 +154,6 @@ int RunRenameKeyword(const QCommandLineParser &parser, OutputEncoding encoding, 
     int code = ExitOk;
     if (!keywordArgument(arguments.value(0), from, code) || !keywordArgument(arguments.value(1), to, code))
         return code;
-    if (from.isEmpty() || to.isEmpty())
-        return CliUsage(QStringLiteral("キーワードが空です（外すには remove-keyword）"));
     return rename(parser, encoding, folder, from, to, {});
 }
 
@@ -164,8 +164,6 @@ int RunRemoveKeyword(const QCommandLineParser &parser, OutputEncoding encoding, 
     int code = ExitOk;
     if (!keywordArgument(arguments.value(0), keyword, code))
         return code;
-    if (keyword.isEmpty())
-        return CliUsage(QStringLiteral("キーワードが空です"));
     return rename(parser, encoding, folder, keyword, QByteArray(), arguments.mid(1));
 }
 
@@ -176,8 +174,6 @@ int RunAddKeyword(const QCommandLineParser &parser, OutputEncoding encoding, Reg
     int code = ExitOk;
     if (!keywordArgument(arguments.value(0), keyword, code))
         return code;
-    if (keyword.isEmpty())
-        return CliUsage(QStringLiteral("キーワードが空です"));
     SiteList sites;
     if (int loaded = CliLoadRegister(folder, sites))
         return loaded;

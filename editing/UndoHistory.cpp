@@ -244,35 +244,46 @@ OperationResult UndoHistory::bringBack(Step &step, bool undoing)
     return result;
 }
 
-// Only records still as the step left them are rewritten, as takeAway() takes records away.
-OperationResult UndoHistory::alter(Step &step, bool undoing, QStringList &refused)
+// The entries whose record the list holds as the step (or its undo) left it stay in the step;
+// the others are named in `refused` and leave it, `why` saying what became of the last of them.
+void UndoHistory::keepStanding(Step &step, bool undoing, QStringList &refused, OperationStatus &why)
 {
-    std::vector<RecordUpdate> updates;
     std::vector<Entry> kept;
-    OperationStatus why = OperationStatus::ChangedElsewhere;
     for (Entry &entry : step.entries) {
-        const SiteRecord &expected = undoing ? entry.after : entry.before;
         const long long position = m_register.sites().positionOf(*entry.number);
-        if (position >= 0 && m_register.sites().at(std::size_t(position)) == expected) {
-            updates.push_back({*entry.number, undoing ? entry.before : entry.after, expected});
+        if (position >= 0 && m_register.sites().at(std::size_t(position)) == (undoing ? entry.after : entry.before)) {
             kept.push_back(std::move(entry));
         } else {
             why = position < 0 ? OperationStatus::RemovedElsewhere : OperationStatus::ChangedElsewhere;
             refused << siteName(step, entry);
         }
     }
+    step.entries = std::move(kept);
+}
+
+// Only records still as the step left them are rewritten; those the files show changed
+// elsewhere leave the step too. With none left, the step is refused as a whole.
+OperationResult UndoHistory::alter(Step &step, bool undoing, QStringList &refused)
+{
+    OperationStatus why = OperationStatus::ChangedElsewhere;
+    keepStanding(step, undoing, refused, why);
+    if (step.entries.empty())
+        return {why, 0, {}};
+    std::vector<RecordUpdate> updates;
+    for (const Entry &entry : step.entries)
+        updates.push_back({*entry.number, undoing ? entry.before : entry.after, undoing ? entry.after : entry.before});
     std::vector<OperationStatus> statuses;
-    const OperationResult result = updates.empty() ? OperationResult{why, 0, {}} : m_register.updateMany(updates, &statuses);
-    // The files may say otherwise than the list did: what another program changed stays out.
-    step.entries.clear();
+    const OperationResult result = m_register.updateMany(updates, &statuses);
+    std::vector<Entry> written;
     for (std::size_t i = 0; i < statuses.size(); ++i) {
         if (statuses[i] == OperationStatus::Done || statuses[i] == OperationStatus::Failed) {
-            step.entries.push_back(std::move(kept[i]));
+            written.push_back(std::move(step.entries[i]));
         } else {
             why = statuses[i];
-            refused << siteName(step, kept[i]);
+            refused << siteName(step, step.entries[i]);
         }
     }
+    step.entries = std::move(written);
     if (result.done() && step.entries.empty())
         return {why, 0, {}};
     return result;
@@ -282,23 +293,13 @@ OperationResult UndoHistory::alter(Step &step, bool undoing, QStringList &refuse
 // and leave the step. With none left, the step is refused as a whole.
 OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &refused)
 {
-    std::vector<std::pair<int, SiteRecord>> seen;
-    std::vector<Entry> kept;
     OperationStatus why = OperationStatus::ChangedElsewhere;
-    for (Entry &entry : step.entries) {
-        const SiteRecord &expected = undoing ? entry.after : entry.before;
-        const long long position = m_register.sites().positionOf(*entry.number);
-        if (position >= 0 && m_register.sites().at(std::size_t(position)) == expected) {
-            seen.emplace_back(*entry.number, expected);
-            kept.push_back(std::move(entry));
-        } else {
-            why = position < 0 ? OperationStatus::RemovedElsewhere : OperationStatus::ChangedElsewhere;
-            refused << siteName(step, entry);
-        }
-    }
-    step.entries = std::move(kept);
-    if (seen.empty())
+    keepStanding(step, undoing, refused, why);
+    if (step.entries.empty())
         return {why, 0, {}};
+    std::vector<std::pair<int, SiteRecord>> seen;
+    for (const Entry &entry : step.entries)
+        seen.emplace_back(*entry.number, undoing ? entry.after : entry.before);
     std::vector<KeptFile> files;
     const OperationResult result = m_register.removeMany(seen, &files);
     if (result.done()) {

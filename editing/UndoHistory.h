@@ -109,6 +109,7 @@ private:
     OperationResult bringBack(Step &step, bool undoing);
     OperationResult takeAway(Step &step, bool undoing, QStringList &refused);
     OperationResult alter(Step &step, bool undoing, QStringList &refused);
+    void keepStanding(Step &step, bool undoing, QStringList &refused, OperationStatus &why);
     // The name of an entry's site as the step knows it.
     static QString siteName(const Step &step, const Entry &entry);
     static QString describe(const Step &step);
