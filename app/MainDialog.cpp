@@ -5,6 +5,7 @@
 #include "CodePage.h"
 #include "HomePage.h"
 #include "KeyboardCommands.h"
+#include "KeywordActions.h"
 #include "KeywordList.h"
 #include "LinkDropTarget.h"
 #include "LinkPage.h"
@@ -182,6 +183,8 @@ void MainDialog::setUpCommands()
     connect(commands, &SiteListCommands::undoRequested, this, &MainDialog::UndoOperation);
     connect(commands, &SiteListCommands::redoRequested, this, &MainDialog::RedoOperation);
     m_linkCheck->shareActions(commands->historyActions());
+    new KeywordActions(*this, siteRegister(), undoHistory(), *m_list, *siteView(), m_boxes, *m_controls.statusLine(),
+                       commands->historyActions());
     auto *drops = new LinkDropTarget(*this);
     connect(drops, &LinkDropTarget::linkDropped, this, &MainDialog::FillFromDroppedLink);
 }

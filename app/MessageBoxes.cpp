@@ -2,6 +2,9 @@
 
 #include "DisplayText.h"
 
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -39,4 +42,26 @@ MessageBoxes::Answer DialogMessageBoxes::askYesNo(QWidget *parent, const QString
         run(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
             preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+bool DialogMessageBoxes::askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,
+                                 QString &text)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(DisplayText::shortened(label));
+    if (!offered.isEmpty()) {
+        dialog.setComboBoxItems(offered);
+        dialog.setComboBoxEditable(true);
+    }
+    dialog.setTextValue(text);
+    // The field a screen reader lands in says what it asks for.
+    for (QWidget *field : dialog.findChildren<QWidget *>()) {
+        if (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field))
+            field->setAccessibleName(dialog.labelText());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    text = dialog.textValue();
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -22,6 +23,14 @@ public:
     }
     // A Yes/No question; `preset` is the button that Enter presses.
     virtual Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) = 0;
+    // A line of text to type under `label`, starting from `text`, or one of `offered` to choose
+    // (when given); false when the user cancelled, or when there is nobody to ask.
+    virtual bool askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,
+                         QString &text)
+    {
+        Q_UNUSED(parent) Q_UNUSED(title) Q_UNUSED(label) Q_UNUSED(offered) Q_UNUSED(text)
+        return false;
+    }
 };
 
 // The real boxes: a warning for a message, a question mark for a question.
@@ -31,4 +40,6 @@ public:
     void showMessage(QWidget *parent, const QString &title, const QString &text) override;
     void showInformation(QWidget *parent, const QString &title, const QString &text) override;
     Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) override;
+    bool askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,
+                 QString &text) override;
 };

@@ -1,7 +1,10 @@
 #include "SiteFinder.h"
 
+#include "CodePage.h"
+#include "KeywordList.h"
 #include "LinkHealth.h"
 #include "SiteFilterModel.h"
+#include "SiteList.h"
 #include "SiteSearchBar.h"
 #include "SiteTableModel.h"
 
@@ -10,10 +13,11 @@
 #include <QShortcut>
 #include <QTableView>
 
-SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, SiteSearchBar &bar,
+SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, const SiteList &sites, SiteSearchBar &bar,
                        QObject *parent)
     : QObject(parent)
     , m_view(view)
+    , m_sites(sites)
     , m_bar(bar)
     , m_model(new SiteFilterModel(this))
 {
@@ -26,7 +30,8 @@ SiteFinder::SiteFinder(QTableView &view, SiteTableModel &source, SiteSearchBar &
     connect(header, &QHeaderView::sectionClicked, this, &SiteFinder::sortBy);
 
     connect(&bar, &SiteSearchBar::searchChanged, m_model, &SiteFilterModel::setSearchText);
-    connect(&bar, &SiteSearchBar::deadOnlyToggled, this, &SiteFinder::showDeadLinksOnly);
+    connect(&bar, &SiteSearchBar::deadOnlyToggled, this, &SiteFinder::narrow);
+    connect(&bar, &SiteSearchBar::keywordCleared, this, [this] { showKeyword(QByteArray()); });
     connect(&bar, &SiteSearchBar::downPressed, this, [this] {
         m_view.setFocus(Qt::TabFocusReason);
         if (!m_view.currentIndex().isValid() && m_model->rowCount() > 0)
@@ -66,19 +71,31 @@ bool SiteFinder::isRearranged() const
 void SiteFinder::reloadLinkResults()
 {
     if (m_bar.deadOnly())
-        showDeadLinksOnly(true);
+        narrow();
 }
 
-void SiteFinder::showDeadLinksOnly(bool on)
+void SiteFinder::showKeyword(const QByteArray &keyword)
 {
-    if (!on) {
+    m_keyword = keyword;
+    m_bar.showKeyword(keyword.isNull() ? QString() : CodePage::toTypedText(keyword));
+    narrow();
+}
+
+void SiteFinder::narrow()
+{
+    const bool deadOnly = m_bar.deadOnly(), byKeyword = !m_keyword.isNull();
+    if (!deadOnly && !byKeyword) {
         m_model->setRowCondition({});
         return;
     }
     // The marks the list shows decide: a site is dead when its mark says so.
     const QAbstractItemModel *source = m_model->sourceModel();
-    m_model->setRowCondition([source](int row) {
-        return source->index(row, 0).data(SiteTableModel::LinkHealthRole).toInt() == int(LinkVerdict::Dead);
+    const SiteList &sites = m_sites;
+    const QByteArray keyword = m_keyword;
+    m_model->setRowCondition([=, &sites](int row) {
+        if (byKeyword && !CarriesKeyword(sites.at(std::size_t(row)), keyword))
+            return false;
+        return !deadOnly || source->index(row, 0).data(SiteTableModel::LinkHealthRole).toInt() == int(LinkVerdict::Dead);
     });
 }
 

@@ -31,7 +31,7 @@ SiteListPanel::SiteListPanel(SiteRegister &siteRegister, const FieldsRecord &fie
         }
     });
     m_model = new SiteTableModel(siteRegister, this);
-    m_finder = new SiteFinder(view, *m_model, bar, this);
+    m_finder = new SiteFinder(view, *m_model, siteRegister.sites(), bar, this);
     connect(m_finder, &SiteFinder::arranged, this, &SiteListPanel::keepShownRecordCurrent);
     connect(m_finder, &SiteFinder::arranged, this, &SiteListPanel::arranged);
     // A reset (many records changed elsewhere at once) keeps the current record by its number.
@@ -310,6 +310,16 @@ void SiteListPanel::afterDelete(const DeletePlace &place)
 {
     if (place.viewRow >= 0 && place.number != 0 && sites().positionOf(place.number) < 0 && m_finder->isRearranged())
         selectViewRow(std::min(place.viewRow, m_finder->model()->rowCount() - 1));
+}
+
+void SiteListPanel::showKeyword(const QByteArray &keyword)
+{
+    m_finder->showKeyword(keyword);
+}
+
+const QByteArray &SiteListPanel::shownKeyword() const
+{
+    return m_finder->shownKeyword();
 }
 
 void SiteListPanel::showLinkResults(LinkResults results)

@@ -75,6 +75,10 @@ public:
     // there, not the next in the register.
     void afterDelete(const DeletePlace &place);
 
+    // Shows only the sites that carry `keyword` (register bytes); a null one shows them all.
+    void showKeyword(const QByteArray &keyword);
+    const QByteArray &shownKeyword() const;
+
     // Marks every row with its URL's last check.
     void showLinkResults(LinkResults results);
 

@@ -1,5 +1,7 @@
 #include "SiteSearchBar.h"
 
+#include "DisplayText.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 SiteSearchBar::SiteSearchBar(QWidget *parent)
     : QWidget(parent)
     , m_search(new QLineEdit(this))
+    , m_keyword(new QToolButton(this))
     , m_deadOnly(new QCheckBox(QStringLiteral("リンク切れのみ"), this))
     , m_count(new QLabel(this))
 {
@@ -32,10 +35,24 @@ SiteSearchBar::SiteSearchBar(QWidget *parent)
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_search, 1);
+    row->addWidget(m_keyword);
     row->addWidget(m_deadOnly);
     row->addWidget(m_count);
     connect(m_search, &QLineEdit::textChanged, this, &SiteSearchBar::searchChanged);
     connect(m_deadOnly, &QCheckBox::toggled, this, &SiteSearchBar::deadOnlyToggled);
+    m_keyword->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_keyword->hide();
+    connect(m_keyword, &QToolButton::clicked, this, &SiteSearchBar::keywordCleared);
+}
+
+void SiteSearchBar::showKeyword(const QString &keyword)
+{
+    // One click clears it: the button says what it narrows the list to, and that it undoes that.
+    m_keyword->setText(QString::fromUtf8("キーワード: %1 ✕").arg(DisplayText::shortened(keyword).replace(u'&', QStringLiteral("&&"))));
+    m_keyword->setAccessibleName(QString::fromUtf8("キーワード「%1」の絞り込みを解除").arg(keyword));
+    m_keyword->setToolTip(DisplayText::toolTip(
+        QString::fromUtf8("キーワード「%1」のサイトだけを表示しています。押すと全てのサイトに戻ります").arg(keyword)));
+    m_keyword->setVisible(!keyword.isEmpty());
 }
 
 QString SiteSearchBar::searchText() const

@@ -5,9 +5,11 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
-// The line above the site list: the search box, the "dead links only" switch and how many sites
-// are shown of all. It only reports what the user did; the window decides what is shown.
+// The line above the site list: the search box, the keyword the list is narrowed to (a button
+// that clears it, shown only then), the "dead links only" switch and how many sites are shown of
+// all. It only reports what the user did; the window decides what is shown.
 // Escape empties the box (never closes the window) and Down leaves it for the list.
 class SiteSearchBar : public QWidget
 {
@@ -22,12 +24,17 @@ public:
     QString countText() const;
 
     void setCounts(int shown, int all);
+    // The keyword the list shows the sites of, as text; empty when it shows them whatever their
+    // keywords.
+    void showKeyword(const QString &keyword);
+    QToolButton *keywordButton() const { return m_keyword; }
     // Ctrl+F: the box takes the focus with its text selected, to be typed over.
     void focusSearch();
 
 signals:
     void searchChanged(const QString &typed);
     void deadOnlyToggled(bool on);
+    void keywordCleared();
     void downPressed();
 
 protected:
@@ -35,6 +42,7 @@ protected:
 
 private:
     QLineEdit *m_search;
+    QToolButton *m_keyword;
     QCheckBox *m_deadOnly;
     QLabel *m_count;
 };

@@ -6,13 +6,13 @@
 #include "CliCheck.h"
 #include "CliConflicts.h"
 #include "CliFetch.h"
+#include "CliKeywords.h"
 #include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
 #include "SiteIdentity.h"
 #include "SiteIdentityNote.h"
 #include "SiteList.h"
-#include "KeywordList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
@@ -39,7 +39,10 @@ const QString kUsage = QStringLiteral(
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
     "  repair\n"
-    "  keywords\n"
+    "  keywords [--counts [--sort name|count] [--format tsv|json]]\n"
+    "  rename-keyword 元のキーワード 新しいキーワード [--format tsv|json]\n"
+    "  add-keyword キーワード ID… [--format tsv|json]\n"
+    "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url]\n"
     "  import FILE|-\n"
@@ -66,6 +69,7 @@ struct CliCommand
     std::function<int(const CliContext &)> run;
     QString argumentName = QStringLiteral("サイトの番号"); // for "… が必要です"
     bool argumentOptional = false;
+    bool moreArguments = false; // the last argument may be given again and again
 };
 
 QString usageText()
@@ -283,17 +287,6 @@ int runRepair(const CliContext &context)
     return printed;
 }
 
-int runKeywords(const CliContext &context)
-{
-    SiteList sites;
-    if (int code = loadRegister(context.folder, sites))
-        return code;
-    QByteArray out;
-    for (const QByteArray &keyword : BuildKeywordList(sites))
-        out += TerminalText(EncodeRegisterBytes(keyword, context.encoding), context.encoding) + '\n';
-    return writeOut(out);
-}
-
 std::vector<CliCommand> commands()
 {
     return {
@@ -302,7 +295,17 @@ std::vector<CliCommand> commands()
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
         {QStringLiteral("delete"), {}, 1, runDelete},
         {QStringLiteral("repair"), {}, 0, runRepair},
-        {QStringLiteral("keywords"), {}, 0, runKeywords},
+        {QStringLiteral("keywords"), {QStringLiteral("counts"), QStringLiteral("sort"), QStringLiteral("format")}, 0,
+         [](const CliContext &c) { return RunKeywords(c.parser, c.encoding, c.folder); }},
+        {QStringLiteral("rename-keyword"), {QStringLiteral("format")}, 2,
+         [](const CliContext &c) { return RunRenameKeyword(c.parser, c.encoding, c.folder, c.arguments); },
+         QStringLiteral("元のキーワードと新しいキーワード")},
+        {QStringLiteral("add-keyword"), {QStringLiteral("format")}, 2,
+         [](const CliContext &c) { return RunAddKeyword(c.parser, c.encoding, c.folder, c.arguments); },
+         QStringLiteral("キーワードとサイトの番号"), false, true},
+        {QStringLiteral("remove-keyword"), {QStringLiteral("format")}, 1,
+         [](const CliContext &c) { return RunRemoveKeyword(c.parser, c.encoding, c.folder, c.arguments); },
+         QStringLiteral("キーワード"), false, true},
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
@@ -318,7 +321,7 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"),
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
                          QStringLiteral("skip-dead"), QStringLiteral("version")};
 
 } // namespace
@@ -366,7 +369,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     if (command == table.end())
         return usage(QStringLiteral("知らないコマンドです: ") + positional.first());
     positional.removeFirst();
-    if (positional.size() > command->arguments)
+    if (positional.size() > command->arguments && !command->moreArguments)
         return usage(QStringLiteral("引数が多すぎます"));
     if (positional.size() < command->arguments && !command->argumentOptional)
         return usage(command->name + QStringLiteral(" には") + command->argumentName + QStringLiteral("が必要です"));
@@ -393,13 +396,15 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     if (IoResult opened = folder.open(false); !opened)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
     // What a sync tool set aside is taken back in by the next command that writes.
-    if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import")}
+    if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import"),
+                    QStringLiteral("rename-keyword"), QStringLiteral("add-keyword"), QStringLiteral("remove-keyword")}
             .contains(command->name))
         CliTakeInCopies(folder);
     return command->run(CliContext{parser, encoding, folder, positional});
 }
 
 int CliFail(const QString &message) { return fail(message); }
+int CliUsage(const QString &message) { return usage(message); }
 int CliWriteOut(const QByteArray &bytes) { return writeOut(bytes); }
 int CliLoadRegister(RegisterFolder &folder, SiteList &sites) { return loadRegister(folder, sites); }
 int CliOperationFailed(const OperationResult &result) { return operationFailed(result); }

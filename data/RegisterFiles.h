@@ -57,6 +57,15 @@ struct LoadedRegister
     qint64 changedAt = -1; // the folder's stamp as the load found it (RegisterFolder::changedAt)
 };
 
+// One record of an operation that rewrites several: its number, what it becomes, and what the
+// user saw (its file is compared with that first).
+struct RecordUpdate
+{
+    int number = 0;
+    SiteRecord record;
+    SiteRecord seen;
+};
+
 // The count as setting.ini holds it now.
 struct RegisterCount
 {
@@ -119,6 +128,12 @@ public:
     // check and the replacement are one step: an edit another program makes after the check is
     // put back, never overwritten.
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    // Rewrites several records as one operation under one lock, each as update() rewrites one: a
+    // record whose file no longer holds what was seen is left as it is (ChangedElsewhere,
+    // RemovedElsewhere in `outcomes`, one for each update in the order given), the others are
+    // written. Nothing is written when any record cannot be stored. A failure to read or write
+    // stops there: the records before it stay written (Done), it and the rest are Failed.
+    OperationResult updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes = nullptr);
     // Removes record `number` unless its file no longer holds `seen`; the count stays. Whatever
     // fails, the record stays on disk.
     OperationResult remove(int number, const SiteRecord &seen);

@@ -125,6 +125,36 @@ OperationResult SiteRegister::update(int number, const SiteRecord &record, const
     return result;
 }
 
+OperationResult SiteRegister::updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes)
+{
+    const Batch batch(*this);
+    std::vector<OperationStatus> statuses;
+    const OperationResult result = m_files.updateMany(updates, &statuses);
+    if (result.status == OperationStatus::Damaged)
+        takeOnDisk(result);
+    std::vector<std::size_t> written;
+    for (std::size_t i = 0; i < statuses.size(); ++i) {
+        if (statuses[i] == OperationStatus::Done)
+            written.push_back(i);
+        else if (statuses[i] != OperationStatus::Failed)
+            takeOnDisk({statuses[i], updates[i].number, {}});
+    }
+    if (int(written.size()) > kMostSingleChanges) {
+        emit aboutToBeReset();
+        for (const std::size_t i : written) {
+            if (const long long position = m_sites.positionOf(updates[i].number); position >= 0)
+                m_sites.replace(std::size_t(position), updates[i].record);
+        }
+        emit wasReset();
+    } else {
+        for (const std::size_t i : written)
+            put(updates[i].number, updates[i].record);
+    }
+    if (outcomes)
+        *outcomes = std::move(statuses);
+    return result;
+}
+
 OperationResult SiteRegister::remove(int number)
 {
     const long long position = m_sites.positionOf(number);

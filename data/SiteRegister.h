@@ -48,6 +48,9 @@ public:
     // Rewrites record `number`, unless its file no longer holds `seen`, the record as the user saw
     // it (not as the list has it now: the list may already show another program's change).
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
+    // Rewrites several records as one operation (see RegisterFiles::updateMany); the list takes
+    // those written, and those changed or removed elsewhere as their files are now.
+    OperationResult updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes = nullptr);
     // Removes record `number`, unless its file no longer holds `seen`.
     OperationResult remove(int number, const SiteRecord &seen);
     // Removes several records, all or none (see RegisterFiles::removeMany).

@@ -25,8 +25,12 @@ KeywordList BuildKeywordList(const SiteList &sites)
     return keywords;
 }
 
+bool CarriesKeyword(const SiteRecord &site, const QByteArray &keyword)
+{
+    return site.m_keyword1 == keyword || site.m_keyword2 == keyword || site.m_keyword3 == keyword;
+}
+
 bool SiteMatchesKeyword(const SiteRecord &site, const QByteArray &filter)
 {
-    return filter == kAllKeywords || site.m_keyword1 == filter || site.m_keyword2 == filter
-        || site.m_keyword3 == filter;
+    return filter == kAllKeywords || CarriesKeyword(site, filter);
 }

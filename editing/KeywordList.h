@@ -19,6 +19,9 @@ using KeywordList = std::vector<QByteArray>;
 // entry of its own (the blank entry), at the place of the first empty keyword field.
 KeywordList BuildKeywordList(const SiteList &sites);
 
+// True when one of the site's three keywords is `keyword`, exactly.
+bool CarriesKeyword(const SiteRecord &site, const QByteArray &keyword);
+
 // True when `filter` takes `site`: kAllKeywords takes every site, any other filter the sites with
 // a keyword equal to it (an empty filter: the sites with an empty keyword field).
 bool SiteMatchesKeyword(const SiteRecord &site, const QByteArray &filter);

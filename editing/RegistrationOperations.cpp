@@ -198,3 +198,14 @@ QString OperationMessage(const OperationResult &result, const QString &settingPa
     }
     return QString::fromUtf8("データを保存できませんでした。\n") + where + result.io.reason;
 }
+
+QString NamedSitesMessage(const QString &head, const QStringList &names)
+{
+    constexpr int kNamesShown = 10;
+    QString message = head;
+    for (int i = 0; i < std::min<int>(kNamesShown, int(names.size())); ++i)
+        message += QString::fromUtf8("\n「%1」").arg(names[i]);
+    if (names.size() > kNamesShown)
+        message += QString::fromUtf8("\nほか %1 件").arg(names.size() - kNamesShown);
+    return message;
+}

@@ -93,6 +93,16 @@ FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
     return {};
 }
 
+FieldRefusal EncodeKeyword(const QString &keyword, QByteArray &bytes)
+{
+    SiteFields fields;
+    fields.keyword1 = keyword;
+    SiteRecord record;
+    FieldRefusal refused = EncodeSiteFields(fields, record);
+    bytes = record.m_keyword1;
+    return refused;
+}
+
 SiteFields DecodeSiteFields(const SiteRecord &record)
 {
     SiteFields fields;

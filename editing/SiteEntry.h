@@ -41,6 +41,9 @@ bool CompleteSiteUrl(SiteFields &fields);
 // message names, or a web address without a host ("http://"). The record is then left unchanged.
 FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record);
 
+// One keyword as typed, as register bytes, refused as EncodeSiteFields refuses a keyword field.
+FieldRefusal EncodeKeyword(const QString &keyword, QByteArray &bytes);
+
 // Register bytes back into editable text: the stored HTML, but for the references to characters
 // the code page lacks, which show as those characters (CodePage::toTypedText); EncodeSiteFields
 // stores the same bytes again.

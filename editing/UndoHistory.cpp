@@ -9,8 +9,6 @@
 
 namespace {
 
-// A message names this many sites at most, then counts the rest.
-constexpr int kNamesShown = 10;
 
 bool isElsewhere(OperationStatus status)
 {
@@ -59,7 +57,7 @@ OperationResult UndoHistory::addMany(const std::vector<SiteRecord> &records)
     std::vector<int> numbers;
     const OperationResult result = m_register.addMany(records, &numbers);
     if (result.done() && !records.empty()) {
-        Step step{Kind::Added, {}};
+        Step step{Kind::Added, {}, {}};
         for (std::size_t i = 0; i < records.size(); ++i)
             step.entries.push_back({numberOf(numbers[i]), {}, records[i], {}});
         remember(std::move(step));
@@ -81,7 +79,7 @@ OperationResult UndoHistory::update(int number, const SiteRecord &record, const 
     const OperationResult result = m_register.update(number, record, seen);
     // Confirming a record unchanged changed nothing: there is nothing to take back.
     if (result.done() && !(seen == record))
-        remember({Kind::Updated, {{numberOf(number), seen, record, {}}}});
+        remember({Kind::Updated, {{numberOf(number), seen, record, {}}}, {}});
     return result;
 }
 
@@ -103,7 +101,7 @@ OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRec
     std::vector<KeptFile> kept;
     const OperationResult result = m_register.removeMany(seen, &kept);
     if (result.done() && !seen.empty()) {
-        Step step{Kind::Removed, {}};
+        Step step{Kind::Removed, {}, {}};
         for (std::size_t i = 0; i < seen.size(); ++i)
             step.entries.push_back({numberOf(seen[i].first), seen[i].second, {}, kept[i]});
         remember(std::move(step));
@@ -111,6 +109,24 @@ OperationResult UndoHistory::removeMany(const std::vector<std::pair<int, SiteRec
         for (const auto &entry : seen)
             m_live.remove(entry.first);
     }
+    return result;
+}
+
+OperationResult UndoHistory::updateMany(const std::vector<RecordUpdate> &updates, const QString &what,
+                                        std::vector<OperationStatus> *outcomes)
+{
+    std::vector<OperationStatus> statuses;
+    const OperationResult result = m_register.updateMany(updates, &statuses);
+    Step step{Kind::Updated, {}, what};
+    for (std::size_t i = 0; i < updates.size(); ++i) {
+        if (statuses[i] == OperationStatus::Done && !(updates[i].seen == updates[i].record))
+            step.entries.push_back({numberOf(updates[i].number), updates[i].seen, updates[i].record, {}});
+    }
+    // What a failure part of the way had written is taken back as any step is.
+    if (!step.entries.empty())
+        remember(std::move(step));
+    if (outcomes)
+        *outcomes = std::move(statuses);
     return result;
 }
 
@@ -134,6 +150,8 @@ QString UndoHistory::siteName(const Step &step, const Entry &entry)
 
 QString UndoHistory::describe(const Step &step)
 {
+    if (!step.what.isEmpty())
+        return step.what;
     const char *what = step.kind == Kind::Added ? "の登録" : step.kind == Kind::Updated ? "の変更" : "の削除";
     const QString name = QString::fromUtf8("「%1」").arg(siteName(step, step.entries.front()));
     const QString others =
@@ -226,18 +244,14 @@ OperationResult UndoHistory::bringBack(Step &step, bool undoing)
     return result;
 }
 
-// Only records still as the step left them are taken away; the others are named in `refused`
-// and leave the step. With none left, the step is refused as a whole.
-OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &refused)
+// The entries whose record the list holds as the step (or its undo) left it stay in the step;
+// the others are named in `refused` and leave it, `why` saying what became of the last of them.
+void UndoHistory::keepStanding(Step &step, bool undoing, QStringList &refused, OperationStatus &why)
 {
-    std::vector<std::pair<int, SiteRecord>> seen;
     std::vector<Entry> kept;
-    OperationStatus why = OperationStatus::ChangedElsewhere;
     for (Entry &entry : step.entries) {
-        const SiteRecord &expected = undoing ? entry.after : entry.before;
         const long long position = m_register.sites().positionOf(*entry.number);
-        if (position >= 0 && m_register.sites().at(std::size_t(position)) == expected) {
-            seen.emplace_back(*entry.number, expected);
+        if (position >= 0 && m_register.sites().at(std::size_t(position)) == (undoing ? entry.after : entry.before)) {
             kept.push_back(std::move(entry));
         } else {
             why = position < 0 ? OperationStatus::RemovedElsewhere : OperationStatus::ChangedElsewhere;
@@ -245,8 +259,47 @@ OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &ref
         }
     }
     step.entries = std::move(kept);
-    if (seen.empty())
+}
+
+// Only records still as the step left them are rewritten; those the files show changed
+// elsewhere leave the step too. With none left, the step is refused as a whole.
+OperationResult UndoHistory::alter(Step &step, bool undoing, QStringList &refused)
+{
+    OperationStatus why = OperationStatus::ChangedElsewhere;
+    keepStanding(step, undoing, refused, why);
+    if (step.entries.empty())
         return {why, 0, {}};
+    std::vector<RecordUpdate> updates;
+    for (const Entry &entry : step.entries)
+        updates.push_back({*entry.number, undoing ? entry.before : entry.after, undoing ? entry.after : entry.before});
+    std::vector<OperationStatus> statuses;
+    const OperationResult result = m_register.updateMany(updates, &statuses);
+    std::vector<Entry> written;
+    for (std::size_t i = 0; i < statuses.size(); ++i) {
+        if (statuses[i] == OperationStatus::Done || statuses[i] == OperationStatus::Failed) {
+            written.push_back(std::move(step.entries[i]));
+        } else {
+            why = statuses[i];
+            refused << siteName(step, step.entries[i]);
+        }
+    }
+    step.entries = std::move(written);
+    if (result.done() && step.entries.empty())
+        return {why, 0, {}};
+    return result;
+}
+
+// Only records still as the step left them are taken away; the others are named in `refused`
+// and leave the step. With none left, the step is refused as a whole.
+OperationResult UndoHistory::takeAway(Step &step, bool undoing, QStringList &refused)
+{
+    OperationStatus why = OperationStatus::ChangedElsewhere;
+    keepStanding(step, undoing, refused, why);
+    if (step.entries.empty())
+        return {why, 0, {}};
+    std::vector<std::pair<int, SiteRecord>> seen;
+    for (const Entry &entry : step.entries)
+        seen.emplace_back(*entry.number, undoing ? entry.after : entry.before);
     std::vector<KeptFile> files;
     const OperationResult result = m_register.removeMany(seen, &files);
     if (result.done()) {
@@ -271,26 +324,14 @@ UndoOutcome UndoHistory::apply(Step &step, bool undoing)
     } else if (step.kind == (undoing ? Kind::Added : Kind::Removed)) {
         result = takeAway(step, undoing, refused);
     } else {
-        const int number = *first.number;
-        const SiteRecord &expected = undoing ? first.after : first.before;
-        const long long position = m_register.sites().positionOf(number);
-        if (position < 0)
-            result = {OperationStatus::RemovedElsewhere, number, {}};
-        else if (!(m_register.sites().at(std::size_t(position)) == expected))
-            result = {OperationStatus::ChangedElsewhere, number, {}};
-        else
-            result = m_register.update(number, undoing ? first.before : first.after, expected);
+        result = alter(step, undoing, refused);
     }
 
     UndoOutcome outcome{result, -1, {}};
     const char *ending = undoing ? "元に戻せませんでした。" : "やり直せませんでした。";
     if (result.done() && !refused.isEmpty()) {
         // Part of a step of many was done; the rest is named.
-        outcome.message = QString::fromUtf8("次のサイトは他のプログラムで変更または削除されていたため、そのままにしました：");
-        for (int i = 0; i < std::min<int>(kNamesShown, int(refused.size())); ++i)
-            outcome.message += QString::fromUtf8("\n「%1」").arg(refused[i]);
-        if (refused.size() > kNamesShown)
-            outcome.message += QString::fromUtf8("\nほか %1 件").arg(refused.size() - kNamesShown);
+        outcome.message = NamedSitesMessage(QString::fromUtf8(kLeftAsElsewhere), refused);
     } else if (isElsewhere(result.status)) {
         const QString who = single ? QString::fromUtf8("「%1」は").arg(firstName)
                                    : QString::fromUtf8("「%1」ほか%2件のサイトは").arg(firstName, QString::number(step.entries.size() + refused.size() - 1));

@@ -59,6 +59,11 @@ public:
     OperationResult remove(int number);
     OperationResult remove(int number, const SiteRecord &seen);
     OperationResult removeMany(const std::vector<std::pair<int, SiteRecord>> &seen);
+    // Several records rewritten as one step (see SiteRegister::updateMany), which `what` names for
+    // undoText() and redoText() (キーワード「x」の変更); the records left as another program had
+    // them are not in the step.
+    OperationResult updateMany(const std::vector<RecordUpdate> &updates, const QString &what,
+                               std::vector<OperationStatus> *outcomes = nullptr);
 
     bool canUndo() const { return m_next > 0; }
     bool canRedo() const { return m_next < m_steps.size(); }
@@ -90,6 +95,7 @@ private:
     {
         Kind kind;
         std::vector<Entry> entries;
+        QString what; // what the step did, where naming its first site would not say it
     };
 
     // The number of the record this window last left at `number`, shared with its steps.
@@ -102,6 +108,8 @@ private:
     UndoOutcome apply(Step &step, bool undoing);
     OperationResult bringBack(Step &step, bool undoing);
     OperationResult takeAway(Step &step, bool undoing, QStringList &refused);
+    OperationResult alter(Step &step, bool undoing, QStringList &refused);
+    void keepStanding(Step &step, bool undoing, QStringList &refused, OperationStatus &why);
     // The name of an entry's site as the step knows it.
     static QString siteName(const Step &step, const Entry &entry);
     static QString describe(const Step &step);

@@ -117,6 +117,11 @@ int CompareFolded(QStringView a, QStringView b)
     return (order > 0) - (order < 0);
 }
 
+std::vector<int> SortedTexts(const std::vector<QStringView> &folded, Qt::SortOrder order)
+{
+    return sortedByKeys(folded, order);
+}
+
 std::vector<int> SortedRows(const SearchIndex &index, SiteField field, Qt::SortOrder order)
 {
     std::vector<QStringView> texts;

@@ -20,5 +20,8 @@ int CompareFolded(QStringView a, QStringView b);
 // come last in either direction, where they do not hide the ones that say something.
 std::vector<int> SortedRows(const SearchIndex &index, SiteField field, Qt::SortOrder order);
 
+// The order of folded texts (TextFolding) as SortedRows gives it, by their positions.
+std::vector<int> SortedTexts(const std::vector<QStringView> &folded, Qt::SortOrder order);
+
 // The same with nothing prepared: that one field of every record is folded first.
 std::vector<int> SortedRows(const SiteList &sites, SiteField field, Qt::SortOrder order);

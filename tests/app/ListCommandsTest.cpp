@@ -45,7 +45,7 @@ TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
 {
     RecordingUrlHandler browser;
     start(ThreeSites());
-    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|-|リンクの確認…|"));
+    EXPECT_EQ(menu(1, 1), QString::fromUtf8("サイトを開く\tCtrl+J|URLをコピー|削除\tDel|-|元に戻す(x)|やり直す(x)|-|リンクの確認…|-|キーワード一覧…|キーワードを設定…|"));
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 1) << "the right click did not make its row current";
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://abc.example.jp/"));
     menu(1, 0);

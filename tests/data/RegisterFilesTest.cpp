@@ -13,6 +13,7 @@
 namespace {
 
 const QString kSetting = QStringLiteral("setting.ini");
+const char *const kStatuses[] = {"done", "damaged", "changed", "removed", "busy", "failed"}; // OperationStatus
 
 QByteArray dataFile(const QByteArray &name)
 {
@@ -65,6 +66,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     std::unique_ptr<Register> reg;
     OperationResult result;
     Snapshot before;
+    std::vector<OperationStatus> outcomes; // of the last updatemany
     int repairedFrom = 0, repairedTo = 0;
     QList<QByteArray> passed; // the files the last load passed over
     std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
@@ -80,7 +82,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         }
         const QString file = QString::fromUtf8(f.value(0));
         if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
-            || word == "repair" || word == "takein")
+            || word == "updatemany" || word == "repair" || word == "takein")
             before = filesOf(reg->dir.path());
         if (word == "write") {
             reg->dir.write(file, row.field(2));
@@ -103,6 +105,11 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             for (const QByteArray &field : f)
                 seen.emplace_back(field.split(':')[0].toInt(), named(field.split(':')[1]));
             result = reg->files.removeMany(seen);
+        } else if (word == "updatemany") {
+            std::vector<RecordUpdate> updates;
+            for (const QByteArray &field : f)
+                updates.push_back({field.split(':')[0].toInt(), named(Unescaped(field.split(':')[1])), named(field.split(':')[2])});
+            result = reg->files.updateMany(updates, &outcomes);
         } else if (word == "folder" || word == "pipe") {
             ASSERT_TRUE(word == "folder" ? QDir(reg->dir.path()).mkdir(file)
                                          : ::mkfifo(QFile::encodeName(reg->dir.file(file)).constData(), 0644) == 0);
@@ -123,11 +130,15 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "repair") {
             result = reg->files.repair([&](int from, int to) { repairedFrom = from, repairedTo = to; });
         } else if (word == "result") {
-            const char *const statuses[] = {"done", "damaged", "changed", "removed", "busy", "failed"};
-            EXPECT_EQ(QByteArray(statuses[int(result.status)]), f[0]) << result.io.describe().toStdString();
+            EXPECT_EQ(QByteArray(kStatuses[int(result.status)]), f[0]) << result.io.describe().toStdString();
             if (f.size() > 1) {
                 EXPECT_EQ(result.number, f[1].toInt());
             }
+        } else if (word == "outcomes") {
+            QList<QByteArray> got;
+            for (const OperationStatus status : outcomes)
+                got << kStatuses[int(status)];
+            EXPECT_EQ(got.join(' ').toStdString(), f.join(' ').toStdString());
         } else if (word == "names") {
             EXPECT_EQ(result.io.file, reg->dir.file(file)); // no FILE: the folder
         } else if (word == "reason") {

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # End to end through the accessibility bus: the real sitekanri on a virtual X display, with a
-# private session bus and the AT-SPI bus beside it, is driven by atspi_register.py (controls found
+# private session bus and the AT-SPI bus beside it, is driven by atspi_SCENARIO.py (controls found
 # by their names, keys typed); the register files are then read back with sitekanri-cli.
 # Skipped (77) with the reason when the bus or the Python bindings cannot be had.
-#   atspi_test.sh SITEKANRI SITEKANRI_CLI
+#   atspi_test.sh SITEKANRI SITEKANRI_CLI [register|keywords]
 set -euo pipefail
 app=$1
 cli=$2
+scenario=${3:-register}
 here=$(dirname "$0")
 
 . "$here/../support/shell_test.sh"
@@ -18,7 +19,18 @@ launcher=/usr/libexec/at-spi-bus-launcher
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
 
 begin_window_test
-add_site --name "消す予定" --url "http://gone.example.jp/"
+case $scenario in
+  register)
+    add_site --name "消す予定" --url "http://gone.example.jp/"
+    expected=$(printf '読む友\thttp://a11y.example.jp/new\ta\tb\t\tr2')
+    done="registered, changed and deleted by name and keys; the register holds the changed site alone" ;;
+  keywords)
+    add_site --name "一" --url "http://1.example.jp/" --keyword1 english --keyword2 News --keyword3 English
+    add_site --name "二" --url "http://2.example.jp/" --keyword1 english
+    add_site --name "三" --url "http://3.example.jp/"
+    expected=$(printf '一\thttp://1.example.jp/\tEnglish\tNews\t\t\n二\thttp://2.example.jp/\tEnglish\t\t\t\n三\thttp://3.example.jp/\t\t\t\t')
+    done="the keyword view read, narrowed, english merged into English, the list narrowed and cleared, a keyword set and taken back, by name and keys" ;;
+esac
 
 start_xvfb
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
@@ -40,17 +52,16 @@ dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_window_without_locale "$app"
 window=$(xdotool search --onlyvisible --name "サイト管理" | head -n 1)
 
-SITEKANRI_WINDOW=$window "$python" "$here/atspi_register.py" >"$work/driver.log" 2>&1 || fail "the driver stopped"
+SITEKANRI_WINDOW=$window "$python" "$here/atspi_$scenario.py" >"$work/driver.log" 2>&1 || fail "the driver stopped"
 # Closing saves the register; the process ends once it is written.
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the window did not close on Ctrl+Q"
 app_pid=
 
-expected=$(printf '読む友\thttp://a11y.example.jp/new\ta\tb\t\tr2')
 actual=$("$cli" list)
 [ "$actual" = "$expected" ] || fail "register holds:
 $actual
 expected:
 $expected"
 cat "$work/driver.log"
-echo "PASS: registered, changed and deleted by name and keys; the register holds the changed site alone"
+echo "PASS: $done"
