@@ -160,14 +160,6 @@ IoResult RegisterOperation::readRecord(int number, SiteRecord &record, bool &exi
     return read;
 }
 
-IoResult RegisterOperation::writeFresh(int number, const SiteRecord &record)
-{
-    // The file's bytes are flushed before its rename, and the folder after it: not every file
-    // system keeps renames in order (ext4 without a journal does not), and the count written next
-    // must never reach the disk before the data file it counts.
-    return m_folder.replace(DataFileName(number), FreshFileBytes(record), true);
-}
-
 OperationResult RegisterOperation::check(const RecordCount &count, int number, const SiteRecord *seen,
                                          CheckedRecord &checked)
 {
