@@ -124,8 +124,8 @@ OperationResult RegisterOperation::writableCount(RecordCount &count)
         return Outcome(OperationStatus::Done, 0);
     return Outcome(OperationStatus::Damaged, 0,
                    IoResult::failure(m_folder.filePath(m_folder.nameOnDisk(kSettingFile)),
-                                     QStringLiteral("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
-                                                    "sitekanri-cli repair で修復してください。")));
+                                     DataText::tr("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
+                                                  "sitekanri-cli repair で修復してください。")));
 }
 
 IoResult RegisterOperation::makeCountFile(RecordCount &count)

@@ -92,7 +92,7 @@ QString SiteRecord::UnstorableKey() const
 
 IoResult UnstorableValueFailure(const QString &path, const QString &key)
 {
-    return IoResult::failure(path, key + QStringLiteral(": 改行を含む値は保存できません"));
+    return IoResult::failure(path, DataText::tr("%1: 改行を含む値は保存できません").arg(key));
 }
 
 bool SameTexts(const SiteRecord &a, const SiteRecord &b)
