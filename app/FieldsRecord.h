@@ -35,8 +35,6 @@ public:
     // Whether the fields show record `number`, still registered (a number freed elsewhere and
     // given again is another record).
     bool shows(int number) const { return !m_gone && number == m_shown.number; }
-    // The record the fields show was removed elsewhere.
-    bool isGone() const { return m_gone; }
 
 private:
     void recordChanged(int position);

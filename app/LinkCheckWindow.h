@@ -35,7 +35,6 @@ public:
                     std::vector<std::size_t> selected, QWidget *parent = nullptr);
 
     void setSettings(const LinkCheckSettings &settings) { m_run.setSettings(settings); }
-    bool isChecking() const { return m_run.isRunning(); }
 
 public slots:
     void startCheck();

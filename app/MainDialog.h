@@ -154,7 +154,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void setUpList();
     void setUpLinkPage();
     void setUpLinkCheck();
     void setUpCommands();

@@ -21,12 +21,12 @@ QString FileReason(const QIODevice &device)
     }
     const auto *file = qobject_cast<const QFileDevice *>(&device);
     switch (file ? file->error() : QFileDevice::UnspecifiedError) {
-    case QFileDevice::OpenError: return QStringLiteral("開けませんでした");
-    case QFileDevice::ReadError: return QStringLiteral("読み込めませんでした");
-    case QFileDevice::WriteError: return QStringLiteral("書き込めませんでした");
-    case QFileDevice::ResourceError: return QStringLiteral("資源（ディスクやメモリ）が足りません");
-    case QFileDevice::RenameError: return QStringLiteral("ファイルを置き換えられませんでした");
-    case QFileDevice::PermissionsError: return QStringLiteral("アクセスが拒否されました");
-    default: return QStringLiteral("入出力エラーが発生しました");
+    case QFileDevice::OpenError: return DataText::tr("開けませんでした");
+    case QFileDevice::ReadError: return DataText::tr("読み込めませんでした");
+    case QFileDevice::WriteError: return DataText::tr("書き込めませんでした");
+    case QFileDevice::ResourceError: return DataText::tr("資源（ディスクやメモリ）が足りません");
+    case QFileDevice::RenameError: return DataText::tr("ファイルを置き換えられませんでした");
+    case QFileDevice::PermissionsError: return DataText::tr("アクセスが拒否されました");
+    default: return DataText::tr("入出力エラーが発生しました");
     }
 }

@@ -210,7 +210,7 @@ void IncomingRecords::settleAbove()
 OperationResult IncomingRecords::overTheLimit() const
 {
     return Outcome(OperationStatus::Failed, 0,
-                   IoResult::failure(m_folder.filePath(m_countFile), QStringLiteral("登録件数が上限に達しています")));
+                   IoResult::failure(m_folder.filePath(m_countFile), DataText::tr("登録件数が上限に達しています")));
 }
 
 IoResult IncomingRecords::writeFiles(std::vector<Claim> &claims, const std::function<QByteArray(std::size_t)> &bytesAt,

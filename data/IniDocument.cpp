@@ -364,8 +364,3 @@ QByteArray QuoteIniValue(const QByteArray &value)
         return '"' + value + '"';
     return value;
 }
-
-QByteArray UnquoteIniValue(const QByteArray &value)
-{
-    return unquoted(value).toByteArray();
-}

@@ -70,6 +70,3 @@ bool IsStorableIniValue(const QByteArray &value);
 // The written form of a value: wrapped in double quotes when it has blanks at either end or is
 // itself enclosed in a matching pair of quotes, so that both readers return it unchanged.
 QByteArray QuoteIniValue(const QByteArray &value);
-
-// What the profile reader makes of a written value: one matching pair of outer quotes removed.
-QByteArray UnquoteIniValue(const QByteArray &value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataText.h"
+
 #include <QString>
 
 // Outcome of a file operation on the register: success, or the file that failed and the

@@ -115,6 +115,11 @@ public:
     // Whether something other than a folder has this name: a file that cannot be read is there.
     bool occupied(const QString &name) const;
 
+    // Test hook, null in use: called with the file's name at the moments of replaceIf() and claim()
+    // that another program's write can fall between, so that a test lands one exactly there.
+    enum class Moment { TemporaryWritten, LastLookPassed, Exchanged, Claiming };
+    static inline void (*testHook)(Moment moment, const QString &name) = nullptr;
+
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
     // Whether `name` is a temporary of a writer of this register (of this version or an earlier):
     // each writer writes through names of its own, and what one left behind is removed by the

@@ -25,7 +25,7 @@ QString decoded(const QByteArray &name);
 
 inline QString NotRegularReason()
 {
-    return QStringLiteral("通常のファイルではありません");
+    return DataText::tr("通常のファイルではありません");
 }
 
 inline int closeKeepingErrno(int fd)

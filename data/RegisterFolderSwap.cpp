@@ -139,6 +139,11 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
         return written;
     ::close(file);
     const auto dropTemporary = [&] { ::unlinkat(d->fd, temporary.constData(), 0); };
+    const auto moment = [&](Moment at) {
+        if (testHook)
+            testHook(at, onDisk);
+    };
+    moment(Moment::TemporaryWritten);
 
     QByteArray out;
     // Looked at once more after the temporary is on disk (the flush is the long wait): a change
@@ -150,6 +155,7 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
         found = Found::Changed;
         return IoResult::success();
     }
+    moment(Moment::LastLookPassed);
     if (renameWith(d->fd, temporary.constData(), target.constData(), kExchange) != 0) {
         const int error = errno;
         if (error == ENOENT) {
@@ -176,6 +182,7 @@ IoResult RegisterFolder::replaceIf(const QString &name, const QByteArray &bytes,
         found = Found::Expected;
         return flush();
     }
+    moment(Moment::Exchanged);
     // The old file now has the temporary's name: what it held when it went is what counts.
     if (d->readAll(temporary, out) && out == expected) {
         dropTemporary();
@@ -244,6 +251,8 @@ IoResult RegisterFolder::claim(const QString &from, const QString &name, bool &t
         taken = true;
         return IoResult::success();
     }
+    if (testHook)
+        testHook(Moment::Claiming, name);
     const QByteArray source = encoded(from), target = encoded(name);
     int result = renameWith(d->fd, source.constData(), target.constData(), kNoReplace);
     if (result != 0 && lacksFlags(errno)) {

@@ -53,8 +53,8 @@ RegisterLock::RegisterLock(const RegisterFolder &folder, Mode mode, int waitMs)
             break;
         if (waited.elapsed() >= waitMs) {
             m_state = State::Busy;
-            m_result = IoResult::failure(folder.path(), QStringLiteral("他のプログラムがこの登録簿を使用中です。"
-                                                                        "しばらくしてからもう一度お試しください。"),
+            m_result = IoResult::failure(folder.path(), DataText::tr("他のプログラムがこの登録簿を使用中です。"
+                                                                      "しばらくしてからもう一度お試しください。"),
                                          EWOULDBLOCK);
             break;
         }

@@ -151,8 +151,8 @@ OperationResult RegisterOperation::writableCount(RecordCount &count)
         return Outcome(OperationStatus::Done, 0);
     return Outcome(OperationStatus::Damaged, 0,
                    IoResult::failure(m_folder.filePath(m_folder.nameOnDisk(kSettingFile)),
-                                     QStringLiteral("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
-                                                    "sitekanri-cli repair で修復してください。")));
+                                     DataText::tr("登録件数（DATA_CNT）が読み取れないため、登録簿を変更できません。"
+                                                  "sitekanri-cli repair で修復してください。")));
 }
 
 IoResult RegisterOperation::makeCountFile(RecordCount &count)
@@ -185,14 +185,6 @@ IoResult RegisterOperation::readRecord(int number, SiteRecord &record, bool &exi
         checked->bytes = std::move(bytes);
     }
     return read;
-}
-
-IoResult RegisterOperation::writeFresh(int number, const SiteRecord &record)
-{
-    // The file's bytes are flushed before its rename, and the folder after it: not every file
-    // system keeps renames in order (ext4 without a journal does not), and the count written next
-    // must never reach the disk before the data file it counts.
-    return m_folder.replace(DataFileName(number), FreshFileBytes(record), true);
 }
 
 OperationResult RegisterOperation::check(const RecordCount &count, int number, const SiteRecord *seen,

@@ -63,8 +63,6 @@ public:
     // A record's file as it is now. A link, a folder, a pipe, a device or a file over the limit in
     // its place is never opened: the read fails (IsPassedOver), and each caller decides.
     IoResult readRecord(int number, SiteRecord &record, bool &exists, CheckedRecord *checked = nullptr);
-    // A new record's file, whole and durable before the count that brings it in is written.
-    IoResult writeFresh(int number, const SiteRecord &record);
     // Whether `number` is within the count and its file holds `seen` (when given).
     OperationResult check(const RecordCount &count, int number, const SiteRecord *seen, CheckedRecord &checked);
     // Whether anything but a folder has record `number`'s name, readable or not: such a number is

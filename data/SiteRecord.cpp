@@ -2,10 +2,6 @@
 #include "SiteTexts.h"
 
 #include "IniDocument.h"
-#include "RegisterFolder.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <array>
 #include <utility>
@@ -62,8 +58,6 @@ SiteRecord &SiteRecord::operator=(const SiteRecord &other)
     return *this;
 }
 
-SiteRecord::~SiteRecord() = default;
-
 void SiteRecord::Clear()
 {
     m_valid = 1;
@@ -96,53 +90,9 @@ QString SiteRecord::UnstorableKey() const
     return {};
 }
 
-namespace {
-
-// A file given by its path, reached through its folder as the register's files are.
-struct FileInFolder
-{
-    FileInFolder(const QString &path, bool create)
-        : folder(QFile::encodeName(QFileInfo(path).path()))
-        , name(QFileInfo(path).fileName())
-    {
-        result = folder.open(create);
-        if (result)
-            result = folder.read(name, bytes, exists);
-    }
-    RegisterFolder folder;
-    QString name;
-    IoResult result;
-    QByteArray bytes;
-    bool exists = false;
-};
-
-} // namespace
-
-IoResult SiteRecord::SaveToFile(const QString &path) const
-{
-    const QString bad = UnstorableKey();
-    if (!bad.isEmpty())
-        return UnstorableValueFailure(path, bad);
-    FileInFolder file(path, true);
-    if (!file.result)
-        return file.result;
-    IniDocument document = IniDocument::parse(file.bytes);
-    if (!WriteTo(document) && file.exists)
-        return IoResult::success();
-    return file.folder.replace(file.name, document.serialize());
-}
-
-IoResult SiteRecord::LoadFromFile(const QString &path)
-{
-    const FileInFolder file(path, false);
-    if (file.result)
-        ReadFrom(IniDocument::parse(file.bytes));
-    return file.result;
-}
-
 IoResult UnstorableValueFailure(const QString &path, const QString &key)
 {
-    return IoResult::failure(path, key + QStringLiteral(": 改行を含む値は保存できません"));
+    return IoResult::failure(path, DataText::tr("%1: 改行を含む値は保存できません").arg(key));
 }
 
 bool SameTexts(const SiteRecord &a, const SiteRecord &b)

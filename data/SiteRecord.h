@@ -20,15 +20,12 @@ public:
     // Moves keep a list of 100 000 records cheap to close up when one leaves it.
     SiteRecord(SiteRecord &&other) noexcept = default;
     SiteRecord &operator=(SiteRecord &&other) noexcept = default;
-    virtual ~SiteRecord();
+    // No virtual member: a record is a value held by the hundred thousand, and nothing derives
+    // from it (a table of virtual functions would add a pointer to each).
+    ~SiteRecord() = default;
 
     // m_valid 1 and six empty texts.
-    virtual void Clear();
-    // Writes the six texts into one data file (other lines kept), replaced whole; a file whose
-    // text would not change is left alone.
-    virtual IoResult SaveToFile(const QString &path) const;
-    // Reads the six texts from one data file; a key missing from it leaves its field as it was.
-    virtual IoResult LoadFromFile(const QString &path);
+    void Clear();
 
     QByteArray GetName() const { return m_name; }
     QByteArray GetUrl() const { return m_url; }

@@ -1,5 +1,7 @@
 #include "SystemReason.h"
 
+#include "DataText.h"
+
 #include <cerrno>
 
 QString SystemReason(int error)
@@ -7,68 +9,68 @@ QString SystemReason(int error)
     switch (error) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("アクセスが拒否されました");
+        return DataText::tr("アクセスが拒否されました");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("ディスクの空き容量が不足しています");
+        return DataText::tr("ディスクの空き容量が不足しています");
     case EROFS:
-        return QStringLiteral("読み取り専用のファイルシステムです");
+        return DataText::tr("読み取り専用のファイルシステムです");
     case ENOENT:
-        return QStringLiteral("ファイルまたはフォルダーが見つかりません");
+        return DataText::tr("ファイルまたはフォルダーが見つかりません");
     case EEXIST:
-        return QStringLiteral("同じ名前のファイルが既にあります");
+        return DataText::tr("同じ名前のファイルが既にあります");
     case EISDIR:
-        return QStringLiteral("フォルダーです");
+        return DataText::tr("フォルダーです");
     case ENOTDIR:
-        return QStringLiteral("フォルダーではありません");
+        return DataText::tr("フォルダーではありません");
     case ENOTEMPTY:
-        return QStringLiteral("フォルダーが空ではありません");
+        return DataText::tr("フォルダーが空ではありません");
     case ELOOP:
-        return QStringLiteral("シンボリックリンクは読み書きしません");
+        return DataText::tr("シンボリックリンクは読み書きしません");
     case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます（16 MiB まで）");
+        return DataText::tr("ファイルが大きすぎます（16 MiB まで）");
     case EIO:
-        return QStringLiteral("入出力エラーが発生しました");
+        return DataText::tr("入出力エラーが発生しました");
     case ENOMEM:
-        return QStringLiteral("メモリが不足しています");
+        return DataText::tr("メモリが不足しています");
     case ENAMETOOLONG:
-        return QStringLiteral("名前が長すぎます");
+        return DataText::tr("名前が長すぎます");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("開いているファイルが多すぎます");
+        return DataText::tr("開いているファイルが多すぎます");
     case EBUSY:
     case ETXTBSY:
-        return QStringLiteral("ファイルが使用中です");
+        return DataText::tr("ファイルが使用中です");
     case EAGAIN:
-        return QStringLiteral("一時的に利用できません。しばらくしてからもう一度お試しください");
+        return DataText::tr("一時的に利用できません。しばらくしてからもう一度お試しください");
     case EINTR:
-        return QStringLiteral("処理が中断されました");
+        return DataText::tr("処理が中断されました");
     case EXDEV:
-        return QStringLiteral("別のドライブへは移動できません");
+        return DataText::tr("別のドライブへは移動できません");
     case EMLINK:
-        return QStringLiteral("リンクが多すぎます");
+        return DataText::tr("リンクが多すぎます");
     case EINVAL:
-        return QStringLiteral("この操作はこのファイルには使えません");
+        return DataText::tr("この操作はこのファイルには使えません");
     case EOPNOTSUPP:
 #if ENOTSUP != EOPNOTSUPP
     case ENOTSUP:
 #endif
     case ENOSYS:
-        return QStringLiteral("このファイルシステムではこの操作ができません");
+        return DataText::tr("このファイルシステムではこの操作ができません");
     case ENXIO:
     case ENODEV:
-        return QStringLiteral("デバイスが見つかりません");
+        return DataText::tr("デバイスが見つかりません");
     case ESTALE:
-        return QStringLiteral("ネットワーク上のファイルが無効になりました");
+        return DataText::tr("ネットワーク上のファイルが無効になりました");
     case ETIMEDOUT:
-        return QStringLiteral("時間内に応答がありませんでした");
+        return DataText::tr("時間内に応答がありませんでした");
     case ENOLCK:
-        return QStringLiteral("ロックを取得できません");
+        return DataText::tr("ロックを取得できません");
     case EOVERFLOW:
-        return QStringLiteral("値が大きすぎます");
+        return DataText::tr("値が大きすぎます");
     case EBADF:
-        return QStringLiteral("ファイルが正しく開かれていません");
+        return DataText::tr("ファイルが正しく開かれていません");
     default:
-        return QStringLiteral("予期しないシステムエラーが発生しました（エラー番号 %1）").arg(error);
+        return DataText::tr("予期しないシステムエラーが発生しました（エラー番号 %1）").arg(error);
     }
 }

@@ -16,7 +16,6 @@ public:
 
     // Reads the next bytes; true once the body is complete, cut at the limit, or broken.
     bool feed(const char *data, qsizetype size);
-    bool isDone() const { return m_state == State::Done; }
     // Whether the body was cut at the limit.
     bool isCut() const { return m_cut; }
     const QByteArray &body() const { return m_body; }

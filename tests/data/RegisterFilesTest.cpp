@@ -1,8 +1,11 @@
+#include "BatchJournal.h"
 #include "RegisterLock.h"
+#include "RegisterOperation.h"
 #include "CaseFile.h"
 #include "TempRegister.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFileInfo>
 
 #include <climits>
@@ -49,6 +52,29 @@ Snapshot filesOf(const QString &folder)
     return files;
 }
 
+// Another program's writes waiting for a moment of the next operation (RegisterFolder::testHook):
+// each lands once, when that moment comes for its file.
+struct Landing
+{
+    QByteArray moment;
+    QString file;
+    QByteArray bytes;
+};
+QString landingFolder;
+std::vector<Landing> landings;
+
+void land(RegisterFolder::Moment moment, const QString &name)
+{
+    const char *const moments[] = {"written", "looked", "exchanged", "claiming"};
+    for (auto it = landings.begin(); it != landings.end(); ++it) {
+        if (it->moment == moments[int(moment)] && it->file.compare(name, Qt::CaseInsensitive) == 0) {
+            WriteFile(QDir(landingFolder).filePath(it->file), it->bytes);
+            landings.erase(it);
+            return;
+        }
+    }
+}
+
 // The register of one test: a temporary folder and the register's files on it; and another
 // program's lock on it, once a session holds one.
 struct Register
@@ -70,6 +96,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     int repairedFrom = 0, repairedTo = 0;
     QList<QByteArray> passed; // the files the last load passed over
     std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
+    RegisterFolder::testHook = land;
     step = [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         if (const qsizetype arrow = f.indexOf("\xE2\x86\x92"); arrow >= 0) { // →: the results follow
             step(word, f.mid(0, arrow), row);
@@ -81,9 +108,16 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             return;
         }
         const QString file = QString::fromUtf8(f.value(0));
-        if (word == "add" || word == "update" || word == "remove" || word == "removemany" || word == "restore"
-            || word == "updatemany" || word == "repair" || word == "takein")
+        const bool operation = word == "add" || word == "update" || word == "remove" || word == "removemany"
+            || word == "restore" || word == "updatemany" || word == "repair" || word == "takein";
+        if (operation)
             before = filesOf(reg->dir.path());
+        // What was to land during an operation and did not is not left for the next one.
+        const auto landed = qScopeGuard([&] {
+            if (operation)
+                landings.clear();
+        });
+        landingFolder = reg->dir.path();
         if (word == "write") {
             reg->dir.write(file, row.field(2));
         } else if (word == "count") {
@@ -94,6 +128,14 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "big") {
             QFile big(reg->dir.file(file)); // sparse: nothing to write
             ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(RegisterFolder::kMaxFileSize + 1));
+        } else if (word == "meanwhile") {
+            landings.push_back({f[0], QString::fromUtf8(f.value(1)), Unescaped(f.value(2))});
+        } else if (word == "batch") {
+            std::vector<QByteArray> digests;
+            for (const QByteArray &number : f.mid(1))
+                digests.push_back(KeptDigest(reg->dir.read(DataFileName(number.toInt()))));
+            ASSERT_TRUE(reg->folder.open(false));
+            BatchJournal(reg->folder).begin(f[0].toInt(), digests);
         } else if (word == "hold") {
             reg->other = std::make_unique<FolderFiles>(reg->dir.path());
             reg->held = std::make_unique<RegisterLock>(reg->other->folder, RegisterLock::Mode::Shared);
@@ -185,6 +227,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         }
     };
     RunSessions(QStringLiteral(TEST_DATA "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
+    RegisterFolder::testHook = nullptr;
 }
 
 // Another program's change to any one of the six texts is a change: the record as the user saw it

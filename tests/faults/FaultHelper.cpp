@@ -2,9 +2,6 @@
 // or run it beside others:
 //   fault_helper DIR lock    locks DIR, prints the lock's state and holds it until its input closes
 //                            or it is killed
-//   fault_helper DIR update  updates record 1's content over and over, as `sitekanri-cli update`
-//                            does (read, then replace if unchanged), until a file named "stop"
-//                            appears in DIR; prints how many updates were done
 //   fault_helper DIR watch   keeps the window open on the register and, for every line read, says
 //                            "same" when its list equals a fresh load of the folder, else "differs"
 //   fault_helper DIR wSEED   the window at work until it is killed: random registrations, updates
@@ -15,7 +12,6 @@
 #include "AppDirectory.h"
 #include "DialogTemplate.h"
 #include "MainDialog.h"
-#include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
 #include "SiteStore.h"
@@ -50,22 +46,6 @@ public:
     Answer askYesNo(QWidget *, const QString &, const QString &, Answer) override { return Answer::Yes; }
 };
 
-int updateLoop(RegisterFolder &folder, const QString &directory)
-{
-    RegisterFiles files(folder);
-    int done = 0;
-    for (int i = 0; !QFile::exists(directory + QStringLiteral("/stop")); ++i) {
-        const Reading<std::optional<SiteRecord>> loaded = files.read(1);
-        if (!loaded || !loaded.value)
-            return 1;
-        SiteRecord record = *loaded.value;
-        record.m_content = 'u' + QByteArray::number(i);
-        done += files.update(1, record, *loaded.value).done();
-    }
-    say(QByteArray::number(done));
-    return 0;
-}
-
 int windowAtWork(MainDialog &dialog, const QByteArray &tag)
 {
     QRandomGenerator random(tag.mid(1).toUInt()); // the seed after the tag's letter
@@ -99,14 +79,12 @@ int main(int argc, char **argv)
     const QString directory = QFile::decodeName(argv[1]);
     const QByteArray mode = argv[2];
     RegisterFolder folder(QFile::encodeName(directory));
-    if (mode == "update" || mode == "lock") {
+    if (mode == "lock") {
         if (IoResult opened = folder.open(false); !opened) {
             say(opened.describe().toUtf8());
             return 1;
         }
     }
-    if (mode == "update")
-        return updateLoop(folder, directory);
     if (mode == "lock") {
         const RegisterLock lock(folder, RegisterLock::Mode::Exclusive, 0);
         say(lock.state() == RegisterLock::State::Locked ? "locked" : lock.state() == RegisterLock::State::Busy ? "busy" : "unavailable");
