@@ -172,11 +172,15 @@ void warnOfSameSite(RegisterFolder &folder, RegisterFiles &files, const Operatio
     SiteIdentityNote note(folder);
     note.changed(added.changedBefore, added.changedAfter, {{added.number, url}});
     if (!note.goodFor(added.changedAfter)) {
-        // Another program changed the folder since: the register is read once, and noted anew.
+        // Another program changed the folder since: the register is read once, and noted anew. The
+        // note is good for the folder's stamp only once the clock of changes has passed it: a
+        // change in the same tick would leave the stamp as it was.
+        const qint64 stamp = folder.changedAt();
+        RegisterFolder::waitPast(stamp);
         const Reading<LoadedRegister> loaded = files.load();
         if (!loaded)
             return;
-        note.rebuild(loaded.value.sites, loaded.value.changedAt);
+        note.rebuild(loaded.value.sites, loaded.value.changedAt == stamp ? stamp : -1);
     }
     const QString site = SiteIdentity(CodePage::toText(url));
     for (const int number : note.candidates(url, added.number)) {

@@ -45,6 +45,8 @@ OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, i
         m_survey = FolderSurvey();
         m_survey.highest = note->highest;
         m_survey.complete = false;
+        if (!note->cased)
+            m_folder.knowNoCasedNames();
         m_countFile = m_folder.nameOnDisk(QStringLiteral("setting.ini"));
         return Outcome(OperationStatus::Done, 0);
     }

@@ -72,10 +72,11 @@ FolderNote ReadFolderNote(const RegisterFolder &folder)
     FolderNote note;
     const QList<QByteArray> fields = file.open(QIODevice::ReadOnly) ? file.read(64).trimmed().split(' ') : QList<QByteArray>();
     bool stamped = false, counted = false;
-    if (fields.size() == 3) {
+    if (fields.size() == 4) {
         note.stamp = fields[0].toLongLong(&stamped);
         note.highest = fields[1].toInt(&counted);
         note.clean = fields[2] == "clean";
+        note.cased = fields[3] != "plain";
     }
     return stamped && counted ? note : FolderNote();
 }
@@ -85,5 +86,5 @@ void WriteFolderNote(const RegisterFolder &folder, const FolderNote &note)
     // A note cut short, or written over a longer one and cut off before its end, reads as none.
     writeNote(LocalStateFile(folder, QStringLiteral("folder")),
               QByteArray::number(note.stamp) + ' ' + QByteArray::number(note.highest) + ' '
-                  + (note.clean ? "clean" : "unknown") + '\n');
+                  + (note.clean ? "clean" : "unknown") + ' ' + (note.cased ? "cased" : "plain") + '\n');
 }

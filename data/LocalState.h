@@ -21,7 +21,8 @@ void NoteCountSeen(const RegisterFolder &folder, int count);
 
 // What a writer of this program last left the register folder as: when (the folder's change
 // stamp, RegisterFolder::changedAt), the highest data file number present, and whether it left
-// neither a conflict copy nor a data file above the count. Good only while the folder's stamp is
+// neither a conflict copy nor a data file above the count, and whether any name in it has capitals
+// (a new name must then be looked for in every spelling of its case). Good only while the folder's stamp is
 // still that one: any other program's change to the folder's names (a sync tool's, an editor's
 // save through a new file) moves the stamp, and the next writer looks at the folder itself.
 struct FolderNote
@@ -29,6 +30,7 @@ struct FolderNote
     qint64 stamp = -1;
     int highest = 0;
     bool clean = false;
+    bool cased = true;
 };
 FolderNote ReadFolderNote(const RegisterFolder &folder);
 void WriteFolderNote(const RegisterFolder &folder, const FolderNote &note);

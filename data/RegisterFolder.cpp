@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -398,6 +399,28 @@ qint64 RegisterFolder::changedAt() const
     return qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
 }
 
+qint64 RegisterFolder::stampChange()
+{
+    timespec now;
+    if (d->fd < 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0)
+        return -1;
+    const timespec times[2] = {{0, UTIME_OMIT}, now};
+    if (::futimens(d->fd, times) != 0)
+        return -1;
+    const qint64 stamp = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    return changedAt() == stamp ? stamp : -1;
+}
+
+void RegisterFolder::waitPast(qint64 stamp)
+{
+    timespec now, tick;
+    if (::clock_getres(CLOCK_REALTIME_COARSE, &tick) != 0)
+        return;
+    for (int round = 0; round < 4 && ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0
+                        && qint64(now.tv_sec) * 1000000000 + now.tv_nsec <= stamp; ++round)
+        ::nanosleep(&tick, nullptr);
+}
+
 QByteArray RegisterFolder::identity() const
 {
     // The folder held open is the same folder for as long as it is held.
@@ -487,6 +510,17 @@ QString RegisterFolder::nameOnDisk(const QString &name) const
     if (const auto found = d->casedNames.constFind(folded); found != d->casedNames.constEnd())
         return *found;
     return folded != name && d->present(folded) ? folded : name;
+}
+
+std::optional<bool> RegisterFolder::hasCasedNames() const
+{
+    return d->listed ? std::optional<bool>(!d->casedNames.isEmpty()) : std::nullopt;
+}
+
+void RegisterFolder::knowNoCasedNames()
+{
+    d->casedNames.clear();
+    d->listed = true;
 }
 
 void RegisterFolder::Private::learn(const QString &name, bool exists) const

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,14 @@ public:
     // When the folder's names last changed (its modification time, in nanoseconds), -1 when it is
     // not open: a file made, renamed or removed in it moves it.
     qint64 changedAt() const;
+    // Sets the folder's modification time to this moment of the fine clock and returns it: a stamp
+    // no later change by another program can leave behind, since the system stamps changes with its
+    // coarse clock, whose every value the fine one has passed. -1 where it cannot be set or is not
+    // kept to the nanosecond (a folder of another owner, a file system of coarse times).
+    qint64 stampChange();
+    // Waits until the system's clock of changes has passed `stamp` (at most one of its ticks): every
+    // change after that moves the folder's time away from it.
+    static void waitPast(qint64 stamp);
     // The folder's device and inode as text: what tells it from every other folder on this computer,
     // whatever path reaches it.
     QByteArray identity() const;
@@ -76,6 +85,10 @@ public:
     // needed, renewed by list()); refreshName() tells of one name another program may have made
     // or removed since, so that a long-running program need not list the folder again.
     QString nameOnDisk(const QString &name) const;
+    // Whether a name in the folder has capitals, as far as a listing of this run knows (none: not listed).
+    std::optional<bool> hasCasedNames() const;
+    // Takes a note's word that no name has capitals, in place of a listing.
+    void knowNoCasedNames();
     void refreshName(const QString &name);
 
     // The open folder's descriptor (-1 when it is not open), for locking and watching.

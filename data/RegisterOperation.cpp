@@ -71,20 +71,20 @@ std::optional<FolderNote> RegisterOperation::trustedNote() const
     return note;
 }
 
-OperationResult RegisterOperation::leaveNote(OperationResult result, int highest, bool clean)
+OperationResult RegisterOperation::leaveNote(OperationResult result, int highest, bool clean, bool cased)
 {
     result.changedBefore = m_changedBefore;
-    result.changedAfter = m_folder.changedAt();
-    WriteFolderNote(m_folder, {result.changedAfter, highest, clean});
+    result.changedAfter = m_folder.stampChange();
+    WriteFolderNote(m_folder, {result.changedAfter, highest, clean, m_folder.hasCasedNames().value_or(cased)});
     return result;
 }
 
 OperationResult RegisterOperation::carryNote(OperationResult result)
 {
     if (const std::optional<FolderNote> note = trustedNote())
-        return leaveNote(result, note->highest, note->clean);
+        return leaveNote(result, note->highest, note->clean, note->cased);
     result.changedBefore = m_changedBefore;
-    result.changedAfter = m_folder.changedAt();
+    result.changedAfter = m_folder.stampChange();
     return result;
 }
 

@@ -42,7 +42,7 @@ public:
     // has changed its names since; none otherwise.
     std::optional<FolderNote> trustedNote() const;
     // After a write: the note of what it left, and the result with the folder's stamps.
-    OperationResult leaveNote(OperationResult result, int highest, bool clean);
+    OperationResult leaveNote(OperationResult result, int highest, bool clean, bool cased = true);
     // After a write that neither made nor took a name (an update, a delete): the note carried on
     // when it was good before.
     OperationResult carryNote(OperationResult result);

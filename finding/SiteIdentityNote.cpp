@@ -65,13 +65,14 @@ void SiteIdentityNote::rebuild(const SiteList &sites, qint64 stamp)
     if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).path()))
         return;
     const int highest = sites.empty() ? 0 : sites.number(sites.size() - 1);
-    QByteArray bytes = kMagic + bytesOf(quint64(stamp));
+    QByteArray bytes = kMagic + bytesOf(quint64(-1));
     bytes.resize(entryAt(highest + 1), '\0');
     for (std::size_t i = 0; i < sites.size(); ++i)
         qToLittleEndian(SiteIdentityDigest(sites.at(i).m_url), bytes.data() + entryAt(sites.number(i)));
     QFile file(m_path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
+    // The stamp last: a note cut short is good for none.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.seek(kMagic.size()))
+        file.write(bytesOf(quint64(stamp)));
 }
 
 void SiteIdentityNote::changed(qint64 before, qint64 after, const std::vector<std::pair<int, QByteArray>> &urls)

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,6 +20,15 @@ TEST(CliSessions, runAsWritten)
         const QString name = QString::fromUtf8(Unescaped(fields.value(0)));
         if (word == "write") {
             reg->write(name, text(fields.value(1)));
+            return;
+        }
+        if (word == "replace") { // a new file renamed over the old, as sync tools and editors save
+            reg->write(QStringLiteral(".incoming"), text(fields.value(1)));
+            ASSERT_EQ(std::rename(QFile::encodeName(reg->file(QStringLiteral(".incoming"))), QFile::encodeName(reg->file(name))), 0);
+            return;
+        }
+        if (word == "remove") {
+            ASSERT_TRUE(QFile::remove(reg->file(name))) << name.toStdString();
             return;
         }
         if (word == "symlink") {
@@ -49,6 +60,8 @@ TEST(CliSessions, runAsWritten)
                 EXPECT_EQ(run.out, value);
             else if (kind == "has" || kind == "err")
                 EXPECT_TRUE((kind == "has" ? run.out : run.err).contains(value)) << run.out.toStdString() << run.err.toStdString();
+            else if (kind == "quiet")
+                EXPECT_TRUE(run.err.isEmpty()) << "line " << row.line << ": " << run.err.toStdString();
             else if (kind == "unchanged")
                 EXPECT_EQ(TakeSnapshot(reg->path()), before) << "the run wrote to the register";
             else
