@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "DialogTemplate.h"
 #include "KeywordList.h"
+#include "LiveKeywordList.h"
 #include "LinkCodeBox.h"
 #include "LinkPage.h"
 #include "LinkResults.h"
@@ -24,8 +25,8 @@ Widget *LinkCollection::widget(int id) const
 }
 
 LinkCollection::LinkCollection(LinkPage &page, const SiteSession &session, const SiteListPanel &list,
-                               QByteArray &keyword, QObject *parent)
-    : QObject(parent), m_page(page), m_session(session), m_list(list), m_keyword(keyword)
+                               const LiveKeywordList &keywords, QByteArray &keyword, QObject *parent)
+    : QObject(parent), m_page(page), m_session(session), m_list(list), m_keywords(keywords), m_keyword(keyword)
 {
 }
 
@@ -43,7 +44,7 @@ void LinkCollection::fillKeywords()
     // would otherwise react to each one.
     QList<QStandardItem *> rows;
     int chosen = -1;
-    for (const QByteArray &keyword : BuildKeywordList(m_session.sites())) {
+    for (const QByteArray &keyword : m_keywords.list()) {
         // The blank entry needs a face to be found; it still stands for the empty keyword.
         auto *row = new QStandardItem(keyword.isEmpty() ? QString::fromUtf8("（空欄）") : CodePage::toTypedText(keyword));
         row->setData(keyword, Qt::UserRole);

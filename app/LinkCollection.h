@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 
+class LiveKeywordList;
 class LinkPage;
 class SiteListPanel;
 class SiteSession;
@@ -16,9 +17,9 @@ class LinkCollection : public QObject
     Q_OBJECT
 public:
     // `keyword` holds the keyword the collection is made for, in register bytes; the list order
-    // option takes the sites as `list` shows them.
-    LinkCollection(LinkPage &page, const SiteSession &session, const SiteListPanel &list, QByteArray &keyword,
-                   QObject *parent = nullptr);
+    // option takes the sites as `list` shows them; `keywords` offers the register's keywords.
+    LinkCollection(LinkPage &page, const SiteSession &session, const SiteListPanel &list, const LiveKeywordList &keywords,
+                   QByteArray &keyword, QObject *parent = nullptr);
 
     // Offers every keyword of the register, "全てのキーワード" first, keeping the chosen entry
     // while a site carries it ("全てのキーワード" again when none does). Each entry keeps its
@@ -45,5 +46,6 @@ private:
     LinkPage &m_page;
     const SiteSession &m_session;
     const SiteListPanel &m_list;
+    const LiveKeywordList &m_keywords;
     QByteArray &m_keyword;
 };

@@ -7,6 +7,7 @@
 #include "KeyboardCommands.h"
 #include "KeywordActions.h"
 #include "KeywordList.h"
+#include "LiveKeywordList.h"
 #include "LinkDropTarget.h"
 #include "LinkPage.h"
 #include "OutsideIntake.h"
@@ -155,12 +156,12 @@ bool MainDialog::SetUpSiteList()
 
 void MainDialog::setUpLinkPage()
 {
-    m_linkCollection = new LinkCollection(*m_controls.pageTab()->linkPage(), m_session, *m_list, KeywordFilter, this);
+    auto *keywords = new LiveKeywordList(siteRegister(), this);
+    m_linkCollection = new LinkCollection(*m_controls.pageTab()->linkPage(), m_session, *m_list, *keywords, KeywordFilter, this);
     connect(m_linkCollection, &LinkCollection::codeOutdated, this, &MainDialog::GenerateLinkCode);
     connect(m_list, &SiteListPanel::arranged, m_linkCollection, &LinkCollection::listArranged);
     // The keywords offered are those of the register as it is now, whoever changed it.
-    SiteRegister *changes = &siteRegister();
-    connect(changes, &SiteRegister::listChanged, this, &MainDialog::FillKeywordCombo);
+    connect(keywords, &LiveKeywordList::changed, this, &MainDialog::FillKeywordCombo);
 }
 
 void MainDialog::setUpLinkCheck()
