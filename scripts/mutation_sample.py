@@ -99,7 +99,7 @@ REVIEW_MUTANTS = [
     ("follow-cut-slice", "data/SiteRegisterFollow.cpp", "m_count = cut ? reached : count;", "m_count = count;",
      "a slice cut short marks the whole raised count as followed"),
     ("follow-unreadable-drops", "data/SiteRegisterFollow.cpp", "            if (read)\n                put(number,",
-     "            put(number,", "a file that cannot be read drops its row from the list"),
+     "            if (true)\n                put(number,", "a file that cannot be read drops its row from the list"),
     ("reference-overflow", "data/HtmlText.cpp", "value = value > 0x10FFFF ? value : value * base + char32_t(digit);",
      "value = value * base + char32_t(digit);", "&#4294967356; wraps round to '<'"),
     ("edge-blank", "data/HtmlText.cpp", "escapeOf(QChar(c), i == 0 || i == size - 1)", "escapeOf(QChar(c), i == 0)",
@@ -124,7 +124,8 @@ REVIEW_MUTANTS = [
      "        if (d->readAll(temporary, returned) && returned != bytes)\n            renameWith(d->fd, temporary.constData(), target.constData(), kExchange);\n",
      "        (void)returned;\n", "a version that took the name after the exchange is lost by the swap back"),
     ("undo-add-unchecked", "editing/UndoHistory.cpp",
-     "if (position >= 0 && m_register.sites().at(std::size_t(position)) == expected) {", "if (position >= 0) {",
+     "if (position >= 0 && m_register.sites().at(std::size_t(position)) == (undoing ? entry.after : entry.before)) {",
+     "if (position >= 0) {",
      "undoing a step of many ignores a change made elsewhere to one of them"),
 ]
 
