@@ -125,7 +125,7 @@ REVIEW_MUTANTS = [
      "        (void)returned;\n", "a version that took the name after the exchange is lost by the swap back"),
     ("undo-add-unchecked", "editing/UndoHistory.cpp",
      "if (position >= 0 && m_register.sites().at(std::size_t(position)) == (undoing ? entry.after : entry.before)) {",
-     "if (position >= 0) {",
+     "if (position >= 0 && (undoing || !undoing)) {",
      "undoing a step of many ignores a change made elsewhere to one of them"),
 ]
 
