@@ -148,32 +148,6 @@ TEST_F(FindingTest, ctrlFEscapeAndDownMoveBetweenTheBoxAndTheList)
     EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("ABC Cooking"));
 }
 
-// Names a day's import and bookmarklet stored: the list shows each as a page does and the search
-// finds that text; the fields edit the stored HTML, but for the characters the code page lacks,
-// and store what they were given back unchanged.
-TEST_F(FindingTest, namesShowInTheListAsAPageShowsThemAndTheFieldsKeepTheirSource)
-{
-    const char *names[] = {"Caf&#233; de Flore", "&#54620;&#44397;&#50612; &#45684;&#49828;", "Sushi &#127843; Guide",
-                           "Business &amp; world news", "記事の題名 &#8211; 「引用」 &amp; &lt;テスト&gt;", "Tom &amp; Jerry"};
-    std::vector<SiteRecord> sites;
-    for (const char *name : names)
-        sites.push_back(MakeRecord(name, "http://day.example.jp/", "caf&#233;"));
-    start(sites);
-    EXPECT_EQ(column(), QString::fromUtf8("Café de Flore|한국어 뉴스|Sushi 🍣 Guide|Business & world news|"
-                                          "記事の題名 – 「引用」 & <テスト>|Tom & Jerry"));
-    EXPECT_EQ(cell(0, 2), QString::fromUtf8("café"));
-    search("tom & jerry");
-    clickRow(0);
-    EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("Tom &amp; Jerry"));
-    search("café de");
-    clickRow(0);
-    EXPECT_EQ(field(ControlId::SiteName), QString::fromUtf8("Café de Flore"));
-    EXPECT_EQ(field(ControlId::Keyword1), QString::fromUtf8("café"));
-    boxes.answers.push_back(MessageBoxes::Answer::Yes);
-    click(ControlId::Update);
-    EXPECT_EQ(onDisk(), sites);
-}
-
 TEST_F(FindingTest, onlyACutOffCellShowsItsWholeTextAsATooltip)
 {
     const QString longName = QString::fromUtf8("とても長い&lt;サイト&gt;名").repeated(6);

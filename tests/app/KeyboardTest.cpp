@@ -53,7 +53,6 @@ TEST_F(KeyboardTest, commandKeysReachTheirOperationAndShowItsPageWithoutTakingTy
         {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), {}, 0, "ab"},
         {ControlId::LinkCode, QKeySequence(Qt::ALT | Qt::Key_1), {}, 0, "ab"},
         // 新規 last: it leaves no site for 更新 and 削除 to act on.
-        {ControlId::LinkCode, QKeySequence(Qt::CTRL | Qt::Key_N), {}, 0, ""},
         {ControlId::SiteName, QKeySequence(Qt::CTRL | Qt::Key_N), {}, 0, ""},
     };
     auto *code = dialog->control<LinkCodeBox>(ControlId::LinkCode);

@@ -57,10 +57,6 @@ TEST_F(ListCommandsTest, menuEntriesAndDoubleClickReachTheirOperations)
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, third);
     EXPECT_EQ(browser.requests, (std::vector<QUrl>{QUrl(QStringLiteral("http://abc.example.jp/")),
                                                    QUrl(QStringLiteral("https://link.example.jp/"))}));
-
-    start({});
-    QTest::keyClick(view(), Qt::Key_F10, Qt::ShiftModifier);
-    EXPECT_TRUE(menu(-1).startsWith(QString::fromUtf8("サイトを開く\tCtrl+J(x)|URLをコピー(x)|削除\tDel(x)|")));
 }
 
 TEST_F(ListCommandsTest, undoAndRedoOnTheirKeysEverywhereAndInTheMenu)

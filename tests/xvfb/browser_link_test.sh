@@ -3,8 +3,8 @@
 # installed in a prefix of the test's own (its own XDG data folders, update-desktop-database run
 # there): a good link fills the running window's fields with nothing saved and the focus on the
 # name, where Enter saves nothing, so that 新しく登録 (Ctrl+Return) registers exactly what the link
-# carried; a bad link goes to the running window too: no box of its own, the reason on stderr,
-# a failed status, and the register left alone.
+# carried. (A bad link's way into the running window, its reason and failed status: the window
+# process test and the site-link table.)
 #   browser_link_test.sh BUILD_DIR APP_ID
 set -euo pipefail
 build=$1 id=$2
@@ -31,20 +31,12 @@ window=$(xdotool search --onlyvisible --name "サイト管理" | head -n 1)
 link='sitekanri:add?url=https%3A%2F%2Fnews.example.jp%2Fa%3Fb%3D1&name=%E9%80%9F%E5%A0%B1%20%3Cb%3E%26&content=%E9%81%B8%E3%82%93%E3%81%A0%0A%E6%96%87'
 timeout 20 xdg-open "$link" >"$work/open.log" 2>&1 || fail "xdg-open failed"
 # (Had Enter or the link saved the site, Ctrl+Return would ask about the URL registered twice: that
-# question would be left open at the end.)
+# question would be open beside the window half a second later.)
 xdotool windowfocus --sync "$window" key Return ctrl+Return
 for _ in $(seq 50); do [ "$("$cli" list | wc -l)" = 2 ] && break; sleep 0.1; done
 expected=$(printf '速報 &lt;b&gt;&amp;\thttps://news.example.jp/a?b=1\t\t\t\t選んだ 文')
 actual=$("$cli" list | tail -n 1)
 [ "$actual" = "$expected" ] || fail "新しく登録 registered '$actual', expected '$expected'"
-
-# A bad link: told to the running window (its offer line), the reason on stderr, no box.
-status=0
-timeout 20 xdg-open 'sitekanri:add?url=javascript%3Aalert(document.cookie)&name=x' >"$work/refused.log" 2>&1 || status=$?
-[ "$status" != 0 ] || fail "xdg-open reported success for a refused link"
-[ "$status" != 124 ] || fail "the start with the bad link did not end"
-grep -q 'http、https、ftp' "$work/refused.log" || fail "the refusal did not say why"
-[ "$("$cli" list | wc -l)" = 2 ] || fail "the bad link changed the register"
-kill -0 "$app_pid" 2>/dev/null || fail "the running window ended"
+sleep 0.5
 [ -z "$(xdotool search --onlyvisible --name "サイト管理" | grep -vx "$window")" ] || fail "a window beside the main one is left open"
-echo "PASS: the link filled the running window, Ctrl+Return registered it; the bad link said: $(head -n 2 "$work/refused.log" | tr '\n' ' ')"
+echo "PASS: the link filled the running window, Ctrl+Return registered it"
