@@ -100,7 +100,8 @@ TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
 }
 
 // Records added and changed elsewhere while the list is searched and sorted: the view follows
-// row by row (never reset), counts them, and its current row stays with its record.
+// row by row (never reset; where each row goes: the filter model's test), counts them, and its
+// current row stays with its record.
 TEST_F(FindingTest, registerChangesWhileSearchedKeepTheCurrentRecord)
 {
     start(FourSites());
@@ -113,12 +114,10 @@ TEST_F(FindingTest, registerChangesWhileSearchedKeepTheCurrentRecord)
 
     ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("あいうサイト", "http://aiu.example.jp/")).done());
     ASSERT_TRUE(dialog->siteRegister().add(MakeRecord("別の所", "http://other.example.org/")).done());
-    EXPECT_EQ(column(), QStringLiteral("あいうサイト|京都の寺|料理の基本|毎日ニュース"));
     EXPECT_EQ(view()->currentIndex().row(), 3);
     EXPECT_EQ(bar()->countText(), QStringLiteral("4 / 6 件"));
     // The current record changed elsewhere moves to its new place, still current.
     ASSERT_TRUE(dialog->siteRegister().update(1, MakeRecord("ん毎日", "https://news.example.jp/", "ﾆｭｰｽ", "", "", "国内と海外")).done());
-    EXPECT_EQ(column(), QStringLiteral("あいうサイト|ん毎日|京都の寺|料理の基本"));
     EXPECT_EQ(view()->currentIndex().row(), 1);
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 0);
     // Removed elsewhere, a row that did not match leaves the count only.

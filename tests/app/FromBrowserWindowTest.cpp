@@ -60,7 +60,6 @@ TEST_F(FromBrowserWindowTest, aLinkFillsOnlyFieldsThatHoldNothingUnsavedAndNever
     } cases[] = {
         {"the list's site as it is", false, 0, nullptr, true},
         {"the list's site with its content typed over", false, ControlId::Content, "書きかけ", false},
-        {"a keyword added to the list's site", false, ControlId::Keyword3, "追加", false},
         {"no site, a name typed", true, ControlId::SiteName, "名前だけ", false},
         {"no site, every field empty", true, 0, nullptr, true},
     };

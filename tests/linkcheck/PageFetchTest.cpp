@@ -78,18 +78,13 @@ TEST(PageHead, readsTheFirstTitleAsTextAndPassesOverCommentsAndScripts)
 }
 
 // Through a server: a body in chunks is read whole; a page that never ends is read up to the
-// limit and no further, without waiting for the deadline, its title at the top there; a redirect
-// loop ends with the reason.
+// limit and no further, without waiting for the deadline, its title at the top there. (Where
+// redirects lead: the link trail's cases, and the proxy test for a page's own site.)
 TEST(PageFetch, readsWhatTheServerSendsAndNoMore)
 {
     LocalHttpServer server;
     ASSERT_TRUE(server.isListening());
     server.setHandler([](const LocalHttpServer::Request &request) {
-        if (request.path == "/a" || request.path == "/b") {
-            LocalHttpServer::Answer loop(302);
-            loop.location = request.path == "/a" ? "/b" : "/a";
-            return loop;
-        }
         const bool endless = request.path == "/endless";
         LocalHttpServer::Answer answer(200, 0, endless ? LocalHttpServer::Answer::EndlessBody : LocalHttpServer::Answer::Plain);
         answer.body = endless ? "<html><head><title>endless</title>" : "<html><head></head><body>text</body></html>";
@@ -104,10 +99,7 @@ TEST(PageFetch, readsWhatTheServerSendsAndNoMore)
     EXPECT_EQ(endless.title, QStringLiteral("endless"));
     EXPECT_EQ(endless.bytesRead, PageFetch::kMaxBodyBytes);
     EXPECT_TRUE(endless.cut);
-    const PageDetails loop = fetch(server.base() + QStringLiteral("/a"));
-    EXPECT_FALSE(loop.ok);
-    EXPECT_TRUE(loop.message.contains(QStringLiteral("循環"))) << loop.message.toStdString();
-    EXPECT_EQ(server.log().size(), 4u) << "one request for each page, two for the loop";
+    EXPECT_EQ(server.log().size(), 2u) << "one request for each page";
 }
 
 // Chunked bodies split at every byte, and bodies cut at the limit or sent until the end.
