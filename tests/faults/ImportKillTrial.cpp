@@ -7,6 +7,7 @@
 #include <climits>
 #include <csignal>
 #include <iostream>
+#include <limits>
 
 // sitekanri-cli import of 1 000 bookmarks into a register with gaps, killed (SIGKILL) at random
 // moments: after every kill each file is whole and the register is as it was before the import or
@@ -54,14 +55,18 @@ TEST(ImportKillTrial, aKilledImportLeavesTheRegisterAsBeforeOrWithAllOfIt)
     };
     const QStringList import{QStringLiteral("--dir"), folder, QStringLiteral("import"), html};
 
-    // How long a whole import takes here: the kills are spread over that.
-    restart();
-    QElapsedTimer timer;
-    timer.start();
-    const ProgramRun whole = RunProgram(CliPath(), import);
-    const qint64 duration = timer.elapsed();
-    ASSERT_EQ(whole.exitCode, 0) << whole.err.toStdString();
-    ASSERT_EQ(LoadTags(folder), after);
+    // How long a whole import takes here, at the quickest of three (one slowed by a busy moment
+    // would spread the kills past the end of most imports): the kills are spread over that.
+    qint64 duration = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 3; ++round) {
+        restart();
+        QElapsedTimer timer;
+        timer.start();
+        const ProgramRun whole = RunProgram(CliPath(), import);
+        duration = std::min(duration, timer.elapsed());
+        ASSERT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+        ASSERT_EQ(LoadTags(folder), after);
+    }
 
     const quint32 seed = TrialSeed();
     QRandomGenerator random(seed);
