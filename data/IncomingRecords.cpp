@@ -148,14 +148,18 @@ std::vector<int> IncomingRecords::takenInTwice()
 void IncomingRecords::removeTakenInTwice()
 {
     for (const int number : takenInTwice()) {
-        // Only as the files are now: the record, still marked, and the one below it that it equals.
+        // Only as the files are now: the record, still marked, and the one below it that it equals,
+        // marked too (taken in on another computer as well). An unmarked twin is left: it is most
+        // likely the losing version still standing under its old name on a computer the winner has
+        // not reached yet, and the winner will replace it; removing the copy taken in would lose it.
         SiteRecord twice, first;
         CheckedRecord checked;
         bool exists = false, firstExists = false;
         if (!m_operation.readRecord(number, twice, exists, &checked) || !exists || !twice.m_takenIn)
             continue;
         const int lowest = m_lowest.value(TextsKey(twice), number);
-        if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists) || !firstExists || !SameTexts(first, twice))
+        if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists) || !firstExists || !first.m_takenIn
+            || !SameTexts(first, twice))
             continue;
         QString aside;
         RegisterFolder::Found found = RegisterFolder::Found::Missing;
