@@ -148,25 +148,27 @@ std::vector<int> IncomingRecords::takenInTwice()
 void IncomingRecords::removeTakenInTwice()
 {
     for (const int number : takenInTwice()) {
-        // Only as the files are now: the record, still marked, and the one below it that it equals,
-        // marked too (taken in on another computer as well). An unmarked twin is left: it is most
-        // likely the losing version still standing under its old name on a computer the winner has
-        // not reached yet, and the winner will replace it; removing the copy taken in would lose it.
+        // Only as the files are now: the record, still marked, and the one below it that it equals.
         SiteRecord twice, first;
-        CheckedRecord checked;
+        CheckedRecord checked, firstChecked;
         bool exists = false, firstExists = false;
         if (!m_operation.readRecord(number, twice, exists, &checked) || !exists || !twice.m_takenIn)
             continue;
         const int lowest = m_lowest.value(TextsKey(twice), number);
-        if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists) || !firstExists || !first.m_takenIn
+        if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists, &firstChecked) || !firstExists
             || !SameTexts(first, twice))
             continue;
+        // Unmarked under the number the copy was of, the twin is the losing version the copy holds,
+        // on a computer the winning one has not reached yet: it goes, and the winner takes its
+        // number when it comes (a change beats a deletion). Any other twin stays, and the copy goes.
+        const bool loserAtItsNumber = !first.m_takenIn && twice.m_takenIn == lowest;
+        const int goes = loserAtItsNumber ? lowest : number;
         QString aside;
         RegisterFolder::Found found = RegisterFolder::Found::Missing;
-        if (m_folder.moveAside(m_folder.nameOnDisk(DataFileName(number)), checked.bytes, aside, found)
+        if (m_folder.moveAside(m_folder.nameOnDisk(DataFileName(goes)), (loserAtItsNumber ? firstChecked : checked).bytes, aside, found)
             && found == RegisterFolder::Found::Expected) {
             m_folder.discard(aside);
-            m_removedTwice.push_back(number);
+            m_removedTwice.push_back(goes);
         }
     }
 }
@@ -346,7 +348,7 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
             return bytesAt(i);
         IniDocument file;
         m_copies[std::size_t(claims[i].copy)].record.WriteTo(file);
-        MarkTakenIn(file);
+        MarkTakenIn(file, DataFileNumber(m_copies[std::size_t(claims[i].copy)].original));
         return file.serialize();
     };
     if (IoResult written = writeFiles(claims, bytesOf, above + 1); !written)

@@ -61,7 +61,7 @@ SiteRecord &SiteRecord::operator=(const SiteRecord &other)
 void SiteRecord::Clear()
 {
     m_valid = 1;
-    m_takenIn = false;
+    m_takenIn = 0;
     for (const auto &field : fields())
         (this->*field.second).clear();
 }
@@ -70,7 +70,10 @@ void SiteRecord::ReadFrom(const IniDocument &file)
 {
     for (const auto &[key, field] : fields())
         this->*field = compact(file.value(kSection, key, this->*field));
-    m_takenIn = !file.value(kTakenInSection, kTakenInKey).isEmpty();
+    const QByteArray from = file.value(kTakenInSection, kTakenInKey);
+    bool isNumber = false;
+    const int number = from.toInt(&isNumber);
+    m_takenIn = from.isEmpty() ? 0 : isNumber && number > 0 ? number : -1;
 }
 
 bool SiteRecord::WriteTo(IniDocument &file) const
@@ -103,9 +106,9 @@ bool SameTexts(const SiteRecord &a, const SiteRecord &b)
     return true;
 }
 
-void MarkTakenIn(IniDocument &file)
+void MarkTakenIn(IniDocument &file, int from)
 {
-    file.setValue(kTakenInSection, kTakenInKey, QByteArrayLiteral("1"));
+    file.setValue(kTakenInSection, kTakenInKey, QByteArray::number(from > 0 ? from : -1));
 }
 
 QByteArray TextsKey(const SiteRecord &record)

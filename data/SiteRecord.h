@@ -41,9 +41,12 @@ public:
     QString UnstorableKey() const;
 
     std::int32_t m_valid = 1;
-    // Brought in from a sync tool's conflict copy by a take-in, as its file says: such a record
-    // equal to another is one site taken in twice (two computers took in the same copy at once).
-    bool m_takenIn = false;
+    // Brought in from a sync tool's conflict copy by a take-in, as its file says: the number of the
+    // data file the copy was of (-1 where the file does not say), 0 for a record made otherwise.
+    // Such a record equal to another is one site taken in twice (two computers took in the same
+    // copy at once), or beside the losing version the copy holds, still under its old number on a
+    // computer the winning version has not reached yet.
+    int m_takenIn = 0;
     QByteArray m_name;
     QByteArray m_url;
     QByteArray m_keyword1;
@@ -54,8 +57,8 @@ public:
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
 
-// Marks a record's file as brought in from a conflict copy (SiteRecord::m_takenIn).
-void MarkTakenIn(IniDocument &file);
+// Marks a record's file as brought in from a conflict copy of data file `from` (SiteRecord::m_takenIn).
+void MarkTakenIn(IniDocument &file, int from);
 
 // The failure for a value the format cannot hold (a line break or NUL in it).
 IoResult UnstorableValueFailure(const QString &path, const QString &key);

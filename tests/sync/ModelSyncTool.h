@@ -155,13 +155,13 @@ private:
             a[device] = std::max(a[device], counter);
         return a;
     }
-    // A new version made on `device` after everything `vector` holds.
-    static std::map<int, int> bumped(std::map<int, int> vector, int device)
+    // A new version made on `device`: its counter is one no device has given before, as a real
+    // tool's counters follow the clock. One counted from `vector` alone could repeat a counter the
+    // device gave a version that `vector` forgot (a deletion beaten by a change), and a later
+    // version would then seem to hold one it never saw.
+    std::map<int, int> bumped(std::map<int, int> vector, int device)
     {
-        int highest = 0;
-        for (const auto &entry : vector)
-            highest = std::max(highest, entry.second);
-        vector[device] = highest + 1;
+        vector[device] = ++m_counter;
         return vector;
     }
     static void merge(Clock &into, const Clock &other)
@@ -275,5 +275,6 @@ private:
     std::vector<Clock> m_heard;
     std::vector<std::vector<bool>> m_linked;
     long long m_time = 0;
+    int m_counter = 0;
     int m_conflicts = 0;
 };
