@@ -21,9 +21,10 @@ start_xvfb
 start_window_without_locale "$app"
 window=$(xdotool getwindowfocus)
 
-# Waits up to five seconds for a window other than the main one named $1; prints its id.
+# Waits up to twenty seconds (a sanitizer build on a busy machine is slow) for a window other than
+# the main one named $1; prints its id.
 other_window() {
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     xdotool search --onlyvisible --name "$1" | grep -vx "$window" | head -n 1 && return
     sleep 0.1
   done
