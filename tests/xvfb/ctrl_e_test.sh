@@ -31,6 +31,9 @@ other_window() {
   return 1
 }
 
+# The window takes its keys once its event loop turns with the list focused: a sanitizer build
+# on a busy machine gets there well after it is shown.
+sleep 2
 xdotool key --delay 20 Tab Tab Tab
 xdotool type --delay 20 Zed
 xdotool key ctrl+e
