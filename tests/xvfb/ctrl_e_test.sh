@@ -38,8 +38,13 @@ xdotool key --delay 20 Tab Tab Tab
 xdotool type --delay 20 Zed
 xdotool key ctrl+e
 dialog=$(other_window "ブックマークの書き出し") || fail "Ctrl+E in a field opened no export dialog"
-# No window manager moves the keyboard between windows: each is given it.
-xdotool windowfocus --sync "$dialog" key Escape
+# No window manager moves the keyboard between windows: each is given it. Escape until the dialog
+# has gone: a slow build may not yet take the first.
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name "ブックマークの書き出し" >/dev/null || break
+  xdotool windowfocus --sync "$dialog" key Escape 2>/dev/null || true
+  sleep 0.2
+done
 xdotool windowfocus --sync "$window" key ctrl+s
 question=$(other_window "サイト管理") || fail "Ctrl+S asked nothing"
 xdotool windowfocus --sync "$question" key Return
