@@ -7,11 +7,11 @@ namespace {
 
 // A capital: the site サイトX at http://x.jp/; a small letter: the same site with a content;
 // "X:k/l" the site with keywords k and l.
-SiteRecord Site(const QString &spec)
+SiteRecord Site(const QString &written)
 {
-    const QChar letter = spec[0];
+    const QChar letter = written[0];
     const QByteArray l(1, char(letter.toUpper().toLatin1()));
-    const QStringList k = spec.section(u':', 1).split(u'/');
+    const QStringList k = written.section(u':', 1).split(u'/');
     return MakeRecord(("サイト" + l).constData(), ("http://" + l.toLower() + ".jp/").constData(), k.value(0).toUtf8(),
                       k.value(1).toUtf8(), k.value(2).toUtf8(), letter.isLower() ? "内容" : "");
 }
