@@ -192,6 +192,26 @@ bool IncomingRecords::known(const SiteRecord &record)
     return true;
 }
 
+bool IncomingRecords::bringsIn(const ConflictCopy &copy, std::vector<Above> &losers)
+{
+    // A copy that equals the record still standing under the number it was of is the losing version,
+    // here on a computer the winning one has not reached yet (or where the winner was changed back):
+    // dropped as known, it would be gone when the winner replaces that file. Its record is taken in
+    // like any other, and the file under its number goes (the winner takes the number when it comes).
+    const int origin = DataFileNumber(copy.original);
+    SiteRecord standing;
+    CheckedRecord checked;
+    bool exists = false;
+    const bool loser = origin > 0 && m_operation.readRecord(origin, standing, exists, &checked) && exists
+        && SameTexts(standing, copy.record);
+    if (loser)
+        losers.push_back({origin, m_folder.nameOnDisk(DataFileName(origin)), checked.bytes, standing});
+    if (!loser && known(copy.record))
+        return false;
+    m_known.insert(TextsKey(copy.record));
+    return true;
+}
+
 void IncomingRecords::settleAbove()
 {
     for (const Above &above : m_above) {
@@ -311,15 +331,31 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
         removeTakenInTwice();
 
     std::vector<Claim> claims(size);
+    QHash<std::size_t, QByteArray> markedKept;
     for (std::size_t i = 0; i < size; ++i) {
         claims[i].wanted = wanted && i < wanted->size() ? (*wanted)[i] : 0;
         const KeptFile *file = kept && i < kept->size() && !(*kept)[i].name.isEmpty() ? &(*kept)[i] : nullptr;
         QByteArray bytes;
         bool exists = false;
-        if (file && m_folder.read(file->name, bytes, exists) && exists && KeptDigest(bytes) == file->digest)
+        const bool keptAsLeft = file && m_folder.read(file->name, bytes, exists) && exists && KeptDigest(bytes) == file->digest;
+        // A record put back while another stands under its number (the other computer's change, or
+        // its own undo of the same delete) goes under a new number, marked with its old one: should
+        // the same texts come to stand there too, the two are one site put back twice.
+        const int wantedNumber = claims[i].wanted;
+        const bool wantedTaken = wantedNumber > 0 && wantedNumber <= m_countInForce
+            && (m_survey.complete ? m_survey.dataFiles.count(wantedNumber) > 0
+                                  : m_folder.occupied(m_folder.nameOnDisk(DataFileName(wantedNumber))));
+        if (wantedTaken) {
+            claims[i].mark = wantedNumber;
+            if (keptAsLeft)
+                markedKept[i] = bytes; // written again with the mark; what else it held is kept
+            if (file && exists)
+                m_staleKept.push_back(file->name);
+        } else if (keptAsLeft) {
             claims[i] = {true, file->name, file->digest, claims[i].wanted, 0, -1};
-        else if (file && exists)
+        } else if (file && exists) {
             m_staleKept.push_back(file->name); // another program changed it: the record is written
+        }
     }
     // A claim that cannot take back its own number takes a new one, and the count then passes every
     // file above it; a take-in of copies passes them too: what lies there is settled first, and a
@@ -329,13 +365,10 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     });
     if (raising)
         settleAbove();
-    std::vector<bool> equalCopy(m_copies.size(), false);
+    std::vector<Above> losersAtTheirNumber;
     for (std::size_t i = 0; i < m_copies.size(); ++i) {
-        equalCopy[i] = known(m_copies[i].record);
-        if (!equalCopy[i]) {
-            m_known.insert(TextsKey(m_copies[i].record));
+        if (bringsIn(m_copies[i], losersAtTheirNumber))
             claims.push_back({false, QString(), QByteArray(), 0, 0, int(i)});
-        }
     }
     const long long above = std::max(m_countInForce, m_survey.highest);
     if (above + (long long)claims.size() > INT_MAX)
@@ -344,8 +377,13 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     if (IoResult made = m_operation.makeCountFile(m_count); !made)
         return Failed(made);
     const auto bytesOf = [&](std::size_t i) {
-        if (claims[i].copy < 0)
+        if (claims[i].copy < 0 && !claims[i].mark)
             return bytesAt(i);
+        if (claims[i].copy < 0) {
+            IniDocument file = IniDocument::parse(markedKept.contains(i) ? markedKept.value(i) : bytesAt(i));
+            MarkTakenIn(file, claims[i].mark);
+            return file.serialize();
+        }
         IniDocument file;
         m_copies[std::size_t(claims[i].copy)].record.WriteTo(file);
         MarkTakenIn(file, DataFileNumber(m_copies[std::size_t(claims[i].copy)].original));
@@ -410,6 +448,15 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
         m_folder.remove(copy.file, false);
         m_takenIn.push_back(copy);
     }
+    for (const Above &loser : losersAtTheirNumber) {
+        // Removed only as it was read: a winner that came meanwhile stays.
+        QString aside;
+        RegisterFolder::Found found = RegisterFolder::Found::Missing;
+        if (m_folder.moveAside(loser.name, loser.bytes, aside, found) && found == RegisterFolder::Found::Expected) {
+            m_folder.discard(aside);
+            m_removedTwice.push_back(loser.number);
+        }
+    }
     m_folder.discardAll(m_staleKept);
     m_folder.flush();
     // Clean when no copy and no file above the count is left.
@@ -432,10 +479,9 @@ void IncomingRecords::preview(std::vector<ConflictCopy> &records, SiteList &abov
             m_known.insert(TextsKey(record));
         }
     }
+    std::vector<Above> losers;
     for (const ConflictCopy &copy : m_copies) {
-        if (!known(copy.record)) {
-            m_known.insert(TextsKey(copy.record));
+        if (bringsIn(copy, losers))
             records.push_back(copy);
-        }
     }
 }

@@ -24,7 +24,11 @@
 //  - the count is written above all of them, and only then do the conflict copies taken in go.
 // A copy's record is written marked as taken in (SiteRecord::m_takenIn): two computers may take in
 // the same copy at once, each at a number of its own, and a take-in removes such a record wherever
-// it equals a record numbered below it. Nothing is written over, renamed onto or removed that was not
+// it equals a record numbered below it. A copy that equals the record under the number it was of
+// is taken in too, and that file goes: it is the losing version the copy holds, on a computer the
+// winning one has not reached yet, and the winner takes the number when it comes. A record an undo
+// puts back while another stands under its number is marked the same way, with that number: the
+// other computer may put the same record back there. Nothing is written over, renamed onto or removed that was not
 // read and accounted for first.
 class IncomingRecords
 {
@@ -55,7 +59,7 @@ public:
 
     // After a commit: the copies it removed, each with the number its record took (0 when it
     // equalled a record already there, or held a count), and the records it removed as taken in
-    // twice.
+    // twice or as the losing version a copy holds.
     const std::vector<ConflictCopy> &takenIn() const { return m_takenIn; }
     const std::vector<int> &removedTwice() const { return m_removedTwice; }
 
@@ -69,6 +73,7 @@ private:
         int wanted = 0;
         int number = 0;     // the number it took
         int copy = -1;      // the copy whose record it holds
+        int mark = 0;       // the number it is put back in place of, written in its file
     };
     struct Above
     {
@@ -81,6 +86,9 @@ private:
     // Whether `record` equals a record of the register or one brought in before it.
     bool known(const SiteRecord &record);
     void learnRegister();
+    // Whether a take-in makes a record of `copy`: it equals no record counted in or brought in, or
+    // only the losing version under the number it was of, which is then added to `losers`.
+    bool bringsIn(const ConflictCopy &copy, std::vector<Above> &losers);
     // The records taken in that equal one numbered below them.
     std::vector<int> takenInTwice();
     void removeTakenInTwice();

@@ -41,10 +41,11 @@ public:
     QString UnstorableKey() const;
 
     std::int32_t m_valid = 1;
-    // Brought in from a sync tool's conflict copy by a take-in, as its file says: the number of the
-    // data file the copy was of (-1 where the file does not say), 0 for a record made otherwise.
-    // Such a record equal to another is one site taken in twice (two computers took in the same
-    // copy at once), or beside the losing version the copy holds, still under its old number on a
+    // Brought in from a sync tool's conflict copy by a take-in, or put back by an undo while another
+    // record stood under its number, as its file says: the number of the data file the copy was of
+    // or the record had (-1 where the file does not say), 0 for a record made otherwise. Such a
+    // record equal to another is one site taken in or put back twice (two computers did it at
+    // once), or beside the losing version the copy holds, still under its old number on a
     // computer the winning version has not reached yet.
     int m_takenIn = 0;
     QByteArray m_name;
@@ -57,7 +58,8 @@ public:
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
 
-// Marks a record's file as brought in from a conflict copy of data file `from` (SiteRecord::m_takenIn).
+// Marks a record's file as brought in from a conflict copy of data file `from`, or put back in its
+// place (SiteRecord::m_takenIn).
 void MarkTakenIn(IniDocument &file, int from);
 
 // The failure for a value the format cannot hold (a line break or NUL in it).
