@@ -9,6 +9,9 @@ ctest --preset dev
 # The trials once more at six times their everyday amount (about 50 kills of the window and of an
 # import): the everyday suite stays quick, this run digs deeper.
 SITEKANRI_TRIAL_SCALE=6 ctest --preset dev -j2 -R Trial
+# Two or three computers meeting through the model sync tool: 100 000 seeded schedules (the
+# everyday suite runs the first thousand).
+./scripts/sync_long_run.sh
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on).
 cmake --preset asan
 cmake --build --preset asan

@@ -1,6 +1,7 @@
 #include "SiteRegister.h"
 
 #include "RegisterWatcher.h"
+#include "SiteTexts.h"
 
 #include <QSet>
 
@@ -61,8 +62,9 @@ IoResult SiteRegister::open()
     m_count = loaded.value.count;
     m_damaged = loaded.value.damaged;
     m_passedOver = std::move(loaded.value.passedOver);
-    if (std::any_of(m_sites.begin(), m_sites.end(), [](const SiteRecord &record) { return record.m_takenIn; }))
-        scheduleIntake();
+    m_markedTexts.clear();
+    for (const SiteRecord &record : m_sites)
+        watchForTwin(record);
     return IoResult::success();
 }
 
@@ -291,11 +293,22 @@ void SiteRegister::takeOnDisk(const OperationResult &result)
     }
 }
 
+void SiteRegister::watchForTwin(const SiteRecord &record)
+{
+    // The take-in settles a record taken in or put back under a new number with its twin (see
+    // IncomingRecords): one is due when either comes, whichever comes second.
+    const QByteArray texts = TextsKey(record);
+    if (record.m_takenIn)
+        m_markedTexts.insert(texts);
+    if (m_markedTexts.contains(texts))
+        scheduleIntake();
+}
+
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
 {
     const long long position = m_sites.positionOf(number);
-    if (record && record->m_takenIn)
-        scheduleIntake(); // it may have been taken in on another computer too
+    if (record)
+        watchForTwin(*record);
     if (record) {
         if (position >= 0) {
             if (m_sites.at(std::size_t(position)) == *record)
@@ -322,8 +335,7 @@ void SiteRegister::append(const SiteList &records)
     const int first = int(m_sites.size()), last = first + int(records.size()) - 1;
     emit recordsAboutToBeInserted(first, last);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records.at(i).m_takenIn)
-            scheduleIntake();
+        watchForTwin(records.at(i));
         m_sites.push_back(records.at(i), records.number(i));
     }
     emit recordsInserted(first, last);

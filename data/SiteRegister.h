@@ -142,6 +142,8 @@ private:
     // many changes named them, and again later while another program holds the lock.
     void scheduleIntake(int delayMs = 0);
     void takeInCopies();
+    // Schedules a take-in for a record that may be one of two twins it settles.
+    void watchForTwin(const SiteRecord &record);
     QString watchPath() const;
 
     RegisterFolder m_folder;
@@ -158,6 +160,8 @@ private:
     std::vector<IoResult> m_passedOver;
     RegisterWatcher *m_watcher = nullptr;
     QTimer m_intake;
+    // The texts of records marked as taken in or put back, whose twins the take-in settles.
+    QSet<QByteArray> m_markedTexts;
     // What is still to be read: these records, and the count once more when `m_following`.
     std::set<int> m_toRead;
     bool m_following = false;

@@ -252,6 +252,10 @@ void SiteRegister::reloadAll()
         m_sites = std::move(fresh);
         emit wasReset();
         m_changed = true;
+        for (const int number : changed) {
+            if (const long long at = m_sites.positionOf(number); at >= 0)
+                watchForTwin(m_sites.at(std::size_t(at)));
+        }
     } else {
         for (int number : changed) {
             const long long at = fresh.positionOf(number);

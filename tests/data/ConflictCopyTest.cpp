@@ -118,4 +118,19 @@ TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
     EXPECT_EQ(OtherFiles(dir.path()), "-");
 }
 
+// The twin of a record put back under a new number may arrive after it, as an edit of the record
+// under its old number: the open window settles the two then, not only its next start.
+TEST(ConflictIntake, aTwinArrivingAfterItsMarkedRecordIsSettledByTheOpenWindow)
+{
+    OpenRegister opened({named("a"), named("b")}, true);
+    TempRegister &dir = opened.dir;
+    dir.write(QStringLiteral("data3.ini"), "[DATA]\r\nNAME=x\r\n[SITEKANRI]\r\nTAKENIN=2\r\n");
+    dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=3\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.reg.sites().size() == 3; }, 3000));
+    QTest::qWait(5 * RegisterWatcher::kGatherMs);
+    dir.write(QStringLiteral("data2.ini"), "[DATA]\r\nNAME=x\r\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dir.exists(QStringLiteral("data2.ini")); }, 3000)) << "the twin stays";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Listing(opened.reg.sites()) == "1:a 3:x"; }, 3000)) << Listing(opened.reg.sites());
+}
+
 } // namespace
