@@ -163,13 +163,8 @@ void IncomingRecords::removeTakenInTwice()
         // number when it comes (a change beats a deletion). Any other twin stays, and the copy goes.
         const bool loserAtItsNumber = !first.m_takenIn && twice.m_takenIn == lowest;
         const int goes = loserAtItsNumber ? lowest : number;
-        QString aside;
-        RegisterFolder::Found found = RegisterFolder::Found::Missing;
-        if (m_folder.moveAside(m_folder.nameOnDisk(DataFileName(goes)), (loserAtItsNumber ? firstChecked : checked).bytes, aside, found)
-            && found == RegisterFolder::Found::Expected) {
-            m_folder.discard(aside);
+        if (m_folder.removeIfHolds(m_folder.nameOnDisk(DataFileName(goes)), (loserAtItsNumber ? firstChecked : checked).bytes))
             m_removedTwice.push_back(goes);
-        }
     }
 }
 
@@ -223,12 +218,8 @@ void IncomingRecords::settleAbove()
             continue;
         }
         // Removed only as it was read: one that changed since is somebody's, and is counted in.
-        QString aside;
-        RegisterFolder::Found found = RegisterFolder::Found::Missing;
-        if (m_folder.moveAside(above.name, above.bytes, aside, found) && found == RegisterFolder::Found::Expected) {
-            m_folder.discard(aside);
+        if (m_folder.removeIfHolds(above.name, above.bytes))
             m_survey.dataFiles.erase(above.number);
-        }
     }
     // The new numbers go above what is left.
     if (m_survey.complete)
@@ -304,11 +295,7 @@ void IncomingRecords::giveBack(const std::vector<Claim> &claims)
         const QString name = m_folder.nameOnDisk(DataFileName(claim->number));
         if (!claim->kept) {
             // Removed only as it was written.
-            QString aside;
-            RegisterFolder::Found found = RegisterFolder::Found::Missing;
-            const auto written = [&](const QByteArray &bytes) { return KeptDigest(bytes) == claim->digest; };
-            if (m_folder.moveAside(name, written, aside, found) && found == RegisterFolder::Found::Expected)
-                m_folder.discard(aside);
+            m_folder.removeIfHolds(name, [&](const QByteArray &bytes) { return KeptDigest(bytes) == claim->digest; });
         } else {
             // A kept file only changes its name back: whatever it holds is kept.
             bool taken = false;
@@ -450,12 +437,8 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     }
     for (const Above &loser : losersAtTheirNumber) {
         // Removed only as it was read: a winner that came meanwhile stays.
-        QString aside;
-        RegisterFolder::Found found = RegisterFolder::Found::Missing;
-        if (m_folder.moveAside(loser.name, loser.bytes, aside, found) && found == RegisterFolder::Found::Expected) {
-            m_folder.discard(aside);
+        if (m_folder.removeIfHolds(loser.name, loser.bytes))
             m_removedTwice.push_back(loser.number);
-        }
     }
     m_folder.discardAll(m_staleKept);
     m_folder.flush();

@@ -113,6 +113,11 @@ public:
     // The same with `holdsExpected` telling whether the bytes that came out are the expected ones.
     IoResult moveAside(const QString &name, const std::function<bool(const QByteArray &)> &holdsExpected, QString &aside,
                        Found &found, bool keep = false);
+    // Removes file `name` only while it holds what `holdsExpected` accepts (moved aside, then
+    // discarded): a file another program changed since it was read stays. Whether it went; the
+    // folder is not flushed.
+    bool removeIfHolds(const QString &name, const std::function<bool(const QByteArray &)> &holdsExpected);
+    bool removeIfHolds(const QString &name, const QByteArray &expected);
     // Puts a file moved aside back under `name`, never over a newer file that has taken the name
     // since (the older one is then dropped); the folder is flushed.
     IoResult putBack(const QString &aside, const QString &name);

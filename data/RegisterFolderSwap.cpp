@@ -282,6 +282,21 @@ IoResult RegisterFolder::putBack(const QString &aside, const QString &name)
     return flush();
 }
 
+bool RegisterFolder::removeIfHolds(const QString &name, const std::function<bool(const QByteArray &)> &holdsExpected)
+{
+    QString aside;
+    Found found = Found::Missing;
+    if (!moveAside(name, holdsExpected, aside, found) || found != Found::Expected)
+        return false;
+    discard(aside);
+    return true;
+}
+
+bool RegisterFolder::removeIfHolds(const QString &name, const QByteArray &expected)
+{
+    return removeIfHolds(name, [&expected](const QByteArray &out) { return out == expected; });
+}
+
 IoResult RegisterFolder::discard(const QString &aside)
 {
     if (::unlinkat(d->fd, encoded(aside).constData(), 0) != 0 && errno != ENOENT)

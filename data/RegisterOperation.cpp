@@ -112,12 +112,8 @@ void RegisterOperation::dropUnfinishedBatch(const RecordCount &count)
         // Only files above the count that hold what the batch wrote: a file within the count is a
         // record, whoever made it, and one holding anything else is somebody else's.
         const auto written = [&digests](const QByteArray &bytes) { return digests.contains(KeptDigest(bytes)); };
-        for (auto it = survey.dataFiles.upper_bound(std::max(count.value, first - 1)); it != survey.dataFiles.end(); ++it) {
-            QString aside;
-            RegisterFolder::Found found = RegisterFolder::Found::Missing;
-            if (m_folder.moveAside(it->second, written, aside, found) && found == RegisterFolder::Found::Expected)
-                m_folder.discard(aside);
-        }
+        for (auto it = survey.dataFiles.upper_bound(std::max(count.value, first - 1)); it != survey.dataFiles.end(); ++it)
+            m_folder.removeIfHolds(it->second, written);
         m_folder.flush();
     }
     journal.drop();
