@@ -269,7 +269,9 @@ IoResult IncomingRecords::writeFiles(std::vector<Claim> &claims, const std::func
 IoResult IncomingRecords::claimNumber(Claim &claim, long long &next)
 {
     bool taken = true;
-    if (claim.wanted > 0 && claim.wanted <= m_countInForce && (!m_survey.complete || !m_survey.dataFiles.count(claim.wanted))) {
+    // A number found taken already (`mark`) is not tried; one that looked free may have been taken
+    // since, and the claim finds that out.
+    if (claim.wanted > 0 && claim.wanted <= m_countInForce && !claim.mark) {
         if (IoResult claimed = m_folder.claim(claim.name, DataFileName(claim.wanted), taken); !claimed)
             return claimed;
         if (!taken) {
@@ -348,7 +350,7 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     // file above it; a take-in of copies passes them too: what lies there is settled first, and a
     // copy is compared with what is counted in.
     const bool raising = !m_copies.empty() || std::any_of(claims.begin(), claims.end(), [this](const Claim &claim) {
-        return claim.wanted <= 0 || claim.wanted > m_countInForce || m_survey.dataFiles.count(claim.wanted);
+        return claim.wanted <= 0 || claim.wanted > m_countInForce || claim.mark;
     });
     if (raising)
         settleAbove();

@@ -307,9 +307,8 @@ void SiteRegister::watchForTwin(const SiteRecord &record)
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
 {
     const long long position = m_sites.positionOf(number);
-    if (record)
-        watchForTwin(*record);
     if (record) {
+        watchForTwin(*record);
         if (position >= 0) {
             if (m_sites.at(std::size_t(position)) == *record)
                 return;
