@@ -48,8 +48,17 @@ Kind ofIpv6(const Q_IPV6ADDR &bytes)
 
 } // namespace
 
+bool isLoopbackName(const QString &host)
+{
+    const QString name = host.endsWith(u'.') ? host.chopped(1) : host;
+    return name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || name.endsWith(QLatin1String(".localhost"), Qt::CaseInsensitive);
+}
+
 Kind ofHost(const QString &host)
 {
+    if (isLoopbackName(host))
+        return Kind::Internal;
     QString bare = host;
     if (bare.startsWith(u'[') && bare.endsWith(u']'))
         bare = bare.mid(1, bare.size() - 2);

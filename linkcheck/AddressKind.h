@@ -18,8 +18,13 @@ enum class Kind {
 };
 
 // A URL's host by its spelling: an address written in any form the resolver reads
-// (0x7f000001, 2130706433, 0177.0.0.1, 127.1, [::ffff:127.0.0.1], …), else a name.
+// (0x7f000001, 2130706433, 0177.0.0.1, 127.1, [::ffff:127.0.0.1], …), or a name of this computer
+// by itself (see isLoopbackName), else a name.
 Kind ofHost(const QString &host);
+// "localhost" and every name under it ("a.localhost"), in any case and with or without the final
+// dot: this computer by their name alone (RFC 6761), whatever a resolver or the hosts file says,
+// so never asked of one.
+bool isLoopbackName(const QString &host);
 // An address, IPv4 written inside IPv6 (mapped, compatible or NAT64) taken for the IPv4 it holds.
 Kind ofAddress(const QHostAddress &address);
 

@@ -1,5 +1,7 @@
 #include "HostLookup.h"
 
+#include "AddressKind.h"
+
 #include <QMetaObject>
 
 #include <cerrno>
@@ -92,12 +94,15 @@ void HostLookup::start(const QString &host)
             }, Qt::QueuedConnection);
         }
     };
-    // An address written as such needs no thread.
-    if (const QHostAddress address(host); !address.isNull()) {
-        HostLookupResult found;
-        found.outcome = HostLookupResult::Outcome::Found;
+    // An address written as such, or a name of this computer, needs no thread.
+    HostLookupResult found;
+    found.outcome = HostLookupResult::Outcome::Found;
+    if (const QHostAddress address(host); !address.isNull())
         found.addresses.append(address);
-        answer(found);
+    else if (AddressKind::isLoopbackName(host))
+        found.addresses = {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)};
+    if (!found.addresses.isEmpty() || testResolver) {
+        answer(found.addresses.isEmpty() ? testResolver(host) : found);
         return;
     }
     try {

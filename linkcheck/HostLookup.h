@@ -29,6 +29,8 @@ struct HostLookupResult
 // every source said no), and EAI_NODATA when the name exists with no address: both are answers
 // about the name. A resolver that cannot be reached, times out or answers SERVFAIL gives
 // EAI_AGAIN; EAI_FAIL, EAI_SYSTEM and the rest are failures of the asking, not of the name.
+// "localhost" and the names under it are this computer's loopback addresses by their name alone
+// (AddressKind::isLoopbackName): no resolver is asked, and no hosts file is needed.
 class HostLookup : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,10 @@ public:
 
     // What a getaddrinfo error code means for the name. Pure.
     static HostLookupResult::Outcome outcomeOf(int error);
+
+    // Test hook, null in use: answers every name in place of the system's resolver (names of
+    // this computer, and addresses, are never asked).
+    static inline HostLookupResult (*testResolver)(const QString &host) = nullptr;
 
 signals:
     void finished(const HostLookupResult &result);

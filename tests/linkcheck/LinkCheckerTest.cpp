@@ -1,8 +1,10 @@
 // The link check against a local server: what each kind of answer comes to, politeness, cancel.
 #include "CaseFile.h"
+#include "HostLookup.h"
 #include "LinkChecker.h"
 #include "LocalHttpServer.h"
 
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QSignalSpy>
 #include <QTest>
@@ -85,9 +87,15 @@ TEST_P(LinkCases, answerSortedAsExpected)
     // A server that never ends its answer is waited for 400 ms (less, and a loaded machine may not
     // even deliver the request in time); every other gets time to spare.
     const bool stalls = c[Case::Answers].contains(QLatin1String("never")) || c[Case::Answers].contains(QLatin1String("bytes/"));
+    // No case leans on this machine's resolver or hosts file: a name asked of one is a failure.
+    static QStringList namesAsked;
+    namesAsked.clear();
+    HostLookup::testResolver = [](const QString &host) { return namesAsked << host, HostLookupResult(); };
+    const auto unhook = qScopeGuard([] { HostLookup::testResolver = nullptr; });
     LinkChecker checker;
     checker.setSettings({16, 2, stalls ? 400 : 1000, 10});
     const LinkResult result = check(checker, {{7, c[Case::Url]}})[7];
+    EXPECT_TRUE(namesAsked.isEmpty()) << namesAsked.join(u' ').toStdString();
     QStringList seen;
     for (const LocalHttpServer::Request &request : server.log())
         seen << QString::fromUtf8(request.method + request.path);
