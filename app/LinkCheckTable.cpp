@@ -123,7 +123,8 @@ void LinkCheckTable::showResult(int index, const LinkResult &result)
     // Each cell is written in place: with a sort in force the row may move on each write, so the
     // row is looked up afresh for each.
     QTableWidgetItem *status = item(row, Status);
-    status->setIcon(LinkHealthIcon(LinkVerdictOf(result.status)));
+    // Not checked for want of a network: no mark of any verdict.
+    status->setIcon(LinkHealthIcon(result.status == LinkStatus::Offline ? LinkVerdict::Unchecked : LinkVerdictOf(result.status)));
     status->setToolTip(DisplayText::toolTip(result.message));
     status->setData(kProblemRole, isProblem(result.status));
     status->setData(kKeyRole, statusKey(result.status));

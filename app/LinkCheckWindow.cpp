@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPath, const QByteArray &keyword,
                                  std::vector<std::size_t> selected, QWidget *parent)
     : QDialog(parent)
@@ -217,15 +219,24 @@ void LinkCheckWindow::finishCheck()
         ++counts[int(LinkVerdictOf(*status))];
     }
     m_table->markUnanswered(QStringLiteral("中止"));
+    // Not checked for want of a network: no verdict, no warning.
+    const int unchecked = int(std::count(m_outcomes.begin(), m_outcomes.end(), std::optional(LinkStatus::Offline)));
+    done -= unchecked;
+    counts[int(LinkVerdict::Warning)] -= unchecked;
     // Said once for the run, however many sites it left unasked.
-    QString summary = m_run.networkFailed()
-        ? QStringLiteral("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）。")
-        : QString();
-    summary += m_cancelled ? QStringLiteral("中止しました。%1件中%2件を確認しました").arg(m_outcomes.size()).arg(done)
-                           : QStringLiteral("%1件を確認しました").arg(done);
-    summary += QStringLiteral("（リンク切れ %1件、移転 %2件、警告 %3件）。")
-                   .arg(QString::number(counts[int(LinkVerdict::Dead)]), QString::number(counts[int(LinkVerdict::Moved)]),
-                        QString::number(counts[int(LinkVerdict::Warning)]));
+    QString summary;
+    if (m_run.wasOffline() && !m_cancelled) {
+        summary = QStringLiteral("ネットワークに接続できません（どのホストからも応答がないため、%1件とも確認していません）。").arg(unchecked);
+    } else {
+        if (m_run.networkFailed())
+            summary = QStringLiteral("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）。");
+        summary += m_cancelled ? QStringLiteral("中止しました。%1件中%2件を確認しました").arg(m_outcomes.size()).arg(done)
+                               : QStringLiteral("%1件を確認しました").arg(done);
+        summary += QStringLiteral("（リンク切れ %1件、移転 %2件、警告 %3件%4）。")
+                       .arg(QString::number(counts[int(LinkVerdict::Dead)]), QString::number(counts[int(LinkVerdict::Moved)]),
+                            QString::number(counts[int(LinkVerdict::Warning)]),
+                            unchecked ? QStringLiteral("、未確認 %1件").arg(unchecked) : QString());
+    }
     if (IoResult saved = m_run.results().save(m_resultsPath, m_sites); !saved)
         summary += QStringLiteral("結果を保存できませんでした。") + saved.describe();
     m_summary->setText(summary);

@@ -14,21 +14,63 @@ void LinkCheckRun::take(int index, const LinkResult &result)
 {
     switch (result.status) {
     case LinkStatus::Offline: m_networkFailed = true; break;
-    // What a dead network looks like too: the run as a whole decides.
     case LinkStatus::NoHost:
-    case LinkStatus::Timeout: m_doubtful.emplace_back(index, result); break;
+    case LinkStatus::Timeout:
+        if (!m_reachedHost) {
+            m_doubtful.emplace_back(index, result);
+            return;
+        }
+        record(index, result);
+        break;
+    // A link that is no web address, never asked, says nothing of the network.
+    case LinkStatus::Invalid:
+        if (result.code == 0) {
+            record(index, result);
+            break;
+        }
+        [[fallthrough]];
     default:
-        m_reachedHost = m_reachedHost || result.status != LinkStatus::Invalid;
-        m_results.record(m_urls[std::size_t(index)], CheckedLink{result, m_checkedAt});
+        // The first host that answers shows the network carries: what was held is a verdict.
+        if (!m_reachedHost) {
+            m_reachedHost = true;
+            for (const auto &[held, doubtful] : m_doubtful) {
+                record(held, doubtful);
+                emit linkChecked(held, doubtful);
+            }
+            m_doubtful.clear();
+        }
+        record(index, result);
     }
     emit linkChecked(index, result);
 }
 
+void LinkCheckRun::record(int index, const LinkResult &result)
+{
+    m_results.record(m_urls[std::size_t(index)], CheckedLink{result, m_checkedAt});
+}
+
+LinkResult LinkCheckRun::notChecked(const LinkResult &result)
+{
+    LinkResult unchecked;
+    unchecked.status = LinkStatus::Offline;
+    unchecked.finalUrl = result.finalUrl;
+    unchecked.message = LinkMessage(LinkStatus::Offline, 0, QStringLiteral("どのホストからも応答がないため、確認していません"));
+    return unchecked;
+}
+
+void LinkCheckRun::cancel()
+{
+    m_cancelled = m_checker.isRunning();
+    m_checker.cancel();
+}
+
 void LinkCheckRun::end()
 {
-    if (!wasOffline()) {
+    // No host answered: nothing held is a verdict on its site. Stopped, the rows say so themselves.
+    if (!m_doubtful.empty() && !m_cancelled) {
+        m_networkFailed = true;
         for (const auto &[index, result] : m_doubtful)
-            m_results.record(m_urls[std::size_t(index)], CheckedLink{result, m_checkedAt});
+            emit linkChecked(index, notChecked(result));
     }
     m_doubtful.clear();
     emit finished();
@@ -38,7 +80,7 @@ void LinkCheckRun::start(const SiteList &sites, const std::vector<std::size_t> &
 {
     // The run going on ends first, as itself.
     if (m_checker.isRunning())
-        m_checker.cancel();
+        cancel();
     m_urls.clear();
     std::vector<LinkJob> jobs;
     jobs.reserve(positions.size());
@@ -54,5 +96,6 @@ void LinkCheckRun::start(const SiteList &sites, const std::vector<std::size_t> &
     m_doubtful.clear();
     m_networkFailed = false;
     m_reachedHost = false;
+    m_cancelled = false;
     m_checker.start(std::move(jobs));
 }

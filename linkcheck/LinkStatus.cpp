@@ -24,7 +24,7 @@ const StatusRow kStatuses[] = {
     {LinkStatus::Timeout, "timeout", "タイムアウト", LinkVerdict::Warning},
     {LinkStatus::Invalid, "invalid", "確認対象外", LinkVerdict::Unchecked},
     {LinkStatus::Forbidden, "forbidden", "アクセス拒否", LinkVerdict::Warning},
-    {LinkStatus::Offline, "offline", "接続できません", LinkVerdict::Warning},
+    {LinkStatus::Offline, "offline", "未確認", LinkVerdict::Warning},
     {LinkStatus::Internal, "internal_redirect", "内部アドレスへの転送", LinkVerdict::Warning},
 };
 static_assert(std::size(kStatuses) == int(LinkStatus::Internal) + 1, "one row per status");

@@ -1,6 +1,7 @@
 // The link check's window against a local server: which sites it asks, what each row shows,
 // stopping, the one-click URL update, the results file; and the main window's side of a move.
 #include "AppTestSupport.h"
+#include "HostLookup.h"
 #include "LinkCheckWindow.h"
 #include "LocalHttpServer.h"
 
@@ -180,20 +181,26 @@ TEST_F(LinkCheckWindowTest, columnsSortAndProblemsOnlyLeavesTheSitesThatNeedALoo
     EXPECT_EQ(table()->horizontalHeader()->sortIndicatorSection(), -1);
 }
 
-// Without a network (here: the proxy the environment names is out of reach) no site is marked:
-// the last results stay, and the window says once why.
-TEST_F(LinkCheckWindowTest, withoutNetworkTheLastResultsStayAndTheWindowSaysSoOnce)
+// Without a network no site is marked and nothing is stored: the rows say they were not checked, and
+// the window says once why. Here the resolver answers "no such name" to every name, as many offline
+// networks do; the run tells a proxy out of reach, or no resolver at all, the same way.
+TEST_F(LinkCheckWindowTest, withoutNetworkNoSiteIsMarkedAndTheWindowSaysSoOnce)
 {
+    static bool online = true;
+    HostLookup::testResolver = [](const QString &) {
+        return HostLookupResult{online ? HostLookupResult::Outcome::Found : HostLookupResult::Outcome::NoSuchName,
+                                {QHostAddress(QHostAddress::LocalHost)}, {}};
+    };
+    const auto unhook = qScopeGuard([] { HostLookup::testResolver = nullptr, online = true; });
     open("/200 /404");
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        sites.at(i).m_url.replace("127.0.0.1", "sites.test");
+    reopen();
     runToEnd();
     const QByteArray before = reg.read(LinkResults::kFileName);
-    QTcpServer unused;
-    unused.listen(QHostAddress::LocalHost);
-    qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(unused.serverPort()));
-    const auto unset = qScopeGuard([] { qunsetenv("http_proxy"); });
-    unused.close();
+    online = false;
     runToEnd();
-    EXPECT_EQ(shown(), QStringLiteral("/200 接続できません|/404 接続できません"));
+    EXPECT_EQ(shown(), QStringLiteral("/200 未確認|/404 未確認"));
     EXPECT_EQ(reg.read(LinkResults::kFileName), before);
     EXPECT_EQ(summary().count(QStringLiteral("ネットワークに接続できません")), 1) << summary().toStdString();
 }
