@@ -2,6 +2,7 @@
 
 #include "LinkResults.h"
 #include "LiveDuplicateIndex.h"
+#include "SiteIdentityNote.h"
 #include "SiteRegister.h"
 #include "UndoHistory.h"
 
@@ -14,6 +15,8 @@ constexpr int kUndoSteps = 100;
 
 SiteSession::SiteSession(QObject *parent) : QObject(parent)
 {
+    // The window's changes keep the note of the register's sites as the command line's do.
+    InstallSiteIdentityNote();
 }
 
 SiteSession::~SiteSession()

@@ -42,12 +42,20 @@ void StatusLine::tell(const QString &text)
 
 QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
 {
-    QStringList parts;
+    QStringList parts, far;
     for (const ConflictCopy &copy : copies) {
         // A sync tool named the copy after what another computer had: its name is text from
         // outside, and each message substitutes it once, with everything else in the same call.
         const QString file = OutsideText::inMessage(copy.file);
-        if (copy.number > 0)
+        if (copy.far && copy.isCount())
+            far << QStringLiteral("%1 の登録件数 %2 はデータファイルの番号よりはるかに大きいため、%3 として読みました。")
+                       .arg(file, QString::number(copy.count), QString::number(copy.readAs));
+        else if (copy.far && copy.number > 0)
+            far << QStringLiteral("「%1」を %2（番号が他のデータファイルよりはるかに大きいファイル）から番号 %3 のサイトとして取り込みました。")
+                       .arg(ShownName(copy.record), file, QString::number(copy.number));
+        else if (copy.far)
+            far << QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file);
+        else if (copy.number > 0)
             parts << QStringLiteral("「%1」を %2 から番号 %3 のサイトとして取り込みました。")
                          .arg(ShownName(copy.record), file, QString::number(copy.number));
         else if (copy.isCount())
@@ -55,9 +63,9 @@ QString ConflictsTakenInText(const std::vector<ConflictCopy> &copies)
         else
             parts << QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file);
     }
-    if (parts.isEmpty())
-        return {};
-    return QStringLiteral("同期ツールの競合コピー: ") + parts.join(QLatin1Char(' '));
+    if (!parts.isEmpty())
+        far.prepend(QStringLiteral("同期ツールの競合コピー: ") + parts.join(QLatin1Char(' ')));
+    return far.join(QLatin1Char(' '));
 }
 
 QString PassedOverText(const std::vector<IoResult> &files)

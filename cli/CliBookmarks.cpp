@@ -8,7 +8,6 @@
 #include "FileReason.h"
 #include "ImportPlan.h"
 #include "RegisterFiles.h"
-#include "SiteIdentityNote.h"
 #include "RegisterFolder.h"
 
 #include <QFile>
@@ -68,17 +67,11 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
 
     // One operation for the whole file: a crash leaves the register as it was or with all of it.
     RegisterFiles files(folder);
-    std::vector<std::pair<int, QByteArray>> urls; // where each went, for the note of the register's sites
-    const OperationResult added = WritePlannedImport(planned, [&files, &urls](const PlannedRecords &records) {
-        std::vector<int> numbers;
-        const OperationResult result = files.addMany(records.size(), [&records](std::size_t i) { return records.at(i); }, &numbers);
-        for (std::size_t i = 0; i < numbers.size(); ++i)
-            urls.emplace_back(numbers[i], records.at(i).m_url);
-        return result;
+    const OperationResult added = WritePlannedImport(planned, [&files](const PlannedRecords &records) {
+        return files.addMany(records.size(), [&records](std::size_t i) { return records.at(i); });
     });
     if (!added.done())
         return CliOperationFailed(added);
-    SiteIdentityNote(folder).changed(added.changedBefore, added.changedAfter, urls);
     QByteArray out;
     for (const QString &line : planned.plan.summary())
         out += summaryLine(line, encoding);

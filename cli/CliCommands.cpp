@@ -10,7 +10,7 @@
 #include "CliLinks.h"
 #include "CliReport.h"
 #include "CodePage.h"
-#include "SiteIdentity.h"
+#include "CliSameSite.h"
 #include "SiteIdentityNote.h"
 #include "SiteList.h"
 #include "LinkCode.h"
@@ -106,6 +106,8 @@ int loadRegister(RegisterFolder &folder, SiteList &sites)
     sites = std::move(loaded.value.sites);
     for (const IoResult &passed : loaded.value.passedOver)
         WriteError(kProgram + QStringLiteral(": ") + passed.describe() + QStringLiteral("。一覧に入れていません。"));
+    if (loaded.value.farCount >= 0)
+        WriteError(kProgram + QStringLiteral(": ") + CliFarCountText(folder, loaded.value.farCount, loaded.value.count));
     // Shown whole all the same: nothing is lost by reading it.
     if (loaded.value.damaged)
         WriteError(kProgram + QStringLiteral(": ") + folder.filePath(QStringLiteral("setting.ini"))
@@ -165,34 +167,6 @@ SiteFields givenFields(const QCommandLineParser &p)
                       p.value(QStringLiteral("keyword3")), p.value(QStringLiteral("content"))};
 }
 
-// The window asks before it registers a site twice; a script cannot be asked, so it is told. The
-// note of the register's sites answers without every record being read (see SiteIdentityNote).
-void warnOfSameSite(RegisterFolder &folder, RegisterFiles &files, const OperationResult &added, const QByteArray &url)
-{
-    SiteIdentityNote note(folder);
-    note.changed(added.changedBefore, added.changedAfter, {{added.number, url}});
-    if (!note.goodFor(added.changedAfter)) {
-        // Another program changed the folder since: the register is read once, and noted anew. The
-        // note is good for the folder's stamp only once the clock of changes has passed it: a
-        // change in the same tick would leave the stamp as it was.
-        const qint64 stamp = folder.changedAt();
-        RegisterFolder::waitPast(stamp);
-        const Reading<LoadedRegister> loaded = files.load();
-        if (!loaded)
-            return;
-        note.rebuild(loaded.value.sites, loaded.value.changedAt == stamp ? stamp : -1);
-    }
-    const QString site = SiteIdentity(CodePage::toText(url));
-    for (const int number : note.candidates(url, added.number)) {
-        const Reading<std::optional<SiteRecord>> read = files.read(number);
-        if (read && read.value && SiteIdentity(CodePage::toText(read.value->m_url)) == site) {
-            WriteError(kProgram + QStringLiteral(": 同じサイトが番号 %1 に登録されています（%2）。")
-                                      .arg(QString::number(number), CodePage::urlToDisplayText(read.value->m_url)));
-            return;
-        }
-    }
-}
-
 int runAdd(const CliContext &context)
 {
     SiteFields fields = givenFields(context.parser);
@@ -212,7 +186,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
-    warnOfSameSite(context.folder, files, added, record.m_url);
+    WarnOfSameSite(context.folder, files, added, record.m_url);
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -259,7 +233,6 @@ int runUpdate(const CliContext &context)
     const OperationResult updated = files.update(number, record, loaded);
     if (!updated.done())
         return operationFailed(updated);
-    SiteIdentityNote(context.folder).changed(updated.changedBefore, updated.changedAfter, {{number, record.m_url}});
     return ExitOk;
 }
 
@@ -272,7 +245,6 @@ int runDelete(const CliContext &context)
     const OperationResult removed = files.remove(number);
     if (!removed.done())
         return operationFailed(removed);
-    SiteIdentityNote(context.folder).changed(removed.changedBefore, removed.changedAfter, {{number, QByteArray()}});
     return ExitOk;
 }
 
@@ -340,6 +312,7 @@ int RunCli(int argc, char *argv[])
 
 int RunCli(const QStringList &arguments, const QByteArray &rawDir)
 {
+    InstallSiteIdentityNote();
     const std::vector<CliCommand> table = commands();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

@@ -41,12 +41,15 @@ QString described(const IoResult &io)
 void CliTakeInCopies(RegisterFolder &folder)
 {
     // Nothing but this program changed the folder since one of its writers left it without a copy:
-    // no listing of the whole folder for one change.
+    // no listing of the whole folder for one change. A count far above the files (written over in
+    // place, which leaves the folder's stamp) is taken in all the same.
     const FolderNote note = ReadFolderNote(folder);
-    if (note.clean && note.stamp == folder.changedAt())
+    const Reading<RegisterCount> count = RegisterFiles(folder).count();
+    // A register that cannot be read now: the command says why.
+    if (!count || (!count.value.far && note.clean && note.stamp == folder.changedAt()))
         return;
     QStringList names;
-    if (folder.list(names) && !ConflictIntake::anyCopy(names))
+    if (!count.value.far && folder.list(names) && !ConflictIntake::anyCopy(names) && !ConflictIntake::anyFar(names, count.value.count))
         return;
     std::vector<ConflictCopy> copies;
     const OperationResult result = RegisterFiles(folder).takeIn(copies);
@@ -54,7 +57,12 @@ void CliTakeInCopies(RegisterFolder &folder)
         // The name a sync tool gave the copy is text from outside: a line break in it must not
         // write a line of its own, nor a "%2" in it take the number.
         const QString file = OutsideText::inMessage(copy.file);
-        if (copy.number > 0)
+        if (copy.far && copy.isCount())
+            WriteError(kProgram + CliFarCountText(folder, copy.count, copy.readAs, copy.file));
+        else if (copy.far && copy.number > 0)
+            WriteError(kProgram + QStringLiteral("%1 は番号が他のデータファイルよりはるかに大きいため、番号 %2 のサイトとして取り込みました。")
+                                      .arg(file, QString::number(copy.number)));
+        else if (copy.number > 0)
             WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(file, QString::number(copy.number)));
         else if (!copy.isCount())
             WriteError(kProgram + QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file));
@@ -63,6 +71,13 @@ void CliTakeInCopies(RegisterFolder &folder)
     }
     if (!result.done() && result.status != OperationStatus::Damaged)
         WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + described(result.io));
+}
+
+QString CliFarCountText(const RegisterFolder &folder, int held, int readAs, const QString &file)
+{
+    const QString name = file.isEmpty() ? folder.nameOnDisk(QStringLiteral("setting.ini")) : file;
+    return QStringLiteral("%1 の登録件数 %2 はデータファイルの番号よりはるかに大きいため、%3 として読みました。")
+        .arg(OutsideText::inMessage(folder.filePath(name)), QString::number(held), QString::number(readAs));
 }
 
 QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids, OutputEncoding encoding)

@@ -3,6 +3,7 @@
 #include "CliOutput.h"
 
 #include <QByteArray>
+#include <QString>
 
 class RegisterFolder;
 class SiteList;
@@ -14,6 +15,10 @@ class SiteList;
 // cannot be done now (the lock, a damaged count) is told and leaves the copies for the next one.
 // A folder with no copy in it is only listed: no lock is waited for, nothing is told.
 void CliTakeInCopies(RegisterFolder &folder);
+
+// What a count far above the register's files (see FarNumbers), `held` in `file` (default
+// setting.ini), was read as: `readAs`.
+QString CliFarCountText(const RegisterFolder &folder, int held, int readAs, const QString &file = QString());
 
 // The lines `list` adds after the register's records: the records that setting.ini's copies bring
 // into the count, then each copy that is a record of its own, marked with the file it lies in and the

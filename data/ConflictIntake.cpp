@@ -1,6 +1,7 @@
 #include "ConflictIntake.h"
 
 #include "ConflictCopyName.h"
+#include "FarNumbers.h"
 #include "IncomingRecords.h"
 #include "RegisterFolder.h"
 #include "RegisterOperation.h"
@@ -25,6 +26,17 @@ bool ConflictIntake::anyCopy(const QStringList &names)
         return copy.isCopy()
             && (copy.original.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0 || DataFileNumber(copy.original) > 0);
     });
+}
+
+bool ConflictIntake::anyFar(const QStringList &names, int count)
+{
+    std::vector<int> numbers{count};
+    for (const QString &name : names) {
+        if (const int number = DataFileNumber(name))
+            numbers.push_back(number);
+    }
+    const int reach = ReachOf(numbers);
+    return std::any_of(numbers.begin(), numbers.end(), [reach](int number) { return number > reach; });
 }
 
 IoResult ConflictIntake::pending(const SiteList &sites, std::vector<ConflictCopy> &records, SiteList &aboveCount)

@@ -20,6 +20,10 @@ struct ConflictCopy
     // After a take-in: the number the copy's record now has, or 0 when that record was already
     // there (or the copy was of setting.ini).
     int number = 0;
+    // No sync tool's copy but a data file numbered far above the rest of the register, or a count
+    // (of setting.ini itself too) far above its files, then read as `readAs` (see FarNumbers).
+    bool far = false;
+    int readAs = -1;
 
     bool isCount() const;
 };
@@ -41,6 +45,9 @@ public:
 
     // Whether any of `names` is a conflict copy of a register file.
     static bool anyCopy(const QStringList &names);
+    // Whether any of `names` is a data file numbered far above the rest and above `count`, which
+    // a take-in brings in as it brings in a copy (see FarNumbers).
+    static bool anyFar(const QStringList &names, int count);
 
     // Without writing, for a listing: the copies whose records would become records of their own
     // (equal to none in `sites`, as loaded with setting.ini's count), and the records that lie

@@ -31,3 +31,13 @@ IoResult FolderSurvey::take(const RegisterFolder &folder)
     }
     return IoResult::success();
 }
+
+std::vector<std::pair<int, QString>> FolderSurvey::takeFar(int reach)
+{
+    std::vector<std::pair<int, QString>> far;
+    for (auto it = dataFiles.upper_bound(reach); it != dataFiles.end(); it = dataFiles.erase(it))
+        far.emplace_back(it->first, it->second);
+    if (highest > reach)
+        highest = dataFiles.empty() ? 0 : dataFiles.rbegin()->first;
+    return far;
+}

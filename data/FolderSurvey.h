@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 class RegisterFolder;
@@ -26,4 +27,7 @@ struct FolderSurvey
 
     IoResult take(const RegisterFolder &folder);
     bool anyCopy() const { return !dataCopies.empty() || !settingCopies.empty(); }
+    // Takes the data files numbered above `reach` (see FarNumbers) out of `dataFiles` and
+    // `highest`, whatever they name: new numbers go above the rest, never above them.
+    std::vector<std::pair<int, QString>> takeFar(int reach);
 };

@@ -17,13 +17,6 @@ namespace {
 // The bytes of new files written and made durable together.
 constexpr qsizetype kGroupBytes = 16 * 1024 * 1024;
 
-SiteRecord recordOf(const QByteArray &bytes)
-{
-    SiteRecord record;
-    record.ReadFrom(IniDocument::parse(bytes));
-    return record;
-}
-
 } // namespace
 
 IncomingRecords::IncomingRecords(RegisterFolder &folder, RegisterOperation &operation, RecordCount &count)
@@ -31,75 +24,6 @@ IncomingRecords::IncomingRecords(RegisterFolder &folder, RegisterOperation &oper
     , m_operation(operation)
     , m_count(count)
 {
-}
-
-OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, int inMemoryCount)
-{
-    m_inMemory = inMemory;
-    m_inMemoryCount = inMemoryCount;
-    m_countInForce = m_count.value;
-    m_countSeen = HighestCountSeen(m_folder);
-    // Where nothing but this program has changed the folder since it left it clean, its note says
-    // all a write needs: no folder of a hundred thousand names is listed for one new site.
-    if (const std::optional<FolderNote> note = copies ? std::nullopt : m_operation.trustedNote(); note && note->clean) {
-        m_survey = FolderSurvey();
-        m_survey.highest = note->highest;
-        m_survey.complete = false;
-        if (!note->cased)
-            m_folder.knowNoCasedNames();
-        m_countFile = m_folder.nameOnDisk(QStringLiteral("setting.ini"));
-        return Outcome(OperationStatus::Done, 0);
-    }
-    if (IoResult looked = m_survey.take(m_folder); !looked)
-        return Failed(looked);
-    m_countFile = m_folder.nameOnDisk(QStringLiteral("setting.ini"));
-    QByteArray bytes;
-    bool exists = false;
-    // A copy that cannot be read (or went meanwhile) stays as it is: nothing is known of it.
-    for (const QString &name : m_survey.settingCopies) {
-        if (!m_folder.read(name, bytes, exists) || !exists)
-            continue;
-        ConflictCopy copy;
-        copy.file = name;
-        copy.original = ConflictCopyName::parse(name).original;
-        copy.count = CountInSetting(IniDocument::parse(bytes));
-        if (copy.count > m_countInForce) {
-            m_countInForce = copy.count;
-            m_countFile = name;
-        }
-        m_settingCopies.push_back(copy);
-    }
-    for (auto it = m_survey.dataFiles.upper_bound(m_countInForce); it != m_survey.dataFiles.end(); ++it) {
-        const IoResult read = m_folder.read(it->second, bytes, exists);
-        // A link, a folder, a pipe, a device or a file over the limit holds no record to compare:
-        // it is never read through, and the register passes over it within the count too.
-        if (!read && IsPassedOver(read))
-            continue;
-        if (!read)
-            return Failed(read, it->first);
-        if (exists)
-            m_above.push_back({it->first, it->second, bytes, recordOf(bytes)});
-    }
-    if (!copies)
-        return Outcome(OperationStatus::Done, 0);
-    for (const QString &name : m_survey.dataCopies) {
-        if (!m_folder.read(name, bytes, exists) || !exists)
-            continue;
-        ConflictCopy copy;
-        copy.file = name;
-        copy.original = ConflictCopyName::parse(name).original;
-        copy.record = recordOf(bytes);
-        m_copies.push_back(copy);
-        m_copyBytes.push_back(bytes);
-    }
-    return Outcome(OperationStatus::Done, 0);
-}
-
-bool IncomingRecords::anythingToTakeIn()
-{
-    return !m_copies.empty()
-        || std::any_of(m_settingCopies.begin(), m_settingCopies.end(), [](const ConflictCopy &c) { return c.count >= 0; })
-        || !takenInTwice().empty();
 }
 
 void IncomingRecords::learnRegister()
@@ -193,7 +117,7 @@ bool IncomingRecords::bringsIn(const ConflictCopy &copy, std::vector<Above> &los
     // here on a computer the winning one has not reached yet (or where the winner was changed back):
     // dropped as known, it would be gone when the winner replaces that file. Its record is taken in
     // like any other, and the file under its number goes (the winner takes the number when it comes).
-    const int origin = DataFileNumber(copy.original);
+    const int origin = copy.far ? 0 : DataFileNumber(copy.original);
     SiteRecord standing;
     CheckedRecord checked;
     bool exists = false;
@@ -307,7 +231,7 @@ void IncomingRecords::giveBack(const std::vector<Claim> &claims)
     m_folder.flush();
 }
 
-OperationResult IncomingRecords::commit(std::size_t size, const std::function<QByteArray(std::size_t)> &bytesAt,
+OperationResult IncomingRecords::commit(std::size_t size, const std::function<SiteRecord(std::size_t)> &recordAt,
                                         std::vector<int> &numbers, const std::vector<int> *wanted,
                                         const std::vector<KeptFile> *kept)
 {
@@ -341,7 +265,7 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
             if (file && exists)
                 m_staleKept.push_back(file->name);
         } else if (keptAsLeft) {
-            claims[i] = {true, file->name, file->digest, claims[i].wanted, 0, -1};
+            claims[i] = {true, file->name, file->digest, claims[i].wanted, 0, -1, 0, recordAt(i).m_url};
         } else if (file && exists) {
             m_staleKept.push_back(file->name); // another program changed it: the record is written
         }
@@ -357,7 +281,7 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     std::vector<Above> losersAtTheirNumber;
     for (std::size_t i = 0; i < m_copies.size(); ++i) {
         if (bringsIn(m_copies[i], losersAtTheirNumber))
-            claims.push_back({false, QString(), QByteArray(), 0, 0, int(i)});
+            claims.push_back({false, QString(), QByteArray(), 0, 0, int(i), 0, QByteArray()});
     }
     const long long above = std::max(m_countInForce, m_survey.highest);
     if (above + (long long)claims.size() > INT_MAX)
@@ -366,16 +290,20 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
     if (IoResult made = m_operation.makeCountFile(m_count); !made)
         return Failed(made);
     const auto bytesOf = [&](std::size_t i) {
-        if (claims[i].copy < 0 && !claims[i].mark)
-            return bytesAt(i);
-        if (claims[i].copy < 0) {
-            IniDocument file = IniDocument::parse(markedKept.contains(i) ? markedKept.value(i) : bytesAt(i));
-            MarkTakenIn(file, claims[i].mark);
+        if (claims[i].copy >= 0) {
+            const ConflictCopy &copy = m_copies[std::size_t(claims[i].copy)];
+            IniDocument file;
+            copy.record.WriteTo(file);
+            MarkTakenIn(file, DataFileNumber(copy.original));
+            claims[i].url = copy.record.m_url;
             return file.serialize();
         }
-        IniDocument file;
-        m_copies[std::size_t(claims[i].copy)].record.WriteTo(file);
-        MarkTakenIn(file, DataFileNumber(m_copies[std::size_t(claims[i].copy)].original));
+        const SiteRecord record = recordAt(i);
+        claims[i].url = record.m_url;
+        if (!claims[i].mark)
+            return FreshFileBytes(record);
+        IniDocument file = IniDocument::parse(markedKept.contains(i) ? markedKept.value(i) : FreshFileBytes(record));
+        MarkTakenIn(file, claims[i].mark);
         return file.serialize();
     };
     if (IoResult written = writeFiles(claims, bytesOf, above + 1); !written)
@@ -424,11 +352,18 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
         numbers[i] = claims[i].number;
     for (std::size_t i = size; i < claims.size(); ++i)
         m_copies[std::size_t(claims[i].copy)].number = claims[i].number;
-    // Only now, with every record and the count on disk, do the copies go. One that cannot be
-    // removed is taken in again by the next take-in, as equal to the record it became.
-    for (const ConflictCopy &copy : m_copies) {
-        m_folder.remove(copy.file, false);
-        m_takenIn.push_back(copy);
+    for (const Claim &claim : claims)
+        m_operation.noteRecord(claim.number, claim.url);
+    for (const Above &counted : m_above) {
+        if (raising && m_survey.dataFiles.count(counted.number))
+            m_operation.noteRecord(counted.number, counted.record.m_url);
+    }
+    // Only now, with every record and the count on disk, do the copies go, each only as it was
+    // read. One that cannot be removed is taken in again by the next take-in, as equal to the
+    // record it became.
+    for (std::size_t i = 0; i < m_copies.size(); ++i) {
+        m_folder.removeIfHolds(m_copies[i].file, m_copyBytes[i]);
+        m_takenIn.push_back(m_copies[i]);
     }
     for (const ConflictCopy &copy : m_settingCopies) {
         // One without a count is left for a person to look at.
@@ -437,36 +372,20 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<QB
         m_folder.remove(copy.file, false);
         m_takenIn.push_back(copy);
     }
+    m_takenIn.insert(m_takenIn.end(), m_farCounts.begin(), m_farCounts.end());
     for (const Above &loser : losersAtTheirNumber) {
         // Removed only as it was read: a winner that came meanwhile stays.
         if (m_folder.removeIfHolds(loser.name, loser.bytes))
             m_removedTwice.push_back(loser.number);
     }
+    for (const int gone : m_removedTwice)
+        m_operation.noteRecord(gone, QByteArray());
     m_folder.discardAll(m_staleKept);
     m_folder.flush();
     // Clean when no copy and no file above the count is left.
-    const bool clean = (m_survey.complete ? m_survey.dataCopies.size() == m_copies.size() : true)
+    const bool clean = (m_survey.complete ? m_survey.dataCopies.size() + m_farFiles == m_copies.size() : true)
         && std::all_of(m_settingCopies.begin(), m_settingCopies.end(), [](const ConflictCopy &c) { return c.count >= 0; })
         && (raising || m_above.empty());
     return m_operation.leaveNote(Outcome(OperationStatus::Done, size > 0 ? numbers[0] : (claims.empty() ? 0 : claims[0].number)),
                                  std::max(m_survey.highest, highest), clean);
-}
-
-void IncomingRecords::preview(std::vector<ConflictCopy> &records, SiteList &aboveCount)
-{
-    records.clear();
-    aboveCount.clear();
-    for (auto it = m_survey.dataFiles.upper_bound(m_count.value); it != m_survey.dataFiles.end() && it->first <= m_countInForce; ++it) {
-        SiteRecord record;
-        bool exists = false;
-        if (m_operation.readRecord(it->first, record, exists) && exists) {
-            aboveCount.push_back(record, it->first);
-            m_known.insert(TextsKey(record));
-        }
-    }
-    std::vector<Above> losers;
-    for (const ConflictCopy &copy : m_copies) {
-        if (bringsIn(copy, losers))
-            records.push_back(copy);
-    }
 }

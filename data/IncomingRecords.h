@@ -30,6 +30,10 @@
 // puts back while another stands under its number is marked the same way, with that number: the
 // other computer may put the same record back there. Nothing is written over, renamed onto or removed that was not
 // read and accounted for first.
+// A data file numbered far above the count in force and every other data file (see FarNumbers) is
+// never counted in: its record is taken in as a copy's is, marked with that number, and the file
+// goes. A count beyond what the files reach, in setting.ini or a copy, is read as they allow, and
+// the count written is that one.
 class IncomingRecords
 {
 public:
@@ -44,12 +48,12 @@ public:
     // records taken in twice.
     bool anythingToTakeIn();
 
-    // Brings in `size` records whose files hold `bytesAt(i)`, then the copies the survey read.
+    // Brings in `size` records, `recordAt(i)` each written fresh, then the copies the survey read.
     // `wanted[i]` is a number the record takes back where that is within the count and free (0:
     // none); `kept[i]` a file a delete kept aside for it, renamed in rather than written when it
     // still holds what it held. `numbers` receives where each of the `size` records went; the
     // result's number is the first of them.
-    OperationResult commit(std::size_t size, const std::function<QByteArray(std::size_t)> &bytesAt,
+    OperationResult commit(std::size_t size, const std::function<SiteRecord(std::size_t)> &recordAt,
                            std::vector<int> &numbers, const std::vector<int> *wanted = nullptr,
                            const std::vector<KeptFile> *kept = nullptr);
 
@@ -74,6 +78,7 @@ private:
         int number = 0;     // the number it took
         int copy = -1;      // the copy whose record it holds
         int mark = 0;       // the number it is put back in place of, written in its file
+        QByteArray url;     // of its record, for the note of the sites
     };
     struct Above
     {
@@ -113,6 +118,8 @@ private:
     std::vector<ConflictCopy> m_copies;        // of data files, in name order
     std::vector<QByteArray> m_copyBytes;       // parallel to m_copies
     std::vector<ConflictCopy> m_settingCopies; // with a count or without
+    std::vector<ConflictCopy> m_farCounts;     // setting.ini's own count, where it lies far above the files
+    std::size_t m_farFiles = 0;                // data files far above the rest, readable or not
     const SiteList *m_inMemory = nullptr;
     int m_inMemoryCount = 0;
     bool m_registerLearnt = false;

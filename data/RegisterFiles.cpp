@@ -1,5 +1,6 @@
 #include "RegisterFiles.h"
 
+#include "FarNumbers.h"
 #include "IncomingRecords.h"
 #include "RegisterOperation.h"
 
@@ -81,7 +82,7 @@ Reading<LoadedRegister> RegisterFiles::load()
     RecordCount count;
     if (IoResult listed = m_folder.list(names); !listed)
         return {listed};
-    if (IoResult read = operation.readCount(count); !read)
+    if (IoResult read = operation.readCount(count, &names); !read)
         return {read};
 
     // What interrupted writes left; no write runs while this shared lock is held.
@@ -95,7 +96,12 @@ Reading<LoadedRegister> RegisterFiles::load()
     LoadedRegister &found = loaded.value;
     found.changedAt = operation.changedBefore();
     found.damaged = !count.readable && !present.empty();
-    const int limit = found.damaged ? INT_MAX : count.value;
+    found.farCount = count.far() ? count.held : -1;
+    // Without a count, every file a count could reach: not one numbered far above the rest.
+    std::vector<int> numbers;
+    for (const auto &entry : present)
+        numbers.push_back(entry.first);
+    const int limit = found.damaged ? ReachOf(std::move(numbers)) : count.value;
     present.erase(std::remove_if(present.begin(), present.end(), [limit](const auto &p) { return p.first > limit; }),
                   present.end());
     std::sort(present.begin(), present.end());
@@ -142,7 +148,7 @@ Reading<RegisterCount> RegisterFiles::count()
     if (IoResult io = operation.readCount(read); !io)
         return {io};
     if (read.readable)
-        return {IoResult::success(), {read.value, false}};
+        return {IoResult::success(), {read.value, false, read.far()}};
     // Only a count that cannot be read needs the folder listed, to see whether data files exist.
     const OperationResult writable = operation.writableCount(read);
     if (writable.status == OperationStatus::Failed)
@@ -176,8 +182,7 @@ OperationResult RegisterFiles::addMany(std::size_t size, const std::function<Sit
     if (OperationResult surveyed = incoming.survey(false); !surveyed.done())
         return surveyed;
     std::vector<int> placed;
-    const OperationResult result =
-        incoming.commit(size, [&recordAt](std::size_t i) { return FreshFileBytes(recordAt(i)); }, placed);
+    const OperationResult result = incoming.commit(size, recordAt, placed);
     if (numbers)
         *numbers = std::move(placed);
     return result;
@@ -251,6 +256,7 @@ OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, co
         return Failed(written, number);
     if (found != RegisterFolder::Found::Expected)
         return foundElsewhere(found, number);
+    operation.noteRecord(number, record.m_url);
     return operation.carryNote(Outcome(OperationStatus::Done, number));
 }
 
@@ -290,6 +296,7 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
             return moved ? foundElsewhere(found, number) : Failed(moved, number);
         }
         aside.emplace_back(temporary, name);
+        operation.noteRecord(number, QByteArray());
     }
     // The count stays, whichever record went: a site deleted here and edited on another computer
     // comes back within it, and every reader passes over a number without a file.
@@ -331,12 +338,14 @@ OperationResult RegisterFiles::repair(const std::function<void(int from, int to)
     QStringList names;
     if (IoResult listed = m_folder.list(names); !listed)
         return Failed(listed);
-    int highest = 0;
+    // The highest data file a count reaches: one far above the rest is taken in afterwards, as a
+    // copy is, never counted in.
+    std::vector<int> numbers;
     for (const QString &name : std::as_const(names)) {
-        const int number = DataFileNumber(name);
-        if (number > highest && operation.fileAt(number))
-            highest = number;
+        if (const int number = DataFileNumber(name); number > 0 && operation.fileAt(number))
+            numbers.push_back(number);
     }
+    const int highest = ReachOf(std::move(numbers));
     if (beforeWriting)
         beforeWriting(count.readable ? count.value : -1, highest);
     if (IoResult counted = operation.writeCount(count, highest); !counted)

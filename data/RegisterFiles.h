@@ -55,6 +55,9 @@ struct LoadedRegister
     // Data files within the count the load passed over (IsPassedOver), each naming its file and why.
     std::vector<IoResult> passedOver;
     qint64 changedAt = -1; // the folder's stamp as the load found it (RegisterFolder::changedAt)
+    // setting.ini's count where it lay far above the data files, and `count` is what they allow
+    // (see FarNumbers); -1 otherwise.
+    int farCount = -1;
 };
 
 // One record of an operation that rewrites several: its number, what it becomes, and what the
@@ -71,6 +74,7 @@ struct RegisterCount
 {
     int count = 0;        // 0 when damaged or when there is no setting.ini
     bool damaged = false; // as for LoadedRegister
+    bool far = false;     // setting.ini holds a count far above the files, read as `count` (see FarNumbers)
 };
 
 // A record's file that a delete kept aside for its undo to put back (RegisterFolder::moveAside):
@@ -155,7 +159,8 @@ public:
     // gone; when it fails, they stay as they were.
     OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers,
                                 const std::vector<KeptFile> *kept = nullptr);
-    // Sets the count to the highest data file number present, after telling `beforeWriting` the
+    // Sets the count to the highest data file number present (but not one far above the rest, see
+    // FarNumbers), after telling `beforeWriting` the
     // count it replaces (-1 when there was none to read) and the new one. The only write a damaged
     // register takes.
     OperationResult repair(const std::function<void(int from, int to)> &beforeWriting = {});

@@ -31,5 +31,5 @@ OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, Site
     for (const auto &entry : records)
         wanted.push_back(entry.first);
     return incoming.commit(
-        records.size(), [&records](std::size_t i) { return FreshFileBytes(records[i].second); }, numbers, &wanted, kept);
+        records.size(), [&records](std::size_t i) { return records[i].second; }, numbers, &wanted, kept);
 }

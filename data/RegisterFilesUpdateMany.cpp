@@ -47,6 +47,7 @@ OperationResult RegisterFiles::updateMany(const std::vector<RecordUpdate> &updat
             }
         }
         statuses[i] = OperationStatus::Done;
+        operation.noteRecord(update.number, update.record.m_url);
     }
-    return finish(Outcome(OperationStatus::Done, first));
+    return finish(operation.carryNote(Outcome(OperationStatus::Done, first)));
 }

@@ -1,8 +1,10 @@
 #include "RegisterOperation.h"
 
 #include "BatchJournal.h"
+#include "FarNumbers.h"
 #include "FolderSurvey.h"
 #include "LocalState.h"
+#include "SiteDigestNote.h"
 #include "SiteTexts.h"
 
 #include <QCryptographicHash>
@@ -76,6 +78,8 @@ OperationResult RegisterOperation::leaveNote(OperationResult result, int highest
     result.changedBefore = m_changedBefore;
     result.changedAfter = m_folder.stampChange();
     WriteFolderNote(m_folder, {result.changedAfter, highest, clean, m_folder.hasCasedNames().value_or(cased)});
+    SiteDigestNote(m_folder).changed(m_changedBefore, result.changedAfter, std::move(m_records));
+    m_records.clear();
     return result;
 }
 
@@ -85,6 +89,8 @@ OperationResult RegisterOperation::carryNote(OperationResult result)
         return leaveNote(result, note->highest, note->clean, note->cased);
     result.changedBefore = m_changedBefore;
     result.changedAfter = m_folder.stampChange();
+    SiteDigestNote(m_folder).changed(m_changedBefore, result.changedAfter, std::move(m_records));
+    m_records.clear();
     return result;
 }
 
@@ -119,14 +125,30 @@ void RegisterOperation::dropUnfinishedBatch(const RecordCount &count)
     journal.drop();
 }
 
-IoResult RegisterOperation::readCount(RecordCount &count)
+IoResult RegisterOperation::readCount(RecordCount &count, const QStringList *listed)
 {
     QByteArray bytes;
     if (IoResult read = m_folder.read(kSettingFile, bytes, count.fileExists); !read)
         return read;
     count.file = IniDocument::parse(bytes);
     count.value = std::max(CountInSetting(count.file), 0);
+    count.held = count.value;
     count.readable = CountInSetting(count.file) >= 0;
+    // A count within reach of 0 needs no look at the files, and neither does one this program's
+    // last write left, while no other program has changed the folder since.
+    const std::optional<FolderNote> note = count.value > kFarGap ? trustedNote() : std::nullopt;
+    if (count.readable && count.value > kFarGap && !(note && count.value <= qint64(note->highest) + kFarGap)) {
+        QStringList names;
+        if (IoResult looked = listed ? IoResult::success() : m_folder.list(names); !looked)
+            return looked;
+        std::vector<int> numbers{count.value};
+        for (const QString &name : listed ? *listed : names) {
+            if (const int number = DataFileNumber(name))
+                numbers.push_back(number);
+        }
+        count.value = std::min(count.value, ReachOf(std::move(numbers)));
+    }
+    // Only a count in reach is noted: what lies below one seen is taken for a longer list's leftover.
     if (count.readable)
         NoteCountSeen(m_folder, count.value);
     return IoResult::success();

@@ -8,6 +8,8 @@
 #include "RegisterLock.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 // setting.ini as an operation reads it.
 struct RecordCount
@@ -15,7 +17,12 @@ struct RecordCount
     IniDocument file;
     bool fileExists = false;
     bool readable = false; // the count starts with a number that is not negative
-    int value = 0;
+    int value = 0;         // the count in force
+    // What setting.ini holds: `value` but where that lies far above the data files (see
+    // FarNumbers), and `value` is then what they allow.
+    int held = 0;
+
+    bool far() const { return readable && held != value; }
 };
 
 // A record's file as the check before a write read it.
@@ -46,10 +53,15 @@ public:
     // After a write that neither made nor took a name (an update, a delete): the note carried on
     // when it was good before.
     OperationResult carryNote(OperationResult result);
+    // What the write did to record `number`, for the note of the sites (SiteDigestNote), which both
+    // calls above keep: it now leads to `url`, or went (an empty URL).
+    void noteRecord(int number, const QByteArray &url) { m_records.emplace_back(number, url); }
 
     // The lock and a count that may be written to, for an operation on record `number`.
     OperationResult startWriting(RecordCount &count, int number);
-    IoResult readCount(RecordCount &count);
+    // setting.ini's count, read as the data files allow (see FarNumbers); `listed`, when the caller
+    // has just listed the folder, spares a second listing.
+    IoResult readCount(RecordCount &count, const QStringList *listed = nullptr);
     // Removes what a batch of new records that never got its count left above the count (see
     // BatchJournal); only with a count that can be read: with none, nothing is known to be above it.
     void dropUnfinishedBatch(const RecordCount &count);
@@ -74,6 +86,7 @@ private:
     std::optional<RegisterLock> m_lock;
     IoResult m_io;
     qint64 m_changedBefore = -1; // taken under the lock
+    std::vector<std::pair<int, QByteArray>> m_records; // see noteRecord()
 };
 
 // A record the format cannot hold is refused before anything is touched: true, with `refusal`.

@@ -4,6 +4,7 @@
 #include "SiteRegister.h"
 
 #include "ConflictCopyName.h"
+#include "FarNumbers.h"
 
 #include <QDeadlineTimer>
 
@@ -55,6 +56,9 @@ bool SiteRegister::followCount(QDeadlineTimer deadline)
         return true;
     }
     const int count = read.value.count;
+    // A count far above the files is read as they allow; the take-in writes that count.
+    if (read.value.far)
+        scheduleIntake();
     if (read.value.damaged || m_damaged) {
         reloadAll();
         return true;
@@ -126,6 +130,9 @@ void SiteRegister::refresh(const QStringList &names)
         else if (const int number = DataFileNumber(name))
             numbers.push_back(number);
     }
+    // A file far above the rest is never counted in: the take-in brings its record in, as a copy's.
+    if (!m_intake.isActive() && std::any_of(numbers.begin(), numbers.end(), [this](int n) { return n - qint64(m_count) > kFarGap; }))
+        scheduleIntake();
     if (m_damaged) {
         // Without a count every data file present belongs to the list: read it all again.
         if (setting || !numbers.empty())

@@ -1,4 +1,5 @@
 #include "BatchJournal.h"
+#include "FarNumbers.h"
 #include "RegisterLock.h"
 #include "RegisterOperation.h"
 #include "CaseFile.h"
@@ -262,6 +263,17 @@ TEST(RegisterFiles, countParsesLikeAtoiHeldToIntRange)
         EXPECT_EQ(ParseRecordCount(text, &hasNumber), expected) << text;
         EXPECT_EQ(hasNumber, number) << text;
     }
+}
+
+// A number more than kFarGap above every one below it lies out of reach, and so does all above it.
+TEST(FarNumbers, reachGoesOnInStepsOfAtMostTheGap)
+{
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{}, 0}, {{3, 1, 2}, 3}, {{kFarGap}, kFarGap}, {{kFarGap + 1}, 0}, {{2, 2000000000, INT_MAX}, 2},
+        {{1, 1 + kFarGap, 1 + 2 * kFarGap, 2 + 3 * kFarGap}, 1 + 2 * kFarGap},
+    };
+    for (const auto &[numbers, reach] : cases)
+        EXPECT_EQ(ReachOf(numbers), reach);
 }
 
 } // namespace

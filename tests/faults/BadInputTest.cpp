@@ -53,24 +53,6 @@ TEST(BadDataFile, loadsTheRestAndIsWrittenBack)
     }
 }
 
-// Counts near and past the limits load the present files within the count at once, in order.
-TEST(CountLimit, loadsThePresentFilesWithinTheCountAtOnce)
-{
-    for (const CaseRow &c : rowsOf("count")) {
-        SCOPED_TRACE(c.fields[0].toStdString());
-        TempRegister reg;
-        reg.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=" + c.field(1) + "\r\n");
-        for (const char *number : {"1", "2", "2000000000", "2147483647", "2147483648"})
-            reg.write(QStringLiteral("data%1.ini").arg(QLatin1String(number)), QByteArray("[DATA]\r\nNAME=") + number + "\r\n");
-        SiteStore store;
-        ASSERT_TRUE(store.Load());
-        const int expected = c.fields[2].toInt();
-        ASSERT_EQ(int(store.m_sites.size()), expected);
-        for (int i = 1; i < expected; ++i)
-            EXPECT_LT(store.m_sites.at(std::size_t(i - 1)).m_name.toLongLong(), store.m_sites.at(std::size_t(i)).m_name.toLongLong());
-    }
-}
-
 // Damaged files rewritten: every value reads the same from the rewritten file as from the
 // damaged one (cases found by the fuzzer in fuzz/).
 TEST(DamagedRewrite, readsTheSameAfterARewrite)

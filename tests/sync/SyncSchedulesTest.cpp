@@ -5,7 +5,9 @@
 // files in random order and partitions. Once everything has settled, every computer lists the same
 // sites; every version of a site that was made is there unless an operation that knew of it
 // replaced or deleted it; no site is there twice; no data file lies above the count and no conflict
-// copy is left. SITEKANRI_SYNC_SCHEDULES sets how many, SITEKANRI_SYNC_SEED the first seed.
+// copy is left; a file numbered far above the rest that landed on one computer is a site of its own
+// there, numbered near the rest. SITEKANRI_SYNC_SCHEDULES sets how many, SITEKANRI_SYNC_SEED the
+// first seed.
 #include "ConflictCopyName.h"
 #include "IniDocument.h"
 #include "ModelSyncTool.h"
@@ -75,7 +77,7 @@ Holding holding(const std::map<QString, QByteArray> &files)
 class Schedule
 {
 public:
-    Schedule(unsigned seed, int computers) : m_random(seed)
+    Schedule(unsigned seed, int computers) : m_random(seed), m_seed(seed)
     {
         std::vector<QString> paths;
         // In memory where the machine offers it: every operation flushes what it writes.
@@ -94,7 +96,12 @@ public:
         for (int i = 0; i < 3; ++i)
             operate(0, [&] { FolderFiles(path(0)).files.add(fresh()); });
         settle(false);
+        // In one schedule of five a file numbered far above the rest lands on one computer, as a
+        // peer, a typo or a hostile share may put it there: a site like any other, never counted in.
+        const int farStep = m_seed % 5 == 0 ? int(m_seed / 5 % unsigned(steps)) : -1;
         for (int step = 0; step < steps; ++step) {
+            if (step == farStep)
+                dropFar(int(m_seed / 7 % m_folders.size()));
             const int computer = pick(int(m_folders.size()));
             const int what = pick(100);
             if (what < 55)
@@ -175,6 +182,14 @@ private:
                 return false;
         }
         return true;
+    }
+
+    void dropFar(int computer)
+    {
+        ++m_tool->heard(computer)[std::size_t(computer)];
+        const SiteRecord record = fresh();
+        WriteRecordFile(path(computer) + QStringLiteral("/data2000000000.ini"), record);
+        m_versions.push_back({TextsKey(record), m_tool->heard(computer), false});
     }
 
     Window &window(int computer) { return m_windows[std::size_t(computer)]; }
@@ -307,6 +322,8 @@ private:
             const Holding held = loaded(computer);
             if (!(held.sites == first.sites))
                 wrong << "computer " << computer + 1 << " lists " << Listing(held.sites) << ", computer 1 " << Listing(first.sites) << "\n";
+            if (held.count > 1000)
+                wrong << "computer " << computer + 1 << " counts " << held.count << "\n";
             for (const QString &name : QDir(path(computer)).entryList(QDir::Files)) {
                 if (ConflictCopyName::parse(name).isCopy() || DataFileNumber(name) > held.count)
                     wrong << "left on computer " << computer + 1 << ": " << name.toStdString() << "\n";
@@ -331,6 +348,7 @@ private:
     }
 
     std::mt19937 m_random;
+    unsigned m_seed;
     std::vector<std::unique_ptr<QTemporaryDir>> m_folders;
     std::vector<Window> m_windows;
     std::unique_ptr<ModelSyncTool> m_tool;

@@ -1,0 +1,91 @@
+// The note of the register's sites, kept by every write through the register's one door: after each
+// operation of the command line's kind and the window's, the note is good for the folder as it was
+// left, names exactly the records that lead to each site, and stays within a few entries a record.
+#include "LocalState.h"
+#include "SiteDigestNote.h"
+#include "TempRegister.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// A site here is its URL without regard to case; the real one (SiteIdentity) lives above this layer.
+quint64 byLowerUrl(const QByteArray &url)
+{
+    return url.isEmpty() ? 0 : (qHash(url.toLower()) | 1);
+}
+
+std::vector<int> truth(const SiteList &sites, const QByteArray &url, int except)
+{
+    std::vector<int> numbers;
+    for (std::size_t i = 0; i < sites.size(); ++i) {
+        if (sites.number(i) != except && byLowerUrl(sites.at(i).m_url) == byLowerUrl(url))
+            numbers.push_back(sites.number(i));
+    }
+    return numbers;
+}
+
+TEST(SiteDigestNote, everyWriterKeepsItTrueAndSmall)
+{
+    SiteDigestNote::install(&byLowerUrl);
+    TempRegister dir;
+    SiteRegister window(QFile::encodeName(dir.path()));
+    ASSERT_TRUE(window.open());
+    FolderFiles cli(dir.path());
+    SiteDigestNote note(cli.folder);
+    ASSERT_TRUE(cli.files.add(MakeRecord("a", "http://a/")).done());
+    note.rebuild(ReadRegister(dir.path()), cli.folder.changedAt());
+
+    std::vector<SiteRecord> many;
+    for (int i = 0; i < 100; ++i)
+        many.push_back(MakeRecord("m", i % 2 ? "http://A/" : "http://other/"));
+    const std::pair<const char *, std::function<void()>> steps[] = {
+        {"add", [&] { cli.files.add(MakeRecord("b", "http://B/")); }},
+        {"an import of more than are changed in place", [&] { cli.files.addMany(many); }},
+        {"update to another site", [&] { cli.files.update(2, MakeRecord("b", "http://a/")); }},
+        {"the window's add", [&] { window.add(MakeRecord("w", "http://w/")); }},
+        {"the window's deletes of most, which leave the note written whole without them", [&] {
+             // A few at a time (more go on threads of their own, after the note is left, and the
+             // next add writes it anew).
+             for (int from = 3; from < 93; from += 30) {
+                 std::vector<std::pair<int, SiteRecord>> seen;
+                 for (int number = from; number < from + 30; ++number)
+                     seen.emplace_back(number, MakeRecord("m", number % 2 ? "http://other/" : "http://A/"));
+                 window.removeMany(seen);
+             }
+         }},
+        {"restore between two entries", [&] { cli.files.restore(50, MakeRecord("r", "http://A/")); }},
+        {"a keyword set on several", [&] {
+             cli.files.updateMany({{1, MakeRecord("a", "http://z/", "k"), MakeRecord("a", "http://a/")},
+                                   {2, MakeRecord("b", "http://Z/", "k"), MakeRecord("b", "http://a/")}});
+         }},
+    };
+    for (const auto &[what, step] : steps) {
+        SCOPED_TRACE(what);
+        step();
+        const SiteList sites = ReadRegister(dir.path());
+        ASSERT_TRUE(note.goodFor(cli.folder.changedAt()));
+        for (std::size_t i = 0; i < sites.size(); ++i)
+            EXPECT_EQ(note.candidates(sites.at(i).m_url, sites.number(i)), truth(sites, sites.at(i).m_url, sites.number(i)));
+        const qint64 size = QFileInfo(LocalStateFile(cli.folder, QStringLiteral("sites"))).size();
+        EXPECT_LE(size, 24 + 12 * (2 * qint64(sites.size()) + 1));
+    }
+    // Another program's change: the note is good for nothing until it is written anew, however
+    // many writes of this program follow; written anew (as an add does), the next write keeps it,
+    // though the folder's own note is still stale.
+    WriteRecordFile(dir.file(QStringLiteral("data500.ini")), MakeRecord("x", "http://a/"));
+    cli.files.add(MakeRecord("c", "http://c/"));
+    EXPECT_FALSE(note.goodFor(cli.folder.changedAt()));
+    WriteRecordFile(dir.file(QStringLiteral("data600.ini")), MakeRecord("y", "http://y/"));
+    note.rebuild(ReadRegister(dir.path()), cli.folder.changedAt());
+    ASSERT_TRUE(cli.files.update(1, MakeRecord("a", "http://y/")).done());
+    EXPECT_TRUE(note.goodFor(cli.folder.changedAt()));
+    EXPECT_EQ(note.candidates("http://y/", 0), std::vector<int>{1});
+    SiteDigestNote::install(nullptr);
+}
+
+} // namespace
