@@ -12,6 +12,9 @@ SITEKANRI_TRIAL_SCALE=6 ctest --preset dev -j2 -R Trial
 # Two or three computers meeting through the model sync tool: 100 000 seeded schedules (the
 # everyday suite runs the first thousand).
 ./scripts/sync_long_run.sh
+# Every fuzzer built (clang, libFuzzer) and run a few seconds, one process each: a change that
+# breaks one, or an input it then finds, fails the run (scripts/fuzz.sh runs them for longer).
+FUZZ_MERGE=0 ./scripts/fuzz.sh all 5 1
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on).
 cmake --preset asan
 cmake --build --preset asan

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs fuzzers (clang libFuzzer, ASan+UBSan), each for SECONDS seconds in JOBS processes at once.
-#   [FUZZ_SANITIZE=undefined] [FUZZ_MAX_LEN=N] scripts/fuzz.sh TARGET[,TARGET…]|all [SECONDS] [JOBS]
+#   [FUZZ_SANITIZE=undefined] [FUZZ_MAX_LEN=N] [FUZZ_MERGE=0] scripts/fuzz.sh TARGET[,TARGET…]|all [SECONDS] [JOBS]
 #   TARGET: ini_document (the register-file reader), bookmark_reader (the bookmark-file reader),
-#           link_answer (the link check's reading of status lines, headers and redirects) or
+#           link_answer (the link check's reading of status lines, headers and redirects),
+#           folder_survey (a hostile register folder through the survey, the take-in and the notes) or
 #           link_render (the preview and the code box laying out a name of up to 1 KiB: 20 s, 2 GB per input)
 #   SECONDS: per target, default 60; JOBS: default the number of cores; several targets run one after another
 # Each target keeps its corpus in fuzz/corpus/TARGET. The run works in build/fuzz/work/TARGET,
@@ -10,6 +11,8 @@
 # not are merged into it (commit them), and the work folder is emptied. Each process logs to
 # build/fuzz/logs/TARGET/fuzz-N.log. A crash, leak or broken round trip is written to
 # build/fuzz/findings/ and the script exits non-zero. Replay one with build/fuzz/TARGET_fuzz FILE.
+# FUZZ_MERGE=0 merges nothing into the kept corpus (./test.sh's short runs); a failure to build
+# any target fails the run.
 # FUZZ_SANITIZE=undefined builds without AddressSanitizer in build/fuzz-undefined (the same
 # folders under it): several times faster, for runs of millions of inputs; it still stops at
 # a crash, undefined behaviour, a broken round trip, a timeout or the memory limit, but no
@@ -17,12 +20,12 @@
 # LINK_RENDER_PAINT=1 has link_render also paint both widgets for each input (ten times slower).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-usage() { sed -n '3,7s/^# //p' "$0" >&2; exit 2; }
+usage() { sed -n '3,8s/^# //p' "$0" >&2; exit 2; }
 target=${1:-}
 seconds=${2:-60}
 jobs=${3:-$(nproc)}
 # Several targets: each in turn, for SECONDS each; the first that fails ends the run.
-[[ $target == all ]] && target=ini_document,bookmark_reader,link_answer,link_render
+[[ $target == all ]] && target=ini_document,bookmark_reader,link_answer,folder_survey,link_render
 if [[ $target == *,* ]]; then
   IFS=, read -ra targets <<<"$target"
   for one in "${targets[@]}"; do "$0" "$one" "$seconds" "$jobs"; done
@@ -32,6 +35,8 @@ case $target in
   ini_document) max_len=4096 ;;
   bookmark_reader) max_len=65536 ;;
   link_answer) max_len=8192 ;;
+  # Up to 48 names, each with what it holds.
+  folder_survey) max_len=4096 ;;
   # A name is a line; a page of one lays out in a time that grows with its length.
   link_render) max_len=1024 ;;
   *) usage ;;
@@ -51,8 +56,10 @@ kept=$PWD/fuzz/corpus/$target
 work=$PWD/$build/work/$target
 logs=$build/logs/$target
 findings=$PWD/$build/findings
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DFUZZ_SANITIZE="$sanitize" >/dev/null
+  -DFUZZ_SANITIZE="$sanitize" "${launcher[@]}" >/dev/null
 cmake --build "$build" --target "${target}_fuzz"
 mkdir -p "$kept" "$work" "$logs" "$findings"
 rm -f "$logs"/fuzz-*.log
@@ -80,13 +87,17 @@ fi
   -jobs="$jobs" -workers="$jobs" -artifact_prefix="$findings/$target-" "$work" "$kept") || status=$?
 
 runs=$(cat "$logs"/fuzz-*.log 2>/dev/null | awk '/^stat::number_of_executed_units:/ { n += $2 } END { print n + 0 }')
-echo "$target: $runs executions in $jobs processes"
-before=$(ls "$kept" | wc -l)
-"$fuzzer" -merge=1 -max_len="$max_len" "$kept" "$work" >"$logs/merge.log" 2>&1 ||
-  { echo "$target: the merge into $kept failed, see $logs/merge.log" >&2; exit 1; }
-echo "$target: $(($(ls "$kept" | wc -l) - before)) inputs added to $kept"
-# What the merge left out reaches nothing new; the next run starts from the kept corpus again.
-rm -rf "$work"
+echo "$target: $runs executions in $jobs processes, $((runs / (seconds > 0 ? seconds : 1))) a second"
+if [[ ${FUZZ_MERGE:-1} == 0 ]]; then
+  rm -rf "$work"
+else
+  before=$(ls "$kept" | wc -l)
+  "$fuzzer" -merge=1 -max_len="$max_len" "$kept" "$work" >"$logs/merge.log" 2>&1 ||
+    { echo "$target: the merge into $kept failed, see $logs/merge.log" >&2; exit 1; }
+  echo "$target: $(($(ls "$kept" | wc -l) - before)) inputs added to $kept"
+  # What the merge left out reaches nothing new; the next run starts from the kept corpus again.
+  rm -rf "$work"
+fi
 if (($(count_findings) > found_before)); then
   echo "$target: new findings in $findings:" >&2
   ls -t "$findings" | grep "^$target-" | grep -v "^$target-slow-unit-" >&2
