@@ -82,10 +82,11 @@ void IncomingRecords::removeTakenInTwice()
         if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists, &firstChecked) || !firstExists
             || !SameTexts(first, twice))
             continue;
-        // Unmarked under the number the copy was of, the twin is the losing version the copy holds,
-        // on a computer the winning one has not reached yet: it goes, and the winner takes its
-        // number when it comes (a change beats a deletion). Any other twin stays, and the copy goes.
-        const bool loserAtItsNumber = !first.m_takenIn && twice.m_takenIn == lowest;
+        // Under the number the copy was of, the twin is the losing version the copy holds, on a
+        // computer the winning one has not reached yet, marked or not (a record taken in there
+        // before, which then lost a conflict): it goes, and the winner takes its number when it
+        // comes (a change beats a deletion). Any other twin stays, and the copy goes.
+        const bool loserAtItsNumber = twice.m_takenIn == lowest;
         const int goes = loserAtItsNumber ? lowest : number;
         if (m_folder.removeIfHolds(m_folder.nameOnDisk(DataFileName(goes)), (loserAtItsNumber ? firstChecked : checked).bytes))
             m_removedTwice.push_back(goes);

@@ -190,6 +190,8 @@ private:
         const SiteRecord record = fresh();
         WriteRecordFile(path(computer) + QStringLiteral("/data2000000000.ini"), record);
         m_versions.push_back({TextsKey(record), m_tool->heard(computer), false});
+        if (m_trace)
+            std::cerr << "computer " << computer + 1 << " far file: " << record.m_name.toStdString() << "\n";
     }
 
     Window &window(int computer) { return m_windows[std::size_t(computer)]; }
