@@ -144,14 +144,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // What a peer meant by it: every record a data file or a copy holds as the files now stand (but
     // for two spellings of one number, of which every reader reads one alone).
     std::set<QByteArray> meant;
-    const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
-    std::map<int, int> spellings;
+    const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    std::map<int, int> spellings; // of every kind of name: a folder may take the number's spelling
     for (const QFileInfo &file : files)
         ++spellings[DataFileNumber(file.fileName())];
     for (const QFileInfo &file : files) {
         const int number = DataFileNumber(file.fileName());
         const bool data = number > 0 && spellings[number] == 1;
-        if (file.isSymLink() || file.size() > RegisterFolder::kMaxFileSize
+        if (!file.isFile() || file.isSymLink() || file.size() > RegisterFolder::kMaxFileSize
             || !(data || DataFileNumber(ConflictCopyName::parse(file.fileName()).original) > 0))
             continue;
         SiteRecord record;
