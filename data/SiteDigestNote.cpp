@@ -55,8 +55,8 @@ bool SiteDigestNote::goodFor(qint64 stamp) const
     QFile file(m_path);
     if (stamp < 0 || !s_digest || !file.open(QIODevice::ReadOnly) || (file.size() - kHead) % kEntry != 0)
         return false;
-    const QByteArray head = file.read(kHead);
-    return head.size() == kHead && head.startsWith(kMagic) && qFromLittleEndian<qint64>(head.constData() + kStampAt) == stamp;
+    char head[kHead];
+    return file.read(head, kHead) == kHead && QByteArray(head, 8) == kMagic && qFromLittleEndian<qint64>(head + kStampAt) == stamp;
 }
 
 std::vector<SiteDigestNote::Entry> SiteDigestNote::readAll() const
@@ -65,12 +65,12 @@ std::vector<SiteDigestNote::Entry> SiteDigestNote::readAll() const
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return entries;
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() < kHead || !bytes.startsWith(kMagic) || (bytes.size() - kHead) % kEntry != 0)
+    char head[kHead];
+    if (file.read(head, kHead) != kHead || QByteArray(head, 8) != kMagic || (file.size() - kHead) % kEntry != 0)
         return entries;
-    entries.reserve(std::size_t((bytes.size() - kHead) / kEntry));
-    for (qint64 at = kHead; at < bytes.size(); at += kEntry)
-        entries.push_back({qFromLittleEndian<qint32>(bytes.constData() + at), qFromLittleEndian<quint64>(bytes.constData() + at + 4)});
+    entries.reserve(std::size_t((file.size() - kHead) / kEntry));
+    for (char raw[kEntry]; file.read(raw, kEntry) == kEntry;)
+        entries.push_back({qFromLittleEndian<qint32>(raw), qFromLittleEndian<quint64>(raw + 4)});
     return entries;
 }
 
@@ -141,10 +141,10 @@ bool SiteDigestNote::changeInPlace(const std::vector<Entry> &changes, qint64 aft
     if (!file.open(QIODevice::ReadWrite))
         return false;
     qint64 entries = (file.size() - kHead) / kEntry;
-    QByteArray zerosBytes = (file.seek(kZerosAt) ? file.read(8) : QByteArray());
-    if (zerosBytes.size() != 8)
+    char zerosBytes[8];
+    if (!file.seek(kZerosAt) || file.read(zerosBytes, 8) != 8)
         return false;
-    qint64 zeros = qFromLittleEndian<qint64>(zerosBytes.constData());
+    qint64 zeros = qFromLittleEndian<qint64>(zerosBytes);
     // Good for no stamp while it changes: a note cut short by a crash is good for none.
     if (!file.seek(kStampAt) || file.write(bytesOf(quint64(-1))) != 8)
         return false;

@@ -71,11 +71,38 @@ qint64 bytesUnder(const QString &path)
     return total;
 }
 
-// What a load, and a listing of what is pending, show.
-std::multiset<QByteArray> listed(RegisterFolder &folder, int &count)
+// Every record a data file or a copy holds as the files stand (but for two spellings of one number,
+// of which every reader reads one alone).
+std::set<QByteArray> held(const QString &dir)
+{
+    std::set<QByteArray> texts;
+    const QFileInfoList files = QDir(dir).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    std::map<int, int> spellings; // of every kind of name: a folder may take the number's spelling
+    for (const QFileInfo &file : files)
+        ++spellings[DataFileNumber(file.fileName())];
+    for (const QFileInfo &file : files) {
+        const int number = DataFileNumber(file.fileName());
+        const bool data = number > 0 && spellings[number] == 1;
+        if (!file.isFile() || file.isSymLink() || file.size() > RegisterFolder::kMaxFileSize
+            || !(data || DataFileNumber(ConflictCopyName::parse(file.fileName()).original) > 0))
+            continue;
+        SiteRecord record;
+        record.ReadFrom(IniDocument::parse(ReadWhole(file.filePath())));
+        texts.insert(TextsKey(record));
+    }
+    return texts;
+}
+
+// What a load, and a listing of what is pending, show; a register that cannot be read at all (its
+// setting.ini a folder, say), which nothing may change, by what its files hold.
+std::multiset<QByteArray> listed(RegisterFolder &folder, const QString &dir, int &count)
 {
     std::multiset<QByteArray> texts;
     const Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
+    if (!loaded) {
+        const std::set<QByteArray> files = held(dir);
+        return {files.begin(), files.end()};
+    }
     count = loaded.value.count;
     for (const SiteRecord &record : loaded.value.sites)
         texts.insert(TextsKey(record));
@@ -141,23 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (const int number = DataFileNumber(name))
             numbers.push_back(number);
     }
-    // What a peer meant by it: every record a data file or a copy holds as the files now stand (but
-    // for two spellings of one number, of which every reader reads one alone).
-    std::set<QByteArray> meant;
-    const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    std::map<int, int> spellings; // of every kind of name: a folder may take the number's spelling
-    for (const QFileInfo &file : files)
-        ++spellings[DataFileNumber(file.fileName())];
-    for (const QFileInfo &file : files) {
-        const int number = DataFileNumber(file.fileName());
-        const bool data = number > 0 && spellings[number] == 1;
-        if (!file.isFile() || file.isSymLink() || file.size() > RegisterFolder::kMaxFileSize
-            || !(data || DataFileNumber(ConflictCopyName::parse(file.fileName()).original) > 0))
-            continue;
-        SiteRecord record;
-        record.ReadFrom(IniDocument::parse(ReadWhole(file.filePath())));
-        meant.insert(TextsKey(record));
-    }
+    // What a peer meant by it: every record a data file or a copy holds.
+    std::set<QByteArray> meant = held(dir.path());
 
     RegisterFolder folder(QFile::encodeName(dir.path()));
     if (!folder.open(false))
@@ -177,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         meant.insert(TextsKey(added));
 
     int count = 0;
-    const std::multiset<QByteArray> after = listed(folder, count);
+    const std::multiset<QByteArray> after = listed(folder, dir.path(), count);
     for (const QByteArray &texts : meant) {
         if (!after.count(texts))
             fail("a record was lost", texts.toStdString());
