@@ -46,6 +46,7 @@ void IncomingRecords::learnRegister()
         }
         fromDisk = held + 1;
     }
+    std::vector<std::pair<int, QByteArray>> urls; // of every record, when all are read: the sites' note anew
     for (auto it = m_survey.dataFiles.lower_bound(fromDisk); it != m_survey.dataFiles.end() && it->first <= m_countInForce; ++it) {
         SiteRecord record;
         bool exists = false;
@@ -53,8 +54,11 @@ void IncomingRecords::learnRegister()
         if (m_operation.readRecord(it->first, record, exists) && exists) {
             m_known.insert(TextsKey(record));
             learn(it->first, record, TextsKey(record));
+            urls.emplace_back(it->first, record.m_url);
         }
     }
+    if (!m_inMemory && m_survey.complete)
+        m_operation.noteEveryRecord(std::move(urls));
 }
 
 std::vector<int> IncomingRecords::takenInTwice()

@@ -78,9 +78,21 @@ OperationResult RegisterOperation::leaveNote(OperationResult result, int highest
     result.changedBefore = m_changedBefore;
     result.changedAfter = m_folder.stampChange();
     WriteFolderNote(m_folder, {result.changedAfter, highest, clean, m_folder.hasCasedNames().value_or(cased)});
-    SiteDigestNote(m_folder).changed(m_changedBefore, result.changedAfter, std::move(m_records));
-    m_records.clear();
+    keepSitesNote(result.changedAfter);
     return result;
+}
+
+void RegisterOperation::keepSitesNote(qint64 after)
+{
+    SiteDigestNote note(m_folder);
+    if (m_everyRecord) {
+        m_everyRecord->insert(m_everyRecord->end(), m_records.begin(), m_records.end());
+        note.rebuild(std::move(*m_everyRecord), after);
+    } else {
+        note.changed(m_changedBefore, after, std::move(m_records));
+    }
+    m_records.clear();
+    m_everyRecord.reset();
 }
 
 OperationResult RegisterOperation::carryNote(OperationResult result)
@@ -89,8 +101,7 @@ OperationResult RegisterOperation::carryNote(OperationResult result)
         return leaveNote(result, note->highest, note->clean, note->cased);
     result.changedBefore = m_changedBefore;
     result.changedAfter = m_folder.stampChange();
-    SiteDigestNote(m_folder).changed(m_changedBefore, result.changedAfter, std::move(m_records));
-    m_records.clear();
+    keepSitesNote(result.changedAfter);
     return result;
 }
 

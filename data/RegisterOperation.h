@@ -56,6 +56,9 @@ public:
     // What the write did to record `number`, for the note of the sites (SiteDigestNote), which both
     // calls above keep: it now leads to `url`, or went (an empty URL).
     void noteRecord(int number, const QByteArray &url) { m_records.emplace_back(number, url); }
+    // Every record within the count as the write read them all (a take-in does): the note of the
+    // sites is then written anew from them, with noteRecord()'s changes, whatever it was before.
+    void noteEveryRecord(std::vector<std::pair<int, QByteArray>> urls) { m_everyRecord = std::move(urls); }
 
     // The lock and a count that may be written to, for an operation on record `number`.
     OperationResult startWriting(RecordCount &count, int number);
@@ -87,6 +90,8 @@ private:
     IoResult m_io;
     qint64 m_changedBefore = -1; // taken under the lock
     std::vector<std::pair<int, QByteArray>> m_records; // see noteRecord()
+    std::optional<std::vector<std::pair<int, QByteArray>>> m_everyRecord;
+    void keepSitesNote(qint64 after);
 };
 
 // A record the format cannot hold is refused before anything is touched: true, with `refusal`.

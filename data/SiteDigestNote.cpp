@@ -96,14 +96,29 @@ void SiteDigestNote::writeAll(const std::vector<Entry> &entries, qint64 stamp)
 
 void SiteDigestNote::rebuild(const SiteList &sites, qint64 stamp)
 {
+    std::vector<std::pair<int, QByteArray>> urls;
+    urls.reserve(sites.size());
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        urls.emplace_back(sites.number(i), sites.at(i).m_url);
+    rebuild(std::move(urls), stamp);
+}
+
+void SiteDigestNote::rebuild(std::vector<std::pair<int, QByteArray>> urls, qint64 stamp)
+{
     if (!s_digest) {
         QFile::remove(m_path);
         return;
     }
+    std::stable_sort(urls.begin(), urls.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<Entry> entries;
-    entries.reserve(sites.size());
-    for (std::size_t i = 0; i < sites.size(); ++i)
-        entries.push_back({sites.number(i), s_digest(sites.at(i).m_url)});
+    entries.reserve(urls.size());
+    for (const auto &[number, url] : urls) {
+        const Entry entry{number, url.isEmpty() ? 0 : s_digest(url)};
+        if (!entries.empty() && entries.back().number == number)
+            entries.back() = entry;
+        else
+            entries.push_back(entry);
+    }
     writeAll(entries, stamp);
 }
 

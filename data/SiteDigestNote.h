@@ -35,6 +35,8 @@ public:
     bool goodFor(qint64 stamp) const;
     // The note anew, from every record as a load read them at `stamp`.
     void rebuild(const SiteList &sites, qint64 stamp);
+    // The same from every record's number and URL, the last of a number standing (empty: none).
+    void rebuild(std::vector<std::pair<int, QByteArray>> urls, qint64 stamp);
     // An operation that began at `before` and left the folder at `after` gave records these URLs
     // (an empty URL: the record went). A note that was good before is good after.
     void changed(qint64 before, qint64 after, std::vector<std::pair<int, QByteArray>> urls);
