@@ -186,6 +186,11 @@ TEST_P(UploadServersTest, sendsWhatChangedAndNothingWhenNothingDid)
     EXPECT_EQ(leftovers(remote->site()), QStringList());
     // The identity of the server was asked about once, by the fingerprint its own tools show.
     EXPECT_EQ(edges.hostKeysShown + edges.certificatesShown, QStringList{remote->identityFingerprint()});
+    // The accepted host key is one ssh itself finds for that host and port.
+    if (GetParam() == UploadProtocol::Sftp) {
+        EXPECT_TRUE(RunTool(QStringLiteral("ssh-keygen"), {QStringLiteral("-F"), QStringLiteral("[127.0.0.1]:%1").arg(server.port),
+                                                           QStringLiteral("-f"), places.knownHostsFile}));
+    }
 
     // Nothing changed: nothing is sent, and the server is not even asked (it is down).
     remote->kill();
@@ -257,6 +262,11 @@ TEST_P(UploadServersTest, refusedLoginIsNamedAndSendsNothing)
     if (GetParam() == UploadProtocol::Ftps) {
         EXPECT_GE(edges.askedAgain, 1);
         EXPECT_LE(edges.askedAgain, 3);
+        // A refused password is not kept: the next run asks afresh (and stops, the user gives none).
+        edges = FakeEdges();
+        EXPECT_EQ(outcomes(*upload({QStringLiteral("index.html")})), Outcomes{UploadOutcome::NotSent});
+        EXPECT_EQ(edges.secretAsks, 1);
+        EXPECT_EQ(edges.askedAgain, 0);
     }
 }
 
