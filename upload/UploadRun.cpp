@@ -14,8 +14,10 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QSet>
@@ -265,6 +267,15 @@ void UploadRun::runFiles()
             finish(item.remotePath, UploadOutcome::Failed, problem);
         return;
     }
+    // One run at a time for a server on this computer (the window's and the command line's):
+    // each tidies what the other may have left, and would take the other's file for a leftover.
+    QDir().mkpath(QFileInfo(m_record->path()).path());
+    QLockFile lock(m_record->path() + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000)) {
+        for (const UploadItem &item : std::as_const(m_items))
+            finish(item.remotePath, UploadOutcome::NotSent, UploadText::tr("別のアップロードがこのサーバーに送っている最中です"));
+        return;
+    }
     m_record->load();
     const QList<Outgoing> outgoing = changedItems();
     if (outgoing.isEmpty() && m_record->pending().isEmpty())
@@ -279,7 +290,8 @@ void UploadRun::runFiles()
         return;
     }
     if (const UploadFailure failure = tidyEarlierRuns(); failure.problem != UploadProblem::None) {
-        stopAll(outgoing, 0, UploadOutcome::Failed, failure.reason);
+        stopAll(outgoing, 0, failure.problem == UploadProblem::Cancelled ? UploadOutcome::NotSent : UploadOutcome::Failed,
+                failure.reason);
         saveRecord(true);
         return;
     }
