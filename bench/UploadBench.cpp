@@ -21,8 +21,7 @@ constexpr int kPages = 100;
 
 struct Bench
 {
-    std::unique_ptr<SshServer> ssh;
-    std::unique_ptr<FtpServer> ftp;
+    std::unique_ptr<LocalServer> local;
     UploadServer server;
     QTemporaryDir site, state;
     FakeEdges edges;
@@ -32,26 +31,14 @@ struct Bench
 
     QString start(bool sftp)
     {
-        server.host = QStringLiteral("127.0.0.1");
-        if (sftp) {
-            ssh = std::make_unique<SshServer>();
-            if (const QString why = ssh->start(); !why.isEmpty())
-                return why;
-            server.port = ssh->port();
-            server.user = ssh->user();
-            server.folder = ssh->folder(QStringLiteral("site"));
-            server.sshLogin = SshLogin::KeyFile;
-            server.keyFile = ssh->userKey();
-        } else {
-            ftp = std::make_unique<FtpServer>(true);
-            if (const QString why = ftp->start(); !why.isEmpty())
-                return why;
-            server.protocol = UploadProtocol::Ftps;
-            server.port = ftp->port();
-            server.user = FtpServer::user();
-            server.folder = QStringLiteral("site");
-            edges.secrets = {FtpServer::password()};
-        }
+        if (sftp)
+            local = std::make_unique<SshServer>();
+        else
+            local = std::make_unique<FtpServer>(true);
+        if (const QString why = local->start(); !why.isEmpty())
+            return why;
+        server = local->uploadServer();
+        edges.secrets = {FtpServer::password()};
         for (int i = 0; i < kPages; ++i) {
             const QString path = QStringLiteral("kw%1/page%2.html").arg(i % 10).arg(i);
             items.append({site.filePath(path), path});

@@ -10,10 +10,8 @@ struct FakeEdges : UploadEdges
     QStringList secrets; // given in turn, the last one again and again; none: the user stops
     int secretAsks = 0;
     int askedAgain = 0;
-    bool trustHostKey = true;
-    QStringList hostKeysShown;
-    bool trustCertificate = true;
-    QStringList certificatesShown;
+    bool trustServer = true;      // a host key or certificate shown
+    QStringList identitiesShown;  // their fingerprints
     int changedCertificates = 0;
     bool allowClearText = true;
     int clearTextAsks = 0;
@@ -28,14 +26,13 @@ struct FakeEdges : UploadEdges
     }
     bool acceptHostKey(const UploadServer &, const QString &, const QString &fingerprint) override
     {
-        hostKeysShown << fingerprint;
-        return trustHostKey;
+        identitiesShown << fingerprint;
+        return trustServer;
     }
     bool acceptCertificate(const UploadServer &, const QString &fingerprint, const QString &, bool changed) override
     {
-        certificatesShown << fingerprint;
         changedCertificates += changed ? 1 : 0;
-        return trustCertificate;
+        return acceptHostKey({}, {}, fingerprint);
     }
     bool acceptClearText(const UploadServer &) override
     {

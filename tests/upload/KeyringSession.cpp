@@ -46,12 +46,7 @@ TEST(KeyringSession, passwordLivesInTheSecretStoreAndInNoFile)
     FtpServer ftp(true);
     if (const QString why = ftp.start(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
-    UploadServer server;
-    server.protocol = UploadProtocol::Ftps;
-    server.host = QStringLiteral("127.0.0.1");
-    server.port = ftp.port();
-    server.user = FtpServer::user();
-    server.folder = QStringLiteral("site");
+    UploadServer server = ftp.uploadServer();
 
     FakeEdges first;
     first.secrets = {FtpServer::password()};
@@ -63,8 +58,7 @@ TEST(KeyringSession, passwordLivesInTheSecretStoreAndInNoFile)
 
     // The Secret Service itself holds it, as its own tool reads it.
     QString stored;
-    EXPECT_TRUE(RunTool(QStringLiteral("secret-tool"), {QStringLiteral("lookup"), QStringLiteral("server"), QStringLiteral("sitekanri"),
-                                                        QStringLiteral("user"), server.identity() + QStringLiteral(" password")},
+    EXPECT_TRUE(RunTool(QStringLiteral("secret-tool"), "lookup server sitekanri user", {server.identity() + QStringLiteral(" password")},
                         &stored));
     EXPECT_EQ(stored, FtpServer::password());
     QStringList holding;

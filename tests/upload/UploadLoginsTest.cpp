@@ -34,16 +34,6 @@ struct Fixture
     }
 };
 
-UploadServer sftpServer(const SshServer &ssh)
-{
-    UploadServer server;
-    server.host = QStringLiteral("127.0.0.1");
-    server.port = ssh.port();
-    server.user = ssh.user();
-    server.folder = ssh.folder(QStringLiteral("site"));
-    return server;
-}
-
 TEST(UploadLoginsTest, sshAgentHoldsTheKey)
 {
     SshServer ssh;
@@ -58,9 +48,9 @@ TEST(UploadLoginsTest, sshAgentHoldsTheKey)
     const QByteArray before = qgetenv("SSH_AUTH_SOCK");
     qputenv("SSH_AUTH_SOCK", QFile::encodeName(socket));
     QProcess add;
-    add.start(QStringLiteral("ssh-add"), {QStringLiteral("-q"), ssh.userKey()});
+    add.start(QStringLiteral("ssh-add"), {QStringLiteral("-q"), ssh.file(QStringLiteral("user_key"))});
     add.waitForFinished();
-    UploadServer server = sftpServer(ssh);
+    UploadServer server = ssh.uploadServer();
     server.sshLogin = SshLogin::Agent;
     EXPECT_EQ(fixture.upload(server, "by the agent"), UploadOutcome::Sent);
     EXPECT_EQ(fixture.edges.secretAsks, 0);
@@ -75,11 +65,9 @@ TEST(UploadLoginsTest, keyPassphraseAskedAgainWhenWrong)
     if (const QString why = ssh.start(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
     Fixture fixture;
-    UploadServer server = sftpServer(ssh);
-    server.sshLogin = SshLogin::KeyFile;
+    UploadServer server = ssh.uploadServer();
     server.keyFile = fixture.home.filePath(QStringLiteral("locked"));
-    ASSERT_TRUE(RunTool(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-                                                       QStringLiteral("-N"), QStringLiteral("pass phrase"), QStringLiteral("-f"), server.keyFile}));
+    ASSERT_TRUE(MakeKey(server.keyFile, QStringLiteral("pass phrase")));
     ssh.authorize(server.keyFile);
     fixture.edges.secrets = {QStringLiteral("wrong"), QStringLiteral("pass phrase")};
     EXPECT_EQ(fixture.upload(server, "locked key"), UploadOutcome::Sent);
@@ -96,17 +84,12 @@ TEST(UploadLoginsTest, plainFtpOnlyOnceTheUserAgreed)
     if (const QString why = ftp.start(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
     Fixture fixture;
-    UploadServer server;
-    server.protocol = UploadProtocol::Ftp;
-    server.host = QStringLiteral("127.0.0.1");
-    server.port = ftp.port();
-    server.user = FtpServer::user();
-    server.folder = QStringLiteral("site");
+    UploadServer server = ftp.uploadServer();
     fixture.edges.secrets = {FtpServer::password()};
     fixture.edges.allowClearText = false;
     EXPECT_EQ(fixture.upload(server, "clear"), UploadOutcome::NotSent);
     EXPECT_EQ(fixture.edges.secretAsks, 0);
-    EXPECT_FALSE(QFile::exists(ftp.folder(QStringLiteral("site/index.html"))));
+    EXPECT_FALSE(QFile::exists(ftp.remote(QStringLiteral("site/index.html"))));
 
     fixture.edges.allowClearText = true;
     EXPECT_EQ(fixture.upload(server, "clear"), UploadOutcome::Sent);

@@ -49,72 +49,18 @@ QStringList leftovers(const QString &folder)
     return found;
 }
 
-// One server of either kind, behind what the tests need of it.
-struct Remote
-{
-    virtual ~Remote() = default;
-    virtual QString start() = 0;
-    virtual void kill() = 0;
-    virtual void changeIdentity() = 0; // a new host key, or a new certificate
-    virtual UploadServer server() const = 0;
-    virtual QString site() const = 0; // the server's folder, as a local path
-    virtual QString identityFingerprint() const = 0;
-};
-
-struct SftpRemote : Remote
-{
-    SshServer ssh;
-    QString start() override { return ssh.start(); }
-    void kill() override { ssh.kill(); }
-    void changeIdentity() override { ssh.replaceHostKey(); }
-    UploadServer server() const override
-    {
-        UploadServer server;
-        server.protocol = UploadProtocol::Sftp;
-        server.host = QStringLiteral("127.0.0.1");
-        server.port = ssh.port();
-        server.user = ssh.user();
-        server.folder = site();
-        server.sshLogin = SshLogin::KeyFile;
-        server.keyFile = ssh.userKey();
-        return server;
-    }
-    QString site() const override { return ssh.folder(QStringLiteral("site")); }
-    QString identityFingerprint() const override { return ssh.hostKeyFingerprint(); }
-};
-
-struct FtpsRemote : Remote
-{
-    FtpServer ftp{true};
-    QString start() override { return ftp.start(); }
-    void kill() override { ftp.kill(); }
-    void changeIdentity() override { ftp.replaceCertificate(); }
-    UploadServer server() const override
-    {
-        UploadServer server;
-        server.protocol = UploadProtocol::Ftps;
-        server.host = QStringLiteral("127.0.0.1");
-        server.port = ftp.port();
-        server.user = FtpServer::user();
-        server.folder = QStringLiteral("site");
-        return server;
-    }
-    QString site() const override { return ftp.folder(QStringLiteral("site")); }
-    QString identityFingerprint() const override { return ftp.certificateFingerprint(); }
-};
-
 class UploadServersTest : public ::testing::TestWithParam<UploadProtocol>
 {
 protected:
     void SetUp() override
     {
         if (GetParam() == UploadProtocol::Sftp)
-            remote = std::make_unique<SftpRemote>();
+            remote = std::make_unique<SshServer>();
         else
-            remote = std::make_unique<FtpsRemote>();
+            remote = std::make_unique<FtpServer>(true);
         if (const QString why = remote->start(); !why.isEmpty())
             GTEST_SKIP() << why.toStdString();
-        server = remote->server();
+        server = remote->uploadServer();
         edges.secrets = {FtpServer::password()};
         places.knownHostsFile = home.filePath(QStringLiteral(".ssh/known_hosts"));
         places.recordFolder = home.filePath(QStringLiteral("state"));
@@ -128,6 +74,7 @@ protected:
     }
 
     QString local(const QString &path) const { return siteDir.filePath(path); }
+    QString there(const QString &path) const { return remote->remote(QStringLiteral("site/") + path); }
 
     QList<UploadItem> items(const QStringList &paths) const
     {
@@ -158,7 +105,7 @@ protected:
         return list;
     }
 
-    std::unique_ptr<Remote> remote;
+    std::unique_ptr<LocalServer> remote;
     UploadServer server;
     FakeEdges edges;
     SecretKeeper secrets{SecretKeeper::Store::SessionOnly};
@@ -177,19 +124,19 @@ TEST_P(UploadServersTest, sendsWhatChangedAndNothingWhenNothingDid)
     for (const QString &path : paths)
         writeFile(local(path), "new " + path.toUtf8());
     // A page the server already has, of another version: replaced in place.
-    writeFile(remote->site() + QStringLiteral("/index.html"), "old page");
+    writeFile(there(QStringLiteral("index.html")), "old page");
 
     auto first = upload(paths);
     ASSERT_EQ(outcomes(*first), (Outcomes{Sent, Sent, Sent})) << first->lines().first().reason.toStdString();
     for (const QString &path : paths)
-        EXPECT_EQ(readAll(remote->site() + u'/' + path), "new " + path.toUtf8()) << path.toStdString();
-    EXPECT_EQ(leftovers(remote->site()), QStringList());
+        EXPECT_EQ(readAll(there(path)), "new " + path.toUtf8()) << path.toStdString();
+    EXPECT_EQ(leftovers(there(QString())), QStringList());
     // The identity of the server was asked about once, by the fingerprint its own tools show.
-    EXPECT_EQ(edges.hostKeysShown + edges.certificatesShown, QStringList{remote->identityFingerprint()});
+    EXPECT_EQ(edges.identitiesShown, QStringList{remote->fingerprint()});
     // The accepted host key is one ssh itself finds for that host and port.
     if (GetParam() == UploadProtocol::Sftp) {
-        EXPECT_TRUE(RunTool(QStringLiteral("ssh-keygen"), {QStringLiteral("-F"), QStringLiteral("[127.0.0.1]:%1").arg(server.port),
-                                                           QStringLiteral("-f"), places.knownHostsFile}));
+        EXPECT_TRUE(RunTool(QStringLiteral("ssh-keygen"), "-F",
+                            {QStringLiteral("[127.0.0.1]:%1").arg(server.port), QStringLiteral("-f"), places.knownHostsFile}));
     }
 
     // Nothing changed: nothing is sent, and the server is not even asked (it is down).
@@ -200,9 +147,9 @@ TEST_P(UploadServersTest, sendsWhatChangedAndNothingWhenNothingDid)
     writeFile(local(paths[1]), "changed");
     auto third = upload(paths);
     EXPECT_EQ(outcomes(*third), (Outcomes{Unchanged, Sent, Unchanged}));
-    EXPECT_EQ(readAll(remote->site() + QStringLiteral("/blog/a.html")), "changed");
-    EXPECT_EQ(leftovers(remote->site()), QStringList());
-    EXPECT_EQ(edges.hostKeysShown.size() + edges.certificatesShown.size(), 1);
+    EXPECT_EQ(readAll(there(QStringLiteral("blog/a.html"))), "changed");
+    EXPECT_EQ(leftovers(there(QString())), QStringList());
+    EXPECT_EQ(edges.identitiesShown.size(), 1);
 }
 
 // A server killed in the middle of a file, or an upload cancelled there: the old file stays whole
@@ -212,7 +159,7 @@ TEST_P(UploadServersTest, fileCutOffStaysOldAndNextRunCompletesIt)
     for (const bool killed : {true, false}) {
         SCOPED_TRACE(killed ? "server killed" : "cancelled");
         const QByteArray old = randomBytes(4 << 20), fresh = randomBytes(24 << 20);
-        writeFile(remote->site() + QStringLiteral("/big.html"), old);
+        writeFile(there(QStringLiteral("big.html")), old);
         writeFile(local(QStringLiteral("big.html")), fresh);
         bool stopped = false;
         auto cut = upload({QStringLiteral("big.html")}, [&](UploadRun &run, const QString &, qint64 sent, qint64 total) {
@@ -229,26 +176,25 @@ TEST_P(UploadServersTest, fileCutOffStaysOldAndNextRunCompletesIt)
         EXPECT_TRUE(text.contains(QStringLiteral("big.html")) && text.contains(server.shown())
                     && text.contains(killed ? QStringLiteral("接続が切れました") : QStringLiteral("中止しました")))
             << text.toStdString();
-        EXPECT_TRUE(readAll(remote->site() + QStringLiteral("/big.html")) == old);
+        EXPECT_TRUE(readAll(there(QStringLiteral("big.html"))) == old);
 
         if (killed)
             restart();
         EXPECT_EQ(outcomes(*upload({QStringLiteral("big.html")})), Outcomes{Sent});
-        EXPECT_TRUE(readAll(remote->site() + QStringLiteral("/big.html")) == fresh);
-        EXPECT_EQ(leftovers(remote->site()), QStringList());
+        EXPECT_TRUE(readAll(there(QStringLiteral("big.html"))) == fresh);
+        EXPECT_EQ(leftovers(there(QString())), QStringList());
     }
 }
 
 TEST_P(UploadServersTest, refusedLoginIsNamedAndSendsNothing)
 {
     writeFile(local(QStringLiteral("index.html")), "new");
-    writeFile(remote->site() + QStringLiteral("/index.html"), "old");
+    writeFile(there(QStringLiteral("index.html")), "old");
     QTemporaryDir keys;
     if (GetParam() == UploadProtocol::Sftp) {
         // A key the server does not know.
         server.keyFile = keys.filePath(QStringLiteral("other"));
-        ASSERT_TRUE(RunTool(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-                                                           QStringLiteral("-N"), QString(), QStringLiteral("-f"), server.keyFile}));
+        ASSERT_TRUE(MakeKey(server.keyFile));
     } else {
         edges.secrets = {QStringLiteral("wrong")};
     }
@@ -257,7 +203,7 @@ TEST_P(UploadServersTest, refusedLoginIsNamedAndSendsNothing)
     const QString text = run->lines().first().text(server);
     EXPECT_TRUE(text.startsWith(QStringLiteral("失敗 index.html: ") + server.shown() + QStringLiteral(": 認証が拒否されました")))
         << text.toStdString();
-    EXPECT_EQ(readAll(remote->site() + QStringLiteral("/index.html")), "old");
+    EXPECT_EQ(readAll(there(QStringLiteral("index.html"))), "old");
     // A password refused is asked for again, a few times, never without end.
     if (GetParam() == UploadProtocol::Ftps) {
         EXPECT_GE(edges.askedAgain, 1);
@@ -277,7 +223,7 @@ TEST_P(UploadServersTest, changedServerIdentityIsRefused)
     remote->changeIdentity();
     restart();
     writeFile(local(QStringLiteral("index.html")), "second");
-    edges.trustCertificate = false;
+    edges.trustServer = false;
     auto run = upload({QStringLiteral("index.html")});
     ASSERT_EQ(outcomes(*run), Outcomes{UploadOutcome::Failed});
     const QString reason = run->lines().first().reason;
@@ -285,20 +231,20 @@ TEST_P(UploadServersTest, changedServerIdentityIsRefused)
         EXPECT_TRUE(reason.contains(QStringLiteral("ホスト鍵")) && reason.contains(QStringLiteral("なりすまし"))) << reason.toStdString();
     else
         EXPECT_TRUE(reason.contains(QStringLiteral("証明書を信頼できません")) && edges.changedCertificates == 1) << reason.toStdString();
-    EXPECT_EQ(readAll(remote->site() + QStringLiteral("/index.html")), "first");
+    EXPECT_EQ(readAll(there(QStringLiteral("index.html"))), "first");
 }
 
 TEST_P(UploadServersTest, unknownServerNotTrustedIsNotRemembered)
 {
-    edges.trustHostKey = edges.trustCertificate = false;
+    edges.trustServer = false;
     writeFile(local(QStringLiteral("index.html")), "page");
     ASSERT_EQ(outcomes(*upload({QStringLiteral("index.html")})), Outcomes{UploadOutcome::Failed});
     EXPECT_FALSE(QFile::exists(places.knownHostsFile));
     EXPECT_TRUE(server.certificatePin.isEmpty());
-    EXPECT_FALSE(QFile::exists(remote->site() + QStringLiteral("/index.html")));
+    EXPECT_FALSE(QFile::exists(there(QStringLiteral("index.html"))));
     // Asked again next time: nothing was remembered.
     upload({QStringLiteral("index.html")});
-    EXPECT_EQ(edges.hostKeysShown.size() + edges.certificatesShown.size(), 2);
+    EXPECT_EQ(edges.identitiesShown.size(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, UploadServersTest, ::testing::Values(UploadProtocol::Sftp, UploadProtocol::Ftps),
