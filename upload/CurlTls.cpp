@@ -1,6 +1,7 @@
 #include "CurlTls.h"
 
 #include "ServerTrust.h"
+#include "UploadText.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,28 @@ int trustIndex()
     return index;
 }
 
+// OpenSSL's reason for refusing a certificate, in words for people.
+QString reasonOf(int error)
+{
+    switch (error) {
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        return UploadText::tr("認証局の署名がない自己署名の証明書です");
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+        return UploadText::tr("証明書の有効期限が切れています");
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        return UploadText::tr("証明書の有効期間がまだ始まっていません");
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        return UploadText::tr("証明書を発行した認証局を確かめられません");
+    case X509_V_ERR_CERT_REVOKED:
+        return UploadText::tr("証明書は失効しています");
+    default:
+        return UploadText::tr("証明書を確かめられません（%1）").arg(QString::fromUtf8(X509_verify_cert_error_string(error)));
+    }
+}
+
 int verify(int chainOk, X509_STORE_CTX *store)
 {
     auto *ssl = static_cast<SSL *>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
@@ -29,8 +52,7 @@ int verify(int chainOk, X509_STORE_CTX *store)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char *>(der), length);
     OPENSSL_free(der);
-    const QString problem = QString::fromUtf8(X509_verify_cert_error_string(X509_STORE_CTX_get_error(store)));
-    return trust->certificate(bytes, chainOk == 1, problem) ? 1 : 0;
+    return trust->certificate(bytes, chainOk == 1, chainOk == 1 ? QString() : reasonOf(X509_STORE_CTX_get_error(store))) ? 1 : 0;
 }
 
 } // namespace

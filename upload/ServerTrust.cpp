@@ -81,7 +81,11 @@ bool ServerTrust::askCertificate(const QString &curlProblem)
     if (m_seenFingerprint.isEmpty())
         return false;
     const bool changed = !m_server.certificatePin.isEmpty();
-    const QString problem = m_seenProblem.isEmpty() ? curlProblem : m_seenProblem;
+    // A certificate an authority vouches for, refused all the same: it is another name's.
+    const QString problem = !m_seenProblem.isEmpty() ? m_seenProblem
+        : curlProblem.contains(QLatin1String("name"), Qt::CaseInsensitive)
+        ? UploadText::tr("証明書が %1 のものではありません").arg(m_server.host)
+        : curlProblem;
     if (!m_edges.acceptCertificate(m_server, m_seenFingerprint, problem, changed))
         return false;
     m_server.certificatePin = m_seenFingerprint;

@@ -44,6 +44,8 @@ public:
     QString knownHostsFile() const { return m_knownHosts; }
     QString knownHostsReason() const { return m_knownHostsReason; }
     bool pinned() const { return !m_server.certificatePin.isEmpty(); }
+    // What was wrong with the certificate last refused, in words for people.
+    QString certificateProblem() const { return m_seenProblem; }
 
     static QString certificateFingerprint(const QByteArray &certificate);
 

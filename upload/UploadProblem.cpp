@@ -35,14 +35,26 @@ UploadFailure trustFailure(const ServerTrust &trust, const UploadServer &server,
                 UploadText::tr("ホスト鍵を記録できませんでした: %1").arg(trust.knownHostsReason())};
     case ServerTrust::Verdict::CertificateUntrusted:
         return {UploadProblem::CertificateUntrusted,
-                UploadText::tr("サーバーの証明書を信頼できません（%1）。接続しませんでした").arg(detail)};
+                UploadText::tr("サーバーの証明書を信頼できません（%1）。接続しませんでした")
+                    .arg(trust.certificateProblem().isEmpty() ? detail : trust.certificateProblem())};
     case ServerTrust::Verdict::Trusted:
         break;
     }
     return {UploadProblem::CertificateUntrusted, UploadText::tr("サーバーの身元を確かめられませんでした（%1）").arg(detail)};
 }
 
+UploadFailure writeFailed()
+{
+    return {UploadProblem::WriteFailed,
+            UploadText::tr("サーバーがファイルを書き込めませんでした（空き容量の不足か、書き込みの制限が考えられます）")};
+}
+
 } // namespace
+
+UploadFailure ConnectionLostFailure()
+{
+    return {UploadProblem::ConnectionLost, UploadText::tr("サーバーとの接続が切れました")};
+}
 
 bool UploadFailure::endsRun() const
 {
@@ -51,6 +63,7 @@ bool UploadFailure::endsRun() const
     case UploadProblem::PermissionDenied:
     case UploadProblem::NotFound:
     case UploadProblem::RenameRefused:
+    case UploadProblem::WriteFailed:
     case UploadProblem::Other:
         return false;
     default:
@@ -102,13 +115,16 @@ UploadFailure DescribeFailure(const CurlOutcome &outcome, const ServerTrust &tru
             return {UploadProblem::NoSpace, UploadText::tr("サーバーの空き容量が不足しています")};
         if (says(detail, {"permission", "denied", "553", "550"}))
             return {UploadProblem::PermissionDenied, UploadText::tr("サーバーでアクセスが拒否されました")};
-        return {UploadProblem::Other,
-                UploadText::tr("サーバーがファイルを受け取りませんでした（空き容量の不足などが考えられます: %1）").arg(detail)};
+        return writeFailed();
+    case CURLE_SSH:
+        // libssh2 says no more when the server refuses a write (a full disk, where OpenSSH's
+        // protocol has no word for it) than when the connection went: which it was, the next
+        // request tells (UploadRun).
+        return writeFailed();
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
     case CURLE_PARTIAL_FILE:
-    case CURLE_SSH:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_FTP_ACCEPT_FAILED:
     case CURLE_FTP_ACCEPT_TIMEOUT:

@@ -25,6 +25,7 @@ enum class UploadProblem {
     PermissionDenied,
     NotFound,
     RenameRefused,
+    WriteFailed, // the server did not take the bytes, for a reason its protocol does not tell
     Other,
 };
 
@@ -40,3 +41,4 @@ struct UploadFailure
 
 // The failure libcurl's answer stands for, the checks of the server's identity taken into account.
 UploadFailure DescribeFailure(const CurlOutcome &outcome, const ServerTrust &trust, const UploadServer &server);
+UploadFailure ConnectionLostFailure();

@@ -240,9 +240,12 @@ UploadFailure UploadRun::send(const Outgoing &file)
     } else if (!failure.endsRun()) {
         // The old page back in its place if it had stepped aside, the temporary gone.
         const QByteArray folder = RemoteNames::url(m_server, folderUrlPath(path));
-        if (attempt([&] { return m_session->commands(folder, RemoteReplace::tidy(m_server, path, m_runToken)); }).problem
-            == UploadProblem::None)
+        const UploadFailure tidied =
+            attempt([&] { return m_session->commands(folder, RemoteReplace::tidy(m_server, path, m_runToken)); });
+        if (tidied.problem == UploadProblem::None)
             m_record->removePending({m_runToken, path});
+        else if (failure.problem == UploadProblem::WriteFailed && tidied.endsRun())
+            failure = ConnectionLostFailure(); // the write failed because the connection had gone
     }
     return failure;
 }

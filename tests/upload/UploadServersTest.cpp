@@ -16,6 +16,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -245,6 +247,27 @@ TEST_P(UploadServersTest, unknownServerNotTrustedIsNotRemembered)
     // Asked again next time: nothing was remembered.
     upload({QStringLiteral("index.html")});
     EXPECT_EQ(edges.identitiesShown.size(), 2);
+}
+
+// A server whose disk fills up during a file: that file stays old, its temporary goes, and the
+// next file of the run still goes (once the temporary made room).
+TEST_P(UploadServersTest, fullDiskLeavesTheOldFileAndTheRunGoesOn)
+{
+    if (GetParam() == UploadProtocol::Ftps)
+        GTEST_SKIP() << "pyftpdlib never answers a write its disk refused";
+    if (::getuid() != 0)
+        GTEST_SKIP() << "mounting a small disk for the server needs root";
+    if (!RunTool(QStringLiteral("mount"), "-t tmpfs -o size=1m tmpfs", {there(QString())}))
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    writeFile(there(QStringLiteral("big.html")), "old");
+    writeFile(local(QStringLiteral("big.html")), randomBytes(4 << 20));
+    writeFile(local(QStringLiteral("small.html")), "small");
+    auto run = upload({QStringLiteral("big.html"), QStringLiteral("small.html")});
+    EXPECT_EQ(outcomes(*run), (Outcomes{UploadOutcome::Failed, Sent}));
+    EXPECT_TRUE(run->lines().first().reason.contains(QStringLiteral("空き容量"))) << run->lines().first().reason.toStdString();
+    EXPECT_EQ(readAll(there(QStringLiteral("big.html"))), "old");
+    EXPECT_EQ(leftovers(there(QString())), QStringList());
+    RunTool(QStringLiteral("umount"), "", {there(QString())});
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, UploadServersTest, ::testing::Values(UploadProtocol::Sftp, UploadProtocol::Ftps),
