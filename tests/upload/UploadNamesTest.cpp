@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include "RemoteNames.h"
 #include "SshKeyFile.h"
+#include "UploadSettings.h"
+
+#include <QSettings>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -80,6 +83,29 @@ TEST(UploadNamesTest, keyFileWithPassphraseIsKnownAsSuch)
                                                            QStringLiteral("-N"), QString::fromLatin1(c.passphrase), QStringLiteral("-f"), key}));
         EXPECT_EQ(SshKeyFileIsEncrypted(key), c.encrypted) << key.toStdString();
     }
+}
+
+TEST(UploadNamesTest, settingsKeepEachServerAndReplaceOneByName)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    UploadServer first{QStringLiteral("自分のサイト"), UploadProtocol::Sftp, QStringLiteral("example.jp"), 2222, QStringLiteral("me"),
+                       QStringLiteral("~/public_html"), SshLogin::KeyFile, QStringLiteral("/home/me/.ssh/id_ed25519"), {}, false};
+    UploadServer second{QStringLiteral("rental"), UploadProtocol::Ftps, QStringLiteral("ftp.example.jp"), 0, QStringLiteral("u"),
+                        {}, SshLogin::Agent, {}, QStringLiteral("SHA256:AB:CD"), true};
+    UploadSettings::save(first);
+    UploadSettings::save(second);
+    first.folder = QStringLiteral("/srv/www");
+    UploadSettings::save(first);
+    const QList<UploadServer> servers = UploadSettings::load();
+    ASSERT_EQ(servers.size(), 2);
+    EXPECT_EQ(servers[0].identity(), first.identity());
+    EXPECT_EQ(servers[0].sshLogin, SshLogin::KeyFile);
+    EXPECT_EQ(servers[0].keyFile, first.keyFile);
+    EXPECT_EQ(UploadSettings::find(QStringLiteral("rental")).certificatePin, second.certificatePin);
+    EXPECT_TRUE(UploadSettings::find(QStringLiteral("rental")).clearTextAccepted);
+    UploadSettings::remove(QStringLiteral("自分のサイト"));
+    EXPECT_EQ(UploadSettings::load().size(), 1);
 }
 
 } // namespace
