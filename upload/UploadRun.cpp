@@ -135,10 +135,10 @@ bool UploadRun::prepareLogin()
     }
     if (m_server.usesPassword()) {
         m_secretKind = SecretKind::Password;
-        m_secretKey = m_server.identity() + QStringLiteral(" password");
+        m_secretKey = m_server.passwordKey();
     } else if (m_server.sshLogin == SshLogin::KeyFile && SshKeyFileIsEncrypted(m_server.keyFile)) {
         m_secretKind = SecretKind::Passphrase;
-        m_secretKey = m_server.identity() + QStringLiteral(" passphrase ") + m_server.keyFile;
+        m_secretKey = m_server.passphraseKey();
     } else {
         return true;
     }

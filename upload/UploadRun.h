@@ -18,7 +18,8 @@ class ServerTrust;
 class UploadEdges;
 class UploadRecord;
 
-// A file of the user's site and its place under the server's folder ("blog/index.html").
+// A file of the user's site and its place under the server's folder ("blog/index.html"; see
+// UploadServer::remotePathOf).
 struct UploadItem
 {
     QString localPath;

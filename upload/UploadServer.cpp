@@ -2,6 +2,8 @@
 
 #include "UploadText.h"
 
+#include <QDir>
+
 namespace {
 
 bool hasControl(const QString &text)
@@ -68,4 +70,15 @@ QString UploadServer::problem() const
     if (protocol == UploadProtocol::Sftp && sshLogin == SshLogin::KeyFile && keyFile.isEmpty())
         return UploadText::tr("鍵ファイルが指定されていません");
     return {};
+}
+
+QString UploadServer::remotePathOf(const QString &file) const
+{
+    if (siteFolder.isEmpty())
+        return {};
+    const QString root = QDir::cleanPath(QDir(siteFolder).absolutePath());
+    const QString path = QDir::cleanPath(QDir(siteFolder).absoluteFilePath(file));
+    if (!path.startsWith(root + u'/') && !(root == u'/' && path.size() > 1))
+        return {};
+    return path.mid(root == u'/' ? 1 : root.size() + 1);
 }

@@ -22,6 +22,9 @@ struct UploadServer
     // Where the pages go: an absolute path, or one under the login's home ("~/public_html", or
     // "public_html"); FTP names a folder as the server shows it after login.
     QString folder;
+    // The folder of this computer whose files go there (the user's site): a file's place under
+    // `folder` is its path under this one.
+    QString siteFolder;
     SshLogin sshLogin = SshLogin::Agent;
     QString keyFile;
     // The SHA-256 fingerprint of a certificate no authority vouches for, which the user accepted
@@ -37,6 +40,12 @@ struct UploadServer
     QString shown() const;
     // Why the settings cannot reach a server, in words for people; empty when they can.
     QString problem() const;
+    // The names the secret store keeps this server's password, or its key file's passphrase, under.
+    QString passwordKey() const { return identity() + QStringLiteral(" password"); }
+    QString passphraseKey() const { return identity() + QStringLiteral(" passphrase ") + keyFile; }
+    // The place under `folder` of `file`, a file under `siteFolder` ("blog/index.html"); empty for
+    // a file outside it.
+    QString remotePathOf(const QString &file) const;
     // Whether a password (rather than a key) is what the login needs.
     bool usesPassword() const { return protocol != UploadProtocol::Sftp || sshLogin == SshLogin::Password; }
 };

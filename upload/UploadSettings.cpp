@@ -31,6 +31,7 @@ UploadServer readServer(const QSettings &settings)
     server.port = settings.value(QStringLiteral("port"), 0).toInt();
     server.user = settings.value(QStringLiteral("user")).toString();
     server.folder = settings.value(QStringLiteral("folder")).toString();
+    server.siteFolder = settings.value(QStringLiteral("siteFolder")).toString();
     const QString login = settings.value(QStringLiteral("login")).toString();
     server.sshLogin = login == loginName(SshLogin::KeyFile) ? SshLogin::KeyFile
         : login == loginName(SshLogin::Password)            ? SshLogin::Password
@@ -49,6 +50,7 @@ void writeServer(QSettings &settings, const UploadServer &server)
     settings.setValue(QStringLiteral("port"), server.port);
     settings.setValue(QStringLiteral("user"), server.user);
     settings.setValue(QStringLiteral("folder"), server.folder);
+    settings.setValue(QStringLiteral("siteFolder"), server.siteFolder);
     settings.setValue(QStringLiteral("login"), loginName(server.sshLogin));
     settings.setValue(QStringLiteral("keyFile"), server.keyFile);
     settings.setValue(QStringLiteral("certificatePin"), server.certificatePin);

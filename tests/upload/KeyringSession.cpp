@@ -58,7 +58,7 @@ TEST(KeyringSession, passwordLivesInTheSecretStoreAndInNoFile)
 
     // The Secret Service itself holds it, as its own tool reads it.
     QString stored;
-    EXPECT_TRUE(RunTool(QStringLiteral("secret-tool"), "lookup server sitekanri user", {server.identity() + QStringLiteral(" password")},
+    EXPECT_TRUE(RunTool(QStringLiteral("secret-tool"), "lookup server sitekanri user", {server.passwordKey()},
                         &stored));
     EXPECT_EQ(stored, FtpServer::password());
     QStringList holding;

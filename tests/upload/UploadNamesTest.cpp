@@ -24,6 +24,15 @@ TEST(UploadNamesTest, remotePathsThatLeaveTheFolderOrEndALineAreRefused)
         EXPECT_TRUE(RemoteNames::problem(QString::fromUtf8(path)).isEmpty()) << path;
 }
 
+TEST(UploadNamesTest, aFilesPlaceIsItsPathUnderTheSiteFolder)
+{
+    UploadServer server;
+    server.siteFolder = QStringLiteral("/home/me/site/");
+    for (const auto &[file, place] : {std::pair{"/home/me/site/blog/a.html", "blog/a.html"}, {"/home/me/site/./x/../b.html", "b.html"},
+                                      {"/home/me/site", ""}, {"/home/me/site2/a.html", ""}, {"/home/me/site/../a.html", ""}})
+        EXPECT_EQ(server.remotePathOf(QString::fromUtf8(file)), QString::fromUtf8(place)) << file;
+}
+
 TEST(UploadNamesTest, urlsAndCommandsNameTheFolderAsEachProtocolDoes)
 {
     struct Case
@@ -90,9 +99,9 @@ TEST(UploadNamesTest, settingsKeepEachServerAndReplaceOneByName)
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     UploadServer first{QStringLiteral("自分のサイト"), UploadProtocol::Sftp, QStringLiteral("example.jp"), 2222, QStringLiteral("me"),
-                       QStringLiteral("~/public_html"), SshLogin::KeyFile, QStringLiteral("/home/me/.ssh/id_ed25519"), {}, false};
+                       QStringLiteral("~/public_html"), QStringLiteral("/home/me/site"), SshLogin::KeyFile, QStringLiteral("/home/me/.ssh/id_ed25519"), {}, false};
     UploadServer second{QStringLiteral("rental"), UploadProtocol::Ftps, QStringLiteral("ftp.example.jp"), 0, QStringLiteral("u"),
-                        {}, SshLogin::Agent, {}, QStringLiteral("SHA256:AB:CD"), true};
+                        {}, {}, SshLogin::Agent, {}, QStringLiteral("SHA256:AB:CD"), true};
     UploadSettings::save(first);
     UploadSettings::save(second);
     first.folder = QStringLiteral("/srv/www");
@@ -102,6 +111,7 @@ TEST(UploadNamesTest, settingsKeepEachServerAndReplaceOneByName)
     EXPECT_EQ(servers[0].identity(), first.identity());
     EXPECT_EQ(servers[0].sshLogin, SshLogin::KeyFile);
     EXPECT_EQ(servers[0].keyFile, first.keyFile);
+    EXPECT_EQ(servers[0].siteFolder, first.siteFolder);
     EXPECT_EQ(UploadSettings::find(QStringLiteral("rental")).certificatePin, second.certificatePin);
     EXPECT_TRUE(UploadSettings::find(QStringLiteral("rental")).clearTextAccepted);
     UploadSettings::remove(QStringLiteral("自分のサイト"));
