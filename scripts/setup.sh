@@ -33,6 +33,12 @@ packages=(
   chromium
   # the link check and title fetch through a real proxy, and an offline network made for a test
   tinyproxy iproute2
+  # uploading the published pages (SFTP through libssh2, FTPS through OpenSSL) and keeping their
+  # secrets in the desktop's secret store
+  libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev
+  # the servers and the secret store the upload tests start on 127.0.0.1 and in a D-Bus session of
+  # their own
+  openssh-server openssh-client python3-pyftpdlib python3-openssl openssl gnome-keyring libsecret-tools
 )
 
 missing=()
