@@ -1,0 +1,119 @@
+#include "PublishList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+const QString kRegisters = QStringLiteral("registers");
+
+// The register folder as one spelling, whatever path reached it.
+QString registerKey(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return QDir::cleanPath(canonical.isEmpty() ? info.absoluteFilePath() : canonical);
+}
+
+struct StoredRegister
+{
+    QString folder;
+    PublishList list;
+};
+
+PageEntry readEntry(const QSettings &settings)
+{
+    PageEntry entry;
+    entry.kind = settings.value(QStringLiteral("kind")).toString() == QLatin1String("own") ? PageEntry::Kind::OwnPage
+                                                                                         : PageEntry::Kind::Marked;
+    entry.path = settings.value(QStringLiteral("path")).toString();
+    entry.templatePath = settings.value(QStringLiteral("template")).toString();
+    entry.settings.title = settings.value(QStringLiteral("title")).toString();
+    RegionOptions &defaults = entry.settings.defaults;
+    defaults.mode = LinkCodeModeNamed(settings.value(QStringLiteral("mode")).toString()).value_or(LinkCodeMode::Name);
+    defaults.order = RegionOrderNamed(settings.value(QStringLiteral("order")).toString()).value_or(RegionOrder::Register);
+    defaults.skipDead = settings.value(QStringLiteral("skipDead")).toBool();
+    return entry;
+}
+
+void writeEntry(QSettings &settings, const PageEntry &entry)
+{
+    settings.setValue(QStringLiteral("kind"), entry.kind == PageEntry::Kind::OwnPage ? QStringLiteral("own") : QStringLiteral("marked"));
+    settings.setValue(QStringLiteral("path"), entry.path);
+    settings.setValue(QStringLiteral("template"), entry.templatePath);
+    settings.setValue(QStringLiteral("title"), entry.settings.title);
+    settings.setValue(QStringLiteral("mode"), LinkCodeModeWord(entry.settings.defaults.mode));
+    settings.setValue(QStringLiteral("order"), RegionOrderWord(entry.settings.defaults.order));
+    settings.setValue(QStringLiteral("skipDead"), entry.settings.defaults.skipDead);
+}
+
+std::vector<StoredRegister> readAll(QSettings &settings)
+{
+    std::vector<StoredRegister> stored;
+    const int count = settings.beginReadArray(kRegisters);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        StoredRegister one{settings.value(QStringLiteral("folder")).toString(), {}};
+        one.list.publishOnChange = settings.value(QStringLiteral("publishOnChange")).toBool();
+        const int pages = settings.beginReadArray(QStringLiteral("pages"));
+        for (int p = 0; p < pages; ++p) {
+            settings.setArrayIndex(p);
+            if (PageEntry entry = readEntry(settings); !entry.path.isEmpty())
+                one.list.pages.push_back(entry);
+        }
+        settings.endArray();
+        stored.push_back(std::move(one));
+    }
+    settings.endArray();
+    return stored;
+}
+
+} // namespace
+
+QString PublishList::defaultFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/sitekanri/publishing.ini");
+}
+
+PublishList PublishList::load(const QString &registerFolder, const QString &file)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    const QString key = registerKey(registerFolder);
+    for (StoredRegister &stored : readAll(settings)) {
+        if (stored.folder == key)
+            return std::move(stored.list);
+    }
+    return {};
+}
+
+bool PublishList::save(const QString &registerFolder, const QString &file) const
+{
+    QSettings settings(file, QSettings::IniFormat);
+    std::vector<StoredRegister> stored = readAll(settings);
+    const QString key = registerKey(registerFolder);
+    const auto ours = std::find_if(stored.begin(), stored.end(), [&](const StoredRegister &s) { return s.folder == key; });
+    if (ours == stored.end())
+        stored.push_back({key, *this});
+    else
+        ours->list = *this;
+    settings.remove(kRegisters);
+    settings.beginWriteArray(kRegisters, int(stored.size()));
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        settings.setArrayIndex(int(i));
+        settings.setValue(QStringLiteral("folder"), stored[i].folder);
+        settings.setValue(QStringLiteral("publishOnChange"), stored[i].list.publishOnChange);
+        settings.beginWriteArray(QStringLiteral("pages"), int(stored[i].list.pages.size()));
+        for (std::size_t p = 0; p < stored[i].list.pages.size(); ++p) {
+            settings.setArrayIndex(int(p));
+            writeEntry(settings, stored[i].list.pages[p]);
+        }
+        settings.endArray();
+    }
+    settings.endArray();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
