@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -76,7 +75,8 @@ std::vector<StoredRegister> readAll(QSettings &settings)
 
 QString PublishList::defaultFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/sitekanri/publishing.ini");
+    // Beside the window's settings (window.ini), wherever those are kept.
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("sitekanri"), QStringLiteral("publishing")).fileName();
 }
 
 PublishList PublishList::load(const QString &registerFolder, const QString &file)
