@@ -1,7 +1,6 @@
 #include "EntryChanges.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 
@@ -19,47 +18,33 @@ bool isStructure(QByteArrayView line)
     return false;
 }
 
-using Entries = QHash<QByteArray, std::vector<QByteArray>>;
+// Each URL's entries, as spans of the regions (an entry's lines stand together).
+using Entries = QHash<QByteArrayView, std::vector<QByteArrayView>>;
 
 void collect(QByteArrayView region, Entries &entries)
 {
-    QByteArray open; // the URL of the entry the next lines belong to
-    bool inEntry = false;
+    QByteArrayView open; // the URL of the entry the next lines belong to, and where it starts
+    qsizetype openedAt = -1;
     qsizetype at = 0;
     while (at < region.size()) {
         qsizetype end = region.indexOf('\n', at);
-        if (end < 0)
-            end = region.size();
-        QByteArrayView line = region.sliced(at, end - at);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        at = end + 1;
+        end = end < 0 ? region.size() : end + 1;
+        const QByteArrayView line = region.sliced(at, end - at);
         if (line.startsWith(kAnchor)) {
             const qsizetype close = line.indexOf("\">", kAnchor.size());
-            const QByteArray url = line.sliced(kAnchor.size(), (close < 0 ? line.size() : close) - kAnchor.size()).toByteArray();
-            entries[url].push_back(line.toByteArray());
-            open = url;
-            inEntry = true;
+            open = line.sliced(kAnchor.size(), (close < 0 ? line.size() : close) - kAnchor.size());
+            openedAt = at;
+            entries[open].push_back(line);
         } else if (isStructure(line)) {
-            inEntry = false;
-        } else if (inEntry) {
-            QByteArray &entry = entries[open].back();
-            entry += '\n';
-            entry += line;
+            openedAt = -1;
+        } else if (openedAt >= 0) {
+            entries[open].back() = region.sliced(openedAt, end - openedAt);
         }
+        at = end;
     }
 }
 
 } // namespace
-
-SiteChanges &SiteChanges::operator+=(const SiteChanges &other)
-{
-    added += other.added;
-    removed += other.removed;
-    changed += other.changed;
-    unchanged += other.unchanged;
-    return *this;
-}
 
 SiteChanges CompareEntries(const std::vector<QByteArrayView> &before, const std::vector<QByteArrayView> &after)
 {

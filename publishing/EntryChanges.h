@@ -14,9 +14,6 @@ struct SiteChanges
     int removed = 0;
     int changed = 0;
     int unchanged = 0;
-
-    bool any() const { return added || removed || changed; }
-    SiteChanges &operator+=(const SiteChanges &other);
 };
 
 // The entries of list regions as a publish writes them (an anchor line "<A href="URL">…", with the

@@ -151,7 +151,9 @@ ComposedPage compose(const QByteArray &base, const PageEncoding &encoding, const
     if (current && filled.bytes != *current && composition.dateCount() > 0)
         filled = composition.fill({}, today, ownPage);
     ComposedPage page;
-    page.changes = CompareEntries(before, filled.lists);
+    // Which sites a page gains or loses is told only of a page that changes.
+    if (!current || filled.bytes != *current)
+        page.changes = CompareEntries(before, filled.lists);
     page.bytes = std::move(filled.bytes);
     page.warnings = composition.warnings();
     return page;

@@ -19,6 +19,7 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
+// (On views: a slice of a QByteArray is a copy of it.)
 bool startsWithNoCase(QByteArrayView bytes, qsizetype at, QByteArrayView word)
 {
     return at + word.size() <= bytes.size() && bytes.sliced(at, word.size()).compare(word, Qt::CaseInsensitive) == 0;
@@ -111,10 +112,10 @@ PageMarkers FindMarkers(const QByteArray &page, const PageEncoding &encoding, co
             at = end;
             continue;
         }
-        if (!page.sliced(at).startsWith("<!--"))
+        if (!startsWithNoCase(page, at, "<!--"))
             continue;
         // "<!-->" and "<!--->" are comments that end where they start.
-        if (page.sliced(at + 4).startsWith(">") || page.sliced(at + 4).startsWith("->")) {
+        if (startsWithNoCase(page, at + 4, ">") || startsWithNoCase(page, at + 4, "->")) {
             at += 4;
             continue;
         }
@@ -164,7 +165,7 @@ bool MayHoldMarkers(const QByteArray &page)
             --before;
         while (before > 0 && isBlank(page[before - 1]))
             --before;
-        if (before >= 4 && page.sliced(before - 4, 4) == "<!--")
+        if (before >= 4 && startsWithNoCase(page, before - 4, "<!--"))
             return true;
     }
     return false;
@@ -184,7 +185,7 @@ QByteArray LineEndOf(const QByteArray &page)
 std::pair<qsizetype, qsizetype> TitleTextOf(const QByteArray &page)
 {
     for (qsizetype at = page.indexOf('<'); at >= 0; at = page.indexOf('<', at + 1)) {
-        if (page.sliced(at).startsWith("<!--")) {
+        if (startsWithNoCase(page, at, "<!--")) {
             const qsizetype close = page.indexOf("-->", at + 4);
             if (close < 0)
                 break;

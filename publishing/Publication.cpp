@@ -38,11 +38,6 @@ QString pathKey(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
-void describeBytes(PublishedFile &file, const QByteArray &bytes)
-{
-    file.size = bytes.size();
-    file.digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
 
 } // namespace
 
@@ -89,8 +84,7 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
                 return;
         }
         planned.insert(pathKey(path));
-        if (current.exists)
-            describeBytes(file, current.bytes);
+        file.size = current.bytes.size();
         if (file.reason.isEmpty() && !composed.ok())
             file.reason = composed.refusal;
         if (file.reason.isEmpty()) {
@@ -102,7 +96,7 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
                 file.reason = refusal;
             } else {
                 file.status = PublishedFile::Status::Changed;
-                describeBytes(file, composed.bytes);
+                file.size = composed.bytes.size();
                 page = {current.exists, current.bytes, std::move(composed.bytes)};
             }
         }
@@ -169,10 +163,16 @@ void Publication::write()
         if (!file.written && file.status == PublishedFile::Status::Changed) {
             file.status = PublishedFile::Status::Refused;
             file.size = 0;
-            file.digest.clear();
         }
         page = {};
     }
+}
+
+QByteArray FileDigest(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 QString DescribeChanges(const SiteChanges &changes)

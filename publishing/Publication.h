@@ -14,7 +14,7 @@ class LinkSource;
 class PageFolders;
 
 // One file of a publish, as planned and then as written: what an upload needs to know of it (its
-// path, and the size and digest of what it holds now) and what the summary tells the user.
+// path, whether it was written, its size) and what the summary tells the user.
 struct PublishedFile
 {
     enum class Status {
@@ -28,11 +28,15 @@ struct PublishedFile
     QString reason;
     QStringList warnings;
     SiteChanges changes;
-    // What the file holds once the publish is done (a plan: what it will hold): its size in bytes
-    // and its SHA-256; for a refused file, what it holds as it stands (nothing when unread).
+    // The size in bytes of what the file holds once the publish is done (a plan: what it will
+    // hold; a refused file: what it holds as it stands, 0 when unread). An upload that compares
+    // contents takes the file's digest itself (FileDigest): hashing every page of every publish
+    // would cost more than making them.
     qint64 size = 0;
-    QByteArray digest;
 };
+
+// The SHA-256 of the file at `path`, empty when it cannot be read.
+QByteArray FileDigest(const QString &path);
 
 // A publish of a register's pages: planned first (every page read and made anew in memory,
 // nothing written), shown, then written. Pages are independent: one refused never stops another.
