@@ -4,6 +4,7 @@
 
 #include <QSet>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -188,40 +189,51 @@ MarkerReading ReadMarkerOptions(QStringView text, const RegionOptions &defaults)
     return {options, {}};
 }
 
-std::optional<LinkCodeMode> LinkCodeModeNamed(QStringView word)
+namespace {
+
+constexpr std::pair<LinkCodeMode, const char *> kModeWords[] = {
+    {LinkCodeMode::Name, "name"}, {LinkCodeMode::Content, "content"}, {LinkCodeMode::NameAndContent, "name-and-content"}};
+constexpr std::pair<RegionOrder, const char *> kOrderWords[] = {
+    {RegionOrder::Register, "register"}, {RegionOrder::ListName, "list-name"}, {RegionOrder::ListUrl, "list-url"}};
+
+template <class Value, std::size_t N>
+std::optional<Value> valueNamed(QStringView word, const std::pair<Value, const char *> (&words)[N])
 {
-    for (LinkCodeMode mode : {LinkCodeMode::Name, LinkCodeMode::Content, LinkCodeMode::NameAndContent}) {
-        if (word == LinkCodeModeWord(mode))
-            return mode;
+    for (const auto &[value, name] : words) {
+        if (word == QLatin1String(name))
+            return value;
     }
     return std::nullopt;
+}
+
+template <class Value, std::size_t N>
+QString wordOf(Value value, const std::pair<Value, const char *> (&words)[N])
+{
+    for (const auto &[known, name] : words) {
+        if (known == value)
+            return QLatin1String(name);
+    }
+    return QString();
+}
+
+} // namespace
+
+std::optional<LinkCodeMode> LinkCodeModeNamed(QStringView word)
+{
+    return valueNamed(word, kModeWords);
 }
 
 QString LinkCodeModeWord(LinkCodeMode mode)
 {
-    switch (mode) {
-    case LinkCodeMode::Name: return QStringLiteral("name");
-    case LinkCodeMode::Content: return QStringLiteral("content");
-    case LinkCodeMode::NameAndContent: return QStringLiteral("name-and-content");
-    }
-    return QString();
+    return wordOf(mode, kModeWords);
 }
 
 std::optional<RegionOrder> RegionOrderNamed(QStringView word)
 {
-    for (RegionOrder order : {RegionOrder::Register, RegionOrder::ListName, RegionOrder::ListUrl}) {
-        if (word == RegionOrderWord(order))
-            return order;
-    }
-    return std::nullopt;
+    return valueNamed(word, kOrderWords);
 }
 
 QString RegionOrderWord(RegionOrder order)
 {
-    switch (order) {
-    case RegionOrder::Register: return QStringLiteral("register");
-    case RegionOrder::ListName: return QStringLiteral("list-name");
-    case RegionOrder::ListUrl: return QStringLiteral("list-url");
-    }
-    return QString();
+    return wordOf(order, kOrderWords);
 }
