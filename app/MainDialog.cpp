@@ -12,6 +12,7 @@
 #include "LinkPage.h"
 #include "OutsideIntake.h"
 #include "PageTab.h"
+#include "PublishControl.h"
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
@@ -175,6 +176,7 @@ void MainDialog::setUpLinkCheck()
     connect(m_linkCheck, &LinkCheckLauncher::requested, this, &MainDialog::OnCheckLinks);
     connect(m_linkCheck, &LinkCheckLauncher::moveRequested, this, &MainDialog::OnLinkMoved);
     connect(m_linkCheck, &LinkCheckLauncher::checkFinished, this, &MainDialog::ShowLinkResults);
+    connect(m_linkCheck, &LinkCheckLauncher::checkFinished, m_publish, &PublishControl::registerChanged);
     connect(m_linkCheck, &LinkCheckLauncher::urlMoved, this, &MainDialog::showMovedUrl);
     connect(m_linkCheck, &LinkCheckLauncher::failed, this, &MainDialog::ShowMessage);
 }

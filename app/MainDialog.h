@@ -11,7 +11,6 @@
 #include "DialogUnits.h"
 #include "LinkCode.h"
 #include "MessageBoxes.h"
-#include "PublishControl.h"
 #include "RegistrationEdges.h"
 #include "SiteList.h"
 #include "SiteListPanel.h"
@@ -125,7 +124,6 @@ public:
     {
         m_list->showLinkResults(m_session.readLinkResults());
         m_linkCollection->markStale();
-        m_publish->registerChanged();
     }
 
     // A message or Yes/No question over the window, titled with its caption.

@@ -4,6 +4,7 @@
 #include "ColourScheme.h"
 #include "LinkIntake.h"
 #include "MainDialog.h"
+#include "PublishControl.h"
 #include "PublishDialog.h"
 #include "PageTab.h"
 #include "QuitSignals.h"

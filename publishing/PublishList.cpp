@@ -93,26 +93,28 @@ PublishList PublishList::load(const QString &registerFolder, const QString &file
 bool PublishList::save(const QString &registerFolder, const QString &file) const
 {
     QSettings settings(file, QSettings::IniFormat);
-    std::vector<StoredRegister> stored = readAll(settings);
     const QString key = registerKey(registerFolder);
-    const auto ours = std::find_if(stored.begin(), stored.end(), [&](const StoredRegister &s) { return s.folder == key; });
-    if (ours == stored.end())
-        stored.push_back({key, *this});
-    else
-        ours->list = *this;
-    settings.remove(kRegisters);
-    settings.beginWriteArray(kRegisters, int(stored.size()));
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        settings.setArrayIndex(int(i));
-        settings.setValue(QStringLiteral("folder"), stored[i].folder);
-        settings.setValue(QStringLiteral("publishOnChange"), stored[i].list.publishOnChange);
-        settings.beginWriteArray(QStringLiteral("pages"), int(stored[i].list.pages.size()));
-        for (std::size_t p = 0; p < stored[i].list.pages.size(); ++p) {
-            settings.setArrayIndex(int(p));
-            writeEntry(settings, stored[i].list.pages[p]);
-        }
-        settings.endArray();
+    const int count = settings.beginReadArray(kRegisters);
+    int ours = count;
+    for (int i = 0; i < count && ours == count; ++i) {
+        settings.setArrayIndex(i);
+        if (settings.value(QStringLiteral("folder")).toString() == key)
+            ours = i;
     }
+    settings.endArray();
+    // Only what the list holds is written: other keys of this register (a later version's
+    // settings) and the other registers stay as they are.
+    settings.beginWriteArray(kRegisters, std::max(count, ours + 1));
+    settings.setArrayIndex(ours);
+    settings.setValue(QStringLiteral("folder"), key);
+    settings.setValue(QStringLiteral("publishOnChange"), publishOnChange);
+    settings.remove(QStringLiteral("pages"));
+    settings.beginWriteArray(QStringLiteral("pages"), int(pages.size()));
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        settings.setArrayIndex(int(p));
+        writeEntry(settings, pages[p]);
+    }
+    settings.endArray();
     settings.endArray();
     settings.sync();
     return settings.status() == QSettings::NoError;

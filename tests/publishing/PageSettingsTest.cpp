@@ -4,6 +4,8 @@
 #include "PublishList.h"
 #include "TempRegister.h"
 
+#include <QSettings>
+
 #include <gtest/gtest.h>
 
 // What a page says about itself, what its markers ask for, how its sites compare, and where the
@@ -122,6 +124,13 @@ TEST(PublishList, eachRegisterFolderKeepsItsOwnListHoweverItsPathIsSpelt)
     EXPECT_TRUE(back.settings.defaults.skipDead);
     EXPECT_EQ(PublishList::load(second.path(), file).pages.front().path, QStringLiteral("/other/"));
     EXPECT_TRUE(PublishList::load(config.path(), file).pages.empty());
+
+    // What a later version keeps beside a register's pages outlives a save of the list.
+    QSettings(file, QSettings::IniFormat).setValue(QStringLiteral("registers/1/upload/host"), QStringLiteral("example.jp"));
+    one.pages.pop_back();
+    ASSERT_TRUE(one.save(first.path(), file));
+    EXPECT_EQ(PublishList::load(first.path(), file).pages.size(), 1u);
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value(QStringLiteral("registers/1/upload/host")).toString(), QStringLiteral("example.jp"));
 }
 
 } // namespace
