@@ -67,13 +67,11 @@ QString PageFolders::writeRefusal(const QString &path)
 {
     const QByteArray file = QFile::encodeName(path);
     struct stat status;
-    if (::lstat(file.constData(), &status) == 0) {
-        // The mode itself: the administrator may write anything, yet a page made read-only is
-        // meant to stay as it is.
-        if ((status.st_mode & 0222) == 0 || ::access(file.constData(), W_OK) != 0)
-            return SystemReason(EACCES);
-        return {};
-    }
+    // The mode itself: the administrator may write anything, yet a page made read-only is meant
+    // to stay as it is.
+    if (::lstat(file.constData(), &status) == 0 && ((status.st_mode & 0222) == 0 || ::access(file.constData(), W_OK) != 0))
+        return SystemReason(EACCES);
+    // The new version is written beside the page first.
     if (::access(QFile::encodeName(folderPathOf(path)).constData(), W_OK) != 0)
         return SystemReason(errno);
     return {};
