@@ -48,6 +48,7 @@ const std::vector<ButtonKey> &ButtonKeys()
         {ControlId::Delete, QKeySequence(Qt::CTRL | Qt::Key_D)},
         {ControlId::SiteJump, QKeySequence(Qt::CTRL | Qt::Key_J)},
         {ControlId::GenerateCode, QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {ControlId::Publish, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {ControlId::CopyCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
     };
     return keys;

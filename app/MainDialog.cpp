@@ -12,6 +12,7 @@
 #include "LinkPage.h"
 #include "OutsideIntake.h"
 #include "PageTab.h"
+#include "PublishControl.h"
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
@@ -160,6 +161,11 @@ void MainDialog::setUpLinkPage()
     m_linkCollection = new LinkCollection(*m_controls.pageTab()->linkPage(), m_session, *m_list, *keywords, KeywordFilter, this);
     connect(m_linkCollection, &LinkCollection::codeOutdated, this, &MainDialog::GenerateLinkCode);
     connect(m_list, &SiteListPanel::arranged, m_linkCollection, &LinkCollection::listArranged);
+    connect(&siteRegister(), &SiteRegister::listChanged, m_linkCollection, &LinkCollection::markStale);
+    connect(m_controls.pageTab()->linkPage(), &LinkPage::codeWanted, m_linkCollection, &LinkCollection::refreshIfStale);
+    m_publish = new PublishControl(*this, m_session, siteRegister().folder().path(), PublishList::defaultFile(), this);
+    connect(m_controls.pageTab()->linkPage(), &LinkPage::publishRequested, m_publish, &PublishControl::open);
+    connect(m_publish, &PublishControl::told, m_controls.statusLine(), &StatusLine::showDone);
     // The keywords offered are those of the register as it is now, whoever changed it.
     connect(keywords, &LiveKeywordList::changed, this, &MainDialog::FillKeywordCombo);
 }
@@ -170,6 +176,7 @@ void MainDialog::setUpLinkCheck()
     connect(m_linkCheck, &LinkCheckLauncher::requested, this, &MainDialog::OnCheckLinks);
     connect(m_linkCheck, &LinkCheckLauncher::moveRequested, this, &MainDialog::OnLinkMoved);
     connect(m_linkCheck, &LinkCheckLauncher::checkFinished, this, &MainDialog::ShowLinkResults);
+    connect(m_linkCheck, &LinkCheckLauncher::checkFinished, m_publish, &PublishControl::registerChanged);
     connect(m_linkCheck, &LinkCheckLauncher::urlMoved, this, &MainDialog::showMovedUrl);
     connect(m_linkCheck, &LinkCheckLauncher::failed, this, &MainDialog::ShowMessage);
 }

@@ -11,8 +11,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
-  # an HTML parser independent of ours, to read exported bookmark files
-  python3
+  # an HTML parser independent of ours, to read exported bookmark files; an HTML5 parser and a
+  # validator for the published pages
+  python3 python3-html5lib tidy
   # Japanese font for the window, and a display for looking at it
   fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
   # typing into the real window in the end-to-end test; reading its window class

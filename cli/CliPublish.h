@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+class QCommandLineParser;
+class RegisterFolder;
+
+// sitekanri-cli publish [--dry-run] [FILE|FOLDER…]: publishes the pages given, or the register's
+// list of pages on this computer (the window's 「公開」), and prints one line per page: its status
+// (written, or changes with --dry-run; unchanged; refused), its path and what changed or why it
+// was refused. Returns the exit code: 1 when any page was refused.
+int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const QStringList &paths);
