@@ -45,7 +45,7 @@ const QString kUsage = QStringLiteral(
     "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url]\n"
-    "  import FILE|-\n"
+    "  import FILE|- [--keyword-order tags|folders]\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
     "  --help | --version");
@@ -313,8 +313,8 @@ std::vector<CliCommand> commands()
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
-        {QStringLiteral("import"), {}, 1,
-         [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
+        {QStringLiteral("import"), {QStringLiteral("keyword-order")}, 1,
+         [](const CliContext &c) { return RunImport(c.parser, c.folder, c.arguments.value(0), c.encoding); },
          QStringLiteral("ブックマーク ファイル")},
         {QStringLiteral("export"), {}, 1,
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
