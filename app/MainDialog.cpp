@@ -170,6 +170,7 @@ void MainDialog::setUpLinkCheck()
     connect(m_linkCheck, &LinkCheckLauncher::requested, this, &MainDialog::OnCheckLinks);
     connect(m_linkCheck, &LinkCheckLauncher::moveRequested, this, &MainDialog::OnLinkMoved);
     connect(m_linkCheck, &LinkCheckLauncher::checkFinished, this, &MainDialog::ShowLinkResults);
+    connect(&m_session, &SiteSession::linkResultsChanged, this, &MainDialog::ShowLinkResults);
     connect(m_linkCheck, &LinkCheckLauncher::urlMoved, this, &MainDialog::showMovedUrl);
     connect(m_linkCheck, &LinkCheckLauncher::failed, this, &MainDialog::ShowMessage);
 }

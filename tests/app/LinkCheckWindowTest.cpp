@@ -3,10 +3,12 @@
 #include "AppTestSupport.h"
 #include "LinkCheckWindow.h"
 #include "LocalHttpServer.h"
+#include "SiteTableModel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -218,6 +220,34 @@ TEST_F(LinkMoveTest, aMoveChangesOnlyTheSiteThatStillHoldsTheCheckedUrlAndCtrlZT
     QTest::keyClick(checkWindow, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, QByteArray("http://abc.example.jp/"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("http://abc.example.jp/"));
+}
+
+} // namespace
+
+namespace {
+
+// A check another program runs (sitekanri-cli check here; a sync tool bringing the other
+// computer's results alike) reaches the open window as its results file is written: the dot of
+// each row, and リンク切れのみ.
+TEST_F(LinkMoveTest, resultsAnotherProgramWritesReachTheOpenWindow)
+{
+    LocalHttpServer server;
+    server.setHandler([](const LocalHttpServer::Request &r) { return LocalHttpServer::Answer(r.path == "/404" ? 404 : 200); });
+    const QByteArray alive = (server.base() + QStringLiteral("/200")).toLatin1(), dead = (server.base() + QStringLiteral("/404")).toLatin1();
+    start({MakeRecord("alive", alive.constData()), MakeRecord("dead", dead.constData())});
+    dialog->searchBar()->deadOnlyBox()->setChecked(true);
+    EXPECT_EQ(rowCount(), 0);
+    QProcess check;
+    check.start(QStringLiteral(SITEKANRI_CLI), {QStringLiteral("--dir"), reg.path(), QStringLiteral("check")});
+    // The event loop turns meanwhile: the server answers, the window's watcher sees the file.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return rowCount() == 1; }, 20000));
+    EXPECT_TRUE(check.state() == QProcess::NotRunning || check.waitForFinished(20000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    EXPECT_EQ(column(), QStringLiteral("dead"));
+    EXPECT_EQ(dialog->searchBar()->countText(), QStringLiteral("1 / 2 件"));
+    dialog->searchBar()->deadOnlyBox()->setChecked(false);
+    EXPECT_EQ(view()->model()->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Ok));
+    EXPECT_EQ(view()->model()->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Dead));
 }
 
 } // namespace
