@@ -108,6 +108,29 @@ TEST_F(LinkCheckWindowTest, theChoiceOfSitesDecidesWhichAreAsked)
     }
 }
 
+// Several rows chosen are the sites meant, one is only the current row; Shift+Tab from 開始 goes to
+// the choice above it and Tab back.
+TEST_F(LinkCheckWindowTest, opensOnTheChosenRowsWhenSeveralAreChosenAndTabFollowsTheEye)
+{
+    for (auto [selected, checked] : {std::pair{std::vector<std::size_t>{}, "すべて"}, {{2}, "すべて"}, {{1, 3}, "選択した行"}}) {
+        open("/a /b /c /d", "全てのキーワード", selected);
+        QString on;
+        for (QRadioButton *button : window->findChildren<QRadioButton *>())
+            on += button->isChecked() ? button->text() : QString();
+        EXPECT_TRUE(on.startsWith(QString::fromUtf8(checked))) << on.toStdString() << " with " << selected.size() << " chosen";
+    }
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *start = window->findChild<QPushButton *>(QStringLiteral("start"));
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+    auto *choice = qobject_cast<QRadioButton *>(QApplication::focusWidget());
+    ASSERT_TRUE(choice) << QApplication::focusWidget()->metaObject()->className();
+    EXPECT_TRUE(choice->isChecked()) << choice->text().toStdString();
+    QTest::keyClick(choice, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), start);
+}
+
 // Stopping by 中止 or by closing the window: no answer shows after it, what came before is kept.
 TEST_F(LinkCheckWindowTest, stoppingEndsTheCheckAtOnce)
 {
