@@ -84,8 +84,7 @@ bool MainDialog::OnInitDialog()
     m_controls.pageTab()->CreatePages();
     connectPages();
     // The search line in the focus order just before the list it searches.
-    QWidget::setTabOrder(siteView()->previousInFocusChain(), m_controls.searchBar()->searchBox());
-    QWidget::setTabOrder(m_controls.searchBar()->searchBox(), m_controls.searchBar()->deadOnlyBox());
+    m_controls.searchBar()->takeFocusAfter(siteView()->previousInFocusChain());
     std::vector<KeyedButton> keyed;
     for (const ButtonKey &entry : ButtonKeys())
         keyed.push_back({control<QAbstractButton>(entry.id), entry.key});
