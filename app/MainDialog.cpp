@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AppDirectory.h"
+#include "BookmarkActions.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -193,8 +194,10 @@ void MainDialog::setUpCommands()
 void MainDialog::setUpBookmarks()
 {
     m_outside = new OutsideIntake(siteRegister(), undoHistory(), m_controls, *m_fieldsRecord, *this);
+    m_outside->bookmarks()->setMessageBoxes(m_boxes);
     connect(m_outside, &OutsideIntake::siteTaken, this, &MainDialog::ShowOfferedSite);
     connect(m_outside, &OutsideIntake::reported, this, &MainDialog::ShowInformation);
+    connect(m_outside, &OutsideIntake::told, m_controls.statusLine(), &StatusLine::showDone);
     connect(m_outside, &OutsideIntake::failed, this, &MainDialog::ShowMessage);
     connect(m_outside, &OutsideIntake::undoImportRequested, this, &MainDialog::UndoOperation);
 }
