@@ -13,8 +13,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   # an HTML parser independent of ours, to read exported bookmark files
   python3
-  # Japanese font for the window, and a display for looking at it
-  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
+  # Japanese font for the window, a font for the Cyrillic and Greek it has only full-width, and a
+  # display for looking at it
+  fonts-ipafont-gothic fonts-dejavu-core xvfb xauth x11-apps imagemagick
   # typing into the real window in the end-to-end test; reading its window class
   xdotool x11-utils
   # the accessibility bus the screen-reader test reads the window through
