@@ -50,6 +50,8 @@ const std::vector<ButtonKey> &ButtonKeys()
         {ControlId::GenerateCode, QKeySequence(Qt::CTRL | Qt::Key_G)},
         {ControlId::Publish, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {ControlId::CopyCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+        // Ctrl+S is 更新; saving under a name of one's own is Ctrl+Shift+S in every program.
+        {ControlId::SaveCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
     };
     return keys;
 }

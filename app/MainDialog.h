@@ -74,6 +74,7 @@ public:
     // The record the fields show, and the records chosen in the list (see RegistrationEdges).
     SeenRecord ShownRecord() const override { return m_fieldsRecord->seen(); }
     std::vector<SeenRecord> ChosenRecords() const override { return m_list->chosenRecords(); }
+    bool IsRecordListed(int number) const override { return m_list && m_list->lists(number); }
     void ShowRecord(int number) override;
     void KeepTypedFor(int number) override { m_fieldsRecord->keepTypedFor(number); }
 

@@ -112,6 +112,7 @@ void SiteRegister::refresh(const QStringList &names)
 {
     bool setting = false;
     std::vector<int> numbers;
+    QStringList beside;
     if (!m_intake.isActive() && ConflictIntake::anyCopy(names))
         scheduleIntake();
     for (const QString &name : names) {
@@ -125,7 +126,11 @@ void SiteRegister::refresh(const QStringList &names)
             setting = true;
         else if (const int number = DataFileNumber(name))
             numbers.push_back(number);
+        else
+            beside << name;
     }
+    if (!beside.isEmpty())
+        emit besideFilesChanged(beside);
     if (m_damaged) {
         // Without a count every data file present belongs to the list: read it all again.
         if (setting || !numbers.empty())
@@ -181,6 +186,7 @@ void SiteRegister::refreshAll()
 {
     if (m_watcher)
         scheduleIntake();
+    emit besideFilesChanged({});
     const Reading<RegisterCount> count = m_reader.count();
     const bool damaged = count.value.damaged || m_damaged;
     Reading<std::vector<int>> present;

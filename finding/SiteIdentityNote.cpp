@@ -45,16 +45,17 @@ SiteIdentityNote::SiteIdentityNote(const RegisterFolder &folder)
 {
 }
 
+// No path (a folder not made yet has no identity): no note, and no file is asked to open.
 QByteArray SiteIdentityNote::read() const
 {
     QFile file(m_path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return !m_path.isEmpty() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool SiteIdentityNote::goodFor(qint64 stamp) const
 {
     QFile file(m_path);
-    if (stamp < 0 || !file.open(QIODevice::ReadOnly))
+    if (stamp < 0 || m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(kHead);
     return head.size() == kHead && head.startsWith(kMagic) && qFromLittleEndian<qint64>(head.constData() + 8) == stamp;

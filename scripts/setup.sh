@@ -14,8 +14,9 @@ packages=(
   # an HTML parser independent of ours, to read exported bookmark files; an HTML5 parser and a
   # validator for the published pages
   python3 python3-html5lib tidy
-  # Japanese font for the window, and a display for looking at it
-  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
+  # Japanese font for the window, a font for the Cyrillic and Greek it has only full-width, and a
+  # display for looking at it
+  fonts-ipafont-gothic fonts-dejavu-core xvfb xauth x11-apps imagemagick
   # typing into the real window in the end-to-end test; reading its window class
   xdotool x11-utils
   # the accessibility bus the screen-reader test reads the window through
