@@ -46,7 +46,7 @@ const QString kUsage = QStringLiteral(
     "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url]\n"
-    "  publish [--dry-run] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
+    "  publish [--dry-run] [--upload] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
     "  import FILE|-\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
@@ -315,7 +315,7 @@ std::vector<CliCommand> commands()
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
-        {QStringLiteral("publish"), {QStringLiteral("dry-run")}, 1,
+        {QStringLiteral("publish"), {QStringLiteral("dry-run"), QStringLiteral("upload")}, 1,
          [](const CliContext &c) { return RunPublish(c.parser, c.folder, c.arguments); }, QString(), true, true},
         {QStringLiteral("import"), {}, 1,
          [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
@@ -330,7 +330,7 @@ std::vector<CliCommand> commands()
 
 // Options that take no value.
 const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
-                         QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run")};
+                         QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run"), QStringLiteral("upload")};
 
 } // namespace
 
