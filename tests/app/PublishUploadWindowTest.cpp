@@ -6,6 +6,7 @@
 #include "PublishControl.h"
 #include "PublishDialog.h"
 #include "PublishUpload.h"
+#include "StatusLine.h"
 #include "UploadPanel.h"
 #include "UploadServerDialog.h"
 #include "UploadSettings.h"
@@ -78,7 +79,7 @@ protected:
     }
 
     // The question open now with that object name, once it is there.
-    QWidget *question(const char *name) const
+    QWidget *question(const char *name, int waitMs = 10000) const
     {
         QWidget *found = nullptr;
         (void)QTest::qWaitFor([&] {
@@ -86,7 +87,7 @@ protected:
                 if (widget->objectName() == QLatin1String(name) && widget->isVisible())
                     found = widget;
             return found != nullptr;
-        }, 10000);
+        }, waitMs);
         return found;
     }
     void givePassword()
@@ -165,6 +166,40 @@ TEST_F(PublishUploadWindowTest, cancelDuringTheTransferLeavesTheServersPageWhole
         << lines[0].toStdString();
     EXPECT_EQ(ReadFile(ftp.remote(QStringLiteral("site/news.html"))), "old page");
     EXPECT_FALSE(shown->uploadPanel()->cancellable());
+}
+
+// A publish on change sends without a question: a server whose identity would need one is not
+// sent to, and the line below the list says so; once it is known, the next change goes.
+TEST_F(PublishUploadWindowTest, aPublishOnChangeSendsWithoutAQuestion)
+{
+    SshServer ssh;
+    if (const QString why = ssh.start(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    server = ssh.uploadServer();
+    server.name = QStringLiteral("ssh");
+    server.siteFolder = site.path();
+    UploadSettings::save(server);
+    WriteFile(site.filePath(QStringLiteral("news.html")), kPage);
+    PublishList list;
+    list.pages.push_back({PageEntry::Kind::Marked, site.filePath(QStringLiteral("news.html")), {}, {}});
+    list.server = server.name;
+    list.publishOnChange = true;
+    ASSERT_TRUE(list.save(reg.path()));
+    start({MakeRecord("東京新聞", "http://tokyo.example/", "ニュース")});
+    const auto status = [this] { return dialog->findChild<StatusLine *>()->text(); };
+
+    cli({"add", "--name", "夕刊", "--url", "http://yukan.example/"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status().contains(QString::fromUtf8("送れなかった")); }, 15000)) << status().toStdString();
+    EXPECT_EQ(question("uploadQuestion", 300), nullptr) << "nothing is asked";
+    EXPECT_FALSE(QFile::exists(ssh.remote(QStringLiteral("site/news.html"))));
+
+    QString key;
+    ASSERT_TRUE(RunTool(QStringLiteral("cat"), "", {ssh.file(QStringLiteral("host_key.pub"))}, &key));
+    QDir(home.path()).mkpath(QStringLiteral(".ssh"));
+    WriteFile(home.filePath(QStringLiteral(".ssh/known_hosts")), QStringLiteral("[127.0.0.1]:%1 %2").arg(server.port).arg(key).toUtf8());
+    cli({"add", "--name", "毎朝", "--url", "http://asa.example/"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status().contains(QString::fromUtf8("送信 1")); }, 15000)) << status().toStdString();
+    EXPECT_TRUE(ReadFile(ssh.remote(QStringLiteral("site/news.html"))).contains("asa.example"));
 }
 
 // アップロード先…: a server set up in the form is kept and chosen; one renamed stays the server of
