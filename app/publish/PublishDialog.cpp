@@ -69,7 +69,7 @@ PublishDialog::PublishDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
     layout->addWidget(m_files, 1);
-    layout->addWidget(m_upload, 1);
+    layout->addWidget(m_upload);
     layout->addWidget(buttons);
     resize(640, 320);
 }

@@ -25,8 +25,9 @@ PublishUpload::PublishUpload(const UploadServer &server, const QStringList &file
     m_run = std::make_unique<UploadRun>(m_server, m_items, *m_questions, *m_secrets);
     // The run's signals come from its thread: each reaches this object on the window's.
     connect(m_run.get(), &UploadRun::lineReady, this, [this](const UploadLine &line) {
-        ++m_done;
-        emit lineReady(line.text(m_server), line.outcome == UploadOutcome::Failed || line.outcome == UploadOutcome::NotSent);
+        const bool there = line.outcome == UploadOutcome::Sent || line.outcome == UploadOutcome::Unchanged;
+        m_done += there ? 1 : 0;
+        emit lineReady(line.text(m_server), !there);
         emit progressed(m_done, 0, 0);
     });
     connect(m_run.get(), &UploadRun::progress, this,

@@ -42,7 +42,8 @@ public:
 signals:
     // A file's line, as the window shows it, as soon as it is known.
     void lineReady(const QString &text, bool failed);
-    // `done` files have their line; the one on its way has `sent` of its `total` bytes there.
+    // `done` files are on the server as they are here; the one on its way has `sent` of its
+    // `total` bytes there.
     void progressed(int done, qint64 sent, qint64 total);
     void finished(bool succeeded);
 
