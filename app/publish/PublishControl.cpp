@@ -107,9 +107,9 @@ void PublishControl::open()
         m_dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_dialog, &PublishDialog::publishRequested, this, &PublishControl::publishShown);
         connect(m_dialog, &PublishDialog::pagesRequested, this, &PublishControl::editPages);
-        // Closed while it sends: the upload stops, the server's files as they were.
+        // Closed while it sends: its upload stops, the server's files as they were.
         connect(m_dialog, &QDialog::finished, this, [this] {
-            if (m_upload && m_upload->running())
+            if (m_upload && m_upload->running() && !m_upload->quiet())
                 m_upload->cancel();
         });
     } else if (m_upload && m_upload->running()) {

@@ -20,7 +20,7 @@ PublishUpload::PublishUpload(const UploadServer &server, const QStringList &file
                              QObject *parent)
     : QObject(parent), m_server(server), m_items(UploadRun::itemsOf(server, files)),
       m_secrets(std::make_unique<SecretKeeper>()),
-      m_questions(std::make_unique<UploadQuestions>(window, *m_secrets, quiet))
+      m_questions(std::make_unique<UploadQuestions>(window, *m_secrets, quiet)), m_quiet(quiet)
 {
     m_run = std::make_unique<UploadRun>(m_server, m_items, *m_questions, *m_secrets);
     // The run's signals come from its thread: each reaches this object on the window's.

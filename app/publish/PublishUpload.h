@@ -30,6 +30,8 @@ public:
     // 中止: the file on its way stays as it was on the server, those after it are not sent.
     void cancel();
     bool running() const { return m_running; }
+    // Asks nothing (a publish on change).
+    bool quiet() const { return m_quiet; }
     const UploadServer &server() const { return m_server; }
     int fileCount() const { return int(m_items.size()); }
     // Every file's line, once finished.
@@ -58,4 +60,5 @@ private:
     QThread *m_thread = nullptr;
     int m_done = 0;
     bool m_running = false;
+    bool m_quiet;
 };
