@@ -48,7 +48,7 @@ const QString kUsage = QStringLiteral(
     "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url]\n"
-    "  publish [--dry-run] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
+    "  publish [--dry-run] [--upload] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
     "  import FILE|-\n"
     "  import FILE|- [--keyword-order tags|folders]\n"
     "  export [FILE]\n"
@@ -299,7 +299,7 @@ std::vector<CliCommand> commands()
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
-        {QStringLiteral("publish"), {QStringLiteral("dry-run")}, 1,
+        {QStringLiteral("publish"), {QStringLiteral("dry-run"), QStringLiteral("upload")}, 1,
          [](const CliContext &c) { return RunPublish(c.parser, c.folder, c.arguments); }, QString(), true, true},
         {QStringLiteral("import"), {QStringLiteral("keyword-order")}, 1,
          [](const CliContext &c) { return RunImport(c.parser, c.folder, c.arguments.value(0), c.encoding); },
@@ -314,7 +314,7 @@ std::vector<CliCommand> commands()
 
 // Options that take no value.
 const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
-                         QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run")};
+                         QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run"), QStringLiteral("upload")};
 
 } // namespace
 

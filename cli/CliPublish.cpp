@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliOutput.h"
 #include "CliReport.h"
+#include "CliUpload.h"
 #include "LinkResults.h"
 #include "LinkStatus.h"
 #include "Publication.h"
@@ -74,6 +75,11 @@ int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const Q
     const std::vector<PageEntry> entries = paths.isEmpty() ? list.pages : namedPages(paths, list);
     if (entries.empty())
         return CliFail(QStringLiteral("公開するページがありません。ページを指定するか、ウィンドウの「公開」でページを選んでください。"));
+    // Nowhere to send to is said before anything is written.
+    const bool upload = parser.isSet(QStringLiteral("upload"));
+    UploadServer server;
+    if (QString problem; upload && !CliPublicationServer(list.server, server, problem))
+        return CliFail(problem);
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
@@ -102,5 +108,6 @@ int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const Q
     }
     if (int code = CliWriteOut(out))
         return code;
-    return publication.anyRefused() ? ExitFailure : ExitOk;
+    const int sent = upload ? CliUpload(server, publication, dryRun) : ExitOk;
+    return publication.anyRefused() ? ExitFailure : sent;
 }

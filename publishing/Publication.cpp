@@ -168,6 +168,24 @@ void Publication::write()
     }
 }
 
+std::vector<SiteFile> Publication::filesToUpload(bool withDigests) const
+{
+    std::vector<SiteFile> files;
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        const PublishedFile &file = m_files[i];
+        if (file.status == PublishedFile::Status::Refused)
+            continue;
+        QByteArray digest;
+        if (withDigests) {
+            // Planned bytes are kept only while unwritten; a written or unchanged page is its file.
+            const bool inMemory = file.status == PublishedFile::Status::Changed && !file.written;
+            digest = inMemory ? QCryptographicHash::hash(m_planned[i].after, QCryptographicHash::Sha256) : FileDigest(file.path);
+        }
+        files.push_back({file.path, digest});
+    }
+    return files;
+}
+
 QByteArray FileDigest(const QString &path)
 {
     QFile file(path);

@@ -38,6 +38,13 @@ struct PublishedFile
 // The SHA-256 of the file at `path`, empty when it cannot be read.
 QByteArray FileDigest(const QString &path);
 
+// A file of the user's site as a publish leaves it, for an upload to send.
+struct SiteFile
+{
+    QString path;
+    QByteArray digest; // the SHA-256 of its bytes once the publish is written; empty unless asked for
+};
+
 // A publish of a register's pages: planned first (every page read and made anew in memory,
 // nothing written), shown, then written. Pages are independent: one refused never stops another.
 class Publication
@@ -58,6 +65,13 @@ public:
     // Writes each page that changes, unless it no longer holds what was read: an editor that saved
     // it meanwhile wins, and the page is refused with that reason. Writes once.
     void write();
+
+    // The files this publish leaves as the server should have them, in the order of files(): every
+    // page but those refused, which stay as they were and are not sent. This is the one list an
+    // upload takes; any other kind of file written with the pages joins it here. `withDigests`:
+    // each with the digest of what it holds once written (of a plan: what it will hold), so that
+    // what an upload would send is known before anything is written.
+    std::vector<SiteFile> filesToUpload(bool withDigests = false) const;
 
 private:
     Publication();

@@ -9,6 +9,7 @@
 namespace {
 
 const QString kRegisters = QStringLiteral("registers");
+const QString kServer = QStringLiteral("server");
 
 // The register folder as one spelling, whatever path reached it.
 QString registerKey(const QString &folder)
@@ -58,6 +59,7 @@ std::vector<StoredRegister> readAll(QSettings &settings)
         settings.setArrayIndex(i);
         StoredRegister one{settings.value(QStringLiteral("folder")).toString(), {}};
         one.list.publishOnChange = settings.value(QStringLiteral("publishOnChange")).toBool();
+        one.list.server = settings.value(kServer).toString();
         const int pages = settings.beginReadArray(QStringLiteral("pages"));
         for (int p = 0; p < pages; ++p) {
             settings.setArrayIndex(p);
@@ -108,6 +110,7 @@ bool PublishList::save(const QString &registerFolder, const QString &file) const
     settings.setArrayIndex(ours);
     settings.setValue(QStringLiteral("folder"), key);
     settings.setValue(QStringLiteral("publishOnChange"), publishOnChange);
+    settings.setValue(kServer, server);
     settings.remove(QStringLiteral("pages"));
     settings.beginWriteArray(QStringLiteral("pages"), int(pages.size()));
     for (std::size_t p = 0; p < pages.size(); ++p) {
@@ -115,6 +118,31 @@ bool PublishList::save(const QString &registerFolder, const QString &file) const
         writeEntry(settings, pages[p]);
     }
     settings.endArray();
+    settings.endArray();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool PublishList::renameServer(const QString &from, const QString &to, const QString &file)
+{
+    if (from.isEmpty())
+        return true;
+    QSettings settings(file, QSettings::IniFormat);
+    const int count = settings.beginReadArray(kRegisters);
+    std::vector<int> naming;
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        if (settings.value(kServer).toString() == from)
+            naming.push_back(i);
+    }
+    settings.endArray();
+    if (naming.empty())
+        return true;
+    settings.beginWriteArray(kRegisters, count);
+    for (const int i : naming) {
+        settings.setArrayIndex(i);
+        settings.setValue(kServer, to);
+    }
     settings.endArray();
     settings.sync();
     return settings.status() == QSettings::NoError;

@@ -23,10 +23,15 @@ struct PageEntry
 // them. Paths differ between computers, so the list is kept per computer, in the program's
 // configuration folder (publishing.ini beside window.ini), and per register folder: a register
 // reached with --dir has a list of its own.
+//
+// The server the pages go to is named here by its name in upload.ini (UploadSettings), where
+// the servers of this computer are kept: a name the user gave it and sees, which one server's
+// settings answer to. Renamed or removed there, every list that names it follows (renameServer).
 struct PublishList
 {
     std::vector<PageEntry> pages;
     bool publishOnChange = false;
+    QString server; // empty: the pages are not uploaded
 
     // Where the lists are kept: ~/.config/sitekanri/publishing.ini, or as XDG_CONFIG_HOME says.
     static QString defaultFile();
@@ -34,4 +39,6 @@ struct PublishList
     static PublishList load(const QString &registerFolder, const QString &file = defaultFile());
     // Keeps the list, those of other registers untouched; false when the file cannot be written.
     bool save(const QString &registerFolder, const QString &file = defaultFile()) const;
+    // Every register's list that names the server `from` names `to` instead (empty: none).
+    static bool renameServer(const QString &from, const QString &to, const QString &file = defaultFile());
 };

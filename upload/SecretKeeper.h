@@ -13,8 +13,10 @@ public:
     enum class Store { Desktop, SessionOnly };
     explicit SecretKeeper(Store store = Store::Desktop);
 
+    // The secret kept under `key`: in the store, else in this session's memory.
     std::optional<QString> find(const QString &key);
-    void keep(const QString &key, const QString &secret);
+    // Keeps `secret` in the store, or, with `inStore` false (or no store), in memory only.
+    void keep(const QString &key, const QString &secret, bool inStore = true);
     // Forgets a secret the server refused, here and in the store.
     void forget(const QString &key);
     // False once the desktop's store was found missing (or was never to be used).

@@ -8,6 +8,14 @@
 
 enum class SecretKind { Password, Passphrase };
 
+// A password or passphrase as the user gave it, and whether it is to be kept in the desktop's
+// secret store once the server has taken it (otherwise in memory, until the program ends).
+struct SecretAnswer
+{
+    QString secret;
+    bool remember = true;
+};
+
 // What an upload needs from the person in front of it. The window answers with its dialogs, the
 // command line with its terminal, tests with a fake. Every call comes from the thread the upload
 // runs on (never the window's), and the upload waits for the answer: a window implementation
@@ -19,7 +27,7 @@ public:
 
     // The password (or the key file's passphrase) for `server`; nothing when the user would
     // rather stop. `again`: the one given before was refused.
-    virtual std::optional<QString> askSecret(const UploadServer &server, SecretKind kind, bool again) = 0;
+    virtual std::optional<SecretAnswer> askSecret(const UploadServer &server, SecretKind kind, bool again) = 0;
     // A host this computer has never seen shows its key: true to trust it (it is then added to
     // ~/.ssh/known_hosts), false to stop. `fingerprint` is as ssh-keygen -l shows it.
     virtual bool acceptHostKey(const UploadServer &server, const QString &keyType, const QString &fingerprint) = 0;

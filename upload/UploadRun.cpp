@@ -67,6 +67,31 @@ QString UploadRun::recordPath() const
     return m_record->path();
 }
 
+QString UploadRun::outsideReason(const UploadServer &server)
+{
+    return server.siteFolder.isEmpty() ? UploadText::tr("サーバーの設定にサイトのフォルダーがないため、送り先が決まりません")
+                                       : UploadText::tr("サイトのフォルダー %1 の外にあるため、送れません").arg(server.siteFolder);
+}
+
+QList<UploadItem> UploadRun::itemsOf(const UploadServer &server, const QStringList &localPaths)
+{
+    QList<UploadItem> items;
+    for (const QString &path : localPaths)
+        items.append({path, server.remotePathOf(path)});
+    return items;
+}
+
+QList<bool> UploadRun::wouldSend(const UploadServer &server, const QList<UploadItem> &items, const QList<QByteArray> &digests,
+                                 const UploadPlaces &places)
+{
+    UploadRecord record(server.identity(), places.recordFolder);
+    record.load();
+    QList<bool> sending;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        sending.append(!items[i].remotePath.isEmpty() && digests.value(i) != record.digest(items[i].remotePath));
+    return sending;
+}
+
 bool UploadRun::succeeded() const
 {
     return std::all_of(m_lines.cbegin(), m_lines.cend(), [](const UploadLine &line) {
@@ -102,6 +127,10 @@ QList<UploadRun::Outgoing> UploadRun::changedItems()
     QList<Outgoing> outgoing;
     QSet<QString> seen;
     for (const UploadItem &item : std::as_const(m_items)) {
+        if (item.remotePath.isEmpty()) {
+            finish(item.localPath, UploadOutcome::Failed, outsideReason(m_server));
+            continue;
+        }
         if (const QString problem = RemoteNames::problem(item.remotePath); !problem.isEmpty()) {
             finish(item.remotePath, UploadOutcome::Failed, problem);
             continue;
@@ -144,11 +173,13 @@ bool UploadRun::prepareLogin()
     }
     std::optional<QString> secret = m_secrets.find(m_secretKey);
     if (!secret) {
-        secret = m_edges.askSecret(m_server, m_secretKind, false);
+        const std::optional<SecretAnswer> answer = m_edges.askSecret(m_server, m_secretKind, false);
+        if (!answer)
+            return false;
+        secret = answer->secret;
+        m_rememberSecret = answer->remember;
         m_secretAsked = true;
     }
-    if (!secret)
-        return false;
     m_secret = *secret;
     m_session->setSecret(m_secret);
     return true;
@@ -162,7 +193,7 @@ template <typename Request> UploadFailure UploadRun::attempt(Request request)
         if (outcome.ok()) {
             // A secret the user typed is kept once the server took it, never before.
             if (m_secretAsked)
-                m_secrets.keep(m_secretKey, m_secret);
+                m_secrets.keep(m_secretKey, m_secret, m_rememberSecret);
             m_secretAsked = false;
             return {};
         }
@@ -173,9 +204,10 @@ template <typename Request> UploadFailure UploadRun::attempt(Request request)
         }
         const bool refused = failure.problem == UploadProblem::LoginRefused || failure.problem == UploadProblem::KeyFileUnreadable;
         if (refused && !m_secretKey.isEmpty() && tries < 3) {
-            const std::optional<QString> again = m_edges.askSecret(m_server, m_secretKind, true);
+            const std::optional<SecretAnswer> again = m_edges.askSecret(m_server, m_secretKind, true);
             if (again) {
-                m_secret = *again;
+                m_secret = again->secret;
+                m_rememberSecret = again->remember;
                 m_secretAsked = true;
                 m_session->setSecret(m_secret);
                 m_session->disconnect();
@@ -256,7 +288,7 @@ void UploadRun::run()
     // Lines come as each file is known (unchanged ones first); once all are, in the files' order.
     QHash<QString, qsizetype> order;
     for (qsizetype i = m_items.size() - 1; i >= 0; --i)
-        order.insert(m_items[i].remotePath, i);
+        order.insert(m_items[i].remotePath.isEmpty() ? m_items[i].localPath : m_items[i].remotePath, i);
     std::stable_sort(m_lines.begin(), m_lines.end(), [&](const UploadLine &a, const UploadLine &b) {
         return order.value(a.remotePath) < order.value(b.remotePath);
     });
@@ -288,7 +320,9 @@ void UploadRun::runFiles()
     if (!prepareLogin()) {
         const QString reason = m_server.protocol == UploadProtocol::Ftp && !m_server.clearTextAccepted
             ? UploadText::tr("平文の FTP でパスワードを送ることが認められなかったため、送りませんでした")
-            : UploadText::tr("中止しました");
+            : m_cancel                              ? UploadText::tr("中止しました")
+            : m_secretKind == SecretKind::Password ? UploadText::tr("パスワードが入力されなかったため、送りませんでした")
+                                                    : UploadText::tr("パスフレーズが入力されなかったため、送りませんでした");
         stopAll(outgoing, 0, UploadOutcome::NotSent, reason);
         return;
     }

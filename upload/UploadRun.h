@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -19,7 +20,7 @@ class UploadEdges;
 class UploadRecord;
 
 // A file of the user's site and its place under the server's folder ("blog/index.html"; see
-// UploadServer::remotePathOf).
+// UploadServer::remotePathOf), empty for a file outside the site folder (which is not sent).
 struct UploadItem
 {
     QString localPath;
@@ -36,6 +37,8 @@ enum class UploadOutcome {
 // One result line per file.
 struct UploadLine
 {
+    // The file's place under the server's folder; a file outside the site folder, which has no
+    // place there, by its own path.
     QString remotePath;
     UploadOutcome outcome = UploadOutcome::Failed;
     QString reason;
@@ -69,6 +72,15 @@ public:
 
     void run();
     void cancel() { m_cancel = true; }
+
+    // Why a file outside the server's site folder is not sent.
+    static QString outsideReason(const UploadServer &server);
+    // The files at `localPaths`, each with its place on `server`.
+    static QList<UploadItem> itemsOf(const UploadServer &server, const QStringList &localPaths);
+    // Which of `items` a run would send now, given the digest of the bytes each holds or will hold
+    // (one for each): those that differ from what was last uploaded. Asks no server.
+    static QList<bool> wouldSend(const UploadServer &server, const QList<UploadItem> &items,
+                                 const QList<QByteArray> &digests, const UploadPlaces &places = {});
 
     // One line per file, in the order of the items.
     const QList<UploadLine> &lines() const { return m_lines; }
@@ -118,6 +130,7 @@ private:
     QString m_secret;
     SecretKind m_secretKind = SecretKind::Password;
     bool m_secretAsked = false;
+    bool m_rememberSecret = true;
     // Learnt from the server: its rename will not replace an existing file.
     bool m_renameKeepsExisting = false;
     qint64 m_recordSavedAt = 0;

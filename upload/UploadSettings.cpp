@@ -112,4 +112,16 @@ void remove(const QString &name)
     writeAll(servers);
 }
 
+void keepLearnt(const UploadServer &ran)
+{
+    UploadServer now = find(ran.name);
+    if (now.host.isEmpty() || now.identity() != ran.identity())
+        return;
+    if (now.certificatePin == ran.certificatePin && now.clearTextAccepted == ran.clearTextAccepted)
+        return;
+    now.certificatePin = ran.certificatePin;
+    now.clearTextAccepted = ran.clearTextAccepted;
+    save(now);
+}
+
 } // namespace UploadSettings

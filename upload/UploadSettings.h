@@ -17,5 +17,9 @@ UploadServer find(const QString &name);
 // Adds `server`, or replaces the one of the same name.
 void save(const UploadServer &server);
 void remove(const QString &name);
+// What a run learnt of its server (a certificate accepted, plain FTP agreed to) kept with the
+// server's settings as they are now, which may have changed meanwhile; nothing when the server is
+// gone or now names another place.
+void keepLearnt(const UploadServer &ran);
 
 } // namespace UploadSettings

@@ -1,6 +1,7 @@
 #include "PublishDialog.h"
 
 #include "Publication.h"
+#include "UploadPanel.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -63,9 +64,12 @@ PublishDialog::PublishDialog(QWidget *parent)
     connect(m_publish, &QPushButton::clicked, this, &PublishDialog::publishRequested);
     connect(m_pages, &QPushButton::clicked, this, &PublishDialog::pagesRequested);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_upload = new UploadPanel(this);
+    m_upload->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
     layout->addWidget(m_files, 1);
+    layout->addWidget(m_upload);
     layout->addWidget(buttons);
     resize(640, 320);
 }
@@ -102,15 +106,16 @@ void PublishDialog::fill(const Publication &publication, bool done)
     m_summary->setText(summary.join(QLatin1Char(' ')));
 }
 
-void PublishDialog::showPlan(const Publication &plan, bool hasPages)
+void PublishDialog::showPlan(const Publication &plan, bool hasPages, bool uploadPending)
 {
     fill(plan, false);
     if (!hasPages)
         m_summary->setText(words("公開するページがありません。「ページの設定…」で、リンク集を書き込むページを選んでください。"));
     else if (!plan.anyChanged() && !plan.anyRefused())
         m_summary->setText(words("どのページも今のままです。書き込むものはありません。"));
-    m_publish->setEnabled(plan.anyChanged());
-    (plan.anyChanged() ? m_publish : m_pages)->setDefault(true);
+    const bool something = plan.anyChanged() || (hasPages && uploadPending);
+    m_publish->setEnabled(something);
+    (something ? m_publish : m_pages)->setDefault(true);
 }
 
 void PublishDialog::showResult(const Publication &done)

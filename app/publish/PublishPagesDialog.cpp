@@ -1,6 +1,8 @@
 #include "PublishPagesDialog.h"
 
 #include "OwnPageDialog.h"
+#include "UploadServerDialog.h"
+#include "UploadSettings.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -31,8 +33,8 @@ QString describe(const PageEntry &entry)
 
 } // namespace
 
-PublishPagesDialog::PublishPagesDialog(const PublishList &list, QWidget *parent)
-    : QDialog(parent), m_list(list)
+PublishPagesDialog::PublishPagesDialog(const PublishList &list, const QString &listFile, QWidget *parent)
+    : QDialog(parent), m_list(list), m_listFile(listFile)
 {
     setWindowTitle(words("公開するページ"));
     auto *intro = new QLabel(words("リンク集を書き込むページです。自分のページには、リンク集を置く所に\n"
@@ -58,6 +60,14 @@ PublishPagesDialog::PublishPagesDialog(const PublishList &list, QWidget *parent)
     });
     m_onChange = new QCheckBox(words("登録が変わるたびに公開する（公開できないページは一覧の下に知らせます）"), this);
     m_onChange->setChecked(list.publishOnChange);
+    m_server = new QLabel(this);
+    m_server->setTextFormat(Qt::PlainText);
+    m_server->setWordWrap(true);
+    auto *chooseServer = new QPushButton(words("アップロード先…"), this);
+    connect(chooseServer, &QPushButton::clicked, this, &PublishPagesDialog::chooseServer);
+    auto *serverRow = new QHBoxLayout;
+    serverRow->addWidget(m_server, 1);
+    serverRow->addWidget(chooseServer);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(words("キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -74,9 +84,40 @@ PublishPagesDialog::PublishPagesDialog(const PublishList &list, QWidget *parent)
     layout->addWidget(intro);
     layout->addLayout(middle, 1);
     layout->addWidget(m_onChange);
+    layout->addLayout(serverRow);
     layout->addWidget(buttons);
     resize(680, 360);
     refill(0);
+    showServer();
+}
+
+void PublishPagesDialog::showServer()
+{
+    if (m_list.server.isEmpty()) {
+        m_server->setText(words("アップロード先: なし（公開したページはこのコンピューターに書くだけです）"));
+        return;
+    }
+    const UploadServer server = UploadSettings::find(m_list.server);
+    m_server->setText(server.host.isEmpty()
+                          ? words("アップロード先: 「%1」（このコンピューターに設定がありません）").arg(m_list.server)
+                          : words("アップロード先: 「%1」 %2://%3 %4").arg(server.name, UploadProtocolName(server.protocol), server.shown(),
+                                                                  server.folder));
+}
+
+void PublishPagesDialog::chooseServer()
+{
+    // A new server's site folder starts as the folder of the first page.
+    QString siteFolder;
+    if (!m_list.pages.empty()) {
+        const QFileInfo first(m_list.pages.front().path);
+        siteFolder = first.isDir() ? first.absoluteFilePath() : first.absolutePath();
+    }
+    UploadServerDialog dialog(m_list.server, siteFolder, m_listFile, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_list.server = dialog.chosen();
+    else if (UploadSettings::find(m_list.server).host.isEmpty())
+        m_list.server.clear(); // removed there
+    showServer();
 }
 
 PublishList PublishPagesDialog::list() const

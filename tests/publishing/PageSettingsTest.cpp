@@ -131,6 +131,16 @@ TEST(PublishList, eachRegisterFolderKeepsItsOwnListHoweverItsPathIsSpelt)
     ASSERT_TRUE(one.save(first.path(), file));
     EXPECT_EQ(PublishList::load(first.path(), file).pages.size(), 1u);
     EXPECT_EQ(QSettings(file, QSettings::IniFormat).value(QStringLiteral("registers/1/upload/host")).toString(), QStringLiteral("example.jp"));
+
+    // The server a list names follows it renamed, and goes with it removed, in every list that names it.
+    one.server = two.server = QString::fromUtf8("自宅");
+    ASSERT_TRUE(one.save(first.path(), file) && two.save(second.path(), file));
+    ASSERT_TRUE(PublishList::renameServer(QString::fromUtf8("自宅"), QString::fromUtf8("実家"), file));
+    EXPECT_EQ(PublishList::load(first.path(), file).server + u'|' + PublishList::load(second.path(), file).server,
+              QString::fromUtf8("実家|実家"));
+    EXPECT_EQ(PublishList::load(first.path(), file).pages.size(), 1u);
+    ASSERT_TRUE(PublishList::renameServer(QString::fromUtf8("実家"), QString(), file));
+    EXPECT_TRUE(PublishList::load(second.path(), file).server.isEmpty());
 }
 
 } // namespace

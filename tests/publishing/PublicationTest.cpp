@@ -118,6 +118,25 @@ TEST(Publication, aReadOnlyPageIsRefusedUntouchedWhileTheOthersAreWrittenWithThe
     EXPECT_EQ(status.st_mode & 07777, 0640u);
 }
 
+// What an upload is handed: every page but the refused, a plan's with the digest of what the page
+// will hold once written.
+TEST(Publication, theFilesToUploadAreThePagesNotRefusedWithWhatTheyWillHold)
+{
+    Site s;
+    s.site.write(QStringLiteral("food.html"), markedPage("<!-- sitekanri mode=\"table\" -->"));
+    s.publish();
+    s.sites.push_back(MakeRecord("毎朝", "http://asa.example/", "ニュース"));
+    Publication plan = s.publish(false);
+    const std::vector<SiteFile> planned = plan.filesToUpload(true);
+    ASSERT_EQ(planned.size(), 2u);
+    EXPECT_EQ(planned[0].path + u'|' + planned[1].path, s.entries[0].path + u'|' + s.entries[2].path);
+    EXPECT_NE(planned[0].digest, FileDigest(planned[0].path)) << "the page as it will be, not as it is";
+    plan.write();
+    for (const SiteFile &file : planned)
+        EXPECT_EQ(file.digest, FileDigest(file.path)) << file.path.toStdString();
+    EXPECT_TRUE(plan.filesToUpload().front().digest.isEmpty());
+}
+
 TEST(Publication, aFolderPublishesTheMarkedHtmlFilesBelowItOnceEach)
 {
     TempRegister site;

@@ -8,6 +8,7 @@
 struct FakeEdges : UploadEdges
 {
     QStringList secrets; // given in turn, the last one again and again; none: the user stops
+    bool remember = true;
     int secretAsks = 0;
     int askedAgain = 0;
     bool trustServer = true;      // a host key or certificate shown
@@ -16,13 +17,13 @@ struct FakeEdges : UploadEdges
     bool allowClearText = true;
     int clearTextAsks = 0;
 
-    std::optional<QString> askSecret(const UploadServer &, SecretKind, bool again) override
+    std::optional<SecretAnswer> askSecret(const UploadServer &, SecretKind, bool again) override
     {
         ++secretAsks;
         askedAgain += again ? 1 : 0;
         if (secrets.isEmpty())
             return std::nullopt;
-        return secrets.size() > 1 ? secrets.takeFirst() : secrets.first();
+        return SecretAnswer{secrets.size() > 1 ? secrets.takeFirst() : secrets.first(), remember};
     }
     bool acceptHostKey(const UploadServer &, const QString &, const QString &fingerprint) override
     {

@@ -68,6 +68,17 @@ TEST(KeyringSession, passwordLivesInTheSecretStoreAndInNoFile)
             holding << file.fileName();
     }
     EXPECT_EQ(holding, QStringList());
+
+    // Not to be remembered: the store holds it no more, this program does until it ends.
+    SecretKeeper().forget(server.passwordKey());
+    FakeEdges unremembered;
+    unremembered.secrets = {FtpServer::password()};
+    unremembered.remember = false;
+    ASSERT_EQ(upload(server, unremembered, "three"), UploadOutcome::Sent);
+    EXPECT_FALSE(RunTool(QStringLiteral("secret-tool"), "lookup server sitekanri user", {server.passwordKey()}));
+    FakeEdges later;
+    ASSERT_EQ(upload(server, later, "four"), UploadOutcome::Sent);
+    EXPECT_EQ(later.secretAsks, 0);
 }
 
 } // namespace

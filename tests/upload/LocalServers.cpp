@@ -10,6 +10,11 @@
 #include <pwd.h>
 #include <unistd.h>
 
+// Where the test servers' own files are (ftp_server.py), for test programs of other folders too.
+#ifndef UPLOAD_SERVERS_DIR
+#define UPLOAD_SERVERS_DIR TEST_DATA
+#endif
+
 namespace {
 
 int freePort()
@@ -181,11 +186,16 @@ QString FtpServer::start()
     const QString python = QStringLiteral("/usr/bin/python3");
     if (!RunTool(python, "-c", {QStringLiteral("import pyftpdlib, OpenSSL")}))
         return QStringLiteral("pyftpdlib or pyOpenSSL is missing (scripts/setup.sh installs python3-pyftpdlib and python3-openssl)");
-    QStringList arguments{QStringLiteral(TEST_DATA "/ftp_server.py"), remote(QString()), QStringLiteral("web"), password(),
+    QStringList arguments{QStringLiteral(UPLOAD_SERVERS_DIR "/ftp_server.py"), remote(QString()), QStringLiteral("web"), password(),
                           QString::number(m_port)};
     if (m_tls)
         arguments << file(QStringLiteral("server.pem"));
     m_process.setStandardErrorFile(file(QStringLiteral("ftp.log")));
+    if (m_slow) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FTP_SERVER_SLOW"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(environment);
+    }
     m_process.start(python, arguments);
     if (!m_process.waitForReadyRead(10000))
         return QStringLiteral("pyftpdlib did not start");

@@ -57,9 +57,13 @@ public:
     QString fingerprint() const override;
     UploadServer uploadServer() const override;
     static QString password() { return QStringLiteral("correct horse"); }
+    // Takes what it is sent at about 4 MiB a second, from the next start(): a file of some size is
+    // then long enough on its way for a person to stop it.
+    void slowDown() { m_slow = true; }
 
 private:
     bool m_tls;
+    bool m_slow = false;
 };
 
 // Runs `program` with the blank-separated `words`, then `more`, to its end: true when it exited 0;

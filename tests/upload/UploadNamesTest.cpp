@@ -1,5 +1,8 @@
 // Names on the server and the known_hosts line, checked against what OpenSSH's own tools read.
+#include "FakeEdges.h"
 #include "KnownHosts.h"
+#include "SecretKeeper.h"
+#include "UploadRun.h"
 #include "LocalServers.h"
 
 #include <QFileInfo>
@@ -31,6 +34,20 @@ TEST(UploadNamesTest, aFilesPlaceIsItsPathUnderTheSiteFolder)
     for (const auto &[file, place] : {std::pair{"/home/me/site/blog/a.html", "blog/a.html"}, {"/home/me/site/./x/../b.html", "b.html"},
                                       {"/home/me/site", ""}, {"/home/me/site2/a.html", ""}, {"/home/me/site/../a.html", ""}})
         EXPECT_EQ(server.remotePathOf(QString::fromUtf8(file)), QString::fromUtf8(place)) << file;
+}
+
+// A file outside the site folder has no place on the server: its line names it, and no server is asked.
+TEST(UploadNamesTest, aFileOutsideTheSiteFolderIsNamedAndNotSent)
+{
+    QTemporaryDir state;
+    UploadServer server{QStringLiteral("s"), UploadProtocol::Sftp, QStringLiteral("127.0.0.1"), 1, QStringLiteral("me"),
+                        {}, QStringLiteral("/home/me/site"), SshLogin::Agent, {}, {}, false};
+    FakeEdges edges;
+    SecretKeeper secrets(SecretKeeper::Store::SessionOnly);
+    UploadRun run(server, UploadRun::itemsOf(server, {QStringLiteral("/home/me/other/a.html")}), edges, secrets, {{}, state.path()});
+    run.run();
+    ASSERT_EQ(run.lines().size(), 1);
+    EXPECT_EQ(run.lines()[0].text(server), QString::fromUtf8("失敗 /home/me/other/a.html: me@127.0.0.1:1: サイトのフォルダー /home/me/site の外にあるため、送れません"));
 }
 
 TEST(UploadNamesTest, urlsAndCommandsNameTheFolderAsEachProtocolDoes)

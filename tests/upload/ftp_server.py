@@ -2,12 +2,19 @@
 certificate is given. Prints the port it listens on, then serves until killed.
 
   ftp_server.py ROOT USER PASSWORD PORT [CERTFILE]   (PORT 0: any free one)
+
+FTP_SERVER_SLOW=1 takes uploads at about 4 MiB a second.
 """
+import os
 import sys
+import time
 
 from pyftpdlib import handlers
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.servers import FTPServer
+
+
+SLOW = os.environ.get("FTP_SERVER_SLOW") == "1"
 
 
 class TlsDataHandler(handlers.TLS_DTPHandler):
@@ -15,6 +22,12 @@ class TlsDataHandler(handlers.TLS_DTPHandler):
     # pyftpdlib takes bytes that early for a closed connection unless its handshake may read.
     def readable(self):
         return self._ssl_accepting or self._ssl_want_read or super().readable()
+
+    def recv(self, size):
+        if SLOW:
+            time.sleep(0.004)
+            size = min(size, 16384)
+        return super().recv(size)
 
 
 def main():
