@@ -3,6 +3,7 @@
 #include "BookmarkTransfer.h"
 #include "FileDialogs.h"
 #include "ImportSummaryDialog.h"
+#include "MessageBoxes.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
 #include "UndoHistory.h"
@@ -33,6 +34,14 @@ DesktopFileDialogs &desktopDialogs()
     static DesktopFileDialogs dialogs;
     return dialogs;
 }
+
+DialogMessageBoxes &desktopBoxes()
+{
+    static DialogMessageBoxes boxes;
+    return boxes;
+}
+
+const QString kImportTitle = QStringLiteral("ブックマークの取り込み");
 
 QAction *makeAction(const QString &text, const QKeySequence &key, const char *name, QWidget *window)
 {
@@ -86,6 +95,7 @@ BookmarkActions::BookmarkActions(SiteRegister &siteRegister, QWidget *window, Un
     , m_history(history)
     , m_window(window)
     , m_dialogs(&desktopDialogs())
+    , m_boxes(&desktopBoxes())
     , m_import(makeAction(QStringLiteral("ブックマークの取り込み..."), QKeySequence(Qt::CTRL | Qt::Key_I),
                           "importBookmarksAction", window))
     , m_export(makeAction(QStringLiteral("ブックマークの書き出し..."), QKeySequence(Qt::CTRL | Qt::Key_E),
@@ -135,7 +145,7 @@ QString BookmarkActions::startDirectory() const
 void BookmarkActions::importBookmarks()
 {
     const QString path =
-        m_dialogs->openFileName(m_window, QStringLiteral("ブックマークの取り込み"), startDirectory(), kFilter);
+        m_dialogs->openFileName(m_window, kImportTitle, startDirectory(), kFilter);
     if (!path.isEmpty())
         importFile(path);
 }
@@ -170,7 +180,7 @@ void BookmarkActions::importFile(const QString &path)
     });
     m_progress = new QProgressDialog(QStringLiteral("ブックマークを読み込んでいます…\n") + QFileInfo(path).fileName(),
                                      QStringLiteral("中止"), 0, kSteps, m_window);
-    m_progress->setWindowTitle(QStringLiteral("ブックマークの取り込み"));
+    m_progress->setWindowTitle(kImportTitle);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setMinimumDuration(300); // a small file is read before the bar would show
     m_progress->setAutoReset(false);
@@ -205,7 +215,7 @@ void BookmarkActions::finishImport(const QString &path)
     m_progress = nullptr;
     const std::shared_ptr<Reading> reading = std::move(m_reading);
     const QString nothing = QStringLiteral("何も取り込みませんでした。");
-    const BookmarkImport &planned = reading->planned;
+    BookmarkImport &planned = reading->planned;
     if (reading->cancelled) { // the user knows
         emit importFinished();
         return;
@@ -214,6 +224,19 @@ void BookmarkActions::finishImport(const QString &path)
         emit failed(path + QLatin1Char('\n') + planned.read.message + QLatin1Char('\n') + nothing);
         emit importFinished();
         return;
+    }
+    if (planned.plan.orderMatters > 0) {
+        const int order = m_boxes->askChoice(
+            m_window, kImportTitle,
+            QStringLiteral("タグとフォルダーを合わせると 3 個を超えるブックマークが %1 件あります。キーワードにはどちらを先に入れますか？\n"
+                           "入らなかったものは、取り込みの結果に出ます。").arg(planned.plan.orderMatters),
+            {QStringLiteral("タグを先に"), QStringLiteral("フォルダーを先に")}, 0);
+        if (order < 0) { // the user knows: nothing imported
+            emit importFinished();
+            return;
+        }
+        if (order == 1)
+            planned.plan.arrangeKeywords(ImportKeywordOrder::FoldersFirst);
     }
     OperationResult added;
     {
@@ -250,5 +273,5 @@ void BookmarkActions::exportFile(const QString &path)
         emit failed(QStringLiteral("ブックマークを書き出せませんでした。\n") + saved.describe());
         return;
     }
-    emit reported(QStringLiteral("%1 件のサイトを書き出しました。\n").arg(m_register.sites().size()) + path);
+    emit exported(QStringLiteral("%1 件のサイトを %2 に書き出しました。").arg(m_register.sites().size()).arg(QDir::toNativeSeparators(path)));
 }

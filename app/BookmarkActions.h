@@ -6,6 +6,7 @@
 #include <memory>
 
 class FileDialogs;
+class MessageBoxes;
 class QAction;
 class QProgressDialog;
 class QThread;
@@ -19,7 +20,8 @@ class UndoHistory;
 // "ブックマークの書き出し" (Ctrl+E), as actions that a button's menu, a context menu and the keys
 // share. The import is one operation on the register, whose announcements bring the new records
 // into the list; its summary opens in a window of its own (ImportSummaryDialog), and any
-// failure goes to the owner to show.
+// failure goes to the owner to show. Where bookmarks have more tags and folders than three
+// keywords hold, it asks first which come first.
 //
 // The file is read in a thread of its own, under a progress bar with 中止, so that a large or
 // hostile file never holds up the window; only the write into the register, one operation, runs
@@ -41,6 +43,8 @@ public:
 
     // Tests answer the file dialogs themselves; the desktop's are used until then.
     void setFileDialogs(FileDialogs &dialogs) { m_dialogs = &dialogs; }
+    // The window's boxes, for the import's question (which keywords come first).
+    void setMessageBoxes(MessageBoxes &boxes) { m_boxes = &boxes; }
 
     // Asks for a file, then imports it or writes the register to it.
     void importBookmarks();
@@ -54,8 +58,9 @@ public:
     void cancelImport();
 
 signals:
-    // What an export did, for the owner to show (an import shows its own summary).
-    void reported(const QString &text);
+    // What an export did, for the owner to tell in passing, as where a saved file went is told
+    // (an import shows its own summary).
+    void exported(const QString &text);
     // 元に戻す in the summary of the import just made: the owner takes the import back.
     void undoImportRequested();
     // Why nothing was imported or written.
@@ -73,6 +78,7 @@ private:
     UndoHistory *m_history;
     QWidget *m_window;
     FileDialogs *m_dialogs;
+    MessageBoxes *m_boxes;
     QAction *m_import;
     QAction *m_export;
     // Where the last bookmark file was, to start the next dialog there.

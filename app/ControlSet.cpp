@@ -4,6 +4,7 @@
 #include "DialogUnits.h"
 #include "LinkCodeBox.h"
 #include "ResourceImages.h"
+#include "ScriptFont.h"
 #include "TemplateLayout.h"
 
 #include <QCheckBox>
@@ -51,6 +52,7 @@ QWidget *makeStandard(const ControlTemplate &control, QWidget *parent)
         // A field takes a value of any length the register holds; the default limit (32767)
         // would cut a long content, and 更新 would store it cut.
         edit->setMaxLength(std::numeric_limits<int>::max());
+        ScriptFont::follow(*edit);
         return edit;
     }
     case ControlKind::OutputBox:

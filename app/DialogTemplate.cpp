@@ -101,6 +101,8 @@ const DialogTemplate &linkPage()
             {Id::SaveCode, K::PushButton, "ファイルに保存…", QRect(240, 127, 68, 13), TabStop, 0, FollowRight},
             {Id::ModeNameAndContent, K::RadioButton, "サイト名＆内容", QRect(246, 74, 57, 10), TabStop, 0,
              FollowRight},
+            // Above the code, at its right: the collection written into the user's own pages.
+            {Id::Publish, K::PushButton, "公開…", QRect(185, 4, 50, 12), TabStop, 0, FollowRight},
         },
         {
             {Id::LinkCode, "出力コード（HTML）", "出力コード（HTML）"},
@@ -108,7 +110,7 @@ const DialogTemplate &linkPage()
         },
         // The output box on the left and the choice of order below it, then the column on the right from
         // top to bottom.
-        {Id::LinkCode, Id::ListOrder, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
+        {Id::Publish, Id::LinkCode, Id::ListOrder, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
          Id::ExcludeDeadLinks, Id::CopyCode, Id::GenerateCode, Id::SaveCode}};
     return dialog;
 }

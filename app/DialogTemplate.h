@@ -94,6 +94,7 @@ enum : int {
     ExcludeDeadLinks = 1023,
     ListOrder = 1024,
     NewSite = 1025,
+    Publish = 1026,
 };
 } // namespace ControlId
 

@@ -26,6 +26,7 @@ ImportSummaryDialog::ImportSummaryDialog(const QStringList &counts, const QStrin
 {
     setWindowTitle(QStringLiteral("ブックマークの取り込み"));
     auto *countsLabel = new QLabel(counts.join(QLatin1Char('\n')), this);
+    countsLabel->setObjectName(QStringLiteral("summaryCounts"));
     countsLabel->setTextFormat(Qt::PlainText);
     countsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

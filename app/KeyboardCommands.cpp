@@ -48,7 +48,10 @@ const std::vector<ButtonKey> &ButtonKeys()
         {ControlId::Delete, QKeySequence(Qt::CTRL | Qt::Key_D)},
         {ControlId::SiteJump, QKeySequence(Qt::CTRL | Qt::Key_J)},
         {ControlId::GenerateCode, QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {ControlId::Publish, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {ControlId::CopyCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+        // Ctrl+S is 更新; saving under a name of one's own is Ctrl+Shift+S in every program.
+        {ControlId::SaveCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
     };
     return keys;
 }

@@ -84,8 +84,8 @@ KeywordDialog::KeywordDialog(QWidget *parent)
         if (column != KeywordTableModel::AlikeColumn)
             m_order->setCurrentIndex(column == KeywordTableModel::SitesColumn ? 1 : 0);
     });
-    connect(m_table, &QTableView::doubleClicked, this, [this] { ask(&KeywordDialog::showRequested); });
-    connect(m_show, &QPushButton::clicked, this, [this] { ask(&KeywordDialog::showRequested); });
+    connect(m_table, &QTableView::doubleClicked, this, &KeywordDialog::showChosen);
+    connect(m_show, &QPushButton::clicked, this, &KeywordDialog::showChosen);
     connect(m_rename, &QPushButton::clicked, this, [this] { ask(&KeywordDialog::renameRequested); });
     connect(m_remove, &QPushButton::clicked, this, [this] { ask(&KeywordDialog::removeRequested); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -130,6 +130,16 @@ void KeywordDialog::followChoice()
         button->setEnabled(any);
 }
 
+// The sites of a keyword are what the user came for: the view makes way for the list that shows
+// them. Closed any other way, it leaves the list as it was.
+void KeywordDialog::showChosen()
+{
+    if (const QByteArray keyword = chosen(); !keyword.isNull()) {
+        emit showRequested(keyword);
+        close();
+    }
+}
+
 void KeywordDialog::ask(void (KeywordDialog::*request)(const QByteArray &))
 {
     if (const QByteArray keyword = chosen(); !keyword.isNull())
@@ -148,7 +158,7 @@ bool KeywordDialog::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (watched == m_table && (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
-        ask(&KeywordDialog::showRequested);
+        showChosen();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -12,8 +12,8 @@ class QTableView;
 
 // The keyword view: every keyword of the register with the number of sites that carry it, by
 // name or by count, narrowed by a filter box. It only says what the user asked for about the
-// chosen keyword: show its sites in the list (Enter, a double click), rename it, take it off
-// every site; the window does it and gives the view the keywords as they then are.
+// chosen keyword: show its sites in the list (Enter, a double click; the view then closes), rename
+// it, take it off every site; the window does it and gives the view the keywords as they then are.
 class KeywordDialog : public QDialog
 {
     Q_OBJECT
@@ -37,6 +37,7 @@ private:
     QByteArray chosen() const;
     void choose(int row);
     void followChoice();
+    void showChosen();
     void ask(void (KeywordDialog::*request)(const QByteArray &));
 
     KeywordTableModel *m_model;

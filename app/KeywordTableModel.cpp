@@ -1,6 +1,7 @@
 #include "KeywordTableModel.h"
 
 #include "CodePage.h"
+#include "ScriptFont.h"
 #include "TextFolding.h"
 
 KeywordTableModel::KeywordTableModel(QObject *parent)
@@ -67,6 +68,10 @@ int KeywordTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant KeywordTableModel::data(const QModelIndex &index, int role) const
 {
+    if (role == Qt::FontRole) {
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return ScriptFont::needsWesternFont(text) ? QVariant(ScriptFont::westernFont()) : QVariant();
+    }
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole))
         return {};
     if (role == Qt::TextAlignmentRole)

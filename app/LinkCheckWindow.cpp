@@ -49,7 +49,12 @@ LinkCheckWindow::LinkCheckWindow(const SiteList &sites, const QString &resultsPa
         choiceLayout->addWidget(choice);
     }
     choiceLayout->addStretch();
-    m_all->setChecked(true);
+    // Rows chosen one by one are the sites the user means; a single one is only the current row.
+    (m_selected.size() > 1 ? m_bySelection : m_all)->setChecked(true);
+    // Tab reaches a group of choices at its checked one, as it will once a choice had the focus
+    // (Qt gives Tab to the button last focused, which none has been yet).
+    for (QRadioButton *choice : {m_all, m_byKeyword, m_bySelection})
+        choice->setFocusPolicy(choice->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 
     m_start = new QPushButton(QStringLiteral("開始"), this);
     m_start->setObjectName(QStringLiteral("start"));

@@ -12,11 +12,19 @@
 #include "SiteSession.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QStandardItemModel>
 
 #include <algorithm>
+
+namespace {
+
+// The least time between two makings of the code in a burst of the register's changes, in ms.
+constexpr qint64 kLeastInterval = 200;
+
+} // namespace
 
 template <class Widget>
 Widget *LinkCollection::widget(int id) const
@@ -28,11 +36,47 @@ LinkCollection::LinkCollection(LinkPage &page, const SiteSession &session, const
                                const LiveKeywordList &keywords, QByteArray &keyword, QObject *parent)
     : QObject(parent), m_page(page), m_session(session), m_list(list), m_keywords(keywords), m_keyword(keyword)
 {
+    // A burst of changes (a sync tool bringing thousands of sites) makes the code a few times a
+    // second, not once per change: a register's code and its preview take a while to lay out.
+    m_refresh.setSingleShot(true);
+    connect(&m_refresh, &QTimer::timeout, this, &LinkCollection::refreshIfStale);
+    m_page.installEventFilter(this);
+}
+
+bool LinkCollection::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_page && event->type() == QEvent::Show)
+        refreshIfStale();
+    return QObject::eventFilter(watched, event);
 }
 
 bool LinkCollection::showsCode() const
 {
     return !widget<LinkCodeBox>(ControlId::LinkCode)->linkCode().isEmpty();
+}
+
+void LinkCollection::markStale()
+{
+    m_stale = true;
+    if (!m_page.isVisible() || m_refresh.isActive())
+        return;
+    if (m_sinceMade.isValid() && m_sinceMade.elapsed() < kLeastInterval)
+        m_refresh.start(int(kLeastInterval - m_sinceMade.elapsed()));
+    else
+        refreshIfStale();
+}
+
+void LinkCollection::followNow()
+{
+    m_stale = true;
+    if (m_page.isVisible() || showsCode())
+        refreshIfStale();
+}
+
+void LinkCollection::refreshIfStale()
+{
+    if (m_stale)
+        emit codeOutdated();
 }
 
 void LinkCollection::fillKeywords()
@@ -58,8 +102,7 @@ void LinkCollection::fillKeywords()
     // sites again, and the code shown says so.
     if (chosen < 0) {
         m_keyword = kAllKeywords;
-        if (showsCode())
-            emit codeOutdated();
+        followNow();
     }
 }
 
@@ -81,6 +124,9 @@ LinkCodeMode LinkCollection::mode() const
 
 void LinkCollection::generate()
 {
+    m_stale = false;
+    m_refresh.stop();
+    m_sinceMade.start();
     LinkExclusion leftOut;
     LinkResults results;
     // A results file that cannot be read leaves nothing out: no link is known to be dead.
@@ -108,6 +154,6 @@ void LinkCollection::generate()
 void LinkCollection::listArranged()
 {
     // Code written in the list's order follows the list.
-    if (widget<QCheckBox>(ControlId::ListOrder)->isChecked() && showsCode())
-        emit codeOutdated();
+    if (widget<QCheckBox>(ControlId::ListOrder)->isChecked())
+        followNow();
 }

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class LiveKeywordList;
 class LinkPage;
@@ -11,7 +13,11 @@ class SiteListPanel;
 class SiteSession;
 
 // The link collection on its page: the keywords offered in the combo, the keyword chosen, the
-// mode and options read from the page, and the code made from them into the output box.
+// mode and options read from the page, and the code made from them into the output box. The box
+// always shows what コード生成 would make now: whatever changes the register (the window or another
+// program) or the links found dead make it stale, and stale code is made again as soon as the page
+// is shown (while it is, at once, and a few times a second at most in a burst of changes), and
+// before it is copied or saved.
 class LinkCollection : public QObject
 {
     Q_OBJECT
@@ -33,13 +39,22 @@ public:
     void generate();
     // The list's rows were searched or sorted anew.
     void listArranged();
+    // What the code is made of changed (the register, the last check's results).
+    void markStale();
+    // Makes the code again when it is stale: before it is copied or saved.
+    void refreshIfStale();
 
 signals:
     // The code shown no longer matches the keyword or the list: it should be made again.
     void codeOutdated();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool showsCode() const;
+    // A change the user made on the page or in the list: the code follows at once, where it shows.
+    void followNow();
     template <class Widget>
     Widget *widget(int id) const;
 
@@ -48,4 +63,7 @@ private:
     const SiteListPanel &m_list;
     const LiveKeywordList &m_keywords;
     QByteArray &m_keyword;
+    bool m_stale = true; // nothing is shown before the page first is
+    QTimer m_refresh;
+    QElapsedTimer m_sinceMade;
 };

@@ -19,6 +19,7 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
     connect(qobject_cast<QPushButton *>(control(ControlId::SaveCode)), &QPushButton::clicked, this,
             &LinkPage::SaveLinkCode);
     announceClicks(ControlId::GenerateCode, &LinkPage::generateRequested);
+    announceClicks(ControlId::Publish, &LinkPage::publishRequested);
     announceClicks(ControlId::ExcludeDeadLinks, &LinkPage::deadLinkOptionChanged);
     announceClicks(ControlId::ListOrder, &LinkPage::orderOptionChanged);
     // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
@@ -60,6 +61,7 @@ void LinkPage::splitOutputBox()
 
 void LinkPage::CopyLinkCode()
 {
+    emit codeWanted();
     auto *output = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode));
     output->selectAll();
     output->ensureCursorVisible();
@@ -74,6 +76,9 @@ void LinkPage::SaveLinkCode()
         return;
     m_saveFormat = dialog.format();
     m_savePath = path;
+    // The register may have changed while the dialog was open: what is saved is what the box
+    // shows, and the box shows the register as it is.
+    emit codeWanted();
     const QByteArray code = qobject_cast<LinkCodeBox *>(control(ControlId::LinkCode))->linkCodeBytes();
     const IoResult written = WriteLinkCodeDocument(path, BuildLinkCodeDocument(code, m_saveFormat));
     if (!written)

@@ -24,6 +24,8 @@ public:
 
 signals:
     void generateRequested();
+    // 公開: the collection written into the pages of the user's site.
+    void publishRequested();
     // The user chose an entry of the keyword combo (not a change the program made itself).
     void keywordChosen();
     // The user chose another output mode.
@@ -36,6 +38,8 @@ signals:
     void saveFailed(const QString &message);
     // The code was saved to the file `path`.
     void saved(const QString &path);
+    // The code is about to be copied or saved: it must be what コード生成 would make now.
+    void codeWanted();
 
 private:
     void splitOutputBox();

@@ -41,6 +41,9 @@ LinkPreview::LinkPreview(QWidget *parent)
     setWordWrapMode(QTextOption::WordWrap);
     setOpenLinks(false);
     setOpenExternalLinks(false);
+    // Its links lead nowhere: Tab goes on to the next control rather than from link to link, now
+    // that the preview is never empty.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(QString::fromUtf8("プレビュー"));
 }
 

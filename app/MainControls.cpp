@@ -1,6 +1,7 @@
 #include "MainControls.h"
 
 #include "DialogUnits.h"
+#include "ListPageSplitter.h"
 #include "PageTab.h"
 #include "RowFocusDelegate.h"
 #include "SiteSearchBar.h"
@@ -8,7 +9,6 @@
 #include "StatusLine.h"
 #include "TemplateLayout.h"
 
-#include <QSplitter>
 #include <QVBoxLayout>
 
 void MainControls::build(QWidget &window)
@@ -38,7 +38,7 @@ QWidget *MainControls::makeControl(const ControlTemplate &control, QWidget *pare
 
 // Above the splitter the list, with the search bar above it and the status line below; below it
 // the tab, with サイトジャンプ on the row of its headers. At the template's size each stands where
-// the template puts it; the room beyond goes to both alike until the user drags the splitter.
+// the template puts it; the room beyond goes to the list (see ListPageSplitter).
 void MainControls::splitListAndPages(QWidget &window)
 {
     TemplateLayout *layout = m_controls.layout();
@@ -49,10 +49,9 @@ void MainControls::splitListAndPages(QWidget &window)
     const QPoint pagesAt(tabRect.left(), layout->placementOf(jump)->rect.top());
 
     // The panes are the splitter's from the start: a widget without a parent would be a window.
-    m_splitter = new QSplitter(Qt::Vertical, &window);
+    m_splitter = new ListPageSplitter(&window);
     m_splitter->setObjectName(QStringLiteral("listAndPages"));
     m_splitter->setAccessibleName(QStringLiteral("サイト一覧とページ"));
-    m_splitter->setChildrenCollapsible(false);
     auto *listPane = new QWidget(m_splitter);
     auto *column = new QVBoxLayout(listPane);
     column->setContentsMargins(0, 0, 0, 0);
@@ -77,9 +76,6 @@ void MainControls::splitListAndPages(QWidget &window)
     m_splitter->addWidget(listPane);
     m_splitter->addWidget(pagesPane);
     m_splitter->handle(1)->setAccessibleName(QStringLiteral("サイト一覧とページの境目"));
-    m_splitter->setStretchFactor(0, 1);
-    m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({pagesAt.y() - listRect.top() - m_splitter->handleWidth(), pages->minimumSize().height()});
     layout->addWidget(m_splitter, QRect(listRect.topLeft(), tabRect.bottomRight()), kGrowBoth);
 }
 

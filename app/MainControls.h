@@ -4,7 +4,7 @@
 
 class DialogUnits;
 class PageTab;
-class QSplitter;
+class ListPageSplitter;
 class QTableView;
 class SiteSearchBar;
 class StatusLine;
@@ -13,7 +13,7 @@ class QVBoxLayout;
 // The main window's controls as its template lays them out, found by template ID: the
 // template's own, the tab with the two pages (and their controls), and the list in a column of
 // its own, which the search bar above it and the status line below it share. The list's column
-// and the tab share the window's height by a splitter the user drags.
+// and the tab share the window's height by a splitter the user drags (ListPageSplitter).
 class MainControls
 {
 public:
@@ -31,7 +31,7 @@ public:
     QTableView *siteView() const;
     SiteSearchBar *searchBar() const { return m_searchBar; }
     StatusLine *statusLine() const { return m_statusLine; }
-    QSplitter *splitter() const { return m_splitter; }
+    ListPageSplitter *splitter() const { return m_splitter; }
     // Lays `widget` out at the foot of the list's column, just above the tab with the pages.
     void placeBelowList(QWidget *widget);
     // Lays `widget` out just left of control `id` (see ControlSet::placeBefore).
@@ -47,5 +47,5 @@ private:
     SiteSearchBar *m_searchBar = nullptr;
     StatusLine *m_statusLine = nullptr;
     QVBoxLayout *m_listColumn = nullptr;
-    QSplitter *m_splitter = nullptr;
+    ListPageSplitter *m_splitter = nullptr;
 };

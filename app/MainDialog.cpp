@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AppDirectory.h"
+#include "BookmarkActions.h"
 #include "ClickablePicture.h"
 #include "CodePage.h"
 #include "HomePage.h"
@@ -12,6 +13,7 @@
 #include "LinkPage.h"
 #include "OutsideIntake.h"
 #include "PageTab.h"
+#include "PublishControl.h"
 #include "RegisterPage.h"
 #include "RegistrationOperations.h"
 #include "ResourceImages.h"
@@ -84,8 +86,7 @@ bool MainDialog::OnInitDialog()
     m_controls.pageTab()->CreatePages();
     connectPages();
     // The search line in the focus order just before the list it searches.
-    QWidget::setTabOrder(siteView()->previousInFocusChain(), m_controls.searchBar()->searchBox());
-    QWidget::setTabOrder(m_controls.searchBar()->searchBox(), m_controls.searchBar()->deadOnlyBox());
+    m_controls.searchBar()->takeFocusAfter(siteView()->previousInFocusChain());
     std::vector<KeyedButton> keyed;
     for (const ButtonKey &entry : ButtonKeys())
         keyed.push_back({control<QAbstractButton>(entry.id), entry.key});
@@ -160,6 +161,11 @@ void MainDialog::setUpLinkPage()
     m_linkCollection = new LinkCollection(*m_controls.pageTab()->linkPage(), m_session, *m_list, *keywords, KeywordFilter, this);
     connect(m_linkCollection, &LinkCollection::codeOutdated, this, &MainDialog::GenerateLinkCode);
     connect(m_list, &SiteListPanel::arranged, m_linkCollection, &LinkCollection::listArranged);
+    connect(&siteRegister(), &SiteRegister::listChanged, m_linkCollection, &LinkCollection::markStale);
+    connect(m_controls.pageTab()->linkPage(), &LinkPage::codeWanted, m_linkCollection, &LinkCollection::refreshIfStale);
+    m_publish = new PublishControl(*this, m_session, siteRegister().folder().path(), PublishList::defaultFile(), this);
+    connect(m_controls.pageTab()->linkPage(), &LinkPage::publishRequested, m_publish, &PublishControl::open);
+    connect(m_publish, &PublishControl::told, m_controls.statusLine(), &StatusLine::showDone);
     // The keywords offered are those of the register as it is now, whoever changed it.
     connect(keywords, &LiveKeywordList::changed, this, &MainDialog::FillKeywordCombo);
 }
@@ -170,6 +176,8 @@ void MainDialog::setUpLinkCheck()
     connect(m_linkCheck, &LinkCheckLauncher::requested, this, &MainDialog::OnCheckLinks);
     connect(m_linkCheck, &LinkCheckLauncher::moveRequested, this, &MainDialog::OnLinkMoved);
     connect(m_linkCheck, &LinkCheckLauncher::checkFinished, this, &MainDialog::ShowLinkResults);
+    connect(m_linkCheck, &LinkCheckLauncher::checkFinished, m_publish, &PublishControl::registerChanged);
+    connect(&m_session, &SiteSession::linkResultsChanged, this, &MainDialog::ShowLinkResults);
     connect(m_linkCheck, &LinkCheckLauncher::urlMoved, this, &MainDialog::showMovedUrl);
     connect(m_linkCheck, &LinkCheckLauncher::failed, this, &MainDialog::ShowMessage);
 }
@@ -193,8 +201,10 @@ void MainDialog::setUpCommands()
 void MainDialog::setUpBookmarks()
 {
     m_outside = new OutsideIntake(siteRegister(), undoHistory(), m_controls, *m_fieldsRecord, *this);
+    m_outside->bookmarks()->setMessageBoxes(m_boxes);
     connect(m_outside, &OutsideIntake::siteTaken, this, &MainDialog::ShowOfferedSite);
     connect(m_outside, &OutsideIntake::reported, this, &MainDialog::ShowInformation);
+    connect(m_outside, &OutsideIntake::told, m_controls.statusLine(), &StatusLine::showDone);
     connect(m_outside, &OutsideIntake::failed, this, &MainDialog::ShowMessage);
     connect(m_outside, &OutsideIntake::undoImportRequested, this, &MainDialog::UndoOperation);
 }

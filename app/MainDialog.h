@@ -22,6 +22,7 @@
 class BookmarkActions;
 class LinkIntake;
 class PageTab;
+class PublishControl;
 class SiteSearchBar;
 class StatusLine;
 class QTableView;
@@ -73,6 +74,7 @@ public:
     // The record the fields show, and the records chosen in the list (see RegistrationEdges).
     SeenRecord ShownRecord() const override { return m_fieldsRecord->seen(); }
     std::vector<SeenRecord> ChosenRecords() const override { return m_list->chosenRecords(); }
+    bool IsRecordListed(int number) const override { return m_list && m_list->lists(number); }
     void ShowRecord(int number) override;
     void KeepTypedFor(int number) override { m_fieldsRecord->keepTypedFor(number); }
 
@@ -117,8 +119,13 @@ public:
     // Takes the URL a permanent move leads to for the site `number`, unless the site has
     // changed since it was checked.
     void OnLinkMoved(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
-    // Marks every row with its URL's last check, from the results file beside the register.
-    void ShowLinkResults() { m_list->showLinkResults(m_session.readLinkResults()); }
+    // Marks every row with its URL's last check, from the results file beside the register; the
+    // code that leaves the dead links out follows.
+    void ShowLinkResults()
+    {
+        m_list->showLinkResults(m_session.readLinkResults());
+        m_linkCollection->markStale();
+    }
 
     // A message or Yes/No question over the window, titled with its caption.
     void ShowMessage(const QString &text) override;
@@ -128,6 +135,8 @@ public:
     // An outcome rather than a problem, over the window.
     void ShowInformation(const QString &text);
 
+    // 公開 (Ctrl+P): the link collection written into the user's pages; null before OnInitDialog.
+    PublishControl *publishing() const { return m_publish; }
     // Bookmark files in and out (Ctrl+I, Ctrl+E); null before OnInitDialog.
     BookmarkActions *bookmarkActions() const { return m_outside ? m_outside->bookmarks() : nullptr; }
     // Where the sitekanri: links a browser hands over go in; null before OnInitDialog.
@@ -173,5 +182,6 @@ private:
     SiteListPanel *m_list = nullptr;
     LinkCollection *m_linkCollection = nullptr;
     LinkCheckLauncher *m_linkCheck = nullptr;
+    PublishControl *m_publish = nullptr;
     OutsideIntake *m_outside = nullptr;
 };

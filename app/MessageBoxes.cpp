@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -42,6 +43,21 @@ MessageBoxes::Answer DialogMessageBoxes::askYesNo(QWidget *parent, const QString
         run(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
             preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+int DialogMessageBoxes::askChoice(QWidget *parent, const QString &title, const QString &text, const QStringList &choices,
+                                  int preset)
+{
+    QMessageBox box(QMessageBox::Question, title, DisplayText::shortened(text), QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setAccessibleDescription(box.text());
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (QAbstractButton *chosen = buttons.value(preset))
+        box.setDefaultButton(qobject_cast<QPushButton *>(chosen));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 bool DialogMessageBoxes::askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,

@@ -23,6 +23,13 @@ public:
     }
     // A Yes/No question; `preset` is the button that Enter presses.
     virtual Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) = 0;
+    // A question answered by one of `choices` (the buttons, left to right), `preset` the one Enter
+    // presses; -1 when the user cancelled (Escape, the close box), or when there is nobody to ask.
+    virtual int askChoice(QWidget *parent, const QString &title, const QString &text, const QStringList &choices, int preset)
+    {
+        Q_UNUSED(parent) Q_UNUSED(title) Q_UNUSED(text) Q_UNUSED(choices) Q_UNUSED(preset)
+        return -1;
+    }
     // A line of text to type under `label`, starting from `text`, or one of `offered` to choose
     // (when given); false when the user cancelled, or when there is nobody to ask.
     virtual bool askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,
@@ -40,6 +47,7 @@ public:
     void showMessage(QWidget *parent, const QString &title, const QString &text) override;
     void showInformation(QWidget *parent, const QString &title, const QString &text) override;
     Answer askYesNo(QWidget *parent, const QString &title, const QString &text, Answer preset) override;
+    int askChoice(QWidget *parent, const QString &title, const QString &text, const QStringList &choices, int preset) override;
     bool askText(QWidget *parent, const QString &title, const QString &label, const QStringList &offered,
                  QString &text) override;
 };

@@ -22,7 +22,7 @@ OutsideIntake::OutsideIntake(SiteRegister &siteRegister, UndoHistory &history, M
     , m_fields(fields)
     , m_window(window)
 {
-    connect(m_bookmarks, &BookmarkActions::reported, this, &OutsideIntake::reported);
+    connect(m_bookmarks, &BookmarkActions::exported, this, &OutsideIntake::told);
     connect(m_bookmarks, &BookmarkActions::failed, this, &OutsideIntake::failed);
     connect(m_bookmarks, &BookmarkActions::undoImportRequested, this, &OutsideIntake::undoImportRequested);
     addFromBrowser(*addBookmarkButton(controls)->menu(), controls, window);

@@ -37,8 +37,10 @@ public:
     LinkIntake *links() const { return m_links; }
 
 signals:
-    // An outcome to show as information, and a problem to show as a message.
+    // An outcome to show as information, one to tell in passing (below the list), and a problem
+    // to show as a message.
     void reported(const QString &text);
+    void told(const QString &text);
     void failed(const QString &text);
     // The import summary's 元に戻す: the import is the last step of the history.
     void undoImportRequested();

@@ -4,10 +4,14 @@
 #include "ColourScheme.h"
 #include "LinkIntake.h"
 #include "MainDialog.h"
+#include "PublishControl.h"
+#include "PublishDialog.h"
+#include "PublishPagesDialog.h"
 #include "PageTab.h"
 #include "QuitSignals.h"
 #include "SingleWindow.h"
 #include "SiteSearchBar.h"
+#include "UploadServerDialog.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,8 +28,9 @@ namespace {
 
 // For looking at the window without a person at it: SITEKANRI_SCREENSHOT=file.png makes the
 // program save one picture per tab (file.png, file-1.png) once the window is up, and end
-// without touching the register. SITEKANRI_SCREENSHOT_SEARCH=text types text in the search box
-// first.
+// without touching the register; with pages to publish on the list, 公開's plan too
+// (file-publish.png) and its page settings (file-pages.png), and with a server for them its
+// settings (file-server.png). SITEKANRI_SCREENSHOT_SEARCH=text types text in the search box first.
 void ScheduleScreenshots(MainDialog &dialog, const QString &path)
 {
     const QString search = qEnvironmentVariable("SITEKANRI_SCREENSHOT_SEARCH");
@@ -48,6 +53,25 @@ void ScheduleScreenshots(MainDialog &dialog, const QString &path)
             QApplication::processEvents();
             const QString file = tab == 0 ? base + QStringLiteral(".png") : base + QStringLiteral("-%1.png").arg(tab);
             dialog.grab().save(file);
+        }
+        // 公開's plan over the pages the list names, when it names any.
+        if (!dialog.publishing()->list().pages.empty()) {
+            dialog.publishing()->open();
+            QApplication::processEvents();
+            dialog.publishing()->dialog()->grab().save(base + QStringLiteral("-publish.png"));
+        }
+        // ページの設定, and the server its pages go to when the list names one.
+        if (!dialog.publishing()->list().pages.empty()) {
+            PublishPagesDialog pages(dialog.publishing()->list(), PublishList::defaultFile(), &dialog);
+            pages.show();
+            QApplication::processEvents();
+            pages.grab().save(base + QStringLiteral("-pages.png"));
+        }
+        if (!dialog.publishing()->list().server.isEmpty()) {
+            UploadServerDialog server(dialog.publishing()->list().server, QString(), PublishList::defaultFile(), &dialog);
+            server.show();
+            QApplication::processEvents();
+            server.grab().save(base + QStringLiteral("-server.png"));
         }
         dialog.done(QDialog::Rejected);
     });

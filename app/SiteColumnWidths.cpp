@@ -8,16 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool grows(int column)
-{
-    return column == SiteTableModel::NameColumn || column == SiteTableModel::UrlColumn
-        || column == SiteTableModel::ContentColumn;
-}
-
-} // namespace
-
 SiteColumnWidths::SiteColumnWidths(QTableView &view)
     : QObject(&view)
     , m_view(view)
@@ -67,30 +57,26 @@ bool SiteColumnWidths::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// The room beyond the starting widths goes to the growing columns in equal parts (the last of
-// them takes what does not divide), so that the columns end at the list's right edge.
+// The room beyond the starting widths goes to every column in proportion to its starting width,
+// each column's right edge rounded where the exact share puts it, so that the columns end at the
+// list's right edge: the long texts get the most, and a keyword such as 「OSINTBookmarks」 is not
+// cut in a wide window.
 void SiteColumnWidths::share()
 {
     if (m_own)
         return;
     int starting = 0;
-    int growing = 0;
-    for (int column = 0; column < SiteTableModel::ColumnCount; ++column) {
+    for (int column = 0; column < SiteTableModel::ColumnCount; ++column)
         starting += SiteTableModel::columnWidth(column);
-        growing += grows(column);
-    }
     const int extra = std::max(0, m_view.viewport()->width() - starting);
     m_sharing = true;
-    int given = 0;
-    int grown = 0;
+    int before = 0, given = 0;
     for (int column = 0; column < SiteTableModel::ColumnCount; ++column) {
-        int width = SiteTableModel::columnWidth(column);
-        if (grows(column)) {
-            const int share = ++grown == growing ? extra - given : extra / growing;
-            given += share;
-            width += share;
-        }
-        m_view.setColumnWidth(column, width);
+        const int width = SiteTableModel::columnWidth(column);
+        before += width;
+        const int upTo = (2 * extra * before + starting) / (2 * starting); // rounded
+        m_view.setColumnWidth(column, width + upTo - given);
+        given = upTo;
     }
     m_sharing = false;
 }

@@ -7,8 +7,8 @@
 class QTableView;
 
 // The widths of the site list's columns. Until the user drags one, the columns share whatever
-// room the list has beyond their starting widths: サイト名, URL and 内容 grow alike (they hold the
-// long texts), the keywords keep theirs, and no blank is left beside the last column. Once the
+// room the list has beyond their starting widths, each in proportion to its own (サイト名, URL and
+// 内容, which hold the long texts, most), and no blank is left beside the last column. Once the
 // user has set a width (a drag, or a double-click on a divider), every column keeps the width it
 // has: those are the user's own, and the window remembers them.
 class SiteColumnWidths : public QObject

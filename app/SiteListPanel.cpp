@@ -278,6 +278,12 @@ std::vector<SeenRecord> SiteListPanel::chosenRecords() const
     return chosen;
 }
 
+bool SiteListPanel::lists(int number) const
+{
+    const long long position = sites().positionOf(number);
+    return position >= 0 && m_finder->model()->mapFromSource(m_model->index(int(position), 0)).isValid();
+}
+
 std::vector<std::size_t> SiteListPanel::selectedPositions() const
 {
     std::vector<std::size_t> selected;

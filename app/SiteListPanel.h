@@ -59,6 +59,8 @@ public:
     // The records chosen in the list in register order, as the list has them now; with none
     // chosen, the fields' record as the user saw it.
     std::vector<SeenRecord> chosenRecords() const;
+    // Whether the list shows record `number` as a row.
+    bool lists(int number) const;
     // The chosen rows as register positions, in register order.
     std::vector<std::size_t> selectedPositions() const;
     // The rows shown, as register positions, in the order shown.

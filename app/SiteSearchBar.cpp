@@ -9,6 +9,17 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+namespace {
+
+// A keyword as the bar names it: short enough that the line above the list keeps its width.
+QString shortKeyword(const QString &keyword)
+{
+    constexpr qsizetype kMaxChars = 24;
+    return keyword.size() > kMaxChars ? keyword.left(kMaxChars - 1) + QChar(0x2026) : keyword;
+}
+
+} // namespace
+
 SiteSearchBar::SiteSearchBar(QWidget *parent)
     : QWidget(parent)
     , m_search(new QLineEdit(this))
@@ -30,6 +41,7 @@ SiteSearchBar::SiteSearchBar(QWidget *parent)
     m_search->installEventFilter(this);
     m_deadOnly->setToolTip(QStringLiteral("最後のリンク確認で見つからなかったサイトだけを表示します"));
     m_count->setAccessibleName(QStringLiteral("表示件数"));
+    m_count->setTextFormat(Qt::PlainText); // a keyword is text, whatever it looks like
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto *row = new QHBoxLayout(this);
@@ -48,11 +60,13 @@ SiteSearchBar::SiteSearchBar(QWidget *parent)
 void SiteSearchBar::showKeyword(const QString &keyword)
 {
     // One click clears it: the button says what it narrows the list to, and that it undoes that.
-    m_keyword->setText(QString::fromUtf8("キーワード: %1 ✕").arg(DisplayText::shortened(keyword).replace(u'&', QStringLiteral("&&"))));
+    m_keyword->setText(QString::fromUtf8("キーワード: %1 ✕").arg(shortKeyword(keyword).replace(u'&', QStringLiteral("&&"))));
     m_keyword->setAccessibleName(QString::fromUtf8("キーワード「%1」の絞り込みを解除").arg(keyword));
     m_keyword->setToolTip(DisplayText::toolTip(
         QString::fromUtf8("キーワード「%1」のサイトだけを表示しています。押すと全てのサイトに戻ります").arg(keyword)));
     m_keyword->setVisible(!keyword.isEmpty());
+    m_keywordText = keyword;
+    showCounts();
 }
 
 QString SiteSearchBar::searchText() const
@@ -72,7 +86,26 @@ QString SiteSearchBar::countText() const
 
 void SiteSearchBar::setCounts(int shown, int all)
 {
-    m_count->setText(QStringLiteral("%1 / %2 件").arg(shown).arg(all));
+    m_shown = shown;
+    m_all = all;
+    showCounts();
+}
+
+// A keyword narrowing the list is as plain as a search: a search finding fewer sites than the
+// user expects says why.
+void SiteSearchBar::showCounts()
+{
+    QString text = QStringLiteral("%1 / %2 件").arg(m_shown).arg(m_all);
+    if (!m_keywordText.isEmpty())
+        text += QString::fromUtf8("（キーワード: %1）").arg(shortKeyword(m_keywordText));
+    m_count->setText(text);
+}
+
+void SiteSearchBar::takeFocusAfter(QWidget *previous)
+{
+    setTabOrder(previous, m_search);
+    setTabOrder(m_search, m_keyword);
+    setTabOrder(m_keyword, m_deadOnly);
 }
 
 void SiteSearchBar::focusSearch()
@@ -91,7 +124,10 @@ bool SiteSearchBar::eventFilter(QObject *watched, QEvent *event)
     switch (press->key()) {
     // Taken here: a dialog's Escape would close the window.
     case Qt::Key_Escape:
-        m_search->clear();
+        if (!m_search->text().isEmpty())
+            m_search->clear();
+        else if (!m_keywordText.isEmpty())
+            emit keywordCleared();
         return true;
     case Qt::Key_Down:
         emit downPressed();

@@ -9,8 +9,9 @@ class QToolButton;
 
 // The line above the site list: the search box, the keyword the list is narrowed to (a button
 // that clears it, shown only then), the "dead links only" switch and how many sites are shown of
-// all. It only reports what the user did; the window decides what is shown.
-// Escape empties the box (never closes the window) and Down leaves it for the list.
+// all, which names the keyword too. It only reports what the user did; the window decides what is
+// shown. Escape empties the box, and in an empty box clears the keyword (it never closes the
+// window); Down leaves it for the list.
 class SiteSearchBar : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     // keywords.
     void showKeyword(const QString &keyword);
     QToolButton *keywordButton() const { return m_keyword; }
+    // Puts the bar's controls in the focus order after `previous`, as they stand left to right.
+    void takeFocusAfter(QWidget *previous);
     // Ctrl+F: the box takes the focus with its text selected, to be typed over.
     void focusSearch();
 
@@ -42,7 +45,12 @@ protected:
 
 private:
     QLineEdit *m_search;
+    void showCounts();
+
     QToolButton *m_keyword;
     QCheckBox *m_deadOnly;
     QLabel *m_count;
+    QString m_keywordText;
+    int m_shown = 0;
+    int m_all = 0;
 };

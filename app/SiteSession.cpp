@@ -1,10 +1,13 @@
 #include "SiteSession.h"
 
+#include "ConflictCopyName.h"
 #include "LinkResults.h"
 #include "LiveDuplicateIndex.h"
 #include "SiteIdentityNote.h"
 #include "SiteRegister.h"
 #include "UndoHistory.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +38,14 @@ IoResult SiteSession::open(const QByteArray &folderPath)
     m_register = std::move(opened);
     m_history = new UndoHistory(*m_register, kUndoSteps, m_register.get());
     m_duplicates = new LiveDuplicateIndex(*m_register, m_register.get());
+    connect(m_register.get(), &SiteRegister::besideFilesChanged, this, [this](const QStringList &names) {
+        const auto isResults = [](const QString &name) {
+            const QString of = ConflictCopyName::parse(name).original;
+            return (of.isEmpty() ? name : of).compare(LinkResults::kFileName, Qt::CaseInsensitive) == 0;
+        };
+        if (names.isEmpty() || std::any_of(names.begin(), names.end(), isResults))
+            emit linkResultsChanged();
+    });
     m_register->watch();
     return loaded;
 }

@@ -15,7 +15,7 @@ class UndoHistory;
 
 // What the window works on, without a widget: the register (opened, watched, written), the
 // window's undo history over it, the index that finds a site already registered, and the
-// results of the last link check kept beside it. Everything but open() needs an open register.
+// results of the last link check kept beside it, followed as the register is. Everything but open() needs an open register.
 class SiteSession : public QObject
 {
     Q_OBJECT
@@ -49,6 +49,11 @@ public:
     // Puts `newUrl` in place of `oldUrl` for site `number`, as an update that can be undone,
     // unless the site no longer holds `oldUrl`.
     LinkMove moveLink(int number, const QByteArray &oldUrl, const QByteArray &newUrl);
+
+signals:
+    // Another program (sitekanri-cli check, a sync tool bringing the other computer's) changed
+    // the results of the last link check beside the register.
+    void linkResultsChanged();
 
 private:
     std::unique_ptr<SiteRegister> m_register;

@@ -3,6 +3,7 @@
 #include "DisplayText.h"
 #include "LinkHealth.h"
 #include "LinkHealthIcon.h"
+#include "ScriptFont.h"
 #include "SiteList.h"
 #include "ShownText.h"
 #include "SiteRegister.h"
@@ -69,6 +70,10 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         // What a page shows: "Tom & Jerry" of "Tom &amp; Jerry", a URL in its characters.
         return ShownText(record, cellText(index.column()));
+    case Qt::FontRole:
+        if (ScriptFont::needsWesternFont(ShownText(record, cellText(index.column()))))
+            return ScriptFont::westernFont();
+        return {};
     case SiteRecordRole:
         return QVariant::fromValue(record);
     case LinkHealthRole:

@@ -22,7 +22,8 @@ public:
     // The data files the register passed over (links, folders, pipes, devices, files over the
     // limit), each named with why.
     void showPassedOver(const std::vector<IoResult> &files);
-    // What an operation on many sites did (a keyword renamed, set, taken off).
+    // What an operation on many sites did (a keyword renamed, set, taken off; the register
+    // written to a bookmark file).
     void showDone(const QString &text) { tell(text); }
 
 private:

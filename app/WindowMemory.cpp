@@ -1,23 +1,25 @@
 #include "WindowMemory.h"
 
+#include "ListPageSplitter.h"
 #include "SiteColumnWidths.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
-#include <QSplitter>
 #include <QWidget>
 
-#include <vector>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
 const QString kSize = QStringLiteral("window/size");
 const QString kPosition = QStringLiteral("window/position");
 const QString kMaximised = QStringLiteral("window/maximised");
-const QString kSplit = QStringLiteral("window/split");
+const QString kSplit = QStringLiteral("window/split"); // the panes' heights, as earlier versions kept them
+const QString kPagesShare = QStringLiteral("window/pagesShare");
 const QString kColumnWidths = QStringLiteral("list/columnWidths");
 
 std::unique_ptr<QSettings> openSettings()
@@ -26,29 +28,43 @@ std::unique_ptr<QSettings> openSettings()
                                        QCoreApplication::applicationName(), QStringLiteral("window"));
 }
 
-// Whole numbers, one for each pane of `split`, or nothing.
-QList<int> savedSizes(const QVariant &saved, const QSplitter &split)
+// The share of an earlier version, which kept the panes' heights: the part of the room beyond the
+// pages' need that they had then.
+double shareOfSizes(const QVariant &saved, const ListPageSplitter &split)
 {
-    QList<int> sizes;
-    for (const QString &text : saved.toStringList()) {
-        bool ok = false;
-        sizes.append(text.toInt(&ok));
-        if (!ok || sizes.last() <= 0)
-            return {};
-    }
-    return sizes.size() == split.count() ? sizes : QList<int>();
+    const QStringList sizes = saved.toStringList();
+    const int list = sizes.value(0).toInt(), pages = sizes.value(1).toInt();
+    const int room = list + pages - split.pagesNeed();
+    return sizes.size() == 2 && list > 0 && room > 0 ? double(pages - split.pagesNeed()) / room : 0.0;
+}
+
+// As tall as the screen's free height allows, leaving room for a title bar and frame (half an
+// inch holds any desktop's), and never less than the least size.
+void fitScreen(QWidget &window)
+{
+    const QScreen *screen = window.screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const int height = free.height() - window.logicalDpiY() / 2;
+    if (height <= window.height())
+        return;
+    window.resize(window.width(), height);
+    window.move(free.left() + std::max(0, (free.width() - window.width()) / 2), free.top());
 }
 
 } // namespace
 
 namespace WindowMemory {
 
-void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns)
+void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const QSize size = settings->value(kSize).toSize();
     if (size.isValid())
         window.resize(size.expandedTo(window.minimumSize()));
+    else
+        fitScreen(window);
     if (settings->contains(kPosition)) {
         const QPoint position = settings->value(kPosition).toPoint();
         // A place on a screen no longer there (a monitor unplugged) would hide the window: the
@@ -58,9 +74,9 @@ void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns)
     }
     if (settings->value(kMaximised).toBool())
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
-    // setSizes shares the splitter's height in the proportions of the sizes saved.
-    if (const QList<int> sizes = savedSizes(settings->value(kSplit), split); !sizes.isEmpty())
-        split.setSizes(sizes);
+    bool shared = false;
+    const double share = settings->value(kPagesShare).toDouble(&shared);
+    split.setPagesShare(shared ? share : shareOfSizes(settings->value(kSplit), split));
     std::vector<int> widths;
     for (const QString &saved : settings->value(kColumnWidths).toStringList()) {
         bool ok = false;
@@ -71,7 +87,7 @@ void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns)
     columns.setOwnWidths(widths);
 }
 
-void save(const QWidget &window, const QSplitter &split, const SiteColumnWidths &columns)
+void save(const QWidget &window, const ListPageSplitter &split, const SiteColumnWidths &columns)
 {
     const auto settings = openSettings();
     const bool maximised = window.isMaximized();
@@ -81,10 +97,8 @@ void save(const QWidget &window, const QSplitter &split, const SiteColumnWidths 
         settings->setValue(kPosition, window.pos() + normal.topLeft() - window.geometry().topLeft());
     }
     settings->setValue(kMaximised, maximised);
-    QStringList sizes;
-    for (const int size : split.sizes())
-        sizes.append(QString::number(size));
-    settings->setValue(kSplit, sizes);
+    settings->setValue(kPagesShare, split.pagesShare());
+    settings->remove(kSplit);
     QStringList widths;
     for (const int width : columns.ownWidths())
         widths.append(QString::number(width));

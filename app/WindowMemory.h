@@ -1,7 +1,7 @@
 #pragma once
 
+class ListPageSplitter;
 class SiteColumnWidths;
-class QSplitter;
 class QWidget;
 
 // The window's size, place, maximised state, how the splitter shares its height between the list
@@ -12,10 +12,12 @@ namespace WindowMemory {
 
 // Gives `window` (not yet shown), `split` and `columns` what was saved last; what was never saved,
 // or no longer fits (another number of columns, a place on a screen that has gone), stays as it is.
-// The split keeps its proportions in a window of another size.
-void restore(QWidget &window, QSplitter &split, SiteColumnWidths &columns);
+// The split is the share of the room the user gave the pages, whatever the window's size. A window
+// never sized before opens at its width as tall as the screen allows, to show as many sites as it
+// can.
+void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns);
 // Saves them as they are now; a maximised window keeps the size and place it returns to.
 // Columns that share the room save no widths, so that they share it again next time.
-void save(const QWidget &window, const QSplitter &split, const SiteColumnWidths &columns);
+void save(const QWidget &window, const ListPageSplitter &split, const SiteColumnWidths &columns);
 
 } // namespace WindowMemory

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,10 +16,14 @@ struct Bookmark
     qint64 line = 0;         // where its <A> is
     int moreTags = 0;        // further tags, not kept one by one
     bool tooLong = false;    // a text of it was over kMaxTextBytes in the file: not kept, no record
+    QList<int> outerFolders = {}; // which named folders it lies in, outermost first (kOuterFolders at most), by their place in the file
+    bool inTopFolder = false; // the outermost named folder around it is one of the file's top folders
 
     // Enough to fill three keywords and to tell that more were there.
     static constexpr int kFolderNames = 4;
     static constexpr int kTagNames = 16;
+    // Enough to tell the folders every bookmark shares.
+    static constexpr int kOuterFolders = 8;
     // More than a record can hold whatever the text is (a record holds 1 MB): a longer title, URL,
     // tag or description is not decoded, so that a file of one huge title costs little memory.
     static constexpr qsizetype kMaxTextBytes = 16 * 1024 * 1024;

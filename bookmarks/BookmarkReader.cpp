@@ -108,7 +108,7 @@ private:
 void BookmarkFileReader::fail(const QString &why)
 {
     if (m_result.ok)
-        m_result = {false, why, m_result.bookmarks};
+        m_result = {false, why, m_result.bookmarks, false};
     m_tokenizer.stop();
 }
 
@@ -321,7 +321,7 @@ void BookmarkFileReader::closeItem()
 void BookmarkFileReader::pushLevel()
 {
     const bool named = m_hasPendingFolder && !m_pendingRoot && !m_pendingFolder.isEmpty();
-    m_folders.open(named ? m_pendingFolder : QString());
+    m_folders.open(named ? m_pendingFolder : QString(), m_hasPendingFolder && m_pendingRoot);
     m_hasPendingFolder = false;
     m_pendingFolder.clear();
 }
@@ -343,6 +343,7 @@ void BookmarkFileReader::finish()
     if (!m_tokenizer.betweenTags() || !m_folders.isEmpty())
         return fail(QString::fromUtf8("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
     closeItem();
+    m_result.topFoldersAreBrowsers = m_folders.topFoldersAreBrowsers();
 }
 
 } // namespace

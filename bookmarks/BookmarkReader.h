@@ -6,8 +6,6 @@
 
 #include <functional>
 
-#include <functional>
-
 class QIODevice;
 
 // What a reader accepts before it gives up with a message.
@@ -25,6 +23,10 @@ struct BookmarkReadResult
     bool ok = true;
     QString message; // why the file was not read, in Japanese; empty when ok
     qint64 bookmarks = 0;
+    // The file's top level holds no link and begins with the browser's own toolbar folder, as a
+    // Chromium-based browser writes it: every top folder is then the browser's own ("other
+    // bookmarks", "mobile bookmarks"), where a link sat and not what it is about.
+    bool topFoldersAreBrowsers = false;
 };
 
 using BookmarkSink = std::function<void(Bookmark &&)>;

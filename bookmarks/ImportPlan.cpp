@@ -13,7 +13,6 @@ namespace {
 
 // A register file over 16 MiB is refused when the register loads; a record stays far below.
 constexpr qsizetype kMaxRecordBytes = 1024 * 1024;
-constexpr int kKeywords = 3;
 
 // What the register can hold of a bookmark's text: one line, and the no-break space (which
 // CP932 lacks) as the blank it stands for. Line breaks come only from references here. It is text
@@ -78,38 +77,21 @@ void ImportPlanner::add(const Bookmark &bookmark)
     if (LacksHost(url))
         return leaveOut(QString::fromUtf8("URL にホスト名がありません。"));
 
-    QStringList keywords;
-    KeywordsDropped dropped{named(title), {}, bookmark.moreFolders, bookmark.moreTags};
-    const auto take = [&](const QString &keyword) {
-        if (keywords.size() < kKeywords)
-            keywords.append(keyword);
-        else
-            dropped.dropped.append(named(keyword));
-    };
-    // The TAGS are what the user said the bookmark is about: they come first, as written,
-    // repeats and empty places too (a record may have the same keyword twice, or only a third
-    // one), except empty ones that would not fit anyway. Then the folders, innermost first, each
-    // once however often its name nests and not again when a tag named it.
     // Each keyword in its first spelling, so that a folder "English" and the tag "english" are one.
     // The folders were read before the bookmark's tags (they enclose it), the outermost first.
+    KeywordCandidates candidates;
+    candidates.moreTags = bookmark.moreTags;
+    candidates.moreFolders = bookmark.moreFolders;
+    candidates.inTopFolder = bookmark.inTopFolder;
     for (auto folder = bookmark.folders.crbegin(); folder != bookmark.folders.crend(); ++folder)
-        m_keywords.of(registerText(*folder));
-    QStringList taken;
-    for (const QString &tag : bookmark.tags) {
-        const QString keyword = m_keywords.of(registerText(tag)).text;
-        if (!keyword.isEmpty() || keywords.size() < kKeywords) {
-            take(keyword);
-            taken.append(keyword);
-        }
-    }
-    for (const QString &folder : bookmark.folders) {
-        const QString keyword = m_keywords.of(registerText(folder)).text;
-        if (!taken.contains(keyword)) {
-            taken.append(keyword);
-            take(keyword);
-        }
-    }
-    keywords.resize(kKeywords);
+        candidates.folders.insert(candidates.folders.begin(), m_keywords.of(registerText(*folder)));
+    for (const QString &tag : bookmark.tags)
+        candidates.tags.push_back(m_keywords.of(registerText(tag)));
+    // The folders all links share so far: those this one lies in too.
+    qsizetype shared = 0;
+    while (shared < m_shared.size() && shared < bookmark.outerFolders.size() && m_shared[shared] == bookmark.outerFolders[shared])
+        ++shared;
+    m_shared = m_links++ == 0 ? bookmark.outerFolders : m_shared.first(shared);
 
     const QString description = registerText(bookmark.description, OutsideText::kMaxContent);
 
@@ -117,12 +99,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
     SiteRecord record;
     record.m_name = CodePage::fromOutsideText(title);
     record.m_url = CodePage::urlFromText(url);
-    record.m_keyword1 = m_keywords.of(keywords[0]).bytes;
-    record.m_keyword2 = m_keywords.of(keywords[1]).bytes;
-    record.m_keyword3 = m_keywords.of(keywords[2]).bytes;
     record.m_content = CodePage::fromOutsideText(description);
-    const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_keyword1.size()
-        + record.m_keyword2.size() + record.m_keyword3.size() + record.m_content.size();
+    // Keywords are kept short (OutsideText::kMaxName each): name, URL and content decide.
+    const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)
         return tooLong();
     const auto alreadyThere = [&](bool inFile) {
@@ -139,11 +118,43 @@ void ImportPlanner::add(const Bookmark &bookmark)
         return alreadyThere(true);
     m_sites.insert(site);
     m_plan.records.push_back(record);
-    if (!dropped.dropped.isEmpty() || dropped.more > 0 || dropped.moreTags > 0) {
-        if (listedIn(int(m_plan.keywordsDropped.size())))
-            m_plan.keywordsDropped.push_back(std::move(dropped));
-        else
-            ++m_plan.keywordsDroppedUnlisted;
+    m_plan.candidates.push_back(std::move(candidates));
+    m_plan.names.push_back(named(title));
+}
+
+ImportPlan ImportPlanner::take(const BookmarkReadResult &read)
+{
+    // One link alone shares its folders with nobody: they are what it is about.
+    m_plan.sharedFolders = {m_links > 1 ? int(m_shared.size()) : 0, read.topFoldersAreBrowsers};
+    for (const KeywordCandidates &candidates : m_plan.candidates) {
+        const ChosenKeywords tagsFirst = ChooseKeywords(candidates, m_plan.sharedFolders, ImportKeywordOrder::TagsFirst);
+        const ChosenKeywords foldersFirst = ChooseKeywords(candidates, m_plan.sharedFolders, ImportKeywordOrder::FoldersFirst);
+        m_plan.orderMatters += tagsFirst.bytes != foldersFirst.bytes ? 1 : 0;
+    }
+    m_plan.arrangeKeywords(ImportKeywordOrder::TagsFirst);
+    return std::move(m_plan);
+}
+
+void ImportPlan::arrangeKeywords(ImportKeywordOrder order)
+{
+    keywordOrder = order;
+    keywordsDropped.clear();
+    keywordsDroppedUnlisted = droppedTags = droppedFolders = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const ChosenKeywords chosen = ChooseKeywords(candidates[i], sharedFolders, order);
+        records.setKeywords(i, chosen.bytes);
+        droppedTags += chosen.droppedTags;
+        droppedFolders += chosen.droppedFolders;
+        if (!chosen.cut())
+            continue;
+        if (!listedIn(int(keywordsDropped.size()))) {
+            ++keywordsDroppedUnlisted;
+            continue;
+        }
+        KeywordsDropped dropped{names[i], {}, chosen.moreFolders, chosen.moreTags};
+        for (const QString &keyword : chosen.dropped)
+            dropped.dropped.append(named(keyword));
+        keywordsDropped.push_back(std::move(dropped));
     }
 }
 
@@ -174,8 +185,13 @@ QStringList ImportPlan::counts() const
     if (!why.isEmpty())
         passedOver += QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、")));
     lines << passedOver;
-    if (cut > 0)
-        lines << count("キーワードを 3 個に減らしたもの: %1 件", cut);
+    if (cut > 0) {
+        QString line = count("キーワードを 3 個に減らしたもの: %1 件", cut)
+            + QString::fromUtf8("（入らなかったタグ %1 個、フォルダー %2 個").arg(droppedTags).arg(droppedFolders);
+        if (orderMatters > 0)
+            line += QString::fromUtf8(keywordOrder == ImportKeywordOrder::TagsFirst ? "。タグを先にしました" : "。フォルダーを先にしました");
+        lines << line + QString::fromUtf8("）");
+    }
     return lines;
 }
 
@@ -220,7 +236,7 @@ BookmarkImport plan(const KnownSites &known, Read read)
     BookmarkImport result;
     result.read = read([&](Bookmark &&bookmark) { planner.add(bookmark); });
     if (result.read.ok)
-        result.plan = planner.take();
+        result.plan = planner.take(result.read);
     return result;
 }
 

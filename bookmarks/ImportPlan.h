@@ -2,6 +2,7 @@
 
 #include "Bookmark.h"
 #include "BookmarkReader.h"
+#include "ImportKeywords.h"
 #include "KeywordSpellings.h"
 #include "PlannedRecords.h"
 #include "SiteRecord.h"
@@ -45,6 +46,16 @@ struct KeywordsDropped
 struct ImportPlan
 {
     PlannedRecords records;
+    // What each record may take as keywords, and the folders no record is told apart by; the
+    // records' keywords are chosen from them in `keywordOrder`.
+    std::vector<KeywordCandidates> candidates;
+    std::vector<QString> names; // each record's, as the summary names it
+    SharedFolders sharedFolders;
+    ImportKeywordOrder keywordOrder = ImportKeywordOrder::TagsFirst;
+    // The records whose keywords depend on the order: their tags and folders are more than three.
+    int orderMatters = 0;
+    int droppedTags = 0;    // tags left out, over all records
+    int droppedFolders = 0; // folders left out, over all records
     int alreadyRegistered = 0; // the URL is in the register
     int repeatedInFile = 0;    // the same site came earlier in the same file
     int placeEntries = 0;      // place: (a browser's saved searches and history views)
@@ -61,6 +72,9 @@ struct ImportPlan
     int alreadyThereUnlisted = 0;
     int notImportedUnlisted = 0;
     int keywordsDroppedUnlisted = 0;
+
+    // Chooses every record's keywords in `order` (the summary's lists and counts with them).
+    void arrangeKeywords(ImportKeywordOrder order);
 
     // The counts, one line each.
     QStringList counts() const;
@@ -94,22 +108,29 @@ KnownSites RegisterKnown(const SiteList &sites);
 
 // Turns bookmarks into records one by one. Name = title (the URL when there is none) and content
 // = the description, both escaped as HTML (CodePage::fromOutsideText); keywords = the TAGS, then
-// the nearest folders, three at most, each spelt as first seen (KeywordSpellings); URL = its
-// stored form. Only http, https and ftp URLs that name a host are taken.
+// the nearest folders (or the other way round, see ChooseKeywords), three at most, each spelt as
+// first seen (KeywordSpellings), once the whole file is read: folders every link of the file lies
+// in tell none apart and give no keyword; URL = its stored form. Only http, https and ftp URLs
+// that name a host are taken.
 class ImportPlanner
 {
 public:
     explicit ImportPlanner(const KnownSites &known) : m_isKnown(known.isKnown), m_keywords(known.keywords) {}
 
     void add(const Bookmark &bookmark);
+    // The plan so far; its records have their keywords once it is taken.
     const ImportPlan &plan() const { return m_plan; }
-    ImportPlan take() { return std::move(m_plan); }
+    // The plan, with the keywords chosen tags first, once the file `read` said what it was.
+    ImportPlan take(const BookmarkReadResult &read = {});
 
 private:
     KnownUrl m_isKnown;
     KeywordSpellings m_keywords;
     ImportPlan m_plan;
     QSet<QString> m_sites; // the SiteIdentity of each record planned
+    // The named folders every web link so far lies in, outermost first.
+    QList<int> m_shared;
+    int m_links = 0;
 };
 
 // Reading and planning in one pass. When the file cannot be read, the plan is empty: nothing of

@@ -92,6 +92,14 @@ void PlannedRecords::push_back(const SiteRecord &record)
     m_packed.push_back(std::move(small));
 }
 
+void PlannedRecords::setKeywords(std::size_t index, const std::array<QByteArray, 3> &keywords)
+{
+    SiteRecord &record = m_packed.at(index);
+    record.m_keyword1 = keywords[0];
+    record.m_keyword2 = keywords[1];
+    record.m_keyword3 = keywords[2];
+}
+
 SiteRecord PlannedRecords::at(std::size_t index) const
 {
     SiteRecord record = m_packed.at(index);

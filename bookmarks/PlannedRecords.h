@@ -2,6 +2,7 @@
 
 #include "SiteRecord.h"
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     };
 
     void push_back(const SiteRecord &record);
+    // Gives record `index` its three keywords.
+    void setKeywords(std::size_t index, const std::array<QByteArray, 3> &keywords);
     std::size_t size() const { return m_packed.size(); }
     bool empty() const { return m_packed.empty(); }
     // Record `index` exactly as it was given.

@@ -10,6 +10,7 @@
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 
 #include <cstdio>
@@ -46,8 +47,12 @@ QByteArray summaryLine(const QString &line, OutputEncoding encoding)
 
 } // namespace
 
-int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encoding)
+int RunImport(const QCommandLineParser &parser, RegisterFolder &folder, const QString &file, OutputEncoding encoding)
 {
+    const QString order = parser.value(QStringLiteral("keyword-order"));
+    const bool ordered = parser.isSet(QStringLiteral("keyword-order"));
+    if (ordered && order != QLatin1String("tags") && order != QLatin1String("folders"))
+        return CliUsage(QStringLiteral("知らないキーワードの順です（tags か folders）: ") + order);
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
@@ -64,6 +69,12 @@ int RunImport(RegisterFolder &folder, const QString &file, OutputEncoding encodi
     }
     if (!planned.read.ok)
         return CliFail(file + QStringLiteral(": ") + planned.read.message);
+    if (order == QLatin1String("folders"))
+        planned.plan.arrangeKeywords(ImportKeywordOrder::FoldersFirst);
+    else if (!ordered && planned.plan.orderMatters > 0)
+        WriteError(QStringLiteral("sitekanri-cli: タグとフォルダーを合わせて 3 個を超えるブックマークが %1 件あり、タグを先にキーワードにしました"
+                                  "（フォルダーを先にするには --keyword-order folders）。")
+                       .arg(planned.plan.orderMatters));
 
     // One operation for the whole file: a crash leaves the register as it was or with all of it.
     RegisterFiles files(folder);

@@ -8,6 +8,8 @@
 #include "CliFetch.h"
 #include "CliKeywords.h"
 #include "CliLinks.h"
+#include "CliPublish.h"
+#include "CliListing.h"
 #include "CliReport.h"
 #include "CodePage.h"
 #include "CliSameSite.h"
@@ -35,6 +37,7 @@ const QString kUsage = QStringLiteral(
     "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
     "コマンド:\n"
     "  list [--format tsv|json] [--ids]   （登録されたとおりに出力: 名前と内容は HTML のまま）\n"
+    "  search 語… [--format tsv|json] [--ids] [--keyword K]   （ウィンドウの検索と同じ探し方）\n"
     "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
@@ -45,7 +48,9 @@ const QString kUsage = QStringLiteral(
     "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url]\n"
+    "  publish [--dry-run] [--upload] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
     "  import FILE|-\n"
+    "  import FILE|- [--keyword-order tags|folders]\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
     "  --help | --version");
@@ -135,29 +140,6 @@ int recordNumber(const QString &text)
     bool ok = false;
     const int number = text.toInt(&ok);
     return ok && number > 0 && text.at(0).isDigit() ? number : 0;
-}
-
-int runList(const CliContext &context)
-{
-    const QString format = context.parser.isSet(QStringLiteral("format"))
-        ? context.parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
-    if (format != QLatin1String("tsv") && format != QLatin1String("json"))
-        return usage(QStringLiteral("知らない出力形式です: ") + format);
-    SiteList sites;
-    if (int code = loadRegister(context.folder, sites))
-        return code;
-    const bool json = format == QLatin1String("json");
-    const bool ids = context.parser.isSet(QStringLiteral("ids"));
-    QByteArray out;
-    for (std::size_t i = 0; i < sites.size(); ++i) {
-        if (json)
-            out += RecordAsJson(sites.at(i), sites.number(i), context.encoding);
-        else
-            out += (ids ? QByteArray::number(sites.number(i)) + '\t' : QByteArray())
-                + RecordAsTsv(sites.at(i), context.encoding);
-        out += '\n';
-    }
-    return writeOut(out + CliConflictLines(context.folder, sites, json, ids, context.encoding));
 }
 
 SiteFields givenFields(const QCommandLineParser &p)
@@ -266,7 +248,11 @@ int runRepair(const CliContext &context)
 std::vector<CliCommand> commands()
 {
     return {
-        {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0, runList},
+        {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0,
+         [](const CliContext &c) { return RunList(c.parser, c.encoding, c.folder); }},
+        {QStringLiteral("search"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("keyword")}, 1,
+         [](const CliContext &c) { return RunSearch(c.parser, c.encoding, c.folder, c.arguments); }, QStringLiteral("検索語"),
+         false, true},
         {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
         {QStringLiteral("delete"), {}, 1, runDelete},
@@ -285,8 +271,10 @@ std::vector<CliCommand> commands()
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
          [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
-        {QStringLiteral("import"), {}, 1,
-         [](const CliContext &c) { return RunImport(c.folder, c.arguments.value(0), c.encoding); },
+        {QStringLiteral("publish"), {QStringLiteral("dry-run"), QStringLiteral("upload")}, 1,
+         [](const CliContext &c) { return RunPublish(c.parser, c.folder, c.arguments); }, QString(), true, true},
+        {QStringLiteral("import"), {QStringLiteral("keyword-order")}, 1,
+         [](const CliContext &c) { return RunImport(c.parser, c.folder, c.arguments.value(0), c.encoding); },
          QStringLiteral("ブックマーク ファイル")},
         {QStringLiteral("export"), {}, 1,
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
@@ -298,7 +286,7 @@ std::vector<CliCommand> commands()
 
 // Options that take no value.
 const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
-                         QStringLiteral("skip-dead"), QStringLiteral("version")};
+                         QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run"), QStringLiteral("upload")};
 
 } // namespace
 

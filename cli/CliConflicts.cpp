@@ -13,13 +13,6 @@ namespace {
 
 const QString kProgram = QStringLiteral("sitekanri-cli: ");
 
-QByteArray recordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding)
-{
-    if (json)
-        return RecordAsJson(record, number, encoding) + '\n';
-    return (ids ? QByteArray::number(number) + '\t' : QByteArray()) + RecordAsTsv(record, encoding) + '\n';
-}
-
 // A file name as a JSON string, converted as the records' texts are.
 QByteArray jsonName(const QString &name, OutputEncoding encoding)
 {
@@ -80,16 +73,21 @@ QString CliFarCountText(const RegisterFolder &folder, int held, int readAs, cons
         .arg(OutsideText::inMessage(folder.filePath(name)), QString::number(held), QString::number(readAs));
 }
 
-QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids, OutputEncoding encoding)
+QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids, OutputEncoding encoding,
+                            const std::function<bool(const SiteRecord &)> &keep)
 {
     std::vector<ConflictCopy> copies;
     SiteList aboveCount;
     if (IoResult read = ConflictIntake(folder).pending(sites, copies, aboveCount); !read)
         WriteError(kProgram + QStringLiteral("競合コピーを読み込めませんでした。") + described(read));
     QByteArray out;
-    for (std::size_t i = 0; i < aboveCount.size(); ++i)
-        out += recordLine(aboveCount.at(i), aboveCount.number(i), json, ids, encoding);
+    for (std::size_t i = 0; i < aboveCount.size(); ++i) {
+        if (!keep || keep(aboveCount.at(i)))
+            out += RecordLine(aboveCount.at(i), aboveCount.number(i), json, ids, encoding);
+    }
     for (const ConflictCopy &copy : copies) {
+        if (keep && !keep(copy.record))
+            continue;
         if (!json) {
             out += (ids ? QByteArray("\t") : QByteArray()) + RecordAsTsv(copy.record, encoding) + '\n';
             continue;

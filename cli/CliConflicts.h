@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class RegisterFolder;
 class SiteList;
 
@@ -22,6 +24,7 @@ QString CliFarCountText(const RegisterFolder &folder, int held, int readAs, cons
 
 // The lines `list` adds after the register's records: the records that setting.ini's copies bring
 // into the count, then each copy that is a record of its own, marked with the file it lies in and the
-// file it is a copy of (JSON: "conflict_of" and "file", with "id" null; TSV: an empty id).
+// file it is a copy of (JSON: "conflict_of" and "file", with "id" null; TSV: an empty id). With
+// `keep`, only the records it keeps (a search's).
 QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool json, bool ids,
-                            OutputEncoding encoding);
+                            OutputEncoding encoding, const std::function<bool(const SiteRecord &)> &keep = {});

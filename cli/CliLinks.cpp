@@ -13,6 +13,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 
 int usageError(const QString &message)
@@ -46,6 +48,10 @@ int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolde
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
+    // A keyword no site carries would print an empty collection that a script takes for one.
+    if (filter != kAllKeywords
+        && std::none_of(sites.begin(), sites.end(), [&](const SiteRecord &site) { return CarriesKeyword(site, filter); }))
+        return CliFail(QStringLiteral("「%1」というキーワードのサイトはありません。").arg(p.value(QStringLiteral("keyword"))));
 
     // As リンク切れを除く: a results file that cannot be read leaves nothing out.
     LinkResults results;

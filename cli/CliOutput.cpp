@@ -141,6 +141,13 @@ QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding enc
     return out + '}';
 }
 
+QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding)
+{
+    if (json)
+        return RecordAsJson(record, number, encoding) + '\n';
+    return (ids ? QByteArray::number(number) + '\t' : QByteArray()) + RecordAsTsv(record, encoding) + '\n';
+}
+
 QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding)
 {
     return escapedField(bytes, encoding, tsvEscape);

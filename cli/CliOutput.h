@@ -20,6 +20,9 @@ QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding);
 // code page cannot decode become U+FFFD.
 QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding encoding);
 
+// One record as a line of a listing (with its line end): JSON, or TSV led by its number when `ids`.
+QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding);
+
 // One field of register bytes escaped as RecordAsTsv / RecordAsJson escape each (no quotes added).
 QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding);
 QByteArray JsonField(const QByteArray &bytes, OutputEncoding encoding);

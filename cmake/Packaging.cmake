@@ -15,7 +15,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not libraries, so dpkg-shlibdeps cannot see them: the Japanese font the window is laid out in,
 # Qt's Japanese standard dialogs, and the opener that hands sites to the web browser.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-translations-l10n, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-dejavu-core, qt6-translations-l10n, xdg-utils")
 # The control file has one language per field: the Japanese text follows the English in the long
 # description.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "register of web sites and writer of link collections")

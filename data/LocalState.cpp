@@ -49,8 +49,9 @@ int HighestCountSeen(const RegisterFolder &folder)
     const QString path = LocalStateFile(folder, QStringLiteral("count"));
     if (const auto noted = notedCounts().constFind(path); noted != notedCounts().constEnd())
         return *noted;
+    // No path (a folder not made yet has no identity): nothing seen, and no file asked to open.
     QFile file(path);
-    const int seen = file.open(QIODevice::ReadOnly) ? file.read(16).trimmed().toInt() : 0;
+    const int seen = !path.isEmpty() && file.open(QIODevice::ReadOnly) ? file.read(16).trimmed().toInt() : 0;
     notedCounts().insert(path, seen);
     return seen;
 }
@@ -68,9 +69,11 @@ void NoteCountSeen(const RegisterFolder &folder, int count)
 
 FolderNote ReadFolderNote(const RegisterFolder &folder)
 {
-    QFile file(LocalStateFile(folder, QStringLiteral("folder")));
+    const QString path = LocalStateFile(folder, QStringLiteral("folder"));
+    QFile file(path);
     FolderNote note;
-    const QList<QByteArray> fields = file.open(QIODevice::ReadOnly) ? file.read(64).trimmed().split(' ') : QList<QByteArray>();
+    const QList<QByteArray> fields =
+        !path.isEmpty() && file.open(QIODevice::ReadOnly) ? file.read(64).trimmed().split(' ') : QList<QByteArray>();
     bool stamped = false, counted = false;
     if (fields.size() == 4) {
         note.stamp = fields[0].toLongLong(&stamped);

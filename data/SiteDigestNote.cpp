@@ -53,7 +53,7 @@ SiteDigestNote::SiteDigestNote(const RegisterFolder &folder)
 bool SiteDigestNote::goodFor(qint64 stamp) const
 {
     QFile file(m_path);
-    if (stamp < 0 || !s_digest || !file.open(QIODevice::ReadOnly) || (file.size() - kHead) % kEntry != 0)
+    if (stamp < 0 || !s_digest || m_path.isEmpty() || !file.open(QIODevice::ReadOnly) || (file.size() - kHead) % kEntry != 0)
         return false;
     char head[kHead];
     return file.read(head, kHead) == kHead && QByteArray(head, 8) == kMagic && qFromLittleEndian<qint64>(head + kStampAt) == stamp;
@@ -63,7 +63,8 @@ std::vector<SiteDigestNote::Entry> SiteDigestNote::readAll() const
 {
     std::vector<Entry> entries;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    // No path (a folder not made yet has no identity): no note, and no file is asked to open.
+    if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return entries;
     char head[kHead];
     if (file.read(head, kHead) != kHead || QByteArray(head, 8) != kMagic || (file.size() - kHead) % kEntry != 0)
@@ -153,7 +154,7 @@ void SiteDigestNote::changed(qint64 before, qint64 after, std::vector<std::pair<
 bool SiteDigestNote::changeInPlace(const std::vector<Entry> &changes, qint64 after)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
+    if (m_path.isEmpty() || !file.open(QIODevice::ReadWrite))
         return false;
     qint64 entries = (file.size() - kHead) / kEntry;
     char zerosBytes[8];

@@ -98,6 +98,9 @@ signals:
     void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
     // Data files another program put in the folder that the list passes over (IsPassedOver).
     void filesPassedOver(const std::vector<IoResult> &files);
+    // Files in the folder beside the register's own (a link check's results, what a sync tool
+    // made of them) that another program changed, by name; none named: any of them may have.
+    void besideFilesChanged(const QStringList &names);
 
 private:
     // Beyond this many changed records one reset is cheaper for a view than a signal per record.

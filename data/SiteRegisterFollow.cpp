@@ -116,6 +116,7 @@ void SiteRegister::refresh(const QStringList &names)
 {
     bool setting = false;
     std::vector<int> numbers;
+    QStringList beside;
     if (!m_intake.isActive() && ConflictIntake::anyCopy(names))
         scheduleIntake();
     for (const QString &name : names) {
@@ -129,10 +130,14 @@ void SiteRegister::refresh(const QStringList &names)
             setting = true;
         else if (const int number = DataFileNumber(name))
             numbers.push_back(number);
+        else
+            beside << name;
     }
     // A file far above the rest is never counted in: the take-in brings its record in, as a copy's.
     if (!m_intake.isActive() && std::any_of(numbers.begin(), numbers.end(), [this](int n) { return n - qint64(m_count) > kFarGap; }))
         scheduleIntake();
+    if (!beside.isEmpty())
+        emit besideFilesChanged(beside);
     if (m_damaged) {
         // Without a count every data file present belongs to the list: read it all again.
         if (setting || !numbers.empty())
@@ -188,6 +193,7 @@ void SiteRegister::refreshAll()
 {
     if (m_watcher)
         scheduleIntake();
+    emit besideFilesChanged({});
     const Reading<RegisterCount> count = m_reader.count();
     const bool damaged = count.value.damaged || m_damaged;
     Reading<std::vector<int>> present;

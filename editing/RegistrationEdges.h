@@ -29,6 +29,12 @@ public:
     // The records chosen in the list, in register order, as the list shows them now (the shown
     // record alone when no row is chosen). 削除 acts on them.
     virtual std::vector<SeenRecord> ChosenRecords() const = 0;
+    // Whether the list shows record `number` as a row (a search or a filter may hide it).
+    virtual bool IsRecordListed(int number) const
+    {
+        Q_UNUSED(number);
+        return true;
+    }
     // After another program changed record `number`: the fields show it as the register holds it
     // now, over what they held.
     virtual void ShowRecord(int number) = 0;

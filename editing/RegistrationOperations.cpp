@@ -116,8 +116,16 @@ QString RegistrationOperations::deleteQuestion(const std::vector<SeenRecord> &ch
 void RegistrationOperations::DeleteSite()
 {
     const std::vector<SeenRecord> chosen = m_edges.ChosenRecords();
-    if (chosen.empty() || !writable() || !m_edges.AskYesNo(deleteQuestion(chosen)))
+    if (chosen.empty() || !writable())
         return;
+    // A site the list does not show (the fields' one, which a search hides) is seldom the one
+    // the user means to delete: the question says so, and Enter keeps it.
+    if (chosen.size() == 1 && !m_edges.IsRecordListed(chosen.front().number)) {
+        if (!m_edges.AskYesNoDefaultNo(deleteQuestion(chosen) + QString::fromUtf8("\nこのサイトは検索や絞り込みのため一覧に表示されていません。")))
+            return;
+    } else if (!m_edges.AskYesNo(deleteQuestion(chosen))) {
+        return;
+    }
     std::vector<std::pair<int, SiteRecord>> seen;
     seen.reserve(chosen.size());
     for (const SeenRecord &entry : chosen)

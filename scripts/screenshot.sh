@@ -6,7 +6,10 @@
 # window at that size, as remembered from an earlier run; MAXIMISED=1 opens it maximised (as
 # remembered); SCREEN_SIZE=WxH is the virtual screen's size (default 1024x768); QT_SCALE_FACTOR=2
 # renders at twice the scale.
-# SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text.
+# SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text. PUBLISH=1 puts two marked
+# pages (one of them refused) and a page of our own on the list of pages, with an SFTP server to
+# send them to (never contacted), and saves 公開's plan of them as OUT-publish.png, ページの設定 as
+# OUT-pages.png and the server's settings (アップロード先…) as OUT-server.png.
 # BUILD_DIR (default build/release) is configured and built with the release preset if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +45,25 @@ if [ -n "${WINDOW_SIZE:-}" ] || [ -n "${MAXIMISED:-}" ]; then
   } >"$XDG_CONFIG_HOME/sitekanri/window.ini"
 fi
 
+if [ -n "${PUBLISH:-}" ]; then
+  site="$work/site"
+  mkdir -p "$site" "$XDG_CONFIG_HOME/sitekanri"
+  printf '<!DOCTYPE html>\n<meta charset="utf-8">\n<!-- sitekanri keyword="ソフト" -->\n<!-- /sitekanri -->\n' >"$site/soft.html"
+  printf '<p>\n<!-- sitekanri mode="table" -->\n<!-- /sitekanri -->\n' >"$site/broken.html"
+  {
+    printf '[registers]\nsize=1\n1\\folder=%s\n1\\pages\\size=3\n' "$register"
+    printf '1\\pages\\1\\path=%s\n1\\pages\\2\\path=%s\n' "$site/soft.html" "$site/broken.html"
+    printf '1\\pages\\3\\kind=own\n1\\pages\\3\\path=%s\n1\\pages\\3\\title=リンク集\n' "$site/links.html"
+    printf '1\\server=自分のサイト\n'
+  } >"$XDG_CONFIG_HOME/sitekanri/publishing.ini"
+  {
+    printf '[servers]\nsize=1\n1\\name=自分のサイト\n1\\protocol=sftp\n1\\host=www.example.jp\n1\\port=0\n'
+    printf '1\\user=taro\n1\\folder=~/public_html\n1\\siteFolder=%s\n1\\login=keyfile\n' "$site"
+    printf '1\\keyFile=%s\n' "$HOME/.ssh/id_ed25519"
+  } >"$XDG_CONFIG_HOME/sitekanri/upload.ini"
+fi
+
 mkdir -p "$(dirname "$out")"
 rm -f "$out" "${out%.png}-1.png"
 SITEKANRI_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768}x24 -dpi 96" "$build_dir/app/sitekanri"
-ls -l "$out" "${out%.png}-1.png"
+ls -l "$out" "${out%.png}-1.png" ${PUBLISH:+"${out%.png}-publish.png" "${out%.png}-pages.png" "${out%.png}-server.png"}

@@ -11,10 +11,12 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
-  # an HTML parser independent of ours, to read exported bookmark files
-  python3
-  # Japanese font for the window, and a display for looking at it
-  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick
+  # an HTML parser independent of ours, to read exported bookmark files; an HTML5 parser and a
+  # validator for the published pages
+  python3 python3-html5lib tidy
+  # Japanese font for the window, a font for the Cyrillic and Greek it has only full-width, and a
+  # display for looking at it
+  fonts-ipafont-gothic fonts-dejavu-core xvfb xauth x11-apps imagemagick
   # typing into the real window in the end-to-end test; reading its window class
   xdotool x11-utils
   # the accessibility bus the screen-reader test reads the window through
@@ -33,6 +35,12 @@ packages=(
   chromium
   # the link check and title fetch through a real proxy, and an offline network made for a test
   tinyproxy iproute2
+  # uploading the published pages (SFTP through libssh2, FTPS through OpenSSL) and keeping their
+  # secrets in the desktop's secret store
+  libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev
+  # the servers and the secret store the upload tests start on 127.0.0.1 and in a D-Bus session of
+  # their own
+  openssh-server openssh-client python3-pyftpdlib python3-openssl openssl gnome-keyring libsecret-tools
 )
 
 missing=()

@@ -65,11 +65,28 @@ public:
         return answer;
     }
 
+    // A question of choices: recorded as a question, answered from `choices` (-1: cancelled).
+    int askChoice(QWidget *, const QString &title, const QString &text, const QStringList &offered, int) override
+    {
+        shown.push_back({title, text + QStringLiteral(" [") + offered.join(u'|') + u']', true});
+        if (choices.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return -1;
+        }
+        const int choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+
     // An answer queued for a question that never came would be given to a later one.
-    ~RecordingMessageBoxes() override { EXPECT_TRUE(answers.empty()) << answers.size() << " queued answers never asked for"; }
+    ~RecordingMessageBoxes() override
+    {
+        EXPECT_TRUE(answers.empty() && choices.empty()) << answers.size() + choices.size() << " queued answers never asked for";
+    }
 
     std::vector<Shown> shown;
     std::deque<Answer> answers;
+    std::deque<int> choices;
     // Run once, by the next question, before it is answered.
     std::function<void()> whileAsked;
 };

@@ -3,12 +3,14 @@
 // the window reaches them, shows what they did and follows the register afterwards.
 #include "AppTestSupport.h"
 #include "BookmarkActions.h"
+#include "CodePage.h"
 #include "FileDialogs.h"
 #include "ImportSummaryDialog.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QProgressDialog>
@@ -72,6 +74,7 @@ protected:
 TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFollows)
 {
     dialogs.answer = writeFile("bookmarks.html", kBookmarks);
+    boxes.choices = {0}; // the tags first (see below)
     QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_I));
     waitForImport();
 
@@ -79,7 +82,7 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     EXPECT_TRUE(dialogs.asked[0].contains(QStringLiteral("*.html *.htm"))) << dialogs.asked[0].toStdString();
     // The summary in a window of its own (what it says is the import's business): the counts, then
     // a list of every bookmark not added as it stood; copied and saved as shown.
-    EXPECT_TRUE(boxes.shown.empty());
+    boxes.shown.clear();
     auto *summary = dialog->findChild<ImportSummaryDialog *>();
     ASSERT_TRUE(summary && summary->isVisible());
     const QAbstractItemModel *details = summary->findChild<QListView *>()->model();
@@ -104,6 +107,33 @@ TEST_F(BookmarkWindowTest, ctrlIImportsTheChosenFileShowsTheCountsAndTheListFoll
     EXPECT_EQ(cell(0, 0) + u'|' + cell(1, 0), QString::fromUtf8("一|二つ目"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(QString::fromUtf8("「二つ目」"))) << boxes.shown[0].text.toStdString();
+}
+
+// A bookmark with more tags and folders than three keywords hold: the import asks which come
+// first before it writes anything; cancelled, it writes nothing.
+TEST_F(BookmarkWindowTest, whetherTagsOrFoldersComeFirstIsAskedWhenItMatters)
+{
+    const QString file = writeFile("bookmarks.html", kBookmarks);
+    const SiteList before = ReadRegister(reg.path());
+    boxes.choices = {-1, 1};
+    dialog->bookmarkActions()->importFile(file);
+    waitForImport();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QString::fromUtf8("タグとフォルダーを合わせると 3 個を超えるブックマークが 1 件あります。キーワードにはどちらを先に入れますか？\n"
+                                                     "入らなかったものは、取り込みの結果に出ます。 [タグを先に|フォルダーを先に]"));
+    EXPECT_EQ(ReadRegister(reg.path()), before);
+    EXPECT_FALSE(dialog->findChild<ImportSummaryDialog *>());
+
+    dialog->bookmarkActions()->importFile(file);
+    waitForImport();
+    const SiteList after = ReadRegister(reg.path());
+    ASSERT_EQ(after.size(), 3u);
+    const SiteRecord &inn = after.at(1);
+    EXPECT_EQ(QStringList({CodePage::toText(inn.m_keyword1), CodePage::toText(inn.m_keyword2), CodePage::toText(inn.m_keyword3)}),
+              QString::fromUtf8("旅 宿 温泉").split(u' '));
+    auto *summary = dialog->findChild<ImportSummaryDialog *>();
+    ASSERT_TRUE(summary);
+    EXPECT_TRUE(summary->findChild<QLabel *>(QStringLiteral("summaryCounts"))->text().contains(QString::fromUtf8("フォルダーを先にしました")));
 }
 
 TEST_F(BookmarkWindowTest, aFileThatCannotBeReadImportsNothingAndSaysWhy)
@@ -161,8 +191,9 @@ TEST_F(BookmarkWindowTest, exportFromTheButtonsMenuWritesAFileThatReadsBackToThe
     dialogs.answer = path;
     offered[1]->trigger();
     EXPECT_EQ(dialogs.asked, QStringList(QStringLiteral("ブックマークの書き出し|bookmarks.html")));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("1 件のサイトを書き出しました。\n") + path);
+    // Told below the list, as a saved link collection is: no box to dismiss.
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("statusLine"))->text(), QStringLiteral("1 件のサイトを %1 に書き出しました。").arg(path));
     // What the file holds is the export's business; here, that the register went into it.
     EXPECT_TRUE(reg.read(QStringLiteral("out.html")).contains("HREF=\"http://one.example.jp/\""));
 }

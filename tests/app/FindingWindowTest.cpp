@@ -4,9 +4,12 @@
 #include "AppTestSupport.h"
 #include "CodePage.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTextDocumentFragment>
+#include <QToolButton>
 #include <QToolTip>
 
 namespace {
@@ -127,7 +130,7 @@ TEST_F(FindingTest, registerChangesWhileSearchedKeepTheCurrentRecord)
     EXPECT_EQ(resets.count(), 0);
 }
 
-TEST_F(FindingTest, ctrlFEscapeAndDownMoveBetweenTheBoxAndTheList)
+TEST_F(FindingTest, ctrlFAndDownMoveBetweenTheBoxAndTheList)
 {
     start(FourSites());
     view()->setFocus();
@@ -136,15 +139,61 @@ TEST_F(FindingTest, ctrlFEscapeAndDownMoveBetweenTheBoxAndTheList)
     search("料理"); // a name, and a keyword alone
     EXPECT_EQ(column(), QStringLiteral("ABC Cooking|料理の基本"));
     EXPECT_EQ(bar()->countText(), QStringLiteral("2 / 4 件"));
-    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(bar()->searchText(), QString());
-    EXPECT_EQ(rowCount(), 4);
-    // The record the fields show is current again once the search no longer hides it.
+    // (Escape: with the keyword filter, below.) The record the fields show is current again once
+    // the search no longer hides it.
     search("ABC");
     QTest::keyClick(bar()->searchBox(), Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), view());
     EXPECT_EQ(field(ControlId::SiteName), QStringLiteral("ABC Cooking"));
+}
+
+// A keyword the list is narrowed to is as plain as a search: the count names it, Escape in the box
+// clears the search and then the keyword, and Tab reaches its button where the eye sees it. The
+// keyword view makes way for the list it narrows; closed otherwise, it leaves the list as it was.
+TEST_F(FindingTest, aKeywordFilterIsToldByTheCountAndEscapeClearsItAfterTheSearch)
+{
+    start(FourSites());
+    activate();
+    const auto keywordView = [] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QLatin1String("keywordView") && top->isVisible())
+                return qobject_cast<QDialog *>(top);
+        }
+        return static_cast<QDialog *>(nullptr);
+    };
+    QTest::keyClick(view(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_TRUE(keywordView());
+    QTest::keyClick(keywordView(), Qt::Key_Escape);
+    EXPECT_FALSE(keywordView());
+    EXPECT_EQ(bar()->countText(), QStringLiteral("4 / 4 件"));
+
+    QTest::keyClick(view(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_TRUE(keywordView());
+    auto *filter = keywordView()->findChild<QLineEdit *>();
+    TypeText(filter, QString::fromUtf8("料理"));
+    QTest::keyClick(filter, Qt::Key_Return);
+    EXPECT_FALSE(keywordView()) << "the view stays over the list it narrowed";
+    EXPECT_EQ(column(), QStringLiteral("ABC Cooking|料理の基本"));
+    EXPECT_EQ(bar()->countText(), QString::fromUtf8("2 / 4 件（キーワード: 料理）"));
+
+    search("abc");
+    EXPECT_EQ(bar()->countText(), QString::fromUtf8("1 / 4 件（キーワード: 料理）"));
+    // From the box, Tab goes to the keyword's button beside it, then to the switch.
+    bar()->searchBox()->setFocus();
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), bar()->keywordButton());
+    QTest::keyClick(bar()->keywordButton(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), bar()->deadOnlyBox());
+    QTest::keyClick(bar()->deadOnlyBox(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), bar()->keywordButton());
+
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
+    EXPECT_EQ(bar()->countText(), QString::fromUtf8("2 / 4 件（キーワード: 料理）"));
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
+    EXPECT_EQ(bar()->countText(), QStringLiteral("4 / 4 件"));
+    EXPECT_FALSE(bar()->keywordButton()->isVisible());
+    QTest::keyClick(bar()->searchBox(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 TEST_F(FindingTest, onlyACutOffCellShowsItsWholeTextAsATooltip)

@@ -116,8 +116,9 @@ TEST_F(KeyboardTest, tabMovesThroughEachPageAsTheEyeReadsIt)
         EXPECT_EQ(int(visited.size()) - windowControls, count) << "page " << page << ": a control Tab never reaches";
         const int split = pageWidget->width() * 3 / 4;
         for (std::size_t i = windowControls + 1; i < visited.size(); ++i) {
-            const QRect a = visited[i - 1]->geometry();
-            const QRect b = visited[i]->geometry();
+            // In the page's coordinates: the code box and its preview stand in a splitter.
+            const QRect a(visited[i - 1]->mapTo(pageWidget, QPoint()), visited[i - 1]->size());
+            const QRect b(visited[i]->mapTo(pageWidget, QPoint()), visited[i]->size());
             const bool sameColumn = (a.left() < split) == (b.left() < split);
             const bool sameRow = std::abs(a.top() - b.top()) < a.height() / 2;
             const bool follows = sameColumn ? (sameRow ? b.left() > a.left() : b.top() > a.top())

@@ -4,10 +4,12 @@
 #include "HostLookup.h"
 #include "LinkCheckWindow.h"
 #include "LocalHttpServer.h"
+#include "SiteTableModel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -105,6 +107,29 @@ TEST_F(LinkCheckWindowTest, theChoiceOfSitesDecidesWhichAreAsked)
             answered << text(i, 0);
         EXPECT_EQ(answered.join(QLatin1Char(' ')), QString::fromLatin1(asked)) << choice;
     }
+}
+
+// Several rows chosen are the sites meant, one is only the current row; Shift+Tab from 開始 goes to
+// the choice above it and Tab back.
+TEST_F(LinkCheckWindowTest, opensOnTheChosenRowsWhenSeveralAreChosenAndTabFollowsTheEye)
+{
+    for (auto [selected, checked] : {std::pair{std::vector<std::size_t>{}, "すべて"}, {{2}, "すべて"}, {{1, 3}, "選択した行"}}) {
+        open("/a /b /c /d", "全てのキーワード", selected);
+        QString on;
+        for (QRadioButton *button : window->findChildren<QRadioButton *>())
+            on += button->isChecked() ? button->text() : QString();
+        EXPECT_TRUE(on.startsWith(QString::fromUtf8(checked))) << on.toStdString() << " with " << selected.size() << " chosen";
+    }
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *start = window->findChild<QPushButton *>(QStringLiteral("start"));
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+    auto *choice = qobject_cast<QRadioButton *>(QApplication::focusWidget());
+    ASSERT_TRUE(choice) << QApplication::focusWidget()->metaObject()->className();
+    EXPECT_TRUE(choice->isChecked()) << choice->text().toStdString();
+    QTest::keyClick(choice, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), start);
 }
 
 // Stopping by 中止 or by closing the window: no answer shows after it, what came before is kept.
@@ -225,6 +250,34 @@ TEST_F(LinkMoveTest, aMoveChangesOnlyTheSiteThatStillHoldsTheCheckedUrlAndCtrlZT
     QTest::keyClick(checkWindow, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, QByteArray("http://abc.example.jp/"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("http://abc.example.jp/"));
+}
+
+} // namespace
+
+namespace {
+
+// A check another program runs (sitekanri-cli check here; a sync tool bringing the other
+// computer's results alike) reaches the open window as its results file is written: the dot of
+// each row, and リンク切れのみ.
+TEST_F(LinkMoveTest, resultsAnotherProgramWritesReachTheOpenWindow)
+{
+    LocalHttpServer server;
+    server.setHandler([](const LocalHttpServer::Request &r) { return LocalHttpServer::Answer(r.path == "/404" ? 404 : 200); });
+    const QByteArray alive = (server.base() + QStringLiteral("/200")).toLatin1(), dead = (server.base() + QStringLiteral("/404")).toLatin1();
+    start({MakeRecord("alive", alive.constData()), MakeRecord("dead", dead.constData())});
+    dialog->searchBar()->deadOnlyBox()->setChecked(true);
+    EXPECT_EQ(rowCount(), 0);
+    QProcess check;
+    check.start(QStringLiteral(SITEKANRI_CLI), {QStringLiteral("--dir"), reg.path(), QStringLiteral("check")});
+    // The event loop turns meanwhile: the server answers, the window's watcher sees the file.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return rowCount() == 1; }, 20000));
+    EXPECT_TRUE(check.state() == QProcess::NotRunning || check.waitForFinished(20000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    EXPECT_EQ(column(), QStringLiteral("dead"));
+    EXPECT_EQ(dialog->searchBar()->countText(), QStringLiteral("1 / 2 件"));
+    dialog->searchBar()->deadOnlyBox()->setChecked(false);
+    EXPECT_EQ(view()->model()->index(0, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Ok));
+    EXPECT_EQ(view()->model()->index(1, 0).data(SiteTableModel::LinkHealthRole).toInt(), int(LinkVerdict::Dead));
 }
 
 } // namespace

@@ -46,8 +46,11 @@ protected:
         ASSERT_EQ(combo()->currentIndex(), index);
     }
     // Saves with ファイルに保存…, answering its dialog as a user would, the file chosen being `path`.
-    void save(bool utf8, bool asPage, const QString &path)
+    // By its button, or by its key from the other page (which shows the link page first).
+    void save(bool utf8, bool asPage, const QString &path, bool byKey = false)
     {
+        if (byKey)
+            activate(); // the event loop turns: before the dialog's answer is queued
         LinkSaveDialog::setPathChooser([path](QWidget *, const QString &) { return path; });
         QTimer::singleShot(0, [=] {
             auto *saving = qobject_cast<LinkSaveDialog *>(QApplication::activeModalWidget());
@@ -58,7 +61,13 @@ protected:
                 saving->findChild<QCheckBox *>()->click();
             QTest::keyClick(saving, Qt::Key_Return);
         });
-        click(ControlId::SaveCode);
+        if (byKey) {
+            dialog->pageTab()->setCurrentIndex(0);
+            QTest::keyClick(dialog.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            EXPECT_EQ(dialog->pageTab()->currentIndex(), 1);
+        } else {
+            click(ControlId::SaveCode);
+        }
         LinkSaveDialog::setPathChooser({});
     }
 };
@@ -166,7 +175,7 @@ TEST_F(LinkPageTest, saveWritesTheChosenEncodingAndPageOrSaysWhyNot)
     const auto *status = dialog->findChild<QLabel *>(QStringLiteral("statusLine"));
     EXPECT_TRUE(status->isVisibleTo(dialog.get()));
     EXPECT_EQ(status->text(), QString::fromUtf8("リンク集を %1 に保存しました。").arg(file));
-    save(true, true, file);
+    save(true, true, file, true);
     // The page itself is the document builder's; here, that the choices reach the file.
     EXPECT_EQ(reg.read(QStringLiteral("out.html")), BuildLinkCodeDocument(Sjis(kChikuwa.toUtf8().constData()), {LinkCodeEncoding::Utf8, true}));
 

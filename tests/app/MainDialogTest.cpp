@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
@@ -171,6 +173,31 @@ TEST_F(MainDialogTest, everyControlTakesClicksOnItsWholeFace)
                     << widget->objectName().toStdString() << " at " << point.x() << "," << point.y();
         }
     }
+}
+
+// Cyrillic and Greek are drawn in a font made for them, not in the Japanese font's full-width
+// forms, in the list and in the fields; Japanese text stays in the Japanese font.
+TEST_F(MainDialogTest, cyrillicAndGreekAreDrawnInAFontMadeForThem)
+{
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains(QStringLiteral("DejaVu Sans")) && !families.contains(QStringLiteral("Noto Sans")))
+        GTEST_SKIP() << "no font for Cyrillic installed (scripts/setup.sh installs fonts-dejavu-core)";
+    start({MakeRecord("Дезертир", "http://film.example/"),
+           MakeRecord("日本語", "http://jp.example/")});
+    const QString cyrillic = QString::fromUtf8("Дезертир");
+    const auto width = [&cyrillic](const QFont &font) { return QFontMetrics(font).horizontalAdvance(cyrillic); };
+    const QFont japanese = view()->font();
+    const auto cellFont = [this](int row) {
+        return qvariant_cast<QFont>(view()->model()->index(row, 0).data(Qt::FontRole)).resolve(view()->font());
+    };
+    // Full-width, eight letters are as wide as eight kanji; in a font of their own, well under six.
+    EXPECT_GE(width(japanese), QFontMetrics(japanese).horizontalAdvance(QString::fromUtf8("日本語日本語日本")) - 1);
+    EXPECT_LT(width(cellFont(0)), width(japanese) * 3 / 4);
+    EXPECT_EQ(cellFont(1), japanese);
+    clickRow(0);
+    EXPECT_LT(width(dialog->control(ControlId::SiteName)->font()), width(japanese) * 3 / 4);
+    clickRow(1);
+    EXPECT_EQ(dialog->control(ControlId::SiteName)->font(), japanese);
 }
 
 } // namespace

@@ -146,6 +146,13 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
     EXPECT_FALSE(view()->currentIndex().isValid());
     QTest::keyClick(dialog.get(), Qt::Key_J, Qt::ControlModifier);
     EXPECT_TRUE(browser.requests.empty());
+    // 削除 from the form asks about it saying the list does not show it, and Enter keeps it.
+    boxes.shown.clear();
+    boxes.answers.push_back(Answer::No);
+    QTest::keyClick(dialog.get(), Qt::Key_D, Qt::ControlModifier);
+    ASSERT_EQ(boxes.shown, std::vector{Question("siteBを削除しても宜しいですか？\nこのサイトは検索や絞り込みのため一覧に表示されていません。")});
+    EXPECT_EQ(boxes.shown[0].preset, Answer::No);
+    EXPECT_EQ(onDisk().size(), 3u);
 
     // Shown again, its row is the current one.
     dialog->searchBar()->deadOnlyBox()->setChecked(false);

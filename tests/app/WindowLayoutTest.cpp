@@ -31,7 +31,14 @@ bool same(std::initializer_list<int> values, int slack = 0)
 TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGrown)
 {
     start(ThreeSites());
-    EXPECT_EQ(dialog->size(), templateSize());
+    // Never sized before, the window opens at the template's width and as tall as the screen's
+    // free height allows, a title bar's room left: as many rows as can be seen.
+    const QRect free = dialog->screen()->availableGeometry();
+    EXPECT_EQ(dialog->width(), templateSize().width());
+    EXPECT_GT(dialog->height(), templateSize().height());
+    EXPECT_TRUE(free.height() - dialog->logicalDpiY() <= dialog->height() && dialog->height() < free.height())
+        << dialog->height() << " of " << free.height();
+    dialog->resize(templateSize());
     const auto place = [this](int id) {
         QWidget *widget = dialog->control(id);
         return QRect(widget->mapTo(dialog.get(), QPoint()), widget->size());
@@ -56,13 +63,10 @@ TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGr
         const auto labels = dialog->pageTab()->registerPage()->findChildren<QLabel *>();
         const auto *banner = dialog->control<QLabel>(ControlId::Banner);
         const std::pair<const char *, bool> facts[] = {
-            // (A grown window shares the height the splitter's way: what each pane gets is Qt's.)
             {"list and tab as wide as grown", place(ControlId::SiteList).width() == list.width() + growth.width()
                  && place(ControlId::PageTab).width() == tab.width() + growth.width()},
-            {"list and tab share the height grown, each a part",
-             place(ControlId::SiteList).height() + place(ControlId::PageTab).height() == list.height() + tab.height() + growth.height()
-                 && place(ControlId::SiteList).height() >= list.height() + growth.height() / 4
-                 && place(ControlId::PageTab).height() >= tab.height() + growth.height() / 4},
+            {"the list takes the height grown, the tab keeps what its fields need",
+             place(ControlId::SiteList).height() == list.height() + growth.height() && place(ControlId::PageTab).height() == tab.height()},
             {"サイトジャンプ over the tab's right end", place(ControlId::SiteJump).topRight() - place(ControlId::PageTab).topRight()
                  == jump.topRight() - tab.topRight()},
             // A third of the room a page has beyond its template may be no whole pixel.
@@ -86,9 +90,9 @@ TEST_F(WindowLayoutTest, listTakesTheRoomAndControlsLineUpAtTheTemplateSizeAndGr
     EXPECT_EQ(dialog->size(), templateSize());
 }
 
-// サイト名, URL and 内容 share the room the list is given alike, the keywords keep theirs, and no
-// blank stays beside the last column; once the user sets a width, every width stays as it is,
-// in this run and the next.
+// Every column shares the room the list is given, the long texts' most, the keywords enough for a
+// keyword of a word or two, and no blank stays beside the last column; once the user sets a width,
+// every width stays as it is, in this run and the next.
 TEST_F(WindowLayoutTest, columnsShareTheRoomUntilTheUserSetsTheirWidths)
 {
     start(ThreeSites());
@@ -98,11 +102,13 @@ TEST_F(WindowLayoutTest, columnsShareTheRoomUntilTheUserSetsTheirWidths)
             all.push_back(view()->columnWidth(column));
         return all;
     };
+    const int keyword = view()->fontMetrics().horizontalAdvance(QStringLiteral("OSINTBookmarks")) + 8;
     for (const QSize growth : {QSize(0, 0), QSize(301, 0), QSize(800, 100)}) {
         dialog->resize(templateSize() + growth);
         const std::vector<int> w = widths();
-        EXPECT_EQ(std::vector<int>(w.begin() + 2, w.begin() + 5), std::vector<int>(3, 65)) << growth.width();
-        EXPECT_TRUE(same({w[0], w[1], w[5]}, 2)) << growth.width(); // the last takes what does not divide
+        EXPECT_TRUE(same({w[2], w[3], w[4]}, 1) && same({w[0], w[1], w[5]}, 1)) << growth.width();
+        EXPECT_TRUE(w[2] >= 65 && w[0] - 120 >= w[2] - 65) << growth.width() << ": " << w[0] << " " << w[2];
+        EXPECT_EQ(growth.width() >= 800, w[2] >= keyword) << growth.width() << ": " << w[2];
         EXPECT_EQ(std::accumulate(w.begin(), w.end(), 0), std::max(555, view()->viewport()->width())) << growth.width();
     }
     view()->horizontalHeader()->resizeSection(0, 200); // what a drag of its edge does
@@ -142,24 +148,36 @@ TEST_F(WindowLayoutTest, sizePlaceAndMaximisedStateOutliveTheWindowButNotTheScre
     EXPECT_EQ(dialog->normalGeometry().size(), size);
 }
 
-// The user drags the splitter between the list and the tab; the window opens with the list and
-// the tab as high as they were.
-TEST_F(WindowLayoutTest, theSplitBetweenListAndTabIsTheUsersAndOutlivesTheWindow)
+// The user drags the splitter between the list and the tab: the pages then keep the share of the
+// room beyond their fields' need that the user gave them, in a window grown or shrunk, and in the
+// next run, which opens as the window closed.
+TEST_F(WindowLayoutTest, theSplitIsTheShareOfTheRoomTheUserGaveThePagesAtEverySize)
 {
     start(ThreeSites());
     dialog->resize(templateSize() + QSize(0, 300));
+    const auto panes = [this] {
+        const auto *split = dialog->findChild<QSplitter *>(QStringLiteral("listAndPages"));
+        return std::pair(split->widget(0)->height(), split->widget(1)->height());
+    };
+    const auto [list, need] = panes(); // the pages as high as their fields need
     QSplitterHandle *handle = dialog->findChild<QSplitter *>()->handle(1);
-    const auto heights = [this] { return std::pair(view()->height(), dialog->pageTab()->height()); };
-    const auto [listBefore, tabBefore] = heights();
     const QPoint grip = handle->rect().center();
     QTest::mousePress(handle, Qt::LeftButton, {}, grip);
     QTest::mouseMove(handle, grip - QPoint(0, 120));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, grip - QPoint(0, 120));
-    const auto dragged = heights();
-    EXPECT_EQ(dragged, std::pair(listBefore - 120, tabBefore + 120));
+    EXPECT_EQ(panes(), std::pair(list - 120, need + 120));
+
+    // 120 of the room `list` at this size, so much more of a larger room.
+    const auto pagesBeyondNeed = [&] { return panes().second - need; };
+    dialog->resize(templateSize() + QSize(200, 600));
+    const double expected = 120.0 * (list + 300) / list;
+    EXPECT_NEAR(pagesBeyondNeed(), expected, 1.0);
     dialog->close();
     open();
-    EXPECT_EQ(heights(), dragged);
+    EXPECT_EQ(dialog->size(), templateSize() + QSize(200, 600));
+    EXPECT_NEAR(pagesBeyondNeed(), expected, 1.0);
+    dialog->resize(templateSize() + QSize(0, 300));
+    EXPECT_NEAR(pagesBeyondNeed(), 120, 1.0);
 }
 
 } // namespace

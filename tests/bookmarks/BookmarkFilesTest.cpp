@@ -2,7 +2,8 @@
 // hand: "record [name] [URL] [keyword 1] [keyword 2] [keyword 3] [content]" lines and "summary"
 // lines, or the one "error" line. Besides the listing, an expected file
 // may hold input lines: "known URL" (already in the register), "keyword K" (the register's, in
-// order) and "limit bytes|bookmarks N", and "#" comments.
+// order), "limit bytes|bookmarks N", "order folders" (the folders before the tags), "file NAME.html"
+// (another expected file's bookmarks), and "#" comments.
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "PlannedRecords.h"
@@ -42,6 +43,8 @@ TEST(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
         QSet<QByteArray> known;
         std::vector<QByteArray> keywords;
         BookmarkReadLimits limits;
+        QString html = name.chopped(9) + QStringLiteral(".html");
+        bool foldersFirst = false;
         QStringList expected;
         for (const QString &line : QString::fromUtf8(ReadFile(files.filePath(name))).split(u'\n', Qt::SkipEmptyParts)) {
             const QString input = line.section(u' ', 1);
@@ -55,17 +58,26 @@ TEST(BookmarkFiles, importListsTheExpectedRecordsCountsAndMessages)
                 limits.maxBytes = line.section(u' ', 2).toLongLong();
             else if (line.startsWith(QLatin1String("limit bookmarks ")))
                 limits.maxBookmarks = line.section(u' ', 2).toLongLong();
+            else if (line == QLatin1String("order folders"))
+                foldersFirst = true;
+            else if (line.startsWith(QLatin1String("file ")))
+                html = input;
             else
                 expected << line;
         }
 
         const KnownSites isKnown([&](const QByteArray &url) { return known.contains(url); }, keywords);
-        const QString path = files.filePath(name.chopped(9) + QStringLiteral(".html"));
-        EXPECT_EQ(listing(PlanBookmarkFileImport(path, isKnown, limits)), expected.join(u'\n').toStdString());
+        const auto ordered = [foldersFirst](BookmarkImport import) {
+            if (foldersFirst)
+                import.plan.arrangeKeywords(ImportKeywordOrder::FoldersFirst);
+            return import;
+        };
+        const QString path = files.filePath(html);
+        EXPECT_EQ(listing(ordered(PlanBookmarkFileImport(path, isKnown, limits))), expected.join(u'\n').toStdString());
 
         // The same from a pipe that gives a byte at a time: nothing may depend on where reads end.
         TrickleDevice pipe(ReadFile(path), 1);
-        EXPECT_EQ(listing(PlanBookmarkImport(pipe, isKnown, limits)), expected.join(u'\n').toStdString());
+        EXPECT_EQ(listing(ordered(PlanBookmarkImport(pipe, isKnown, limits))), expected.join(u'\n').toStdString());
     }
 }
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Every text the data layer builds for people goes through DataText::tr(), the one place a second
-# language comes in: a line of DIR with a string literal beyond ASCII calls it, or continues a
-# literal begun on the line before. (ConflictCopyName.cpp matches the sync tools' own words.)
-#   messages_check.sh DIR
+# Every text a layer builds for people goes through its one door, DataText::tr() in the data layer
+# (DOOR names another layer's), the one place a second language comes in: a line of DIR with a
+# string literal beyond ASCII calls it, or continues a literal begun on the line before.
+# (ConflictCopyName.cpp matches the sync tools' own words.)
+#   messages_check.sh DIR [DOOR]
+door=${2:-DataText}
 cd "$1" || exit 2
 found=$(LC_ALL=C grep -nP '^(?:(?!//).)*"[^"]*[^\x00-\x7F]' --exclude=ConflictCopyName.cpp -- *.cpp *.h \
-  | grep -vP '^[^:]+:\d+:\s*"' | grep -v 'DataText::tr(')
-[ -z "$found" ] || { printf 'Not through DataText::tr():\n%s\n' "$found"; exit 1; }
+  | grep -vP '^[^:]+:\d+:\s*"' | grep -v "$door::tr(")
+[ -z "$found" ] || { printf 'Not through %s::tr():\n%s\n' "$door" "$found"; exit 1; }

@@ -101,11 +101,16 @@ Snapshot TakeSnapshot(const QString &directory)
     return snapshot;
 }
 
-ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input)
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input, bool qtWarningsFatal)
 {
     QProcess process;
     if (!input.isEmpty())
         process.setStandardInputFile(input);
+    if (qtWarningsFatal) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_FATAL_WARNINGS"), QStringLiteral("1"));
+        process.setProcessEnvironment(environment);
+    }
     process.start(program, arguments);
     const bool finished = process.waitForStarted(10000) && process.waitForFinished(60000);
     EXPECT_TRUE(finished) << program.toStdString() << ": " << process.errorString().toStdString();

@@ -96,11 +96,13 @@ using Snapshot = std::map<QString, QByteArray>;
 Snapshot TakeSnapshot(const QString &directory);
 
 // A program run to its end, its standard input read from `input` when given; a crash, a hang or a
-// failed start leaves exitCode at -1.
+// failed start leaves exitCode at -1. With `qtWarningsFatal`, a Qt warning the program prints
+// (QT_FATAL_WARNINGS) ends it as a crash: a script reading its stderr would take it for an error.
 struct ProgramRun
 {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
-ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input = QString());
+ProgramRun RunProgram(const QString &program, const QStringList &arguments, const QString &input = QString(),
+                      bool qtWarningsFatal = false);

@@ -1,7 +1,7 @@
 """The keyword view driven by keys alone, every control found on the accessibility bus by the name
 a screen reader announces: opened by Ctrl+K, narrowed by its filter box, english renamed onto
 English (a site carrying both keeps it once) after the question that it merges, English shown in
-the list as a keyword filter and cleared by its one button; a keyword set on every site by
+the list as a keyword filter (the view closing) and cleared by its one button; a keyword set on every site by
 Ctrl+Shift+K and taken back by Ctrl+Z. Exits 0 when all went as expected, 1 with the reason if not."""
 import os
 import subprocess
@@ -42,11 +42,11 @@ keys("Return")
 answer_yes("キーワード「English」は 1 件のサイトにあります。「english」をこれにまとめますか？", window)
 wait_for("english merged into English", lambda: rows(keywords) == ["English|2|"] or None)
 
-# Enter on the chosen keyword narrows the list to its sites, shown beside the search box.
+# Enter on the chosen keyword narrows the list to its sites, shown beside the search box, and the
+# view makes way for the list.
 focus("table", "キーワード", view)
 keys("Return")
 wait_for("the list narrowed to English", lambda: sites.queryTable().nRows == 2 or None)
-keys("Escape")
 wait_for("the keyword view closed", lambda: None if view.name else True)
 subprocess.run(["xdotool", "windowfocus", "--sync", os.environ["SITEKANRI_WINDOW"]], check=True)
 focus("push button", "キーワード「English」の絞り込みを解除")

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "PublishList.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// A page of our own on the list: the file it is written to, its title, how each site is written
+// and, when the user has one, the template it is made from.
+class OwnPageDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit OwnPageDialog(const PageEntry &entry, QWidget *parent = nullptr);
+
+    PageEntry entry() const;
+
+private:
+    void choosePath();
+    void chooseTemplate();
+
+    PageEntry m_entry;
+    QLineEdit *m_path = nullptr;
+    QLineEdit *m_title = nullptr;
+    QComboBox *m_mode = nullptr;
+    QCheckBox *m_skipDead = nullptr;
+    QLineEdit *m_template = nullptr;
+};

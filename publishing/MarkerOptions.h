@@ -1,0 +1,56 @@
+#pragma once
+
+#include "LinkCode.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// What a marked region of a page holds.
+enum class RegionKind {
+    List,     // the link collection of one keyword (or of all), as コード生成 writes it
+    Sections, // every keyword under a heading of its own, in the keyword combo's order
+    Title,    // the page's title, as text
+    Updated,  // the date the page's content last changed
+};
+
+// The order the sites of a region are written in: the register's, or the list's sorted by a column.
+enum class RegionOrder { Register, ListName, ListUrl };
+
+// The settings of one region, from its start marker, e.g.
+// <!-- sitekanri keyword="ニュース" mode="name-and-content" skip-dead -->. What a marker does not
+// say comes from the defaults it is read with.
+struct RegionOptions
+{
+    RegionKind kind = RegionKind::List;
+    // Register bytes; none for every site ("" is the blank keyword: sites with an empty one).
+    std::optional<QByteArray> keyword;
+    LinkCodeMode mode = LinkCodeMode::Name;
+    RegionOrder order = RegionOrder::Register;
+    bool skipDead = false;
+    // Sections: a table of contents of the keywords before them, and the level of their headings.
+    bool contents = false;
+    int headingLevel = 2;
+
+    // Title and date stand within a line of the page; the lists take lines of their own.
+    bool isInline() const { return kind == RegionKind::Title || kind == RegionKind::Updated; }
+};
+
+struct MarkerReading
+{
+    std::optional<RegionOptions> options;
+    QString refusal; // why the marker cannot be used, when it cannot
+};
+
+// The options of a start marker: `text` is what follows the word "sitekanri" in the comment. An
+// option we do not know, one given twice, a value that is none of its values, or options that do
+// not go together are refused, saying which and why.
+MarkerReading ReadMarkerOptions(QStringView text, const RegionOptions &defaults = {});
+
+// The words markers, the command line and the list of pages use for modes and orders.
+std::optional<LinkCodeMode> LinkCodeModeNamed(QStringView word);
+QString LinkCodeModeWord(LinkCodeMode mode);
+std::optional<RegionOrder> RegionOrderNamed(QStringView word);
+QString RegionOrderWord(RegionOrder order);
