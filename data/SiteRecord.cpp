@@ -3,6 +3,9 @@
 
 #include "IniDocument.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+
 #include <array>
 #include <utility>
 
@@ -12,6 +15,12 @@ const QByteArray kSection = QByteArrayLiteral("DATA");
 // A section of this program's own, which other readers pass over.
 const QByteArray kTakenInSection = QByteArrayLiteral("SITEKANRI");
 const QByteArray kTakenInKey = QByteArrayLiteral("TAKENIN");
+// The site's dates sit in the same section, with a digest of the URL they were written for: the
+// Windows program, deleting a site, moves each later record into the file before it and leaves this
+// section where it was, so dates whose URL digest differs from the file's URL are another site's.
+const QByteArray kAddedKey = QByteArrayLiteral("ADDED");
+const QByteArray kChangedKey = QByteArrayLiteral("CHANGED");
+const QByteArray kDatesUrlKey = QByteArrayLiteral("DATESURL");
 
 // The data file's keys, in the order they are written, with the field each one holds.
 using Field = QByteArray SiteRecord::*;
@@ -34,34 +43,45 @@ QByteArray compact(const QByteArray &bytes)
     return bytes.isEmpty() ? QByteArray() : QByteArray(bytes.constData(), bytes.size());
 }
 
+// 2026-12-09T13:58:27Z for a known time, "" for 0.
+QByteArray isoText(std::int64_t seconds)
+{
+    if (seconds == 0)
+        return {};
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate).toLatin1();
+}
+
+// 0 for anything but an ISO 8601 time (a zone given or UTC assumed).
+std::int64_t secondsOf(const QByteArray &text)
+{
+    if (text.isEmpty() || text.size() > 40)
+        return 0;
+    QDateTime time = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
+    if (!time.isValid())
+        return 0;
+    if (time.timeSpec() == Qt::LocalTime)
+        time.setTimeSpec(Qt::UTC);
+    return time.toSecsSinceEpoch();
+}
+
 } // namespace
+
+QByteArray DatesUrlDigest(const QByteArray &url)
+{
+    return QCryptographicHash::hash(url, QCryptographicHash::Sha1).left(4).toHex();
+}
 
 SiteRecord::SiteRecord()
 {
     Clear();
 }
 
-SiteRecord::SiteRecord(const SiteRecord &other) = default;
-
-SiteRecord &SiteRecord::operator=(const SiteRecord &other)
-{
-    if (this == &other)
-        return *this;
-    m_valid = other.m_valid;
-    m_name = other.m_name;
-    m_url = other.m_url;
-    m_keyword1 = other.m_keyword1;
-    m_keyword2 = other.m_keyword2;
-    m_keyword3 = other.m_keyword3;
-    m_content = other.m_content;
-    m_takenIn = other.m_takenIn;
-    return *this;
-}
-
 void SiteRecord::Clear()
 {
     m_valid = 1;
     m_takenIn = 0;
+    m_added = 0;
+    m_changed = 0;
     for (const auto &field : fields())
         (this->*field.second).clear();
 }
@@ -74,6 +94,14 @@ void SiteRecord::ReadFrom(const IniDocument &file)
     bool isNumber = false;
     const int number = from.toInt(&isNumber);
     m_takenIn = from.isEmpty() ? 0 : isNumber && number > 0 ? number : -1;
+    const QByteArray datesUrl = file.value(kTakenInSection, kDatesUrlKey);
+    if (!datesUrl.isEmpty() && datesUrl == DatesUrlDigest(m_url)) {
+        m_added = secondsOf(file.value(kTakenInSection, kAddedKey));
+        m_changed = secondsOf(file.value(kTakenInSection, kChangedKey));
+    } else {
+        m_added = 0;
+        m_changed = 0;
+    }
 }
 
 bool SiteRecord::WriteTo(IniDocument &file) const
@@ -81,6 +109,14 @@ bool SiteRecord::WriteTo(IniDocument &file) const
     bool changed = false;
     for (const auto &[key, field] : fields())
         changed |= file.setValue(kSection, key, this->*field);
+    // A file without dates gains none for a record without them: it stays what it was. Dates the
+    // file holds for another URL are cleared.
+    const bool hasDates = m_added != 0 || m_changed != 0;
+    if (hasDates || !file.value(kTakenInSection, kDatesUrlKey).isEmpty()) {
+        changed |= file.setValue(kTakenInSection, kAddedKey, isoText(m_added));
+        changed |= file.setValue(kTakenInSection, kChangedKey, isoText(m_changed));
+        changed |= file.setValue(kTakenInSection, kDatesUrlKey, hasDates ? DatesUrlDigest(m_url) : QByteArray());
+    }
     return changed;
 }
 

@@ -15,8 +15,8 @@ class SiteRecord
 {
 public:
     SiteRecord();
-    SiteRecord(const SiteRecord &other);
-    SiteRecord &operator=(const SiteRecord &other);
+    SiteRecord(const SiteRecord &other) = default;
+    SiteRecord &operator=(const SiteRecord &other) = default;
     // Moves keep a list of 100 000 records cheap to close up when one leaves it.
     SiteRecord(SiteRecord &&other) noexcept = default;
     SiteRecord &operator=(SiteRecord &&other) noexcept = default;
@@ -24,7 +24,7 @@ public:
     // from it (a table of virtual functions would add a pointer to each).
     ~SiteRecord() = default;
 
-    // m_valid 1 and six empty texts.
+    // m_valid 1, six empty texts and no dates.
     void Clear();
 
     QByteArray GetName() const { return m_name; }
@@ -40,6 +40,16 @@ public:
     // The first field the file format cannot hold (a line break or NUL in it), or "".
     QString UnstorableKey() const;
 
+    // When the site was added and last changed: seconds since 1970-01-01 UTC, 0 where unknown (a
+    // file written before the program kept dates, or dates that belong to another site's URL).
+    std::int64_t GetAdded() const { return m_added; }
+    std::int64_t GetChanged() const { return m_changed; }
+    void SetDates(std::int64_t added, std::int64_t changed)
+    {
+        m_added = added;
+        m_changed = changed;
+    }
+
     std::int32_t m_valid = 1;
     // Brought in from a sync tool's conflict copy by a take-in, or put back by an undo while another
     // record stood under its number, as its file says: the number of the data file the copy was of
@@ -54,9 +64,16 @@ public:
     QByteArray m_keyword2;
     QByteArray m_keyword3;
     QByteArray m_content;
+
+private:
+    std::int64_t m_added = 0;
+    std::int64_t m_changed = 0;
 };
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
+
+// The short digest of a URL that ties the dates in a data file to the URL they were written for.
+QByteArray DatesUrlDigest(const QByteArray &url);
 
 // Marks a record's file as brought in from a conflict copy of data file `from`, or put back in its
 // place (SiteRecord::m_takenIn).
