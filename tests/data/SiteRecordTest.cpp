@@ -1,4 +1,5 @@
 #include "TempRegister.h"
+#include "IniDocument.h"
 
 #include <gtest/gtest.h>
 
