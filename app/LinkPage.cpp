@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 
@@ -22,6 +23,9 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
     announceClicks(ControlId::Publish, &LinkPage::publishRequested);
     announceClicks(ControlId::ExcludeDeadLinks, &LinkPage::deadLinkOptionChanged);
     announceClicks(ControlId::ListOrder, &LinkPage::orderOptionChanged);
+    announceClicks(ControlId::NewMarks, &LinkPage::newMarkOptionChanged);
+    for (int id : {ControlId::NewDays, ControlId::NewMarkHtml})
+        connect(qobject_cast<QLineEdit *>(control(id)), &QLineEdit::textEdited, this, &LinkPage::newMarkOptionChanged);
     // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
     for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent})
         announceClicks(id, &LinkPage::modeChanged);
