@@ -105,9 +105,9 @@ const DialogTemplate &linkPage()
             {Id::Publish, K::PushButton, "公開…", QRect(185, 4, 50, 12), TabStop, 0, FollowRight},
             // Between the box's label and 公開: the 新着 mark, the days it lasts and its HTML.
             {Id::NewMarks, K::CheckBox, "新着に印", QRect(68, 5, 40, 10), TabStop, 0},
-            {Id::NewDays, K::Edit, "7", QRect(109, 4, 16, 12), TabStop, 0},
+            {Id::NewDays, K::Edit, "", QRect(109, 4, 16, 12), TabStop, 0},
             {0, K::Label, "日", QRect(127, 6, 8, 8), NoTabStop, 0},
-            {Id::NewMarkHtml, K::Edit, "NEW!", QRect(136, 4, 46, 12), TabStop, 0},
+            {Id::NewMarkHtml, K::Edit, "", QRect(136, 4, 46, 12), TabStop, 0},
         },
         {
             {Id::NewDays, "新着とする日数", nullptr},
