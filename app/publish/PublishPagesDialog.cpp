@@ -65,7 +65,7 @@ PublishPagesDialog::PublishPagesDialog(const PublishList &list, const QString &l
     connect(m_pages, &QListWidget::itemDoubleClicked, this, &PublishPagesDialog::editChosen);
     connect(m_pages, &QListWidget::currentRowChanged, this, [this](int row) {
         m_remove->setEnabled(row >= 0);
-        m_edit->setEnabled(row >= 0 && m_list.pages[std::size_t(row)].kind == PageEntry::Kind::OwnPage);
+        m_edit->setEnabled(row >= 0 && m_list.pages[std::size_t(row)].kind != PageEntry::Kind::Marked);
     });
     m_onChange = new QCheckBox(words("登録が変わるたびに公開する（公開できないページは一覧の下に知らせます）"), this);
     m_onChange->setChecked(list.publishOnChange);
