@@ -103,14 +103,21 @@ const DialogTemplate &linkPage()
              FollowRight},
             // Above the code, at its right: the collection written into the user's own pages.
             {Id::Publish, K::PushButton, "公開…", QRect(185, 4, 50, 12), TabStop, 0, FollowRight},
+            // Between the box's label and 公開: the 新着 mark, the days it lasts and its HTML.
+            {Id::NewMarks, K::CheckBox, "新着に印", QRect(68, 5, 40, 10), TabStop, 0},
+            {Id::NewDays, K::Edit, "", QRect(109, 4, 16, 12), TabStop, 0},
+            {0, K::Label, "日", QRect(127, 6, 8, 8), NoTabStop, 0},
+            {Id::NewMarkHtml, K::Edit, "", QRect(136, 4, 46, 12), TabStop, 0},
         },
         {
+            {Id::NewDays, "新着とする日数", nullptr},
+            {Id::NewMarkHtml, "新着の印（HTML）", nullptr},
             {Id::LinkCode, "出力コード（HTML）", "出力コード（HTML）"},
             {Id::KeywordCombo, "統一キーワードから", "統一キーワードから"},
         },
         // The output box on the left and the choice of order below it, then the column on the right from
         // top to bottom.
-        {Id::Publish, Id::LinkCode, Id::ListOrder, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
+        {Id::NewMarks, Id::NewDays, Id::NewMarkHtml, Id::Publish, Id::LinkCode, Id::ListOrder, Id::KeywordCombo, Id::ModeName, Id::ModeContent, Id::ModeNameAndContent,
          Id::ExcludeDeadLinks, Id::CopyCode, Id::GenerateCode, Id::SaveCode}};
     return dialog;
 }

@@ -95,6 +95,9 @@ enum : int {
     ListOrder = 1024,
     NewSite = 1025,
     Publish = 1026,
+    NewMarks = 1027,
+    NewDays = 1028,
+    NewMarkHtml = 1029,
 };
 } // namespace ControlId
 

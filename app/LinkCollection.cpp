@@ -5,14 +5,17 @@
 #include "KeywordList.h"
 #include "LiveKeywordList.h"
 #include "LinkCodeBox.h"
+#include "LinkCodeDocument.h"
 #include "LinkPage.h"
 #include "LinkResults.h"
 #include "LinkStatus.h"
+#include "SiteClock.h"
 #include "SiteListPanel.h"
 #include "SiteSession.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QStandardItemModel>
@@ -137,6 +140,15 @@ void LinkCollection::generate()
             return checked && IsDeadLink(checked->result);
         };
     }
+    // Days that are no number, or none, mark nothing: the box shows the code without marks.
+    NewSiteMark newMark;
+    if (widget<QCheckBox>(ControlId::NewMarks)->isChecked()) {
+        newMark.days = std::clamp(widget<QLineEdit>(ControlId::NewDays)->text().trimmed().toInt(), 0, NewSiteMark::kMaxDays);
+        newMark.now = SiteClockNow();
+        const QString html = widget<QLineEdit>(ControlId::NewMarkHtml)->text().trimmed();
+        if (!html.isEmpty())
+            newMark.html = LinkCodeFromText(html);
+    }
     const SiteList &sites = m_session.sites();
     QByteArray code;
     if (widget<QCheckBox>(ControlId::ListOrder)->isChecked()) {
@@ -144,9 +156,9 @@ void LinkCollection::generate()
         std::vector<const SiteRecord *> shown;
         for (std::size_t position : m_list.shownPositions())
             shown.push_back(&sites.at(position));
-        code = BuildLinkCode(shown, m_keyword, mode(), leftOut);
+        code = BuildLinkCode(shown, m_keyword, mode(), leftOut, newMark);
     } else {
-        code = BuildLinkCode(sites, m_keyword, mode(), leftOut);
+        code = BuildLinkCode(sites, m_keyword, mode(), leftOut, newMark);
     }
     widget<LinkCodeBox>(ControlId::LinkCode)->setLinkCode(code);
 }

@@ -2,11 +2,13 @@
 
 #include "LinkCodeBox.h"
 #include "LinkPreview.h"
+#include "NewSiteMark.h"
 #include "LinkSaveDialog.h"
 #include "TemplateLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 
@@ -22,6 +24,12 @@ LinkPage::LinkPage(const DialogUnits &units, QWidget *parent)
     announceClicks(ControlId::Publish, &LinkPage::publishRequested);
     announceClicks(ControlId::ExcludeDeadLinks, &LinkPage::deadLinkOptionChanged);
     announceClicks(ControlId::ListOrder, &LinkPage::orderOptionChanged);
+    announceClicks(ControlId::NewMarks, &LinkPage::newMarkOptionChanged);
+    // An edit of a template starts empty: the 新着 mark starts as a week and NEW!.
+    qobject_cast<QLineEdit *>(control(ControlId::NewDays))->setText(QStringLiteral("7"));
+    qobject_cast<QLineEdit *>(control(ControlId::NewMarkHtml))->setText(QString::fromLatin1(NewSiteMark::DefaultHtml()));
+    for (int id : {ControlId::NewDays, ControlId::NewMarkHtml})
+        connect(qobject_cast<QLineEdit *>(control(id)), &QLineEdit::textEdited, this, &LinkPage::newMarkOptionChanged);
     // Clicks and arrow keys alike; the program setting a mode is no choice of the user's.
     for (int id : {ControlId::ModeName, ControlId::ModeContent, ControlId::ModeNameAndContent})
         announceClicks(id, &LinkPage::modeChanged);

@@ -34,6 +34,8 @@ signals:
     void deadLinkOptionChanged();
     // The user turned the list's order on or off.
     void orderOptionChanged();
+    // The user turned the 新着 mark on or off, or changed its days or its HTML.
+    void newMarkOptionChanged();
     // A save went wrong; `message` says which file and why.
     void saveFailed(const QString &message);
     // The code was saved to the file `path`.

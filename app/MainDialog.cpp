@@ -122,6 +122,7 @@ void MainDialog::connectPages()
     connect(links, &LinkPage::modeChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::deadLinkOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::orderOptionChanged, this, &MainDialog::GenerateLinkCode);
+    connect(links, &LinkPage::newMarkOptionChanged, this, &MainDialog::GenerateLinkCode);
     connect(links, &LinkPage::saveFailed, this, &MainDialog::ShowMessage);
     connect(links, &LinkPage::saved, m_controls.statusLine(), &StatusLine::showLinkCodeSaved);
 }

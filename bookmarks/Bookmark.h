@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 // One link of a bookmark file, as the file states it (references decoded, lines joined).
 struct Bookmark
 {
@@ -18,6 +20,10 @@ struct Bookmark
     bool tooLong = false;    // a text of it was over kMaxTextBytes in the file: not kept, no record
     QList<int> outerFolders = {}; // which named folders it lies in, outermost first (kOuterFolders at most), by their place in the file
     bool inTopFolder = false; // the outermost named folder around it is one of the file's top folders
+    // ADD_DATE and LAST_MODIFIED in seconds since 1970 UTC, 0 where the file gives none; a link
+    // never changed since it was made has its added time as changed.
+    std::int64_t added = 0;
+    std::int64_t changed = 0;
 
     // Enough to fill three keywords and to tell that more were there.
     static constexpr int kFolderNames = 4;

@@ -1,5 +1,6 @@
 #include "BookmarkExport.h"
 
+#include "BookmarkDates.h"
 #include "CodePage.h"
 #include "HtmlText.h"
 #include "ShownText.h"
@@ -46,6 +47,11 @@ void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
     out.append(indent).append("<DT><A HREF=\"");
     HtmlText::appendEscaped(out, CodePage::toText(record.m_url));
     out.append('"');
+    // Only the times the register knows: a 0 would read as 1970 to a browser.
+    if (record.GetAdded() != 0)
+        out.append(" ADD_DATE=\"").append(BookmarkTimeText(record.GetAdded())).append('"');
+    if (record.GetChanged() != 0)
+        out.append(" LAST_MODIFIED=\"").append(BookmarkTimeText(record.GetChanged())).append('"');
     appendTags(out, record);
     out.append('>');
     HtmlText::appendEscaped(out, ShownText(record, &SiteRecord::m_name));

@@ -2,6 +2,7 @@
 #include "FileReason.h"
 
 #include "BookmarkCharset.h"
+#include "BookmarkDates.h"
 #include "BookmarkFolders.h"
 #include "BookmarkTags.h"
 #include "HtmlText.h"
@@ -165,7 +166,7 @@ void BookmarkFileReader::text(const char *data, qsizetype size)
 bool BookmarkFileReader::keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const
 {
     if (tag == "a")
-        return attribute == "href" || attribute == "tags";
+        return attribute == "href" || attribute == "tags" || attribute == "add_date" || attribute == "last_modified";
     if (tag == "h3")
         return attribute == "personal_toolbar_folder" || attribute == "unfiled_bookmarks_folder";
     if (tag == "meta")
@@ -267,6 +268,9 @@ void BookmarkFileReader::startBookmark(const std::vector<HtmlTokenizer::Attribut
         m_bookmark.tags = std::move(taken.kept);
         m_bookmark.moreTags = taken.more;
     }
+    m_bookmark.added = BookmarkSeconds(HtmlTokenizer::find(attributes, "add_date"));
+    const std::int64_t modified = BookmarkSeconds(HtmlTokenizer::find(attributes, "last_modified"));
+    m_bookmark.changed = modified != 0 ? modified : m_bookmark.added;
     m_folders.place(m_bookmark);
     startCapture(Capture::Title);
 }

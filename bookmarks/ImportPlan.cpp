@@ -100,6 +100,8 @@ void ImportPlanner::add(const Bookmark &bookmark)
     record.m_name = CodePage::fromOutsideText(title);
     record.m_url = CodePage::urlFromText(url);
     record.m_content = CodePage::fromOutsideText(description);
+    // The register keeps when the browser says the link was made, not when it was read in.
+    record.SetDates(bookmark.added, bookmark.changed);
     // Keywords are kept short (OutsideText::kMaxName each): name, URL and content decide.
     const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_content.size();
     if (bytes > kMaxRecordBytes)

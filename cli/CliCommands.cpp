@@ -47,7 +47,7 @@ const QString kUsage = QStringLiteral(
     "  add-keyword キーワード ID… [--format tsv|json]\n"
     "  remove-keyword キーワード [ID…] [--format tsv|json]\n"
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
-    "        [--order register|list-name|list-url]\n"
+    "        [--order register|list-name|list-url] [--new 日数 [--new-mark HTML]]\n"
     "  publish [--dry-run] [--upload] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
     "  import FILE|-\n"
     "  import FILE|- [--keyword-order tags|folders]\n"
@@ -269,8 +269,9 @@ std::vector<CliCommand> commands()
          [](const CliContext &c) { return RunRemoveKeyword(c.parser, c.encoding, c.folder, c.arguments); },
          QStringLiteral("キーワード"), false, true},
         {QStringLiteral("links"),
-         {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order")}, 0,
-         [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
+         {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order"),
+          QStringLiteral("new"), QStringLiteral("new-mark")},
+         0, [](const CliContext &c) { return RunLinks(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("publish"), {QStringLiteral("dry-run"), QStringLiteral("upload")}, 1,
          [](const CliContext &c) { return RunPublish(c.parser, c.folder, c.arguments); }, QString(), true, true},
         {QStringLiteral("import"), {QStringLiteral("keyword-order")}, 1,

@@ -6,8 +6,10 @@
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCode.h"
+#include "LinkCodeDocument.h"
 #include "LinkResults.h"
 #include "RegisterFolder.h"
+#include "SiteClock.h"
 #include "SiteList.h"
 #include "SiteSort.h"
 
@@ -21,7 +23,7 @@ int usageError(const QString &message)
 {
     WriteError(QStringLiteral("sitekanri-cli: ") + message);
     WriteError(QStringLiteral("使い方: sitekanri-cli links [--keyword キーワード] [--mode name|content|name-and-content] "
-                              "[--skip-dead] [--order register|list-name|list-url]"));
+                              "[--skip-dead] [--order register|list-name|list-url] [--new 日数 [--new-mark HTML]]"));
     return ExitUsage;
 }
 
@@ -40,6 +42,19 @@ int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolde
     const QString order = p.isSet(QStringLiteral("order")) ? p.value(QStringLiteral("order")) : QStringLiteral("register");
     if (order != QLatin1String("register") && order != QLatin1String("list-name") && order != QLatin1String("list-url"))
         return usageError(QStringLiteral("知らない並べ方です: ") + order);
+    NewSiteMark newMark;
+    if (p.isSet(QStringLiteral("new"))) {
+        bool number = false;
+        newMark.days = p.value(QStringLiteral("new")).toInt(&number);
+        if (!number || newMark.days < 1 || newMark.days > NewSiteMark::kMaxDays)
+            return usageError(QStringLiteral("--new は 1 から %1 までの日数です: ").arg(NewSiteMark::kMaxDays)
+                              + p.value(QStringLiteral("new")));
+        newMark.now = SiteClockNow();
+        if (p.isSet(QStringLiteral("new-mark")))
+            newMark.html = LinkCodeFromText(p.value(QStringLiteral("new-mark")));
+    } else if (p.isSet(QStringLiteral("new-mark"))) {
+        return usageError(QStringLiteral("--new-mark は --new と一緒にだけ使えます。"));
+    }
     // Set but empty is the blank entry (sites with an empty keyword), not the default.
     QByteArray filter = kAllKeywords;
     if (p.isSet(QStringLiteral("keyword")) && !CodePage::fromTypedText(p.value(QStringLiteral("keyword")), filter))
@@ -66,11 +81,11 @@ int RunLinks(const QCommandLineParser &p, OutputEncoding encoding, RegisterFolde
         };
     }
     if (order == QLatin1String("register"))
-        return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode, leftOut), encoding), encoding));
+        return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sites, filter, mode, leftOut, newMark), encoding), encoding));
     const SiteField field = order == QLatin1String("list-name") ? SiteField::Name : SiteField::Url;
     std::vector<const SiteRecord *> sorted;
     sorted.reserve(sites.size());
     for (int row : SortedRows(sites, field, Qt::AscendingOrder))
         sorted.push_back(&sites.at(std::size_t(row)));
-    return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sorted, filter, mode, leftOut), encoding), encoding));
+    return CliWriteOut(TerminalHtml(EncodeRegisterBytes(BuildLinkCode(sorted, filter, mode, leftOut, newMark), encoding), encoding));
 }

@@ -9,6 +9,7 @@
 #include "Publication.h"
 #include "RegionCode.h"
 #include "RegisterFolder.h"
+#include "SiteClock.h"
 #include "SiteList.h"
 
 #include <QCommandLineParser>
@@ -95,7 +96,7 @@ int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const Q
         const CheckedLink *checked = results->find(url);
         return checked && IsDeadLink(checked->result);
     };
-    const LinkSource source(sites, dead, QDate::currentDate());
+    const LinkSource source(sites, dead, QDate::currentDate(), SiteClockNow());
     Publication publication = Publication::plan(entries, source);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     if (!dryRun)

@@ -10,9 +10,10 @@ namespace {
 
 constexpr char kAnchorStart[] = "<A href=\"";
 constexpr char kUrlEnd[] = "\">";
-constexpr char kEntryEnd[] = "</A><BR>\r\n";
-constexpr char kAnchorLineEnd[] = "</A>\r\n";
-constexpr char kContentLineEnd[] = "<BR>\r\n";
+constexpr char kAnchorEnd[] = "</A>";
+constexpr char kMarkBlank[] = " ";
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kEntryEnd[] = "<BR>\r\n";
 
 template <std::size_t N>
 constexpr qsizetype length(const char (&)[N])
@@ -59,55 +60,52 @@ Out &appendUrl(Out &out, const QByteArray &url)
     return out.append(from, end - from);
 }
 
+// `mark`: the 新着 mark after the link, or null.
 template <class Out>
-void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode)
+void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode, const QByteArray *mark)
 {
     appendUrl(out.append(kAnchorStart, length(kAnchorStart)), site.m_url).append(kUrlEnd, length(kUrlEnd));
-    switch (mode) {
-    case LinkCodeMode::Name:
-        out.append(site.m_name).append(kEntryEnd, length(kEntryEnd));
-        break;
-    case LinkCodeMode::Content:
-        out.append(site.m_content.isEmpty() ? site.m_name : site.m_content).append(kEntryEnd, length(kEntryEnd));
-        break;
-    case LinkCodeMode::NameAndContent:
-        out.append(site.m_name).append(kAnchorLineEnd, length(kAnchorLineEnd));
-        out.append(site.m_content).append(kContentLineEnd, length(kContentLineEnd));
-        break;
-    }
+    out.append(mode == LinkCodeMode::Content && !site.m_content.isEmpty() ? site.m_content : site.m_name);
+    out.append(kAnchorEnd, length(kAnchorEnd));
+    if (mark)
+        out.append(kMarkBlank, length(kMarkBlank)).append(*mark);
+    if (mode == LinkCodeMode::NameAndContent)
+        out.append(kLineEnd, length(kLineEnd)).append(site.m_content);
+    out.append(kEntryEnd, length(kEntryEnd));
 }
 
 } // namespace
 
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
-                         const LinkExclusion &leftOut)
+                         const LinkExclusion &leftOut, const NewSiteMark &newMark)
 {
     std::vector<const SiteRecord *> all;
     all.reserve(sites.size());
     for (const SiteRecord &site : sites)
         all.push_back(&site);
-    return BuildLinkCode(all, filter, mode, leftOut);
+    return BuildLinkCode(all, filter, mode, leftOut, newMark);
 }
 
 QByteArray BuildLinkCode(const std::vector<const SiteRecord *> &sites, const QByteArray &filter, LinkCodeMode mode,
-                         const LinkExclusion &leftOut)
+                         const LinkExclusion &leftOut, const NewSiteMark &newMark)
 {
     // The sites are chosen once: an exclusion is a lookup per site, and the writing walk
     // need not repeat it.
     std::vector<const SiteRecord *> taken;
     taken.reserve(sites.size());
+    const auto markOf = [&newMark](const SiteRecord &site) { return newMark.marks(site) ? &newMark.html : nullptr; };
     // Sized first: a register's worth of code is megabytes, and growing it step by step costs
     // more than a second walk.
     SizeCounter size;
     for (const SiteRecord *site : sites) {
         if (SiteMatchesKeyword(*site, filter) && !(leftOut && leftOut(site->m_url))) {
             taken.push_back(site);
-            appendEntry(size, *site, mode);
+            appendEntry(size, *site, mode, markOf(*site));
         }
     }
     QByteArray out;
     out.reserve(size.size);
     for (const SiteRecord *site : taken)
-        appendEntry(out, *site, mode);
+        appendEntry(out, *site, mode, markOf(*site));
     return out;
 }

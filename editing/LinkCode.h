@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NewSiteMark.h"
+
 #include <QByteArray>
 
 #include <functional>
@@ -24,11 +26,14 @@ enum class LinkCodeMode {
 // A site for which `leftOut` (when given) answers true for its URL's bytes is not written. In the
 // content mode a site with no content shows its name, so that no link is written with nothing to
 // click.
+//
+// With `newMark` on, each site it marks has the mark after its link, a blank between; off, the code
+// is what it was before the register kept dates, to the byte.
 using LinkExclusion = std::function<bool(const QByteArray &url)>;
 QByteArray BuildLinkCode(const SiteList &sites, const QByteArray &filter, LinkCodeMode mode,
-                         const LinkExclusion &leftOut = {});
+                         const LinkExclusion &leftOut = {}, const NewSiteMark &newMark = {});
 
 // The same over the sites in the order given (the list's order, say), each written where it
 // stands.
 QByteArray BuildLinkCode(const std::vector<const SiteRecord *> &sites, const QByteArray &filter, LinkCodeMode mode,
-                         const LinkExclusion &leftOut = {});
+                         const LinkExclusion &leftOut = {}, const NewSiteMark &newMark = {});

@@ -1,6 +1,7 @@
 #include "MarkerOptions.h"
 
 #include "CodePage.h"
+#include "LinkCodeDocument.h"
 
 #include <QSet>
 
@@ -19,6 +20,7 @@ constexpr unsigned bit(RegionKind kind)
     return 1u << unsigned(kind);
 }
 constexpr unsigned kLists = bit(RegionKind::List) | bit(RegionKind::Sections);
+constexpr unsigned kSiteLists = kLists | bit(RegionKind::Recent);
 
 // Sets the option's value into the options; the reason when the value is none of its values.
 using Apply = QString (*)(RegionOptions &options, const QString &value);
@@ -37,6 +39,17 @@ QString valueRefused(const char *option, const QString &value, const char *value
     return tr("「%1」の値「%2」は使えません（%3）。").arg(QLatin1String(option), value, tr(values));
 }
 
+// A whole number from `low` to `high`, or the reason it is none.
+QString readNumber(const char *option, const QString &value, int low, int high, int &number)
+{
+    bool ok = false;
+    const int read = value.toInt(&ok);
+    if (!ok || read < low || read > high)
+        return valueRefused(option, value, QStringLiteral("%1 から %2 までの数").arg(low).arg(high).toUtf8().constData());
+    number = read;
+    return QString();
+}
+
 const std::vector<OptionRow> &optionRows()
 {
     static const std::vector<OptionRow> rows{
@@ -48,7 +61,7 @@ const std::vector<OptionRow> &optionRows()
              o.keyword = bytes;
              return QString();
          }},
-        {"mode", true, kLists,
+        {"mode", true, kSiteLists,
          [](RegionOptions &o, const QString &value) {
              const std::optional<LinkCodeMode> mode = LinkCodeModeNamed(value);
              if (!mode)
@@ -64,18 +77,42 @@ const std::vector<OptionRow> &optionRows()
              o.order = *order;
              return QString();
          }},
-        {"skip-dead", false, kLists, [](RegionOptions &o, const QString &) { o.skipDead = true; return QString(); }},
+        {"skip-dead", false, kSiteLists, [](RegionOptions &o, const QString &) { o.skipDead = true; return QString(); }},
         {"sections", false, bit(RegionKind::Sections),
          [](RegionOptions &o, const QString &) { o.kind = RegionKind::Sections; return QString(); }},
         {"contents", false, bit(RegionKind::Sections), [](RegionOptions &o, const QString &) { o.contents = true; return QString(); }},
-        {"heading", true, bit(RegionKind::Sections),
+        {"heading", true, bit(RegionKind::Sections) | bit(RegionKind::Recent),
          [](RegionOptions &o, const QString &value) {
              const QString level = value.toLower();
              if (level.size() != 2 || level[0] != u'h' || level[1] < u'2' || level[1] > u'6')
                  return valueRefused("heading", value, "h2 から h6 まで");
              o.headingLevel = level[1].unicode() - u'0';
+             o.recentHeading = true;
              return QString();
          }},
+        {"new", true, kLists,
+         [](RegionOptions &o, const QString &value) { return readNumber("new", value, 0, NewSiteMark::kMaxDays, o.newDays); }},
+        {"new-mark", true, kLists,
+         [](RegionOptions &o, const QString &value) {
+             o.newMark = LinkCodeFromText(value);
+             return QString();
+         }},
+        {"recent", false, bit(RegionKind::Recent),
+         [](RegionOptions &o, const QString &) { o.kind = RegionKind::Recent; return QString(); }},
+        {"count", true, bit(RegionKind::Recent),
+         [](RegionOptions &o, const QString &value) {
+             return readNumber("count", value, 1, RegionOptions::kMaxRecentCount, o.recentCount);
+         }},
+        {"date", true, bit(RegionKind::Recent),
+         [](RegionOptions &o, const QString &value) {
+             const std::optional<DateStyle> style = DateStyleNamed(value);
+             if (!style)
+                 return valueRefused("date", value, "kanji、slashes のどちらか");
+             o.dateStyle = *style;
+             return QString();
+         }},
+        {"feed-link", false, bit(RegionKind::FeedLink),
+         [](RegionOptions &o, const QString &) { o.kind = RegionKind::FeedLink; return QString(); }},
         {"title", false, bit(RegionKind::Title), [](RegionOptions &o, const QString &) { o.kind = RegionKind::Title; return QString(); }},
         {"updated", false, bit(RegionKind::Updated),
          [](RegionOptions &o, const QString &) { o.kind = RegionKind::Updated; return QString(); }},
@@ -96,7 +133,7 @@ const OptionRow *rowNamed(const QString &name)
 QString kindWords(unsigned kinds)
 {
     QStringList words;
-    for (const char *word : {"sections", "title", "updated"}) {
+    for (const char *word : {"sections", "title", "updated", "recent", "feed-link"}) {
         if (kinds & rowNamed(QLatin1String(word))->kinds)
             words << QLatin1String(word);
     }
@@ -185,6 +222,9 @@ MarkerReading ReadMarkerOptions(QStringView text, const RegionOptions &defaults)
             return {std::nullopt, tr("「%1」は %2 と一緒にだけ使えます。").arg(name, kindWords(row->kinds))};
         return {std::nullopt, tr("「%1」は %2 と一緒には使えません。").arg(name, kindWords(bit(options.kind)))};
     }
+    // A mark without the days it is for would never show.
+    if (seen.contains(QStringLiteral("new-mark")) && options.newDays == 0)
+        return {std::nullopt, tr("「new-mark」は new=\"日数\" と一緒にだけ使えます。")};
     // A default the kind does not take (a page's mode for its title) is no option of the marker.
     return {options, {}};
 }
@@ -195,6 +235,7 @@ constexpr std::pair<LinkCodeMode, const char *> kModeWords[] = {
     {LinkCodeMode::Name, "name"}, {LinkCodeMode::Content, "content"}, {LinkCodeMode::NameAndContent, "name-and-content"}};
 constexpr std::pair<RegionOrder, const char *> kOrderWords[] = {
     {RegionOrder::Register, "register"}, {RegionOrder::ListName, "list-name"}, {RegionOrder::ListUrl, "list-url"}};
+constexpr std::pair<DateStyle, const char *> kDateWords[] = {{DateStyle::Kanji, "kanji"}, {DateStyle::Slashes, "slashes"}};
 
 template <class Value, std::size_t N>
 std::optional<Value> valueNamed(QStringView word, const std::pair<Value, const char *> (&words)[N])
@@ -236,4 +277,14 @@ std::optional<RegionOrder> RegionOrderNamed(QStringView word)
 QString RegionOrderWord(RegionOrder order)
 {
     return wordOf(order, kOrderWords);
+}
+
+std::optional<DateStyle> DateStyleNamed(QStringView word)
+{
+    return valueNamed(word, kDateWords);
+}
+
+QString DateStyleWord(DateStyle style)
+{
+    return wordOf(style, kDateWords);
 }

@@ -5,6 +5,7 @@
 #include "KeywordList.h"
 #include "PageEncoding.h"
 #include "PageMarkers.h"
+#include "RecentSites.h"
 #include "RegionCode.h"
 
 #include <QFile>
@@ -56,6 +57,15 @@ Filled applySplices(const QByteArray &base, std::vector<Splice> splices)
     return filled;
 }
 
+// The <link> that lets a browser or feed reader find the page's feed.
+QString feedLink(const QString &title, const QString &href)
+{
+    if (href.isEmpty())
+        return QString();
+    return QStringLiteral("<link rel=\"alternate\" type=\"application/atom+xml\" title=\"%1\" href=\"%2\">")
+        .arg(HtmlText::escape(title), HtmlText::escape(href));
+}
+
 // What one page is made of: its bytes with their markers, and what fills each region.
 class Composition
 {
@@ -85,6 +95,14 @@ public:
             case RegionKind::Updated:
                 m_dates.push_back(m_splices.size());
                 m_splices.push_back({region.from, region.to, {}, false});
+                break;
+            case RegionKind::Recent:
+                m_splices.push_back({region.from, region.to,
+                                     m_lineEnd + RecentRegionCode(region.options, source, encoding, m_lineEnd) + region.indent,
+                                     false});
+                break;
+            case RegionKind::FeedLink:
+                m_splices.push_back({region.from, region.to, encoding.fromText(feedLink(title, settings.feedHref)), false});
                 break;
             }
         }
@@ -129,7 +147,7 @@ void readRegions(const QByteArray &page, const PageMarkers &markers, std::vector
         const QByteArrayView held = QByteArrayView(page).sliced(region.from, region.to - region.from);
         if (region.options.kind == RegionKind::Updated)
             dates.push_back(held.toByteArray());
-        else if (!region.options.isInline())
+        else if (region.options.kind == RegionKind::List || region.options.kind == RegionKind::Sections)
             lists.push_back(held);
     }
 }

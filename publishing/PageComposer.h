@@ -16,6 +16,9 @@ struct PageSettings
     QString title;
     // What a marker does not say (a page of our own is made in the mode the user chose for it).
     RegionOptions defaults;
+    // Where the feed published with the page is, relative to the page (its feed-link region);
+    // empty when none is.
+    QString feedHref;
 };
 
 // A page as a publish would write it, or why it cannot be.

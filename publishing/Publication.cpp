@@ -2,12 +2,14 @@
 
 #include "PublishWriter.h"
 #include "RegionCode.h"
+#include "SiteFeeds.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -38,6 +40,22 @@ QString pathKey(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
+// `target` as a link from a file in the folder of `from`: relative, so that it holds wherever the
+// site is served, and percent-encoded as an href wants it.
+QString hrefFrom(const QString &from, const QString &target)
+{
+    if (target.isEmpty())
+        return QString();
+    const QString relative = QFileInfo(from).absoluteDir().relativeFilePath(QFileInfo(target).absoluteFilePath());
+    return QString::fromLatin1(QUrl::toPercentEncoding(relative, "/-._~!$&'()*+,;=:@"));
+}
+
+// The first entry of `kind`'s file, or "".
+QString firstOf(const std::vector<PageEntry> &entries, PageEntry::Kind kind)
+{
+    const auto found = std::find_if(entries.begin(), entries.end(), [kind](const PageEntry &e) { return e.kind == kind; });
+    return found == entries.end() ? QString() : found->path;
+}
 
 } // namespace
 
@@ -52,9 +70,11 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
     // A file named by an entry of its own is that entry's, even where a folder before it holds it.
     QSet<QString> named, planned;
     for (const PageEntry &entry : entries) {
-        if (entry.kind == PageEntry::Kind::OwnPage || !QFileInfo(entry.path).isDir())
+        if (entry.kind != PageEntry::Kind::Marked || !QFileInfo(entry.path).isDir())
             named.insert(pathKey(entry.path));
     }
+    // The pages link the feed, and the feed the page of our own.
+    const QString feed = firstOf(entries, PageEntry::Kind::Feed), ownPage = firstOf(entries, PageEntry::Kind::OwnPage);
     const auto planPage = [&](const PageEntry &entry, const QString &path, bool inFolder) {
         if (planned.contains(pathKey(path)))
             return;
@@ -64,8 +84,15 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
         Planned page;
         const PageFolders::Read current = publication.m_folders->read(path);
         ComposedPage composed;
+        PageSettings settings = entry.settings;
+        settings.feedHref = hrefFrom(path, feed);
         if (!current.io) {
             file.reason = current.io.reason;
+        } else if (entry.kind == PageEntry::Kind::Feed || entry.kind == PageEntry::Kind::Blogroll) {
+            const FeedSettings feedSettings{entry.settings.title, QFileInfo(path).fileName(), hrefFrom(path, ownPage),
+                                            entry.settings.defaults.recentCount};
+            composed.bytes = entry.kind == PageEntry::Kind::Feed ? BuildAtomFeed(source, feedSettings)
+                                                                 : BuildOpmlBlogroll(source, feedSettings);
         } else if (entry.kind == PageEntry::Kind::OwnPage) {
             QByteArray pageTemplate = DefaultPageTemplate();
             if (!entry.templatePath.isEmpty()) {
@@ -75,11 +102,11 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
                     file.reason = tr("ひな形「%1」を読めません（%2）。").arg(entry.templatePath, own.errorString());
             }
             if (file.reason.isEmpty())
-                composed = ComposeOwnPage(pageTemplate, current.exists ? &current.bytes : nullptr, source, entry.settings);
+                composed = ComposeOwnPage(pageTemplate, current.exists ? &current.bytes : nullptr, source, settings);
         } else if (!current.exists) {
             file.reason = tr("ページがありません。");
         } else {
-            composed = ComposeMarkedPage(current.bytes, source, entry.settings);
+            composed = ComposeMarkedPage(current.bytes, source, settings);
             if (inFolder && composed.unmarked)
                 return;
         }

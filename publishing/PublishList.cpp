@@ -1,5 +1,8 @@
 #include "PublishList.h"
 
+#include "CodePage.h"
+#include "LinkCodeDocument.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -25,11 +28,33 @@ struct StoredRegister
     PublishList list;
 };
 
+constexpr std::pair<PageEntry::Kind, const char *> kKindWords[] = {{PageEntry::Kind::Marked, "marked"},
+                                                                  {PageEntry::Kind::OwnPage, "own"},
+                                                                  {PageEntry::Kind::Feed, "atom"},
+                                                                  {PageEntry::Kind::Blogroll, "opml"}};
+
+PageEntry::Kind kindNamed(const QString &word)
+{
+    for (const auto &[kind, name] : kKindWords) {
+        if (word == QLatin1String(name))
+            return kind;
+    }
+    return PageEntry::Kind::Marked;
+}
+
+QString kindWord(PageEntry::Kind kind)
+{
+    for (const auto &[known, name] : kKindWords) {
+        if (known == kind)
+            return QLatin1String(name);
+    }
+    return QString();
+}
+
 PageEntry readEntry(const QSettings &settings)
 {
     PageEntry entry;
-    entry.kind = settings.value(QStringLiteral("kind")).toString() == QLatin1String("own") ? PageEntry::Kind::OwnPage
-                                                                                         : PageEntry::Kind::Marked;
+    entry.kind = kindNamed(settings.value(QStringLiteral("kind")).toString());
     entry.path = settings.value(QStringLiteral("path")).toString();
     entry.templatePath = settings.value(QStringLiteral("template")).toString();
     entry.settings.title = settings.value(QStringLiteral("title")).toString();
@@ -37,18 +62,29 @@ PageEntry readEntry(const QSettings &settings)
     defaults.mode = LinkCodeModeNamed(settings.value(QStringLiteral("mode")).toString()).value_or(LinkCodeMode::Name);
     defaults.order = RegionOrderNamed(settings.value(QStringLiteral("order")).toString()).value_or(RegionOrder::Register);
     defaults.skipDead = settings.value(QStringLiteral("skipDead")).toBool();
+    defaults.newDays = std::clamp(settings.value(QStringLiteral("newDays")).toInt(), 0, NewSiteMark::kMaxDays);
+    if (settings.contains(QStringLiteral("newMark")))
+        defaults.newMark = LinkCodeFromText(settings.value(QStringLiteral("newMark")).toString());
+    defaults.recentCount = std::clamp(settings.value(QStringLiteral("recent"), RegionOptions::kDefaultRecentCount).toInt(), 0,
+                                      RegionOptions::kMaxRecentCount);
+    defaults.dateStyle = DateStyleNamed(settings.value(QStringLiteral("dateStyle")).toString()).value_or(DateStyle::Kanji);
     return entry;
 }
 
 void writeEntry(QSettings &settings, const PageEntry &entry)
 {
-    settings.setValue(QStringLiteral("kind"), entry.kind == PageEntry::Kind::OwnPage ? QStringLiteral("own") : QStringLiteral("marked"));
+    settings.setValue(QStringLiteral("kind"), kindWord(entry.kind));
     settings.setValue(QStringLiteral("path"), entry.path);
     settings.setValue(QStringLiteral("template"), entry.templatePath);
     settings.setValue(QStringLiteral("title"), entry.settings.title);
     settings.setValue(QStringLiteral("mode"), LinkCodeModeWord(entry.settings.defaults.mode));
     settings.setValue(QStringLiteral("order"), RegionOrderWord(entry.settings.defaults.order));
-    settings.setValue(QStringLiteral("skipDead"), entry.settings.defaults.skipDead);
+    const RegionOptions &defaults = entry.settings.defaults;
+    settings.setValue(QStringLiteral("skipDead"), defaults.skipDead);
+    settings.setValue(QStringLiteral("newDays"), defaults.newDays);
+    settings.setValue(QStringLiteral("newMark"), CodePage::toText(defaults.newMark));
+    settings.setValue(QStringLiteral("recent"), defaults.recentCount);
+    settings.setValue(QStringLiteral("dateStyle"), DateStyleWord(defaults.dateStyle));
 }
 
 std::vector<StoredRegister> readAll(QSettings &settings)

@@ -12,6 +12,8 @@ struct PageEntry
     enum class Kind {
         Marked,  // the user's own page, or a folder: each HTML file in it (and below) with a marker
         OwnPage, // a whole page written from a template
+        Feed,     // an Atom feed of the sites added last (settings.title, settings.defaults.recentCount)
+        Blogroll, // an OPML file of the sites by keyword
     };
     Kind kind = Kind::Marked;
     QString path;         // the page or folder; for a page of our own, the file it is written to

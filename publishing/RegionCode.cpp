@@ -3,9 +3,11 @@
 #include "CodePage.h"
 #include "HtmlText.h"
 #include "PageEncoding.h"
+#include "RecentSites.h"
 #include "SiteList.h"
 #include "SiteSort.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QUrl>
 
@@ -42,8 +44,13 @@ struct LinkSource::ByKeyword
     std::vector<const SiteRecord *> without;
 };
 
+LinkSource::LinkSource(const SiteList &sites, LinkExclusion dead, QDate today, std::int64_t now)
+    : m_sites(sites), m_dead(std::move(dead)), m_today(today), m_now(now)
+{
+}
+
 LinkSource::LinkSource(const SiteList &sites, LinkExclusion dead, QDate today)
-    : m_sites(sites), m_dead(std::move(dead)), m_today(today)
+    : LinkSource(sites, std::move(dead), today, QDateTime(today, QTime(0, 0), Qt::UTC).toSecsSinceEpoch())
 {
 }
 
@@ -126,9 +133,10 @@ QByteArray ListRegionCode(const RegionOptions &options, const LinkSource &source
                           const QByteArray &lineEnd, SectionIds &ids)
 {
     const LinkExclusion leftOut = options.skipDead ? source.dead() : LinkExclusion();
+    const NewSiteMark mark = NewMarkOf(options, source);
     if (options.kind != RegionKind::Sections) {
         const QByteArray code = BuildLinkCode(source.ordered(options.order), options.keyword.value_or(kAllKeywords),
-                                              options.mode, leftOut);
+                                              options.mode, leftOut, mark);
         return withLineEnds(encoding.fromRegisterHtml(code), lineEnd);
     }
     // A keyword all of whose sites are left out gets no heading with nothing under it.
@@ -137,11 +145,12 @@ QByteArray ListRegionCode(const RegionOptions &options, const LinkSource &source
     for (auto keyword = keywords.begin() + 1; keyword != keywords.end(); ++keyword) {
         if (keyword->isEmpty())
             continue;
-        QByteArray code = BuildLinkCode(source.carrying(*keyword, options.order), *keyword, options.mode, leftOut);
+        QByteArray code = BuildLinkCode(source.carrying(*keyword, options.order), *keyword, options.mode, leftOut, mark);
         if (!code.isEmpty())
             sections.push_back({*keyword, keywordHtml(*keyword), std::move(code)});
     }
-    if (QByteArray code = BuildLinkCode(source.withoutKeyword(options.order), kAllKeywords, options.mode, leftOut); !code.isEmpty())
+    if (QByteArray code = BuildLinkCode(source.withoutKeyword(options.order), kAllKeywords, options.mode, leftOut, mark);
+        !code.isEmpty())
         sections.push_back({QByteArray(), HtmlText::escape(WithoutKeywordHeading()), std::move(code)});
 
     std::vector<QString> anchors;
@@ -170,13 +179,18 @@ QByteArray ListRegionCode(const RegionOptions &options, const LinkSource &source
     return out;
 }
 
+NewSiteMark NewMarkOf(const RegionOptions &options, const LinkSource &source)
+{
+    NewSiteMark mark;
+    mark.days = options.newDays;
+    mark.now = source.now();
+    mark.html = options.newMark;
+    return mark;
+}
+
 QString UpdatedText(QDate date)
 {
-    return QString::fromUtf8("<time datetime=\"%1\">%2年%3月%4日</time>")
-        .arg(date.toString(Qt::ISODate))
-        .arg(date.year())
-        .arg(date.month())
-        .arg(date.day());
+    return JapaneseDateHtml(date, DateStyle::Kanji);
 }
 
 QString SectionIds::idFor(const QByteArray &keyword)

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QSet>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -23,11 +24,15 @@ class LinkSource
 {
 public:
     // `dead` answers for a URL whether the last check found it dead; empty: none is known dead.
+    // `now` (seconds since 1970 UTC) is what 新着 marks measure against; without it, the start of
+    // `today` in UTC.
+    LinkSource(const SiteList &sites, LinkExclusion dead, QDate today, std::int64_t now);
     LinkSource(const SiteList &sites, LinkExclusion dead, QDate today);
     ~LinkSource();
 
     const SiteList &sites() const { return m_sites; }
     QDate today() const { return m_today; }
+    std::int64_t now() const { return m_now; }
     const LinkExclusion &dead() const { return m_dead; }
     // kAllKeywords, then every keyword in the keyword combo's order.
     const KeywordList &keywords() const;
@@ -47,6 +52,7 @@ private:
     const SiteList &m_sites;
     LinkExclusion m_dead;
     QDate m_today;
+    std::int64_t m_now;
     mutable std::unique_ptr<KeywordList> m_keywords;
     mutable std::vector<const SiteRecord *> m_ordered[3];
     mutable bool m_orderedReady[3] = {false, false, false};
@@ -61,6 +67,9 @@ QString WithoutKeywordHeading();
 // writes for the same keyword, mode and options; the sections take their anchors from `ids`.
 QByteArray ListRegionCode(const RegionOptions &options, const LinkSource &source, const PageEncoding &encoding,
                           const QByteArray &lineEnd, SectionIds &ids);
+
+// The 新着 mark a list region asks for, measured against the source's now.
+NewSiteMark NewMarkOf(const RegionOptions &options, const LinkSource &source);
 
 // The date as the line of the last change shows it: <time datetime="2026-12-09">2026年12月9日</time>.
 QString UpdatedText(QDate date);

@@ -12,8 +12,8 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   # an HTML parser independent of ours, to read exported bookmark files; an HTML5 parser and a
-  # validator for the published pages
-  python3 python3-html5lib tidy
+  # validator for the published pages; a feed parser for the published Atom feed
+  python3 python3-html5lib python3-feedparser tidy
   # Japanese font for the window, a font for the Cyrillic and Greek it has only full-width, and a
   # display for looking at it
   fonts-ipafont-gothic fonts-dejavu-core xvfb xauth x11-apps imagemagick

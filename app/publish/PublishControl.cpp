@@ -7,6 +7,7 @@
 #include "PublishPagesDialog.h"
 #include "PublishUpload.h"
 #include "RegionCode.h"
+#include "SiteClock.h"
 #include "SiteRegister.h"
 #include "SiteSession.h"
 #include "UploadPanel.h"
@@ -55,7 +56,7 @@ std::unique_ptr<Publication> PublishControl::plan() const
     const LinkSource source(m_session.sites(), [results](const QByteArray &url) {
         const CheckedLink *checked = results->find(url);
         return checked && IsDeadLink(checked->result);
-    }, QDate::currentDate());
+    }, QDate::currentDate(), SiteClockNow());
     return std::make_unique<Publication>(Publication::plan(m_list.pages, source));
 }
 

@@ -25,8 +25,13 @@ QString words(const char *text)
 QString describe(const PageEntry &entry)
 {
     const QString path = QDir::toNativeSeparators(entry.path);
+    const QString title = entry.settings.title.isEmpty() ? DefaultPageTitle() : entry.settings.title;
     if (entry.kind == PageEntry::Kind::OwnPage)
-        return words("%1　（リンク集のページ「%2」）").arg(path, entry.settings.title.isEmpty() ? DefaultPageTitle() : entry.settings.title);
+        return words("%1　（リンク集のページ「%2」）").arg(path, title);
+    if (entry.kind == PageEntry::Kind::Feed)
+        return words("%1　（Atom フィード「%2」: 最近加えた %3 件）").arg(path, title).arg(entry.settings.defaults.recentCount);
+    if (entry.kind == PageEntry::Kind::Blogroll)
+        return words("%1　（ブログロール OPML「%2」）").arg(path, title);
     return QFileInfo(entry.path).isDir() ? words("%1　（フォルダー: 目印のある HTML ファイルすべて）").arg(path)
                                          : words("%1　（目印のあるページ）").arg(path);
 }
@@ -46,17 +51,21 @@ PublishPagesDialog::PublishPagesDialog(const PublishList &list, const QString &l
     auto *addFiles = new QPushButton(words("ページを追加…"), this);
     auto *addFolder = new QPushButton(words("フォルダーを追加…"), this);
     auto *addOwn = new QPushButton(words("リンク集のページを作る…"), this);
+    auto *addFeed = new QPushButton(words("Atom フィードを作る…"), this);
+    auto *addBlogroll = new QPushButton(words("OPML を作る…"), this);
     m_edit = new QPushButton(words("変更…"), this);
     m_remove = new QPushButton(words("一覧から外す"), this);
     connect(addFiles, &QPushButton::clicked, this, &PublishPagesDialog::addFiles);
     connect(addFolder, &QPushButton::clicked, this, &PublishPagesDialog::addFolder);
-    connect(addOwn, &QPushButton::clicked, this, &PublishPagesDialog::addOwnPage);
+    connect(addOwn, &QPushButton::clicked, this, [this] { addMade(PageEntry::Kind::OwnPage); });
+    connect(addFeed, &QPushButton::clicked, this, [this] { addMade(PageEntry::Kind::Feed); });
+    connect(addBlogroll, &QPushButton::clicked, this, [this] { addMade(PageEntry::Kind::Blogroll); });
     connect(m_edit, &QPushButton::clicked, this, &PublishPagesDialog::editChosen);
     connect(m_remove, &QPushButton::clicked, this, &PublishPagesDialog::removeChosen);
     connect(m_pages, &QListWidget::itemDoubleClicked, this, &PublishPagesDialog::editChosen);
     connect(m_pages, &QListWidget::currentRowChanged, this, [this](int row) {
         m_remove->setEnabled(row >= 0);
-        m_edit->setEnabled(row >= 0 && m_list.pages[std::size_t(row)].kind == PageEntry::Kind::OwnPage);
+        m_edit->setEnabled(row >= 0 && m_list.pages[std::size_t(row)].kind != PageEntry::Kind::Marked);
     });
     m_onChange = new QCheckBox(words("登録が変わるたびに公開する（公開できないページは一覧の下に知らせます）"), this);
     m_onChange->setChecked(list.publishOnChange);
@@ -74,7 +83,7 @@ PublishPagesDialog::PublishPagesDialog(const PublishList &list, const QString &l
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *side = new QVBoxLayout;
-    for (QPushButton *button : {addFiles, addFolder, addOwn, m_edit, m_remove})
+    for (QPushButton *button : {addFiles, addFolder, addOwn, addFeed, addBlogroll, m_edit, m_remove})
         side->addWidget(button);
     side->addStretch(1);
     auto *middle = new QHBoxLayout;
@@ -156,10 +165,12 @@ void PublishPagesDialog::addFolder()
     refill(int(m_list.pages.size()) - 1);
 }
 
-void PublishPagesDialog::addOwnPage()
+void PublishPagesDialog::addMade(PageEntry::Kind kind)
 {
     PageEntry entry;
-    entry.kind = PageEntry::Kind::OwnPage;
+    entry.kind = kind;
+    if (kind == PageEntry::Kind::Feed)
+        entry.settings.defaults.recentCount = 20;
     OwnPageDialog dialog(entry, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -170,7 +181,7 @@ void PublishPagesDialog::addOwnPage()
 void PublishPagesDialog::editChosen()
 {
     const int row = m_pages->currentRow();
-    if (row < 0 || m_list.pages[std::size_t(row)].kind != PageEntry::Kind::OwnPage)
+    if (row < 0 || m_list.pages[std::size_t(row)].kind == PageEntry::Kind::Marked)
         return;
     OwnPageDialog dialog(m_list.pages[std::size_t(row)], this);
     if (dialog.exec() == QDialog::Accepted)

@@ -25,7 +25,8 @@ public:
 private:
     void addFiles();
     void addFolder();
-    void addOwnPage();
+    // A file the publish makes whole: a page of our own, a feed, a blogroll.
+    void addMade(PageEntry::Kind kind);
     void editChosen();
     void removeChosen();
     void refill(int current);

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "KeywordList.h"
 #include "LinkCodeBox.h"
+#include "SiteClock.h"
 #include "LinkPreview.h"
 #include "PreviewMarkup.h"
 #include "LinkHealth.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
@@ -223,6 +225,32 @@ TEST_F(LinkPageTest, listOrderOptionWritesTheSitesTheListShowsInItsOrder)
     EXPECT_EQ(box()->linkCode(), entry("c"));
     click(ControlId::ListOrder);
     EXPECT_EQ(box()->linkCode(), entry("b") + entry("c") + entry("a"));
+}
+
+// 新着に印: the sites added within the days typed get the HTML typed after their link, as the user
+// changes either; off again, the code has no mark.
+TEST_F(LinkPageTest, newMarkOptionMarksTheSitesAddedWithinTheDaysTyped)
+{
+    const std::int64_t now = 1796817600;
+    const HeldSiteClock clock(now);
+    SiteRecord fresh = MakeRecord("fresh", "http://fresh/"), old = MakeRecord("old", "http://old/");
+    fresh.SetDates(now - 86400, now - 86400);
+    old.SetDates(now - 30 * 86400, now - 30 * 86400);
+    start({fresh, old});
+    const auto entry = [](const char *name, const char *mark = "") {
+        return QStringLiteral("<A href=\"http://%1/\">%1</A>%2<BR>\r\n").arg(QLatin1String(name), QString::fromUtf8(mark));
+    };
+    click(ControlId::NewMarks);
+    EXPECT_EQ(box()->linkCode(), entry("fresh", " NEW!") + entry("old"));
+    auto *days = dialog->control<QLineEdit>(ControlId::NewDays);
+    days->selectAll();
+    QTest::keyClicks(days, QStringLiteral("31"));
+    auto *html = dialog->control<QLineEdit>(ControlId::NewMarkHtml);
+    html->selectAll();
+    QTest::keyClicks(html, QStringLiteral("<img src=\"new.gif\">"));
+    EXPECT_EQ(box()->linkCode(), entry("fresh", " <img src=\"new.gif\">") + entry("old", " <img src=\"new.gif\">"));
+    click(ControlId::NewMarks);
+    EXPECT_EQ(box()->linkCode(), entry("fresh") + entry("old"));
 }
 
 } // namespace
