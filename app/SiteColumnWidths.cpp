@@ -52,6 +52,16 @@ void SiteColumnWidths::setOwnWidths(const std::vector<int> &widths)
     m_own = true;
 }
 
+void SiteColumnWidths::setColumnShown(int column, bool shown)
+{
+    m_sharing = true;
+    m_view.setColumnHidden(column, !shown);
+    if (shown && m_view.columnWidth(column) <= 0)
+        m_view.setColumnWidth(column, SiteTableModel::columnWidth(column));
+    m_sharing = false;
+    share();
+}
+
 bool SiteColumnWidths::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && watched == m_view.viewport())

@@ -24,8 +24,9 @@ public:
     // starting widths themselves (which earlier versions saved for everyone), are no choice.
     // Widths of the six text columns alone (what versions without date columns saved) set those.
     void setOwnWidths(const std::vector<int> &widths);
-    // A column was shown or hidden: while the columns share the room, the shown ones share it anew.
-    void shareAgain() { share(); }
+    // Shows or hides a column (which is no width the user set): while the columns share the room,
+    // the shown ones share it anew; a column shown again comes back at its starting width at least.
+    void setColumnShown(int column, bool shown);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

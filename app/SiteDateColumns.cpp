@@ -22,7 +22,7 @@ SiteDateColumns::SiteDateColumns(QTableView &view, SiteColumnWidths &widths)
         action->setCheckable(true);
         action->setData(column);
         connect(action, &QAction::toggled, this, [this, column](bool checked) { show(column, checked); });
-        view.setColumnHidden(column, true);
+        widths.setColumnShown(column, false);
     }
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this,
@@ -47,10 +47,6 @@ void SiteDateColumns::setShown(const std::vector<int> &columns)
 
 void SiteDateColumns::show(int column, bool visible)
 {
-    if (m_view.isColumnHidden(column) != visible)
-        return;
-    m_view.setColumnHidden(column, !visible);
-    if (visible && m_view.columnWidth(column) <= 0)
-        m_view.setColumnWidth(column, SiteTableModel::columnWidth(column));
-    m_widths.shareAgain();
+    if (m_view.isColumnHidden(column) == visible)
+        m_widths.setColumnShown(column, visible);
 }
