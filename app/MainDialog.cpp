@@ -101,7 +101,7 @@ bool MainDialog::OnInitDialog()
     control<QRadioButton>(ControlId::ModeName)->setChecked(true);
     setWindowTitle(DialogTemplates::mainDialog().captionText());
     siteView()->setFocus();
-    WindowMemory::restore(*this, *m_controls.splitter(), m_list->columns());
+    WindowMemory::restore(*this, *m_controls.splitter(), m_list->columns(), m_list->dateColumns());
     return true;
 }
 
@@ -213,7 +213,7 @@ void MainDialog::setUpBookmarks()
 void MainDialog::closeEvent(QCloseEvent *event)
 {
     if (m_list)
-        WindowMemory::save(*this, *m_controls.splitter(), m_list->columns());
+        WindowMemory::save(*this, *m_controls.splitter(), m_list->columns(), m_list->dateColumns());
     event->accept();
     done(QDialog::Rejected);
 }

@@ -17,6 +17,31 @@ SiteRecord SiteFilterModel::recordAt(int sourceRow) const
     return sourceModel()->index(sourceRow, 0).data(SiteTableModel::SiteRecordRole).value<SiteRecord>();
 }
 
+std::int64_t SiteFilterModel::timeAt(int sourceRow) const
+{
+    const SiteRecord record = recordAt(sourceRow);
+    return m_sortColumn == SiteTableModel::AddedColumn ? record.GetAdded() : record.GetChanged();
+}
+
+std::vector<int> SiteFilterModel::sortedRows() const
+{
+    if (m_sortColumn < kSiteFieldCount)
+        return SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+    std::vector<int> rows(static_cast<std::size_t>(sourceRowCount()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = int(i);
+    std::vector<std::int64_t> times(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        times[i] = timeAt(int(i));
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        const std::int64_t x = times[std::size_t(a)], y = times[std::size_t(b)];
+        if ((x == 0) != (y == 0))
+            return y == 0;
+        return m_sortOrder == Qt::DescendingOrder ? x > y : x < y;
+    });
+    return rows;
+}
+
 void SiteFilterModel::setSourceModel(QAbstractItemModel *source)
 {
     beginResetModel();
@@ -77,13 +102,13 @@ void SiteFilterModel::setRowCondition(RowCondition keep)
 
 void SiteFilterModel::sort(int column, Qt::SortOrder order)
 {
-    m_sortColumn = column >= 0 && column < kSiteFieldCount ? column : -1;
+    m_sortColumn = column >= 0 && column < SiteTableModel::ColumnCount ? column : -1;
     m_sortOrder = order;
     m_sorted.clear();
     if (m_sortColumn >= 0)
         prepare();
     if (m_sortColumn >= 0)
-        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), order);
+        m_sorted = sortedRows();
     rearrange();
 }
 
@@ -96,6 +121,15 @@ bool SiteFilterModel::accepts(int sourceRow) const
 // The order SortedRows gives: blank texts last in either direction, rows alike by register order.
 bool SiteFilterModel::before(int a, int b) const
 {
+    if (m_sortColumn >= kSiteFieldCount) {
+        // By time, unknown dates last in either direction.
+        const std::int64_t x = timeAt(a), y = timeAt(b);
+        if ((x == 0) != (y == 0))
+            return y == 0;
+        if (x != y)
+            return m_sortOrder == Qt::DescendingOrder ? x > y : x < y;
+        return a < b;
+    }
     const auto field = SiteField(m_sortColumn);
     const QStringView x = m_index.field(std::size_t(a), field);
     const QStringView y = m_index.field(std::size_t(b), field);
@@ -194,7 +228,7 @@ void SiteFilterModel::sourceRowsInserted(int first, int last)
                 row += added;
     if (m_sortColumn >= 0 && added > 1) {
         // Many records at once (an import): sorted anew, and the rows shown chosen anew.
-        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+        m_sorted = sortedRows();
         rearrange();
         return;
     }
@@ -266,7 +300,7 @@ void SiteFilterModel::sourceRowsChanged(int first, int last)
         return;
     }
     if (m_sortColumn >= 0)
-        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+        m_sorted = sortedRows();
     rearrange();
 }
 
@@ -339,7 +373,7 @@ void SiteFilterModel::sourceReset()
     if (m_sortColumn >= 0 || !m_query.isEmpty())
         prepare();
     if (m_sortColumn >= 0)
-        m_sorted = SortedRows(m_index, SiteField(m_sortColumn), m_sortOrder);
+        m_sorted = sortedRows();
     chooseRows();
 }
 

@@ -73,6 +73,9 @@ private:
     void sourceMarksChanged(int first, int last, const QList<int> &roles);
     void sourceReset();
     SiteRecord recordAt(int sourceRow) const;
+    // The date a date column sorts by (0: unknown), and every row in the order in force.
+    std::int64_t timeAt(int sourceRow) const;
+    std::vector<int> sortedRows() const;
 
     SearchIndex m_index; // empty until prepared
     bool m_prepared = false;

@@ -4,6 +4,7 @@
 #include "FieldsRecord.h"
 #include "LinkResults.h"
 #include "SiteColumnWidths.h"
+#include "SiteDateColumns.h"
 #include "SiteFilterModel.h"
 #include "SiteFinder.h"
 #include "SiteRegister.h"
@@ -70,6 +71,7 @@ void SiteListPanel::setUpView()
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_columns = new SiteColumnWidths(m_view);
+    m_dateColumns = new SiteDateColumns(m_view, *m_columns);
     m_view.viewport()->installEventFilter(this);
     m_view.installEventFilter(this);
     // The fields show the current row however it became current: mouse, keys, type-ahead, or a

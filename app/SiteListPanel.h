@@ -12,6 +12,7 @@ class LinkResults;
 class QModelIndex;
 class QTableView;
 class SiteColumnWidths;
+class SiteDateColumns;
 class SiteFilterModel;
 class SiteFinder;
 class SiteList;
@@ -32,6 +33,7 @@ public:
     ~SiteListPanel() override;
 
     SiteColumnWidths &columns() const { return *m_columns; }
+    SiteDateColumns &dateColumns() const { return *m_dateColumns; }
     // Whether the view shows other rows, or in another order, than the register.
     bool isRearranged() const;
 
@@ -109,6 +111,7 @@ private:
     SiteTableModel *m_model = nullptr;
     SiteFinder *m_finder = nullptr;
     SiteColumnWidths *m_columns = nullptr;
+    SiteDateColumns *m_dateColumns = nullptr;
     // The current record's number across a reset of the list, to make it current again.
     int m_currentNumber = 0;
     // While the view drops rows (a record gone, or hidden by a change), its current row moves by

@@ -6,6 +6,7 @@
 #include "ScriptFont.h"
 #include "SiteList.h"
 #include "ShownText.h"
+#include "SiteDateText.h"
 #include "SiteRegister.h"
 
 namespace {
@@ -18,12 +19,18 @@ struct ColumnHeading
 
 const ColumnHeading kColumns[SiteTableModel::ColumnCount] = {
     {"サイト名", 120}, {"URL", 120}, {"ｷｰﾜｰﾄﾞ1", 65}, {"ｷｰﾜｰﾄﾞ2", 65}, {"ｷｰﾜｰﾄﾞ3", 65}, {"内容", 120},
+    {"登録日", 80}, {"更新日", 80},
 };
+
+std::int64_t dateOf(const SiteRecord &record, int column)
+{
+    return column == SiteTableModel::AddedColumn ? record.GetAdded() : record.GetChanged();
+}
 
 SiteText cellText(int column)
 {
     // The columns stand in the order of the record's texts.
-    static_assert(SiteTableModel::ColumnCount == int(kSiteTexts.size()));
+    static_assert(SiteTableModel::TextColumnCount == int(kSiteTexts.size()));
     return kSiteTexts[std::size_t(column)];
 }
 
@@ -66,6 +73,15 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || std::size_t(index.row()) >= m_sites.size())
         return {};
     const SiteRecord &record = m_sites.at(std::size_t(index.row()));
+    if (index.column() >= TextColumnCount) {
+        if (role == Qt::DisplayRole)
+            return ShownDay(dateOf(record, index.column()));
+        if (role == Qt::ToolTipRole)
+            return ShownMoment(dateOf(record, index.column()));
+        if (role == SiteRecordRole)
+            return QVariant::fromValue(record);
+        return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
         // What a page shows: "Tom & Jerry" of "Tom &amp; Jerry", a URL in its characters.

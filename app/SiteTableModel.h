@@ -17,7 +17,13 @@ class SiteTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { NameColumn, UrlColumn, Keyword1Column, Keyword2Column, Keyword3Column, ContentColumn, ColumnCount };
+    // The six texts, then when the site was added and last changed (hidden until the user
+    // chooses them, see SiteDateColumns).
+    enum Column {
+        NameColumn, UrlColumn, Keyword1Column, Keyword2Column, Keyword3Column, ContentColumn,
+        AddedColumn, ChangedColumn, ColumnCount
+    };
+    static constexpr int TextColumnCount = AddedColumn;
     // The LinkVerdict of a row's URL by its last check, as an int, in every column.
     static constexpr int LinkHealthRole = Qt::UserRole + 1;
     // The row's SiteRecord as stored (the texts for searching and sorting), in every column.

@@ -2,6 +2,7 @@
 
 #include "ListPageSplitter.h"
 #include "SiteColumnWidths.h"
+#include "SiteDateColumns.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@ const QString kMaximised = QStringLiteral("window/maximised");
 const QString kSplit = QStringLiteral("window/split"); // the panes' heights, as earlier versions kept them
 const QString kPagesShare = QStringLiteral("window/pagesShare");
 const QString kColumnWidths = QStringLiteral("list/columnWidths");
+const QString kDateColumns = QStringLiteral("list/dateColumns"); // the date columns shown, by number
 
 std::unique_ptr<QSettings> openSettings()
 {
@@ -57,7 +59,7 @@ void fitScreen(QWidget &window)
 
 namespace WindowMemory {
 
-void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns)
+void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns, SiteDateColumns &dates)
 {
     const auto settings = openSettings();
     const QSize size = settings->value(kSize).toSize();
@@ -77,6 +79,10 @@ void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns
     bool shared = false;
     const double share = settings->value(kPagesShare).toDouble(&shared);
     split.setPagesShare(shared ? share : shareOfSizes(settings->value(kSplit), split));
+    std::vector<int> shown;
+    for (const QString &saved : settings->value(kDateColumns).toStringList())
+        shown.push_back(saved.toInt());
+    dates.setShown(shown);
     std::vector<int> widths;
     for (const QString &saved : settings->value(kColumnWidths).toStringList()) {
         bool ok = false;
@@ -87,7 +93,8 @@ void restore(QWidget &window, ListPageSplitter &split, SiteColumnWidths &columns
     columns.setOwnWidths(widths);
 }
 
-void save(const QWidget &window, const ListPageSplitter &split, const SiteColumnWidths &columns)
+void save(const QWidget &window, const ListPageSplitter &split, const SiteColumnWidths &columns,
+          const SiteDateColumns &dates)
 {
     const auto settings = openSettings();
     const bool maximised = window.isMaximized();
@@ -99,6 +106,10 @@ void save(const QWidget &window, const ListPageSplitter &split, const SiteColumn
     settings->setValue(kMaximised, maximised);
     settings->setValue(kPagesShare, split.pagesShare());
     settings->remove(kSplit);
+    QStringList shown;
+    for (const int column : dates.shown())
+        shown.append(QString::number(column));
+    settings->setValue(kDateColumns, shown);
     QStringList widths;
     for (const int width : columns.ownWidths())
         widths.append(QString::number(width));

@@ -17,6 +17,7 @@
 #include "SiteList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
+#include "SiteDates.h"
 #include "RegisterFolder.h"
 #include "SiteRecord.h"
 #include "SiteEntry.h"
@@ -36,8 +37,9 @@ const QString kUsage = QStringLiteral(
     "使い方: sitekanri-cli [--dir フォルダー] [--encoding utf-8|cp932] コマンド [オプション]\n"
     "（--dir がなければ、ウィンドウと同じ登録簿: %1）\n"
     "コマンド:\n"
-    "  list [--format tsv|json] [--ids]   （登録されたとおりに出力: 名前と内容は HTML のまま）\n"
-    "  search 語… [--format tsv|json] [--ids] [--keyword K]   （ウィンドウの検索と同じ探し方）\n"
+    "  list [--format tsv|json] [--ids] [--dates]   （登録されたとおりに出力: 名前と内容は HTML のまま。\n"
+    "      json は登録日 added と更新日 changed も（UTC、不明は null）、tsv は --dates でその 2 列を末尾に）\n"
+    "  search 語… [--format tsv|json] [--ids] [--dates] [--keyword K]   （ウィンドウの検索と同じ探し方）\n"
     "  add --name N --url U [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C] [--fetch]\n"
     "  update ID [--name N] [--url U] [--keyword1 K] [--keyword2 K] [--keyword3 K] [--content C]\n"
     "  delete ID\n"
@@ -212,7 +214,7 @@ int runUpdate(const CliContext &context)
         if (context.parser.isSet(kFieldOptions[i]))
             record.*bytes[i] = encoded.*bytes[i];
     }
-    const OperationResult updated = files.update(number, record, loaded);
+    const OperationResult updated = files.update(number, StampedEdit(record, loaded), loaded);
     if (!updated.done())
         return operationFailed(updated);
     return ExitOk;
@@ -248,9 +250,9 @@ int runRepair(const CliContext &context)
 std::vector<CliCommand> commands()
 {
     return {
-        {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids")}, 0,
+        {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("dates")}, 0,
          [](const CliContext &c) { return RunList(c.parser, c.encoding, c.folder); }},
-        {QStringLiteral("search"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("keyword")}, 1,
+        {QStringLiteral("search"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("dates"), QStringLiteral("keyword")}, 1,
          [](const CliContext &c) { return RunSearch(c.parser, c.encoding, c.folder, c.arguments); }, QStringLiteral("検索語"),
          false, true},
         {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
@@ -286,7 +288,7 @@ std::vector<CliCommand> commands()
 }
 
 // Options that take no value.
-const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
+const QStringList kFlags{QStringLiteral("ids"), QStringLiteral("dates"), QStringLiteral("fetch"), QStringLiteral("help"), QStringLiteral("counts"),
                          QStringLiteral("skip-dead"), QStringLiteral("version"), QStringLiteral("dry-run"), QStringLiteral("upload")};
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "KeywordList.h"
 #include "KeywordTally.h"
 #include "RegisterFiles.h"
+#include "SiteDates.h"
 #include "SiteEntry.h"
 #include "SiteList.h"
 
@@ -70,12 +71,17 @@ int runPlan(const QCommandLineParser &parser, OutputEncoding encoding, RegisterF
     int code = ExitOk;
     if (!formatOption(parser, json, code))
         return code;
+    // Dated as the window dates the same edit.
+    std::vector<RecordUpdate> updates = plan.updates;
+    const std::int64_t now = SiteClockNow();
+    for (RecordUpdate &update : updates)
+        update.record = StampedEdit(update.record, update.seen, now);
     std::vector<OperationStatus> statuses;
-    const OperationResult result = plan.updates.empty() ? OperationResult{} : RegisterFiles(folder).updateMany(plan.updates, &statuses);
+    const OperationResult result = updates.empty() ? OperationResult{} : RegisterFiles(folder).updateMany(updates, &statuses);
     QByteArray out;
     bool leftAlone = !plan.full.empty();
     for (std::size_t i = 0; i < statuses.size(); ++i) {
-        const RecordUpdate &update = plan.updates[i];
+        const RecordUpdate &update = updates[i];
         if (statuses[i] == OperationStatus::Done) {
             out += (json ? RecordAsJson(update.record, update.number, encoding)
                          : QByteArray::number(update.number) + '\t' + RecordAsTsv(update.record, encoding)) + '\n';

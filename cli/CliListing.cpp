@@ -17,6 +17,7 @@ struct ListFormat
 {
     bool json = false;
     bool ids = false;
+    bool dates = false; // tsv: the added and changed dates after the six fields
 };
 
 // --format and --ids, as list and search read them; false for a format that is none of ours.
@@ -25,6 +26,7 @@ bool readFormat(const QCommandLineParser &parser, ListFormat &format)
     const QString name = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format")) : QStringLiteral("tsv");
     format.json = name == QLatin1String("json");
     format.ids = parser.isSet(QStringLiteral("ids"));
+    format.dates = parser.isSet(QStringLiteral("dates"));
     return format.json || name == QLatin1String("tsv");
 }
 
@@ -45,7 +47,7 @@ int RunList(const QCommandLineParser &parser, OutputEncoding encoding, RegisterF
         return code;
     QByteArray out;
     for (std::size_t i = 0; i < sites.size(); ++i)
-        out += RecordLine(sites.at(i), sites.number(i), format.json, format.ids, encoding);
+        out += RecordLine(sites.at(i), sites.number(i), format.json, format.ids, encoding, format.dates);
     return CliWriteOut(out + CliConflictLines(folder, sites, format.json, format.ids, encoding));
 }
 
@@ -69,7 +71,7 @@ int RunSearch(const QCommandLineParser &parser, OutputEncoding encoding, Registe
     SearchIndex index(sites);
     for (const int row : index.find(query)) {
         if (carries(sites.at(std::size_t(row))))
-            out += RecordLine(sites.at(std::size_t(row)), sites.number(std::size_t(row)), format.json, format.ids, encoding);
+            out += RecordLine(sites.at(std::size_t(row)), sites.number(std::size_t(row)), format.json, format.ids, encoding, format.dates);
     }
     out += CliConflictLines(folder, sites, format.json, format.ids, encoding, [&](const SiteRecord &site) {
         return carries(site) && SearchIndex(1, [&site](std::size_t) { return site; }).matches(0, query);

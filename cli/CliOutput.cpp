@@ -1,5 +1,7 @@
 #include "CliOutput.h"
 
+#include <QDateTime>
+
 #include "CodePage.h"
 #include "SiteRecord.h"
 
@@ -138,14 +140,21 @@ QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding enc
         out += ',';
         out += '"' + QByteArray(key) + "\":\"" + escapedField(*value, encoding, jsonEscape) + '"';
     }
-    return out + '}';
+    const auto date = [](std::int64_t seconds) { return seconds == 0 ? QByteArray("null") : '"' + IsoDate(seconds) + '"'; };
+    return out + ",\"added\":" + date(record.GetAdded()) + ",\"changed\":" + date(record.GetChanged()) + '}';
 }
 
-QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding)
+QByteArray IsoDate(std::int64_t seconds)
+{
+    return seconds == 0 ? QByteArray() : QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate).toLatin1();
+}
+
+QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding, bool dates)
 {
     if (json)
         return RecordAsJson(record, number, encoding) + '\n';
-    return (ids ? QByteArray::number(number) + '\t' : QByteArray()) + RecordAsTsv(record, encoding) + '\n';
+    const QByteArray when = dates ? '\t' + IsoDate(record.GetAdded()) + '\t' + IsoDate(record.GetChanged()) : QByteArray();
+    return (ids ? QByteArray::number(number) + '\t' : QByteArray()) + RecordAsTsv(record, encoding) + when + '\n';
 }
 
 QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding)

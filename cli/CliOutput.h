@@ -16,12 +16,16 @@ QByteArray EncodeRegisterBytes(const QByteArray &bytes, OutputEncoding encoding)
 // In CP932 the register's bytes pass through unchanged but for the escapes.
 QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding);
 // One record as a one-line JSON object (no line end): its number as "id", then the fields in
-// order. Valid JSON whatever the bytes: control characters are escaped, and in UTF-8 bytes the
-// code page cannot decode become U+FFFD.
+// order, then "added" and "changed" (ISO 8601 UTC, null where unknown). Valid JSON whatever the
+// bytes: control characters are escaped, and in UTF-8 bytes the code page cannot decode become U+FFFD.
 QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding encoding);
+// 2026-12-09T14:05:32Z; "" for 0 (unknown).
+QByteArray IsoDate(std::int64_t seconds);
 
-// One record as a line of a listing (with its line end): JSON, or TSV led by its number when `ids`.
-QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding);
+// One record as a line of a listing (with its line end): JSON, or TSV led by its number when `ids`
+// and followed by the added and changed dates when `dates` ("" where unknown).
+QByteArray RecordLine(const SiteRecord &record, int number, bool json, bool ids, OutputEncoding encoding,
+                      bool dates = false);
 
 // One field of register bytes escaped as RecordAsTsv / RecordAsJson escape each (no quotes added).
 QByteArray TsvField(const QByteArray &bytes, OutputEncoding encoding);

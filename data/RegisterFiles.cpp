@@ -3,6 +3,7 @@
 #include "FarNumbers.h"
 #include "IncomingRecords.h"
 #include "RegisterOperation.h"
+#include "SiteDates.h"
 
 #include <QHash>
 
@@ -166,9 +167,12 @@ OperationResult RegisterFiles::addMany(const std::vector<SiteRecord> &records, s
     return addMany(records.size(), [&records](std::size_t index) { return records[index]; }, numbers);
 }
 
-OperationResult RegisterFiles::addMany(std::size_t size, const std::function<SiteRecord(std::size_t index)> &recordAt,
+OperationResult RegisterFiles::addMany(std::size_t size, const std::function<SiteRecord(std::size_t index)> &given,
                                        std::vector<int> *numbers)
 {
+    // Every new record says when it came, in the one write that makes its file.
+    const std::int64_t now = SiteClockNow();
+    const auto recordAt = [&given, now](std::size_t index) { return StampedNew(given(index), now); };
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
     if (OperationResult ready = operation.startWriting(count, 0); !ready.done())

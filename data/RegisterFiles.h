@@ -112,6 +112,8 @@ public:
     Reading<RegisterCount> count();
 
     // A new record at a new number (see IncomingRecords), its file written fresh, then the count.
+    // A record without dates of its own is added now (StampedNew); an update, a restore and a
+    // take-in write the dates their records carry.
     OperationResult add(const SiteRecord &record);
     // Several new records as one operation: their files, then the count once, so that a crash
     // leaves the register as before or with all of them. `numbers` receives where each went.

@@ -91,8 +91,14 @@ OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records, st
 {
     const Batch batch(*this);
     makeFolder();
+    // Stamped here, so that the list holds the dates the files do.
+    const std::int64_t now = SiteClockNow();
+    std::vector<SiteRecord> stamped;
+    stamped.reserve(records.size());
+    for (const SiteRecord &record : records)
+        stamped.push_back(StampedNew(record, now));
     std::vector<int> placed;
-    const OperationResult result = m_files.addMany(records, &placed);
+    const OperationResult result = m_files.addMany(stamped, &placed);
     if (!result.done()) {
         takeOnDisk(result);
         return result;
@@ -101,8 +107,8 @@ OperationResult SiteRegister::addMany(const std::vector<SiteRecord> &records, st
     // and any files it counted in. The new ones are also put by number: when another program had
     // lowered the count, their numbers may lie below the count the list followed.
     followCount();
-    for (std::size_t i = 0; i < records.size(); ++i)
-        put(placed[i], records[i]);
+    for (std::size_t i = 0; i < stamped.size(); ++i)
+        put(placed[i], stamped[i]);
     if (numbers)
         *numbers = std::move(placed);
     return result;
@@ -119,17 +125,25 @@ OperationResult SiteRegister::update(int number, const SiteRecord &record)
 OperationResult SiteRegister::update(int number, const SiteRecord &record, const SiteRecord &seen)
 {
     const Batch batch(*this);
-    const OperationResult result = m_files.update(number, record, seen);
+    const SiteRecord stamped = StampedEdit(record, seen);
+    const OperationResult result = m_files.update(number, stamped, seen);
     if (result.done())
-        put(number, record);
+        put(number, stamped);
     else
         takeOnDisk(result);
     return result;
 }
 
-OperationResult SiteRegister::updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes)
+OperationResult SiteRegister::updateMany(const std::vector<RecordUpdate> &given, std::vector<OperationStatus> *outcomes,
+                                         EditDates dates)
 {
     const Batch batch(*this);
+    std::vector<RecordUpdate> updates = given;
+    if (dates == EditDates::Now) {
+        const std::int64_t now = SiteClockNow();
+        for (RecordUpdate &update : updates)
+            update.record = StampedEdit(update.record, update.seen, now);
+    }
     std::vector<OperationStatus> statuses;
     const OperationResult result = m_files.updateMany(updates, &statuses);
     if (result.status == OperationStatus::Damaged)
@@ -310,7 +324,7 @@ void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
     if (record) {
         watchForTwin(*record);
         if (position >= 0) {
-            if (m_sites.at(std::size_t(position)) == *record)
+            if (m_sites.at(std::size_t(position)) == *record && SameDates(m_sites.at(std::size_t(position)), *record))
                 return;
             m_sites.replace(std::size_t(position), *record);
             emit recordChanged(int(position));

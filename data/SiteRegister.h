@@ -3,6 +3,7 @@
 #include "ConflictIntake.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
+#include "SiteDates.h"
 #include "SiteList.h"
 
 #include <QDeadlineTimer>
@@ -42,15 +43,20 @@ public:
     // The path of setting.ini as it is named on disk, for messages.
     QString settingPath() const;
 
+    // A new record without dates of its own is added now (StampedNew); the list holds each as
+    // written, dates and all.
     OperationResult add(const SiteRecord &record);
     // `numbers` receives where each record went.
     OperationResult addMany(const std::vector<SiteRecord> &records, std::vector<int> *numbers = nullptr);
     // Rewrites record `number`, unless its file no longer holds `seen`, the record as the user saw
-    // it (not as the list has it now: the list may already show another program's change).
+    // it (not as the list has it now: the list may already show another program's change). The
+    // record keeps `seen`'s added date and is changed now, where its texts change (StampedEdit).
     OperationResult update(int number, const SiteRecord &record, const SiteRecord &seen);
     // Rewrites several records as one operation (see RegisterFiles::updateMany); the list takes
-    // those written, and those changed or removed elsewhere as their files are now.
-    OperationResult updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes = nullptr);
+    // those written, and those changed or removed elsewhere as their files are now. With
+    // AsTheyWere, each record is written with the dates it carries (an undo, a redo).
+    OperationResult updateMany(const std::vector<RecordUpdate> &updates, std::vector<OperationStatus> *outcomes = nullptr,
+                               EditDates dates = EditDates::Now);
     // Removes record `number`, unless its file no longer holds `seen`.
     OperationResult remove(int number, const SiteRecord &seen);
     // Removes several records, all or none (see RegisterFiles::removeMany).
@@ -58,6 +64,7 @@ public:
     // The same, with the record as the list has it now taken as seen.
     OperationResult update(int number, const SiteRecord &record);
     OperationResult remove(int number);
+    // A record put back keeps the dates it carries, unknown ones too.
     OperationResult restore(int number, const SiteRecord &record);
     // Several records put back as one operation (see RegisterFiles::restoreMany).
     OperationResult restoreMany(const std::vector<std::pair<int, SiteRecord>> &records, std::vector<int> &numbers,

@@ -251,7 +251,7 @@ void SiteRegister::reloadAll()
         const int mine = i < m_sites.size() ? m_sites.number(i) : INT_MAX;
         const int theirs = j < fresh.size() ? fresh.number(j) : INT_MAX;
         if (mine == theirs) {
-            if (!(m_sites.at(i) == fresh.at(j)))
+            if (!(m_sites.at(i) == fresh.at(j)) || !SameDates(m_sites.at(i), fresh.at(j)))
                 changed.push_back(mine);
             ++i, ++j;
         } else if (mine < theirs) {

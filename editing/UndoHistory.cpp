@@ -59,7 +59,7 @@ OperationResult UndoHistory::addMany(const std::vector<SiteRecord> &records)
     if (result.done() && !records.empty()) {
         Step step{Kind::Added, {}, {}};
         for (std::size_t i = 0; i < records.size(); ++i)
-            step.entries.push_back({numberOf(numbers[i]), {}, records[i], {}});
+            step.entries.push_back({numberOf(numbers[i]), {}, stored(numbers[i], records[i]), {}});
         remember(std::move(step));
     }
     return result;
@@ -79,7 +79,7 @@ OperationResult UndoHistory::update(int number, const SiteRecord &record, const 
     const OperationResult result = m_register.update(number, record, seen);
     // Confirming a record unchanged changed nothing: there is nothing to take back.
     if (result.done() && !(seen == record))
-        remember({Kind::Updated, {{numberOf(number), seen, record, {}}}, {}});
+        remember({Kind::Updated, {{numberOf(number), seen, stored(number, record), {}}}, {}});
     return result;
 }
 
@@ -120,7 +120,7 @@ OperationResult UndoHistory::updateMany(const std::vector<RecordUpdate> &updates
     Step step{Kind::Updated, {}, what};
     for (std::size_t i = 0; i < updates.size(); ++i) {
         if (statuses[i] == OperationStatus::Done && !(updates[i].seen == updates[i].record))
-            step.entries.push_back({numberOf(updates[i].number), updates[i].seen, updates[i].record, {}});
+            step.entries.push_back({numberOf(updates[i].number), updates[i].seen, stored(updates[i].number, updates[i].record), {}});
     }
     // What a failure part of the way had written is taken back as any step is.
     if (!step.entries.empty())
@@ -128,6 +128,12 @@ OperationResult UndoHistory::updateMany(const std::vector<RecordUpdate> &updates
     if (outcomes)
         *outcomes = std::move(statuses);
     return result;
+}
+
+SiteRecord UndoHistory::stored(int number, const SiteRecord &given) const
+{
+    const long long position = m_register.sites().positionOf(number);
+    return position >= 0 ? m_register.sites().at(std::size_t(position)) : given;
 }
 
 void UndoHistory::remember(Step step)
@@ -273,7 +279,7 @@ OperationResult UndoHistory::alter(Step &step, bool undoing, QStringList &refuse
     for (const Entry &entry : step.entries)
         updates.push_back({*entry.number, undoing ? entry.before : entry.after, undoing ? entry.after : entry.before});
     std::vector<OperationStatus> statuses;
-    const OperationResult result = m_register.updateMany(updates, &statuses);
+    const OperationResult result = m_register.updateMany(updates, &statuses, EditDates::AsTheyWere);
     std::vector<Entry> written;
     for (std::size_t i = 0; i < statuses.size(); ++i) {
         if (statuses[i] == OperationStatus::Done || statuses[i] == OperationStatus::Failed) {

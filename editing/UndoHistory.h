@@ -39,6 +39,9 @@ struct UndoOutcome
 // with the history itself); what a program that ended without removing them left, the next load
 // removes.
 //
+// Undo and redo put each record back with the dates it had then; only the operations themselves
+// date what they change.
+//
 // A record keeps its number through undo and redo where it can. A deleted record brought back
 // takes its old number again when that number is still free, and otherwise a new number; the
 // steps that concern it follow it there.
@@ -100,6 +103,9 @@ private:
 
     // The number of the record this window last left at `number`, shared with its steps.
     std::shared_ptr<int> numberOf(int number);
+    // Record `number` as the register wrote it (with the dates it was given), `given` where the
+    // list no longer holds it: what a redo writes again.
+    SiteRecord stored(int number, const SiteRecord &given) const;
     void remember(Step step);
     // Removes the files the steps [first, last) keep, before they go.
     void forget(std::size_t first, std::size_t last);

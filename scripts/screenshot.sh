@@ -6,6 +6,7 @@
 # window at that size, as remembered from an earlier run; MAXIMISED=1 opens it maximised (as
 # remembered); SCREEN_SIZE=WxH is the virtual screen's size (default 1024x768); QT_SCALE_FACTOR=2
 # renders at twice the scale.
+# DATE_COLUMNS=1 shows the list's 登録日 and 更新日 columns (as chosen in an earlier run).
 # SITEKANRI_SCREENSHOT_SEARCH=text shows the list searched for text. PUBLISH=1 puts two marked
 # pages (one of them refused) and a page of our own on the list of pages, with an SFTP server to
 # send them to (never contacted), and saves 公開's plan of them as OUT-publish.png, ページの設定 as
@@ -43,6 +44,10 @@ if [ -n "${WINDOW_SIZE:-}" ] || [ -n "${MAXIMISED:-}" ]; then
     [ -z "${WINDOW_SIZE:-}" ] || printf 'size=@Size(%s %s)\n' "${WINDOW_SIZE%x*}" "${WINDOW_SIZE#*x}"
     [ -z "${MAXIMISED:-}" ] || printf 'maximised=true\n'
   } >"$XDG_CONFIG_HOME/sitekanri/window.ini"
+fi
+if [ -n "${DATE_COLUMNS:-}" ]; then
+  mkdir -p "$XDG_CONFIG_HOME/sitekanri"
+  printf '[list]\ndateColumns=6, 7\n' >>"$XDG_CONFIG_HOME/sitekanri/window.ini"
 fi
 
 if [ -n "${PUBLISH:-}" ]; then

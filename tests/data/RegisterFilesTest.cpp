@@ -2,9 +2,12 @@
 #include "FarNumbers.h"
 #include "RegisterLock.h"
 #include "RegisterOperation.h"
+#include "IniDocument.h"
+#include "SiteClock.h"
 #include "CaseFile.h"
 #include "TempRegister.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QScopeGuard>
 #include <QFileInfo>
@@ -29,14 +32,34 @@ QByteArray countFile(int count)
     return "[SETTING]\r\nDATA_CNT=" + QByteArray::number(count) + "\r\n";
 }
 
-// A record of that name with URL u, or of NAME|URL.
+// An ISO 8601 time in UTC as seconds, "-" as 0 (unknown), and back.
+std::int64_t secondsOf(const QByteArray &text)
+{
+    return text == "-" ? 0 : QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate).toSecsSinceEpoch();
+}
+
+QByteArray isoOf(std::int64_t seconds)
+{
+    return seconds == 0 ? "-" : QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate).toLatin1();
+}
+
+// A record of that name with URL u, or of NAME|URL, or NAME|URL|ADDED|CHANGED.
 SiteRecord named(const QByteArray &field)
 {
     const QList<QByteArray> parts = field.split('|');
     SiteRecord record;
     record.m_name = parts[0];
     record.m_url = parts.value(1, "u");
+    if (parts.size() > 3)
+        record.SetDates(secondsOf(parts[2]), secondsOf(parts[3]));
     return record;
+}
+
+// A data file without this program's own section (dates, take-in mark), which a fresh file ends with.
+QByteArray withoutOwnSection(const QByteArray &file)
+{
+    const qsizetype own = file.indexOf("[SITEKANRI]\r\n");
+    return own < 0 ? file : file.left(own);
 }
 
 // The folder's files but the lock file, which any operation may leave (empty) behind, each with
@@ -98,6 +121,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
     QList<QByteArray> passed; // the files the last load passed over
     std::function<void(const QByteArray &, const QList<QByteArray> &, const CaseRow &)> step;
     RegisterFolder::testHook = land;
+    std::unique_ptr<HeldSiteClock> clock; // a session's "clock", held until the next session
     step = [&](const QByteArray &word, const QList<QByteArray> &f, const CaseRow &row) {
         if (const qsizetype arrow = f.indexOf("\xE2\x86\x92"); arrow >= 0) { // →: the results follow
             step(word, f.mid(0, arrow), row);
@@ -213,10 +237,17 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             EXPECT_EQ(passed.join(' ').toStdString(), f.join(' ').toStdString());
         } else if (word == "file") {
             EXPECT_EQ(reg->dir.read(file), Unescaped(f.value(1))) << file.toStdString();
+        } else if (word == "clock") {
+            clock.reset();
+            clock = std::make_unique<HeldSiteClock>(secondsOf(f[0]));
+        } else if (word == "dates") {
+            SiteRecord read;
+            read.ReadFrom(IniDocument::parse(reg->dir.read(DataFileName(f[0].toInt()))));
+            EXPECT_EQ(isoOf(read.GetAdded()) + ' ' + isoOf(read.GetChanged()), f[1] + ' ' + f[2]) << "data" << f[0].toStdString();
         } else if (word == "counted") {
             EXPECT_EQ(reg->dir.read(kSetting), countFile(f[0].toInt()));
         } else if (word == "record") {
-            EXPECT_EQ(reg->dir.read(DataFileName(f[0].toInt())), dataFile(f[1]));
+            EXPECT_EQ(withoutOwnSection(reg->dir.read(DataFileName(f[0].toInt()))), dataFile(f[1]));
         } else if (word == "missing") {
             EXPECT_FALSE(reg->dir.exists(file)) << file.toStdString();
         } else if (word == "listed") {
@@ -227,7 +258,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             ADD_FAILURE() << "line " << row.line << ": unknown word " << word.toStdString();
         }
     };
-    RunSessions(QStringLiteral(TEST_DATA "/register_files.txt"), [&] { reg = std::make_unique<Register>(); }, step);
+    RunSessions(QStringLiteral(TEST_DATA "/register_files.txt"), [&] { clock.reset(); reg = std::make_unique<Register>(); }, step);
     RegisterFolder::testHook = nullptr;
 }
 

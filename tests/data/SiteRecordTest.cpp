@@ -1,5 +1,5 @@
-#include "TempRegister.h"
 #include "IniDocument.h"
+#include "TempRegister.h"
 
 #include <gtest/gtest.h>
 
@@ -58,9 +58,9 @@ TEST(SiteRecordDates, areTiedToTheUrlTheyWereWrittenFor)
     const QByteArray digestB = DatesUrlDigest("http://b/");
     const std::int64_t t1 = 1765288707; // 2025-12-09T13:58:27Z
     const std::int64_t t2 = 1796824707;
-    const QByteArray own = "\r\n[SITEKANRI]\r\nADDED=2025-12-09T13:58:27Z\r\nCHANGED=2026-12-09T13:58:27Z\r\nDATESURL=";
+    const QByteArray own = "[SITEKANRI]\r\nADDED=2025-12-09T13:58:27Z\r\nCHANGED=2026-12-09T13:58:27Z\r\nDATESURL=";
     const DatesCase cases[] = {
-        {"written and read back", kPlain, t1, t2, kPlain + own.mid(2) + digestA + "\r\n", t1, t2},
+        {"written and read back", kPlain, t1, t2, kPlain + own + digestA + "\r\n", t1, t2},
         {"a record without dates leaves a plain file as it was", kPlain, 0, 0, kPlain, 0, 0},
         {"dates of another URL are unknown", kPlain + own + digestB + "\r\n", -1, -1, "", 0, 0},
         {"and cleared at the next write", kPlain + own + digestB + "\r\n", 0, 0,
@@ -72,7 +72,7 @@ TEST(SiteRecordDates, areTiedToTheUrlTheyWereWrittenFor)
         {"a time without a zone is UTC",
          kPlain + "[SITEKANRI]\r\nADDED=2025-12-09T13:58:27\r\nDATESURL=" + digestA + "\r\n", -1, -1, "", t1, 0},
         {"the take-in mark beside the dates stays",
-         kPlain + "\r\n[SITEKANRI]\r\nTAKENIN=3\r\n", t1, 0,
+         kPlain + "[SITEKANRI]\r\nTAKENIN=3\r\n", t1, 0,
          kPlain + "[SITEKANRI]\r\nTAKENIN=3\r\nADDED=2025-12-09T13:58:27Z\r\nCHANGED=\r\nDATESURL=" + digestA + "\r\n", t1, 0},
     };
     for (const DatesCase &c : cases) {

@@ -6,12 +6,15 @@
 // sites; every version of a site that was made is there unless an operation that knew of it
 // replaced or deleted it; no site is there twice; no data file lies above the count and no conflict
 // copy is left; a file numbered far above the rest that landed on one computer is a site of its own
-// there, numbered near the rest. SITEKANRI_SYNC_SCHEDULES sets how many, SITEKANRI_SYNC_SEED the
+// there, numbered near the rest; each site carries the dates of a version of its own, never another
+// site's (every operation writes at a moment of its own). SITEKANRI_SYNC_SCHEDULES sets how many, SITEKANRI_SYNC_SEED the
 // first seed.
 #include "ConflictCopyName.h"
 #include "IniDocument.h"
 #include "ModelSyncTool.h"
 #include "RegisterOperation.h"
+#include "SiteClock.h"
+#include "SiteDates.h"
 #include "SiteTexts.h"
 #include "TempRegister.h"
 #include "UndoHistory.h"
@@ -25,6 +28,7 @@
 
 #include <iostream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -130,6 +134,7 @@ private:
         QByteArray texts;
         ModelSyncTool::Clock made;
         bool replaced = false;
+        std::pair<std::int64_t, std::int64_t> dates; // added, changed, as the file that made it has them
     };
 
     int pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
@@ -155,16 +160,20 @@ private:
     {
         ModelSyncTool::Clock &heard = m_tool->heard(computer);
         ++heard[std::size_t(computer)];
-        operation();
+        {
+            const HeldSiteClock moment(kFirstMoment + ++m_moments);
+            operation();
+        }
         // The tool notices every change at once, as a watcher does: a delete and its undo are two
         // changes to it, never none.
         const Holding after = holding(computer);
         if (m_trace)
             std::cerr << "computer " << computer + 1 << " " << what << ": " << Listing(before.sites) << " -> " << Listing(after.sites)
                       << " #" << after.count << "  files: " << QDir(path(computer)).entryList(QDir::Files).join(u' ').toStdString() << "\n";
-        for (const QByteArray &texts : after.listed) {
-            if (!before.anywhere.count(texts))
-                m_versions.push_back({texts, heard, false});
+        for (std::size_t i = 0; i < after.sites.size(); ++i) {
+            const SiteRecord &record = after.sites.at(i);
+            if (!before.anywhere.count(TextsKey(record)))
+                m_versions.push_back({TextsKey(record), heard, false, {record.GetAdded(), record.GetChanged()}});
         }
         for (const QByteArray &texts : before.listed) {
             if (after.listed.count(texts))
@@ -189,7 +198,7 @@ private:
         ++m_tool->heard(computer)[std::size_t(computer)];
         const SiteRecord record = fresh();
         WriteRecordFile(path(computer) + QStringLiteral("/data2000000000.ini"), record);
-        m_versions.push_back({TextsKey(record), m_tool->heard(computer), false});
+        m_versions.push_back({TextsKey(record), m_tool->heard(computer), false, {0, 0}});
         if (m_trace)
             std::cerr << "computer " << computer + 1 << " far file: " << record.m_name.toStdString() << "\n";
     }
@@ -247,7 +256,7 @@ private:
         switch (kind) {
         case 0: case 1: operate(computer, [&] { f.add(fresh()); }, "add"); break;
         case 2: operate(computer, [&] { f.addMany({fresh(), fresh(), fresh()}); }, "import"); break;
-        case 3: if (one) operate(computer, [&] { f.update(one->first, fresh(), one->second); }, "update"); break;
+        case 3: if (one) operate(computer, [&] { f.update(one->first, StampedEdit(fresh(), one->second), one->second); }, "update"); break;
         case 4: if (one) operate(computer, [&] { f.remove(one->first, one->second); }, "delete"); break;
         case 5: operate(computer, [&] { f.removeMany(some(sites)); }, "delete several"); break;
         case 6: operate(computer, [&] { f.takeIn(copies); }, "take-in"); break;
@@ -342,6 +351,14 @@ private:
             if (!first.listed.count(texts))
                 wrong << "lost: " << texts.left(texts.indexOf('\0')).toStdString() << "\n";
         }
+        std::map<QByteArray, std::set<std::pair<std::int64_t, std::int64_t>>> datesOf;
+        for (const Version &version : m_versions)
+            datesOf[version.texts].insert(version.dates);
+        for (const SiteRecord &site : first.sites) {
+            if (!datesOf[TextsKey(site)].count({site.GetAdded(), site.GetChanged()}))
+                wrong << "dates of no version of its own: " << site.m_name.toStdString() << " " << site.GetAdded() << "/"
+                      << site.GetChanged() << "\n";
+        }
         for (const QByteArray &texts : std::set<QByteArray>(first.listed.begin(), first.listed.end())) {
             if (first.listed.count(texts) > 1)
                 wrong << "twice: " << texts.left(texts.indexOf('\0')).toStdString() << "\n";
@@ -356,6 +373,8 @@ private:
     std::unique_ptr<ModelSyncTool> m_tool;
     std::vector<Version> m_versions;
     int m_made = 0;
+    static constexpr std::int64_t kFirstMoment = 1796774400;
+    std::int64_t m_moments = 0;
     const bool m_trace = qEnvironmentVariableIsSet("SITEKANRI_SYNC_TRACE");
 };
 
