@@ -17,7 +17,10 @@ IoResult FolderSurvey::take(const RegisterFolder &folder)
     names.sort(); // the same order on every computer
     for (const QString &name : std::as_const(names)) {
         if (const int number = DataFileNumber(name)) {
-            dataFiles.emplace(number, name); // a second spelling of a number is passed over, as a load does
+            // Of two spellings of one number (data3.ini, DATA3.INI) the survey takes the one a load
+            // reads, so that the notes it leaves name the records every reader sees.
+            if (const auto [at, first] = dataFiles.emplace(number, name); !first)
+                at->second = folder.nameOnDisk(DataFileName(number));
             highest = std::max(highest, number);
             continue;
         }

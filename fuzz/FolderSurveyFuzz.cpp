@@ -54,6 +54,14 @@ QString base()
     return path;
 }
 
+std::string numbersText(const std::vector<int> &numbers)
+{
+    std::string text;
+    for (int number : numbers)
+        text += (text.empty() ? "" : " ") + std::to_string(number);
+    return "[" + text + "]";
+}
+
 QByteArray ReadWhole(const QString &path)
 {
     QFile file(path);
@@ -211,8 +219,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 if (SiteIdentityDigest(now.value.sites.at(j).m_url) == SiteIdentityDigest(url))
                     expected.push_back(now.value.sites.number(j));
             }
-            if (SiteIdentityDigest(url) && note.candidates(url, 0) != expected)
-                fail("the note of the sites went wrong", url.toStdString());
+            const std::vector<int> named = note.candidates(url, 0);
+            if (SiteIdentityDigest(url) && named != expected)
+                fail("the note of the sites went wrong", url.toStdString() + ": names " + numbersText(named) + ", not " + numbersText(expected));
         }
     }
     return 0;

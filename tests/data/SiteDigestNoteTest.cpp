@@ -88,4 +88,29 @@ TEST(SiteDigestNote, everyWriterKeepsItTrueAndSmall)
     SiteDigestNote::install(nullptr);
 }
 
+// Two spellings of one number (data2.ini and DATA2.INI, as a sync peer or a case-blind copy may
+// leave): the note a take-in writes whole names the record a load reads under that number.
+TEST(SiteDigestNote, namesTheSpellingALoadReads)
+{
+    SiteDigestNote::install(&byLowerUrl);
+    TempRegister dir;
+    dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n"); // number 2 lies above the count
+    WriteRecordFile(dir.file(QStringLiteral("data1.ini")), MakeRecord("a", "http://a/"));
+    WriteRecordFile(dir.file(QStringLiteral("DATA2.INI")), MakeRecord("upper", "http://upper/"));
+    WriteRecordFile(dir.file(QStringLiteral("data2.ini")), MakeRecord("lower", "http://lower/"));
+    // A far number has the take-in survey every file, and so write the note whole.
+    WriteRecordFile(dir.file(QStringLiteral("data2000000000.ini")), MakeRecord("far", "http://far/"));
+    FolderFiles cli(dir.path());
+    std::vector<ConflictCopy> copies;
+    cli.files.takeIn(copies);
+    const SiteList sites = ReadRegister(dir.path());
+    SiteDigestNote note(cli.folder);
+    ASSERT_TRUE(note.goodFor(cli.folder.changedAt()));
+    for (std::size_t i = 0; i < sites.size(); ++i) {
+        SCOPED_TRACE(sites.at(i).m_url.toStdString());
+        EXPECT_EQ(note.candidates(sites.at(i).m_url, 0), truth(sites, sites.at(i).m_url, 0));
+    }
+    SiteDigestNote::install(nullptr);
+}
+
 } // namespace
