@@ -51,7 +51,6 @@ const QString kUsage = QStringLiteral(
     "  links [--keyword K] [--mode name|content|name-and-content] [--skip-dead]\n"
     "        [--order register|list-name|list-url] [--new 日数 [--new-mark HTML]]\n"
     "  publish [--dry-run] [--upload] [FILE|FOLDER…]   （なければ、この登録簿の公開ページの一覧）\n"
-    "  import FILE|-\n"
     "  import FILE|- [--keyword-order tags|folders]\n"
     "  export [FILE]\n"
     "  check [--keyword K] [--format tsv|json] [--timeout SECONDS] [--jobs N]\n"
