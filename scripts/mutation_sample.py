@@ -145,8 +145,26 @@ NUMBER_MUTANTS = [
      "const long long above = m_countInForce;", "new numbers start above the count, not above every data file"),
 ]
 
+# This round's: the dates, the spellings of a number, the duplicate warning.
+ROUND_MUTANTS = [
+    ("same-site-first-only", "cli/CliSameSite.cpp",
+     "CodePage::urlToDisplayText(read.value->m_url)));\n            return;\n        }\n",
+     "CodePage::urlToDisplayText(read.value->m_url)));\n        }\n        return;\n",
+     "the duplicate warning reads only the first number the note names"),
+    ("dates-digest-ignored", "data/SiteRecord.cpp", "if (!datesUrl.isEmpty() && datesUrl == DatesUrlDigest(m_url)) {",
+     "if (true) {", "dates left behind by the Windows program's renumbering taken for the new record's"),
+    ("survey-first-spelling", "data/FolderSurvey.cpp", "at->second = folder.nameOnDisk(DataFileName(number));",
+     "(void)at;", "the survey reads another spelling of a number than a load does"),
+    ("edit-keeps-changed", "data/SiteDates.cpp", "SameTexts(edited, before) ? before.GetChanged() : now",
+     "before.GetChanged()", "an update leaves the date of the last change as it was"),
+    ("new-mark-edge", "editing/NewSiteMark.cpp", "site.GetAdded() > now - std::int64_t(days) * kDaySeconds",
+     "site.GetAdded() >= now - std::int64_t(days) * kDaySeconds", "a site added N days ago to the second still marked new"),
+    ("new-mark-undated", "editing/NewSiteMark.cpp", "isOn() && site.GetAdded() != 0 && ", "isOn() && ",
+     "a site of unknown date marked new"),
+]
+
 ALL_MUTANTS = [m + ("own",) for m in MUTANTS] + [m + ("review",) for m in REVIEW_MUTANTS] \
-    + [m + ("numbers",) for m in NUMBER_MUTANTS]
+    + [m + ("numbers",) for m in NUMBER_MUTANTS] + [m + ("round",) for m in ROUND_MUTANTS]
 
 # Mutants that change nothing anyone can see, with the reason.
 EQUIVALENT = {
