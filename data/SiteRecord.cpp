@@ -95,7 +95,7 @@ void SiteRecord::ReadFrom(const IniDocument &file)
     const int number = from.toInt(&isNumber);
     m_takenIn = from.isEmpty() ? 0 : isNumber && number > 0 ? number : -1;
     const QByteArray datesUrl = file.value(kTakenInSection, kDatesUrlKey);
-    if (true) {
+    if (!datesUrl.isEmpty() && datesUrl == DatesUrlDigest(m_url)) {
         m_added = secondsOf(file.value(kTakenInSection, kAddedKey));
         m_changed = secondsOf(file.value(kTakenInSection, kChangedKey));
     } else {

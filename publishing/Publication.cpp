@@ -163,8 +163,10 @@ void Publication::write()
     for (std::size_t i = 0; i < m_files.size(); ++i) {
         PublishedFile &file = m_files[i];
         Planned &page = m_planned[i];
-        if (file.status != PublishedFile::Status::Changed)
+        if (file.status != PublishedFile::Status::Changed) {
+            m_folders->tidy(file.path);
             continue;
+        }
         IoResult failure;
         const PageFolders::Outcome outcome = m_folders->write(file.path, page.existed ? &page.before : nullptr, page.after, failure);
         switch (outcome) {

@@ -99,6 +99,13 @@ void PageFolders::sweep(RegisterFolder &folder)
         folder.flush();
 }
 
+void PageFolders::tidy(const QString &path)
+{
+    IoResult opened;
+    if (RegisterFolder *folder = folderOf(path, opened))
+        sweep(*folder);
+}
+
 PageFolders::Outcome PageFolders::write(const QString &path, const QByteArray *before, const QByteArray &after,
                                         IoResult &failure)
 {

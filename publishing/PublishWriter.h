@@ -45,6 +45,10 @@ public:
     // Replaces the page at `path`, which held `before` when it was read (null: there was none),
     // with `after`.
     Outcome write(const QString &path, const QByteArray *before, const QByteArray &after, IoResult &failure);
+    // Takes away what a publish cut short left in the page's folder (a version written beside a
+    // page), as a write there does first: a publish that finds the page already as it should be
+    // still finishes the one before it.
+    void tidy(const QString &path);
 
 private:
     RegisterFolder *folderOf(const QString &path, IoResult &opened);
