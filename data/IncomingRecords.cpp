@@ -363,6 +363,7 @@ OperationResult IncomingRecords::commit(std::size_t size, const std::function<Si
         if (raising && m_survey.dataFiles.count(counted.number))
             m_operation.noteRecord(counted.number, counted.record.m_url);
     }
+    noteCountedIn();
     // Only now, with every record and the count on disk, do the copies go, each only as it was
     // read. One that cannot be removed is taken in again by the next take-in, as equal to the
     // record it became.

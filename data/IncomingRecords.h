@@ -106,12 +106,16 @@ private:
     // Undoes the claims made so far: written files go, kept files and copies get their names back.
     void giveBack(const std::vector<Claim> &claims);
     OperationResult overTheLimit() const;
+    // Notes the records a copy of setting.ini brought within the count.
+    void noteCountedIn();
 
     RegisterFolder &m_folder;
     RegisterOperation &m_operation;
     RecordCount &m_count;
     FolderSurvey m_survey;
     int m_countInForce = 0;
+    // The count setting.ini itself gives, before any copy of it raised the count in force.
+    int m_countOwn = 0;
     int m_countSeen = 0; // the highest count this computer has seen (see LocalState)
     QString m_countFile; // the file whose count is in force
     std::vector<Above> m_above;

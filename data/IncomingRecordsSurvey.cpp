@@ -65,6 +65,7 @@ OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, i
     const int reach = ReachOf(std::move(chain));
     m_count.value = std::min(m_count.value, reach);
     m_countInForce = std::min(m_count.readable ? m_count.held : 0, reach);
+    m_countOwn = m_countInForce;
     for (ConflictCopy &copy : m_settingCopies) {
         if (std::min(copy.count, reach) > m_countInForce) {
             m_countInForce = std::min(copy.count, reach);
@@ -139,5 +140,17 @@ void IncomingRecords::preview(std::vector<ConflictCopy> &records, SiteList &abov
     for (const ConflictCopy &copy : m_copies) {
         if (bringsIn(copy, losers))
             records.push_back(copy);
+    }
+}
+
+void IncomingRecords::noteCountedIn()
+{
+    // The records a copy of setting.ini brought within the count are the register's from now on,
+    // and so the sites' note's.
+    for (auto it = m_survey.dataFiles.upper_bound(m_countOwn); it != m_survey.dataFiles.end() && it->first <= m_countInForce; ++it) {
+        SiteRecord record;
+        bool exists = false;
+        if (m_operation.readRecord(it->first, record, exists) && exists)
+            m_operation.noteRecord(it->first, record.m_url);
     }
 }

@@ -113,4 +113,28 @@ TEST(SiteDigestNote, namesTheSpellingALoadReads)
     SiteDigestNote::install(nullptr);
 }
 
+// A copy of setting.ini (as Syncthing names one) raises the count over a record already there: that
+// record is the register's now, and the note kept through the take-in names it.
+TEST(SiteDigestNote, namesTheRecordsACopyOfTheCountBringsIn)
+{
+    SiteDigestNote::install(&byLowerUrl);
+    TempRegister dir;
+    dir.write(QStringLiteral("setting.ini"), "[SETTING]\r\nDATA_CNT=1\r\n");
+    dir.write(QStringLiteral("setting.sync-conflict-20261207-144956-QBVMNFJ.ini"), "[SETTING]\r\nDATA_CNT=3\r\n");
+    WriteRecordFile(dir.file(QStringLiteral("data1.ini")), MakeRecord("a", "http://a/"));
+    WriteRecordFile(dir.file(QStringLiteral("data3.ini")), MakeRecord("c", "http://c/"));
+    FolderFiles cli(dir.path());
+    SiteDigestNote note(cli.folder);
+    const Reading<LoadedRegister> before = cli.files.load();
+    ASSERT_TRUE(before);
+    note.rebuild(before.value.sites, before.value.changedAt);
+    std::vector<ConflictCopy> copies;
+    ASSERT_TRUE(cli.files.takeIn(copies).done());
+    const SiteList sites = ReadRegister(dir.path());
+    ASSERT_EQ(sites.size(), 2u);
+    ASSERT_TRUE(note.goodFor(cli.folder.changedAt()));
+    EXPECT_EQ(note.candidates("http://c/", 0), std::vector<int>{3});
+    SiteDigestNote::install(nullptr);
+}
+
 } // namespace
