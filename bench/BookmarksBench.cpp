@@ -135,7 +135,7 @@ void ImportIntoRegister(benchmark::State &state)
         RegisterFolder folder(QFile::encodeName(reg->path()));
         RegisterFiles files(folder);
         Reading<LoadedRegister> loaded;
-        if (!folder.open(false) || !(loaded = files.load()))
+        if (!folder.open(RegisterFolder::Missing::ReadsEmpty) || !(loaded = files.load()))
             state.SkipWithError("the register did not load");
         const SiteList &sites = loaded.value.sites;
         ::sync();

@@ -70,7 +70,7 @@ void PickUpChangeMadeElsewhere(benchmark::State &state)
     OpenRegister r(state);
     r.live.watch();
     RegisterFolder otherFolder(QFile::encodeName(r.reg.path()));
-    otherFolder.open(false);
+    otherFolder.open(RegisterFolder::Missing::ReadsEmpty);
     RegisterFiles other(otherFolder);
     const int number = r.live.sites().number(r.live.sites().size() / 2);
     int i = 0;

@@ -1,10 +1,10 @@
 // Loading whole registers, and the three register operations on the first record, at 1 000,
 // 10 000 and 100 000 records. Each operation is on disk when it returns (its files flushed), so
 // the operations are timed by the clock on the wall, flushes included.
+#include "AppDirectory.h"
 #include "BenchRegister.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
-#include "SiteStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,11 +21,15 @@ void Load(benchmark::State &state)
     std::size_t heapBytes = 0;
     for (auto _ : state) {
         const std::size_t before = mallinfo2().uordblks;
-        SiteStore store;
-        if (!store.Load())
+        RegisterFolder folder(QFile::encodeName(AppDirectory()));
+        Reading<LoadedRegister> loaded;
+        loaded.io = folder.open(RegisterFolder::Missing::ReadsEmpty);
+        if (loaded)
+            loaded = RegisterFiles(folder).load();
+        if (!loaded)
             state.SkipWithError("load failed");
         heapBytes = mallinfo2().uordblks - before;
-        benchmark::DoNotOptimize(store.m_sites.size());
+        benchmark::DoNotOptimize(loaded.value.sites.size());
     }
     // Memory the loaded register holds, against the size of its files.
     state.counters["heap_per_disk"] = double(heapBytes) / double(reg.contentBytes());

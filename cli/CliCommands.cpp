@@ -360,7 +360,7 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     }
     RegisterFolder folder(directory);
     // A name that is no folder is a mistake to report, not an empty register to list.
-    if (IoResult opened = folder.open(false); !opened)
+    if (IoResult opened = folder.open(RegisterFolder::Missing::ReadsEmpty); !opened)
         return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
     // What a sync tool set aside is taken back in by the next command that writes.
     if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import"),

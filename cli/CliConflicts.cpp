@@ -3,6 +3,7 @@
 #include "CliReport.h"
 #include "CodePage.h"
 #include "ConflictIntake.h"
+#include "RegisterFiles.h"
 #include "LocalState.h"
 #include "OutsideText.h"
 #include "RegisterFolder.h"

@@ -52,7 +52,7 @@ IoResult ConflictIntake::pending(const SiteList &sites, std::vector<ConflictCopy
     if (IoResult read = operation.readCount(count); !read)
         return read;
     IncomingRecords incoming(m_folder, operation, count);
-    if (OperationResult surveyed = incoming.survey(true, &sites, count.value); !surveyed.done())
+    if (OperationResult surveyed = incoming.survey(IncomingRecords::Copies::TakeIn, &sites, count.value); !surveyed.done())
         return surveyed.io;
     incoming.preview(records, aboveCount);
     return IoResult::success();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "RegisterFiles.h"
+#include "RegisterLock.h"
+#include "RegisterTypes.h"
 #include "SiteList.h"
 
 #include <QString>

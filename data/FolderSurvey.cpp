@@ -1,7 +1,7 @@
 #include "FolderSurvey.h"
 
 #include "ConflictCopyName.h"
-#include "RegisterFiles.h"
+#include "RegisterTypes.h"
 #include "RegisterFolder.h"
 
 #include <QStringList>

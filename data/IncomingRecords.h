@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // How records come into the register, for every operation that brings one: add and import, the
@@ -39,11 +40,12 @@ class IncomingRecords
 public:
     IncomingRecords(RegisterFolder &folder, RegisterOperation &operation, RecordCount &count);
 
-    // Looks at the folder and reads what lies above the count in force and, with `copies`, the
+    // Looks at the folder and reads what lies above the count in force and, with Copies::TakeIn, the
     // data files' conflict copies to be taken in. A caller holding the records numbered up to
     // `inMemoryCount` (a window) passes them: a file is then compared with those, and a record
     // read from disk only where one of them equals it, never every record of the register.
-    OperationResult survey(bool copies, const SiteList *inMemory = nullptr, int inMemoryCount = 0);
+    enum class Copies { Leave, TakeIn };
+    OperationResult survey(Copies copies, const SiteList *inMemory = nullptr, int inMemoryCount = 0);
     // Whether the survey found copies to take in (of data files, or of setting.ini with a count), or
     // records taken in twice.
     bool anythingToTakeIn();
@@ -68,17 +70,20 @@ public:
     const std::vector<int> &removedTwice() const { return m_removedTwice; }
 
 private:
-    // A file that is about to take a number.
+    // A file that is about to take a number: a record written now, a file a delete kept aside (renamed
+    // in rather than written), or a conflict copy's record.
     struct Claim
     {
-        bool kept = false;  // a file a delete kept aside, else one written now
-        QString name;       // its name until it takes its number
-        QByteArray digest;  // of its bytes, by which it is known again
-        int wanted = 0;
-        int number = 0;     // the number it took
-        int copy = -1;      // the copy whose record it holds
-        int mark = 0;       // the number it is put back in place of, written in its file
-        QByteArray url;     // of its record, for the note of the sites
+        enum class Source { Written, Kept, Copy };
+        Source source = Source::Written;
+        std::size_t copy = 0;  // with Source::Copy: which of m_copies
+        int wanted = 0;        // the number it takes back where that is within the count and free (0: none)
+        int mark = 0;          // the number it is put back in place of, written in its file
+        std::optional<QByteArray> markedKept; // a kept file written again with its mark: what else it held is kept
+        QString name;          // its name until it takes its number (empty: not written yet)
+        QByteArray digest;     // of its bytes, by which it is known again
+        int number = 0;        // the number it took
+        QByteArray url;        // of its record, for the note of the sites
     };
     struct Above
     {
@@ -98,10 +103,34 @@ private:
     std::vector<int> takenInTwice();
     void removeTakenInTwice();
     void settleAbove();
+    // The steps of commit(), in their order.
+    // 1. What the records brought in need: each its own number back, or a new one marked with it.
+    std::vector<Claim> claimsOf(std::size_t size, const std::function<SiteRecord(std::size_t)> &recordAt,
+                                const std::vector<int> *wanted, const std::vector<KeptFile> *kept);
+    // 2. Whether any claim takes a new number, which the count then passes, with what lies above it.
+    bool raisesTheCount(const std::vector<Claim> &claims) const;
+    // 3. A claim for each copy that brings in a record; the losing versions that then go.
+    std::vector<Above> claimCopies(std::vector<Claim> &claims);
+    // 4. Writes the files, claims each its number from `firstNew` on, then writes the count above
+    //    them all (`highest`); on a failure everything goes back as it was.
+    OperationResult writeAndClaim(std::vector<Claim> &claims, const std::function<SiteRecord(std::size_t)> &recordAt,
+                                  long long firstNew, bool raising, int &highest);
+    // 5. What the register now holds, for the note of the sites.
+    void noteClaims(const std::vector<Claim> &claims, bool raising);
+    // 6. With every record and the count on disk: the copies and the losing versions go.
+    void removeWhatCameIn(const std::vector<Above> &losers);
+    // 7. Whether the folder is left clean: no copy and no file above the count.
+    bool leftClean(bool raising) const;
+
     // Writes the files of the claims that have none yet, in groups of a few megabytes; a failure
     // names the file it was to become, counted from `firstNumber`.
     IoResult writeFiles(std::vector<Claim> &claims, const std::function<QByteArray(std::size_t)> &bytesAt,
                         long long firstNumber);
+    // The rule of a record's number, all of it: its own back, where it wants one within the count,
+    // none was found standing there, and its name is still free when claimed; else the first free
+    // from `next` on. `next` starts above the count in force and every data file present (the
+    // survey's highest, lowered by settleAbove() where it removed what a longer list left), and a
+    // name found taken means the next number: nothing is ever replaced.
     IoResult claimNumber(Claim &claim, long long &next);
     // Undoes the claims made so far: written files go, kept files and copies get their names back.
     void giveBack(const std::vector<Claim> &claims);

@@ -21,7 +21,7 @@ SiteRecord recordOf(const QByteArray &bytes)
 
 } // namespace
 
-OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, int inMemoryCount)
+OperationResult IncomingRecords::survey(Copies copies, const SiteList *inMemory, int inMemoryCount)
 {
     m_inMemory = inMemory;
     m_inMemoryCount = inMemoryCount;
@@ -29,7 +29,7 @@ OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, i
     m_countSeen = HighestCountSeen(m_folder);
     // Where nothing but this program has changed the folder since it left it clean, its note says
     // all a write needs: no folder of a hundred thousand names is listed for one new site.
-    if (const std::optional<FolderNote> note = copies ? std::nullopt : m_operation.trustedNote(); note && note->clean) {
+    if (const std::optional<FolderNote> note = copies == Copies::TakeIn ? std::nullopt : m_operation.trustedNote(); note && note->clean) {
         m_survey = FolderSurvey();
         m_survey.highest = note->highest;
         m_survey.complete = false;
@@ -107,7 +107,7 @@ OperationResult IncomingRecords::survey(bool copies, const SiteList *inMemory, i
         m_copies.push_back(copy);
         m_copyBytes.push_back(bytes);
     };
-    for (const QString &name : copies ? m_survey.dataCopies : std::vector<QString>())
+    for (const QString &name : copies == Copies::TakeIn ? m_survey.dataCopies : std::vector<QString>())
         bring(name, false);
     // Whatever brings records in takes these in too: nothing else ever counts them, and one that
     // cannot be read (a link, a folder, a file over the limit) is left as it is.

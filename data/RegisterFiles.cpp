@@ -183,7 +183,7 @@ OperationResult RegisterFiles::addMany(std::size_t size, const std::function<Sit
             return refusal;
     }
     IncomingRecords incoming(m_folder, operation, count);
-    if (OperationResult surveyed = incoming.survey(false); !surveyed.done())
+    if (OperationResult surveyed = incoming.survey(IncomingRecords::Copies::Leave); !surveyed.done())
         return surveyed;
     std::vector<int> placed;
     const OperationResult result = incoming.commit(size, recordAt, placed);
@@ -199,14 +199,14 @@ OperationResult RegisterFiles::takeIn(std::vector<ConflictCopy> &takenIn, const 
     if (removedTwice)
         removedTwice->clear();
     // A folder that is not there holds no copies, and is not made for none.
-    if (!m_folder.exists() && (!m_folder.open(false) || !m_folder.exists()))
+    if (!m_folder.exists() && (!m_folder.open(RegisterFolder::Missing::ReadsEmpty) || !m_folder.exists()))
         return Outcome(OperationStatus::Done, 0);
     RegisterOperation operation(m_folder, RegisterLock::Mode::Exclusive, m_lockWaitMs);
     RecordCount count;
     if (OperationResult ready = operation.startWriting(count, 0); !ready.done())
         return ready;
     IncomingRecords incoming(m_folder, operation, count);
-    if (OperationResult surveyed = incoming.survey(true, inMemory, inMemoryCount); !surveyed.done() || !incoming.anythingToTakeIn())
+    if (OperationResult surveyed = incoming.survey(IncomingRecords::Copies::TakeIn, inMemory, inMemoryCount); !surveyed.done() || !incoming.anythingToTakeIn())
         return surveyed;
     std::vector<int> none;
     const OperationResult result = incoming.commit(0, {}, none);

@@ -24,7 +24,7 @@ OperationResult RegisterFiles::restoreMany(const std::vector<std::pair<int, Site
     if (OperationResult ready = operation.startWriting(count, records.empty() ? 0 : records.front().first); !ready.done())
         return ready;
     IncomingRecords incoming(m_folder, operation, count);
-    if (OperationResult surveyed = incoming.survey(false); !surveyed.done())
+    if (OperationResult surveyed = incoming.survey(IncomingRecords::Copies::Leave); !surveyed.done())
         return surveyed;
     std::vector<int> wanted;
     wanted.reserve(records.size());

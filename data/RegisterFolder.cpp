@@ -104,20 +104,20 @@ RegisterFolder::~RegisterFolder()
     delete d;
 }
 
-IoResult RegisterFolder::open(bool create)
+IoResult RegisterFolder::open(Missing missing)
 {
     if (d->fd >= 0)
         return IoResult::success();
     if (d->path.isEmpty())
         return d->failure(QString(), ENOENT);
-    if (create) {
+    if (missing == Missing::Create) {
         if (const int error = makePath(d->path))
             return d->failure(QString(), error);
     }
     d->fd = ::open(d->path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (d->fd >= 0)
         return IoResult::success();
-    if (errno == ENOENT && !create)
+    if (errno == ENOENT && missing == Missing::ReadsEmpty)
         return IoResult::success();
     return d->failure(QString(), errno);
 }
@@ -249,7 +249,7 @@ IoResult RegisterFolder::Private::rename(const QByteArray &temporary, const QStr
     return IoResult::success();
 }
 
-IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, bool flushFolder)
+IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, Flush flushFolder)
 {
     if (d->fd < 0)
         return d->failure(name, ENOENT);
@@ -265,7 +265,7 @@ IoResult RegisterFolder::replace(const QString &name, const QByteArray &bytes, b
     }
     if (IoResult renamed = d->rename(temporary, onDisk); !renamed)
         return renamed;
-    return flushFolder ? flush() : IoResult::success();
+    return flushFolder == Flush::Now ? flush() : IoResult::success();
 }
 
 qint64 RegisterFolder::changedAt() const
@@ -325,7 +325,7 @@ IoResult RegisterFolder::flush()
     return IoResult::success();
 }
 
-IoResult RegisterFolder::remove(const QString &name, bool flushFolder)
+IoResult RegisterFolder::remove(const QString &name, Flush flushFolder)
 {
     if (d->fd < 0)
         return IoResult::success();
@@ -338,5 +338,5 @@ IoResult RegisterFolder::remove(const QString &name, bool flushFolder)
     if (::unlinkat(d->fd, encoded(onDisk).constData(), 0) != 0)
         return errno == ENOENT ? IoResult::success() : d->failure(onDisk, errno);
     d->learn(onDisk, false);
-    return flushFolder ? flush() : IoResult::success();
+    return flushFolder == Flush::Now ? flush() : IoResult::success();
 }

@@ -28,9 +28,10 @@ public:
     RegisterFolder(const RegisterFolder &) = delete;
     RegisterFolder &operator=(const RegisterFolder &) = delete;
 
-    // Opens the folder; with `create`, makes it first when it is missing. A missing folder without
-    // `create` is a success with exists() false: it reads as an empty register.
-    IoResult open(bool create);
+    // Opens the folder. A missing one is made first (Create), or is a success with exists() false
+    // (ReadsEmpty): it reads as an empty register.
+    enum class Missing { ReadsEmpty, Create };
+    IoResult open(Missing missing);
     bool exists() const;
 
     // The folder and a file in it, for people (messages) and for Qt (watching).
@@ -44,9 +45,10 @@ public:
     // Replaces (or creates) a file atomically: a temporary in this folder, written and flushed, then
     // renamed over the target, then the folder flushed. A replaced file keeps its permission bits
     // exactly and, where the process may set them, its owner and group.
-    // With `flushFolder` false the folder is left for flush() to make the rename durable: an
-    // operation that writes several files then flushes the folder once.
-    IoResult replace(const QString &name, const QByteArray &bytes, bool flushFolder = true);
+    // With Flush::Later the folder is left for flush() to make the rename durable: an operation
+    // that writes several files then flushes the folder once.
+    enum class Flush { Now, Later };
+    IoResult replace(const QString &name, const QByteArray &bytes, Flush flushFolder = Flush::Now);
     // Writes each of `contents` into a new temporary of this writer and makes them durable together
     // (their bytes flushed from several threads at once, which costs about one wait for the disk);
     // `temporaries` receives their names, in order. When it fails, none of them is left.
@@ -74,8 +76,9 @@ public:
     QByteArray identity() const;
     // Replaced and removed files must be writable and readable: a file without write permission
     // (its mode, whoever runs us) is refused with EACCES, and so is one that cannot be read.
-    // Removes a file, then flushes the folder (unless told not to); a missing one is a success.
-    IoResult remove(const QString &name, bool flushFolder = true);
+    // Removes a file, then flushes the folder, or leaves that to a later flush() of several
+    // removals; a missing one is a success.
+    IoResult remove(const QString &name, Flush flushFolder = Flush::Now);
     // Makes the names this folder holds durable (renames and removals done so far).
     IoResult flush();
     // Every name in the folder, once (no "." or "..").

@@ -52,7 +52,7 @@ RegisterOperation::RegisterOperation(RegisterFolder &folder, RegisterLock::Mode 
     : m_folder(folder)
 {
     if (!m_folder.exists()) {
-        m_io = m_folder.open(mode == RegisterLock::Mode::Exclusive);
+        m_io = m_folder.open(mode == RegisterLock::Mode::Exclusive ? RegisterFolder::Missing::Create : RegisterFolder::Missing::ReadsEmpty);
         if (!m_io)
             return;
     }

@@ -1,11 +1,13 @@
 #pragma once
 
-// One operation of RegisterFiles under the register's lock; used by RegisterFiles only.
+// One operation on the register's files under its lock, for every writer below the front door
+// (RegisterFiles and its floors, IncomingRecords, ConflictIntake): the lock, the count, the check of
+// a record against what was seen, and the notes outside the folder that every write keeps.
 #include "IniDocument.h"
 #include "LocalState.h"
-#include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "RegisterLock.h"
+#include "RegisterTypes.h"
 
 #include <optional>
 #include <utility>

@@ -51,7 +51,7 @@ SiteRegister::~SiteRegister() = default;
 
 IoResult SiteRegister::open()
 {
-    if (const IoResult opened = m_folder.open(false); !opened)
+    if (const IoResult opened = m_folder.open(RegisterFolder::Missing::ReadsEmpty); !opened)
         return opened;
     Reading<LoadedRegister> loaded = m_files.load();
     if (!loaded) {
@@ -78,7 +78,7 @@ void SiteRegister::makeFolder()
     if (m_folder.exists())
         return;
     // The first record of a register nobody has written yet: its folder is made now.
-    if (m_folder.open(true) && m_watcher)
+    if (m_folder.open(RegisterFolder::Missing::Create) && m_watcher)
         m_watcher->watch(watchPath());
 }
 

@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::set<QByteArray> meant = held(dir.path());
 
     RegisterFolder folder(QFile::encodeName(dir.path()));
-    if (!folder.open(false))
+    if (!folder.open(RegisterFolder::Missing::ReadsEmpty))
         return 0;
     const Reading<LoadedRegister> before = RegisterFiles(folder).load();
     SiteDigestNote note(folder);

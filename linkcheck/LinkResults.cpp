@@ -161,7 +161,7 @@ bool LinkResults::load(const QString &path)
     RegisterFolder folder(QFile::encodeName(info.absolutePath()));
     QByteArray bytes;
     bool exists = false;
-    if (!folder.open(false) || !folder.read(info.fileName(), bytes, exists))
+    if (!folder.open(RegisterFolder::Missing::ReadsEmpty) || !folder.read(info.fileName(), bytes, exists))
         return false;
     if (exists && !fromBytes(bytes))
         return false;
@@ -200,7 +200,7 @@ void LinkResults::takeInCopies(RegisterFolder &folder, const QString &name)
     if (!folder.replace(name, linesOf(urls)))
         return;
     for (const QString &copy : std::as_const(merged))
-        folder.remove(copy, false);
+        folder.remove(copy, RegisterFolder::Flush::Later);
     folder.flush();
 }
 
@@ -209,7 +209,7 @@ IoResult LinkResults::save(const QString &path, const SiteList &sites) const
     // Replaced whole, as a register file is: a crash leaves the old results or the new ones.
     const QFileInfo info(path);
     RegisterFolder folder(QFile::encodeName(info.absolutePath()));
-    if (IoResult opened = folder.open(true); !opened)
+    if (IoResult opened = folder.open(RegisterFolder::Missing::Create); !opened)
         return opened;
     return folder.replace(info.fileName(), toBytes(sites));
 }

@@ -42,7 +42,7 @@ RegisterFolder *PageFolders::folderOf(const QString &path, IoResult &opened)
     std::shared_ptr<RegisterFolder> &folder = m_folders[folderPath];
     if (!folder) {
         folder = std::make_shared<RegisterFolder>(QFile::encodeName(folderPath));
-        opened = folder->open(false);
+        opened = folder->open(RegisterFolder::Missing::ReadsEmpty);
         if (opened && !folder->exists())
             opened = IoResult::failure(folderPath, SystemReason(ENOENT), ENOENT);
         if (!opened) {
@@ -93,7 +93,7 @@ void PageFolders::sweep(RegisterFolder &folder)
     for (const QString &name : names) {
         const QRegularExpressionMatch match = temporary.match(name);
         if (match.hasMatch() && processGone(match.captured(1).toLongLong()))
-            removed = folder.remove(name, false) || removed;
+            removed = folder.remove(name, RegisterFolder::Flush::Later) || removed;
     }
     if (removed)
         folder.flush();

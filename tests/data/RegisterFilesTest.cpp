@@ -159,7 +159,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             std::vector<QByteArray> digests;
             for (const QByteArray &number : f.mid(1))
                 digests.push_back(KeptDigest(reg->dir.read(DataFileName(number.toInt()))));
-            ASSERT_TRUE(reg->folder.open(false));
+            ASSERT_TRUE(reg->folder.open(RegisterFolder::Missing::ReadsEmpty));
             BatchJournal(reg->folder).begin(f[0].toInt(), digests);
         } else if (word == "hold") {
             reg->other = std::make_unique<FolderFiles>(reg->dir.path());

@@ -32,7 +32,7 @@ TEST(RegisterFolder, whatIsNoRegularFileIsNeitherReadNorWrittenThrough)
             ASSERT_TRUE(kind == "pipe" ? ::mkfifo(path(reg, "data1.ini"), 0644) == 0 : QDir(reg.path()).mkdir(QStringLiteral("data1.ini")));
         const Snapshot before = TakeSnapshot(reg.path());
         RegisterFolder folder(QFile::encodeName(reg.path()));
-        ASSERT_TRUE(folder.open(false));
+        ASSERT_TRUE(folder.open(RegisterFolder::Missing::ReadsEmpty));
         const QString reason = QString::fromUtf8(because);
         QByteArray bytes;
         bool exists = false;
@@ -56,7 +56,7 @@ TEST(RegisterFolder, fileOverTheLimitIsRefused)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(RegisterFolder::kMaxFileSize + 2 - number));
     }
     RegisterFolder folder(QFile::encodeName(reg.path()));
-    ASSERT_TRUE(folder.open(false));
+    ASSERT_TRUE(folder.open(RegisterFolder::Missing::ReadsEmpty));
     QByteArray bytes;
     bool exists = false;
     const IoResult over = folder.read(QStringLiteral("data1.ini"), bytes, exists);
@@ -78,7 +78,7 @@ TEST(RegisterFolder, replacedFileKeepsModeAndOwner)
     }
     const mode_t mask = ::umask(0077);
     RegisterFolder folder(QFile::encodeName(reg.path()));
-    ASSERT_TRUE(folder.open(false));
+    ASSERT_TRUE(folder.open(RegisterFolder::Missing::ReadsEmpty));
     ASSERT_TRUE(folder.replace(QStringLiteral("data1.ini"), "new"));
     ASSERT_EQ(::chmod(file, 0664), 0);
     ASSERT_TRUE(folder.replace(QStringLiteral("data1.ini"), "newer"));
@@ -98,7 +98,7 @@ TEST(RegisterFolder, nameMadeAfterTheListingIsFoundWithoutRegardToCase)
 {
     TempRegister reg;
     RegisterFolder folder(QFile::encodeName(reg.path()));
-    ASSERT_TRUE(folder.open(false));
+    ASSERT_TRUE(folder.open(RegisterFolder::Missing::ReadsEmpty));
     reg.write(QStringLiteral("Data5.Ini"), "x");
     folder.refreshName(QStringLiteral("Data5.Ini"));
     EXPECT_EQ(folder.nameOnDisk(QStringLiteral("data5.ini")), QStringLiteral("Data5.Ini"));

@@ -80,7 +80,7 @@ int main(int argc, char **argv)
     const QByteArray mode = argv[2];
     RegisterFolder folder(QFile::encodeName(directory));
     if (mode == "lock") {
-        if (IoResult opened = folder.open(false); !opened) {
+        if (IoResult opened = folder.open(RegisterFolder::Missing::ReadsEmpty); !opened) {
             say(opened.describe().toUtf8());
             return 1;
         }

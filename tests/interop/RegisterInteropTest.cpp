@@ -3,14 +3,13 @@
 // as the values we meant, and we read what Windows writes. (What the profile functions make of
 // files people and other tools wrote, counts included, and of a rewrite line by line is recorded
 // in the ini tables and the count test of tests/data.)
-#include "AppDirectory.h"
 #include "CaseFile.h"
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "ProfileOracle.h"
 #include "RegisterFiles.h"
+#include "RegisterFolder.h"
 #include "SiteEntry.h"
-#include "SiteStore.h"
 #include "TempRegister.h"
 
 #include <QDir>
@@ -26,15 +25,15 @@ constexpr qsizetype kWindowsReadLimit = 4095;
 
 QString InteropTable(const char *name) { return QStringLiteral(TEST_DATA "/") + QLatin1String(name); }
 
-// The register in `directory`, loaded by our own SiteStore.
-std::vector<SiteRecord> LoadWithSiteStore(const QString &directory)
+// The register in `directory`, loaded as the window and the command line load it.
+std::vector<SiteRecord> LoadOurs(const QString &directory)
 {
-    SetAppDirectory(directory);
-    SiteStore store;
-    const IoResult loaded = store.Load();
-    SetAppDirectory(QString());
-    EXPECT_TRUE(loaded) << loaded.describe().toStdString();
-    return {store.m_sites.begin(), store.m_sites.end()};
+    RegisterFolder folder(QFile::encodeName(directory));
+    const IoResult opened = folder.open(RegisterFolder::Missing::ReadsEmpty);
+    EXPECT_TRUE(opened) << opened.describe().toStdString();
+    const Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
+    EXPECT_TRUE(loaded) << loaded.io.describe().toStdString();
+    return {loaded.value.sites.begin(), loaded.value.sites.end()};
 }
 
 // Field by field; `labels` names the records by position.
@@ -83,10 +82,10 @@ void registerWithGaps(Session &s)
     s.windowsSaves[saved] = kept;
     s.windowsLoads << loaded;
     s.checks.push_back([&s, loaded, saved, kept] {
-        EXPECT_EQ(LoadWithSiteStore(loaded), kept);
+        EXPECT_EQ(LoadOurs(loaded), kept);
         ExpectSameRecords(s.windows[loaded], kept, {}, "Windows loading a register with gaps");
         ASSERT_TRUE(QFile::exists(QDir(saved).filePath(DataFileName(5)))) << "the Windows save left the fifth file behind";
-        EXPECT_EQ(LoadWithSiteStore(saved), kept);
+        EXPECT_EQ(LoadOurs(saved), kept);
     });
 }
 
@@ -110,7 +109,7 @@ void datesAfterWindowsRenumbers(Session &s)
         ExpectSameRecords(s.windows[ours], records, {}, "Windows reads a register with dates");
         const QByteArray second = ReadFile(QDir(renumbered).filePath(DataFileName(2)));
         ASSERT_TRUE(second.contains("DATESURL=" + DatesUrlDigest(records[1].m_url))) << "the second site's dates did not stay behind";
-        const std::vector<SiteRecord> mine = LoadWithSiteStore(renumbered);
+        const std::vector<SiteRecord> mine = LoadOurs(renumbered);
         ExpectSameRecords(mine, afterDelete, {}, "our load after Windows renumbered");
         ASSERT_EQ(mine.size(), 2u);
         EXPECT_EQ(std::pair(mine[0].GetAdded(), mine[0].GetChanged()), std::pair(records[0].GetAdded(), records[0].GetChanged()));
@@ -150,8 +149,8 @@ void awkwardValues(Session &s)
     s.windowsLoads << theirs << ours;
     s.checks.push_back([&s, theirs, ours, written, where, row] {
         // Our own reader gives every byte back, NEC codes included.
-        ExpectSameRecords(LoadWithSiteStore(ours), written, {}, "our own load");
-        const std::vector<SiteRecord> mine = LoadWithSiteStore(theirs);
+        ExpectSameRecords(LoadOurs(ours), written, {}, "our own load");
+        const std::vector<SiteRecord> mine = LoadOurs(theirs);
         const std::vector<SiteRecord> &windowsSaved = s.windows[theirs], &windowsRead = s.windows[ours];
         ASSERT_TRUE(mine.size() == written.size() && windowsSaved.size() == written.size() && windowsRead.size() == written.size());
         int cut = 0;
@@ -208,7 +207,7 @@ void typedCharacters(Session &s)
     s.windowsLoads << ours;
     s.checks.push_back([&s, ours, theirs, stored, readBack, labels] {
         ExpectSameRecords(s.windows[ours], stored, labels, "Windows reads ours");
-        const std::vector<SiteRecord> mine = LoadWithSiteStore(theirs);
+        const std::vector<SiteRecord> mine = LoadOurs(theirs);
         ASSERT_EQ(mine.size(), readBack.size());
         for (std::size_t i = 0; i < mine.size(); ++i)
             EXPECT_EQ(CodePage::toText(mine[i].m_content), readBack[i]) << labels[i];

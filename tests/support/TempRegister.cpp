@@ -38,7 +38,7 @@ QByteArray ReadFile(const QString &path)
 
 FolderFiles::FolderFiles(const QString &directory) : folder(QFile::encodeName(directory))
 {
-    EXPECT_TRUE(folder.open(false)) << directory.toStdString();
+    EXPECT_TRUE(folder.open(RegisterFolder::Missing::ReadsEmpty)) << directory.toStdString();
 }
 
 OpenRegister::OpenRegister(const std::vector<SiteRecord> &records, bool watched, const std::vector<int> &gaps)

@@ -3,8 +3,9 @@
 #include "IoResult.h"
 #include "SiteList.h"
 
-// The register in the register directory, loaded whole: "setting.ini" holds the record count,
-// "data<N>.ini" record N. Every change is written by RegisterFiles as it is made.
+// For tests: the register in the register directory (AppDirectory), loaded whole as the program
+// loads it, to compare with what a window or a process holds. The program itself keeps the
+// register in SiteRegister (the window) and RegisterFiles (every write, as it is made).
 class SiteStore
 {
 public:

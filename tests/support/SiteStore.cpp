@@ -9,7 +9,7 @@
 IoResult SiteStore::Load()
 {
     RegisterFolder folder(QFile::encodeName(AppDirectory()));
-    if (IoResult opened = folder.open(false); !opened)
+    if (IoResult opened = folder.open(RegisterFolder::Missing::ReadsEmpty); !opened)
         return opened;
     const Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
     if (!loaded)
