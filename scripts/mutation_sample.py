@@ -141,8 +141,9 @@ NUMBER_MUTANTS = [
     ("above-seen-removed", "data/IncomingRecords.cpp", "if (above.number > m_countSeen || !known(above.record)) {",
      "if (!known(above.record)) {",
      "a file above the count equal to a record removed, though above every count seen here"),
-    ("new-number-within-files", "data/IncomingRecords.cpp", "const long long above = std::max(m_countInForce, m_survey.highest);",
-     "const long long above = m_countInForce;", "new numbers start above the count, not above every data file"),
+    ("new-number-within-files", "data/IncomingRecordsCommit.cpp",
+     "const long long firstNew = (long long)std::max(m_countInForce, m_survey.highest) + 1;",
+     "const long long firstNew = (long long)m_countInForce + 1;", "new numbers start above the count, not above every data file"),
 ]
 
 # This round's: the dates, the spellings of a number, the duplicate warning.
@@ -159,6 +160,8 @@ ROUND_MUTANTS = [
      "before.GetChanged()", "an update leaves the date of the last change as it was"),
     ("new-mark-edge", "editing/NewSiteMark.cpp", "site.GetAdded() > now - std::int64_t(days) * kDaySeconds",
      "site.GetAdded() >= now - std::int64_t(days) * kDaySeconds", "a site added N days ago to the second still marked new"),
+    ("note-any-stamp", "data/RegisterOperation.cpp", "if (m_changedBefore < 0 || note.stamp != m_changedBefore)",
+     "if (m_changedBefore < 0)", "the folder's last look trusted whatever another program did to the folder since"),
     ("new-mark-undated", "editing/NewSiteMark.cpp", "isOn() && site.GetAdded() != 0 && ", "isOn() && ",
      "a site of unknown date marked new"),
 ]
