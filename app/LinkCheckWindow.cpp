@@ -137,7 +137,7 @@ void LinkCheckWindow::showSites(std::vector<std::size_t> positions)
     QStringList urls;
     for (const std::size_t position : m_positions) {
         names << ShownName(m_sites.at(position));
-        urls << CodePage::urlToDisplayText(m_sites.at(position).m_url);
+        urls << CodePage::urlToDisplayText(m_sites.at(position).GetUrl());
     }
     m_table->setSites(names, urls);
     m_outcomes.assign(m_positions.size(), std::nullopt);
@@ -149,14 +149,14 @@ void LinkCheckWindow::showLastResults()
     std::vector<std::size_t> checked;
     QDateTime last;
     for (std::size_t position = 0; position < m_sites.size(); ++position) {
-        if (const CheckedLink *link = m_run.results().find(m_sites.at(position).m_url)) {
+        if (const CheckedLink *link = m_run.results().find(m_sites.at(position).GetUrl())) {
             checked.push_back(position);
             last = std::max(last, link->checkedAt);
         }
     }
     showSites(checked);
     for (int index = 0; index < int(m_positions.size()); ++index)
-        showResult(index, m_run.results().find(m_sites.at(m_positions[std::size_t(index)]).m_url)->result);
+        showResult(index, m_run.results().find(m_sites.at(m_positions[std::size_t(index)]).GetUrl())->result);
     if (checked.empty())
         return;
     m_progress->setRange(0, int(checked.size()));
@@ -204,11 +204,11 @@ void LinkCheckWindow::takeMove(int index, const QString &movedTo)
 {
     const std::size_t position = m_positions[std::size_t(index)];
     SiteRecord &site = m_sites.at(position);
-    const QByteArray oldUrl = site.m_url;
+    const QByteArray oldUrl = site.GetUrl();
     QByteArray newUrl;
     CodePage::fromText(movedTo, newUrl);
     // The window's copy follows, so that the next check and its results file see the new URL.
-    site.m_url = newUrl;
+    site.SetUrl(newUrl);
     emit urlUpdateRequested(m_sites.number(position), oldUrl, newUrl);
 }
 

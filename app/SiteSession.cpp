@@ -71,11 +71,11 @@ LinkResults SiteSession::readLinkResults() const
 SiteSession::LinkMove SiteSession::moveLink(int number, const QByteArray &oldUrl, const QByteArray &newUrl)
 {
     const long long position = sites().positionOf(number);
-    if (position < 0 || sites().at(std::size_t(position)).m_url != oldUrl)
+    if (position < 0 || sites().at(std::size_t(position)).GetUrl() != oldUrl)
         return {true, {}};
     // An ordinary update, undone like any other: on disk at once, refused when another program
     // changed the record.
     SiteRecord moved = sites().at(std::size_t(position));
-    moved.m_url = newUrl;
+    moved.SetUrl(newUrl);
     return {false, m_history->update(number, moved)};
 }

@@ -93,12 +93,12 @@ QVariant SiteTableModel::data(const QModelIndex &index, int role) const
     case SiteRecordRole:
         return QVariant::fromValue(record);
     case LinkHealthRole:
-        return int(LinkHealthMarkOf(m_linkResults.find(record.m_url)).verdict);
+        return int(LinkHealthMarkOf(m_linkResults.find(record.GetUrl())).verdict);
     case Qt::DecorationRole:
     case Qt::ToolTipRole: {
         if (index.column() != NameColumn || m_linkResults.size() == 0)
             return {};
-        const CheckedLink *checked = m_linkResults.find(record.m_url);
+        const CheckedLink *checked = m_linkResults.find(record.GetUrl());
         if (!checked)
             return {};
         const LinkHealthMark mark = LinkHealthMarkOf(checked);

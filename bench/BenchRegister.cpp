@@ -38,16 +38,16 @@ SiteList MakeBenchSites(int count, int keywordPool, unsigned seed)
     sites.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) {
         SiteRecord record;
-        record.m_name = sjis(kNameParts[pick(16)]) + sjis(kNameParts[pick(16)]) + QByteArray::number(i);
-        record.m_url = "https://www.example" + QByteArray::number(pick(5000)) + ".jp/page/" + QByteArray::number(i) + "/";
-        record.m_keyword1 = keywords[std::size_t(pick(keywordPool))];
-        record.m_keyword2 = pick(3) ? keywords[std::size_t(pick(keywordPool))] : QByteArray();
-        record.m_keyword3 = pick(3) == 0 ? keywords[std::size_t(pick(keywordPool))] : QByteArray();
+        record.SetName(sjis(kNameParts[pick(16)]) + sjis(kNameParts[pick(16)]) + QByteArray::number(i));
+        record.SetUrl("https://www.example" + QByteArray::number(pick(5000)) + ".jp/page/" + QByteArray::number(i) + "/");
+        record.SetKeyword1(keywords[std::size_t(pick(keywordPool))]);
+        record.SetKeyword2(pick(3) ? keywords[std::size_t(pick(keywordPool))] : QByteArray());
+        record.SetKeyword3(pick(3) == 0 ? keywords[std::size_t(pick(keywordPool))] : QByteArray());
         const int contentBytes = 20 + pick(181);
         QByteArray content;
         while (content.size() < contentBytes)
             content += sjis(kNameParts[pick(16)]);
-        record.m_content = content.left(contentBytes & ~1);
+        record.SetContent(content.left(contentBytes & ~1));
         sites.push_back(record);
     }
     return sites;

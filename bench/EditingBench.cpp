@@ -42,7 +42,7 @@ void LinkCodeBuild(benchmark::State &state)
 void LinkCodeFiltered(benchmark::State &state)
 {
     const SiteList sites = MakeBenchSites(int(state.range(0)));
-    const QByteArray filter = sites.at(0).m_keyword1;
+    const QByteArray filter = sites.at(0).GetKeyword1();
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildLinkCode(sites, filter, LinkCodeMode::Name).constData());
 }
@@ -53,7 +53,7 @@ void LinkCodeExcluding(benchmark::State &state)
     const SiteList sites = MakeBenchSites(int(state.range(0)));
     QSet<QByteArray> dead;
     for (std::size_t i = 0; i < sites.size(); i += 10)
-        dead.insert(sites.at(i).m_url);
+        dead.insert(sites.at(i).GetUrl());
     const LinkExclusion leftOut = [&dead](const QByteArray &url) { return dead.contains(url); };
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildLinkCode(sites, kAllKeywords, LinkCodeMode::Name, leftOut).constData());

@@ -23,7 +23,7 @@ void FoldNames(benchmark::State &state)
     const SiteList sites = MakeBenchSites(int(state.range(0)));
     std::vector<QString> names;
     for (const SiteRecord &record : sites)
-        names.push_back(CodePage::toText(record.m_name));
+        names.push_back(CodePage::toText(record.GetName()));
     for (auto _ : state)
         for (const QString &name : names)
             benchmark::DoNotOptimize(TextFolding::fold(name).constData());
@@ -36,8 +36,8 @@ SiteList sitesWithMarkup(int count)
 {
     SiteList sites;
     for (SiteRecord record : MakeBenchSites(count)) {
-        record.m_name += " &amp; Caf&#233; &#127843;";
-        record.m_content = "<b>" + record.m_content + "</b> &lt;3";
+        record.SetName(record.GetName() + " &amp; Caf&#233; &#127843;");
+        record.SetContent("<b>" + record.GetContent() + "</b> &lt;3");
         sites.push_back(record);
     }
     return sites;
@@ -129,7 +129,7 @@ void DuplicateFind(benchmark::State &state)
 {
     const SiteList sites = MakeBenchSites(int(state.range(0)));
     const DuplicateIndex index(sites);
-    QByteArray url = sites.at(sites.size() / 2).m_url.toUpper().replace("/PAGE/", "/page/");
+    QByteArray url = sites.at(sites.size() / 2).GetUrl().toUpper().replace("/PAGE/", "/page/");
     if (!state.range(1))
         url = "example.org/nothing-here";
     int found = 0;

@@ -33,7 +33,7 @@ struct KeywordWindow : BenchWindow
         const SiteList sites = MakeBenchSites(int(state.range(0)));
         for (std::size_t i = 0; i < sites.size(); i += sites.size() / kCarrying) {
             SiteRecord record = sites.at(i);
-            record.m_keyword1 = keywordName(0);
+            record.SetKeyword1(keywordName(0));
             IniDocument file;
             record.WriteTo(file);
             QFile out(QDir(reg.path()).filePath(DataFileName(int(i) + 1)));

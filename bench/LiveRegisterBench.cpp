@@ -17,7 +17,7 @@ namespace {
 SiteRecord Variant(int i)
 {
     SiteRecord record = MakeBenchSites(1).at(0);
-    record.m_name += QByteArray::number(i);
+    record.SetName(record.GetName() + QByteArray::number(i));
     return record;
 }
 
@@ -85,7 +85,7 @@ void PickUpChangeMadeElsewhere(benchmark::State &state)
         state.ResumeTiming();
         QElapsedTimer waited;
         waited.start();
-        while (r.live.sites().at(std::size_t(r.live.sites().positionOf(number))).m_name != changed.m_name
+        while (r.live.sites().at(std::size_t(r.live.sites().positionOf(number))).GetName() != changed.GetName()
                && waited.elapsed() < 2000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         if (waited.elapsed() >= 2000)

@@ -67,7 +67,7 @@ struct Bench
     void change()
     {
         SiteRecord first = sites.at(0);
-        first.m_name = QByteArray("site ") + QByteArray::number(++round);
+        first.SetName(QByteArray("site ") + QByteArray::number(++round));
         sites.replace(0, first);
     }
 

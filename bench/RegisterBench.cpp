@@ -71,7 +71,7 @@ void UpdateFirst(benchmark::State &state)
     int round = 0;
     for (auto _ : state) {
         SiteRecord changed = current;
-        changed.m_content = QByteArray::number(++round) + current.m_content;
+        changed.SetContent(QByteArray::number(++round) + current.GetContent());
         if (!open.files.update(1, changed, current).done())
             state.SkipWithError("update failed");
         current = changed;

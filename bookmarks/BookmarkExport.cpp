@@ -2,6 +2,7 @@
 
 #include "BookmarkDates.h"
 #include "CodePage.h"
+#include "SiteTexts.h"
 #include "HtmlText.h"
 #include "ShownText.h"
 #include "SiteList.h"
@@ -25,7 +26,7 @@ QString keywordText(const QByteArray &bytes)
 
 void appendTags(QByteArray &out, const SiteRecord &record)
 {
-    QList<QByteArray> keywords{record.m_keyword1, record.m_keyword2, record.m_keyword3};
+    QList<QByteArray> keywords{record.GetKeyword1(), record.GetKeyword2(), record.GetKeyword3()};
     // Trailing empty keywords are no tags; an empty one before a filled one keeps its place.
     while (!keywords.isEmpty() && keywords.last().isEmpty())
         keywords.removeLast();
@@ -45,7 +46,7 @@ void appendTags(QByteArray &out, const SiteRecord &record)
 void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
 {
     out.append(indent).append("<DT><A HREF=\"");
-    HtmlText::appendEscaped(out, CodePage::toText(record.m_url));
+    HtmlText::appendEscaped(out, CodePage::toText(record.GetUrl()));
     out.append('"');
     // Only the times the register knows: a 0 would read as 1970 to a browser.
     if (record.GetAdded() != 0)
@@ -54,11 +55,11 @@ void appendLink(QByteArray &out, const SiteRecord &record, const char *indent)
         out.append(" LAST_MODIFIED=\"").append(BookmarkTimeText(record.GetChanged())).append('"');
     appendTags(out, record);
     out.append('>');
-    HtmlText::appendEscaped(out, ShownText(record, &SiteRecord::m_name));
+    HtmlText::appendEscaped(out, ShownText(record, kNameText));
     out.append("</A>\n");
-    if (!record.m_content.isEmpty()) {
+    if (!record.GetContent().isEmpty()) {
         out.append(indent).append("<DD>");
-        HtmlText::appendEscaped(out, ShownText(record, &SiteRecord::m_content));
+        HtmlText::appendEscaped(out, ShownText(record, kContentText));
         out.append('\n');
     }
 }
@@ -73,13 +74,13 @@ bool WriteBookmarks(const SiteList &sites, const std::function<bool(const QByteA
     std::vector<QByteArray> folders;
     QHash<QByteArray, std::vector<const SiteRecord *>> inFolder;
     for (const SiteRecord &record : sites) {
-        if (record.m_keyword1.isEmpty()) {
+        if (record.GetKeyword1().isEmpty()) {
             loose.push_back(&record);
             continue;
         }
-        auto &members = inFolder[record.m_keyword1];
+        auto &members = inFolder[record.GetKeyword1()];
         if (members.empty())
-            folders.push_back(record.m_keyword1);
+            folders.push_back(record.GetKeyword1());
         members.push_back(&record);
     }
     // Handed on a piece at a time: the whole file at once was as much memory again as the

@@ -97,13 +97,13 @@ void ImportPlanner::add(const Bookmark &bookmark)
 
     // Names and contents are HTML in the register; a bookmark's are text, and stay text.
     SiteRecord record;
-    record.m_name = CodePage::fromOutsideText(title);
-    record.m_url = CodePage::urlFromText(url);
-    record.m_content = CodePage::fromOutsideText(description);
+    record.SetName(CodePage::fromOutsideText(title));
+    record.SetUrl(CodePage::urlFromText(url));
+    record.SetContent(CodePage::fromOutsideText(description));
     // The register keeps when the browser says the link was made, not when it was read in.
     record.SetDates(bookmark.added, bookmark.changed);
     // Keywords are kept short (OutsideText::kMaxName each): name, URL and content decide.
-    const qsizetype bytes = record.m_name.size() + record.m_url.size() + record.m_content.size();
+    const qsizetype bytes = record.GetName().size() + record.GetUrl().size() + record.GetContent().size();
     if (bytes > kMaxRecordBytes)
         return tooLong();
     const auto alreadyThere = [&](bool inFile) {
@@ -113,9 +113,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
             ++m_plan.alreadyThereUnlisted;
         ++(inFile ? m_plan.repeatedInFile : m_plan.alreadyRegistered);
     };
-    if (m_isKnown && m_isKnown(record.m_url))
+    if (m_isKnown && m_isKnown(record.GetUrl()))
         return alreadyThere(false);
-    const QString site = identityOf(record.m_url);
+    const QString site = identityOf(record.GetUrl());
     if (m_sites.contains(site))
         return alreadyThere(true);
     m_sites.insert(site);
@@ -259,7 +259,7 @@ KnownUrl RegisterUrls(const SiteList &sites)
     auto known = std::make_shared<QSet<QString>>();
     known->reserve(qsizetype(sites.size()));
     for (const SiteRecord &record : sites)
-        known->insert(identityOf(record.m_url));
+        known->insert(identityOf(record.GetUrl()));
     return [known](const QByteArray &url) { return known->contains(identityOf(url)); };
 }
 

@@ -87,24 +87,24 @@ QByteArray unpacked(const QByteArray &packedText)
 void PlannedRecords::push_back(const SiteRecord &record)
 {
     SiteRecord small = record;
-    small.m_name = packed(record.m_name);
-    small.m_content = packed(record.m_content);
+    small.SetName(packed(record.GetName()));
+    small.SetContent(packed(record.GetContent()));
     m_packed.push_back(std::move(small));
 }
 
 void PlannedRecords::setKeywords(std::size_t index, const std::array<QByteArray, 3> &keywords)
 {
     SiteRecord &record = m_packed.at(index);
-    record.m_keyword1 = keywords[0];
-    record.m_keyword2 = keywords[1];
-    record.m_keyword3 = keywords[2];
+    record.SetKeyword1(keywords[0]);
+    record.SetKeyword2(keywords[1]);
+    record.SetKeyword3(keywords[2]);
 }
 
 SiteRecord PlannedRecords::at(std::size_t index) const
 {
     SiteRecord record = m_packed.at(index);
-    record.m_name = unpacked(record.m_name);
-    record.m_content = unpacked(record.m_content);
+    record.SetName(unpacked(record.GetName()));
+    record.SetContent(unpacked(record.GetContent()));
     return record;
 }
 

@@ -93,11 +93,11 @@ QByteArray resultLine(const SiteList &sites, std::size_t position, const LinkRes
     const QByteArray finalUrl = CodePage::fromKnownText(result.finalUrl);
     const QByteArray message = CodePage::fromKnownText(result.message);
     if (!json) {
-        return id + '\t' + TsvField(site.m_name, encoding) + '\t' + TsvField(site.m_url, encoding) + '\t' + status
+        return id + '\t' + TsvField(site.GetName(), encoding) + '\t' + TsvField(site.GetUrl(), encoding) + '\t' + status
             + '\t' + code + '\t' + TsvField(finalUrl, encoding) + '\t' + TsvField(message, encoding) + '\n';
     }
-    return "{\"id\":" + id + ",\"name\":\"" + JsonField(site.m_name, encoding) + "\",\"url\":\""
-        + JsonField(site.m_url, encoding) + "\",\"status\":\"" + status + "\",\"code\":" + code
+    return "{\"id\":" + id + ",\"name\":\"" + JsonField(site.GetName(), encoding) + "\",\"url\":\""
+        + JsonField(site.GetUrl(), encoding) + "\",\"status\":\"" + status + "\",\"code\":" + code
         + ",\"final_url\":\"" + JsonField(finalUrl, encoding) + "\",\"message\":\"" + JsonField(message, encoding)
         + "\"}\n";
 }

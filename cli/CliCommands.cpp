@@ -14,6 +14,7 @@
 #include "CodePage.h"
 #include "CliSameSite.h"
 #include "SiteIdentityNote.h"
+#include "SiteTexts.h"
 #include "SiteList.h"
 #include "LinkCode.h"
 #include "RegisterFiles.h"
@@ -169,7 +170,7 @@ int runAdd(const CliContext &context)
     const OperationResult added = files.add(record);
     if (!added.done())
         return operationFailed(added);
-    WarnOfSameSite(context.folder, files, added, record.m_url);
+    WarnOfSameSite(context.folder, files, added, record.GetUrl());
     return writeOut(QByteArray::number(added.number) + '\n');
 }
 
@@ -207,11 +208,9 @@ int runUpdate(const CliContext &context)
     if (const FieldRefusal refused = EncodeSiteFields(changed, encoded); !refused.isEmpty())
         return fail(refused.message);
     SiteRecord record = loaded;
-    QByteArray SiteRecord::*const bytes[] = {&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
-                                             &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
-    for (int i = 0; i < kFieldOptions.size(); ++i) {
-        if (context.parser.isSet(kFieldOptions[i]))
-            record.*bytes[i] = encoded.*bytes[i];
+    for (std::size_t i = 0; i < kSiteTexts.size(); ++i) {
+        if (context.parser.isSet(kFieldOptions[int(i)]))
+            record.*kSiteTexts[i] = encoded.*kSiteTexts[i];
     }
     const OperationResult updated = files.update(number, StampedEdit(record, loaded), loaded);
     if (!updated.done())

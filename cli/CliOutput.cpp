@@ -4,6 +4,7 @@
 
 #include "CodePage.h"
 #include "SiteRecord.h"
+#include "SiteTexts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -118,27 +119,24 @@ QByteArray escapedField(const QByteArray &bytes, OutputEncoding encoding, Escape
 
 QByteArray RecordAsTsv(const SiteRecord &record, OutputEncoding encoding)
 {
-    const QByteArray *fields[] = {&record.m_name,     &record.m_url,      &record.m_keyword1,
-                                  &record.m_keyword2, &record.m_keyword3, &record.m_content};
     QByteArray out;
-    for (const QByteArray *field : fields) {
-        if (field != fields[0])
+    for (const SiteText text : kSiteTexts) {
+        if (text != kSiteTexts[0])
             out += '\t';
-        out += escapedField(*field, encoding, tsvEscape);
+        out += escapedField(record.*text, encoding, tsvEscape);
     }
     return out;
 }
 
 QByteArray RecordAsJson(const SiteRecord &record, int number, OutputEncoding encoding)
 {
-    const std::pair<const char *, const QByteArray *> members[] = {
-        {"name", &record.m_name},         {"url", &record.m_url},           {"keyword1", &record.m_keyword1},
-        {"keyword2", &record.m_keyword2}, {"keyword3", &record.m_keyword3}, {"content", &record.m_content},
-    };
+    // The member names, in the order of kSiteTexts.
+    const char *const keys[] = {"name", "url", "keyword1", "keyword2", "keyword3", "content"};
+    static_assert(std::size(keys) == kSiteTexts.size());
     QByteArray out = "{\"id\":" + QByteArray::number(number);
-    for (const auto &[key, value] : members) {
+    for (std::size_t i = 0; i < kSiteTexts.size(); ++i) {
         out += ',';
-        out += '"' + QByteArray(key) + "\":\"" + escapedField(*value, encoding, jsonEscape) + '"';
+        out += '"' + QByteArray(keys[i]) + "\":\"" + escapedField(record.*kSiteTexts[i], encoding, jsonEscape) + '"';
     }
     const auto date = [](std::int64_t seconds) { return seconds == 0 ? QByteArray("null") : '"' + IsoDate(seconds) + '"'; };
     return out + ",\"added\":" + date(record.GetAdded()) + ",\"changed\":" + date(record.GetChanged()) + '}';

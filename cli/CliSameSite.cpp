@@ -24,9 +24,9 @@ void WarnOfSameSite(RegisterFolder &folder, RegisterFiles &files, const Operatio
     const QString site = SiteIdentity(CodePage::toText(url));
     for (const int number : note.candidates(url, added.number)) {
         const Reading<std::optional<SiteRecord>> read = files.read(number);
-        if (read && read.value && SiteIdentity(CodePage::toText(read.value->m_url)) == site) {
+        if (read && read.value && SiteIdentity(CodePage::toText(read.value->GetUrl())) == site) {
             WriteError(QStringLiteral("sitekanri-cli: 同じサイトが番号 %1 に登録されています（%2）。")
-                                      .arg(QString::number(number), CodePage::urlToDisplayText(read.value->m_url)));
+                                      .arg(QString::number(number), CodePage::urlToDisplayText(read.value->GetUrl())));
             return;
         }
     }

@@ -23,7 +23,7 @@ void IncomingRecords::learnRegister()
     const auto learn = [this](int number, const SiteRecord &record, QByteArray key) {
         if (!m_lowest.contains(key))
             m_lowest.insert(key, number);
-        if (record.m_takenIn)
+        if (record.GetInPlaceOf())
             m_markedTakenIn.emplace_back(number, key);
     };
     int fromDisk = 1;
@@ -45,7 +45,7 @@ void IncomingRecords::learnRegister()
         if (m_operation.readRecord(it->first, record, exists) && exists) {
             m_known.insert(TextsKey(record));
             learn(it->first, record, TextsKey(record));
-            urls.emplace_back(it->first, record.m_url);
+            urls.emplace_back(it->first, record.GetUrl());
         }
     }
     if (!m_inMemory && m_survey.complete)
@@ -71,7 +71,7 @@ void IncomingRecords::removeTakenInTwice()
         SiteRecord twice, first;
         CheckedRecord checked, firstChecked;
         bool exists = false, firstExists = false;
-        if (!m_operation.readRecord(number, twice, exists, &checked) || !exists || !twice.m_takenIn)
+        if (!m_operation.readRecord(number, twice, exists, &checked) || !exists || !twice.GetInPlaceOf())
             continue;
         const int lowest = m_lowest.value(TextsKey(twice), number);
         if (lowest >= number || !m_operation.readRecord(lowest, first, firstExists, &firstChecked) || !firstExists
@@ -81,7 +81,7 @@ void IncomingRecords::removeTakenInTwice()
         // computer the winning one has not reached yet, marked or not (a record taken in there
         // before, which then lost a conflict): it goes, and the winner takes its number when it
         // comes (a change beats a deletion). Any other twin stays, and the copy goes.
-        const bool loserAtItsNumber = twice.m_takenIn == lowest;
+        const bool loserAtItsNumber = twice.GetInPlaceOf() == lowest;
         const int goes = loserAtItsNumber ? lowest : number;
         if (m_folder.removeIfHolds(m_folder.nameOnDisk(DataFileName(goes)), (loserAtItsNumber ? firstChecked : checked).bytes))
             m_removedTwice.push_back(goes);

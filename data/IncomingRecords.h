@@ -23,7 +23,7 @@
 //    present (or its own number back, where that is within the count and free), claimed so that
 //    no name is ever replaced: a name found taken means the next number;
 //  - the count is written above all of them, and only then do the conflict copies taken in go.
-// A copy's record is written marked as taken in (SiteRecord::m_takenIn): two computers may take in
+// A copy's record is written marked as taken in (SiteRecord::GetInPlaceOf): two computers may take in
 // the same copy at once, each at a number of its own, and a take-in removes such a record wherever
 // it equals a record numbered below it. A copy that equals the record under the number it was of
 // is taken in too, and that file goes: it is the losing version the copy holds, on a computer the

@@ -63,7 +63,7 @@ std::vector<IncomingRecords::Claim> IncomingRecords::claimsOf(std::size_t size,
         const KeptFile *file = kept && i < kept->size() && !(*kept)[i].name.isEmpty() ? &(*kept)[i] : nullptr;
         QByteArray bytes;
         bool exists = false;
-        const bool keptAsLeft = file && m_folder.read(file->name, bytes, exists) && exists && KeptDigest(bytes) == file->digest;
+        const bool keptAsLeft = file && m_folder.read(file->name, bytes, exists) && exists && FileDigest(bytes) == file->digest;
         // A record put back while another stands under its number (the other computer's change, or
         // its own undo of the same delete) goes under a new number, marked with its old one: should
         // the same texts come to stand there too, the two are one site put back twice.
@@ -80,7 +80,7 @@ std::vector<IncomingRecords::Claim> IncomingRecords::claimsOf(std::size_t size,
             claim.source = Claim::Source::Kept;
             claim.name = file->name;
             claim.digest = file->digest;
-            claim.url = recordAt(i).m_url;
+            claim.url = recordAt(i).GetUrl();
         } else if (file && exists) {
             m_staleKept.push_back(file->name); // another program changed it: the record is written
         }
@@ -127,16 +127,16 @@ OperationResult IncomingRecords::writeAndClaim(std::vector<Claim> &claims,
             const ConflictCopy &copy = m_copies[claim.copy];
             IniDocument file;
             copy.record.WriteTo(file);
-            MarkTakenIn(file, DataFileNumber(copy.original));
-            claim.url = copy.record.m_url;
+            MarkInPlaceOf(file, DataFileNumber(copy.original));
+            claim.url = copy.record.GetUrl();
             return file.serialize();
         }
         const SiteRecord record = recordAt(i);
-        claim.url = record.m_url;
+        claim.url = record.GetUrl();
         if (!claim.mark)
             return FreshFileBytes(record);
         IniDocument file = IniDocument::parse(claim.markedKept ? *claim.markedKept : FreshFileBytes(record));
-        MarkTakenIn(file, claim.mark);
+        MarkInPlaceOf(file, claim.mark);
         return file.serialize();
     };
     if (IoResult written = writeFiles(claims, bytesOf, firstNew); !written)
@@ -189,7 +189,7 @@ void IncomingRecords::noteClaims(const std::vector<Claim> &claims, bool raising)
         m_operation.noteRecord(claim.number, claim.url);
     for (const Above &counted : m_above) {
         if (raising && m_survey.dataFiles.count(counted.number))
-            m_operation.noteRecord(counted.number, counted.record.m_url);
+            m_operation.noteRecord(counted.number, counted.record.GetUrl());
     }
     noteCountedIn();
 }
@@ -256,7 +256,7 @@ IoResult IncomingRecords::writeFiles(std::vector<Claim> &claims, const std::func
         for (std::size_t j = 0; j < contents.size(); ++j) {
             Claim &claim = claims[toWrite[first + j]];
             claim.name = temporaries[j];
-            claim.digest = KeptDigest(contents[j]);
+            claim.digest = FileDigest(contents[j]);
         }
     }
     return IoResult::success();
@@ -293,7 +293,7 @@ void IncomingRecords::giveBack(const std::vector<Claim> &claims)
         const QString name = m_folder.nameOnDisk(DataFileName(claim->number));
         if (claim->source != Claim::Source::Kept) {
             // Removed only as it was written.
-            m_folder.removeIfHolds(name, [&](const QByteArray &bytes) { return KeptDigest(bytes) == claim->digest; });
+            m_folder.removeIfHolds(name, [&](const QByteArray &bytes) { return FileDigest(bytes) == claim->digest; });
         } else {
             // A kept file only changes its name back: whatever it holds is kept.
             bool taken = false;

@@ -151,6 +151,6 @@ void IncomingRecords::noteCountedIn()
         SiteRecord record;
         bool exists = false;
         if (m_operation.readRecord(it->first, record, exists) && exists)
-            m_operation.noteRecord(it->first, record.m_url);
+            m_operation.noteRecord(it->first, record.GetUrl());
     }
 }

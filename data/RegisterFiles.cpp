@@ -260,7 +260,7 @@ OperationResult RegisterFiles::updateIf(int number, const SiteRecord &record, co
         return Failed(written, number);
     if (found != RegisterFolder::Found::Expected)
         return foundElsewhere(found, number);
-    operation.noteRecord(number, record.m_url);
+    operation.noteRecord(number, record.GetUrl());
     return operation.carryNote(Outcome(OperationStatus::Done, number));
 }
 
@@ -316,7 +316,7 @@ OperationResult RegisterFiles::removeIf(const std::vector<std::pair<int, SiteRec
         kept->assign(seen.size(), KeptFile());
         for (std::size_t i = 0; i < seen.size(); ++i) {
             if (const auto found = at.find(seen[i].first); found != at.end()) {
-                (*kept)[i] = {aside[*found].first, KeptDigest(checkedBytes[*found].second)};
+                (*kept)[i] = {aside[*found].first, FileDigest(checkedBytes[*found].second)};
                 at.erase(found);
             }
         }

@@ -47,7 +47,7 @@ OperationResult RegisterFiles::updateMany(const std::vector<RecordUpdate> &updat
             }
         }
         statuses[i] = OperationStatus::Done;
-        operation.noteRecord(update.number, update.record.m_url);
+        operation.noteRecord(update.number, update.record.GetUrl());
     }
     return finish(operation.carryNote(Outcome(OperationStatus::Done, first)));
 }

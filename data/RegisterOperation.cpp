@@ -128,7 +128,7 @@ void RegisterOperation::dropUnfinishedBatch(const RecordCount &count)
             return; // the note stays for a writer that can look
         // Only files above the count that hold what the batch wrote: a file within the count is a
         // record, whoever made it, and one holding anything else is somebody else's.
-        const auto written = [&digests](const QByteArray &bytes) { return digests.contains(KeptDigest(bytes)); };
+        const auto written = [&digests](const QByteArray &bytes) { return digests.contains(FileDigest(bytes)); };
         for (auto it = survey.dataFiles.upper_bound(std::max(count.value, first - 1)); it != survey.dataFiles.end(); ++it)
             m_folder.removeIfHolds(it->second, written);
         m_folder.flush();
@@ -245,7 +245,7 @@ bool RefusedAsUnstorable(const SiteRecord &record, const QString &file, int numb
     return !bad.isEmpty();
 }
 
-QByteArray KeptDigest(const QByteArray &bytes)
+QByteArray FileDigest(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }

@@ -98,8 +98,9 @@ private:
 
 // A record the format cannot hold is refused before anything is touched: true, with `refusal`.
 bool RefusedAsUnstorable(const SiteRecord &record, const QString &file, int number, OperationResult &refusal);
-// What tells a kept file's bytes from any others.
-QByteArray KeptDigest(const QByteArray &bytes);
+// What tells a file's bytes from any others: a kept file's, a new file's before it takes its
+// number, a batch's files in its note.
+QByteArray FileDigest(const QByteArray &bytes);
 
 // A record's file as a new record's file is written: the record and nothing else.
 QByteArray FreshFileBytes(const SiteRecord &record);

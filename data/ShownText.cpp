@@ -7,7 +7,7 @@ namespace {
 
 bool isHtml(SiteText text)
 {
-    return text == &SiteRecord::m_name || text == &SiteRecord::m_content;
+    return text == kNameText || text == kContentText;
 }
 
 } // namespace
@@ -15,7 +15,7 @@ bool isHtml(SiteText text)
 QString ShownText(const SiteRecord &record, SiteText text)
 {
     const QByteArray &bytes = record.*text;
-    if (text == &SiteRecord::m_url)
+    if (text == kUrlText)
         return CodePage::urlToDisplayText(bytes);
     if (isHtml(text))
         return HtmlText::shownText(CodePage::toText(bytes));
@@ -25,7 +25,7 @@ QString ShownText(const SiteRecord &record, SiteText text)
 bool ShownAsStored(const SiteRecord &record, SiteText text)
 {
     const QByteArray &bytes = record.*text;
-    if (text == &SiteRecord::m_url)
+    if (text == kUrlText)
         return !bytes.contains('%') && !bytes.contains("xn--") && !bytes.contains("XN--");
     return !bytes.contains('&') && !(isHtml(text) && bytes.contains('<'));
 }

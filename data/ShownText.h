@@ -14,7 +14,7 @@ QString ShownText(const SiteRecord &record, SiteText text);
 
 inline QString ShownName(const SiteRecord &record)
 {
-    return ShownText(record, &SiteRecord::m_name);
+    return ShownText(record, kNameText);
 }
 
 // Whether the text shown is the stored text decoded, found without building either: most texts

@@ -100,7 +100,7 @@ void SiteDigestNote::rebuild(const SiteList &sites, qint64 stamp)
     std::vector<std::pair<int, QByteArray>> urls;
     urls.reserve(sites.size());
     for (std::size_t i = 0; i < sites.size(); ++i)
-        urls.emplace_back(sites.number(i), sites.at(i).m_url);
+        urls.emplace_back(sites.number(i), sites.at(i).GetUrl());
     rebuild(std::move(urls), stamp);
 }
 

@@ -13,8 +13,8 @@ namespace {
 
 const QByteArray kSection = QByteArrayLiteral("DATA");
 // A section of this program's own, which other readers pass over.
-const QByteArray kTakenInSection = QByteArrayLiteral("SITEKANRI");
-const QByteArray kTakenInKey = QByteArrayLiteral("TAKENIN");
+const QByteArray kOwnSection = QByteArrayLiteral("SITEKANRI");
+const QByteArray kInPlaceOfKey = QByteArrayLiteral("TAKENIN");
 // The site's dates sit in the same section, with a digest of the URL they were written for: the
 // Windows program, deleting a site, moves each later record into the file before it and leaves this
 // section where it was, so dates whose URL digest differs from the file's URL are another site's.
@@ -79,7 +79,7 @@ SiteRecord::SiteRecord()
 void SiteRecord::Clear()
 {
     m_valid = 1;
-    m_takenIn = 0;
+    m_inPlaceOf = 0;
     m_added = 0;
     m_changed = 0;
     for (const auto &field : fields())
@@ -90,14 +90,14 @@ void SiteRecord::ReadFrom(const IniDocument &file)
 {
     for (const auto &[key, field] : fields())
         this->*field = compact(file.value(kSection, key, this->*field));
-    const QByteArray from = file.value(kTakenInSection, kTakenInKey);
+    const QByteArray from = file.value(kOwnSection, kInPlaceOfKey);
     bool isNumber = false;
     const int number = from.toInt(&isNumber);
-    m_takenIn = from.isEmpty() ? 0 : isNumber && number > 0 ? number : -1;
-    const QByteArray datesUrl = file.value(kTakenInSection, kDatesUrlKey);
+    m_inPlaceOf = from.isEmpty() ? 0 : isNumber && number > 0 ? number : -1;
+    const QByteArray datesUrl = file.value(kOwnSection, kDatesUrlKey);
     if (!datesUrl.isEmpty() && datesUrl == DatesUrlDigest(m_url)) {
-        m_added = secondsOf(file.value(kTakenInSection, kAddedKey));
-        m_changed = secondsOf(file.value(kTakenInSection, kChangedKey));
+        m_added = secondsOf(file.value(kOwnSection, kAddedKey));
+        m_changed = secondsOf(file.value(kOwnSection, kChangedKey));
     } else {
         m_added = 0;
         m_changed = 0;
@@ -112,10 +112,10 @@ bool SiteRecord::WriteTo(IniDocument &file) const
     // A file without dates gains none for a record without them: it stays what it was. Dates the
     // file holds for another URL are cleared.
     const bool hasDates = m_added != 0 || m_changed != 0;
-    if (hasDates || !file.value(kTakenInSection, kDatesUrlKey).isEmpty()) {
-        changed |= file.setValue(kTakenInSection, kAddedKey, isoText(m_added));
-        changed |= file.setValue(kTakenInSection, kChangedKey, isoText(m_changed));
-        changed |= file.setValue(kTakenInSection, kDatesUrlKey, hasDates ? DatesUrlDigest(m_url) : QByteArray());
+    if (hasDates || !file.value(kOwnSection, kDatesUrlKey).isEmpty()) {
+        changed |= file.setValue(kOwnSection, kAddedKey, isoText(m_added));
+        changed |= file.setValue(kOwnSection, kChangedKey, isoText(m_changed));
+        changed |= file.setValue(kOwnSection, kDatesUrlKey, hasDates ? DatesUrlDigest(m_url) : QByteArray());
     }
     return changed;
 }
@@ -142,9 +142,9 @@ bool SameTexts(const SiteRecord &a, const SiteRecord &b)
     return true;
 }
 
-void MarkTakenIn(IniDocument &file, int from)
+void MarkInPlaceOf(IniDocument &file, int from)
 {
-    file.setValue(kTakenInSection, kTakenInKey, QByteArray::number(from > 0 ? from : -1));
+    file.setValue(kOwnSection, kInPlaceOfKey, QByteArray::number(from > 0 ? from : -1));
 }
 
 QByteArray TextsKey(const SiteRecord &record)
@@ -157,5 +157,5 @@ QByteArray TextsKey(const SiteRecord &record)
 
 bool operator==(const SiteRecord &a, const SiteRecord &b)
 {
-    return a.m_valid == b.m_valid && SameTexts(a, b);
+    return a.GetValid() == b.GetValid() && SameTexts(a, b);
 }

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <utility>
 
 class IniDocument;
 
@@ -50,24 +52,41 @@ public:
         m_changed = changed;
     }
 
+    void SetName(QByteArray name) { m_name = std::move(name); }
+    void SetUrl(QByteArray url) { m_url = std::move(url); }
+    void SetKeyword1(QByteArray keyword) { m_keyword1 = std::move(keyword); }
+    void SetKeyword2(QByteArray keyword) { m_keyword2 = std::move(keyword); }
+    void SetKeyword3(QByteArray keyword) { m_keyword3 = std::move(keyword); }
+    void SetContent(QByteArray content) { m_content = std::move(content); }
+
+    std::int32_t GetValid() const { return m_valid; }
+
+    // Where the record was brought in in place of another's number, as its file says: the number of
+    // the data file a sync tool's conflict copy was of (a take-in), or of the place an undo put it
+    // back while another record stood there; -1 where the file does not say which, 0 for a record
+    // made otherwise. Such a record equal to another is one site taken in or put back twice (two
+    // computers did it at once), or beside the losing version the copy holds, still under its old
+    // number on a computer the winning version has not reached yet.
+    int GetInPlaceOf() const { return m_inPlaceOf; }
+
+private:
     std::int32_t m_valid = 1;
-    // Brought in from a sync tool's conflict copy by a take-in, or put back by an undo while another
-    // record stood under its number, as its file says: the number of the data file the copy was of
-    // or the record had (-1 where the file does not say), 0 for a record made otherwise. Such a
-    // record equal to another is one site taken in or put back twice (two computers did it at
-    // once), or beside the losing version the copy holds, still under its old number on a
-    // computer the winning version has not reached yet.
-    int m_takenIn = 0;
+    int m_inPlaceOf = 0;
     QByteArray m_name;
     QByteArray m_url;
     QByteArray m_keyword1;
     QByteArray m_keyword2;
     QByteArray m_keyword3;
     QByteArray m_content;
-
-private:
     std::int64_t m_added = 0;
     std::int64_t m_changed = 0;
+
+public:
+    // The six texts, in the order of the data file and of the list's columns: the one list every
+    // comparison, file, column and printout walks, so that none of them can leave a text out.
+    static constexpr std::array<QByteArray SiteRecord::*, 6> kTexts = {
+        &SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
+        &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
 };
 
 bool operator==(const SiteRecord &a, const SiteRecord &b);
@@ -75,9 +94,8 @@ bool operator==(const SiteRecord &a, const SiteRecord &b);
 // The short digest of a URL that ties the dates in a data file to the URL they were written for.
 QByteArray DatesUrlDigest(const QByteArray &url);
 
-// Marks a record's file as brought in from a conflict copy of data file `from`, or put back in its
-// place (SiteRecord::m_takenIn).
-void MarkTakenIn(IniDocument &file, int from);
+// Marks a record's file as brought in in place of data file `number` (SiteRecord::GetInPlaceOf).
+void MarkInPlaceOf(IniDocument &file, int number);
 
 // The failure for a value the format cannot hold (a line break or NUL in it).
 IoResult UnstorableValueFailure(const QString &path, const QString &key);

@@ -312,7 +312,7 @@ void SiteRegister::watchForTwin(const SiteRecord &record)
     // The take-in settles a record taken in or put back under a new number with its twin (see
     // IncomingRecords): one is due when either comes, whichever comes second.
     const QByteArray texts = TextsKey(record);
-    if (record.m_takenIn)
+    if (record.GetInPlaceOf())
         m_markedTexts.insert(texts);
     if (m_markedTexts.contains(texts))
         scheduleIntake();

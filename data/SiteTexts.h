@@ -4,12 +4,15 @@
 
 #include <array>
 
-// The six texts of a record, in the order of its data file and of the list's columns: every
-// comparison, file and column walks this one list, so that none of them can leave a text out.
+// The six texts of a record (SiteRecord::kTexts), each reached as `record.*text`.
 using SiteText = QByteArray SiteRecord::*;
-inline constexpr std::array<SiteText, 6> kSiteTexts = {&SiteRecord::m_name,     &SiteRecord::m_url,
-                                                       &SiteRecord::m_keyword1, &SiteRecord::m_keyword2,
-                                                       &SiteRecord::m_keyword3, &SiteRecord::m_content};
+inline constexpr std::array<SiteText, 6> kSiteTexts = SiteRecord::kTexts;
+inline constexpr SiteText kNameText = kSiteTexts[0];
+inline constexpr SiteText kUrlText = kSiteTexts[1];
+inline constexpr SiteText kKeyword1Text = kSiteTexts[2];
+inline constexpr SiteText kKeyword2Text = kSiteTexts[3];
+inline constexpr SiteText kKeyword3Text = kSiteTexts[4];
+inline constexpr SiteText kContentText = kSiteTexts[5];
 
 // The six texts alike: what another program changed shows in them, not in m_valid.
 bool SameTexts(const SiteRecord &a, const SiteRecord &b);

@@ -1,6 +1,7 @@
 #include "KeywordEdits.h"
 
 #include "CodePage.h"
+#include "SiteTexts.h"
 #include "KeywordList.h"
 #include "RegistrationOperations.h"
 #include "ShownText.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-constexpr std::array<QByteArray SiteRecord::*, 3> kKeywords{&SiteRecord::m_keyword1, &SiteRecord::m_keyword2,
-                                                            &SiteRecord::m_keyword3};
+constexpr std::array<QByteArray SiteRecord::*, 3> kKeywords{kKeyword1Text, kKeyword2Text,
+                                                            kKeyword3Text};
 
 QString quoted(const QByteArray &keyword)
 {

@@ -18,16 +18,16 @@ KeywordList BuildKeywordList(const SiteList &sites)
             keywords.push_back(keyword);
     };
     for (const SiteRecord &site : sites) {
-        take(site.m_keyword1);
-        take(site.m_keyword2);
-        take(site.m_keyword3);
+        take(site.GetKeyword1());
+        take(site.GetKeyword2());
+        take(site.GetKeyword3());
     }
     return keywords;
 }
 
 bool CarriesKeyword(const SiteRecord &site, const QByteArray &keyword)
 {
-    return site.m_keyword1 == keyword || site.m_keyword2 == keyword || site.m_keyword3 == keyword;
+    return site.GetKeyword1() == keyword || site.GetKeyword2() == keyword || site.GetKeyword3() == keyword;
 }
 
 bool SiteMatchesKeyword(const SiteRecord &site, const QByteArray &filter)

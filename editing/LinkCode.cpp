@@ -64,13 +64,13 @@ Out &appendUrl(Out &out, const QByteArray &url)
 template <class Out>
 void appendEntry(Out &out, const SiteRecord &site, LinkCodeMode mode, const QByteArray *mark)
 {
-    appendUrl(out.append(kAnchorStart, length(kAnchorStart)), site.m_url).append(kUrlEnd, length(kUrlEnd));
-    out.append(mode == LinkCodeMode::Content && !site.m_content.isEmpty() ? site.m_content : site.m_name);
+    appendUrl(out.append(kAnchorStart, length(kAnchorStart)), site.GetUrl()).append(kUrlEnd, length(kUrlEnd));
+    out.append(mode == LinkCodeMode::Content && !site.GetContent().isEmpty() ? site.GetContent() : site.GetName());
     out.append(kAnchorEnd, length(kAnchorEnd));
     if (mark)
         out.append(kMarkBlank, length(kMarkBlank)).append(*mark);
     if (mode == LinkCodeMode::NameAndContent)
-        out.append(kLineEnd, length(kLineEnd)).append(site.m_content);
+        out.append(kLineEnd, length(kLineEnd)).append(site.GetContent());
     out.append(kEntryEnd, length(kEntryEnd));
 }
 
@@ -98,7 +98,7 @@ QByteArray BuildLinkCode(const std::vector<const SiteRecord *> &sites, const QBy
     // more than a second walk.
     SizeCounter size;
     for (const SiteRecord *site : sites) {
-        if (SiteMatchesKeyword(*site, filter) && !(leftOut && leftOut(site->m_url))) {
+        if (SiteMatchesKeyword(*site, filter) && !(leftOut && leftOut(site->GetUrl()))) {
             taken.push_back(site);
             appendEntry(size, *site, mode, markOf(*site));
         }

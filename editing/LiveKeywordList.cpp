@@ -8,7 +8,7 @@ namespace {
 
 std::array<QByteArray, 3> keywordsOf(const SiteRecord &record)
 {
-    return {record.m_keyword1, record.m_keyword2, record.m_keyword3};
+    return {record.GetKeyword1(), record.GetKeyword2(), record.GetKeyword3()};
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "SiteRecord.h"
+#include "SiteTexts.h"
 #include "UrlCompletion.h"
 
 #include <array>
@@ -18,12 +19,12 @@ struct FieldBinding
 };
 
 const std::array<FieldBinding, 6> kBindings{{
-    {&SiteFields::name, &SiteRecord::m_name, "サイト / リンク 名", SiteFieldId::Name},
-    {&SiteFields::url, &SiteRecord::m_url, "URL", SiteFieldId::Url},
-    {&SiteFields::keyword1, &SiteRecord::m_keyword1, "キーワード", SiteFieldId::Keyword1},
-    {&SiteFields::keyword2, &SiteRecord::m_keyword2, "キーワード", SiteFieldId::Keyword2},
-    {&SiteFields::keyword3, &SiteRecord::m_keyword3, "キーワード", SiteFieldId::Keyword3},
-    {&SiteFields::content, &SiteRecord::m_content, "内容", SiteFieldId::Content},
+    {&SiteFields::name, kNameText, "サイト / リンク 名", SiteFieldId::Name},
+    {&SiteFields::url, kUrlText, "URL", SiteFieldId::Url},
+    {&SiteFields::keyword1, kKeyword1Text, "キーワード", SiteFieldId::Keyword1},
+    {&SiteFields::keyword2, kKeyword2Text, "キーワード", SiteFieldId::Keyword2},
+    {&SiteFields::keyword3, kKeyword3Text, "キーワード", SiteFieldId::Keyword3},
+    {&SiteFields::content, kContentText, "内容", SiteFieldId::Content},
 }};
 
 FieldRefusal refusal(const FieldBinding &binding, const char *pattern, const QString &detail = {})
@@ -99,7 +100,7 @@ FieldRefusal EncodeKeyword(const QString &keyword, QByteArray &bytes)
     fields.keyword1 = keyword;
     SiteRecord record;
     FieldRefusal refused = EncodeSiteFields(fields, record);
-    bytes = record.m_keyword1;
+    bytes = record.GetKeyword1();
     return refused;
 }
 

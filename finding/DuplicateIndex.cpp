@@ -19,7 +19,7 @@ DuplicateIndex::DuplicateIndex(const SiteList &sites)
 {
     m_siteOf.reserve(qsizetype(sites.size()));
     for (std::size_t i = 0; i < sites.size(); ++i)
-        set(sites.number(i), sites.at(i).m_url);
+        set(sites.number(i), sites.at(i).GetUrl());
 }
 
 void DuplicateIndex::set(int number, const QByteArray &url)

@@ -29,11 +29,11 @@ std::vector<KeywordCount> CountKeywords(const SiteList &sites)
         ++counts[*found].sites;
     };
     for (const SiteRecord &site : sites) {
-        take(site.m_keyword1);
-        if (site.m_keyword2 != site.m_keyword1)
-            take(site.m_keyword2);
-        if (site.m_keyword3 != site.m_keyword1 && site.m_keyword3 != site.m_keyword2)
-            take(site.m_keyword3);
+        take(site.GetKeyword1());
+        if (site.GetKeyword2() != site.GetKeyword1())
+            take(site.GetKeyword2());
+        if (site.GetKeyword3() != site.GetKeyword1() && site.GetKeyword3() != site.GetKeyword2())
+            take(site.GetKeyword3());
     }
     // Few keywords against many sites: each is decoded and keyed once.
     QHash<QString, std::vector<std::size_t>> byKey;

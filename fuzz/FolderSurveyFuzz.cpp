@@ -190,8 +190,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<ConflictCopy> copies;
     RegisterFiles(folder, 0).takeIn(copies);
     SiteRecord added;
-    added.m_name = "added";
-    added.m_url = "http://example.jp/added";
+    added.SetName("added");
+    added.SetUrl("http://example.jp/added");
     const OperationResult add = RegisterFiles(folder, 0).add(added);
     if (add.done())
         meant.insert(TextsKey(added));
@@ -213,10 +213,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (note.goodFor(folder.changedAt())) {
         const Reading<LoadedRegister> now = RegisterFiles(folder).load();
         for (std::size_t i = 0; i < now.value.sites.size(); ++i) {
-            const QByteArray &url = now.value.sites.at(i).m_url;
+            const QByteArray &url = now.value.sites.at(i).GetUrl();
             std::vector<int> expected;
             for (std::size_t j = 0; j < now.value.sites.size(); ++j) {
-                if (SiteIdentityDigest(now.value.sites.at(j).m_url) == SiteIdentityDigest(url))
+                if (SiteIdentityDigest(now.value.sites.at(j).GetUrl()) == SiteIdentityDigest(url))
                     expected.push_back(now.value.sites.number(j));
             }
             const std::vector<int> named = note.candidates(url, 0);

@@ -86,7 +86,7 @@ void LinkCheckRun::start(const SiteList &sites, const std::vector<std::size_t> &
     jobs.reserve(positions.size());
     m_urls.reserve(positions.size());
     for (std::size_t position : positions) {
-        const QByteArray &url = sites.at(position).m_url;
+        const QByteArray &url = sites.at(position).GetUrl();
         jobs.push_back({int(m_urls.size()), CodePage::toText(url)});
         m_urls.push_back(url);
     }

@@ -99,9 +99,9 @@ QByteArray LinkResults::toBytes(const SiteList &sites) const
     std::vector<QByteArray> urls;
     QSet<QByteArray> written;
     for (const SiteRecord &site : sites) {
-        if (find(site.m_url) && !written.contains(site.m_url)) {
-            written.insert(site.m_url);
-            urls.push_back(site.m_url);
+        if (find(site.GetUrl()) && !written.contains(site.GetUrl())) {
+            written.insert(site.GetUrl());
+            urls.push_back(site.GetUrl());
         }
     }
     return linesOf(urls);

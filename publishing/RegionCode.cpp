@@ -4,6 +4,7 @@
 #include "HtmlText.h"
 #include "PageEncoding.h"
 #include "RecentSites.h"
+#include "SiteTexts.h"
 #include "SiteList.h"
 #include "SiteSort.h"
 
@@ -96,7 +97,7 @@ const LinkSource::ByKeyword &LinkSource::byKeyword(RegionOrder order) const
     index = std::make_unique<ByKeyword>();
     for (const SiteRecord *site : ordered(order)) {
         bool any = false;
-        const QByteArray *held[] = {&site->m_keyword1, &site->m_keyword2, &site->m_keyword3};
+        const QByteArray *held[] = {&(site->*kKeyword1Text), &(site->*kKeyword2Text), &(site->*kKeyword3Text)};
         for (int i = 0; i < 3; ++i) {
             const QByteArray &keyword = *held[i];
             // A site is listed once under each keyword, however many of its fields hold it.

@@ -59,7 +59,7 @@ std::int64_t changedOf(const SiteRecord &site)
 
 QString urlOf(const SiteRecord &site)
 {
-    return xmlText(CodePage::toText(site.m_url));
+    return xmlText(CodePage::toText(site.GetUrl()));
 }
 
 void writeLink(QXmlStreamWriter &xml, const char *rel, const QString &href, const char *type = nullptr)
@@ -79,15 +79,15 @@ void writeEntry(QXmlStreamWriter &xml, const SiteRecord &site)
     xml.writeCharacters(xmlText(ShownName(site)));
     xml.writeEndElement();
     writeLink(xml, "alternate", urlOf(site));
-    const QString identity = SiteIdentity(CodePage::toText(site.m_url)) + u'\n' + atomTime(site.GetAdded());
+    const QString identity = SiteIdentity(CodePage::toText(site.GetUrl())) + u'\n' + atomTime(site.GetAdded());
     xml.writeTextElement(QStringLiteral("id"), QUuid::createUuidV5(kIdNamespace, identity).toString(QUuid::WithoutBraces).prepend(QStringLiteral("urn:uuid:")));
     xml.writeTextElement(QStringLiteral("published"), atomTime(site.GetAdded()));
     xml.writeTextElement(QStringLiteral("updated"), atomTime(changedOf(site)));
-    if (!site.m_content.isEmpty()) {
+    if (!site.GetContent().isEmpty()) {
         // The content is the user's HTML, escaped once more as Atom's type="html" asks.
         xml.writeStartElement(QStringLiteral("content"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("html"));
-        xml.writeCharacters(xmlText(CodePage::toText(site.m_content)));
+        xml.writeCharacters(xmlText(CodePage::toText(site.GetContent())));
         xml.writeEndElement();
     }
     xml.writeEndElement();

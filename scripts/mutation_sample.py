@@ -28,10 +28,10 @@ import sys
 # id, file, text, replacement, what the fault is
 MUTANTS = [
     ("conflict-field", "data/RegisterOperation.cpp", "if (seen && !SameTexts(current, *seen))",
-     "if (seen && !SameTexts(current, [&] { SiteRecord s = *seen; s.m_content = current.m_content; return s; }()))",
+     "if (seen && !SameTexts(current, [&] { SiteRecord s = *seen; s.SetContent(current.GetContent()); return s; }()))",
      "the update's conflict check ignores the content"),
-    ("equality-content", "data/SiteRecord.cpp", "return a.m_valid == b.m_valid && SameTexts(a, b);",
-     "return a.m_valid == b.m_valid && SameTexts(a, [&] { SiteRecord s = b; s.m_content = a.m_content; return s; }());",
+    ("equality-content", "data/SiteRecord.cpp", "return a.GetValid() == b.GetValid() && SameTexts(a, b);",
+     "return a.GetValid() == b.GetValid() && SameTexts(a, [&] { SiteRecord s = b; s.SetContent(a.GetContent()); return s; }());",
      "two records that differ in content alone taken for equal"),
     ("undo-unchanged", "editing/UndoHistory.cpp", "if (result.done() && !(seen == record))", "if (result.done())",
      "an update that changes nothing is remembered as an undo step"),
@@ -54,7 +54,7 @@ MUTANTS = [
      "an ftp address no longer taken for a site"),
     ("delete-selects-previous", "editing/RegistrationOperations.cpp", "place < rows ? place : rows - 1",
      "place > 0 && place <= rows ? place - 1 : 0", "after a delete the row before becomes current"),
-    ("keyword3-missing", "editing/KeywordList.cpp", "        take(site.m_keyword3);\n", "",
+    ("keyword3-missing", "editing/KeywordList.cpp", "        take(site.GetKeyword3());\n", "",
      "keyword 3 left out of the keyword list"),
     ("link-quote", "editing/LinkCode.cpp", 'kEscapedQuote[] = "%22";', 'kEscapedQuote[] = "\\"";',
      "a quote in a URL left unescaped in the link code"),
@@ -149,8 +149,8 @@ NUMBER_MUTANTS = [
 # This round's: the dates, the spellings of a number, the duplicate warning.
 ROUND_MUTANTS = [
     ("same-site-first-only", "cli/CliSameSite.cpp",
-     "CodePage::urlToDisplayText(read.value->m_url)));\n            return;\n        }\n",
-     "CodePage::urlToDisplayText(read.value->m_url)));\n        }\n        return;\n",
+     "CodePage::urlToDisplayText(read.value->GetUrl())));\n            return;\n        }\n",
+     "CodePage::urlToDisplayText(read.value->GetUrl())));\n        }\n        return;\n",
      "the duplicate warning reads only the first number the note names"),
     ("dates-digest-ignored", "data/SiteRecord.cpp", "if (!datesUrl.isEmpty() && datesUrl == DatesUrlDigest(m_url)) {",
      "if (true) {", "dates left behind by the Windows program's renumbering taken for the new record's"),

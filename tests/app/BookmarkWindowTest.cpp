@@ -129,7 +129,7 @@ TEST_F(BookmarkWindowTest, whetherTagsOrFoldersComeFirstIsAskedWhenItMatters)
     const SiteList after = ReadRegister(reg.path());
     ASSERT_EQ(after.size(), 3u);
     const SiteRecord &inn = after.at(1);
-    EXPECT_EQ(QStringList({CodePage::toText(inn.m_keyword1), CodePage::toText(inn.m_keyword2), CodePage::toText(inn.m_keyword3)}),
+    EXPECT_EQ(QStringList({CodePage::toText(inn.GetKeyword1()), CodePage::toText(inn.GetKeyword2()), CodePage::toText(inn.GetKeyword3())}),
               QString::fromUtf8("旅 宿 温泉").split(u' '));
     auto *summary = dialog->findChild<ImportSummaryDialog *>();
     ASSERT_TRUE(summary);

@@ -57,7 +57,7 @@ TEST_F(FindingTest, headerClicksSortAscendingDescendingThenRegisterOrder)
     ClickHeader(header, 1);
     EXPECT_EQ(column(), QStringLiteral("ABC Cooking|京都の寺|毎日ニュース|料理の基本"));
     EXPECT_EQ(ReadRegister(reg.path()), dialog->sites());
-    EXPECT_EQ(CodePage::toText(dialog->sites().at(0).m_name), QString::fromUtf8("毎日ニュース"));
+    EXPECT_EQ(CodePage::toText(dialog->sites().at(0).GetName()), QString::fromUtf8("毎日ニュース"));
 }
 
 // The view's first row is the register's last: update and delete reach that record only.
@@ -77,7 +77,7 @@ TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
     boxes.answers.push_back(MessageBoxes::Answer::Yes);
     click(ControlId::Update);
     std::vector<SiteRecord> expected = four;
-    expected[3].m_content = Sjis("書き換えた");
+    expected[3].SetContent(Sjis("書き換えた"));
     EXPECT_EQ(onDisk(), expected);
 
     boxes.answers.push_back(MessageBoxes::Answer::Yes);
@@ -99,7 +99,7 @@ TEST_F(FindingTest, operationsOnASearchedAndSortedListActOnTheRecordShown)
     EXPECT_EQ(column(), QStringLiteral("ABC Cooking"));
     EXPECT_FALSE(view()->currentIndex().isValid());
     EXPECT_EQ(dialog->GetSelectedSiteRow(), 3);
-    EXPECT_EQ(CodePage::toText(dialog->sites().at(3).m_name), QString::fromUtf8("新しいサイト"));
+    EXPECT_EQ(CodePage::toText(dialog->sites().at(3).GetName()), QString::fromUtf8("新しいサイト"));
 }
 
 // Records added and changed elsewhere while the list is searched and sorted: the view follows

@@ -173,7 +173,7 @@ TEST_F(LinkCheckWindowTest, aCheckFillsEveryRowAndTheReopenedWindowShowsItsResul
     QTest::mouseClick(update, Qt::LeftButton);
     QTest::mouseClick(update, Qt::LeftButton);
     ASSERT_EQ(requested.count(), 1);
-    EXPECT_EQ(requested[0], (QVariantList{21, sites.at(2).m_url, (server.base() + QStringLiteral("/new")).toLatin1()}));
+    EXPECT_EQ(requested[0], (QVariantList{21, sites.at(2).GetUrl(), (server.base() + QStringLiteral("/new")).toLatin1()}));
 
     reopen();
     EXPECT_EQ(shown(), QStringLiteral("/200 正常|/404 リンク切れ|/301 移転|/500 サーバーエラー"));
@@ -219,7 +219,7 @@ TEST_F(LinkCheckWindowTest, withoutNetworkNoSiteIsMarkedAndTheWindowSaysSoOnce)
     const auto unhook = qScopeGuard([] { HostLookup::testResolver = nullptr, online = true; });
     open("/200 /404");
     for (std::size_t i = 0; i < sites.size(); ++i)
-        sites.at(i).m_url.replace("127.0.0.1", "sites.test");
+        sites.at(i).SetUrl(sites.at(i).GetUrl().replace("127.0.0.1", "sites.test"));
     reopen();
     runToEnd();
     const QByteArray before = reg.read(LinkResults::kFileName);
@@ -241,14 +241,14 @@ TEST_F(LinkMoveTest, aMoveChangesOnlyTheSiteThatStillHoldsTheCheckedUrlAndCtrlZT
     ASSERT_NE(checkWindow, nullptr);
     const int number = dialog->sites().number(1);
     emit checkWindow->urlUpdateRequested(number, "http://elsewhere.example.jp/", "https://abc.example.jp/new/");
-    EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, QByteArray("http://abc.example.jp/"));
+    EXPECT_EQ(ReadRegister(reg.path()).at(1).GetUrl(), QByteArray("http://abc.example.jp/"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     emit checkWindow->urlUpdateRequested(number, "http://abc.example.jp/", "https://abc.example.jp/new/");
-    ASSERT_EQ(ReadRegister(reg.path()).at(1).m_url, "https://abc.example.jp/new/"); // an ordinary update: on disk at once
+    ASSERT_EQ(ReadRegister(reg.path()).at(1).GetUrl(), "https://abc.example.jp/new/"); // an ordinary update: on disk at once
     QApplication::setActiveWindow(checkWindow);
     ASSERT_TRUE(QTest::qWaitForWindowActive(checkWindow));
     QTest::keyClick(checkWindow, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(ReadRegister(reg.path()).at(1).m_url, QByteArray("http://abc.example.jp/"));
+    EXPECT_EQ(ReadRegister(reg.path()).at(1).GetUrl(), QByteArray("http://abc.example.jp/"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("http://abc.example.jp/"));
 }
 

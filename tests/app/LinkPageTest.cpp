@@ -79,11 +79,11 @@ protected:
 TEST_F(LinkPageTest, aKeywordThatDoesNotDecodeStillFiltersItsSite)
 {
     SiteRecord odd = MakeRecord("壊れた", "http://odd.example.jp/");
-    odd.m_keyword1 = QByteArray("key\x82\x20", 5);
+    odd.SetKeyword1(QByteArray("key\x82\x20", 5));
     start({kTwoSites[0], odd});
-    ASSERT_EQ(dialog->sites().at(1).m_keyword1, odd.m_keyword1) << "the register kept the bytes";
+    ASSERT_EQ(dialog->sites().at(1).GetKeyword1(), odd.GetKeyword1()) << "the register kept the bytes";
     choose(combo()->count() - 1);
-    EXPECT_EQ(dialog->KeywordFilter, odd.m_keyword1);
+    EXPECT_EQ(dialog->KeywordFilter, odd.GetKeyword1());
     click(ControlId::GenerateCode);
     EXPECT_EQ(box()->linkCode(), QString::fromUtf8("<A href=\"http://odd.example.jp/\">壊れた</A><BR>\r\n"));
 }

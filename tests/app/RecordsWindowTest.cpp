@@ -50,7 +50,7 @@ TEST_F(RecordsWindowTest, theSiteTheQuestionNamesIsTheOneChangedWhateverMovesMea
 
         std::vector<SiteRecord> expected = Sites("BCD");
         if (update)
-            expected[std::size_t(row - 1)].m_content = Sjis("書き換えた");
+            expected[std::size_t(row - 1)].SetContent(Sjis("書き換えた"));
         else
             expected.erase(expected.begin() + (row - 1));
         EXPECT_EQ(onDisk(), expected);
@@ -82,7 +82,7 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_TRUE(boxes.shown[1].text.startsWith(
         QString::fromUtf8("「siteC」は他のプログラムで変更されていたため、更新しませんでした。")));
-    EXPECT_EQ(ReadRegister(reg.path()).at(2).m_content, Sjis("外の内容"));
+    EXPECT_EQ(ReadRegister(reg.path()).at(2).GetContent(), Sjis("外の内容"));
     EXPECT_EQ(field(ControlId::Content), QString::fromUtf8("入力した"));
     // The next 更新 applies the typing to the new version.
     boxes.answers = {Answer::Yes};
@@ -95,7 +95,7 @@ TEST_F(RecordsWindowTest, aSiteChangedElsewhereIsNeverWrittenOverAndTheTypingCan
     elsewhereWhileAsked({"update", "3", "--content", "二度目"});
     click(ControlId::Update);
     EXPECT_EQ(field(ControlId::Content), QString::fromUtf8("二度目"));
-    EXPECT_EQ(ReadRegister(reg.path()).at(2).m_content, Sjis("二度目"));
+    EXPECT_EQ(ReadRegister(reg.path()).at(2).GetContent(), Sjis("二度目"));
     // (A 削除 of a site changed meanwhile leaves it: the register's and the operations' tests.)
 }
 
@@ -163,7 +163,7 @@ TEST_F(RecordsWindowTest, theFieldsKeepTheirSiteWhenTheListHidesItAndOnlyAShownS
 TEST_F(RecordsWindowTest, aLongContentSurvivesClickAndUpdate)
 {
     SiteRecord longOne = Sites("A")[0];
-    longOne.m_content = QByteArray("0123456789").repeated(4000) + "end";
+    longOne.SetContent(QByteArray("0123456789").repeated(4000) + "end");
     start({longOne});
     clickRow(0);
     boxes.answers.push_back(Answer::Yes);

@@ -61,7 +61,7 @@ Dates importedDates(const QByteArray &file, SiteList *sites = nullptr)
     EXPECT_TRUE(import.read.ok) << import.read.message.toStdString();
     Dates dates;
     for (const SiteRecord &record : import.plan.records) {
-        dates.insert(record.m_url, {record.GetAdded(), record.GetChanged()});
+        dates.insert(record.GetUrl(), {record.GetAdded(), record.GetChanged()});
         if (sites)
             sites->push_back(record);
     }
@@ -96,8 +96,8 @@ TEST(BookmarkDates, exportWritesWholeSeconds)
 {
     SiteList sites;
     SiteRecord record;
-    record.m_name = "A";
-    record.m_url = "https://a.test/";
+    record.SetName("A");
+    record.SetUrl("https://a.test/");
     record.SetDates(1700000000, 1700000100);
     sites.push_back(record);
     EXPECT_NE(ExportBookmarks(sites).indexOf("<A HREF=\"https://a.test/\" ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000100\">"), -1)

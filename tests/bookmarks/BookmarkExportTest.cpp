@@ -63,7 +63,7 @@ SiteList imported(const QByteArray &file)
 std::vector<SiteRecord> byUrl(const SiteList &sites)
 {
     std::vector<SiteRecord> records(sites.begin(), sites.end());
-    std::sort(records.begin(), records.end(), [](const SiteRecord &a, const SiteRecord &b) { return a.m_url < b.m_url; });
+    std::sort(records.begin(), records.end(), [](const SiteRecord &a, const SiteRecord &b) { return a.GetUrl() < b.GetUrl(); });
     return records;
 }
 

@@ -7,6 +7,7 @@
 #include "CodePage.h"
 #include "ImportPlan.h"
 #include "PlannedRecords.h"
+#include "SiteTexts.h"
 #include "TempRegister.h"
 #include "TrickleDevice.h"
 
@@ -25,8 +26,8 @@ std::string listing(const BookmarkImport &import)
         lines << QStringLiteral("error ") + import.read.message;
     for (const SiteRecord &r : import.plan.records) {
         QString line = QStringLiteral("record");
-        for (const QByteArray *field : {&r.m_name, &r.m_url, &r.m_keyword1, &r.m_keyword2, &r.m_keyword3, &r.m_content})
-            line += QStringLiteral(" [") + CodePage::toText(*field) + u']';
+        for (const SiteText text : kSiteTexts)
+            line += QStringLiteral(" [") + CodePage::toText(r.*text) + u']';
         lines << line;
     }
     if (import.read.ok)
@@ -96,10 +97,10 @@ TEST(PlannedRecords, giveBackEveryRecordAsItWasGiven)
     std::vector<SiteRecord> given;
     for (const QByteArray &text : texts) {
         SiteRecord record;
-        record.m_name = text;
-        record.m_content = text + text;
-        record.m_url = "https://a.example/?" + text;
-        record.m_keyword2 = text;
+        record.SetName(text);
+        record.SetContent(text + text);
+        record.SetUrl("https://a.example/?" + text);
+        record.SetKeyword2(text);
         planned.push_back(record);
         given.push_back(record);
     }

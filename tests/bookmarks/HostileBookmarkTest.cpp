@@ -83,8 +83,8 @@ TEST(HostileBookmarks, longTextsAreCutAndOnlyAUrlTooLongForARecordIsLeftOut)
             continue;
         }
         ASSERT_EQ(planner.plan().records.size(), 1u) << c.title.toStdString();
-        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).m_name)), c.name);
-        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).m_content)), c.content);
+        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).GetName())), c.name);
+        EXPECT_EQ(HtmlText::decodeReferences(CodePage::toText(planner.plan().records.at(0).GetContent())), c.content);
     }
 }
 

@@ -48,8 +48,8 @@ SiteRecord named(const QByteArray &field)
 {
     const QList<QByteArray> parts = field.split('|');
     SiteRecord record;
-    record.m_name = parts[0];
-    record.m_url = parts.value(1, "u");
+    record.SetName(parts[0]);
+    record.SetUrl(parts.value(1, "u"));
     if (parts.size() > 3)
         record.SetDates(secondsOf(parts[2]), secondsOf(parts[3]));
     return record;
@@ -158,7 +158,7 @@ TEST(RegisterFiles, sessionsRunAsWritten)
         } else if (word == "batch") {
             std::vector<QByteArray> digests;
             for (const QByteArray &number : f.mid(1))
-                digests.push_back(KeptDigest(reg->dir.read(DataFileName(number.toInt()))));
+                digests.push_back(FileDigest(reg->dir.read(DataFileName(number.toInt()))));
             ASSERT_TRUE(reg->folder.open(RegisterFolder::Missing::ReadsEmpty));
             BatchJournal(reg->folder).begin(f[0].toInt(), digests);
         } else if (word == "hold") {

@@ -9,12 +9,12 @@ namespace {
 SiteText fieldNamed(const QString &name)
 {
     if (name == u"name")
-        return &SiteRecord::m_name;
+        return kNameText;
     if (name == u"content")
-        return &SiteRecord::m_content;
+        return kContentText;
     if (name == u"url")
-        return &SiteRecord::m_url;
-    return &SiteRecord::m_keyword2;
+        return kUrlText;
+    return kKeyword2Text;
 }
 
 TEST(ShownText, readsEachFieldAsTheTableSays)

@@ -23,7 +23,7 @@ std::vector<int> truth(const SiteList &sites, const QByteArray &url, int except)
 {
     std::vector<int> numbers;
     for (std::size_t i = 0; i < sites.size(); ++i) {
-        if (sites.number(i) != except && byLowerUrl(sites.at(i).m_url) == byLowerUrl(url))
+        if (sites.number(i) != except && byLowerUrl(sites.at(i).GetUrl()) == byLowerUrl(url))
             numbers.push_back(sites.number(i));
     }
     return numbers;
@@ -70,7 +70,7 @@ TEST(SiteDigestNote, everyWriterKeepsItTrueAndSmall)
         const SiteList sites = ReadRegister(dir.path());
         ASSERT_TRUE(note.goodFor(cli.folder.changedAt()));
         for (std::size_t i = 0; i < sites.size(); ++i)
-            EXPECT_EQ(note.candidates(sites.at(i).m_url, sites.number(i)), truth(sites, sites.at(i).m_url, sites.number(i)));
+            EXPECT_EQ(note.candidates(sites.at(i).GetUrl(), sites.number(i)), truth(sites, sites.at(i).GetUrl(), sites.number(i)));
         const qint64 size = QFileInfo(LocalStateFile(cli.folder, QStringLiteral("sites"))).size();
         EXPECT_LE(size, 24 + 12 * (2 * qint64(sites.size()) + 1));
     }
@@ -107,8 +107,8 @@ TEST(SiteDigestNote, namesTheSpellingALoadReads)
     SiteDigestNote note(cli.folder);
     ASSERT_TRUE(note.goodFor(cli.folder.changedAt()));
     for (std::size_t i = 0; i < sites.size(); ++i) {
-        SCOPED_TRACE(sites.at(i).m_url.toStdString());
-        EXPECT_EQ(note.candidates(sites.at(i).m_url, 0), truth(sites, sites.at(i).m_url, 0));
+        SCOPED_TRACE(sites.at(i).GetUrl().toStdString());
+        EXPECT_EQ(note.candidates(sites.at(i).GetUrl(), 0), truth(sites, sites.at(i).GetUrl(), 0));
     }
     SiteDigestNote::install(nullptr);
 }

@@ -10,9 +10,8 @@ namespace {
 TEST(SiteRecord, newAndClearedRecordsAreValidAndEmpty)
 {
     SiteRecord record = MakeRecord("名前", "http://a/", "k1", "k2", "k3", "内容");
-    record.m_valid = 0;
     const SiteRecord fresh;
-    EXPECT_EQ(fresh.m_valid, 1);
+    EXPECT_EQ(fresh.GetValid(), 1);
     record.Clear();
     EXPECT_EQ(record, fresh);
     EXPECT_TRUE(record.GetName().isEmpty() && record.GetContent().isEmpty());

@@ -71,7 +71,7 @@ TEST(SiteRegisterWatch, changesMadeElsewhereAreTakenInRecordByRecord)
         EXPECT_EQ(Listing(reg.sites()), Sjis(c.fields[1].constData()).toStdString());
         // Whatever the watcher still had to tell comes before a later edit of record 2.
         dir.write(QStringLiteral("data2.ini"), "[DATA]\r\nNAME=mark\r\n");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites().at(std::size_t(reg.sites().positionOf(2))).m_name == "mark"; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return reg.sites().at(std::size_t(reg.sites().positionOf(2))).GetName() == "mark"; }, 5000));
         EXPECT_EQ(view.rows, std::vector<SiteRecord>(reg.sites().begin(), reg.sites().end()));
         EXPECT_EQ(view.resets, 0);
         EXPECT_EQ(damageTold, isDamaged);

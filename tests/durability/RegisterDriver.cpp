@@ -26,13 +26,13 @@ int main(int argc, char *argv[])
     std::vector<KeptFile> kept;
     for (const QString &argument : arguments.mid(3)) {
         SiteRecord record;
-        record.m_name = argument.section(u':', 1, 1).toUtf8();
-        record.m_url = "http://127.0.0.1/";
+        record.SetName(argument.section(u':', 1, 1).toUtf8());
+        record.SetUrl("http://127.0.0.1/");
         records.emplace_back(argument.section(u':', 0, 0).toInt(), record);
         // The file as the delete left it: its digest is what the delete would have noted.
         const QString name = argument.section(u':', 2);
         QFile file(arguments[1] + u'/' + name);
-        kept.push_back(name.isEmpty() || !file.open(QIODevice::ReadOnly) ? KeptFile() : KeptFile{name, KeptDigest(file.readAll())});
+        kept.push_back(name.isEmpty() || !file.open(QIODevice::ReadOnly) ? KeptFile() : KeptFile{name, FileDigest(file.readAll())});
     }
     OperationResult result;
     if (arguments[2] == QLatin1String("remove")) {

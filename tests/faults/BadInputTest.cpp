@@ -43,7 +43,7 @@ TEST(BadDataFile, loadsTheRestAndIsWrittenBack)
         }
         // What was loaded is written back and loads the same.
         SiteRecord changed = store.m_sites.at(1);
-        changed.m_keyword3 = "changed";
+        changed.SetKeyword3("changed");
         const OperationResult updated = FolderFiles(reg.path()).files.update(2, changed, store.m_sites.at(1));
         ASSERT_TRUE(updated.done()) << updated.io.describe().toStdString();
         store.m_sites.replace(1, changed);

@@ -20,18 +20,18 @@ SiteRecord crashRecord(const QByteArray &tag)
     const QString text = QString::fromLatin1(tag);
     const int pick = int(qHash(tag) % 6);
     SiteRecord r;
-    r.m_name = kNamePrefix + tag;
-    r.m_url = "http://example.jp/" + tag;
-    r.m_keyword1 = CodePage::fromKnownText(QString::fromUtf8(keywords[pick]));
-    r.m_keyword2 = CodePage::fromKnownText(QString::fromUtf8(keywords[(pick + 1) % 6]));
-    r.m_keyword3 = CodePage::fromKnownText(QStringLiteral("  版%1  ").arg(text)); // written quoted
-    r.m_content = CodePage::fromKnownText(QStringLiteral("%1のサイトの説明。").arg(text).repeated(1 + pick));
+    r.SetName(kNamePrefix + tag);
+    r.SetUrl("http://example.jp/" + tag);
+    r.SetKeyword1(CodePage::fromKnownText(QString::fromUtf8(keywords[pick])));
+    r.SetKeyword2(CodePage::fromKnownText(QString::fromUtf8(keywords[(pick + 1) % 6])));
+    r.SetKeyword3(CodePage::fromKnownText(QStringLiteral("  版%1  ").arg(text))); // written quoted
+    r.SetContent(CodePage::fromKnownText(QStringLiteral("%1のサイトの説明。").arg(text).repeated(1 + pick)));
     return r;
 }
 
 QByteArray tagOf(const SiteRecord &record)
 {
-    return record.m_name.startsWith(kNamePrefix) ? record.m_name.mid(kNamePrefix.size()) : record.m_name;
+    return record.GetName().startsWith(kNamePrefix) ? record.GetName().mid(kNamePrefix.size()) : record.GetName();
 }
 
 QByteArray fileBytes(const SiteRecord &record)

@@ -80,8 +80,8 @@ TEST(StressTrial, everyWriterAtOnceLosesNothing)
     for (std::size_t i = 0; i < disk.size(); ++i) {
         const SiteRecord &r = disk.at(i);
         const QByteArray number = QByteArray::number(disk.number(i)) + ' ';
-        twice += !found.emplace(r.m_name, r.m_name.startsWith("base-") ? number + QByteArray::number(r.m_keyword3.size()) + ' '
-                                              + QByteArray::number(r.m_keyword2.size()) : number + r.m_content).second;
+        twice += !found.emplace(r.GetName(), r.GetName().startsWith("base-") ? number + QByteArray::number(r.GetKeyword3().size()) + ' '
+                                              + QByteArray::number(r.GetKeyword2().size()) : number + r.GetContent()).second;
     }
     EXPECT_EQ(twice, 0) << "records there twice";
     for (const auto &[name, record] : expected)

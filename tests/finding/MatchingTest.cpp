@@ -27,7 +27,7 @@ TEST(SearchIndex, findFollowsTypingDeletingAndRowChanges)
 {
     SiteList sites;
     for (const char *name : {"ニュース", "ニューヨーク", "東京ニュース", "大阪"})
-        sites.push_back([&] { SiteRecord r; r.m_name = CodePage::fromKnownText(QString::fromUtf8(name)); return r; }());
+        sites.push_back([&] { SiteRecord r; r.SetName(CodePage::fromKnownText(QString::fromUtf8(name))); return r; }());
     SearchIndex index(sites);
     auto find = [&index](const char *typed) { return index.find(SearchQuery(QString::fromUtf8(typed))); };
 
@@ -39,7 +39,7 @@ TEST(SearchIndex, findFollowsTypingDeletingAndRowChanges)
 
     find("にゅーす");
     SiteRecord news;
-    news.m_content = CodePage::fromKnownText(QStringLiteral("ﾆｭｰｽ"));
+    news.SetContent(CodePage::fromKnownText(QStringLiteral("ﾆｭｰｽ")));
     index.insertRow(3, news);
     EXPECT_EQ(find("にゅーす"), (std::vector<int>{0, 2, 3}));
     index.removeRow(0);

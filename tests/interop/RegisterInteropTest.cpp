@@ -108,7 +108,7 @@ void datesAfterWindowsRenumbers(Session &s)
     s.checks.push_back([&s, ours, renumbered, records, afterDelete] {
         ExpectSameRecords(s.windows[ours], records, {}, "Windows reads a register with dates");
         const QByteArray second = ReadFile(QDir(renumbered).filePath(DataFileName(2)));
-        ASSERT_TRUE(second.contains("DATESURL=" + DatesUrlDigest(records[1].m_url))) << "the second site's dates did not stay behind";
+        ASSERT_TRUE(second.contains("DATESURL=" + DatesUrlDigest(records[1].GetUrl()))) << "the second site's dates did not stay behind";
         const std::vector<SiteRecord> mine = LoadOurs(renumbered);
         ExpectSameRecords(mine, afterDelete, {}, "our load after Windows renumbered");
         ASSERT_EQ(mine.size(), 2u);
@@ -196,8 +196,8 @@ void typedCharacters(Session &s)
         ASSERT_EQ(f.size(), 4) << "line " << row.line;
         QByteArray bytes;
         EXPECT_TRUE(CodePage::fromTypedText(codePoints(f[0]), bytes)) << "line " << row.line;
-        typed.emplace_back().m_content = '<' + bytes + '>';
-        stored.emplace_back().m_content = '<' + QByteArray::fromHex(f[1]) + '>';
+        typed.emplace_back().SetContent('<' + bytes + '>');
+        stored.emplace_back().SetContent('<' + QByteArray::fromHex(f[1]) + '>');
         readBack.push_back(QLatin1Char('<') + codePoints(f[2]) + QLatin1Char('>'));
         labels.push_back(f[3].toStdString());
     }
@@ -210,7 +210,7 @@ void typedCharacters(Session &s)
         const std::vector<SiteRecord> mine = LoadOurs(theirs);
         ASSERT_EQ(mine.size(), readBack.size());
         for (std::size_t i = 0; i < mine.size(); ++i)
-            EXPECT_EQ(CodePage::toText(mine[i].m_content), readBack[i]) << labels[i];
+            EXPECT_EQ(CodePage::toText(mine[i].GetContent()), readBack[i]) << labels[i];
     });
 }
 

@@ -48,7 +48,7 @@ TEST(LinkCheckRun, noSuchNameIsAVerdictOnlyOnceSomeHostAnswered)
         ASSERT_TRUE(finished.wait(10000));
         QStringList got;
         for (std::size_t i = 0; i < sites.size(); ++i) {
-            const CheckedLink *link = run.results().find(sites.at(i).m_url);
+            const CheckedLink *link = run.results().find(sites.at(i).GetUrl());
             got << told[int(i)] + u'/' + (link ? LinkStatusName(link->result.status) : QStringLiteral("-"));
         }
         EXPECT_EQ(got.join(u' ').toStdString(), outcomes);

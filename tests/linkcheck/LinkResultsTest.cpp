@@ -24,14 +24,14 @@ TEST(LinkResults, saveThenLoad_keepsRegisteredUrlsOnly_damagedFileIgnored)
     const QDateTime at(QDate(2026, 12, 7), QTime(5, 30, 1), Qt::UTC);
     const QString moved = QStringLiteral("http://xn--r8jz45g.jp/new");
     LinkResults results;
-    results.record(sites.at(0).m_url, {{LinkStatus::Moved, 200, moved, moved, QStringLiteral("移転")}, at});
-    results.record(sites.at(1).m_url, {{LinkStatus::Gone, 404, QStringLiteral("http://b.example/"), {}, {}}, at});
+    results.record(sites.at(0).GetUrl(), {{LinkStatus::Moved, 200, moved, moved, QStringLiteral("移転")}, at});
+    results.record(sites.at(1).GetUrl(), {{LinkStatus::Gone, 404, QStringLiteral("http://b.example/"), {}, {}}, at});
     results.record(Sjis("http://removed.example/"), {{LinkStatus::Ok, 200, {}, {}, {}}, at});
     ASSERT_TRUE(results.save(sites));
     LinkResults reloaded;
     ASSERT_TRUE(reloaded.load());
     EXPECT_EQ(reloaded.size(), 2);
-    for (const QByteArray &url : {sites.at(0).m_url, sites.at(1).m_url}) {
+    for (const QByteArray &url : {sites.at(0).GetUrl(), sites.at(1).GetUrl()}) {
         ASSERT_NE(reloaded.find(url), nullptr);
         EXPECT_EQ(reloaded.find(url)->result, results.find(url)->result);
         EXPECT_EQ(reloaded.find(url)->checkedAt, results.find(url)->checkedAt);

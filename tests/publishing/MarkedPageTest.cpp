@@ -208,7 +208,7 @@ TEST(MarkedPage, theDateOfTheLastChangeStaysUntilSomethingElseChanges)
     // A day later with nothing changed, the page is the same bytes; a change of one of its sites
     // dates it anew.
     EXPECT_EQ(ComposeMarkedPage(first.bytes, LinkSource(list, {}, QDate(2026, 12, 10)), {}).bytes, first.bytes);
-    list.at(0).m_name = "Caf&#233;";
+    list.at(0).SetName("Caf&#233;");
     const ComposedPage changed = ComposeMarkedPage(first.bytes, LinkSource(list, {}, QDate(2026, 12, 10)), {});
     EXPECT_TRUE(changed.bytes.contains("datetime=\"2026-12-10\""));
     EXPECT_EQ(changed.changes.changed, 1);

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-const RecordField kRecordFields[6] = {&SiteRecord::m_name,     &SiteRecord::m_url,      &SiteRecord::m_keyword1,
-                                      &SiteRecord::m_keyword2, &SiteRecord::m_keyword3, &SiteRecord::m_content};
 const char *const kRecordKeys[6] = {"NAME", "URL", "KEY1", "KEY2", "KEY3", "INDATA"};
 
 TempRegister::TempRegister()
@@ -81,7 +79,7 @@ std::string Listing(const SiteList &sites)
 {
     std::string out;
     for (std::size_t i = 0; i < sites.size(); ++i)
-        out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).m_name.toStdString();
+        out += (i ? " " : "") + std::to_string(sites.number(i)) + ':' + sites.at(i).GetName().toStdString();
     return out;
 }
 

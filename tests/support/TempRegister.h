@@ -4,6 +4,7 @@
 #include "RegisterFolder.h"
 #include "SiteList.h"
 #include "SiteRecord.h"
+#include "SiteTexts.h"
 #include "SiteRegister.h"
 
 #include <QByteArray>
@@ -65,8 +66,8 @@ struct OpenRegister
 void AddRecords(const QString &directory, const std::vector<SiteRecord> &records);
 
 // The six texts of a record in the order of the data file's keys, and those keys.
-using RecordField = QByteArray SiteRecord::*;
-extern const RecordField kRecordFields[6];
+using RecordField = SiteText;
+inline constexpr std::array<SiteText, 6> kRecordFields = kSiteTexts;
 extern const char *const kRecordKeys[6];
 
 // A record from UTF-8 text, converted to the register's code page.

@@ -200,7 +200,7 @@ private:
         WriteRecordFile(path(computer) + QStringLiteral("/data2000000000.ini"), record);
         m_versions.push_back({TextsKey(record), m_tool->heard(computer), false, {0, 0}});
         if (m_trace)
-            std::cerr << "computer " << computer + 1 << " far file: " << record.m_name.toStdString() << "\n";
+            std::cerr << "computer " << computer + 1 << " far file: " << record.GetName().toStdString() << "\n";
     }
 
     Window &window(int computer) { return m_windows[std::size_t(computer)]; }
@@ -356,7 +356,7 @@ private:
             datesOf[version.texts].insert(version.dates);
         for (const SiteRecord &site : first.sites) {
             if (!datesOf[TextsKey(site)].count({site.GetAdded(), site.GetChanged()}))
-                wrong << "dates of no version of its own: " << site.m_name.toStdString() << " " << site.GetAdded() << "/"
+                wrong << "dates of no version of its own: " << site.GetName().toStdString() << " " << site.GetAdded() << "/"
                       << site.GetChanged() << "\n";
         }
         for (const QByteArray &texts : std::set<QByteArray>(first.listed.begin(), first.listed.end())) {
