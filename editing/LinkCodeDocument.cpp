@@ -57,7 +57,7 @@ QByteArray LinkCodeFromText(const QString &text)
 
 IoResult WriteLinkCodeDocument(const QString &path, const QByteArray &bytes)
 {
-    IoResult written = SaveWhole(path, bytes);
+    IoResult written = SaveWhole(path, bytes, SaveWording::Sentence);
     if (!written)
         written.file = QDir::toNativeSeparators(written.file);
     return written;

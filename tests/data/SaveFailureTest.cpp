@@ -6,23 +6,26 @@
 
 namespace {
 
-TEST(SaveWhole, aFailedSaveNamesThePlaceAndWhyAndLeavesNothing)
+TEST(SaveWhole, aFailedSaveSaysWhyInEitherWordingAndLeavesNothing)
 {
     TempRegister dir;
     dir.write(QStringLiteral("file"), "old");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    const struct { QString name; const char *reason; } failures[] = {
-        {QStringLiteral("missing/a.txt"), "保存先のフォルダーがありません。"},
-        {QStringLiteral("file/a.txt"), "保存先のフォルダーがありません。"},
-        {QStringLiteral("folder"), "同じ名前のフォルダーがあります。"},
-        // No place is wrong by itself: the system's reason, in Japanese.
-        {QString(300, u'x'), "名前が長すぎます"},
+    using W = SaveWording;
+    const struct { QString name; W wording; const char *reason; } failures[] = {
+        {QStringLiteral("missing/a.txt"), W::Reason, "ファイルまたはフォルダーが見つかりません"},
+        {QStringLiteral("file/a.txt"), W::Reason, "フォルダーではありません"},
+        {QString(300, u'x'), W::Reason, "名前が長すぎます"},
+        {QStringLiteral("missing/a.txt"), W::Sentence, "保存先のフォルダーがありません。"},
+        {QStringLiteral("file/a.txt"), W::Sentence, "保存先のフォルダーがありません。"},
+        {QStringLiteral("folder"), W::Sentence, "同じ名前のフォルダーがあります。"},
+        {QString(300, u'x'), W::Sentence, "ファイルを書き込めませんでした。（File name too long）"},
     };
     for (const auto &f : failures) {
-        const IoResult saved = SaveWhole(dir.file(f.name), QByteArray("new"));
+        const IoResult saved = SaveWhole(dir.file(f.name), QByteArray("new"), f.wording);
         EXPECT_FALSE(saved.ok) << qPrintable(f.name);
         EXPECT_EQ(saved.file, dir.file(f.name));
-        EXPECT_EQ(saved.reason, QString::fromUtf8(f.reason)) << qPrintable(f.name);
+        EXPECT_EQ(saved.reason, QString::fromUtf8(f.reason)) << qPrintable(f.name) << int(f.wording);
     }
     EXPECT_EQ(TakeSnapshot(dir.path()), (Snapshot{{QStringLiteral("file"), "old"}, {QStringLiteral("folder"), "<directory>"}}));
 }
