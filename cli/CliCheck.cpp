@@ -1,11 +1,11 @@
 #include "CliCheck.h"
 
 #include "CliCommands.h"
-#include "CliReport.h"
 #include "CliText.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCheckRun.h"
+#include "CliReport.h"
 #include "RegisterFolder.h"
 #include "SiteList.h"
 

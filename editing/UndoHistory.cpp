@@ -1,8 +1,8 @@
 #include "UndoHistory.h"
 
 #include "EditingText.h"
-#include "RegistrationOperations.h"
 #include "ShownText.h"
+#include "RegistrationOperations.h"
 #include "SiteRegister.h"
 #include "SiteTexts.h"
 
