@@ -1,5 +1,7 @@
 #include "BookmarkCharset.h"
 
+#include "BookmarkText.h"
+
 std::optional<QString> BookmarkCharset::declare(const QByteArray *charset, const QByteArray *content)
 {
     if (charset)
@@ -34,7 +36,7 @@ std::optional<QString> BookmarkCharset::take(QByteArray label)
     QStringDecoder probe(label.constData(), QStringConverter::Flag::Stateless);
     const QString readBack = probe.isValid() ? QString(probe.decode(ascii)) : QString();
     if (!decoder.isValid() || readBack != QLatin1String(ascii))
-        return QString::fromUtf8("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label));
+        return BookmarkText::tr("文字コード「%1」のファイルは読み込めません。").arg(QString::fromLatin1(label));
     m_name = label.toUpper();
     m_decoder = std::move(decoder);
     return std::nullopt;
@@ -44,7 +46,7 @@ BookmarkCharset::Text BookmarkCharset::decode(const QByteArray &bytes, qint64 li
 {
     Text read{m_decoder.decode(bytes), std::nullopt};
     if (m_decoder.hasError())
-        read.failure = QString::fromUtf8("%1 として読めないバイトがあります（%2 行目）。")
+        read.failure = BookmarkText::tr("%1 として読めないバイトがあります（%2 行目）。")
                            .arg(QString::fromLatin1(m_name), QString::number(line));
     return read;
 }

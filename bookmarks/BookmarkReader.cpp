@@ -5,6 +5,7 @@
 #include "BookmarkDates.h"
 #include "BookmarkFolders.h"
 #include "BookmarkTags.h"
+#include "BookmarkText.h"
 #include "HtmlText.h"
 #include "HtmlTokenizer.h"
 
@@ -20,7 +21,7 @@
 namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
-constexpr const char *kNotBookmarkFile = "ブックマークファイル（NETSCAPE-Bookmark-file-1）ではありません。";
+constexpr const char *kNotBookmarkFile = QT_TRANSLATE_NOOP("BookmarkText", "ブックマークファイル（NETSCAPE-Bookmark-file-1）ではありません。");
 
 enum class Tag { Other, A, H3, DL, DT, DD, Meta };
 enum class Capture { None, Title, Folder, Description };
@@ -29,8 +30,8 @@ QString tooLarge(const BookmarkReadLimits &limits)
 {
     const qint64 mib = 1024 * 1024;
     const QString size = limits.maxBytes >= mib ? QStringLiteral("%1 MB ").arg(limits.maxBytes / mib)
-                                                : QString::fromUtf8("%1 バイト").arg(limits.maxBytes);
-    return QString::fromUtf8("ファイルが大きすぎます（%1まで読み込めます）。").arg(size);
+                                                : BookmarkText::tr("%1 バイト").arg(limits.maxBytes);
+    return BookmarkText::tr("ファイルが大きすぎます（%1まで読み込めます）。").arg(size);
 }
 
 Tag classify(const QByteArray &name)
@@ -128,7 +129,7 @@ bool BookmarkFileReader::begin()
     const QByteArray head = std::exchange(m_head, QByteArray());
     const auto byte = [&](qsizetype i) { return i < head.size() ? static_cast<unsigned char>(head[i]) : 0u; };
     if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
-        fail(QString::fromUtf8("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
+        fail(BookmarkText::tr("UTF-16 で書かれたファイルは読み込めません。UTF-8 で保存し直してください。"));
         return false;
     }
     qsizetype skip = 0;
@@ -145,7 +146,7 @@ bool BookmarkFileReader::scan(const char *data, qsizetype size)
     const auto *nul = static_cast<const char *>(std::memchr(data, 0, std::size_t(size)));
     m_tokenizer.feed(data, nul ? nul - data : size);
     if (nul && !failed())
-        fail(QString::fromUtf8("ファイルに NUL 文字が含まれています（%1 行目）。ブックマークファイルではありません。")
+        fail(BookmarkText::tr("ファイルに NUL 文字が含まれています（%1 行目）。ブックマークファイルではありません。")
                  .arg(m_tokenizer.line()));
     return !failed();
 }
@@ -160,7 +161,7 @@ void BookmarkFileReader::text(const char *data, qsizetype size)
             m_text.append(data, size);
     }
     else if (!m_sawDoctype && !std::all_of(data, data + size, HtmlTokenizer::isBlank))
-        fail(QString::fromUtf8(kNotBookmarkFile));
+        fail(BookmarkText::tr(kNotBookmarkFile));
 }
 
 bool BookmarkFileReader::keepsAttribute(const QByteArray &tag, const QByteArray &attribute) const
@@ -177,7 +178,7 @@ bool BookmarkFileReader::keepsAttribute(const QByteArray &tag, const QByteArray 
 void BookmarkFileReader::tag(const QByteArray &name, bool end, const std::vector<HtmlTokenizer::Attribute> &attributes)
 {
     if (!m_sawDoctype)
-        return fail(QString::fromUtf8(kNotBookmarkFile));
+        return fail(BookmarkText::tr(kNotBookmarkFile));
     if (end)
         closeTag(classify(name));
     else
@@ -192,7 +193,7 @@ void BookmarkFileReader::declaration(const QByteArray &text)
     if (upper.startsWith("DOCTYPE") && upper.contains("NETSCAPE-BOOKMARK-FILE-1"))
         m_sawDoctype = true;
     else
-        fail(QString::fromUtf8(kNotBookmarkFile));
+        fail(BookmarkText::tr(kNotBookmarkFile));
 }
 
 void BookmarkFileReader::openTag(Tag tag, const std::vector<HtmlTokenizer::Attribute> &attributes)
@@ -318,7 +319,7 @@ void BookmarkFileReader::closeItem()
         return;
     m_hasBookmark = false;
     if (++m_result.bookmarks > m_limits.maxBookmarks)
-        return fail(QString::fromUtf8("ブックマークが多すぎます（%1 件まで読み込めます）。").arg(m_limits.maxBookmarks));
+        return fail(BookmarkText::tr("ブックマークが多すぎます（%1 件まで読み込めます）。").arg(m_limits.maxBookmarks));
     m_sink(std::move(m_bookmark));
 }
 
@@ -343,9 +344,9 @@ void BookmarkFileReader::finish()
     if (failed() || (!m_started && !begin()))
         return;
     if (!m_sawDoctype)
-        return fail(QString::fromUtf8(kNotBookmarkFile));
+        return fail(BookmarkText::tr(kNotBookmarkFile));
     if (!m_tokenizer.betweenTags() || !m_folders.isEmpty())
-        return fail(QString::fromUtf8("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
+        return fail(BookmarkText::tr("ファイルが途中で終わっています（%1 行目）。").arg(m_tokenizer.line()));
     closeItem();
     m_result.topFoldersAreBrowsers = m_folders.topFoldersAreBrowsers();
 }
@@ -360,7 +361,7 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got < 0) {
-            reader.fail(QString::fromUtf8("ファイルを読み込めませんでした: %1").arg(FileReason(in)));
+            reader.fail(BookmarkText::tr("ファイルを読み込めませんでした: %1").arg(FileReason(in)));
             break;
         }
         if (got == 0) {
@@ -377,7 +378,7 @@ BookmarkReadResult ReadBookmarks(QIODevice &in, const BookmarkSink &sink, const 
         if (!reader.feed(buffer.constData(), got))
             break;
         if (limits.keepGoing && !limits.keepGoing(total)) {
-            reader.fail(QString::fromUtf8("取り込みを中止しました。"));
+            reader.fail(BookmarkText::tr("取り込みを中止しました。"));
             break;
         }
     }
@@ -388,11 +389,11 @@ BookmarkReadResult ReadBookmarkFile(const QString &path, const BookmarkSink &sin
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return {false, QString::fromUtf8("フォルダーは読み込めません: %1").arg(path), 0};
+        return {false, BookmarkText::tr("フォルダーは読み込めません: %1").arg(path), 0};
     if (info.isFile() && info.size() > limits.maxBytes)
         return {false, tooLarge(limits), 0};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {false, QString::fromUtf8("ファイルを開けませんでした: %1").arg(FileReason(file)), 0};
+        return {false, BookmarkText::tr("ファイルを開けませんでした: %1").arg(FileReason(file)), 0};
     return ReadBookmarks(file, sink, limits);
 }

@@ -1,10 +1,8 @@
 #include "BookmarkTransfer.h"
 
 #include "BookmarkExport.h"
-#include "FileReason.h"
 #include "RegisterFolder.h"
-
-#include <QSaveFile>
+#include "SaveFailure.h"
 
 
 OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWriter &write)
@@ -16,11 +14,5 @@ OperationResult WritePlannedImport(const BookmarkImport &planned, const RecordWr
 
 IoResult SaveBookmarkFile(const SiteList &sites, const QString &path)
 {
-    QSaveFile out(path);
-    const bool written = out.open(QIODevice::WriteOnly) && WriteBookmarks(sites, [&out](const QByteArray &piece) {
-        return out.write(piece) == piece.size();
-    });
-    if (!written || !out.commit())
-        return IoResult::failure(path, FileReason(out));
-    return IoResult::success();
+    return SaveWhole(path, [&sites](const auto &sink) { return WriteBookmarks(sites, sink); });
 }

@@ -1,5 +1,6 @@
 #include "ImportPlan.h"
 
+#include "BookmarkText.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "OutsideText.h"
@@ -26,13 +27,13 @@ QString registerText(QString text, int limit = OutsideText::kMaxName)
 
 QString quoted(const QString &text)
 {
-    return QString::fromUtf8("「%1」").arg(text);
+    return BookmarkText::tr("「%1」").arg(text);
 }
 
 // A text as a summary line names it.
 QString named(const QString &text)
 {
-    return text.size() > ImportPlan::kNamedChars ? text.left(ImportPlan::kNamedChars) + QString::fromUtf8("…") : text;
+    return text.size() > ImportPlan::kNamedChars ? text.left(ImportPlan::kNamedChars) + BookmarkText::tr("…") : text;
 }
 
 bool listedIn(int listed)
@@ -58,11 +59,11 @@ void ImportPlanner::add(const Bookmark &bookmark)
         else
             ++m_plan.notImportedUnlisted;
     };
-    const auto tooLong = [&] { leaveOut(QString::fromUtf8("長すぎて登録できません（1 MB まで）。")); };
+    const auto tooLong = [&] { leaveOut(BookmarkText::tr("長すぎて登録できません（1 MB まで）。")); };
     if (bookmark.tooLong)
         return tooLong();
     if (url.isEmpty())
-        return leaveOut(QString::fromUtf8("URL がありません。"));
+        return leaveOut(BookmarkText::tr("URL がありません。"));
     const QString scheme = UrlScheme(url);
     if (scheme == QLatin1String("place"))
         return void(++m_plan.placeEntries);
@@ -73,9 +74,9 @@ void ImportPlanner::add(const Bookmark &bookmark)
     // A link collection points to web pages; file:, about:, a browser's own pages lead nowhere
     // for its readers.
     if (!IsWebScheme(scheme))
-        return leaveOut(QString::fromUtf8("http・https・ftp の URL ではありません。"));
+        return leaveOut(BookmarkText::tr("http・https・ftp の URL ではありません。"));
     if (LacksHost(url))
-        return leaveOut(QString::fromUtf8("URL にホスト名がありません。"));
+        return leaveOut(BookmarkText::tr("URL にホスト名がありません。"));
 
     // Each keyword in its first spelling, so that a folder "English" and the tag "english" are one.
     // The folders were read before the bookmark's tags (they enclose it), the outermost first.
@@ -162,13 +163,13 @@ void ImportPlan::arrangeKeywords(ImportKeywordOrder order)
 
 QStringList ImportPlan::counts() const
 {
-    const auto count = [](const char *label, int n) { return QString::fromUtf8(label).arg(n); };
+    const auto count = [](const QString &label, int n) { return label.arg(n); };
     QStringList lines;
-    lines << count("追加: %1 件", int(records.size()));
+    lines << count(BookmarkText::tr("追加: %1 件"), int(records.size()));
 
-    QString registered = count("登録済み: %1 件", alreadyRegistered + repeatedInFile);
+    QString registered = count(BookmarkText::tr("登録済み: %1 件"), alreadyRegistered + repeatedInFile);
     if (repeatedInFile > 0)
-        registered += count("（うちファイル内の重複 %1 件）", repeatedInFile);
+        registered += count(BookmarkText::tr("（うちファイル内の重複 %1 件）"), repeatedInFile);
     lines << registered;
 
     const int refused = int(notImported.size()) + notImportedUnlisted;
@@ -176,23 +177,24 @@ QStringList ImportPlan::counts() const
     const int left = placeEntries + scriptEntries + dataEntries + refused;
     QStringList why;
     if (placeEntries > 0)
-        why << count("place: %1 件", placeEntries);
+        why << count(BookmarkText::tr("place: %1 件"), placeEntries);
     if (scriptEntries > 0)
-        why << count("javascript: %1 件", scriptEntries);
+        why << count(BookmarkText::tr("javascript: %1 件"), scriptEntries);
     if (dataEntries > 0)
-        why << count("data: %1 件", dataEntries);
+        why << count(BookmarkText::tr("data: %1 件"), dataEntries);
     if (refused > 0)
-        why << count("取り込めないもの %1 件", refused);
-    QString passedOver = count("見送り: %1 件", left);
+        why << count(BookmarkText::tr("取り込めないもの %1 件"), refused);
+    QString passedOver = count(BookmarkText::tr("見送り: %1 件"), left);
     if (!why.isEmpty())
-        passedOver += QString::fromUtf8("（%1）").arg(why.join(QString::fromUtf8("、")));
+        passedOver += BookmarkText::tr("（%1）").arg(why.join(BookmarkText::tr("、")));
     lines << passedOver;
     if (cut > 0) {
-        QString line = count("キーワードを 3 個に減らしたもの: %1 件", cut)
-            + QString::fromUtf8("（入らなかったタグ %1 個、フォルダー %2 個").arg(droppedTags).arg(droppedFolders);
+        QString line = count(BookmarkText::tr("キーワードを 3 個に減らしたもの: %1 件"), cut)
+            + BookmarkText::tr("（入らなかったタグ %1 個、フォルダー %2 個").arg(droppedTags).arg(droppedFolders);
         if (orderMatters > 0)
-            line += QString::fromUtf8(keywordOrder == ImportKeywordOrder::TagsFirst ? "。タグを先にしました" : "。フォルダーを先にしました");
-        lines << line + QString::fromUtf8("）");
+            line += keywordOrder == ImportKeywordOrder::TagsFirst ? BookmarkText::tr("。タグを先にしました")
+                                                                  : BookmarkText::tr("。フォルダーを先にしました");
+        lines << line + BookmarkText::tr("）");
     }
     return lines;
 }
@@ -201,25 +203,25 @@ QStringList ImportPlan::details() const
 {
     QStringList lines;
     for (const AlreadyThere &entry : alreadyThere)
-        lines << QString::fromUtf8("%1（%2 行目）%3: %4")
-                     .arg(QString::fromUtf8(entry.inFile ? "ファイル内の重複" : "登録済み"), QString::number(entry.line),
+        lines << BookmarkText::tr("%1（%2 行目）%3: %4")
+                     .arg(entry.inFile ? BookmarkText::tr("ファイル内の重複") : BookmarkText::tr("登録済み"), QString::number(entry.line),
                           quoted(entry.title), entry.url);
     for (const NotImported &entry : notImported)
-        lines << QString::fromUtf8("取り込めません（%1 行目）%2: %3")
+        lines << BookmarkText::tr("取り込めません（%1 行目）%2: %3")
                      .arg(QString::number(entry.line), quoted(entry.title), entry.reason);
     for (const KeywordsDropped &entry : keywordsDropped) {
         QStringList names;
         for (const QString &keyword : entry.dropped)
             names << quoted(keyword);
         if (entry.more > 0)
-            names << QString::fromUtf8("ほかのフォルダー %1 個").arg(entry.more);
+            names << BookmarkText::tr("ほかのフォルダー %1 個").arg(entry.more);
         if (entry.moreTags > 0)
-            names << QString::fromUtf8("ほかのタグ %1 個").arg(entry.moreTags);
-        lines << QString::fromUtf8("キーワードを外しました%1: %2")
-                     .arg(quoted(entry.name), names.join(QString::fromUtf8("、")));
+            names << BookmarkText::tr("ほかのタグ %1 個").arg(entry.moreTags);
+        lines << BookmarkText::tr("キーワードを外しました%1: %2")
+                     .arg(quoted(entry.name), names.join(BookmarkText::tr("、")));
     }
     if (const int unlisted = alreadyThereUnlisted + notImportedUnlisted + keywordsDroppedUnlisted; unlisted > 0)
-        lines << QString::fromUtf8("ほか %1 件").arg(unlisted);
+        lines << BookmarkText::tr("ほか %1 件").arg(unlisted);
     return lines;
 }
 

@@ -1,5 +1,6 @@
 #include "BrowserLauncher.h"
 
+#include "BrowserText.h"
 #include "CodePage.h"
 #include "HomePage.h"
 #include "UrlCompletion.h"
@@ -10,11 +11,11 @@
 
 namespace {
 
-QString NoUrlMessage() { return QStringLiteral("URLが登録されていません。"); }
+QString NoUrlMessage() { return BrowserText::tr("URLが登録されていません。"); }
 
 QString RefusedMessage(const QString &urlText)
 {
-    return QStringLiteral("ブラウザを起動できませんでした。\n") + urlText;
+    return BrowserText::tr("ブラウザを起動できませんでした。\n%1").arg(urlText);
 }
 
 // A URL of another scheme would be handed to whatever program the desktop has for it (a file
@@ -28,9 +29,8 @@ bool forTheBrowser(const QUrl &url)
 
 QString OtherSchemeMessage(const QString &scheme, const QString &urlText)
 {
-    return QStringLiteral("「%1:」のアドレスはブラウザに渡しません。開けるのは http、https、ftp のアドレスだけです。\n")
-               .arg(scheme)
-        + urlText;
+    return BrowserText::tr("「%1:」のアドレスはブラウザに渡しません。開けるのは http、https、ftp のアドレスだけです。\n%2")
+        .arg(scheme, urlText);
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #include "HomePage.h"
 
+#include "SaveFailure.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -36,8 +37,7 @@ QString CachedCopy(const QString &cacheDir)
 
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QString();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(page) != page.size() || !out.commit())
+    if (!SaveWhole(path, page))
         return QString();
     return path;
 }

@@ -1,5 +1,7 @@
 #include "CliArguments.h"
 
+#include "CliText.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -8,15 +10,15 @@
 QString CliParseError(const QCommandLineParser &parser)
 {
     if (!parser.unknownOptionNames().isEmpty())
-        return QStringLiteral("知らないオプションです: ") + parser.unknownOptionNames().join(QStringLiteral(", "));
+        return CliText::tr("知らないオプションです: ") + parser.unknownOptionNames().join(QStringLiteral(", "));
     const QString said = parser.errorText();
     const qsizetype open = said.indexOf(u'\'');
     const QString option = said.mid(open + 1, said.lastIndexOf(u'\'') - open - 1);
     if (said.startsWith(QLatin1String("Missing value")))
-        return option + QStringLiteral(" の後に値がありません");
+        return option + CliText::tr(" の後に値がありません");
     if (said.startsWith(QLatin1String("Unexpected value")))
-        return option + QStringLiteral(" は値をとりません");
-    return QStringLiteral("オプションを読み取れません: ") + option;
+        return option + CliText::tr(" は値をとりません");
+    return CliText::tr("オプションを読み取れません: ") + option;
 }
 
 QByteArray CliRawDirectory(int argc, char *argv[])

@@ -4,6 +4,7 @@
 #include "BookmarkTransfer.h"
 #include "CliCommands.h"
 #include "CliReport.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "FileReason.h"
 #include "ImportPlan.h"
@@ -41,7 +42,7 @@ QByteArray encodedLine(const QString &line, OutputEncoding encoding)
 QByteArray summaryLine(const QString &line, OutputEncoding encoding)
 {
     constexpr qsizetype kMaxChars = 300;
-    const QString shown = line.size() > kMaxChars ? line.left(kMaxChars) + QString::fromUtf8("…") : line;
+    const QString shown = line.size() > kMaxChars ? line.left(kMaxChars) + CliText::tr("…") : line;
     return TerminalText(encodedLine(shown, encoding), encoding) + '\n';
 }
 
@@ -52,7 +53,7 @@ int RunImport(const QCommandLineParser &parser, RegisterFolder &folder, const QS
     const QString order = parser.value(QStringLiteral("keyword-order"));
     const bool ordered = parser.isSet(QStringLiteral("keyword-order"));
     if (ordered && order != QLatin1String("tags") && order != QLatin1String("folders"))
-        return CliUsage(QStringLiteral("知らないキーワードの順です（tags か folders）: ") + order);
+        return CliUsage(CliText::tr("知らないキーワードの順です（tags か folders）: ") + order);
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;
@@ -62,7 +63,7 @@ int RunImport(const QCommandLineParser &parser, RegisterFolder &folder, const QS
     if (file == QLatin1String("-")) {
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
-            return CliFail(QStringLiteral("標準入力を読み込めませんでした: ") + FileReason(in));
+            return CliFail(CliText::tr("標準入力を読み込めませんでした: ") + FileReason(in));
         planned = PlanBookmarkImport(in, isKnown);
     } else {
         planned = PlanBookmarkFileImport(file, isKnown);
@@ -72,7 +73,7 @@ int RunImport(const QCommandLineParser &parser, RegisterFolder &folder, const QS
     if (order == QLatin1String("folders"))
         planned.plan.arrangeKeywords(ImportKeywordOrder::FoldersFirst);
     else if (!ordered && planned.plan.orderMatters > 0)
-        WriteError(QStringLiteral("sitekanri-cli: タグとフォルダーを合わせて 3 個を超えるブックマークが %1 件あり、タグを先にキーワードにしました"
+        WriteError(CliText::tr("sitekanri-cli: タグとフォルダーを合わせて 3 個を超えるブックマークが %1 件あり、タグを先にキーワードにしました"
                                   "（フォルダーを先にするには --keyword-order folders）。")
                        .arg(planned.plan.orderMatters));
 

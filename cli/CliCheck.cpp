@@ -1,6 +1,7 @@
 #include "CliCheck.h"
 
 #include "CliCommands.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "LinkCheckRun.h"
@@ -29,7 +30,7 @@ const QString kPrefix = QStringLiteral("sitekanri-cli: ");
 int usageError(const QString &message)
 {
     WriteError(kPrefix + message);
-    WriteError(QStringLiteral("使い方: sitekanri-cli check [--keyword キーワード] [--format tsv|json] [--timeout 秒数] "
+    WriteError(CliText::tr("使い方: sitekanri-cli check [--keyword キーワード] [--format tsv|json] [--timeout 秒数] "
                               "[--jobs 数]"));
     return ExitUsage;
 }
@@ -52,26 +53,26 @@ int readOptions(const QCommandLineParser &parser, CheckOptions &options)
     const QString format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
                                                                    : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
-        return usageError(QStringLiteral("知らない出力形式です: ") + format);
+        return usageError(CliText::tr("知らない出力形式です: ") + format);
     options.json = format == QLatin1String("json");
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool read = false;
         const double seconds = parser.value(QStringLiteral("timeout")).toDouble(&read);
         if (!read || !(seconds > 0) || seconds > 3600)
-            return usageError(QStringLiteral("--timeout には 0 より大きく 3600 以下の秒数を指定してください"));
+            return usageError(CliText::tr("--timeout には 0 より大きく 3600 以下の秒数を指定してください"));
         options.settings.timeoutMs = std::max(1, int(seconds * 1000));
     }
     if (parser.isSet(QStringLiteral("jobs"))) {
         bool read = false;
         const int jobs = parser.value(QStringLiteral("jobs")).toInt(&read);
         if (!read || jobs < 1 || jobs > 256)
-            return usageError(QStringLiteral("--jobs には 1 から 256 までの数を指定してください"));
+            return usageError(CliText::tr("--jobs には 1 から 256 までの数を指定してください"));
         options.settings.jobs = jobs;
     }
     // Set but empty is the blank entry (sites with an empty keyword), as for links.
     if (parser.isSet(QStringLiteral("keyword"))
         && !CodePage::fromText(parser.value(QStringLiteral("keyword")), options.keyword))
-        return failure(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ")
+        return failure(CliText::tr("キーワードに登録簿に保存できない文字が含まれています: ")
                        + parser.value(QStringLiteral("keyword")));
     return ExitOk;
 }
@@ -111,7 +112,7 @@ public:
     ProgressLine() : m_shown(isatty(fileno(stderr)) != 0) {}
     void show(int done, int all)
     {
-        m_text = QStringLiteral("確認中 %1 / %2 件").arg(done).arg(all).toUtf8();
+        m_text = CliText::tr("確認中 %1 / %2 件").arg(done).arg(all).toUtf8();
         draw();
     }
     void wipe() { put("\r\033[K"); }
@@ -151,7 +152,7 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, Register
     LinkCheckRun run;
     run.setSettings(options.settings);
     if (!run.results().load(resultsPath))
-        WriteError(kPrefix + LinkResults::kFileName + QStringLiteral(" を読めないため、これまでの結果は使いません。"));
+        WriteError(kPrefix + LinkResults::kFileName + CliText::tr(" を読めないため、これまでの結果は使いません。"));
 
     // Results come in the order they finish; lines go out in register order as soon as every
     // line before them is there: a script reads the register's order, as list gives it, and a
@@ -185,14 +186,14 @@ int RunCheck(const QCommandLineParser &parser, OutputEncoding encoding, Register
         loop.exec();
     progress.wipe();
     if (writeFailed)
-        return failure(QStringLiteral("標準出力に書き込めませんでした"));
+        return failure(CliText::tr("標準出力に書き込めませんでした"));
     // Once for the run, however many sites it left unasked.
     if (run.networkFailed())
-        WriteError(kPrefix + QStringLiteral("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）"));
+        WriteError(kPrefix + CliText::tr("ネットワークに接続できません（接続できなかったサイトはリンク切れとしません）"));
 
     if (folder.exists()) {
         if (IoResult saved = run.results().save(resultsPath, sites); !saved)
-            return failure(QStringLiteral("リンク確認の結果を保存できませんでした。") + saved.describe());
+            return failure(CliText::tr("リンク確認の結果を保存できませんでした。") + saved.describe());
     }
     // A run that reached no host checked nothing: not a success for a script to build on.
     return run.wasOffline() ? ExitFailure : ExitOk;

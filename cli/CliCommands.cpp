@@ -11,6 +11,7 @@
 #include "CliPublish.h"
 #include "CliListing.h"
 #include "CliReport.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "CliSameSite.h"
 #include "SiteIdentityNote.h"
@@ -74,7 +75,7 @@ struct CliCommand
     QStringList options; // the command's own options (the global ones are always allowed)
     int arguments;       // how many positional arguments follow the command
     std::function<int(const CliContext &)> run;
-    QString argumentName = QStringLiteral("サイトの番号"); // for "… が必要です"
+    QString argumentName = CliText::tr("サイトの番号"); // for "… が必要です"
     bool argumentOptional = false;
     bool moreArguments = false; // the last argument may be given again and again
 };
@@ -101,7 +102,7 @@ int usage(const QString &message)
 int writeOut(const QByteArray &bytes)
 {
     if (!WriteOut(bytes))
-        return fail(QStringLiteral("標準出力に書き込めませんでした: ") + SystemReason(errno));
+        return fail(CliText::tr("標準出力に書き込めませんでした: ") + SystemReason(errno));
     return ExitOk;
 }
 
@@ -109,16 +110,16 @@ int loadRegister(RegisterFolder &folder, SiteList &sites)
 {
     Reading<LoadedRegister> loaded = RegisterFiles(folder).load();
     if (!loaded)
-        return fail(QStringLiteral("データを読み込めませんでした。") + loaded.io.describe());
+        return fail(CliText::tr("データを読み込めませんでした。") + loaded.io.describe());
     sites = std::move(loaded.value.sites);
     for (const IoResult &passed : loaded.value.passedOver)
-        WriteError(kProgram + QStringLiteral(": ") + passed.describe() + QStringLiteral("。一覧に入れていません。"));
+        WriteError(kProgram + QStringLiteral(": ") + passed.describe() + CliText::tr("。一覧に入れていません。"));
     if (loaded.value.farCount >= 0)
         WriteError(kProgram + QStringLiteral(": ") + CliFarCountText(folder, loaded.value.farCount, loaded.value.count));
     // Shown whole all the same: nothing is lost by reading it.
     if (loaded.value.damaged)
         WriteError(kProgram + QStringLiteral(": ") + folder.filePath(QStringLiteral("setting.ini"))
-                   + QStringLiteral(": 登録件数が読み取れません。変更するには sitekanri-cli repair で修復してください。"));
+                   + CliText::tr(": 登録件数が読み取れません。変更するには sitekanri-cli repair で修復してください。"));
     return ExitOk;
 }
 
@@ -127,12 +128,12 @@ int operationFailed(const OperationResult &result)
 {
     switch (result.status) {
     case OperationStatus::RemovedElsewhere:
-        return fail(QStringLiteral("番号 %1 のサイトはありません。").arg(result.number));
+        return fail(CliText::tr("番号 %1 のサイトはありません。").arg(result.number));
     case OperationStatus::ChangedElsewhere:
-        return fail(QStringLiteral("番号 %1 のサイトは他のプログラムで変更されました。もう一度実行してください。")
+        return fail(CliText::tr("番号 %1 のサイトは他のプログラムで変更されました。もう一度実行してください。")
                         .arg(result.number));
     default:
-        return fail(QStringLiteral("データを保存できませんでした。") + result.io.describe());
+        return fail(CliText::tr("データを保存できませんでした。") + result.io.describe());
     }
 }
 
@@ -178,13 +179,13 @@ int runUpdate(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
+        return usage(CliText::tr("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     const Reading<std::optional<SiteRecord>> read = files.read(number);
     if (!read)
-        return fail(QStringLiteral("データを読み込めませんでした。") + read.io.describe());
+        return fail(CliText::tr("データを読み込めませんでした。") + read.io.describe());
     if (!read.value)
-        return fail(QStringLiteral("番号 %1 のサイトはありません。").arg(number));
+        return fail(CliText::tr("番号 %1 のサイトはありません。").arg(number));
     const SiteRecord &loaded = *read.value;
 
     // Only the fields given change; the others keep their bytes exactly, whatever they hold.
@@ -222,7 +223,7 @@ int runDelete(const CliContext &context)
 {
     const int number = recordNumber(context.arguments.value(0));
     if (number == 0)
-        return usage(QStringLiteral("サイトの番号ではありません: ") + context.arguments.value(0));
+        return usage(CliText::tr("サイトの番号ではありません: ") + context.arguments.value(0));
     RegisterFiles files(context.folder);
     const OperationResult removed = files.remove(number);
     if (!removed.done())
@@ -236,8 +237,8 @@ int runRepair(const CliContext &context)
     int printed = ExitOk;
     const QString setting = context.folder.filePath(QStringLiteral("setting.ini"));
     const OperationResult repaired = files.repair([&](int from, int to) {
-        const QString was = from < 0 ? QStringLiteral("読み取れない件数") : QString::number(from);
-        printed = writeOut(QStringLiteral("%1: DATA_CNT を %2 から %3 にします。\n").arg(setting, was, QString::number(to)).toUtf8());
+        const QString was = from < 0 ? CliText::tr("読み取れない件数") : QString::number(from);
+        printed = writeOut(CliText::tr("%1: DATA_CNT を %2 から %3 にします。\n").arg(setting, was, QString::number(to)).toUtf8());
     });
     if (!repaired.done())
         return operationFailed(repaired);
@@ -251,7 +252,7 @@ std::vector<CliCommand> commands()
         {QStringLiteral("list"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("dates")}, 0,
          [](const CliContext &c) { return RunList(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("search"), {QStringLiteral("format"), QStringLiteral("ids"), QStringLiteral("dates"), QStringLiteral("keyword")}, 1,
-         [](const CliContext &c) { return RunSearch(c.parser, c.encoding, c.folder, c.arguments); }, QStringLiteral("検索語"),
+         [](const CliContext &c) { return RunSearch(c.parser, c.encoding, c.folder, c.arguments); }, CliText::tr("検索語"),
          false, true},
         {QStringLiteral("add"), kFieldOptions + QStringList{QStringLiteral("fetch")}, 0, runAdd},
         {QStringLiteral("update"), kFieldOptions, 1, runUpdate},
@@ -261,13 +262,13 @@ std::vector<CliCommand> commands()
          [](const CliContext &c) { return RunKeywords(c.parser, c.encoding, c.folder); }},
         {QStringLiteral("rename-keyword"), {QStringLiteral("format")}, 2,
          [](const CliContext &c) { return RunRenameKeyword(c.parser, c.encoding, c.folder, c.arguments); },
-         QStringLiteral("元のキーワードと新しいキーワード")},
+         CliText::tr("元のキーワードと新しいキーワード")},
         {QStringLiteral("add-keyword"), {QStringLiteral("format")}, 2,
          [](const CliContext &c) { return RunAddKeyword(c.parser, c.encoding, c.folder, c.arguments); },
-         QStringLiteral("キーワードとサイトの番号"), false, true},
+         CliText::tr("キーワードとサイトの番号"), false, true},
         {QStringLiteral("remove-keyword"), {QStringLiteral("format")}, 1,
          [](const CliContext &c) { return RunRemoveKeyword(c.parser, c.encoding, c.folder, c.arguments); },
-         QStringLiteral("キーワード"), false, true},
+         CliText::tr("キーワード"), false, true},
         {QStringLiteral("links"),
          {QStringLiteral("keyword"), QStringLiteral("mode"), QStringLiteral("skip-dead"), QStringLiteral("order"),
           QStringLiteral("new"), QStringLiteral("new-mark")},
@@ -276,7 +277,7 @@ std::vector<CliCommand> commands()
          [](const CliContext &c) { return RunPublish(c.parser, c.folder, c.arguments); }, QString(), true, true},
         {QStringLiteral("import"), {QStringLiteral("keyword-order")}, 1,
          [](const CliContext &c) { return RunImport(c.parser, c.folder, c.arguments.value(0), c.encoding); },
-         QStringLiteral("ブックマーク ファイル")},
+         CliText::tr("ブックマーク ファイル")},
         {QStringLiteral("export"), {}, 1,
          [](const CliContext &c) { return RunExport(c.folder, c.arguments.value(0)); }, QString(), true},
         {QStringLiteral("check"),
@@ -323,25 +324,25 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
         return ExitOk;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        WriteOut(QStringLiteral("サイト管理 sitekanri-cli %1\n").arg(QStringLiteral(SITEKANRI_VERSION)).toUtf8());
+        WriteOut(QStringLiteral("サイト管理 sitekanri-cli %1\n").arg(QStringLiteral(SITEKANRI_VERSION)).toUtf8()); // output: the name
         return ExitOk;
     }
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return usage(QStringLiteral("コマンドがありません"));
+        return usage(CliText::tr("コマンドがありません"));
     const auto command = std::find_if(table.begin(), table.end(),
                                       [&](const CliCommand &c) { return c.name == positional.first(); });
     if (command == table.end())
-        return usage(QStringLiteral("知らないコマンドです: ") + positional.first());
+        return usage(CliText::tr("知らないコマンドです: ") + positional.first());
     positional.removeFirst();
     if (positional.size() > command->arguments && !command->moreArguments)
-        return usage(QStringLiteral("引数が多すぎます"));
+        return usage(CliText::tr("引数が多すぎます"));
     if (positional.size() < command->arguments && !command->argumentOptional)
-        return usage(command->name + QStringLiteral(" には") + command->argumentName + QStringLiteral("が必要です"));
+        return usage(command->name + CliText::tr(" には") + command->argumentName + CliText::tr("が必要です"));
     for (const QString &option : parser.optionNames()) {
         if (option != QLatin1String("dir") && option != QLatin1String("encoding") && !command->options.contains(option))
-            return usage(QStringLiteral("--") + option + QStringLiteral(" は ") + command->name + QStringLiteral(" では使えません"));
+            return usage(QStringLiteral("--") + option + CliText::tr(" は ") + command->name + CliText::tr(" では使えません"));
     }
 
     OutputEncoding encoding = OutputEncoding::Utf8;
@@ -349,18 +350,18 @@ int RunCli(const QStringList &arguments, const QByteArray &rawDir)
     if (encodingName == QLatin1String("cp932") || encodingName == QLatin1String("shift_jis"))
         encoding = OutputEncoding::Cp932;
     else if (!encodingName.isEmpty() && encodingName != QLatin1String("utf-8") && encodingName != QLatin1String("utf8"))
-        return usage(QStringLiteral("知らない文字コードです: ") + encodingName);
+        return usage(CliText::tr("知らない文字コードです: ") + encodingName);
 
     QByteArray directory = AppDirectoryBytes();
     if (parser.isSet(QStringLiteral("dir"))) {
         directory = rawDir.isNull() ? QFile::encodeName(parser.value(QStringLiteral("dir"))) : rawDir;
         if (directory.isEmpty())
-            return usage(QStringLiteral("--dir にはフォルダーを指定してください"));
+            return usage(CliText::tr("--dir にはフォルダーを指定してください"));
     }
     RegisterFolder folder(directory);
     // A name that is no folder is a mistake to report, not an empty register to list.
     if (IoResult opened = folder.open(RegisterFolder::Missing::ReadsEmpty); !opened)
-        return fail(QStringLiteral("データを読み込めませんでした。") + opened.describe());
+        return fail(CliText::tr("データを読み込めませんでした。") + opened.describe());
     // What a sync tool set aside is taken back in by the next command that writes.
     if (QStringList{QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("import"),
                     QStringLiteral("rename-keyword"), QStringLiteral("add-keyword"), QStringLiteral("remove-keyword")}

@@ -1,6 +1,7 @@
 #include "CliConflicts.h"
 
 #include "CliReport.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "ConflictIntake.h"
 #include "RegisterFiles.h"
@@ -54,23 +55,23 @@ void CliTakeInCopies(RegisterFolder &folder)
         if (copy.far && copy.isCount())
             WriteError(kProgram + CliFarCountText(folder, copy.count, copy.readAs, copy.file));
         else if (copy.far && copy.number > 0)
-            WriteError(kProgram + QStringLiteral("%1 は番号が他のデータファイルよりはるかに大きいため、番号 %2 のサイトとして取り込みました。")
+            WriteError(kProgram + CliText::tr("%1 は番号が他のデータファイルよりはるかに大きいため、番号 %2 のサイトとして取り込みました。")
                                       .arg(file, QString::number(copy.number)));
         else if (copy.number > 0)
-            WriteError(kProgram + QStringLiteral("%1 を番号 %2 のサイトとして取り込みました。").arg(file, QString::number(copy.number)));
+            WriteError(kProgram + CliText::tr("%1 を番号 %2 のサイトとして取り込みました。").arg(file, QString::number(copy.number)));
         else if (!copy.isCount())
-            WriteError(kProgram + QStringLiteral("%1 は登録済みのサイトと同じため削除しました。").arg(file));
+            WriteError(kProgram + CliText::tr("%1 は登録済みのサイトと同じため削除しました。").arg(file));
         else
-            WriteError(kProgram + QStringLiteral("%1 の登録件数を取り込み、削除しました。").arg(file));
+            WriteError(kProgram + CliText::tr("%1 の登録件数を取り込み、削除しました。").arg(file));
     }
     if (!result.done() && result.status != OperationStatus::Damaged)
-        WriteError(kProgram + QStringLiteral("競合コピーを取り込めませんでした。") + described(result.io));
+        WriteError(kProgram + CliText::tr("競合コピーを取り込めませんでした。") + described(result.io));
 }
 
 QString CliFarCountText(const RegisterFolder &folder, int held, int readAs, const QString &file)
 {
     const QString name = file.isEmpty() ? folder.nameOnDisk(QStringLiteral("setting.ini")) : file;
-    return QStringLiteral("%1 の登録件数 %2 はデータファイルの番号よりはるかに大きいため、%3 として読みました。")
+    return CliText::tr("%1 の登録件数 %2 はデータファイルの番号よりはるかに大きいため、%3 として読みました。")
         .arg(OutsideText::inMessage(folder.filePath(name)), QString::number(held), QString::number(readAs));
 }
 
@@ -80,7 +81,7 @@ QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool 
     std::vector<ConflictCopy> copies;
     SiteList aboveCount;
     if (IoResult read = ConflictIntake(folder).pending(sites, copies, aboveCount); !read)
-        WriteError(kProgram + QStringLiteral("競合コピーを読み込めませんでした。") + described(read));
+        WriteError(kProgram + CliText::tr("競合コピーを読み込めませんでした。") + described(read));
     QByteArray out;
     for (std::size_t i = 0; i < aboveCount.size(); ++i) {
         if (!keep || keep(aboveCount.at(i)))

@@ -1,5 +1,6 @@
 #include "CliFetch.h"
 
+#include "CliText.h"
 #include "OutsideText.h"
 #include "PageFetch.h"
 
@@ -21,12 +22,12 @@ QString FillFromPage(SiteFields &fields)
     if (!done)
         loop.exec();
     if (!details.ok)
-        return QStringLiteral("ページを読めませんでした：") + details.message;
+        return CliText::tr("ページを読めませんでした：") + details.message;
     const auto fill = [](QString &field, const QString &text) {
         if (field.trimmed().isEmpty() && !text.isEmpty())
             field = OutsideFieldText(text);
     };
     fill(fields.name, OutsideText::name(details.title));
     fill(fields.content, OutsideText::content(details.description));
-    return details.title.isEmpty() ? QStringLiteral("ページにタイトルがありません。") : QString();
+    return details.title.isEmpty() ? CliText::tr("ページにタイトルがありません。") : QString();
 }

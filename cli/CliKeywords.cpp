@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliReport.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "KeywordEdits.h"
 #include "KeywordList.h"
@@ -24,7 +25,7 @@ bool formatOption(const QCommandLineParser &parser, bool &json, int &code)
     json = format == QLatin1String("json");
     if (json || format == QLatin1String("tsv"))
         return true;
-    code = CliUsage(QStringLiteral("知らない出力形式です: ") + format);
+    code = CliUsage(CliText::tr("知らない出力形式です: ") + format);
     return false;
 }
 
@@ -36,7 +37,7 @@ bool keywordArgument(const QString &text, QByteArray &bytes, int &code)
         return false;
     }
     if (bytes.isEmpty())
-        code = CliUsage(QStringLiteral("キーワードが空です（キーワードを外すには remove-keyword）"));
+        code = CliUsage(CliText::tr("キーワードが空です（キーワードを外すには remove-keyword）"));
     return !bytes.isEmpty();
 }
 
@@ -54,8 +55,8 @@ bool chosenSites(const SiteList &sites, const QStringList &numbers, std::vector<
         const int number = text.toInt(&ok);
         const long long at = ok && number > 0 ? sites.positionOf(number) : -1;
         if (at < 0) {
-            code = ok && number > 0 ? CliFail(QStringLiteral("番号 %1 のサイトはありません。").arg(number))
-                                    : CliUsage(QStringLiteral("サイトの番号ではありません: ") + text);
+            code = ok && number > 0 ? CliFail(CliText::tr("番号 %1 のサイトはありません。").arg(number))
+                                    : CliUsage(CliText::tr("サイトの番号ではありません: ") + text);
             return false;
         }
         chosen.push_back({number, sites.at(std::size_t(at))});
@@ -87,11 +88,11 @@ int runPlan(const QCommandLineParser &parser, OutputEncoding encoding, RegisterF
                          : QByteArray::number(update.number) + '\t' + RecordAsTsv(update.record, encoding)) + '\n';
         } else if (statuses[i] != OperationStatus::Failed) {
             leftAlone = true;
-            WriteError(QStringLiteral("sitekanri-cli: 番号 %1 のサイトは他のプログラムで変更または削除されたため、そのままにしました。").arg(update.number));
+            WriteError(CliText::tr("sitekanri-cli: 番号 %1 のサイトは他のプログラムで変更または削除されたため、そのままにしました。").arg(update.number));
         }
     }
     for (const SeenRecord &site : plan.full)
-        WriteError(QStringLiteral("sitekanri-cli: 番号 %1 のサイトはキーワードが 3 つとも埋まっているため、そのままにしました。").arg(site.number));
+        WriteError(CliText::tr("sitekanri-cli: 番号 %1 のサイトはキーワードが 3 つとも埋まっているため、そのままにしました。").arg(site.number));
     if (const int written = CliWriteOut(out); written != ExitOk)
         return written;
     if (!result.done())
@@ -115,7 +116,7 @@ int rename(const QCommandLineParser &parser, OutputEncoding encoding, RegisterFo
             sites.push_back(site.seen, site.number);
     }
     if (std::none_of(sites.begin(), sites.end(), [&from](const SiteRecord &site) { return CarriesKeyword(site, from); }))
-        return CliFail(QStringLiteral("キーワード「%1」のサイトはありません。").arg(shown(from)));
+        return CliFail(CliText::tr("キーワード「%1」のサイトはありません。").arg(shown(from)));
     return runPlan(parser, encoding, folder, PlanKeywordRename(sites, from, to));
 }
 
@@ -125,10 +126,10 @@ int RunKeywords(const QCommandLineParser &parser, OutputEncoding encoding, Regis
 {
     const bool counts = parser.isSet(QStringLiteral("counts"));
     if (!counts && (parser.isSet(QStringLiteral("sort")) || parser.isSet(QStringLiteral("format"))))
-        return CliUsage(QStringLiteral("--sort と --format は --counts とともに使います"));
+        return CliUsage(CliText::tr("--sort と --format は --counts とともに使います"));
     const QString sort = parser.isSet(QStringLiteral("sort")) ? parser.value(QStringLiteral("sort")) : QStringLiteral("name");
     if (sort != QLatin1String("name") && sort != QLatin1String("count"))
-        return CliUsage(QStringLiteral("知らない並べ方です: ") + sort);
+        return CliUsage(CliText::tr("知らない並べ方です: ") + sort);
     bool json = false;
     int code = ExitOk;
     if (!formatOption(parser, json, code))

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliConflicts.h"
 #include "CliReport.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "KeywordList.h"
 #include "SearchIndex.h"
@@ -32,7 +33,7 @@ bool readFormat(const QCommandLineParser &parser, ListFormat &format)
 
 int unknownFormat(const QCommandLineParser &parser)
 {
-    return CliUsage(QStringLiteral("知らない出力形式です: ") + parser.value(QStringLiteral("format")));
+    return CliUsage(CliText::tr("知らない出力形式です: ") + parser.value(QStringLiteral("format")));
 }
 
 } // namespace
@@ -59,7 +60,7 @@ int RunSearch(const QCommandLineParser &parser, OutputEncoding encoding, Registe
     const bool byKeyword = parser.isSet(QStringLiteral("keyword"));
     QByteArray keyword;
     if (byKeyword && !CodePage::fromTypedText(parser.value(QStringLiteral("keyword")), keyword))
-        return CliFail(QStringLiteral("キーワードに登録簿に保存できない文字が含まれています: ") + parser.value(QStringLiteral("keyword")));
+        return CliFail(CliText::tr("キーワードに登録簿に保存できない文字が含まれています: ") + parser.value(QStringLiteral("keyword")));
     SiteList sites;
     if (int code = CliLoadRegister(folder, sites))
         return code;

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliOutput.h"
 #include "CliReport.h"
+#include "CliText.h"
 #include "CliUpload.h"
 #include "LinkResults.h"
 #include "LinkStatus.h"
@@ -75,7 +76,7 @@ int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const Q
     const PublishList list = PublishList::load(folder.path());
     const std::vector<PageEntry> entries = paths.isEmpty() ? list.pages : namedPages(paths, list);
     if (entries.empty())
-        return CliFail(QStringLiteral("公開するページがありません。ページを指定するか、ウィンドウの「公開」でページを選んでください。"));
+        return CliFail(CliText::tr("公開するページがありません。ページを指定するか、ウィンドウの「公開」でページを選んでください。"));
     // Nowhere to send to is said before anything is written.
     const bool upload = parser.isSet(QStringLiteral("upload"));
     UploadServer server;
@@ -91,7 +92,7 @@ int RunPublish(const QCommandLineParser &parser, RegisterFolder &folder, const Q
             results.emplace();
             if (!results->load(folder.filePath(LinkResults::kFileName)))
                 WriteError(QStringLiteral("sitekanri-cli: ") + LinkResults::kFileName
-                           + QStringLiteral(" を読めないため、リンク切れを除かずに書きます。"));
+                           + CliText::tr(" を読めないため、リンク切れを除かずに書きます。"));
         }
         const CheckedLink *checked = results->find(url);
         return checked && IsDeadLink(checked->result);

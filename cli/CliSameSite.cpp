@@ -1,6 +1,7 @@
 #include "CliSameSite.h"
 
 #include "CliOutput.h"
+#include "CliText.h"
 #include "CodePage.h"
 #include "RegisterFolder.h"
 #include "SiteDigestNote.h"
@@ -25,7 +26,7 @@ void WarnOfSameSite(RegisterFolder &folder, RegisterFiles &files, const Operatio
     for (const int number : note.candidates(url, added.number)) {
         const Reading<std::optional<SiteRecord>> read = files.read(number);
         if (read && read.value && SiteIdentity(CodePage::toText(read.value->GetUrl())) == site) {
-            WriteError(QStringLiteral("sitekanri-cli: 同じサイトが番号 %1 に登録されています（%2）。")
+            WriteError(CliText::tr("sitekanri-cli: 同じサイトが番号 %1 に登録されています（%2）。")
                                       .arg(QString::number(number), CodePage::urlToDisplayText(read.value->GetUrl())));
             return;
         }

@@ -1,6 +1,7 @@
 #include "CliTerminal.h"
 
 #include "CliOutput.h"
+#include "CliText.h"
 #include "SecretKeeper.h"
 
 #include <csignal>
@@ -10,11 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString words(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // While echo is off, a signal that ends the command puts the terminal back first.
 int g_tty = -1;
@@ -109,58 +105,58 @@ bool TerminalEdges::yes(const QString &question, bool byDefault)
 
 std::optional<SecretAnswer> TerminalEdges::askSecret(const UploadServer &server, SecretKind kind, bool again)
 {
-    const QString what = kind == SecretKind::Password ? words("%1 のパスワード").arg(server.shown())
-                                                      : words("鍵ファイル %1 のパスフレーズ").arg(server.keyFile);
-    if (!terminal(words("%1を尋ねる端末がないため、送りません。端末で一度 sitekanri-cli publish --upload を実行して"
+    const QString what = kind == SecretKind::Password ? CliText::tr("%1 のパスワード").arg(server.shown())
+                                                      : CliText::tr("鍵ファイル %1 のパスフレーズ").arg(server.keyFile);
+    if (!terminal(CliText::tr("%1を尋ねる端末がないため、送りません。端末で一度 sitekanri-cli publish --upload を実行して"
                         "秘密の保管場所（キーリング）に保存するか、ウィンドウの「公開」で入力して保存してください"
                         "（コマンドラインや環境変数では受け取りません）。")
                       .arg(what)))
         return std::nullopt;
     if (again)
-        say(words("受け入れられませんでした。もう一度入力してください。\n"));
+        say(CliText::tr("受け入れられませんでした。もう一度入力してください。\n"));
     say(what + QStringLiteral(": "));
     const std::optional<QByteArray> secret = readLine(false);
     if (!secret)
         return std::nullopt;
     SecretAnswer answer{QString::fromLocal8Bit(*secret), false};
     if (m_secrets.storeAvailable())
-        answer.remember = yes(words("秘密の保管場所（キーリング）に保存して、次からは尋ねないようにしますか?"), true);
+        answer.remember = yes(CliText::tr("秘密の保管場所（キーリング）に保存して、次からは尋ねないようにしますか?"), true);
     else
-        say(words("（秘密の保管場所がないため、保存しません）\n"));
+        say(CliText::tr("（秘密の保管場所がないため、保存しません）\n"));
     return answer;
 }
 
 bool TerminalEdges::acceptHostKey(const UploadServer &server, const QString &keyType, const QString &fingerprint)
 {
-    if (!terminal(words("%1 は初めてのサーバーです（%2 鍵の指紋 %3）。確かめる端末がないため、接続しません。端末で一度実行するか、"
+    if (!terminal(CliText::tr("%1 は初めてのサーバーです（%2 鍵の指紋 %3）。確かめる端末がないため、接続しません。端末で一度実行するか、"
                         "ウィンドウの「公開」で確かめてください。")
                       .arg(server.shown(), keyType, fingerprint)))
         return false;
-    say(words("%1 に初めて接続します。\n鍵の種類: %2\n指紋: %3\n"
+    say(CliText::tr("%1 に初めて接続します。\n鍵の種類: %2\n指紋: %3\n"
               "この指紋がそのサーバーの鍵のものか、サーバーの管理者や管理画面で確かめてください。\n")
             .arg(server.shown(), keyType, fingerprint));
-    return yes(words("信頼して接続し、~/.ssh/known_hosts に記録しますか?"));
+    return yes(CliText::tr("信頼して接続し、~/.ssh/known_hosts に記録しますか?"));
 }
 
 bool TerminalEdges::acceptCertificate(const UploadServer &server, const QString &fingerprint, const QString &problem,
                                       bool changed)
 {
-    if (!terminal(words("%1 の証明書を確かめられません（%2、指紋 %3）。確かめる端末がないため、接続しません。端末で一度実行するか、"
+    if (!terminal(CliText::tr("%1 の証明書を確かめられません（%2、指紋 %3）。確かめる端末がないため、接続しません。端末で一度実行するか、"
                         "ウィンドウの「公開」で確かめてください。")
                       .arg(server.shown(), problem, fingerprint)))
         return false;
-    say(words("%1 の証明書を確かめられません（%2）。\n証明書の指紋: %3\n").arg(server.shown(), problem, fingerprint));
+    say(CliText::tr("%1 の証明書を確かめられません（%2）。\n証明書の指紋: %3\n").arg(server.shown(), problem, fingerprint));
     if (changed)
-        say(words("以前に信頼した証明書と違います。サーバーが証明書を替えたのでなければ、通信の途中で誰かがなりすましているおそれがあります。\n"));
-    return yes(words("このサーバーでは、この証明書だけを信頼しますか?"));
+        say(CliText::tr("以前に信頼した証明書と違います。サーバーが証明書を替えたのでなければ、通信の途中で誰かがなりすましているおそれがあります。\n"));
+    return yes(CliText::tr("このサーバーでは、この証明書だけを信頼しますか?"));
 }
 
 bool TerminalEdges::acceptClearText(const UploadServer &server)
 {
-    if (!terminal(words("%1 には暗号化しない FTP で送る設定です。パスワードを平文で送ってよいかを尋ねる端末がないため、送りません。"
+    if (!terminal(CliText::tr("%1 には暗号化しない FTP で送る設定です。パスワードを平文で送ってよいかを尋ねる端末がないため、送りません。"
                         "端末で一度実行するか、ウィンドウの「公開」で認めてください。")
                       .arg(server.shown())))
         return false;
-    say(words("%1 には FTP で送ります。FTP はパスワードもページも暗号化しないため、途中の誰にでも読めます。\n").arg(server.shown()));
-    return yes(words("このサーバーに FTP で送りますか?（次からは尋ねません）"));
+    say(CliText::tr("%1 には FTP で送ります。FTP はパスワードもページも暗号化しないため、途中の誰にでも読めます。\n").arg(server.shown()));
+    return yes(CliText::tr("このサーバーに FTP で送りますか?（次からは尋ねません）"));
 }

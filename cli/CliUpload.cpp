@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliReport.h"
 #include "CliTerminal.h"
+#include "CliText.h"
 #include "Publication.h"
 #include "SecretKeeper.h"
 #include "UploadRun.h"
@@ -69,13 +70,13 @@ int preview(const UploadServer &server, const QList<UploadItem> &items, const QL
 bool CliPublicationServer(const QString &named, UploadServer &server, QString &problem)
 {
     if (named.isEmpty()) {
-        problem = QStringLiteral("この登録簿の公開にはアップロード先がありません。ウィンドウの「公開…」の「ページの設定…」で、"
+        problem = CliText::tr("この登録簿の公開にはアップロード先がありません。ウィンドウの「公開…」の「ページの設定…」で、"
                                  "「アップロード先…」を設定してください。");
         return false;
     }
     server = UploadSettings::find(named);
     if (server.host.isEmpty())
-        problem = QStringLiteral("公開のアップロード先「%1」の設定がこのコンピューターにありません（%2）。")
+        problem = CliText::tr("公開のアップロード先「%1」の設定がこのコンピューターにありません（%2）。")
                       .arg(named, QStringLiteral("~/.config/sitekanri/upload.ini"));
     else
         problem = server.problem();

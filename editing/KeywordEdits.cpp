@@ -1,11 +1,12 @@
 #include "KeywordEdits.h"
 
 #include "CodePage.h"
-#include "SiteTexts.h"
+#include "EditingText.h"
 #include "KeywordList.h"
 #include "RegistrationOperations.h"
 #include "ShownText.h"
 #include "SiteRegister.h"
+#include "SiteTexts.h"
 #include "UndoHistory.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ constexpr std::array<QByteArray SiteRecord::*, 3> kKeywords{kKeyword1Text, kKeyw
 
 QString quoted(const QByteArray &keyword)
 {
-    return QString::fromUtf8("「%1」").arg(CodePage::toTypedText(keyword));
+    return EditingText::tr("「%1」").arg(CodePage::toTypedText(keyword));
 }
 
 } // namespace
@@ -83,20 +84,20 @@ KeywordPlan PlanKeywordSet(const std::vector<SeenRecord> &sites, const QByteArra
 
 KeywordOutcome KeywordOperations::rename(const QByteArray &from, const QByteArray &to)
 {
-    const QString what = to.isEmpty() ? QString::fromUtf8("キーワード%1の取り外し").arg(quoted(from))
-                                      : QString::fromUtf8("キーワード%1の%2への変更").arg(quoted(from), quoted(to));
+    const QString what = to.isEmpty() ? EditingText::tr("キーワード%1の取り外し").arg(quoted(from))
+                                      : EditingText::tr("キーワード%1の%2への変更").arg(quoted(from), quoted(to));
     KeywordOutcome outcome = run(PlanKeywordRename(m_register.sites(), from, to), what);
     if (outcome.changed > 0)
-        outcome.done = to.isEmpty() ? QString::fromUtf8("キーワード%1を %2 件のサイトから外しました。").arg(quoted(from)).arg(outcome.changed)
-                                    : QString::fromUtf8("キーワード%1を%2に変えました（%3 件のサイト）。").arg(quoted(from), quoted(to)).arg(outcome.changed);
+        outcome.done = to.isEmpty() ? EditingText::tr("キーワード%1を %2 件のサイトから外しました。").arg(quoted(from)).arg(outcome.changed)
+                                    : EditingText::tr("キーワード%1を%2に変えました（%3 件のサイト）。").arg(quoted(from), quoted(to)).arg(outcome.changed);
     return outcome;
 }
 
 KeywordOutcome KeywordOperations::set(const std::vector<SeenRecord> &sites, const QByteArray &keyword)
 {
-    KeywordOutcome outcome = run(PlanKeywordSet(sites, keyword), QString::fromUtf8("キーワード%1の設定").arg(quoted(keyword)));
+    KeywordOutcome outcome = run(PlanKeywordSet(sites, keyword), EditingText::tr("キーワード%1の設定").arg(quoted(keyword)));
     if (outcome.changed > 0)
-        outcome.done = QString::fromUtf8("キーワード%1を %2 件のサイトに設定しました。").arg(quoted(keyword)).arg(outcome.changed);
+        outcome.done = EditingText::tr("キーワード%1を %2 件のサイトに設定しました。").arg(quoted(keyword)).arg(outcome.changed);
     return outcome;
 }
 
@@ -119,9 +120,9 @@ KeywordOutcome KeywordOperations::run(const KeywordPlan &plan, const QString &wh
     if (!outcome.result.done())
         parts << OperationMessage(outcome.result, m_register.settingPath());
     if (!elsewhere.isEmpty())
-        parts << NamedSitesMessage(QString::fromUtf8(kLeftAsElsewhere), elsewhere);
+        parts << NamedSitesMessage(LeftAsElsewhere(), elsewhere);
     if (!full.isEmpty())
-        parts << NamedSitesMessage(QString::fromUtf8("次のサイトはキーワードが 3 つとも埋まっているため、そのままにしました："), full);
+        parts << NamedSitesMessage(EditingText::tr("次のサイトはキーワードが 3 つとも埋まっているため、そのままにしました："), full);
     outcome.message = parts.join(QStringLiteral("\n\n"));
     return outcome;
 }

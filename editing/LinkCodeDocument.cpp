@@ -1,10 +1,9 @@
 #include "LinkCodeDocument.h"
 
 #include "CodePage.h"
+#include "SaveFailure.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -43,26 +42,6 @@ QByteArray pageAround(const QByteArray &body, const LinkCodeFormat &format)
     return page;
 }
 
-// `cutShort`: the file took fewer bytes than it was given, which a full disk does without any
-// error of its own.
-QString failureReason(const QSaveFile &file, const QString &path, bool cutShort)
-{
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        return QString::fromUtf8("保存先のフォルダーがありません。");
-    if (target.isDir())
-        return QString::fromUtf8("同じ名前のフォルダーがあります。");
-    if (!folder.isWritable() || (target.exists() && !target.isWritable()))
-        return QString::fromUtf8("書き込む権限がありません。");
-    // The system's own words, untranslated, name what the sentence cannot guess.
-    const QString detail = file.error() == QFileDevice::NoError ? QString()
-                                                                : QString::fromUtf8("（%1）").arg(file.errorString());
-    if (cutShort || file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError)
-        return QString::fromUtf8("書き込めませんでした。ディスクの空きが足りないかもしれません。") + detail;
-    return QString::fromUtf8("ファイルを書き込めませんでした。") + detail;
-}
-
 } // namespace
 
 QByteArray BuildLinkCodeDocument(const QByteArray &code, const LinkCodeFormat &format)
@@ -78,12 +57,8 @@ QByteArray LinkCodeFromText(const QString &text)
 
 IoResult WriteLinkCodeDocument(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    const bool opened = file.open(QIODevice::WriteOnly);
-    const bool written = opened && file.write(bytes) == bytes.size();
-    if (written && file.commit())
-        return IoResult::success();
-    const QString reason = failureReason(file, path, opened && !written);
-    file.cancelWriting();
-    return IoResult::failure(QDir::toNativeSeparators(path), reason);
+    IoResult written = SaveWhole(path, bytes, SaveWording::Sentence);
+    if (!written)
+        written.file = QDir::toNativeSeparators(written.file);
+    return written;
 }

@@ -19,7 +19,7 @@ struct LinkCodeFormat
     bool asPage = false;
     QString title = DefaultLinkPageTitle();
 
-    static QString DefaultLinkPageTitle() { return QString::fromUtf8("リンク集"); }
+    static QString DefaultLinkPageTitle() { return QString::fromUtf8("リンク集"); } // output: the page's own title
 };
 
 // The file's content for `code` (register bytes with CRLF line ends, as the generator writes

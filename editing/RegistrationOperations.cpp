@@ -1,6 +1,7 @@
 #include "RegistrationOperations.h"
 
 #include "CodePage.h"
+#include "EditingText.h"
 #include "RegistrationEdges.h"
 #include "ShownText.h"
 #include "SiteEntry.h"
@@ -63,7 +64,7 @@ void RegistrationOperations::UpdateSite()
     SiteRecord record;
     if (!acceptFields(record) || !writable())
         return;
-    if (!m_edges.AskYesNo(QString::fromUtf8("%1を変更しても宜しいですか？").arg(nameOf(shown.seen))))
+    if (!m_edges.AskYesNo(EditingText::tr("%1を変更しても宜しいですか？").arg(nameOf(shown.seen))))
         return;
     // Against the record as the user saw it: whatever another program did meanwhile, even while
     // the question was open, is never written over.
@@ -80,7 +81,7 @@ void RegistrationOperations::reportStaleUpdate(const OperationResult &result, co
 {
     const QString name = nameOf(shown.seen);
     if (result.status == OperationStatus::RemovedElsewhere) {
-        m_edges.ShowMessage(QString::fromUtf8("「%1」は他のプログラムで削除されていたため、更新しませんでした。\n"
+        m_edges.ShowMessage(EditingText::tr("「%1」は他のプログラムで削除されていたため、更新しませんでした。\n"
                                               "入力した内容はそのまま残っています。")
                                 .arg(name));
         return;
@@ -89,14 +90,14 @@ void RegistrationOperations::reportStaleUpdate(const OperationResult &result, co
         report(result);
         return;
     }
-    const QString told = QString::fromUtf8("「%1」は他のプログラムで変更されていたため、更新しませんでした。").arg(name);
+    const QString told = EditingText::tr("「%1」は他のプログラムで変更されていたため、更新しませんでした。").arg(name);
     // Nothing typed to keep: the fields simply show the site as it is now.
     if (record == shown.seen) {
         m_edges.ShowMessage(told);
         m_edges.ShowRecord(shown.number);
         return;
     }
-    const bool keep = m_edges.AskYesNo(told + QString::fromUtf8("\n入力した内容を残して、変更後のサイトにもう一度「更新」できるようにしますか？\n"
+    const bool keep = m_edges.AskYesNo(told + EditingText::tr("\n入力した内容を残して、変更後のサイトにもう一度「更新」できるようにしますか？\n"
                                                                 "（いいえ：他のプログラムが変更した内容を表示します）"));
     keep ? m_edges.KeepTypedFor(shown.number) : m_edges.ShowRecord(shown.number);
 }
@@ -104,12 +105,12 @@ void RegistrationOperations::reportStaleUpdate(const OperationResult &result, co
 QString RegistrationOperations::deleteQuestion(const std::vector<SeenRecord> &chosen)
 {
     if (chosen.size() == 1)
-        return QString::fromUtf8("%1を削除しても宜しいですか？").arg(nameOf(chosen.front().seen));
-    QString question = QString::fromUtf8("%1 件のサイトを削除しても宜しいですか？").arg(chosen.size());
+        return EditingText::tr("%1を削除しても宜しいですか？").arg(nameOf(chosen.front().seen));
+    QString question = EditingText::tr("%1 件のサイトを削除しても宜しいですか？").arg(chosen.size());
     for (std::size_t i = 0; i < std::min(kNamesAsked, chosen.size()); ++i)
-        question += QString::fromUtf8("\n・%1").arg(nameOf(chosen[i].seen));
+        question += EditingText::tr("\n・%1").arg(nameOf(chosen[i].seen));
     if (chosen.size() > kNamesAsked)
-        question += QString::fromUtf8("\nほか %1 件").arg(chosen.size() - kNamesAsked);
+        question += EditingText::tr("\nほか %1 件").arg(chosen.size() - kNamesAsked);
     return question;
 }
 
@@ -121,7 +122,7 @@ void RegistrationOperations::DeleteSite()
     // A site the list does not show (the fields' one, which a search hides) is seldom the one
     // the user means to delete: the question says so, and Enter keeps it.
     if (chosen.size() == 1 && !m_edges.IsRecordListed(chosen.front().number)) {
-        if (!m_edges.AskYesNoDefaultNo(deleteQuestion(chosen) + QString::fromUtf8("\nこのサイトは検索や絞り込みのため一覧に表示されていません。")))
+        if (!m_edges.AskYesNoDefaultNo(deleteQuestion(chosen) + EditingText::tr("\nこのサイトは検索や絞り込みのため一覧に表示されていません。")))
             return;
     } else if (!m_edges.AskYesNo(deleteQuestion(chosen))) {
         return;
@@ -150,12 +151,14 @@ void RegistrationOperations::DeleteSite()
     }
     const bool changed = result.status == OperationStatus::ChangedElsewhere;
     if (!changed && chosen.size() == 1) {
-        m_edges.ShowMessage(QString::fromUtf8("「%1」は他のプログラムで既に削除されていました。").arg(name));
+        m_edges.ShowMessage(EditingText::tr("「%1」は他のプログラムで既に削除されていました。").arg(name));
         return;
     }
-    const char *what = changed ? "「%1」は他のプログラムで変更されていたため、" : "「%1」は他のプログラムで削除されていたため、";
-    m_edges.ShowMessage(QString::fromUtf8(what).arg(name)
-                        + QString::fromUtf8(chosen.size() == 1 ? "削除しませんでした。" : "どのサイトも削除しませんでした。"));
+    const QString what = changed ? EditingText::tr("「%1」は他のプログラムで変更されていたため、")
+                                 : EditingText::tr("「%1」は他のプログラムで削除されていたため、");
+    m_edges.ShowMessage(what.arg(name)
+                        + (chosen.size() == 1 ? EditingText::tr("削除しませんでした。")
+                                              : EditingText::tr("どのサイトも削除しませんでした。")));
 }
 
 bool RegistrationOperations::acceptSameSite(const SiteRecord &record)
@@ -165,7 +168,7 @@ bool RegistrationOperations::acceptSameSite(const SiteRecord &record)
         return true;
     const SiteRecord &registered = m_register.sites().at(std::size_t(position));
     // A site registered twice is seldom meant: Enter must not make one.
-    return m_edges.AskYesNoDefaultNo(QString::fromUtf8("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
+    return m_edges.AskYesNoDefaultNo(EditingText::tr("このURLのサイトは既に登録されています：\n%1\n%2\nもう一度登録しても宜しいですか？")
                                 .arg(nameOf(registered), CodePage::urlToDisplayText(registered.GetUrl())));
 }
 
@@ -192,19 +195,21 @@ QString OperationMessage(const OperationResult &result, const QString &settingPa
     case OperationStatus::Done:
         return {};
     case OperationStatus::Damaged:
-        return QString::fromUtf8("登録件数のファイルが壊れているため、変更できません。\n") + settingPath
-            + QString::fromUtf8("\n「sitekanri-cli repair」で件数を直してから、もう一度お試しください。");
+        return EditingText::tr("登録件数のファイルが壊れているため、変更できません。\n%1\n"
+                               "「sitekanri-cli repair」で件数を直してから、もう一度お試しください。")
+            .arg(settingPath);
     case OperationStatus::ChangedElsewhere:
-        return QString::fromUtf8("このサイトは他のプログラムで変更されていました。一覧を更新しました。");
+        return EditingText::tr("このサイトは他のプログラムで変更されていました。一覧を更新しました。");
     case OperationStatus::RemovedElsewhere:
-        return QString::fromUtf8("このサイトは他のプログラムで削除されていました。一覧を更新しました。");
+        return EditingText::tr("このサイトは他のプログラムで削除されていました。一覧を更新しました。");
     case OperationStatus::Busy:
-        return QString::fromUtf8("他のプログラムが登録データを使用中のため、保存できませんでした。\n") + where
-            + QString::fromUtf8("しばらくしてから、もう一度お試しください。");
+        return EditingText::tr("他のプログラムが登録データを使用中のため、保存できませんでした。\n%1"
+                               "しばらくしてから、もう一度お試しください。")
+            .arg(where);
     case OperationStatus::Failed:
         break;
     }
-    return QString::fromUtf8("データを保存できませんでした。\n") + where + result.io.reason;
+    return EditingText::tr("データを保存できませんでした。\n%1%2").arg(where, result.io.reason);
 }
 
 QString NamedSitesMessage(const QString &head, const QStringList &names)
@@ -212,8 +217,8 @@ QString NamedSitesMessage(const QString &head, const QStringList &names)
     constexpr int kNamesShown = 10;
     QString message = head;
     for (int i = 0; i < std::min<int>(kNamesShown, int(names.size())); ++i)
-        message += QString::fromUtf8("\n「%1」").arg(names[i]);
+        message += EditingText::tr("\n「%1」").arg(names[i]);
     if (names.size() > kNamesShown)
-        message += QString::fromUtf8("\nほか %1 件").arg(names.size() - kNamesShown);
+        message += EditingText::tr("\nほか %1 件").arg(names.size() - kNamesShown);
     return message;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EditingText.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +58,9 @@ private:
 // What a person is told when an operation was not done; `settingPath` names the count's file.
 QString OperationMessage(const OperationResult &result, const QString &settingPath);
 // The head of a message naming the sites an operation of many left as another program had them.
-inline constexpr char kLeftAsElsewhere[] = "次のサイトは他のプログラムで変更または削除されていたため、そのままにしました：";
+inline QString LeftAsElsewhere()
+{
+    return EditingText::tr("次のサイトは他のプログラムで変更または削除されていたため、そのままにしました：");
+}
 // `head`, then the sites `names` one to a line, the first ten, and how many more there are.
 QString NamedSitesMessage(const QString &head, const QStringList &names);

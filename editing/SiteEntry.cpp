@@ -1,6 +1,7 @@
 #include "SiteEntry.h"
 
 #include "CodePage.h"
+#include "EditingText.h"
 #include "SiteRecord.h"
 #include "SiteTexts.h"
 #include "UrlCompletion.h"
@@ -19,17 +20,17 @@ struct FieldBinding
 };
 
 const std::array<FieldBinding, 6> kBindings{{
-    {&SiteFields::name, kNameText, "サイト / リンク 名", SiteFieldId::Name},
-    {&SiteFields::url, kUrlText, "URL", SiteFieldId::Url},
-    {&SiteFields::keyword1, kKeyword1Text, "キーワード", SiteFieldId::Keyword1},
-    {&SiteFields::keyword2, kKeyword2Text, "キーワード", SiteFieldId::Keyword2},
-    {&SiteFields::keyword3, kKeyword3Text, "キーワード", SiteFieldId::Keyword3},
-    {&SiteFields::content, kContentText, "内容", SiteFieldId::Content},
+    {&SiteFields::name, kNameText, QT_TRANSLATE_NOOP("EditingText", "サイト / リンク 名"), SiteFieldId::Name},
+    {&SiteFields::url, kUrlText, QT_TRANSLATE_NOOP("EditingText", "URL"), SiteFieldId::Url},
+    {&SiteFields::keyword1, kKeyword1Text, QT_TRANSLATE_NOOP("EditingText", "キーワード"), SiteFieldId::Keyword1},
+    {&SiteFields::keyword2, kKeyword2Text, QT_TRANSLATE_NOOP("EditingText", "キーワード"), SiteFieldId::Keyword2},
+    {&SiteFields::keyword3, kKeyword3Text, QT_TRANSLATE_NOOP("EditingText", "キーワード"), SiteFieldId::Keyword3},
+    {&SiteFields::content, kContentText, QT_TRANSLATE_NOOP("EditingText", "内容"), SiteFieldId::Content},
 }};
 
-FieldRefusal refusal(const FieldBinding &binding, const char *pattern, const QString &detail = {})
+FieldRefusal refusal(const FieldBinding &binding, const QString &format, const QString &detail = {})
 {
-    const QString format = QString::fromUtf8(pattern), label = QString::fromUtf8(binding.label);
+    const QString label = EditingText::tr(binding.label);
     return {detail.isEmpty() ? format.arg(label) : format.arg(label, detail), binding.id};
 }
 
@@ -39,7 +40,7 @@ QString describe(char32_t c)
     const QString number = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
     if (!QChar::isPrint(c) || QChar::isSurrogate(c))
         return number;
-    return QString::fromUcs4(&c, 1) + QString::fromUtf8("（") + number + QString::fromUtf8("）");
+    return QString::fromUcs4(&c, 1) + EditingText::tr("（") + number + EditingText::tr("）");
 }
 
 } // namespace
@@ -48,7 +49,7 @@ FieldRefusal CheckRequiredFields(const SiteFields &fields)
 {
     for (const FieldBinding &binding : {kBindings[0], kBindings[1]}) {
         if ((fields.*binding.text).trimmed().isEmpty())
-            return refusal(binding, "『%1』を入力してください。");
+            return refusal(binding, EditingText::tr("『%1』を入力してください。"));
     }
     return {};
 }
@@ -73,19 +74,19 @@ FieldRefusal EncodeSiteFields(const SiteFields &fields, SiteRecord &record)
     for (std::size_t i = 0; i < kBindings.size(); ++i) {
         const QString &text = fields.*kBindings[i].text;
         if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-            return refusal(kBindings[i], "『%1』に改行は入力できません。");
+            return refusal(kBindings[i], EditingText::tr("『%1』に改行は入力できません。"));
         // A NUL (it comes with pasted text) is no line break; the register cannot hold it either,
         // since a stored value ends there.
         if (text.contains(QChar(0)))
-            return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2", describe(0));
+            return refusal(kBindings[i], EditingText::tr("『%1』に保存できない文字が含まれています：%2"), describe(0));
         if (!CodePage::fromTypedText(text, encoded[i]))
-            return refusal(kBindings[i], "『%1』に保存できない文字が含まれています：%2",
+            return refusal(kBindings[i], EditingText::tr("『%1』に保存できない文字が含まれています：%2"),
                            describe(CodePage::unstorableCharacter(text)));
         // A URL is kept in the form every program reads alike (punycode host, percent-encoded);
         // a web address without a host leads nowhere.
         if (kBindings[i].id == SiteFieldId::Url) {
             if (LacksHost(text))
-                return refusal(kBindings[i], "『%1』にホスト名がありません。");
+                return refusal(kBindings[i], EditingText::tr("『%1』にホスト名がありません。"));
             encoded[i] = CodePage::urlFromText(text);
         }
     }

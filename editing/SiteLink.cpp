@@ -1,17 +1,13 @@
 #include "SiteLink.h"
 
 #include "CodePage.h"
+#include "EditingText.h"
 #include "OutsideText.h"
 
 #include <QStringDecoder>
 #include <QUrl>
 
 namespace {
-
-QString refused(const char *why)
-{
-    return QString::fromUtf8(why);
-}
 
 // What a browser drops from a URL before it reads its scheme: C0 controls and blanks at either
 // end, tabs and line ends anywhere. "\x01javascript:" is a script to a browser.
@@ -80,14 +76,14 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
 {
     Parsed out;
     if (!isSiteLink(link)) {
-        out.refusal = refused("サイト管理へのリンクではありません。");
+        out.refusal = EditingText::tr("サイト管理へのリンクではありません。");
         return out;
     }
     const QString rest = link.mid(qsizetype(qstrlen(kScheme)) + 1);
     const qsizetype question = rest.indexOf(u'?');
     const QString action = rest.left(question < 0 ? rest.size() : question);
     if (action != QLatin1String("add")) {
-        out.refusal = refused("リンクの操作「%1」は分かりません（使えるのは add だけです）。").arg(OutsideText::inMessage(action.left(40)));
+        out.refusal = EditingText::tr("リンクの操作「%1」は分かりません（使えるのは add だけです）。").arg(OutsideText::inMessage(action.left(40)));
         return out;
     }
     bool seen[3] = {false, false, false};
@@ -101,16 +97,16 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
         while (which < 3 && key != QLatin1String(keys[which]))
             ++which;
         if (which == 3) {
-            out.refusal = refused("リンクに分からない項目「%1」があります。").arg(OutsideText::inMessage(key.left(40)));
+            out.refusal = EditingText::tr("リンクに分からない項目「%1」があります。").arg(OutsideText::inMessage(key.left(40)));
             return out;
         }
         if (seen[which]) {
-            out.refusal = refused("リンクに「%1」が二つあります。").arg(key);
+            out.refusal = EditingText::tr("リンクに「%1」が二つあります。").arg(key);
             return out;
         }
         seen[which] = true;
         if (!decodeValue(equals < 0 ? QString() : pair.mid(equals + 1), *targets[which])) {
-            out.refusal = refused("リンクの「%1」が UTF-8 の文字ではありません。").arg(key);
+            out.refusal = EditingText::tr("リンクの「%1」が UTF-8 の文字ではありません。").arg(key);
             return out;
         }
     }
@@ -118,11 +114,11 @@ SiteLink::Parsed SiteLink::parse(const QString &link)
     out.name = OutsideText::name(oneLine(out.name));
     out.content = OutsideText::content(oneLine(out.content));
     if (out.url.isEmpty())
-        out.refusal = refused("リンクに URL がありません。");
+        out.refusal = EditingText::tr("リンクに URL がありません。");
     else if (out.url.size() > kMaxUrl)
-        out.refusal = refused("リンクの URL が長すぎます（%1 文字まで）。").arg(kMaxUrl);
+        out.refusal = EditingText::tr("リンクの URL が長すぎます（%1 文字まで）。").arg(kMaxUrl);
     else if (!isAllowedUrl(out.url))
-        out.refusal = refused("リンクの URL は http、https、ftp のどれかでなければ登録できません。");
+        out.refusal = EditingText::tr("リンクの URL は http、https、ftp のどれかでなければ登録できません。");
     return out;
 }
 

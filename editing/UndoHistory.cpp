@@ -1,5 +1,6 @@
 #include "UndoHistory.h"
 
+#include "EditingText.h"
 #include "ShownText.h"
 #include "RegistrationOperations.h"
 #include "SiteRegister.h"
@@ -158,11 +159,13 @@ QString UndoHistory::describe(const Step &step)
 {
     if (!step.what.isEmpty())
         return step.what;
-    const char *what = step.kind == Kind::Added ? "の登録" : step.kind == Kind::Updated ? "の変更" : "の削除";
-    const QString name = QString::fromUtf8("「%1」").arg(siteName(step, step.entries.front()));
+    const QString what = step.kind == Kind::Added     ? EditingText::tr("の登録")
+                         : step.kind == Kind::Updated ? EditingText::tr("の変更")
+                                                      : EditingText::tr("の削除");
+    const QString name = EditingText::tr("「%1」").arg(siteName(step, step.entries.front()));
     const QString others =
-        step.entries.size() > 1 ? QString::fromUtf8("ほか%1件").arg(step.entries.size() - 1) : QString();
-    return name + others + QString::fromUtf8(what);
+        step.entries.size() > 1 ? EditingText::tr("ほか%1件").arg(step.entries.size() - 1) : QString();
+    return name + others + what;
 }
 
 QString UndoHistory::undoText() const
@@ -334,16 +337,17 @@ UndoOutcome UndoHistory::apply(Step &step, bool undoing)
     }
 
     UndoOutcome outcome{result, -1, {}};
-    const char *ending = undoing ? "元に戻せませんでした。" : "やり直せませんでした。";
+    const QString ending = undoing ? EditingText::tr("元に戻せませんでした。") : EditingText::tr("やり直せませんでした。");
     if (result.done() && !refused.isEmpty()) {
         // Part of a step of many was done; the rest is named.
-        outcome.message = NamedSitesMessage(QString::fromUtf8(kLeftAsElsewhere), refused);
+        outcome.message = NamedSitesMessage(LeftAsElsewhere(), refused);
     } else if (isElsewhere(result.status)) {
-        const QString who = single ? QString::fromUtf8("「%1」は").arg(firstName)
-                                   : QString::fromUtf8("「%1」ほか%2件のサイトは").arg(firstName, QString::number(step.entries.size() + refused.size() - 1));
-        const char *what = result.status == OperationStatus::ChangedElsewhere ? "他のプログラムで変更されていたため、"
-                                                                              : "他のプログラムで削除されていたため、";
-        outcome.message = who + QString::fromUtf8(what) + QString::fromUtf8(ending);
+        const QString who = single ? EditingText::tr("「%1」は").arg(firstName)
+                                   : EditingText::tr("「%1」ほか%2件のサイトは").arg(firstName, QString::number(step.entries.size() + refused.size() - 1));
+        const QString what = result.status == OperationStatus::ChangedElsewhere
+                                 ? EditingText::tr("他のプログラムで変更されていたため、")
+                                 : EditingText::tr("他のプログラムで削除されていたため、");
+        outcome.message = who + what + ending;
     } else if (!result.done()) {
         outcome.message = OperationMessage(result, m_register.settingPath());
     }

@@ -1,5 +1,7 @@
 #include "AnswerHead.h"
 
+#include "LinkCheckText.h"
+
 namespace {
 
 bool isDigit(char c)
@@ -65,7 +67,7 @@ AnswerHead::State AnswerHead::read(const QByteArray &bytes, LinkAnswer &answer)
     for (qsizetype at = 0;;) {
         const qsizetype end = bytes.indexOf('\n', at);
         if (end < 0 ? bytes.size() > kMaxBytes : end >= kMaxBytes)
-            return broken(answer, QStringLiteral("応答の見出しが %1 KiB を超えました").arg(kMaxBytes / 1024));
+            return broken(answer, LinkCheckText::tr("応答の見出しが %1 KiB を超えました").arg(kMaxBytes / 1024));
         if (end < 0)
             return State::Incomplete;
         QByteArray line = bytes.mid(at, end - at);
@@ -75,7 +77,7 @@ AnswerHead::State AnswerHead::read(const QByteArray &bytes, LinkAnswer &answer)
         if (code < 0) {
             code = statusCode(line);
             if (code < 0)
-                return broken(answer, QStringLiteral("HTTP の応答ではありません"));
+                return broken(answer, LinkCheckText::tr("HTTP の応答ではありません"));
         } else if (line.isEmpty()) {
             if (code < 200 && code != 101) { // 100 Continue, 103 Early Hints: the answer follows
                 code = -1;

@@ -1,6 +1,7 @@
 #include "LinkCheckRun.h"
 
 #include "CodePage.h"
+#include "LinkCheckText.h"
 #include "SiteList.h"
 
 LinkCheckRun::LinkCheckRun(QObject *parent) : QObject(parent)
@@ -54,7 +55,7 @@ LinkResult LinkCheckRun::notChecked(const LinkResult &result)
     LinkResult unchecked;
     unchecked.status = LinkStatus::Offline;
     unchecked.finalUrl = result.finalUrl;
-    unchecked.message = LinkMessage(LinkStatus::Offline, 0, QStringLiteral("どのホストからも応答がないため、確認していません"));
+    unchecked.message = LinkMessage(LinkStatus::Offline, 0, LinkCheckText::tr("どのホストからも応答がないため、確認していません"));
     return unchecked;
 }
 

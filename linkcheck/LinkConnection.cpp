@@ -1,6 +1,7 @@
 #include "LinkConnection.h"
 
 #include "AnswerHead.h"
+#include "LinkCheckText.h"
 
 #include <QNetworkProxyFactory>
 #include <QSslSocket>
@@ -64,7 +65,7 @@ void LinkConnection::open(const QUrl &url, qint64 readBuffer, Admit admit, bool 
     m_admit = std::move(admit);
     m_proxy = proxyFor(url);
     if (m_proxy.type() != QNetworkProxy::HttpProxy && m_proxy.type() != QNetworkProxy::NoProxy) {
-        fail(LinkAnswer::Failure::NoNetwork, QStringLiteral("HTTP 以外のプロキシ（%1:%2）には対応していません")
+        fail(LinkAnswer::Failure::NoNetwork, LinkCheckText::tr("HTTP 以外のプロキシ（%1:%2）には対応していません")
                                                   .arg(m_proxy.hostName()).arg(m_proxy.port()));
         return;
     }
@@ -101,7 +102,7 @@ void LinkConnection::looked(const HostLookupResult &result)
     if (direct && result.outcome != HostLookupResult::Outcome::Found) {
         fail(result.outcome == HostLookupResult::Outcome::NoSuchName ? LinkAnswer::Failure::HostNotFound
                                                                      : LinkAnswer::Failure::NoNetwork,
-             QStringLiteral("名前を解決できません（%1）").arg(result.detail));
+             LinkCheckText::tr("名前を解決できません（%1）").arg(result.detail));
         return;
     }
     m_addresses = result.addresses;
@@ -170,8 +171,8 @@ void LinkConnection::readTunnel()
     if (state == AnswerHead::State::Broken || answer.code < 200 || answer.code > 299) {
         // The proxy could not or would not reach the site: its answer is none of the site's.
         fail(LinkAnswer::Failure::ProxyRefused,
-             QStringLiteral("プロキシが %1 に中継しませんでした").arg(QString::fromLatin1(authority(m_url, true)))
-                 + (answer.code ? QStringLiteral("（HTTP %1）").arg(answer.code) : QString()));
+             LinkCheckText::tr("プロキシが %1 に中継しませんでした").arg(QString::fromLatin1(authority(m_url, true)))
+                 + (answer.code ? LinkCheckText::tr("（HTTP %1）").arg(answer.code) : QString()));
         return;
     }
     disconnect(m_socket, &QSslSocket::readyRead, this, &LinkConnection::readTunnel);
@@ -199,7 +200,7 @@ void LinkConnection::socketFailed(QAbstractSocket::SocketError error)
     if (!m_connected && !direct) {
         // A proxy out of reach leaves every site out of reach.
         failure = LinkAnswer::Failure::NoNetwork;
-        detail = QStringLiteral("プロキシ %1:%2 に接続できません（%3）").arg(m_proxy.hostName()).arg(m_proxy.port()).arg(reason);
+        detail = LinkCheckText::tr("プロキシ %1:%2 に接続できません（%3）").arg(m_proxy.hostName()).arg(m_proxy.port()).arg(reason);
     } else if (!m_connected && error == QAbstractSocket::NetworkError) {
         // No route to the network (ENETUNREACH, EHOSTUNREACH): no verdict on the site.
         failure = LinkAnswer::Failure::NoNetwork;

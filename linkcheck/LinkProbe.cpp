@@ -2,6 +2,7 @@
 
 #include "AnswerHead.h"
 #include "BodyReader.h"
+#include "LinkCheckText.h"
 
 #include <QSslSocket>
 
@@ -174,7 +175,7 @@ void LinkProbe::failed(QAbstractSocket::SocketError error)
         }
         if (state == AnswerHead::State::Incomplete) {
             answer.failure = LinkAnswer::Failure::Other;
-            answer.detail = QStringLiteral("応答の途中で接続が切れました");
+            answer.detail = LinkCheckText::tr("応答の途中で接続が切れました");
         }
     } else {
         answer.failure = LinkConnection::failureOf(error);
@@ -195,7 +196,7 @@ void LinkProbe::timedOut()
     // A resolver that has not answered in all that time is no answer of the site's.
     if (m_connection.isLookingUp()) {
         answer.failure = LinkAnswer::Failure::NoNetwork;
-        answer.detail = QStringLiteral("名前解決の応答がありません");
+        answer.detail = LinkCheckText::tr("名前解決の応答がありません");
     }
     answered(answer);
 }

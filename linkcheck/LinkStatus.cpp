@@ -1,5 +1,7 @@
 #include "LinkStatus.h"
 
+#include "LinkCheckText.h"
+
 #include <iterator>
 
 namespace {
@@ -14,18 +16,18 @@ struct StatusRow
 };
 
 const StatusRow kStatuses[] = {
-    {LinkStatus::Ok, "ok", "正常", LinkVerdict::Ok},
-    {LinkStatus::Moved, "moved", "移転", LinkVerdict::Moved},
-    {LinkStatus::Gone, "gone", "リンク切れ", LinkVerdict::Dead},
-    {LinkStatus::ServerError, "server_error", "サーバーエラー", LinkVerdict::Warning},
-    {LinkStatus::NoHost, "no_host", "ホストなし", LinkVerdict::Dead},
-    {LinkStatus::Refused, "refused", "接続拒否", LinkVerdict::Warning},
-    {LinkStatus::TlsError, "tls_error", "TLSエラー", LinkVerdict::Warning},
-    {LinkStatus::Timeout, "timeout", "タイムアウト", LinkVerdict::Warning},
-    {LinkStatus::Invalid, "invalid", "確認対象外", LinkVerdict::Unchecked},
-    {LinkStatus::Forbidden, "forbidden", "アクセス拒否", LinkVerdict::Warning},
-    {LinkStatus::Offline, "offline", "未確認", LinkVerdict::Warning},
-    {LinkStatus::Internal, "internal_redirect", "内部アドレスへの転送", LinkVerdict::Warning},
+    {LinkStatus::Ok, "ok", QT_TRANSLATE_NOOP("LinkCheckText", "正常"), LinkVerdict::Ok},
+    {LinkStatus::Moved, "moved", QT_TRANSLATE_NOOP("LinkCheckText", "移転"), LinkVerdict::Moved},
+    {LinkStatus::Gone, "gone", QT_TRANSLATE_NOOP("LinkCheckText", "リンク切れ"), LinkVerdict::Dead},
+    {LinkStatus::ServerError, "server_error", QT_TRANSLATE_NOOP("LinkCheckText", "サーバーエラー"), LinkVerdict::Warning},
+    {LinkStatus::NoHost, "no_host", QT_TRANSLATE_NOOP("LinkCheckText", "ホストなし"), LinkVerdict::Dead},
+    {LinkStatus::Refused, "refused", QT_TRANSLATE_NOOP("LinkCheckText", "接続拒否"), LinkVerdict::Warning},
+    {LinkStatus::TlsError, "tls_error", QT_TRANSLATE_NOOP("LinkCheckText", "TLSエラー"), LinkVerdict::Warning},
+    {LinkStatus::Timeout, "timeout", QT_TRANSLATE_NOOP("LinkCheckText", "タイムアウト"), LinkVerdict::Warning},
+    {LinkStatus::Invalid, "invalid", QT_TRANSLATE_NOOP("LinkCheckText", "確認対象外"), LinkVerdict::Unchecked},
+    {LinkStatus::Forbidden, "forbidden", QT_TRANSLATE_NOOP("LinkCheckText", "アクセス拒否"), LinkVerdict::Warning},
+    {LinkStatus::Offline, "offline", QT_TRANSLATE_NOOP("LinkCheckText", "未確認"), LinkVerdict::Warning},
+    {LinkStatus::Internal, "internal_redirect", QT_TRANSLATE_NOOP("LinkCheckText", "内部アドレスへの転送"), LinkVerdict::Warning},
 };
 static_assert(std::size(kStatuses) == int(LinkStatus::Internal) + 1, "one row per status");
 
@@ -59,7 +61,7 @@ bool LinkStatusFromName(QStringView name, LinkStatus &status)
 
 QString LinkStatusLabel(LinkStatus status)
 {
-    return QString::fromUtf8(row(status).label);
+    return LinkCheckText::tr(row(status).label);
 }
 
 LinkStatus ClientErrorStatus(int code)
@@ -69,26 +71,26 @@ LinkStatus ClientErrorStatus(int code)
 
 QString LinkMessage(LinkStatus status, int code, const QString &detail)
 {
-    const QString http = code ? QStringLiteral("（HTTP %1）").arg(code) : QString();
+    const QString http = code ? LinkCheckText::tr("（HTTP %1）").arg(code) : QString();
     const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(": ") + detail;
     switch (status) {
-    case LinkStatus::Ok: return QStringLiteral("リンク先は表示できます") + http;
+    case LinkStatus::Ok: return LinkCheckText::tr("リンク先は表示できます") + http;
     // The new address is what the reader needs; the code of the page found there is not.
-    case LinkStatus::Moved: return QStringLiteral("リンク先は移転しました") + (detail.isEmpty() ? http : suffix);
-    case LinkStatus::Gone: return QStringLiteral("リンク先のページがありません") + http;
-    case LinkStatus::Forbidden: return QStringLiteral("リンク先のサーバーが確認を拒みました") + http;
-    case LinkStatus::ServerError: return QStringLiteral("サーバーエラーです") + http + suffix;
-    case LinkStatus::NoHost: return QStringLiteral("ホストが見つかりません") + suffix;
+    case LinkStatus::Moved: return LinkCheckText::tr("リンク先は移転しました") + (detail.isEmpty() ? http : suffix);
+    case LinkStatus::Gone: return LinkCheckText::tr("リンク先のページがありません") + http;
+    case LinkStatus::Forbidden: return LinkCheckText::tr("リンク先のサーバーが確認を拒みました") + http;
+    case LinkStatus::ServerError: return LinkCheckText::tr("サーバーエラーです") + http + suffix;
+    case LinkStatus::NoHost: return LinkCheckText::tr("ホストが見つかりません") + suffix;
     // The system's reason for a refusal only says "refused" again.
-    case LinkStatus::Refused: return QStringLiteral("接続を拒否されました");
-    case LinkStatus::TlsError: return QStringLiteral("安全な接続（TLS）を確立できませんでした") + suffix;
-    case LinkStatus::Timeout: return QStringLiteral("応答がありません（タイムアウト）");
+    case LinkStatus::Refused: return LinkCheckText::tr("接続を拒否されました");
+    case LinkStatus::TlsError: return LinkCheckText::tr("安全な接続（TLS）を確立できませんでした") + suffix;
+    case LinkStatus::Timeout: return LinkCheckText::tr("応答がありません（タイムアウト）");
     // With a code, a redirect the check would not follow: the detail says where and why.
     case LinkStatus::Invalid:
-        return (code ? QStringLiteral("転送をたどりませんでした") + http : QStringLiteral("http/https のURLではないため確認していません"))
+        return (code ? LinkCheckText::tr("転送をたどりませんでした") + http : LinkCheckText::tr("http/https のURLではないため確認していません"))
             + suffix;
-    case LinkStatus::Offline: return QStringLiteral("ネットワークに接続できません") + suffix;
-    case LinkStatus::Internal: return QStringLiteral("内部アドレスへの転送のため、たどりませんでした") + http + suffix;
+    case LinkStatus::Offline: return LinkCheckText::tr("ネットワークに接続できません") + suffix;
+    case LinkStatus::Internal: return LinkCheckText::tr("内部アドレスへの転送のため、たどりませんでした") + http + suffix;
     }
     return QString();
 }

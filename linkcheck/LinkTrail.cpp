@@ -1,6 +1,7 @@
 #include "LinkTrail.h"
 
 #include "AddressKind.h"
+#include "LinkCheckText.h"
 
 #include <algorithm>
 
@@ -116,7 +117,7 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
         // Whatever the server sent, only ASCII goes on: the text reaches terminals and files.
         const QString shown = target.isValid()
             ? text(target) : QString::fromLatin1(location.left(2000).toPercentEncoding(":/?#[]@!$&'()*+,;="));
-        finish(LinkStatus::Invalid, code, QStringLiteral("転送先 ") + shown.left(200));
+        finish(LinkStatus::Invalid, code, LinkCheckText::tr("転送先 ") + shown.left(200));
         m_result.finalUrl = shown;
         return Next::Finished;
     }
@@ -130,17 +131,17 @@ LinkTrail::Next LinkTrail::follow(int code, const QByteArray &location)
     if (credentials || nowhere || elsewhere) {
         const QString shown = text(target.adjusted(QUrl::RemoveUserInfo));
         finish(LinkStatus::Invalid, code,
-               QStringLiteral("転送先 ") + shown.left(200)
-                   + (credentials ? QStringLiteral(" はユーザー名かパスワードを含むため、たどりません")
-                      : nowhere   ? QStringLiteral(" はどのサーバーも指さないアドレスのため、たどりません")
-                                  : QStringLiteral(" は別のサイトのため、たどりません")));
+               LinkCheckText::tr("転送先 ") + shown.left(200)
+                   + (credentials ? LinkCheckText::tr(" はユーザー名かパスワードを含むため、たどりません")
+                      : nowhere   ? LinkCheckText::tr(" はどのサーバーも指さないアドレスのため、たどりません")
+                                  : LinkCheckText::tr(" は別のサイトのため、たどりません")));
         m_result.finalUrl = shown;
         return Next::Finished;
     }
     if (m_seen.contains(text(target)))
-        return finish(LinkStatus::ServerError, code, QStringLiteral("転送が循環しています"));
+        return finish(LinkStatus::ServerError, code, LinkCheckText::tr("転送が循環しています"));
     if (++m_redirects > kMaxRedirects)
-        return finish(LinkStatus::ServerError, code, QStringLiteral("転送が%1回を超えました").arg(kMaxRedirects));
+        return finish(LinkStatus::ServerError, code, LinkCheckText::tr("転送が%1回を超えました").arg(kMaxRedirects));
     // Only the moves the registered URL itself makes for good are worth storing: after a
     // temporary hop, the rest of the chain belongs to wherever the site sends people today.
     m_leadingPermanent = m_leadingPermanent && (code == 301 || code == 308);
@@ -165,7 +166,7 @@ bool LinkTrail::admit(QList<QHostAddress> &addresses)
     addresses.removeIf([](const QHostAddress &a) { return AddressKind::ofAddress(a) == AddressKind::Kind::Unspecified; });
     if (any && addresses.isEmpty()) {
         // A name a filter points at 0.0.0.0: a connection there would reach this computer.
-        finish(LinkStatus::Invalid, 0, m_url.host(QUrl::EncodeUnicode) + QStringLiteral(" はどのサーバーも指さないアドレスです"));
+        finish(LinkStatus::Invalid, 0, m_url.host(QUrl::EncodeUnicode) + LinkCheckText::tr(" はどのサーバーも指さないアドレスです"));
         return false;
     }
     const auto inside = std::find_if(addresses.cbegin(), addresses.cend(), [](const QHostAddress &a) {
@@ -190,7 +191,7 @@ bool LinkTrail::stopInside(const QString &where)
     if (namedByFirst())
         return false;
     const QString shown = text(m_url);
-    finish(LinkStatus::Internal, m_redirectCode, shown.left(200) + (where == m_url.host() ? QString() : QStringLiteral("（") + where + QStringLiteral("）")));
+    finish(LinkStatus::Internal, m_redirectCode, shown.left(200) + (where == m_url.host() ? QString() : LinkCheckText::tr("（") + where + LinkCheckText::tr("）")));
     return true;
 }
 

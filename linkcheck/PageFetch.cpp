@@ -1,5 +1,6 @@
 #include "PageFetch.h"
 
+#include "LinkCheckText.h"
 #include "LinkProbe.h"
 #include "PageCharset.h"
 #include "PageHead.h"
@@ -49,7 +50,7 @@ PageDetails PageFetch::read(const QByteArray &body, const QByteArray &contentTyp
 {
     PageDetails details;
     if (!isHtml(contentType)) {
-        details.message = QStringLiteral("HTML のページではありません（%1）。")
+        details.message = LinkCheckText::tr("HTML のページではありません（%1）。")
                               .arg(QString::fromLatin1(contentType.left(80).toPercentEncoding("/;= ")));
         return details;
     }

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "LinkCodeDocument.h"
+#include "PublishingText.h"
 
 #include <QSet>
 
@@ -9,11 +10,6 @@
 #include <vector>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr unsigned bit(RegionKind kind)
 {
@@ -34,9 +30,9 @@ struct OptionRow
     Apply apply;
 };
 
-QString valueRefused(const char *option, const QString &value, const char *values)
+QString valueRefused(const char *option, const QString &value, const QString &values)
 {
-    return tr("「%1」の値「%2」は使えません（%3）。").arg(QLatin1String(option), value, tr(values));
+    return PublishingText::tr("「%1」の値「%2」は使えません（%3）。").arg(QLatin1String(option), value, values);
 }
 
 // A whole number from `low` to `high`, or the reason it is none.
@@ -45,7 +41,7 @@ QString readNumber(const char *option, const QString &value, int low, int high, 
     bool ok = false;
     const int read = value.toInt(&ok);
     if (!ok || read < low || read > high)
-        return valueRefused(option, value, QStringLiteral("%1 から %2 までの数").arg(low).arg(high).toUtf8().constData());
+        return valueRefused(option, value, PublishingText::tr("%1 から %2 までの数").arg(low).arg(high));
     number = read;
     return QString();
 }
@@ -57,7 +53,7 @@ const std::vector<OptionRow> &optionRows()
          [](RegionOptions &o, const QString &value) {
              QByteArray bytes;
              if (!CodePage::fromTypedText(value, bytes))
-                 return tr("「keyword」に登録簿のキーワードにならない文字があります。");
+                 return PublishingText::tr("「keyword」に登録簿のキーワードにならない文字があります。");
              o.keyword = bytes;
              return QString();
          }},
@@ -65,7 +61,7 @@ const std::vector<OptionRow> &optionRows()
          [](RegionOptions &o, const QString &value) {
              const std::optional<LinkCodeMode> mode = LinkCodeModeNamed(value);
              if (!mode)
-                 return valueRefused("mode", value, "name、content、name-and-content のどれか");
+                 return valueRefused("mode", value, PublishingText::tr("name、content、name-and-content のどれか"));
              o.mode = *mode;
              return QString();
          }},
@@ -73,7 +69,7 @@ const std::vector<OptionRow> &optionRows()
          [](RegionOptions &o, const QString &value) {
              const std::optional<RegionOrder> order = RegionOrderNamed(value);
              if (!order)
-                 return valueRefused("order", value, "register、list-name、list-url のどれか");
+                 return valueRefused("order", value, PublishingText::tr("register、list-name、list-url のどれか"));
              o.order = *order;
              return QString();
          }},
@@ -85,7 +81,7 @@ const std::vector<OptionRow> &optionRows()
          [](RegionOptions &o, const QString &value) {
              const QString level = value.toLower();
              if (level.size() != 2 || level[0] != u'h' || level[1] < u'2' || level[1] > u'6')
-                 return valueRefused("heading", value, "h2 から h6 まで");
+                 return valueRefused("heading", value, PublishingText::tr("h2 から h6 まで"));
              o.headingLevel = level[1].unicode() - u'0';
              o.recentHeading = true;
              return QString();
@@ -107,7 +103,7 @@ const std::vector<OptionRow> &optionRows()
          [](RegionOptions &o, const QString &value) {
              const std::optional<DateStyle> style = DateStyleNamed(value);
              if (!style)
-                 return valueRefused("date", value, "kanji、slashes のどちらか");
+                 return valueRefused("date", value, PublishingText::tr("kanji、slashes のどちらか"));
              o.dateStyle = *style;
              return QString();
          }},
@@ -137,7 +133,7 @@ QString kindWords(unsigned kinds)
         if (kinds & rowNamed(QLatin1String(word))->kinds)
             words << QLatin1String(word);
     }
-    return words.join(tr("・"));
+    return words.join(PublishingText::tr("・"));
 }
 
 struct Token
@@ -171,7 +167,7 @@ bool tokens(QStringView text, std::vector<Token> &out, QString &refusal)
                 const QChar quote = text[at++];
                 const qsizetype end = text.indexOf(quote, at);
                 if (end < 0) {
-                    refusal = tr("「%1」の値の引用符が閉じていません。").arg(token.name);
+                    refusal = PublishingText::tr("「%1」の値の引用符が閉じていません。").arg(token.name);
                     return false;
                 }
                 token.value = text.sliced(at, end - at).toString();
@@ -201,14 +197,14 @@ MarkerReading ReadMarkerOptions(QStringView text, const RegionOptions &defaults)
     for (const Token &token : given) {
         const OptionRow *row = rowNamed(token.name);
         if (!row)
-            return {std::nullopt, tr("「%1」という指定はありません。").arg(token.name)};
+            return {std::nullopt, PublishingText::tr("「%1」という指定はありません。").arg(token.name)};
         if (seen.contains(token.name))
-            return {std::nullopt, tr("「%1」が二度あります。").arg(token.name)};
+            return {std::nullopt, PublishingText::tr("「%1」が二度あります。").arg(token.name)};
         seen.insert(token.name);
         if (row->takesValue && !token.value)
-            return {std::nullopt, tr("「%1」には値が要ります（%1=\"…\"）。").arg(token.name)};
+            return {std::nullopt, PublishingText::tr("「%1」には値が要ります（%1=\"…\"）。").arg(token.name)};
         if (!row->takesValue && token.value)
-            return {std::nullopt, tr("「%1」に値は付けられません。").arg(token.name)};
+            return {std::nullopt, PublishingText::tr("「%1」に値は付けられません。").arg(token.name)};
         if (QString why = row->apply(options, token.value.value_or(QString())); !why.isEmpty())
             return {std::nullopt, why};
         used.push_back(row);
@@ -219,12 +215,12 @@ MarkerReading ReadMarkerOptions(QStringView text, const RegionOptions &defaults)
             continue;
         const QString name = QLatin1String(row->name);
         if (options.kind == RegionKind::List)
-            return {std::nullopt, tr("「%1」は %2 と一緒にだけ使えます。").arg(name, kindWords(row->kinds))};
-        return {std::nullopt, tr("「%1」は %2 と一緒には使えません。").arg(name, kindWords(bit(options.kind)))};
+            return {std::nullopt, PublishingText::tr("「%1」は %2 と一緒にだけ使えます。").arg(name, kindWords(row->kinds))};
+        return {std::nullopt, PublishingText::tr("「%1」は %2 と一緒には使えません。").arg(name, kindWords(bit(options.kind)))};
     }
     // A mark without the days it is for would never show.
     if (seen.contains(QStringLiteral("new-mark")) && options.newDays == 0)
-        return {std::nullopt, tr("「new-mark」は new=\"日数\" と一緒にだけ使えます。")};
+        return {std::nullopt, PublishingText::tr("「new-mark」は new=\"日数\" と一緒にだけ使えます。")};
     // A default the kind does not take (a page's mode for its title) is no option of the marker.
     return {options, {}};
 }

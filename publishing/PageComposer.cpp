@@ -5,6 +5,7 @@
 #include "KeywordList.h"
 #include "PageEncoding.h"
 #include "PageMarkers.h"
+#include "PublishingText.h"
 #include "RecentSites.h"
 #include "RegionCode.h"
 
@@ -13,11 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // Bytes that take the place of [from, to) of the page.
 struct Splice
@@ -84,7 +80,7 @@ public:
                 m_splices.push_back({region.from, region.to, m_lineEnd + code + region.indent, true});
                 const std::optional<QByteArray> &keyword = region.options.keyword;
                 if (keyword && !source.carries(*keyword))
-                    m_warnings << tr("%1 行目: 「%2」というキーワードのサイトはありません。")
+                    m_warnings << PublishingText::tr("%1 行目: 「%2」というキーワードのサイトはありません。")
                                       .arg(region.line)
                                       .arg(CodePage::toTypedText(*keyword));
                 break;
@@ -195,7 +191,7 @@ ComposedPage ComposeMarkedPage(const QByteArray &current, const LinkSource &sour
     if (!markers.ok())
         return refused(markers.describeRefusal());
     if (markers.regions.empty()) {
-        ComposedPage page = refused(tr("<!-- sitekanri --> の目印がありません。"));
+        ComposedPage page = refused(PublishingText::tr("<!-- sitekanri --> の目印がありません。"));
         page.unmarked = true;
         return page;
     }
@@ -207,10 +203,10 @@ ComposedPage ComposeOwnPage(const QByteArray &pageTemplate, const QByteArray *cu
 {
     const PageEncoding::Found encoding = PageEncoding::detect(pageTemplate);
     if (!encoding.encoding)
-        return refused(tr("ひな形: ") + encoding.refusal);
+        return refused(PublishingText::tr("ひな形: ") + encoding.refusal);
     const PageMarkers markers = FindMarkers(pageTemplate, *encoding.encoding, settings.defaults);
     if (!markers.ok())
-        return refused(tr("ひな形: ") + markers.describeRefusal());
+        return refused(PublishingText::tr("ひな形: ") + markers.describeRefusal());
     return compose(pageTemplate, *encoding.encoding, markers, current, source, settings, true);
 }
 
@@ -222,5 +218,5 @@ QByteArray DefaultPageTemplate()
 
 QString DefaultPageTitle()
 {
-    return tr("リンク集");
+    return QString::fromUtf8("リンク集"); // output: the page's and the feed's title
 }

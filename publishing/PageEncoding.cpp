@@ -1,6 +1,7 @@
 #include "PageEncoding.h"
 
 #include "CodePage.h"
+#include "PublishingText.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -148,11 +149,6 @@ bool readsIn(const char *name, const QByteArray &bytes)
     return !decoder.hasError();
 }
 
-QString tr(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 } // namespace
 
 PageEncoding::PageEncoding(Kind kind, QByteArray decoderName)
@@ -165,11 +161,11 @@ PageEncoding::Found PageEncoding::detect(const QByteArray &page)
     if (page.startsWith("\xEF\xBB\xBF"))
         return {PageEncoding(Kind::Utf8), {}};
     if (page.startsWith("\xFE\xFF") || page.startsWith("\xFF\xFE"))
-        return {std::nullopt, tr("UTF-16 のページには書き込めません。")};
+        return {std::nullopt, PublishingText::tr("UTF-16 のページには書き込めません。")};
     if (const QByteArray label = declaredCharset(page); !label.isEmpty()) {
         if (std::optional<PageEncoding> known = forLabel(label))
             return {known, {}};
-        return {std::nullopt, tr("このページの文字コード（%1）では書き込めません。").arg(QString::fromLatin1(label))};
+        return {std::nullopt, PublishingText::tr("このページの文字コード（%1）では書き込めません。").arg(QString::fromLatin1(label))};
     }
     if (std::all_of(page.begin(), page.end(), [](char c) { return uchar(c) < 0x80; }))
         return {PageEncoding(Kind::Ascii), {}};
@@ -181,8 +177,8 @@ PageEncoding::Found PageEncoding::detect(const QByteArray &page)
     if (shiftJis != eucJp)
         return {PageEncoding(shiftJis ? Kind::ShiftJis : Kind::EucJp), {}};
     return {std::nullopt,
-            shiftJis ? tr("文字コードが Shift_JIS か EUC-JP か分かりません。<meta charset=\"…\"> で示してください。")
-                     : tr("文字コードが分かりません（UTF-8、Shift_JIS、EUC-JP のどれでも読めません）。")};
+            shiftJis ? PublishingText::tr("文字コードが Shift_JIS か EUC-JP か分かりません。<meta charset=\"…\"> で示してください。")
+                     : PublishingText::tr("文字コードが分かりません（UTF-8、Shift_JIS、EUC-JP のどれでも読めません）。")};
 }
 
 QString PageEncoding::name() const

@@ -1,15 +1,11 @@
 #include "PageMarkers.h"
 
 #include "PageEncoding.h"
+#include "PublishingText.h"
 
 #include <optional>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr QByteArrayView kStartWord = "sitekanri";
 constexpr QByteArrayView kEndWord = "/sitekanri";
@@ -86,7 +82,7 @@ QByteArray indentBefore(const QByteArray &page, qsizetype at)
 
 QString PageMarkers::describeRefusal() const
 {
-    return refusalLine > 0 ? tr("%1 行目: %2").arg(refusalLine).arg(refusal) : refusal;
+    return refusalLine > 0 ? PublishingText::tr("%1 行目: %2").arg(refusalLine).arg(refusal) : refusal;
 }
 
 PageMarkers FindMarkers(const QByteArray &page, const PageEncoding &encoding, const RegionOptions &defaults)
@@ -130,20 +126,20 @@ PageMarkers FindMarkers(const QByteArray &page, const PageEncoding &encoding, co
             continue;
         }
         if (close < 0)
-            return refuse(at, tr("目印のコメントが「-->」で閉じていません。"));
+            return refuse(at, PublishingText::tr("目印のコメントが「-->」で閉じていません。"));
         const qsizetype afterComment = close + 3;
         if (marker == Marker::End) {
             if (!body.sliced(rest).trimmed().isEmpty())
-                return refuse(at, tr("<!-- /sitekanri --> には指定を書けません。"));
+                return refuse(at, PublishingText::tr("<!-- /sitekanri --> には指定を書けません。"));
             if (!open)
-                return refuse(at, tr("<!-- /sitekanri --> の前に、対になる <!-- sitekanri --> がありません。"));
+                return refuse(at, PublishingText::tr("<!-- /sitekanri --> の前に、対になる <!-- sitekanri --> がありません。"));
             open->to = at;
             open->indent = indentBefore(page, at);
             found.regions.push_back(*open);
             open.reset();
         } else {
             if (open)
-                return refuse(at, tr("目印の中に目印があります（%1 行目の <!-- sitekanri --> が閉じる前です）。").arg(open->line));
+                return refuse(at, PublishingText::tr("目印の中に目印があります（%1 行目の <!-- sitekanri --> が閉じる前です）。").arg(open->line));
             const MarkerReading reading = ReadMarkerOptions(encoding.decode(body.sliced(rest)), defaults);
             if (!reading.options)
                 return refuse(at, reading.refusal);
@@ -152,7 +148,7 @@ PageMarkers FindMarkers(const QByteArray &page, const PageEncoding &encoding, co
         at = afterComment - 1;
     }
     if (open)
-        return refuseAtLine(open->line, tr("<!-- sitekanri --> が <!-- /sitekanri --> で閉じていません。"));
+        return refuseAtLine(open->line, PublishingText::tr("<!-- sitekanri --> が <!-- /sitekanri --> で閉じていません。"));
     return found;
 }
 

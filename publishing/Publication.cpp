@@ -1,6 +1,7 @@
 #include "Publication.h"
 
 #include "PublishWriter.h"
+#include "PublishingText.h"
 #include "RegionCode.h"
 #include "SiteFeeds.h"
 
@@ -14,11 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // Every HTML file in `folder` and below, in name order; hidden files and folders and symbolic
 // links passed over.
@@ -99,12 +95,12 @@ Publication Publication::plan(const std::vector<PageEntry> &entries, const LinkS
                 QFile own(entry.templatePath);
                 pageTemplate = own.open(QIODevice::ReadOnly) ? own.readAll() : QByteArray();
                 if (own.error() != QFile::NoError)
-                    file.reason = tr("ひな形「%1」を読めません（%2）。").arg(entry.templatePath, own.errorString());
+                    file.reason = PublishingText::tr("ひな形「%1」を読めません（%2）。").arg(entry.templatePath, own.errorString());
             }
             if (file.reason.isEmpty())
                 composed = ComposeOwnPage(pageTemplate, current.exists ? &current.bytes : nullptr, source, settings);
         } else if (!current.exists) {
-            file.reason = tr("ページがありません。");
+            file.reason = PublishingText::tr("ページがありません。");
         } else {
             composed = ComposeMarkedPage(current.bytes, source, settings);
             if (inFolder && composed.unmarked)
@@ -177,13 +173,13 @@ void Publication::write()
             file.status = PublishedFile::Status::Unchanged;
             break;
         case PageFolders::Outcome::ChangedMeanwhile:
-            file.reason = tr("読み込んだ後でほかのプログラムがこのページを変えました。そちらを残し、書き込んでいません。");
+            file.reason = PublishingText::tr("読み込んだ後でほかのプログラムがこのページを変えました。そちらを残し、書き込んでいません。");
             break;
         case PageFolders::Outcome::Gone:
-            file.reason = tr("読み込んだ後でこのページがなくなりました。");
+            file.reason = PublishingText::tr("読み込んだ後でこのページがなくなりました。");
             break;
         case PageFolders::Outcome::Taken:
-            file.reason = tr("書き込む前に、ほかのプログラムが同じ名前のファイルを作りました。そちらを残しました。");
+            file.reason = PublishingText::tr("書き込む前に、ほかのプログラムが同じ名前のファイルを作りました。そちらを残しました。");
             break;
         case PageFolders::Outcome::Failed:
             file.reason = failure.reason;
@@ -224,5 +220,5 @@ QByteArray FileDigest(const QString &path)
 
 QString DescribeChanges(const SiteChanges &changes)
 {
-    return tr("追加 %1、削除 %2、変更 %3").arg(changes.added).arg(changes.removed).arg(changes.changed);
+    return PublishingText::tr("追加 %1、削除 %2、変更 %3").arg(changes.added).arg(changes.removed).arg(changes.changed);
 }

@@ -33,7 +33,7 @@ QDate LocalDateOf(std::int64_t seconds)
 QString JapaneseDateHtml(QDate date, DateStyle style)
 {
     const QString shown = style == DateStyle::Kanji
-        ? QString::fromUtf8("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day())
+        ? QString::fromUtf8("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day()) // output: in the page
         : date.toString(QStringLiteral("yyyy/MM/dd"));
     return QStringLiteral("<time datetime=\"%1\">%2</time>").arg(date.toString(Qt::ISODate), shown);
 }
@@ -57,6 +57,6 @@ QByteArray RecentRegionCode(const RegionOptions &options, const LinkSource &sour
         return entries;
     const QString level = QString::number(options.headingLevel);
     return encoding.fromText(QStringLiteral("<section id=\"recent\">")) + lineEnd
-        + encoding.fromText(QString::fromUtf8("<h%1>最近加えたサイト</h%1>").arg(level)) + lineEnd + entries
+        + encoding.fromText(QString::fromUtf8("<h%1>最近加えたサイト</h%1>").arg(level)) + lineEnd + entries // output
         + encoding.fromText(QStringLiteral("</section>")) + lineEnd;
 }

@@ -127,7 +127,7 @@ const std::vector<const SiteRecord *> &LinkSource::withoutKeyword(RegionOrder or
 
 QString WithoutKeywordHeading()
 {
-    return QString::fromUtf8("キーワードなし");
+    return QString::fromUtf8("キーワードなし"); // output: a heading of the page's code
 }
 
 QByteArray ListRegionCode(const RegionOptions &options, const LinkSource &source, const PageEncoding &encoding,

@@ -118,7 +118,7 @@ QByteArray BuildAtomFeed(const LinkSource &source, const FeedSettings &settings)
     xml.writeStartElement(QStringLiteral("author"));
     xml.writeTextElement(QStringLiteral("name"), title);
     xml.writeEndElement();
-    xml.writeTextElement(QStringLiteral("generator"), QString::fromUtf8("サイト管理"));
+    xml.writeTextElement(QStringLiteral("generator"), QString::fromUtf8("サイト管理")); // output: the feed's own
     if (!settings.fileName.isEmpty())
         writeLink(xml, "self", settings.fileName, "application/atom+xml");
     if (!settings.pageHref.isEmpty())

@@ -1,13 +1,12 @@
 #include "UploadRecord.h"
 
-#include "FileReason.h"
+#include "SaveFailure.h"
 #include "UploadText.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -59,12 +58,12 @@ bool UploadRecord::save(QString *reason)
     for (auto it = m_digests.cbegin(); it != m_digests.cend(); ++it)
         text += "sent\t" + it.value().toHex() + '\t' + it.key().toUtf8() + '\n';
     QDir().mkpath(QFileInfo(m_path).path());
-    // QSaveFile writes beside, flushes to the disk and renames over the old record.
-    QSaveFile file(m_path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
+    // Written beside, flushed to the disk and renamed over the old record.
+    const IoResult saved = SaveWhole(m_path, text);
+    if (saved)
         return true;
     if (reason)
-        *reason = UploadText::tr("送信の記録を書けませんでした: %1: %2").arg(m_path, FileReason(file));
+        *reason = UploadText::tr("送信の記録を書けませんでした: %1: %2").arg(m_path, saved.reason);
     return false;
 }
 

@@ -1,7 +1,7 @@
 #include "ImportSummaryDialog.h"
 
 #include "FileDialogs.h"
-#include "FileReason.h"
+#include "SaveFailure.h"
 
 #include <QBoxLayout>
 #include <QClipboard>
@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QStringListModel>
 
@@ -96,9 +95,8 @@ void ImportSummaryDialog::save()
                                                 QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray bytes = text().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    const IoResult saved = SaveWhole(path, text().toUtf8());
+    if (!saved)
         emit saveFailed(QStringLiteral("取り込みの結果を保存できませんでした。\n") + path + QStringLiteral(": ")
-                        + FileReason(file));
+                        + saved.reason);
 }
