@@ -3,7 +3,7 @@
 #include "CliReport.h"
 #include "CliText.h"
 #include "CodePage.h"
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "RegisterFiles.h"
 #include "LocalState.h"
 #include "OutsideText.h"
@@ -44,7 +44,7 @@ void CliTakeInCopies(RegisterFolder &folder)
     if (!count || (!count.value.far && note.clean && note.stamp == folder.changedAt()))
         return;
     QStringList names;
-    if (!count.value.far && folder.list(names) && !ConflictIntake::anyCopy(names) && !ConflictIntake::anyFar(names, count.value.count))
+    if (!count.value.far && folder.list(names) && !CopyTakeIn::anyCopy(names) && !CopyTakeIn::anyFar(names, count.value.count))
         return;
     std::vector<ConflictCopy> copies;
     const OperationResult result = RegisterFiles(folder).takeIn(copies);
@@ -80,7 +80,7 @@ QByteArray CliConflictLines(RegisterFolder &folder, const SiteList &sites, bool 
 {
     std::vector<ConflictCopy> copies;
     SiteList aboveCount;
-    if (IoResult read = ConflictIntake(folder).pending(sites, copies, aboveCount); !read)
+    if (IoResult read = CopyTakeIn(folder).pending(sites, copies, aboveCount); !read)
         WriteError(kProgram + CliText::tr("競合コピーを読み込めませんでした。") + described(read));
     QByteArray out;
     for (std::size_t i = 0; i < aboveCount.size(); ++i) {

@@ -10,7 +10,7 @@
 class RegisterFolder;
 class SiteList;
 
-// Conflict copies that file-sync tools left in the register (see ConflictIntake), as the command
+// Conflict copies that file-sync tools left in the register (see CopyTakeIn), as the command
 // line meets them.
 
 // Takes them in before a command that writes, telling on stderr what became of each. A take-in that

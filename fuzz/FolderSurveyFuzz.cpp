@@ -10,7 +10,7 @@
 // - the notes outside the folder are no larger than a few entries per file, and the note of the
 //   sites, where it is good, names exactly the records that lead to each site.
 #include "ConflictCopyName.h"
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "FarNumbers.h"
 #include "IniDocument.h"
 #include "RegisterFiles.h"
@@ -116,7 +116,7 @@ std::multiset<QByteArray> listed(RegisterFolder &folder, const QString &dir, int
         texts.insert(TextsKey(record));
     std::vector<ConflictCopy> copies;
     SiteList above;
-    ConflictIntake(folder).pending(loaded.value.sites, copies, above);
+    CopyTakeIn(folder).pending(loaded.value.sites, copies, above);
     for (const ConflictCopy &copy : copies)
         texts.insert(TextsKey(copy.record));
     for (const SiteRecord &record : above)

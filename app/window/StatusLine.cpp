@@ -1,7 +1,7 @@
 #include "StatusLine.h"
 
 #include "ShownText.h"
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "IoResult.h"
 #include "OutsideText.h"
 

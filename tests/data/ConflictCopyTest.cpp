@@ -2,7 +2,7 @@
 // in as records, and the same result on two computers that take in the same copies at once.
 #include "CaseFile.h"
 #include "ConflictCopyName.h"
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "SiteClock.h"
 #include "OutsideText.h"
 #include "RegisterLock.h"
@@ -45,7 +45,7 @@ TEST(ConflictCopyName, namesOfEverySyncToolAreRecognised)
 // Both computers take in the same copies before either sees the other's result: they make the same
 // files, so the sync tool has nothing to set aside again. One of them is a window that holds the
 // register as it was before the files came, the other a program that reads it all.
-TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
+TEST(CopyTakeIn, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
 {
     const HeldSiteClock clock(1796824800); // both computers write in the same second
     for (const CaseRow &c : ReadCaseRows(QStringLiteral(TEST_DATA "/conflict_intake.tsv"))) {
@@ -74,7 +74,7 @@ TEST(ConflictIntake, copiesBecomeRecordsOnceAndGo_theSameOnEveryComputer)
 
 // A copy named after a computer whose name is in another code (not UTF-8) is handled by its bytes,
 // as a register folder's name is: taken in, removed, and named with the byte shown as such.
-TEST(ConflictIntake, aCopyWhoseNameIsNotUtf8IsTakenInByItsBytes)
+TEST(CopyTakeIn, aCopyWhoseNameIsNotUtf8IsTakenInByItsBytes)
 {
     TempRegister dir;
     WriteRegister(dir.path(), {named("a")});
@@ -93,7 +93,7 @@ TEST(ConflictIntake, aCopyWhoseNameIsNotUtf8IsTakenInByItsBytes)
 
 // A copy arriving while another program holds the lock for an operation is taken in by the window
 // once the lock is free, once, and told once.
-TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
+TEST(CopyTakeIn, copyArrivingDuringAnOperationIsTakenInAfterIt)
 {
     OpenRegister opened({named("a"), named("b")}, true);
     TempRegister &dir = opened.dir;
@@ -122,7 +122,7 @@ TEST(ConflictIntake, copyArrivingDuringAnOperationIsTakenInAfterIt)
 
 // The twin of a record put back under a new number may arrive after it, as an edit of the record
 // under its old number: the open window settles the two then, not only its next start.
-TEST(ConflictIntake, aTwinArrivingAfterItsMarkedRecordIsSettledByTheOpenWindow)
+TEST(CopyTakeIn, aTwinArrivingAfterItsMarkedRecordIsSettledByTheOpenWindow)
 {
     OpenRegister opened({named("a"), named("b")}, true);
     TempRegister &dir = opened.dir;

@@ -291,7 +291,7 @@ private:
             if (!finish)
                 return {};
             const int computer = round % int(m_folders.size());
-            if (!leftOver(computer))
+            if (leftOver(computer).empty())
                 return check();
             operate(computer, [&] {
                 SiteRegister started(QFile::encodeName(path(computer)));
@@ -301,18 +301,24 @@ private:
                     QCoreApplication::processEvents();
             }, "window started");
         }
-        return "copies never settled";
+        std::string left;
+        for (int computer = 0; computer < int(m_folders.size()); ++computer)
+            left += leftOver(computer);
+        return "copies never settled:\n" + left;
     }
-    bool leftOver(int computer)
+    // What a take-in has yet to settle on a computer: a site listed twice, a copy, a file above the
+    // count; empty when nothing is left.
+    std::string leftOver(int computer)
     {
         const Holding held = holding(computer);
+        std::ostringstream left;
         if (std::set<QByteArray>(held.listed.begin(), held.listed.end()).size() < held.listed.size())
-            return true;
+            left << "computer " << computer + 1 << " lists a site twice\n";
         for (const QString &name : QDir(path(computer)).entryList(QDir::Files)) {
             if (ConflictCopyName::parse(name).isCopy() || DataFileNumber(name) > held.count)
-                return true;
+                left << "left on computer " << computer + 1 << " (count " << held.count << "): " << name.toStdString() << "\n";
         }
-        return false;
+        return left.str();
     }
 
     std::string check()

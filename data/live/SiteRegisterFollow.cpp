@@ -58,7 +58,7 @@ bool SiteRegister::followCount(QDeadlineTimer deadline)
     const int count = read.value.count;
     // A count far above the files is read as they allow; the take-in writes that count.
     if (read.value.far)
-        scheduleIntake();
+        scheduleTakeIn();
     if (read.value.damaged || m_damaged) {
         reloadAll();
         return true;
@@ -117,8 +117,8 @@ void SiteRegister::refresh(const QStringList &names)
     bool setting = false;
     std::vector<int> numbers;
     QStringList beside;
-    if (!m_intake.isActive() && ConflictIntake::anyCopy(names))
-        scheduleIntake();
+    if (!m_takeIn.isActive() && CopyTakeIn::anyCopy(names))
+        scheduleTakeIn();
     for (const QString &name : names) {
         // A sync tool's working files come and go by the thousand while it brings files in; they
         // are none of the register's.
@@ -134,8 +134,8 @@ void SiteRegister::refresh(const QStringList &names)
             beside << name;
     }
     // A file far above the rest is never counted in: the take-in brings its record in, as a copy's.
-    if (!m_intake.isActive() && std::any_of(numbers.begin(), numbers.end(), [this](int n) { return n - qint64(m_count) > kFarGap; }))
-        scheduleIntake();
+    if (!m_takeIn.isActive() && std::any_of(numbers.begin(), numbers.end(), [this](int n) { return n - qint64(m_count) > kFarGap; }))
+        scheduleTakeIn();
     if (!beside.isEmpty())
         emit besideFilesChanged(beside);
     if (m_damaged) {
@@ -192,7 +192,7 @@ void SiteRegister::readSome()
 void SiteRegister::refreshAll()
 {
     if (m_watcher)
-        scheduleIntake();
+        scheduleTakeIn();
     emit besideFilesChanged({});
     const Reading<RegisterCount> count = m_reader.count();
     const bool damaged = count.value.damaged || m_damaged;
@@ -228,7 +228,7 @@ void SiteRegister::refreshAll()
 void SiteRegister::reloadAll()
 {
     if (m_watcher)
-        scheduleIntake();
+        scheduleTakeIn();
     const Batch batch(*this);
     Reading<LoadedRegister> loaded = m_reader.load();
     if (!loaded) {

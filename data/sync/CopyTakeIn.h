@@ -39,10 +39,10 @@ struct ConflictCopy
 // then start from the same files, and the take-in depends only on them (copies in name order, each
 // renamed to its number), so both make the same files; and a copy equal to a record already there
 // is only removed, so whatever one side's result brings to the other settles to each record once.
-class ConflictIntake
+class CopyTakeIn
 {
 public:
-    explicit ConflictIntake(RegisterFolder &folder, int lockWaitMs = RegisterLock::kDefaultWaitMs);
+    explicit CopyTakeIn(RegisterFolder &folder, int lockWaitMs = RegisterLock::kDefaultWaitMs);
 
     // Whether any of `names` is a conflict copy of a register file.
     static bool anyCopy(const QStringList &names);

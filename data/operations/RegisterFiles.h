@@ -47,7 +47,7 @@ public:
     // an import of hundreds of megabytes need not hold them all as the register stores them.
     OperationResult addMany(std::size_t count, const std::function<SiteRecord(std::size_t index)> &recordAt,
                             std::vector<int> *numbers = nullptr);
-    // Takes in the conflict copies a sync tool left (see ConflictIntake), as one operation, and
+    // Takes in the conflict copies a sync tool left (see CopyTakeIn), as one operation, and
     // removes the records two computers took in twice; writes nothing when there is nothing to do.
     // `takenIn` lists the copies removed, `removedTwice` the records. A caller that holds the
     // records numbered up to `inMemoryCount` (a window) passes them, so that a copy is compared

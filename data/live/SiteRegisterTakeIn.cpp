@@ -1,4 +1,4 @@
-// SiteRegister's take-in of the conflict copies that file-sync tools leave (see ConflictIntake):
+// SiteRegister's take-in of the conflict copies that file-sync tools leave (see CopyTakeIn):
 // the register does it on its own, as soon as it sees one, so that a window shows the copy's record
 // among the others without anyone asking.
 #include "SiteRegister.h"
@@ -6,15 +6,15 @@
 namespace {
 
 // It never waits long for the lock on the window's thread, and tries again a little later instead.
-constexpr int kIntakeLockWaitMs = 20;
-constexpr int kIntakeRetryMs = 250;
+constexpr int kTakeInLockWaitMs = 20;
+constexpr int kTakeInRetryMs = 250;
 
 } // namespace
 
-void SiteRegister::scheduleIntake(int delayMs)
+void SiteRegister::scheduleTakeIn(int delayMs)
 {
-    if (!m_intake.isActive() || delayMs == 0)
-        m_intake.start(delayMs);
+    if (!m_takeIn.isActive() || delayMs == 0)
+        m_takeIn.start(delayMs);
 }
 
 void SiteRegister::takeInCopies()
@@ -23,14 +23,14 @@ void SiteRegister::takeInCopies()
         return;
     // The copies are compared with the list: it must hold what the folder holds first.
     if (m_following || !m_toRead.empty() || !m_pending.isEmpty() || m_pendingAll) {
-        scheduleIntake(kIntakeRetryMs);
+        scheduleTakeIn(kTakeInRetryMs);
         return;
     }
     std::vector<ConflictCopy> copies;
     std::vector<int> twice;
-    const OperationResult result = RegisterFiles(m_folder, kIntakeLockWaitMs).takeIn(copies, &m_sites, m_count, &twice);
+    const OperationResult result = RegisterFiles(m_folder, kTakeInLockWaitMs).takeIn(copies, &m_sites, m_count, &twice);
     if (result.status == OperationStatus::Busy) {
-        scheduleIntake(kIntakeRetryMs);
+        scheduleTakeIn(kTakeInRetryMs);
         return;
     }
     // The new records lie above the count the list followed; a copy's count may have raised it.

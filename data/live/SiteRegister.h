@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "RegisterFiles.h"
 #include "RegisterFolder.h"
 #include "SiteDates.h"
@@ -101,7 +101,7 @@ signals:
     // The list came to rest after an operation or a slice of other programs' changes: once,
     // however many records were announced one by one before it.
     void listChanged();
-    // Conflict copies a sync tool left were taken in (see ConflictIntake), once per take-in.
+    // Conflict copies a sync tool left were taken in (see CopyTakeIn), once per take-in.
     void conflictCopiesTakenIn(const std::vector<ConflictCopy> &copies);
     // Data files another program put in the folder that the list passes over (IsPassedOver).
     void filesPassedOver(const std::vector<IoResult> &files);
@@ -150,7 +150,7 @@ private:
     void makeFolder();
     // Takes in the conflict copies in the folder, soon, when the event loop turns: once however
     // many changes named them, and again later while another program holds the lock.
-    void scheduleIntake(int delayMs = 0);
+    void scheduleTakeIn(int delayMs = 0);
     void takeInCopies();
     // Schedules a take-in for a record that may be one of two twins it settles.
     void watchForTwin(const SiteRecord &record);
@@ -169,7 +169,7 @@ private:
     bool m_damaged = false;
     std::vector<IoResult> m_passedOver;
     RegisterWatcher *m_watcher = nullptr;
-    QTimer m_intake;
+    QTimer m_takeIn;
     // The texts of records marked as taken in or put back, whose twins the take-in settles.
     QSet<QByteArray> m_markedTexts;
     // What is still to be read: these records, and the count once more when `m_following`.

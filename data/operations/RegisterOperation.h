@@ -1,7 +1,7 @@
 #pragma once
 
 // One operation on the register's files under its lock, for every writer below the front door
-// (RegisterFiles and its floors, IncomingRecords, ConflictIntake): the lock, the count, the check of
+// (RegisterFiles and its floors, IncomingRecords, CopyTakeIn): the lock, the count, the check of
 // a record against what was seen, and the notes outside the folder that every write keeps.
 #include "IniDocument.h"
 #include "LocalState.h"

@@ -1,4 +1,4 @@
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 
 #include "ConflictCopyName.h"
 #include "FarNumbers.h"
@@ -13,13 +13,13 @@ bool ConflictCopy::isCount() const
     return original.compare(QLatin1String("setting.ini"), Qt::CaseInsensitive) == 0;
 }
 
-ConflictIntake::ConflictIntake(RegisterFolder &folder, int lockWaitMs)
+CopyTakeIn::CopyTakeIn(RegisterFolder &folder, int lockWaitMs)
     : m_folder(folder)
     , m_lockWaitMs(lockWaitMs)
 {
 }
 
-bool ConflictIntake::anyCopy(const QStringList &names)
+bool CopyTakeIn::anyCopy(const QStringList &names)
 {
     return std::any_of(names.begin(), names.end(), [](const QString &name) {
         const ConflictCopyName copy = ConflictCopyName::parse(name);
@@ -28,7 +28,7 @@ bool ConflictIntake::anyCopy(const QStringList &names)
     });
 }
 
-bool ConflictIntake::anyFar(const QStringList &names, int count)
+bool CopyTakeIn::anyFar(const QStringList &names, int count)
 {
     std::vector<int> numbers{count};
     for (const QString &name : names) {
@@ -39,7 +39,7 @@ bool ConflictIntake::anyFar(const QStringList &names, int count)
     return std::any_of(numbers.begin(), numbers.end(), [reach](int number) { return number > reach; });
 }
 
-IoResult ConflictIntake::pending(const SiteList &sites, std::vector<ConflictCopy> &records, SiteList &aboveCount)
+IoResult CopyTakeIn::pending(const SiteList &sites, std::vector<ConflictCopy> &records, SiteList &aboveCount)
 {
     records.clear();
     aboveCount.clear();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConflictIntake.h"
+#include "CopyTakeIn.h"
 #include "FolderSurvey.h"
 #include "RegisterOperation.h"
 

@@ -15,8 +15,8 @@ SiteRegister::SiteRegister(const QByteArray &folderPath, QObject *parent)
     , m_files(m_folder)
     , m_reader(m_folder, 0)
 {
-    m_intake.setSingleShot(true);
-    connect(&m_intake, &QTimer::timeout, this, &SiteRegister::takeInCopies);
+    m_takeIn.setSingleShot(true);
+    connect(&m_takeIn, &QTimer::timeout, this, &SiteRegister::takeInCopies);
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &SiteRegister::retryPending);
@@ -315,7 +315,7 @@ void SiteRegister::watchForTwin(const SiteRecord &record)
     if (record.GetInPlaceOf())
         m_markedTexts.insert(texts);
     if (m_markedTexts.contains(texts))
-        scheduleIntake();
+        scheduleTakeIn();
 }
 
 void SiteRegister::put(int number, const std::optional<SiteRecord> &record)
@@ -363,7 +363,7 @@ void SiteRegister::watch()
     }
     if (m_folder.exists())
         m_watcher->watch(watchPath());
-    scheduleIntake();
+    scheduleTakeIn();
 }
 
 QString SiteRegister::watchPath() const
