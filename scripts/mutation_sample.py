@@ -146,7 +146,8 @@ NUMBER_MUTANTS = [
      "const long long firstNew = (long long)m_countInForce + 1;", "new numbers start above the count, not above every data file"),
 ]
 
-# This round's: the dates, the spellings of a number, the duplicate warning.
+# The last rounds': the dates, the spellings of a number, the duplicate warning, the notes, the
+# offline rule, marks and copies.
 ROUND_MUTANTS = [
     ("same-site-first-only", "cli/CliSameSite.cpp",
      "CodePage::urlToDisplayText(read.value->GetUrl())));\n            return;\n        }\n",
@@ -162,6 +163,17 @@ ROUND_MUTANTS = [
      "site.GetAdded() >= now - std::int64_t(days) * kDaySeconds", "a site added N days ago to the second still marked new"),
     ("note-any-stamp", "data/operations/RegisterOperation.cpp", "if (m_changedBefore < 0 || note.stamp != m_changedBefore)",
      "if (m_changedBefore < 0)", "the folder's last look trusted whatever another program did to the folder since"),
+    ("offline-marks", "linkcheck/LinkCheckRun.cpp", "if (!m_doubtful.empty() && !m_cancelled) {", "if (false) {",
+     "a run in which no host answered marks its sites as failing"),
+    ("marks-ignored", "data/operations/IncomingRecords.cpp", "        if (record.GetInPlaceOf())\n", "        if (false)\n",
+     "a site taken in twice (by two computers at once) is never settled: its mark is not read"),
+    ("copy-removed-unread", "data/operations/IncomingRecordsCommit.cpp",
+     "m_folder.removeIfHolds(m_copies[i].file, m_copyBytes[i]);", "m_folder.remove(m_copies[i].file, RegisterFolder::Flush::Later);",
+     "a conflict copy removed after its take-in though another version landed under its name meanwhile"),
+    ("clean-with-above", "data/operations/IncomingRecordsCommit.cpp", "&& (raising || m_above.empty());", ";",
+     "the last look says clean though files above the count were left where they lay"),
+    ("counted-in-unnoted", "data/operations/IncomingRecordsCommit.cpp", "    noteCountedIn();\n", "",
+     "the records a copy of setting.ini brings within the count left out of the sites' note"),
     ("new-mark-undated", "editing/NewSiteMark.cpp", "isOn() && site.GetAdded() != 0 && ", "isOn() && ",
      "a site of unknown date marked new"),
 ]
