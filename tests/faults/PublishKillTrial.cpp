@@ -67,7 +67,9 @@ TEST(PublishKillTrial, aKilledPublishLeavesEachPageOldOrNew)
     const quint32 seed = TrialSeed();
     QRandomGenerator random(seed);
     int killed = 0, mixed = 0, leftTemporaries = 0;
-    for (int trial = 0; killed < kills && trial < 3 * kills && !HasFatalFailure(); ++trial) {
+    // A publish that ends before its kill (a busy machine measured it slower) shortens the wait of
+    // the next, so that the kills keep landing inside one.
+    for (int trial = 0; killed < kills && trial < 10 * kills && !HasFatalFailure(); ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial) + ", seed " + std::to_string(seed));
         restart();
         QProcess cli;
@@ -89,6 +91,8 @@ TEST(PublishKillTrial, aKilledPublishLeavesEachPageOldOrNew)
         cli.kill();
         cli.waitForFinished();
         killed += cli.exitStatus() == QProcess::CrashExit;
+        if (cli.exitStatus() != QProcess::CrashExit && trial % 2 == 0)
+            duration = std::max<qint64>(2, duration * 9 / 10);
         int written = 0;
         for (int i = 0; i < kPages; ++i) {
             const QByteArray now = ReadFile(pages[i]);
