@@ -8,6 +8,8 @@
 #   messages_check.sh DIR [DOOR]
 door=${2:-DataText}
 cd "$1" || exit 2
-found=$(LC_ALL=C grep -nP '^(?:(?!//).)*"[^"]*[^\x00-\x7F]' --exclude=ConflictCopyName.cpp -- *.cpp *.h \
+# The layer's rooms too; a folder without a source file is a path gone wrong, never a pass.
+[ -n "$(find . -name '*.cpp' -print -quit)" ] || { echo "No source file under $1"; exit 2; }
+found=$(LC_ALL=C grep -rnP '^(?:(?!//).)*"[^"]*[^\x00-\x7F]' --include='*.cpp' --include='*.h' --exclude=ConflictCopyName.cpp . \
   | grep -vP '^[^:]+:\d+:\s*"' | grep -v "$door::tr(" | grep -vF "QT_TRANSLATE_NOOP(\"$door\"" | grep -vF '// output')
 [ -z "$found" ] || { printf 'Not through %s::tr():\n%s\n' "$door" "$found"; exit 1; }
