@@ -77,12 +77,13 @@ Snapshot filesOf(const QString &folder)
 }
 
 // Another program's writes waiting for a moment of the next operation (RegisterFolder::testHook):
-// each lands once, when that moment comes for its file.
+// each lands once, when that moment comes for its file (or for the file `on` names).
 struct Landing
 {
     QByteArray moment;
     QString file;
     QByteArray bytes;
+    QString on;
 };
 QString landingFolder;
 std::vector<Landing> landings;
@@ -91,7 +92,7 @@ void land(RegisterFolder::Moment moment, const QString &name)
 {
     const char *const moments[] = {"written", "looked", "exchanged", "claiming"};
     for (auto it = landings.begin(); it != landings.end(); ++it) {
-        if (it->moment == moments[int(moment)] && it->file.compare(name, Qt::CaseInsensitive) == 0) {
+        if (it->moment == moments[int(moment)] && it->on.compare(name, Qt::CaseInsensitive) == 0) {
             WriteFile(QDir(landingFolder).filePath(it->file), it->bytes);
             landings.erase(it);
             return;
@@ -154,7 +155,8 @@ TEST(RegisterFiles, sessionsRunAsWritten)
             QFile big(reg->dir.file(file)); // sparse: nothing to write
             ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(RegisterFolder::kMaxFileSize + 1));
         } else if (word == "meanwhile") {
-            landings.push_back({f[0], QString::fromUtf8(f.value(1)), Unescaped(f.value(2))});
+            const QString landed = QString::fromUtf8(f.value(1));
+            landings.push_back({f[0], landed, Unescaped(f.value(2)), f.size() > 3 ? QString::fromUtf8(f[3]) : landed});
         } else if (word == "batch") {
             std::vector<QByteArray> digests;
             for (const QByteArray &number : f.mid(1))

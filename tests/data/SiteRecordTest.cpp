@@ -1,4 +1,5 @@
 #include "IniDocument.h"
+#include "SiteDates.h"
 #include "TempRegister.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,38 @@ TEST(SiteRecordDates, areTiedToTheUrlTheyWereWrittenFor)
         read.ReadFrom(IniDocument::parse(file.serialize()));
         EXPECT_EQ(read.GetAdded(), c.readAdded);
         EXPECT_EQ(read.GetChanged(), c.readChanged);
+    }
+}
+
+// What a write dates: a new record now unless it brings its own dates; an edit keeps the added date
+// and dates the change now only where a text changed.
+TEST(SiteRecordDates, aWriteDatesWhatItMakesOrChanges)
+{
+    const std::int64_t added = 1765288707, changed = 1780000000, now = 1796824707;
+    SiteRecord before = MakeRecord("A", "http://a/", "k");
+    before.SetDates(added, changed);
+    SiteRecord renamed = before;
+    renamed.SetName(QByteArrayLiteral("B"));
+    SiteRecord rekeyed = before;
+    rekeyed.SetKeyword3(QByteArrayLiteral("k3"));
+    SiteRecord undated = before;
+    undated.SetDates(0, 0);
+    const struct
+    {
+        const char *what;
+        SiteRecord written;
+        std::int64_t added, changed;
+    } rows[] = {
+        {"a new record without dates", StampedNew(undated, now), now, now},
+        {"a new record with its own (a bookmark's)", StampedNew(before, now), added, changed},
+        {"an edit of the name", StampedEdit(renamed, before, now), added, now},
+        {"an edit of a keyword", StampedEdit(rekeyed, before, now), added, now},
+        {"an edit that changes no text", StampedEdit(before, before, now), added, changed},
+        {"an edit of a record of unknown dates", StampedEdit(renamed, undated, now), 0, now},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(row.written.GetAdded(), row.added) << row.what;
+        EXPECT_EQ(row.written.GetChanged(), row.changed) << row.what;
     }
 }
 

@@ -43,6 +43,13 @@ TEST(NewSiteMark, marksSitesAddedWithinTheDaysToTheSecond)
         mark.now = kNow;
         EXPECT_EQ(mark.marks(dated("a", "u", row.added)), row.marked) << row.what;
     }
+    // A computer whose clock starts from 1970 (a board without a clock battery): the days reach back
+    // before the epoch, and an unknown date still falls outside them.
+    NewSiteMark early;
+    early.days = 7;
+    early.now = 3 * kDay;
+    EXPECT_FALSE(early.marks(dated("a", "u", 0)));
+    EXPECT_TRUE(early.marks(dated("a", "u", 2 * kDay)));
 }
 
 // The mark follows the link in each mode, the user's HTML as written.
