@@ -96,12 +96,10 @@ TEST(SiteRecordDates, areTiedToTheUrlTheyWereWrittenFor)
 TEST(SiteRecordDates, aWriteDatesWhatItMakesOrChanges)
 {
     const std::int64_t added = 1765288707, changed = 1780000000, now = 1796824707;
-    SiteRecord before = MakeRecord("A", "http://a/", "k");
+    SiteRecord before = MakeRecord("A", "http://a/");
     before.SetDates(added, changed);
     SiteRecord renamed = before;
     renamed.SetName(QByteArrayLiteral("B"));
-    SiteRecord rekeyed = before;
-    rekeyed.SetKeyword3(QByteArrayLiteral("k3"));
     SiteRecord undated = before;
     undated.SetDates(0, 0);
     const struct
@@ -113,7 +111,6 @@ TEST(SiteRecordDates, aWriteDatesWhatItMakesOrChanges)
         {"a new record without dates", StampedNew(undated, now), now, now},
         {"a new record with its own (a bookmark's)", StampedNew(before, now), added, changed},
         {"an edit of the name", StampedEdit(renamed, before, now), added, now},
-        {"an edit of a keyword", StampedEdit(rekeyed, before, now), added, now},
         {"an edit that changes no text", StampedEdit(before, before, now), added, changed},
         {"an edit of a record of unknown dates", StampedEdit(renamed, undated, now), 0, now},
     };

@@ -20,36 +20,33 @@ SiteRecord dated(const char *name, const char *url, std::int64_t added, const ch
 
 TEST(NewSiteMark, marksSitesAddedWithinTheDaysToTheSecond)
 {
+    // A clock of 1970 is a board without a clock battery: its days reach back before the epoch.
+    constexpr std::int64_t k1970 = 3 * kDay;
     const struct
     {
         const char *what;
         int days;
-        std::int64_t added;
+        std::int64_t now, added;
         bool marked;
     } rows[] = {
-        {"added exactly seven days ago", 7, kNow - 7 * kDay, false},
-        {"a second later", 7, kNow - 7 * kDay + 1, true},
-        {"a second earlier", 7, kNow - 7 * kDay - 1, false},
-        {"added now", 7, kNow, true},
-        {"stamped ahead of this computer's clock", 7, kNow + 3600, true},
-        {"a day's window, exactly a day ago", 1, kNow - kDay, false},
-        {"a day's window, a second short of a day", 1, kNow - kDay + 1, true},
-        {"unknown date, however wide the window", NewSiteMark::kMaxDays, 0, false},
-        {"mark off, even for a site stamped ahead", 0, kNow + 3600, false},
+        {"added exactly seven days ago", 7, kNow, kNow - 7 * kDay, false},
+        {"a second later", 7, kNow, kNow - 7 * kDay + 1, true},
+        {"a second earlier", 7, kNow, kNow - 7 * kDay - 1, false},
+        {"added now", 7, kNow, kNow, true},
+        {"stamped ahead of this computer's clock", 7, kNow, kNow + 3600, true},
+        {"a day's window, exactly a day ago", 1, kNow, kNow - kDay, false},
+        {"a day's window, a second short of a day", 1, kNow, kNow - kDay + 1, true},
+        {"unknown date, however wide the window", NewSiteMark::kMaxDays, kNow, 0, false},
+        {"unknown date, the clock at 1970", 7, k1970, 0, false},
+        {"added a day ago, the clock at 1970", 7, k1970, k1970 - kDay, true},
+        {"mark off, even for a site stamped ahead", 0, kNow, kNow + 3600, false},
     };
     for (const auto &row : rows) {
         NewSiteMark mark;
         mark.days = row.days;
-        mark.now = kNow;
+        mark.now = row.now;
         EXPECT_EQ(mark.marks(dated("a", "u", row.added)), row.marked) << row.what;
     }
-    // A computer whose clock starts from 1970 (a board without a clock battery): the days reach back
-    // before the epoch, and an unknown date still falls outside them.
-    NewSiteMark early;
-    early.days = 7;
-    early.now = 3 * kDay;
-    EXPECT_FALSE(early.marks(dated("a", "u", 0)));
-    EXPECT_TRUE(early.marks(dated("a", "u", 2 * kDay)));
 }
 
 // The mark follows the link in each mode, the user's HTML as written.
